@@ -1,0 +1,96 @@
+// Binary archive of the calculation files, little-endian, in the framework's
+// layout: raw integers and IEEE doubles, strings with a length prefix.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+// The file format number a store writes; a load sets g_FileFormat to the
+// number of the file, and every Serialize compares it with its thresholds.
+constexpr int kFileFormatCurrent = 42;
+extern int g_FileFormat;
+
+struct ArchiveError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Reading past the end. Callers catch it for optional trailing members.
+struct ArchiveEndOfFile : ArchiveError {
+    ArchiveEndOfFile() : ArchiveError("Unerwartetes Dateiende") {}
+};
+
+class Archive {
+public:
+    static Archive ForStoring() { return Archive(true, {}); }
+    static Archive ForLoading(std::vector<uint8_t> bytes) { return Archive(false, std::move(bytes)); }
+
+    bool IsStoring() const { return storing_; }
+    bool IsLoading() const { return !storing_; }
+
+    void WriteInt16(int16_t v) { WriteRaw(&v, 2); }
+    void WriteUInt16(uint16_t v) { WriteRaw(&v, 2); }
+    void WriteInt32(int32_t v) { WriteRaw(&v, 4); }
+    void WriteUInt32(uint32_t v) { WriteRaw(&v, 4); }
+    void WriteDouble(double v) { WriteRaw(&v, 8); }
+    void WriteByte(uint8_t v) { WriteRaw(&v, 1); }
+    void WriteString(std::string_view s);
+    void WriteBytes(const void* data, size_t n) { WriteRaw(data, n); }
+
+    int16_t ReadInt16() { return ReadAs<int16_t>(); }
+    uint16_t ReadUInt16() { return ReadAs<uint16_t>(); }
+    int32_t ReadInt32() { return ReadAs<int32_t>(); }
+    uint32_t ReadUInt32() { return ReadAs<uint32_t>(); }
+    double ReadDouble() { return ReadAs<double>(); }
+    uint8_t ReadByte() { return ReadAs<uint8_t>(); }
+    std::string ReadString();
+    void ReadBytes(void* data, size_t n);
+
+    Archive& operator<<(int16_t v) { WriteInt16(v); return *this; }
+    Archive& operator<<(uint16_t v) { WriteUInt16(v); return *this; }
+    Archive& operator<<(int32_t v) { WriteInt32(v); return *this; }
+    Archive& operator<<(uint32_t v) { WriteUInt32(v); return *this; }
+    Archive& operator<<(double v) { WriteDouble(v); return *this; }
+    Archive& operator<<(std::string_view s) { WriteString(s); return *this; }
+    Archive& operator<<(const std::string& s) { WriteString(s); return *this; }
+    Archive& operator<<(const char* s) { WriteString(s); return *this; }
+
+    Archive& operator>>(int16_t& v) { v = ReadInt16(); return *this; }
+    Archive& operator>>(uint16_t& v) { v = ReadUInt16(); return *this; }
+    Archive& operator>>(int32_t& v) { v = ReadInt32(); return *this; }
+    Archive& operator>>(uint32_t& v) { v = ReadUInt32(); return *this; }
+    Archive& operator>>(double& v) { v = ReadDouble(); return *this; }
+    Archive& operator>>(std::string& s) { s = ReadString(); return *this; }
+
+    const std::vector<uint8_t>& Bytes() const { return bytes_; }
+    size_t Position() const { return pos_; }
+    size_t Remaining() const { return bytes_.size() - pos_; }
+    bool AtEnd() const { return pos_ >= bytes_.size(); }
+
+private:
+    Archive(bool storing, std::vector<uint8_t> bytes) : storing_(storing), bytes_(std::move(bytes)) {}
+    void WriteRaw(const void* data, size_t n);
+    template <typename T> T ReadAs() {
+        T v;
+        ReadBytes(&v, sizeof v);
+        return v;
+    }
+
+    bool storing_;
+    std::vector<uint8_t> bytes_;
+    size_t pos_ = 0;
+};
+
+static_assert(std::endian::native == std::endian::little, "the archive layout is little-endian");
+
+// Reads a whole file into a loading archive; false (and errno kept) on failure.
+bool LoadArchiveFile(const std::string& path, std::vector<uint8_t>& bytes);
+// Writes the stored bytes to a temporary file beside path, then renames it.
+bool SaveArchiveFile(const std::string& path, const Archive& ar);
+
+} // namespace vx

@@ -1,0 +1,195 @@
+#include "platform/Files.h"
+
+#include "platform/CodePage.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vx {
+
+std::string ToFsName(std::string_view path) { return Cp1252ToUtf8(NormalizeSlashes(path)); }
+
+std::string FromFsName(std::string_view fsName) { return Utf8ToCp1252(fsName); }
+
+std::string NormalizeSlashes(std::string_view path) {
+    std::string s(path);
+    for (char& c : s)
+        if (c == '\\') c = '/';
+    return s;
+}
+
+std::string JoinPath(std::string_view dir, std::string_view name) {
+    if (dir.empty()) return std::string(name);
+    std::string s(dir);
+    if (s.back() != '/' && s.back() != '\\') s += '/';
+    while (!name.empty() && (name.front() == '/' || name.front() == '\\')) name.remove_prefix(1);
+    s += name;
+    return s;
+}
+
+std::string DirName(std::string_view path) {
+    std::string p = NormalizeSlashes(path);
+    size_t k = p.rfind('/');
+    if (k == std::string::npos) return "";
+    if (k == 0) return "/";
+    return p.substr(0, k);
+}
+
+std::string BaseName(std::string_view path) {
+    std::string p = NormalizeSlashes(path);
+    size_t k = p.rfind('/');
+    return k == std::string::npos ? p : p.substr(k + 1);
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(ToFsName(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirExists(const std::string& path) {
+    struct stat st;
+    return ::stat(ToFsName(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(ToFsName(path).c_str()) == 0; }
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    int fd = ::open(ToFsName(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    out.clear();
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int e = errno;
+            ::close(fd);
+            errno = e;
+            return false;
+        }
+        if (n == 0) break;
+        out.append(buf, size_t(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+bool WriteFileAtomic(const std::string& path, std::string_view data) {
+    std::string target = ToFsName(path);
+    std::string tmp = target + ".tmpXXXXXX";
+    int fd = ::mkstemp(tmp.data());
+    if (fd < 0) return false;
+    auto fail = [&] {
+        int e = errno;
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        errno = e;
+        return false;
+    };
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fail();
+        }
+        done += size_t(n);
+    }
+    // Keep the mode of the file we replace; a new file gets the usual 0644 less umask.
+    struct stat st;
+    if (::stat(target.c_str(), &st) == 0) {
+        ::fchmod(fd, st.st_mode & 07777);
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    if (::fsync(fd) != 0) return fail();
+    if (::close(fd) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        errno = e;
+        return false;
+    }
+    if (::rename(tmp.c_str(), target.c_str()) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        errno = e;
+        return false;
+    }
+    return true;
+}
+
+std::string FindFileNoCase(const std::string& dir, std::string_view name) {
+    std::string d = dir.empty() ? std::string(".") : dir;
+    std::string exact = JoinPath(d, name);
+    struct stat st;
+    if (::stat(ToFsName(exact).c_str(), &st) == 0) return std::string(name);
+    DIR* dp = ::opendir(ToFsName(d).c_str());
+    if (!dp) return "";
+    std::string wanted = ToFsName(name);
+    std::string found;
+    while (dirent* e = ::readdir(dp)) {
+        if (::strcasecmp(e->d_name, wanted.c_str()) == 0) {
+            found = FromFsName(e->d_name);
+            break;
+        }
+    }
+    ::closedir(dp);
+    return found;
+}
+
+std::string ResolveNoCase(const std::string& path) {
+    std::string p = NormalizeSlashes(path);
+    struct stat st;
+    if (::stat(ToFsName(p).c_str(), &st) == 0) return p;
+    std::string dir = DirName(p);
+    std::string name = FindFileNoCase(dir, BaseName(p));
+    if (name.empty()) return p;
+    return dir.empty() ? name : JoinPath(dir, name);
+}
+
+std::string ProgramDir() {
+    char buf[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return ".";
+    buf[n] = 0;
+    return DirName(FromFsName(buf));
+}
+
+std::string TempDir() {
+    const char* t = std::getenv("TMPDIR");
+    if (t && *t) {
+        std::string s = FromFsName(t);
+        while (s.size() > 1 && s.back() == '/') s.pop_back();
+        return s;
+    }
+    return "/tmp";
+}
+
+std::string ConfigHomeDir() {
+    const char* x = std::getenv("XDG_CONFIG_HOME");
+    if (x && *x == '/') return FromFsName(x);
+    const char* h = std::getenv("HOME");
+    return JoinPath(FromFsName(h && *h ? h : "/tmp"), ".config");
+}
+
+bool MakeDirs(const std::string& path) {
+    std::string p = ToFsName(path);
+    if (p.empty()) return false;
+    for (size_t i = 1; i <= p.size(); ++i) {
+        if (i == p.size() || p[i] == '/') {
+            std::string part = p.substr(0, i);
+            if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        }
+    }
+    struct stat st;
+    return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace vx

@@ -1,0 +1,135 @@
+#include "platform/Files.h"
+#include "platform/Profile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vx {
+namespace {
+
+class TempDirTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/vxprofXXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+    std::string Write(const std::string& name, const std::string& text) {
+        std::string p = JoinPath(dir_, name);
+        EXPECT_TRUE(WriteFileAtomic(p, text));
+        return p;
+    }
+    std::string Read(const std::string& p) {
+        std::string t;
+        EXPECT_TRUE(ReadWholeFile(p, t));
+        return t;
+    }
+    std::string dir_;
+};
+
+using IniTest = TempDirTest;
+
+TEST_F(IniTest, ReadsWithTheProfileRules) {
+    std::string p = Write("kehr.ini",
+                          "; Kommentar\r\n"
+                          "vorher=ohne Abschnitt\r\n"
+                          "[Kehrbezirk]\r\n"
+                          "  Name  =  Bezirk 7  \r\n"
+                          "name=zweiter Eintrag\r\n"
+                          "Pfad=\"  C:\\kehr  \"\r\n"
+                          "Leer=\r\n"
+                          "Zahl= 42abc\r\n"
+                          "Neg=-5\r\n"
+                          "[kehrbezirk]\r\n"
+                          "Name=zweiter Abschnitt\r\n"
+                          "[Global]\r\n"
+                          "GeoHöhe=325,5");  // no trailing newline
+    IniFile ini(p);
+    EXPECT_EQ(ini.GetString("KEHRBEZIRK", "name"), "Bezirk 7");  // trimmed, first key, first section
+    EXPECT_EQ(ini.GetString("Kehrbezirk", "Pfad"), "  C:\\kehr  ");  // quotes dropped, inside kept
+    EXPECT_EQ(ini.GetString("Kehrbezirk", "Leer", "x"), "");        // present but empty
+    EXPECT_EQ(ini.GetString("Kehrbezirk", "Fehlt", " vorgabe "), "vorgabe");
+    EXPECT_EQ(ini.GetString("Fehlt", "Name", "d"), "d");
+    EXPECT_EQ(ini.GetString("", "vorher", "d"), "d");  // keys before any section belong to none
+    EXPECT_EQ(ini.GetInt("Kehrbezirk", "Zahl", 0), 42);
+    EXPECT_EQ(ini.GetInt("Kehrbezirk", "Neg", 0), -5);
+    EXPECT_EQ(ini.GetInt("Kehrbezirk", "Leer", 7), 0);
+    EXPECT_EQ(ini.GetInt("Kehrbezirk", "Fehlt", 7), 7);
+    EXPECT_EQ(ini.GetString("GLOBAL", "GEOHÖHE"), "325,5");  // case folding of umlauts, last line read
+    EXPECT_EQ(ini.Keys("Kehrbezirk"), (std::vector<std::string>{"Name", "name", "Pfad", "Leer", "Zahl", "Neg"}));
+    EXPECT_EQ(ini.Sections().size(), 3u);
+}
+
+TEST_F(IniTest, ParsesTextWithoutAFile) {
+    IniFile ini = IniFile::FromText("[INNENTAB]\nR1=0,15\nR2=0.12\n\nR3=0.2\n");
+    EXPECT_EQ(ini.GetString("innentab", "R2"), "0.12");
+    EXPECT_EQ(ini.GetString("innentab", "R3"), "0.2");
+    EXPECT_EQ(ini.Keys("INNENTAB").size(), 3u);
+}
+
+TEST_F(IniTest, WritesKeepTheRestOfTheFile) {
+    std::string p = Write("anwender.dat", "[Anwender]\r\nName=Alt\r\nOrt=Musterstadt\r\n\r\n[Andere]\r\nx=1\r\n");
+    IniFile ini(p);
+    ASSERT_TRUE(ini.WriteString("ANWENDER", "name", "Neu GmbH"));
+    ASSERT_TRUE(ini.WriteString("Anwender", "Tel", "0123"));
+    ASSERT_TRUE(ini.WriteInt("Neu", "Zahl", -3));
+    EXPECT_EQ(Read(p),
+              "[Anwender]\r\nName=Neu GmbH\r\nOrt=Musterstadt\r\nTel=0123\r\n\r\n[Andere]\r\nx=1\r\n\r\n"
+              "[Neu]\r\nZahl=-3\r\n");
+    ASSERT_TRUE(ini.DeleteKey("Anwender", "Ort"));
+    EXPECT_EQ(IniFile(p).GetString("Anwender", "Ort", "weg"), "weg");
+    EXPECT_EQ(IniFile(p).GetString("Anwender", "Name"), "Neu GmbH");
+}
+
+TEST_F(IniTest, NewFileAndMissingDirectory) {
+    IniFile ini(JoinPath(dir_, "neu.ini"));
+    EXPECT_EQ(ini.GetString("Global", "Version", "-"), "-");
+    ASSERT_TRUE(ini.WriteString("Global", "Version", "2.30"));
+    EXPECT_EQ(Read(JoinPath(dir_, "neu.ini")), "[Global]\nVersion=2.30\n");
+    IniFile nowhere(JoinPath(dir_, "fehlt/x.ini"));
+    EXPECT_FALSE(nowhere.WriteString("a", "b", "c"));
+    EXPECT_EQ(nowhere.GetString("a", "b", "d"), "d");
+}
+
+TEST_F(IniTest, SeesWhatAnotherWriterLeft) {
+    std::string p = JoinPath(dir_, "geteilt.ini");
+    IniFile a(p), b(p);
+    ASSERT_TRUE(a.WriteString("Global", "LstPrj", "eins"));
+    EXPECT_EQ(b.GetString("Global", "LstPrj"), "eins");
+    ASSERT_TRUE(b.WriteString("Global", "LstPrj", "zwei"));
+    EXPECT_EQ(a.GetString("Global", "LstPrj"), "zwei");
+
+    // Another process writes too.
+    pid_t pid = fork();
+    if (pid == 0) {
+        IniFile c(p);
+        _exit(c.WriteString("Global", "Von", "Kind") ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(a.GetString("Global", "Von"), "Kind");
+    EXPECT_EQ(a.GetString("Global", "LstPrj"), "zwei");
+}
+
+TEST_F(IniTest, AppProfileStores) {
+    std::string old = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
+    setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+    AppProfile prof;
+    prof.Select(ProfileStore::Registry, "Velmora");
+    EXPECT_EQ(prof.Path(), dir_ + "/Trevalen Software GmbH/Velmora.ini");
+    ASSERT_TRUE(prof.WriteString("Global", "Version", "2.30"));
+    EXPECT_TRUE(FileExists(prof.Path()));
+    EXPECT_EQ(prof.GetInt("Global", "UndoSize", 0), 0);
+    prof.Select(ProfileStore::IniBesideProgram, "Velmora");
+    EXPECT_EQ(prof.Path(), ProgramDir() + "/Velmora.ini");
+    if (old.empty()) unsetenv("XDG_CONFIG_HOME");
+    else setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+}
+
+} // namespace
+} // namespace vx

@@ -1,0 +1,53 @@
+#include "platform/wx/WxMessageService.h"
+
+#include "platform/wx/WxText.h"
+
+#include <wx/app.h>
+#include <wx/msgdlg.h>
+#include <wx/generic/msgdlgg.h>
+#include <wx/utils.h>
+
+namespace vx {
+
+int WxMessageService::Show(const std::string& caption, const std::string& text, unsigned flags) {
+    long style = 0;
+    switch (flags & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+    case MB_RETRYCANCEL: style = wxOK | wxCANCEL; break;
+    case MB_YESNO: style = wxYES_NO; break;
+    case MB_YESNOCANCEL:
+    case MB_ABORTRETRYIGNORE: style = wxYES_NO | wxCANCEL; break;
+    default: style = wxOK; break;
+    }
+    switch (flags & MB_ICONMASK) {
+    case MB_ICONSTOP: style |= wxICON_ERROR; break;
+    case MB_ICONQUESTION: style |= wxICON_QUESTION; break;
+    case MB_ICONEXCLAMATION: style |= wxICON_WARNING; break;
+    case MB_ICONINFORMATION: style |= wxICON_INFORMATION; break;
+    default: break;
+    }
+    if (flags & MB_DEFBUTTON2) style |= (style & wxYES_NO) ? wxNO_DEFAULT : wxCANCEL_DEFAULT;
+    wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    wxGenericMessageDialog dlg(parent, ToWx(text), ToWx(caption), style);
+    if ((flags & MB_TYPEMASK) == MB_RETRYCANCEL) dlg.SetOKCancelLabels("&Wiederholen", "Abbrechen");
+    if ((flags & MB_TYPEMASK) == MB_ABORTRETRYIGNORE)
+        dlg.SetYesNoCancelLabels("&Abbrechen", "&Wiederholen", "&Ignorieren");
+    int r = dlg.ShowModal();
+    unsigned type = flags & MB_TYPEMASK;
+    switch (r) {
+    case wxID_OK: return type == MB_RETRYCANCEL ? IDRETRY : IDOK;
+    case wxID_YES: return type == MB_ABORTRETRYIGNORE ? IDABORT : IDYES;
+    case wxID_NO: return type == MB_ABORTRETRYIGNORE ? IDRETRY : IDNO;
+    case wxID_CANCEL: return type == MB_ABORTRETRYIGNORE ? IDIGNORE : IDCANCEL;
+    default: return IDCANCEL;
+    }
+}
+
+void WxMessageService::Beep(unsigned) { wxBell(); }
+
+void InstallWxMessageService() {
+    static WxMessageService service;
+    SetMessageService(&service);
+}
+
+} // namespace vx

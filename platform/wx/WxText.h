@@ -1,0 +1,14 @@
+// Text crossing into and out of wxWidgets: the system's code page 1252 on one
+// side, Unicode on the other.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <wx/string.h>
+
+namespace vx {
+
+wxString ToWx(std::string_view cp1252);
+std::string FromWx(const wxString& text);
+
+} // namespace vx
