@@ -121,24 +121,18 @@ public:
 
     bool IsOpen() const { return f_ != nullptr; }
 
-    bool Seek(int64_t offset) {
-        if (offset < 0 || fseeko(f_, off_t(offset), SEEK_SET) != 0) return false;
+    enum class Start { Line, MidLine, End };
+    // Moves to offset and tells whether a line begins there: at the start of
+    // the file or just after a line feed. The byte before it is read in the
+    // same buffer as the line itself.
+    Start SeekLine(int64_t offset) {
+        if (offset < 0 || fseeko(f_, off_t(offset > 0 ? offset - 1 : 0), SEEK_SET) != 0) return Start::End;
         next_ = offset;
-        return true;
-    }
-    // Whether nothing follows offset.
-    bool AtEnd(int64_t offset) {
-        if (!Seek(offset)) return true;
+        if (offset == 0) return Start::Line;
         int c = std::fgetc(f_);
-        return c == EOF || !Seek(offset);
-    }
-    // Whether offset is where a line begins: the start of the file or just
-    // after a line feed.
-    bool AtLineStart(int64_t offset) {
-        if (offset == 0) return Seek(0);
-        if (!Seek(offset - 1)) return false;
-        int c = std::fgetc(f_);
-        return c == '\n' && Seek(offset);
+        if (c == '\n') return Start::Line;
+        if (c == EOF || std::fgetc(f_) == EOF) return Start::End;
+        return Start::MidLine;
     }
     // The next line without its line end (LF or CR LF); false at the end.
     bool Next(std::string_view& line, int64_t& lineOffset) {
@@ -312,9 +306,10 @@ std::vector<WrzType> CWrzKatalog::ReadTypes(int64_t offset) {
     if (offset < 0) return list;
     LineFile file(wrzPath_);
     if (!file.IsOpen()) return list;
-    if (file.AtEnd(offset)) return {};
+    LineFile::Start start = file.SeekLine(offset);
+    if (start == LineFile::Start::End) return list;
     size_t firstNew = problems_.size();
-    if (!file.AtLineStart(offset)) {
+    if (start == LineFile::Start::MidLine) {
         AddProblem(kWrzName, offset, Bad(-1, "Der Verweis zeigt nicht auf einen Zeilenanfang"));
         Report(firstNew);
         return list;
@@ -358,9 +353,11 @@ int CWrzKatalog::LoadEntry(WrzEntry& entry, int64_t& offset, std::string_view ex
     entry = WrzEntry{};
     if (offset < 0) return kNotLoaded;
     LineFile file(wrzPath_);
-    if (!file.IsOpen() || file.AtEnd(offset)) return kNotLoaded;
+    if (!file.IsOpen()) return kNotLoaded;
+    LineFile::Start start = file.SeekLine(offset);
+    if (start == LineFile::Start::End) return kNotLoaded;
     size_t firstNew = problems_.size();
-    if (!file.AtLineStart(offset)) {
+    if (start == LineFile::Start::MidLine) {
         AddProblem(kWrzName, offset, Bad(-1, "Der Verweis zeigt nicht auf einen Zeilenanfang"));
         Report(firstNew);
         return kNotLoaded;
