@@ -7,19 +7,33 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #include <string>
 
 namespace {
 
-const std::string& CatalogueDir() {
-    static const std::string dir = [] {
+// The catalogue is written once per run and removed at exit.
+struct TempCatalogue {
+    TempCatalogue() {
         char tmpl[] = "/tmp/vxcatbenchXXXXXX";
-        std::string d = mkdtemp(tmpl) ? tmpl : "/tmp";
-        catalogue::WriteCatalogue(d, catalogue::MakeSyntheticEntries(5000, 42));
-        return d;
-    }();
-    return dir;
+        if (mkdtemp(tmpl)) dir = tmpl;
+        if (dir.empty() || !catalogue::WriteCatalogue(dir, catalogue::MakeSyntheticEntries(5000, 42)))
+            std::fprintf(stderr, "catalogue_bench: cannot write the catalogue\n");
+    }
+    ~TempCatalogue() {
+        if (dir.empty()) return;
+        vx::RemoveFile(vx::JoinPath(dir, "velmora.wrz"));
+        vx::RemoveFile(vx::JoinPath(dir, "velmora.hst"));
+        rmdir(dir.c_str());
+    }
+    std::string dir;
+};
+
+const std::string& CatalogueDir() {
+    static const TempCatalogue catalogue;
+    return catalogue.dir;
 }
 
 CWrzKatalog Quiet() {
