@@ -481,6 +481,87 @@ void CheckCatalogueReadsBackCompletely(const std::string& dir, size_t expectedLi
     EXPECT_TRUE(msgs.service.shown.empty());
 }
 
+// Fuel-table values the catalogue must agree with: largest CO2 and the
+// mass-flow coefficients f_m1, f_m2, by fuel index.
+struct FuelLimits {
+    double co2Max, fm1, fm2;
+};
+const std::map<int, FuelLimits> kFuels = {
+    {0, {20.6, 7.06, 0.033}},  {1, {15.4, 4.94, 0.046}},  {2, {12, 3.75, 0.053}},
+    {3, {12, 3.75, 0.053}},    {8, {13.8, 4.2, 0.049}},   {9, {13.8, 4.2, 0.049}},
+    {10, {20.5, 6.89, 0.076}}, {11, {19.05, 6.23, 0.036}}, {12, {19.48, 6.61, 0.055}},
+    {13, {20.31, 6.66, 0.06}},
+};
+
+// Every fuel-list position is served, some types with and some without
+// part-load data, and every load point is physically sound: heat input =
+// output / efficiency, mass flow = (f_m1 / CO2 + f_m2) x heat input / 1000,
+// CO2 below the fuel's largest, part load below full load, condensing
+// boilers cool and under positive pressure.
+void CheckPlausible(const std::string& dir) {
+    std::string wrz;
+    ASSERT_TRUE(vx::ReadWholeFile(vx::JoinPath(dir, "velmora.wrz"), wrz));
+    std::set<int> positions;
+    int withPart = 0, withoutPart = 0, open = 0;
+    for (size_t at = 0; at < wrz.size();) {
+        size_t end = wrz.find("\r\n", at);
+        WrzEntry e;
+        ASSERT_TRUE(ParseWrzLine(std::string_view(wrz).substr(at, end - at), e).ok);
+        at = end + 2;
+        SCOPED_TRACE(e.manufacturerName + " " + e.typeDesignation);
+        positions.insert(CWrzKatalog::PositionOfFuel(e.fuel, e.condensing));
+        const FuelLimits& f = kFuels.at(e.fuel);
+        auto checkLoad = [&](double q, double qf, double eta, double co2, double m, double t) {
+            EXPECT_GT(q, 1.0);
+            EXPECT_LE(q, 150.0);
+            EXPECT_NEAR(qf, q * 100 / eta, 0.01 + qf * 0.001);
+            EXPECT_NEAR(m, (f.fm1 / co2 + f.fm2) * qf / 1000, 2e-5 + m * 0.002);
+            EXPECT_GE(co2, 3.5);
+            EXPECT_LT(co2, f.co2Max);
+            EXPECT_GE(eta, 70.0);
+            EXPECT_LE(eta, 110.0);
+            EXPECT_GE(t, 25.0);
+            EXPECT_LE(t, 320.0);
+        };
+        checkLoad(e.output, e.heatInput, e.efficiency, e.co2, e.flueMassFlow, e.gasTemperature);
+        EXPECT_GE(e.outletDiameter, 0.05);
+        EXPECT_LE(e.outletDiameter, 0.3);
+        if (e.condensing) {
+            EXPECT_LT(e.gasTemperature, 80.0);
+            EXPECT_GT(e.positivePressure, 0.0);
+            EXPECT_EQ(e.requiredDraught, 0.0);
+        } else {
+            EXPECT_GT(e.gasTemperature, 80.0);
+            EXPECT_GT(e.requiredDraught, 0.0);
+            EXPECT_EQ(e.positivePressure, 0.0);
+        }
+        if (e.partLoadAvailable) {
+            ++withPart;
+            checkLoad(e.outputPart, e.heatInputPart, e.efficiencyPart, e.co2Part, e.flueMassFlowPart,
+                      e.gasTemperaturePart);
+            EXPECT_LT(e.outputPart, e.output);
+            EXPECT_LT(e.flueMassFlowPart, e.flueMassFlow);
+            EXPECT_LT(e.gasTemperaturePart, e.gasTemperature);
+            EXPECT_LE(e.requiredDraughtPart, e.requiredDraught);
+            EXPECT_LE(e.positivePressurePart, e.positivePressure);
+        } else {
+            ++withoutPart;
+        }
+        if (e.HasOpenOperation()) {
+            ++open;
+            EXPECT_EQ(e.openFieldCount, 6);
+            EXPECT_TRUE(e.fuel == 10);
+            EXPECT_GT(e.flueMassFlowOpen, e.flueMassFlow);  // much more air through the open front
+            EXPECT_LT(e.gasTemperatureOpen, e.gasTemperature);
+        }
+    }
+    EXPECT_EQ(positions.size(), size_t(CWrzKatalog::kFuelPositions));
+    EXPECT_EQ(*positions.begin(), 0);
+    EXPECT_GT(withPart, 0);
+    EXPECT_GT(withoutPart, 0);
+    EXPECT_GT(open, 0);
+}
+
 // The sample data directory holds this many heat generators.
 constexpr size_t kShippedTypes = 59;
 
@@ -489,6 +570,7 @@ TEST(ShippedData, SampleCatalogueReadsBackCompletely) {
     ASSERT_NE(src, nullptr);
     std::string dir = vx::JoinPath(src, "data");
     CheckCatalogueReadsBackCompletely(dir, kShippedTypes);
+    CheckPlausible(dir);
 }
 
 TEST_F(CatalogueTest, GeneratedCatalogueReadsBackCompletely) {
@@ -496,6 +578,17 @@ TEST_F(CatalogueTest, GeneratedCatalogueReadsBackCompletely) {
     ASSERT_EQ(entries.size(), 5000u);
     ASSERT_TRUE(catalogue::WriteCatalogue(dir_, entries));
     CheckCatalogueReadsBackCompletely(dir_, 5000);
+    CheckPlausible(dir_);
+
+    // The same seed gives the same catalogue, another seed another one.
+    std::string first, again;
+    ASSERT_TRUE(vx::ReadWholeFile(vx::JoinPath(dir_, "velmora.wrz"), first));
+    ASSERT_TRUE(catalogue::WriteCatalogue(dir_, catalogue::MakeSyntheticEntries(5000, 42)));
+    ASSERT_TRUE(vx::ReadWholeFile(vx::JoinPath(dir_, "velmora.wrz"), again));
+    EXPECT_EQ(first, again);
+    ASSERT_TRUE(catalogue::WriteCatalogue(dir_, catalogue::MakeSyntheticEntries(5000, 43)));
+    ASSERT_TRUE(vx::ReadWholeFile(vx::JoinPath(dir_, "velmora.wrz"), again));
+    EXPECT_NE(first, again);
 }
 
 TEST_F(CatalogueTest, WrittenLinesReadBackFieldByField) {
