@@ -9,7 +9,9 @@ namespace {
 
 // Temporary: to be replaced by the values helper RoundToStep.
 double RoundToStep(double a, double b) {
-    return double(static_cast<long long>(a * b + (a < 0 ? -0.5 : 0.5))) / b;
+    const double scaled = a * b + (a < 0 ? -0.5 : 0.5);
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9e18) return a;
+    return double(static_cast<long long>(scaled)) / b;
 }
 
 const vx::Color kBandOutline{0, 0, 255};

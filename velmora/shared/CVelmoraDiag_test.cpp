@@ -200,6 +200,11 @@ TEST_F(BandTest, KeysMoveTheCursor) {
     EXPECT_FALSE(diag.OnKeyDown(DiagramKey::Subtract));
     EXPECT_FALSE(diag.OnKeyDown(DiagramKey::Other));
     EXPECT_EQ(window.commands, (std::vector<int>{1012, 1013}));
+
+    // Sizes beyond any table neither crash the rounding nor the mapping.
+    diag.SetCursor(5, 1e300);
+    EXPECT_TRUE(diag.OnKeyDown(DiagramKey::Up));
+    EXPECT_EQ(diag.CursorSize(), 0);
 }
 
 TEST_F(BandTest, ScreenPaintFillsWhiteDrawsBandAxesAndCrosshair) {

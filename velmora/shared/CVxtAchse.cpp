@@ -101,6 +101,7 @@ void CVxtAchse::Serialize(vx::Archive& ar) {
 int CVxtAchse::BasePosition(double value) const {
     const int len = Length();
     if (!(m_dMax > m_dMin) || len == 0) return 0;
+    if (std::isnan(value)) value = m_dMin;
     value = std::clamp(value, m_dMin, m_dMax);
     if (m_bLog) {
         if (m_dMin <= 0) return 0;

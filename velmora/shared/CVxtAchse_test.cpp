@@ -4,6 +4,7 @@
 #include "velmora/shared/CVxtDiagramm.h"
 #include "velmora/shared/RecordingCanvas.h"
 
+#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -56,6 +57,8 @@ TEST_F(AxisTest, ValuesOutsideTheRangeGoToTheEnds) {
     EXPECT_EQ(diag.XAxis().ValueToPixel(1e9), 775);
     EXPECT_EQ(diag.YAxis().ValueToPixel(0), 675);
     EXPECT_EQ(diag.YAxis().ValueToPixel(99), 50);
+    EXPECT_EQ(diag.XAxis().ValueToPixel(std::nan("")), 125);
+    EXPECT_EQ(diag.YAxis().ValueToPixel(HUGE_VAL), 50);
 }
 
 TEST_F(AxisTest, PrintRectangleScalesTheLogicalSpace) {

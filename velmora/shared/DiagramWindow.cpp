@@ -40,7 +40,7 @@ DiagramWindow::~DiagramWindow() {
 }
 
 void DiagramWindow::DestroyWindow() {
-    // The diagram goes first: nothing may reach it any more.
+    // From here on no event may reach the diagram.
     if (m_pDiagram && m_pDiagram->Window() == this) m_pDiagram->DetachWindow();
     m_pDiagram = nullptr;
     Destroy();
@@ -103,6 +103,7 @@ void DiagramWindow::OnMotion(wxMouseEvent& event) {
     if (m_pDiagram && HasCapture() && leftOnly) m_pDiagram->OnMouseMove({event.GetX(), event.GetY()});
 }
 
+// Another window took the mouse: the drag simply ends (wx insists on a handler).
 void DiagramWindow::OnCaptureLost(wxMouseCaptureLostEvent&) {}
 
 void DiagramWindow::OnKeyDown(wxKeyEvent& event) {
