@@ -112,9 +112,16 @@ double CVelmoraDiag::IsInsideBand(double h, double s) const {
 }
 
 void CVelmoraDiag::DrawCrosshair(vx::Canvas& dc, int x, int y) {
+    const vx::Point v0{x, m_yAchse.ValueToPixel(m_yAchse.Minimum())}, v1{x, m_yAchse.ValueToPixel(m_yAchse.Maximum())};
+    const vx::Point h0{m_xAchse.ValueToPixel(m_xAchse.Minimum()), y}, h1{m_xAchse.ValueToPixel(m_xAchse.Maximum()), y};
+    if (auto* inverting = dynamic_cast<InvertingCanvas*>(&dc)) {
+        inverting->InvertLine(v0, v1, 3);
+        inverting->InvertLine(h0, h1, 3);
+        return;
+    }
     dc.SetPen(vx::kBlack, 3);
-    dc.DrawLine({x, m_yAchse.ValueToPixel(m_yAchse.Minimum())}, {x, m_yAchse.ValueToPixel(m_yAchse.Maximum())});
-    dc.DrawLine({m_xAchse.ValueToPixel(m_xAchse.Minimum()), y}, {m_xAchse.ValueToPixel(m_xAchse.Maximum()), y});
+    dc.DrawLine(v0, v1);
+    dc.DrawLine(h0, h1);
 }
 
 void CVelmoraDiag::PlaceCursor(int x, int y, bool fromMouse) {

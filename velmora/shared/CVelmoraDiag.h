@@ -17,6 +17,14 @@ struct DiagramPoint {
     double smallest = -1.0;  // smallest admissible size, cm
 };
 
+// A canvas that can invert what lies under a line. The screen draws the
+// crosshair so, and it shows on every colour of the band; elsewhere it is black.
+class InvertingCanvas {
+public:
+    virtual ~InvertingCanvas() = default;
+    virtual void InvertLine(vx::Point a, vx::Point b, int width) = 0;
+};
+
 // The commands the "+" and "-" keys send to the form.
 enum : int { ID_YRANGE_UP = 1012, ID_YRANGE_DOWN = 1013 };
 

@@ -221,10 +221,19 @@ TEST_F(DiagramGui, RenderedBandIsYellowOutlinedBlue) {
     EXPECT_TRUE(blue) << "no blue outline at " << x << "," << y;
     EXPECT_EQ(rgb({x, y + 6}), (C{255, 255, 0}));
     EXPECT_EQ(rgb({x, y - 6}), (C{255, 255, 255}));
-    // The crosshair is black and three wide; the axis line is black.
+    // The crosshair, three wide, inverts what lies below: black on white,
+    // blue on the band, and where its two lines cross the picture is as before.
     const wxPoint cross = At(9, 20);
-    EXPECT_EQ(rgb({cross.x, At(20, 17).y}), (C{0, 0, 0}));
-    EXPECT_EQ(rgb({cross.x + 1, At(20, 17).y}), (C{0, 0, 0}));
+    const int inBand = At(20, 17).y, aboveBand = At(20, 31).y, farRight = At(25, 20).x;
+    for (int dx = -1; dx <= 1; ++dx) {
+        EXPECT_EQ(rgb({cross.x + dx, inBand}), (C{0, 0, 255})) << dx;
+        EXPECT_EQ(rgb({cross.x + dx, aboveBand}), (C{0, 0, 0})) << dx;
+    }
+    EXPECT_EQ(rgb({cross.x - 3, inBand}), (C{255, 255, 0}));
+    EXPECT_EQ(rgb({farRight, cross.y + 1}), (C{0, 0, 255}));
+    EXPECT_EQ(rgb({farRight, cross.y}), (C{255, 255, 255}));  // the grid line at 20 cm
+    EXPECT_EQ(rgb({cross.x, cross.y + 1}), (C{255, 255, 0}));
+    // The axis line is black.
     EXPECT_EQ(rgb({At(17, 10).x, At(17, 10).y}), (C{0, 0, 0}));
     // The tip is green, right of and above the crosshair.
     const wxRect tip = Window()->Tip()->GetRect();

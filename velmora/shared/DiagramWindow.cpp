@@ -1,10 +1,41 @@
 #include "velmora/shared/DiagramWindow.h"
 
 #include "platform/wx/WxCanvas.h"
+#include "velmora/shared/CVelmoraDiag.h"
 #include "velmora/shared/CWndInfo.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
+#include <wx/graphics.h>
+
+namespace {
+
+// Without XOR drawing, a white line composed as the difference to what lies
+// below inverts it, as a NOT raster operation does.
+class WxInvertingCanvas : public vx::WxCanvas, public InvertingCanvas {
+public:
+    using vx::WxCanvas::WxCanvas;
+    void InvertLine(vx::Point a, vx::Point b, int width) override {
+        wxGraphicsContext* gc = Dc().GetGraphicsContext();
+        if (!gc) {
+            Dc().SetLogicalFunction(wxINVERT);
+            SetPen(vx::kBlack, width);
+            DrawLine(a, b);
+            Dc().SetLogicalFunction(wxCOPY);
+            return;
+        }
+        const wxCompositionMode mode = gc->GetCompositionMode();
+        const wxAntialiasMode aa = gc->GetAntialiasMode();
+        gc->SetAntialiasMode(wxANTIALIAS_NONE);
+        gc->SetCompositionMode(wxCOMPOSITION_DIFF);
+        SetPen(vx::kWhite, width);
+        DrawLine(a, b);
+        gc->SetCompositionMode(mode);
+        gc->SetAntialiasMode(aa);
+    }
+};
+
+} // namespace
 
 bool CVxtDiagramm::CreateOverControl(wxWindow* parent, int controlId, long style) {
     if (!parent) return false;
@@ -68,7 +99,7 @@ void DiagramWindow::PostCommandToParent(int id) {
 
 void DiagramWindow::Render(wxDC& dc) {
     if (!m_pDiagram) return;
-    vx::WxCanvas canvas(dc);
+    WxInvertingCanvas canvas(dc);
     m_pDiagram->OnPaint(canvas);
     if (m_pTip->IsShown()) {
         const wxPoint origin = m_pTip->GetPosition();
@@ -81,7 +112,7 @@ void DiagramWindow::Render(wxDC& dc) {
 void DiagramWindow::OnPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
     if (!m_pDiagram) return;
-    vx::WxCanvas canvas(dc);
+    WxInvertingCanvas canvas(dc);
     m_pDiagram->OnPaint(canvas);
 }
 
