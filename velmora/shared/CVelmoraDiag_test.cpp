@@ -276,6 +276,27 @@ TEST_F(BandTest, PrintDrawsTheCursorMarkingAndKeepsTheScreenRects) {
     for (const auto& l : e.Of(CanvasCall::Line)) EXPECT_EQ(l.width, 1);
 }
 
+// A screen canvas that inverts: the crosshair goes there instead of black lines.
+struct InvertingRecorder : RecordingCanvas, InvertingCanvas {
+    std::vector<std::pair<vx::Point, vx::Point>> inverted;
+    std::vector<int> widths;
+    void InvertLine(vx::Point a, vx::Point b, int width) override {
+        inverted.push_back({a, b});
+        widths.push_back(width);
+    }
+};
+
+TEST_F(BandTest, CrosshairInvertsWhereTheCanvasCan) {
+    diag.TrackPoint(200, 300, true);
+    InvertingRecorder c;
+    diag.OnPaint(c);
+    ASSERT_EQ(c.inverted.size(), 2u);
+    EXPECT_EQ(c.inverted[0], (std::pair<vx::Point, vx::Point>{{200, 675}, {200, 50}}));
+    EXPECT_EQ(c.inverted[1], (std::pair<vx::Point, vx::Point>{{125, 300}, {775, 300}}));
+    EXPECT_EQ(c.widths, (std::vector<int>{3, 3}));
+    for (const auto& l : c.Of(CanvasCall::Line)) EXPECT_EQ(l.width, 1);
+}
+
 TEST_F(BandTest, HidingTheWindowHidesTheTip) {
     window.tipShown = true;
     diag.OnShowWindow(false);
