@@ -110,6 +110,8 @@ TEST_F(DiagramGui, MouseDragMovesCrosshairAndTip) {
     const wxPoint p = At(9, 20);
     EXPECT_TRUE(Mouse(wxEVT_LEFT_DOWN, p, true));
     EXPECT_TRUE(Window()->HasCapture());
+    Pump();
+    EXPECT_EQ(wxWindow::FindFocus(), Window());
     EXPECT_TRUE(diag.HasCrosshair());
     EXPECT_EQ(diag.CrosshairPoint(), (vx::Point{p.x, p.y}));
     EXPECT_NEAR(diag.CursorHeight(), 9, 0.05);

@@ -20,6 +20,9 @@ public:
     vx::Point Anchor() const { return m_ptAnchor; }
     // The tip's picture with its top-left corner at dc's origin.
     void PaintOn(wxDC& dc);
+    // The keys stay with the diagram.
+    bool AcceptsFocus() const override { return false; }
+    bool AcceptsFocusFromKeyboard() const override { return false; }
 
 private:
     void OnPaint(wxPaintEvent& event);

@@ -52,7 +52,7 @@ bool CVxtDiagramm::CreateOverControl(wxWindow* parent, int controlId, long style
 }
 
 DiagramWindow::DiagramWindow(wxWindow* parent, const wxRect& rect, long style, CVxtDiagramm& diagram)
-    : wxPanel(parent, wxID_ANY, rect.GetPosition(), rect.GetSize(), style | wxWANTS_CHARS, "DIAG"),
+    : wxWindow(parent, wxID_ANY, rect.GetPosition(), rect.GetSize(), style | wxWANTS_CHARS, "DIAG"),
       m_pDiagram(&diagram) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     m_pTip = new CWndInfo(this, diagram.FontSize());

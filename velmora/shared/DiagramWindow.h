@@ -4,12 +4,12 @@
 
 #include "velmora/shared/CVxtDiagramm.h"
 
-#include <wx/panel.h>
+#include <wx/window.h>
 
 class CWndInfo;
 class wxDC;
 
-class DiagramWindow : public wxPanel, public DiagramWindowPeer {
+class DiagramWindow : public wxWindow, public DiagramWindowPeer {
 public:
     DiagramWindow(wxWindow* parent, const wxRect& rect, long style, CVxtDiagramm& diagram);
     ~DiagramWindow() override;
@@ -17,8 +17,8 @@ public:
     vx::Size ClientSize() const override;
     void Redraw() override { Refresh(false); }
     void ShowWindow(bool show) override { Show(show); }
-    bool IsShown() const override { return wxPanel::IsShown(); }
-    void SetFocus() override { wxPanel::SetFocus(); }
+    bool IsShown() const override { return wxWindow::IsShown(); }
+    void SetFocus() override { wxWindow::SetFocus(); }
     void ShowTip(double height, double size, int shape, vx::Point anchor) override;
     void HideTip() override;
     void PostCommandToParent(int id) override;
