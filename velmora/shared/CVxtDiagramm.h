@@ -40,7 +40,8 @@ public:
     CVxtDiagramm& operator=(const CVxtDiagramm&) = delete;
 
     // Puts the diagram's window in place of the parent's control controlId,
-    // which is destroyed. False when there is no such control.
+    // which is destroyed. False when there is no such control. It lives in
+    // DiagramWindow.cpp, so only programs with a display link it.
     bool CreateOverControl(wxWindow* parent, int controlId, long style);
 
     void SetX(const AxisSettings& settings) { m_xAchse.Apply(settings, m_nFontSize); }
