@@ -1,0 +1,95 @@
+#include "values/CAnwender.h"
+
+#include "platform/Files.h"
+#include "platform/Profile.h"
+#include "values/CTagReader.h"
+#include "values/Helpers.h"
+
+namespace {
+
+// The library writes the file with values of up to 255 characters.
+std::string Limited(std::string s) {
+    if (s.size() > 255) s.resize(255);
+    return s;
+}
+
+void Attribute(std::string& out, const char* name, const std::string& value) {
+    out += ' ';
+    out += name;
+    out += "=\"";
+    out += QuoteForRecord(value);
+    out += '"';
+}
+
+} // namespace
+
+std::string RecordCreatorName() { return vx::Profile().ProgramName(); }
+
+CAnwender::CAnwender() : fileName("anwender.dat") {}
+
+std::string CAnwender::DefaultPath() const {
+    if (folder.empty()) return fileName;
+    return vx::JoinPath(vx::NormalizeSlashes(folder), fileName);
+}
+
+void CAnwender::Load() {
+    const std::string path = vx::Profile().GetString("Global", "AnwenderDAT", DefaultPath());
+    version = vx::Profile().GetString("Global", "Version", "1.00");
+    // A missing file reads as empty members.
+    vx::IniFile file(vx::ResolveNoCase(vx::NormalizeSlashes(path)));
+    auto get = [&file](const char* key) { return Limited(file.GetString("Anwender", key, "")); };
+    name1 = get("Name1");
+    name2 = get("Name2");
+    street = get("Strasse");
+    plzOrt = get("PLZOrt");
+    fax = get("FAX");
+    telephone = get("TEL");
+    email = get("eMail");
+    web = get("WWW");
+    postBox = get("Postfach");
+    plzOrtPostBox = get("PlzOrtPostfach");
+    mobile = get("HandyNr");
+}
+
+std::string CAnwender::WriteRecord() const {
+    std::string out = "<ANWENDERDATEN FORMAT=1 ERZEUGER=\"" + QuoteForRecord(RecordCreatorName()) + "\">";
+    out += "<DATEN";
+    Attribute(out, "NAME1", name1);
+    Attribute(out, "NAME2", name2);
+    Attribute(out, "STR", street);
+    Attribute(out, "PLZORT", plzOrt);
+    Attribute(out, "VERSION", version);
+    Attribute(out, "POSTFACH", postBox);
+    Attribute(out, "PLZORTPOSTFACH", plzOrtPostBox);
+    Attribute(out, "TEL", telephone);
+    Attribute(out, "FAX", fax);
+    Attribute(out, "HANDY", mobile);
+    Attribute(out, "EMAIL", email);
+    Attribute(out, "WWW", web);
+    Attribute(out, "PFAD", folder);
+    Attribute(out, "DATEI", fileName);
+    out += "></ANWENDERDATEN>";
+    return out;
+}
+
+void CAnwender::ReadRecord(std::string_view record) {
+    CTagReader tag;
+    size_t pos = 0;
+    while (tag.ParseNext(record, pos) && !tag.IsEndTag()) {
+        if (tag.GetName() != "DATEN") continue;
+        tag.GetAttribute("NAME1", name1);
+        tag.GetAttribute("NAME2", name2);
+        tag.GetAttribute("STR", street);
+        tag.GetAttribute("PLZORT", plzOrt);
+        tag.GetAttribute("VERSION", version);
+        tag.GetAttribute("POSTFACH", postBox);
+        tag.GetAttribute("PLZORTPOSTFACH", plzOrtPostBox);
+        tag.GetAttribute("TEL", telephone);
+        tag.GetAttribute("FAX", fax);
+        tag.GetAttribute("HANDY", mobile);
+        tag.GetAttribute("EMAIL", email);
+        tag.GetAttribute("WWW", web);
+        tag.GetAttribute("PFAD", folder);
+        tag.GetAttribute("DATEI", fileName);
+    }
+}

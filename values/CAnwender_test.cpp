@@ -1,0 +1,91 @@
+#include "values/CAnwender.h"
+#include "values/ValuesTestEnv.h"
+
+namespace {
+
+using Anwender = ValuesTest;
+
+const char kEmptyRecord[] =
+    "<ANWENDERDATEN FORMAT=1 ERZEUGER=\"Velmora\"><DATEN NAME1=\"\" NAME2=\"\" STR=\"\" PLZORT=\"\" "
+    "VERSION=\"2.30\" POSTFACH=\"\" PLZORTPOSTFACH=\"\" TEL=\"\" FAX=\"\" HANDY=\"\" EMAIL=\"\" WWW=\"\" "
+    "PFAD=\"\" DATEI=\"anwender.dat\"></ANWENDERDATEN>";
+
+TEST_F(Anwender, EmptyRecordHasEveryAttribute) {
+    vx::Profile().WriteString("Global", "Version", "2.30");
+    vx::Profile().WriteString("Global", "AnwenderDAT", Path("missing.dat"));
+    CAnwender a;
+    a.name1 = "stale";
+    a.Load();
+    EXPECT_EQ(a.name1, "");
+    EXPECT_EQ(a.WriteRecord(), kEmptyRecord);
+}
+
+TEST_F(Anwender, LoadsTheUserFile) {
+    vx::WriteFileAtomic(Path("anwender.dat"),
+                        "[Anwender]\r\nName1=Ofenbau M\xFCller\r\nName2=GmbH\r\nStrasse=Hauptstr. 1\r\n"
+                        "PLZOrt=12345 Musterstadt\r\nFAX=0123-2\r\nTEL=0123-1\r\neMail=info@example.de\r\n"
+                        "WWW=www.example.de\r\nPostfach=PF 7\r\nPlzOrtPostfach=12346 Musterstadt\r\n"
+                        "HandyNr=0170-1\r\n");
+    CAnwender a;
+    a.folder = dir_.string() + "/";
+    EXPECT_EQ(a.DefaultPath(), Path("anwender.dat"));
+    a.Load();
+    EXPECT_EQ(a.version, "1.00");
+    EXPECT_EQ(a.name1, "Ofenbau M\xFCller");
+    EXPECT_EQ(a.name2, "GmbH");
+    EXPECT_EQ(a.street, "Hauptstr. 1");
+    EXPECT_EQ(a.plzOrt, "12345 Musterstadt");
+    EXPECT_EQ(a.fax, "0123-2");
+    EXPECT_EQ(a.telephone, "0123-1");
+    EXPECT_EQ(a.email, "info@example.de");
+    EXPECT_EQ(a.web, "www.example.de");
+    EXPECT_EQ(a.postBox, "PF 7");
+    EXPECT_EQ(a.plzOrtPostBox, "12346 Musterstadt");
+    EXPECT_EQ(a.mobile, "0170-1");
+}
+
+TEST_F(Anwender, LongValuesAreCut) {
+    vx::WriteFileAtomic(Path("u.dat"), "[Anwender]\nName1=" + std::string(300, 'x') + "\n");
+    vx::Profile().WriteString("Global", "AnwenderDAT", Path("u.dat"));
+    CAnwender a;
+    a.Load();
+    EXPECT_EQ(a.name1, std::string(255, 'x'));
+}
+
+TEST_F(Anwender, RecordRoundTripWithQuotes) {
+    CAnwender a;
+    a.name1 = "Firma \"Kamin\"";
+    a.telephone = "0123";
+    a.folder = "/home/x";
+    a.version = "2.30";
+    std::string rec = a.WriteRecord();
+    EXPECT_NE(rec.find("NAME1=\"Firma 'Kamin'\""), std::string::npos);
+    CAnwender b;
+    b.ReadRecord(rec);
+    EXPECT_EQ(b.name1, "Firma 'Kamin'");
+    EXPECT_EQ(b.telephone, "0123");
+    EXPECT_EQ(b.folder, "/home/x");
+    EXPECT_EQ(b.version, "2.30");
+    EXPECT_EQ(b.fileName, "anwender.dat");
+}
+
+TEST_F(Anwender, ReadRecordKeepsWhatIsAbsentAndStopsAtBadTags) {
+    CAnwender a;
+    a.telephone = "alt";
+    a.fax = "alt";
+    a.ReadRecord("<ANWENDERDATEN FORMAT=1><X NAME1=\"no\"><daten name1=\"Neu\" fax=\"9\"></ANWENDERDATEN>"
+                 "<DATEN NAME2=\"after end\">");
+    EXPECT_EQ(a.name1, "Neu");
+    EXPECT_EQ(a.fax, "9");
+    EXPECT_EQ(a.telephone, "alt");
+    EXPECT_EQ(a.name2, "");
+
+    CAnwender b;
+    b.ReadRecord("<ANWENDERDATEN/><DATEN NAME1=\"x\">");
+    EXPECT_EQ(b.name1, "");
+    EXPECT_EQ(b.GetName(), "");
+    std::string msg;
+    EXPECT_EQ(b.CheckInputs(msg, nullptr), 1);
+}
+
+} // namespace

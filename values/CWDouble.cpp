@@ -1,0 +1,129 @@
+#include "values/CWDouble.h"
+
+#include "platform/NumText.h"
+#include "platform/StringTable.h"
+#include "values/CMEinheitListe.h"
+
+namespace {
+
+// Typed text has the separator where the number reader wants ".".
+void SeparatorToPoint(std::string& text) {
+    if (g_DecimalSeparator == "." || g_DecimalSeparator.empty() || text.empty()) return;
+    size_t at = text.find(g_DecimalSeparator[0]);
+    if (at != std::string::npos) text[at] = '.';
+}
+
+void PointToSeparator(std::string& text) {
+    if (g_DecimalSeparator == "." || g_DecimalSeparator.empty()) return;
+    size_t at = text.find('.');
+    if (at != std::string::npos) text[at] = g_DecimalSeparator[0];
+}
+
+// Six decimals, as the limits are kept after a check.
+double RoundThroughText(double x) { return vx::ParseDouble(vx::Format("%f", x)); }
+
+} // namespace
+
+const char* UnitFormat(uint16_t unit) {
+    switch (unit) {
+    case 0x102: case 0x103: case 0x200: case 0x202: case 0x203: case 0x303:
+    case 0x305: case 0x403: case 0x503: case 0x600: case 0x700:
+        return "%.1f";
+    case 0x100: case 0x101: case 0x201: case 0x300: case 0x401: case 0x402:
+    case 0x502: case 0xB000:
+        return "%.2f";
+    case 0x301: case 0x501: case 0x504:
+        return "%.3f";
+    case 0x302: case 0x304: case 0x500: case 0x800:
+        return "%.4f";
+    case 0x400:
+        return "%.5f";
+    default:
+        return "%f";
+    }
+}
+
+CWDouble& CWDouble::operator=(const CWDouble& other) {
+    CWerte::operator=(other);
+    value = other.value;
+    shownValue = other.shownValue;
+    return *this;
+}
+
+void CWDouble::Serialize(vx::Archive& ar) {
+    if (ar.IsStoring()) ar << value;
+    else ar >> value;
+    SerializeCommon(ar);
+}
+
+void CWDouble::GetText(std::string& out, bool internalUnit) {
+    double x = value;
+    uint16_t unit = this->internalUnit;
+    if (displayUnit != this->internalUnit && !internalUnit) {
+        x = UnitList().Convert(value, this->internalUnit, displayUnit);
+        unit = displayUnit;
+    }
+    shownValue = x;
+    if (marker == MarkerResult && !g_ResultsValid) {
+        out.assign(1, '*');
+        return;
+    }
+    out = vx::Format(UnitFormat(unit), x);
+    PointToSeparator(out);
+    if (displayUnit != 0xB000)
+        while (!out.empty() && out.back() == '0') out.pop_back();
+    if (!out.empty() && out.back() == g_DecimalSeparator[0] && g_DecimalSeparator.size() == 1) out.pop_back();
+    if (marker != MarkerPlain) out += '*';
+}
+
+void CWDouble::SetText(const std::string& typed) {
+    SaveUndoBeforeEdit();
+    std::string text = typed;
+    SeparatorToPoint(text);
+    double x = vx::ParseDouble(text);
+    if (x != shownValue) g_ResultsValid = 0;
+    shownValue = x;
+    if (displayUnit != internalUnit) x = UnitList().Convert(x, displayUnit, internalUnit);
+    value = x;
+}
+
+void CWDouble::CheckRange(std::string& message, std::vector<int>* ids, int* failed) {
+    message.clear();
+    if ((minimum == maximum && !checkWhenEqual) || marker == MarkerResult) return;
+    value = RoundThroughText(value);
+    minimum = RoundThroughText(minimum);
+    maximum = RoundThroughText(maximum);
+    if (minimum <= value && value <= maximum) return;
+    if (rangeMessageId == 0) return;
+
+    double lo = minimum, hi = maximum;
+    if (displayUnit != internalUnit) {
+        lo = UnitList().Convert(lo, internalUnit, displayUnit);
+        hi = UnitList().Convert(hi, internalUnit, displayUnit);
+    }
+    const std::string format = vx::LoadString(rangeMessageId);
+    // Limits the wrong way round make every value fail; the message names the minimum.
+    message = minimum <= maximum ? vx::Format(format, lo, hi) : vx::Format(format, lo);
+    message += ' ';
+    message += UnitList().GetUnitText(displayUnit);
+    if (ids) ids->push_back(valueId);
+    message += "\r\n";
+    if (failed) *failed = 1;
+}
+
+void CWDouble::GetShortText(std::string& out, bool blankWhenZero) {
+    if (blankWhenZero && value == 0.0) {
+        out.clear();
+        return;
+    }
+    std::string text;
+    GetText(text, false);
+    SeparatorToPoint(text);
+    double x = vx::ParseDouble(text);
+    x += x < 0 ? -0.00004 : 0.00004;
+    out = vx::Format("%.4f", x);
+    size_t i = out.size();
+    while (i > 0 && out[i - 1] == '0') out[--i] = ' ';
+    if (i > 0 && out[i - 1] == '.') out[i - 1] = ' ';
+    PointToSeparator(out);
+}

@@ -1,0 +1,119 @@
+#include "values/CWerte.h"
+
+#include "platform/MessageService.h"
+#include "platform/NumText.h"
+#include "platform/Profile.h"
+
+#include <algorithm>
+
+namespace {
+
+int g_UndoSize = -1;     // -1: not read yet
+int g_HistoryCursor = -1;
+
+} // namespace
+
+int CWerte::UndoSize() {
+    if (g_UndoSize < 0) {
+        double n = vx::ParseDouble(vx::Profile().GetString("Global", "UndoSize", "0"));
+        // A negative or absurd size means no history rather than a huge ring.
+        g_UndoSize = (n > 0 && n < 1000) ? int(n) : 0;
+    }
+    return g_UndoSize;
+}
+
+void CWerte::ForgetUndoSize() { g_UndoSize = -1; }
+
+CWerte::CWerte() : ring_(size_t(UndoSize())) {}
+
+CWerte::CWerte(const CWerte& other) : ring_(size_t(UndoSize())) { CWerte::operator=(other); }
+
+CWerte& CWerte::operator=(const CWerte& other) {
+    if (this == &other) return *this;
+    valueId = other.valueId;
+    helpId = other.helpId;
+    promptId = other.promptId;
+    actionFlags = other.actionFlags;
+    inputKind = other.inputKind;
+    marker = other.marker;
+    unitLabelControl = other.unitLabelControl;
+    displayUnit = other.displayUnit;
+    internalUnit = other.internalUnit;
+    rangeMessageId = other.rangeMessageId;
+    minimum = other.minimum;
+    maximum = other.maximum;
+    archiveWord = other.archiveWord;
+    checkWhenEqual = other.checkWhenEqual;
+    undoIndex_ = std::min(other.undoIndex_, int(ring_.size()) - 1);
+    for (size_t i = 0; i < ring_.size() && i < other.ring_.size(); ++i) ring_[i].text = other.ring_[i].text;
+    return *this;
+}
+
+void CWerte::Init(uint16_t valueId_, uint16_t helpId_, uint16_t promptId_, uint16_t actionFlags_,
+                  uint16_t inputKind_, uint16_t displayUnit_, uint16_t internalUnit_, uint16_t unitLabelControl_,
+                  uint16_t marker_, uint16_t rangeMessageId_, double minimum_, double maximum_,
+                  bool checkWhenEqual_) {
+    valueId = valueId_;
+    helpId = helpId_;
+    promptId = promptId_;
+    actionFlags = actionFlags_;
+    inputKind = inputKind_;
+    displayUnit = displayUnit_;
+    internalUnit = internalUnit_;
+    unitLabelControl = unitLabelControl_;
+    marker = marker_;
+    rangeMessageId = rangeMessageId_;
+    minimum = minimum_;
+    maximum = maximum_;
+    checkWhenEqual = checkWhenEqual_;
+}
+
+void CWerte::Serialize(vx::Archive& ar) { SerializeCommon(ar); }
+
+void CWerte::SerializeCommon(vx::Archive& ar) {
+    if (ar.IsStoring()) {
+        ar << marker << displayUnit << archiveWord;
+    } else {
+        ar >> marker >> displayUnit >> archiveWord;
+    }
+}
+
+void CWerte::PushUndo(const std::string& text) {
+    const int n = int(ring_.size());
+    if (n <= 0 || ring_[n - 1].text == text) return;
+    for (int i = 0; i < n - 1; ++i) ring_[i].text = std::move(ring_[i + 1].text);
+    ring_[n - 1].text = text;
+    undoIndex_ = n - 1;
+}
+
+bool CWerte::CanUndo() const { return !ring_.empty() && undoIndex_ >= 0; }
+
+bool CWerte::Undo(std::string& out) {
+    if (undoIndex_ < 0) {
+        vx::MessageBeep(0xFFFFFFFF);
+        return false;
+    }
+    out = ring_[undoIndex_].text;
+    --undoIndex_;
+    return true;
+}
+
+bool CWerte::GetHistoryEntry(std::string& out, bool restart) {
+    if (restart) g_HistoryCursor = int(ring_.size()) - 1;
+    // Another cell may have a ring of another size since the last restart.
+    if (g_HistoryCursor < 0 || g_HistoryCursor >= int(ring_.size())) {
+        out.clear();
+        return false;
+    }
+    out = ring_[g_HistoryCursor].text;
+    --g_HistoryCursor;
+    return true;
+}
+
+void CWerte::SaveUndoBeforeEdit() {
+    if (!undoPending) return;
+    std::string old;
+    GetText(old, false);
+    PushUndo(old);
+    undoPending = false;
+}

@@ -1,0 +1,77 @@
+#include "values/Helpers.h"
+
+#include "platform/Files.h"
+#include "platform/NumText.h"
+#include "platform/Profile.h"
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+bool g_CdStart = false;
+
+std::string WithoutTrailingSeparator(std::string dir) {
+    // Keep a lone "/" (the root) as it is.
+    while (dir.size() > 1 && (dir.back() == '\\' || dir.back() == '/')) dir.pop_back();
+    return dir;
+}
+
+std::string CurrentDir() {
+    std::error_code ec;
+    auto dir = std::filesystem::current_path(ec);
+    return ec ? std::string() : vx::FromFsName(dir.string());
+}
+
+} // namespace
+
+double RoundToStep(double a, double b) {
+    // Truncated in floating point: an integer cast of a huge or NaN product is undefined.
+    return std::trunc(a * b + (a < 0 ? -0.5 : 0.5)) / b;
+}
+
+double StringToDouble(std::string_view text) { return vx::ParseDouble(text); }
+
+std::string FormatFixed(double x, int width, int maxDecimals) {
+    std::string text = vx::Format("%f", x);
+    int decimals = 0;
+    size_t point = text.find('.');
+    if (point != std::string::npos) {
+        size_t end = text.size();
+        while (end > point + 1 && text[end - 1] == '0') --end;
+        decimals = int(end - point - 1);
+    }
+    if (maxDecimals != 0 && maxDecimals < decimals) decimals = maxDecimals;
+    if (width != 0) return vx::Format(vx::Format("%%%d.%df", width, decimals), x);
+    return vx::Format(vx::Format("%%.%df", decimals), x);
+}
+
+std::string GetProgramDir() {
+    static const std::string dir = [] {
+        std::string d = vx::ProgramDir();
+        if (d.empty()) d = CurrentDir();
+        return WithoutTrailingSeparator(d);
+    }();
+    return dir;
+}
+
+void SetCdStartMode(bool on) { g_CdStart = on; }
+bool IsCdStartMode() { return g_CdStart; }
+
+std::string GetDataDir(const char* name) {
+    if (g_CdStart) return GetProgramDir();
+    static const std::string fallback =
+        WithoutTrailingSeparator(vx::Profile().GetString("Datenbank", "Pfad", CurrentDir()));
+    std::string key = name ? vx::Format("Pfad_%s", name) : std::string("Pfad");
+    return WithoutTrailingSeparator(vx::Profile().GetString("Datenbank", key, fallback));
+}
+
+std::string QuoteForRecord(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c == '"') c = '\'';
+    return out;
+}
+
+int ArchiveFormat(const vx::Archive& ar) { return ar.IsStoring() ? vx::kFileFormatCurrent : vx::g_FileFormat; }

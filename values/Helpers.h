@@ -1,0 +1,33 @@
+// Small helpers shared by every subsystem: rounding, number text,
+// directories, record quoting and the format number of an archive.
+#pragma once
+
+#include "platform/Archive.h"
+
+#include <string>
+#include <string_view>
+
+// a rounded to the nearest multiple of 1/b, halves away from zero.
+// A non-finite a stays non-finite, so that it never passes for a number.
+double RoundToStep(double a, double b);
+// The leading number of the text, "." as decimal point; 0 when there is none.
+double StringToDouble(std::string_view text);
+// x with as many decimals as it needs (at most maxDecimals when that is not 0),
+// right-aligned in width when width is not 0.
+std::string FormatFixed(double x, int width, int maxDecimals);
+
+// The program's directory, without a trailing separator.
+std::string GetProgramDir();
+// The data directory: the program's own in CD-start mode, else profile
+// "Datenbank"/"Pfad_<name>" (or "Pfad"), defaulting to "Pfad" as first read.
+std::string GetDataDir(const char* name = nullptr);
+// Set by a program started with "CDSTART".
+void SetCdStartMode(bool on);
+bool IsCdStartMode();
+
+// The text with every double quote made an apostrophe, for an attribute value.
+std::string QuoteForRecord(std::string_view text);
+
+// The format number members are stored or loaded with: a store always writes
+// the current format, whatever file was loaded last.
+int ArchiveFormat(const vx::Archive& ar);
