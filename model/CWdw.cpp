@@ -108,7 +108,8 @@ bool CWdw::CalculateWall(double dh, double d0, int kind, double t, double k, dou
         totalThickness.value += s;
         const double ln = std::log((d + 2 * s) / d);
         if (tempDependent) {
-            double& lambda = l.conductivity.value;
+            // A stand-in conductivity for the temperature step only; the layer keeps what it was given.
+            double lambda = l.conductivity.value;
             if (lambda == 0) lambda = l.resistance.value == 0 ? 1.0 : ln * d * h * 0.5 / l.resistance.value;
             const double tOut = tIn - ln * (dh * h * factor * k * 0.5 / lambda) * (t - tu);
             if (out) *out++ = tOut;

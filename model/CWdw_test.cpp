@@ -96,6 +96,24 @@ TEST_F(Wall, TemperatureDependentLayer) {
     EXPECT_DOUBLE_EQ(w.totalResistance.value, RoundToStep(0.1 / lambda * std::log(1.5), 10000));
 }
 
+TEST_F(Wall, TemperatureStepLeavesAnEmptyLayerAlone) {
+    CWdw w;
+    w.layers[0].thickness.value = 0.05;
+    w.layers[0].conductivity.marker = CWerte::MarkerResult;  // depends on temperature, no table yet
+    w.layers[1].thickness.value = 0.02;
+    w.layers[1].resistance.value = 0.5;
+    double out[5] = {};
+    EXPECT_TRUE(w.CalculateWall(0.2, 0, 0, 200, 2, 20, 150, 1, 1, out));
+    EXPECT_EQ(w.layers[0].conductivity.value, 0.0);
+    EXPECT_EQ(w.layers[1].conductivity.value, 0.0);
+    const double t1 = 150 - std::log(1.5) * 0.2 * 180;
+    EXPECT_DOUBLE_EQ(out[0], t1);
+    // The resistance layer steps with its equivalent conductivity.
+    const double lambda2 = std::log(0.34 / 0.3) * 0.3 * 0.5 / 0.5;
+    EXPECT_NEAR(out[1], t1 - std::log(0.34 / 0.3) * (0.2 * 2 * 0.5 / lambda2) * 180, 1e-9);
+    EXPECT_DOUBLE_EQ(w.totalResistance.value, 0.333);
+}
+
 TEST_F(Wall, TemperatureTable) {
     CWdw w;
     WallLayer& l = w.layers[0];
