@@ -69,8 +69,8 @@ public:
     // Notify on every module: branch, then next, then the module itself.
     static void NotifyChain(CModul* head, double* x);
 
-    int32_t ordinal = 0;        // 1 for the document's chimney section and connecting piece
-    int32_t connectorFlag = 0;  // 1 on the document's connecting piece
+    int32_t ordinal = 0;        // 1 for the document's chimney section and connector
+    int32_t connectorFlag = 0;  // 1 on the document's connector
     int32_t attribute3 = 0;
     int32_t attribute4 = 0;
     CModul* branch = nullptr;
