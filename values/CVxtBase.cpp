@@ -14,3 +14,8 @@ uint16_t CVxtBase::LoadUnitChoice(uint16_t valueId, const std::string& defaultTe
     std::string text = vx::Profile().GetString(GetName(), vx::Format("0x%04X", valueId), defaultText);
     return uint16_t(vx::ParseLong(text));
 }
+
+void CVxtBase::SerializeStateWord(vx::Archive& ar) {
+    if (ar.IsStoring()) ar << stateWord;
+    else ar >> stateWord;
+}

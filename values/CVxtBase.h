@@ -2,6 +2,8 @@
 // section, its defaults, its reactions to edits and the check of all inputs.
 #pragma once
 
+#include "platform/Archive.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,4 +38,8 @@ public:
     // The display unit of a cell, kept in the owner's section under the cell's id.
     void SaveUnitChoice(const CWerte& value);
     uint16_t LoadUnitChoice(uint16_t valueId, const std::string& defaultText);
+
+    // Stored with the owner's members in calculation files; nothing reads it.
+    void SerializeStateWord(vx::Archive& ar);
+    int32_t stateWord = 0;
 };

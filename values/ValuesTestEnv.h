@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 class ValuesTest : public ::testing::Test {
 protected:
     void SetUp() override {

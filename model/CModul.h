@@ -1,0 +1,99 @@
+// The calculation module and the chain the document links from the chimney
+// head (top) down to the heat generator. The links own nothing: the modules
+// are members of the document.
+#pragma once
+
+#include "model/AbgasZustand.h"
+#include "model/CAusgabeZeile.h"
+#include "platform/Archive.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Mode bits of every Calculate: 1 full load, 2 part load; 8 selects the
+// second set of outside-air values.
+extern uint16_t CalculationMode;
+// -1 resets the per-case arrays and calculates case 0; a larger index than
+// a module has adds a case; otherwise an existing case.
+extern int16_t CaseIndex;
+
+class CModul {
+public:
+    CModul() = default;
+    // A copy takes the ordinal and the connector flag, never the links.
+    CModul(const CModul& other) { CModul::operator=(other); }
+    CModul& operator=(const CModul& other);
+    virtual ~CModul() = default;
+
+    // The run-time class name, as the chain operations ask for it.
+    virtual const char* ClassName() const = 0;
+    // True for the module's own class and the classes it derives from.
+    virtual bool IsKindOf(std::string_view className) const { return className == ClassName(); }
+
+    virtual void Serialize(vx::Archive& ar) { (void)ar; }
+    virtual AbgasZustand* Calculate(AbgasZustand* in, uint16_t mode, int16_t caseIndex, int zero1, int zero2) = 0;
+    virtual void SetInletValue(double x) = 0;
+    virtual double GetOutletValue() = 0;
+    virtual double GetSurroundingTemperature(vx::Archive* ar) { (void)ar; return 20.0; }
+    virtual void BroadcastValue(int what, double x);
+    virtual void CollectBranchValue(double& x, int& n, int what);
+    virtual void WriteRecord(std::string& text, int what);
+    virtual void CollectResults(double a, double b, double c);
+    virtual void WriteResistances(std::string& text) { (void)text; }
+    virtual void DistributeValues(double a, double b, double c, double d);
+    virtual void Notify(double* x) { (void)x; }
+    virtual void SetRunLength(double length) = 0;
+    virtual void AddRunLength(double length) = 0;
+    virtual double GetRunLength() = 0;
+    virtual void ResetRunLength() = 0;
+    virtual bool FindJunctionResistance(int& index) { index = 0; return false; }
+    virtual void AppendResults(OutputLines& lines, int& lineCounter) { (void)lines, (void)lineCounter; }
+    virtual void OnCollectResults(double a, double b, double c) { (void)a, (void)b, (void)c; }
+    virtual void RemoveLastCase() {}
+    virtual void RemoveCase(int caseIndex) { (void)caseIndex; }
+    virtual double GetConnectionArea() { return 0.0; }
+    virtual AbgasZustand* CalcForChain(AbgasZustand* in, uint16_t mode, int16_t caseIndex, int flag) {
+        (void)in, (void)mode, (void)caseIndex, (void)flag;
+        return nullptr;
+    }
+    virtual void SwapCaseValues(double a, double b, double c) { (void)a, (void)b, (void)c; }
+    virtual void GetResult(double& a, double& b, int variant) { (void)variant; a = b = 0.0; }
+    // The junction-aware run of this module and everything below it.
+    virtual AbgasZustand* CalculateChain(AbgasZustand* state, int v);
+
+    // Resets the run lengths, then gives neighbours of one class their summed length.
+    static void ExchangeChainValues(CModul* head);
+    // Notify on every module: branch, then next, then the module itself.
+    static void NotifyChain(CModul* head, double* x);
+
+    int32_t ordinal = 0;        // 1 for the document's chimney section and connector
+    int32_t connectorFlag = 0;  // 1 on the document's connector
+    int32_t attribute3 = 0;
+    int32_t attribute4 = 0;
+    CModul* branch = nullptr;
+    CModul* next = nullptr;     // towards the heat generator
+    uint16_t branchComplete = 0;
+};
+
+// Appends module to the chain hanging from anchor, starting the walk at start.
+void InsertModule(CModul* start, CModul*& anchor, CModul* module);
+// Takes every junction module out of the chain.
+void RemoveModules(CModul* start);
+// Clears every link, next before branch.
+void UnlinkChain(CModul* start);
+// Runs the chain below head, then head itself; the state at head's outlet.
+AbgasZustand* PropagateChainValues(CModul* head);
+
+// The application lets one window message through per module of a
+// junction-aware run, so that a progress window can cancel.
+void SetCalculationMessagePump(std::function<void()> pump);
+void PumpCalculationMessages();
+
+// Modules made by class name (calculation files name the kind they hold).
+using ModuleFactory = std::function<std::unique_ptr<CModul>()>;
+void RegisterModuleKind(const std::string& className, ModuleFactory factory);
+// Null for a name no kind registered.
+std::unique_ptr<CModul> CreateModule(const std::string& className);

@@ -1,0 +1,142 @@
+#include "model/CStoff.h"
+
+#include "model/CGrunddaten.h"
+#include "model/FuelTable.h"
+#include "model/ModelText.h"
+#include "values/Helpers.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double AirPressure(const CGrunddaten* site) { return site ? site->airPressure.value : 0.0; }
+double GasConstantAir(const CGrunddaten* site) { return site ? site->gasConstantAir.value : 0.0; }
+double MinReynolds(const CGrunddaten* site) { return site ? site->minReynolds.value : 0.0; }
+
+} // namespace
+
+CStoff::CStoff(CGrunddaten* s) : site(s) {}
+
+CWDouble* CStoff::Cell(int n) {
+    CWDouble* cells[] = {&firstValue, &cp,       &gasConstant, &h2o,         &dewPoint,        &dryLength,
+                         &dewPointIncrement, &lambda, &eta,  &rho,         &w,               &reynolds,
+                         &prandtl,    &nusselt,  &alphaInner,  &psi,         &psiSmooth,       &partialPressure,
+                         &rhoInlet,   &wInlet,   &rhoOutlet,   &wOutlet,     &wallResistance};
+    return cells[n - 1];
+}
+
+CStoff& CStoff::operator=(const CStoff& other) {
+    if (this == &other) return *this;
+    CStoff& src = const_cast<CStoff&>(other);
+    for (int n = 1; n <= 23; ++n)
+        if (n != 7) *Cell(n) = *src.Cell(n);
+    state = other.state;
+    reynoldsFloored = other.reynoldsFloored;
+    site = other.site;
+    return *this;
+}
+
+void CStoff::Serialize(vx::Archive& ar) {
+    const int v = ArchiveFormat(ar);
+    for (int n = 1; n <= 5; ++n) Cell(n)->Serialize(ar);
+    if (v >= 40) dryLength.Serialize(ar);
+    for (int n = 8; n <= 23; ++n) Cell(n)->Serialize(ar);
+    if (ar.IsStoring()) ar << state;
+    else ar >> state;
+    if (v >= 2) {
+        if (ar.IsStoring()) ar << reynoldsFloored;
+        else ar >> reynoldsFloored;
+    }
+}
+
+void CStoff::CalcGasConstant(int fuel, double co2) {
+    const FuelRow& row = FuelRowAt(fuel);
+    const double fR = state == 1 ? row.fRDry : row.fRWet;
+    gasConstant.value = GasConstantAir(site) * (1 + fR * co2);
+}
+
+void CStoff::CalcWaterVapour(int fuel, double co2) {
+    if (co2 == 0) {
+        h2o.value = 1.1;
+        return;
+    }
+    h2o.value = 100 / (FuelRowAt(fuel).fw / co2 + 1) + 1.1;
+}
+
+void CStoff::CalcDewPoint() {
+    if (h2o.value == 0) {
+        dewPoint.value = 0;
+        return;
+    }
+    partialPressure.value = h2o.value / 100 * AirPressure(site);
+    dewPoint.value = 4077.9 / (23.6448 - std::log(partialPressure.value)) - 236.67;
+}
+
+void CStoff::CalcFromFuelTable(int fuel) {
+    const FuelRow& row = FuelRowAt(fuel);
+    dewPointIncrement.value = row.dewA + row.dewB * std::log(2.0);
+}
+
+void CStoff::CalcDensity(double t) { rho.value = AirPressure(site) / (gasConstant.value * (t + 273.15)); }
+
+void CStoff::CalcVelocity(double m, double area) { w.value = m / area / rho.value; }
+
+void CStoff::CalcViscosity(double t) { eta.value = 0.000015 + 4.7e-8 * t - 2e-11 * t * t; }
+
+void CStoff::CalcReynolds(double dh, double area) {
+    // The second program's velocity floor grows with the section.
+    const double floor = ActiveModelProgram() == ModelProgram::Tarsilo ? 0.5 * std::pow(area / 0.01, 0.25) : 0.5;
+    reynolds.value = std::max(w.value, floor) * dh * rho.value / eta.value;
+    if (reynolds.value < MinReynolds(site)) {
+        reynolds.value = MinReynolds(site);
+        reynoldsFloored = 1;
+    } else {
+        reynoldsFloored = 0;
+    }
+}
+
+void CStoff::CalcConductivity(double t) { lambda.value = 0.0223 + 0.000065 * t; }
+
+void CStoff::CalcSpecificHeat(double t, double co2, double c0, double c1, double c2, double f) {
+    cp.value = ((c0 + c1 * t + c2 * t * t) * co2 + 1011 + 0.05 * t + 0.0003 * t * t) / (1 + f * co2);
+}
+
+void CStoff::CalcPrandtl() { prandtl.value = eta.value * cp.value / lambda.value; }
+
+void CStoff::Colebrook(double dh, double r) {
+    double x = 0.00002, previous = 0;
+    for (int round = 0; round < 50; ++round) {
+        if (RoundToStep(x, 100000) == RoundToStep(previous, 100000)) break;
+        previous = x;
+        x = std::pow(1 / (-2 * std::log10(2.51 / (reynolds.value * std::sqrt(previous)) + r / (3.71 * dh))), 2);
+    }
+    (r != 0 ? psi : psiSmooth).value = x;
+}
+
+void CStoff::CalcNusselt(double dh, double length) {
+    nusselt.value = 0.0214 * std::pow(psi.value / psiSmooth.value, 0.67) * (std::pow(reynolds.value, 0.8) - 100) *
+                    std::pow(prandtl.value, 0.4) * (1 + std::pow(dh / length, 0.67));
+}
+
+void CStoff::CalcInnerAlpha(double dh) { alphaInner.value = nusselt.value * lambda.value / dh; }
+
+void CStoff::MixGasConstant(double length, int fuel, double co2) {
+    state = 1;
+    CalcGasConstant(fuel, co2);
+    const double dry = gasConstant.value;
+    state = 2;
+    CalcGasConstant(fuel, co2);
+    const double wet = gasConstant.value;
+    const double l = dryLength.value;
+    if (l <= 0) {
+        state = 2;
+        gasConstant.value = wet;
+    } else if (l >= length) {
+        state = 1;
+        gasConstant.value = dry;
+    } else {
+        state = 2;
+        gasConstant.value = (wet * (length - l) + dry * l) / length;
+    }
+}

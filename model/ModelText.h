@@ -1,0 +1,20 @@
+// String ids of the calculation model, and the program whose variants of
+// the site and flow formulas apply.
+#pragma once
+
+// Range messages of the model's input cells; the program's string table holds the format.
+constexpr unsigned IDS_WERTEBEREICH = 2000;
+constexpr unsigned IDS_SCHICHT_ENTWEDER = 88;
+constexpr unsigned IDS_UEBERGANG_KLEIN_GROSS = 134;
+constexpr unsigned IDS_UEBERGANG_GROSS_KLEIN = 135;
+constexpr unsigned IDS_UEBERGANG_KONISCH = 136;
+constexpr unsigned IDS_MIT_KONDENSATION = 137;
+constexpr unsigned IDS_NL_AKTIV = 138;
+constexpr unsigned IDS_BRENNSTOFF_ERSTER = 160;  // + fuel index
+constexpr unsigned IDS_UEBERGANG_MANUELL = 1070;
+
+// The two programs differ in the air pressure of the site and the
+// Reynolds velocity floor.
+enum class ModelProgram { Velmora, Tarsilo };
+void SetModelProgram(ModelProgram program);
+ModelProgram ActiveModelProgram();
