@@ -46,6 +46,7 @@ bool WritePrinterFile(const std::string& layoutFile, const PrinterSettings& s) {
     std::string text = "[Drucker]\n";
     text += "Name=" + s.printer + "\n";
     text += Format("Querformat=%d\nKopien=%d\nPapier=%d\n", s.landscape ? 1 : 0, s.copies, s.paper);
+    if (!s.file.empty()) text += "Datei=" + s.file + "\n";
     return WriteFileAtomic(PrinterFileName(layoutFile), text);
 }
 
@@ -57,6 +58,7 @@ bool ReadPrinterFile(const std::string& layoutFile, PrinterSettings& s) {
     s.landscape = ini.GetInt("Drucker", "Querformat", 0) != 0;
     s.copies = std::clamp(ini.GetInt("Drucker", "Kopien", 1), 1, 999);
     s.paper = ini.GetInt("Drucker", "Papier", 0);
+    s.file = ini.GetString("Drucker", "Datei");
     return true;
 }
 

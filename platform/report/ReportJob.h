@@ -70,6 +70,7 @@ struct PrinterSettings {
     bool landscape = false;
     int copies = 1;
     int paper = 0;  // the window toolkit's paper code, 0 = default
+    std::string file;  // print into this PostScript file instead
 };
 std::string PrinterFileName(const std::string& layoutFile);
 bool WritePrinterFile(const std::string& layoutFile, const PrinterSettings& settings);

@@ -396,6 +396,7 @@ TEST(PrinterFile, LiesBesideTheLayoutAndRoundTrips) {
     s.landscape = true;
     s.copies = 3;
     s.paper = 9;
+    s.file = "/tmp/druck.ps";
     ASSERT_TRUE(WritePrinterFile(layout, s));
     EXPECT_TRUE(FileExists(dir.File("Velmora.LSP")));
     PrinterSettings r;
@@ -404,6 +405,7 @@ TEST(PrinterFile, LiesBesideTheLayoutAndRoundTrips) {
     EXPECT_TRUE(r.landscape);
     EXPECT_EQ(r.copies, 3);
     EXPECT_EQ(r.paper, 9);
+    EXPECT_EQ(r.file, "/tmp/druck.ps");
     SetPrinterToDefault(layout);
     EXPECT_FALSE(FileExists(dir.File("Velmora.LSP")));
     EXPECT_FALSE(WritePrinterFile(dir.File("nicht/da/x.LST"), s));
