@@ -288,10 +288,17 @@ void ReportJob::DrawText(const LayoutObject& o, Canvas& c) {
     if (clip) c.SetClipRect(r);
     int y = r.top;
     for (const auto& para : o.paragraphs) {
+        // A line whose variables are all empty (a missing second name line, an
+        // e-mail address not given) is left out with its label.
+        bool hasVariable = false, allEmpty = true;
+        for (const auto& piece : para) {
+            if (!piece.variable) continue;
+            hasVariable = true;
+            auto v = variables_.find(piece.text);
+            if (v != variables_.end() && !IsBlank(v->second.text)) allEmpty = false;
+        }
+        if (hasVariable && allEmpty) continue;
         std::string text = Substitute(para, false);
-        bool hasVariable = std::any_of(para.begin(), para.end(), [](const TextPiece& p) { return p.variable; });
-        // A line of empty variables (a missing second name line) takes no room.
-        if (hasVariable && IsBlank(text)) continue;
         for (const auto& line : WrapText(c, text, r.Width())) {
             if (clip && y >= r.bottom) break;
             int w = c.GetTextExtent(line).width;

@@ -312,6 +312,7 @@ private:
             if (EqualNoCase(key, "Color")) return ParseColor(value, o.penColor);
         } else {
             if (EqualNoCase(key, "Border")) return ParseMm(value, o.pen, 0, 10);
+            if (EqualNoCase(key, "Color")) return ParseColor(value, o.penColor);
             if (EqualNoCase(key, "Fill")) {
                 Color c;
                 if (!ParseColor(value, c)) return false;

@@ -17,7 +17,8 @@
 //                               the text needs, otherwise clipped to h
 //   Text=Projekt: <PrNr>        repeatable, one paragraph each; <Name> is a
 //                               variable, "<<" and ">>" are literal "<" and
-//                               ">"; words wrap at w
+//                               ">"; words wrap at w; a paragraph whose
+//                               variables are all empty is left out
 //   Font=Arial  Size=10         family name and size in points
 //   Bold=0  Italic=0  Underline=0
 //   Align=left|center|right
@@ -29,7 +30,8 @@
 //
 //   [Rect:Name]                 named rectangle: the notification callback is
 //   Rect=x,y,w,h                asked to draw into it; Border pen width in mm
-//   Border=0.3  Fill=r,g,b      (0: none) and an optional fill
+//   Border=0.3  Color=r,g,b     (0: none) and colour, an optional fill
+//   Fill=r,g,b
 //
 //   [Table:Name]                at most one table, bound to the fields
 //   Rect=x,y,w,h                h 0: down to the bottom margin
