@@ -66,6 +66,7 @@ inline constexpr int kUnitsPerInch = 254;
 struct TextPiece {
     bool variable = false;
     std::string text;  // literal text or the variable's name
+    friend bool operator==(const TextPiece&, const TextPiece&) = default;
 };
 using TemplateText = std::vector<TextPiece>;
 
