@@ -6,10 +6,23 @@
 #include "platform/System.h"
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
+#include <gtest/gtest.h>
 #include <cstdlib>
 #include <string>
 
 namespace vx::report::testing {
+
+// cairo and fontconfig keep font caches for the life of the process; freed
+// at the end so that the leak checker sees only leaks of our own.
+class FontCacheCleanup : public ::testing::Environment {
+public:
+    void TearDown() override {
+        cairo_debug_reset_static_data();
+        FcFini();
+    }
+};
+inline const bool kFontCacheCleanup = (::testing::AddGlobalTestEnvironment(new FontCacheCleanup), true);
 
 // A fresh directory, removed with its files at the end of the test.
 class ScratchDir {
