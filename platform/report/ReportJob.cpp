@@ -155,7 +155,7 @@ int ReportJob::PrintStart(const std::string& layoutFile, Destination destination
     pages_ = ReportPages{};
     recorder_.reset();
     layoutFile_ = layoutFile;
-    autoPreview_ = designer_ && destination != Destination::Preview;
+    requested_ = destination;
     destination_ = designer_ ? Destination::Preview : destination;
     designer_ = false;
     if (destination_ == Destination::Export) {
@@ -412,9 +412,9 @@ int ReportJob::PrintEnd() {
         rc = SendToPrinter(pages_);
         break;
     case Destination::Preview:
-        // The designer's stand-in shows the preview itself; a preview print
-        // is shown by the caller.
-        if (autoPreview_) rc = PreviewDisplay();
+        // A preview the caller did not ask for (the designer's stand-in, the
+        // options dialog's choice) is shown here; its own the caller shows.
+        if (requested_ != Destination::Preview) rc = PreviewDisplay();
         break;
     }
     return rc;

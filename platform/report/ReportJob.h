@@ -111,6 +111,8 @@ public:
 
     int PrintStart(const std::string& layoutFile, Destination destination);
     Destination GetDestination() const { return destination_; }
+    // A preview chosen here, when the caller started another destination,
+    // is shown by PrintEnd.
     void SetDestination(Destination d) { destination_ = d; }
     // The options dialog (title with the project); kErrUserAborted when
     // cancelled. Without a display there is none, and the print goes on.
@@ -159,10 +161,10 @@ private:
     void* user_ = nullptr;
     std::string exportFormat_, exportFile_, exportPath_;
     bool designer_ = false;
-    bool autoPreview_ = false;
 
     State state_ = State::Idle;
     Destination destination_ = Destination::Printer;
+    Destination requested_ = Destination::Printer;  // by the caller, at the start
     std::string layoutFile_;
     Layout layout_;
     ReportPages pages_;

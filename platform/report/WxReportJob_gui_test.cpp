@@ -3,10 +3,16 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/report/ReportOptionsDialog.h"
+#include "platform/report/ReportPrintout.h"
+#include "platform/wx/WxText.h"
 #include "platform/report/ReportTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
+#include <wx/imagpng.h>
 #include <wx/evtloop.h>
 #include <wx/print.h>
 #include <wx/radiobox.h>
@@ -154,6 +160,73 @@ TEST_F(WxReportJobTest, OptionsDialogCanCancelAndChoosesTheOutput) {
     job.Print();
     ASSERT_EQ(job.PrintEnd(), kOk) << job.LastError();
     EXPECT_NE(testing::PdfText(pdf).find("Projekt: 4711"), std::string::npos);
+}
+
+TEST_F(WxReportJobTest, PreviewChosenInTheOptionsDialogOpensAtTheEnd) {
+    WxReportJob job(nullptr);
+    job.DefineVariableStart();
+    job.DefineVariable("PrNr", "4711");
+    job.DefineFieldStart();
+    job.DefineField("X", "X");
+    job.DefineField("Y", "Y");
+    ASSERT_EQ(job.PrintStart(layoutFile, Destination::Printer), kOk);
+    wxTheApp->CallAfter([] {
+        if (auto* d = FindTopLevel<ReportOptionsDialog>()) {
+            d->Choose(Destination::Preview);
+            d->EndModal(wxID_OK);
+        }
+    });
+    ASSERT_EQ(job.PrintOptionsDialog("Projekt:  4711"), kOk);
+    EXPECT_EQ(job.GetDestination(), Destination::Preview);
+    job.Print();
+    ASSERT_EQ(job.PrintEnd(), kOk) << job.LastError();
+    Pump();
+    auto* frame = FindTopLevel<wxPreviewFrame>();
+    ASSERT_NE(frame, nullptr);
+    frame->Close(true);
+    Pump();
+    EXPECT_EQ(FindTopLevel<wxPreviewFrame>(), nullptr);
+}
+
+TEST_F(WxReportJobTest, PageOnAWindowDcLooksLikeThePdf) {
+    // What the preview and the printer draw: the recorded page on a wxDC.
+    ReportJob job;
+    job.SetNotificationCallback(DrawBand, nullptr);
+    job.DefineVariableStart();
+    job.DefineVariable("PrNr", "4711");
+    job.DefineFieldStart();
+    job.DefineField("X", "R001");
+    job.DefineField("Y", "Zeile");
+    job.SetExport("PDF", dir.File("x.pdf"), "");
+    ASSERT_EQ(job.PrintStart(layoutFile, Destination::Export), kOk);
+    job.Print();
+    job.PrintFields();
+    ASSERT_EQ(job.PrintEnd(), kOk);
+
+    // A4 at 100 dpi.
+    wxBitmap bmp(827, 1169, 24);
+    {
+        wxMemoryDC dc(bmp);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        RenderReportPage(job.Pages().pages[0], job.Pages().pageSize, dc);
+    }
+    wxImage img = bmp.ConvertToImage();
+    std::string artefacts = testing::ArtefactDir();
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    if (!artefacts.empty()) img.SaveFile(ToWx(JoinPath(artefacts, "report-wx-page1.png")), wxBITMAP_TYPE_PNG);
+    auto px = [](double mm) { return int(mm * 100 / 25.4); };
+    // The band's fill, inside the diagram rectangle (20..190 by 35..95 mm).
+    int bandPixels = 0, textPixels = 0;
+    for (int x = px(20); x < px(190); ++x)
+        for (int y = px(35); y < px(95); ++y)
+            bandPixels += img.GetRed(x, y) == 200 && img.GetGreen(x, y) == 200 && img.GetBlue(x, y) == 255;
+    EXPECT_GT(bandPixels, 1000);
+    // The heading "Projekt: 4711" at 15 mm from the top, dark pixels.
+    for (int x = px(20); x < px(60); ++x)
+        for (int y = px(15); y < px(20); ++y) textPixels += img.GetRed(x, y) < 100;
+    EXPECT_GT(textPixels, 20);
+    EXPECT_EQ(img.GetRed(px(5), px(5)), 255);
 }
 
 int RecordHelp(int message, intptr_t parameter, void* user) {
