@@ -6,6 +6,7 @@
 
 #include <cairo-pdf.h>
 #include <cmath>
+#include <numbers>
 
 namespace vx::report {
 namespace {
@@ -96,7 +97,7 @@ void CairoCanvas::DrawText(std::string_view text, Point topLeft) {
     cairo_text_extents(cr_, utf8.c_str(), &te);
     cairo_save(cr_);
     cairo_translate(cr_, topLeft.x, topLeft.y);
-    if (font_.escapement != 0) cairo_rotate(cr_, -font_.escapement * M_PI / 1800.0);
+    if (font_.escapement != 0) cairo_rotate(cr_, -font_.escapement * std::numbers::pi / 1800.0);
     if (textBackground_) {
         SetColor(cr_, *textBackground_);
         cairo_rectangle(cr_, 0, 0, te.x_advance, fe.ascent + fe.descent);

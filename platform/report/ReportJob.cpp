@@ -156,6 +156,7 @@ int ReportJob::PrintStart(const std::string& layoutFile, Destination destination
     recorder_.reset();
     layoutFile_ = layoutFile;
     requested_ = destination;
+    cancelled_ = false;
     destination_ = designer_ ? Destination::Preview : destination;
     designer_ = false;
     if (destination_ == Destination::Export) {
@@ -403,6 +404,7 @@ int ReportJob::PrintEnd() {
     if (pages_.pages.empty()) Print();
     recorder_.reset();
     state_ = State::Ended;
+    if (cancelled_) return Fail(kErrUserAborted, "Der Druck wurde abgebrochen.");
     int rc = kOk;
     switch (destination_) {
     case Destination::Export:

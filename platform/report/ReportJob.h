@@ -136,6 +136,8 @@ protected:
     // The printer of the window version; here there is none.
     virtual int SendToPrinter(const ReportPages& pages);
     int Fail(int status, std::string message);
+    // The user cancelled: PrintEnd ends the job without any output.
+    void MarkCancelled() { cancelled_ = true; }
 
 private:
     struct Value {
@@ -174,6 +176,7 @@ private:
     int tableY_ = 0, tableBottom_ = 0;
     int rowsOnPage_ = 0;
     bool repeatRow_ = false;
+    bool cancelled_ = false;
     std::string error_;
 };
 

@@ -34,7 +34,10 @@ PrinterSettings FromPrintData(const wxPrintData& data, const PrinterSettings& ba
 int WxReportJob::PrintOptionsDialog(const std::string& title) {
     if (int rc = ReportJob::PrintOptionsDialog(title); rc < 0) return rc;
     ReportOptionsDialog dlg(owner_, title, *this);
-    if (dlg.ShowModal() != wxID_OK) return Fail(kErrUserAborted, "Der Druck wurde abgebrochen.");
+    if (dlg.ShowModal() != wxID_OK) {
+        MarkCancelled();
+        return Fail(kErrUserAborted, "Der Druck wurde abgebrochen.");
+    }
     SetDestination(dlg.GetDestination());
     if (dlg.GetDestination() == Destination::Export) SetExport("PDF", dlg.GetExportFile(), "");
     return kOk;

@@ -144,6 +144,13 @@ TEST_F(WxReportJobTest, OptionsDialogCanCancelAndChoosesTheOutput) {
         if (auto* d = FindTopLevel<ReportOptionsDialog>()) d->EndModal(wxID_CANCEL);
     });
     EXPECT_EQ(job.PrintOptionsDialog("Projekt:  4711"), kErrUserAborted);
+    // Ending the cancelled print sends nothing to the printer.
+    PrinterSettings toFile;
+    toFile.file = dir.File("abgebrochen.ps");
+    ASSERT_TRUE(WritePrinterFile(layoutFile, toFile));
+    EXPECT_EQ(job.PrintEnd(), kErrUserAborted);
+    EXPECT_FALSE(FileExists(toFile.file));
+    ASSERT_EQ(job.PrintStart(layoutFile, Destination::Printer), kOk);
 
     std::string pdf = dir.File("gewaehlt.pdf");
     wxString seenTitle;
