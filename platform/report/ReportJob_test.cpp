@@ -148,7 +148,7 @@ TEST_F(ReportJobTest, DrawsTheCallbackRectangleIntoThePdf) {
 
     std::string png = dir.File("diagram");
     ASSERT_TRUE(testing::RenderFirstPage(pdf, png));
-    std::string artefacts = testing::ArtefactDir();
+    std::string artefacts = vx::ArtefactDir();
     if (!artefacts.empty()) RunProgram("cp", {png + ".png", JoinPath(artefacts, "report-diagram-page1.png")});
     Png img(png + ".png");
     ASSERT_TRUE(img.Ok());

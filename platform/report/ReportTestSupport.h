@@ -2,6 +2,8 @@
 // tools and PNG pixels.
 #pragma once
 
+#include "platform/TestSupport.h"
+
 #include "platform/Files.h"
 #include "platform/System.h"
 
@@ -44,17 +46,6 @@ inline bool RenderFirstPage(const std::string& pdf, const std::string& pngWithou
                                    pngWithoutSuffix}) == 0;
 }
 
-// The artefact directory of the test run (created), or "" outside ctest.
-inline std::string ArtefactDir() {
-    const char* dir = std::getenv("VX_ARTEFACT_DIR");
-#ifdef VX_DEFAULT_ARTEFACT_DIR
-    // The test runner may lose all but the first variable of its environment.
-    if (!dir || !*dir) dir = VX_DEFAULT_ARTEFACT_DIR;
-#endif
-    if (!dir || !*dir) return "";
-    MakeDirs(dir);
-    return dir;
-}
 
 struct Rgb {
     int r = -1, g = -1, b = -1;

@@ -120,7 +120,7 @@ TEST(SampleLayout, CalculationReportExportsWithTheProgramsVariables) {
 
     std::string png = dir.File("seite1");
     ASSERT_TRUE(testing::RenderFirstPage(pdf, png));
-    std::string artefacts = testing::ArtefactDir();
+    std::string artefacts = vx::ArtefactDir();
     if (!artefacts.empty()) {
         RunProgram("cp", {png + ".png", JoinPath(artefacts, "velmora-report-page1.png")});
         RunProgram("cp", {pdf, JoinPath(artefacts, "velmora-report.pdf")});

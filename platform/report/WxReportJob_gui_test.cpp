@@ -219,7 +219,7 @@ TEST_F(WxReportJobTest, PageOnAWindowDcLooksLikeThePdf) {
         RenderReportPage(job.Pages().pages[0], job.Pages().pageSize, dc);
     }
     wxImage img = bmp.ConvertToImage();
-    std::string artefacts = testing::ArtefactDir();
+    std::string artefacts = vx::ArtefactDir();
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
     if (!artefacts.empty()) img.SaveFile(ToWx(JoinPath(artefacts, "report-wx-page1.png")), wxBITMAP_TYPE_PNG);
     auto px = [](double mm) { return int(mm * 100 / 25.4); };
