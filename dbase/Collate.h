@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-namespace vx::db {
+namespace vx {
 
 // Weight of each byte.
 extern const unsigned char kCollateWeight[256];
@@ -12,4 +12,4 @@ extern const unsigned char kCollateWeight[256];
 // Compares n bytes of a and b: < 0, 0 or > 0, as memcmp does.
 int collateCompare(const void* a, const void* b, size_t n);
 
-} // namespace vx::db
+} // namespace vx

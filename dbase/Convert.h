@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-namespace vx::db {
+namespace vx {
 
 // Text of n bytes (not terminated) as a number, through the standard
 // conversions: at most 49 characters for a double, 127 for the integers.
@@ -47,4 +47,4 @@ void convertNumericKey(char* text, size_t n);
 // Reverses the order of a key: every byte negated.
 void convertDescend(char* bytes, size_t n);
 
-} // namespace vx::db
+} // namespace vx

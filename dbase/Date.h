@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace vx::db {
+namespace vx {
 
 inline constexpr int kDateLen = 8;
 inline constexpr int kDatePictureMax = 19;
@@ -63,4 +63,4 @@ std::string dateFromPicture(std::string_view text, std::string_view picture);
 std::string dateToday();
 std::string timeNow();
 
-} // namespace vx::db
+} // namespace vx

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace vx::db {
+namespace vx {
 
 // name (terminated, buffer of size bytes): trailing blanks removed; the
 // extension added when the name has none, or replacing one when replace is
@@ -38,4 +38,4 @@ int utilNameJoin(char* target, int size, const char* drive, const char* director
 void utilNamePiece(char* target, int size, const char* path, bool keepDirectory,
                    bool keepExtension);
 
-} // namespace vx::db
+} // namespace vx

@@ -2,7 +2,7 @@
 // intrusive: an engine record derives from ListNode and is linked as it is.
 #pragma once
 
-namespace vx::db {
+namespace vx {
 
 struct ListNode {
     ListNode* next = nullptr;
@@ -36,4 +36,4 @@ ListNode* listNext(const List& list, const ListNode* node);
 // The previous node; from null the last; before the first null.
 ListNode* listPrev(const List& list, const ListNode* node);
 
-} // namespace vx::db
+} // namespace vx
