@@ -46,25 +46,24 @@ struct ExprSettings {
     int memoLength = 1024;
 };
 
-// Error codes of the expression part.
-enum : int {
-    e4commaExpected = -400,
-    e4complete = -410,
-    e4dataName = -420,
-    e4lengthIif = -422,
-    e4notConstant = -425,
-    e4numParms = -430,
-    e4overflow = -440,
-    e4rightMissing = -450,
-    e4typeSub = -460,
-    e4unrecFunction = -470,
-    e4unrecOperator = -480,
-    e4unrecValue = -490,
-    e4unterminated = -500,
-    e4tagExpr = -510,
-    e4exprResult = -950,
-    e4exprInError = -1410,
-};
+// Error codes of the expression part (named apart from the context's own list).
+inline constexpr int kExprCommaExpected = -400;
+inline constexpr int kExprIncomplete = -410;
+inline constexpr int kExprAliasUnknown = -420;
+inline constexpr int kExprIifLength = -422;
+inline constexpr int kExprNotConstant = -425;
+inline constexpr int kExprParamCount = -430;
+inline constexpr int kExprOverflow = -440;
+inline constexpr int kExprRightMissing = -450;
+inline constexpr int kExprWrongType = -460;
+inline constexpr int kExprUnknownFunction = -470;
+inline constexpr int kExprUnknownOperator = -480;
+inline constexpr int kExprUnknownValue = -490;
+inline constexpr int kExprUnterminated = -500;
+inline constexpr int kExprBadIndexExpr = -510;
+inline constexpr int kExprMemory = -920;
+inline constexpr int kExprNotLogical = -950;
+inline constexpr int kExprInError = -1410;
 
 struct ExprStep;
 
