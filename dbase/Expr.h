@@ -16,7 +16,7 @@ struct ExprFieldInfo {
     char type = 'C';  // C, N, F, D, L, M, ...
     int length = 0;
     int decimals = 0;
-    int offset = 0;  // in the record buffer, behind the deletion mark
+    int offset = 0;  // position in the record buffer (the deletion mark is byte 0)
 };
 
 // What an expression reads of a table: its fields and current record.
