@@ -126,7 +126,7 @@ int LoadTableFile(EngineContext* ctx, TableFile* f) {
     if (recLen != f->recLen) return Corrupt(ctx, name);
     f->numMemoFields = memoCount;
     bool memo = f->version == '0' ? (f->headerFlags & 0x02) != 0 : (f->version & 0x80) != 0;
-    if (memo) {
+    if (memo && !f->hasMemoFile) {
         std::string memoName;
         int rc = FullName(ctx, f->fullName, "DBT", true, memoName);
         if (rc < 0) return rc;
