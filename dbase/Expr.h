@@ -76,6 +76,8 @@ struct CompiledExpr {
     int length = 0;       // result length
     bool trimming = false;  // a trimming function stands in it
     ExprTable* table = nullptr;
+    // The table view the expression owns when it was parsed against an open table.
+    std::unique_ptr<ExprTable> source;
     bool indexExpr = false;
     std::string result;   // the last result's bytes
     std::string key;      // the last key (exprKey)
