@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dbase/EngineContext.h"
+#include "dbase/ExprStep.h"
 #include "dbase/Field.h"
 #include "dbase/Table.h"
 
@@ -41,12 +42,30 @@ public:
     }
     bool exprInError() override { return engineInError(t_->ctx); }
 
+    TableHandle* handle() const { return t_; }
+    // The views of other tables move along when the expression changes handle.
+    void adoptOthers(TableSource& from) { others_.swap(from.others_); }
+
 private:
     TableHandle* t_;
     std::map<TableHandle*, std::unique_ptr<TableSource>> others_;
 };
 
 } // namespace
+
+int exprContext(CompiledExpr& expr, TableHandle* table) {
+    auto* current = dynamic_cast<TableSource*>(expr.source.get());
+    if (!current || !table) return -930;
+    if (current->handle() == table) return 0;
+    if (current->handle()->file != table->file) return -930;
+    auto next = std::make_unique<TableSource>(table);
+    next->adoptOthers(*current);
+    for (ExprStep& st : expr.steps)
+        if (st.table == current) st.table = next.get();
+    expr.table = next.get();
+    expr.source = std::move(next);
+    return 0;
+}
 
 int exprParse(TableHandle* table, std::string_view text, bool indexExpr,
               std::unique_ptr<CompiledExpr>& out) {

@@ -16,4 +16,9 @@ struct TableHandle;
 int exprParse(TableHandle* table, std::string_view text, bool indexExpr,
               std::unique_ptr<CompiledExpr>& out);
 
+// Moves an expression to another handle of the same data file (a tag's key
+// expression serves every table that opens the index): its fields are taken
+// by number from that handle's record. -930 for a handle of another file.
+int exprContext(CompiledExpr& expr, TableHandle* table);
+
 } // namespace vx

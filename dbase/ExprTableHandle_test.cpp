@@ -80,3 +80,29 @@ TEST_F(ExprTableTest, DatePictureAndMemoLengthComeFromTheContext) {
 
 } // namespace
 } // namespace vx
+
+namespace vx {
+namespace {
+
+TEST_F(ExprTableTest, ContextMovesToAnotherHandleOfTheSameFile) {
+    ASSERT_EQ(tableAppendBlank(t), 0);
+    fieldAssign(tableField(t, "NAME1"), "Zweiter");
+    ASSERT_EQ(tableFlush(t), 0);
+    ctx.singleOpen = 0;
+    TableHandle* second = tableOpen(&ctx, Path("ADRESSE"));
+    ASSERT_NE(second, nullptr);
+    ASSERT_EQ(tableGo(second, 1), 0);
+    std::unique_ptr<CompiledExpr> e;
+    ASSERT_EQ(exprParse(t, "LEFT(NAME1,7)+PLZORT->PLZ", false, e), 0);
+    const char* out = nullptr;
+    ASSERT_EQ(exprVary(*e, &out), 12);
+    EXPECT_EQ(std::string(out, 12), "Zweiter53111");
+    ASSERT_EQ(exprContext(*e, second), 0);
+    ASSERT_EQ(exprVary(*e, &out), 12);
+    EXPECT_EQ(std::string(out, 12), "M\x81ller 53111");
+    EXPECT_EQ(exprContext(*e, p), -930);
+    tableClose(second);
+}
+
+} // namespace
+} // namespace vx
