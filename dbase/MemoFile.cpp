@@ -88,17 +88,16 @@ int FreeRun(MemoFile* m, long block, long count, long fileBlocks) {
     return Link(m, prev, prevCount, block);
 }
 
-int WriteRun(MemoFile* m, long block, const char* data, uint32_t len, long fileBlocks) {
-    std::vector<unsigned char> buf(8 + size_t(len));
+int WriteRun(MemoFile* m, long block, const char* data, uint32_t len) {
+    long blocks = long((int64_t(len) + 8 + m->blockSize - 1) / m->blockSize);
+    // The rest of the last block is zeroed, so that no old contents show
+    // behind the new ones to readers that overshoot the length.
+    std::vector<unsigned char> buf(size_t(blocks) * size_t(m->blockSize), 0);
     Put16(buf.data(), 0xFFFF);
     Put16(buf.data() + 2, 8);
     Put32(buf.data() + 4, len + 8);
     if (len) std::memcpy(buf.data() + 8, data, len);
-    int rc = fileWrite(&m->file, int64_t(block) * m->blockSize, buf.data(), buf.size());
-    if (rc < 0) return rc;
-    long blocks = long((int64_t(len) + 8 + m->blockSize - 1) / m->blockSize);
-    if (block + blocks > fileBlocks) return fileLenSet(&m->file, int64_t(block + blocks) * m->blockSize);
-    return 0;
+    return fileWrite(&m->file, int64_t(block) * m->blockSize, buf.data(), buf.size());
 }
 
 int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len) {
@@ -123,7 +122,7 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len) {
     }
     if (have >= need) {
         long at = old + have - need;
-        if ((rc = WriteRun(m, at, data, len, fileBlocks)) < 0) return rc;
+        if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
         *blockInOut = at;
         return have > need ? FreeRun(m, old, have - need, fileBlocks) : 0;
     }
@@ -134,7 +133,7 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len) {
         if (steps > fileBlocks + 1 || cur <= prev) return Corrupt(m, "memo free chain");
         if (cur >= fileBlocks) {
             at = fileBlocks;
-            if ((rc = WriteRun(m, at, data, len, fileBlocks)) < 0) return rc;
+            if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
             // "Free space at the end" now starts behind the contents.
             if ((rc = Link(m, prev, prevCount, at + need)) < 0) return rc;
             fileBlocks = at + need;
@@ -148,7 +147,7 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len) {
             // A run used up exactly leaves the chain.
             rc = count == need ? Link(m, prev, prevCount, next) : WriteEntry(m, cur, next, count - need);
             if (rc < 0) return rc;
-            if ((rc = WriteRun(m, at, data, len, fileBlocks)) < 0) return rc;
+            if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
             break;
         }
         prev = cur;
