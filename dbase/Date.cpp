@@ -153,14 +153,15 @@ void dateFormat(const char* date, std::string_view picture, char* out) {
                 if (m < 1) m = 1;
                 if (m > 12) m = 12;
                 size_t take = len < 9 ? len : 9;
-                std::memcpy(&result[i], kMonthNames[m - 1], take);
+                // Only the name changes code page: picture characters are the caller's.
+                std::string name = Cp437ToCp1252(std::string_view(kMonthNames[m - 1], take));
+                std::memcpy(&result[i], name.data(), take);
             }
         } else {
             for (size_t k = 0; k < len && k < 2; ++k) result[i + k] = date[part + int(k)];
         }
         i = run;
     }
-    result = Cp437ToCp1252(result);
     std::memcpy(out, result.data(), pic.size());
 }
 
@@ -194,8 +195,12 @@ void dateFromPicture(std::string_view text, std::string_view picture, char* out)
         // The month typed as a name: its first letters, capitalised as the names are.
         std::string typed(text.substr(monthRun, std::min<size_t>(3, monthRunLen)));
         while (!typed.empty() && typed.back() == ' ') typed.pop_back();
-        for (size_t k = 0; k < typed.size(); ++k)
+        for (size_t k = 0; k < typed.size(); ++k) {
+            // Names come out of dateFormat in code page 1252; read them back too.
+            if (typed[k] == '\xE4') typed[k] = '\x84';
+            if (typed[k] == '\xC4') typed[k] = '\x8E';
             typed[k] = k == 0 ? convertUpperChar(typed[k]) : convertLowerChar(typed[k]);
+        }
         if (!typed.empty()) {
             for (int m = 1; m <= 12; ++m) {
                 if (std::memcmp(kMonthNames[m - 1], typed.data(), typed.size()) == 0) {

@@ -117,6 +117,17 @@ TEST(DateTest, ReadMonthNames) {
     EXPECT_EQ(dateToJulian(d), -1);
 }
 
+TEST(DateTest, MonthNamesReadBackWhatFormatWrote) {
+    const char* picture = "DD. MMMMMMMMM CCYY";
+    for (int m = 1; m <= 12; ++m) {
+        std::string date = "2008" + std::string(1, char('0' + m / 10)) + char('0' + m % 10) + "15";
+        std::string shown = dateFormat(date.c_str(), picture);
+        EXPECT_EQ(dateFromPicture(shown, picture), date) << shown;
+    }
+    // Picture characters outside the runs are copied as they are.
+    EXPECT_EQ(dateFormat("20080307", "DD\xE4MMM"), "07\xE4M\xE4r");
+}
+
 TEST(DateTest, TodayAndTimeHaveTheirForms) {
     std::string today = dateToday();
     ASSERT_EQ(today.size(), 8u);
