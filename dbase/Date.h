@@ -12,8 +12,10 @@ namespace vx {
 inline constexpr int kDateLen = 8;
 inline constexpr int kDatePictureMax = 19;
 inline constexpr const char* kDefaultDatePicture = "DD.MM.YY";
-// The day number of an empty date as a double, so that it sorts after all others.
-inline constexpr double kEmptyDateDouble = 1.0E100;
+// The day number of an empty date as a double key, so that it sorts after all
+// others. Index files hold 1.0E300 (the expression key form); every
+// conversion uses that one value, so that a seek finds blank dates.
+inline constexpr double kEmptyDateDouble = 1.0E300;
 // Day number of 0001-01-01 minus one day.
 inline constexpr int32_t kJulianBase = 1721425;
 

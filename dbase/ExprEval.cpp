@@ -15,9 +15,6 @@ namespace {
 // Evaluations are serialised process-wide, as the engine's callers expect.
 std::mutex g_exprMutex;
 
-// The key value of a blank date, so that blank dates sort after all others.
-constexpr double kBlankDateKey = 1.0E300;
-
 struct Value {
     std::string s;   // C, N, D
     double d = 0;    // n, d
@@ -315,7 +312,7 @@ int exprKey(CompiledExpr& expr, const char** out) {
     switch (expr.type) {
     case 'D': case 'd': {
         double day = ResultDouble(expr);
-        if (day == 0) day = kBlankDateKey;
+        if (day == 0) day = kEmptyDateDouble;
         key.assign(reinterpret_cast<const char*>(&day), sizeof day);
         break;
     }

@@ -311,6 +311,8 @@ TEST_F(ExprTest, KeyForms) {
     ASSERT_EQ(exprKey(*blankDay, &key), 8);
     std::memcpy(&day, key, 8);
     EXPECT_EQ(day, 1.0E300);
+    // The text-to-key conversion of a tag gives the same value.
+    EXPECT_EQ(dateToDouble("        "), day);
 }
 
 TEST_F(ExprTest, ParseEndsAtOuterParenthesisOrComma) {
