@@ -190,8 +190,45 @@ void DropTableFile(EngineContext* ctx, TableFile* f) {
     delete f;
 }
 
+constexpr size_t kReadAheadBytes = 32768;
+// How long records read ahead stand for the file while others may write it.
+constexpr auto kReadAheadLife = std::chrono::milliseconds(50);
+
+void DropReadAhead(TableFile* f) { f->readAhead.count = 0; }
+
+// Reads an unlocked record, ahead of a sequential scan in one transfer of
+// many records. Another process may change a record we have not locked at any
+// time, so the copies are used only for a moment in shared use.
+int64_t ReadUnlocked(TableFile* f, long n, char* out) {
+    auto& ra = f->readAhead;
+    auto now = std::chrono::steady_clock::now();
+    bool fresh = f->accessMode != 0 || now - ra.filled < kReadAheadLife;
+    if (ra.count > 0 && fresh && n >= ra.first && n < ra.first + ra.count) {
+        std::memcpy(out, ra.data.data() + size_t(n - ra.first) * f->recLen, f->recLen);
+        ra.lastRead = n;
+        return f->recLen;
+    }
+    int64_t pos = int64_t(f->headerLen) + int64_t(n - 1) * f->recLen;
+    long want = std::min<long>(long(kReadAheadBytes / f->recLen), std::max(f->numRecs - n + 1, 1L));
+    bool sequential = n == ra.lastRead + 1 && want > 1;
+    ra.lastRead = n;
+    if (!sequential) return fileRead(&f->data, pos, out, f->recLen);
+    ra.data.resize(size_t(want) * f->recLen);
+    int64_t got = fileRead(&f->data, pos, ra.data.data(), ra.data.size());
+    if (got < f->recLen) {
+        ra.count = 0;
+        return got < 0 ? got : fileRead(&f->data, pos, out, f->recLen);
+    }
+    ra.first = n;
+    ra.count = long(got / f->recLen);
+    ra.filled = now;
+    std::memcpy(out, ra.data.data(), f->recLen);
+    return f->recLen;
+}
+
 int WriteRecordAt(TableHandle* t, long recNo, bool withEof) {
     TableFile* f = t->file;
+    DropReadAhead(f);
     int64_t pos = int64_t(f->headerLen) + int64_t(recNo - 1) * f->recLen;
     // Only an append writes the end-of-file byte: behind any other record it
     // would overwrite the next record's deletion flag.
@@ -530,8 +567,14 @@ int tableGo(TableHandle* t, long n) {
             locked = true;
         }
     }
-    int64_t pos = int64_t(f->headerLen) + int64_t(n - 1) * f->recLen;
-    int64_t got = fileRead(&f->data, pos, t->record.data(), f->recLen);
+    int64_t got = 0;
+    if (locked && f->accessMode == 0 && !f->data.readOnly) {
+        // A record we locked is read from the file itself.
+        int64_t pos = int64_t(f->headerLen) + int64_t(n - 1) * f->recLen;
+        got = fileRead(&f->data, pos, t->record.data(), f->recLen);
+    } else {
+        got = ReadUnlocked(f, n, t->record.data());
+    }
     if (got < 0) return int(got);
     if (got < f->recLen) return GoOutOfRange(t, n);
     t->record[f->recLen] = 0;
@@ -599,8 +642,11 @@ int tableSkip(TableHandle* t, long n) {
         return e4info;
     }
     if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
-    if (!CountIsOurs(t)) tableReadCount(t->file);
     long count = KnownCount(t);
+    // Another process may have appended: the count is read again only when
+    // the target lies beyond the one known.
+    if ((count == 0 || t->recNo + n > count) && !CountIsOurs(t) && tableReadCount(t->file) == 0)
+        count = t->file->numRecs;
     if (count == 0) {
         tableGoEof(t);
         if (n < 0) {
@@ -785,6 +831,7 @@ int tablePack(TableHandle* t) {
         return engineError(ctx, e4trans, L4tablePack, "tablePack wegen Transaktionskonflikt nicht möglich");
     if ((rc = tableUpdate(t)) < 0) return rc;
     if ((rc = tableReadCount(f)) < 0) return rc;
+    DropReadAhead(f);
     size_t size = size_t(std::max(ctx->packBufferSize, int(f->recLen) + 1024));
     std::vector<char> rbuf(size), wbuf(size), rec(f->recLen);
     FileSeqRead r;

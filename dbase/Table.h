@@ -3,6 +3,7 @@
 // record, append and file locks.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -89,6 +90,14 @@ struct TableFile {
     long appendLockOwner = 0;
     std::vector<RecordLock> recordLocks; // ascending by record number
     bool appendedSinceHeader = false;
+    // Records read ahead during a sequential scan of unlocked records.
+    struct ReadAhead {
+        std::vector<char> data;
+        long first = 0;
+        long count = 0;
+        long lastRead = 0;
+        std::chrono::steady_clock::time_point filled;
+    } readAhead;
 };
 
 struct TableHandle {

@@ -371,6 +371,42 @@ TEST_F(TableTest, TemporaryTablesVanishOnClose) {
     ::unsetenv("TEMP");
 }
 
+TEST_F(TableTest, RecordsReadAheadNeverHideLaterChanges) {
+    TableHandle* t = CreateFour();
+    for (const char* n : {"A", "B", "C", "D"}) AppendName(t, n);
+    tableClose(t);
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    TableHandle* reader = tableOpen(&ctx, Path("FOUR"));
+    TableHandle* writer = tableOpen(&other, Path("FOUR"));
+    ASSERT_TRUE(reader && writer);
+    ASSERT_EQ(tableTop(reader), 0); // reads the following records ahead
+    ASSERT_EQ(tableGo(writer, 3), 0);
+    ASSERT_EQ(tableLock(writer, 3), 0);
+    fieldAssign(tableField(writer, "NAME"), "X");
+    ASSERT_EQ(tableUnlock(writer), 0);
+    // A locked record always comes from the file.
+    ASSERT_EQ(tableLock(reader, 3), 0);
+    ASSERT_EQ(tableGo(reader, 3), 0);
+    EXPECT_EQ(fieldStr(tableField(reader, "NAME"))[0], 'X');
+    tableUnlock(reader);
+    fieldAssign(tableField(writer, "NAME"), "Y");
+    tableGo(writer, 4);
+    ::usleep(60000);
+    ASSERT_EQ(tableGo(reader, 3), 0);
+    EXPECT_EQ(fieldStr(tableField(reader, "NAME"))[0], 'Y');
+    // Our own writes drop what was read ahead at once.
+    ASSERT_EQ(tableTop(reader), 0);
+    ASSERT_EQ(tableSkip(reader, 1), 0);
+    fieldAssign(tableField(reader, "NAME"), "Z");
+    ASSERT_EQ(tableTop(reader), 0);
+    ASSERT_EQ(tableSkip(reader, 1), 0);
+    EXPECT_EQ(fieldStr(tableField(reader, "NAME"))[0], 'Z');
+    tableClose(writer);
+    tableClose(reader);
+    engineInitUndo(&other);
+}
+
 TEST_F(TableTest, FatalErrorsWriteChangedRecordsFirst) {
     TableHandle* t = CreateFour();
     AppendName(t, "A");
