@@ -120,7 +120,24 @@ t.close()
         Field* m = tableField(t, "TEXT");
         EXPECT_EQ(std::string(fieldMemoPtr(m), fieldMemoLen(m)), w.text) << "record " << r;
     }
+    // Memos written back stay in the dBASE III form, which the other program reads.
+    ASSERT_EQ(tableGo(t, 2), 0);
+    fieldMemoAssignN(tableField(t, "TEXT"), "geändert", 8);
+    ASSERT_EQ(tableAppendStart(t, false), 0);
+    fieldAssign(tableField(t, "NAME"), "Neu");
+    fieldMemoAssignN(tableField(t, "TEXT"), "neues Memo", 10);
+    ASSERT_EQ(tableAppend(t), 0);
     tableClose(t);
+    const char* check = R"PY(
+# -*- coding: cp1252 -*-
+import sys, dbf
+t = dbf.Table(sys.argv[1], codepage='cp1252')
+t.open(dbf.READ_ONLY)
+texts = [r.text for r in t]
+assert texts == ['Memo eins: Grüße aus Köln', 'geändert', 'Zeile 1\r\nZeile 2', 'neues Memo'], texts
+t.close()
+)PY";
+    EXPECT_EQ(RunScript(check, {Path("fremd")}), 0);
 }
 
 } // namespace

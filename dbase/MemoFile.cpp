@@ -100,10 +100,30 @@ int WriteRun(MemoFile* m, long block, const char* data, uint32_t len) {
     return fileWrite(&m->file, int64_t(block) * m->blockSize, buf.data(), buf.size());
 }
 
+// dBASE III keeps no free chain: contents go to the end of the file, ended by
+// two 0x1A, and the header names the next free block.
+int WriteDbase3(MemoFile* m, long* blockInOut, const char* data, uint32_t len, long fileBlocks) {
+    if (len == 0) {
+        *blockInOut = 0;
+        return 0;
+    }
+    long at = std::max(fileBlocks, 1L);
+    size_t bytes = size_t(len) + 2;
+    long blocks = long((bytes + size_t(m->blockSize) - 1) / size_t(m->blockSize));
+    std::vector<char> buf(size_t(blocks) * size_t(m->blockSize), 0);
+    std::memcpy(buf.data(), data, len);
+    buf[len] = buf[len + 1] = 0x1A;
+    int rc = fileWrite(&m->file, int64_t(at) * m->blockSize, buf.data(), buf.size());
+    if (rc < 0) return rc;
+    *blockInOut = at;
+    return Link(m, -1, 0, at + blocks);
+}
+
 int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len) {
     const long bs = m->blockSize;
     long fileBlocks = FileBlocks(m);
     if (fileBlocks < 0) return int(fileBlocks);
+    if (m->dbase3) return WriteDbase3(m, blockInOut, data, len, fileBlocks);
     long need = len ? long((int64_t(len) + 8 + bs - 1) / bs) : 0;
     long old = *blockInOut, have = 0;
     int rc = 0;
