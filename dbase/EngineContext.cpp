@@ -191,6 +191,10 @@ void WriteLog(EngineContext* ctx, int code, int location, const char* const* des
 // Changed records are written before the program ends, so that a fatal error
 // elsewhere does not lose the user's last edit.
 void FlushBeforeExit(EngineContext* ctx) {
+    // A fatal error while flushing must not start the flush again.
+    static bool flushing = false;
+    if (flushing) return;
+    flushing = true;
     int saved = ctx->errorCode;
     int savedOff = ctx->errOff;
     ctx->errorCode = 0;
@@ -201,6 +205,7 @@ void FlushBeforeExit(EngineContext* ctx) {
     }
     ctx->errorCode = saved;
     ctx->errOff = savedOff;
+    flushing = false;
 }
 
 } // namespace
@@ -335,10 +340,6 @@ int engineInit(EngineContext* ctx, int libraryVersion) {
 
 static void Shutdown(EngineContext* ctx, bool closeTables) {
     if (closeTables) engineCloseAll(ctx);
-    if (ctx->lockPool) {
-        memRelease(ctx->lockPool);
-        ctx->lockPool = nullptr;
-    }
     if (ctx->errorLog) {
         EngineFile* log = ctx->errorLog;
         ctx->errorLog = nullptr;

@@ -197,7 +197,6 @@ struct EngineContext {
 
     // fieldStr's buffer, valid until the next call.
     std::string fieldStrBuffer;
-    MemPool* lockPool = nullptr;
 };
 
 int engineInit(EngineContext* ctx, int libraryVersion = kEngineVersion);

@@ -712,10 +712,6 @@ int tableAppend(TableHandle* t) {
             rc = tableLockAppend(t);
             if (rc != 0) return rc;
             tookAppend = true;
-            if ((rc = tableReadCount(f)) < 0) {
-                tableUnlockAppend(t);
-                return rc;
-            }
         }
         newRec = f->numRecs + 1;
         if (tableLockTest(t, newRec) != 1) {

@@ -150,7 +150,8 @@ int tableLockAppend(TableHandle* t) {
     int rc = fileLock(&f->data, kLockAppend, 1);
     if (rc != 0) return rc;
     f->appendLockOwner = t->serial;
-    return 0;
+    // Others may have appended before we got the lock; from now on the count is ours.
+    return tableReadCount(f);
 }
 
 int tableLockFile(TableHandle* t) {
@@ -173,7 +174,7 @@ int tableLockFile(TableHandle* t) {
     int rc = fileLock(&f->data, kLockFileStart, kLockFileLen);
     if (rc != 0) return rc;
     f->fileLockOwner = t->serial;
-    return 0;
+    return tableReadCount(f);
 }
 
 int tableLockAll(TableHandle* t) {

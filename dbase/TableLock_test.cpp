@@ -20,6 +20,19 @@ protected:
         for (int i = 0; i < 6; ++i) ASSERT_EQ(tableAppendBlank(t), 0);
         tableClose(t);
     }
+    // Another process appends one record.
+    int InChildAppend() {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            EngineContext c;
+            engineInit(&c);
+            TableHandle* t = tableOpen(&c, Path("LOCKS"));
+            ::_exit(t && tableAppendBlank(t) == 0 && tableClose(t) == 0 ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+    }
     // Whether another process's handle holds a lock on the byte.
     bool HeldByOther(int64_t byte) {
         int fd = ::open(Path("LOCKS.DBF").c_str(), O_RDWR);
@@ -114,6 +127,18 @@ TEST_F(LockTest, AppendWaitsForTheAppendLockOfAnotherProcess) {
     EXPECT_EQ(tableLockFile(t), 50);
     tableClose(t);
     EXPECT_EQ(Read("LOCKS.DBF").size(), 65u + 6 * 11 + 1);
+}
+
+TEST_F(LockTest, AnAppendLockTakenEarlyStillSeesOthersAppends) {
+    TableHandle* t = tableOpen(&ctx, Path("LOCKS"));
+    ASSERT_EQ(tableRecCount(t), 6);
+    EXPECT_EQ(InChildAppend(), 0);
+    ASSERT_EQ(tableLockAppend(t), 0);
+    EXPECT_EQ(tableRecCount(t), 7);
+    ASSERT_EQ(tableAppendBlank(t), 0);
+    EXPECT_EQ(tableRecNo(t), 8);
+    tableClose(t);
+    EXPECT_EQ(Read("LOCKS.DBF").size(), 65u + 8 * 11 + 1);
 }
 
 TEST_F(LockTest, TwoTablesOfOneContextConflict) {

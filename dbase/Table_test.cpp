@@ -348,6 +348,29 @@ TEST_F(TableTest, AccessModeOneWritesTheHeaderAtClose) {
     EXPECT_EQ(Dword(Read("FOUR.DBF"), 4), 2u);
 }
 
+TEST_F(TableTest, ReadOnlyTablesRefuseEveryWrite) {
+    TableHandle* t = CreateFour();
+    AppendName(t, "A");
+    tableClose(t);
+    std::string before = Read("FOUR.DBF");
+    ctx.readOnly = 1;
+    t = tableOpen(&ctx, Path("FOUR"));
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableGo(t, 1), 0);
+    EXPECT_EQ(tableAppendBlank(t), -120);
+    ctx.errorCode = 0;
+    ASSERT_EQ(tableGo(t, 1), 0);
+    fieldAssign(tableField(t, "NAME"), "B");
+    EXPECT_EQ(tableUpdate(t), -120);
+    ctx.errorCode = 0;
+    tableChanged(t, 0);
+    EXPECT_EQ(tablePack(t), -120);
+    EXPECT_NE(Shown().back().text.find("Schreibversuch in NurLese-Datei"), std::string::npos);
+    ctx.errorCode = 0;
+    tableClose(t);
+    EXPECT_EQ(Read("FOUR.DBF"), before);
+}
+
 TEST_F(TableTest, TemporaryTablesVanishOnClose) {
     ::setenv("TEMP", dir.c_str(), 1);
     ctx.createTemp = 1;
