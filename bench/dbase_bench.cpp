@@ -5,6 +5,7 @@
 
 #include <shapefil.h>
 
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -17,12 +18,21 @@ namespace {
 
 constexpr long kRecords = 1000000;
 
+std::string g_dir;
+
+// The scratch directory holds a few hundred megabytes; it goes at exit.
+struct Cleanup {
+    ~Cleanup() {
+        if (!g_dir.empty()) std::filesystem::remove_all(g_dir);
+    }
+} g_cleanup;
+
 std::string Dir() {
-    static std::string dir = [] {
+    if (g_dir.empty()) {
         char tmpl[] = "/tmp/vxdbbenchXXXXXX";
-        return std::string(::mkdtemp(tmpl));
-    }();
-    return dir;
+        if (::mkdtemp(tmpl)) g_dir = tmpl;
+    }
+    return g_dir;
 }
 
 // The same values for both libraries.

@@ -486,11 +486,11 @@ int fileSeqWrite(FileSeqWrite* w, const void* data, size_t len) {
 }
 
 int fileSeqWriteRepeat(FileSeqWrite* w, int64_t count, char byte) {
-    char piece[512];
-    std::memset(piece, byte, sizeof piece);
+    char chunk[512];
+    std::memset(chunk, byte, sizeof chunk);
     while (count > 0) {
         size_t n = size_t(std::min<int64_t>(count, 512));
-        int rc = fileSeqWrite(w, piece, n);
+        int rc = fileSeqWrite(w, chunk, n);
         if (rc < 0) return rc;
         count -= int64_t(n);
     }

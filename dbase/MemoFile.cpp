@@ -199,9 +199,9 @@ int memoFileCreate(MemoFile* memo, EngineContext* ctx, const std::string& dataNa
     }
     std::vector<unsigned char> header(size_t(bs), 0);
     Put32(header.data(), 1);
-    char piece[16] = {};
-    utilNamePiece(piece, 9, dataName.c_str(), false, false);
-    std::memcpy(header.data() + 8, piece, std::min<size_t>(std::strlen(piece), 8));
+    char stem[16] = {};
+    utilNamePiece(stem, 9, dataName.c_str(), false, false);
+    std::memcpy(header.data() + 8, stem, std::min<size_t>(std::strlen(stem), 8));
     Put16(header.data() + 18, 0x0102);
     Put16(header.data() + 20, uint16_t(bs));
     return fileWrite(&memo->file, 0, header.data(), header.size());
