@@ -161,17 +161,9 @@ int fieldMemoLoad(Field* f) {
     }
     EngineContext* ctx = t->ctx;
     if (engineInError(ctx)) return e4codeBase;
-    if (ctx->readLock && t->recNo > 0 && !tableLockTest(t, t->recNo)) {
-        // The block numbers must be current: lock, then take them from the record as it is now.
-        int rc = tableLock(t, t->recNo);
+    if (ctx->readLock) {
+        int rc = tableValidateMemoIds(t);
         if (rc != 0) return rc;
-        TableFile* tf = t->file;
-        std::vector<char> now(tf->recLen);
-        int64_t pos = int64_t(tf->headerLen) + int64_t(t->recNo - 1) * tf->recLen;
-        if ((rc = fileReadAll(&tf->data, pos, now.data(), now.size())) < 0) return rc;
-        for (auto& e : t->memos)
-            if (!e.loaded && !e.changed)
-                std::memcpy(Bytes(e.field), now.data() + e.field->offset, e.field->len);
     }
     long block = convertToLong(Bytes(f), f->len);
     int rc = memoFileRead(&t->file->memo, block, m->contents, &m->len);
@@ -181,6 +173,21 @@ int fieldMemoLoad(Field* f) {
         return rc;
     }
     m->loaded = true;
+    return 0;
+}
+
+int tableValidateMemoIds(TableHandle* t) {
+    if (t->recNo <= 0 || tableLockTest(t, t->recNo)) return 0;
+    // The block numbers must be current: lock, then take them from the record as it is now.
+    int rc = tableLock(t, t->recNo);
+    if (rc != 0) return rc;
+    TableFile* tf = t->file;
+    std::vector<char> now(tf->recLen);
+    int64_t pos = int64_t(tf->headerLen) + int64_t(t->recNo - 1) * tf->recLen;
+    if ((rc = fileReadAll(&tf->data, pos, now.data(), now.size())) < 0) return rc;
+    for (auto& e : t->memos)
+        if (!e.loaded)
+            std::memcpy(Bytes(e.field), now.data() + e.field->offset, e.field->len);
     return 0;
 }
 
@@ -246,6 +253,12 @@ int fieldMemoAssignN(Field* f, const char* bytes, uint32_t len) {
 }
 
 int tableMemoWrite(TableHandle* t) {
+    bool anyChanged = false;
+    for (auto& m : t->memos) anyChanged = anyChanged || m.changed;
+    if (anyChanged && t->ctx->readLock) {
+        int rc = tableValidateMemoIds(t);
+        if (rc != 0) return rc;
+    }
     for (auto& m : t->memos) {
         if (!m.changed) continue;
         if (!t->file->hasMemoFile)

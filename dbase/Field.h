@@ -47,6 +47,9 @@ int tableFieldNumber(TableHandle* t, const char* name);
 // Internal to the engine: loads a memo entry, and writes the changed memo
 // entries of the current record before the record is written.
 int fieldMemoLoad(Field* f);
+// With the read-lock setting: locks the current record and takes the block
+// numbers of memos not loaded yet from the record as it is in the file.
+int tableValidateMemoIds(TableHandle* t);
 int tableMemoWrite(TableHandle* t);
 
 } // namespace vx

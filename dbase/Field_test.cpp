@@ -119,6 +119,26 @@ TEST_F(FieldTest, MemoContentsRoundTrip) {
     EXPECT_STREQ(fieldMemoStr(F("NAME")), "     ");
 }
 
+TEST_F(FieldTest, ReadLockTakesCurrentMemoBlockNumbers) {
+    fieldMemoAssignN(F("NOTIZ"), "alt", 3);
+    ASSERT_EQ(tableUpdate(t), 0);
+    ASSERT_EQ(tableGo(t, 1), 0);
+    tableUnlock(t);
+    // Another user moves the memo to a larger run.
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    TableHandle* o = tableOpen(&other, Path("FELDER"));
+    ASSERT_NE(o, nullptr);
+    ASSERT_EQ(tableGo(o, 1), 0);
+    std::string big(2000, 'n');
+    fieldMemoAssignN(tableField(o, "NOTIZ"), big.data(), uint32_t(big.size()));
+    ASSERT_EQ(tableClose(o), 0);
+    engineInitUndo(&other);
+    ctx.readLock = 1;
+    EXPECT_EQ(fieldMemoLen(F("NOTIZ")), 2000u);
+    EXPECT_EQ(tableLockTest(t, 1), 1);
+}
+
 TEST_F(FieldTest, StrViewStrCutsAtItsBuffer) {
     FieldView v(t, "LANG");
     ASSERT_TRUE(v.isValid());
