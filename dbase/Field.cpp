@@ -178,8 +178,12 @@ int fieldMemoLoad(Field* f) {
 
 int tableValidateMemoIds(TableHandle* t) {
     if (t->recNo <= 0 || tableLockTest(t, t->recNo)) return 0;
-    // The block numbers must be current: lock, then take them from the record as it is now.
+    // The block numbers must be current: lock, then take them from the record
+    // as it is now. Other locks stay, as this runs in the middle of a write.
+    int savedAuto = t->ctx->unlockAuto;
+    t->ctx->unlockAuto = 0;
     int rc = tableLock(t, t->recNo);
+    t->ctx->unlockAuto = savedAuto;
     if (rc != 0) return rc;
     TableFile* tf = t->file;
     std::vector<char> now(tf->recLen);

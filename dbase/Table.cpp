@@ -399,12 +399,16 @@ TableHandle* tableCreate(EngineContext* ctx, const std::string& name, const Fiel
         recLen += len;
         desc.insert(desc.end(), d, d + 32);
     }
-    if (recLen > 65534) {
-        engineError(ctx, e4recordLen, L4tableCreate, temp ? "create() für unbenannte Temporärdatei gescheitert" : full.c_str());
+    if (count == 0) {
+        engineError(ctx, e4data, L4tableCreate, "ungültiger Feldinhalt", full.c_str());
         return nullptr;
     }
-    if (count == 0 || 32L * count > 65500) {
-        if (temp) engineError(ctx, e4recordLen, L4tableCreate, "zu viele Felder für unbenannte Temporärdatei");
+    if (recLen > 65534) {
+        engineError(ctx, e4recordLen, L4tableCreate, name.empty() ? "create() für unbenannte Temporärdatei gescheitert" : full.c_str());
+        return nullptr;
+    }
+    if (32L * count > 65500) {
+        if (name.empty()) engineError(ctx, e4recordLen, L4tableCreate, "zu viele Felder für unbenannte Temporärdatei");
         else engineError(ctx, e4create, L4tableCreate, "zu viele Felder", full.c_str());
         return nullptr;
     }
