@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace vx {
 namespace {
@@ -832,8 +833,22 @@ int tablePack(TableHandle* t) {
     if ((rc = tableUpdate(t)) < 0) return rc;
     if ((rc = tableReadCount(f)) < 0) return rc;
     DropReadAhead(f);
-    size_t size = size_t(std::max(ctx->packBufferSize, int(f->recLen) + 1024));
-    std::vector<char> rbuf(size), wbuf(size), rec(f->recLen);
+    // Both buffers shrink until memory can be had, as long as a record fits.
+    size_t size = size_t(std::max(ctx->packBufferSize, 0));
+    std::vector<char> rbuf, wbuf, rec;
+    for (;;) {
+        try {
+            rbuf.resize(size);
+            wbuf.resize(size);
+            rec.resize(f->recLen);
+            break;
+        } catch (const std::bad_alloc&) {
+            rbuf = {};
+            wbuf = {};
+            if (size <= size_t(f->recLen) + 2048) return engineError(ctx, e4memory, L4tablePack);
+            size -= 2048;
+        }
+    }
     FileSeqRead r;
     FileSeqWrite w;
     fileSeqReadInit(&r, &f->data, f->headerLen, rbuf.data(), size);

@@ -207,6 +207,26 @@ TEST_F(TableTest, PackingDropsDeletedRecords) {
     EXPECT_EQ(Byte(f, f.size() - 1), 0x1Au);
 }
 
+TEST_F(TableTest, PackingWithSmallBuffersGivesTheSameFile) {
+    for (int size : {32768, 2048, 100}) {
+        ctx.packBufferSize = size;
+        TableHandle* t = CreateFour("P" + std::to_string(size));
+        for (int i = 0; i < 120; ++i) AppendName(t, std::to_string(i).c_str());
+        for (long r = 1; r <= 120; r += 3) {
+            tableGo(t, r);
+            tableDelete(t);
+        }
+        ASSERT_EQ(tablePack(t), 0);
+        EXPECT_EQ(tableRecCount(t), 80);
+        tableClose(t);
+    }
+    std::string a = Read("P32768.DBF"), b = Read("P2048.DBF"), c = Read("P100.DBF");
+    EXPECT_EQ(a.size(), 161u + 80 * 40 + 1);
+    EXPECT_EQ(a.substr(32), b.substr(32));
+    EXPECT_EQ(a.substr(32), c.substr(32));
+    EXPECT_EQ(a.substr(161, 3), " 1 ");
+}
+
 TEST_F(TableTest, PackingEverythingLeavesHeaderAndEndOfFile) {
     TableHandle* t = CreateFour();
     for (const char* n : {"A", "B"}) AppendName(t, n);
