@@ -463,6 +463,37 @@ TEST_F(TableTest, RecordsReadAheadNeverHideLaterChanges) {
     engineInitUndo(&other);
 }
 
+TEST_F(TableTest, HeaderWritesKeepTheDateReadAtOpen) {
+    TableHandle* t = CreateFour();
+    tableClose(t);
+    std::string f = Read("FOUR.DBF");
+    f[1] = 99, f[2] = 1, f[3] = 2;
+    Write("FOUR.DBF", f);
+    t = tableOpen(&ctx, Path("FOUR"));
+    AppendName(t, "A");
+    ASSERT_EQ(tablePack(t), 0);
+    tableClose(t);
+    f = Read("FOUR.DBF");
+    EXPECT_EQ(Byte(f, 1), 99u);
+    EXPECT_EQ(Byte(f, 2), 1u);
+    EXPECT_EQ(Byte(f, 3), 2u);
+    EXPECT_EQ(Dword(f, 4), 1u);
+}
+
+TEST_F(TableTest, ShutdownClosesEveryTableAndWritesItsRecord) {
+    TableHandle* t = CreateFour();
+    AppendName(t, "A");
+    fieldAssign(tableField(t, "NAME"), "Zuletzt");
+    const FieldInfo fields[] = {{"X", 'C', 3, 0, 0}, {}};
+    ASSERT_NE(tableCreate(&ctx, Path("ZWEI"), fields), nullptr);
+    EXPECT_EQ(ctx.tables.size(), 2u);
+    EXPECT_EQ(engineInitUndo(&ctx), 0);
+    EXPECT_TRUE(ctx.tables.empty());
+    EXPECT_TRUE(ctx.dataFiles.empty());
+    EXPECT_EQ(Read("FOUR.DBF").substr(162, 7), "Zuletzt");
+    ASSERT_EQ(engineInit(&ctx), 0);
+}
+
 TEST_F(TableTest, FatalErrorsWriteChangedRecordsFirst) {
     TableHandle* t = CreateFour();
     AppendName(t, "A");
