@@ -3,6 +3,7 @@
 #include "dbase/EngineFile.h"
 #include "dbase/MemPool.h"
 #include "dbase/Table.h"
+#include "dbase/TransactionLog.h"
 #include "platform/CodePage.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
@@ -339,6 +340,7 @@ int engineInit(EngineContext* ctx, int libraryVersion) {
 }
 
 static void Shutdown(EngineContext* ctx, bool closeTables) {
+    if (ctx->tranLog) ctx->tranLog->ShuttingDown(ctx);
     if (closeTables) engineCloseAll(ctx);
     if (ctx->errorLog) {
         EngineFile* log = ctx->errorLog;

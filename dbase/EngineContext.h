@@ -16,6 +16,7 @@ struct EngineFile;
 struct TableFile;
 struct TableHandle;
 struct MemPool;
+class TransactionLog;
 
 constexpr int kEngineVersion = 6100;
 
@@ -190,7 +191,9 @@ struct EngineContext {
 
     std::vector<TableHandle*> tables;
     std::vector<TableFile*> dataFiles;
-    // Transaction-log state; the log itself lives elsewhere. 0 = no log.
+    // The transaction log (not owned) and its state: 0 without a log, 110
+    // open, 120 in a transaction, 130 rolling back, -2 suspended.
+    TransactionLog* tranLog = nullptr;
     int tranState = 0;
     long openCounter = 0;
     bool initialised = false;

@@ -3,6 +3,7 @@
 #include "dbase/Convert.h"
 #include "dbase/Field.h"
 #include "dbase/FileName.h"
+#include "dbase/TransactionLog.h"
 #include "platform/Files.h"
 
 #include <algorithm>
@@ -275,6 +276,10 @@ int CheckTable(TableHandle* t) {
     return 0;
 }
 
+int LogOpen(EngineContext* ctx) {
+    return ctx->logOpen && ctx->tranLog ? ctx->tranLog->OpenIfPresent(ctx) : 0;
+}
+
 } // namespace
 
 int tableReadCount(TableFile* f) {
@@ -298,14 +303,26 @@ int tableWriteHeader(TableFile* f) {
     return rc;
 }
 
+static TableHandle* OpenTable(EngineContext* ctx, const std::string& full);
+
 TableHandle* tableOpen(EngineContext* ctx, const std::string& name) {
     if (!ctx) {
         engineError(nullptr, e4parmNull, L4tableOpen);
         return nullptr;
     }
     if (engineInError(ctx)) return nullptr;
+    if (LogOpen(ctx) < 0) return nullptr;
     std::string full;
     if (FullName(ctx, name, "DBF", false, full) < 0) return nullptr;
+    TableHandle* t = OpenTable(ctx, full);
+    if (t && ctx->tranLog && ctx->tranLog->TableOpened(t) < 0) {
+        tableClose(t);
+        return nullptr;
+    }
+    return t;
+}
+
+static TableHandle* OpenTable(EngineContext* ctx, const std::string& full) {
     TableFile* f = engineDataFile(ctx, full);
     if (f) {
         if (ctx->singleOpen) {
@@ -343,6 +360,7 @@ TableHandle* tableCreate(EngineContext* ctx, const std::string& name, const Fiel
         return nullptr;
     }
     if (engineInError(ctx)) return nullptr;
+    if (LogOpen(ctx) < 0) return nullptr;
     bool temp = name.empty() || ctx->createTemp;
     std::string full;
     if (!name.empty()) {
@@ -473,6 +491,16 @@ int tableClose(TableHandle* t) {
     ctx->errorCode = 0;
     if (savedError == -340) t->recordChanged = false;
     int result = tableUpdate(t);
+    bool defer = false;
+    if (ctx->tranLog) {
+        int lrc = ctx->tranLog->TableClosing(t, &defer);
+        if (result == 0) result = lrc;
+    }
+    if (defer) {
+        ctx->lockAttempts = savedAttempts;
+        if (savedError < 0) ctx->errorCode = savedError;
+        return result;
+    }
     int rc = tableReleaseLocks(t);
     if (result == 0) result = rc;
     TableFile* f = t->file;
@@ -733,8 +761,10 @@ int tableAppend(TableHandle* t) {
     } else {
         newRec = KnownCount(t) + 1;
     }
+    if (ctx->tranLog) rc = ctx->tranLog->AppendStarting(t, newRec);
     // Memo fields with contents get their new blocks; the others are blanked.
     for (auto& m : t->memos) {
+        if (rc < 0) break;
         char* p = t->record.data() + m.field->offset;
         if (m.len > 0) {
             long block = 0;
@@ -752,6 +782,7 @@ int tableAppend(TableHandle* t) {
         if (f->accessMode != 1) rc = tableWriteHeader(f);
         else f->appendedSinceHeader = true;
     }
+    if (ctx->tranLog) rc = ctx->tranLog->AppendDone(t, rc);
     if (rc < 0 && lockedRecord) {
         int savedAuto = ctx->unlockAuto;
         ctx->unlockAuto = 1;
@@ -793,6 +824,7 @@ int tableUpdateRecord(TableHandle* t, bool unlock) {
     if (t->recNo > 0 && t->recordChanged) {
         if (f->data.readOnly)
             return engineError(t->ctx, e4write, L4tableUpdateRecord, "Schreibversuch in NurLese-Datei", t->alias.c_str());
+        if (t->ctx->tranLog && (rc = t->ctx->tranLog->RecordWriting(t)) < 0) return rc;
         if ((rc = tableMemoWrite(t)) < 0) return rc;
         if ((rc = WriteRecordAt(t, t->recNo, false)) < 0) return rc;
         t->recordChanged = false;
@@ -831,6 +863,7 @@ int tablePack(TableHandle* t) {
     if (ctx->tranState == 120)
         return engineError(ctx, e4trans, L4tablePack, "tablePack wegen Transaktionskonflikt nicht möglich");
     if ((rc = tableUpdate(t)) < 0) return rc;
+    if (ctx->tranLog && (rc = ctx->tranLog->PackStarting(t)) < 0) return rc;
     if ((rc = tableReadCount(f)) < 0) return rc;
     DropReadAhead(f);
     // Both buffers shrink until memory can be had, as long as a record fits.
