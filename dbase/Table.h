@@ -156,8 +156,8 @@ int tableUpdateRecord(TableHandle* t, bool unlock);
 int tableFlushData(TableHandle* t);
 int tableFlush(TableHandle* t);
 
-// Tags: there are no index files yet, so tag lookups find none and seeks
-// answer "no tag" (80).
+// Tags and seeks: a table without index files has no tags, and a seek
+// answers "no tag" (80).
 TagHandle* tableTag(TableHandle* t, const char* name);
 TagHandle* tableTagDefault(TableHandle* t);
 TagHandle* tableTagNext(TableHandle* t, TagHandle* tag);
