@@ -1,6 +1,7 @@
 #include "model/CRohr.h"
 
 #include "model/CAufBauE.h"
+#include "model/CaseRecords.h"
 #include "model/ChainHelpers.h"
 #include "model/CrossSectionTables.h"
 #include "model/FuelTable.h"
@@ -237,8 +238,8 @@ bool CRohr::FindJunctionResistance(int& index) {
 
 void CRohr::AddCaseRecords() {
     CGrunddaten* site = arrangement ? &arrangement->site : nullptr;
-    temperatureCases.push_back(std::make_unique<CRechnen>(site));
-    pressureCases.push_back(std::make_unique<CRechnen>(site));
+    temperatureCases.push_back(FreshCaseRecord(spareRecords, site));
+    pressureCases.push_back(FreshCaseRecord(spareRecords, site));
 }
 
 void CRohr::RemoveLastCase() {
@@ -360,10 +361,10 @@ AbgasZustand* CRohr::Calculate(AbgasZustand* inPtr, uint16_t mode, int16_t caseI
     outState.Clear();
 
     if (caseIndex < 0) {
-        temperatureCases.clear();
-        pressureCases.clear();
+        CGrunddaten* site = arrangement ? &arrangement->site : nullptr;
+        RestartCaseRecords(temperatureCases, spareRecords, site);
+        RestartCaseRecords(pressureCases, spareRecords, site);
         caseCount = 0;
-        AddCaseRecords();
     } else if (caseIndex > caseCount) {
         while (caseCount < caseIndex) {
             ++caseCount;
@@ -641,6 +642,15 @@ std::string CRohr::FitCheck(int& failed, std::vector<double>* sizes) {
     failed = 1;
     if (sizes) sizes->push_back(shape.value == 0 || shape.value == 4 ? diameter.value : sideA.value);
     return "Innenrohr paßt nicht in den Schacht !!\r\n";
+}
+
+std::string CRohr::GetExtraText(std::string& out, int id) {
+    out.clear();
+    if (id == ductSideA.valueId || id == ductSideB.valueId) {
+        int failed = 0;
+        out = FitCheck(failed, nullptr);
+    }
+    return out;
 }
 
 void CRohr::CheckCell(CWerte& cell, std::string& message, std::vector<int>* ids, int& failed) {

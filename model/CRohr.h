@@ -87,6 +87,8 @@ public:
     void UpdateDependentValues() override {}
     std::string GetName() override { return "ROHR"; }
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
+    // The fit check for the two shaft sizes, nothing for other cells.
+    std::string GetExtraText(std::string& out, int id) override;
 
     CWString name;
     CWDouble length;          // L, m
@@ -155,5 +157,6 @@ protected:
 
 private:
     void AddCaseRecords();
+    std::vector<std::unique_ptr<CRechnen>> spareRecords;  // storage of earlier cases, reused
     void CopyFrom(const CRohr& other);
 };

@@ -119,6 +119,9 @@ TEST_F(PipeSection, FitCheckInAShaft) {
     EXPECT_EQ(s.FitCheck(failed, &sizes), "Innenrohr pa\xdft nicht in den Schacht !!\r\n");
     EXPECT_EQ(failed, 1);
     EXPECT_EQ(sizes, std::vector<double>{0.15});
+    std::string text;
+    EXPECT_EQ(s.GetExtraText(text, s.ductSideB.valueId), "Innenrohr pa\xdft nicht in den Schacht !!\r\n");
+    EXPECT_EQ(s.GetExtraText(text, s.diameter.valueId), "");
 }
 
 TEST_F(PipeSection, ResistanceRecordsQuoteTheirTexts) {

@@ -1,6 +1,7 @@
 #include "model/CWaerme.h"
 
 #include "model/CAufBauE.h"
+#include "model/CaseRecords.h"
 #include "model/ChainHelpers.h"
 #include "model/FuelTable.h"
 #include "model/ModelText.h"
@@ -313,8 +314,8 @@ double CWaerme::CapShortfall(int caseIndex, uint16_t mode, double difference) {
 
 void CWaerme::AddCaseRecords() {
     CGrunddaten* site = arrangement ? &arrangement->site : nullptr;
-    pressureCases.push_back(std::make_unique<CRechnen>(site));
-    temperatureCases.push_back(std::make_unique<CRechnen>(site));
+    pressureCases.push_back(FreshCaseRecord(spareRecords, site));
+    temperatureCases.push_back(FreshCaseRecord(spareRecords, site));
 }
 
 void CWaerme::RemoveLastCase() {
@@ -466,10 +467,10 @@ AbgasZustand* CWaerme::Calculate(AbgasZustand*, uint16_t mode, int16_t caseIndex
     }
 
     if (caseIndex < 0) {
-        pressureCases.clear();
-        temperatureCases.clear();
+        CGrunddaten* site = arrangement ? &arrangement->site : nullptr;
+        RestartCaseRecords(pressureCases, spareRecords, site);
+        RestartCaseRecords(temperatureCases, spareRecords, site);
         caseCount = 0;
-        AddCaseRecords();
     } else {
         while (caseCount < caseIndex) {
             ++caseCount;

@@ -112,6 +112,7 @@ public:
 
 private:
     void AddCaseRecords();
+    std::vector<std::unique_ptr<CRechnen>> spareRecords;  // storage of earlier cases, reused
     void FillBlock(CRechnen& rec, bool temperatureCase, uint16_t mode);
     std::vector<CWerte*> Cells();
 };
