@@ -232,6 +232,26 @@ AbgasZustand* CSKopf::Assess(AbgasZustand* in, uint16_t mode, int16_t caseIndex)
         criterion = 0;
         r.ok = 0;
     };
+    const bool second = ActiveModelProgram() == ModelProgram::Tarsilo;
+    if (second) {
+        // The second program's further values: minimum draught over the
+        // connector's gas temperature, minimum velocity, and the length
+        // allowed for the wall's roughness.
+        const double air = site ? ((mode & 8) ? site->airTemperature2.value : site->airTemperature.value) : 0.0;
+        r.extra1 = s.heightSum * 0.005714285714285714 * (s.connectorOutletTemperature - air);
+        r.extra2 = 0.5 * std::pow(outletArea / 0.01, 0.25);
+        r.extra3 = s.velocity;
+        r.extra4 = regime == 2 ? 318 - 18750 * s.roughness : 212.5 - 12500 * s.roughness;
+        r.extra5 = s.heightSum / s.hydraulicDiameter;
+        auto below = [](double a, double b) {
+            const double d = RoundToStep(a, 100) - RoundToStep(b, 100);
+            return !std::isfinite(d) || d < 0;
+        };
+        if (regime != 2 && below(r.draught, r.extra1) && !(arrangement && arrangement->ductSetting.value == 2))
+            fail(r.criterion3);
+        if (below(r.extra3, r.extra2)) fail(r.criterion4);
+        if (below(r.extra4, r.extra5)) fail(r.criterion5);
+    }
     if (regime == 2) {
         if (Fails(r.required - r.draught, 100)) fail(r.criterion1);
         if (exposedLength <= -1) {
@@ -243,8 +263,10 @@ AbgasZustand* CSKopf::Assess(AbgasZustand* in, uint16_t mode, int16_t caseIndex)
     } else {
         if (Fails(r.draught - r.required, 100)) fail(r.criterion1);
         if (Fails(r.innerWallTemperature - r.limitTemperature, 10)) fail(r.criterion2);
-        if (r.loadMode < 2 ? Fails(r.draught - r.airSupplyPressure, 100)
-                           : Fails(r.draught - r.airSupplyPressure - r.chimneyResistance, 100))
+        // The second program tests the first rule only where the generator's correction applies.
+        const bool firstRule = second ? r.loadMode == 1 : r.loadMode < 2;
+        if (firstRule ? Fails(r.draught - r.airSupplyPressure, 100)
+                      : r.loadMode == 2 && Fails(r.draught - r.airSupplyPressure - r.chimneyResistance, 100))
             fail(r.criterion7);
     }
     return &state;

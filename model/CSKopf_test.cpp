@@ -168,6 +168,33 @@ TEST_F(MainRoad, OilPositivePressure) {
     EXPECT_EQ(weak.ok, 0);
 }
 
+TEST_F(MainRoad, CondensingGeneratorMovesTheVelocityTerm) {
+    TestChain c;
+    c.generator.condensing = 1;
+    c.Link();
+    c.Run();
+    // The connector (0.13 m) is narrower than the chimney (0.15 m): the chimney's
+    // P_G of -0.193220 Pa leaves the chimney (its P_R becomes 1.5 x 0.885069) and joins the connector.
+    const CErgebnis& r = *c.head.results[0];
+    EXPECT_EQ(r.loadMode, 1);
+    EXPECT_DOUBLE_EQ(c.chimney.PressureRecord(0).PG.value, 0.0);
+    EXPECT_NEAR(c.chimney.PressureRecord(0).PR.value, 1.327603, 1e-5);
+    EXPECT_NEAR(r.chimneyResistance, 1.327603 - 22.283395, 1e-5);
+    EXPECT_NEAR(c.connector.PressureRecord(0).PR.value, 0.434972 - 0.193220, 1e-5);
+    EXPECT_NEAR(r.draught, 21.149011 - 0.193220, 1e-5);
+    EXPECT_NEAR(r.required, 23.954972 - 0.193220, 1e-5);  // no own pressure to cover the shortfall
+    EXPECT_EQ(r.criterion1, 0);
+
+    // With the connecting piece's shut-off the second rule holds: nothing moves.
+    c.arrangement.connectorShutOff.value = 1;
+    c.Run();
+    const CErgebnis& second = *c.head.results[0];
+    EXPECT_EQ(second.loadMode, 2);
+    EXPECT_NEAR(second.draught, 21.149011, 1e-5);
+    EXPECT_DOUBLE_EQ(second.chimneyResistance, 0.0);
+    EXPECT_EQ(second.criterion7, 1);  // 21.15 - 4 - 0
+}
+
 TEST_F(MainRoad, PartLoadAddsASecondResult) {
     TestChain c;
     c.Link();
@@ -266,6 +293,34 @@ TEST_F(HeadCriteria, PositivePressureTemperatureTestByExposedLength) {
     EXPECT_EQ(Assess(10.02, 10.0).criterion1, 0);
 }
 
+TEST_F(HeadCriteria, SecondProgramCriteria) {
+    SetModelProgram(ModelProgram::Tarsilo);
+    arrangement.site.airTemperature.value = 15;
+    head.outletArea = 0.0256;
+    state.heightSum = 7;
+    state.connectorOutletTemperature = 165;
+    state.velocity = 0.63;
+    state.roughness = 0.0015;
+    const CErgebnis r = Assess(6.0, 0);
+    EXPECT_NEAR(r.extra1, 7 * 0.005714285714285714 * 150, 1e-12);  // 6.0 Pa
+    EXPECT_NEAR(r.extra2, 0.5 * std::pow(2.56, 0.25), 1e-12);       // 0.6324 m/s
+    EXPECT_DOUBLE_EQ(r.extra3, 0.63);
+    EXPECT_NEAR(r.extra4, 212.5 - 12500 * 0.0015, 1e-12);
+    EXPECT_NEAR(r.extra5, 7 / 0.15, 1e-12);
+    EXPECT_EQ(r.criterion3, 1);  // 6.00 against 6.00
+    EXPECT_EQ(r.criterion4, 1);  // 0.63 against 0.63
+    EXPECT_EQ(r.criterion5, 1);
+    EXPECT_EQ(r.criterion7, 1);  // load mode 0: not tested here
+    EXPECT_EQ(Assess(5.99, 0).criterion3, 0);
+    state.velocity = 0.62;
+    EXPECT_EQ(Assess(6.0, 0).criterion4, 0);
+    state.heightSum = 40;  // 40 / 0.15 = 266.7 beyond 193.75
+    EXPECT_EQ(Assess(60.0, 0).criterion5, 0);
+    arrangement.ductSetting.value = 2;
+    state.heightSum = 7;
+    EXPECT_EQ(Assess(0.0, -10).criterion3, 1);
+}
+
 TEST_F(HeadCriteria, NonFiniteNeverPasses) {
     state.alphaInner = 0;  // 1/0 in the outlet's heat transmission
     state.temperatureT = std::nan("");
@@ -326,6 +381,22 @@ TEST_F(HeadCriteria, CasesAndArchive) {
         EXPECT_EQ(back.criterion3, version == 4 ? 0 : 1);
         EXPECT_EQ(load.Remaining(), version == 1 ? 8u : 0u);
     }
+}
+
+TEST_F(HeadCriteria, OutletWallFromTheGapLayers) {
+    // One layer of 2 cm at 0.05 W/(m K) around the outer diameter 0.35 m:
+    // 0.15 x 0.5 / 0.05 x ln(0.39 / 0.35) = 0.1623 m² K/W.
+    head.wall.layers[0].thickness.value = 0.02;
+    head.wall.layers[0].conductivity.value = 0.05;
+    head.iterateOutletWall = 1;
+    head.gapKind.value = 2;
+    const CErgebnis r = Assess(10, 0);
+    EXPECT_DOUBLE_EQ(head.gapResistance.value, 0.1623);
+    EXPECT_DOUBLE_EQ(head.gapWidth.value, 0.02);
+    // Regime 0: the state's wall value (0 here), at most the gap resistance.
+    EXPECT_DOUBLE_EQ(head.effectiveGapResistance.value, 0.0);
+    EXPECT_NEAR(head.outerDiameterOutlet.value, 2 * (0.02 + 0.1) + 0.15, 1e-12);
+    EXPECT_NEAR(r.kOutlet, 1 / (1.0 / 5 + 0.15 / 0.39 / 8), 1e-12);
 }
 
 TEST_F(HeadCriteria, GapDefaultsAndCopy) {

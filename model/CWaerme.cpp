@@ -308,7 +308,9 @@ double CWaerme::CapShortfall(int caseIndex, uint16_t mode, double difference) {
     if (mode & 1) amount = std::min(amount, positivePressureSel.value);
     else if (mode & 2) amount = std::min(amount, positivePressurePart.value);
     else amount = 0;
-    pressureCases.at(size_t(caseIndex))->generatorFurther = amount;
+    // A case the generator never calculated has no record to keep the amount in.
+    if (caseIndex < 0 || size_t(caseIndex) >= pressureCases.size()) return 0;
+    pressureCases[size_t(caseIndex)]->generatorFurther = amount;
     return amount;
 }
 
