@@ -209,6 +209,12 @@ void CRohr::ComputeGeometry() {
     outerDiameter.value = diameter.value + 2 * wallThickness.value;
 }
 
+void CRohr::LoadLengthUnits() {
+    for (CWDouble* c : {&length, &height, &furtherLength, &diameter, &sideA, &sideB, &wallThickness, &lengthOutside,
+                        &lengthUnheated, &roughness, &addedLength})
+        c->displayUnit = LoadUnitChoice(c->valueId, "1280 # 0x0500");
+}
+
 void CRohr::SetInletValue(double x) { areaAbove = x == -1 ? area.value : x; }
 
 void CRohr::AddRunLength(double x) {
@@ -511,7 +517,6 @@ AbgasZustand* CRohr::CalcForChain(AbgasZustand* in, uint16_t, int16_t, int flag)
     AbgasZustand& s = outState;
     CRechnen& c = in->caseSelect ? *temperatureCases[size_t(currentCase)] : *pressureCases[size_t(currentCase)];
     CAufBauE* arr = arrangement;
-    const CGrunddaten* site = arr ? &arr->site : nullptr;
     const double lengthTotal = length.value + addedLength.value;
     const double heightTotal = height.value + addedLength.value;
     const double rho = c.rho.value, w = c.w.value;
@@ -530,7 +535,7 @@ AbgasZustand* CRohr::CalcForChain(AbgasZustand* in, uint16_t, int16_t, int flag)
         (in->junctionKind == 1 ? c.junctionPressure1 : c.junctionPressure2).value = pj;
     }
     c.PR.value = PressureResistance(c);
-    c.PH.value = ((site ? in->airDensity : 0.0) - rho) * 9.81 * heightTotal;
+    c.PH.value = (in->airDensity - rho) * 9.81 * heightTotal;
     const double x = 0.0;  // the junction list's own pressure; no junction list in a plain chain
     s.resistanceSum += x + c.PR.value - c.PH.value;
 

@@ -67,6 +67,8 @@ public:
     void SetAirDuct(CAufBauE* arrangement);
     int GetSectionKind(const CAufBauE* arrangement) const;
     int ApplyGeometryDefaults();
+    // The display units of the eleven length cells, from the subclass's section.
+    void LoadLengthUnits();
     // Area, perimeter and hydraulic diameter from the shape and sizes.
     void ComputeGeometry();
     // "Innenrohr paßt nicht in den Schacht !!" and a line break when the

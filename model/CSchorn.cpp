@@ -55,6 +55,7 @@ CSchorn::CSchorn() {
     roughness.maximum = l.rMax;
     roughness.value = l.rDefault;
     roughness.marker = CWerte::MarkerDerived;
+    LoadLengthUnits();
 }
 
 void CSchorn::CollectBranchValue(double& x, int& n, int what) {

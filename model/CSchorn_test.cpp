@@ -128,6 +128,20 @@ TEST_F(Connector, DefaultsAndLengthEdit) {
     EXPECT_DOUBLE_EQ(copy.diameterDefault, 0.11);
 }
 
+TEST_F(Connector, LengthUnitsByGroup) {
+    CVerb v;
+    EXPECT_EQ(v.diameter.displayUnit, 0x500);
+    v.sideA.displayUnit = 0x502;  // cm
+    v.OnUnitChanged(v.sideA);
+    EXPECT_EQ(v.diameter.displayUnit, 0x502);
+    EXPECT_EQ(v.sideB.displayUnit, 0x502);
+    EXPECT_EQ(v.length.displayUnit, 0x500);  // another group
+    CVerb next;
+    EXPECT_EQ(next.diameter.displayUnit, 0x502);
+    CSchorn chimney;  // its own section
+    EXPECT_EQ(chimney.diameter.displayUnit, 0x500);
+}
+
 TEST_F(Connector, FilterGeometryAndRecord) {
     CAufBauE a;
     CVerb v;

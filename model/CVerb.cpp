@@ -56,6 +56,7 @@ CVerb::CVerb() {
     roughness.maximum = l.rMax;
     roughness.value = l.rDefault;
     roughness.marker = CWerte::MarkerDerived;
+    LoadLengthUnits();
 }
 
 void CVerb::LoadDefault(CWerte& value) {

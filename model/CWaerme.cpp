@@ -79,6 +79,28 @@ CWaerme::CWaerme() {
                         &heatInputPart, &co2Part, &flueMassFlowPart, &requiredDraughtPart})
         c->marker = CWerte::MarkerDerived;
     fuel.value = 1;
+    // Each group shows its values in one unit, kept in the profile under the group's first value.
+    struct UnitGroup {
+        std::vector<CWDouble*> cells;
+        uint16_t unit;
+        const char* choice;
+    };
+    const UnitGroup groups[] = {
+        {{&output, &outputPart, &outputSel, &heatInput, &heatInputPart, &heatInputSel}, 0x100, "256 # 0x0100"},
+        {{&flueMassFlow, &flueMassFlowPart, &flueMassFlowSel}, 0x400, "1024 # 0x0400"},
+        {{&gasTemperature, &gasTemperaturePart, &gasTemperatureSel}, 0x200, "512 # 0x0200"},
+        {{&requiredDraught, &requiredDraughtPart, &requiredDraughtSel}, 0x300, "768 # 0x0300"},
+        {{&outletDiameter}, 0x500, "1280 # 0x0500"},
+        {{&outletSideA, &outletSideB, &outletLength}, 0x500, "1280 # 0x0500"},
+        {{&positivePressure, &positivePressurePart, &positivePressureSel}, 0x300, "768 # 0x0300"},
+    };
+    for (const UnitGroup& g : groups) {
+        const uint16_t shown = LoadUnitChoice(g.cells.front()->valueId, g.choice);
+        for (CWDouble* c : g.cells) {
+            c->internalUnit = g.unit;
+            c->displayUnit = shown;
+        }
+    }
     UpdateLimits();
 }
 
@@ -600,7 +622,7 @@ void CWaerme::OnUnitChanged(CWerte& value) {
         for (CWDouble* c : g)
             if (c == &value) {
                 for (CWDouble* o : g) o->displayUnit = c->displayUnit;
-                SaveUnitChoice(*c);
+                SaveUnitChoice(*g[0]);  // the group's choice is kept under its first value
                 return;
             }
 }

@@ -236,6 +236,19 @@ TEST_F(HeatGenerator, ArchiveByFormat) {
     EXPECT_DOUBLE_EQ(four.flueMassFlow.value, 0.01028);
 }
 
+TEST_F(HeatGenerator, UnitChoicesByGroup) {
+    CWaerme w;
+    EXPECT_EQ(w.output.internalUnit, 0x100);
+    EXPECT_EQ(w.flueMassFlowPart.displayUnit, 0x400);
+    w.flueMassFlowPart.displayUnit = 0x402;  // g/s
+    w.OnUnitChanged(w.flueMassFlowPart);
+    EXPECT_EQ(w.flueMassFlow.displayUnit, 0x402);
+    EXPECT_EQ(w.flueMassFlowSel.displayUnit, 0x402);
+    CWaerme next;  // a new heat generator shows the saved choice
+    EXPECT_EQ(next.flueMassFlow.displayUnit, 0x402);
+    EXPECT_EQ(next.gasTemperature.displayUnit, 0x200);
+}
+
 TEST_F(HeatGenerator, InputCheckAndFuelText) {
     CWaerme w = Oil(20);
     std::string message;
