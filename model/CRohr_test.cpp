@@ -40,6 +40,16 @@ TEST_F(PipeSection, IterationEndsAfterTwentySixPasses) {
     EXPECT_EQ(chain.connector.lastPasses, 26);  // t_m never settles
 }
 
+TEST_F(PipeSection, SmoothWallTakesTheSmoothFrictionFactor) {
+    chain.connector.roughness.value = 0;
+    chain.connector.Calculate(&state, 1, -1, 0, 0);
+    const CRechnen& r = chain.connector.PressureRecord(0);
+    EXPECT_GT(r.psi.value, 0);
+    EXPECT_DOUBLE_EQ(r.psi.value, r.psiSmooth.value);
+    EXPECT_TRUE(std::isfinite(r.to.value));
+    EXPECT_LT(r.to.value, r.te.value);
+}
+
 TEST_F(PipeSection, TPieceKeepsItsResistance) {
     // At equal areas the whole flow entering the junction gives 1.2.
     CSchorn s;

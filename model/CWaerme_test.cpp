@@ -95,7 +95,7 @@ TEST_F(HeatGenerator, FromMassFlowBackToOutput) {
     EXPECT_NEAR(w.efficiency.value, 86.30, 0.01);
     EXPECT_EQ(w.flueMassFlow.marker, CWerte::MarkerDerived);
 
-    // A zero CO2 makes the heat input 0 and the loop cannot settle on a number: it stops.
+    // A zero CO2 makes the heat input 0, and the output stays 0.
     CWaerme n;
     n.fuel.value = 1;
     n.flueMassFlow.value = 0.01;
@@ -105,6 +105,11 @@ TEST_F(HeatGenerator, FromMassFlowBackToOutput) {
     n.co2.marker = 0;
     n.IterateFromMassFlow(1);
     EXPECT_DOUBLE_EQ(n.output.value, 0.0);
+    // A mass flow that is no number never settles; the loop still ends.
+    n.flueMassFlow.value = std::nan("");
+    n.co2.value = 12;
+    n.IterateFromMassFlow(1);
+    EXPECT_TRUE(std::isnan(n.output.value));
 }
 
 TEST_F(HeatGenerator, PartLoadAndInterpolation) {
@@ -170,6 +175,10 @@ TEST_F(HeatGenerator, StateWithoutFuelCoefficients) {
     w.Calculate(nullptr, 1, -1, 0, 0);
     EXPECT_DOUBLE_EQ(w.outletState.cpCoeffAT, 13.0);
     EXPECT_DOUBLE_EQ(w.outletState.massFlow, 0.01028);
+    EXPECT_DOUBLE_EQ(w.outletState.pressureLoss, 19.52);
+    // A draught that is never derived still counts as given.
+    w.draughtFixed = 1;
+    w.Calculate(nullptr, 1, -1, 0, 0);
     EXPECT_DOUBLE_EQ(w.outletState.pressureLoss, 19.52);
     // Part load without part-load data calculates full load.
     w.Calculate(nullptr, 2, 1, 0, 0);
