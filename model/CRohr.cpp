@@ -513,7 +513,7 @@ AbgasZustand* CRohr::CalcForChain(AbgasZustand* in, uint16_t, int16_t, int flag)
     if (in) outState = *in;
     if ((junctionMode > 0 && junctionValue.value >= 1000) || (junctionMode == 1 && in && in->caseSelect) || flag)
         return nullptr;
-    if (!in || temperatureCases.empty()) return nullptr;
+    if (!in || size_t(currentCase) >= temperatureCases.size()) return nullptr;
     AbgasZustand& s = outState;
     CRechnen& c = in->caseSelect ? *temperatureCases[size_t(currentCase)] : *pressureCases[size_t(currentCase)];
     CAufBauE* arr = arrangement;

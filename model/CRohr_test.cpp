@@ -40,6 +40,20 @@ TEST_F(PipeSection, IterationEndsAfterTwentySixPasses) {
     EXPECT_EQ(chain.connector.lastPasses, 26);  // t_m never settles
 }
 
+TEST_F(PipeSection, JunctionAwareRunSumsThePressures) {
+    chain.Run();
+    // From the head down: the chimney's draught, then the connector's resistance below it.
+    AbgasZustand* r = chain.head.CalculateChain(nullptr, 0);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->criteria, 1u);
+    const CRechnen& rec = chain.chimney.PressureRecord(0);
+    EXPECT_NEAR(rec.draught, 21.149011, 1e-5);
+    EXPECT_NEAR(rec.pressureLoss, 0.434972, 1e-5);
+    EXPECT_NEAR(r->pressureLoss, 0.434972, 1e-5);
+    // A flag stops a section: the incoming state goes on.
+    EXPECT_EQ(chain.connector.CalcForChain(r, 1, 0, 1), nullptr);
+}
+
 TEST_F(PipeSection, SmoothWallTakesTheSmoothFrictionFactor) {
     chain.connector.roughness.value = 0;
     chain.connector.Calculate(&state, 1, -1, 0, 0);
