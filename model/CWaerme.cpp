@@ -656,8 +656,8 @@ int CWaerme::OnValueChanged(CWerte& v) {
         CWDouble& m = static_cast<CWDouble&>(v);
         if (m.value != 0) {
             m.marker = 0;
-            if (recalcAll.value && arrangement && arrangement->Kind() == 0) IterateFromMassFlow(&v == &flueMassFlow ? 1 : 2);
-            else if (&v == &flueMassFlowPart && recalcAll.value) IterateFromMassFlow(2);
+            if (recalcAll.value && (!arrangement || arrangement->Kind() == 0))
+                IterateFromMassFlow(&v == &flueMassFlow ? 1 : 2);
             InterpolateSelected();
         }
         return 1;

@@ -140,6 +140,14 @@ TEST_F(HeatGenerator, EditsAndFireplace) {
     w.OnValueChanged(w.output);
     EXPECT_DOUBLE_EQ(w.efficiency.value, 86.48);  // 85 + log 30
     EXPECT_EQ(w.OnValueChanged(w.o2), 1);
+    // A typed mass flow with every value recomputed gives the output back.
+    w.recalcAll.value = 1;
+    w.flueMassFlow.value = 0.01028;
+    w.OnValueChanged(w.flueMassFlow);
+    EXPECT_EQ(w.flueMassFlow.marker, CWerte::MarkerDerived);
+    EXPECT_NEAR(w.output.value, 20.0, 0.02);
+    EXPECT_DOUBLE_EQ(w.requiredDraught.value, RoundToStep(15 * std::log10(w.output.value), 100));
+    w.recalcAll.value = 0;
     EXPECT_EQ(w.OnValueChanged(w.typeText3), 0);
 
     CAufBauE a;
