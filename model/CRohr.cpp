@@ -264,9 +264,14 @@ void CRohr::RemoveCase(int i) {
     --caseCount;
 }
 
-void CRohr::SwapCaseValues(double a, double b, double c) {
-    // The caller's values are taken by value here; the section keeps them.
-    (void)a, (void)b, (void)c;
+void CRohr::SwapCaseValues(double& mode, double& zetaValue, double& angle) {
+    const double m = zeta.enlargementMode.value, z = zeta.enlargementZeta.value, a = zeta.enlargementAngle.value;
+    zeta.enlargementMode.value = int32_t(mode);
+    zeta.enlargementZeta.value = zetaValue;
+    zeta.enlargementAngle.value = angle;
+    mode = m;
+    zetaValue = z;
+    angle = a;
 }
 
 void CRohr::GetResult(double& a, double& b, int variant) {

@@ -45,7 +45,8 @@ public:
     bool FindJunctionResistance(int& index) override;
     void RemoveLastCase() override;
     void RemoveCase(int caseIndex) override;
-    void SwapCaseValues(double a, double b, double c) override;
+    // The caller's transition values become the section's own; the caller gets the old ones.
+    void SwapCaseValues(double& mode, double& zetaValue, double& angle) override;
     void GetResult(double& a, double& b, int variant) override;
     AbgasZustand* CalcForChain(AbgasZustand* in, uint16_t mode, int16_t caseIndex, int flag) override;
     void WriteResistances(std::string& text) override;

@@ -358,7 +358,7 @@ void CWaerme::RemoveCase(int i) {
     --caseCount;
 }
 
-void CWaerme::SwapTransition(double& mode, double& zetaValue, double& angle) {
+void CWaerme::SwapCaseValues(double& mode, double& zetaValue, double& angle) {
     zeta.enlargementMode.value = int32_t(mode);
     zeta.enlargementZeta.value = zetaValue;
     zeta.enlargementAngle.value = angle;
@@ -366,8 +366,6 @@ void CWaerme::SwapTransition(double& mode, double& zetaValue, double& angle) {
     zetaValue = zeta.contractionZeta.value;
     angle = zeta.contractionAngle.value;
 }
-
-void CWaerme::SwapCaseValues(double a, double b, double c) { SwapTransition(a, b, c); }
 
 void CWaerme::WriteResistances(std::string& out) {
     for (const ZetaElement& el : zeta.elements) {

@@ -34,10 +34,9 @@ public:
     void ResetRunLength() override {}
     void RemoveLastCase() override;
     void RemoveCase(int caseIndex) override;
-    void SwapCaseValues(double a, double b, double c) override;
+    // Takes the caller's values as the outlet's enlargement and hands back its contraction.
+    void SwapCaseValues(double& mode, double& zetaValue, double& angle) override;
     void WriteResistances(std::string& text) override;
-    // The contraction values the connecting piece gets back for its enlargement values.
-    void SwapTransition(double& mode, double& zetaValue, double& angle);
 
     void LoadDefault(CWerte& value) override;
     void SaveDefaults() override {}

@@ -172,6 +172,31 @@ TEST_F(HeatGenerator, ShortfallCoveredByOwnPressure) {
     EXPECT_DOUBLE_EQ(w.CapShortfall(3, 1, -1), 0.0);  // no such case: nothing covered, no crash
 }
 
+TEST_F(HeatGenerator, TransitionValuesSwapped) {
+    CWaerme w;
+    w.zeta.contractionMode.value = 1;
+    w.zeta.contractionZeta.value = 0.2;
+    w.zeta.contractionAngle.value = 30;
+    double mode = 2, zetaValue = 0.5, angle = 45;
+    CModul& m = w;
+    m.SwapCaseValues(mode, zetaValue, angle);
+    EXPECT_EQ(w.zeta.enlargementMode.value, 2);
+    EXPECT_DOUBLE_EQ(w.zeta.enlargementZeta.value, 0.5);
+    EXPECT_DOUBLE_EQ(w.zeta.enlargementAngle.value, 45);
+    EXPECT_DOUBLE_EQ(mode, 1);
+    EXPECT_DOUBLE_EQ(zetaValue, 0.2);
+    EXPECT_DOUBLE_EQ(angle, 30);
+    // With the enlargement given by hand, the outlet's transition takes it.
+    w.fuel.value = 1;
+    w.output.value = 20;
+    w.gasTemperature.value = 160;
+    w.outletArea.value = 0.01;
+    w.RecalcDependents();
+    w.Calculate(nullptr, 1, -1, 0, 0);
+    EXPECT_DOUBLE_EQ(w.outletZeta.value, 0.5);
+    EXPECT_EQ(w.zeta.elements[CZeta::Enlargement].kind, 17);
+}
+
 TEST_F(HeatGenerator, StateWithoutFuelCoefficients) {
     CWaerme w = Oil(20);
     w.useFuelCoefficients = 0;
