@@ -59,7 +59,7 @@ public:
         (void)in, (void)mode, (void)caseIndex, (void)flag;
         return nullptr;
     }
-    virtual void SwapCaseValues(double a, double b, double c) { (void)a, (void)b, (void)c; }
+    virtual void SwapCaseValues(double& a, double& b, double& c) { (void)a, (void)b, (void)c; }
     virtual void GetResult(double& a, double& b, int variant) { (void)variant; a = b = 0.0; }
     // The junction-aware run of this module and everything below it.
     virtual AbgasZustand* CalculateChain(AbgasZustand* state, int v);
