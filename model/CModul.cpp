@@ -1,5 +1,7 @@
 #include "model/CModul.h"
 
+#include "model/ModuleKinds.h"
+
 #include <map>
 
 uint16_t CalculationMode = 1;
@@ -205,6 +207,8 @@ void RegisterModuleKind(const std::string& className, ModuleFactory factory) {
 }
 
 std::unique_ptr<CModul> CreateModule(const std::string& className) {
+    static const bool registered = (RegisterModelModuleKinds(), true);
+    (void)registered;
     auto it = Factories().find(className);
     return it == Factories().end() ? nullptr : it->second();
 }
