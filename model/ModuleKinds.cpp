@@ -1,5 +1,6 @@
 #include "model/ModuleKinds.h"
 
+#include "model/CAbgasAbluft.h"
 #include "model/CAbzweige.h"
 #include "model/CNebenLuft.h"
 #include "model/CSKopf.h"
@@ -18,4 +19,5 @@ void RegisterModelModuleKinds() {
     RegisterModuleKind("CWaerme", [] { return std::make_unique<CWaerme>(); });
     RegisterModuleKind("CAbzweige", [] { return std::make_unique<CAbzweige>(); });
     RegisterModuleKind("CNebenLuft", [] { return std::make_unique<CNebenLuft>(); });
+    RegisterModuleKind("CAbgasAbluft", [] { return std::make_unique<CAbgasAbluft>(); });
 }
