@@ -1,5 +1,7 @@
 #include "model/CNebenLuft.h"
 
+#include "model/CAufBauE.h"
+#include "model/CAufRaum.h"
 #include "model/ModelTestEnv.h"
 #include "platform/StringTable.h"
 
@@ -112,6 +114,35 @@ TEST_F(CNebenLuftTest, MixesRoomAirIntoTheFlueGas) {
     nl.savedPressureLoss = 25;
     nl.CalcAirState(r, Below(), false);
     EXPECT_EQ(r.baseValue, 25);
+}
+
+TEST_F(CNebenLuftTest, AirSupplyThroughTheDeviceAndTheRoomsAirSide) {
+    CAufBauE arrangement;
+    CAufRaum room;
+    arrangement.site = site;
+    arrangement.airSupply.value = 3;
+    room.airSupplyPressure.value = 4;
+    CNebenLuft nl;
+    Prepare(nl);
+    nl.Attach(&arrangement, &room, nullptr);
+    nl.junctionAngle = 45;
+    CNebWerte r;
+    nl.CalcAirState(r, Below(), false);
+    // Junction formula 2 with (0.0133, 0.0177, 0.01, 0.015, 45°): m = 2/3, w = 1.330827:
+    // 1/9 x 0.03 - 4/9 x ((0.707107 x 1.330827 - 1) x 1.62 + 1 - 0.248588 x 0.38) + 1/3 x 2/3 x 0.248588
+    EXPECT_NEAR(nl.deviceZeta.value, -0.0792100556, 1e-9);
+    // (0.005 / 0.9 / 0.01 + 1)^1.5 x 4 Pa of the room
+    EXPECT_NEAR(r.airSideValue, 7.76047458, 1e-8);
+    // w² x 0.920790 x rho / 2 = 0.373162593; x 1.5 + 0.75 + 1 + 10
+    EXPECT_NEAR(r.pressureLoss, 12.309743889, 1e-8);
+
+    // In the chain the air side counts into the pressure loss handed up.
+    AbgasZustand in = Below();
+    const AbgasZustand& out = *nl.Calculate(&in, 9, -1, 0, 0);
+    const CNebWerte& p = *nl.pressureCases[0];
+    EXPECT_GT(p.airSideValue, 0);
+    EXPECT_EQ(out.airSideLoss, p.airSideValue);
+    EXPECT_EQ(out.pressureLoss, p.pressureLoss + p.airSideValue);
 }
 
 TEST_F(CNebenLuftTest, ActsOnlyWithTheSecondOutsideAirSet) {
