@@ -1,12 +1,13 @@
 #include "velmora/CMainFrame.h"
 
+#include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "velmora/CommandIds.h"
-#include "velmora/CVelmoraApp.h"
 #include "velmora/VelmoraSettings.h"
 
+#include <wx/filefn.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -61,7 +62,10 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
 }
 
 void CMainFrame::OnUnroutedCommandUI(wxUpdateUIEvent& event) {
-    if (!RoutedCommands().count(event.GetId())) event.Enable(false);
+    if (RoutedCommands().count(event.GetId()))
+        event.Skip();  // to the command's own update handler, if any
+    else
+        event.Enable(false);
 }
 
 void CMainFrame::ShowWithSavedPlacement() {
@@ -135,7 +139,15 @@ void CMainFrame::OnRecentFile(wxCommandEvent& event) {
     const size_t n = size_t(event.GetId() - ID_FILE_MRU_FILE1);
     wxFileHistory* history = m_docManager->GetFileHistory();
     if (!history || n >= history->GetCount()) return;
-    wxGetApp().OpenDocument(history->GetHistoryFile(n));
+    OpenDocument(history->GetHistoryFile(n));
+}
+
+bool CMainFrame::OpenDocument(const wxString& path) {
+    if (!wxFileExists(path)) {
+        vx::ShowMessageId(IDS_FAILED_TO_OPEN_DOC, vx::MB_OK | vx::MB_ICONEXCLAMATION);
+        return false;
+    }
+    return m_docManager->CreateDocument(path, wxDOC_SILENT) != nullptr;
 }
 
 void CMainFrame::OnViewToolbar(wxCommandEvent&) {

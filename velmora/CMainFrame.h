@@ -14,6 +14,8 @@ public:
 
     // The saved placement, once, before the frame is first shown.
     void ShowWithSavedPlacement();
+    // Opens a file as the document; false, after the framework's message, when it failed.
+    bool OpenDocument(const wxString& path);
     // The placement as it would be saved now.
     FramePlacement CurrentPlacement() const;
 

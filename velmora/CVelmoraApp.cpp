@@ -54,6 +54,24 @@ std::vector<std::string> TemplateParts() {
 
 } // namespace
 
+wxDocManager* CreateVelmoraDocManager() {
+    auto* manager = new CVelmoraDocManager;
+    manager->SetMaxDocsOpen(1);
+    return manager;
+}
+
+wxDocTemplate* CreateVelmoraTemplate(wxDocManager* manager) {
+    const std::vector<std::string> parts = TemplateParts();
+    std::string ext = parts[4];
+    if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return new wxDocTemplate(manager, vx::ToWx(parts[3]), vx::ToWx("*." + ext), wxEmptyString, vx::ToWx(ext),
+                             vx::ToWx(parts[5]), vx::ToWx(parts[6]), wxCLASSINFO(CVelmoraDoc),
+                             wxCLASSINFO(CVelmoraView));
+}
+
+wxString VelmoraFrameTitle() { return vx::ToWx(TemplateParts()[0]); }
+
 bool CVelmoraApp::OnInit() {
     // wxWidgets' own command-line parsing is not used: the program has its own rules.
     SetAppName(kVelmoraProgramName);
@@ -90,11 +108,12 @@ bool CVelmoraApp::OnInit() {
     FillFuelTable(VelmoraFuelRows());
     // 11. The document template, the main frame and the program's commands.
     if (!CreateDocumentTemplate()) return false;
-    SetDocValueSource(this);
+    docValues_.SetManager(docManager_);
+    SetDocValueSource(&docValues_);
     RouteCommands();
 
     // 12. The shell command.
-    bool ok = cmdLine_.shellCommand == CCmdLineInfo::FileOpen ? OpenDocument(vx::ToWx(cmdLine_.fileName))
+    bool ok = cmdLine_.shellCommand == CCmdLineInfo::FileOpen ? frame_->OpenDocument(vx::ToWx(cmdLine_.fileName))
                                                               : docManager_->CreateNewDocument() != nullptr;
     if (!ok) {
         frame_->Destroy();
@@ -111,18 +130,10 @@ bool CVelmoraApp::CreateDocumentTemplate() {
     const std::string xrc = vx::JoinPath(vx::JoinPath(vx::ResourceDir(), "velmora"), "velmora.xrc");
     if (!wxXmlResource::Get()->Load(vx::ToWx(xrc))) return false;
 
-    docManager_ = new CVelmoraDocManager;
-    docManager_->SetMaxDocsOpen(1);
-    const std::vector<std::string> parts = TemplateParts();
-    std::string ext = parts[4];
-    if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
-    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-    new wxDocTemplate(docManager_, vx::ToWx(parts[3]), vx::ToWx("*." + ext), wxEmptyString, vx::ToWx(ext),
-                      vx::ToWx(parts[5]), vx::ToWx(parts[6]), wxCLASSINFO(CVelmoraDoc),
-                      wxCLASSINFO(CVelmoraView));
-
+    docManager_ = CreateVelmoraDocManager();
+    CreateVelmoraTemplate(docManager_);
     frame_ = new CMainFrame;
-    if (!frame_->Create(docManager_, vx::ToWx(parts[0]))) {
+    if (!frame_->Create(docManager_, VelmoraFrameTitle())) {
         frame_->Destroy();
         frame_ = nullptr;
         return false;
@@ -155,31 +166,12 @@ int CVelmoraApp::OnExit() {
         SaveRecentFiles(recent);
     }
     SetDocValueSource(nullptr);
+    docValues_.SetManager(nullptr);
     Quorvel().Unload();
     revimod_.Close();
     delete docManager_;
     docManager_ = nullptr;
     return wxApp::OnExit();
-}
-
-CVelmoraDoc* CVelmoraApp::ActiveDocument() const {
-    if (!frame_ || !docManager_) return nullptr;
-    return wxDynamicCast(docManager_->GetCurrentDocument(), CVelmoraDoc);
-}
-
-int32_t CVelmoraApp::GetDocValue(int code, int index) {
-    CVelmoraDoc* doc = ActiveDocument();
-    if (!doc) return -1;
-    if (code > 52) return 0;
-    return doc->GetDocValue(code, index);
-}
-
-bool CVelmoraApp::OpenDocument(const wxString& path) {
-    if (!wxFileName::FileExists(path)) {
-        vx::ShowMessageId(IDS_FAILED_TO_OPEN_DOC, vx::MB_OK | vx::MB_ICONEXCLAMATION);
-        return false;
-    }
-    return docManager_->CreateDocument(path, wxDOC_SILENT) != nullptr;
 }
 
 void CVelmoraApp::OnFileOpen(wxCommandEvent&) {
@@ -189,7 +181,7 @@ void CVelmoraApp::OnFileOpen(wxCommandEvent&) {
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     const bool chosen = dialog.ShowModal() == wxID_OK;
     wxSetWorkingDirectory(previous);
-    if (chosen) OpenDocument(dialog.GetPath());
+    if (chosen) frame_->OpenDocument(dialog.GetPath());
 }
 
 void CVelmoraApp::OnUserData(wxCommandEvent&) { RunUserData(Quorvel(), TheUser()); }

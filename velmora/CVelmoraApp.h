@@ -3,8 +3,8 @@
 #pragma once
 
 #include "platform/System.h"
-#include "values/DocValue.h"
 #include "velmora/CCmdLineInfo.h"
+#include "velmora/DocumentValues.h"
 
 #include <wx/app.h>
 #include <wx/timer.h>
@@ -12,19 +12,16 @@
 #include <memory>
 
 class wxDocManager;
+class wxDocTemplate;
 class CMainFrame;
 class CVelmoraDoc;
 
-class CVelmoraApp : public wxApp, public DocValueSource {
+class CVelmoraApp : public wxApp {
 public:
     bool OnInit() override;
     int OnExit() override;
 
-    int32_t GetDocValue(int code, int index) override;
-
-    // Opens a file as the document (code page 1252 or wx text); false when it failed.
-    bool OpenDocument(const wxString& path);
-    CVelmoraDoc* ActiveDocument() const;
+    CVelmoraDoc* ActiveDocument() const { return docValues_.ActiveDocument(); }
     CMainFrame* MainFrame() const { return frame_; }
     const CCmdLineInfo& CmdLine() const { return cmdLine_; }
 
@@ -43,7 +40,15 @@ private:
     CMainFrame* frame_ = nullptr;
     // Loaded at start and freed at exit; nothing calls into it.
     vx::SharedLibrary revimod_;
+    DocumentValues docValues_;
     wxTimer testClose_;
 };
 
 wxDECLARE_APP(CVelmoraApp);
+
+// The document manager with the recent-file list of four, one document at a time.
+wxDocManager* CreateVelmoraDocManager();
+// The single-document template of string 128: document, frame and view.
+wxDocTemplate* CreateVelmoraTemplate(wxDocManager* manager);
+// The frame's title from string 128.
+wxString VelmoraFrameTitle();

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
@@ -23,8 +24,23 @@ bool CVelmoraDoc::OnNewDocument() {
 void CVelmoraDoc::SetPathName(const std::string& name) {
     std::string path = vx::NormalizeSlashes(name);
     if (path.find('/') == std::string::npos) path = vx::JoinPath(OpenDialogDirectory(), path);
-    SetFilename(vx::ToWx(path), true);
+    // The title first: the views show it when told of the new name.
     SetTitle(vx::ToWx(vx::BaseName(path)));
+    SetFilename(vx::ToWx(path), true);
+}
+
+bool CVelmoraDoc::OnSaveModified() {
+    if (!IsModified()) return true;
+    const std::string question = vx::Format(vx::LoadString(IDS_ASK_TO_SAVE), vx::FromWx(GetUserReadableName()));
+    switch (vx::ShowMessage(question, vx::MB_YESNOCANCEL | vx::MB_ICONEXCLAMATION)) {
+    case vx::IDYES:
+        return Save();
+    case vx::IDNO:
+        Modify(false);
+        return true;
+    default:
+        return false;
+    }
 }
 
 int32_t CVelmoraDoc::GetDocValue(int code, int index) {

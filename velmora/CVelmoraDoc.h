@@ -18,6 +18,10 @@ public:
     // A name without "/" goes into "Global"/"DatPfad", else the current directory.
     void SetPathName(const std::string& name);
 
+    // The framework's question before a changed document is closed, asked
+    // through the program's message service.
+    bool OnSaveModified() override;
+
     // The model's query by code; codes without an answer give 0.
     int32_t GetDocValue(int code, int index);
 
