@@ -31,6 +31,8 @@ namespace {
 // The framework's document manager with the program's recent-file list.
 class CVelmoraDocManager : public wxDocManager {
 public:
+    // Initialised after construction, so that the list below is the one made.
+    CVelmoraDocManager() : wxDocManager(0, false) {}
     wxFileHistory* OnCreateFileHistory() override { return new wxFileHistory(kRecentFileCount, ID_FILE_MRU_FILE1); }
 };
 
@@ -56,6 +58,7 @@ std::vector<std::string> TemplateParts() {
 
 wxDocManager* CreateVelmoraDocManager() {
     auto* manager = new CVelmoraDocManager;
+    manager->Initialize();
     manager->SetMaxDocsOpen(1);
     return manager;
 }

@@ -78,13 +78,17 @@ TEST_F(VelmoraProgram, StartsOnTheDataWritesTheVersionAndClosesCleanly) {
 
 TEST_F(VelmoraProgram, SavedPlacementAndBarsComeBack) {
     vx::MakeDirs(vx::DirName(UserIni()));
-    vx::WriteFileAtomic(UserIni(), "[Window size]\nRect=0100 0080 0740 0560\nicon=0\nmax=0\ntool=0\nstatus=1\n");
+    vx::WriteFileAtomic(UserIni(), "[Window size]\nRect=0100 0080 0740 0560\nicon=0\nmax=0\ntool=0\nstatus=1\n"
+                                   "[Recent File List]\nFile1=/daten/neubau.kfx\nFile2=/daten/anlage.kfx\n");
     ASSERT_EQ(Run(VX_VELMORA_EXE, ""), 0) << Stderr();
     vx::IniFile ini(UserIni());
     EXPECT_EQ(ini.GetString("Window size", "Rect"), "0100 0080 0740 0560");
     EXPECT_EQ(ini.GetString("Window size", "tool"), "0");
     EXPECT_EQ(ini.GetString("Window size", "status"), "1");
     EXPECT_EQ(ini.GetString("Window size", "max"), "0");
+    // The recent files went through the program's list and came back in order.
+    EXPECT_EQ(ini.GetString("Recent File List", "File1"), "/daten/neubau.kfx");
+    EXPECT_EQ(ini.GetString("Recent File List", "File2"), "/daten/anlage.kfx");
 }
 
 TEST_F(VelmoraProgram, CdStartSwitchSelectsTheIniBesideTheProgram) {
