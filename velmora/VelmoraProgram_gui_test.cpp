@@ -91,6 +91,33 @@ TEST_F(VelmoraProgram, SavedPlacementAndBarsComeBack) {
     EXPECT_EQ(ini.GetString("Recent File List", "File2"), "/daten/anlage.kfx");
 }
 
+TEST_F(VelmoraProgram, QuorvelIsBoundAndAFirstStartAsksForTheUserData) {
+    const std::string log = (root_ / "quorvel.log").string();
+    setenv("VX_QUORVEL_LOG", log.c_str(), 1);
+    vx::MakeDirs(vx::DirName(UserIni()));
+    vx::WriteFileAtomic(UserIni(), std::string("[Quorvel]\nDLL=") + VX_QUORVEL_STAND_IN + "\n[Global]\n1stemal=1\n");
+    // A stored user name: the first start alone asks.
+    vx::WriteFileAtomic((root_ / "data" / "anwender.dat").string(), "[Anwender]\nName1=Kaminbau Ost\n");
+    const int rc = Run(VX_VELMORA_EXE, "");
+    unsetenv("VX_QUORVEL_LOG");
+    ASSERT_EQ(rc, 0) << Stderr();
+    std::string calls;
+    ASSERT_TRUE(vx::ReadWholeFile(log, calls));
+    const std::string programDir = vx::DirName(VX_VELMORA_EXE);
+    EXPECT_EQ(calls, "InitQuorvel(Velmora|" + programDir + "/Velmora.hlp|Trevalen Software GmbH)\n"
+                     "GetAnwenderDaten(3)\n");
+    EXPECT_EQ(vx::IniFile(UserIni()).GetString("Global", "1stemal"), "0");
+
+    // The next start is no first start and the name is there: no question.
+    vx::RemoveFile(log);
+    setenv("VX_QUORVEL_LOG", log.c_str(), 1);
+    const int again = Run(VX_VELMORA_EXE, "");
+    unsetenv("VX_QUORVEL_LOG");
+    ASSERT_EQ(again, 0) << Stderr();
+    ASSERT_TRUE(vx::ReadWholeFile(log, calls));
+    EXPECT_EQ(calls, "InitQuorvel(Velmora|" + programDir + "/Velmora.hlp|Trevalen Software GmbH)\n");
+}
+
 TEST_F(VelmoraProgram, CdStartSwitchSelectsTheIniBesideTheProgram) {
     fs::create_directories(root_ / "bin");
     const fs::path exe = root_ / "bin" / "velmora";
