@@ -28,6 +28,9 @@
 #include <wx/xrc/xmlres.h>
 
 #include <cstdlib>
+#include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -217,6 +220,19 @@ TEST_F(MainFrameTest, MissingFileGivesTheFrameworksMessage) {
     ASSERT_EQ(messages.service.shown.size(), 1u);
     EXPECT_EQ(messages.service.shown[0].text, "Fehler beim Öffnen des Dokuments.");
     EXPECT_EQ(manager_->GetDocuments().GetCount(), 0u);
+}
+
+TEST_F(MainFrameTest, AFileOfAnyNameGoesToTheDocumentsReader) {
+    // Not a calculation, and not named like one: one message of the
+    // program's own, no window of the framework, no document left over.
+    const std::string path = vx::JoinPath(vx::TempDir(), "vxframe-" + std::to_string(::getpid()) + ".txt");
+    ASSERT_TRUE(vx::WriteFileAtomic(path, "kein Berechnungsinhalt"));
+    vx::ScopedScriptedMessages messages;
+    EXPECT_FALSE(frame_->OpenDocument(vx::ToWx(path)));
+    Pump();
+    EXPECT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_EQ(manager_->GetDocuments().GetCount(), 0u);
+    vx::RemoveFile(path);
 }
 
 TEST_F(MainFrameTest, AboutBoxShowsVersionAndBuildDate) {

@@ -34,6 +34,11 @@ public:
     // Initialised after construction, so that the list below is the one made.
     CVelmoraDocManager() : wxDocManager(0, false) {}
     wxFileHistory* OnCreateFileHistory() override { return new wxFileHistory(kRecentFileCount, ID_FILE_MRU_FILE1); }
+    // One template takes every file, whatever its name ends with; the
+    // document's reader decides whether it is a calculation.
+    wxDocTemplate* FindTemplateForPath(const wxString&) override {
+        return GetTemplates().IsEmpty() ? nullptr : static_cast<wxDocTemplate*>(GetTemplates().GetFirst()->GetData());
+    }
 };
 
 // A run without a person: messages go to stderr and the main window is
