@@ -142,7 +142,7 @@ TEST_F(MainFrameTest, NewDocumentIsUntitledWithTheViewAsClient) {
     Pump();
     EXPECT_EQ(view->Form()->GetSize(), frame_->GetClientSize());
     EXPECT_EQ(doc->GetUserReadableName(), "unbenannt");
-    EXPECT_TRUE(frame_->GetTitle().Contains("unbenannt")) << frame_->GetTitle();
+    EXPECT_EQ(frame_->GetTitle(), "unbenannt - Velmora");
 
     // One document at a time: a second new document replaces the first.
     wxDocument* second = manager_->CreateNewDocument();

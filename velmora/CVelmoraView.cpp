@@ -1,5 +1,7 @@
 #include "velmora/CVelmoraView.h"
 
+#include "velmora/CVelmoraApp.h"
+
 #include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
@@ -27,4 +29,10 @@ bool CVelmoraView::OnClose(bool deleteWindow) {
     }
     SetFrame(nullptr);
     return true;
+}
+
+void CVelmoraView::OnChangeFilename() {
+    wxWindow* frame = GetFrame();
+    if (!frame || !GetDocument()) return;
+    frame->SetLabel(GetDocument()->GetUserReadableName() + " - " + VelmoraFrameTitle());
 }

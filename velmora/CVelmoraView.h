@@ -12,6 +12,8 @@ public:
     bool OnCreate(wxDocument* doc, long flags) override;
     bool OnClose(bool deleteWindow) override;
     void OnDraw(wxDC*) override {}
+    // The frame shows "<document> - Velmora".
+    void OnChangeFilename() override;
 
     wxPanel* Form() const { return form_; }
 
