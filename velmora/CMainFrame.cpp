@@ -62,7 +62,10 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
 }
 
 void CMainFrame::OnUnroutedCommandUI(wxUpdateUIEvent& event) {
-    if (RoutedCommands().count(event.GetId()))
+    // Controls of the view ask with the same ids; only menu and toolbar are greyed here.
+    wxObject* source = event.GetEventObject();
+    const bool fromCommandBar = wxDynamicCast(source, wxMenu) || (source && source == GetToolBar());
+    if (!fromCommandBar || RoutedCommands().count(event.GetId()))
         event.Skip();  // to the command's own update handler, if any
     else
         event.Enable(false);

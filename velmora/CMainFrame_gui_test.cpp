@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
@@ -126,6 +127,16 @@ TEST_F(MainFrameTest, CommandsWithoutHandlerAreGreyed) {
     EXPECT_TRUE(MenuEnabled(ID_HOME_PAGE));
     EXPECT_TRUE(MenuEnabled(ID_VIEW_TOOLBAR));
     EXPECT_TRUE(frame_->GetMenuBar()->IsChecked(ID_VIEW_STATUS_BAR));
+    frame_->GetToolBar()->UpdateWindowUI();
+    EXPECT_FALSE(frame_->GetToolBar()->GetToolEnabled(ID_PRINT_CALCULATION));
+
+    // A control of the view with a command's id is not the menu's business.
+    wxDocument* doc = manager_->CreateNewDocument();
+    ASSERT_NE(doc, nullptr);
+    auto* view = wxDynamicCast(doc->GetFirstView(), CVelmoraView);
+    auto* button = new wxButton(view->Form(), ID_CALCULATE, "Mach Et");
+    button->UpdateWindowUI();
+    EXPECT_TRUE(button->IsEnabled());
 }
 
 TEST_F(MainFrameTest, NewDocumentIsUntitledWithTheViewAsClient) {
