@@ -142,7 +142,8 @@ void CMainFrame::OnRecentFile(wxCommandEvent& event) {
     const size_t n = size_t(event.GetId() - ID_FILE_MRU_FILE1);
     wxFileHistory* history = m_docManager->GetFileHistory();
     if (!history || n >= history->GetCount()) return;
-    OpenDocument(history->GetHistoryFile(n));
+    // A file that cannot be opened leaves the list.
+    if (!OpenDocument(history->GetHistoryFile(n))) history->RemoveFileFromHistory(n);
 }
 
 bool CMainFrame::OpenDocument(const wxString& path) {

@@ -233,6 +233,18 @@ TEST_F(MainFrameTest, MissingFileGivesTheFrameworksMessage) {
     EXPECT_EQ(manager_->GetDocuments().GetCount(), 0u);
 }
 
+TEST_F(MainFrameTest, RecentFileThatCannotBeOpenedLeavesTheList) {
+    manager_->AddFileToHistory("/nonexistent/alt.kfx");
+    manager_->AddFileToHistory("/nonexistent/neu.kfx");
+    vx::ScopedScriptedMessages messages;
+    wxCommandEvent pick(wxEVT_MENU, ID_FILE_MRU_FILE1 + 1);
+    frame_->GetEventHandler()->ProcessEvent(pick);
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_EQ(messages.service.shown[0].text, "Fehler beim \xd6" "ffnen des Dokuments.");
+    ASSERT_EQ(manager_->GetHistoryFilesCount(), 1u);
+    EXPECT_EQ(manager_->GetHistoryFile(0), "/nonexistent/neu.kfx");
+}
+
 TEST_F(MainFrameTest, AFileOfAnyNameGoesToTheDocumentsReader) {
     // Not a calculation, and not named like one: one message of the
     // program's own, no window of the framework, no document left over.
