@@ -1,0 +1,279 @@
+// The main frame, the document template and the about box on the display,
+// without the application object: the test builds what the start-up builds.
+#include "velmora/CAboutDlg.h"
+#include "velmora/CMainFrame.h"
+#include "velmora/CVelmoraApp.h"
+#include "velmora/CVelmoraDoc.h"
+#include "velmora/CVelmoraView.h"
+#include "velmora/CommandIds.h"
+#include "velmora/DocumentValues.h"
+#include "velmora/VelmoraSettings.h"
+
+#include "platform/Files.h"
+#include "platform/MessageService.h"
+#include "platform/System.h"
+#include "platform/Profile.h"
+#include "platform/StringTable.h"
+#include "platform/wx/WxText.h"
+#include "values/CWerte.h"
+#include "velmora/shared/TestProfile.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/image.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+#include <wx/xrc/xmlres.h>
+
+#include <cstdlib>
+#include <string>
+
+#include <unistd.h>
+
+namespace {
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        wxInitAllImageHandlers();
+        wxXmlResource::Get()->InitAllHandlers();
+        const std::string xrc = vx::ResourceDir() + "/velmora/velmora.xrc";
+        ASSERT_TRUE(wxXmlResource::Get()->Load(vx::ToWx(xrc)));
+    }
+    void SetUp() override {
+        profile_ = std::make_unique<ScopedTestProfile>("[Global]\n");
+        vx::Strings().Clear();
+        LoadProgramStrings();
+        manager_ = CreateVelmoraDocManager();
+        CreateVelmoraTemplate(manager_);
+        frame_ = new CMainFrame;
+        ASSERT_TRUE(frame_->Create(manager_, VelmoraFrameTitle()));
+        wxTheApp->SetTopWindow(frame_);
+    }
+    void TearDown() override {
+        for (wxDocument* doc : manager_->GetDocumentsVector()) doc->Modify(false);
+        manager_->CloseDocuments(true);
+        frame_->Destroy();
+        wxTheApp->SetTopWindow(nullptr);
+        for (int i = 0; i < 5; ++i) wxTheApp->ProcessIdle();
+        delete manager_;
+        profile_.reset();
+    }
+    static void Pump() {
+        for (int i = 0; i < 10; ++i) {
+            wxTheApp->ProcessPendingEvents();
+            wxYield();
+        }
+    }
+    bool MenuEnabled(int id) {
+        wxMenuBar* bar = frame_->GetMenuBar();
+        for (size_t i = 0; i < bar->GetMenuCount(); ++i) bar->GetMenu(i)->UpdateUI(frame_);
+        return bar->IsEnabled(id);
+    }
+
+    std::unique_ptr<ScopedTestProfile> profile_;
+    wxDocManager* manager_ = nullptr;
+    CMainFrame* frame_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(MainFrameTest, MenuCarriesTheCommandsWithTheirTexts) {
+    wxMenuBar* bar = frame_->GetMenuBar();
+    ASSERT_NE(bar, nullptr);
+    const std::pair<int, const char*> items[] = {
+        {ID_FILE_OPEN, "Öffnen..."},        {ID_USER_DATA, "Anwender..."},
+        {ID_FORMULAR, "Formular..."},       {ID_TOGGLE_HINT, "Hinweis"},
+        {ID_APP_HELP, "Hilfe..."},          {ID_APP_ABOUT, "Info über Velmora..."},
+        {ID_NEW_CALCULATION, "Neu"},        {ID_PRINT_CALCULATION, "Drucken..."},
+        {ID_PREVIEW_CALCULATION, "Seitenansicht"}, {ID_PROJECT_DATA, "Projektdaten..."},
+        {ID_REMARKS, "Bemerkungen..."},     {ID_GEODETIC_HEIGHT, "Geodätische Höhe..."},
+        {ID_CROSS_SECTION_TABLES, "Querschnittstabellen..."}, {ID_CHIMNEY_HEIGHT_RANGE, "Schornsteinhöhe..."},
+        {ID_PLACE_NAMES, "Ortsnamen, PLZ..."}, {ID_ORDER_UPDATE, "Update bestellen..."},
+        {ID_HAND_OVER, "Aurelia..."},       {ID_FILE_SEND_MAIL, "Email versenden..."},
+    };
+    for (const auto& [id, text] : items) {
+        wxMenuItem* item = bar->FindItem(id);
+        ASSERT_NE(item, nullptr) << id;
+        EXPECT_EQ(item->GetItemLabelText(), vx::ToWx(text)) << id;
+    }
+    EXPECT_EQ(bar->FindItem(ID_FILE_OPEN)->GetAccel()->ToRawString(), "Ctrl+O");
+    EXPECT_TRUE(bar->FindItem(ID_TOGGLE_HINT)->IsCheckable());
+    // The toolbar carries its commands under the same ids.
+    ASSERT_NE(frame_->GetToolBar(), nullptr);
+    EXPECT_NE(frame_->GetToolBar()->FindById(ID_FILE_OPEN), nullptr);
+    EXPECT_NE(frame_->GetToolBar()->FindById(ID_APP_ABOUT), nullptr);
+    EXPECT_EQ(frame_->GetStatusBar()->GetFieldsCount(), 4);
+    // Recent files join the file menu under their own ids.
+    EXPECT_EQ(bar->FindItem(ID_FILE_MRU_FILE1), nullptr);
+    manager_->AddFileToHistory("/daten/anlage.kfx");
+    manager_->AddFileToHistory("/daten/neubau.kfx");
+    ASSERT_NE(bar->FindItem(ID_FILE_MRU_FILE1), nullptr);
+    EXPECT_TRUE(bar->FindItem(ID_FILE_MRU_FILE1)->GetItemLabelText().Contains("neubau.kfx"));
+    EXPECT_TRUE(bar->FindItem(ID_FILE_MRU_FILE1 + 1)->GetItemLabelText().Contains("anlage.kfx"));
+    EXPECT_EQ(manager_->GetFileHistory()->GetMaxFiles(), 4u);
+    EXPECT_EQ(frame_->GetStatusBar()->GetStatusText(0), "Bereit");
+}
+
+TEST_F(MainFrameTest, CommandsWithoutHandlerAreGreyed) {
+    // Nothing here handles printing or the document's commands yet.
+    EXPECT_FALSE(MenuEnabled(ID_PRINT_CALCULATION));
+    EXPECT_FALSE(MenuEnabled(ID_PROJECT_DATA));
+    // The frame's own commands are on.
+    EXPECT_TRUE(MenuEnabled(ID_APP_EXIT));
+    EXPECT_TRUE(MenuEnabled(ID_HOME_PAGE));
+    EXPECT_TRUE(MenuEnabled(ID_VIEW_TOOLBAR));
+    EXPECT_TRUE(frame_->GetMenuBar()->IsChecked(ID_VIEW_STATUS_BAR));
+    frame_->GetToolBar()->UpdateWindowUI();
+    EXPECT_FALSE(frame_->GetToolBar()->GetToolEnabled(ID_PRINT_CALCULATION));
+
+    // A control of the view with a command's id is not the menu's business.
+    wxDocument* doc = manager_->CreateNewDocument();
+    ASSERT_NE(doc, nullptr);
+    auto* view = wxDynamicCast(doc->GetFirstView(), CVelmoraView);
+    auto* button = new wxButton(view->Form(), ID_CALCULATE, "Mach Et");
+    button->UpdateWindowUI();
+    EXPECT_TRUE(button->IsEnabled());
+}
+
+TEST_F(MainFrameTest, NewDocumentIsUntitledWithTheViewAsClient) {
+    vx::Profile().WriteString("Global", "DatPfad", "/daten/berechnungen");
+    wxDocument* doc = manager_->CreateNewDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetTitle(), "unbenannt");
+    EXPECT_EQ(doc->GetFilename(), "/daten/berechnungen/unbenannt");
+    auto* view = wxDynamicCast(doc->GetFirstView(), CVelmoraView);
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->Form(), nullptr);
+    EXPECT_EQ(view->Form()->GetParent(), frame_);
+    frame_->Show();
+    Pump();
+    EXPECT_EQ(view->Form()->GetSize(), frame_->GetClientSize());
+    EXPECT_EQ(doc->GetUserReadableName(), "unbenannt");
+    EXPECT_EQ(frame_->GetTitle(), "unbenannt - Velmora");
+
+    // One document at a time: a second new document replaces the first.
+    wxDocument* second = manager_->CreateNewDocument();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(manager_->GetDocuments().GetCount(), 1u);
+}
+
+TEST_F(MainFrameTest, DocumentValuesAskTheActiveDocument) {
+    DocumentValues values;
+    EXPECT_EQ(values.GetDocValue(21, 0), -1);
+    values.SetManager(manager_);
+    EXPECT_EQ(values.GetDocValue(21, 0), -1);
+
+    auto* doc = wxDynamicCast(manager_->CreateNewDocument(), CVelmoraDoc);
+    ASSERT_NE(doc, nullptr);
+    SetDocValueSource(&values);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(::GetDocValue(53), 0);
+    EXPECT_EQ(::GetDocValue(1000), 0);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(::GetDocValue(21, 0), 0);
+    EXPECT_TRUE(doc->IsModified());
+
+    g_ResultsValid = 1;
+    doc->resultValid = 1;
+    EXPECT_EQ(::GetDocValue(18), 0);
+    EXPECT_EQ(g_ResultsValid, 0);
+    EXPECT_EQ(doc->resultValid, 0);
+    SetDocValueSource(nullptr);
+    EXPECT_EQ(::GetDocValue(18), -1);
+}
+
+TEST_F(MainFrameTest, ClosingAChangedDocumentAsksFirst) {
+    wxDocument* doc = manager_->CreateNewDocument();
+    ASSERT_NE(doc, nullptr);
+    doc->Modify(true);
+    vx::ScopedScriptedMessages messages;
+    messages.service.answers = {vx::IDCANCEL, vx::IDNO};
+    // Cancel keeps the document open.
+    EXPECT_FALSE(manager_->CloseDocuments(false));
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_EQ(messages.service.shown[0].text, "\xc4nderungen in unbenannt speichern?");
+    EXPECT_EQ(messages.service.shown[0].flags, unsigned(vx::MB_YESNOCANCEL | vx::MB_ICONEXCLAMATION));
+    EXPECT_EQ(manager_->GetDocuments().GetCount(), 1u);
+    // No closes it without saving.
+    EXPECT_TRUE(manager_->CloseDocuments(false));
+    EXPECT_EQ(messages.service.shown.size(), 2u);
+    EXPECT_EQ(manager_->GetDocuments().GetCount(), 0u);
+}
+
+TEST_F(MainFrameTest, SavedPlacementIsRestoredAndBarsFollowTheCommands) {
+    vx::Profile().WriteString("Window size", "Rect", "0100 0080 0740 0560");
+    vx::Profile().WriteString("Window size", "tool", "0");
+    frame_->ShowWithSavedPlacement();
+    Pump();
+    EXPECT_EQ(frame_->GetRect(), wxRect(100, 80, 640, 480));
+    EXPECT_FALSE(frame_->GetToolBar()->IsShown());
+    FramePlacement p = frame_->CurrentPlacement();
+    EXPECT_EQ(FormatPlacementRect(p.left, p.top, p.right, p.bottom), "0100 0080 0740 0560");
+    EXPECT_FALSE(p.toolbar);
+    EXPECT_TRUE(p.statusBar);
+
+    wxCommandEvent toggle(wxEVT_MENU, ID_VIEW_TOOLBAR);
+    frame_->GetEventHandler()->ProcessEvent(toggle);
+    wxCommandEvent status(wxEVT_MENU, ID_VIEW_STATUS_BAR);
+    frame_->GetEventHandler()->ProcessEvent(status);
+    p = frame_->CurrentPlacement();
+    EXPECT_TRUE(p.toolbar);
+    EXPECT_FALSE(p.statusBar);
+}
+
+TEST_F(MainFrameTest, MissingFileGivesTheFrameworksMessage) {
+    vx::ScopedScriptedMessages messages;
+    EXPECT_FALSE(frame_->OpenDocument("/nonexistent/anlage.kfx"));
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_EQ(messages.service.shown[0].text, "Fehler beim Öffnen des Dokuments.");
+    EXPECT_EQ(manager_->GetDocuments().GetCount(), 0u);
+}
+
+TEST_F(MainFrameTest, RecentFileThatCannotBeOpenedLeavesTheList) {
+    manager_->AddFileToHistory("/nonexistent/alt.kfx");
+    manager_->AddFileToHistory("/nonexistent/neu.kfx");
+    vx::ScopedScriptedMessages messages;
+    wxCommandEvent pick(wxEVT_MENU, ID_FILE_MRU_FILE1 + 1);
+    frame_->GetEventHandler()->ProcessEvent(pick);
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_EQ(messages.service.shown[0].text, "Fehler beim \xd6" "ffnen des Dokuments.");
+    ASSERT_EQ(manager_->GetHistoryFilesCount(), 1u);
+    EXPECT_EQ(manager_->GetHistoryFile(0), "/nonexistent/neu.kfx");
+}
+
+TEST_F(MainFrameTest, AFileOfAnyNameGoesToTheDocumentsReader) {
+    // Not a calculation, and not named like one: one message of the
+    // program's own, no window of the framework, no document left over.
+    const std::string path = vx::JoinPath(vx::TempDir(), "vxframe-" + std::to_string(::getpid()) + ".txt");
+    ASSERT_TRUE(vx::WriteFileAtomic(path, "kein Berechnungsinhalt"));
+    vx::ScopedScriptedMessages messages;
+    EXPECT_FALSE(frame_->OpenDocument(vx::ToWx(path)));
+    Pump();
+    EXPECT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_EQ(manager_->GetDocuments().GetCount(), 0u);
+    vx::RemoveFile(path);
+}
+
+TEST_F(MainFrameTest, AboutBoxShowsVersionAndBuildDate) {
+    CAboutDlg about(frame_);
+    EXPECT_EQ(about.VersionLine(), "( V. 2.30  vom 17. Jun 2008 )");
+    about.Show();
+    Pump();
+    about.Update();
+    // A picture of the screen with the box, for a person to look at.
+    if (const char* dir = std::getenv("VX_ARTEFACT_DIR")) {
+        vx::MakeDirs(dir);
+        for (int i = 0; i < 20; ++i) {
+            Pump();
+            wxMilliSleep(20);
+        }
+        const std::string file = vx::JoinPath(dir, "velmora_about_box.png");
+        EXPECT_EQ(vx::RunProgram("import", {"-window", "root", file}), 0);
+        EXPECT_TRUE(vx::FileExists(file));
+    }
+    about.Hide();
+}

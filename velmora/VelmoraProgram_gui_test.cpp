@@ -1,0 +1,139 @@
+// Runs the real program under the test display: start-up on a copy of the
+// sample data, settings in a store of the test's own, and the close of the
+// main window through its real close path (the program's test-close timer).
+#include "platform/Files.h"
+#include "platform/Profile.h"
+#include "platform/System.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class VelmoraProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("vxvelmora-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "config");
+        const char* source = std::getenv("VX_SOURCE_DIR");
+        ASSERT_NE(source, nullptr);
+        fs::copy(fs::path(source) / "data", root_ / "data", fs::copy_options::recursive);
+        setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("XDG_CONFIG_HOME");
+        unsetenv("VELMORA_TEST_CLOSE_MS");
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+
+    // Runs program with the arguments in the data copy; the main window is
+    // closed closeMs after start. With a screenshot name, the screen is taken
+    // into the artefact directory while the window is up. The exit status.
+    int Run(const std::string& program, const std::string& args, int closeMs = 2500,
+            const std::string& screenshot = "") {
+        setenv("VELMORA_TEST_CLOSE_MS", std::to_string(closeMs).c_str(), 1);
+        std::string script = "cd '" + (root_ / "data").string() + "' && '" + program + "' " + args + " 2>'" +
+                             (root_ / "stderr.txt").string() + "' & pid=$!; ";
+        const char* artefacts = std::getenv("VX_ARTEFACT_DIR");
+        if (!screenshot.empty() && artefacts) {
+            fs::create_directories(artefacts);
+            script += "sleep 1.5; import -window root '" + (fs::path(artefacts) / screenshot).string() + "'; ";
+        }
+        script += "wait $pid";
+        return vx::RunProgram("/bin/sh", {"-c", script});
+    }
+    std::string UserIni() const { return (root_ / "config" / "Trevalen Software GmbH" / "Velmora.ini").string(); }
+    std::string Stderr() const {
+        std::string text;
+        vx::ReadWholeFile((root_ / "stderr.txt").string(), text);
+        return text;
+    }
+
+    fs::path root_;
+};
+
+} // namespace
+
+TEST_F(VelmoraProgram, StartsOnTheDataWritesTheVersionAndClosesCleanly) {
+    ASSERT_EQ(Run(VX_VELMORA_EXE, "", 3000, "velmora_main_window.png"), 0) << Stderr();
+    vx::IniFile ini(UserIni());
+    EXPECT_EQ(ini.GetString("Global", "Version"), "2.30");
+    // The close went through the frame: its placement was saved.
+    EXPECT_EQ(ini.GetString("Window size", "icon"), "0");
+    EXPECT_EQ(ini.GetString("Window size", "tool"), "1");
+    EXPECT_EQ(ini.GetString("Window size", "Rect").size(), 19u);
+    // Nothing was written beside the program.
+    EXPECT_FALSE(vx::FileExists(vx::JoinPath(vx::DirName(VX_VELMORA_EXE), "Velmora.ini")));
+}
+
+TEST_F(VelmoraProgram, SavedPlacementAndBarsComeBack) {
+    vx::MakeDirs(vx::DirName(UserIni()));
+    vx::WriteFileAtomic(UserIni(), "[Window size]\nRect=0100 0080 0740 0560\nicon=0\nmax=0\ntool=0\nstatus=1\n"
+                                   "[Recent File List]\nFile1=/daten/neubau.kfx\nFile2=/daten/anlage.kfx\n");
+    ASSERT_EQ(Run(VX_VELMORA_EXE, ""), 0) << Stderr();
+    vx::IniFile ini(UserIni());
+    EXPECT_EQ(ini.GetString("Window size", "Rect"), "0100 0080 0740 0560");
+    EXPECT_EQ(ini.GetString("Window size", "tool"), "0");
+    EXPECT_EQ(ini.GetString("Window size", "status"), "1");
+    EXPECT_EQ(ini.GetString("Window size", "max"), "0");
+    // The recent files went through the program's list and came back in order.
+    EXPECT_EQ(ini.GetString("Recent File List", "File1"), "/daten/neubau.kfx");
+    EXPECT_EQ(ini.GetString("Recent File List", "File2"), "/daten/anlage.kfx");
+}
+
+TEST_F(VelmoraProgram, QuorvelIsBoundAndAFirstStartAsksForTheUserData) {
+    const std::string log = (root_ / "quorvel.log").string();
+    setenv("VX_QUORVEL_LOG", log.c_str(), 1);
+    vx::MakeDirs(vx::DirName(UserIni()));
+    vx::WriteFileAtomic(UserIni(), std::string("[Quorvel]\nDLL=") + VX_QUORVEL_STAND_IN + "\n[Global]\n1stemal=1\n");
+    // A stored user name: the first start alone asks.
+    vx::WriteFileAtomic((root_ / "data" / "anwender.dat").string(), "[Anwender]\nName1=Kaminbau Ost\n");
+    const int rc = Run(VX_VELMORA_EXE, "");
+    unsetenv("VX_QUORVEL_LOG");
+    ASSERT_EQ(rc, 0) << Stderr();
+    std::string calls;
+    ASSERT_TRUE(vx::ReadWholeFile(log, calls));
+    const std::string programDir = vx::DirName(VX_VELMORA_EXE);
+    EXPECT_EQ(calls, "InitQuorvel(Velmora|" + programDir + "/Velmora.hlp|Trevalen Software GmbH)\n"
+                     "GetAnwenderDaten(3)\n");
+    EXPECT_EQ(vx::IniFile(UserIni()).GetString("Global", "1stemal"), "0");
+
+    // The next start is no first start and the name is there: no question.
+    vx::RemoveFile(log);
+    setenv("VX_QUORVEL_LOG", log.c_str(), 1);
+    const int again = Run(VX_VELMORA_EXE, "");
+    unsetenv("VX_QUORVEL_LOG");
+    ASSERT_EQ(again, 0) << Stderr();
+    ASSERT_TRUE(vx::ReadWholeFile(log, calls));
+    EXPECT_EQ(calls, "InitQuorvel(Velmora|" + programDir + "/Velmora.hlp|Trevalen Software GmbH)\n");
+}
+
+TEST_F(VelmoraProgram, CdStartSwitchSelectsTheIniBesideTheProgram) {
+    fs::create_directories(root_ / "bin");
+    const fs::path exe = root_ / "bin" / "velmora";
+    fs::copy_file(VX_VELMORA_EXE, exe);
+    ASSERT_EQ(Run(exe.string(), "/cdstart"), 0) << Stderr();
+    vx::IniFile beside((root_ / "bin" / "Velmora.ini").string());
+    EXPECT_EQ(beside.GetString("Global", "Version"), "2.30");
+    EXPECT_FALSE(beside.GetString("Window size", "Rect").empty());
+    EXPECT_FALSE(vx::FileExists(UserIni()));
+}
+
+TEST_F(VelmoraProgram, CdStartWithoutSwitchIsAFileNameThatFailsTheStart) {
+    // No file of that name: the start ends with the framework's message.
+    EXPECT_NE(Run(VX_VELMORA_EXE, "CDSTART"), 0);
+    EXPECT_NE(Stderr().find("Fehler beim \xc3\x96" "ffnen des Dokuments."), std::string::npos) << Stderr();
+    // The switch was not taken: the settings are in the user's store.
+    EXPECT_EQ(vx::IniFile(UserIni()).GetString("Global", "Version"), "2.30");
+    EXPECT_FALSE(vx::FileExists(vx::JoinPath(vx::DirName(VX_VELMORA_EXE), "Velmora.ini")));
+}
