@@ -224,8 +224,17 @@ void engineHooksReset() {
 }
 
 void enginePump(int hundredths) {
+    // Should anything the hook runs (a repaint) wait for a lock again, that
+    // wait only sleeps: the hook is never entered twice.
+    static bool waiting = false;
     auto& h = engineHooks();
-    if (h.pump) h.pump(hundredths);
+    if (waiting || !h.pump) {
+        DefaultPump(hundredths);
+        return;
+    }
+    waiting = true;
+    h.pump(hundredths);
+    waiting = false;
 }
 
 const char* engineErrorText(int code) {

@@ -677,7 +677,11 @@ int TransactionState::Rollback() {
         }
         result = UndoEntry(h, data.data(), t, false);
     }
+    // The end of the rollback is logged even after a failure.
+    int savedError = ctx_->errorCode;
+    ctx_->errorCode = 0;
     int rc = Append(kLogRolledBack, nullptr, {});
+    if (savedError < 0) ctx_->errorCode = savedError;
     if (result == 0) result = rc;
     ctx_->tranState = kTranOpen;
     ctx_->unlockAuto = savedUnlockAuto_;

@@ -445,5 +445,73 @@ TEST_F(TransactionTest, AWriterKilledAnywhereLeavesAWholeTable) {
     EXPECT_GT(recovered, 30);
 }
 
+TEST_F(TransactionTest, ShutdownRollsBackAnActiveTransaction) {
+    ASSERT_EQ(OpenLog(), 0);
+    TableHandle* t = MakeTable("DOWN", 2);
+    ASSERT_EQ(engineTranStart(&ctx), 0);
+    ASSERT_EQ(tableAppendBlank(t), 0);
+    ASSERT_EQ(tableGo(t, 1), 0);
+    fieldAssign(tableField(t, "N"), "gone");
+    ASSERT_EQ(engineInitUndo(&ctx), 0);
+    auto types = Types();
+    EXPECT_EQ(std::vector<int>(types.end() - 6, types.end()), (std::vector<int>{4, 9, 7, 3, 18, 16}));
+    ASSERT_EQ(engineInit(&ctx), 0);
+    t = tableOpen(&ctx, Path("DOWN"));
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(tableRecCount(t), 2);
+    EXPECT_EQ(N(t, 1), "r1  ");
+    tableClose(t);
+}
+
+TEST_F(TransactionTest, AClosedTableIsRolledBackAndThenClosedUnwritten) {
+    ASSERT_EQ(OpenLog(), 0);
+    TableHandle* t = MakeTable("LATE", 2);
+    ASSERT_EQ(engineTranStart(&ctx), 0);
+    ASSERT_EQ(tableGo(t, 2), 0);
+    fieldAssign(tableField(t, "N"), "xx");
+    ASSERT_EQ(tableClose(t), 0);
+    ASSERT_EQ(ctx.tables.size(), 1u);
+    ASSERT_EQ(engineTranRollback(&ctx), 0);
+    EXPECT_TRUE(ctx.tables.empty());
+    t = tableOpen(&ctx, Path("LATE"));
+    EXPECT_EQ(N(t, 2), "r2  ");
+    tableClose(t);
+}
+
+TEST_F(TransactionTest, AFailedRollbackRefusesEveryLaterTransaction) {
+    ASSERT_EQ(OpenLog(), 0);
+    TableHandle* t = MakeTable("FAIL", 2);
+    ASSERT_EQ(engineTranStart(&ctx), 0);
+    ASSERT_EQ(tableAppendBlank(t), 0);
+    // The append's entry gets a type no rollback knows.
+    std::string log = Read("TRANS.LOG");
+    log[log.size() - 12] = 99;
+    Write("TRANS.LOG", log);
+    EXPECT_EQ(engineTranRollback(&ctx), -1220);
+    EXPECT_NE(Shown().back().text.find("korrupte Transaktionsdatei"), std::string::npos);
+    EXPECT_TRUE(ctx.tranBlock->Finishing());
+    ctx.errorCode = 0;
+    EXPECT_EQ(engineTranStart(&ctx), -1210);
+    EXPECT_NE(Shown().back().text.find("Hilfsprogramm zur Wiederherstellung"), std::string::npos);
+    ctx.errorCode = 0;
+    tableClose(t);
+}
+
+TEST_F(TransactionTest, TablesOpenedBeforeTheLogAreNotLogged) {
+    TableHandle* before = MakeTable("EARLY", 1);
+    ASSERT_EQ(OpenLog(), 0);
+    TableHandle* after = MakeTable("LATER", 1);
+    EXPECT_FALSE(before->logChanges);
+    EXPECT_TRUE(after->logChanges);
+    ASSERT_EQ(engineTranStart(&ctx), 0);
+    ASSERT_EQ(tableAppendBlank(before), 0);
+    ASSERT_EQ(tableAppendBlank(after), 0);
+    ASSERT_EQ(engineTranRollback(&ctx), 0);
+    EXPECT_EQ(tableRecCount(before), 2);
+    EXPECT_EQ(tableRecCount(after), 1);
+    tableClose(before);
+    tableClose(after);
+}
+
 } // namespace
 } // namespace vx
