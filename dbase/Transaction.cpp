@@ -226,7 +226,8 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
         int64_t pos = int64_t(f->headerLen) + int64_t(recNo - 1) * f->recLen;
         return fileWrite(&f->data, pos, image.data(), recLen);
     }
-    // An append: only the last record can go again.
+    // An append: only the last record can go again (its keys leave the
+    // tags once index files are kept).
     long count = f->numRecs;
     bool countIsOurs = f->accessMode != 0 || f->appendLockOwner != 0 || f->fileLockOwner != 0;
     if (count < 0 || !countIsOurs || recovering) {
@@ -236,6 +237,9 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
     }
     if (recNo == count) {
         --count;
+    } else if (recovering && recNo < count) {
+        // Others appended behind it since: it stays.
+        return 0;
     } else if (recNo != count + 1) {
         return engineError(ctx_, e4rollback, L4engineTranRollback, "Datenbank korrupt", alias);
     } else if (!recovering) {
@@ -526,9 +530,18 @@ int TransactionState::AppendDone(TableHandle* t, int result) {
     if (implicit_) {
         implicit_ = false;
         int saved = ctx_->errorCode;
-        if (result < 0) ctx_->errorCode = 0;
-        int rc = Commit(false);
-        if (result < 0) ctx_->errorCode = saved;
+        ctx_->errorCode = 0;
+        // A failed append changed nothing to undo; its transaction ends as
+        // rolled back without touching the other tables.
+        int rc = result < 0 ? Append(kLogRolledBack, nullptr, {}) : Commit(false);
+        if (saved < 0) ctx_->errorCode = saved;
+        // Whatever failed, the implicit transaction is over: a full disk must
+        // not leave every later lock release switched off.
+        if (ctx_->tranState == kTranActive) {
+            ctx_->tranState = kTranOpen;
+            ctx_->unlockAuto = savedUnlockAuto_;
+            CloseDeferred();
+        }
         if (result >= 0 && rc < 0) result = rc;
     }
     return result;

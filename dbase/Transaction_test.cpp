@@ -4,11 +4,14 @@
 #include "dbase/Field.h"
 #include "dbase/Table.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <set>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -511,6 +514,110 @@ TEST_F(TransactionTest, TablesOpenedBeforeTheLogAreNotLogged) {
     EXPECT_EQ(tableRecCount(after), 1);
     tableClose(before);
     tableClose(after);
+}
+
+TEST_F(TransactionTest, TheThousandAndFirstUserIsRefused) {
+    int release[2], ready[2];
+    ASSERT_EQ(::pipe(release), 0);
+    ASSERT_EQ(::pipe(ready), 0);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        // Someone holds every slot.
+        int fd = ::open(Path("TRANS.LOG").c_str(), O_RDWR);
+        struct flock fl = {};
+        fl.l_type = F_WRLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = kLogSlotFirst;
+        fl.l_len = kLogSlots;
+        char b = ::fcntl(fd, F_OFD_SETLK, &fl) == 0 ? 'y' : 'n';
+        (void)!::write(ready[1], &b, 1);
+        (void)!::read(release[0], &b, 1);
+        ::_exit(0);
+    }
+    char b = 0;
+    (void)!::read(ready[0], &b, 1);
+    ASSERT_EQ(b, 'y');
+    EXPECT_EQ(OpenLog(), -1400);
+    EXPECT_NE(Shown().back().text.find("Maximale Benutzerzahl für Transaktionsdatei überschritten"), std::string::npos);
+    EXPECT_EQ(ctx.tranState, 0);
+    ctx.errorCode = 0;
+    (void)!::write(release[1], "x", 1);
+    ::waitpid(pid, nullptr, 0);
+    for (int fd : {release[0], release[1], ready[0], ready[1]}) ::close(fd);
+    EXPECT_EQ(OpenLog(), 0);
+}
+
+// Fails every write to one file once armed.
+class FailingWrites : public FileSystemCalls {
+public:
+    ssize_t Pwrite(int fd, const void* buf, size_t len, off_t pos) override {
+        if (fd == failFd) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return FileSystemCalls::Pwrite(fd, buf, len, pos);
+    }
+    int failFd = -1;
+};
+
+TEST_F(TransactionTest, AFailedAppendIsLoggedAndItsImplicitTransactionEnds) {
+    ASSERT_EQ(OpenLog(), 0);
+    TableHandle* t = MakeTable("FULL", 1);
+    FailingWrites calls;
+    calls.failFd = t->file->data.fd;
+    setFileSystemCalls(&calls);
+    EXPECT_EQ(tableAppendBlank(t), -120);
+    setFileSystemCalls(nullptr);
+    ctx.errorCode = 0;
+    EXPECT_EQ(ctx.tranState, 110);
+    EXPECT_EQ(ctx.unlockAuto, 1);
+    EXPECT_EQ(t->file->appendLockOwner, 0);
+    auto types = Types();
+    EXPECT_EQ(std::vector<int>(types.end() - 4, types.end()), (std::vector<int>{4, 9, 10, 7}));
+    EXPECT_EQ(tableRecCount(t), 1);
+    ASSERT_EQ(tableAppendBlank(t), 0);
+    EXPECT_EQ(tableRecCount(t), 2);
+    tableClose(t);
+}
+
+TEST_F(TransactionTest, TwoUsersAppendingAtOnceKeepTheLogWhole) {
+    ASSERT_EQ(OpenLog(), 0);
+    tableClose(MakeTable("BOTH", 0));
+    engineLogClose(&ctx);
+    auto work = [&](const char* who) {
+        EngineContext c;
+        engineInit(&c);
+        c.lockDelay = 0;
+        if (engineLogOpen(&c, Path("TRANS.LOG").c_str(), who) != 0) return 1;
+        TableHandle* t = tableOpen(&c, Path("BOTH"));
+        for (int i = 0; t && i < 60; ++i) {
+            tableAppendStart(t, false);
+            fieldAssign(tableField(t, "N"), who);
+            if (tableAppend(t) != 0) return 2;
+        }
+        return t && engineInitUndo(&c) == 0 ? 0 : 3;
+    };
+    pid_t pid = ::fork();
+    if (pid == 0) ::_exit(work("a"));
+    EXPECT_EQ(work("b"), 0);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    auto entries = Entries();
+    int appends = 0, commits = 0;
+    std::set<long> clients;
+    for (const auto& e : entries) {
+        appends += e.type == kLogAppend;
+        commits += e.type == kLogCommit;
+        if (e.type == kLogJoin) clients.insert(e.client);
+    }
+    EXPECT_EQ(appends, 120);
+    EXPECT_EQ(commits, 120);
+    EXPECT_EQ(clients, (std::set<long>{1, 2}));
+    EXPECT_EQ(entries.back().type, kLogClean);
+    TableHandle* t = tableOpen(&ctx, Path("BOTH"));
+    EXPECT_EQ(tableRecCount(t), 120);
+    tableClose(t);
 }
 
 } // namespace
