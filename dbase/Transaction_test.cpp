@@ -301,6 +301,15 @@ TEST_F(TransactionTest, ConsistencyCheck) {
     EXPECT_EQ(OpenLog(), -70);
     ctx.errorCode = 0;
     EXPECT_EQ(ctx.tranState, 0);
+    // Not left clean, and not one whole entry to recover from.
+    std::string broken = CleanLog();
+    broken[4 + 16] = kLogJoin;
+    broken[4 + 20] = 5;
+    Write("TRANS.LOG", broken);
+    EXPECT_EQ(OpenLog(), -1210);
+    EXPECT_NE(Shown().back().text.find("Hilfsprogramm zur Wiederherstellung"), std::string::npos);
+    ctx.errorCode = 0;
+    EXPECT_EQ(Read("TRANS.LOG"), broken);
 }
 
 TEST_F(TransactionTest, ALogLeftByACrashIsRolledBackAtTheNextOpen) {
