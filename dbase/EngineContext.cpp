@@ -3,7 +3,7 @@
 #include "dbase/EngineFile.h"
 #include "dbase/MemPool.h"
 #include "dbase/Table.h"
-#include "dbase/TransactionLog.h"
+#include "dbase/Transaction.h"
 #include "platform/CodePage.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
@@ -141,7 +141,8 @@ const char* const kOperations[] = {
     "fieldLong",        "fieldDouble",      "fieldMemo",          "fieldMemoSetLen",
     "memoFileCreate",   "memoFileOpen",     "memoFileRead",       "memoFileWrite",
     "memoFileChainSkip", "memAlloc",        "utilAlloc",          "utilEnviron",
-    "utilNcpy",
+    "utilNcpy",         "engineLogOpen",    "engineLogClose",     "engineTranStart",
+    "engineTranCommit", "engineTranRollback",
 };
 // Block 6: the wrapper methods.
 const char* const kWrappers[] = {
@@ -223,8 +224,17 @@ void engineHooksReset() {
 }
 
 void enginePump(int hundredths) {
+    // Should anything the hook runs (a repaint) wait for a lock again, that
+    // wait only sleeps: the hook is never entered twice.
+    static bool waiting = false;
     auto& h = engineHooks();
-    if (h.pump) h.pump(hundredths);
+    if (waiting || !h.pump) {
+        DefaultPump(hundredths);
+        return;
+    }
+    waiting = true;
+    h.pump(hundredths);
+    waiting = false;
 }
 
 const char* engineErrorText(int code) {
@@ -335,13 +345,18 @@ int engineInit(EngineContext* ctx, int libraryVersion) {
     ctx->memStartTag = 5, ctx->memExpandTag = 10;
     ctx->memStartBlock = 5, ctx->memExpandBlock = 10;
     ctx->dateFormat.set(kDefaultDatePicture);
+    ctx->tranBlock.reset(new TransactionState(ctx));
+    ctx->tranLog = ctx->tranBlock.get();
     ctx->initialised = true;
     return 0;
 }
 
 static void Shutdown(EngineContext* ctx, bool closeTables) {
+    // An active transaction is rolled back before the tables go.
     if (ctx->tranLog) ctx->tranLog->ShuttingDown(ctx);
+    if (ctx->tranBlock && ctx->tranLog != ctx->tranBlock.get()) ctx->tranBlock->ShuttingDown(ctx);
     if (closeTables) engineCloseAll(ctx);
+    if (ctx->tranBlock) ctx->tranBlock->Close();
     if (ctx->errorLog) {
         EngineFile* log = ctx->errorLog;
         ctx->errorLog = nullptr;

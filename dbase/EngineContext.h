@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct TableFile;
 struct TableHandle;
 struct MemPool;
 class TransactionLog;
+class TransactionState;
+struct TransactionStateDeleter {
+    void operator()(TransactionState* s) const;
+};
 
 constexpr int kEngineVersion = 6100;
 
@@ -75,6 +80,8 @@ enum : int {
     e4memoCreate = -1120,
     e4trans = -1200,
     e4tranFail = -1210,
+    e4rollback = -1220,
+    e4tranAppend = -1240,
     e4max = -1400,
     e4codeBase = -1410,
     e4name = -1420,
@@ -135,6 +142,11 @@ enum : int {
     L4utilAlloc,
     L4utilEnviron,
     L4utilNcpy,
+    L4engineLogOpen,
+    L4engineLogClose,
+    L4engineTranStart,
+    L4engineTranCommit,
+    L4engineTranRollback,
     L4strViewAssign = 60001,
     L4strViewStr,
     L4strTenSetLen,
@@ -195,6 +207,8 @@ struct EngineContext {
     // open, 120 in a transaction, 130 rolling back, -2 suspended.
     TransactionLog* tranLog = nullptr;
     int tranState = 0;
+    // The context's own log block, which engineInit installs as tranLog.
+    std::unique_ptr<TransactionState, TransactionStateDeleter> tranBlock;
     long openCounter = 0;
     bool initialised = false;
 

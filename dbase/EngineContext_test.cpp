@@ -4,6 +4,7 @@
 #include "dbase/EngineTestSupport.h"
 #include "dbase/MemPool.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vx {
@@ -178,6 +179,22 @@ TEST_F(EngineTest, RawAllocationChecks) {
     EXPECT_EQ(static_cast<char*>(p)[9], 'z');
     EXPECT_EQ(static_cast<char*>(p)[99], 0);
     utilFreeDefault(p);
+}
+
+TEST_F(EngineTest, TheWaitHookIsNeverEnteredTwice) {
+    int entered = 0, deepest = 0, depth = 0;
+    engineHooks().pump = [&](int h) {
+        ++entered;
+        deepest = std::max(deepest, ++depth);
+        // A repaint that waits again.
+        if (h == 1) enginePump(0);
+        --depth;
+    };
+    enginePump(1);
+    EXPECT_EQ(entered, 1);
+    EXPECT_EQ(deepest, 1);
+    enginePump(2);
+    EXPECT_EQ(entered, 2);
 }
 
 } // namespace

@@ -783,6 +783,9 @@ int tableAppend(TableHandle* t) {
         else f->appendedSinceHeader = true;
     }
     if (ctx->tranLog) rc = ctx->tranLog->AppendDone(t, rc);
+    // A transaction keeps every lock until it ends: a rollback must find the
+    // appended record still the last one.
+    if (ctx->tranState == 120) tookAppend = lockedRecord = false;
     if (rc < 0 && lockedRecord) {
         int savedAuto = ctx->unlockAuto;
         ctx->unlockAuto = 1;
@@ -824,7 +827,8 @@ int tableUpdateRecord(TableHandle* t, bool unlock) {
     if (t->recNo > 0 && t->recordChanged) {
         if (f->data.readOnly)
             return engineError(t->ctx, e4write, L4tableUpdateRecord, "Schreibversuch in NurLese-Datei", t->alias.c_str());
-        if (t->ctx->tranLog && (rc = t->ctx->tranLog->RecordWriting(t)) < 0) return rc;
+        // The log may have to lock the record first: 50 leaves it unwritten.
+        if (t->ctx->tranLog && (rc = t->ctx->tranLog->RecordWriting(t)) != 0) return rc;
         if ((rc = tableMemoWrite(t)) < 0) return rc;
         if ((rc = WriteRecordAt(t, t->recNo, false)) < 0) return rc;
         t->recordChanged = false;

@@ -1,10 +1,13 @@
 #include "dbase/Table.h"
 
 #include "dbase/EngineTestSupport.h"
+#include "dbase/Convert.h"
 #include "dbase/Field.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
+
+#include <functional>
 #include <unistd.h>
 
 namespace vx {
@@ -261,6 +264,276 @@ TEST_F(LockTest, AppendsFromTwoProcessesAllArrive) {
     tableClose(t);
     std::string f = Read("LOCKS.DBF");
     EXPECT_EQ(f.size(), 65u + 406 * 11 + 1);
+}
+
+// Whether another handle holds a lock on the byte of the file.
+bool HeldInFile(const std::string& path, int64_t byte) {
+    int fd = ::open(path.c_str(), O_RDWR);
+    struct flock fl = {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = byte;
+    fl.l_len = 1;
+    ::fcntl(fd, F_OFD_GETLK, &fl);
+    ::close(fd);
+    return fl.l_type != F_UNLCK;
+}
+
+// Runs work in a child and in this process at the same time; the child's
+// exit code, or 99 when it did not end normally.
+int BothAtOnce(const std::function<int(char)>& work, int* own) {
+    pid_t pid = ::fork();
+    if (pid == 0) ::_exit(work('a'));
+    *own = work('b');
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+TEST_F(LockTest, TheFileAndMemoRangesEndWhereTheyShould) {
+    TableHandle* t = tableOpen(&ctx, Path("LOCKS"));
+    ASSERT_EQ(tableLockFile(t), 0);
+    EXPECT_FALSE(HeldByOther(0x3FFFFFFF));
+    EXPECT_TRUE(HeldByOther(0x40000000));
+    EXPECT_TRUE(HeldByOther(lockOffsetRecord(6)));
+    EXPECT_TRUE(HeldByOther(0xEFFFFFFE));
+    EXPECT_TRUE(HeldByOther(0xEFFFFFFF));
+    EXPECT_FALSE(HeldByOther(0xF0000000));
+    tableClose(t);
+    const FieldInfo fields[] = {{"M", 'M', 10, 0, 0}, {}};
+    t = tableCreate(&ctx, Path("MEMO"), fields);
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableLockAll(t), 0);
+    std::string memo = Path("MEMO.DBT");
+    EXPECT_FALSE(HeldInFile(memo, 0xEFFFFFFD));
+    EXPECT_TRUE(HeldInFile(memo, 0xEFFFFFFE));
+    EXPECT_TRUE(HeldInFile(memo, 0xEFFFFFFF));
+    EXPECT_FALSE(HeldInFile(memo, 0xF0000000));
+    EXPECT_TRUE(HeldInFile(Path("MEMO.DBF"), 0x40000000));
+    ASSERT_EQ(tableUnlock(t), 0);
+    EXPECT_FALSE(HeldInFile(memo, 0xEFFFFFFE));
+    EXPECT_FALSE(HeldInFile(Path("MEMO.DBF"), 0x40000000));
+    tableClose(t);
+}
+
+// Counts the lock calls on the engine's lock bytes (the share modes lie above 4 GiB).
+class CountingCalls : public FileSystemCalls {
+public:
+    int Lock(int fd, int cmd, struct flock* fl) override {
+        if (fl->l_start < (int64_t(1) << 32) && fl->l_type != F_UNLCK) ++locks;
+        return FileSystemCalls::Lock(fd, cmd, fl);
+    }
+    int locks = 0;
+};
+
+TEST_F(LockTest, AccessModeTwoMakesNoSystemLockCall) {
+    CountingCalls calls;
+    setFileSystemCalls(&calls);
+    auto lockEverything = [&](TableHandle* t) {
+        EXPECT_EQ(tableLock(t, 2), 0);
+        EXPECT_EQ(tableLockAppend(t), 0);
+        EXPECT_EQ(tableAppendBlank(t), 0);
+        EXPECT_EQ(tableLockFile(t), 0);
+        EXPECT_EQ(tableLockAll(t), 0);
+        EXPECT_EQ(tableLockTest(t, 5), 1);
+        EXPECT_EQ(tableUnlock(t), 0);
+    };
+    ctx.accessMode = 2;
+    TableHandle* t = tableOpen(&ctx, Path("LOCKS"));
+    ASSERT_NE(t, nullptr);
+    lockEverything(t);
+    EXPECT_EQ(calls.locks, 0);
+    tableClose(t);
+    // The same calls in shared use do lock.
+    ctx.accessMode = 0;
+    t = tableOpen(&ctx, Path("LOCKS"));
+    lockEverything(t);
+    EXPECT_GE(calls.locks, 5);
+    tableClose(t);
+    setFileSystemCalls(nullptr);
+}
+
+TEST_F(LockTest, ByDefaultALockIsRetriedEverySecondUntilItIsFree) {
+    EXPECT_EQ(ctx.lockAttempts, -1);
+    EXPECT_EQ(ctx.lockDelay, 100);
+    int release[2];
+    ASSERT_EQ(::pipe(release), 0);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        EngineContext c;
+        engineInit(&c);
+        TableHandle* t = tableOpen(&c, Path("LOCKS"));
+        if (!t || tableLock(t, 3) != 0) ::_exit(1);
+        char b;
+        (void)!::read(release[0], &b, 1);
+        ::_exit(0); // the lock goes with the process
+    }
+    TableHandle* t = tableOpen(&ctx, Path("LOCKS"));
+    while (!HeldByOther(lockOffsetRecord(3))) ::usleep(1000);
+    engineHooks().pump = [&](int h) {
+        waits.push_back(h);
+        if (waits.size() == 3) {
+            (void)!::write(release[1], "x", 1);
+            ::waitpid(pid, nullptr, 0);
+        }
+    };
+    EXPECT_EQ(tableLock(t, 3), 0);
+    EXPECT_EQ(waits, (std::vector<int>{100, 100, 100}));
+    tableClose(t);
+    ::close(release[0]);
+    ::close(release[1]);
+}
+
+TEST_F(LockTest, AGroupIsLockedAllOrNone) {
+    Holder other(Path("LOCKS"), [](TableHandle* t) { return tableLock(t, 2); });
+    ASSERT_TRUE(other.ok);
+    TableHandle* t = tableOpen(&ctx, Path("LOCKS"));
+    EngineFile* data = &t->file->data;
+    std::vector<FileRange> group = {{data, lockOffsetRecord(1), 1}, {data, lockOffsetRecord(2), 1}};
+    ctx.lockAttempts = 2;
+    EXPECT_EQ(tableLockGroup(t, group), 50);
+    EXPECT_EQ(waits, (std::vector<int>{100}));
+    // The first range was given back when the second refused.
+    EXPECT_FALSE(fileHoldsLock(data, lockOffsetRecord(1), 1));
+    EXPECT_FALSE(HeldByOther(lockOffsetRecord(1)));
+    group[1].start = lockOffsetRecord(3);
+    ASSERT_EQ(fileLock(data, lockOffsetRecord(3), 1), 0);
+    EXPECT_EQ(tableLockGroup(t, group), 0); // one of them held already
+    EXPECT_TRUE(fileHoldsLock(data, lockOffsetRecord(1), 1));
+    EXPECT_TRUE(fileHoldsLock(data, lockOffsetRecord(3), 1));
+    fileUnlock(data, lockOffsetRecord(1), 1);
+    fileUnlock(data, lockOffsetRecord(3), 1);
+    tableClose(t);
+}
+
+TEST_F(LockTest, TheReadLockSettingLocksEachRecordRead) {
+    TableHandle* t = tableOpen(&ctx, Path("LOCKS"));
+    ctx.readLock = 1;
+    ASSERT_EQ(tableGo(t, 4), 0);
+    EXPECT_TRUE(HeldByOther(lockOffsetRecord(4)));
+    ASSERT_EQ(tableSkip(t, 1), 0);
+    EXPECT_FALSE(HeldByOther(lockOffsetRecord(4))); // unlock-auto 1 let it go
+    EXPECT_TRUE(HeldByOther(lockOffsetRecord(5)));
+    {
+        Holder other(Path("LOCKS"), [](TableHandle* o) { return tableLock(o, 2); });
+        ctx.lockAttempts = 1;
+        EXPECT_EQ(tableGo(t, 2), 50);
+    }
+    ctx.readLock = 0;
+    tableClose(t);
+}
+
+TEST_F(LockTest, TwoProcessesAppendTenThousandRecordsEach) {
+    const FieldInfo fields[] = {{"WHO", 'C', 1, 0, 0}, {"SEQ", 'N', 6, 0, 0}, {"CHK", 'N', 8, 0, 0}, {}};
+    TableHandle* made = tableCreate(&ctx, Path("MANY"), fields);
+    ASSERT_NE(made, nullptr);
+    tableClose(made);
+    auto work = [&](char who) {
+        EngineContext c;
+        engineInit(&c);
+        c.lockDelay = 0;
+        TableHandle* t = tableOpen(&c, Path("MANY"));
+        if (!t) return 1;
+        for (long i = 1; i <= 10000; ++i) {
+            if (tableLockAppend(t) != 0) return 2;
+            tableAppendStart(t, false);
+            fieldAssign(tableField(t, "WHO"), std::string(1, who).c_str());
+            fieldAssignLong(tableField(t, "SEQ"), i);
+            fieldAssignLong(tableField(t, "CHK"), i * 7 + who);
+            if (tableAppend(t) != 0) return 3;
+            if (tableUnlockAppend(t) != 0) return 4;
+        }
+        return engineInitUndo(&c) == 0 ? 0 : 5;
+    };
+    int own = -1;
+    EXPECT_EQ(BothAtOnce(work, &own), 0);
+    EXPECT_EQ(own, 0);
+    TableHandle* t = tableOpen(&ctx, Path("MANY"));
+    ASSERT_EQ(tableRecCount(t), 20000);
+    std::vector<int> seen(2 * 10001, 0);
+    long switches = 0;
+    char last = 0;
+    for (int rc = tableTop(t); rc == 0; rc = tableSkip(t, 1)) {
+        ASSERT_EQ(tableDeleted(t), 0);
+        char who = fieldStr(tableField(t, "WHO"))[0];
+        ASSERT_TRUE(who == 'a' || who == 'b');
+        long seq = fieldLong(tableField(t, "SEQ"));
+        ASSERT_TRUE(seq >= 1 && seq <= 10000);
+        ASSERT_EQ(fieldLong(tableField(t, "CHK")), seq * 7 + who);
+        ++seen[(who - 'a') * 10001 + seq];
+        switches += last && who != last;
+        last = who;
+    }
+    for (long i = 1; i <= 10000; ++i) {
+        ASSERT_EQ(seen[i], 1) << i;
+        ASSERT_EQ(seen[10001 + i], 1) << i;
+    }
+    // They really did take turns.
+    EXPECT_GT(switches, 1);
+    tableClose(t);
+    EXPECT_EQ(Read("MANY.DBF").size(), 129u + 20000 * 16 + 1);
+}
+
+TEST_F(LockTest, TwoProcessesUpdateDistinctRecordsAtOnce) {
+    const FieldInfo fields[] = {{"V", 'N', 8, 0, 0}, {"W", 'C', 4, 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("PAIRS"), fields);
+    ASSERT_NE(t, nullptr);
+    for (int i = 0; i < 2000; ++i) ASSERT_EQ(tableAppendBlank(t), 0);
+    tableClose(t);
+    auto work = [&](char who) {
+        EngineContext c;
+        engineInit(&c);
+        c.lockDelay = 0;
+        TableHandle* u = tableOpen(&c, Path("PAIRS"));
+        if (!u) return 1;
+        // a takes the odd records, b the even ones.
+        for (int round = 1; round <= 5; ++round)
+            for (long n = who == 'a' ? 1 : 2; n <= 2000; n += 2) {
+                if (tableLock(u, n) != 0 || tableGo(u, n) != 0) return 2;
+                fieldAssignLong(tableField(u, "V"), n * 10 + round);
+                fieldAssign(tableField(u, "W"), std::string(4, who).c_str());
+                if (tableUnlock(u) != 0) return 3;
+            }
+        return engineInitUndo(&c) == 0 ? 0 : 4;
+    };
+    int own = -1;
+    EXPECT_EQ(BothAtOnce(work, &own), 0);
+    EXPECT_EQ(own, 0);
+    t = tableOpen(&ctx, Path("PAIRS"));
+    ASSERT_EQ(tableRecCount(t), 2000);
+    for (long n = 1; n <= 2000; ++n) {
+        ASSERT_EQ(tableGo(t, n), 0);
+        ASSERT_EQ(tableDeleted(t), 0) << n;
+        ASSERT_EQ(fieldLong(tableField(t, "V")), n * 10 + 5) << n;
+        ASSERT_EQ(std::string(fieldStr(tableField(t, "W"))), std::string(4, n % 2 ? 'a' : 'b')) << n;
+    }
+    tableClose(t);
+}
+
+TEST_F(LockTest, UpdatesOfOneRecordUnderItsLockLoseNothing) {
+    auto work = [&](char) {
+        EngineContext c;
+        engineInit(&c);
+        c.lockDelay = 0;
+        TableHandle* u = tableOpen(&c, Path("LOCKS"));
+        if (!u) return 1;
+        for (int i = 0; i < 3000; ++i) {
+            if (tableLock(u, 1) != 0 || tableGo(u, 1) != 0) return 2;
+            long v = convertToLong(fieldStr(tableField(u, "NAME")), 10);
+            EngineLongToAscii(v + 1, fieldAssignPtr(tableField(u, "NAME")), 10);
+            if (tableUnlock(u) != 0) return 3;
+        }
+        return engineInitUndo(&c) == 0 ? 0 : 4;
+    };
+    int own = -1;
+    EXPECT_EQ(BothAtOnce(work, &own), 0);
+    EXPECT_EQ(own, 0);
+    TableHandle* t = tableOpen(&ctx, Path("LOCKS"));
+    ASSERT_EQ(tableGo(t, 1), 0);
+    EXPECT_EQ(convertToLong(fieldStr(tableField(t, "NAME")), 10), 6000);
+    ASSERT_EQ(tableGo(t, 2), 0);
+    EXPECT_EQ(std::string(fieldStr(tableField(t, "NAME"))), std::string(10, ' '));
+    tableClose(t);
 }
 
 } // namespace
