@@ -7,6 +7,7 @@
 #include <new>
 
 #include "dbase/EngineContext.h"
+#include "dbase/Table.h"
 
 namespace vx {
 
@@ -56,7 +57,7 @@ namespace {
 // A block that does not fit the tree: another process changed the file, or,
 // while this process holds the lock, the file is damaged.
 int Inconsistent(IndexFileState* state, TagFile* tag) {
-    if (state->lockOwner != 0) return engineError(state->ctx, e4index, 0, tag->name.c_str(), state->name.c_str());
+    if (state->lockOwner != 0 || state->data->accessMode != 0) return engineError(state->ctx, e4index, 0, tag->name.c_str(), state->name.c_str());
     return 2;
 }
 

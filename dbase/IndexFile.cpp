@@ -448,7 +448,8 @@ int indexFlush(IndexFileState* state) {
 }
 
 int indexFileVersionCheck(IndexFileState* state) {
-    if (state->lockOwner != 0) return 0;
+    // Held by us, or by nobody else: nothing can have changed.
+    if (state->lockOwner != 0 || state->data->accessMode != 0) return 0;
     unsigned char h[kIndexHeaderLen];
     int64_t got = fileRead(&state->file, 0, h, sizeof h);
     if (got < 0) return int(got);

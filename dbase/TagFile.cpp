@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "dbase/EngineContext.h"
+#include "dbase/Table.h"
 
 namespace vx {
 namespace {
@@ -28,7 +29,7 @@ IndexBlock* TakeBuffer(TagFile* tag, long block, bool* cached) {
             IndexBlock* b = s[i];
             s.erase(s.begin() + long(i));
             // Our own changes, or a file no one else can have changed.
-            *cached = b->changed || tag->index->lockOwner != 0;
+            *cached = b->changed || tag->index->lockOwner != 0 || tag->index->data->accessMode != 0;
             return b;
         }
     }
@@ -107,10 +108,10 @@ int TagDown(TagFile* tag) {
     }
     IndexFileState* state = tag->index;
     // A cycle or an endless chain of branches.
-    if (tag->path.size() >= size_t(kMaxTreeDepth))
-        return state->lockOwner != 0 ? Damaged(tag) : 2;
+    bool alone = state->lockOwner != 0 || state->data->accessMode != 0;
+    if (tag->path.size() >= size_t(kMaxTreeDepth)) return alone ? Damaged(tag) : 2;
     for (IndexBlock* b : tag->path)
-        if (b->fileBlock == child) return state->lockOwner != 0 ? Damaged(tag) : 2;
+        if (b->fileBlock == child) return alone ? Damaged(tag) : 2;
     bool cached = false;
     IndexBlock* b = TakeBuffer(tag, child, &cached);
     if (!b) return engineError(tag->ctx, e4memory, 0);
@@ -130,7 +131,7 @@ int TagDown(TagFile* tag) {
 
 int TagRefresh(TagFile* tag) {
     IndexFileState* state = tag->index;
-    if (state->lockOwner != 0) return Damaged(tag);
+    if (state->lockOwner != 0 || state->data->accessMode != 0) return Damaged(tag);
     // Another process is between its writes: give it until the clock's
     // second changes.
     auto now = std::chrono::system_clock::now().time_since_epoch();
