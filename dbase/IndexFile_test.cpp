@@ -401,6 +401,44 @@ TEST_F(IndexTest, ABlockInsertStopsAtTheBlockEnd) {
     EXPECT_EQ(tableClose(t), 0);
 }
 
+
+TEST_F(IndexTest, TheIndexLockIsOneByteThatOtherUsersWaitFor) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableClose(t), 0);
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    other.lockAttempts = 2;
+    TableHandle* a = tableOpen(&ctx, Path("ADRESSE"));
+    TableHandle* b = tableOpen(&other, Path("ADRESSE"));
+    ASSERT_TRUE(a && b);
+    IndexFileState* s = a->indexes[0]->state;
+    ASSERT_EQ(IndexLock(s, a), 0);
+    EXPECT_TRUE(IndexIsLocked(s));
+    EXPECT_TRUE(fileHoldsLock(&s->file, 0xEFFFFFFE, 1));
+    // Another table of this process is turned away at once.
+    ctx.singleOpen = 0;
+    TableHandle* a2 = tableOpen(&ctx, Path("ADRESSE"));
+    ASSERT_NE(a2, nullptr);
+    EXPECT_EQ(IndexLock(s, a2), r4locked);
+    // Another user tries twice, then gives up without storing anything.
+    ASSERT_EQ(tableAppendStart(b, false), 0);
+    fieldAssign(tableField(b, "MATCH"), "B");
+    EXPECT_EQ(tableAppend(b), r4locked);
+    EXPECT_EQ(tableRecCount(b), 0);
+    EXPECT_EQ(IndexUnlock(s, a), 0);
+    EXPECT_FALSE(fileHoldsLock(&s->file, 0xEFFFFFFE, 1));
+    ASSERT_EQ(tableAppendStart(b, false), 0);
+    fieldAssign(tableField(b, "MATCH"), "B");
+    EXPECT_EQ(tableAppend(b), 0);
+    tableTagSelect(a, tableTag(a, "PRIMARY"));
+    EXPECT_EQ(tableSeek(a, "B"), 0);
+    EXPECT_EQ(tableClose(b), 0);
+    EXPECT_EQ(tableClose(a2), 0);
+    EXPECT_EQ(tableClose(a), 0);
+    engineInitUndo(&other);
+}
+
 } // namespace
 } // namespace vx
 

@@ -464,5 +464,34 @@ TEST_F(KeyWriteTest, ARebuiltBranchCarriesTheLargestKeyOfItsSubtree) {
     EXPECT_TRUE(Shown().empty());
 }
 
+
+TEST_F(UniqueTest, ARebuildKeepsTheFirstOfEqualKeysOrStops) {
+    TableHandle* t = Create(0);
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(Append(t, "1", "X", "1"), 0);
+    ASSERT_EQ(Append(t, "2", "X", "2"), 0);
+    ASSERT_EQ(Append(t, "3", "W", "3"), 0);
+    // A second index file by name, built in shared use under the file lock.
+    const TagInfo skip[] = {{"SB", "B", nullptr, r4uniqueContinue, 0}, {}};
+    IndexFile* named = indexCreate(t, Path("SECOND").c_str(), skip);
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(Read("SECOND.MDX")[24], 0);
+    EXPECT_EQ(Keys(t, "SB"), "3W 1X ");
+    EXPECT_EQ(indexClose(named), 0);
+    named = indexOpen(t, Path("second").c_str());
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(tagUnique(tableTag(t, "SB")), r4uniqueContinue);
+    EXPECT_EQ(tagUnique(tableTag(t, "TA")), 0);
+    tableTag(t, "SB")->uniqueCode = r4unique;
+    EXPECT_EQ(tableReindex(t), r4unique);
+    tableTag(t, "SB")->uniqueCode = e4unique;
+    EXPECT_EQ(tableReindex(t), e4unique);
+    ctx.errorCode = 0;
+    EXPECT_EQ(indexClose(named), 0);
+    EXPECT_EQ(tableTag(t, "SB"), nullptr);
+    ctx.errorCode = 0;
+    EXPECT_EQ(tableClose(t), 0);
+}
+
 } // namespace
 } // namespace vx

@@ -45,6 +45,11 @@ int GoTagRecord(TableHandle* t, TagHandle* th, int direction) {
         long recNo = TagRecNo(tag);
         if (recNo <= 0) return tableGoEof(t);
         long count = tableRecCount(t);
+        // Another user may have appended since the count was read.
+        TableFile* f = t->file;
+        bool ours = f->accessMode != 0 || f->data.readOnly || f->appendLockOwner == t->serial ||
+                    f->fileLockOwner == t->serial;
+        if (recNo > count && !ours && tableReadCount(f) == 0) count = f->numRecs;
         bool skip = recNo > count;
         if (!skip) {
             int rc = GoQuiet(t, recNo);
