@@ -493,5 +493,47 @@ TEST_F(UniqueTest, ARebuildKeepsTheFirstOfEqualKeysOrStops) {
     EXPECT_EQ(tableClose(t), 0);
 }
 
+
+TEST_F(KeyWriteTest, TwoUsersTakingTurnsKeepTheTagsWhole) {
+    TableHandle* t = CreateThree("SHARED");
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableClose(t), 0);
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    TableHandle* users[2] = {tableOpen(&ctx, Path("SHARED")), tableOpen(&other, Path("SHARED"))};
+    ASSERT_TRUE(users[0] && users[1]);
+    std::mt19937 rng(42);
+    std::vector<ModelRecord> model;
+    for (int step = 0; step < 300; ++step) {
+        TableHandle* u = users[rng() % 2];
+        // Each user reads through its tags as well, keeping blocks cached.
+        tableTagSelect(u, tableTag(u, rng() % 2 ? "BYNAME" : "BYDAY"));
+        ASSERT_GE(tableTop(u), 0);
+        tableTagSelect(u, nullptr);
+        if (model.empty() || rng() % 2) {
+            ModelRecord r = Random(rng);
+            ASSERT_EQ(tableAppendStart(u, false), 0);
+            ASSERT_EQ(tableBlank(u), 0);
+            Store(u, r);
+            ASSERT_EQ(tableAppend(u), 0) << step;
+            model.push_back(r);
+        } else {
+            long rec = long(rng() % model.size()) + 1;
+            ASSERT_EQ(tableGo(u, rec), 0);
+            ModelRecord& r = model[size_t(rec - 1)];
+            ModelRecord next = Random(rng);
+            r.name = next.name;
+            r.day = next.day;
+            Store(u, r);
+            ASSERT_EQ(tableUpdateRecord(u, true), 0) << step;
+        }
+    }
+    ASSERT_EQ(tableClose(users[1]), 0);
+    engineInitUndo(&other);
+    ASSERT_NO_FATAL_FAILURE(Check(users[0], model, "after both"));
+    ASSERT_EQ(tableClose(users[0]), 0);
+    EXPECT_TRUE(Shown().empty());
+}
+
 } // namespace
 } // namespace vx

@@ -137,9 +137,11 @@ int TagRefresh(TagFile* tag) {
     auto now = std::chrono::system_clock::now().time_since_epoch();
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 1000;
     enginePump(int((1000 - ms + 9) / 10));
-    TagDiscardBlocks(tag);
     fileRefresh(&state->file);
-    return 0;
+    // The header may have grown meanwhile (blocks past its old end).
+    int rc = indexFileVersionCheck(state);
+    TagDiscardBlocks(tag);
+    return rc < 0 ? rc : 0;
 }
 
 void TagDiscardBlocks(TagFile* tag) {
