@@ -8,6 +8,8 @@
 
 #include "dbase/Collate.h"
 #include "dbase/EngineContext.h"
+#include "dbase/Field.h"
+#include "dbase/TransactionLog.h"
 #include "dbase/TagFile.h"
 #include "dbase/Table.h"
 
@@ -210,6 +212,50 @@ void UndoWrite(std::vector<TagKeys>& keys, size_t upto, long recNo) {
 }
 
 } // namespace
+
+int tableWriteData(TableHandle* t, long recNo) {
+    TableFile* f = t->file;
+    f->readAhead.count = 0;
+    int64_t pos = int64_t(f->headerLen) + int64_t(recNo - 1) * f->recLen;
+    return fileWrite(&f->data, pos, t->record.data(), f->recLen);
+}
+
+int tableWrite(TableHandle* t, long recNo, bool unlock) {
+    if (!t) return engineError(nullptr, e4parmNull, L4tableUpdateRecord);
+    EngineContext* ctx = t->ctx;
+    if (engineInError(ctx)) return e4codeBase;
+    if (recNo == -1) recNo = t->recNo;
+    if (recNo <= 0) return engineError(ctx, e4parm, L4tableUpdateRecord, t->alias.c_str());
+    TableFile* f = t->file;
+    if (f->data.readOnly)
+        return engineError(ctx, e4write, L4tableUpdateRecord, "Schreibversuch in NurLese-Datei", t->alias.c_str());
+    int rc = tableLock(t, recNo);
+    if (rc != 0) return rc;
+    bool counting = f->appendLockOwner == t->serial || f->fileLockOwner == t->serial;
+    long count = tableRecCount(t);
+    if (count < 0) return int(count);
+    if (recNo > count + (counting ? 1 : 0))
+        return engineError(ctx, e4write, L4tableUpdateRecord, t->alias.c_str());
+    if (ctx->tranLog && recNo == t->recNo && (rc = ctx->tranLog->RecordWriting(t)) < 0) return rc;
+    if ((rc = tableWriteKeys(t, recNo)) != 0) return rc;
+    int memo = tableMemoWrite(t);
+    if (memo < 0) rc = memo;
+    if (rc == 0) rc = tableWriteData(t, recNo);
+    if (rc < 0) {
+        tableUnwriteKeys(t, recNo);
+        return rc;
+    }
+    if (recNo == t->recNo) {
+        t->recordChanged = false;
+        std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());
+    }
+    if (unlock && ctx->tranState != 120 && f->fileLockOwner != t->serial && ctx->unlockAuto) {
+        rc = tableUnlockRecord(t, recNo);
+        if (rc == 120) rc = 0;
+        if (rc < 0) return rc;
+    }
+    return memo > 0 ? memo : 0;
+}
 
 int tagAdd(TagFile* tag, const void* key, long recNo, int uniqueCode) {
     int rc = TagSeek(tag, key, tag->keyLen);

@@ -7,6 +7,12 @@
 
 namespace vx {
 
+// Writes the record buffer as record recNo (-1: the current record) with
+// its keys: 0, a positive status or an error.
+int tableWrite(TableHandle* t, long recNo, bool unlock);
+// The record buffer into the data file at recNo, without keys.
+int tableWriteData(TableHandle* t, long recNo);
+
 // 0, 20 or 25 (a duplicate in a unique tag), or an error.
 int tagAdd(TagFile* tag, const void* key, long recNo, int uniqueCode);
 // 0, 5 when the tag holds no such entry, or an error.

@@ -535,5 +535,27 @@ TEST_F(KeyWriteTest, TwoUsersTakingTurnsKeepTheTagsWhole) {
     EXPECT_TRUE(Shown().empty());
 }
 
+
+TEST_F(KeyWriteTest, WritingTheBufferToAnotherRecordMovesItsKeys) {
+    TableHandle* t = CreateThree();
+    ASSERT_NE(t, nullptr);
+    std::vector<ModelRecord> model{{Pad("A", kNameLen), Pad("1", 9), "20240101"},
+                                   {Pad("B", kNameLen), Pad("2", 9), "20240102"}};
+    for (const ModelRecord& r : model) {
+        ASSERT_EQ(tableAppendStart(t, false), 0);
+        Store(t, r);
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    ASSERT_EQ(tableGo(t, 1), 0);
+    // Record 1's contents written over record 2.
+    ASSERT_EQ(tableWrite(t, 2, true), 0);
+    model[1] = model[0];
+    ASSERT_NO_FATAL_FAILURE(Check(t, model, "copied"));
+    EXPECT_EQ(tableWrite(t, 4, false), e4write);
+    EXPECT_TRUE(fatal.empty());
+    ctx.errorCode = 0;
+    EXPECT_EQ(tableClose(t), 0);
+}
+
 } // namespace
 } // namespace vx
