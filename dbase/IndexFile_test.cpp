@@ -439,6 +439,32 @@ TEST_F(IndexTest, TheIndexLockIsOneByteThatOtherUsersWaitFor) {
     engineInitUndo(&other);
 }
 
+
+TEST_F(IndexTest, ARecordWhoseKeyNoLongerMatchesIsPassedOver) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    for (const char* m : {"A", "B", "C"}) Append(t, m);
+    ASSERT_EQ(tableClose(t), 0);
+    // Another user has rewritten record 1 and not yet its keys.
+    std::string d = Read("ADRESSE.DBF");
+    size_t headerLen = test::Word(d, 8);
+    d[headerLen + 1] = 'Z';
+    Write("ADRESSE.DBF", d);
+    t = tableOpen(&ctx, Path("ADRESSE"));
+    ASSERT_NE(t, nullptr);
+    tableTagSelect(t, tableTag(t, "PRIMARY"));
+    std::string order;
+    for (int rc = tableTop(t); rc == 0; rc = tableSkip(t, 1)) order += fieldStr(tableField(t, "MATCH"))[0];
+    EXPECT_EQ(order, "BC");
+    EXPECT_EQ(tableSeek(t, "A"), r4after);
+    EXPECT_EQ(fieldStr(tableField(t, "MATCH"))[0], 'B');
+    // Under the file lock the record is taken as the tag says.
+    ASSERT_EQ(tableLockFile(t), 0);
+    EXPECT_EQ(tableTop(t), 0);
+    EXPECT_EQ(fieldStr(tableField(t, "MATCH"))[0], 'Z');
+    EXPECT_EQ(tableClose(t), 0);
+}
+
 } // namespace
 } // namespace vx
 
