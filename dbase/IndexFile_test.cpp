@@ -275,6 +275,19 @@ TEST_F(IndexTest, SecondHandleSharesTheStateAndTwiceIsRefused) {
     EXPECT_EQ(indexOpen(t, nullptr), nullptr);
     EXPECT_EQ(ctx.errorCode, e4instance);
     ctx.errorCode = 0;
+    const TagInfo one[] = {{"X", "MATCH", nullptr, 0, 0}, {}};
+    EXPECT_EQ(indexCreate(t, Path(std::string(251, 'N')).c_str(), one), nullptr);
+    EXPECT_EQ(ctx.errorCode, e4name);
+    ctx.errorCode = 0;
+    EXPECT_EQ(indexCreate(t, Path("adresse.mdx").c_str(), one), nullptr);
+    EXPECT_EQ(ctx.errorCode, e4name);
+    ctx.errorCode = 0;
+    // Inside a transaction nothing closes.
+    ctx.tranState = 120;
+    EXPECT_EQ(indexClose(t->indexes[0]), e4trans);
+    EXPECT_EQ(t->indexes.size(), 1u);
+    ctx.tranState = 0;
+    ctx.errorCode = 0;
     ASSERT_EQ(tableClose(t), 0);
     ctx.singleOpen = 0;
     TableHandle* a = tableOpen(&ctx, Path("ADRESSE"));
