@@ -141,7 +141,9 @@ const char* const kOperations[] = {
     "fieldLong",        "fieldDouble",      "fieldMemo",          "fieldMemoSetLen",
     "memoFileCreate",   "memoFileOpen",     "memoFileRead",       "memoFileWrite",
     "memoFileChainSkip", "memAlloc",        "utilAlloc",          "utilEnviron",
-    "utilNcpy",
+    "utilNcpy",         "sortInit",         "sortPut",            "sortGetInit",
+    "sortGet",          "relateInit",       "relateQuerySet",     "relateSortSet",
+    "relateTop",        "relateBottom",     "relateSkip",
 };
 // Block 6: the wrapper methods.
 const char* const kWrappers[] = {
