@@ -40,6 +40,15 @@ int BcdCompareN(const void* a, const void* b, size_t n) { return bcdCompare(a, b
 
 Relation* Of(RelationNode* node) { return node ? node->relation : nullptr; }
 
+// Reads the record count again unless this process alone can change it.
+void RefreshCount(TableHandle* t) {
+    TableFile* f = t->file;
+    if (!f) return;
+    bool ours = f->accessMode != 0 || f->data.readOnly || f->appendLockOwner == t->serial ||
+                f->fileLockOwner == t->serial;
+    if (!ours) tableReadCount(f);
+}
+
 void DropSorted(Relation* r) {
     if (r->sortOpen) sortFree(&r->sort);
     r->sortOpen = false;
@@ -113,7 +122,7 @@ int FirstPassing(Relation* r, int direction) {
             if (rec == 0) return AtEnd(r);
             if (rec <= count && Passes(r, rec)) return tableGo(t, rec);
             long moved = m.tag->skip(direction);
-            if (moved < 0) return int(moved);
+            if (engineInError(m.ctx)) return e4codeBase;
             if (moved == 0) return AtEnd(r);
         }
     }
@@ -140,8 +149,9 @@ int Step(Relation* r, int direction) {
         bool moveFirst = !fromEnd;
         for (;;) {
             if (moveFirst) {
+                // The count moved carries the direction's sign; an error shows in the context.
                 long moved = m.tag->skip(direction);
-                if (moved < 0) return int(moved);
+                if (engineInError(m.ctx)) return e4codeBase;
                 if (moved == 0) return direction > 0 ? AtEnd(r) : r4bof;
             }
             moveFirst = true;
@@ -276,6 +286,8 @@ int BuildSorted(Relation* r) {
 
 int Initialise(Relation* r) {
     RelationNode& m = r->master;
+    // The result covers the records that exist now.
+    RefreshCount(m.table);
     if (!r->queryText.empty()) {
         if (!r->query && ParseQuery(r, L4relateTop) < 0) return -1;
         r->conjuncts = queryConjuncts(*r->query);
@@ -317,7 +329,7 @@ RelationNode* relateInit(TableHandle* table) {
     r->master.ctx = ctx;
     r->master.table = table;
     r->master.relation = r;
-    if (table->file) tableReadCount(table->file);
+    RefreshCount(table);
     return &r->master;
 }
 
