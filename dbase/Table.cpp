@@ -3,6 +3,7 @@
 #include "dbase/Convert.h"
 #include "dbase/Field.h"
 #include "dbase/FileName.h"
+#include "dbase/TableTag.h"
 #include "dbase/TransactionLog.h"
 #include "platform/Files.h"
 
@@ -305,6 +306,23 @@ int tableWriteHeader(TableFile* f) {
 
 static TableHandle* OpenTable(EngineContext* ctx, const std::string& full);
 
+// The new table, opened exclusively, gets its production index.
+static int CreateProductionIndex(EngineContext* ctx, const std::string& full, const TagInfo* tags) {
+    int savedMode = ctx->accessMode;
+    ctx->accessMode = 1;
+    TableHandle* t = OpenTable(ctx, full);
+    ctx->accessMode = savedMode;
+    if (!t) return engineError(ctx, e4create, L4tableCreate, full.c_str());
+    IndexFile* index = indexCreate(t, nullptr, tags);
+    int rc = index ? 0 : (engineInError(ctx) ? ctx->errorCode : e4create);
+    int saved = ctx->errorCode;
+    ctx->errorCode = 0;
+    tableClose(t);
+    ctx->errorCode = saved;
+    if (rc != 0 && !engineInError(ctx)) rc = engineError(ctx, e4create, L4tableCreate, full.c_str());
+    return rc;
+}
+
 TableHandle* tableOpen(EngineContext* ctx, const std::string& name) {
     if (!ctx) {
         engineError(nullptr, e4parmNull, L4tableOpen);
@@ -315,6 +333,12 @@ TableHandle* tableOpen(EngineContext* ctx, const std::string& name) {
     std::string full;
     if (FullName(ctx, name, "DBF", false, full) < 0) return nullptr;
     TableHandle* t = OpenTable(ctx, full);
+    if (t && (t->file->headerFlags & 1) && ctx->autoOpen && !indexOpen(t, nullptr)) {
+        int saved = ctx->errorCode;
+        tableClose(t);
+        ctx->errorCode = saved;
+        return nullptr;
+    }
     if (t && ctx->tranLog && ctx->tranLog->TableOpened(t) < 0) {
         tableClose(t);
         return nullptr;
@@ -354,7 +378,7 @@ static TableHandle* OpenTable(EngineContext* ctx, const std::string& full) {
     return MakeHandle(ctx, tf);
 }
 
-TableHandle* tableCreate(EngineContext* ctx, const std::string& name, const FieldInfo* fields, const TagInfo*) {
+TableHandle* tableCreate(EngineContext* ctx, const std::string& name, const FieldInfo* fields, const TagInfo* tags) {
     if (!ctx || !fields) {
         engineError(ctx, e4parmNull, L4tableCreate);
         return nullptr;
@@ -475,10 +499,21 @@ TableHandle* tableCreate(EngineContext* ctx, const std::string& name, const Fiel
         return MakeHandle(ctx, tf);
     }
     CloseTableFile(f.get());
+    bool withTags = tags && tags[0].name;
+    if (withTags && CreateProductionIndex(ctx, full, tags) != 0) return nullptr;
     int savedAuto = ctx->autoOpen;
-    ctx->autoOpen = 0;
+    ctx->autoOpen = withTags ? 1 : 0;
     TableHandle* t = tableOpen(ctx, full);
     ctx->autoOpen = savedAuto;
+    for (const TagInfo* ti = tags; t && withTags && ti->name; ++ti) {
+        TagHandle* th = tableTag(t, ti->name);
+        if (!th) {
+            engineError(ctx, e4name, L4tableCreate, "Subindex nicht gefunden", t->alias.c_str(), ti->name);
+            tableClose(t);
+            return nullptr;
+        }
+        th->uniqueCode = ti->unique;
+    }
     return t;
 }
 
@@ -501,7 +536,9 @@ int tableClose(TableHandle* t) {
         if (savedError < 0) ctx->errorCode = savedError;
         return result;
     }
-    int rc = tableReleaseLocks(t);
+    int rc = tableIndexClose(t);
+    if (result == 0) result = rc;
+    rc = tableReleaseLocks(t);
     if (result == 0) result = rc;
     TableFile* f = t->file;
     auto it = std::find(ctx->tables.begin(), ctx->tables.end(), t);
@@ -636,6 +673,7 @@ int tableTop(TableHandle* t) {
     int rc = CheckTable(t);
     if (rc < 0) return rc;
     if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->selectedTag) return tableTagTop(t, false);
     if (!CountIsOurs(t)) tableReadCount(t->file);
     if (KnownCount(t) == 0) {
         tableGoEof(t);
@@ -649,6 +687,7 @@ int tableBottom(TableHandle* t) {
     int rc = CheckTable(t);
     if (rc < 0) return rc;
     if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->selectedTag) return tableTagTop(t, true);
     if (!CountIsOurs(t)) tableReadCount(t->file);
     long count = KnownCount(t);
     if (count == 0) {
@@ -675,6 +714,7 @@ int tableSkip(TableHandle* t, long n) {
         return e4info;
     }
     if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->selectedTag) return tableTagSkip(t, n);
     long count = KnownCount(t);
     // Another process may have appended: the count is read again only when
     // the target lies beyond the one known.
@@ -762,6 +802,10 @@ int tableAppend(TableHandle* t) {
         newRec = KnownCount(t) + 1;
     }
     if (ctx->tranLog) rc = ctx->tranLog->AppendStarting(t, newRec);
+    // A refused key (20) stops the append like an error, but is returned as it is.
+    int keyStatus = rc == 0 ? tableAppendKeys(t, newRec) : 0;
+    if (keyStatus != 0) rc = keyStatus < 0 ? keyStatus : e4append;
+    bool keysAdded = rc == 0 && !t->indexes.empty();
     // Memo fields with contents get their new blocks; the others are blanked.
     for (auto& m : t->memos) {
         if (rc < 0) break;
@@ -777,6 +821,7 @@ int tableAppend(TableHandle* t) {
         m.changed = false;
     }
     if (rc == 0) rc = WriteRecordAt(t, newRec, true);
+    if (rc < 0 && keysAdded) tableAppendKeysUndo(t, newRec);
     if (rc == 0) {
         f->numRecs = newRec;
         if (f->accessMode != 1) rc = tableWriteHeader(f);
@@ -800,7 +845,7 @@ int tableAppend(TableHandle* t) {
     }
     if (rc < 0) {
         t->recNo = 0;
-        return rc;
+        return keyStatus > 0 ? keyStatus : rc;
     }
     t->recNo = newRec;
     t->seenCount = newRec;
@@ -825,8 +870,12 @@ int tableUpdateRecord(TableHandle* t, bool unlock) {
         if (f->data.readOnly)
             return engineError(t->ctx, e4write, L4tableUpdateRecord, "Schreibversuch in NurLese-Datei", t->alias.c_str());
         if (t->ctx->tranLog && (rc = t->ctx->tranLog->RecordWriting(t)) < 0) return rc;
-        if ((rc = tableMemoWrite(t)) < 0) return rc;
-        if ((rc = WriteRecordAt(t, t->recNo, false)) < 0) return rc;
+        if ((rc = tableWriteKeys(t, t->recNo)) != 0) return rc;
+        if ((rc = tableMemoWrite(t)) >= 0) rc = WriteRecordAt(t, t->recNo, false);
+        if (rc < 0) {
+            tableUnwriteKeys(t, t->recNo);
+            return rc;
+        }
         t->recordChanged = false;
         std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());
     }
@@ -850,7 +899,11 @@ int tableFlushData(TableHandle* t) {
     return rc;
 }
 
-int tableFlush(TableHandle* t) { return tableFlushData(t); }
+int tableFlush(TableHandle* t) {
+    int rc = tableFlushData(t);
+    if (rc < 0) return rc;
+    return tableIndexFlush(t);
+}
 
 int tablePack(TableHandle* t) {
     int rc = CheckTable(t);
@@ -906,31 +959,5 @@ int tablePack(TableHandle* t) {
     if ((rc = tableReindex(t)) < 0) return rc;
     return tableWriteHeader(f);
 }
-
-int tableReindex(TableHandle* t) { return CheckTable(t); }
-int tableFreeBlocks(TableHandle* t) { return CheckTable(t); }
-
-TagHandle* tableTag(TableHandle* t, const char* name) {
-    if (!t || engineInError(t->ctx)) return nullptr;
-    if (t->ctx->errTagName) engineError(t->ctx, e4tagName, L4tableField, name ? name : "", t->alias.c_str());
-    return nullptr;
-}
-TagHandle* tableTagDefault(TableHandle* t) { return t ? t->selectedTag : nullptr; }
-TagHandle* tableTagNext(TableHandle*, TagHandle*) { return nullptr; }
-TagHandle* tableTagPrev(TableHandle*, TagHandle*) { return nullptr; }
-void tableTagSelect(TableHandle* t, TagHandle* tag) {
-    if (t) t->selectedTag = tag;
-}
-TagHandle* tableTagSelected(TableHandle* t) { return t ? t->selectedTag : nullptr; }
-
-int tableSeekN(TableHandle* t, const char*, int) {
-    int rc = CheckTable(t);
-    if (rc < 0) return rc;
-    if (!tableTagDefault(t)) return r4noTag;
-    return r4noTag;
-}
-int tableSeek(TableHandle* t, const char* text) { return tableSeekN(t, text, text ? int(std::strlen(text)) : 0); }
-int tableSeekNextN(TableHandle* t, const char* text, int len) { return tableSeekN(t, text, len); }
-int tableSeekNext(TableHandle* t, const char* text) { return tableSeek(t, text); }
 
 } // namespace vx

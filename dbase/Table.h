@@ -17,6 +17,8 @@ namespace vx {
 struct TableHandle;
 struct TagHandle;
 struct MemoEntry;
+struct IndexFile;
+struct IndexFileState;
 
 // One field of a table, in descriptor order.
 struct Field {
@@ -90,6 +92,8 @@ struct TableFile {
     long appendLockOwner = 0;
     std::vector<RecordLock> recordLocks; // ascending by record number
     bool appendedSinceHeader = false;
+    // The open index files of this data file, shared by its tables.
+    std::vector<IndexFileState*> indexFiles;
     // Records read ahead during a sequential scan of unlocked records.
     struct ReadAhead {
         std::vector<char> data;
@@ -113,6 +117,7 @@ struct TableHandle {
     bool eof = false;
     bool recordChanged = false;
     TagHandle* selectedTag = nullptr;
+    std::vector<IndexFile*> indexes; // in opening order
     long seenCount = 0;
     long serial = 0;
     bool logChanges = false;

@@ -1,0 +1,342 @@
+#include "dbase/IndexFile.h"
+
+#include "dbase/EngineTestSupport.h"
+#include "dbase/Field.h"
+#include "dbase/KeyWrite.h"
+#include "dbase/TagFile.h"
+#include "dbase/Table.h"
+#include "platform/NumText.h"
+
+#include <cstring>
+
+namespace vx {
+namespace {
+
+using test::Byte;
+using test::Dword;
+using test::Word;
+
+class IndexTest : public test::EngineTest {
+protected:
+    TableHandle* CreateAdresse() {
+        const FieldInfo fields[] = {{"MATCH", 'C', 10, 0, 0},      {"NAME1", 'C', 50, 0, 0},
+                                    {"NAME2", 'C', 50, 0, 0},      {"NAME1_SOUN", 'C', 4, 0, 0},
+                                    {"STRASSE", 'C', 50, 0, 0},    {}};
+        const TagInfo tags[] = {{"PRIMARY", "MATCH", nullptr, 0, 0}, {"SOUND", "NAME1_SOUN", nullptr, 0, 0}, {}};
+        return tableCreate(&ctx, Path("ADRESSE"), fields, tags);
+    }
+    void Append(TableHandle* t, const char* match, const char* sound = "S") {
+        ASSERT_EQ(tableAppendStart(t, false), 0);
+        ASSERT_EQ(tableBlank(t), 0);
+        ASSERT_EQ(fieldAssign(tableField(t, "MATCH"), match), 0);
+        ASSERT_EQ(fieldAssign(tableField(t, "NAME1_SOUN"), sound), 0);
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    TagFile* Tag(TableHandle* t, const char* name) {
+        TagHandle* th = tableTag(t, name);
+        return th ? th->tagFile : nullptr;
+    }
+};
+
+TEST_F(IndexTest, AnEmptyProductionIndexHasTheDocumentedLayout) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(t->indexes.size(), 1u);
+    EXPECT_EQ(tableClose(t), 0);
+    std::string m = Read("ADRESSE.MDX");
+    ASSERT_EQ(m.size(), 6144u);
+    EXPECT_EQ(Byte(m, 0), 2u);
+    EXPECT_EQ(m.substr(4, 16), std::string("ADRESSE\0\0\0\0\0\0\0\0\0", 16));
+    EXPECT_EQ(Word(m, 20), 2u);
+    EXPECT_EQ(Word(m, 22), 1024u);
+    EXPECT_EQ(Byte(m, 24), 1u);
+    EXPECT_EQ(Byte(m, 25), 48u);
+    EXPECT_EQ(Word(m, 26), 32u);
+    EXPECT_EQ(Word(m, 28), 2u);
+    EXPECT_EQ(Dword(m, 32), 12u);
+    EXPECT_EQ(Dword(m, 36), 0u);
+    EXPECT_EQ(m.substr(1, 3), m.substr(44, 3));
+    for (size_t i = 48; i < 544; ++i) ASSERT_EQ(Byte(m, i), i == 529 ? 1u : 0u) << i;
+    // Tag table: PRIMARY is the root of the name tree, SOUND sorts after it.
+    EXPECT_EQ(Dword(m, 544), 4u);
+    EXPECT_EQ(m.substr(548, 10), std::string("PRIMARY\0\0\0", 10));
+    EXPECT_EQ(Word(m, 558), 0x1000u);
+    EXPECT_EQ(Byte(m, 560), 0u);
+    EXPECT_EQ(Byte(m, 561), 2u);
+    EXPECT_EQ(Byte(m, 562), 0u);
+    EXPECT_EQ(Byte(m, 563), 2u);
+    EXPECT_EQ(m[564], 'C');
+    EXPECT_EQ(Dword(m, 576), 6u);
+    EXPECT_EQ(m.substr(580, 10), std::string("SOUND\0\0\0\0\0", 10));
+    EXPECT_EQ(Byte(m, 592), 0u);
+    EXPECT_EQ(Byte(m, 593), 0u);
+    EXPECT_EQ(Byte(m, 594), 1u);
+    EXPECT_EQ(Byte(m, 596), 'C');
+    for (size_t i = 608; i < 2048; ++i) ASSERT_EQ(Byte(m, i), 0u) << i;
+    // Tag headers.
+    EXPECT_EQ(Dword(m, 2048), 8u);
+    EXPECT_EQ(Byte(m, 2056), 0x10u);
+    EXPECT_EQ(m[2057], 'C');
+    EXPECT_EQ(Word(m, 2060), 10u);
+    EXPECT_EQ(Word(m, 2062), 63u);
+    EXPECT_EQ(Word(m, 2066), 16u);
+    EXPECT_EQ(Word(m, 2070), 0u);
+    EXPECT_EQ(m.substr(2072, 6), std::string("MATCH\0", 6));
+    EXPECT_EQ(Byte(m, 2048 + 245), 0u);
+    EXPECT_EQ(Dword(m, 3072), 10u);
+    EXPECT_EQ(m.substr(3072 + 24, 11), std::string("NAME1_SOUN\0", 11));
+    // The roots are empty leaves.
+    EXPECT_EQ(m.substr(4096), std::string(2048, '\0'));
+    std::string d = Read("ADRESSE.DBF");
+    EXPECT_EQ(Byte(d, 28) & 1u, 1u);
+    EXPECT_EQ(Byte(d, 63), 1u);
+    EXPECT_EQ(Byte(d, 159), 1u);
+    EXPECT_EQ(Byte(d, 95), 0u);
+
+    // Opened again with the table; an empty tag seeks to the end.
+    t = tableOpen(&ctx, Path("ADRESSE"));
+    ASSERT_NE(t, nullptr);
+    ASSERT_NE(Tag(t, "primary"), nullptr);
+    tableTagSelect(t, tableTag(t, "PRIMARY"));
+    EXPECT_EQ(tableSeek(t, "X"), r4eof);
+    EXPECT_EQ(TagRecNo(Tag(t, "PRIMARY")), 0);
+    EXPECT_EQ(TagPosition(Tag(t, "PRIMARY")), 0.0);
+    EXPECT_EQ(tableTop(t), r4eof);
+    EXPECT_EQ(tableClose(t), 0);
+}
+
+TEST_F(IndexTest, ARebuildFillsLeavesAndNeverLeavesAnEmptyOne) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    for (int i = 0; i < 100; ++i) Append(t, Format("M%03d", 99 - i).c_str());
+    ASSERT_EQ(tableReindex(t), 0);
+    ASSERT_EQ(tableClose(t), 0);
+    std::string m = Read("ADRESSE.MDX");
+    ASSERT_EQ(m.size(), 8192u);
+    EXPECT_EQ(Dword(m, 2048), 12u);
+    EXPECT_EQ(Dword(m, 3072), 14u);
+    EXPECT_EQ(Word(m, 8 * 512), 63u);
+    EXPECT_EQ(Word(m, 10 * 512), 37u);
+    EXPECT_EQ(Word(m, 12 * 512), 1u);
+    EXPECT_EQ(Dword(m, 12 * 512 + 8), 8u);
+    EXPECT_EQ(m.substr(12 * 512 + 12, 10), "M062      ");
+    EXPECT_EQ(Dword(m, 12 * 512 + 8 + 16), 10u);
+    EXPECT_EQ(Word(m, 14 * 512), 100u);
+    // Leaf entries: record number, then the key; ties in record order.
+    EXPECT_EQ(Dword(m, 8 * 512 + 8), 100u);
+    EXPECT_EQ(m.substr(8 * 512 + 12, 10), "M000      ");
+    EXPECT_EQ(Dword(m, 14 * 512 + 8), 1u);
+    EXPECT_EQ(Dword(m, 14 * 512 + 8 + 8), 2u);
+
+    // Exactly one leaf's worth: a single full root leaf.
+    std::filesystem::remove(Path("ADRESSE.DBF"));
+    std::filesystem::remove(Path("ADRESSE.MDX"));
+    t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    for (int i = 0; i < 63; ++i) Append(t, Format("M%03d", i).c_str());
+    ASSERT_EQ(tableReindex(t), 0);
+    ASSERT_EQ(tableClose(t), 0);
+    m = Read("ADRESSE.MDX");
+    ASSERT_EQ(m.size(), 6144u);
+    EXPECT_EQ(Dword(m, 2048), 8u);
+    EXPECT_EQ(Word(m, 8 * 512), 63u);
+    t = tableOpen(&ctx, Path("ADRESSE"));
+    ASSERT_NE(t, nullptr);
+    tableTagSelect(t, tableTag(t, "PRIMARY"));
+    EXPECT_EQ(tableSeek(t, "M062"), 0);
+    EXPECT_EQ(tableRecNo(t), 63);
+    EXPECT_EQ(tableSkip(t, 1), r4eof);
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(tableClose(t), 0);
+}
+
+TEST_F(IndexTest, SkipCountsAndPositionFractions) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    for (const char* m : {"D", "B", "A", "C"}) Append(t, m);
+    TagFile* tag = Tag(t, "PRIMARY");
+    ASSERT_EQ(TagTop(tag), 0);
+    EXPECT_EQ(TagSkip(tag, 2), 2);
+    EXPECT_DOUBLE_EQ(TagPosition(tag), 0.625);
+    EXPECT_EQ(TagSkip(tag, -2), -2);
+    EXPECT_EQ(TagPosition(tag), 0.0);
+    EXPECT_EQ(TagSkip(tag, 5), 3);
+    EXPECT_EQ(TagRecNo(tag), 1); // "D"
+    EXPECT_EQ(TagPosition(tag), 1.0);
+    EXPECT_EQ(TagSkip(tag, -9), -3);
+    EXPECT_EQ(TagRecNo(tag), 3);
+    ASSERT_EQ(TagEof(tag), r4eof);
+    EXPECT_TRUE(TagIsEof(tag));
+
+    // Through the table: tag order, seeks, seek-next over equal keys.
+    tableTagSelect(t, tableTag(t, "PRIMARY"));
+    ASSERT_EQ(tableTop(t), 0);
+    std::string order;
+    do order += fieldStr(tableField(t, "MATCH"))[0];
+    while (tableSkip(t, 1) == 0);
+    EXPECT_EQ(order, "ABCD");
+    EXPECT_TRUE(tableEof(t));
+    EXPECT_EQ(tableSkip(t, -1), 0);
+    EXPECT_EQ(fieldStr(tableField(t, "MATCH"))[0], 'D');
+    EXPECT_EQ(tableSkip(t, -10), r4bof);
+    EXPECT_EQ(fieldStr(tableField(t, "MATCH"))[0], 'A');
+    EXPECT_EQ(tableSeek(t, "BB"), r4after);
+    EXPECT_EQ(fieldStr(tableField(t, "MATCH"))[0], 'C');
+    EXPECT_EQ(tableSeek(t, "Z"), r4eof);
+    tableTagSelect(t, tableTag(t, "SOUND"));
+    ASSERT_EQ(tableSeek(t, "S"), 0);
+    long first = tableRecNo(t);
+    EXPECT_EQ(first, 4);
+    std::vector<long> seen{first};
+    while (tableSeekNext(t, "S") == 0) seen.push_back(tableRecNo(t));
+    // Keys added one by one go before their equals.
+    EXPECT_EQ(seen, (std::vector<long>{4, 3, 2, 1}));
+    EXPECT_EQ(tableClose(t), 0);
+}
+
+TEST_F(IndexTest, CreateRefusesBadTagsAndSmallBlocks) {
+    const FieldInfo fields[] = {{"NAME", 'C', 200, 0, 0}, {"FLAG", 'L', 0, 0, 0}, {}};
+    // Fewer than three keys to a block.
+    const TagInfo tooLong[] = {{"BIG", "NAME+NAME", nullptr, 0, 0}, {}};
+    EXPECT_EQ(tableCreate(&ctx, Path("A"), fields, tooLong), nullptr);
+    EXPECT_EQ(ctx.errorCode, e4tagInfo);
+    ctx.errorCode = 0;
+    const TagInfo three[] = {{"BIG", "NAME+LEFT(NAME,100)", nullptr, 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("B"), fields, three);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(Tag(t, "BIG")->keysMax, 3);
+    EXPECT_EQ(tableClose(t), 0);
+    const TagInfo logical[] = {{"L", "FLAG", nullptr, 0, 0}, {}};
+    EXPECT_EQ(tableCreate(&ctx, Path("C"), fields, logical), nullptr);
+    EXPECT_EQ(ctx.errorCode, e4index);
+    ctx.errorCode = 0;
+    const TagInfo badUnique[] = {{"U", "NAME", nullptr, 7, 0}, {}};
+    EXPECT_EQ(tableCreate(&ctx, Path("D"), fields, badUnique), nullptr);
+    ctx.errorCode = 0;
+    const TagInfo badDescending[] = {{"U", "NAME", nullptr, 0, 1}, {}};
+    EXPECT_EQ(tableCreate(&ctx, Path("E"), fields, badDescending), nullptr);
+    ctx.errorCode = 0;
+    const TagInfo plain[] = {{"N", "NAME", nullptr, 0, 0}, {}};
+    ctx.indexBlockSize = 512;
+    EXPECT_EQ(tableCreate(&ctx, Path("F"), fields, plain), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(Path("F.MDX")));
+    ctx.errorCode = 0;
+    ctx.indexBlockSize = 2048;
+    t = tableCreate(&ctx, Path("G"), fields, plain);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(Tag(t, "N")->keysMax, (2048 - 12) / 204);
+    EXPECT_EQ(tableClose(t), 0);
+    EXPECT_EQ(Read("G.MDX").size(), 2048u + 2 * 2048);
+    // 48 tags are too many.
+    std::vector<std::string> names;
+    std::vector<TagInfo> many;
+    for (int i = 0; i < 48; ++i) names.push_back(Format("T%d", i));
+    for (auto& n : names) many.push_back({n.c_str(), "NAME", nullptr, 0, 0});
+    many.push_back({});
+    ctx.indexBlockSize = 1024;
+    EXPECT_EQ(tableCreate(&ctx, Path("H"), fields, many.data()), nullptr);
+    EXPECT_TRUE(fatal.empty());
+}
+
+TEST_F(IndexTest, OpenRefusesBadHeadersAndUnknownKeyTypes) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    Append(t, "A");
+    ASSERT_EQ(tableClose(t), 0);
+    std::string good = Read("ADRESSE.MDX");
+    auto tryOpen = [&](std::string bytes) {
+        Write("ADRESSE.MDX", bytes);
+        ctx.errorCode = 0;
+        TableHandle* h = tableOpen(&ctx, Path("ADRESSE"));
+        int code = ctx.errorCode;
+        if (h) tableClose(h);
+        ctx.errorCode = 0;
+        return code;
+    };
+    std::string bad = good;
+    bad[20] = 64, bad[22] = 0, bad[23] = 0x80;
+    EXPECT_EQ(tryOpen(bad), e4index);
+    bad = good;
+    bad[22] = 0, bad[23] = 3;
+    EXPECT_EQ(tryOpen(bad), e4index);
+    bad = good;
+    bad[2048 + 9] = 'X';
+    EXPECT_EQ(tryOpen(bad), e4index);
+    bad = good;
+    bad[2048 + 12] = 11;
+    EXPECT_EQ(tryOpen(bad), e4index);
+    EXPECT_EQ(tryOpen(good), 0);
+    EXPECT_TRUE(fatal.empty());
+}
+
+TEST_F(IndexTest, SecondHandleSharesTheStateAndTwiceIsRefused) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(indexOpen(t, nullptr), nullptr);
+    EXPECT_EQ(ctx.errorCode, e4instance);
+    ctx.errorCode = 0;
+    ASSERT_EQ(tableClose(t), 0);
+    ctx.singleOpen = 0;
+    TableHandle* a = tableOpen(&ctx, Path("ADRESSE"));
+    TableHandle* b = tableOpen(&ctx, Path("ADRESSE"));
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->indexes[0]->state, b->indexes[0]->state);
+    EXPECT_EQ(a->indexes[0]->state->openCount, 2);
+    Append(a, "AAA");
+    tableTagSelect(b, tableTag(b, "PRIMARY"));
+    EXPECT_EQ(tableSeek(b, "AAA"), 0);
+    EXPECT_EQ(tableClose(a), 0);
+    EXPECT_EQ(tableSeek(b, "AAA"), 0);
+    EXPECT_EQ(tableClose(b), 0);
+}
+
+TEST_F(IndexTest, BcdAndDateKeysCompareAsNumbers) {
+    const FieldInfo fields[] = {{"N", 'N', 10, 2, 0}, {"D", 'D', 0, 0, 0}, {}};
+    const TagInfo tags[] = {{"NUM", "N", nullptr, 0, 0}, {"DAY", "D", nullptr, 0, 0},
+                            {"DOWN", "N", nullptr, 0, 10}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("NUMS"), fields, tags);
+    ASSERT_NE(t, nullptr);
+    const char* values[] = {"-2", "10", "-1", "1.5", "0", "-0", "1.50", "-10.25"};
+    const char* days[] = {"20240301", "19991231", "        ", "20240229", "18000101", "20240301", "19991231", "20000101"};
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_EQ(tableAppendStart(t, false), 0);
+        ASSERT_EQ(tableBlank(t), 0);
+        ASSERT_EQ(fieldAssign(tableField(t, "N"), values[i]), 0);
+        ASSERT_EQ(fieldAssign(tableField(t, "D"), days[i]), 0);
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    auto walk = [&](const char* tag, const char* field) {
+        tableTagSelect(t, tableTag(t, tag));
+        std::string out;
+        for (int rc = tableTop(t); rc == 0; rc = tableSkip(t, 1)) {
+            std::string v = fieldStr(tableField(t, field));
+            if (field[0] == 'N') v = Format("%.2f", fieldDouble(tableField(t, field)) + 0.0);
+            out += (v == "        " ? "-" : v) + "|";
+        }
+        return out;
+    };
+    EXPECT_EQ(walk("NUM", "N"), "-10.25|-2.00|-1.00|0.00|0.00|1.50|1.50|10.00|");
+    EXPECT_EQ(walk("DOWN", "N"), "10.00|1.50|1.50|0.00|0.00|-1.00|-2.00|-10.25|");
+    EXPECT_EQ(walk("DAY", "D"), "18000101|19991231|19991231|20000101|20240229|20240301|20240301|-|");
+    tableTagSelect(t, tableTag(t, "NUM"));
+    // Equal numbers in other spellings share a key; the later record comes first.
+    EXPECT_EQ(tableSeek(t, "1.5"), 0);
+    EXPECT_EQ(tableRecNo(t), 7);
+    EXPECT_EQ(tableSeek(t, "-0"), 0);
+    EXPECT_EQ(tableRecNo(t), 6);
+    EXPECT_EQ(tableSeek(t, "5"), r4after);
+    EXPECT_EQ(tableRecNo(t), 2);
+    tableTagSelect(t, tableTag(t, "DAY"));
+    EXPECT_EQ(tableSeek(t, "20240229"), 0);
+    EXPECT_EQ(tableRecNo(t), 4);
+    EXPECT_EQ(tableSeek(t, "        "), 0);
+    EXPECT_EQ(tableRecNo(t), 3);
+    TagFile* day = tableTag(t, "DAY")->tagFile;
+    double a = 2451545.0, b = a + 1e-14, c = a + 1.0;
+    EXPECT_EQ(day->Compare(&a, &b, 8), 0);
+    EXPECT_LT(day->Compare(&a, &c, 8), 0);
+    EXPECT_EQ(tableClose(t), 0);
+}
+
+} // namespace
+} // namespace vx

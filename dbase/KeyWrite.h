@@ -1,0 +1,31 @@
+// Keeping every tag in line with the records: keys added and removed when a
+// record is written or appended, and all tags of an index file rebuilt from
+// the data file.
+#pragma once
+
+#include "dbase/IndexFile.h"
+
+namespace vx {
+
+// 0, 20 or 25 (a duplicate in a unique tag), or an error.
+int tagAdd(TagFile* tag, const void* key, long recNo, int uniqueCode);
+// 0, 5 when the tag holds no such entry, or an error.
+int tagRemove(TagFile* tag, const void* key, long recNo);
+// The key of the table's current record, when it passes the filter.
+int tagAddCalc(TagHandle* tag, long recNo);
+int tagRemoveCalc(TagHandle* tag, long recNo);
+
+// Every tag of the table brought in line with the record buffer, against
+// the record as stored; undone in all tags on a duplicate or an error.
+int tableWriteKeys(TableHandle* t, long recNo);
+// Undoes tableWriteKeys after the data write failed; -1 on any failure.
+int tableUnwriteKeys(TableHandle* t, long recNo);
+// The keys of a new record; on a duplicate or an error none stays added.
+int tableAppendKeys(TableHandle* t, long recNo);
+// Removes the keys of a new record whose data write failed.
+int tableAppendKeysUndo(TableHandle* t, long recNo);
+
+// Rebuilds every tag of the index file: 0, 20, 50 or an error.
+int indexReindex(IndexFile* index);
+
+} // namespace vx
