@@ -7,6 +7,7 @@
 #include "dbase/Collate.h"
 #include "dbase/EngineContext.h"
 #include "dbase/ExprTableHandle.h"
+#include "dbase/IndexFile.h"
 #include "dbase/QueryOptimiser.h"
 #include "dbase/QueryTag.h"
 #include "dbase/Table.h"
@@ -286,8 +287,13 @@ int BuildSorted(Relation* r) {
 
 int Initialise(Relation* r) {
     RelationNode& m = r->master;
-    // The result covers the records that exist now.
+    // The result covers the records and keys that exist now, also those
+    // another user wrote since the tags were last read.
     RefreshCount(m.table);
+    for (IndexFile* index : m.table->indexes) {
+        int rc = indexVersionCheck(index, false);
+        if (rc < 0) return rc;
+    }
     if (!r->queryText.empty()) {
         if (!r->query && ParseQuery(r, L4relateTop) < 0) return -1;
         r->conjuncts = queryConjuncts(*r->query);

@@ -4,6 +4,8 @@
 #include "dbase/Collate.h"
 #include "dbase/EngineTestSupport.h"
 #include "dbase/ExprTableHandle.h"
+#include "dbase/IndexFile.h"
+#include "dbase/TagFile.h"
 #include "dbase/Field.h"
 #include "dbase/QueryTag.h"
 #include "dbase/Table.h"
@@ -97,6 +99,13 @@ public:
     QueryTag* chosen = nullptr;
 };
 
+// No tags at all.
+class NoTags final : public QueryTagSource {
+public:
+    std::vector<QueryTag*> tags(TableHandle*) override { return {}; }
+    QueryTag* selected(TableHandle*) override { return nullptr; }
+};
+
 class RelationTest : public test::EngineTest {
 protected:
     void SetUp() override {
@@ -115,9 +124,14 @@ protected:
         sortFailNextAllocations(0);
         test::EngineTest::TearDown();
     }
-    void Create() {
+    void Create(bool withTags = false) {
         const FieldInfo fields[] = {{"A", 'C', 4, 0, 0}, {"B", 'C', 6, 0, 0}, {"NR", 'N', 5, 0, 0}, {}};
-        t = tableCreate(&ctx, Path("REL"), fields);
+        const TagInfo tagList[] = {{"A", "A", nullptr, 0, 0},
+                                   {"UB", "UPPER(B)", nullptr, 0, 0},
+                                   {"NR", "NR", nullptr, 0, 0},
+                                   {"SB", "SUBSTR(B,2,3)", nullptr, 0, 0},
+                                   {}};
+        t = tableCreate(&ctx, Path("REL"), fields, withTags ? tagList : nullptr);
         ASSERT_NE(t, nullptr);
     }
     void Add(TableHandle* table, const std::string& a, const std::string& b, long nr) {
@@ -495,6 +509,80 @@ TEST_F(RelationTest, RandomQueriesReturnWhatAScanFindsWithAndWithoutTags) {
         ASSERT_EQ(inTagOrder, want) << q;
     }
     EXPECT_GT(withBitmap, 150);
+}
+
+TEST_F(RelationTest, RandomQueriesOverIndexTagsReturnWhatAScanFinds) {
+    Create(true);
+    AddRandom(400, 12);
+    std::mt19937 rng(13);
+    NoTags none;
+    int withBitmap = 0;
+    const char* const walkOrders[] = {nullptr, "A", "UB", "NR", "SB"};
+    for (int round = 0; round < 300; ++round) {
+        std::string q = RandomQuery(rng, 0);
+        std::vector<long> want = Scan(q);
+        setQueryTagSource(&none);
+        tableTagSelect(t, nullptr);
+        if (node) relateFree(node);
+        node = nullptr;
+        ASSERT_EQ(Walk(q), want) << q;
+        setQueryTagSource(nullptr);
+        relateFree(node);
+        node = nullptr;
+        ASSERT_EQ(Walk(q), want) << q;
+        withBitmap += node->bitmap ? 1 : 0;
+        const char* order = walkOrders[round % 5];
+        tableTagSelect(t, order ? tableTag(t, order) : nullptr);
+        std::vector<long> walked = Walk(q);
+        std::vector<long> sorted = walked;
+        std::sort(sorted.begin(), sorted.end());
+        ASSERT_EQ(sorted, want) << q;
+        if (order && walked.size() > 1) {
+            // In the tag's key order.
+            TagHandle* tag = tableTag(t, order);
+            std::string last;
+            for (long r : walked) {
+                ASSERT_EQ(tableGo(t, r), 0);
+                std::string key;
+                ASSERT_GE(TagExprKey(tag->tagFile, t, key), 0);
+                if (!last.empty()) {
+                    ASSERT_LE(tag->tagFile->compare(last.data(), key.data(), key.size()), 0) << q;
+                }
+                last = key;
+            }
+        }
+    }
+    EXPECT_GT(withBitmap, 150);
+}
+
+TEST_F(RelationTest, RecordsAppendedElsewhereAfterTopDoNotPassIndexTags) {
+    Create(true);
+    AddRandom(100, 14);
+    tableTagSelect(t, tableTag(t, "A"));
+    node = relateInit(t);
+    ASSERT_EQ(relateQuerySet(node, "A >= ' ' .AND. NR >= 0"), 0);
+    ASSERT_EQ(relateTop(node), 0);
+    ASSERT_NE(node->bitmap, nullptr);
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    TableHandle* second = tableOpen(&other, Path("REL"));
+    ASSERT_NE(second, nullptr);
+    for (int i = 0; i < 30; ++i) Add(second, "", "", 1);
+    tableClose(second);
+    engineInitUndo(&other);
+    std::vector<long> seen;
+    int rc = 0;
+    do seen.push_back(tableRecNo(t));
+    while ((rc = relateSkip(node, 1)) == 0);
+    EXPECT_EQ(rc, 3);
+    EXPECT_EQ(seen.size(), 100u);
+    EXPECT_LE(*std::max_element(seen.begin(), seen.end()), 100);
+    ASSERT_EQ(relateChanged(node), 0);
+    seen.clear();
+    ASSERT_EQ(relateTop(node), 0);
+    do seen.push_back(tableRecNo(t));
+    while (relateSkip(node, 1) == 0);
+    EXPECT_EQ(seen.size(), 130u);
 }
 
 } // namespace
