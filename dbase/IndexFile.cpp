@@ -241,6 +241,13 @@ IndexFile* indexOpen(TableHandle* t, const char* name) {
         NotIndex(ctx, full);
         return fail();
     }
+    // A count of blocks far past the end would have new blocks written there.
+    int64_t length = fileLen(&state->file);
+    if (length < 0) return fail();
+    if (int64_t(state->unitsInFile()) * 512 > length + 64 * int64_t(bytes)) {
+        NotIndex(ctx, full);
+        return fail();
+    }
     unsigned char table[kTagTableEntries * kTagEntryLen];
     got = fileRead(&state->file, kTagTablePos, table, sizeof table);
     if (got < 0) return fail();

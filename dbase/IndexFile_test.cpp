@@ -338,5 +338,69 @@ TEST_F(IndexTest, BcdAndDateKeysCompareAsNumbers) {
     EXPECT_EQ(tableClose(t), 0);
 }
 
+
+TEST_F(IndexTest, ALockSeesChangesThatKeptTheFileLength) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    for (const char* m : {"B", "D", "F"}) Append(t, m);
+    ASSERT_EQ(tableClose(t), 0);
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    TableHandle* a = tableOpen(&ctx, Path("ADRESSE"));
+    TableHandle* b = tableOpen(&other, Path("ADRESSE"));
+    ASSERT_TRUE(a && b);
+    // b writes and keeps its blocks; a then changes the same leaf in place.
+    Append(b, "H");
+    size_t before = Read("ADRESSE.MDX").size();
+    Append(a, "A");
+    ASSERT_EQ(Read("ADRESSE.MDX").size(), before);
+    // b's next write must start from a's leaf, not from its own copy.
+    Append(b, "C");
+    ASSERT_EQ(tableClose(b), 0);
+    ASSERT_EQ(tableClose(a), 0);
+    engineInitUndo(&other);
+    t = tableOpen(&ctx, Path("ADRESSE"));
+    ASSERT_NE(t, nullptr);
+    tableTagSelect(t, tableTag(t, "PRIMARY"));
+    std::string order;
+    for (int rc = tableTop(t); rc == 0; rc = tableSkip(t, 1)) order += fieldStr(tableField(t, "MATCH"))[0];
+    EXPECT_EQ(order, "ABCDFH");
+    EXPECT_EQ(tableClose(t), 0);
+}
+
+TEST_F(IndexTest, ABlockInsertStopsAtTheBlockEnd) {
+    const FieldInfo fields[] = {{"D", 'D', 0, 0, 0}, {}};
+    const TagInfo tags[] = {{"DAY", "D", nullptr, 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("DAYS"), fields, tags);
+    ASSERT_NE(t, nullptr);
+    TagFile* tag = Tag(t, "DAY");
+    // 84 entries of 12 bytes: the pointer after the last ends 4 bytes
+    // before the block end, its key would not fit.
+    ASSERT_EQ(tag->keysMax, 84);
+    for (int i = 0; i < 84; ++i) {
+        ASSERT_EQ(tableAppendStart(t, false), 0);
+        fieldAssign(tableField(t, "D"), Format("2024%02d%02d", 1 + i / 28, 1 + i % 28).c_str());
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    ASSERT_EQ(TagTop(tag), 0);
+    IndexBlock* leaf = tag->current();
+    ASSERT_EQ(leaf->numKeys(), 84);
+    ASSERT_EQ(leaf->data.size(), 1024u);
+    double day = 1.0;
+    EXPECT_EQ(BlockInsert(leaf, &day, 99), e4index);
+    EXPECT_EQ(leaf->numKeys(), 84);
+    ctx.errorCode = 0;
+    // The next key splits the leaf under a new root.
+    ASSERT_EQ(tableAppendStart(t, false), 0);
+    fieldAssign(tableField(t, "D"), "20230101");
+    ASSERT_EQ(tableAppend(t), 0);
+    ASSERT_EQ(TagTop(tag), 0);
+    EXPECT_EQ(tag->path.size(), 2u);
+    EXPECT_EQ(TagRecNo(tag), 85);
+    EXPECT_EQ(TagSkip(tag, 100), 84);
+    EXPECT_EQ(tableClose(t), 0);
+}
+
 } // namespace
 } // namespace vx
+

@@ -572,7 +572,8 @@ int indexReindex(IndexFile* index) {
     int rc = tableLockFile(t);
     if (rc != 0) return rc;
     if ((rc = IndexLock(state, t)) != 0) return rc;
-    if ((rc = tableReadCount(f)) < 0) return rc;
+    // The count is ours under the file lock (a pack has not written it yet).
+    if (f->numRecs < 0 && (rc = tableReadCount(f)) < 0) return rc;
     int bs = state->blockSize();
     int units = state->blockUnits();
     for (auto& tag : state->tags) {
