@@ -64,6 +64,7 @@ protected:
         for (const Entry& e : in) EXPECT_EQ(sortPut(&s, e.rec, e.key.data(), e.extra.data()), 0);
         EXPECT_EQ(sortGetInit(&s), 0);
         spools = s.spoolCount;
+        blocks = s.blocks.size();
         filesWhileDelivering = TempFiles();
         std::vector<Entry> out;
         long rec = 0;
@@ -92,6 +93,7 @@ protected:
     std::string savedTemp;
     bool hadTemp = false;
     int spools = 0;
+    size_t blocks = 0;
     int filesWhileDelivering = 0;
 };
 
@@ -129,6 +131,19 @@ TEST_F(SortTest, RunsLargerThanMemorySpillToATemporaryFileThatIsRemoved) {
     std::vector<Entry> inMemory = Run(big, in, 3);
     EXPECT_EQ(spools, 0);
     ExpectSame(got, inMemory);
+}
+
+TEST_F(SortTest, ManySpoolsShareFewBlocksWhileMerging) {
+    // 600 runs of 512 entries; the three entry blocks hold 555 entries, so the
+    // merge takes one more block to give every spool a window.
+    ctx.sortBlockSize = 2048;
+    SortContext s;
+    std::vector<Entry> in = Make(600 * 512, 3, 4);
+    std::vector<Entry> got = Run(s, in, 3);
+    EXPECT_EQ(spools, 600);
+    EXPECT_EQ(blocks, 4u);
+    EXPECT_EQ(TempFiles(), 0);
+    ExpectSame(got, Expected(in));
 }
 
 TEST_F(SortTest, FreeBeforeTheEndRemovesTheSpools) {
