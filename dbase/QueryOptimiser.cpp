@@ -85,7 +85,7 @@ bool TagUsable(QueryTag* tag) {
     CompiledExpr* key = tag->keyExpr();
     // Date keys sort the blank date last while comparisons put it first; a
     // trimmed key holds blanks where the expression holds zero bytes.
-    return key && !tag->hasFilter() && tag->uniqueCode() != r4uniqueContinue && !tag->descending() &&
+    return key && !tag->hasFilter() && tag->uniqueCode() != r4uniqueContinue &&
            (tag->keyType() == 'C' || tag->keyType() == 'N') && !key->trimming;
 }
 
@@ -276,11 +276,23 @@ int SkipWhile(QueryTag* tag, const Pred& p) {
     }
 }
 
-// The first key satisfying p (a lower bound), or the first failing it (upper).
-int Locate(QueryTag* tag, const Pred& p, bool lower, Bound* out) {
+// The order of the walk: descending tags hold the keys in reverse.
+int TagOrder(QueryTag* tag, const char* a, const char* b) {
+    int c = tag->compare(a, b, size_t(tag->keyLen()));
+    return tag->descending() ? -c : c;
+}
+
+// In the order of the walk, the first key of the range that p allows
+// (start), or the first key after it. A seek stands on the first key whose
+// first bytes are not before the constant; the run of keys equal to it
+// there is stepped over when it lies before the wanted place.
+int Locate(QueryTag* tag, const Pred& p, bool start, Bound* out) {
     int rc = tag->seek(p.key.data(), p.len);
     if (rc < 0) return rc;
-    bool stepOver = lower ? (p.op == ExprOp::Gt && !p.partial) : (p.op != ExprOp::Lt);
+    bool strictGt = p.op == ExprOp::Gt && !p.partial;
+    bool stepOver;
+    if (!tag->descending()) stepOver = start ? strictGt : p.op != ExprOp::Lt;
+    else stepOver = start ? p.op == ExprOp::Lt : !strictGt;
     if (stepOver) {
         Pred equal = p;
         equal.op = ExprOp::Eq;
@@ -296,12 +308,11 @@ int Locate(QueryTag* tag, const Pred& p, bool lower, Bound* out) {
 }
 
 int MarkWhile(QueryTag* tag, Bitmap* map, const Bound& stop) {
-    long keyLen = tag->keyLen();
     for (;;) {
         const char* k = tag->key();
         long rec = tag->recNo();
         if (!k || rec <= 0) return 0;
-        if (!stop.end && tag->compare(k, stop.key.data(), size_t(keyLen)) >= 0) return 0;
+        if (!stop.end && TagOrder(tag, k, stop.key.data()) >= 0) return 0;
         bitmapSet(map, rec);
         long moved = tag->skip(1);
         if (moved < 0) return int(moved);
@@ -313,33 +324,35 @@ int LeafBitmap(const Node& n, EngineContext* ctx, long count, Bitmap* map) {
     QueryTag* tag = n.tag;
     if (bitmapInit(map, ctx, count) < 0) return e4memory;
     size_t keyLen = size_t(tag->keyLen());
+    bool desc = tag->descending();
     Bound start, stop;
-    bool haveLower = false, haveUpper = false;
+    bool haveStart = false, haveStop = false;
     for (const Pred& p : n.preds) {
-        if (IsLower(p.op)) {
+        // Lower bounds open the range of an ascending walk, upper bounds of a descending one.
+        if (desc ? IsUpper(p.op) : IsLower(p.op)) {
             Bound b;
             int rc = Locate(tag, p, true, &b);
             if (rc < 0) return rc;
-            if (!haveLower || b.end || (!start.end && tag->compare(b.key.data(), start.key.data(), keyLen) > 0))
+            if (!haveStart || b.end || (!start.end && TagOrder(tag, b.key.data(), start.key.data()) > 0))
                 start = b;
-            haveLower = true;
+            haveStart = true;
         }
-        if (IsUpper(p.op)) {
+        if (desc ? IsLower(p.op) : IsUpper(p.op)) {
             Bound b;
             int rc = Locate(tag, p, false, &b);
             if (rc < 0) return rc;
-            if (!haveUpper || (!b.end && (stop.end || tag->compare(b.key.data(), stop.key.data(), keyLen) < 0)))
+            if (!haveStop || (!b.end && (stop.end || TagOrder(tag, b.key.data(), stop.key.data()) < 0)))
                 stop = b;
-            haveUpper = true;
+            haveStop = true;
         }
     }
-    if (!haveLower) {
+    if (!haveStart) {
         int rc = tag->top();
         if (rc < 0) return rc;
         start = Here(tag);
         start.position = 0;
     }
-    bool empty = start.end || (!stop.end && tag->compare(start.key.data(), stop.key.data(), keyLen) >= 0);
+    bool empty = start.end || (!stop.end && TagOrder(tag, start.key.data(), stop.key.data()) >= 0);
     if (!empty) {
         if (stop.position - start.position > 0.5) {
             // More than half of the tag: the records outside are marked instead.

@@ -21,7 +21,7 @@ namespace {
 // A tag kept in memory: the keys of every record, sorted as an index holds them.
 class MemoryTag final : public QueryTag {
 public:
-    MemoryTag(TableHandle* t, const char* expression) {
+    MemoryTag(TableHandle* t, const char* expression, bool descending = false) : desc_(descending) {
         EXPECT_EQ(exprParse(t, expression, true, expr_), 0);
         type_ = expr_->type == 'C' ? 'C' : (expr_->type == 'N' || expr_->type == 'n' ? 'N' : 'D');
         len_ = exprKeyLen(*expr_);
@@ -32,7 +32,7 @@ public:
             entries_.push_back({std::string(k, size_t(n)), r});
         }
         std::stable_sort(entries_.begin(), entries_.end(), [this](const Item& a, const Item& b) {
-            int c = compare(a.key.data(), b.key.data(), size_t(len_));
+            int c = Order(a.key.data(), b.key.data(), size_t(len_));
             return c != 0 ? c < 0 : a.rec < b.rec;
         });
     }
@@ -41,7 +41,7 @@ public:
     int keyLen() override { return len_; }
     bool hasFilter() override { return filter; }
     int uniqueCode() override { return unique; }
-    bool descending() override { return false; }
+    bool descending() override { return desc_; }
     int compare(const void* a, const void* b, size_t n) override {
         return type_ == 'N' ? bcdCompare(a, b, n) : collateCompare(a, b, n);
     }
@@ -56,7 +56,7 @@ public:
     int seek(const char* key, int len) override {
         size_t n = size_t(std::min(len, len_));
         pos_ = 0;
-        while (pos_ < Size() && compare(entries_[size_t(pos_)].key.data(), key, n) < 0) ++pos_;
+        while (pos_ < Size() && Order(entries_[size_t(pos_)].key.data(), key, n) < 0) ++pos_;
         return pos_ < Size() && compare(entries_[size_t(pos_)].key.data(), key, n) == 0 ? 0 : 2;
     }
     long skip(long n) override {
@@ -80,6 +80,11 @@ private:
         long rec;
     };
     long Size() const { return long(entries_.size()); }
+    int Order(const void* a, const void* b, size_t n) {
+        int c = compare(a, b, n);
+        return desc_ ? -c : c;
+    }
+    bool desc_ = false;
     std::unique_ptr<CompiledExpr> expr_;
     std::vector<Item> entries_;
     char type_ = 'C';
@@ -130,6 +135,7 @@ protected:
                                    {"UB", "UPPER(B)", nullptr, 0, 0},
                                    {"NR", "NR", nullptr, 0, 0},
                                    {"SB", "SUBSTR(B,2,3)", nullptr, 0, 0},
+                                   {"DB", "B", nullptr, 0, 10},
                                    {}};
         t = tableCreate(&ctx, Path("REL"), fields, withTags ? tagList : nullptr);
         ASSERT_NE(t, nullptr);
@@ -404,6 +410,25 @@ TEST_F(RelationTest, ARangeOverAShorterConstantIsTheSameWithAndWithoutATag) {
     }
 }
 
+TEST_F(RelationTest, DescendingTagsAnswerRangesWalkedTheOtherWay) {
+    Create(true);
+    AddRandom(300, 16);
+    const char* const queries[] = {"B >= 'AB'", "B > 'AB'", "B > 'ABCABC'", "B < 'B'", "B <= 'AB'",
+                                   "B = 'A'", "B >= 'A' .AND. B < 'C'", "B > 'ABCDEFGH'", "B # 'AB'",
+                                   "'B' > B .AND. B >= 'AB'", "B < 'A'", "B <= 'CCCCCC'"};
+    MemoryTags onlyDescending;
+    onlyDescending.list.push_back(std::make_unique<MemoryTag>(t, "B", true));
+    for (QueryTagSource* source : {static_cast<QueryTagSource*>(&onlyDescending), static_cast<QueryTagSource*>(nullptr)}) {
+        setQueryTagSource(source);
+        for (const char* q : queries) {
+            if (node) relateFree(node);
+            node = nullptr;
+            EXPECT_EQ(Walk(q), Scan(q)) << q;
+            EXPECT_NE(node->bitmap, nullptr) << q;
+        }
+    }
+}
+
 TEST_F(RelationTest, TagsWithAFilterOrUniqueCode25AreNotUsed) {
     Create();
     AddRandom(30, 6);
@@ -524,6 +549,7 @@ TEST_F(RelationTest, RandomQueriesReturnWhatAScanFindsWithAndWithoutTags) {
             tags.list.push_back(std::make_unique<MemoryTag>(t, "UPPER(B)"));
             tags.list.push_back(std::make_unique<MemoryTag>(t, "NR"));
             tags.list.push_back(std::make_unique<MemoryTag>(t, "SUBSTR(B,2,3)"));
+            tags.list.push_back(std::make_unique<MemoryTag>(t, "B", true));
         }
         setQueryTagSource(&tags);
         relateFree(node);
@@ -532,7 +558,7 @@ TEST_F(RelationTest, RandomQueriesReturnWhatAScanFindsWithAndWithoutTags) {
         ASSERT_EQ(Walk(q), want) << q;
         withBitmap += node->bitmap ? 1 : 0;
         // Walking in the order of a tag returns the same records in key order.
-        tags.chosen = tags.list[round % 4].get();
+        tags.chosen = tags.list[round % 5].get();
         std::vector<long> inTagOrder = Walk(q);
         std::sort(inTagOrder.begin(), inTagOrder.end());
         ASSERT_EQ(inTagOrder, want) << q;
@@ -546,7 +572,7 @@ TEST_F(RelationTest, RandomQueriesOverIndexTagsReturnWhatAScanFinds) {
     std::mt19937 rng(13);
     NoTags none;
     int withBitmap = 0;
-    const char* const walkOrders[] = {nullptr, "A", "UB", "NR", "SB"};
+    const char* const walkOrders[] = {nullptr, "A", "UB", "NR", "SB", "DB"};
     for (int round = 0; round < 300; ++round) {
         std::string q = RandomQuery(rng, 0);
         std::vector<long> want = Scan(q);
@@ -560,7 +586,7 @@ TEST_F(RelationTest, RandomQueriesOverIndexTagsReturnWhatAScanFinds) {
         node = nullptr;
         ASSERT_EQ(Walk(q), want) << q;
         withBitmap += node->bitmap ? 1 : 0;
-        const char* order = walkOrders[round % 5];
+        const char* order = walkOrders[round % 6];
         tableTagSelect(t, order ? tableTag(t, order) : nullptr);
         std::vector<long> walked = Walk(q);
         std::vector<long> sorted = walked;
@@ -575,7 +601,7 @@ TEST_F(RelationTest, RandomQueriesOverIndexTagsReturnWhatAScanFinds) {
                 std::string key;
                 ASSERT_GE(TagExprKey(tag->tagFile, t, key), 0);
                 if (!last.empty()) {
-                    ASSERT_LE(tag->tagFile->compare(last.data(), key.data(), key.size()), 0) << q;
+                    ASSERT_LE(tag->tagFile->Compare(last.data(), key.data(), key.size()), 0) << q;
                 }
                 last = key;
             }
