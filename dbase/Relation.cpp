@@ -313,11 +313,10 @@ int Initialise(Relation* r) {
     return 0;
 }
 
-int CheckNode(RelationNode* node, int location) {
+int CheckNode(RelationNode* node) {
     Relation* r = Of(node);
     if (!r || !node->table) return e4parmNull;
     if (engineInError(node->ctx)) return e4codeBase;
-    (void)location;
     return 0;
 }
 
@@ -396,7 +395,7 @@ int relateFreeBitmaps(RelationNode* node) {
 }
 
 int relateTop(RelationNode* node) {
-    int rc = CheckNode(node, L4relateTop);
+    int rc = CheckNode(node);
     if (rc < 0) return rc;
     Relation* r = node->relation;
     ReadLockOff off(node->ctx);
@@ -416,7 +415,7 @@ int relateTop(RelationNode* node) {
 }
 
 int relateBottom(RelationNode* node) {
-    int rc = CheckNode(node, L4relateBottom);
+    int rc = CheckNode(node);
     if (rc < 0) return rc;
     Relation* r = node->relation;
     if (!r->skipBackward) {
@@ -450,7 +449,7 @@ int relateBottom(RelationNode* node) {
 }
 
 int relateSkip(RelationNode* node, long n) {
-    int rc = CheckNode(node, L4relateSkip);
+    int rc = CheckNode(node);
     if (rc < 0) return rc;
     Relation* r = node->relation;
     if (!r->topDone || (n < 0 && !r->skipBackward)) return engineError(node->ctx, e4info, L4relateSkip);

@@ -20,13 +20,6 @@ struct TableHandle;
 struct Relation;
 class QueryTag;
 
-// Status values inside the relation.
-enum : int {
-    relate4skipRec = 101,
-    relate4found = 104,
-    relate4continue = 200,
-};
-
 struct RelationNode {
     EngineContext* ctx = nullptr;
     TableHandle* table = nullptr;
