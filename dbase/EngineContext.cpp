@@ -142,7 +142,9 @@ const char* const kOperations[] = {
     "memoFileCreate",   "memoFileOpen",     "memoFileRead",       "memoFileWrite",
     "memoFileChainSkip", "memAlloc",        "utilAlloc",          "utilEnviron",
     "utilNcpy",         "engineLogOpen",    "engineLogClose",     "engineTranStart",
-    "engineTranCommit", "engineTranRollback",
+    "engineTranCommit", "engineTranRollback", "sortInit",         "sortPut",
+    "sortGetInit",      "sortGet",          "relateInit",       "relateQuerySet",
+    "relateSortSet",    "relateTop",        "relateBottom",     "relateSkip",
 };
 // Block 6: the wrapper methods.
 const char* const kWrappers[] = {

@@ -124,7 +124,10 @@ void RunStep(const ExprStep& st, const ExprRow* row, std::vector<Value>& stack,
     case ExprOp::Eq: case ExprOp::Ne: case ExprOp::Lt: case ExprOp::Gt: case ExprOp::Le:
     case ExprOp::Ge: {
         int c = 0;
-        if (ta == 'C') c = CompareText(a->s, b->s, st.op != ExprOp::Eq && st.op != ExprOp::Ne);
+        // A tie over the shorter length decides only "<" and ">": "<=" and ">="
+        // hold on it, as a key range read from a tag holds every key that
+        // begins with a shorter constant.
+        if (ta == 'C') c = CompareText(a->s, b->s, st.op == ExprOp::Lt || st.op == ExprOp::Gt);
         else if (ta == 'L') c = a->l != b->l;
         else c = CompareNumber(a->d, b->d);
         r.l = Decide(st.op, c);

@@ -151,7 +151,15 @@ TEST_F(ExprTest, WorkedExamples) {
     EXPECT_EQ(Logical("\"ABC\"=\"A\""), 1);
     EXPECT_EQ(Logical("\"ABC\">\"AB\""), 1);
     EXPECT_EQ(Logical("\"AB\"<\"ABC\""), 1);
-    EXPECT_EQ(Logical("\"AB\">=\"ABC\""), 0);
+    // A tie over the shorter length satisfies "<=" and ">=" (as a key range
+    // over a tag does), but not "<" and ">".
+    EXPECT_EQ(Logical("\"AB\">=\"ABC\""), 1);
+    EXPECT_EQ(Logical("\"ABC\"<=\"AB\""), 1);
+    EXPECT_EQ(Logical("\"ABC\"<\"AB\""), 0);
+    EXPECT_EQ(Logical("\"AB\">\"ABC\""), 0);
+    EXPECT_EQ(Logical("\"ABD\"<=\"AB\""), 1);
+    EXPECT_EQ(Logical("\"ABD\"<=\"AC\""), 1);
+    EXPECT_EQ(Logical("\"AD\"<=\"AC\""), 0);
     EXPECT_EQ(Number("2^3^2"), 64);
     EXPECT_EQ(Number("2**3**2"), 64);
     EXPECT_EQ(Number("1+2*3^2"), 19);
