@@ -1,5 +1,7 @@
 #include "model/CModul.h"
 
+#include "model/ModuleKinds.h"
+
 #include <map>
 
 uint16_t CalculationMode = 1;
@@ -11,6 +13,8 @@ std::function<void()>& Pump() {
     static std::function<void()> pump;
     return pump;
 }
+
+bool g_pumping = false;
 
 std::map<std::string, ModuleFactory>& Factories() {
     static std::map<std::string, ModuleFactory> factories;
@@ -97,16 +101,18 @@ void CModul::DistributeValues(double a, double b, double c, double d) {
     if (next) next->DistributeValues(a, b, c, d);
 }
 
+AbgasZustand* CModul::HandOnUnchanged(const AbgasZustand* state) {
+    static AbgasZustand spare;
+    if (state) spare = *state;
+    else spare.Clear();
+    return &spare;
+}
+
 AbgasZustand* CModul::CalculateChain(AbgasZustand* state, int v) {
-    PumpCalculationMessages();
+    if (!PumpCalculationMessages()) return HandOnUnchanged(state);
     AbgasZustand* r = CalcForChain(state, CalculationMode, CaseIndex, v);
-    if (!r) {
-        // A module without a result hands the incoming state on.
-        static AbgasZustand spare;
-        if (state) spare = *state;
-        else spare.Clear();
-        return &spare;
-    }
+    // A module without a result hands the incoming state on.
+    if (!r) return HandOnUnchanged(state);
     if (next) {
         AbgasZustand* q = next->CalculateChain(r, v);
         if (!q) q = r;
@@ -165,6 +171,7 @@ void UnlinkChain(CModul* start) {
 }
 
 AbgasZustand* PropagateChainValues(CModul* m) {
+    if (!m || g_pumping) return nullptr;
     AbgasZustand* s = nullptr;
     if (m->branch) {
         m->branch->SetInletValue(m->GetOutletValue());
@@ -182,15 +189,26 @@ AbgasZustand* PropagateChainValues(CModul* m) {
 
 void SetCalculationMessagePump(std::function<void()> pump) { Pump() = std::move(pump); }
 
-void PumpCalculationMessages() {
-    if (Pump()) Pump()();
+bool PumpCalculationMessages() {
+    if (g_pumping) return false;
+    if (!Pump()) return true;
+    g_pumping = true;
+    struct Done {
+        ~Done() { g_pumping = false; }
+    } done;
+    Pump()();
+    return true;
 }
+
+bool CalculationMessagePumpRunning() { return g_pumping; }
 
 void RegisterModuleKind(const std::string& className, ModuleFactory factory) {
     Factories()[className] = std::move(factory);
 }
 
 std::unique_ptr<CModul> CreateModule(const std::string& className) {
+    static const bool registered = (RegisterModelModuleKinds(), true);
+    (void)registered;
     auto it = Factories().find(className);
     return it == Factories().end() ? nullptr : it->second();
 }

@@ -59,7 +59,7 @@ public:
         (void)in, (void)mode, (void)caseIndex, (void)flag;
         return nullptr;
     }
-    virtual void SwapCaseValues(double a, double b, double c) { (void)a, (void)b, (void)c; }
+    virtual void SwapCaseValues(double& a, double& b, double& c) { (void)a, (void)b, (void)c; }
     virtual void GetResult(double& a, double& b, int variant) { (void)variant; a = b = 0.0; }
     // The junction-aware run of this module and everything below it.
     virtual AbgasZustand* CalculateChain(AbgasZustand* state, int v);
@@ -69,13 +69,17 @@ public:
     // Notify on every module: branch, then next, then the module itself.
     static void NotifyChain(CModul* head, double* x);
 
-    int32_t ordinal = 0;        // 1 for the document's chimney section and connecting piece
-    int32_t connectorFlag = 0;  // 1 on the document's connecting piece
+    int32_t ordinal = 0;        // 1 for the document's chimney section and connector
+    int32_t connectorFlag = 0;  // 1 on the document's connector
     int32_t attribute3 = 0;
     int32_t attribute4 = 0;
     CModul* branch = nullptr;
     CModul* next = nullptr;     // towards the heat generator
     uint16_t branchComplete = 0;
+
+protected:
+    // The incoming state (a cleared one for null) in the process-wide spare record.
+    static AbgasZustand* HandOnUnchanged(const AbgasZustand* state);
 };
 
 // Appends module to the chain hanging from anchor, starting the walk at start.
@@ -85,12 +89,17 @@ void RemoveModules(CModul* start);
 // Clears every link, next before branch.
 void UnlinkChain(CModul* start);
 // Runs the chain below head, then head itself; the state at head's outlet.
+// Null, with nothing calculated, when a message of the pump asks for it.
 AbgasZustand* PropagateChainValues(CModul* head);
 
 // The application lets one window message through per module of a
 // junction-aware run, so that a progress window can cancel.
+// A message handled by the pump runs while the chain is half calculated: the
+// pump is not entered again from there, and no chain run starts there.
 void SetCalculationMessagePump(std::function<void()> pump);
-void PumpCalculationMessages();
+// False when called from inside the pump's own message handling.
+bool PumpCalculationMessages();
+bool CalculationMessagePumpRunning();
 
 // Modules made by class name (calculation files name the kind they hold).
 using ModuleFactory = std::function<std::unique_ptr<CModul>()>;

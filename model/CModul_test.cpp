@@ -147,7 +147,7 @@ TEST(Chain, RunLengthsOfNeighboursOfOneClass) {
     CModul::ExchangeChainValues(&a);
     EXPECT_EQ(a.run, 7.0);
     EXPECT_EQ(b.run, 7.0);
-    EXPECT_EQ(c.run, 2.0);  // a chimney above a connecting piece keeps its own
+    EXPECT_EQ(c.run, 2.0);  // a chimney above a connector keeps its own
 }
 
 TEST(Chain, NotifyOrder) {

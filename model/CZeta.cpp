@@ -274,6 +274,9 @@ int CZeta::AddResistance(int kind, double value, int tag, int, int count) {
             el.angle.value = value;
             el.angle.marker = CWerte::MarkerDerived;
             el.givenValue = 0.7;
+        } else if (kind == 12) {
+            // The junction formula reads the angle of the branch.
+            el.angle.value = value;
         }
         ComputeElement(i);
         return i;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-// The message shown when a formula has no piece for the target unit.
+// The message shown when a formula has no conversion into the target unit.
 constexpr unsigned IDS_UMRECHNUNGSFEHLER = 39;
 
 class CMEinheitElement {
@@ -16,7 +16,7 @@ public:
     CMEinheitElement(uint16_t code, std::string name, std::string formula);
 
     // x in this unit converted into unit `to`; 0 (after a message) when the
-    // formula has no piece for it.
+    // formula has no conversion into it.
     double Convert(double x, uint16_t to) const;
 
     uint16_t Code() const { return code_; }

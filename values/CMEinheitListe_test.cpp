@@ -62,7 +62,7 @@ TEST_F(Units, UnknownSourceGivesZeroSilently) {
     EXPECT_TRUE(msgs.service.shown.empty());
 }
 
-TEST_F(Units, MissingPieceShowsMessageAndGivesZero) {
+TEST_F(Units, MissingConversionShowsMessageAndGivesZero) {
     ASSERT_TRUE(vx::Strings().LoadFile(vx::ResourceDir() + "/values/strings.txt"));
     vx::ScopedScriptedMessages msgs;
     EXPECT_EQ(UnitList().Convert(5, 0xA003, 0xA005), 0.0);

@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include "platform/TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/bitmap.h>
@@ -199,10 +201,8 @@ TEST_F(DiagramGui, RenderedBandIsYellowOutlinedBlue) {
     ASSERT_TRUE(Window()->Tip()->IsShown());
     img = Picture();
 
-    const char* dir = std::getenv("VX_ARTEFACT_DIR");
-    ASSERT_TRUE(dir && *dir) << "ctest names the artefact directory";
-    const std::string out = dir;
-    ASSERT_TRUE(vx::MakeDirs(out));
+    const std::string out = vx::ArtefactDir();
+    ASSERT_FALSE(out.empty()) << "ctest names the artefact directory";
     wxImage::AddHandler(new wxPNGHandler);
     EXPECT_TRUE(img.SaveFile(wxString::FromUTF8(vx::JoinPath(out, "velmora-diagram.png")), wxBITMAP_TYPE_PNG));
 

@@ -1,0 +1,453 @@
+#include "dbase/EngineContext.h"
+
+#include "dbase/EngineFile.h"
+#include "dbase/MemPool.h"
+#include "dbase/Table.h"
+#include "dbase/TransactionLog.h"
+#include "platform/CodePage.h"
+#include "platform/MessageService.h"
+#include "platform/NumText.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <thread>
+
+namespace vx {
+namespace {
+
+struct ErrorText {
+    int code;
+    const char* text;
+};
+
+const ErrorText kErrorTexts[] = {
+    {-10, "Schließen einer Datei"},
+    {-20, "Anlegen einer Datei"},
+    {-30, "Bestimmen der Dateilänge"},
+    {-40, "Ändern der Dateigröße"},
+    {-50, "Sperren einer Datei"},
+    {-60, "Öffnen einer Datei"},
+    {-61, "Falsche Zugriffsrechte beim Öffnen einer Datei"},
+    {-62, "Zugriffsfehler beim Öffnen einer Datei"},
+    {-63, "Überschreitung der Höchstzahl Datei-Handles beim Dateiöffnen"},
+    {-64, "Dateisuchfehler beim Öffnen einer Datei"},
+    {-69, "doppelte Instanz gefunden beim Öffnen einer Datei"},
+    {-70, "Lesen einer Datei"},
+    {-80, "Löschen einer Datei"},
+    {-90, "Umbenennen einer Datei"},
+    {-250, "Positionieren in der Datei "},
+    {-110, "Freigeben einer Datei"},
+    {-120, "Schreiben einer Datei"},
+    {-1430, "Befugnisfehler (Zugriff verweigert)"},
+    {-200, "Datei is keine Datenbank"},
+    {-210, "Unbekannter Feldname"},
+    {-220, "Ungültiger Feldtyp"},
+    {-230, "Datensatz zu lang"},
+    {-240, "Versuch einen Datensatz hinter dem Dateiende anzuhängen"},
+    {-300, "Indexeintrag fehlt"},
+    {-310, "Datei ist keine korrekte Indexdatei"},
+    {-330, "Subindexname nicht vorhanden"},
+    {-340, "Schlüssel ist bereits vorhanden"},
+    {-350, "Ungültige Subindexinformation"},
+    {-400, "Komma oder Klammer erwartet"},
+    {-410, "Ausdruck ist unvollständig"},
+    {-420, "Datenbankdateiname nicht gefunden"},
+    {-422, "IIF() benötigt Parameter gleicher Länge"},
+    {-425, "SUBSTR() und STR() erfordern konstante Parameter"},
+    {-430, "Ungültige Anzahl von Parametern"},
+    {-440, "Überlauf bei der Ausdrucksauswertung"},
+    {-450, "Rechte Klammer fehlt"},
+    {-510, "Unzulässiger Indexausdruck"},
+    {-460, "Falscher Typ für Unterausdruck"},
+    {-470, "Unbekannte Funktion"},
+    {-480, "Unbekannter Operator"},
+    {-490, "Unbekannter Wert"},
+    {-500, "Nicht abgeschlossene Zeichenkette"},
+    {-610, "Optimierungsfehler"},
+    {-620, "Fehler beim Anhalten der Optimierung"},
+    {-630, "Datei Flush-Fehler während Optimierung"},
+    {-710, "Passender Slave-Datensatz nicht gefunden"},
+    {-720, "Relationsfehler"},
+    {-730, "Die Relation existiert nicht/ist nicht initialisiert"},
+    {-810, "Reportfehler"},
+    {-811, "Fehler beim Erstellen des Style"},
+    {-812, "Fehler bei Auswahl des Style"},
+    {-813, "Fehler beim Zugriff auf Style"},
+    {-814, "Fehler bei Erstellung des Bereichs"},
+    {-815, "Fehler bei Erstellung der Gruppe"},
+    {-816, "Fehler bei Festlegen des Gruppen-Rücksetzausdrucks"},
+    {-817, "Fehler bei Erstellung der Summe"},
+    {-818, "Fehler bei Erstellung des Objektes"},
+    {-819, "Fehler bei bei Fensterausgabe"},
+    {-820, "Fehler bei Reportausgabe"},
+    {-821, "Fehler beim Speichern des Reports"},
+    {-822, "Fehler beim Laden Reports"},
+    {-823, "Fehler beim Schreiben des Reports in eine Datendatei"},
+    {-910, "Unerwartete Information"},
+    {-920, "Kein Speicher mehr verfügbar"},
+    {-930, "Unerwarteter Parameter"},
+    {-935, "Null Input Parameter unexpected"},
+    {-950, "Unerwartetes Ergebnis"},
+    {-960, "Prüfung von Strukturinhalt gescheitert"},
+    {-1050, "Funktion nicht unterstützt: Bibliothek nicht mit OPT_NTX kompiliert"},
+    {-1010, "Funktion nicht unterstützt: Bibliothek mit OPT_OFF_INDEX kompiliert"},
+    {-1060, "Funktion nicht unterstützt: Bibliothek nicht mit OPT_LOCK_HOOK kompiliert"},
+    {-1020, "Funktion nicht unterstützt: Bibliothek mit OPT_OFF_MEMO kompiliert"},
+    {-1030, "Funktion nicht unterstützt: Bibliothek mit OPT_NO_RENAME kompiliert"},
+    {-1090, "Funktion nicht unterstützt"},
+    {-1040, "Funktion nicht unterstützt: Bibliothek mit OPT_OFF_WRITE kompiliert"},
+    {-1095, "Versionsunterschied zw. Bibliothek und Anwendung"},
+    {-1110, "Memo File Corrupt"},
+    {-1120, "Error Creating Memo File"},
+    {-1400, "Systemgrenze der Tabellen-Engine überschritten"},
+    {-1200, "Transaktionsverletzung"},
+    {-1210, "Transaktionsfehler"},
+    {-1220, "Rollback-Fehler bei Transaktion"},
+    {-1230, "Fehler bei Transaktions-Commit"},
+    {-1410, "Tabellen-Engine in nicht bestätigtem Fehlerzustand"},
+    {-1420, "Fehler: Name nicht gefunden"},
+    {-1300, "Kommunikations-Informationen ungültig"},
+    {-1310, "Verbindungsfehler"},
+    {-1320, "Socket-Fehler"},
+    {-1330, "Netzwerk-Fehler"},
+    {-1340, "Fehler beim Laden der Kommunikations-DLL"},
+    {-1350, "Netzwerk Timeout-Fehler"},
+    {-1360, "Kommunikationsfehler: Nachricht fehlerhaft"},
+    {-1370, "Kommunikationsfehler: Packet-Längenfehler"},
+    {-1380, "Kommunikationsfehler: Packet fehlerhaft"},
+    {-2100, "Server-Fehler"},
+    {-2110, "Server Konfigurationsfehler"},
+    {-1240, "Fehler beim Anhängen an Log-Datei"},
+    {-2120, "Katalog-Fehler"},
+    {-970, "Datenstruktur fehlerhaft oder nicht initialisiert"},
+};
+
+const char* const kUnknown = "Ungültige oder unbekannte Fehlernummer";
+
+// Block 9: the operations, entry n+1 for location 9nnnn.
+const char* const kOperations[] = {
+    "engineInit",       "engineInitUndo",   "engineCloseAll",     "fileOpen",
+    "fileCreate",       "fileClose",        "fileRead",           "fileReadAll",
+    "fileWrite",        "fileLen",          "fileLenSet",         "fileFlush",
+    "fileLock",         "fileUnlock",       "fileTempLow",        "fileReadError",
+    "fileSeqWrite",     "tableOpen",        "tableCreate",        "tableClose",
+    "tableGo",          "tableSkip",        "tableAppend",        "tableAppendStart",
+    "tablePack",        "tableUpdateRecord", "tableLock",         "tableLockAppend",
+    "tableLockFile",    "tableUnlock",      "tableDelete",        "tableBlank",
+    "tableChanged",     "tableField",       "tableFieldJ",        "fieldPtr",
+    "fieldAssign",      "fieldAssignLong",  "fieldAssignDouble",  "fieldAssignField",
+    "fieldLong",        "fieldDouble",      "fieldMemo",          "fieldMemoSetLen",
+    "memoFileCreate",   "memoFileOpen",     "memoFileRead",       "memoFileWrite",
+    "memoFileChainSkip", "memAlloc",        "utilAlloc",          "utilEnviron",
+    "utilNcpy",
+};
+// Block 6: the wrapper methods.
+const char* const kWrappers[] = {
+    "StrView::assign", "StrView::str", "StrTen::setLen", "FieldInfoList::AddFieldEntry",
+    "TagRef::init",
+};
+
+EngineHooks g_hooks;
+bool g_hooksSet = false;
+
+void DefaultPump(int hundredths) {
+    if (hundredths > 0) std::this_thread::sleep_for(std::chrono::milliseconds(hundredths * 10));
+}
+
+void DefaultFatalExit(int) {
+    ShowMessage("Abbruch der Anwendung", MB_OK | MB_ICONSTOP, "DATENBANK FEHLER");
+    std::exit(3);
+}
+
+// One line of the box: label, the number right-aligned over the label's last
+// blank, padded with blanks to 31 characters.
+std::string NumberedLine(const char* label, int width, int number) {
+    std::string line = label;
+    line.pop_back();
+    line += Format("%*d", width, number);
+    if (line.size() < 31) line.append(31 - line.size(), ' ');
+    return line;
+}
+
+void WriteLog(EngineContext* ctx, int code, int location, const char* const* desc) {
+    EngineFile* log = ctx->errorLog;
+    if (!log) return;
+    // Detached while writing, so that a failure to write it is not logged again.
+    ctx->errorLog = nullptr;
+    int shown = 0;
+    const char* locName = engineLocationName(location, &shown);
+    std::string entry = Format("%10d", code) + engineErrorText(code) + "\r\n";
+    entry += Format("%10d", shown) + locName + "\r\n";
+    for (int i = 0; i < 3; ++i)
+        if (desc[i]) entry += std::string(desc[i]) + "\r\n";
+    entry += "\r\n\r\n";
+    entry = Cp1252ToCp437(entry);
+    int64_t len = fileLen(log);
+    if (len >= 0) fileWrite(log, len, entry.data(), entry.size());
+    ctx->errorLog = log;
+}
+
+// Changed records are written before the program ends, so that a fatal error
+// elsewhere does not lose the user's last edit.
+void FlushBeforeExit(EngineContext* ctx) {
+    // A fatal error while flushing must not start the flush again.
+    static bool flushing = false;
+    if (flushing) return;
+    flushing = true;
+    int saved = ctx->errorCode;
+    int savedOff = ctx->errOff;
+    ctx->errorCode = 0;
+    ctx->errOff = 1;
+    for (TableHandle* t : ctx->tables) {
+        ctx->errorCode = 0;
+        if (t->recordChanged && t->recNo > 0) tableUpdateRecord(t, false);
+    }
+    ctx->errorCode = saved;
+    ctx->errOff = savedOff;
+    flushing = false;
+}
+
+} // namespace
+
+EngineHooks& engineHooks() {
+    if (!g_hooksSet) engineHooksReset();
+    return g_hooks;
+}
+
+void engineHooksReset() {
+    g_hooks.pump = DefaultPump;
+    g_hooks.fatalExit = DefaultFatalExit;
+    g_hooksSet = true;
+}
+
+void enginePump(int hundredths) {
+    auto& h = engineHooks();
+    if (h.pump) h.pump(hundredths);
+}
+
+const char* engineErrorText(int code) {
+    for (const auto& e : kErrorTexts)
+        if (e.code == code) return e.text;
+    return kUnknown;
+}
+
+const char* engineLocationName(int location, int* shownNumber) {
+    if (shownNumber) *shownNumber = 0;
+    if (location < 10000) return kUnknown;
+    int block = location / 10000;
+    int n = location % 10000;
+    const char* const* table = nullptr;
+    int size = 0;
+    if (block == 9) {
+        table = kOperations;
+        size = int(std::size(kOperations));
+    } else if (block == 6) {
+        table = kWrappers;
+        size = int(std::size(kWrappers));
+    }
+    // Entry n+1 of the block; the numbering starts at 1 in the enum.
+    if (!table || n < 1 || n > size) return kUnknown;
+    if (shownNumber) *shownNumber = location;
+    return table[n - 1];
+}
+
+bool engineErrorIsFatal(int code) {
+    return code == -910 || code == -920 || code == -930 || code == -935 || code == -950 ||
+           code == -970;
+}
+
+std::string engineErrorBoxText(int code, int location, const char* d1, const char* d2,
+                               const char* d3) {
+    int shown = 0;
+    const char* locName = engineLocationName(location, &shown);
+    std::string text = NumberedLine("Fehler #: ", 5, code) + "\r\n";
+    text += NumberedLine("Funktion #: ", 6, shown) + " \r\n";
+    text += std::string(engineErrorText(code)) + "\r\n";
+    text += locName;
+    const char* desc[3] = {d1, d2, d3};
+    for (const char* d : desc) {
+        if (!d) break;
+        if (text.size() + 2 + std::strlen(d) > 255) break;
+        text += "\r\n";
+        text += d;
+    }
+    return text;
+}
+
+int engineError(EngineContext* ctx, int code, int location, const char* d1, const char* d2,
+                const char* d3) {
+    const char* desc[3] = {d1, d2, d3};
+    if (ctx) WriteLog(ctx, code, location, desc);
+    if (!ctx || !ctx->errOff) {
+        unsigned flags = MB_OK | MB_ICONSTOP;
+        if (code == e4memory) flags |= 0x1000; // system-modal
+        std::string text = engineErrorBoxText(code, location, d1, d2, d3);
+        // The stored texts are already in the program's code page.
+        ShowMessage(text, flags, "DATENBANK FEHLER");
+    }
+    if (ctx) {
+        ctx->errorCode = code;
+        ctx->errorLocation = location;
+    }
+    if (!ctx || engineErrorIsFatal(code)) {
+        if (ctx) FlushBeforeExit(ctx);
+        engineHooks().fatalExit(code);
+    }
+    return code;
+}
+
+int engineInit(EngineContext* ctx, int libraryVersion) {
+    if (!ctx) return e4parmNull;
+    if (libraryVersion != kEngineVersion) {
+        std::string given = Format("%10d", libraryVersion);
+        std::string ours = Format("%10d", kEngineVersion);
+        return engineError(ctx, e4version, L4engineInit, given.c_str(), ours.c_str());
+    }
+    *ctx = EngineContext{};
+    memSystemStart();
+    ctx->autoOpen = 1;
+    ctx->logOpen = 1;
+    ctx->singleOpen = 1;
+    ctx->errOpen = 1;
+    ctx->errCreate = 1;
+    ctx->safety = 1;
+    ctx->errGo = 1;
+    ctx->errSkip = 1;
+    ctx->errTagName = 1;
+    ctx->errFieldName = 1;
+    ctx->errDefaultUnique = r4uniqueContinue;
+    ctx->blockCheck = 1;
+    ctx->memExprSize = 1024;
+    ctx->lockAttempts = -1;
+    ctx->lockDelay = 100;
+    ctx->unlockAuto = 1;
+    ctx->memSizeBlock = 512;
+    ctx->indexBlockSize = 1024;
+    ctx->packBufferSize = 32768;
+    ctx->fileBufferSize = 4096;
+    ctx->sortBlockSize = 61440;
+    ctx->memStartData = 5, ctx->memExpandData = 5;
+    ctx->memStartTable = 10, ctx->memExpandTable = 5;
+    ctx->memStartLock = 5, ctx->memExpandLock = 10;
+    ctx->memStartIndex = 5, ctx->memExpandIndex = 10;
+    ctx->memStartTag = 5, ctx->memExpandTag = 10;
+    ctx->memStartBlock = 5, ctx->memExpandBlock = 10;
+    ctx->dateFormat.set(kDefaultDatePicture);
+    ctx->initialised = true;
+    return 0;
+}
+
+static void Shutdown(EngineContext* ctx, bool closeTables) {
+    if (ctx->tranLog) ctx->tranLog->ShuttingDown(ctx);
+    if (closeTables) engineCloseAll(ctx);
+    if (ctx->errorLog) {
+        EngineFile* log = ctx->errorLog;
+        ctx->errorLog = nullptr;
+        fileClose(log);
+        delete log;
+    }
+    if (ctx->initialised) memSystemStop();
+    ctx->initialised = false;
+}
+
+int engineInitUndo(EngineContext* ctx) {
+    if (!ctx) return e4parmNull;
+    Shutdown(ctx, true);
+    return ctx->errorCode;
+}
+
+int engineCloseAll(EngineContext* ctx) {
+    if (!ctx) return e4parmNull;
+    int result = 0;
+    while (!ctx->tables.empty()) {
+        TableHandle* t = ctx->tables.back();
+        int rc = tableClose(t);
+        if (rc < 0 && result == 0) result = rc;
+    }
+    return result;
+}
+
+int engineIndexFormat(EngineContext*) { return 201; }
+
+TableFile* engineDataFile(EngineContext* ctx, const std::string& fullName) {
+    for (TableFile* f : ctx->dataFiles)
+        if (f->fullName == fullName) return f;
+    return nullptr;
+}
+
+TableHandle* engineTable(EngineContext* ctx, const std::string& alias) {
+    for (TableHandle* t : ctx->tables)
+        if (t->alias == alias) return t;
+    return nullptr;
+}
+
+TableHandle* engineTableOfFile(EngineContext* ctx, const TableFile* file) {
+    for (TableHandle* t : ctx->tables)
+        if (t->file == file) return t;
+    return nullptr;
+}
+
+void* utilAllocErDefault(EngineContext* ctx, size_t size) {
+    if (size == 0) {
+        engineError(ctx, e4parm, L4utilAlloc, "notwendige Parameter fehlen");
+        return nullptr;
+    }
+    void* p = std::calloc(1, size);
+    if (!p) engineError(ctx, e4memory, L4utilAlloc);
+    return p;
+}
+
+void* EngineAllocRetry(EngineContext*, size_t size) { return size ? std::calloc(1, size) : nullptr; }
+
+int utilAllocAgainDefault(EngineContext* ctx, void** buffer, size_t* currentLen, size_t wantedLen) {
+    if (!buffer || !currentLen) return engineError(ctx, e4parmNull, L4utilAlloc);
+    if (wantedLen <= *currentLen) return 0;
+    void* p = std::realloc(*buffer, wantedLen);
+    if (!p) return engineError(ctx, e4memory, L4utilAlloc);
+    std::memset(static_cast<char*>(p) + *currentLen, 0, wantedLen - *currentLen);
+    *buffer = p;
+    *currentLen = wantedLen;
+    return 0;
+}
+
+void utilFreeDefault(void* block) { std::free(block); }
+
+const char* utilEnviron(EngineContext* ctx, const char* name, bool required) {
+    const char* v = name ? std::getenv(name) : nullptr;
+    if (!v && required)
+        engineError(ctx, e4info, L4utilEnviron, "benötigte Umgebungsvariable hat falschen Wert", name);
+    return v;
+}
+
+int utilNcpy(EngineContext* ctx, char* target, const char* source, size_t size) {
+    if (size == 0) return engineError(ctx, e4parm, L4utilNcpy);
+    size_t n = 0;
+    if (source)
+        while (n + 1 < size && source[n]) {
+            target[n] = source[n];
+            ++n;
+        }
+    target[n] = 0;
+    return int(n);
+}
+
+const char* engineDateFormat(EngineContext* ctx) { return ctx ? ctx->dateFormat.c_str() : ""; }
+
+int engineDateFormatSet(EngineContext* ctx, const char* picture) {
+    if (!ctx || !picture) return engineError(ctx, e4parmNull, L4engineInit);
+    if (ctx->dateFormat.set(picture) != 0) return engineError(ctx, e4parm, L4engineInit, picture);
+    return 0;
+}
+
+void engineHeaderDate(unsigned char out[3]) {
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    out[0] = static_cast<unsigned char>(tm.tm_year);
+    out[1] = static_cast<unsigned char>(tm.tm_mon + 1);
+    out[2] = static_cast<unsigned char>(tm.tm_mday);
+}
+
+} // namespace vx

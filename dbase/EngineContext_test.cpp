@@ -1,0 +1,184 @@
+#include "dbase/EngineContext.h"
+
+#include "dbase/EngineFile.h"
+#include "dbase/EngineTestSupport.h"
+#include "dbase/MemPool.h"
+
+#include <cstring>
+
+namespace vx {
+namespace {
+
+using test::EngineTest;
+
+TEST_F(EngineTest, InitSetsTheDefaults) {
+    EXPECT_EQ(ctx.autoOpen, 1);
+    EXPECT_EQ(ctx.safety, 1);
+    EXPECT_EQ(ctx.accessMode, 0);
+    EXPECT_EQ(ctx.errGo, 1);
+    EXPECT_EQ(ctx.errDefaultUnique, 25);
+    EXPECT_EQ(ctx.lockAttempts, -1);
+    EXPECT_EQ(ctx.lockDelay, 100);
+    EXPECT_EQ(ctx.unlockAuto, 1);
+    EXPECT_EQ(ctx.memSizeBlock, 512);
+    EXPECT_EQ(ctx.packBufferSize, 32768);
+    EXPECT_STREQ(engineDateFormat(&ctx), "DD.MM.YY");
+    EXPECT_EQ(engineIndexFormat(&ctx), 201);
+}
+
+TEST_F(EngineTest, WrongLibraryVersionReportsBothNumbersAndSetsNoDefaults) {
+    EngineContext other;
+    EXPECT_EQ(engineInit(&other, 6000), -1095);
+    EXPECT_EQ(other.errorCode, -1095);
+    EXPECT_EQ(other.lockDelay, 0);
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(Shown()[0].caption, "DATENBANK FEHLER");
+    EXPECT_NE(Shown()[0].text.find("      6000"), std::string::npos);
+    EXPECT_NE(Shown()[0].text.find("      6100"), std::string::npos);
+    EXPECT_TRUE(fatal.empty());
+}
+
+TEST_F(EngineTest, BoxTextLinesFollowTheLayout) {
+    std::string text = engineErrorBoxText(-920, L4fileOpen, "A.DBF", nullptr, nullptr);
+    // A four-character code stands one blank after the colon, a five-character one right after it.
+    EXPECT_EQ(text.substr(0, 31), "Fehler #: -920" + std::string(17, ' '));
+    EXPECT_EQ(engineErrorBoxText(-1095, 0, nullptr, nullptr, nullptr).substr(0, 14), "Fehler #:-1095");
+    EXPECT_NE(text.find("\r\nKein Speicher mehr verfügbar\r\nfileOpen\r\nA.DBF"), std::string::npos);
+    // A description that would overflow 256 characters is dropped with those after it.
+    std::string longText(240, 'x');
+    std::string cut = engineErrorBoxText(-60, L4fileOpen, "kurz", longText.c_str(), "danach");
+    EXPECT_NE(cut.find("kurz"), std::string::npos);
+    EXPECT_EQ(cut.find("danach"), std::string::npos);
+    EXPECT_LE(cut.size(), 255u);
+}
+
+TEST_F(EngineTest, UnknownCodesAndLocations) {
+    EXPECT_STREQ(engineErrorText(-12345), "Ungültige oder unbekannte Fehlernummer");
+    EXPECT_STREQ(engineErrorText(-64), "Dateisuchfehler beim Öffnen einer Datei");
+    int shown = -1;
+    EXPECT_STREQ(engineLocationName(9999, &shown), "Ungültige oder unbekannte Fehlernummer");
+    EXPECT_EQ(shown, 0);
+    EXPECT_STREQ(engineLocationName(99999, &shown), "Ungültige oder unbekannte Fehlernummer");
+    EXPECT_STREQ(engineLocationName(L4fileRead, &shown), "fileRead");
+    EXPECT_EQ(shown, L4fileRead);
+}
+
+TEST_F(EngineTest, ErrorOffStoresTheCodeWithoutABoxAndTheContextRefusesWork) {
+    ctx.errOff = 1;
+    EXPECT_EQ(engineError(&ctx, -60, L4fileOpen, "X"), -60);
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(ctx.errorCode, -60);
+    EngineFile f;
+    EXPECT_EQ(fileOpen(&f, &ctx, Path("x.dbf")), -1410);
+    ctx.errorCode = 0;
+    EXPECT_EQ(fileOpen(&f, &ctx, Path("x.dbf")), -64);
+}
+
+TEST_F(EngineTest, FatalCodesEndTheProgram) {
+    engineError(&ctx, -930, L4utilNcpy);
+    ASSERT_EQ(fatal.size(), 1u);
+    EXPECT_EQ(fatal[0], -930);
+    ctx.errorCode = 0;
+    engineError(&ctx, -60, L4fileOpen);
+    EXPECT_EQ(fatal.size(), 1u);
+    // Memory exhaustion is shown system-modal.
+    ctx.errorCode = 0;
+    engineError(&ctx, -920, L4utilAlloc);
+    EXPECT_TRUE(Shown().back().flags & 0x1000);
+    EXPECT_TRUE(Shown().back().flags & MB_ICONSTOP);
+}
+
+TEST_F(EngineTest, ErrorLogGetsEachEntryInCodePage437) {
+    auto* log = new EngineFile;
+    ASSERT_EQ(fileCreate(log, &ctx, Path("ERR.LOG")), 0);
+    ctx.errorLog = log;
+    ctx.errOff = 1;
+    engineError(&ctx, -64, L4fileOpen, "A.DBF");
+    std::string text = Read("ERR.LOG");
+    // "Ö" is 0x99 in code page 437.
+    EXPECT_EQ(text, "       -64Dateisuchfehler beim \x99" "ffnen einer Datei\r\n     90004fileOpen\r\nA.DBF\r\n\r\n\r\n");
+}
+
+TEST_F(EngineTest, UtilNcpyAndEnviron) {
+    char buf[4];
+    EXPECT_EQ(utilNcpy(&ctx, buf, "abcdef", sizeof buf), 3);
+    EXPECT_STREQ(buf, "abc");
+    EXPECT_EQ(utilNcpy(&ctx, buf, "", sizeof buf), 0);
+    EXPECT_EQ(utilNcpy(&ctx, buf, "x", 0), -930);
+    ::setenv("VX_DBASE_TEST", "1", 1);
+    EXPECT_STREQ(utilEnviron(&ctx, "VX_DBASE_TEST", true), "1");
+    ctx.errorCode = 0;
+    EXPECT_EQ(utilEnviron(&ctx, "VX_DBASE_MISSING", true), nullptr);
+    EXPECT_EQ(ctx.errorCode, -910);
+}
+
+TEST_F(EngineTest, DatePictureIsLimitedTo19Characters) {
+    EXPECT_EQ(engineDateFormatSet(&ctx, "DD. MMMMMMMMM CCYY"), 0);
+    EXPECT_STREQ(engineDateFormat(&ctx), "DD. MMMMMMMMM CCYY");
+    EXPECT_EQ(engineDateFormatSet(&ctx, "DD.MM.CCYY DD.MM.CCYY"), -930);
+    EXPECT_STREQ(engineDateFormat(&ctx), "DD. MMMMMMMMM CCYY");
+}
+
+TEST_F(EngineTest, PoolsAreSharedBySizeUnlessNeverShared) {
+    MemPool* a = memCreateDefault(&ctx, 2, 24, 3, false);
+    MemPool* b = memCreateDefault(&ctx, 5, 24, 1, false);
+    MemPool* c = memCreateDefault(&ctx, 2, 24, 3, true);
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, c);
+    EXPECT_EQ(a->firstCount, 5);
+    EXPECT_EQ(a->growCount, 3);
+    std::vector<void*> units;
+    for (int i = 0; i < 9; ++i) {
+        void* u = memAllocDefault(&ctx, a);
+        ASSERT_NE(u, nullptr);
+        std::memset(u, 0xAB, 24);
+        units.push_back(u);
+    }
+    EXPECT_EQ(a->chunks.size(), 3u); // 5, then 3, then 3
+    memFreeDefault(a, units[0]);
+    void* again = memAllocDefault(&ctx, a);
+    EXPECT_EQ(again, units[0]);
+    EXPECT_EQ(static_cast<unsigned char*>(again)[7], 0); // zeroed
+    memRelease(b);
+    EXPECT_EQ(a->userCount, 1);
+    memRelease(a);
+    memRelease(c);
+}
+
+TEST_F(EngineTest, ExhaustedPoolSetsMinus920WithoutAMessage) {
+    MemPool* p = memCreateDefault(&ctx, 1, 16, 1, true);
+    memFailNextChunks(1);
+    EXPECT_EQ(memAllocDefault(&ctx, p), nullptr);
+    EXPECT_EQ(ctx.errorCode, -920);
+    EXPECT_TRUE(Shown().empty());
+    memRelease(p);
+}
+
+TEST_F(EngineTest, TwoContextsShareThePoolSystem) {
+    EngineContext second;
+    ASSERT_EQ(engineInit(&second), 0);
+    EXPECT_EQ(memSystemUsers(), 2);
+    MemPool* p = memCreateDefault(&second, 2, 32, 2, false);
+    engineInitUndo(&ctx);
+    EXPECT_EQ(memSystemUsers(), 1);
+    EXPECT_NE(memAllocDefault(&second, p), nullptr);
+    engineInitUndo(&second);
+    ASSERT_EQ(engineInit(&ctx), 0);
+}
+
+TEST_F(EngineTest, RawAllocationChecks) {
+    EXPECT_EQ(utilAllocErDefault(&ctx, 0), nullptr);
+    EXPECT_EQ(ctx.errorCode, -930);
+    ctx.errorCode = 0;
+    void* p = utilAllocErDefault(&ctx, 10);
+    size_t len = 10;
+    static_cast<char*>(p)[9] = 'z';
+    EXPECT_EQ(utilAllocAgainDefault(&ctx, &p, &len, 100), 0);
+    EXPECT_EQ(len, 100u);
+    EXPECT_EQ(static_cast<char*>(p)[9], 'z');
+    EXPECT_EQ(static_cast<char*>(p)[99], 0);
+    utilFreeDefault(p);
+}
+
+} // namespace
+} // namespace vx

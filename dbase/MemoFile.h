@@ -1,0 +1,54 @@
+// Memo files (".DBT"): contents of memo fields in runs of whole blocks, with
+// a chain of free runs that is walked first fit.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dbase/EngineFile.h"
+
+namespace vx {
+
+struct EngineContext;
+
+struct MemoFile {
+    EngineFile file;
+    int blockSize = 0;
+    // dBASE III memos have no block header and end with 0x1A.
+    bool dbase3 = false;
+    // The table that holds the memo lock, 0 for none.
+    long lockOwner = 0;
+};
+
+constexpr int64_t kMemoLockStart = 0xEFFFFFFE;
+constexpr int64_t kMemoLockLen = 2;
+
+// Creates the memo file for the data file dataName (its name part goes into
+// the header). name "" creates a temporary file. The block size is the
+// context's memSizeBlock, raised to a multiple of 512.
+int memoFileCreate(MemoFile* memo, EngineContext* ctx, const std::string& dataName, const std::string& name);
+// Opens the memo file and reads its block size.
+int memoFileOpen(MemoFile* memo, EngineContext* ctx, const std::string& name, bool dbase3);
+int memoFileClose(MemoFile* memo);
+
+// Reads the contents at block into out (terminated; len without the terminator).
+int memoFileRead(MemoFile* memo, long block, std::vector<char>& out, uint32_t* len);
+// Writes contents for a field whose block number is *block (0: none) and
+// stores the new block number there. Holds the memo lock while it works.
+int memoFileWrite(MemoFile* memo, long* block, const char* data, uint32_t len);
+
+// One step along the free chain: entry holds the block of a free run; next
+// and count are read from it. Past the end of the file both become -1.
+struct MemoChainEntry {
+    long block = 0;
+    long next = 0;
+    long count = 0;
+};
+int memoFileChainSkip(MemoFile* memo, MemoChainEntry* entry);
+
+// The free runs along the chain (block, count) and the final position; for
+// checks. -1110 when the chain is not ascending or leaves the file.
+int memoFileFreeRuns(MemoFile* memo, std::vector<MemoChainEntry>& runs, long* end);
+
+} // namespace vx

@@ -1,0 +1,269 @@
+#include "dbase/MemoFile.h"
+
+#include "dbase/EngineTestSupport.h"
+#include "dbase/Field.h"
+
+#include <map>
+#include <random>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vx {
+namespace {
+
+using test::Byte;
+using test::Dword;
+using test::Word;
+
+class MemoTest : public test::EngineTest {
+protected:
+    void CreateMemo(const std::string& name = "MEMO.DBT") {
+        ASSERT_EQ(memoFileCreate(&memo, &ctx, Path("ADRESSE.DBF"), Path(name)), 0);
+    }
+    void TearDown() override {
+        memoFileClose(&memo);
+        test::EngineTest::TearDown();
+    }
+    long Write(long block, const std::string& text) {
+        EXPECT_EQ(memoFileWrite(&memo, &block, text.data(), uint32_t(text.size())), 0);
+        return block;
+    }
+    std::string ReadBack(long block) {
+        std::vector<char> buf;
+        uint32_t len = 0;
+        EXPECT_EQ(memoFileRead(&memo, block, buf, &len), 0);
+        return std::string(buf.data(), len);
+    }
+    long Blocks() { return long(fileLen(&memo.file) / memo.blockSize); }
+    MemoFile memo;
+};
+
+TEST_F(MemoTest, ANewMemoFileHasTheDocumentedHeader) {
+    CreateMemo("ADRESSE.DBT");
+    memoFileClose(&memo);
+    std::string f = test::EngineTest::Read("ADRESSE.DBT");
+    ASSERT_EQ(f.size(), 512u);
+    EXPECT_EQ(f.substr(0, 24), std::string("\x01\0\0\0\0\0\0\0ADRESSE\0\0\0\x02\x01\0\x02\0\0", 24));
+}
+
+TEST_F(MemoTest, BlockSizeIsRaisedToAMultipleOf512) {
+    ctx.memSizeBlock = 0;
+    CreateMemo();
+    EXPECT_EQ(memo.blockSize, 512);
+    memoFileClose(&memo);
+    ctx.memSizeBlock = 513;
+    ASSERT_EQ(memoFileCreate(&memo, &ctx, "X.DBF", Path("B.DBT")), 0);
+    EXPECT_EQ(memo.blockSize, 1024);
+    EXPECT_EQ(ctx.memSizeBlock, 1024);
+}
+
+TEST_F(MemoTest, ContentsTakeWholeBlocks) {
+    CreateMemo();
+    long a = Write(0, std::string(504, 'a'));
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(Blocks(), 2);
+    long b = Write(0, std::string(505, 'b'));
+    EXPECT_EQ(b, 2);
+    EXPECT_EQ(Blocks(), 4);
+    EXPECT_EQ(ReadBack(a), std::string(504, 'a'));
+    EXPECT_EQ(ReadBack(b), std::string(505, 'b'));
+    std::string f = test::EngineTest::Read("MEMO.DBT");
+    EXPECT_EQ(Word(f, 1024), 0xFFFFu);
+    EXPECT_EQ(Word(f, 1026), 8u);
+    EXPECT_EQ(Dword(f, 1028), 513u);
+    // The chain's "free space at the end" moved with the file end.
+    EXPECT_EQ(Dword(f, 0), 4u);
+}
+
+TEST_F(MemoTest, ShorterContentsKeepTheRunEnd) {
+    CreateMemo();
+    long a = Write(0, std::string(1500, 'a')); // 3 blocks: 1..3
+    long end = Write(0, "tail");                // block 4
+    long a2 = Write(a, "kurz");
+    EXPECT_EQ(a2, a + 2);
+    EXPECT_EQ(ReadBack(a2), "kurz");
+    EXPECT_EQ(ReadBack(end), "tail");
+    std::vector<MemoChainEntry> runs;
+    long last = 0;
+    ASSERT_EQ(memoFileFreeRuns(&memo, runs, &last), 0);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].block, 1);
+    EXPECT_EQ(runs[0].count, 2);
+    // A run used up exactly leaves the chain.
+    long c = Write(0, std::string(600, 'c'));
+    EXPECT_EQ(c, 1);
+    ASSERT_EQ(memoFileFreeRuns(&memo, runs, &last), 0);
+    EXPECT_TRUE(runs.empty());
+    EXPECT_EQ(last, Blocks());
+    EXPECT_EQ(ReadBack(a2), "kurz");
+}
+
+TEST_F(MemoTest, EmptyContentsFreeTheRun) {
+    CreateMemo();
+    long a = Write(0, "eins");
+    Write(0, "zwei");
+    long gone = Write(a, "");
+    EXPECT_EQ(gone, 0);
+    std::vector<MemoChainEntry> runs;
+    long last = 0;
+    ASSERT_EQ(memoFileFreeRuns(&memo, runs, &last), 0);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].block, a);
+    EXPECT_EQ(ReadBack(0), "");
+}
+
+TEST_F(MemoTest, ForeignAndCorruptBlocks) {
+    CreateMemo();
+    long a = Write(0, "inhalt");
+    // A block that does not start with 0xFFFF reads as empty.
+    std::string f = test::EngineTest::Read("MEMO.DBT");
+    f[512] = 'x';
+    memoFileClose(&memo);
+    test::EngineTest::Write("MEMO.DBT", f);
+    ASSERT_EQ(memoFileOpen(&memo, &ctx, Path("MEMO.DBT"), false), 0);
+    EXPECT_EQ(ReadBack(a), "");
+    // A length word of 0xFFFFFFFF, and a block past the end, are errors, not a crash.
+    f[512] = char(0xFF);
+    f[516] = f[517] = f[518] = f[519] = char(0xFF);
+    memoFileClose(&memo);
+    test::EngineTest::Write("MEMO.DBT", f);
+    ASSERT_EQ(memoFileOpen(&memo, &ctx, Path("MEMO.DBT"), false), 0);
+    ctx.errOff = 1;
+    std::vector<char> buf;
+    uint32_t len = 7;
+    EXPECT_EQ(memoFileRead(&memo, a, buf, &len), -1110);
+    EXPECT_EQ(len, 0u);
+    ctx.errorCode = 0;
+    EXPECT_EQ(memoFileRead(&memo, 99, buf, &len), -1110);
+    EXPECT_TRUE(fatal.empty());
+    ctx.errorCode = 0;
+}
+
+TEST_F(MemoTest, BlockSizeZeroInAFileIsAnError) {
+    CreateMemo();
+    memoFileClose(&memo);
+    std::string f = test::EngineTest::Read("MEMO.DBT");
+    f[20] = f[21] = 0;
+    test::EngineTest::Write("MEMO.DBT", f);
+    ctx.errOff = 1;
+    EXPECT_EQ(memoFileOpen(&memo, &ctx, Path("MEMO.DBT"), false), -1110);
+    EXPECT_TRUE(fatal.empty());
+    ctx.errorCode = 0;
+    memoFileClose(&memo);
+    // dBASE III memo files always have 512-byte blocks.
+    EXPECT_EQ(memoFileOpen(&memo, &ctx, Path("MEMO.DBT"), true), 0);
+    EXPECT_EQ(memo.blockSize, 512);
+}
+
+TEST_F(MemoTest, DBaseThreeContentsEndAtTheFirst0x1A) {
+    std::string f(512, '\0');
+    f[0] = 2;
+    f += "alter Text\x1A\x1A";
+    f.resize(1024, '\0');
+    test::EngineTest::Write("OLD.DBT", f);
+    ASSERT_EQ(memoFileOpen(&memo, &ctx, Path("OLD.DBT"), true), 0);
+    EXPECT_EQ(ReadBack(1), "alter Text");
+}
+
+// Every free block is reached once along the chain, and no memo block is.
+void CheckChain(MemoFile* memo, const std::map<long, long>& used) {
+    std::vector<MemoChainEntry> runs;
+    long end = 0;
+    ASSERT_EQ(memoFileFreeRuns(memo, runs, &end), 0);
+    long blocks = long(fileLen(&memo->file) / memo->blockSize);
+    ASSERT_EQ(end, blocks);
+    std::vector<int> owner(size_t(blocks), 0);
+    owner[0] = 3;
+    for (auto [b, n] : used)
+        for (long i = b; i < b + n; ++i) {
+            ASSERT_LT(i, blocks);
+            ASSERT_EQ(owner[size_t(i)], 0) << "memos overlap at block " << i;
+            owner[size_t(i)] = 1;
+        }
+    for (const auto& r : runs)
+        for (long i = r.block; i < r.block + r.count; ++i) {
+            ASSERT_LT(i, blocks);
+            ASSERT_EQ(owner[size_t(i)], 0) << "chain reaches used block " << i;
+            owner[size_t(i)] = 2;
+        }
+    for (long i = 1; i < blocks; ++i) ASSERT_NE(owner[size_t(i)], 0) << "block " << i << " is lost";
+}
+
+TEST_F(MemoTest, RandomWritesRewritesAndDeletionsKeepTheChainSound) {
+    CreateMemo();
+    std::mt19937 rng(4711);
+    std::map<int, std::pair<long, std::string>> memos; // slot -> block, contents
+    for (int step = 0; step < 1500; ++step) {
+        int slot = int(rng() % 40);
+        size_t len = rng() % 5 == 0 ? 0 : rng() % 3000;
+        std::string text(len, char('a' + step % 26));
+        auto& m = memos[slot];
+        long block = m.first;
+        ASSERT_EQ(memoFileWrite(&memo, &block, text.data(), uint32_t(len)), 0);
+        m = {block, text};
+        std::map<long, long> used;
+        for (auto& [s, v] : memos)
+            if (v.first > 0) used[v.first] = long((v.second.size() + 8 + 511) / 512);
+        CheckChain(&memo, used);
+        if (HasFatalFailure()) return;
+    }
+    for (auto& [s, v] : memos) EXPECT_EQ(ReadBack(v.first), v.second);
+}
+
+TEST_F(MemoTest, TwoProcessesWritingAtOnceNeverShareABlock) {
+    const FieldInfo fields[] = {{"ID", 'N', 6, 0, 0}, {"TEXT", 'M', 10, 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("BOTH"), fields);
+    ASSERT_NE(t, nullptr);
+    tableClose(t);
+    auto worker = [&](int base) {
+        EngineContext c;
+        engineInit(&c);
+        TableHandle* h = tableOpen(&c, Path("BOTH"));
+        if (!h) return 1;
+        for (int i = 0; i < 150; ++i) {
+            tableAppendStart(h, false);
+            tableBlank(h);
+            fieldAssignLong(tableField(h, "ID"), base + i);
+            std::string text(size_t(100 + (i * 37) % 1500), char('A' + (base + i) % 26));
+            fieldMemoAssignN(tableField(h, "TEXT"), text.data(), uint32_t(text.size()));
+            if (tableAppend(h) != 0) return 2;
+            // Rewrite some with other lengths, freeing and reusing runs.
+            if (i % 3 == 0) {
+                std::string other(size_t(50 + (i * 91) % 2000), char('a' + (base + i) % 26));
+                fieldMemoAssignN(tableField(h, "TEXT"), other.data(), uint32_t(other.size()));
+                if (tableUpdateRecord(h, true) != 0) return 3;
+            }
+        }
+        tableClose(h);
+        engineInitUndo(&c);
+        return 0;
+    };
+    pid_t pid = ::fork();
+    if (pid == 0) ::_exit(worker(100000));
+    int mine = worker(200000);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_EQ(mine, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    t = tableOpen(&ctx, Path("BOTH"));
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(tableRecCount(t), 300);
+    std::map<long, long> used;
+    for (long r = 1; r <= 300; ++r) {
+        ASSERT_EQ(tableGo(t, r), 0);
+        long id = fieldLong(tableField(t, "ID"));
+        int i = int(id % 100000);
+        Field* f = tableField(t, "TEXT");
+        std::string want = i % 3 == 0 ? std::string(size_t(50 + (i * 91) % 2000), char('a' + id % 26))
+                                      : std::string(size_t(100 + (i * 37) % 1500), char('A' + id % 26));
+        EXPECT_EQ(std::string(fieldMemoPtr(f), fieldMemoLen(f)), want) << "record " << r;
+        used[fieldLong(f)] = long((want.size() + 8 + 511) / 512);
+    }
+    CheckChain(&t->file->memo, used);
+    tableClose(t);
+}
+
+} // namespace
+} // namespace vx

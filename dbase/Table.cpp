@@ -1,0 +1,936 @@
+#include "dbase/Table.h"
+
+#include "dbase/Convert.h"
+#include "dbase/Field.h"
+#include "dbase/FileName.h"
+#include "dbase/TransactionLog.h"
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace vx {
+namespace {
+
+constexpr int kNameMax = 1024;
+
+uint32_t Get32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint16_t Get16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
+void Put32(unsigned char* p, uint32_t v) {
+    p[0] = v & 0xFF, p[1] = (v >> 8) & 0xFF, p[2] = (v >> 16) & 0xFF, p[3] = v >> 24;
+}
+void Put16(unsigned char* p, uint16_t v) { p[0] = v & 0xFF, p[1] = v >> 8; }
+
+bool IsMemoType(int type, unsigned char version) {
+    return type == 'M' || type == 'G' || (type == 'B' && version != '0');
+}
+
+int Corrupt(EngineContext* ctx, const std::string& name, const char* what = "Datenbank korrupt") {
+    return engineError(ctx, e4data, L4tableOpen, what, name.c_str());
+}
+
+// The identity of a data file: its full path with the file name upper-cased.
+int FullName(EngineContext* ctx, const std::string& name, const char* ext, bool replace, std::string& out) {
+    char buf[kNameMax];
+    if (name.size() >= sizeof buf) return engineError(ctx, e4parm, L4tableOpen, name.c_str());
+    std::strcpy(buf, name.c_str());
+    int rc = utilNameExt(buf, sizeof buf, ext, replace);
+    if (rc < 0) return engineError(ctx, rc, L4tableOpen, name.c_str());
+    char full[kNameMax];
+    rc = utilNameCurrent(full, sizeof full, buf);
+    if (rc < 0) return engineError(ctx, rc, L4tableOpen, name.c_str());
+    out = full;
+    return 0;
+}
+
+// Reads the fields from the descriptors, checking every length against the buffer.
+int ParseFields(TableFile* f, std::vector<Field>& out, int* memoCount) {
+    out.clear();
+    *memoCount = 0;
+    const auto& d = f->descriptors;
+    unsigned offset = 1;
+    for (int i = 0; i < f->numFields; ++i) {
+        const unsigned char* p = d.data() + size_t(i) * 32;
+        Field fld;
+        size_t n = 0;
+        while (n < 10 && p[n]) {
+            fld.name[n] = char(p[n]);
+            ++n;
+        }
+        fld.name[n] = 0;
+        fld.type = int16_t(p[11]);
+        switch (fld.type) {
+        case 'C':
+            fld.len = Get16(p + 16);
+            break;
+        case 'N':
+        case 'F':
+            fld.len = p[16];
+            fld.dec = p[17];
+            break;
+        case 'D':
+        case 'L':
+        case 'M':
+        case 'G':
+            fld.len = p[16];
+            break;
+        case 'B':
+            fld.len = p[16];
+            if (f->version == '0') fld.dec = p[17];
+            break;
+        default: return -1;
+        }
+        if (fld.len == 0) return -1;
+        fld.offset = uint16_t(offset);
+        offset += fld.len;
+        if (offset > 0xFFFF) return -1;
+        if (IsMemoType(fld.type, f->version)) ++*memoCount;
+        out.push_back(fld);
+    }
+    return int(offset);
+}
+
+int LoadTableFile(EngineContext* ctx, TableFile* f) {
+    const std::string& name = f->data.name;
+    unsigned char h[32];
+    int64_t n = fileRead(&f->data, 0, h, 32);
+    if (n < 0) return int(n);
+    if (n < 32) return Corrupt(ctx, name);
+    f->version = h[0];
+    std::memcpy(f->date, h + 1, 3);
+    int32_t count = int32_t(Get32(h + 4));
+    f->headerLen = Get16(h + 8);
+    f->recLen = Get16(h + 10);
+    f->headerFlags = h[28];
+    int64_t flen = fileLen(&f->data);
+    if (flen < 0) return int(flen);
+    if (f->recLen == 0 || count < 0 || f->headerLen <= 32 || flen < f->headerLen) return Corrupt(ctx, name);
+    int64_t held = (flen - f->headerLen) / f->recLen;
+    if (held < int64_t(count) - 1) return Corrupt(ctx, name);
+    if (f->accessMode != 0 && held != count) return Corrupt(ctx, name);
+    f->numRecs = count;
+    f->descriptors.assign(size_t(f->headerLen - 32), 0);
+    n = fileRead(&f->data, 32, f->descriptors.data(), f->descriptors.size());
+    if (n < 0) return int(n);
+    if (size_t(n) < f->descriptors.size())
+        return Corrupt(ctx, name, "Datendateilänge kürzer als benötigte Headerlänge (Datei fehlerhaft)");
+    // Only whole descriptors inside the header count, whatever the list claims.
+    size_t nf = 0;
+    while ((nf + 1) * 32 <= f->descriptors.size() && f->descriptors[nf * 32] != 0x0D) ++nf;
+    f->numFields = int(nf);
+    if (nf == 0) return Corrupt(ctx, name);
+    std::vector<Field> fields;
+    int memoCount = 0;
+    int recLen = ParseFields(f, fields, &memoCount);
+    if (recLen < 0) return Corrupt(ctx, name, "ungültiger Feldtyp");
+    if (recLen != f->recLen) return Corrupt(ctx, name);
+    f->numMemoFields = memoCount;
+    bool memo = f->version == '0' ? (f->headerFlags & 0x02) != 0 : (f->version & 0x80) != 0;
+    if (memo && !f->hasMemoFile) {
+        std::string memoName;
+        int rc = FullName(ctx, f->fullName, "DBT", true, memoName);
+        if (rc < 0) return rc;
+        rc = memoFileOpen(&f->memo, ctx, memoName, f->version == 0x83);
+        if (rc != 0) return rc;
+        f->hasMemoFile = true;
+    }
+    return 0;
+}
+
+void BlankRecord(TableHandle* t) {
+    std::memset(t->record.data(), ' ', t->file->recLen);
+    t->record[t->file->recLen] = 0;
+}
+
+void MemoReset(TableHandle* t) {
+    for (auto& m : t->memos) {
+        m.loaded = false;
+        m.changed = false;
+        m.len = 0;
+    }
+}
+
+TableHandle* MakeHandle(EngineContext* ctx, TableFile* f) {
+    auto t = std::make_unique<TableHandle>();
+    t->ctx = ctx;
+    t->file = f;
+    char alias[33];
+    utilNamePiece(alias, sizeof alias, f->fullName.c_str(), false, false);
+    t->alias = alias;
+    int memoCount = 0;
+    ParseFields(f, t->fields, &memoCount);
+    t->memos.resize(size_t(memoCount));
+    size_t m = 0;
+    for (auto& fld : t->fields) {
+        fld.table = t.get();
+        if (IsMemoType(fld.type, f->version)) {
+            t->memos[m].field = &fld;
+            fld.memo = &t->memos[m++];
+        }
+    }
+    t->record.assign(size_t(f->recLen) + 1, ' ');
+    t->oldRecord.assign(size_t(f->recLen) + 1, ' ');
+    BlankRecord(t.get());
+    t->recNo = -1;
+    t->serial = ++ctx->openCounter;
+    t->seenCount = f->numRecs;
+    ++f->userCount;
+    ctx->tables.push_back(t.get());
+    return t.release();
+}
+
+void CloseTableFile(TableFile* f) {
+    if (f->hasMemoFile) memoFileClose(&f->memo);
+    fileClose(&f->data);
+}
+
+void DropTableFile(EngineContext* ctx, TableFile* f) {
+    auto it = std::find(ctx->dataFiles.begin(), ctx->dataFiles.end(), f);
+    if (it != ctx->dataFiles.end()) ctx->dataFiles.erase(it);
+    delete f;
+}
+
+constexpr size_t kReadAheadBytes = 32768;
+// How long records read ahead stand for the file while others may write it.
+constexpr auto kReadAheadLife = std::chrono::milliseconds(50);
+
+void DropReadAhead(TableFile* f) { f->readAhead.count = 0; }
+
+// Reads an unlocked record, ahead of a sequential scan in one transfer of
+// many records. Another process may change a record we have not locked at any
+// time, so the copies are used only for a moment in shared use.
+int64_t ReadUnlocked(TableFile* f, long n, char* out) {
+    auto& ra = f->readAhead;
+    auto now = std::chrono::steady_clock::now();
+    bool fresh = f->accessMode != 0 || now - ra.filled < kReadAheadLife;
+    if (ra.count > 0 && fresh && n >= ra.first && n < ra.first + ra.count) {
+        std::memcpy(out, ra.data.data() + size_t(n - ra.first) * f->recLen, f->recLen);
+        ra.lastRead = n;
+        return f->recLen;
+    }
+    int64_t pos = int64_t(f->headerLen) + int64_t(n - 1) * f->recLen;
+    long want = std::min<long>(long(kReadAheadBytes / f->recLen), std::max(f->numRecs - n + 1, 1L));
+    bool sequential = n == ra.lastRead + 1 && want > 1;
+    ra.lastRead = n;
+    if (!sequential) return fileRead(&f->data, pos, out, f->recLen);
+    ra.data.resize(size_t(want) * f->recLen);
+    int64_t got = fileRead(&f->data, pos, ra.data.data(), ra.data.size());
+    if (got < f->recLen) {
+        ra.count = 0;
+        return got < 0 ? got : fileRead(&f->data, pos, out, f->recLen);
+    }
+    ra.first = n;
+    ra.count = long(got / f->recLen);
+    ra.filled = now;
+    std::memcpy(out, ra.data.data(), f->recLen);
+    return f->recLen;
+}
+
+int WriteRecordAt(TableHandle* t, long recNo, bool withEof) {
+    TableFile* f = t->file;
+    DropReadAhead(f);
+    int64_t pos = int64_t(f->headerLen) + int64_t(recNo - 1) * f->recLen;
+    // Only an append writes the end-of-file byte: behind any other record it
+    // would overwrite the next record's deletion flag.
+    t->record[f->recLen] = withEof ? 0x1A : 0;
+    int rc = fileWrite(&f->data, pos, t->record.data(), size_t(f->recLen) + (withEof ? 1 : 0));
+    t->record[f->recLen] = 0;
+    return rc;
+}
+
+long KnownCount(TableHandle* t) {
+    TableFile* f = t->file;
+    if (f->numRecs < 0) tableReadCount(f);
+    return std::max(f->numRecs, 0L);
+}
+
+bool CountIsOurs(TableHandle* t) {
+    TableFile* f = t->file;
+    return f->accessMode != 0 || f->data.readOnly || f->appendLockOwner == t->serial ||
+           f->fileLockOwner == t->serial;
+}
+
+int GoOutOfRange(TableHandle* t, long n) {
+    BlankRecord(t);
+    t->recNo = -1;
+    if (t->ctx->errGo) {
+        std::string num = std::to_string(n);
+        return engineError(t->ctx, e4read, L4tableGo, t->alias.c_str(), num.c_str());
+    }
+    return r4entry;
+}
+
+int GoNoRange(TableHandle* t, long n) {
+    int saved = t->ctx->errGo;
+    t->ctx->errGo = 0;
+    int rc = tableGo(t, n);
+    t->ctx->errGo = saved;
+    return rc;
+}
+
+int CheckTable(TableHandle* t) {
+    if (!t) return engineError(nullptr, e4parmNull, L4tableGo);
+    if (engineInError(t->ctx)) return e4codeBase;
+    return 0;
+}
+
+int LogOpen(EngineContext* ctx) {
+    return ctx->logOpen && ctx->tranLog ? ctx->tranLog->OpenIfPresent(ctx) : 0;
+}
+
+} // namespace
+
+int tableReadCount(TableFile* f) {
+    unsigned char b[4];
+    int rc = fileReadAll(&f->data, 4, b, 4);
+    if (rc < 0) return rc;
+    int32_t count = int32_t(Get32(b));
+    if (count < 0) return engineError(f->ctx, e4data, L4tableGo, "Datenbank korrupt", f->data.name.c_str());
+    f->numRecs = count;
+    return 0;
+}
+
+int tableWriteHeader(TableFile* f) {
+    if (f->data.readOnly) return 0;
+    unsigned char h[8];
+    h[0] = f->version;
+    std::memcpy(h + 1, f->date, 3);
+    Put32(h + 4, uint32_t(std::max(f->numRecs, 0L)));
+    int rc = fileWrite(&f->data, 0, h, 8);
+    if (rc == 0) f->appendedSinceHeader = false;
+    return rc;
+}
+
+static TableHandle* OpenTable(EngineContext* ctx, const std::string& full);
+
+TableHandle* tableOpen(EngineContext* ctx, const std::string& name) {
+    if (!ctx) {
+        engineError(nullptr, e4parmNull, L4tableOpen);
+        return nullptr;
+    }
+    if (engineInError(ctx)) return nullptr;
+    if (LogOpen(ctx) < 0) return nullptr;
+    std::string full;
+    if (FullName(ctx, name, "DBF", false, full) < 0) return nullptr;
+    TableHandle* t = OpenTable(ctx, full);
+    if (t && ctx->tranLog && ctx->tranLog->TableOpened(t) < 0) {
+        tableClose(t);
+        return nullptr;
+    }
+    return t;
+}
+
+static TableHandle* OpenTable(EngineContext* ctx, const std::string& full) {
+    TableFile* f = engineDataFile(ctx, full);
+    if (f) {
+        if (ctx->singleOpen) {
+            engineError(ctx, e4instance, L4tableOpen, full.c_str());
+            return nullptr;
+        }
+        int mode = ctx->accessMode;
+        const char* refusal = nullptr;
+        if (mode == 1 && f->accessMode != 1) refusal = "nicht unterstützter Versuch ein weiteres Dateihandle für eine offene Datei mit restriktiveren Zugriffsrechten zu erhalten";
+        else if (mode == 2 && f->accessMode == 0) refusal = "nicht unterstützter Versuch ein weiteres Dateihandle für eine offene Datei mit restriktiveren Zugriffsrechten zu erhalten";
+        else if (mode < 0 || mode > 2) refusal = "ungültiger Modus";
+        if (refusal) {
+            engineError(ctx, e4access, L4tableOpen, refusal, full.c_str());
+            return nullptr;
+        }
+        return MakeHandle(ctx, f);
+    }
+    auto nf = std::make_unique<TableFile>();
+    nf->ctx = ctx;
+    nf->fullName = full;
+    if (fileOpen(&nf->data, ctx, full) != 0) return nullptr;
+    nf->accessMode = nf->data.accessMode;
+    if (LoadTableFile(ctx, nf.get()) != 0) {
+        CloseTableFile(nf.get());
+        return nullptr;
+    }
+    TableFile* tf = nf.release();
+    ctx->dataFiles.push_back(tf);
+    return MakeHandle(ctx, tf);
+}
+
+TableHandle* tableCreate(EngineContext* ctx, const std::string& name, const FieldInfo* fields, const TagInfo*) {
+    if (!ctx || !fields) {
+        engineError(ctx, e4parmNull, L4tableCreate);
+        return nullptr;
+    }
+    if (engineInError(ctx)) return nullptr;
+    if (LogOpen(ctx) < 0) return nullptr;
+    bool temp = name.empty() || ctx->createTemp;
+    std::string full;
+    if (!name.empty()) {
+        if (FullName(ctx, name, "DBF", false, full) < 0) return nullptr;
+        if (engineDataFile(ctx, full)) {
+            engineError(ctx, e4create, L4tableCreate, "Versuchtes Erzeugen einer Datei die von anderem Client geöffnet ist", full.c_str());
+            return nullptr;
+        }
+    }
+    std::vector<unsigned char> desc;
+    unsigned recLen = 1;
+    bool memo = false;
+    int count = 0;
+    for (const FieldInfo* fi = fields; fi->name; ++fi, ++count) {
+        unsigned char d[32] = {};
+        char fname[11] = {};
+        std::strncpy(fname, fi->name, 10);
+        convertUpper(fname);
+        std::memcpy(d, fname, std::strlen(fname));
+        int type = convertUpperChar(char(fi->type));
+        d[11] = uint8_t(type);
+        unsigned len = 0;
+        switch (type) {
+        case 'C':
+            len = fi->len;
+            Put16(d + 16, uint16_t(len));
+            break;
+        case 'N':
+        case 'F':
+            len = fi->len;
+            d[16] = uint8_t(len);
+            d[17] = uint8_t(fi->dec);
+            break;
+        case 'D': len = d[16] = 8; break;
+        case 'L': len = d[16] = 1; break;
+        case 'M':
+        case 'G':
+            len = d[16] = 10;
+            memo = true;
+            break;
+        case 'B':
+            // One length for the descriptor and the record.
+            len = fi->len ? fi->len : 10;
+            d[16] = uint8_t(len);
+            memo = true;
+            break;
+        default:
+            engineError(ctx, e4data, L4tableCreate, "ungültiger Feldinhalt", fi->name);
+            return nullptr;
+        }
+        if ((type != 'C' && len > 255) || len == 0) {
+            engineError(ctx, e4data, L4tableCreate, "ungültiger Feldinhalt", fi->name);
+            return nullptr;
+        }
+        recLen += len;
+        desc.insert(desc.end(), d, d + 32);
+    }
+    if (count == 0) {
+        engineError(ctx, e4data, L4tableCreate, "ungültiger Feldinhalt", full.c_str());
+        return nullptr;
+    }
+    if (recLen > 65534) {
+        engineError(ctx, e4recordLen, L4tableCreate, name.empty() ? "create() für unbenannte Temporärdatei gescheitert" : full.c_str());
+        return nullptr;
+    }
+    if (32L * count > 65500) {
+        if (name.empty()) engineError(ctx, e4recordLen, L4tableCreate, "zu viele Felder für unbenannte Temporärdatei");
+        else engineError(ctx, e4create, L4tableCreate, "zu viele Felder", full.c_str());
+        return nullptr;
+    }
+    auto f = std::make_unique<TableFile>();
+    f->ctx = ctx;
+    if (fileCreate(&f->data, ctx, full) != 0) return nullptr;
+    if (full.empty()) full = f->data.name;
+    f->fullName = full;
+    f->accessMode = f->data.accessMode;
+    unsigned char h[32] = {};
+    h[0] = memo ? 0x8B : 0x03;
+    engineHeaderDate(h + 1);
+    uint16_t headerLen = uint16_t(32 * count + 33);
+    Put16(h + 8, headerLen);
+    Put16(h + 10, uint16_t(recLen));
+    char buffer[2048];
+    FileSeqWrite w;
+    fileSeqWriteInit(&w, &f->data, 0, buffer, sizeof buffer);
+    const unsigned char tail[2] = {0x0D, 0x1A};
+    int rc = fileSeqWrite(&w, h, 32);
+    if (rc == 0) rc = fileSeqWrite(&w, desc.data(), desc.size());
+    if (rc == 0) rc = fileSeqWrite(&w, tail, 2);
+    if (rc == 0) rc = fileSeqWriteFlush(&w);
+    if (rc == 0 && memo) {
+        std::string memoName;
+        if (temp && name.empty()) rc = memoFileCreate(&f->memo, ctx, full, "");
+        else if ((rc = FullName(ctx, full, "DBT", true, memoName)) == 0)
+            rc = memoFileCreate(&f->memo, ctx, full, memoName);
+        if (rc == 0) f->hasMemoFile = true;
+    }
+    if (rc != 0) {
+        // A data file whose memo file is missing could never be opened again.
+        bool wasTemp = f->data.isTemp;
+        CloseTableFile(f.get());
+        if (!wasTemp && !full.empty()) RemoveFile(f->data.name);
+        return nullptr;
+    }
+    if (temp) {
+        if (LoadTableFile(ctx, f.get()) != 0) {
+            CloseTableFile(f.get());
+            return nullptr;
+        }
+        TableFile* tf = f.release();
+        ctx->dataFiles.push_back(tf);
+        return MakeHandle(ctx, tf);
+    }
+    CloseTableFile(f.get());
+    int savedAuto = ctx->autoOpen;
+    ctx->autoOpen = 0;
+    TableHandle* t = tableOpen(ctx, full);
+    ctx->autoOpen = savedAuto;
+    return t;
+}
+
+int tableClose(TableHandle* t) {
+    if (!t) return engineError(nullptr, e4parmNull, L4tableClose);
+    EngineContext* ctx = t->ctx;
+    int savedAttempts = ctx->lockAttempts;
+    int savedError = ctx->errorCode;
+    ctx->lockAttempts = -1;
+    ctx->errorCode = 0;
+    if (savedError == -340) t->recordChanged = false;
+    int result = tableUpdate(t);
+    bool defer = false;
+    if (ctx->tranLog) {
+        int lrc = ctx->tranLog->TableClosing(t, &defer);
+        if (result == 0) result = lrc;
+    }
+    if (defer) {
+        ctx->lockAttempts = savedAttempts;
+        if (savedError < 0) ctx->errorCode = savedError;
+        return result;
+    }
+    int rc = tableReleaseLocks(t);
+    if (result == 0) result = rc;
+    TableFile* f = t->file;
+    auto it = std::find(ctx->tables.begin(), ctx->tables.end(), t);
+    if (it != ctx->tables.end()) ctx->tables.erase(it);
+    if (--f->userCount <= 0) {
+        if (f->accessMode == 1 && !f->data.readOnly) {
+            ctx->errorCode = 0;
+            rc = tableWriteHeader(f);
+            if (result == 0) result = rc;
+        }
+        if (f->hasMemoFile) {
+            rc = memoFileClose(&f->memo);
+            if (result == 0) result = rc;
+        }
+        rc = fileClose(&f->data);
+        if (result == 0) result = rc;
+        DropTableFile(ctx, f);
+    }
+    delete t;
+    ctx->lockAttempts = savedAttempts;
+    if (savedError < 0) ctx->errorCode = savedError;
+    else if (result >= 0) ctx->errorCode = savedError;
+    return result;
+}
+
+char* tableRecord(TableHandle* t) { return t ? t->record.data() : nullptr; }
+long tableRecNo(TableHandle* t) { return t ? t->recNo : -1; }
+
+long tableRecCount(TableHandle* t) {
+    if (CheckTable(t) < 0) return -1;
+    TableFile* f = t->file;
+    if (f->numRecs < 0 && tableReadCount(f) < 0) return -1;
+    t->seenCount = f->numRecs;
+    return f->numRecs;
+}
+
+int tableNumFields(TableHandle* t) { return t ? int(t->fields.size()) : -1; }
+const char* tableAlias(TableHandle* t) { return t ? t->alias.c_str() : ""; }
+int tableBof(TableHandle* t) { return t && t->bof ? 1 : 0; }
+int tableEof(TableHandle* t) { return t && t->eof ? 1 : 0; }
+int tableDeleted(TableHandle* t) { return t && t->record[0] != ' ' ? 1 : 0; }
+
+int tableLockEnforce(TableHandle* t, int location) {
+    if (t->ctx->lockEnforce && t->recNo > 0 && !tableLockTest(t, t->recNo))
+        return engineError(t->ctx, e4lock, location, t->alias.c_str());
+    return 0;
+}
+
+int tableChanged(TableHandle* t, int flag) {
+    if (!t) return engineError(nullptr, e4parmNull, L4tableChanged);
+    int old = t->recordChanged ? 1 : 0;
+    if (flag > 0) {
+        if (engineInError(t->ctx)) return e4codeBase;
+        int rc = tableLockEnforce(t, L4tableChanged);
+        if (rc < 0) return rc;
+        t->recordChanged = true;
+    } else if (flag == 0) {
+        t->recordChanged = false;
+    }
+    return old;
+}
+
+int tableDelete(TableHandle* t) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    if ((rc = tableLockEnforce(t, L4tableDelete)) < 0) return rc;
+    t->record[0] = '*';
+    t->recordChanged = true;
+    return 0;
+}
+
+int tableBlank(TableHandle* t) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    if ((rc = tableLockEnforce(t, L4tableBlank)) < 0) return rc;
+    BlankRecord(t);
+    t->recordChanged = true;
+    return 0;
+}
+
+int tableGo(TableHandle* t, long n) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    TableFile* f = t->file;
+    long count = KnownCount(t);
+    // Another process may have appended since the count was read.
+    if (n > count && !CountIsOurs(t) && tableReadCount(f) == 0) count = f->numRecs;
+    if (n < 1 || n > count) return GoOutOfRange(t, n);
+    bool locked = tableLockTest(t, n) == 1;
+    if (!locked) {
+        tableUnlockAuto(t);
+        if (t->ctx->readLock) {
+            rc = tableLock(t, n);
+            if (rc != 0) return rc;
+            locked = true;
+        }
+    }
+    int64_t got = 0;
+    if (locked && f->accessMode == 0 && !f->data.readOnly) {
+        // A record we locked is read from the file itself.
+        int64_t pos = int64_t(f->headerLen) + int64_t(n - 1) * f->recLen;
+        got = fileRead(&f->data, pos, t->record.data(), f->recLen);
+    } else {
+        got = ReadUnlocked(f, n, t->record.data());
+    }
+    if (got < 0) return int(got);
+    if (got < f->recLen) return GoOutOfRange(t, n);
+    t->record[f->recLen] = 0;
+    t->recNo = n;
+    t->bof = t->eof = false;
+    t->recordChanged = false;
+    MemoReset(t);
+    if (locked) std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());
+    return 0;
+}
+
+int tableGoEof(TableHandle* t) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    long count = KnownCount(t);
+    t->recNo = count + 1;
+    t->eof = true;
+    t->bof = count == 0;
+    BlankRecord(t);
+    MemoReset(t);
+    return r4eof;
+}
+
+int tableTop(TableHandle* t) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (!CountIsOurs(t)) tableReadCount(t->file);
+    if (KnownCount(t) == 0) {
+        tableGoEof(t);
+        t->bof = true;
+        return r4eof;
+    }
+    return GoNoRange(t, 1);
+}
+
+int tableBottom(TableHandle* t) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (!CountIsOurs(t)) tableReadCount(t->file);
+    long count = KnownCount(t);
+    if (count == 0) {
+        tableGoEof(t);
+        t->bof = true;
+        return r4eof;
+    }
+    return GoNoRange(t, count);
+}
+
+int tableGoBof(TableHandle* t) {
+    int rc = tableTop(t);
+    if (rc < 0) return rc;
+    t->bof = true;
+    return r4bof;
+}
+
+int tableSkip(TableHandle* t, long n) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    if (t->recNo <= 0) {
+        if (t->ctx->errSkip)
+            return engineError(t->ctx, e4info, L4tableSkip, "skip() muß von gültiger Satznummer erfolgen");
+        return e4info;
+    }
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    long count = KnownCount(t);
+    // Another process may have appended: the count is read again only when
+    // the target lies beyond the one known.
+    if ((count == 0 || t->recNo + n > count) && !CountIsOurs(t) && tableReadCount(t->file) == 0)
+        count = t->file->numRecs;
+    if (count == 0) {
+        tableGoEof(t);
+        if (n < 0) {
+            t->bof = true;
+            return r4bof;
+        }
+        return r4eof;
+    }
+    long target = t->recNo + n;
+    if (target > count) return tableGoEof(t);
+    if (target <= 0) {
+        rc = GoNoRange(t, 1);
+        if (rc != 0) return rc;
+        t->bof = true;
+        return r4bof;
+    }
+    rc = GoNoRange(t, target);
+    if (rc != r4entry) return rc;
+    return tableGoEof(t);
+}
+
+int tableAppendStart(TableHandle* t, bool useMemoEntries) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    bool copyMemos = useMemoEntries && !t->memos.empty() && t->recNo > 0 && !t->eof && !t->bof;
+    if (copyMemos) {
+        bool hadLock = tableLockTest(t, t->recNo) == 1;
+        if (!hadLock && (rc = tableLock(t, t->recNo)) != 0) return rc;
+        for (auto& m : t->memos) {
+            if ((rc = fieldMemoLoad(m.field)) < 0) return rc;
+            // The contents go into the new record as new memos.
+            m.changed = true;
+        }
+        if (!hadLock && t->file->fileLockOwner != t->serial && t->ctx->unlockAuto) tableUnlockRecord(t, t->recNo);
+    } else {
+        for (auto& m : t->memos) {
+            m.len = 0;
+            m.loaded = true;
+            m.changed = false;
+            if (m.contents.empty()) m.contents.resize(1);
+            m.contents[0] = 0;
+        }
+    }
+    for (auto& m : t->memos) std::memset(t->record.data() + m.field->offset, ' ', m.field->len);
+    t->recNo = 0;
+    return 0;
+}
+
+int tableAppend(TableHandle* t) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    EngineContext* ctx = t->ctx;
+    TableFile* f = t->file;
+    if (f->data.readOnly)
+        return engineError(ctx, e4write, L4tableAppend, "Schreibversuch in NurLese-Datei", t->alias.c_str());
+    bool tookAppend = false;
+    long newRec = 0;
+    bool lockedRecord = false;
+    if (f->fileLockOwner != t->serial && f->accessMode == 0) {
+        if (f->appendLockOwner != t->serial) {
+            tableUnlockAuto(t);
+            rc = tableLockAppend(t);
+            if (rc != 0) return rc;
+            tookAppend = true;
+        }
+        newRec = f->numRecs + 1;
+        if (tableLockTest(t, newRec) != 1) {
+            int savedAuto = ctx->unlockAuto;
+            ctx->unlockAuto = 0;
+            rc = tableLock(t, newRec);
+            ctx->unlockAuto = savedAuto;
+            if (rc != 0) {
+                if (tookAppend) tableUnlockAppend(t);
+                return rc;
+            }
+            lockedRecord = true;
+        }
+    } else {
+        newRec = KnownCount(t) + 1;
+    }
+    if (ctx->tranLog) rc = ctx->tranLog->AppendStarting(t, newRec);
+    // Memo fields with contents get their new blocks; the others are blanked.
+    for (auto& m : t->memos) {
+        if (rc < 0) break;
+        char* p = t->record.data() + m.field->offset;
+        if (m.len > 0) {
+            long block = 0;
+            rc = memoFileWrite(&f->memo, &block, m.contents.data(), m.len);
+            if (rc < 0) break;
+            EngineLongToAscii(block, p, m.field->len);
+        } else {
+            std::memset(p, ' ', m.field->len);
+        }
+        m.changed = false;
+    }
+    if (rc == 0) rc = WriteRecordAt(t, newRec, true);
+    if (rc == 0) {
+        f->numRecs = newRec;
+        if (f->accessMode != 1) rc = tableWriteHeader(f);
+        else f->appendedSinceHeader = true;
+    }
+    if (ctx->tranLog) rc = ctx->tranLog->AppendDone(t, rc);
+    if (rc < 0 && lockedRecord) {
+        int savedAuto = ctx->unlockAuto;
+        ctx->unlockAuto = 1;
+        tableUnlockRecord(t, newRec);
+        ctx->unlockAuto = savedAuto;
+    }
+    if (tookAppend) {
+        int savedAuto = ctx->unlockAuto;
+        ctx->unlockAuto = 1;
+        int urc = tableUnlockAppend(t);
+        ctx->unlockAuto = savedAuto;
+        // The count stays known: we wrote it ourselves.
+        if (rc == 0) f->numRecs = newRec;
+        if (rc == 0 && urc < 0) rc = urc;
+    }
+    if (rc < 0) {
+        t->recNo = 0;
+        return rc;
+    }
+    t->recNo = newRec;
+    t->seenCount = newRec;
+    t->bof = t->eof = false;
+    t->recordChanged = false;
+    std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());
+    return 0;
+}
+
+int tableAppendBlank(TableHandle* t) {
+    int rc = tableAppendStart(t, false);
+    if (rc < 0) return rc;
+    if ((rc = tableBlank(t)) < 0) return rc;
+    return tableAppend(t);
+}
+
+int tableUpdateRecord(TableHandle* t, bool unlock) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    TableFile* f = t->file;
+    if (t->recNo > 0 && t->recordChanged) {
+        if (f->data.readOnly)
+            return engineError(t->ctx, e4write, L4tableUpdateRecord, "Schreibversuch in NurLese-Datei", t->alias.c_str());
+        if (t->ctx->tranLog && (rc = t->ctx->tranLog->RecordWriting(t)) < 0) return rc;
+        if ((rc = tableMemoWrite(t)) < 0) return rc;
+        if ((rc = WriteRecordAt(t, t->recNo, false)) < 0) return rc;
+        t->recordChanged = false;
+        std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());
+    }
+    if (unlock && t->recNo > 0 && t->ctx->unlockAuto) tableUnlockRecord(t, t->recNo);
+    return 0;
+}
+
+int tableUpdate(TableHandle* t) {
+    int rc = tableUpdateRecord(t, false);
+    if (rc < 0) return rc;
+    TableFile* f = t->file;
+    if (f->appendedSinceHeader && f->appendLockOwner == t->serial) rc = tableWriteHeader(f);
+    return rc;
+}
+
+int tableFlushData(TableHandle* t) {
+    int rc = tableUpdate(t);
+    if (rc < 0) return rc;
+    if ((rc = fileFlush(&t->file->data)) < 0) return rc;
+    if (t->file->hasMemoFile) rc = fileFlush(&t->file->memo.file);
+    return rc;
+}
+
+int tableFlush(TableHandle* t) { return tableFlushData(t); }
+
+int tablePack(TableHandle* t) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    EngineContext* ctx = t->ctx;
+    TableFile* f = t->file;
+    if (f->data.readOnly)
+        return engineError(ctx, e4write, L4tablePack, "Schreibversuch in NurLese-Datei", t->alias.c_str());
+    if ((rc = tableLockAll(t)) != 0) return rc;
+    if (ctx->tranState == 120)
+        return engineError(ctx, e4trans, L4tablePack, "tablePack wegen Transaktionskonflikt nicht möglich");
+    if ((rc = tableUpdate(t)) < 0) return rc;
+    if (ctx->tranLog && (rc = ctx->tranLog->PackStarting(t)) < 0) return rc;
+    if ((rc = tableReadCount(f)) < 0) return rc;
+    DropReadAhead(f);
+    // Both buffers shrink until memory can be had, as long as a record fits.
+    size_t size = size_t(std::max(ctx->packBufferSize, 0));
+    std::vector<char> rbuf, wbuf, rec;
+    for (;;) {
+        try {
+            rbuf.resize(size);
+            wbuf.resize(size);
+            rec.resize(f->recLen);
+            break;
+        } catch (const std::bad_alloc&) {
+            rbuf = {};
+            wbuf = {};
+            if (size <= size_t(f->recLen) + 2048) return engineError(ctx, e4memory, L4tablePack);
+            size -= 2048;
+        }
+    }
+    FileSeqRead r;
+    FileSeqWrite w;
+    fileSeqReadInit(&r, &f->data, f->headerLen, rbuf.data(), size);
+    fileSeqWriteInit(&w, &f->data, f->headerLen, wbuf.data(), size);
+    long kept = 0;
+    for (long i = 0; i < f->numRecs; ++i) {
+        if ((rc = fileSeqReadAll(&r, rec.data(), rec.size())) < 0) return rc;
+        if (rec[0] != ' ') continue;
+        if ((rc = fileSeqWrite(&w, rec.data(), rec.size())) < 0) return rc;
+        ++kept;
+    }
+    const char eof = 0x1A;
+    if ((rc = fileSeqWrite(&w, &eof, 1)) < 0) return rc;
+    if ((rc = fileSeqWriteFlush(&w)) < 0) return rc;
+    f->numRecs = kept;
+    if ((rc = fileLenSet(&f->data, int64_t(kept) * f->recLen + f->headerLen + 1)) < 0) return rc;
+    t->recNo = -1;
+    BlankRecord(t);
+    MemoReset(t);
+    t->recordChanged = false;
+    t->bof = t->eof = kept == 0;
+    if ((rc = tableReindex(t)) < 0) return rc;
+    return tableWriteHeader(f);
+}
+
+int tableReindex(TableHandle* t) { return CheckTable(t); }
+int tableFreeBlocks(TableHandle* t) { return CheckTable(t); }
+
+TagHandle* tableTag(TableHandle* t, const char* name) {
+    if (!t || engineInError(t->ctx)) return nullptr;
+    if (t->ctx->errTagName) engineError(t->ctx, e4tagName, L4tableField, name ? name : "", t->alias.c_str());
+    return nullptr;
+}
+TagHandle* tableTagDefault(TableHandle* t) { return t ? t->selectedTag : nullptr; }
+TagHandle* tableTagNext(TableHandle*, TagHandle*) { return nullptr; }
+TagHandle* tableTagPrev(TableHandle*, TagHandle*) { return nullptr; }
+void tableTagSelect(TableHandle* t, TagHandle* tag) {
+    if (t) t->selectedTag = tag;
+}
+TagHandle* tableTagSelected(TableHandle* t) { return t ? t->selectedTag : nullptr; }
+
+int tableSeekN(TableHandle* t, const char*, int) {
+    int rc = CheckTable(t);
+    if (rc < 0) return rc;
+    if (!tableTagDefault(t)) return r4noTag;
+    return r4noTag;
+}
+int tableSeek(TableHandle* t, const char* text) { return tableSeekN(t, text, text ? int(std::strlen(text)) : 0); }
+int tableSeekNextN(TableHandle* t, const char* text, int len) { return tableSeekN(t, text, len); }
+int tableSeekNext(TableHandle* t, const char* text) { return tableSeek(t, text); }
+
+} // namespace vx

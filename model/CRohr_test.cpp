@@ -1,0 +1,258 @@
+#include "model/CRohr.h"
+
+#include "model/ChainTestEnv.h"
+#include "model/ModelTestEnv.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+class PipeSection : public ModelTest {
+protected:
+    void SetUp() override {
+        ModelTest::SetUp();
+        chain.Link();
+        chain.arrangement.site.CalcAirPressure();
+        CModul::ExchangeChainValues(&chain.head);
+        // The state the heat generator hands the connecting piece.
+        chain.connector.SetInletValue(chain.chimney.area.value);
+        state = *chain.generator.Calculate(nullptr, 1, -1, 0, 0);
+    }
+    TestChain chain;
+    AbgasZustand state;
+};
+
+TEST_F(PipeSection, NoMassFlowPassesTheStateOn) {
+    state.massFlow = 0;
+    state.draught = 7;
+    AbgasZustand* out = chain.connector.Calculate(&state, 1, -1, 0, 0);
+    AbgasZustand expected = state;
+    expected.areaBelow = chain.connector.area.value;
+    EXPECT_EQ(std::memcmp(out, &expected, sizeof expected), 0);
+}
+
+TEST_F(PipeSection, IterationEndsAfterTwentySixPasses) {
+    chain.connector.Calculate(&state, 1, -1, 0, 0);
+    EXPECT_LT(chain.connector.lastPasses, 26);  // a normal section settles
+    state.temperatureT = state.temperatureP = std::nan("");
+    chain.connector.Calculate(&state, 1, -1, 0, 0);
+    EXPECT_EQ(chain.connector.lastPasses, 26);  // t_m never settles
+}
+
+TEST_F(PipeSection, JunctionAwareRunSumsThePressures) {
+    chain.Run();
+    // From the head down: the chimney's draught, then the connector's resistance below it.
+    AbgasZustand* r = chain.head.CalculateChain(nullptr, 0);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->criteria, 1u);
+    const CRechnen& rec = chain.chimney.PressureRecord(0);
+    EXPECT_NEAR(rec.draught, 21.149011, 1e-5);
+    EXPECT_NEAR(rec.pressureLoss, 0.434972, 1e-5);
+    EXPECT_NEAR(r->pressureLoss, 0.434972, 1e-5);
+    // A flag stops a section: the incoming state goes on.
+    EXPECT_EQ(chain.connector.CalcForChain(r, 1, 0, 1), nullptr);
+}
+
+TEST_F(PipeSection, SmoothWallTakesTheSmoothFrictionFactor) {
+    chain.connector.roughness.value = 0;
+    chain.connector.Calculate(&state, 1, -1, 0, 0);
+    const CRechnen& r = chain.connector.PressureRecord(0);
+    EXPECT_GT(r.psi.value, 0);
+    EXPECT_DOUBLE_EQ(r.psi.value, r.psiSmooth.value);
+    EXPECT_TRUE(std::isfinite(r.to.value));
+    EXPECT_LT(r.to.value, r.te.value);
+}
+
+TEST_F(PipeSection, TPieceKeepsItsResistance) {
+    // At equal areas the whole flow entering the junction gives 1.2.
+    CSchorn s;
+    s.arrangement = &chain.arrangement;
+    s.length.value = s.height.value = 5;
+    s.diameter.value = 0.13;
+    s.wallThickness.value = 0.05;
+    s.wallResistance.value = 0.4;
+    s.ComputeGeometry();
+    ASSERT_EQ(s.zeta.AddResistance(12, 90, 0, 0, 1), 0);
+    EXPECT_DOUBLE_EQ(s.zeta.elements[0].angle.value, 90.0);
+    EXPECT_DOUBLE_EQ(s.zeta.elements[0].zeta.value, 1.2);
+    s.SetInletValue(-1);
+    s.ResetRunLength();
+    s.Calculate(&state, 1, -1, 0, 0);
+    EXPECT_DOUBLE_EQ(s.zetaSum.value, 1.2);
+    int index = -1;
+    EXPECT_TRUE(s.FindJunctionResistance(index));
+    EXPECT_EQ(index, 0);
+    s.zeta.ClearElement(0);
+    EXPECT_FALSE(s.FindJunctionResistance(index));
+    EXPECT_EQ(index, 7);
+}
+
+TEST_F(PipeSection, SurroundingTemperatureRules) {
+    CSchorn& s = chain.chimney;
+    EXPECT_DOUBLE_EQ(s.GetSurroundingTemperature(nullptr), 15.0);  // 20 in heated rooms, capped
+    EXPECT_DOUBLE_EQ(s.GetSurroundingTemperature(reinterpret_cast<vx::Archive*>(&state)), -1.0);
+    chain.arrangement.positionCount.value = 1;
+    EXPECT_DOUBLE_EQ(s.GetSurroundingTemperature(nullptr), 20.0);
+    chain.arrangement.positionCount.value = 0;
+    // 50 % outside at 0, 25 % unheated at 0, the rest heated at 20.
+    s.shareOutside.value = 50;
+    s.shareUnheated.value = 25;
+    EXPECT_DOUBLE_EQ(s.GetSurroundingTemperature(nullptr), 5.0);
+
+    chain.arrangement.regime.value = 2;
+    s.shareOutside.value = s.shareUnheated.value = 0;
+    s.lengthOutside.value = 1;
+    chain.arrangement.kind.value = 1;
+    EXPECT_DOUBLE_EQ(s.GetSurroundingTemperature(nullptr), 0.0);  // 1 m exposed, at most 5
+    chain.arrangement.kind.value = 2;
+    EXPECT_DOUBLE_EQ(s.GetSurroundingTemperature(nullptr), 15.0);  // 1 of 8 m, at most a quarter
+    chain.arrangement.kind.value = 4;
+    EXPECT_DOUBLE_EQ(s.GetSurroundingTemperature(nullptr), 0.0);  // the chimney of kind 4
+    EXPECT_DOUBLE_EQ(chain.connector.GetSurroundingTemperature(nullptr), 15.0);
+}
+
+TEST_F(PipeSection, SectionKinds) {
+    CAufBauE& a = chain.arrangement;
+    EXPECT_EQ(chain.chimney.GetSectionKind(&a), 0);
+    a.renovation.value = 1;
+    EXPECT_EQ(chain.chimney.GetSectionKind(&a), 1);
+    EXPECT_EQ(chain.connector.GetSectionKind(&a), 0);
+    a.renovation.value = 0;
+    a.kind.value = 4;
+    EXPECT_EQ(chain.chimney.GetSectionKind(&a), 2);
+    a.regime.value = 2;
+    a.kind.value = 1;
+    EXPECT_EQ(chain.chimney.GetSectionKind(&a), 2);
+    EXPECT_EQ(chain.connector.GetSectionKind(&a), 2);
+    chain.chimney.attachmentFlag = 1;
+    EXPECT_EQ(chain.chimney.GetSectionKind(&a), 0);
+    a.kind.value = 2;
+    EXPECT_EQ(chain.connector.GetSectionKind(&a), 0);
+}
+
+TEST_F(PipeSection, FitCheckInAShaft) {
+    CSchorn& s = chain.chimney;
+    s.diameter.value = 0.15;
+    s.wallThickness.value = 0.01;
+    s.ductSideA.value = 0.2;
+    int failed = 0;
+    std::vector<double> sizes;
+    EXPECT_EQ(s.FitCheck(failed, &sizes), "");  // (0.2 - 0.17) / 2 = 0.015 free
+    s.shellThickness1.value = 0.02;
+    EXPECT_EQ(s.FitCheck(failed, &sizes), "Innenrohr pa\xdft nicht in den Schacht !!\r\n");
+    EXPECT_EQ(failed, 1);
+    EXPECT_EQ(sizes, std::vector<double>{0.15});
+    std::string text;
+    EXPECT_EQ(s.GetExtraText(text, s.ductSideB.valueId), "Innenrohr pa\xdft nicht in den Schacht !!\r\n");
+    EXPECT_EQ(s.GetExtraText(text, s.diameter.valueId), "");
+}
+
+TEST_F(PipeSection, ResistanceRecordsQuoteTheirTexts) {
+    CSchorn s;
+    s.zeta.AddResistance(1, 45, 0, 0, 2);
+    s.zeta.elements[0].text.text = "Knie \"kurz\"";
+    s.zeta.AddResistance(4, 0, 0, 0, 1);
+    s.zeta.AddResistance(12, 90, 0, 0, 1);
+    s.zeta.AddResistance(30, 0, 0, 0, 1);
+    std::string text;
+    s.WriteResistances(text);
+    EXPECT_EQ(text,
+              "<WIDERSTAND ANZAHL=2 TYP=\"KNICK\" BEZEICHNUNG=\"Knie 'kurz'\" WINKEL=45.0 DURCHM=0>"
+              "<WIDERSTAND ANZAHL=1 TYP=\"BOGEN\" BEZEICHNUNG=\"\" WINKEL=90.0 DURCHM=0>"
+              "<WIDERSTAND ANZAHL=1 TYP=\"ABZWEIGE\" BEZEICHNUNG=\"\" WINKEL=90.0 DURCHM=0>"
+              "<WIDERSTAND ANZAHL=1 TYP=\"UNBEKANNT\" BEZEICHNUNG=\"\" WINKEL=0 DURCHM=0>");
+}
+
+TEST_F(PipeSection, RunLengthsAndNotify) {
+    chain.chimney.addedLength.value = 1;
+    CModul::ExchangeChainValues(&chain.head);
+    EXPECT_DOUBLE_EQ(chain.chimney.GetRunLength(), 9.0);  // no neighbour of its class
+    EXPECT_DOUBLE_EQ(chain.connector.GetRunLength(), 1.0);
+    CSchorn upper, lower;
+    upper.length.value = 3;
+    lower.length.value = 5;
+    upper.next = &lower;
+    CModul::ExchangeChainValues(&upper);
+    EXPECT_DOUBLE_EQ(upper.GetRunLength(), 8.0);
+    EXPECT_DOUBLE_EQ(lower.GetRunLength(), 8.0);
+    upper.next = nullptr;
+
+    double x = 5;
+    chain.chimney.Notify(&x);
+    EXPECT_DOUBLE_EQ(x, 5);  // no junction element
+    chain.chimney.junctionFlag = 1;
+    chain.chimney.Notify(&x);
+    EXPECT_DOUBLE_EQ(chain.chimney.junctionValue.value, 5);
+    EXPECT_DOUBLE_EQ(x, 0);
+    chain.chimney.pendingFlag = 1;
+    chain.chimney.Notify(&x);
+    EXPECT_DOUBLE_EQ(x, 60);
+    EXPECT_EQ(chain.chimney.pendingFlag, 0);
+}
+
+TEST_F(PipeSection, CasesArchiveAndCopy) {
+    CVerb& v = chain.connector;
+    v.Calculate(&state, 1, -1, 0, 0);
+    v.Calculate(&state, 2, 1, 0, 0);
+    EXPECT_EQ(v.caseCount, 1);
+    v.types[0].push_back(std::make_unique<CBauart>(1));
+    v.types[0][0]->name = "Typ A";
+    v.types[0][0]->wallThickness = 0.002;
+    v.selectedType[0] = 0;
+    v.SetAirDuct(&chain.arrangement);
+    v.text.text = "isoliert";
+
+    auto out = vx::Archive::ForStoring();
+    v.Serialize(out);
+    CVerb back;
+    back.arrangement = &chain.arrangement;
+    auto in = vx::Archive::ForLoading(out.Bytes());
+    back.Serialize(in);
+    EXPECT_EQ(in.Remaining(), 0u);
+    EXPECT_EQ(back.caseCount, 1);
+    ASSERT_EQ(back.temperatureCases.size(), 2u);
+    EXPECT_DOUBLE_EQ(back.PressureRecord(1).to.value, v.PressureRecord(1).to.value);
+    EXPECT_DOUBLE_EQ(back.PressureRecord(0).PR.value, v.PressureRecord(0).PR.value);
+    EXPECT_EQ(back.PressureRecord(0).site, &chain.arrangement.site);
+    ASSERT_EQ(back.types[0].size(), 1u);
+    EXPECT_EQ(back.types[0][0]->name, "Typ A");
+    EXPECT_DOUBLE_EQ(back.types[0][0]->value5, -1.0);
+    ASSERT_TRUE(back.airDuct);
+    EXPECT_EQ(back.text.text, "isoliert");
+    EXPECT_DOUBLE_EQ(back.diameter.value, 0.13);
+    EXPECT_EQ(back.zeta.elements[0].kind, 6);
+
+    // A file that claims more cases than it holds is refused.
+    std::vector<uint8_t> cut(out.Bytes().begin(), out.Bytes().end() - 400);
+    auto bad = vx::Archive::ForLoading(cut);
+    CVerb broken;
+    EXPECT_THROW(broken.Serialize(bad), vx::ArchiveEndOfFile);
+
+    CVerb copy(v);
+    EXPECT_NE(copy.temperatureCases[0].get(), v.temperatureCases[0].get());
+    EXPECT_DOUBLE_EQ(copy.TemperatureRecord(1).tm.value, v.TemperatureRecord(1).tm.value);
+    EXPECT_EQ(copy.connectorFlag, 1);
+
+    v.RemoveCase(0);  // the newest takes its place
+    EXPECT_EQ(v.caseCount, 0);
+    EXPECT_DOUBLE_EQ(v.PressureRecord(0).massFlow, copy.PressureRecord(1).massFlow);
+    v.RemoveLastCase();
+    EXPECT_EQ(v.caseCount, -1);
+    EXPECT_TRUE(v.temperatureCases.empty());
+}
+
+TEST_F(PipeSection, WallFromLayers) {
+    // Group 6 takes 1/Lambda and the thickness from the wall's layers.
+    CSchorn& s = chain.chimney;
+    s.resistanceGroup.value = 6;
+    s.wall.layers[0].thickness.value = 0.05;
+    s.wall.layers[0].conductivity.value = 0.1;
+    s.ResetRunLength();
+    s.Calculate(&state, 1, -1, 0, 0);
+    // 0.15 x 0.5 / 0.1 x ln(0.25 / 0.15), rounded to 4 decimals.
+    EXPECT_NEAR(s.PressureRecord(0).wallResistance.value, 0.3831, 1e-12);
+    EXPECT_TRUE(std::isfinite(s.PressureRecord(0).to.value));
+}
+
+} // namespace

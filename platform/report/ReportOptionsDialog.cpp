@@ -1,0 +1,98 @@
+#include "platform/report/ReportOptionsDialog.h"
+
+#include "platform/MessageService.h"
+#include "platform/report/WxReportJob.h"
+#include "platform/wx/WxText.h"
+
+#include <wx/button.h>
+#include <wx/filedlg.h>
+#include <wx/printdlg.h>
+#include <wx/radiobox.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+namespace vx::report {
+namespace {
+enum { ID_BROWSE = wxID_HIGHEST + 1, ID_SETUP };
+}
+
+ReportOptionsDialog::ReportOptionsDialog(wxWindow* parent, const std::string& title, ReportJob& job)
+    : wxDialog(parent, wxID_ANY, ToWx(title)), job_(job) {
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    wxString choices[] = {ToWx("Drucker"), ToWx("Vorschau"), ToWx("PDF-Datei")};
+    target_ = new wxRadioBox(this, wxID_ANY, ToWx("Ausgabe"), wxDefaultPosition, wxDefaultSize, 3, choices, 1);
+    top->Add(target_, 0, wxALL | wxEXPAND, 8);
+
+    auto* fileRow = new wxBoxSizer(wxHORIZONTAL);
+    fileRow->Add(new wxStaticText(this, wxID_ANY, ToWx("Datei:")), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
+    file_ = new wxTextCtrl(this, wxID_ANY, "", wxDefaultPosition, wxSize(280, -1));
+    fileRow->Add(file_, 1, wxRIGHT, 4);
+    fileRow->Add(new wxButton(this, ID_BROWSE, ToWx("&Durchsuchen...")), 0);
+    top->Add(fileRow, 0, wxLEFT | wxRIGHT | wxEXPAND, 8);
+
+    top->Add(new wxButton(this, ID_SETUP, ToWx("Drucker &einrichten...")), 0, wxALL, 8);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    buttons->Add(new wxButton(this, wxID_OK, ToWx("&OK")), 0, wxRIGHT, 4);
+    buttons->Add(new wxButton(this, wxID_CANCEL, ToWx("Abbruch")), 0, wxRIGHT, 4);
+    buttons->Add(new wxButton(this, wxID_HELP, ToWx("Hilfe")), 0);
+    top->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 8);
+    SetSizerAndFit(top);
+
+    Bind(wxEVT_BUTTON, &ReportOptionsDialog::OnBrowse, this, ID_BROWSE);
+    Bind(wxEVT_BUTTON, &ReportOptionsDialog::OnSetup, this, ID_SETUP);
+    Bind(wxEVT_BUTTON, &ReportOptionsDialog::OnHelp, this, wxID_HELP);
+    target_->Bind(wxEVT_RADIOBOX, &ReportOptionsDialog::OnChoice, this);
+    Choose(job.GetDestination(), job.ExportFile());
+}
+
+void ReportOptionsDialog::Choose(Destination d, const std::string& exportFile) {
+    target_->SetSelection(d == Destination::Printer ? 0 : d == Destination::Preview ? 1 : 2);
+    if (!exportFile.empty()) file_->ChangeValue(ToWx(exportFile));
+    file_->Enable(d == Destination::Export);
+}
+
+Destination ReportOptionsDialog::GetDestination() const {
+    switch (target_->GetSelection()) {
+    case 1: return Destination::Preview;
+    case 2: return Destination::Export;
+    default: return Destination::Printer;
+    }
+}
+
+std::string ReportOptionsDialog::GetExportFile() const { return FromWx(file_->GetValue()); }
+
+bool ReportOptionsDialog::TransferDataFromWindow() {
+    if (GetDestination() == Destination::Export && GetExportFile().empty()) {
+        ShowMessage("Bitte geben Sie die PDF-Datei an.");
+        file_->SetFocus();
+        return false;
+    }
+    return wxDialog::TransferDataFromWindow();
+}
+
+void ReportOptionsDialog::OnChoice(wxCommandEvent&) { file_->Enable(GetDestination() == Destination::Export); }
+
+void ReportOptionsDialog::OnBrowse(wxCommandEvent&) {
+    wxFileDialog dlg(this, ToWx("PDF-Datei"), "", file_->GetValue(), ToWx("PDF-Dateien (*.pdf)|*.pdf"),
+                     wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dlg.ShowModal() != wxID_OK) return;
+    file_->ChangeValue(dlg.GetPath());
+    Choose(Destination::Export);
+}
+
+void ReportOptionsDialog::OnSetup(wxCommandEvent&) {
+    PrinterSettings settings;
+    ReadPrinterFile(job_.LayoutFile(), settings);
+    wxPrintDialogData data(ToPrintData(settings));
+    wxPrintDialog dlg(this, &data);
+    if (dlg.ShowModal() != wxID_OK) return;
+    if (!WritePrinterFile(job_.LayoutFile(), FromPrintData(dlg.GetPrintDialogData().GetPrintData(), settings)))
+        ShowMessage("Die Druckereinstellungen können nicht gespeichert werden.");
+    Choose(Destination::Printer);
+}
+
+void ReportOptionsDialog::OnHelp(wxCommandEvent&) { job_.RequestHelp(kHelpContextOptions); }
+
+} // namespace vx::report

@@ -1,0 +1,81 @@
+// Helpers of the reporting layer's tests: scratch directories, the poppler
+// tools and PNG pixels.
+#pragma once
+
+#include "platform/TestSupport.h"
+
+#include "platform/Files.h"
+#include "platform/System.h"
+
+#include <cairo.h>
+#include <cstdlib>
+#include <string>
+
+namespace vx::report::testing {
+
+
+// A fresh directory, removed with its files at the end of the test.
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string tmpl = JoinPath(TempDir(), "vxreportXXXXXX");
+        path_ = ::mkdtemp(tmpl.data()) ? tmpl : "";
+    }
+    ~ScratchDir() {
+        if (!path_.empty()) RunProgram("rm", {"-rf", path_});
+    }
+    std::string File(const std::string& name) const { return JoinPath(path_, name); }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The text of a PDF as pdftotext gives it (UTF-8, pages separated by "\f").
+inline std::string PdfText(const std::string& pdf) {
+    std::string out = pdf + ".txt";
+    if (RunProgram("pdftotext", {"-layout", pdf, out}) != 0) return "";
+    std::string text;
+    ReadWholeFile(out, text);
+    return text;
+}
+
+// Renders page 1 at 50 dpi into png; false when pdftoppm fails.
+inline bool RenderFirstPage(const std::string& pdf, const std::string& pngWithoutSuffix) {
+    return RunProgram("pdftoppm", {"-png", "-r", "50", "-f", "1", "-l", "1", "-singlefile", pdf,
+                                   pngWithoutSuffix}) == 0;
+}
+
+
+struct Rgb {
+    int r = -1, g = -1, b = -1;
+};
+
+class Png {
+public:
+    explicit Png(const std::string& path) : s_(cairo_image_surface_create_from_png(ToFsName(path).c_str())) {}
+    ~Png() { cairo_surface_destroy(s_); }
+    Png(const Png&) = delete;
+    Png& operator=(const Png&) = delete;
+    bool Ok() const { return cairo_surface_status(s_) == CAIRO_STATUS_SUCCESS; }
+    int Width() const { return Ok() ? cairo_image_surface_get_width(s_) : 0; }
+    int Height() const { return Ok() ? cairo_image_surface_get_height(s_) : 0; }
+    Rgb At(int x, int y) const {
+        if (!Ok() || x < 0 || y < 0 || x >= Width() || y >= Height()) return {};
+        cairo_surface_flush(s_);
+        const unsigned char* row = cairo_image_surface_get_data(s_) + y * cairo_image_surface_get_stride(s_);
+        uint32_t px = reinterpret_cast<const uint32_t*>(row)[x];
+        return {int((px >> 16) & 0xFF), int((px >> 8) & 0xFF), int(px & 0xFF)};
+    }
+
+private:
+    cairo_surface_t* s_;
+};
+
+inline size_t CountOf(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + what.size())) ++n;
+    return n;
+}
+
+} // namespace vx::report::testing

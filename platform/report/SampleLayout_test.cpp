@@ -1,0 +1,181 @@
+// The shipped calculation report layout with the main program's variables.
+#include "platform/report/ReportJob.h"
+
+#include "platform/NumText.h"
+#include "platform/report/ReportTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace vx::report {
+namespace {
+
+using testing::CountOf;
+
+std::string SourceFile(const std::string& rel) {
+    const char* src = std::getenv("VX_SOURCE_DIR");
+    return JoinPath(src ? src : ".", rel);
+}
+
+// The main program's variables, in its order of definition.
+void DefineCalculation(ReportJob& job, bool abgasleitung) {
+    job.DefineVariableStart();
+    const std::pair<const char*, const char*> texts[] = {
+        {"AnwName1", "Muster Schornsteintechnik GmbH"}, {"AnwName2", "Planung und Berechnung"},
+        {"AnwStr", "Hauptstraße 12"}, {"AnwPLZOrt", "12345 Musterstadt"}, {"AnwTel", "0123 45678"},
+        {"AnwFax", "0123 45679"}, {"Version", "2.30"}, {"PrNr", "P-2024-017"},
+        {"Bauvor1", "Neubau Einfamilienhaus"}, {"Bauvor2", "Heizungsanlage Keller"}, {"Datum", "12.03.2024"},
+        {"EmpName1", "Familie Schäfer"}, {"EmpName2", ""}, {"EmpStr", "Lindenweg 3"},
+        {"EmpPLZOrt", "54321 Beispielheim"}, {"StoName1", "Baustelle Schäfer"}, {"StoName2", ""},
+        {"StoStr", "Am Hang 7"}, {"StoPLZOrt", "54321 Beispielheim"}, {"Bearbeiter", "Dipl.-Ing. Berger"},
+        {"Projekt", "P-2024-017"}};
+    job.DefineVariable("FormArt", "0", VarType::Numeric);
+    for (auto& [name, value] : texts) job.DefineVariable(name, value);
+    job.DefineVariable("Kopfdruck", "1", VarType::Boolean);
+    job.DefineVariable("Absenderdruck", "1", VarType::Boolean);
+    const std::pair<const char*, const char*> more[] = {
+        {"EmpAnsprech", "Herr Schäfer"}, {"EmpTelFaxf", "Kundentelefon : 0987 6543"}, {"EmpEMail", ""},
+        {"EmpURL", ""}, {"EmpHandy", ""}, {"EmpTel", "0987 6543"}, {"EmpFax", ""},
+        {"Bemerkung", "Die Berechnung gilt für den beschriebenen Wärmeerzeuger. Reinigungsöffnungen nach "
+                      "Landesrecht vorsehen."},
+        {"Anordnung", "Betriebsweise: Schornstein, feuchteunempfindlich"}, {"Verlauf", "im Gebäude"}};
+    for (auto& [name, value] : more) job.DefineVariable(name, value);
+    job.DefineVariable("Abgasleitung", abgasleitung ? "1" : "0", VarType::Boolean);
+    const std::pair<const char*, const char*> rest[] = {
+        {"FU", "feuchteunempfindlich"}, {"Hersteller", "Thermowerk"}, {"Typ", "TW 24 Kompakt"},
+        {"Baujahr", "2019"}, {"Brennstoff", "Erdgas E"}, {"Qn", "24 kW"}, {"Tw", "160 °C"},
+        {"Dhw", "130 mm"}, {"BezPw", "max. Förderdruck"}, {"Pw", "0 Pa"}};
+    for (auto& [name, value] : rest) job.DefineVariable(name, value);
+    job.DefineVariable("Teillast", "1", VarType::Boolean);
+    const std::pair<const char*, const char*> tail[] = {
+        {"QuerVerb", "130 mm (rund)"}, {"Lv", "1,5 m"}, {"Hv", "1 m"}, {"Rau_V", "1 mm"},
+        {"WDWv", "0 m²K/W"}, {"ZETAv", "2 Bögen 90°"}, {"QuerSchornDetail", "160 mm (rund)"},
+        {"Bauart", "Edelstahl, doppelwandig, wärmegedämmt"}, {"Rau_S", "1 mm"}, {"Wa", "20 mm"},
+        {"WDW", "0,22 m²K/W"}, {"QuerSchorn", "rund"}, {"ZETA", "Abzweige 90°"}, {"GeoH", "250 m"}};
+    for (auto& [name, value] : tail) job.DefineVariable(name, value);
+    job.DefineFieldStart();
+    for (const char* f : {"X", "Y", "Z"}) job.DefineField(f, f);
+}
+
+int DrawBand(int message, intptr_t parameter, void* user) {
+    if (message != kNotifyObject) return 0;
+    auto* n = reinterpret_cast<ObjectNotification*>(parameter);
+    if (n->name != "Diagramm") return 0;
+    ++*static_cast<int*>(user);
+    const Rect& r = n->rect;
+    n->canvas->SetPen(Color{0, 0, 160}, 4);
+    n->canvas->SetBrush(Color{120, 160, 255});
+    const Point band[] = {{r.left + 100, r.bottom - 60}, {r.right - 60, r.top + 60},
+                          {r.right - 60, r.top + 200}, {r.left + 100, r.bottom - 20}};
+    n->canvas->DrawPolygon(band);
+    return 1;
+}
+
+// The print as the main program runs it: one page, ten placeholder rows,
+// with the standard form one more page.
+int PrintCalculation(ReportJob& job, int form) {
+    if (job.Print() != kOk) return -1;
+    for (int i = 0; i < 10; ++i) {
+        std::string n = Format("%d", i);
+        for (const char* f : {"X", "Y", "Z"}) job.DefineField(f, n);
+        if (job.PrintFields() == kPageFull) {
+            job.Print();
+            job.PrintFields();
+        }
+    }
+    if (form == 1) job.Print();
+    job.PrintFieldsEnd();
+    return job.PrintEnd();
+}
+
+TEST(SampleLayout, CalculationReportExportsWithTheProgramsVariables) {
+    testing::ScratchDir dir;
+    ReportJob job;
+    int diagrams = 0;
+    job.SetNotificationCallback(DrawBand, &diagrams);
+    DefineCalculation(job, false);
+    std::string pdf = dir.File("Berechnung.pdf");
+    job.SetExport("PDF", pdf, "");
+    ASSERT_EQ(job.PrintStart(SourceFile("data/Velmora.LST"), Destination::Export), kOk) << job.LastError();
+    ASSERT_EQ(PrintCalculation(job, 1), kOk) << job.LastError();
+    EXPECT_EQ(job.CurrentPage(), 2);
+    EXPECT_EQ(diagrams, 2);
+
+    std::string text = testing::PdfText(pdf);
+    for (const char* expected :
+         {"Schornsteinberechnung nach DIN EN 13384-1", "Muster Schornsteintechnik GmbH", "P-2024-017",
+          "Neubau Einfamilienhaus", "Familie Sch\xC3\xA4" "fer", "Thermowerk", "TW 24 Kompakt", "24 kW",
+          "160 mm (rund)", "130 mm (rund)", "Edelstahl, doppelwandig", "im Gebäude", "Schornstein",
+          "Teillast ist", "Reinigungs\xC3\xB6" "ffnungen", "Geod\xC3\xA4tische H\xC3\xB6he: 250 m",
+          "Velmora 2.30", "Kundentelefon : 0987 6543"}) {
+        std::string utf8 = expected;
+        if (utf8 == "im Gebäude") utf8 = "im Geb\xC3\xA4ude";
+        EXPECT_NE(text.find(utf8), std::string::npos) << utf8;
+    }
+    EXPECT_EQ(CountOf(text, "Abgasleitung"), 0u);
+    EXPECT_EQ(CountOf(text, "E-Mail:"), 0u);  // no address: no label either
+    // The placeholder rows are not shown.
+    EXPECT_EQ(text.find("X  "), std::string::npos);
+
+    std::string png = dir.File("seite1");
+    ASSERT_TRUE(testing::RenderFirstPage(pdf, png));
+    std::string artefacts = vx::ArtefactDir();
+    if (!artefacts.empty()) {
+        RunProgram("cp", {png + ".png", JoinPath(artefacts, "velmora-report-page1.png")});
+        RunProgram("cp", {pdf, JoinPath(artefacts, "velmora-report.pdf")});
+    }
+    testing::Png img(png + ".png");
+    ASSERT_TRUE(img.Ok());
+    // The band near the right edge of the diagram frame, where the callback
+    // drew it 6 to 20 mm below the top.
+    const LayoutObject* frame = nullptr;
+    for (const auto& o : job.GetLayout().objects)
+        if (o.name == "Diagramm" && o.page == PageRule::First) frame = &o;
+    ASSERT_NE(frame, nullptr);
+    Point origin = job.GetLayout().Origin();
+    auto px = [](int units) { return int(units / 10.0 * 50 / 25.4); };
+    testing::Rgb band = img.At(px(origin.x + frame->rect.right - 80), px(origin.y + frame->rect.top + 130));
+    EXPECT_LT(band.r, 200);
+    EXPECT_GT(band.b, 200);
+}
+
+TEST(SampleLayout, ExhaustLineAndShortFormShowTheirOwnParts) {
+    testing::ScratchDir dir;
+    ReportJob job;
+    DefineCalculation(job, true);
+    job.DefineVariable("Kopfdruck", "0", VarType::Boolean);
+    std::string pdf = dir.File("kurz.pdf");
+    job.SetExport("PDF", pdf, "");
+    ASSERT_EQ(job.PrintStart(SourceFile("data/Velmora.LST"), Destination::Export), kOk) << job.LastError();
+    ASSERT_EQ(PrintCalculation(job, 0), kOk);
+    EXPECT_EQ(job.CurrentPage(), 1);
+    std::string text = testing::PdfText(pdf);
+    EXPECT_EQ(CountOf(text, "Abgasleitung"), 1u);
+    EXPECT_EQ(CountOf(text, "Planung und Berechnung"), 0u);  // no letterhead
+    // The sender line stays.
+    EXPECT_NE(text.find("Muster Schornsteintechnik GmbH"), std::string::npos);
+}
+
+TEST(SampleLayout, EveryPlaceholderIsOneOfTheProgramsVariables) {
+    // A job that knows only the program's names starts on the layout: no
+    // other name is used in it.
+    ReportJob job;
+    DefineCalculation(job, false);
+    job.SetExport("PDF", "x.pdf", "/nonexistent");
+    ASSERT_EQ(job.PrintStart(SourceFile("data/Velmora.LST"), Destination::Export), kOk) << job.LastError();
+    // Every line of the file is short enough for the form settings.
+    std::string data;
+    ASSERT_TRUE(ReadWholeFile(SourceFile("data/Velmora.LST"), data));
+    size_t start = 0, longest = 0;
+    for (size_t nl = data.find('\n'); nl != std::string::npos; nl = data.find('\n', start)) {
+        longest = std::max(longest, nl - start);
+        start = nl + 1;
+    }
+    EXPECT_LT(longest, 253u);
+    EXPECT_EQ(CountOf(data, "xOffset"), 1u);
+    EXPECT_EQ(CountOf(data, "yOffset"), 1u);
+}
+
+} // namespace
+} // namespace vx::report
