@@ -106,6 +106,8 @@ void CVelmoraDocCore::ResetDocument() {
     runFlag = 0;
     resultValid = 0;
     ClearResults();
+    points.clear();
+    diagram.SetPoints({});
 }
 
 void CVelmoraDocCore::ClearResults() { results.clear(); }

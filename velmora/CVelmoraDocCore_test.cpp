@@ -216,6 +216,13 @@ TEST_F(DocTest, SampleOilBoilerGivesABand) {
     EXPECT_DOUBLE_EQ(doc.chosenHeight, 10.0);
     EXPECT_TRUE(messages.service.shown.empty());
     EXPECT_FALSE(doc.results.empty());
+
+    doc.ResetDocument();
+    EXPECT_TRUE(doc.points.empty());
+    EXPECT_TRUE(doc.results.empty());
+    EXPECT_TRUE(doc.diagram.Points().empty());
+    EXPECT_EQ(doc.resultValid, 0);
+    EXPECT_TRUE(doc.heatGenerator.typeDesignation.text.empty());
 }
 
 TEST_F(DocTest, CalculatingTwiceGivesTheSameBand) {
