@@ -338,6 +338,17 @@ TEST_F(DocTest, CalculationFileRoundTrip) {
     EXPECT_EQ(reopened.keepDiagramRange, 0);
 }
 
+TEST_F(DocTest, SavedBeforeTheFirstDiagramKeepsTheChimney) {
+    CVelmoraDocCore doc;
+    NewOilDocument(doc);
+    CVelmoraDocCore reopened;
+    ASSERT_TRUE(reopened.LoadCalculation(doc.StoreCalculation()));
+    EXPECT_DOUBLE_EQ(reopened.chimney.diameter.value, 0.13);
+    EXPECT_DOUBLE_EQ(reopened.chimney.height.value, 8.0);
+    EXPECT_DOUBLE_EQ(reopened.chosenHeight, 8.0);
+    EXPECT_DOUBLE_EQ(reopened.chosenSize, 13.0);
+}
+
 TEST_F(DocTest, FileWithoutTrailingItemsComputesPartLoad) {
     CVelmoraDocCore doc;
     NewOilDocument(doc);
