@@ -539,3 +539,27 @@ TEST_F(DocTest, HandOverIntoAMissingDirectoryStartsNothing) {
     ASSERT_EQ(messages.service.shown.size(), 1u);
     EXPECT_NE(messages.service.shown[0].text.find("~uebergabe.kfx"), std::string::npos);
 }
+
+TEST_F(DocTest, SquareChimneyWalksTheSquareTable) {
+    CVelmoraDocCore doc;
+    doc.ResetDocument();
+    LoadSample(doc, "Oleomat 45-2");
+    int system = 1;
+    doc.NewSystemType(system, 1, 0);
+    ASSERT_TRUE(doc.OnCalculate());
+    const std::vector<double>& square = SharedCrossSectionTables().square;
+    auto inTable = [&](double cm) {
+        for (double v : square)
+            if (std::abs(v * 100 - cm) < 1e-9) return true;
+        return false;
+    };
+    for (const DiagramPoint& p : doc.points) {
+        EXPECT_TRUE(inTable(p.smallest)) << p.smallest;
+        if (p.largest != -1.0) {
+            EXPECT_TRUE(inTable(p.largest)) << p.largest;
+        }
+    }
+    EXPECT_EQ(doc.diagram.Shape(), 1);
+    EXPECT_EQ(doc.results.front()[0]->shape, 1);
+    EXPECT_DOUBLE_EQ(doc.results.front()[0]->sizes[1], square.front());
+}
