@@ -7,6 +7,7 @@
 #include "model/FuelTable.h"
 #include "model/ModelText.h"
 #include "platform/NumText.h"
+#include "platform/Profile.h"
 #include "values/Helpers.h"
 
 #include <cmath>
@@ -786,4 +787,33 @@ void CRohr::Serialize(vx::Archive& ar) {
     }
     currentCase = 0;
     attachmentFlag = v >= 9 ? ar.ReadInt32() : 0;
+}
+
+CRohr::SectionLimits CRohr::ReadSectionLimits(const char* section, const char* lMax, const char* hMin,
+                                             const char* hMax) {
+    auto read = [section](const char* key, const char* def) {
+        return vx::ParseDouble(vx::Profile().GetString(section, key, def));
+    };
+    return SectionLimits{read("Lmin", ".01"),    read("Lmax", lMax),     read("Hmin", hMin),      read("Hmax", hMax),
+                         read("Dhmin", "0.05"),  read("Dhmax", "2.0"),   read("Wdwmax", "10.0"),  read("Wamin", "0.0001"),
+                         read("Wamax", "1.0"),   read("Rmin", "0.0005"), read("Rmax", "0.005"),   read("R_VOR", "0.001"),
+                         vx::Profile().GetInt(section, "R_DEFAULT", -1)};
+}
+
+void CRohr::ApplySectionLimits(const SectionLimits& l) {
+    length.minimum = l.lMin;
+    length.maximum = l.lMax;
+    height.minimum = l.hMin;
+    height.maximum = l.hMax;
+    for (CWDouble* c : {&diameter, &sideA, &sideB}) {
+        c->minimum = l.dhMin;
+        c->maximum = l.dhMax;
+    }
+    wallResistance.maximum = l.wdwMax;
+    wallThickness.minimum = l.waMin;
+    wallThickness.maximum = l.waMax;
+    roughness.minimum = l.rMin;
+    roughness.maximum = l.rMax;
+    roughness.value = l.rDefault;
+    roughness.marker = CWerte::MarkerDerived;
 }

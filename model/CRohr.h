@@ -70,6 +70,15 @@ public:
     int ApplyGeometryDefaults();
     // The display units of the eleven length cells, from the subclass's section.
     void LoadLengthUnits();
+
+    // Input limits of a section kind, read once from its profile section.
+    struct SectionLimits {
+        double lMin, lMax, hMin, hMax, dhMin, dhMax, wdwMax, waMin, waMax, rMin, rMax, rDefault;
+        int rDefaultIndex;
+    };
+    static SectionLimits ReadSectionLimits(const char* section, const char* lMax, const char* hMin,
+                                           const char* hMax);
+    void ApplySectionLimits(const SectionLimits& l);
     // Area, perimeter and hydraulic diameter from the shape and sizes.
     void ComputeGeometry();
     // "Innenrohr paßt nicht in den Schacht !!" and a line break when the

@@ -33,12 +33,6 @@ bool Fails(double difference, double step) {
     return !std::isfinite(difference) || RoundToStep(difference, step) < 0;
 }
 
-const struct HeadRegistration {
-    HeadRegistration() {
-        RegisterModuleKind("CSKopf", [] { return std::unique_ptr<CModul>(new CSKopf); });
-    }
-} g_Registration;
-
 } // namespace
 
 CSKopf::CSKopf() {

@@ -11,50 +11,16 @@
 
 namespace {
 
-struct ChimneyLimits {
-    double lMin, lMax, hMin, hMax, dhMin, dhMax, wdwMax, waMin, waMax, rMin, rMax, rDefault;
-    int rDefaultIndex;
-};
-
-const ChimneyLimits& Limits() {
-    static const ChimneyLimits limits = [] {
-        auto read = [](const char* key, const char* def) {
-            return vx::ParseDouble(vx::Profile().GetString("Schorn", key, def));
-        };
-        ChimneyLimits l{read("Lmin", ".01"),    read("Lmax", "200.0"),  read("Hmin", "0.0"),     read("Hmax", "200.0"),
-                        read("Dhmin", "0.05"),  read("Dhmax", "2.0"),   read("Wdwmax", "10.0"),  read("Wamin", "0.0001"),
-                        read("Wamax", "1.0"),   read("Rmin", "0.0005"), read("Rmax", "0.005"),   read("R_VOR", "0.001"),
-                        vx::Profile().GetInt("Schorn", "R_DEFAULT", -1)};
-        return l;
-    }();
+const CRohr::SectionLimits& Limits() {
+    static const CRohr::SectionLimits limits = CRohr::ReadSectionLimits("Schorn", "200.0", "0.0", "200.0");
     return limits;
 }
-
-const struct ChimneyRegistration {
-    ChimneyRegistration() {
-        RegisterModuleKind("CSchorn", [] { return std::unique_ptr<CModul>(new CSchorn); });
-    }
-} g_Registration;
 
 } // namespace
 
 CSchorn::CSchorn() {
-    const ChimneyLimits& l = Limits();
-    length.minimum = l.lMin;
-    length.maximum = l.lMax;
-    height.minimum = l.hMin;
-    height.maximum = l.hMax;
-    for (CWDouble* c : {&diameter, &sideA, &sideB}) {
-        c->minimum = l.dhMin;
-        c->maximum = l.dhMax;
-    }
-    wallResistance.maximum = l.wdwMax;
-    wallThickness.minimum = l.waMin;
-    wallThickness.maximum = l.waMax;
-    roughness.minimum = l.rMin;
-    roughness.maximum = l.rMax;
-    roughness.value = l.rDefault;
-    roughness.marker = CWerte::MarkerDerived;
+    const SectionLimits& l = Limits();
+    ApplySectionLimits(l);
     LoadLengthUnits();
 }
 

@@ -11,51 +11,17 @@
 
 namespace {
 
-struct ConnectorLimits {
-    double lMin, lMax, hMin, hMax, dhMin, dhMax, wdwMax, waMin, waMax, rMin, rMax, rDefault;
-    int rDefaultIndex;
-};
-
-const ConnectorLimits& Limits() {
-    static const ConnectorLimits limits = [] {
-        auto read = [](const char* key, const char* def) {
-            return vx::ParseDouble(vx::Profile().GetString("VERB", key, def));
-        };
-        ConnectorLimits l{read("Lmin", ".01"),   read("Lmax", "40.0"),   read("Hmin", "-40.0"),  read("Hmax", "40.0"),
-                          read("Dhmin", "0.05"), read("Dhmax", "2.0"),   read("Wdwmax", "10.0"), read("Wamin", "0.0001"),
-                          read("Wamax", "1.0"),  read("Rmin", "0.0005"), read("Rmax", "0.005"),  read("R_VOR", "0.001"),
-                          vx::Profile().GetInt("VERB", "R_DEFAULT", -1)};
-        return l;
-    }();
+const CRohr::SectionLimits& Limits() {
+    static const CRohr::SectionLimits limits = CRohr::ReadSectionLimits("VERB", "40.0", "-40.0", "40.0");
     return limits;
 }
-
-const struct ConnectorRegistration {
-    ConnectorRegistration() {
-        RegisterModuleKind("CVerb", [] { return std::unique_ptr<CModul>(new CVerb); });
-    }
-} g_Registration;
 
 } // namespace
 
 CVerb::CVerb() {
-    const ConnectorLimits& l = Limits();
+    const SectionLimits& l = Limits();
     connectorFlag = 1;
-    length.minimum = l.lMin;
-    length.maximum = l.lMax;
-    height.minimum = l.hMin;
-    height.maximum = l.hMax;
-    for (CWDouble* c : {&diameter, &sideA, &sideB}) {
-        c->minimum = l.dhMin;
-        c->maximum = l.dhMax;
-    }
-    wallResistance.maximum = l.wdwMax;
-    wallThickness.minimum = l.waMin;
-    wallThickness.maximum = l.waMax;
-    roughness.minimum = l.rMin;
-    roughness.maximum = l.rMax;
-    roughness.value = l.rDefault;
-    roughness.marker = CWerte::MarkerDerived;
+    ApplySectionLimits(l);
     LoadLengthUnits();
 }
 

@@ -51,12 +51,6 @@ struct Twin {
     CWDouble* part;
 };
 
-const struct GeneratorRegistration {
-    GeneratorRegistration() {
-        RegisterModuleKind("CWaerme", [] { return std::unique_ptr<CModul>(new CWaerme); });
-    }
-} g_Registration;
-
 } // namespace
 
 std::vector<CWerte*> CWaerme::Cells() {
