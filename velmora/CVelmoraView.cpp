@@ -1,22 +1,147 @@
 #include "velmora/CVelmoraView.h"
 
+#include "platform/StringTable.h"
+#include "platform/wx/WxText.h"
+#include "values/CWerte.h"
+#include "values/Helpers.h"
+#include "velmora/CMainFrame.h"
 #include "velmora/CVelmoraApp.h"
+#include "velmora/CVelmoraDoc.h"
+#include "velmora/CommandIds.h"
+#include "velmora/FormLists.h"
+#include "velmora/VelmoraSettings.h"
+#include "velmora/shared/CComboWrzTyp.h"
+#include "velmora/shared/CCombVelmora.h"
+#include "velmora/shared/CDlgWrzInfo.h"
+#include "velmora/shared/DialogResources.h"
+#include "velmora/shared/QuorvelLibrary.h"
 
 #include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/xrc/xmlres.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CVelmoraView, wxView);
+
+namespace {
+
+// The document's side of the form.
+struct FormDocState {
+    int fuel = 0, condensing = 0;
+    std::string manufacturer, type, systemText;
+    double outletSize = 0;
+    int partLoad = 1, operatingMode = 0, shape = 0;
+};
+
+void DocHideDiagram(CVelmoraDoc&) {}
+void DocLoadHeatGenerator(CVelmoraDoc&, const WrzEntry&) {}
+void DocStartCrossSection(CVelmoraDoc&) {}
+int DocNewSystemType(CVelmoraDoc&, int index, int, int) {
+    return IsHeadingText(SystemText(index)) ? index + 1 : index;
+}
+void DocSetSystemText(CVelmoraDoc&, const std::string&) {}
+void DocSetPartLoad(CVelmoraDoc&, bool) {}
+void DocResetProject(CVelmoraDoc&) {}
+bool DocYRange(CVelmoraDoc&, bool) { return false; }
+bool DocCreateDiagram(CVelmoraDoc&, wxWindow*) { return false; }
+FormDocState DocState(CVelmoraDoc&) { return {}; }
+
+} // namespace
+
+CVelmoraView::CVelmoraView() : catalogue_(std::make_unique<CWrzKatalog>(GetDataDir())) {}
+
+CVelmoraView::~CVelmoraView() = default;
+
+CVelmoraDoc* CVelmoraView::Document() const { return wxDynamicCast(GetDocument(), CVelmoraDoc); }
 
 bool CVelmoraView::OnCreate(wxDocument* doc, long flags) {
     if (!wxView::OnCreate(doc, flags)) return false;
     auto* frame = wxDynamicCast(wxTheApp->GetTopWindow(), wxFrame);
     if (!frame) return false;
     SetFrame(frame);
-    form_ = new wxPanel(frame, wxID_ANY);
-    // A frame with a single child gives it the whole client area.
-    frame->SendSizeEvent();
+    if (!BuildForm()) return false;
     Activate(true);
+    return true;
+}
+
+bool CVelmoraView::BuildForm() {
+    wxWindow* frame = GetFrame();
+    form_ = new wxPanel;
+    if (!LoadVelmoraDialogs() || !wxXmlResource::Get()->LoadPanel(form_, frame, "101")) {
+        delete form_;
+        form_ = nullptr;
+        return false;
+    }
+    fuel_ = dynamic_cast<wxChoice*>(form_->FindWindow(IDC_FUEL));
+    manufacturer_ = dynamic_cast<wxChoice*>(form_->FindWindow(IDC_MANUFACTURER));
+    type_ = dynamic_cast<CComboWrzTyp*>(form_->FindWindow(IDC_TYPE));
+    system_ = dynamic_cast<CCombVelmora*>(form_->FindWindow(IDC_SYSTEM));
+    square_ = dynamic_cast<wxCheckBox*>(form_->FindWindow(IDC_SQUARE));
+    moist_ = dynamic_cast<wxCheckBox*>(form_->FindWindow(IDC_MOIST));
+    withoutPartLoad_ = dynamic_cast<wxCheckBox*>(form_->FindWindow(IDC_WITHOUT_PART_LOAD));
+    hint_ = dynamic_cast<wxStaticText*>(form_->FindWindow(IDC_HINT));
+    if (!fuel_ || !manufacturer_ || !type_ || !system_ || !square_ || !moist_ || !withoutPartLoad_ || !hint_) return false;
+
+    // The frame takes the form's size.
+    frame->SetClientSize(form_->GetBestSize());
+    frame->SendSizeEvent();
+
+    // The diagram window takes the placeholder's place in the layout.
+    if (CVelmoraDoc* doc = Document()) {
+        wxWindow* placeholder = form_->FindWindow(IDC_DIAGRAM);
+        wxSizer* sizer = placeholder ? placeholder->GetContainingSizer() : nullptr;
+        int slot = -1;
+        if (sizer)
+            for (size_t i = 0; i < sizer->GetItemCount(); ++i)
+                if (sizer->GetItem(i)->GetWindow() == placeholder) slot = int(i);
+        form_->Layout();
+        diagramCreated_ = DocCreateDiagram(*doc, form_);
+        if (diagramCreated_ && sizer && slot >= 0) {
+            wxWindow* diagram = form_->GetChildren().GetLast()->GetData();
+            sizer->Insert(size_t(slot), diagram, 1, wxTOP | wxBOTTOM | wxEXPAND, 8);
+            diagram->Hide();
+        }
+    }
+
+    type_->SetCatalogue(catalogue_.get());
+    type_->SetItemHeight(manufacturer_->GetCharHeight() + 6);
+    for (const std::string& text : SystemTexts()) system_->AddItem(text);
+    for (const std::string& text : FuelTexts()) fuel_->Append(vx::ToWx(text));
+
+    wxString hint = vx::ToWx(vx::LoadString(IDS_FORM_HINT));
+    hint.Replace("\r\n", "\n");
+    hint_->SetLabel(hint);
+    hint_->SetForegroundColour(wxColour(0, 0, 255));
+    hint_->SetFont(wxFont(wxFontInfo(wxSize(0, 14)).FaceName(form_->GetFont().GetFaceName())));
+    form_->Layout();
+
+    fuel_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeFuel(); });
+    manufacturer_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeManufacturer(); });
+    type_->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelchangeType(); });
+    type_->Bind(wxEVT_COMBOBOX_DROPDOWN, [this](wxCommandEvent&) { OnDropdownType(); });
+    type_->Bind(wxEVT_COMBOBOX_CLOSEUP, [this](wxCommandEvent&) { OnCloseupType(); });
+    type_->Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
+        OnSetfocusType();
+        e.Skip();
+    });
+    system_->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelchangeSystem(); });
+    square_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnSelchangeSystem(); });
+    moist_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnSelchangeSystem(); });
+    withoutPartLoad_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnWithoutPartLoad(); });
+    form_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnYRange(true); }, IDC_YRANGE_UP);
+    form_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnYRange(false); }, IDC_YRANGE_DOWN);
+    // "Mach Et" is the document's computation command.
+    form_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { PostToFrame(ID_CALCULATE); }, IDC_MACH_ET);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnNewCalculation(); }, ID_NEW_CALCULATION);
+    RoutedCommands().insert(ID_NEW_CALCULATION);
+
+    fuel_->SetFocus();
+    form_->CallAfter([this] { OnShowStartChoice(); });
     return true;
 }
 
@@ -35,4 +160,168 @@ void CVelmoraView::OnChangeFilename() {
     wxWindow* frame = GetFrame();
     if (!frame || !GetDocument()) return;
     frame->SetLabel(GetDocument()->GetUserReadableName() + " - " + VelmoraFrameTitle());
+}
+
+void CVelmoraView::PostToFrame(int id) {
+    wxWindow* frame = GetFrame();
+    if (!frame) return;
+    auto* event = new wxCommandEvent(wxEVT_MENU, id);
+    event->SetEventObject(form_);
+    wxQueueEvent(frame->GetEventHandler(), event);
+}
+
+void CVelmoraView::HideDiagram() {
+    if (CVelmoraDoc* doc = Document()) DocHideDiagram(*doc);
+}
+
+void CVelmoraView::InvalidateResults() {
+    g_ResultsValid = 0;
+    if (CVelmoraDoc* doc = Document()) doc->resultValid = 0;
+}
+
+void CVelmoraView::OnShowStartChoice() {
+    const std::optional<int> answer =
+        Quorvel().NeuLadenAlt(kVelmoraProgramName, "", vx::LoadString(IDS_START_NEW), "",
+                              vx::LoadString(IDS_START_OPEN), kStartIconNew, 0, kStartIconOpen);
+    if (!answer) return;
+    switch (StartChoiceOfAnswer(*answer)) {
+    case StartChoice::ProjectData:
+        PostToFrame(ID_PROJECT_DATA);
+        break;
+    case StartChoice::OpenFile:
+        PostToFrame(ID_FILE_OPEN);
+        break;
+    case StartChoice::OpenLast:
+        g_OpenLast = true;
+        PostToFrame(wxID_NEW);
+        break;
+    case StartChoice::Nothing:
+        break;
+    }
+}
+
+void CVelmoraView::FillManufacturers(int fuelPosition) {
+    manufacturer_->Clear();
+    manufacturerOffsets_.clear();
+    for (const WrzManufacturer& m : catalogue_->ReadManufacturers(fuelPosition)) {
+        manufacturer_->Append(vx::ToWx(m.name));
+        manufacturerOffsets_.push_back(m.offset);
+    }
+}
+
+void CVelmoraView::OnSelchangeFuel() {
+    const int position = fuel_->GetSelection();
+    HideDiagram();
+    InvalidateResults();
+    FillManufacturers(position);
+    type_->ClearTypes();
+    if (catalogue_->IsDataOld()) PostToFrame(ID_ORDER_UPDATE);
+}
+
+void CVelmoraView::OnSelchangeManufacturer() {
+    const int selected = manufacturer_->GetSelection();
+    if (selected < 0 || size_t(selected) >= manufacturerOffsets_.size()) return;
+    type_->FillTypes(catalogue_->ReadTypes(manufacturerOffsets_[size_t(selected)]));
+    HideDiagram();
+    InvalidateResults();
+}
+
+void CVelmoraView::OnSelchangeType() {
+    const int selected = type_->GetSelection();
+    if (selected < 0) return;
+    int64_t offset = type_->ItemOffset(selected);
+    if (offset < 0) return;
+    WrzEntry entry;
+    if (catalogue_->LoadEntry(entry, offset) == CWrzKatalog::kLoaded) {
+        if (CVelmoraDoc* doc = Document()) {
+            DocLoadHeatGenerator(*doc, entry);
+            DocStartCrossSection(*doc);
+        }
+    }
+    HideDiagram();
+    InvalidateResults();
+}
+
+void CVelmoraView::OnDropdownType() {
+    if (!type_->InfoPopup()) type_->PlaceInfoPopup();
+    if (CDlgWrzInfo* info = type_->InfoPopup()) info->Show();
+}
+
+void CVelmoraView::OnCloseupType() {
+    if (CDlgWrzInfo* info = type_->InfoPopup()) info->Hide();
+    if (wxWindow* captured = wxWindow::GetCapture(); captured == type_) captured->ReleaseMouse();
+}
+
+void CVelmoraView::OnSetfocusType() { type_->PlaceInfoPopup(); }
+
+void CVelmoraView::OnSelchangeSystem() {
+    const int selected = system_->GetSelection();
+    if (selected < 0) return;
+    CVelmoraDoc* doc = Document();
+    if (!doc) return;
+    const int index = DocNewSystemType(*doc, selected, square_->GetValue() ? 1 : 0, moist_->GetValue() ? 1 : 0);
+    system_->SetSelection(index);
+    DocSetSystemText(*doc, SystemText(index));
+    HideDiagram();
+    InvalidateResults();
+}
+
+void CVelmoraView::OnWithoutPartLoad() {
+    if (CVelmoraDoc* doc = Document()) DocSetPartLoad(*doc, !withoutPartLoad_->GetValue());
+    HideDiagram();
+    InvalidateResults();
+}
+
+void CVelmoraView::OnYRange(bool up) {
+    if (CVelmoraDoc* doc = Document()) DocYRange(*doc, up);
+}
+
+void CVelmoraView::OnNewCalculation() {
+    fuel_->SetSelection(wxNOT_FOUND);
+    manufacturer_->SetSelection(wxNOT_FOUND);
+    type_->SetSelection(wxNOT_FOUND);
+    system_->SetSelection(wxNOT_FOUND);
+    HideDiagram();
+    InvalidateResults();
+    if (CVelmoraDoc* doc = Document()) {
+        DocResetProject(*doc);
+        doc->SetPathName("unbenannt");
+    }
+    PostToFrame(ID_PROJECT_DATA);
+}
+
+void CVelmoraView::OnUpdate(wxView*, wxObject* hint) {
+    if (!form_) return;
+    if (hint == nullptr && false) return;
+    CVelmoraDoc* doc = Document();
+    if (!doc) return;
+    const FormDocState state = DocState(*doc);
+    if (state.outletSize > 0 && !doc->resultValid) ReselectFromDocument();
+}
+
+void CVelmoraView::ReselectFromDocument() {
+    CVelmoraDoc* doc = Document();
+    const FormDocState state = DocState(*doc);
+    const int position = FuelPositionOf(state.fuel, state.condensing, fuel_->GetSelection());
+    fuel_->SetSelection(position);
+    withoutPartLoad_->SetValue(!state.partLoad);
+    moist_->SetValue(state.operatingMode == 1);
+    square_->SetValue(state.shape == 1);
+
+    FillManufacturers(position);
+    const int manufacturer = manufacturer_->FindString(vx::ToWx(state.manufacturer), true);
+    if (manufacturer == wxNOT_FOUND) return;
+    manufacturer_->SetSelection(manufacturer);
+    type_->FillTypes(catalogue_->ReadTypes(manufacturerOffsets_[size_t(manufacturer)]));
+    const int type = type_->FindString(vx::ToWx(state.type), true);
+    if (type == wxNOT_FOUND) return;
+    type_->SetSelection(type);
+    OnSelchangeType();
+
+    const int system = SystemIndexOfText(state.systemText);
+    if (system >= 0) {
+        system_->SetSelection(system);
+        OnSelchangeSystem();
+    }
+    PostToFrame(ID_CALCULATE);
 }
