@@ -14,6 +14,7 @@
 #include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "velmora/shared/DialogResources.h"
+#include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/QuorvelLibrary.h"
 
 #include <wx/app.h>
@@ -30,26 +31,9 @@ wxIMPLEMENT_DYNAMIC_CLASS(CVelmoraView, wxView);
 
 namespace {
 
-// The document's side of the form.
-struct FormDocState {
-    int fuel = 0, condensing = 0;
-    std::string manufacturer, type, systemText;
-    double outletSize = 0;
-    int partLoad = 1, operatingMode = 0, shape = 0;
-};
-
-void DocHideDiagram(CVelmoraDoc&) {}
-void DocLoadHeatGenerator(CVelmoraDoc&, const WrzEntry&) {}
-void DocStartCrossSection(CVelmoraDoc&) {}
-int DocNewSystemType(CVelmoraDoc&, int index, int, int) {
-    return IsHeadingText(SystemText(index)) ? index + 1 : index;
-}
-void DocSetSystemText(CVelmoraDoc&, const std::string&) {}
-void DocSetPartLoad(CVelmoraDoc&, bool) {}
-void DocResetProject(CVelmoraDoc&) {}
-bool DocYRange(CVelmoraDoc&, bool) { return false; }
-bool DocCreateDiagram(CVelmoraDoc&, wxWindow*) { return false; }
-FormDocState DocState(CVelmoraDoc&) { return {}; }
+// The first view of the process shows the start dialog; later views come
+// with a new document that the user asked for.
+bool g_StartChoiceShown = false;
 
 } // namespace
 
@@ -87,23 +71,20 @@ bool CVelmoraView::BuildForm() {
     hint_ = dynamic_cast<wxStaticText*>(form_->FindWindow(IDC_HINT));
     if (!fuel_ || !manufacturer_ || !type_ || !system_ || !square_ || !moist_ || !withoutPartLoad_ || !hint_) return false;
 
-    // The frame takes the form's size.
-    frame->SetClientSize(form_->GetBestSize());
-    frame->SendSizeEvent();
-
     // The diagram window takes the placeholder's place in the layout.
     if (CVelmoraDoc* doc = Document()) {
         wxWindow* placeholder = form_->FindWindow(IDC_DIAGRAM);
         wxSizer* sizer = placeholder ? placeholder->GetContainingSizer() : nullptr;
+        const wxSize placeholderSize = placeholder ? placeholder->GetMinSize() : wxDefaultSize;
         int slot = -1;
         if (sizer)
             for (size_t i = 0; i < sizer->GetItemCount(); ++i)
                 if (sizer->GetItem(i)->GetWindow() == placeholder) slot = int(i);
         form_->Layout();
-        diagramCreated_ = DocCreateDiagram(*doc, form_);
-        if (diagramCreated_ && sizer && slot >= 0) {
-            wxWindow* diagram = form_->GetChildren().GetLast()->GetData();
-            sizer->Insert(size_t(slot), diagram, 1, wxTOP | wxBOTTOM | wxEXPAND, 8);
+        diagramCreated_ = doc->diagram.CreateOverControl(form_, IDC_DIAGRAM, wxBORDER_SUNKEN | wxWANTS_CHARS);
+        if (auto* diagram = dynamic_cast<wxWindow*>(doc->diagram.Window())) {
+            diagram->SetMinSize(placeholderSize);
+            if (sizer && slot >= 0) sizer->Insert(size_t(slot), diagram, 1, wxTOP | wxBOTTOM | wxEXPAND | wxRESERVE_SPACE_EVEN_IF_HIDDEN, 8);
             diagram->Hide();
         }
     }
@@ -118,7 +99,11 @@ bool CVelmoraView::BuildForm() {
     hint_->SetLabel(hint);
     hint_->SetForegroundColour(wxColour(0, 0, 255));
     hint_->SetFont(wxFont(wxFontInfo(wxSize(0, 14)).FaceName(form_->GetFont().GetFaceName())));
+    hint_->SetMinSize(hint_->GetBestSize());
+    // The frame takes the form's size.
     form_->Layout();
+    frame->SetClientSize(form_->GetBestSize());
+    frame->SendSizeEvent();
 
     fuel_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeFuel(); });
     manufacturer_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeManufacturer(); });
@@ -141,7 +126,10 @@ bool CVelmoraView::BuildForm() {
     RoutedCommands().insert(ID_NEW_CALCULATION);
 
     fuel_->SetFocus();
-    form_->CallAfter([this] { OnShowStartChoice(); });
+    if (!g_StartChoiceShown) {
+        g_StartChoiceShown = true;
+        form_->CallAfter([this] { OnShowStartChoice(); });
+    }
     return true;
 }
 
@@ -171,7 +159,7 @@ void CVelmoraView::PostToFrame(int id) {
 }
 
 void CVelmoraView::HideDiagram() {
-    if (CVelmoraDoc* doc = Document()) DocHideDiagram(*doc);
+    if (CVelmoraDoc* doc = Document()) doc->diagram.Show(false);
 }
 
 void CVelmoraView::InvalidateResults() {
@@ -231,12 +219,9 @@ void CVelmoraView::OnSelchangeType() {
     if (selected < 0) return;
     int64_t offset = type_->ItemOffset(selected);
     if (offset < 0) return;
-    WrzEntry entry;
-    if (catalogue_->LoadEntry(entry, offset) == CWrzKatalog::kLoaded) {
-        if (CVelmoraDoc* doc = Document()) {
-            DocLoadHeatGenerator(*doc, entry);
-            DocStartCrossSection(*doc);
-        }
+    if (CVelmoraDoc* doc = Document()) {
+        LoadHeatGenerator(*catalogue_, doc->heatGenerator, offset);
+        doc->StartCrossSection();
     }
     HideDiagram();
     InvalidateResults();
@@ -259,21 +244,25 @@ void CVelmoraView::OnSelchangeSystem() {
     if (selected < 0) return;
     CVelmoraDoc* doc = Document();
     if (!doc) return;
-    const int index = DocNewSystemType(*doc, selected, square_->GetValue() ? 1 : 0, moist_->GetValue() ? 1 : 0);
+    int index = selected;
+    doc->NewSystemType(index, square_->GetValue() ? 1 : 0, moist_->GetValue() ? 1 : 0);
     system_->SetSelection(index);
-    DocSetSystemText(*doc, SystemText(index));
+    doc->chimney.name.text = SystemText(index);
     HideDiagram();
     InvalidateResults();
 }
 
 void CVelmoraView::OnWithoutPartLoad() {
-    if (CVelmoraDoc* doc = Document()) DocSetPartLoad(*doc, !withoutPartLoad_->GetValue());
+    if (CVelmoraDoc* doc = Document()) doc->partLoad = withoutPartLoad_->GetValue() ? 0 : 1;
     HideDiagram();
     InvalidateResults();
 }
 
 void CVelmoraView::OnYRange(bool up) {
-    if (CVelmoraDoc* doc = Document()) DocYRange(*doc, up);
+    CVelmoraDoc* doc = Document();
+    if (!doc || !doc->diagram.Window()) return;
+    doc->yRange = doc->diagram.StepSizeCeiling(up);
+    doc->drawn = 1;
 }
 
 void CVelmoraView::OnNewCalculation() {
@@ -284,41 +273,51 @@ void CVelmoraView::OnNewCalculation() {
     HideDiagram();
     InvalidateResults();
     if (CVelmoraDoc* doc = Document()) {
-        DocResetProject(*doc);
+        doc->project = CProjekt();
         doc->SetPathName("unbenannt");
     }
     PostToFrame(ID_PROJECT_DATA);
 }
 
-void CVelmoraView::OnUpdate(wxView*, wxObject* hint) {
-    if (!form_) return;
-    if (hint == nullptr && false) return;
+void CVelmoraView::OnUpdate(wxView*, wxObject*) {
+    // A new document brings a new view in this framework, so the form is
+    // empty already; a loaded one is shown as the user chose it.
     CVelmoraDoc* doc = Document();
-    if (!doc) return;
-    const FormDocState state = DocState(*doc);
-    if (state.outletSize > 0 && !doc->resultValid) ReselectFromDocument();
+    if (!form_ || !doc || reselecting_) return;
+    // Only a file just read keeps its diagram range; other updates leave the lists alone.
+    if (doc->heatGenerator.outletDiameter.value > 0 && !doc->resultValid && doc->keepDiagramRange) ReselectFromDocument();
 }
 
 void CVelmoraView::ReselectFromDocument() {
     CVelmoraDoc* doc = Document();
-    const FormDocState state = DocState(*doc);
-    const int position = FuelPositionOf(state.fuel, state.condensing, fuel_->GetSelection());
+    // The handlers below change the document, which updates the views again.
+    reselecting_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{reselecting_};
+    const int position = FuelPositionOf(doc->heatGenerator.fuel.value, doc->heatGenerator.condensing,
+                                        fuel_->GetSelection());
     fuel_->SetSelection(position);
-    withoutPartLoad_->SetValue(!state.partLoad);
-    moist_->SetValue(state.operatingMode == 1);
-    square_->SetValue(state.shape == 1);
+    withoutPartLoad_->SetValue(doc->partLoad == 0);
+    moist_->SetValue(doc->construction.Regime() == 1);
+    square_->SetValue(doc->chimney.shape.value == 1);
 
+    // The type's line is read anew below: keep the names before it resets the heat generator.
+    const std::string manufacturerName = doc->heatGenerator.manufacturerName.text;
+    const std::string typeName = doc->heatGenerator.typeDesignation.text;
+    const std::string systemText = doc->chimney.name.text;
     FillManufacturers(position);
-    const int manufacturer = manufacturer_->FindString(vx::ToWx(state.manufacturer), true);
+    const int manufacturer = manufacturer_->FindString(vx::ToWx(manufacturerName), true);
     if (manufacturer == wxNOT_FOUND) return;
     manufacturer_->SetSelection(manufacturer);
     type_->FillTypes(catalogue_->ReadTypes(manufacturerOffsets_[size_t(manufacturer)]));
-    const int type = type_->FindString(vx::ToWx(state.type), true);
+    const int type = type_->FindString(vx::ToWx(typeName), true);
     if (type == wxNOT_FOUND) return;
     type_->SetSelection(type);
     OnSelchangeType();
 
-    const int system = SystemIndexOfText(state.systemText);
+    const int system = SystemIndexOfText(systemText);
     if (system >= 0) {
         system_->SetSelection(system);
         OnSelchangeSystem();

@@ -78,6 +78,7 @@ private:
     std::unique_ptr<CWrzKatalog> catalogue_;
     std::vector<int64_t> manufacturerOffsets_;
     bool diagramCreated_ = false;
+    bool reselecting_ = false;
 
     wxDECLARE_DYNAMIC_CLASS(CVelmoraView);
 };
