@@ -99,6 +99,15 @@ bool CVelmoraDoc::OnSaveModified() {
     }
 }
 
+bool CVelmoraDoc::OpenCalculation(const wxString& path) {
+    if (IsBusy() || !OnSaveModified()) return false;
+    if (!OnOpenDocument(path)) return false;
+    SetTitle(vx::ToWx(vx::BaseName(vx::FromWx(path))));
+    if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(path);
+    UpdateAllViews();
+    return true;
+}
+
 void CVelmoraDoc::OnCalculateCommand(wxCommandEvent&) {
     if (IsBusy()) return;
     CalculationEventFilter hold;

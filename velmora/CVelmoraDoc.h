@@ -26,6 +26,10 @@ public:
     // through the program's message service.
     bool OnSaveModified() override;
 
+    // Opens a calculation file into this document, as the single document
+    // of the program does: a file that cannot be read leaves it as it was.
+    bool OpenCalculation(const wxString& path);
+
     // Command 1000 "Mach Et" and the hand-over, as the menu and the form send them.
     void OnCalculateCommand(wxCommandEvent& event);
     void OnHandOverCommand(wxCommandEvent& event);

@@ -624,17 +624,8 @@ bool CVelmoraDocCore::LoadCalculation(const std::vector<uint8_t>& bytes) {
     vx::Archive ar = vx::Archive::ForLoading(bytes);
     try {
         Serialize(ar);
-    } catch (const vx::ArchiveError&) {
-        vx::g_FileFormat = previousFormat;
-        vx::ShowMessage("Die Datei ist beschädigt oder unvollständig und kann nicht gelesen werden.",
-                        vx::MB_OK | vx::MB_ICONEXCLAMATION);
-        return false;
-    } catch (const std::bad_alloc&) {
-        vx::g_FileFormat = previousFormat;
-        vx::ShowMessage("Die Datei ist beschädigt oder unvollständig und kann nicht gelesen werden.",
-                        vx::MB_OK | vx::MB_ICONEXCLAMATION);
-        return false;
-    } catch (const std::length_error&) {
+    } catch (const std::exception&) {
+        // Archive errors, and the lengths and counts of a corrupt file that no memory can hold.
         vx::g_FileFormat = previousFormat;
         vx::ShowMessage("Die Datei ist beschädigt oder unvollständig und kann nicht gelesen werden.",
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);

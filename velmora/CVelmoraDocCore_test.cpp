@@ -444,3 +444,80 @@ TEST_F(DocTest, HandOverWritesTheFileAndStartsAurelia) {
     ASSERT_EQ(messages.service.shown.size(), 1u);
     EXPECT_EQ(messages.service.shown[0].text.rfind("Aurelia kann nicht gestartet werden (Fehler 2).", 0), 0u);
 }
+
+TEST_F(DocTest, CorruptBytesNeverCrashOrChangeTheDocument) {
+    CVelmoraDocCore doc;
+    NewOilDocument(doc, "Oleomat 29-2");
+    const std::vector<uint8_t> good = doc.StoreCalculation();
+    CVelmoraDocCore open;
+    NewOilDocument(open, "Oleomat 45-2");
+    const std::vector<uint8_t> before = open.StoreCalculation();
+    int refused = 0;
+    for (size_t i = 4; i < good.size(); i += 7) {
+        for (uint8_t v : {uint8_t(0xFF), uint8_t(0x80)}) {
+            std::vector<uint8_t> bytes = good;
+            bytes[i] = v;
+            CVelmoraDocCore target;
+            if (!target.LoadCalculation(bytes)) ++refused;
+        }
+        std::vector<uint8_t> bytes = good;
+        bytes[i] = 0xFF;
+        if (!open.LoadCalculation(bytes)) {
+            EXPECT_EQ(open.StoreCalculation(), before) << i;
+        } else {
+            ASSERT_TRUE(open.LoadCalculation(before));
+        }
+    }
+    EXPECT_GT(refused, 0);
+}
+
+TEST_F(DocTest, WalkStopsAtTheLimitWithoutAllQuer) {
+    CVelmoraDocCore doc;
+    NewOilDocument(doc, "Oleomat 45-2");
+    ASSERT_TRUE(doc.OnCalculate());
+    double widest = 0;
+    for (const DiagramPoint& p : doc.points) widest = std::max(widest, p.largest);
+    ASSERT_GT(widest, 30.0);
+
+    vx::Profile().WriteString("Global", "AllQuer", "0");
+    doc.StartCrossSection();
+    const double limit = doc.limitCrossSection;
+    ASSERT_GT(limit, 0);
+    ASSERT_TRUE(doc.OnCalculate());
+    for (const DiagramPoint& p : doc.points) EXPECT_LE(p.largest, limit * 100 + 1e-9);
+    for (const auto& inner : doc.results) EXPECT_LE(inner[0]->sizes[0], limit + 1e-9);
+}
+
+TEST_F(DocTest, PositivePressureConnectorFollowsTheChimney) {
+    CVelmoraDocCore doc;
+    doc.ResetDocument();
+    LoadSample(doc, "Oleo Kondens 25", CWrzKatalog::PositionOfFuel(1, 1));
+    int system = 17;
+    doc.NewSystemType(system, 0, 0);
+    std::vector<double> connectorSizes;
+    SetCalculationMessagePump([&] { connectorSizes.push_back(doc.connector.diameter.value - doc.chimney.diameter.value); });
+    doc.OnCalculate();
+    SetCalculationMessagePump(nullptr);
+    ASSERT_FALSE(connectorSizes.empty());
+    for (double d : connectorSizes) EXPECT_EQ(d, 0.0);
+    EXPECT_EQ(doc.moistureText, "-");
+}
+
+TEST_F(DocTest, OnlyOnePassingSizeGivesNoLargest) {
+    CVelmoraDocCore doc;
+    NewOilDocument(doc, "Oleomat 17");
+    ASSERT_TRUE(doc.OnCalculate());
+    // The sample boiler passes with one size only at the top heights.
+    ASSERT_FALSE(doc.points.empty());
+    EXPECT_EQ(doc.points.back().largest, -1.0);
+    EXPECT_GT(doc.points.back().smallest, 0);
+}
+
+TEST_F(DocTest, HandOverIntoAMissingDirectoryStartsNothing) {
+    CVelmoraDocCore doc;
+    NewOilDocument(doc);
+    vx::Profile().WriteString("Aurelia", "INI", Path("nicht da"));
+    EXPECT_FALSE(doc.HandOverToAurelia());
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_NE(messages.service.shown[0].text.find("~uebergabe.kfx"), std::string::npos);
+}
