@@ -315,7 +315,12 @@ void CVelmoraView::ReselectFromDocument() {
     const int type = type_->FindString(vx::ToWx(typeName), true);
     if (type == wxNOT_FOUND) return;
     type_->SetSelection(type);
-    OnSelchangeType();
+    // The file's own heat-generator values stay: reading the catalogue line
+    // again would put a since-changed catalogue, or another answer to the
+    // open-operation question, into a saved calculation.
+    doc->StartCrossSection();
+    HideDiagram();
+    InvalidateResults();
 
     const int system = SystemIndexOfText(systemText);
     if (system >= 0) {

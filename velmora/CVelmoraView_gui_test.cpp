@@ -313,6 +313,8 @@ TEST_F(FormTest, LoadedFileReselectsEveryListAndComputes) {
     ChooseType("Oleomat 45-2");
     ChooseSystem(7);
     Check(CVelmoraView::IDC_WITHOUT_PART_LOAD, true);
+    // A value that the catalogue no longer has: the file's value counts.
+    doc_->heatGenerator.gasTemperature.value = 181.5;
     const std::string path = Path("anlage.kfx");
     ASSERT_TRUE(doc_->SaveCalculationFile(path));
 
@@ -327,6 +329,7 @@ TEST_F(FormTest, LoadedFileReselectsEveryListAndComputes) {
     EXPECT_EQ(Control<CComboWrzTyp>(CVelmoraView::IDC_TYPE)->wxItemContainerImmutable::GetStringSelection(), "Oleomat 45-2");
     EXPECT_EQ(Control<CCombVelmora>(CVelmoraView::IDC_SYSTEM)->GetSelection(), 7);
     EXPECT_TRUE(Control<wxCheckBox>(CVelmoraView::IDC_WITHOUT_PART_LOAD)->GetValue());
+    EXPECT_DOUBLE_EQ(doc_->heatGenerator.gasTemperature.value, 181.5);
     // Command 1000 was posted and has run.
     EXPECT_EQ(doc_->resultValid, 1);
     EXPECT_GE(doc_->points.size(), 2u);
