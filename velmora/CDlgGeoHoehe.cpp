@@ -16,8 +16,11 @@ CDlgGeoHoehe::CDlgGeoHoehe(wxWindow* parent, double height) : height_(height) {
     wxXmlResource::Get()->LoadDialog(this, parent, "134");
     edit_ = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_HEIGHT));
     if (auto* help = dynamic_cast<wxStaticText*>(FindWindow(IDC_HELP))) {
-        help->SetLabel(vx::ToWx(vx::LoadString(IDS_GEOHOEHE_HILFE)));
+        wxString text = vx::ToWx(vx::LoadString(IDS_GEOHOEHE_HILFE));
+        text.Replace("\r\n", "\n");
+        help->SetLabel(text);
         help->SetForegroundColour(wxColour(0, 0, 255));
+        help->Wrap(340);
     }
     if (edit_) edit_->ChangeValue(vx::ToWx(GeoHeightText(height)));
     Fit();

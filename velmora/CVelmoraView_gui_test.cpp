@@ -12,6 +12,7 @@
 #include "model/ModelTestEnv.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/System.h"
 #include "platform/TestSupport.h"
@@ -199,6 +200,19 @@ TEST_F(FormTest, CatalogueChoiceFillsTheListsAndTheHeatGenerator) {
     EXPECT_EQ(type->GetCount(), 0u);
     EXPECT_EQ(manufacturer->FindString("Kesselwerk Almendorf GmbH", true), wxNOT_FOUND);
     EXPECT_TRUE(messages_.service.shown.empty());
+}
+
+TEST_F(FormTest, OldCatalogueAsksForAnUpdateOnAFuelChoice) {
+    int orders = 0;
+    frame_->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++orders; }, ID_ORDER_UPDATE);
+    ChooseFuel(2);
+    Pump();
+    EXPECT_EQ(orders, 0);  // "Anzeige_W" = 1 turns the check off
+    vx::Profile().WriteString("Datenbank", "Anzeige_W", "0");
+    vx::Profile().WriteString("Datenbank", "Stand_W", "2000/06");
+    ChooseFuel(1);
+    Pump();
+    EXPECT_EQ(orders, 1);
 }
 
 TEST_F(FormTest, DataSheetBesideTheTypeList) {

@@ -12,6 +12,8 @@
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
+#include "platform/System.h"
+#include "platform/TestSupport.h"
 #include "platform/wx/WxText.h"
 #include "velmora/shared/TestProfile.h"
 
@@ -67,6 +69,19 @@ protected:
         ASSERT_NE(edit, nullptr) << id;
         edit->SetValue(vx::ToWx(text));
     }
+    // A picture of the screen with the dialog, for a person to look at.
+    static void Snapshot(wxWindow& dialog, const char* name) {
+        const std::string dir = vx::ArtefactDir();
+        if (dir.empty()) return;
+        dialog.Raise();
+        for (int i = 0; i < 10; ++i) {
+            wxTheApp->ProcessPendingEvents();
+            wxYield();
+            wxMilliSleep(20);
+        }
+        const std::string file = vx::JoinPath(dir, name);
+        EXPECT_EQ(vx::RunProgram("import", {"-window", "root", file}), 0);
+    }
     static std::string Text(wxWindow& dialog, int id) {
         auto* edit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(id));
         return edit ? vx::FromWx(edit->GetValue()) : "<none>";
@@ -87,6 +102,7 @@ TEST_F(DialogTest, GeoHeightAcceptedRejectedAndStoredAsDefault) {
         bool stillOpen = false;
         wxWindow* focus = nullptr;
         const int rc = RunModal(dialog, [&] {
+            Snapshot(dialog, "velmora_dialog_geo_height.png");
             dialog.FindWindow(wxID_OK)->SetFocus();
             Type(dialog, CDlgGeoHoehe::IDC_HEIGHT, "5000,1");
             Click(dialog, wxID_OK);
@@ -138,6 +154,7 @@ TEST_F(DialogTest, HeightRangeDefaultsCheckedAndStored) {
     HeightRangeTexts afterDefault;
     bool openAfterBadStep = false, openAfterBadRange = false;
     const int rc = RunModal(dialog, [&] {
+        Snapshot(dialog, "velmora_dialog_height_range.png");
         Click(dialog, CDlgXAchse::IDC_DEFAULT);
         afterDefault = dialog.ShownTexts();
         Type(dialog, CDlgXAchse::IDC_STEP, "0");
@@ -176,6 +193,7 @@ TEST_F(DialogTest, HintSwitchWrittenOnOk) {
     EXPECT_TRUE(text->GetLabel().StartsWith("Fahren Sie mit der Maus"));
     EXPECT_EQ(text->GetForegroundColour(), wxColour(0, 0, 255));
     const int rc = RunModal(dialog, [&] {
+        Snapshot(dialog, "velmora_dialog_hint.png");
         check->SetValue(true);
         Click(dialog, wxID_OK);
     });
@@ -221,6 +239,7 @@ TEST_F(TableDialogTest, EntriesCheckedAddedAndWritten) {
         Click(dialog, CDlgQuerschnitte::IDC_ADD);
         Type(dialog, CDlgQuerschnitte::IDC_ENTRY, "0,125");
         Click(dialog, CDlgQuerschnitte::IDC_ADD);
+        Snapshot(dialog, "velmora_dialog_cross_sections.png");
         Click(dialog, wxID_OK);
     });
     EXPECT_EQ(shownAfterReject, "0,04");
