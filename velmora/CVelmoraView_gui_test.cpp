@@ -233,6 +233,19 @@ TEST_F(FormTest, DataSheetBesideTheTypeList) {
     auto* partOutput = dynamic_cast<wxStaticText*>(info->FindWindow(IDC_WRZINFO_FIRST + 1));
     ASSERT_NE(partOutput, nullptr);
     EXPECT_EQ(partOutput->GetLabel(), "19");
+    // The open list as the user sees it, for a person to look at.
+    const std::string dir = vx::ArtefactDir();
+    if (!dir.empty()) {
+        type->SetSelection(1);
+        type->Popup();
+        for (int i = 0; i < 20; ++i) {
+            Pump();
+            wxMilliSleep(20);
+        }
+        EXPECT_EQ(vx::RunProgram("import", {"-window", "root", vx::JoinPath(dir, "velmora_form_type_list.png")}), 0);
+        type->Dismiss();
+        Pump();
+    }
     view_->OnCloseupType();
     EXPECT_FALSE(info->IsShown());
 }
