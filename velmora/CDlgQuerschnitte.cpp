@@ -55,7 +55,6 @@ void CDlgQuerschnitte::LoadTable() {
         list_->Clear();
         for (const std::string& text : table.entries) list_->Append(vx::ToWx(text));
     }
-    count_ = table.count;
     changed_ = false;
 }
 

@@ -40,6 +40,5 @@ private:
     wxTextCtrl* entry_ = nullptr;
     CWDouble value_;
     bool changed_ = false;
-    int count_ = 1;
     std::string path_;
 };

@@ -81,7 +81,7 @@ bool CVelmoraView::BuildForm() {
             for (size_t i = 0; i < sizer->GetItemCount(); ++i)
                 if (sizer->GetItem(i)->GetWindow() == placeholder) slot = int(i);
         form_->Layout();
-        diagramCreated_ = doc->diagram.CreateOverControl(form_, IDC_DIAGRAM, wxBORDER_SUNKEN | wxWANTS_CHARS);
+        doc->diagram.CreateOverControl(form_, IDC_DIAGRAM, wxBORDER_SUNKEN | wxWANTS_CHARS);
         if (auto* diagram = dynamic_cast<wxWindow*>(doc->diagram.Window())) {
             diagram->SetMinSize(placeholderSize);
             if (sizer && slot >= 0) sizer->Insert(size_t(slot), diagram, 1, wxTOP | wxBOTTOM | wxEXPAND | wxRESERVE_SPACE_EVEN_IF_HIDDEN, 8);

@@ -77,7 +77,6 @@ private:
     wxStaticText* hint_ = nullptr;
     std::unique_ptr<CWrzKatalog> catalogue_;
     std::vector<int64_t> manufacturerOffsets_;
-    bool diagramCreated_ = false;
     bool reselecting_ = false;
 
     wxDECLARE_DYNAMIC_CLASS(CVelmoraView);
