@@ -106,6 +106,8 @@ void CVelmoraDocCore::ResetDocument() {
     runFlag = 0;
     resultValid = 0;
     ClearResults();
+    points.clear();
+    diagram.SetPoints({});
 }
 
 void CVelmoraDocCore::ClearResults() { results.clear(); }
@@ -541,7 +543,10 @@ int32_t CVelmoraDocCore::GetDocValue(int code, int index) {
     }
 }
 
+// Only a chosen point travels: a document saved before its first diagram
+// keeps the chimney it has rather than sizes and heights of 0.
 void CVelmoraDocCore::WriteChosenPointIntoChimney() {
+    if (!(chosenHeight > 0)) return;
     chimney.length.value = chimney.height.value = chosenHeight;
     chimney.shape.value = int16_t(diagramShape);
     chimney.diameter.value = chosenSize / 100;
@@ -555,7 +560,7 @@ void CVelmoraDocCore::Serialize(vx::Archive& ar) {
         construction.Serialize(ar);
         room.Serialize(ar);
         heatGenerator.Serialize(ar);
-        if (construction.Regime() == CAufBauE::Positive) connector.diameter.value = chosenSize / 100;
+        if (construction.Regime() == CAufBauE::Positive && chosenHeight > 0) connector.diameter.value = chosenSize / 100;
         connector.Serialize(ar);
         WriteChosenPointIntoChimney();
         chimney.Serialize(ar);

@@ -216,6 +216,13 @@ TEST_F(DocTest, SampleOilBoilerGivesABand) {
     EXPECT_DOUBLE_EQ(doc.chosenHeight, 10.0);
     EXPECT_TRUE(messages.service.shown.empty());
     EXPECT_FALSE(doc.results.empty());
+
+    doc.ResetDocument();
+    EXPECT_TRUE(doc.points.empty());
+    EXPECT_TRUE(doc.results.empty());
+    EXPECT_TRUE(doc.diagram.Points().empty());
+    EXPECT_EQ(doc.resultValid, 0);
+    EXPECT_TRUE(doc.heatGenerator.typeDesignation.text.empty());
 }
 
 TEST_F(DocTest, CalculatingTwiceGivesTheSameBand) {
@@ -329,6 +336,17 @@ TEST_F(DocTest, CalculationFileRoundTrip) {
     // The loaded file's chosen point stays for the first computation.
     EXPECT_DOUBLE_EQ(reopened.chosenHeight, 10.0);
     EXPECT_EQ(reopened.keepDiagramRange, 0);
+}
+
+TEST_F(DocTest, SavedBeforeTheFirstDiagramKeepsTheChimney) {
+    CVelmoraDocCore doc;
+    NewOilDocument(doc);
+    CVelmoraDocCore reopened;
+    ASSERT_TRUE(reopened.LoadCalculation(doc.StoreCalculation()));
+    EXPECT_DOUBLE_EQ(reopened.chimney.diameter.value, 0.13);
+    EXPECT_DOUBLE_EQ(reopened.chimney.height.value, 8.0);
+    EXPECT_DOUBLE_EQ(reopened.chosenHeight, 8.0);
+    EXPECT_DOUBLE_EQ(reopened.chosenSize, 13.0);
 }
 
 TEST_F(DocTest, FileWithoutTrailingItemsComputesPartLoad) {
@@ -520,4 +538,28 @@ TEST_F(DocTest, HandOverIntoAMissingDirectoryStartsNothing) {
     EXPECT_FALSE(doc.HandOverToAurelia());
     ASSERT_EQ(messages.service.shown.size(), 1u);
     EXPECT_NE(messages.service.shown[0].text.find("~uebergabe.kfx"), std::string::npos);
+}
+
+TEST_F(DocTest, SquareChimneyWalksTheSquareTable) {
+    CVelmoraDocCore doc;
+    doc.ResetDocument();
+    LoadSample(doc, "Oleomat 45-2");
+    int system = 1;
+    doc.NewSystemType(system, 1, 0);
+    ASSERT_TRUE(doc.OnCalculate());
+    const std::vector<double>& square = SharedCrossSectionTables().square;
+    auto inTable = [&](double cm) {
+        for (double v : square)
+            if (std::abs(v * 100 - cm) < 1e-9) return true;
+        return false;
+    };
+    for (const DiagramPoint& p : doc.points) {
+        EXPECT_TRUE(inTable(p.smallest)) << p.smallest;
+        if (p.largest != -1.0) {
+            EXPECT_TRUE(inTable(p.largest)) << p.largest;
+        }
+    }
+    EXPECT_EQ(doc.diagram.Shape(), 1);
+    EXPECT_EQ(doc.results.front()[0]->shape, 1);
+    EXPECT_DOUBLE_EQ(doc.results.front()[0]->sizes[1], square.front());
 }

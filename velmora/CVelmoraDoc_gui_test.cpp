@@ -166,3 +166,28 @@ TEST_F(DocumentFrameTest, CommandsAreHeldBackWhileACalculationRuns) {
     Calculate();
     EXPECT_EQ(calculationsSeen, 2);
 }
+
+TEST_F(DocumentFrameTest, NewDocumentOpensTheLastProjectWhenAsked) {
+    Calculate();
+    const std::string a = TempPath("a.kfx");
+    ASSERT_TRUE(doc_->OnSaveDocument(vx::ToWx(a)));
+    doc_->Modify(false);
+    vx::Profile().WriteString("Global", "LstPrj", a);
+    g_OpenLast = true;
+    auto* doc = wxDynamicCast(manager_->CreateNewDocument(), CVelmoraDoc);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_FALSE(g_OpenLast);
+    EXPECT_EQ(doc->GetFilename(), vx::ToWx(a));
+    EXPECT_EQ(doc->heatGenerator.typeDesignation.text, "Oleomat 29-2");
+    EXPECT_EQ(doc->keepDiagramRange, 1);
+    ASSERT_GE(manager_->GetHistoryFilesCount(), 1u);
+    EXPECT_EQ(manager_->GetHistoryFile(0), vx::ToWx(a));
+
+    // Without the flag a new document is a fresh, untitled one.
+    doc->Modify(false);
+    auto* fresh = wxDynamicCast(manager_->CreateNewDocument(), CVelmoraDoc);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(fresh->GetTitle(), "unbenannt");
+    EXPECT_TRUE(fresh->heatGenerator.typeDesignation.text.empty());
+    doc_ = fresh;
+}
