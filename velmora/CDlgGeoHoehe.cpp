@@ -1,0 +1,51 @@
+#include "velmora/CDlgGeoHoehe.h"
+
+#include "platform/MessageService.h"
+#include "platform/StringTable.h"
+#include "platform/wx/WxText.h"
+#include "velmora/DialogRules.h"
+#include "velmora/shared/DialogResources.h"
+
+#include <wx/button.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+CDlgGeoHoehe::CDlgGeoHoehe(wxWindow* parent, double height) : height_(height) {
+    LoadVelmoraDialogs();
+    wxXmlResource::Get()->LoadDialog(this, parent, "134");
+    edit_ = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_HEIGHT));
+    if (auto* help = dynamic_cast<wxStaticText*>(FindWindow(IDC_HELP))) {
+        wxString text = vx::ToWx(vx::LoadString(IDS_GEOHOEHE_HILFE));
+        text.Replace("\r\n", "\n");
+        help->SetLabel(text);
+        help->SetForegroundColour(wxColour(0, 0, 255));
+        help->Wrap(340);
+    }
+    if (edit_) edit_->ChangeValue(vx::ToWx(GeoHeightText(height)));
+    Fit();
+    Bind(wxEVT_BUTTON, &CDlgGeoHoehe::OnOK, this, wxID_OK);
+    Bind(wxEVT_BUTTON, &CDlgGeoHoehe::OnDefault, this, IDC_DEFAULT);
+}
+
+bool CDlgGeoHoehe::Validate() {
+    const double height = ParseDecimalComma(edit_ ? vx::FromWx(edit_->GetValue()) : "");
+    if (!GeoHeightAllowed(height)) {
+        vx::ShowMessageId(IDS_GEOHOEHE_BEREICH);
+        if (edit_) {
+            edit_->SetFocus();
+            edit_->SelectAll();
+        }
+        return false;
+    }
+    height_ = height;
+    return true;
+}
+
+void CDlgGeoHoehe::OnOK(wxCommandEvent&) {
+    if (Validate()) EndModal(wxID_OK);
+}
+
+void CDlgGeoHoehe::OnDefault(wxCommandEvent&) {
+    if (Validate()) WriteDefaultGeoHeight(height_);
+}

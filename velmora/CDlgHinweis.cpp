@@ -1,0 +1,36 @@
+#include "velmora/CDlgHinweis.h"
+
+#include "platform/wx/WxText.h"
+#include "velmora/DialogRules.h"
+#include "velmora/shared/DialogResources.h"
+
+#include <wx/checkbox.h>
+#include <wx/stattext.h>
+#include <wx/xrc/xmlres.h>
+
+const char* const kHinweisText =
+    "Fahren Sie mit der Maus in das Diagramm und drücken Sie die linke Maustaste. Danach wird ein "
+    "Fadenkreuz dargestellt. Ziehen Sie das Fadenkreuz bei gedrückter linker Maustaste an den gewünschten "
+    "Arbeitspunkt.\r\nFeinpositionierungen können Sie mit den Cursorsteuertasten (Pfeil links, Pfeil rechts "
+    "usw.) vornehmen.\r\nDie von Ihnen gewählte Position des Fadenkreuzes wird auf dem Ausdruck als Ergebnis "
+    "ausgegeben.";
+
+CDlgHinweis::CDlgHinweis(wxWindow* parent) {
+    LoadVelmoraDialogs();
+    wxXmlResource::Get()->LoadDialog(this, parent, "136");
+    if (auto* check = dynamic_cast<wxCheckBox*>(FindWindow(IDC_DONT_SHOW))) check->SetValue(HintSuppressed());
+    if (auto* text = dynamic_cast<wxStaticText*>(FindWindow(IDC_TEXT))) {
+        wxString shown = vx::ToWx(kHinweisText);
+        shown.Replace("\r\n", "\n");
+        text->SetLabel(shown);
+        text->SetForegroundColour(wxColour(0, 0, 255));
+        text->Wrap(420);
+    }
+    Fit();
+    Bind(wxEVT_BUTTON, &CDlgHinweis::OnOK, this, wxID_OK);
+}
+
+void CDlgHinweis::OnOK(wxCommandEvent&) {
+    if (auto* check = dynamic_cast<wxCheckBox*>(FindWindow(IDC_DONT_SHOW))) SetHintSuppressed(check->GetValue());
+    EndModal(wxID_OK);
+}

@@ -1,0 +1,118 @@
+#include "velmora/CDlgQuerschnitte.h"
+
+#include "model/CrossSectionTables.h"
+#include "platform/Files.h"
+#include "platform/MessageService.h"
+#include "platform/StringTable.h"
+#include "platform/wx/WxText.h"
+#include "values/Helpers.h"
+#include "velmora/CrossSectionTableFile.h"
+#include "velmora/DialogRules.h"
+#include "velmora/shared/DialogResources.h"
+
+#include <wx/listbox.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+namespace {
+constexpr unsigned IDS_TABELLE_NICHT_GESPEICHERT = 237;
+}
+
+CDlgQuerschnitte::CDlgQuerschnitte(wxWindow* parent, std::string path)
+    : path_(path.empty() ? vx::JoinPath(GetDataDir(), "INNENTAB.INI") : std::move(path)) {
+    // The value cell reads the typed size in metres and shows it with four decimals.
+    value_.Init(IDC_ENTRY, 0, 0, 0, 0, 0x0500, 0x0500, 0, 0, 0, 0.0, 0.0, false);
+    LoadVelmoraDialogs();
+    wxXmlResource::Get()->LoadDialog(this, parent, "135");
+    list_ = dynamic_cast<wxListBox*>(FindWindow(IDC_LIST));
+    entry_ = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_ENTRY));
+    for (wxWindow* child : GetChildren())
+        if (auto* box = dynamic_cast<wxStaticBox*>(child)) box->SetForegroundColour(wxColour(0, 0, 255));
+    if (auto* round = dynamic_cast<wxRadioButton*>(FindWindow(IDC_ROUND))) round->SetValue(true);
+    LoadTable();
+    Fit();
+    Bind(wxEVT_RADIOBUTTON, &CDlgQuerschnitte::OnShapeChanged, this, IDC_ROUND);
+    Bind(wxEVT_RADIOBUTTON, &CDlgQuerschnitte::OnShapeChanged, this, IDC_SQUARE);
+    Bind(wxEVT_BUTTON, &CDlgQuerschnitte::OnAddEntry, this, IDC_ADD);
+    Bind(wxEVT_BUTTON, &CDlgQuerschnitte::OnDeleteEntry, this, IDC_DELETE);
+    Bind(wxEVT_TEXT_ENTER, &CDlgQuerschnitte::OnEnterInEntry, this, IDC_ENTRY);
+    Bind(wxEVT_BUTTON, &CDlgQuerschnitte::OnOK, this, wxID_OK);
+}
+
+std::vector<std::string> CDlgQuerschnitte::Entries() const {
+    std::vector<std::string> entries;
+    if (list_)
+        for (unsigned i = 0; i < list_->GetCount(); ++i) entries.push_back(vx::FromWx(list_->GetString(i)));
+    return entries;
+}
+
+void CDlgQuerschnitte::LoadTable() {
+    const CrossSectionTableText table = ReadCrossSectionTable(path_, shape_);
+    if (list_) {
+        list_->Clear();
+        for (const std::string& text : table.entries) list_->Append(vx::ToWx(text));
+    }
+    changed_ = false;
+}
+
+bool CDlgQuerschnitte::SaveTable() {
+    if (!changed_) return true;
+    if (vx::ShowMessage(vx::LoadString(IDS_QUERSCHNITT_UEBERNEHMEN), vx::MB_YESNO | vx::MB_ICONQUESTION) != vx::IDYES)
+        return true;
+    if (!WriteCrossSectionTable(path_, shape_, Entries())) {
+        vx::ShowMessageId(IDS_TABELLE_NICHT_GESPEICHERT, vx::MB_OK | vx::MB_ICONSTOP);
+        return false;
+    }
+    changed_ = false;
+    // The computation walks the tables as they are now.
+    if (LivingPipeSections() > 0) LoadCrossSectionTables();
+    return true;
+}
+
+void CDlgQuerschnitte::OnShapeChanged(wxCommandEvent& event) {
+    const int shape = event.GetId() == IDC_SQUARE ? 1 : 0;
+    if (shape == shape_) return;
+    SaveTable();
+    shape_ = shape;
+    LoadTable();
+    if (auto* label = dynamic_cast<wxStaticText*>(FindWindow(IDC_LABEL)))
+        label->SetLabel(vx::ToWx(vx::LoadString(shape == 0 ? IDS_DURCHMESSER : IDS_KANTENLAENGE)));
+}
+
+void CDlgQuerschnitte::OnAddEntry(wxCommandEvent&) {
+    if (!entry_ || !list_) return;
+    value_.SetText(vx::FromWx(entry_->GetValue()));
+    std::string shown;
+    value_.GetText(shown, false);
+    entry_->ChangeValue(vx::ToWx(shown));
+    entry_->SelectAll();
+    if (!CrossSectionSizeAllowed(value_.value)) {
+        vx::ShowMessageId(IDS_QUERSCHNITT_BEREICH);
+        entry_->SetFocus();
+        return;
+    }
+    list_->SetSelection(list_->Append(vx::ToWx(shown)));
+    changed_ = true;
+    entry_->SetFocus();
+}
+
+void CDlgQuerschnitte::OnDeleteEntry(wxCommandEvent&) {
+    if (!list_) return;
+    const int selected = list_->GetSelection();
+    if (selected == wxNOT_FOUND) return;
+    list_->Delete(unsigned(selected));
+    changed_ = true;
+}
+
+void CDlgQuerschnitte::OnEnterInEntry(wxCommandEvent&) {
+    // Enter moves on to the next field, as in every input dialog of the program.
+    if (entry_) entry_->Navigate();
+}
+
+void CDlgQuerschnitte::OnOK(wxCommandEvent&) {
+    if (!SaveTable()) return;
+    EndModal(wxID_OK);
+}

@@ -1,0 +1,44 @@
+// The editor of the round and square cross-section tables of "INNENTAB.INI".
+#pragma once
+
+#include "values/CWDouble.h"
+
+#include <wx/dialog.h>
+
+#include <string>
+#include <vector>
+
+class wxListBox;
+class wxTextCtrl;
+
+class CDlgQuerschnitte : public wxDialog {
+public:
+    // path: the table file, by default the data directory's "INNENTAB.INI".
+    explicit CDlgQuerschnitte(wxWindow* parent, std::string path = {});
+
+    void LoadTable();
+    // Asks before writing pending changes; false when writing failed.
+    bool SaveTable();
+
+    int Shape() const { return shape_; }
+    bool Changed() const { return changed_; }
+    std::vector<std::string> Entries() const;
+    const std::string& Path() const { return path_; }
+
+    enum : int { IDC_LIST = 1016, IDC_ROUND = 1017, IDC_SQUARE = 1018, IDC_DELETE = 1019, IDC_LABEL = 1020,
+                 IDC_ENTRY = 1021, IDC_ADD = 1022, IDC_GROUP_SHAPE = 1023, IDC_GROUP_TABLE = 1024 };
+
+private:
+    void OnShapeChanged(wxCommandEvent&);
+    void OnAddEntry(wxCommandEvent&);
+    void OnDeleteEntry(wxCommandEvent&);
+    void OnEnterInEntry(wxCommandEvent&);
+    void OnOK(wxCommandEvent&);
+
+    int shape_ = 0;
+    wxListBox* list_ = nullptr;
+    wxTextCtrl* entry_ = nullptr;
+    CWDouble value_;
+    bool changed_ = false;
+    std::string path_;
+};

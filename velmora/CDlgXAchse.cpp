@@ -1,0 +1,60 @@
+#include "velmora/CDlgXAchse.h"
+
+#include "platform/MessageService.h"
+#include "platform/StringTable.h"
+#include "platform/wx/WxText.h"
+#include "velmora/shared/DialogResources.h"
+
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+namespace {
+wxTextCtrl* Edit(wxWindow* dialog, int id) { return dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id)); }
+std::string TextOf(wxWindow* dialog, int id) {
+    wxTextCtrl* edit = Edit(dialog, id);
+    return edit ? vx::FromWx(edit->GetValue()) : std::string();
+}
+} // namespace
+
+CDlgXAchse::CDlgXAchse(wxWindow* parent) {
+    LoadVelmoraDialogs();
+    wxXmlResource::Get()->LoadDialog(this, parent, "145");
+    if (auto* help = dynamic_cast<wxStaticText*>(FindWindow(IDC_HELP))) {
+        help->SetLabel(vx::ToWx(vx::LoadString(IDS_HOEHENBEREICH_HILFE)));
+        help->Wrap(320);
+    }
+    ShowTexts(LoadHeightRange());
+    Fit();
+    Bind(wxEVT_BUTTON, &CDlgXAchse::OnApply, this, wxID_OK);
+    Bind(wxEVT_BUTTON, &CDlgXAchse::OnDefault, this, IDC_DEFAULT);
+}
+
+void CDlgXAchse::ShowTexts(const HeightRangeTexts& texts) {
+    if (auto* e = Edit(this, IDC_START)) e->ChangeValue(vx::ToWx(texts.start));
+    if (auto* e = Edit(this, IDC_STEP)) e->ChangeValue(vx::ToWx(texts.step));
+    if (auto* e = Edit(this, IDC_END)) e->ChangeValue(vx::ToWx(texts.end));
+}
+
+HeightRangeTexts CDlgXAchse::ShownTexts() const {
+    auto* self = const_cast<CDlgXAchse*>(this);
+    return {TextOf(self, IDC_START), TextOf(self, IDC_STEP), TextOf(self, IDC_END)};
+}
+
+void CDlgXAchse::OnApply(wxCommandEvent&) {
+    HeightRange range;
+    const int wrong = CheckHeightRange(ShownTexts(), range);
+    if (wrong >= 0) {
+        vx::ShowMessageId(IDS_HOEHENBEREICH_FALSCH);
+        if (wxTextCtrl* edit = Edit(this, wrong == 0 ? IDC_START : wrong == 1 ? IDC_STEP : IDC_END)) {
+            edit->SetFocus();
+            edit->SelectAll();
+        }
+        return;
+    }
+    range_ = range;
+    ShowTexts(SaveHeightRange(range));
+    EndModal(wxID_OK);
+}
+
+void CDlgXAchse::OnDefault(wxCommandEvent&) { ShowTexts(DefaultHeightRange()); }

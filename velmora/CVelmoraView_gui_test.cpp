@@ -1,0 +1,365 @@
+// The input form on the display: lists filled from the sample catalogue,
+// the handlers driven through the real controls, and a computation started
+// with "Mach Et".
+#include "velmora/CMainFrame.h"
+#include "velmora/CVelmoraApp.h"
+#include "velmora/CVelmoraDoc.h"
+#include "velmora/CVelmoraView.h"
+#include "velmora/CommandIds.h"
+#include "velmora/VelmoraSettings.h"
+
+#include "model/CrossSectionTables.h"
+#include "model/ModelTestEnv.h"
+#include "platform/Files.h"
+#include "platform/MessageService.h"
+#include "platform/Profile.h"
+#include "platform/StringTable.h"
+#include "platform/System.h"
+#include "platform/TestSupport.h"
+#include "platform/wx/WxText.h"
+#include "velmora/shared/CComboWrzTyp.h"
+#include "velmora/shared/CCombVelmora.h"
+#include "velmora/shared/CDlgWrzInfo.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/image.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
+#include <wx/xrc/xmlres.h>
+
+#include <cstdlib>
+
+namespace {
+
+std::string SampleData() {
+    const char* dir = std::getenv("VX_SOURCE_DIR");
+    return vx::JoinPath(dir ? dir : ".", "data");
+}
+
+class FormTest : public ModelTest {
+protected:
+    static void SetUpTestSuite() {
+        wxInitAllImageHandlers();
+        wxXmlResource::Get()->InitAllHandlers();
+        ASSERT_TRUE(wxXmlResource::Get()->Load(vx::ToWx(vx::ResourceDir() + "/velmora/velmora.xrc")));
+    }
+    void SetUp() override {
+        ModelTest::SetUp();
+        vx::Profile().WriteString("Datenbank", "Pfad", SampleData());
+        vx::Profile().WriteString("Datenbank", "Anzeige_W", "1");
+        vx::Profile().WriteString("Global", "Hinweis", "1");
+        vx::Strings().Clear();
+        LoadProgramStrings();
+        LoadCrossSectionTables();
+        manager_ = CreateVelmoraDocManager();
+        CreateVelmoraTemplate(manager_);
+        frame_ = new CMainFrame;
+        ASSERT_TRUE(frame_->Create(manager_, VelmoraFrameTitle()));
+        wxTheApp->SetTopWindow(frame_);
+        frame_->Bind(wxEVT_MENU, [this](wxCommandEvent&) { ++projectDataPosts_; }, ID_PROJECT_DATA);
+        ASSERT_NE(manager_->CreateNewDocument(), nullptr);
+        doc_ = wxDynamicCast(manager_->GetCurrentDocument(), CVelmoraDoc);
+        ASSERT_NE(doc_, nullptr);
+        view_ = wxDynamicCast(doc_->GetFirstView(), CVelmoraView);
+        ASSERT_NE(view_, nullptr);
+        frame_->Show();
+        Pump();
+        form_ = view_->Form();
+        ASSERT_NE(form_, nullptr);
+    }
+    void TearDown() override {
+        for (wxDocument* doc : manager_->GetDocumentsVector()) doc->Modify(false);
+        manager_->CloseDocuments(true);
+        frame_->Destroy();
+        wxTheApp->SetTopWindow(nullptr);
+        for (int i = 0; i < 5; ++i) wxTheApp->ProcessIdle();
+        delete manager_;
+        LoadCrossSectionTables();
+        ModelTest::TearDown();
+    }
+    static void Pump() {
+        for (int i = 0; i < 10; ++i) {
+            wxTheApp->ProcessPendingEvents();
+            wxYield();
+        }
+    }
+    template <typename T> T* Control(int id) { return dynamic_cast<T*>(form_->FindWindow(id)); }
+
+    // A list choice as the user makes it: the selection, then the control's event.
+    void Choose(wxItemContainerImmutable* list, wxWindow* window, wxEventType type, int item) {
+        list->SetSelection(item);
+        wxCommandEvent event(type, window->GetId());
+        event.SetEventObject(window);
+        event.SetInt(item);
+        window->GetEventHandler()->ProcessEvent(event);
+    }
+    void ChooseFuel(int position) {
+        auto* c = Control<wxChoice>(CVelmoraView::IDC_FUEL);
+        Choose(c, c, wxEVT_CHOICE, position);
+    }
+    void ChooseManufacturer(const char* name) {
+        auto* c = Control<wxChoice>(CVelmoraView::IDC_MANUFACTURER);
+        const int item = c->FindString(vx::ToWx(name), true);
+        ASSERT_NE(item, wxNOT_FOUND) << name;
+        Choose(c, c, wxEVT_CHOICE, item);
+    }
+    void ChooseType(const char* name) {
+        auto* c = Control<CComboWrzTyp>(CVelmoraView::IDC_TYPE);
+        const int item = c->FindString(vx::ToWx(name), true);
+        ASSERT_NE(item, wxNOT_FOUND) << name;
+        Choose(c, c, wxEVT_COMBOBOX, item);
+    }
+    int ChooseSystem(int index) {
+        auto* c = Control<CCombVelmora>(CVelmoraView::IDC_SYSTEM);
+        Choose(c, c, wxEVT_COMBOBOX, index);
+        return c->GetSelection();
+    }
+    void Click(int id) {
+        wxWindow* button = form_->FindWindow(id);
+        ASSERT_NE(button, nullptr) << id;
+        wxCommandEvent event(wxEVT_BUTTON, id);
+        event.SetEventObject(button);
+        button->GetEventHandler()->ProcessEvent(event);
+    }
+    void Check(int id, bool on) {
+        auto* box = Control<wxCheckBox>(id);
+        ASSERT_NE(box, nullptr) << id;
+        box->SetValue(on);
+        wxCommandEvent event(wxEVT_CHECKBOX, id);
+        event.SetEventObject(box);
+        event.SetInt(on);
+        box->GetEventHandler()->ProcessEvent(event);
+    }
+    bool DiagramShown() {
+        auto* window = dynamic_cast<wxWindow*>(doc_->diagram.Window());
+        return window && window->IsShown();
+    }
+
+    vx::ScopedScriptedMessages messages_;
+    wxDocManager* manager_ = nullptr;
+    CMainFrame* frame_ = nullptr;
+    CVelmoraDoc* doc_ = nullptr;
+    CVelmoraView* view_ = nullptr;
+    wxPanel* form_ = nullptr;
+    int projectDataPosts_ = 0;
+};
+
+TEST_F(FormTest, ListsTextsAndHint) {
+    auto* fuel = Control<wxChoice>(CVelmoraView::IDC_FUEL);
+    auto* system = Control<CCombVelmora>(CVelmoraView::IDC_SYSTEM);
+    auto* hint = Control<wxStaticText>(CVelmoraView::IDC_HINT);
+    ASSERT_TRUE(fuel && system && hint);
+    ASSERT_EQ(fuel->GetCount(), 13u);
+    EXPECT_EQ(vx::FromWx(fuel->GetString(0)), "Koks");
+    EXPECT_EQ(vx::FromWx(fuel->GetString(10)), "Brennwert - Heiz\xF6l EL");
+    EXPECT_EQ(fuel->GetSelection(), wxNOT_FOUND);
+    ASSERT_EQ(system->GetCount(), 21u);
+    // Headings are kept with their "@" and shown without it.
+    EXPECT_EQ(system->ItemText(16), "@Abgasanlage \xDC" "berdruck");
+    EXPECT_EQ(vx::FromWx(system->GetString(16)), "Abgasanlage \xDC" "berdruck");
+    EXPECT_EQ(vx::FromWx(system->GetString(20)), "au\xDF" "en am Geb\xE4ude Verb. konzentrisch");
+    EXPECT_EQ(hint->GetForegroundColour(), wxColour(0, 0, 255));
+    EXPECT_TRUE(hint->GetLabel().StartsWith("Vorgehensweise"));
+    EXPECT_EQ(vx::FromWx(Control<wxCheckBox>(CVelmoraView::IDC_SQUARE)->GetLabel()), "&quadratisch");
+    EXPECT_EQ(vx::FromWx(Control<wxCheckBox>(CVelmoraView::IDC_WITHOUT_PART_LOAD)->GetLabel()), "o.Teillast");
+    EXPECT_EQ(vx::FromWx(Control<wxButton>(CVelmoraView::IDC_MACH_ET)->GetLabel()), "&Mach Et");
+    EXPECT_EQ(Control<wxButton>(CVelmoraView::IDC_YRANGE_UP)->GetLabel(), "+");
+    EXPECT_EQ(Control<wxButton>(CVelmoraView::IDC_YRANGE_DOWN)->GetLabel(), "-");
+    // The diagram lies over the placeholder, hidden until a computation.
+    EXPECT_EQ(form_->FindWindow(CVelmoraView::IDC_DIAGRAM), nullptr);
+    ASSERT_NE(doc_->diagram.Window(), nullptr);
+    EXPECT_FALSE(DiagramShown());
+}
+
+TEST_F(FormTest, CatalogueChoiceFillsTheListsAndTheHeatGenerator) {
+    ChooseFuel(1);
+    auto* manufacturer = Control<wxChoice>(CVelmoraView::IDC_MANUFACTURER);
+    auto* type = Control<CComboWrzTyp>(CVelmoraView::IDC_TYPE);
+    ASSERT_GT(manufacturer->GetCount(), 0u);
+    EXPECT_NE(manufacturer->FindString("Kesselwerk Almendorf GmbH", true), wxNOT_FOUND);
+    EXPECT_EQ(type->GetCount(), 0u);
+    ChooseManufacturer("Kesselwerk Almendorf GmbH");
+    ASSERT_EQ(type->GetCount(), 5u);
+    EXPECT_EQ(type->GetString(0), "Oleomat 17");
+    EXPECT_EQ(type->OutputText(0), "17.0 kW");
+    EXPECT_EQ(type->OutputText(2), "19.0 - 29.0 kW");
+
+    ChooseType("Oleomat 29-2");
+    EXPECT_EQ(doc_->heatGenerator.typeDesignation.text, "Oleomat 29-2");
+    EXPECT_DOUBLE_EQ(doc_->heatGenerator.output.value, 29.0);
+    EXPECT_GT(doc_->limitCrossSection, 0.0);
+    EXPECT_EQ(doc_->resultValid, 0);
+
+    // Another fuel empties the types and refills the makers.
+    ChooseFuel(0);
+    EXPECT_EQ(type->GetCount(), 0u);
+    EXPECT_EQ(manufacturer->FindString("Kesselwerk Almendorf GmbH", true), wxNOT_FOUND);
+    EXPECT_TRUE(messages_.service.shown.empty());
+}
+
+TEST_F(FormTest, OldCatalogueAsksForAnUpdateOnAFuelChoice) {
+    int orders = 0;
+    frame_->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++orders; }, ID_ORDER_UPDATE);
+    ChooseFuel(2);
+    Pump();
+    EXPECT_EQ(orders, 0);  // "Anzeige_W" = 1 turns the check off
+    vx::Profile().WriteString("Datenbank", "Anzeige_W", "0");
+    vx::Profile().WriteString("Datenbank", "Stand_W", "2000/06");
+    ChooseFuel(1);
+    Pump();
+    EXPECT_EQ(orders, 1);
+}
+
+TEST_F(FormTest, DataSheetBesideTheTypeList) {
+    ChooseFuel(1);
+    ChooseManufacturer("Kesselwerk Almendorf GmbH");
+    auto* type = Control<CComboWrzTyp>(CVelmoraView::IDC_TYPE);
+    view_->OnSetfocusType();
+    CDlgWrzInfo* info = type->InfoPopup();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->GetPosition(), wxPoint(type->GetRect().GetRight() + 1, type->GetRect().GetTop()));
+    EXPECT_EQ(info->GetBackgroundColour(), wxColour(255, 255, 0));
+    EXPECT_FALSE(info->IsShown());
+    view_->OnDropdownType();
+    EXPECT_TRUE(info->IsShown());
+    WrzEntry entry;
+    ASSERT_TRUE(type->ReadItem(2, entry));
+    info->FillFromHeatGenerator(entry);
+    auto* partOutput = dynamic_cast<wxStaticText*>(info->FindWindow(IDC_WRZINFO_FIRST + 1));
+    ASSERT_NE(partOutput, nullptr);
+    EXPECT_EQ(partOutput->GetLabel(), "19");
+    // The open list as the user sees it, for a person to look at.
+    const std::string dir = vx::ArtefactDir();
+    if (!dir.empty()) {
+        type->SetSelection(1);
+        type->Popup();
+        for (int i = 0; i < 20; ++i) {
+            Pump();
+            wxMilliSleep(20);
+        }
+        EXPECT_EQ(vx::RunProgram("import", {"-window", "root", vx::JoinPath(dir, "velmora_form_type_list.png")}), 0);
+        type->Dismiss();
+        Pump();
+    }
+    view_->OnCloseupType();
+    EXPECT_FALSE(info->IsShown());
+}
+
+TEST_F(FormTest, HeadingsMoveToTheFirstSystemAfterThem) {
+    EXPECT_EQ(ChooseSystem(0), 1);
+    EXPECT_EQ(doc_->chimney.name.text, "dreischalig m. NW (Keramik)");
+    EXPECT_EQ(ChooseSystem(10), 11);
+    EXPECT_EQ(ChooseSystem(16), 17);
+    EXPECT_EQ(doc_->construction.Regime(), 2);
+
+    EXPECT_EQ(ChooseSystem(9), 9);
+    EXPECT_DOUBLE_EQ(doc_->chimney.roughness.value, 0.005);
+    EXPECT_DOUBLE_EQ(doc_->chimney.wallResistance.value, 0.12);
+    EXPECT_EQ(doc_->chimney.resistanceGroup.value, 3);
+    EXPECT_DOUBLE_EQ(doc_->chimney.wallThickness.value, 0.115);
+    EXPECT_DOUBLE_EQ(doc_->chimney.shareOutside.value, 10.0);
+    EXPECT_EQ(doc_->chimney.name.text, "Mauerwerk 11,5");
+
+    // The options apply the system again, with the shape and the moisture.
+    Check(CVelmoraView::IDC_SQUARE, true);
+    EXPECT_EQ(doc_->chimney.shape.value, 1);
+    Check(CVelmoraView::IDC_MOIST, true);
+    EXPECT_EQ(doc_->construction.Regime(), 1);
+    Check(CVelmoraView::IDC_WITHOUT_PART_LOAD, true);
+    EXPECT_EQ(doc_->partLoad, 0);
+    Check(CVelmoraView::IDC_WITHOUT_PART_LOAD, false);
+    EXPECT_EQ(doc_->partLoad, 1);
+}
+
+TEST_F(FormTest, MachEtComputesTheDiagram) {
+    ChooseFuel(1);
+    ChooseManufacturer("Kesselwerk Almendorf GmbH");
+    ChooseType("Oleomat 22");
+    EXPECT_EQ(ChooseSystem(1), 1);
+    Click(CVelmoraView::IDC_MACH_ET);
+    Pump();
+    EXPECT_EQ(doc_->resultValid, 1);
+    ASSERT_GE(doc_->points.size(), 2u);
+    EXPECT_TRUE(DiagramShown());
+    EXPECT_TRUE(doc_->IsModified());
+
+    // "+" and "-" move the top of the size axis by one step.
+    const double top = doc_->diagram.YAxis().Maximum(), step = doc_->diagram.YAxis().Step();
+    Click(CVelmoraView::IDC_YRANGE_UP);
+    EXPECT_DOUBLE_EQ(doc_->yRange, top + step);
+    EXPECT_EQ(doc_->drawn, 1);
+    Click(CVelmoraView::IDC_YRANGE_DOWN);
+    Click(CVelmoraView::IDC_YRANGE_DOWN);
+    EXPECT_LT(doc_->yRange, top + step);
+
+    // A picture of the main window with the computed calculation.
+    Click(CVelmoraView::IDC_YRANGE_UP);
+    frame_->Raise();
+    for (int i = 0; i < 20; ++i) {
+        Pump();
+        wxMilliSleep(20);
+    }
+    const std::string dir = vx::ArtefactDir();
+    if (!dir.empty()) {
+        const std::string file = vx::JoinPath(dir, "velmora_form_computed.png");
+        EXPECT_EQ(vx::RunProgram("import", {"-window", "root", file}), 0);
+        EXPECT_TRUE(vx::FileExists(file));
+    }
+
+    // A changed choice makes the result stale and hides the diagram.
+    Check(CVelmoraView::IDC_WITHOUT_PART_LOAD, true);
+    EXPECT_EQ(doc_->resultValid, 0);
+    EXPECT_FALSE(DiagramShown());
+}
+
+TEST_F(FormTest, NewCalculationEmptiesTheFormAndAsksForTheProject) {
+    ChooseFuel(1);
+    ChooseManufacturer("Kesselwerk Almendorf GmbH");
+    ChooseSystem(3);
+    doc_->project.Text(CProjekt::Nummer) = "P-17";
+    projectDataPosts_ = 0;
+    wxCommandEvent event(wxEVT_MENU, ID_NEW_CALCULATION);
+    frame_->GetEventHandler()->ProcessEvent(event);
+    Pump();
+    EXPECT_EQ(Control<wxChoice>(CVelmoraView::IDC_FUEL)->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(Control<wxChoice>(CVelmoraView::IDC_MANUFACTURER)->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(Control<CCombVelmora>(CVelmoraView::IDC_SYSTEM)->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(doc_->project.Text(CProjekt::Nummer), "");
+    EXPECT_EQ(vx::BaseName(vx::FromWx(doc_->GetFilename())), "unbenannt");
+    EXPECT_EQ(projectDataPosts_, 1);
+}
+
+TEST_F(FormTest, LoadedFileReselectsEveryListAndComputes) {
+    ChooseFuel(1);
+    ChooseManufacturer("Kesselwerk Almendorf GmbH");
+    ChooseType("Oleomat 45-2");
+    ChooseSystem(7);
+    Check(CVelmoraView::IDC_WITHOUT_PART_LOAD, true);
+    // A value that the catalogue no longer has: the file's value counts.
+    doc_->heatGenerator.gasTemperature.value = 181.5;
+    const std::string path = Path("anlage.kfx");
+    ASSERT_TRUE(doc_->SaveCalculationFile(path));
+
+    // A fresh document, then the file read into it as the framework does.
+    ASSERT_TRUE(doc_->OnNewDocument());
+    Pump();
+    ASSERT_TRUE(doc_->OnOpenDocument(vx::ToWx(path)));
+    Pump();
+    EXPECT_EQ(Control<wxChoice>(CVelmoraView::IDC_FUEL)->GetSelection(), 1);
+    auto* manufacturer = Control<wxChoice>(CVelmoraView::IDC_MANUFACTURER);
+    EXPECT_EQ(manufacturer->GetStringSelection(), "Kesselwerk Almendorf GmbH");
+    EXPECT_EQ(Control<CComboWrzTyp>(CVelmoraView::IDC_TYPE)->wxItemContainerImmutable::GetStringSelection(), "Oleomat 45-2");
+    EXPECT_EQ(Control<CCombVelmora>(CVelmoraView::IDC_SYSTEM)->GetSelection(), 7);
+    EXPECT_TRUE(Control<wxCheckBox>(CVelmoraView::IDC_WITHOUT_PART_LOAD)->GetValue());
+    EXPECT_DOUBLE_EQ(doc_->heatGenerator.gasTemperature.value, 181.5);
+    // Command 1000 was posted and has run.
+    EXPECT_EQ(doc_->resultValid, 1);
+    EXPECT_GE(doc_->points.size(), 2u);
+}
+
+} // namespace

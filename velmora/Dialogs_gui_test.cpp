@@ -1,0 +1,353 @@
+// The program's dialogs on the display, driven through their buttons and
+// fields inside their own modal loops.
+#include "velmora/CDlgEroeffnen.h"
+#include "velmora/CDlgGeoHoehe.h"
+#include "velmora/CDlgHinweis.h"
+#include "velmora/CDlgQuerschnitte.h"
+#include "velmora/CDlgXAchse.h"
+#include "velmora/CHomePage.h"
+#include "velmora/VelmoraSettings.h"
+
+#include "platform/Files.h"
+#include "platform/MessageService.h"
+#include "platform/Profile.h"
+#include "platform/StringTable.h"
+#include "platform/System.h"
+#include "platform/TestSupport.h"
+#include "platform/wx/WxText.h"
+#include "velmora/shared/TestProfile.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/frame.h>
+#include <wx/listbox.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        profile_ = std::make_unique<ScopedTestProfile>("[Global]\n");
+        vx::Strings().Clear();
+        LoadProgramStrings();
+        frame_ = new wxFrame(nullptr, wxID_ANY, "Velmora");
+        frame_->Show();
+    }
+    void TearDown() override {
+        frame_->Destroy();
+        for (int i = 0; i < 3; ++i) wxTheApp->ProcessIdle();
+        profile_.reset();
+    }
+    // Runs the dialog modally; steps run inside its loop, one after the other.
+    static int RunModal(wxDialog& dialog, std::function<void()> steps) {
+        dialog.CallAfter([steps] { steps(); });
+        return dialog.ShowModal();
+    }
+    static void Click(wxWindow& dialog, int id) {
+        wxWindow* button = dialog.FindWindow(id);
+        ASSERT_NE(button, nullptr) << id;
+        wxCommandEvent event(wxEVT_BUTTON, id);
+        event.SetEventObject(button);
+        button->GetEventHandler()->ProcessEvent(event);
+    }
+    static void Type(wxWindow& dialog, int id, const char* text) {
+        auto* edit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(id));
+        ASSERT_NE(edit, nullptr) << id;
+        edit->SetValue(vx::ToWx(text));
+    }
+    // A picture of the screen with the dialog, for a person to look at.
+    static void Snapshot(wxWindow& dialog, const char* name) {
+        const std::string dir = vx::ArtefactDir();
+        if (dir.empty()) return;
+        dialog.Raise();
+        for (int i = 0; i < 10; ++i) {
+            wxTheApp->ProcessPendingEvents();
+            wxYield();
+            wxMilliSleep(20);
+        }
+        const std::string file = vx::JoinPath(dir, name);
+        EXPECT_EQ(vx::RunProgram("import", {"-window", "root", file}), 0);
+    }
+    static std::string Text(wxWindow& dialog, int id) {
+        auto* edit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(id));
+        return edit ? vx::FromWx(edit->GetValue()) : "<none>";
+    }
+
+    std::unique_ptr<ScopedTestProfile> profile_;
+    wxFrame* frame_ = nullptr;
+};
+
+TEST_F(DialogTest, GeoHeightAcceptedRejectedAndStoredAsDefault) {
+    vx::ScopedScriptedMessages messages;
+    {
+        CDlgGeoHoehe dialog(frame_, 120.0);
+        EXPECT_EQ(Text(dialog, CDlgGeoHoehe::IDC_HEIGHT), "120,0");
+        auto* help = dynamic_cast<wxStaticText*>(dialog.FindWindow(CDlgGeoHoehe::IDC_HELP));
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->GetForegroundColour(), wxColour(0, 0, 255));
+        bool stillOpen = false;
+        wxWindow* focus = nullptr;
+        const int rc = RunModal(dialog, [&] {
+            Snapshot(dialog, "velmora_dialog_geo_height.png");
+            dialog.FindWindow(wxID_OK)->SetFocus();
+            Type(dialog, CDlgGeoHoehe::IDC_HEIGHT, "5000,1");
+            Click(dialog, wxID_OK);
+            stillOpen = dialog.IsModal();
+            wxYield();
+            focus = wxWindow::FindFocus();
+            Type(dialog, CDlgGeoHoehe::IDC_HEIGHT, "325,5");
+            Click(dialog, wxID_OK);
+        });
+        EXPECT_TRUE(stillOpen);
+        EXPECT_EQ(focus, dialog.FindWindow(CDlgGeoHoehe::IDC_HEIGHT));
+        EXPECT_EQ(rc, wxID_OK);
+        EXPECT_DOUBLE_EQ(dialog.Height(), 325.5);
+        ASSERT_EQ(messages.service.shown.size(), 1u);
+        EXPECT_EQ(messages.service.shown[0].text, vx::LoadString(235));
+        EXPECT_EQ(messages.service.shown[0].text, "Es sind nur Werte zwischen 0 und 5000 m erlaubt.");
+        // Nothing was stored as the default.
+        EXPECT_EQ(vx::Profile().GetString("Grunddaten", "GeoHoehe", "none"), "none");
+    }
+    {
+        CDlgGeoHoehe dialog(frame_, 0.0);
+        bool stayed = false;
+        const int rc = RunModal(dialog, [&] {
+            Type(dialog, CDlgGeoHoehe::IDC_HEIGHT, "-1");
+            Click(dialog, CDlgGeoHoehe::IDC_DEFAULT);
+            Type(dialog, CDlgGeoHoehe::IDC_HEIGHT, "325,5");
+            Click(dialog, CDlgGeoHoehe::IDC_DEFAULT);
+            stayed = dialog.IsModal();
+            Click(dialog, wxID_CANCEL);
+        });
+        EXPECT_TRUE(stayed);
+        EXPECT_EQ(rc, wxID_CANCEL);
+        EXPECT_EQ(messages.service.shown.size(), 2u);
+        EXPECT_EQ(vx::Profile().GetString("Grunddaten", "GeoHoehe"), "325.500000");
+    }
+}
+
+TEST_F(DialogTest, HeightRangeDefaultsCheckedAndStored) {
+    vx::Profile().WriteString("Global", "HStart", "6.0");
+    vx::Profile().WriteString("Global", "HEnd", "20.0");
+    vx::ScopedScriptedMessages messages;
+    CDlgXAchse dialog(frame_);
+    EXPECT_EQ(dialog.ShownTexts().start, "6.0");
+    EXPECT_EQ(dialog.ShownTexts().step, "2.0");
+    auto* help = dynamic_cast<wxStaticText*>(dialog.FindWindow(CDlgXAchse::IDC_HELP));
+    ASSERT_NE(help, nullptr);
+    EXPECT_FALSE(help->GetLabel().empty());
+
+    HeightRangeTexts afterDefault;
+    bool openAfterBadStep = false, openAfterBadRange = false;
+    const int rc = RunModal(dialog, [&] {
+        Snapshot(dialog, "velmora_dialog_height_range.png");
+        Click(dialog, CDlgXAchse::IDC_DEFAULT);
+        afterDefault = dialog.ShownTexts();
+        Type(dialog, CDlgXAchse::IDC_STEP, "0");
+        Click(dialog, wxID_OK);
+        openAfterBadStep = dialog.IsModal();
+        Type(dialog, CDlgXAchse::IDC_STEP, "2,5");
+        Type(dialog, CDlgXAchse::IDC_START, "40");
+        Click(dialog, wxID_OK);
+        openAfterBadRange = dialog.IsModal();
+        Type(dialog, CDlgXAchse::IDC_START, "5,5");
+        Click(dialog, wxID_OK);
+    });
+    EXPECT_EQ(afterDefault.start, "4.0");
+    EXPECT_EQ(afterDefault.step, "2.0");
+    EXPECT_EQ(afterDefault.end, "30.0");
+    EXPECT_TRUE(openAfterBadStep);
+    EXPECT_TRUE(openAfterBadRange);
+    ASSERT_EQ(messages.service.shown.size(), 2u);
+    EXPECT_EQ(messages.service.shown[0].text, vx::LoadString(236));
+    EXPECT_EQ(rc, wxID_OK);
+    EXPECT_DOUBLE_EQ(dialog.Range().start, 5.5);
+    EXPECT_DOUBLE_EQ(dialog.Range().step, 2.5);
+    EXPECT_DOUBLE_EQ(dialog.Range().end, 30.0);
+    EXPECT_EQ(vx::Profile().GetString("Global", "HStart"), "5.5");
+    EXPECT_EQ(vx::Profile().GetString("Global", "HStep"), "2.5");
+    EXPECT_EQ(vx::Profile().GetString("Global", "HEnd"), "30.0");
+}
+
+TEST_F(DialogTest, HintSwitchWrittenOnOk) {
+    CDlgHinweis dialog(frame_);
+    auto* check = dynamic_cast<wxCheckBox*>(dialog.FindWindow(CDlgHinweis::IDC_DONT_SHOW));
+    auto* text = dynamic_cast<wxStaticText*>(dialog.FindWindow(CDlgHinweis::IDC_TEXT));
+    ASSERT_NE(check, nullptr);
+    ASSERT_NE(text, nullptr);
+    EXPECT_FALSE(check->GetValue());
+    EXPECT_TRUE(text->GetLabel().StartsWith("Fahren Sie mit der Maus"));
+    EXPECT_EQ(text->GetForegroundColour(), wxColour(0, 0, 255));
+    const int rc = RunModal(dialog, [&] {
+        Snapshot(dialog, "velmora_dialog_hint.png");
+        check->SetValue(true);
+        Click(dialog, wxID_OK);
+    });
+    EXPECT_EQ(rc, wxID_OK);
+    EXPECT_EQ(vx::Profile().GetInt("Global", "Hinweis", -1), 1);
+}
+
+class TableDialogTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        path_ = vx::JoinPath(vx::TempDir(), "vxq-" + std::to_string(::getpid()) + "-INNENTAB.INI");
+        vx::WriteFileAtomic(path_, "[INNENTAB]\r\nR1=0.08\r\nR2=0.10\r\nQ1=0.10\r\n");
+    }
+    void TearDown() override {
+        vx::RemoveFile(path_);
+        DialogTest::TearDown();
+    }
+    std::string File() {
+        std::string text;
+        vx::ReadWholeFile(path_, text);
+        return text;
+    }
+    std::string path_;
+};
+
+TEST_F(TableDialogTest, EntriesCheckedAddedAndWritten) {
+    vx::ScopedScriptedMessages messages;
+    messages.service.answers = {vx::IDYES};
+    CDlgQuerschnitte dialog(frame_, path_);
+    auto* list = dynamic_cast<wxListBox*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LIST));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetCount(), 2u);
+
+    std::string shownAfterReject;
+    unsigned countAfterReject = 0;
+    const int rc = RunModal(dialog, [&] {
+        Type(dialog, CDlgQuerschnitte::IDC_ENTRY, "0,04");
+        Click(dialog, CDlgQuerschnitte::IDC_ADD);
+        shownAfterReject = Text(dialog, CDlgQuerschnitte::IDC_ENTRY);
+        countAfterReject = list->GetCount();
+        Type(dialog, CDlgQuerschnitte::IDC_ENTRY, "2");
+        Click(dialog, CDlgQuerschnitte::IDC_ADD);
+        Type(dialog, CDlgQuerschnitte::IDC_ENTRY, "0,125");
+        Click(dialog, CDlgQuerschnitte::IDC_ADD);
+        Snapshot(dialog, "velmora_dialog_cross_sections.png");
+        Click(dialog, wxID_OK);
+    });
+    EXPECT_EQ(shownAfterReject, "0,04");
+    EXPECT_EQ(countAfterReject, 2u);
+    ASSERT_EQ(messages.service.shown.size(), 2u);
+    EXPECT_EQ(messages.service.shown[0].text, vx::LoadString(232));
+    EXPECT_EQ(messages.service.shown[0].text, "Es sind nur Werte zwischen 0,05 m und 2 m erlaubt");
+    EXPECT_EQ(messages.service.shown[1].text, vx::LoadString(233));
+    EXPECT_EQ(rc, wxID_OK);
+    EXPECT_EQ(File(), "[INNENTAB]\r\nR1=0.08\r\nR2=0.10\r\nR3=2\r\nR4=0,125\r\nQ1=0.10\r\n");
+}
+
+TEST_F(TableDialogTest, ShapeSwitchAsksAndNoKeepsTheFile) {
+    vx::ScopedScriptedMessages messages;
+    messages.service.answers = {vx::IDNO};
+    CDlgQuerschnitte dialog(frame_, path_);
+    auto* list = dynamic_cast<wxListBox*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LIST));
+    auto* label = dynamic_cast<wxStaticText*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LABEL));
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(label, nullptr);
+    const std::string before = File();
+    RunModal(dialog, [&] {
+        list->SetSelection(0);
+        Click(dialog, CDlgQuerschnitte::IDC_DELETE);
+        auto* square = dynamic_cast<wxRadioButton*>(dialog.FindWindow(CDlgQuerschnitte::IDC_SQUARE));
+        square->SetValue(true);
+        wxCommandEvent event(wxEVT_RADIOBUTTON, CDlgQuerschnitte::IDC_SQUARE);
+        event.SetEventObject(square);
+        square->GetEventHandler()->ProcessEvent(event);
+        Click(dialog, wxID_OK);
+    });
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_EQ(File(), before);
+    EXPECT_EQ(dialog.Shape(), 1);
+    EXPECT_EQ(list->GetCount(), 1u);
+    EXPECT_EQ(list->GetString(0), "0.10");
+    EXPECT_EQ(vx::FromWx(label->GetLabel()), "&Kantenl\xE4nge");
+}
+
+TEST_F(TableDialogTest, DeletingTheOnlyEntryEmptiesTheTable) {
+    vx::WriteFileAtomic(path_, "[INNENTAB]\r\nR1=0.08\r\n");
+    vx::ScopedScriptedMessages messages;
+    messages.service.answers = {vx::IDYES};
+    CDlgQuerschnitte dialog(frame_, path_);
+    auto* list = dynamic_cast<wxListBox*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LIST));
+    RunModal(dialog, [&] {
+        list->SetSelection(0);
+        Click(dialog, CDlgQuerschnitte::IDC_DELETE);
+        Click(dialog, wxID_OK);
+    });
+    EXPECT_EQ(File(), "[INNENTAB]\r\n");
+}
+
+TEST_F(DialogTest, OpeningPictureHidesAfterTenTicksOrAClick) {
+    {
+        CDlgEroeffnen dialog(frame_);
+        dialog.Show();
+        EXPECT_TRUE(dialog.HasFlag(wxSTAY_ON_TOP));
+        EXPECT_TRUE(dialog.Timer().IsRunning());
+        EXPECT_EQ(dialog.Timer().GetInterval(), 1000);
+        for (int tick = 1; tick <= 9; ++tick) {
+            wxTimerEvent event(dialog.Timer());
+            dialog.GetEventHandler()->ProcessEvent(event);
+        }
+        EXPECT_TRUE(dialog.IsShown());
+        EXPECT_EQ(dialog.Countdown(), 1);
+        wxTimerEvent event(dialog.Timer());
+        dialog.GetEventHandler()->ProcessEvent(event);
+        EXPECT_FALSE(dialog.IsShown());
+        EXPECT_FALSE(dialog.Timer().IsRunning());
+    }
+    {
+        CDlgEroeffnen dialog(frame_);
+        dialog.Show();
+        wxMouseEvent click(wxEVT_LEFT_DOWN);
+        click.SetEventObject(&dialog);
+        dialog.GetEventHandler()->ProcessEvent(click);
+        EXPECT_FALSE(dialog.IsShown());
+    }
+}
+
+TEST_F(DialogTest, HomePageLinkOpensTheAddress) {
+    const std::string dir = vx::JoinPath(vx::TempDir(), "vxlink-" + std::to_string(::getpid()));
+    vx::MakeDirs(dir);
+    const std::string out = vx::JoinPath(dir, "opened.txt");
+    const std::string script = vx::JoinPath(dir, "xdg-open");
+    vx::WriteFileAtomic(script, "#!/bin/sh\nprintf '%s' \"$1\" > \"" + out + ".tmp\" && mv \"" + out + ".tmp\" \"" +
+                                    out + "\"\n");
+    ::chmod(script.c_str(), 0755);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", (dir + ":" + oldPath).c_str(), 1);
+
+    auto* link = new CHomePage(frame_, wxID_ANY, "www.trevalen.example");
+    link->SetPosition(265, 172);
+    EXPECT_EQ(link->GetPosition(), wxPoint(265, 172));
+    EXPECT_GT(link->GetSize().GetWidth(), 0);
+    EXPECT_TRUE(link->GetFont().GetUnderlined());
+    wxMouseEvent click(wxEVT_LEFT_DOWN);
+    click.SetEventObject(link);
+    link->GetEventHandler()->ProcessEvent(click);
+    std::string opened;
+    for (int i = 0; i < 500 && !vx::ReadWholeFile(out, opened); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(opened, "http://www.trevalen.example");
+    ::setenv("PATH", oldPath.c_str(), 1);
+    vx::RemoveFile(out);
+    vx::RemoveFile(script);
+    ::rmdir(dir.c_str());
+}
+
+} // namespace

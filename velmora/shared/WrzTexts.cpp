@@ -1,0 +1,48 @@
+#include "velmora/shared/WrzTexts.h"
+
+#include "platform/NumText.h"
+
+namespace {
+
+std::string CellText(double value, int decimals) {
+    std::string text = vx::Format("%.*f", decimals, value);
+    const size_t point = text.find('.');
+    if (point != std::string::npos) {
+        while (text.back() == '0') text.pop_back();
+        if (text.back() == '.') text.pop_back();
+        else text[point] = ',';
+    }
+    return text;
+}
+
+} // namespace
+
+std::string TypeOutputText(const WrzEntry& entry) {
+    if (entry.partLoadAvailable) return vx::Format("%.1f - %.1f kW", entry.outputPart, entry.output);
+    return vx::Format("%.1f kW", entry.output);
+}
+
+WrzInfoTexts MakeWrzInfoTexts(const WrzEntry& e) {
+    WrzInfoTexts t;
+    // A condensing heat generator pushes its gas out: its draught is a positive pressure.
+    const bool condensing = e.condensing != 0;
+    t.draughtLabel = condensing ? "Förderdruck [Pa]" : "Zugbedarf [Pa]";
+    t.full[WrzInfoTexts::Output] = CellText(e.output, 1);
+    t.full[WrzInfoTexts::Efficiency] = CellText(e.efficiency, 1);
+    t.full[WrzInfoTexts::Co2] = CellText(e.co2, 1);
+    t.full[WrzInfoTexts::MassFlow] = CellText(e.flueMassFlow * 1000.0, 2);
+    t.full[WrzInfoTexts::GasTemperature] = CellText(e.gasTemperature, 1);
+    t.full[WrzInfoTexts::Draught] = CellText(condensing ? e.positivePressure : e.requiredDraught, 1);
+    if (e.partLoadAvailable) {
+        t.part[WrzInfoTexts::Output] = CellText(e.outputPart, 1);
+        t.part[WrzInfoTexts::Efficiency] = CellText(e.efficiencyPart, 1);
+        t.part[WrzInfoTexts::Co2] = CellText(e.co2Part, 1);
+        t.part[WrzInfoTexts::MassFlow] = CellText(e.flueMassFlowPart * 1000.0, 2);
+        t.part[WrzInfoTexts::GasTemperature] = CellText(e.gasTemperaturePart, 1);
+        t.part[WrzInfoTexts::Draught] =
+            CellText(condensing ? e.positivePressurePart : e.requiredDraughtPart, 1);
+    }
+    t.outletSize = CellText(e.outletDiameter * 100.0, 1);
+    t.openOperation = e.HasOpenOperation();
+    return t;
+}
