@@ -13,10 +13,12 @@
 #include "velmora/CMainFrame.h"
 #include "velmora/CVelmoraDoc.h"
 #include "velmora/CVelmoraView.h"
+#include "velmora/CDlgEroeffnen.h"
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/QuorvelLibrary.h"
 
+#include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/filehistory.h>
 #include <wx/filename.h>
@@ -110,10 +112,13 @@ bool CVelmoraApp::OnInit() {
     BindQuorvel(Quorvel());
     // 8. The user's firm data.
     CheckFirstStart(Quorvel(), TheUser());
-    // 9. The opening dialog comes with the program's dialogs.
-    // 10. The fuel table.
+    // 9. The opening dialog, once the frame it belongs to exists (below).
+    // 10. The fuel table, and the pump that lets the windows paint during a calculation.
     SetModelProgram(ModelProgram::Velmora);
     FillFuelTable(VelmoraFuelRows());
+    SetCalculationMessagePump([] {
+        if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
+    });
     // 11. The document template, the main frame and the program's commands.
     if (!CreateDocumentTemplate()) return false;
     docValues_.SetManager(docManager_);
@@ -130,6 +135,8 @@ bool CVelmoraApp::OnInit() {
     }
     frame_->ShowWithSavedPlacement();
     frame_->Update();
+    // It ends itself after its countdown; the frame owns it until exit.
+    (new CDlgEroeffnen(frame_))->Show();
     if (testClose) ArrangeTestClose();
     return true;
 }

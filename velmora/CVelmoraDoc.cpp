@@ -7,6 +7,10 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
+#include "velmora/CDlgGeoHoehe.h"
+#include "velmora/CDlgHinweis.h"
+#include "velmora/CDlgQuerschnitte.h"
+#include "velmora/CDlgXAchse.h"
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraSettings.h"
 
@@ -23,6 +27,9 @@ wxBEGIN_EVENT_TABLE(CVelmoraDoc, wxDocument)
     EVT_BUTTON(ID_CALCULATE, CVelmoraDoc::OnCalculateCommand)
     EVT_MENU(ID_HAND_OVER, CVelmoraDoc::OnHandOverCommand)
     EVT_UPDATE_UI(ID_HAND_OVER, CVelmoraDoc::OnUpdateHandOver)
+    EVT_MENU(ID_GEODETIC_HEIGHT, CVelmoraDoc::OnGeodeticHeight)
+    EVT_MENU(ID_CROSS_SECTION_TABLES, CVelmoraDoc::OnCrossSectionTables)
+    EVT_MENU(ID_CHIMNEY_HEIGHT_RANGE, CVelmoraDoc::OnChimneyHeightRange)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -58,6 +65,9 @@ public:
 CVelmoraDoc::CVelmoraDoc() {
     RoutedCommands().insert(ID_CALCULATE);
     RoutedCommands().insert(ID_HAND_OVER);
+    RoutedCommands().insert(ID_GEODETIC_HEIGHT);
+    RoutedCommands().insert(ID_CROSS_SECTION_TABLES);
+    RoutedCommands().insert(ID_CHIMNEY_HEIGHT_RANGE);
 }
 
 bool CVelmoraDoc::OnNewDocument() {
@@ -120,6 +130,36 @@ void CVelmoraDoc::OnHandOverCommand(wxCommandEvent&) {
 }
 
 void CVelmoraDoc::OnUpdateHandOver(wxUpdateUIEvent& event) { event.Enable(!IsBusy() && HandOverEnabled()); }
+
+void CVelmoraDoc::OnGeodeticHeight(wxCommandEvent&) {
+    if (IsBusy()) return;
+    CDlgGeoHoehe dialog(wxTheApp->GetTopWindow(), construction.site.geoHeight.value);
+    if (dialog.ShowModal() != wxID_OK) return;
+    SetGeodeticHeight(dialog.Height());
+    Modify(true);
+    UpdateAllViews();
+}
+
+void CVelmoraDoc::OnCrossSectionTables(wxCommandEvent&) {
+    if (IsBusy()) return;
+    CDlgQuerschnitte dialog(wxTheApp->GetTopWindow());
+    dialog.ShowModal();
+    ReloadCrossSectionTables();
+}
+
+void CVelmoraDoc::OnChimneyHeightRange(wxCommandEvent&) {
+    if (IsBusy()) return;
+    CDlgXAchse dialog(wxTheApp->GetTopWindow());
+    if (dialog.ShowModal() != wxID_OK) return;
+    const HeightRange& r = dialog.Range();
+    SetHeightRange(r.start, r.step, r.end);
+    UpdateAllViews();
+}
+
+void CVelmoraDoc::ShowHint() {
+    CDlgHinweis dialog(wxTheApp->GetTopWindow());
+    dialog.ShowModal();
+}
 
 void CVelmoraDoc::BeginWait() { wxBeginBusyCursor(); }
 

@@ -33,6 +33,10 @@ public:
     // Command 1000 "Mach Et" and the hand-over, as the menu and the form send them.
     void OnCalculateCommand(wxCommandEvent& event);
     void OnHandOverCommand(wxCommandEvent& event);
+    void OnGeodeticHeight(wxCommandEvent& event);
+    void OnCrossSectionTables(wxCommandEvent& event);
+    void OnChimneyHeightRange(wxCommandEvent& event);
+    void ShowHint() override;
     void OnUpdateHandOver(wxUpdateUIEvent& event);
 
     using CVelmoraDocCore::GetDocValue;

@@ -81,6 +81,18 @@ void CVelmoraDocCore::SetHeightRange(double start, double step, double end) {
     ShowDiagram(false);
 }
 
+void CVelmoraDocCore::SetGeodeticHeight(double height) {
+    CWDouble& z = construction.site.geoHeight;
+    z.value = height;
+    const double preset = vx::ParseDouble(vx::Profile().GetString("Grunddaten", "GeoHoehe", "325"));
+    z.marker = height == preset ? CWerte::MarkerDerived : CWerte::MarkerPlain;
+    resultValid = 0;
+    g_ResultsValid = 0;
+    ShowDiagram(false);
+}
+
+void CVelmoraDocCore::ReloadCrossSectionTables() { CRohr::LoadCrossSectionTables(); }
+
 void CVelmoraDocCore::UnlinkModuleChain() {
     UnlinkChain(&head);
     chainCursor = nullptr;

@@ -84,6 +84,11 @@ public:
 
     // The height range; a change hides the diagram.
     void SetHeightRange(double start, double step, double end);
+    // The site's geodetic height from its dialog: marked as the default when it
+    // equals "Grunddaten"/"GeoHoehe"; results become invalid, the diagram hides.
+    void SetGeodeticHeight(double height);
+    // After the cross-section tables were edited.
+    void ReloadCrossSectionTables();
 
     // The calculation file.
     void Serialize(vx::Archive& ar);

@@ -102,6 +102,25 @@ TEST_F(DocTest, DefaultHeightRangeAndAxes) {
     EXPECT_EQ(other.hStart, 6.5);
 }
 
+// The geodetic-height command: the default is marked, any edit invalidates the shown results.
+TEST_F(DocTest, GeodeticHeightMarksTheDefaultAndInvalidatesResults) {
+    struct Recording : CVelmoraDocCore {
+        std::vector<bool> shown;
+        void ShowDiagram(bool show) override { shown.push_back(show); }
+    } doc;
+    doc.resultValid = 1;
+    doc.SetGeodeticHeight(325.0);
+    EXPECT_EQ(doc.construction.site.geoHeight.value, 325.0);
+    EXPECT_EQ(doc.construction.site.geoHeight.marker, CWerte::MarkerDerived);
+    EXPECT_EQ(doc.resultValid, 0);
+    EXPECT_EQ(doc.shown, std::vector<bool>{false});
+    vx::Profile().WriteString("Grunddaten", "GeoHoehe", "480.5");
+    doc.SetGeodeticHeight(325.0);
+    EXPECT_EQ(doc.construction.site.geoHeight.marker, CWerte::MarkerPlain);
+    doc.SetGeodeticHeight(480.5);
+    EXPECT_EQ(doc.construction.site.geoHeight.marker, CWerte::MarkerDerived);
+}
+
 TEST_F(DocTest, CatalogueLineFillsTheHeatGenerator) {
     CVelmoraDocCore doc;
     LoadSample(doc, "Oleomat 29-2");
