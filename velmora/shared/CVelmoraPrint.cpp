@@ -320,7 +320,8 @@ int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, cons
         return ret;
     }
 
-    if (job->GetDestination() == Destination::Preview) {
+    // A preview the options dialog or the designer chose instead is shown by the layer itself.
+    if (destination == Destination::Preview) {
         int shown = job->PreviewDisplay();
         if (shown != 0) {
             vx::ShowMessage(vx::Format("Fehler %d bei %s in %d Datei %s", shown, "LlPreviewDisplay", 264,

@@ -24,12 +24,11 @@ bool RemoveMenuItemWithSeparator(wxMenuBar* bar, int id) {
     wxMenu* menu = nullptr;
     wxMenuItem* item = bar->FindItem(id, &menu);
     if (!item || !menu) return false;
-    const wxMenuItemList& items = menu->GetMenuItems();
-    const int pos = items.IndexOf(item);
-    const int count = int(items.GetCount());
-    const bool before = pos > 0 && items[size_t(pos - 1)]->IsSeparator();
-    const bool after = pos + 1 < count && items[size_t(pos + 1)]->IsSeparator();
+    wxMenuItemList::compatibility_iterator node = menu->GetMenuItems().Find(item);
+    if (!node) return false;
+    wxMenuItem* before = node->GetPrevious() ? node->GetPrevious()->GetData() : nullptr;
+    wxMenuItem* after = node->GetNext() ? node->GetNext()->GetData() : nullptr;
     menu->Destroy(item);
-    if (before && after) menu->Destroy(items[size_t(pos)]);
+    if (before && after && before->IsSeparator() && after->IsSeparator()) menu->Destroy(after);
     return true;
 }
