@@ -1,5 +1,7 @@
 #include "velmora/CMainFrame.h"
 
+#include "velmora/CVelmoraDoc.h"
+
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
@@ -151,6 +153,8 @@ bool CMainFrame::OpenDocument(const wxString& path) {
         vx::ShowMessageId(IDS_FAILED_TO_OPEN_DOC, vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }
+    // The one document reads the file itself, so that a broken file leaves it open as it was.
+    if (auto* doc = wxDynamicCast(m_docManager->GetCurrentDocument(), CVelmoraDoc)) return doc->OpenCalculation(path);
     return m_docManager->CreateDocument(path, wxDOC_SILENT) != nullptr;
 }
 

@@ -3,21 +3,76 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
+#include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraSettings.h"
 
+#include <wx/app.h>
+#include <wx/eventfilter.h>
 #include <wx/filename.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CVelmoraDoc, wxDocument);
 
+wxBEGIN_EVENT_TABLE(CVelmoraDoc, wxDocument)
+    EVT_MENU(ID_CALCULATE, CVelmoraDoc::OnCalculateCommand)
+    EVT_BUTTON(ID_CALCULATE, CVelmoraDoc::OnCalculateCommand)
+    EVT_MENU(ID_HAND_OVER, CVelmoraDoc::OnHandOverCommand)
+    EVT_UPDATE_UI(ID_HAND_OVER, CVelmoraDoc::OnUpdateHandOver)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+// While a calculation runs, the pump lets window messages through so that
+// the window paints; every command and input is held back, so that nothing
+// starts another calculation or changes the document half-way through.
+class CalculationEventFilter : public wxEventFilter {
+public:
+    CalculationEventFilter() { wxEvtHandler::AddFilter(this); }
+    ~CalculationEventFilter() override { wxEvtHandler::RemoveFilter(this); }
+
+    int FilterEvent(wxEvent& event) override {
+        const wxEventType t = event.GetEventType();
+        if (t == wxEVT_MENU || t == wxEVT_BUTTON || t == wxEVT_TOOL || t == wxEVT_COMBOBOX ||
+            t == wxEVT_CHOICE || t == wxEVT_CHECKBOX || t == wxEVT_RADIOBUTTON || t == wxEVT_TEXT ||
+            t == wxEVT_TEXT_ENTER || t == wxEVT_KEY_DOWN || t == wxEVT_CHAR || t == wxEVT_CHAR_HOOK ||
+            t == wxEVT_LEFT_DOWN || t == wxEVT_LEFT_DCLICK || t == wxEVT_RIGHT_DOWN)
+            return Event_Ignore;
+        if (t == wxEVT_CLOSE_WINDOW) {
+            auto& close = static_cast<wxCloseEvent&>(event);
+            if (close.CanVeto()) {
+                close.Veto();
+                return Event_Ignore;
+            }
+        }
+        return Event_Skip;
+    }
+};
+
+} // namespace
+
+CVelmoraDoc::CVelmoraDoc() {
+    RoutedCommands().insert(ID_CALCULATE);
+    RoutedCommands().insert(ID_HAND_OVER);
+}
+
 bool CVelmoraDoc::OnNewDocument() {
+    if (IsBusy()) return false;
     if (!wxDocument::OnNewDocument()) return false;
-    // The open-last branch (the form's start choice) and the reset of the
-    // flue-gas system come with the form and the model objects.
+    if (g_OpenLast) {
+        g_OpenLast = false;
+        const std::string last = vx::Profile().GetString("Global", "LstPrj", "");
+        SetPathName(last);
+        if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(GetFilename());
+        return OnOpenDocument(GetFilename());
+    }
     SetPathName("unbenannt");
+    ResetDocument();
+    UpdateAllViews(nullptr, nullptr);
     return true;
 }
 
@@ -31,6 +86,7 @@ void CVelmoraDoc::SetPathName(const std::string& name) {
 
 bool CVelmoraDoc::OnSaveModified() {
     if (!IsModified()) return true;
+    if (IsBusy()) return false;
     const std::string question = vx::Format(vx::LoadString(IDS_ASK_TO_SAVE), vx::FromWx(GetUserReadableName()));
     switch (vx::ShowMessage(question, vx::MB_YESNOCANCEL | vx::MB_ICONEXCLAMATION)) {
     case vx::IDYES:
@@ -43,27 +99,41 @@ bool CVelmoraDoc::OnSaveModified() {
     }
 }
 
-int32_t CVelmoraDoc::GetDocValue(int code, int index) {
-    switch (code) {
-    case 18:
-        g_ResultsValid = 0;
-        resultValid = 0;
-        UpdateAllViews();
-        return 0;
-    case 21:
-        if (index != 0) UpdateAllViews();
-        Modify(true);
-        return 0;
-    default:
-        // The codes answered from the heat generator, the construction, the
-        // chimney and the chimney head come with those objects.
-        return 0;
-    }
+bool CVelmoraDoc::OpenCalculation(const wxString& path) {
+    if (IsBusy() || !OnSaveModified()) return false;
+    if (!OnOpenDocument(path)) return false;
+    SetTitle(vx::ToWx(vx::BaseName(vx::FromWx(path))));
+    if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(path);
+    UpdateAllViews();
+    return true;
 }
 
-bool CVelmoraDoc::DoOpenDocument(const wxString&) {
-    vx::ShowMessageId(IDS_FAILED_TO_OPEN_DOC, vx::MB_OK | vx::MB_ICONEXCLAMATION);
-    return false;
+void CVelmoraDoc::OnCalculateCommand(wxCommandEvent&) {
+    if (IsBusy()) return;
+    CalculationEventFilter hold;
+    OnCalculate();
 }
 
-bool CVelmoraDoc::DoSaveDocument(const wxString&) { return false; }
+void CVelmoraDoc::OnHandOverCommand(wxCommandEvent&) {
+    if (IsBusy()) return;
+    HandOverToAurelia();
+}
+
+void CVelmoraDoc::OnUpdateHandOver(wxUpdateUIEvent& event) { event.Enable(!IsBusy() && HandOverEnabled()); }
+
+void CVelmoraDoc::BeginWait() { wxBeginBusyCursor(); }
+
+void CVelmoraDoc::EndWait() { wxEndBusyCursor(); }
+
+bool CVelmoraDoc::DoOpenDocument(const wxString& file) {
+    if (IsBusy()) return false;
+    if (!LoadCalculationFile(vx::FromWx(file))) return false;
+    Modify(false);
+    UpdateAllViews();
+    return true;
+}
+
+bool CVelmoraDoc::DoSaveDocument(const wxString& file) {
+    if (IsBusy()) return false;
+    return SaveCalculationFile(vx::FromWx(file));
+}

@@ -1,18 +1,22 @@
-// The main program's document. For now it holds what the start-up and the
-// document template need: a new, untitled document and the document-level
-// answers to the model's queries. The flue-gas system it owns, the diagram
-// computation and the calculation file are added with the model classes
-// they stand on.
+// The main program's document as the framework's document: the wxDocument
+// glue around CVelmoraDocCore, which holds the flue-gas system, its
+// calculation, the diagram and the calculation file without a display. Here
+// are only what needs the framework: the new-document step, the path, the
+// file reading and writing through the document manager, the modified flag,
+// the views, the commands, and the blocking of commands while a calculation
+// runs (the model's message pump dispatches window events meanwhile).
 #pragma once
+
+#include "velmora/CVelmoraDocCore.h"
 
 #include <wx/docview.h>
 
 #include <cstdint>
 #include <string>
 
-class CVelmoraDoc : public wxDocument {
+class CVelmoraDoc : public wxDocument, public CVelmoraDocCore {
 public:
-    CVelmoraDoc() = default;
+    CVelmoraDoc();
 
     bool OnNewDocument() override;
     // A name without "/" goes into "Global"/"DatPfad", else the current directory.
@@ -22,17 +26,28 @@ public:
     // through the program's message service.
     bool OnSaveModified() override;
 
-    // The model's query by code; codes without an answer give 0.
-    int32_t GetDocValue(int code, int index);
+    // Opens a calculation file into this document, as the single document
+    // of the program does: a file that cannot be read leaves it as it was.
+    bool OpenCalculation(const wxString& path);
 
-    int resultValid = 0;
+    // Command 1000 "Mach Et" and the hand-over, as the menu and the form send them.
+    void OnCalculateCommand(wxCommandEvent& event);
+    void OnHandOverCommand(wxCommandEvent& event);
+    void OnUpdateHandOver(wxUpdateUIEvent& event);
+
+    using CVelmoraDocCore::GetDocValue;
 
 protected:
-    // The calculation file's reader and writer are not here yet: opening
-    // fails with the framework's message, saving is not offered.
     bool DoOpenDocument(const wxString& file) override;
     bool DoSaveDocument(const wxString& file) override;
 
+    void MarkModified() override { Modify(true); }
+    void UpdateViews() override { UpdateAllViews(); }
+    void ShowDiagram(bool show) override { diagram.Show(show); }
+    void BeginWait() override;
+    void EndWait() override;
+
 private:
     wxDECLARE_DYNAMIC_CLASS(CVelmoraDoc);
+    wxDECLARE_EVENT_TABLE();
 };

@@ -13,6 +13,10 @@ public:
 
     // -1 without an active document; codes above 52 give 0.
     int32_t GetDocValue(int code, int index) override;
+    CSKopf* GetChimneyHead() override;
+    double* GetAirSupplyPressure() override;
+    double* GetFlueMassFlow() override;
+    CAufBauE* GetConstruction() override;
 
 private:
     wxDocManager* manager_ = nullptr;

@@ -1,0 +1,180 @@
+// The main program's document without its window side: the flue-gas system
+// it owns, the chain it links, the diagram it computes, its calculation file
+// and the hand-over to AURELIA.
+//
+// The wxDocument CVelmoraDoc derives from this class and from wxDocument, so
+// that the form and the print call these operations on the document itself,
+// while everything here is built and tested without a display. What only a
+// window can do (mark the framework document modified, update the views,
+// show the diagram, the hint dialog and the wait cursor) reaches the
+// document through the virtual hooks at the end; here they do nothing.
+#pragma once
+
+#include "model/CAufBauE.h"
+#include "model/CAufRaum.h"
+#include "model/CErgebnis.h"
+#include "model/CSKopf.h"
+#include "model/CSchorn.h"
+#include "model/CVerb.h"
+#include "model/CWaerme.h"
+#include "values/CProjekt.h"
+#include "values/CWDouble.h"
+#include "values/CWString.h"
+#include "values/DocValue.h"
+#include "velmora/shared/CVelmoraDiag.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// String ids of the document's texts.
+enum : unsigned {
+    IDS_X_AXIS_TITLE = 1073,
+    IDS_Y_AXIS_ROUND = 1074,
+    IDS_NO_CROSS_SECTION = 1075,
+    IDS_Y_AXIS_SQUARE = 1076,
+    IDS_MOISTURE_YES = 1088,
+    IDS_MOISTURE_NO = 1089,
+};
+
+// The items of a calculation file, as one value: a file is read into one of
+// these first, so that a broken file leaves the open document as it was.
+struct CalculationFileItems {
+    std::string moistureText;
+    std::string thirdText;
+    CWString remarks;
+    CAufBauE construction;
+    CAufRaum room;
+    CWaerme heatGenerator;
+    CVerb connector;
+    CSchorn chimney;
+    CProjekt project;
+    CSKopf head;
+    int32_t partLoad = 1;
+};
+
+class CVelmoraDocCore : public DocValueSource {
+public:
+    CVelmoraDocCore();
+    ~CVelmoraDocCore() override;
+    CVelmoraDocCore(const CVelmoraDocCore&) = delete;
+    CVelmoraDocCore& operator=(const CVelmoraDocCore&) = delete;
+
+    // Fresh system, project and remarks; results cleared.
+    void ResetDocument();
+    void ClearResults();
+
+    // The form's choice of system; index may move off a heading (0, 10, 16).
+    void NewSystemType(int& systemIndex, int shape, int moistureInsensitive);
+    void SetResistanceDefaults(double roughness, double resistance, int wallKind, double wallValue,
+                               double outerValue, int resistanceVariant);
+    // The limit cross-section from the heat generator's mass flow and the chimney's shape.
+    void StartCrossSection();
+    void LinkModuleChain();
+    void UnlinkModuleChain();
+    // One full-load pass and, when enabled, a part-load pass of the linked chain.
+    void RunCalculation();
+    // "Mach Et": defaults, checks and the diagram. False when refused (a
+    // calculation runs already) or when the height range is unusable.
+    bool OnCalculate();
+    // The band over the height range; false (with a message, nothing
+    // computed) for an unusable range or an empty cross-section table.
+    bool ComputeDiagram();
+
+    // The height range; a change hides the diagram.
+    void SetHeightRange(double start, double step, double end);
+
+    // The calculation file.
+    void Serialize(vx::Archive& ar);
+    // Reads the file's bytes into the document; false with a message when
+    // the file is broken, the document then unchanged.
+    bool LoadCalculation(const std::vector<uint8_t>& bytes);
+    bool LoadCalculationFile(const std::string& path);
+    std::vector<uint8_t> StoreCalculation();
+    // Written to a temporary name beside path, then renamed.
+    bool SaveCalculationFile(const std::string& path);
+
+    // Writes "~uebergabe.kfx" into the directory of "Aurelia"/"INI" and
+    // starts AURELIA from there. False with a message on failure.
+    bool HandOverToAurelia();
+    static bool HandOverEnabled();
+    static std::string HandOverRecord(const std::string& filePath);
+
+    // A calculation is running: no command may start another or change the document.
+    bool IsBusy() const { return busy_ > 0; }
+
+    // The model's queries.
+    int32_t GetDocValue(int code, int index) override;
+    CSKopf* GetChimneyHead() override { return &head; }
+    double* GetAirSupplyPressure() override;
+    double* GetFlueMassFlow() override { return &heatGenerator.flueMassFlow.value; }
+    CAufBauE* GetConstruction() override { return &construction; }
+
+    // The chimney's table size (cm) at or above a size (cm); for the diagram.
+    double TableSizeAtLeast(double sizeCm) const { return chimney.TableSectionAtLeast(sizeCm); }
+
+    // The document's members.
+    std::string projectLine2, projectLine1, thirdText, moistureText;
+    CAufBauE construction;
+    CAufRaum room;
+    CWaerme heatGenerator;
+    CVerb connector;
+    CSchorn chimney;
+    CWDouble extraValue;
+    double limitCrossSection = 0;  // m; 0 = no limit
+    uint8_t keepDiagramRange = 0;
+    int32_t partLoad = 1;
+    CProjekt project;
+    CSKopf head;
+    CWString remarks;
+    int runFlag = 1;
+    int resultValid = 0;
+    std::vector<std::vector<std::unique_ptr<CErgebnis>>> results;
+    CVelmoraDiag diagram;
+    std::string yAxisTitle;
+    std::vector<DiagramPoint> points;
+    int diagramShape = 0;
+    double chosenSize = 0;    // cm
+    double chosenHeight = 0;  // m
+    double yRange = -1.0;
+    uint8_t drawn = 0;
+    double hStart = 4.0, hStep = 2.0, hEnd = 30.0;
+    CModul* chainCursor = nullptr;
+    int linkMode = 0;
+
+protected:
+    // The window side's part; nothing here.
+    virtual void MarkModified() {}
+    virtual void UpdateViews() {}
+    virtual void ShowDiagram(bool show) { (void)show; }
+    virtual void ShowHint() {}
+    virtual void BeginWait() {}
+    virtual void EndWait() {}
+
+private:
+    struct Sizes {
+        double d = 0, a = 0, b = 0;  // diameter, side a, side b
+    };
+    void SetAxes();
+    void PutChimneySizes(const Sizes& s);
+    void PrepareConnector();
+    void PrepareChimney();
+    void WriteChosenPointIntoChimney();
+    void TakeItems(CalculationFileItems& items);
+
+    int busy_ = 0;
+    friend class BusyScope;
+};
+
+// Marks the document busy for a scope.
+class BusyScope {
+public:
+    explicit BusyScope(CVelmoraDocCore& doc) : doc_(doc) { ++doc_.busy_; }
+    ~BusyScope() { --doc_.busy_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    CVelmoraDocCore& doc_;
+};
