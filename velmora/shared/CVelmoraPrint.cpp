@@ -118,7 +118,7 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     CVerb& connector = *doc.connector;
     CSchorn& chimney = *doc.chimney;
     const int mode = construction.Regime();
-    const double chosen = doc.diagram ? doc.diagram->CursorSize() / 100.0 : 0.0;
+    const double chosen = doc.chosenSize / 100.0;
     auto text = [&](const char* name, const std::string& value) { sink(name, value, VarType::Text); };
     auto flag = [&](const char* name, bool on) { sink(name, on ? "1" : "0", VarType::Boolean); };
 

@@ -28,7 +28,8 @@ struct VelmoraPrintSource {
     CWaerme* heater = nullptr;
     CVerb* connector = nullptr;
     CSchorn* chimney = nullptr;
-    CVelmoraDiag* diagram = nullptr;  // the chosen size and the band
+    CVelmoraDiag* diagram = nullptr;  // the band, drawn into the page
+    double chosenSize = 0;            // the diagram's chosen size, cm
     std::string text1, text2;         // the document's two project lines
     std::string moisture;             // "-", "ja" or "nein"
     std::string remarks;

@@ -11,11 +11,10 @@
 #include "values/CAnwender.h"
 #include "values/CProjekt.h"
 #include "velmora/shared/CVelmoraDiag.h"
+#include "velmora/shared/FontCaches.h"
 #include "velmora/shared/PrintTestSource.h"
 #include "velmora/shared/RecordingCanvas.h"
 
-#include <cairo.h>
-#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -25,13 +24,9 @@ namespace {
 
 using vx::report::VarType;
 
-// cairo and fontconfig keep their font caches for the life of the process.
 class FontCacheCleanup : public ::testing::Environment {
 public:
-    void TearDown() override {
-        cairo_debug_reset_static_data();
-        FcFini();
-    }
+    void TearDown() override { ReleaseFontCaches(); }
 };
 const bool kFontCacheCleanup = (::testing::AddGlobalTestEnvironment(new FontCacheCleanup), true);
 
@@ -198,8 +193,8 @@ TEST_F(PrintTest, ExportsTheCalculationToPdf) {
     ASSERT_TRUE(vx::report::testing::RenderFirstPage(pdf, png));
     std::string artefacts = vx::ArtefactDir();
     if (!artefacts.empty()) {
-        vx::RunProgram("cp", {png + ".png", vx::JoinPath(artefacts, "velmora-calculation-page1.png")});
-        vx::RunProgram("cp", {pdf, vx::JoinPath(artefacts, "velmora-calculation.pdf")});
+        vx::RunProgram("cp", {png + ".png", vx::JoinPath(artefacts, "velmora-calculation-sample-page1.png")});
+        vx::RunProgram("cp", {pdf, vx::JoinPath(artefacts, "velmora-calculation-sample.pdf")});
     }
     vx::report::testing::Png img(png + ".png");
     EXPECT_TRUE(img.Ok());

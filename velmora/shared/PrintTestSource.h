@@ -83,6 +83,7 @@ struct SampleCalculation {
         source.connector = &connector;
         source.chimney = &chimney;
         source.diagram = &diagram;
+        source.chosenSize = 16;
         source.text1 = "Heizungsanlage Keller";
         source.text2 = "Neubau Einfamilienhaus";
         source.moisture = "ja";
