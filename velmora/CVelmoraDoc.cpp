@@ -8,6 +8,7 @@
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
 #include "velmora/CommandIds.h"
+#include "velmora/VelmoraPrintCommands.h"
 #include "velmora/VelmoraSettings.h"
 
 #include <wx/app.h>
@@ -58,6 +59,7 @@ public:
 CVelmoraDoc::CVelmoraDoc() {
     RoutedCommands().insert(ID_CALCULATE);
     RoutedCommands().insert(ID_HAND_OVER);
+    InstallPrintCommands(*this);
 }
 
 bool CVelmoraDoc::OnNewDocument() {
