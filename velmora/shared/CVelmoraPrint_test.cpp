@@ -347,3 +347,31 @@ TEST(MailFile, NamedAfterTheDocumentTitle) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PrintTest, WithoutDisplayPreviewAndPrinterChoiceFailWithAMessage) {
+    vx::ScopedScriptedMessages messages;
+    CVelmoraPrint print;
+    EXPECT_NE(print.PrintCalculation(kPrintPreview, source), 0);
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_FALSE(messages.service.shown[0].text.empty());
+
+    // Mode 6 stores the named printer in the layout's printer file first.
+    std::string layout, printer;
+    CVelmoraPrint choosing({}, [&](vx::report::ReportJob&, const std::string& l, const std::string& p) {
+        layout = l;
+        printer = p;
+        return true;
+    });
+    messages.service.shown.clear();
+    EXPECT_NE(choosing.PrintCalculation(kPrintChoosePrinter, source, "", "Büro", ""), 0);
+    EXPECT_EQ(layout, SourceFile("data/Velmora.LST"));
+    EXPECT_EQ(printer, "Büro");
+    EXPECT_EQ(messages.service.shown.size(), 1u);
+    // The print leaves no printer stored for the layout.
+    vx::report::PrinterSettings settings;
+    EXPECT_FALSE(vx::report::ReadPrinterFile(layout, settings));
+}
+
+} // namespace
