@@ -12,6 +12,7 @@
 #include "velmora/CDlgQuerschnitte.h"
 #include "velmora/CDlgXAchse.h"
 #include "velmora/CommandIds.h"
+#include "velmora/VelmoraPrintCommands.h"
 #include "velmora/VelmoraSettings.h"
 
 #include <wx/app.h>
@@ -68,6 +69,7 @@ CVelmoraDoc::CVelmoraDoc() {
     RoutedCommands().insert(ID_GEODETIC_HEIGHT);
     RoutedCommands().insert(ID_CROSS_SECTION_TABLES);
     RoutedCommands().insert(ID_CHIMNEY_HEIGHT_RANGE);
+    InstallPrintCommands(*this);
 }
 
 bool CVelmoraDoc::OnNewDocument() {

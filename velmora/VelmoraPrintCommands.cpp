@@ -1,0 +1,44 @@
+#include "velmora/VelmoraPrintCommands.h"
+
+#include "platform/wx/WxText.h"
+#include "velmora/CVelmoraDoc.h"
+#include "velmora/CommandIds.h"
+#include "velmora/VelmoraDocPrint.h"
+#include "velmora/VelmoraSettings.h"
+#include "velmora/shared/VelmoraPrintWindow.h"
+
+#include <wx/app.h>
+#include <wx/frame.h>
+
+namespace {
+
+VelmoraPrintSource SourceOf(CVelmoraDoc& doc) {
+    return PrintSourceOf(doc, TheUser(), vx::FromWx(doc.GetUserReadableName()));
+}
+
+} // namespace
+
+void InstallPrintCommands(CVelmoraDoc& doc) {
+    RoutedCommands().insert(ID_PRINT_CALCULATION);
+    RoutedCommands().insert(ID_FILE_SEND_MAIL);
+    doc.Bind(wxEVT_MENU, [&doc](wxCommandEvent&) {
+        if (doc.IsBusy()) return;
+        VelmoraPrintSource source = SourceOf(doc);
+        MakeWindowPrint(wxTheApp->GetTopWindow())->PrintCalculation(kPrintOptionsDialog, source);
+    }, ID_PRINT_CALCULATION);
+    doc.Bind(wxEVT_MENU, [&doc](wxCommandEvent&) {
+        if (doc.IsBusy()) return;
+        VelmoraPrintSource source = SourceOf(doc);
+        auto print = MakeWindowPrint(wxTheApp->GetTopWindow());
+        Mailer().SendCalculationMail(*print, source);
+    }, ID_FILE_SEND_MAIL);
+    doc.Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) {
+        if (CalculationMailer::MailProgramAvailable()) return e.Enable(true);
+        e.Enable(false);
+        // Not while the menu is being updated item by item.
+        wxTheApp->CallAfter([] {
+            if (auto* frame = dynamic_cast<wxFrame*>(wxTheApp->GetTopWindow()))
+                RemoveMenuItemWithSeparator(frame->GetMenuBar(), ID_FILE_SEND_MAIL);
+        });
+    }, ID_FILE_SEND_MAIL);
+}

@@ -1,0 +1,9 @@
+#include "velmora/shared/FontCaches.h"
+
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+
+void ReleaseFontCaches() {
+    cairo_debug_reset_static_data();
+    FcFini();
+}
