@@ -20,12 +20,20 @@ VelmoraPrintSource SourceOf(CVelmoraDoc& doc) {
 
 void InstallPrintCommands(CVelmoraDoc& doc) {
     RoutedCommands().insert(ID_PRINT_CALCULATION);
+    RoutedCommands().insert(ID_PREVIEW_CALCULATION);
     RoutedCommands().insert(ID_FILE_SEND_MAIL);
-    doc.Bind(wxEVT_MENU, [&doc](wxCommandEvent&) {
-        if (doc.IsBusy()) return;
-        VelmoraPrintSource source = SourceOf(doc);
-        MakeWindowPrint(wxTheApp->GetTopWindow())->PrintCalculation(kPrintOptionsDialog, source);
-    }, ID_PRINT_CALCULATION);
+    auto print = [&doc](int mode) {
+        return [&doc, mode](wxCommandEvent&) {
+            if (doc.IsBusy() || !doc.resultValid) return;
+            VelmoraPrintSource source = SourceOf(doc);
+            MakeWindowPrint(wxTheApp->GetTopWindow())->PrintCalculation(mode, source);
+        };
+    };
+    doc.Bind(wxEVT_MENU, print(kPrintOptionsDialog), ID_PRINT_CALCULATION);
+    doc.Bind(wxEVT_MENU, print(kPrintPreview), ID_PREVIEW_CALCULATION);
+    // Printing waits for a computation since the last change.
+    doc.Bind(wxEVT_UPDATE_UI, [&doc](wxUpdateUIEvent& e) { e.Enable(!doc.IsBusy() && doc.resultValid != 0); },
+             ID_PRINT_CALCULATION, ID_PREVIEW_CALCULATION);
     doc.Bind(wxEVT_MENU, [&doc](wxCommandEvent&) {
         if (doc.IsBusy()) return;
         VelmoraPrintSource source = SourceOf(doc);
