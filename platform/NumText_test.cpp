@@ -1,4 +1,5 @@
 #include "platform/NumText.h"
+#include "platform/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,25 +10,6 @@
 
 namespace vx {
 namespace {
-
-// Switches LC_NUMERIC to a locale with a decimal comma, as GTK does, when one is installed.
-class GermanNumeric {
-public:
-    GermanNumeric() {
-        old_ = std::setlocale(LC_NUMERIC, nullptr);
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8"})
-            if (std::setlocale(LC_NUMERIC, name)) {
-                active_ = true;
-                break;
-            }
-    }
-    ~GermanNumeric() { std::setlocale(LC_NUMERIC, old_.c_str()); }
-    bool active() const { return active_; }
-
-private:
-    std::string old_;
-    bool active_ = false;
-};
 
 TEST(NumText, FormatsLikePrintfInTheCLocale) {
     EXPECT_EQ(Format("%f", 1.5), "1.500000");

@@ -3,6 +3,7 @@
 
 #include "platform/Files.h"
 
+#include <clocale>
 #include <cstdlib>
 #include <string>
 
@@ -15,5 +16,27 @@ inline std::string ArtefactDir() {
     MakeDirs(dir);
     return dir;
 }
+
+// Switches LC_NUMERIC to a locale with a decimal comma, as GTK does, for the
+// life of the object.
+class GermanNumeric {
+public:
+    GermanNumeric() {
+        old_ = std::setlocale(LC_NUMERIC, nullptr);
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"})
+            if (std::setlocale(LC_NUMERIC, name)) {
+                active_ = true;
+                break;
+            }
+    }
+    ~GermanNumeric() { std::setlocale(LC_NUMERIC, old_.c_str()); }
+    GermanNumeric(const GermanNumeric&) = delete;
+    GermanNumeric& operator=(const GermanNumeric&) = delete;
+    bool active() const { return active_; }
+
+private:
+    std::string old_;
+    bool active_ = false;
+};
 
 } // namespace vx

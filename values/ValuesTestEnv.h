@@ -2,6 +2,8 @@
 // the undo size read afresh, the global separator and flag as at start.
 #pragma once
 
+#include "platform/TestSupport.h"
+
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "values/CWerte.h"
@@ -41,21 +43,4 @@ protected:
     static inline int counter_ = 0;
 };
 
-// Switches LC_NUMERIC to a locale with a decimal comma, as GTK does.
-class GermanNumeric {
-public:
-    GermanNumeric() {
-        old_ = std::setlocale(LC_NUMERIC, nullptr);
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"})
-            if (std::setlocale(LC_NUMERIC, name)) {
-                active_ = true;
-                break;
-            }
-    }
-    ~GermanNumeric() { std::setlocale(LC_NUMERIC, old_.c_str()); }
-    bool active() const { return active_; }
-
-private:
-    std::string old_;
-    bool active_ = false;
-};
+using vx::GermanNumeric;
