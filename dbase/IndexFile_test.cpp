@@ -453,6 +453,50 @@ TEST_F(IndexTest, TheIndexLockIsOneByteThatOtherUsersWaitFor) {
 }
 
 
+TEST_F(IndexTest, LockingTheWholeTableTakesTheIndexFilesAllOrNone) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    const TagInfo extra[] = {{"NAME", "NAME1", nullptr, 0, 0}, {}};
+    ASSERT_NE(indexCreate(t, Path("EXTRA").c_str(), extra), nullptr);
+    ASSERT_EQ(tableClose(t), 0);
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    ctx.lockAttempts = 2;
+    ctx.lockDelay = 1;
+    other.lockAttempts = 1;
+    TableHandle* a = tableOpen(&ctx, Path("ADRESSE"));
+    TableHandle* b = tableOpen(&other, Path("ADRESSE"));
+    ASSERT_TRUE(a && b);
+    ASSERT_NE(indexOpen(a, Path("EXTRA").c_str()), nullptr);
+    IndexFile* bExtra = indexOpen(b, Path("EXTRA").c_str());
+    ASSERT_NE(bExtra, nullptr);
+    ASSERT_EQ(a->indexes.size(), 2u);
+    // The other user holds the second index file: nothing may stay locked.
+    ASSERT_EQ(IndexLock(bExtra->state, b), 0);
+    EXPECT_EQ(tableLockAll(a), r4locked);
+    for (IndexFile* i : a->indexes) {
+        EXPECT_FALSE(IndexIsLocked(i->state));
+        EXPECT_FALSE(fileHoldsLock(&i->state->file, kIndexLockPos, 1));
+    }
+    EXPECT_EQ(a->file->fileLockOwner, 0);
+    EXPECT_TRUE(a->file->data.locks.empty());
+    // The production index of the other user is free again for it.
+    EXPECT_EQ(IndexLock(b->indexes[0]->state, b), 0);
+    EXPECT_EQ(IndexUnlock(b->indexes[0]->state, b), 0);
+    // Once released, everything is taken and given back by tableUnlock.
+    ASSERT_EQ(IndexUnlock(bExtra->state, b), 0);
+    ASSERT_EQ(tableLockAll(a), 0);
+    for (IndexFile* i : a->indexes) EXPECT_TRUE(fileHoldsLock(&i->state->file, kIndexLockPos, 1));
+    EXPECT_EQ(IndexLock(bExtra->state, b), r4locked);
+    ASSERT_EQ(tableUnlock(a), 0);
+    for (IndexFile* i : a->indexes) EXPECT_FALSE(IndexIsLocked(i->state));
+    EXPECT_EQ(IndexLock(bExtra->state, b), 0);
+    EXPECT_EQ(IndexUnlock(bExtra->state, b), 0);
+    EXPECT_EQ(tableClose(b), 0);
+    EXPECT_EQ(tableClose(a), 0);
+    engineInitUndo(&other);
+}
+
 TEST_F(IndexTest, ARecordWhoseKeyNoLongerMatchesIsPassedOver) {
     TableHandle* t = CreateAdresse();
     ASSERT_NE(t, nullptr);
