@@ -164,7 +164,36 @@ struct TagKeys {
     TagHandle* tag = nullptr;
     std::string oldKey, newKey;
     int oldPass = 0, newPass = 0;
+    bool postponed = false;
 };
+
+// Unique tags that stop on a duplicate keep a rewritten record's old key
+// until the transaction ends.
+bool Postpones(const TagHandle* th) {
+    return th->tagFile->unique && (th->uniqueCode == r4unique || th->uniqueCode == e4unique);
+}
+
+bool DropPending(TagHandle* th, long recNo, const std::string& key) {
+    auto& list = th->pending;
+    for (auto it = list.begin(); it != list.end(); ++it)
+        if (it->recNo == recNo && it->key == key) {
+            list.erase(it);
+            return true;
+        }
+    return false;
+}
+
+// A new key in a unique tag replaces a postponed entry with an equal key.
+int TakePendingKey(TagHandle* th, const std::string& key) {
+    auto& list = th->pending;
+    for (auto it = list.begin(); it != list.end(); ++it)
+        if (it->key == key) {
+            int rc = tagRemove(th->tagFile, it->key.data(), it->recNo);
+            list.erase(it);
+            return rc == r4entry ? 0 : rc;
+        }
+    return 0;
+}
 
 // Keys and filter results of the record buffer and of the stored record.
 int Evaluate(TableHandle* t, TagKeys& k) {
@@ -206,7 +235,10 @@ void UndoWrite(std::vector<TagKeys>& keys, size_t upto, long recNo) {
         TagKeys& k = keys[i];
         TagFile* tf = k.tag->tagFile;
         if (k.tag->newAdded) tagRemove(tf, k.newKey.data(), recNo);
-        if (k.tag->oldRemoved) tagAdd(tf, k.oldKey.data(), recNo, 0);
+        if (k.tag->oldRemoved) {
+            if (k.postponed) DropPending(k.tag, recNo, k.oldKey);
+            else tagAdd(tf, k.oldKey.data(), recNo, 0);
+        }
         k.tag->newAdded = k.tag->oldRemoved = false;
     }
 }
@@ -332,11 +364,18 @@ int tableWriteKeys(TableHandle* t, long recNo) {
             locked = true;
         }
         TagFile* tf = k.tag->tagFile;
-        if (k.oldPass) {
+        bool postpones = Postpones(k.tag);
+        if (k.oldPass && postpones && ctx->tranState == 120) {
+            k.tag->pending.push_back({recNo, k.oldKey});
+            k.tag->oldRemoved = k.postponed = true;
+        } else if (k.oldPass) {
             rc = tagRemove(tf, k.oldKey.data(), recNo);
             if (rc == 0) k.tag->oldRemoved = true;
             else if (rc == r4entry) rc = 0;
         }
+        // Undoing a write whose old key never left the tag.
+        if (rc == 0 && postpones && ctx->tranState == 130 && DropPending(k.tag, recNo, k.newKey)) continue;
+        if (rc == 0 && k.newPass && tf->unique) rc = TakePendingKey(k.tag, k.newKey);
         if (rc == 0 && k.newPass) {
             rc = tagAdd(tf, k.newKey.data(), recNo, k.tag->uniqueCode);
             if (rc == 0) k.tag->newAdded = true;
@@ -375,7 +414,11 @@ int tableUnwriteKeys(TableHandle* t, long recNo) {
         }
         if (Unchanged(k)) continue;
         TagFile* tf = th->tagFile;
-        if (k.oldPass && tagAdd(tf, k.oldKey.data(), recNo, 0) != 0) result = -1;
+        if (k.oldPass && t->ctx->tranState == 120 && Postpones(th)) {
+            if (!DropPending(th, recNo, k.oldKey)) result = -1;
+        } else if (k.oldPass && tagAdd(tf, k.oldKey.data(), recNo, 0) != 0) {
+            result = -1;
+        }
         if (k.newPass && tagRemove(tf, k.newKey.data(), recNo) < 0) result = -1;
         if (result < 0) break;
     }
@@ -410,6 +453,25 @@ int tableAppendKeys(TableHandle* t, long recNo) {
         ctx->errorCode = saved;
         if (result == 0 && rc < 0) result = rc;
     }
+    return result;
+}
+
+int tablePendingRemove(TableHandle* t) {
+    bool any = false;
+    for (TagHandle* th : TableTags(t)) any = any || !th->pending.empty();
+    if (!any) return 0;
+    bool took = false;
+    int rc = IndexLockAll(t, &took);
+    if (rc != 0) return rc;
+    int result = 0;
+    for (TagHandle* th : TableTags(t)) {
+        for (const auto& p : th->pending) {
+            rc = tagRemove(th->tagFile, p.key.data(), p.recNo);
+            if (rc < 0 && result == 0) result = rc;
+        }
+        th->pending.clear();
+    }
+    if (took && (rc = IndexUnlockAll(t)) < 0 && result == 0) result = rc;
     return result;
 }
 
@@ -618,6 +680,7 @@ int indexReindex(IndexFile* index) {
     int rc = tableLockFile(t);
     if (rc != 0) return rc;
     if ((rc = IndexLock(state, t)) != 0) return rc;
+    for (auto& th : index->tags) th->pending.clear();
     // The count is ours under the file lock (a pack has not written it yet).
     if (f->numRecs < 0 && (rc = tableReadCount(f)) < 0) return rc;
     int bs = state->blockSize();

@@ -645,8 +645,9 @@ int TransactionState::Commit(bool unlock) {
         if ((rc = tableFlush(t)) < 0) return rc;
     finishing_ = true;
     if ((rc = Append(kLogCommit, nullptr, {})) < 0) return rc;
-    // Key removals postponed in unique tags are carried out here once the
-    // index files keep them.
+    int removed = 0;
+    for (TableHandle* t : ctx_->tables)
+        if ((removed = tablePendingRemove(t)) < 0) break;
     ctx_->tranState = kTranOpen;
     ctx_->unlockAuto = savedUnlockAuto_;
     for (TableHandle* t : ctx_->tables)
@@ -654,7 +655,7 @@ int TransactionState::Commit(bool unlock) {
     if (rc == 0 && unlock && ctx_->unlockAuto == 1) rc = engineUnlock(ctx_);
     finishing_ = false;
     CloseDeferred();
-    return rc;
+    return rc < 0 ? rc : removed < 0 ? removed : rc;
 }
 
 int TransactionState::Rollback() {
@@ -704,6 +705,9 @@ int TransactionState::Rollback() {
         }
         result = UndoEntry(h, data.data(), t, false);
     }
+    for (TableHandle* t : ctx_->tables)
+        for (IndexFile* i : t->indexes)
+            for (auto& th : i->tags) th->pending.clear();
     // The end of the rollback is logged even after a failure.
     int savedError = ctx_->errorCode;
     ctx_->errorCode = 0;

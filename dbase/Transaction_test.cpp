@@ -3,6 +3,7 @@
 #include "dbase/EngineTestSupport.h"
 #include "dbase/Field.h"
 #include "dbase/IndexFile.h"
+#include "dbase/TagFile.h"
 #include "dbase/Table.h"
 
 #include <cerrno>
@@ -265,6 +266,53 @@ TEST_F(TransactionTest, RollingBackAppendsAndUpdatesRestoresEveryTag) {
     EXPECT_EQ(TagOrders(t), before);
     ASSERT_EQ(tableReindex(t), 0);
     EXPECT_EQ(TagOrders(t), before);
+    tableClose(t);
+}
+
+TEST_F(TransactionTest, UniqueTagsKeepOldKeysUntilTheTransactionEnds) {
+    ASSERT_EQ(OpenLog(), 0);
+    const FieldInfo fields[] = {{"K", 'C', 4, 0, 0}, {}};
+    const TagInfo tags[] = {{"UK", "K", nullptr, r4unique, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("UNIQ"), fields, tags);
+    ASSERT_NE(t, nullptr);
+    TagHandle* th = tableTag(t, "UK");
+    ASSERT_NE(th, nullptr);
+    th->uniqueCode = r4unique;
+    for (const char* k : {"k1", "k2", "k3"}) {
+        tableAppendStart(t, false);
+        fieldAssign(tableField(t, "K"), k);
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    auto rewrite = [&](long rec, const char* k) {
+        ASSERT_EQ(tableGo(t, rec), 0);
+        fieldAssign(tableField(t, "K"), k);
+        ASSERT_EQ(tableFlush(t), 0);
+    };
+    auto before = TagOrders(t);
+    EXPECT_EQ(before[0], (std::vector<long>{1, 2, 3}));
+    // The old key stays in the tag and is listed; a rollback drops the list.
+    ASSERT_EQ(engineTranStart(&ctx), 0);
+    rewrite(1, "k9");
+    ASSERT_EQ(th->pending.size(), 1u);
+    EXPECT_EQ(th->pending[0].recNo, 1);
+    EXPECT_EQ(th->pending[0].key, "k1  ");
+    TagFile* tf = th->tagFile;
+    EXPECT_EQ(TagGo(tf, "k1  ", 1), 0);
+    ASSERT_EQ(engineTranRollback(&ctx), 0);
+    EXPECT_TRUE(th->pending.empty());
+    EXPECT_EQ(TagOrders(t), before);
+    // A new key equal to a listed one takes its place; commit removes the rest.
+    ASSERT_EQ(engineTranStart(&ctx), 0);
+    rewrite(1, "k9");
+    rewrite(2, "k1");
+    EXPECT_EQ(th->pending.size(), 1u);
+    rewrite(3, "k7");
+    ASSERT_EQ(engineTranCommit(&ctx, true), 0);
+    EXPECT_TRUE(th->pending.empty());
+    auto after = TagOrders(t);
+    EXPECT_EQ(after[0], (std::vector<long>{2, 3, 1}));
+    ASSERT_EQ(tableReindex(t), 0);
+    EXPECT_EQ(TagOrders(t), after);
     tableClose(t);
 }
 
