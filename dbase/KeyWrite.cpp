@@ -11,6 +11,7 @@
 #include "dbase/Field.h"
 #include "dbase/TransactionLog.h"
 #include "dbase/TagFile.h"
+#include "dbase/Sort.h"
 #include "dbase/Table.h"
 
 namespace vx {
@@ -539,9 +540,14 @@ struct Levels {
     }
 };
 
-struct SortedKey {
-    std::string key;
-    long recNo;
+// The sort takes a plain compare function; a descending tag's order is the
+// reverse of its key compare.
+thread_local KeyCompare t_reversedBase = nullptr;
+int ReversedCompare(const void* a, const void* b, size_t n) { return -t_reversedBase(a, b, n); }
+
+struct SortGuard {
+    SortContext* sort;
+    ~SortGuard() { sortFree(sort); }
 };
 
 int BuildTag(TableHandle* t, TagHandle* th, Builder& out, std::vector<char>& readBuf) {
@@ -549,13 +555,22 @@ int BuildTag(TableHandle* t, TagHandle* th, Builder& out, std::vector<char>& rea
     TableFile* f = t->file;
     EngineContext* ctx = t->ctx;
     tag->version = uint8_t(tag->version + 1);
-    std::vector<SortedKey> keys;
+    SortContext sort;
+    SortGuard guard{&sort};
+    int rc = sortInitFree(&sort, ctx, tag->keyLen, 0, nullptr);
+    if (rc < 0) return rc;
+    if (tag->descending) {
+        t_reversedBase = tag->compare;
+        sort.compare = ReversedCompare;
+    } else {
+        sort.compare = tag->compare;
+    }
     FileSeqRead r;
     fileSeqReadInit(&r, &f->data, f->headerLen, readBuf.data(), readBuf.size());
     long count = std::max(f->numRecs, 0L);
     std::string key;
     for (long i = 1; i <= count; ++i) {
-        int rc = fileSeqReadAll(&r, t->record.data(), f->recLen);
+        rc = fileSeqReadAll(&r, t->record.data(), f->recLen);
         if (rc < 0) return rc;
         t->recNo = i;
         int pass = TagFilterTrue(tag, t);
@@ -563,23 +578,24 @@ int BuildTag(TableHandle* t, TagHandle* th, Builder& out, std::vector<char>& rea
         if (!pass) continue;
         tag->filterFlag = 1;
         if ((rc = TagExprKey(tag, t, key)) < 0) return rc;
-        try {
-            keys.push_back({key, i});
-        } catch (const std::bad_alloc&) {
-            return engineError(ctx, e4memory, 0);
-        }
+        // Equal keys come back in the order they went in: record order.
+        if ((rc = sortPut(&sort, i, key.data(), nullptr)) < 0) return rc;
     }
-    // Equal keys stay in record order.
-    std::stable_sort(keys.begin(), keys.end(), [tag](const SortedKey& a, const SortedKey& b) {
-        return tag->Compare(a.key.data(), b.key.data(), size_t(tag->keyLen)) < 0;
-    });
+    if ((rc = sortGetInitFree(&sort, nullptr)) < 0) return rc;
     Levels levels{tag, &out, {}};
     IndexBlock* leaf = levels.At(0);
     if (!leaf) return engineError(ctx, e4memory, 0);
-    const std::string* previous = nullptr;
-    for (const SortedKey& k : keys) {
-        if (tag->unique && previous &&
-            tag->Compare(previous->data(), k.key.data(), size_t(tag->keyLen)) == 0) {
+    std::string previous;
+    bool havePrevious = false;
+    for (;;) {
+        long recNo = 0;
+        const char* sortedKey = nullptr;
+        const char* extra = nullptr;
+        rc = sortGet(&sort, &recNo, &sortedKey, &extra);
+        if (rc < 0) return rc;
+        if (rc == 1) break;
+        if (tag->unique && havePrevious &&
+            tag->Compare(previous.data(), sortedKey, size_t(tag->keyLen)) == 0) {
             if (th->uniqueCode == e4unique)
                 return engineError(ctx, e4unique, 0, tag->name.c_str(), tag->index->name.c_str());
             if (th->uniqueCode == r4unique) return r4unique;
@@ -594,12 +610,13 @@ int BuildTag(TableHandle* t, TagHandle* th, Builder& out, std::vector<char>& rea
             if ((rc = levels.Enter(1, out.lastWritten, maxKey)) < 0) return rc;
         }
         int n = leaf->numKeys();
-        leaf->setNumber(n, uint32_t(k.recNo));
-        std::memcpy(leaf->entry(n) + 4, k.key.data(), size_t(tag->keyLen));
+        leaf->setNumber(n, uint32_t(recNo));
+        std::memcpy(leaf->entry(n) + 4, sortedKey, size_t(tag->keyLen));
         leaf->setNumKeys(n + 1);
-        previous = &k.key;
+        previous.assign(sortedKey, size_t(tag->keyLen));
+        havePrevious = true;
     }
-    int rc = out.Write(leaf);
+    rc = out.Write(leaf);
     if (rc < 0) return rc;
     for (size_t l = 1; l < levels.blocks.size(); ++l) {
         IndexBlock* b = levels.blocks[l].get();
