@@ -117,6 +117,13 @@ struct TagHandle {
     int16_t uniqueCode = 0;
     // Set during one write, for its undo.
     bool oldRemoved = false, newAdded = false;
+    // Old keys whose removal waits for the end of the transaction, so that
+    // a rollback finds them still in a unique tag.
+    struct Pending {
+        long recNo;
+        std::string key;
+    };
+    std::vector<Pending> pending;
 };
 
 struct IndexFile {

@@ -8,6 +8,12 @@
 #include "platform/NumText.h"
 
 #include <cstring>
+#include <random>
+#include <set>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace vx {
 namespace {
@@ -452,6 +458,184 @@ TEST_F(IndexTest, TheIndexLockIsOneByteThatOtherUsersWaitFor) {
     engineInitUndo(&other);
 }
 
+
+TEST_F(IndexTest, LockingTheWholeTableTakesTheIndexFilesAllOrNone) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    const TagInfo extra[] = {{"NAME", "NAME1", nullptr, 0, 0}, {}};
+    ASSERT_NE(indexCreate(t, Path("EXTRA").c_str(), extra), nullptr);
+    ASSERT_EQ(tableClose(t), 0);
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    ctx.lockAttempts = 2;
+    ctx.lockDelay = 1;
+    other.lockAttempts = 1;
+    TableHandle* a = tableOpen(&ctx, Path("ADRESSE"));
+    TableHandle* b = tableOpen(&other, Path("ADRESSE"));
+    ASSERT_TRUE(a && b);
+    ASSERT_NE(indexOpen(a, Path("EXTRA").c_str()), nullptr);
+    IndexFile* bExtra = indexOpen(b, Path("EXTRA").c_str());
+    ASSERT_NE(bExtra, nullptr);
+    ASSERT_EQ(a->indexes.size(), 2u);
+    // The other user holds the second index file: nothing may stay locked.
+    ASSERT_EQ(IndexLock(bExtra->state, b), 0);
+    EXPECT_EQ(tableLockAll(a), r4locked);
+    for (IndexFile* i : a->indexes) {
+        EXPECT_FALSE(IndexIsLocked(i->state));
+        EXPECT_FALSE(fileHoldsLock(&i->state->file, kIndexLockPos, 1));
+    }
+    EXPECT_EQ(a->file->fileLockOwner, 0);
+    EXPECT_TRUE(a->file->data.locks.empty());
+    // The production index of the other user is free again for it.
+    EXPECT_EQ(IndexLock(b->indexes[0]->state, b), 0);
+    EXPECT_EQ(IndexUnlock(b->indexes[0]->state, b), 0);
+    // Once released, everything is taken and given back by tableUnlock.
+    ASSERT_EQ(IndexUnlock(bExtra->state, b), 0);
+    ASSERT_EQ(tableLockAll(a), 0);
+    for (IndexFile* i : a->indexes) EXPECT_TRUE(fileHoldsLock(&i->state->file, kIndexLockPos, 1));
+    EXPECT_EQ(IndexLock(bExtra->state, b), r4locked);
+    ASSERT_EQ(tableUnlock(a), 0);
+    for (IndexFile* i : a->indexes) EXPECT_FALSE(IndexIsLocked(i->state));
+    EXPECT_EQ(IndexLock(bExtra->state, b), 0);
+    EXPECT_EQ(IndexUnlock(bExtra->state, b), 0);
+    EXPECT_EQ(tableClose(b), 0);
+    EXPECT_EQ(tableClose(a), 0);
+    engineInitUndo(&other);
+}
+
+// Remembers which files were written to.
+class WrittenFiles : public FileSystemCalls {
+public:
+    ssize_t Pwrite(int fd, const void* buf, size_t len, off_t pos) override {
+        fds.insert(fd);
+        return FileSystemCalls::Pwrite(fd, buf, len, pos);
+    }
+    std::set<int> fds;
+};
+
+TEST_F(IndexTest, ARebuildThatSpillsGivesTheSameFile) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    const TagInfo extra[] = {{"DOWN", "NAME1_SOUN", nullptr, 0, 10}, {}};
+    ASSERT_NE(indexCreate(t, Path("EXTRA").c_str(), extra), nullptr);
+    const char* sounds[] = {"A100", "B200", "C300", "D400", "E500"};
+    for (int i = 0; i < 3000; ++i) {
+        std::string match = vx::Format("M%05d", (i * 7919) % 3001);
+        Append(t, match.c_str(), sounds[(i * 31) % 5]);
+    }
+    auto rebuild = [&](int sortBlock, size_t* files) {
+        ctx.sortBlockSize = sortBlock;
+        WrittenFiles calls;
+        setFileSystemCalls(&calls);
+        EXPECT_EQ(tableReindex(t), 0);
+        setFileSystemCalls(nullptr);
+        *files = calls.fds.size();
+        return std::make_pair(Read("ADRESSE.MDX"), Read("EXTRA.MDX"));
+    };
+    size_t inMemory = 0, spilled = 0;
+    auto big = rebuild(61440, &inMemory);
+    auto small = rebuild(2048, &spilled);
+    EXPECT_EQ(spilled, inMemory + 1); // the spool file
+    // Byte for byte, but for the tags' version counters, one further on.
+    auto sameBut = [](std::string a, std::string b, int tags) {
+        for (int i = 0; i < tags; ++i) {
+            size_t at = 2048 + size_t(i) * 1024 + 20;
+            EXPECT_EQ(uint8_t(b.at(at)), uint8_t(a.at(at) + 1));
+            a[at] = b[at];
+        }
+        EXPECT_TRUE(a == b);
+    };
+    sameBut(big.first, small.first, 2);
+    sameBut(big.second, small.second, 1);
+    // Equal keys in record order, in both directions.
+    for (const char* name : {"SOUND", "DOWN"}) {
+        tableTagSelect(t, tableTag(t, name));
+        std::string lastKey;
+        long lastRec = 0, n = 0;
+        for (int rc = tableTop(t); rc == 0 && !tableEof(t); rc = tableSkip(t, 1), ++n) {
+            std::string key = fieldStr(tableField(t, "NAME1_SOUN"));
+            if (key == lastKey) {
+                EXPECT_GT(tableRecNo(t), lastRec);
+            }
+            lastKey = key;
+            lastRec = tableRecNo(t);
+        }
+        EXPECT_EQ(n, 3000);
+        EXPECT_EQ(lastKey, std::string(name) == "DOWN" ? "A100" : "E500");
+    }
+    EXPECT_EQ(tableClose(t), 0);
+}
+
+// Every record passes through each tag once, in key order, equal keys in
+// record order.
+void ExpectTagsWhole(TableHandle* t) {
+    long count = tableRecCount(t);
+    for (const char* name : {"PRIMARY", "SOUND"}) {
+        tableTagSelect(t, tableTag(t, name));
+        const char* field = std::string(name) == "PRIMARY" ? "MATCH" : "NAME1_SOUN";
+        std::set<long> seen;
+        std::string lastKey;
+        long lastRec = 0;
+        for (int rc = tableTop(t); rc == 0 && !tableEof(t); rc = tableSkip(t, 1)) {
+            std::string key = fieldStr(tableField(t, field));
+            long rec = tableRecNo(t);
+            EXPECT_TRUE(seen.insert(rec).second) << name << " lists " << rec << " twice";
+            EXPECT_LE(lastKey, key) << name;
+            if (key == lastKey) {
+                EXPECT_GT(rec, lastRec) << name;
+            }
+            lastKey = key;
+            lastRec = rec;
+        }
+        EXPECT_EQ(long(seen.size()), count) << name;
+    }
+    tableTagSelect(t, nullptr);
+}
+
+TEST_F(IndexTest, AWriterKilledAnywhereLeavesFilesThatARebuildMends) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    for (int i = 0; i < 20; ++i) Append(t, vx::Format("M%03d", i).c_str(), "S1");
+    ASSERT_EQ(tableClose(t), 0);
+    std::mt19937 random(4711);
+    long grown = 0;
+    for (int run = 0; run < 40; ++run) {
+        int delayUs = 500 + int(random() % 15000);
+        unsigned seed = unsigned(random());
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            EngineContext c;
+            engineInit(&c);
+            TableHandle* w = tableOpen(&c, Path("ADRESSE"));
+            if (!w) ::_exit(2);
+            std::mt19937 r(seed);
+            for (;;) {
+                tableAppendStart(w, false);
+                tableBlank(w);
+                fieldAssign(tableField(w, "MATCH"), vx::Format("A%04u", unsigned(r() % 500)).c_str());
+                fieldAssign(tableField(w, "NAME1_SOUN"), vx::Format("S%u", unsigned(r() % 9)).c_str());
+                if (tableAppend(w) != 0) ::_exit(3);
+                long rec = long(r() % unsigned(tableRecCount(w))) + 1;
+                tableGo(w, rec);
+                fieldAssign(tableField(w, "MATCH"), vx::Format("U%04u", unsigned(r() % 500)).c_str());
+                if (tableFlush(w) != 0) ::_exit(4);
+            }
+        }
+        ::usleep(useconds_t(delayUs));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "writer ended with " << WEXITSTATUS(status);
+        t = tableOpen(&ctx, Path("ADRESSE"));
+        ASSERT_NE(t, nullptr) << "run " << run;
+        ASSERT_EQ(tableReindex(t), 0) << "run " << run;
+        grown = tableRecCount(t);
+        ExpectTagsWhole(t);
+        ASSERT_EQ(tableClose(t), 0);
+        if (HasFailure()) break;
+    }
+    EXPECT_GT(grown, 100); // the writers got far enough to be cut anywhere
+}
 
 TEST_F(IndexTest, ARecordWhoseKeyNoLongerMatchesIsPassedOver) {
     TableHandle* t = CreateAdresse();

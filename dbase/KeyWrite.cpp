@@ -11,6 +11,7 @@
 #include "dbase/Field.h"
 #include "dbase/TransactionLog.h"
 #include "dbase/TagFile.h"
+#include "dbase/Sort.h"
 #include "dbase/Table.h"
 
 namespace vx {
@@ -164,7 +165,36 @@ struct TagKeys {
     TagHandle* tag = nullptr;
     std::string oldKey, newKey;
     int oldPass = 0, newPass = 0;
+    bool postponed = false;
 };
+
+// Unique tags that stop on a duplicate keep a rewritten record's old key
+// until the transaction ends.
+bool Postpones(const TagHandle* th) {
+    return th->tagFile->unique && (th->uniqueCode == r4unique || th->uniqueCode == e4unique);
+}
+
+bool DropPending(TagHandle* th, long recNo, const std::string& key) {
+    auto& list = th->pending;
+    for (auto it = list.begin(); it != list.end(); ++it)
+        if (it->recNo == recNo && it->key == key) {
+            list.erase(it);
+            return true;
+        }
+    return false;
+}
+
+// A new key in a unique tag replaces a postponed entry with an equal key.
+int TakePendingKey(TagHandle* th, const std::string& key) {
+    auto& list = th->pending;
+    for (auto it = list.begin(); it != list.end(); ++it)
+        if (it->key == key) {
+            int rc = tagRemove(th->tagFile, it->key.data(), it->recNo);
+            list.erase(it);
+            return rc == r4entry ? 0 : rc;
+        }
+    return 0;
+}
 
 // Keys and filter results of the record buffer and of the stored record.
 int Evaluate(TableHandle* t, TagKeys& k) {
@@ -206,7 +236,10 @@ void UndoWrite(std::vector<TagKeys>& keys, size_t upto, long recNo) {
         TagKeys& k = keys[i];
         TagFile* tf = k.tag->tagFile;
         if (k.tag->newAdded) tagRemove(tf, k.newKey.data(), recNo);
-        if (k.tag->oldRemoved) tagAdd(tf, k.oldKey.data(), recNo, 0);
+        if (k.tag->oldRemoved) {
+            if (k.postponed) DropPending(k.tag, recNo, k.oldKey);
+            else tagAdd(tf, k.oldKey.data(), recNo, 0);
+        }
         k.tag->newAdded = k.tag->oldRemoved = false;
     }
 }
@@ -332,11 +365,18 @@ int tableWriteKeys(TableHandle* t, long recNo) {
             locked = true;
         }
         TagFile* tf = k.tag->tagFile;
-        if (k.oldPass) {
+        bool postpones = Postpones(k.tag);
+        if (k.oldPass && postpones && ctx->tranState == 120) {
+            k.tag->pending.push_back({recNo, k.oldKey});
+            k.tag->oldRemoved = k.postponed = true;
+        } else if (k.oldPass) {
             rc = tagRemove(tf, k.oldKey.data(), recNo);
             if (rc == 0) k.tag->oldRemoved = true;
             else if (rc == r4entry) rc = 0;
         }
+        // Undoing a write whose old key never left the tag.
+        if (rc == 0 && postpones && ctx->tranState == 130 && DropPending(k.tag, recNo, k.newKey)) continue;
+        if (rc == 0 && k.newPass && tf->unique) rc = TakePendingKey(k.tag, k.newKey);
         if (rc == 0 && k.newPass) {
             rc = tagAdd(tf, k.newKey.data(), recNo, k.tag->uniqueCode);
             if (rc == 0) k.tag->newAdded = true;
@@ -375,7 +415,11 @@ int tableUnwriteKeys(TableHandle* t, long recNo) {
         }
         if (Unchanged(k)) continue;
         TagFile* tf = th->tagFile;
-        if (k.oldPass && tagAdd(tf, k.oldKey.data(), recNo, 0) != 0) result = -1;
+        if (k.oldPass && t->ctx->tranState == 120 && Postpones(th)) {
+            if (!DropPending(th, recNo, k.oldKey)) result = -1;
+        } else if (k.oldPass && tagAdd(tf, k.oldKey.data(), recNo, 0) != 0) {
+            result = -1;
+        }
         if (k.newPass && tagRemove(tf, k.newKey.data(), recNo) < 0) result = -1;
         if (result < 0) break;
     }
@@ -410,6 +454,25 @@ int tableAppendKeys(TableHandle* t, long recNo) {
         ctx->errorCode = saved;
         if (result == 0 && rc < 0) result = rc;
     }
+    return result;
+}
+
+int tablePendingRemove(TableHandle* t) {
+    bool any = false;
+    for (TagHandle* th : TableTags(t)) any = any || !th->pending.empty();
+    if (!any) return 0;
+    bool took = false;
+    int rc = IndexLockAll(t, &took);
+    if (rc != 0) return rc;
+    int result = 0;
+    for (TagHandle* th : TableTags(t)) {
+        for (const auto& p : th->pending) {
+            rc = tagRemove(th->tagFile, p.key.data(), p.recNo);
+            if (rc < 0 && result == 0) result = rc;
+        }
+        th->pending.clear();
+    }
+    if (took && (rc = IndexUnlockAll(t)) < 0 && result == 0) result = rc;
     return result;
 }
 
@@ -477,9 +540,14 @@ struct Levels {
     }
 };
 
-struct SortedKey {
-    std::string key;
-    long recNo;
+// The sort takes a plain compare function; a descending tag's order is the
+// reverse of its key compare.
+thread_local KeyCompare t_reversedBase = nullptr;
+int ReversedCompare(const void* a, const void* b, size_t n) { return -t_reversedBase(a, b, n); }
+
+struct SortGuard {
+    SortContext* sort;
+    ~SortGuard() { sortFree(sort); }
 };
 
 int BuildTag(TableHandle* t, TagHandle* th, Builder& out, std::vector<char>& readBuf) {
@@ -487,13 +555,22 @@ int BuildTag(TableHandle* t, TagHandle* th, Builder& out, std::vector<char>& rea
     TableFile* f = t->file;
     EngineContext* ctx = t->ctx;
     tag->version = uint8_t(tag->version + 1);
-    std::vector<SortedKey> keys;
+    SortContext sort;
+    SortGuard guard{&sort};
+    int rc = sortInitFree(&sort, ctx, tag->keyLen, 0, nullptr);
+    if (rc < 0) return rc;
+    if (tag->descending) {
+        t_reversedBase = tag->compare;
+        sort.compare = ReversedCompare;
+    } else {
+        sort.compare = tag->compare;
+    }
     FileSeqRead r;
     fileSeqReadInit(&r, &f->data, f->headerLen, readBuf.data(), readBuf.size());
     long count = std::max(f->numRecs, 0L);
     std::string key;
     for (long i = 1; i <= count; ++i) {
-        int rc = fileSeqReadAll(&r, t->record.data(), f->recLen);
+        rc = fileSeqReadAll(&r, t->record.data(), f->recLen);
         if (rc < 0) return rc;
         t->recNo = i;
         int pass = TagFilterTrue(tag, t);
@@ -501,23 +578,24 @@ int BuildTag(TableHandle* t, TagHandle* th, Builder& out, std::vector<char>& rea
         if (!pass) continue;
         tag->filterFlag = 1;
         if ((rc = TagExprKey(tag, t, key)) < 0) return rc;
-        try {
-            keys.push_back({key, i});
-        } catch (const std::bad_alloc&) {
-            return engineError(ctx, e4memory, 0);
-        }
+        // Equal keys come back in the order they went in: record order.
+        if ((rc = sortPut(&sort, i, key.data(), nullptr)) < 0) return rc;
     }
-    // Equal keys stay in record order.
-    std::stable_sort(keys.begin(), keys.end(), [tag](const SortedKey& a, const SortedKey& b) {
-        return tag->Compare(a.key.data(), b.key.data(), size_t(tag->keyLen)) < 0;
-    });
+    if ((rc = sortGetInitFree(&sort, nullptr)) < 0) return rc;
     Levels levels{tag, &out, {}};
     IndexBlock* leaf = levels.At(0);
     if (!leaf) return engineError(ctx, e4memory, 0);
-    const std::string* previous = nullptr;
-    for (const SortedKey& k : keys) {
-        if (tag->unique && previous &&
-            tag->Compare(previous->data(), k.key.data(), size_t(tag->keyLen)) == 0) {
+    std::string previous;
+    bool havePrevious = false;
+    for (;;) {
+        long recNo = 0;
+        const char* sortedKey = nullptr;
+        const char* extra = nullptr;
+        rc = sortGet(&sort, &recNo, &sortedKey, &extra);
+        if (rc < 0) return rc;
+        if (rc == 1) break;
+        if (tag->unique && havePrevious &&
+            tag->Compare(previous.data(), sortedKey, size_t(tag->keyLen)) == 0) {
             if (th->uniqueCode == e4unique)
                 return engineError(ctx, e4unique, 0, tag->name.c_str(), tag->index->name.c_str());
             if (th->uniqueCode == r4unique) return r4unique;
@@ -532,12 +610,13 @@ int BuildTag(TableHandle* t, TagHandle* th, Builder& out, std::vector<char>& rea
             if ((rc = levels.Enter(1, out.lastWritten, maxKey)) < 0) return rc;
         }
         int n = leaf->numKeys();
-        leaf->setNumber(n, uint32_t(k.recNo));
-        std::memcpy(leaf->entry(n) + 4, k.key.data(), size_t(tag->keyLen));
+        leaf->setNumber(n, uint32_t(recNo));
+        std::memcpy(leaf->entry(n) + 4, sortedKey, size_t(tag->keyLen));
         leaf->setNumKeys(n + 1);
-        previous = &k.key;
+        previous.assign(sortedKey, size_t(tag->keyLen));
+        havePrevious = true;
     }
-    int rc = out.Write(leaf);
+    rc = out.Write(leaf);
     if (rc < 0) return rc;
     for (size_t l = 1; l < levels.blocks.size(); ++l) {
         IndexBlock* b = levels.blocks[l].get();
@@ -618,6 +697,7 @@ int indexReindex(IndexFile* index) {
     int rc = tableLockFile(t);
     if (rc != 0) return rc;
     if ((rc = IndexLock(state, t)) != 0) return rc;
+    for (auto& th : index->tags) th->pending.clear();
     // The count is ours under the file lock (a pack has not written it yet).
     if (f->numRecs < 0 && (rc = tableReadCount(f)) < 0) return rc;
     int bs = state->blockSize();

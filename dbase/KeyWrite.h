@@ -31,6 +31,9 @@ int tableAppendKeys(TableHandle* t, long recNo);
 // Removes the keys of a new record whose data write failed.
 int tableAppendKeysUndo(TableHandle* t, long recNo);
 
+// Carries out the key removals postponed during a transaction.
+int tablePendingRemove(TableHandle* t);
+
 // Rebuilds every tag of the index file: 0, 20, 50 or an error.
 int indexReindex(IndexFile* index);
 

@@ -1,5 +1,6 @@
 // Record, append and file locks of data files, and the memo lock.
 #include "dbase/Table.h"
+#include "dbase/IndexFile.h"
 
 #include <algorithm>
 
@@ -87,7 +88,24 @@ int ReleaseData(TableHandle* t) {
 int ReleaseAll(TableHandle* t) {
     int a = ReleaseData(t);
     int b = ReleaseMemo(t);
-    return a < 0 ? a : b;
+    int c = IndexUnlockAll(t);
+    return a < 0 ? a : b < 0 ? b : c;
+}
+
+// The index files all or none, each tried once per round, so that two users
+// never each hold a part and wait for the rest.
+int LockIndexes(TableHandle* t) {
+    EngineContext* ctx = t->ctx;
+    int attempts = ctx->lockAttempts;
+    for (int round = 1;; ++round) {
+        bool took = false;
+        ctx->lockAttempts = 1;
+        int rc = IndexLockAll(t, &took);
+        ctx->lockAttempts = attempts;
+        if (rc == 0) return 0;
+        if (rc < 0 || (attempts >= 0 && round >= std::max(attempts, 1))) return rc;
+        enginePump(ctx->lockDelay);
+    }
 }
 
 int LockMemo(TableHandle* t) {
@@ -204,8 +222,7 @@ int tableLockAll(TableHandle* t) {
     int rc = tableLockFile(t);
     if (rc != 0) return rc;
     rc = LockMemo(t);
-    // The index files of the table are locked all or none; none are kept yet.
-    if (rc == 0) rc = tableLockGroup(t, {});
+    if (rc == 0) rc = LockIndexes(t);
     if (rc != 0 && t->ctx->unlockAuto) ReleaseAll(t);
     return rc;
 }

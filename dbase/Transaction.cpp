@@ -3,6 +3,7 @@
 #include "dbase/Convert.h"
 #include "dbase/EngineContext.h"
 #include "dbase/FileName.h"
+#include "dbase/KeyWrite.h"
 #include "dbase/Table.h"
 
 #include <algorithm>
@@ -222,6 +223,10 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
                 std::memset(image.data() + fld.offset, ' ', fld.len);
             }
         }
+        // The tags go back to the old image's keys before the data does.
+        std::memcpy(t->record.data(), image.data(), recLen);
+        int rc = tableWriteKeys(t, recNo);
+        if (rc != 0) return rc < 0 ? rc : engineError(ctx_, e4rollback, L4engineTranRollback, "Datenbank korrupt", alias);
         f->readAhead.count = 0;
         int64_t pos = int64_t(f->headerLen) + int64_t(recNo - 1) * f->recLen;
         return fileWrite(&f->data, pos, image.data(), recLen);
@@ -245,9 +250,18 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
     } else if (!recovering) {
         return 0;
     }
+    // The record's keys leave every tag before it goes.
+    f->readAhead.count = 0;
+    if (!t->indexes.empty() && recNo == count + 1) {
+        int64_t at = int64_t(f->headerLen) + int64_t(recNo - 1) * f->recLen;
+        int rc = fileReadAll(&f->data, at, t->record.data(), f->recLen);
+        if (rc == 0) rc = tableAppendKeysUndo(t, recNo);
+        if (rc < 0 && !recovering) return rc;
+        // After a crash the record may be torn; the rebuild mends its keys.
+        if (rc < 0) ctx_->errorCode = 0;
+    }
     // Cut back behind the last record kept; after a crash this also drops a
     // record written only in part.
-    f->readAhead.count = 0;
     int64_t endPos = int64_t(f->headerLen) + int64_t(count) * f->recLen;
     int rc = fileLenSet(&f->data, endPos);
     const char eof = 0x1A;
@@ -631,8 +645,9 @@ int TransactionState::Commit(bool unlock) {
         if ((rc = tableFlush(t)) < 0) return rc;
     finishing_ = true;
     if ((rc = Append(kLogCommit, nullptr, {})) < 0) return rc;
-    // Key removals postponed in unique tags are carried out here once the
-    // index files keep them.
+    int removed = 0;
+    for (TableHandle* t : ctx_->tables)
+        if ((removed = tablePendingRemove(t)) < 0) break;
     ctx_->tranState = kTranOpen;
     ctx_->unlockAuto = savedUnlockAuto_;
     for (TableHandle* t : ctx_->tables)
@@ -640,7 +655,7 @@ int TransactionState::Commit(bool unlock) {
     if (rc == 0 && unlock && ctx_->unlockAuto == 1) rc = engineUnlock(ctx_);
     finishing_ = false;
     CloseDeferred();
-    return rc;
+    return rc < 0 ? rc : removed < 0 ? removed : rc;
 }
 
 int TransactionState::Rollback() {
@@ -690,6 +705,9 @@ int TransactionState::Rollback() {
         }
         result = UndoEntry(h, data.data(), t, false);
     }
+    for (TableHandle* t : ctx_->tables)
+        for (IndexFile* i : t->indexes)
+            for (auto& th : i->tags) th->pending.clear();
     // The end of the rollback is logged even after a failure.
     int savedError = ctx_->errorCode;
     ctx_->errorCode = 0;

@@ -2,6 +2,8 @@
 
 #include "dbase/EngineTestSupport.h"
 #include "dbase/Field.h"
+#include "dbase/IndexFile.h"
+#include "dbase/TagFile.h"
 #include "dbase/Table.h"
 
 #include <cerrno>
@@ -211,6 +213,106 @@ TEST_F(TransactionTest, RollbackWritesBackOldRecordsAndMemos) {
     t = tableOpen(&ctx, Path("MEMO"));
     EXPECT_EQ(N(t, 2), "r2  ");
     EXPECT_EQ(std::string(fieldMemoStr(tableField(t, "M"))), "memo 2");
+    tableClose(t);
+}
+
+// Each tag walked in its order: the record numbers it lists.
+std::vector<std::vector<long>> TagOrders(TableHandle* t) {
+    std::vector<std::vector<long>> out;
+    for (TagHandle* th = tableTagNext(t, nullptr); th; th = tableTagNext(t, th)) {
+        tableTagSelect(t, th);
+        std::vector<long> recs;
+        for (int rc = tableTop(t); rc == 0 && !tableEof(t); rc = tableSkip(t, 1)) recs.push_back(tableRecNo(t));
+        out.push_back(recs);
+    }
+    tableTagSelect(t, nullptr);
+    return out;
+}
+
+TEST_F(TransactionTest, RollingBackAppendsAndUpdatesRestoresEveryTag) {
+    ASSERT_EQ(OpenLog(), 0);
+    const FieldInfo fields[] = {{"N", 'C', 4, 0, 0}, {"K", 'C', 6, 0, 0}, {}};
+    const TagInfo tags[] = {{"BYN", "N", nullptr, 0, 0}, {"BYK", "K", "K >= 'k3'", 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("KEYED"), fields, tags);
+    ASSERT_NE(t, nullptr);
+    for (int i = 1; i <= 6; ++i) {
+        tableAppendStart(t, false);
+        fieldAssign(tableField(t, "N"), ("r" + std::to_string(7 - i)).c_str());
+        fieldAssign(tableField(t, "K"), ("k" + std::to_string(i)).c_str());
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    auto before = TagOrders(t);
+    ASSERT_EQ(before.size(), 2u);
+    EXPECT_EQ(before[0], (std::vector<long>{6, 5, 4, 3, 2, 1}));
+    EXPECT_EQ(before[1], (std::vector<long>{3, 4, 5, 6}));
+    ASSERT_EQ(engineTranStart(&ctx), 0);
+    for (int i = 0; i < 3; ++i) {
+        tableAppendStart(t, false);
+        fieldAssign(tableField(t, "N"), ("a" + std::to_string(i)).c_str());
+        fieldAssign(tableField(t, "K"), ("z" + std::to_string(i)).c_str());
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    // Keys moved, a record leaving the filter and one entering it, twice over.
+    const char* changes[][3] = {{"2", "zz", "k9"}, {"5", "b", "k1"}, {"2", "c", "k0"}, {"8", "d", "k3"}};
+    for (auto& c : changes) {
+        ASSERT_EQ(tableGo(t, std::atol(c[0])), 0);
+        fieldAssign(tableField(t, "N"), c[1]);
+        fieldAssign(tableField(t, "K"), c[2]);
+        ASSERT_EQ(tableFlush(t), 0);
+    }
+    EXPECT_NE(TagOrders(t), before);
+    ASSERT_EQ(engineTranRollback(&ctx), 0);
+    EXPECT_EQ(tableRecCount(t), 6);
+    EXPECT_EQ(TagOrders(t), before);
+    ASSERT_EQ(tableReindex(t), 0);
+    EXPECT_EQ(TagOrders(t), before);
+    tableClose(t);
+}
+
+TEST_F(TransactionTest, UniqueTagsKeepOldKeysUntilTheTransactionEnds) {
+    ASSERT_EQ(OpenLog(), 0);
+    const FieldInfo fields[] = {{"K", 'C', 4, 0, 0}, {}};
+    const TagInfo tags[] = {{"UK", "K", nullptr, r4unique, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("UNIQ"), fields, tags);
+    ASSERT_NE(t, nullptr);
+    TagHandle* th = tableTag(t, "UK");
+    ASSERT_NE(th, nullptr);
+    th->uniqueCode = r4unique;
+    for (const char* k : {"k1", "k2", "k3"}) {
+        tableAppendStart(t, false);
+        fieldAssign(tableField(t, "K"), k);
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    auto rewrite = [&](long rec, const char* k) {
+        ASSERT_EQ(tableGo(t, rec), 0);
+        fieldAssign(tableField(t, "K"), k);
+        ASSERT_EQ(tableFlush(t), 0);
+    };
+    auto before = TagOrders(t);
+    EXPECT_EQ(before[0], (std::vector<long>{1, 2, 3}));
+    // The old key stays in the tag and is listed; a rollback drops the list.
+    ASSERT_EQ(engineTranStart(&ctx), 0);
+    rewrite(1, "k9");
+    ASSERT_EQ(th->pending.size(), 1u);
+    EXPECT_EQ(th->pending[0].recNo, 1);
+    EXPECT_EQ(th->pending[0].key, "k1  ");
+    TagFile* tf = th->tagFile;
+    EXPECT_EQ(TagGo(tf, "k1  ", 1), 0);
+    ASSERT_EQ(engineTranRollback(&ctx), 0);
+    EXPECT_TRUE(th->pending.empty());
+    EXPECT_EQ(TagOrders(t), before);
+    // A new key equal to a listed one takes its place; commit removes the rest.
+    ASSERT_EQ(engineTranStart(&ctx), 0);
+    rewrite(1, "k9");
+    rewrite(2, "k1");
+    EXPECT_EQ(th->pending.size(), 1u);
+    rewrite(3, "k7");
+    ASSERT_EQ(engineTranCommit(&ctx, true), 0);
+    EXPECT_TRUE(th->pending.empty());
+    auto after = TagOrders(t);
+    EXPECT_EQ(after[0], (std::vector<long>{2, 3, 1}));
+    ASSERT_EQ(tableReindex(t), 0);
+    EXPECT_EQ(TagOrders(t), after);
     tableClose(t);
 }
 
