@@ -1,0 +1,92 @@
+// For widget tests: the frame, the document manager and one document on the
+// sample data, with a sample oil boiler and system 1 chosen.
+#pragma once
+
+#include "velmora/CMainFrame.h"
+#include "velmora/CVelmoraApp.h"
+#include "velmora/CVelmoraDoc.h"
+#include "velmora/CommandIds.h"
+#include "velmora/VelmoraSettings.h"
+
+#include "model/CModul.h"
+#include "model/CrossSectionTables.h"
+#include "model/FuelTable.h"
+#include "platform/Files.h"
+#include "platform/MessageService.h"
+#include "platform/Profile.h"
+#include "platform/StringTable.h"
+#include "platform/wx/WxText.h"
+#include "velmora/shared/CWrzKatalogWaerme.h"
+#include "velmora/shared/TestProfile.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/xrc/xmlres.h>
+
+#include <cstdlib>
+#include <memory>
+#include <unistd.h>
+
+inline std::string SampleData() {
+    const char* dir = std::getenv("VX_SOURCE_DIR");
+    return vx::JoinPath(dir ? dir : ".", "data");
+}
+
+inline std::string TempPath(const std::string& name) {
+    return vx::JoinPath(vx::TempDir(), "vxdoc-" + std::to_string(::getpid()) + "-" + name);
+}
+
+class DocumentFrameTestBase : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        wxInitAllImageHandlers();
+        wxXmlResource::Get()->InitAllHandlers();
+        ASSERT_TRUE(wxXmlResource::Get()->Load(vx::ToWx(vx::ResourceDir() + "/velmora/velmora.xrc")));
+    }
+    // extraProfile: more INI text for the test's own profile.
+    void SetUpDocument(const std::string& extraProfile = {}) {
+        profile_ = std::make_unique<ScopedTestProfile>("[Global]\nHinweis=1\n[Datenbank]\nPfad=" + SampleData() +
+                                                       "\n" + extraProfile);
+        vx::Strings().Clear();
+        LoadProgramStrings();
+        FillFuelTable(VelmoraFuelRows());
+        LoadCrossSectionTables();
+        manager_ = CreateVelmoraDocManager();
+        CreateVelmoraTemplate(manager_);
+        frame_ = new CMainFrame;
+        ASSERT_TRUE(frame_->Create(manager_, VelmoraFrameTitle()));
+        wxTheApp->SetTopWindow(frame_);
+        doc_ = wxDynamicCast(manager_->CreateNewDocument(), CVelmoraDoc);
+        ASSERT_NE(doc_, nullptr);
+        CWrzKatalog katalog(SampleData());
+        for (const WrzManufacturer& m : katalog.ReadManufacturers(1))
+            for (const WrzType& t : katalog.ReadTypes(m.offset))
+                if (t.typeDesignation == "Oleomat 29-2") {
+                    int64_t at = t.offset;
+                    LoadHeatGenerator(katalog, doc_->heatGenerator, at, {}, CWrzKatalog::OpenOperation::Closed);
+                }
+        int system = 1;
+        doc_->NewSystemType(system, 0, 0);
+    }
+    void TearDown() override {
+        SetCalculationMessagePump(nullptr);
+        for (wxDocument* doc : manager_->GetDocumentsVector()) doc->Modify(false);
+        manager_->CloseDocuments(true);
+        frame_->Destroy();
+        wxTheApp->SetTopWindow(nullptr);
+        for (int i = 0; i < 5; ++i) wxTheApp->ProcessIdle();
+        delete manager_;
+        profile_.reset();
+    }
+    void Calculate() {
+        wxCommandEvent event(wxEVT_MENU, ID_CALCULATE);
+        doc_->ProcessEvent(event);
+    }
+
+    std::unique_ptr<ScopedTestProfile> profile_;
+    wxDocManager* manager_ = nullptr;
+    CMainFrame* frame_ = nullptr;
+    CVelmoraDoc* doc_ = nullptr;
+    vx::ScopedScriptedMessages messages_;
+};
