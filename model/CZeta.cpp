@@ -204,6 +204,29 @@ double CZeta::CalcJunctionZeta2(int i, double a, double b, double c, double d, d
     return z;
 }
 
+namespace {
+
+// A transition whose coefficient the user typed: it counts once as entered.
+void SetManualTransition(ZetaElement& el, const CWDouble& typed, int kind) {
+    el.zeta.value = typed.value;
+    el.zeta.marker = 0;
+    el.count.value = 1;
+    el.text.text = vx::LoadString(IDS_UEBERGANG_MANUELL);
+    el.kind = kind;
+}
+
+// A computed transition counts only while its coefficient is not 0; the
+// section's shown coefficient follows it.
+void SetComputedTransition(ZetaElement& el, CWDouble& shown, double z) {
+    el.zeta.value = Round2(z);
+    el.zeta.marker = CWerte::MarkerDerived;
+    el.count.value = el.zeta.value != 0 ? 1 : 0;
+    shown.value = el.zeta.value;
+    shown.marker = CWerte::MarkerDerived;
+}
+
+} // namespace
+
 void CZeta::ClearElement(int i) {
     ZetaElement& el = elements[i];
     el.kind = 0;
@@ -305,11 +328,7 @@ double CZeta::Calculate(double ownArea, double areaB, double areaC, double d, do
         up.text.text = vx::LoadString(IDS_UEBERGANG_KLEIN_GROSS);
         up.byAngle = 0;
         if (enlargementMode.value == 2) {
-            up.zeta.value = enlargementZeta.value;
-            up.zeta.marker = 0;
-            up.count.value = 1;
-            up.text.text = vx::LoadString(IDS_UEBERGANG_MANUELL);
-            up.kind = 17;
+            SetManualTransition(up, enlargementZeta, 17);
         } else {
             double z;
             if (enlargementMode.value == 1) {
@@ -323,11 +342,7 @@ double CZeta::Calculate(double ownArea, double areaB, double areaC, double d, do
                 up.kind = 17;
                 z = EnlargementByRatio(ownArea / areaC);
             }
-            up.zeta.value = Round2(z);
-            up.zeta.marker = CWerte::MarkerDerived;
-            up.count.value = up.zeta.value != 0 ? 1 : 0;
-            enlargementZeta.value = up.zeta.value;
-            enlargementZeta.marker = CWerte::MarkerDerived;
+            SetComputedTransition(up, enlargementZeta, z);
         }
     } else {
         ClearElement(Enlargement);
@@ -343,11 +358,7 @@ double CZeta::Calculate(double ownArea, double areaB, double areaC, double d, do
     ZetaElement& down = elements[Contraction];
     if (areaB > ownArea && contractionMode.value < 3) {
         if (contractionMode.value == 2) {
-            down.zeta.value = contractionZeta.value;
-            down.zeta.marker = 0;
-            down.count.value = 1;
-            down.text.text = vx::LoadString(IDS_UEBERGANG_MANUELL);
-            down.kind = 15;
+            SetManualTransition(down, contractionZeta, 15);
         } else {
             double z;
             if (contractionMode.value == 1) {
@@ -363,11 +374,7 @@ double CZeta::Calculate(double ownArea, double areaB, double areaC, double d, do
                 z = ContractionByRatio(g);
                 if (g < 0.4 || g > 0.8) flags |= WarnContractionRatio;
             }
-            down.zeta.value = Round2(z);
-            down.zeta.marker = CWerte::MarkerDerived;
-            down.count.value = down.zeta.value != 0 ? 1 : 0;
-            contractionZeta.value = down.zeta.value;
-            contractionZeta.marker = CWerte::MarkerDerived;
+            SetComputedTransition(down, contractionZeta, z);
         }
     } else if (contractionMode.value != 2) {
         contractionZeta.value = 0;
