@@ -336,7 +336,8 @@ double CZeta::Calculate(double ownArea, double areaB, double areaC, double d, do
                 up.text.text = vx::LoadString(IDS_UEBERGANG_KONISCH);
                 up.byAngle = 1;
                 up.angle.value = enlargementAngle.value;
-                z = ConicalEnlargement(enlargementAngle.value, ownArea / areaC);
+                // The cone widens from the section below to the one above.
+                z = ConicalEnlargement(enlargementAngle.value, areaB / areaC);
                 flags |= WarnConicalEnlargement;
             } else {
                 up.kind = 17;
