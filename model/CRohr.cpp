@@ -389,6 +389,8 @@ AbgasZustand* CRohr::Calculate(AbgasZustand* inPtr, uint16_t mode, int16_t caseI
 
     const CAufBauE* arr = arrangement;
     const int regime = arr ? arr->Regime() : 0, kind = arr ? arr->Kind() : 0;
+    // The diagram sets L for each height; the zones move with it.
+    SyncZoneLengths();
     surroundingTemperature.value = GetSurroundingTemperature(nullptr);
 
     alphaOuter.value = 0.15 * shareOutside.value + 8;
@@ -708,14 +710,40 @@ void CRohr::LoadDefault(CWerte& value) {
     }
 }
 
+void CRohr::SyncZoneLengths() {
+    const double l = length.value;
+    if (zoneLengthsGiven) {
+        shareOutside.value = l > 0 ? lengthOutside.value / l * 100 : 0.0;
+        shareUnheated.value = l > 0 ? lengthUnheated.value / l * 100 : 0.0;
+    } else {
+        lengthOutside.value = l * shareOutside.value / 100;
+        lengthUnheated.value = l * shareUnheated.value / 100;
+    }
+}
+
 int CRohr::OnValueChanged(CWerte& value) {
     value.marker = 0;
+    if (&value == &shareOutside || &value == &shareUnheated) {
+        const int given = zoneLengthsGiven;
+        zoneLengthsGiven = 0;
+        SyncZoneLengths();
+        zoneLengthsGiven = given;
+        return 1;
+    }
+    if (&value == &lengthOutside || &value == &lengthUnheated) {
+        const int given = zoneLengthsGiven;
+        zoneLengthsGiven = 1;
+        SyncZoneLengths();
+        zoneLengthsGiven = given;
+        return 1;
+    }
     if (&value == &diameter || &value == &sideA || &value == &sideB || &value == &shape || &value == &wallThickness) {
         ComputeGeometry();
         return 1;
     }
     if (&value == &length) {
         height.maximum = length.value;
+        SyncZoneLengths();
         return 1;
     }
     return 0;

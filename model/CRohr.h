@@ -68,6 +68,9 @@ public:
     void SetAirDuct(CAufBauE* arrangement);
     int GetSectionKind(const CAufBauE* arrangement) const;
     int ApplyGeometryDefaults();
+    // The zone lengths follow the shares of L (100 % is the whole length), or,
+    // when the zone lengths are given as lengths, the shares follow them.
+    void SyncZoneLengths();
     // The display units of the eleven length cells, from the subclass's section.
     void LoadLengthUnits();
 

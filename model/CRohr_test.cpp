@@ -112,6 +112,44 @@ TEST_F(PipeSection, SurroundingTemperatureRules) {
     EXPECT_DOUBLE_EQ(chain.connector.GetSurroundingTemperature(nullptr), 15.0);
 }
 
+TEST_F(PipeSection, ZoneLengthsFollowTheSharesOfTheLength) {
+    // A chimney wholly outside under positive pressure (kind 3): its surroundings are
+    // the outside temperature of the design column, -15 °C, not the 15 °C of a chimney
+    // that is mostly inside. T_u = (0 x 20 + 0 x 0 + 100 x -15) / 100 = -15; exposed
+    // 4 m of 4 m is above a quarter, so the 15 °C rule does not apply.
+    CSchorn& s = chain.chimney;
+    chain.arrangement.regime.value = 2;
+    chain.arrangement.kind.value = 3;
+    chain.generator.positivePressure.value = 50;
+    chain.Link();
+    s.length.value = s.height.value = 4;
+    s.shareOutside.value = 100;
+    chain.Run();
+    EXPECT_DOUBLE_EQ(s.lengthOutside.value, 4.0);
+    EXPECT_DOUBLE_EQ(s.surroundingTemperature.value, -15.0);
+
+    // The diagram moves to 10 m: the zone moves with L. 20 % of 10 m is 2 m, a fifth: 15 °C.
+    s.length.value = s.height.value = 10;
+    s.shareOutside.value = 20;
+    chain.Run();
+    EXPECT_DOUBLE_EQ(s.lengthOutside.value, 2.0);
+    EXPECT_DOUBLE_EQ(s.surroundingTemperature.value, 15.0);
+
+    // Typed lengths set the shares: 3 m of 10 m outside, 1 m unheated.
+    s.lengthOutside.value = 3;
+    s.OnValueChanged(s.lengthOutside);
+    s.lengthUnheated.value = 1;
+    s.OnValueChanged(s.lengthUnheated);
+    EXPECT_DOUBLE_EQ(s.shareOutside.value, 30.0);
+    EXPECT_DOUBLE_EQ(s.shareUnheated.value, 10.0);
+    // With the lengths given as lengths, a new L keeps them and moves the shares.
+    s.zoneLengthsGiven = 1;
+    s.length.value = 6;
+    s.OnValueChanged(s.length);
+    EXPECT_DOUBLE_EQ(s.lengthOutside.value, 3.0);
+    EXPECT_DOUBLE_EQ(s.shareOutside.value, 50.0);
+}
+
 TEST_F(PipeSection, SectionKinds) {
     CAufBauE& a = chain.arrangement;
     EXPECT_EQ(chain.chimney.GetSectionKind(&a), 0);
