@@ -278,7 +278,7 @@ void CRohr::SwapCaseValues(double& mode, double& zetaValue, double& angle) {
 void CRohr::GetResult(double& a, double& b, int variant) {
     a = 0;
     if (caseCount >= 0 && !temperatureCases.empty())
-        a = (variant ? *temperatureCases.back() : *pressureCases.back()).to.value;
+        a = (variant ? *temperatureCases.back() : *pressureCases.back()).massFlow;
     b = area.value;
 }
 
@@ -534,17 +534,20 @@ AbgasZustand* CRohr::CalcForChain(AbgasZustand* in, uint16_t, int16_t, int flag)
                  c.rhoInlet.value / 2 * c.wInlet.value * c.wInlet.value;
     c.junctionPressure1.value = c.junctionPressure2.value = 0;
     if (in->junctionKind == 1 || in->junctionKind == 2) {
+        // The junction hands over the joining path's mass flow and area.
         const double m = in->massFlow + in->massFlowAdded;
-        const double z = in->junctionKind == 1
-                             ? junctionZeta.CalcJunctionZeta1(-1, in->junctionArea, area.value, in->junctionFlow, m, 90)
-                             : junctionZeta.CalcJunctionZeta2(-1, in->junctionArea, area.value, in->junctionFlow, m, 90);
+        const double z =
+            junctionZeta.EvaluateJunctions(in->junctionKind, in->junctionParamB, area.value, in->junctionParamA, m);
         const double pj = z * in->junctionDensity / 2 * in->junctionVelocity * in->junctionVelocity;
         (in->junctionKind == 1 ? c.junctionCoeff1 : c.junctionCoeff2).value = z;
         (in->junctionKind == 1 ? c.junctionPressure1 : c.junctionPressure2).value = pj;
     }
     c.PR.value = PressureResistance(c);
     c.PH.value = (in->airDensity - rho) * 9.81 * heightTotal;
-    const double x = 0.0;  // the junction list's own pressure; no junction list in a plain chain
+    // The junction list's own pressure, unless its coefficients are in the section's sum already.
+    double x = 0.0;
+    if (junctionFlag && junctionMode == 1)
+        x = junctionZeta.Calculate(area.value, in->areaBelow, areaAbove, 1.0, 1.0, true) * rho / 2 * w * w;
     s.resistanceSum += x + c.PR.value - c.PH.value;
 
     const int regime = arr ? arr->Regime() : 0, kind = arr ? arr->Kind() : 0;

@@ -54,6 +54,56 @@ TEST_F(PipeSection, JunctionAwareRunSumsThePressures) {
     EXPECT_EQ(chain.connector.CalcForChain(r, 1, 0, 1), nullptr);
 }
 
+TEST_F(PipeSection, JunctionPressureFromTheHandedOverPathAndTheListsAngle) {
+    chain.Run();
+    CSchorn& s = chain.chimney;
+    ASSERT_EQ(s.junctionZeta.AddResistance(12, 60, 0, 0, 1), 0);
+    AbgasZustand in = *chain.connector.Calculate(&state, 1, 0, 0, 0);
+    // The joining path: half the flow through half the chimney's area.
+    in.massFlow = 0.02;
+    in.junctionParamA = 0.01;
+    in.junctionParamB = s.area.value / 2;
+    in.junctionDensity = 0.8;
+    in.junctionVelocity = 3;
+    struct Case { int kind; double z; };
+    // m = c / d = 0.5, w = r = b / a = 2, cos 60 = 0.5; (1 - m) c / d (2 - 1/w) = 0.375.
+    // Formula 1: 0.375 - [0.25 x (0 x 1.2 - 3 x 0.8 - 0.5 x 0.5 x 2) + 0.25 x 0.92] = 0.375 + 0.495 = 0.87.
+    // Formula 2: 0.25 x 0.03 - 0.25 x (0 + 1 - 0.5 x 0.38) + 0.375 = 0.0075 - 0.2025 + 0.375 = 0.18.
+    for (const Case& c : {Case{1, 0.87}, Case{2, 0.18}}) {
+        in.junctionKind = c.kind;
+        ASSERT_NE(s.CalcForChain(&in, 1, 0, 0), nullptr);
+        const CRechnen& r = s.PressureRecord(0);
+        const CWDouble& coeff = c.kind == 1 ? r.junctionCoeff1 : r.junctionCoeff2;
+        const CWDouble& pressure = c.kind == 1 ? r.junctionPressure1 : r.junctionPressure2;
+        EXPECT_NEAR(coeff.value, c.z, 1e-12) << c.kind;
+        EXPECT_NEAR(pressure.value, c.z * 0.4 * 9, 1e-12) << c.kind;  // z x 0.8 / 2 x 3^2
+    }
+    // A junction list without a junction element adds nothing.
+    s.junctionZeta.ClearElement(0);
+    s.CalcForChain(&in, 1, 0, 0);
+    EXPECT_EQ(s.PressureRecord(0).junctionPressure2.value, 0.0);
+}
+
+TEST_F(PipeSection, ActiveJunctionListCountsInTheSums) {
+    chain.Run();
+    CSchorn& s = chain.chimney;
+    AbgasZustand in = *chain.connector.Calculate(&state, 1, 0, 0, 0);
+    const AbgasZustand without = *s.CalcForChain(&in, 1, 0, 0);
+    // The section's own T-piece in its junction list, the whole flow entering (m = 1):
+    // w = (0.15 / 0.13)^2 = 1.331361, cos 90 = 0, z = 1.2 - 0.8 x (1 - w^2) = 1.818 -> 1.82.
+    s.junctionFlag = 1;
+    ASSERT_EQ(s.junctionZeta.AddResistance(12, 90, 0, 0, 1), 0);
+    const AbgasZustand with = *s.CalcForChain(&in, 1, 0, 0);
+    const CRechnen& r = s.PressureRecord(0);
+    const double x = 1.82 * r.rho.value / 2 * r.w.value * r.w.value;
+    EXPECT_GT(x, 0.1);
+    EXPECT_NEAR(with.resistanceSum - without.resistanceSum, x, 1e-9);
+    EXPECT_NEAR(with.draught - without.draught, -x, 1e-9);
+    // In junction modes 2 and 3 the list is in the coefficient sum already.
+    s.junctionMode = 2;
+    EXPECT_NEAR(s.CalcForChain(&in, 1, 0, 0)->resistanceSum, without.resistanceSum, 1e-9);
+}
+
 TEST_F(PipeSection, SmoothWallTakesTheSmoothFrictionFactor) {
     chain.connector.roughness.value = 0;
     chain.connector.Calculate(&state, 1, -1, 0, 0);
