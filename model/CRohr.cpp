@@ -459,6 +459,7 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
     double invLambda = wallResistance.value;
     double layerOut[5] = {};
     bool layered = false;
+    const int kind = GetSectionKind(arr);
     lastPasses = 0;
     for (int pass = 0; pass < 26; ++pass) {
         ++lastPasses;
@@ -480,8 +481,10 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
         c.alphaInner.value += c.extraAlpha;
         const double ai = c.alphaInner.value;
         if (resistanceGroup.value == 6) {
+            // The layers start from the inner wall temperature at the mean, with the k of the last pass.
             layered = true;
-            wall.CalculateWall(dh, dh, GetSectionKind(arr), tm, c.k.value, ts, tm, factor, 0, layerOut);
+            const double innerMean = tm - c.k.value / ai * (tm - ts);
+            wall.CalculateWall(dh, dh, kind, tm, c.k.value, ts, innerMean, factor, 0, layerOut);
             invLambda = wall.totalResistance.value;
             dha = dh + 2 * wall.totalThickness.value;
         }
@@ -513,8 +516,22 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
     c.innerWallOutletB.value = to - (to - ts) * k / ai;
     c.layerOutlet[0].value = c.innerWallOutletB.value;
     c.layerOutlet[1].value = c.innerWallOutletB.value - (to - ts) * k * invLambda;
-    if (layered)
-        for (int i = 0; i < 5; ++i) c.layerMean[i].value = layerOut[i];
+    if (layered) {
+        // Place 0 keeps the inner wall temperature; the outer temperatures of the layers follow it.
+        // Inlet and outlet go through a copy, so that the layers keep the state of the mean.
+        double inletOut[5] = {}, outletOut[5] = {};
+        CWdw probe = wall;
+        const bool stepped = probe.CalculateWall(dh, dh, kind, te, k, ts, c.innerWallInletB.value, factor, 0, inletOut);
+        probe = wall;
+        probe.CalculateWall(dh, dh, kind, to, k, ts, c.innerWallOutletB.value, factor, 0, outletOut);
+        if (stepped) {
+            for (int i = 0; i < 4; ++i) {
+                c.layerMean[i + 1].value = layerOut[i];
+                c.layerInlet[i + 1].value = inletOut[i];
+                c.layerOutlet[i + 1].value = outletOut[i];
+            }
+        }
+    }
 }
 
 AbgasZustand* CRohr::CalcForChain(AbgasZustand* in, uint16_t, int16_t, int flag) {

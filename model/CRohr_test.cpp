@@ -104,6 +104,35 @@ TEST_F(PipeSection, ActiveJunctionListCountsInTheSums) {
     EXPECT_NEAR(s.CalcForChain(&in, 1, 0, 0)->resistanceSum, without.resistanceSum, 1e-9);
 }
 
+TEST_F(PipeSection, WallOfTwoLayers) {
+    CSchorn& s = chain.chimney;  // Dh 0.15 m, shape factor 1.0 (section kind 0)
+    s.resistanceGroup.value = 6;
+    s.wall.layers[0].thickness.value = 0.02;
+    s.wall.layers[0].conductivity.value = 0.5;
+    s.wall.layers[0].conductivity.marker = CWerte::MarkerResult;  // steps the temperatures
+    s.wall.layers[1].thickness.value = 0.05;
+    s.wall.layers[1].conductivity.value = 0.05;
+    chain.Run();
+    const CRechnen& t = s.TemperatureRecord(0);
+    // 1/Lambda = 0.15 x 0.5 / 0.5 x ln(0.19 / 0.15) + 0.15 x 0.5 / 0.05 x ln(0.29 / 0.19)
+    //          = 0.15 x 0.236389 -> 0.0355, + 1.5 x 0.422857 -> 0.6343; sum 0.6698.
+    EXPECT_NEAR(t.wallResistance.value, 0.6698, 1e-12);
+    const double tm = t.tm.value, te = t.te.value, to = t.to.value, ts = s.surroundingTemperature.value;
+    const double k = t.k.value, ai = t.alphaInner.value;
+    // The inner wall temperature stays in place 0.
+    EXPECT_NEAR(t.layerMean[0].value, tm - k / ai * (tm - ts), 1e-9);
+    // Through the two layers the heat flow k (t - T_s) drops the temperature by
+    // (t - T_s) k (1/Lambda) in all, the first layer's share being 0.0355 / 0.6698.
+    struct Place { const CWDouble* layers; double gas, inner; };
+    for (const Place& p : {Place{t.layerMean, tm, t.layerMean[0].value}, Place{t.layerInlet, te, t.innerWallInletB.value},
+                           Place{t.layerOutlet, to, t.innerWallOutletB.value}}) {
+        const double drop = (p.gas - ts) * k * 0.6698;
+        EXPECT_NEAR(p.layers[2].value, p.inner - drop, 0.002 * drop) << p.gas;
+        EXPECT_NEAR(p.layers[1].value, p.inner - drop * 0.0355 / 0.6698, 0.002 * drop) << p.gas;
+        EXPECT_LT(p.layers[2].value, p.layers[1].value);
+    }
+}
+
 TEST_F(PipeSection, SmoothWallTakesTheSmoothFrictionFactor) {
     chain.connector.roughness.value = 0;
     chain.connector.Calculate(&state, 1, -1, 0, 0);
