@@ -689,9 +689,7 @@ std::string CRohr::GetExtraText(std::string& out, int id) {
 void CRohr::CheckCell(CWerte& cell, std::string& message, std::vector<int>* ids, int& failed) {
     std::string m;
     cell.CheckRange(m, ids, &failed);
-    if (m.empty()) return;
-    if (!message.empty()) message += "\r\n";
-    message += m;
+    AppendMessage(message, m);
 }
 
 int CRohr::CheckInputs(std::string& message, std::vector<int>* ids) {

@@ -289,8 +289,7 @@ int CSKopf::CheckInputs(std::string& message, std::vector<int>* ids) {
         std::string m;
         c->CheckRange(m, ids, &failed);
         if (m.empty()) continue;
-        if (!message.empty()) message += "\r\n";
-        message += m;
+        AppendMessage(message, m);
     }
     return failed ? 1 : 0;
 }

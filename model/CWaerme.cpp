@@ -719,8 +719,7 @@ int CWaerme::CheckInputs(std::string& message, std::vector<int>* ids) {
         std::string m;
         c.CheckRange(m, ids, &failed);
         if (m.empty()) return;
-        if (!message.empty()) message += "\r\n";
-        message += m;
+        AppendMessage(message, m);
     };
     check(co2);
     check(flueMassFlow);
