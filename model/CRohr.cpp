@@ -465,7 +465,6 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
         ++lastPasses;
         const double previous = Round3(c.tm.value);
         const double tm = c.tm.value;
-        if (temperatureCase && arr && arr->mixGasConstant) c.MixGasConstant(lengthTotal, in.fuelIndex, g.co2);
         c.CalcDensity(tm);
         c.CalcVelocity(m, a);
         c.CalcViscosity(tm);
@@ -667,7 +666,7 @@ std::string CRohr::FitCheck(int& failed, std::vector<double>* sizes) {
     case 1: outer = std::sqrt(2 * (sideA.value + 2 * t) * (sideA.value + 2 * t)); break;
     case 2:
     case 3: outer = std::hypot(sideA.value + 2 * t, sideB.value + 2 * t); break;
-    default: outer = diameter.value + 2 * t; break;
+    default: outer = diameter.value + (DoubleWalled() ? 4 : 2) * t; break;
     }
     const double shaft = ductSideA.value != 0 ? ductSideA.value : ductDiameter.value;
     const double gap = (shaft - outer - 2 * shellThickness2.value) / 2;

@@ -89,6 +89,8 @@ public:
     std::string FitCheck(int& failed, std::vector<double>* sizes);
 
     bool IsConnector() const { return std::string_view(ClassName()) == "CVerb"; }
+    // The double-walled stainless systems: the wall counts twice in the outer size.
+    bool DoubleWalled() const { return setting1 == 5 || setting1 == 6; }
     CRechnen& TemperatureRecord(int c) { return *temperatureCases[size_t(c)]; }
     CRechnen& PressureRecord(int c) { return *pressureCases[size_t(c)]; }
     int CurrentCase() const { return currentCase; }

@@ -263,6 +263,16 @@ TEST_F(PipeSection, FitCheckInAShaft) {
     std::string text;
     EXPECT_EQ(s.GetExtraText(text, s.ductSideB.valueId), "Innenrohr pa\xdft nicht in den Schacht !!\r\n");
     EXPECT_EQ(s.GetExtraText(text, s.diameter.valueId), "");
+
+    // A double-walled pipe (systems 5 and 6) counts its wall twice each side:
+    // (0.2 - (0.15 + 4 x 0.01)) / 2 = 0.005 free, less a shell of 0.008 is negative,
+    // where the single wall leaves (0.2 - 0.17) / 2 - 0.008 = 0.007.
+    s.shellThickness1.value = 0.008;
+    failed = 0;
+    EXPECT_EQ(s.FitCheck(failed, nullptr), "");
+    s.setting1 = 6;
+    EXPECT_NE(s.FitCheck(failed, nullptr), "");
+    EXPECT_EQ(failed, 1);
 }
 
 TEST_F(PipeSection, ResistanceRecordsQuoteTheirTexts) {

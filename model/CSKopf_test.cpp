@@ -231,6 +231,12 @@ TEST_F(MainRoad, ChimneyOfNoHeightIsNeverAdmissible) {
 }
 
 // A head assessed on a hand-made state: the criteria at their rounding boundaries.
+TEST_F(MainRoad, GapWidthTakesItsSavedUnit) {
+    EXPECT_EQ(CSKopf().gapWidth.displayUnit, 0x500);
+    vx::Profile().WriteString("SKOPF", "0x0003", "1282 # 0x0502");
+    EXPECT_EQ(CSKopf().gapWidth.displayUnit, 0x502);
+}
+
 class HeadCriteria : public ModelTest {
 protected:
     void SetUp() override {
