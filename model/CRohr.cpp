@@ -550,10 +550,9 @@ AbgasZustand* CRohr::CalcForChain(AbgasZustand* in, uint16_t, int16_t, int flag)
                  c.rhoInlet.value / 2 * c.wInlet.value * c.wInlet.value;
     c.junctionPressure1.value = c.junctionPressure2.value = 0;
     if (in->junctionKind == 1 || in->junctionKind == 2) {
-        // The junction hands over the joining path's mass flow and area.
-        const double m = in->massFlow + in->massFlowAdded;
+        // The junction hands over the other path's mass flow and area; the section's own flow is its record's.
         const double z =
-            junctionZeta.EvaluateJunctions(in->junctionKind, in->junctionParamB, area.value, in->junctionParamA, m);
+            junctionZeta.EvaluateJunctions(in->junctionKind, in->junctionParamB, area.value, in->junctionParamA, c.massFlow);
         const double pj = z * in->junctionDensity / 2 * in->junctionVelocity * in->junctionVelocity;
         (in->junctionKind == 1 ? c.junctionCoeff1 : c.junctionCoeff2).value = z;
         (in->junctionKind == 1 ? c.junctionPressure1 : c.junctionPressure2).value = pj;

@@ -1,5 +1,6 @@
 #include "model/CRohr.h"
 
+#include "model/CAbzweige.h"
 #include "model/ChainTestEnv.h"
 #include "model/ModelTestEnv.h"
 
@@ -59,9 +60,8 @@ TEST_F(PipeSection, JunctionPressureFromTheHandedOverPathAndTheListsAngle) {
     CSchorn& s = chain.chimney;
     ASSERT_EQ(s.junctionZeta.AddResistance(12, 60, 0, 0, 1), 0);
     AbgasZustand in = *chain.connector.Calculate(&state, 1, 0, 0, 0);
-    // The joining path: half the flow through half the chimney's area.
-    in.massFlow = 0.02;
-    in.junctionParamA = 0.01;
+    // The joining path: half the section's flow through half its area.
+    in.junctionParamA = s.PressureRecord(0).massFlow / 2;
     in.junctionParamB = s.area.value / 2;
     in.junctionDensity = 0.8;
     in.junctionVelocity = 3;
@@ -82,6 +82,49 @@ TEST_F(PipeSection, JunctionPressureFromTheHandedOverPathAndTheListsAngle) {
     s.junctionZeta.ClearElement(0);
     s.CalcForChain(&in, 1, 0, 0);
     EXPECT_EQ(s.PressureRecord(0).junctionPressure2.value, 0.0);
+}
+
+TEST_F(PipeSection, JunctionsOfABranchedChain) {
+    // Chimney above a junction: the connecting piece (0.13 m, 0.01028 kg/s) is the main
+    // path, a second piece of 0.10 m carrying twice that flow the branch.
+    chain.Run();
+    CVerb side;
+    side.arrangement = &chain.arrangement;
+    side.length.value = 1;
+    side.diameter.value = 0.10;
+    side.wallThickness.value = 0.001;
+    side.ComputeGeometry();
+    side.SetInletValue(chain.chimney.area.value);
+    side.ResetRunLength();
+    AbgasZustand doubled = state;
+    doubled.massFlow *= 2;
+    doubled.areaBelow = side.area.value;
+    side.Calculate(&doubled, 1, -1, 0, 0);
+    ASSERT_NEAR(side.PressureRecord(0).massFlow, 0.02056, 1e-12);
+    chain.connector.junctionZeta.AddResistance(12, 90, 0, 0, 1);
+    side.junctionZeta.AddResistance(12, 45, 0, 0, 1);
+
+    CAbzweige junction;
+    chain.chimney.next = &junction;
+    junction.next = &chain.connector;
+    junction.branch = &side;
+    ASSERT_NE(chain.head.CalculateChain(nullptr, 0), nullptr);
+    chain.chimney.next = &chain.connector;  // as linked, for the fixture's unlinking
+
+    // Main path (formula 2 at 90 degrees) against itself: m = 1, w = 1:
+    // 0 - 1 x ((0 x 1 - 1) x 1.62 + 1 - 0 x 0.38) + 0 = 0.62.
+    const CRechnen& main = chain.connector.PressureRecord(0);
+    EXPECT_NEAR(main.junctionCoeff2.value, 0.62, 1e-12);
+    // Branch (formula 1 at 45 degrees): a = the main path's 0.013273 m2, b = its own 0.007854 m2,
+    // smaller, so w = r = 1; m = 0.01028 / 0.02056 = 0.5, cos 45 = 0.707107:
+    // 0.5 x 0.5 x 1 - [0.25 x (-0.292893 x 1.2) + 0.25 x 0.92] = 0.25 - 0.142132 = 0.107868 -> 0.11.
+    const CRechnen& branch = side.PressureRecord(0);
+    EXPECT_NEAR(branch.junctionCoeff1.value, 0.11, 1e-12);
+    // Both at the chimney's dynamic pressure at the junction.
+    const CRechnen& top = chain.chimney.PressureRecord(0);
+    const double dynamic = top.rho.value / 2 * top.w.value * top.w.value;
+    EXPECT_NEAR(main.junctionPressure2.value, 0.62 * dynamic, 1e-12);
+    EXPECT_NEAR(branch.junctionPressure1.value, 0.11 * dynamic, 1e-12);
 }
 
 TEST_F(PipeSection, ActiveJunctionListCountsInTheSums) {
