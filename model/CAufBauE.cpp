@@ -46,7 +46,6 @@ CAufBauE& CAufBauE::operator=(const CAufBauE& other) {
     }
     site = other.site;
     stateWord = other.stateWord;
-    mixGasConstant = other.mixGasConstant;
     return *this;
 }
 

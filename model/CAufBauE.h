@@ -50,9 +50,6 @@ public:
     CWShort lastTable[5];
     CGrunddaten site;
 
-    // Gas constant mixed over the dry length in the temperature case.
-    int32_t mixGasConstant = 0;
-
 private:
     CWShort* Setting(int number);  // 1-based
 };

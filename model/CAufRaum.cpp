@@ -1,6 +1,7 @@
 #include "model/CAufRaum.h"
 
 #include "model/ModelText.h"
+#include "values/Helpers.h"
 
 CAufRaum::CAufRaum() {
     airSupplyPressure.Init(1, 0, 0, 0, 8, 0x300, 0x300, 0, 0, IDS_WERTEBEREICH, 0, 100, false);
@@ -38,7 +39,7 @@ int CAufRaum::CheckInputs(std::string& message, std::vector<int>* ids) {
     if (roomMode.value == RoomModeDuct) {
         std::string d;
         if (duct.CheckInputs(d, ids)) failed = 1;
-        if (!d.empty()) message += (message.empty() ? "" : "\r\n") + d;
+        AppendMessage(message, d);
     }
     return failed ? 1 : 0;
 }

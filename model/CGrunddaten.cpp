@@ -104,6 +104,7 @@ CGrunddaten& CGrunddaten::operator=(const CGrunddaten& other) {
     heatTransferDefault = other.heatTransferDefault;
     airRatioDefault = other.airRatioDefault;
     for (int i = 0; i < 7; ++i) designDefaults[i] = other.designDefaults[i];
+    stateWord = other.stateWord;
     return *this;
 }
 

@@ -125,6 +125,7 @@ TEST_F(Site, ArchiveAndCopy) {
     g.designDefaults[3] = -20;
     CGrunddaten c;
     c = g;
+    EXPECT_EQ(c.stateWord, 3);
     EXPECT_EQ(c.geoHeight.value, 700.0);
     EXPECT_EQ(c.minReynolds.value, 2500.0);
     EXPECT_EQ(c.designDefaults[3], -20.0);

@@ -291,22 +291,4 @@ TEST(CaseArrays, GrowToTheIndexAndResetAtMinusOne) {
     EXPECT_EQ(cases[0], 0.0);
 }
 
-TEST(CaseArrays, CountsFromFilesAreBounded) {
-    auto out = vx::Archive::ForStoring();
-    out.WriteInt32(2);
-    out.WriteDouble(1);
-    out.WriteDouble(2);
-    auto in = vx::Archive::ForLoading(out.Bytes());
-    EXPECT_EQ(ReadCaseCount(in, 8), 2);
-
-    for (int32_t bad : {-1, 3, 0x7FFFFFFF}) {
-        auto o = vx::Archive::ForStoring();
-        o.WriteInt32(bad);
-        o.WriteDouble(1);
-        o.WriteDouble(2);
-        auto i = vx::Archive::ForLoading(o.Bytes());
-        EXPECT_THROW(ReadCaseCount(i, 8), vx::ArchiveEndOfFile) << bad;
-    }
-}
-
 } // namespace

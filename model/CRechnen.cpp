@@ -104,5 +104,5 @@ void CRechnen::BuildWetDryText(uint16_t mode) {
     };
     if (state == 2) join(vx::LoadString(IDS_MIT_KONDENSATION));
     if (mode & 8) join(vx::LoadString(IDS_NL_AKTIV));
-    wetDryText = parts.empty() ? std::string() : " (" + parts + ")";
+    wetDryText = " (" + parts + ")";
 }

@@ -278,7 +278,7 @@ void CRohr::SwapCaseValues(double& mode, double& zetaValue, double& angle) {
 void CRohr::GetResult(double& a, double& b, int variant) {
     a = 0;
     if (caseCount >= 0 && !temperatureCases.empty())
-        a = (variant ? *temperatureCases.back() : *pressureCases.back()).to.value;
+        a = (variant ? *temperatureCases.back() : *pressureCases.back()).massFlow;
     b = area.value;
 }
 
@@ -389,6 +389,8 @@ AbgasZustand* CRohr::Calculate(AbgasZustand* inPtr, uint16_t mode, int16_t caseI
 
     const CAufBauE* arr = arrangement;
     const int regime = arr ? arr->Regime() : 0, kind = arr ? arr->Kind() : 0;
+    // The diagram sets L for each height; the zones move with it.
+    SyncZoneLengths();
     surroundingTemperature.value = GetSurroundingTemperature(nullptr);
 
     alphaOuter.value = 0.15 * shareOutside.value + 8;
@@ -457,12 +459,12 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
     double invLambda = wallResistance.value;
     double layerOut[5] = {};
     bool layered = false;
+    const int kind = GetSectionKind(arr);
     lastPasses = 0;
     for (int pass = 0; pass < 26; ++pass) {
         ++lastPasses;
         const double previous = Round3(c.tm.value);
         const double tm = c.tm.value;
-        if (temperatureCase && arr && arr->mixGasConstant) c.MixGasConstant(lengthTotal, in.fuelIndex, g.co2);
         c.CalcDensity(tm);
         c.CalcVelocity(m, a);
         c.CalcViscosity(tm);
@@ -478,8 +480,10 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
         c.alphaInner.value += c.extraAlpha;
         const double ai = c.alphaInner.value;
         if (resistanceGroup.value == 6) {
+            // The layers start from the inner wall temperature at the mean, with the k of the last pass.
             layered = true;
-            wall.CalculateWall(dh, dh, GetSectionKind(arr), tm, c.k.value, ts, tm, factor, 0, layerOut);
+            const double innerMean = tm - c.k.value / ai * (tm - ts);
+            wall.CalculateWall(dh, dh, kind, tm, c.k.value, ts, innerMean, factor, 0, layerOut);
             invLambda = wall.totalResistance.value;
             dha = dh + 2 * wall.totalThickness.value;
         }
@@ -511,8 +515,22 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
     c.innerWallOutletB.value = to - (to - ts) * k / ai;
     c.layerOutlet[0].value = c.innerWallOutletB.value;
     c.layerOutlet[1].value = c.innerWallOutletB.value - (to - ts) * k * invLambda;
-    if (layered)
-        for (int i = 0; i < 5; ++i) c.layerMean[i].value = layerOut[i];
+    if (layered) {
+        // Place 0 keeps the inner wall temperature; the outer temperatures of the layers follow it.
+        // Inlet and outlet go through a copy, so that the layers keep the state of the mean.
+        double inletOut[5] = {}, outletOut[5] = {};
+        CWdw probe = wall;
+        const bool stepped = probe.CalculateWall(dh, dh, kind, te, k, ts, c.innerWallInletB.value, factor, 0, inletOut);
+        probe = wall;
+        probe.CalculateWall(dh, dh, kind, to, k, ts, c.innerWallOutletB.value, factor, 0, outletOut);
+        if (stepped) {
+            for (int i = 0; i < 4; ++i) {
+                c.layerMean[i + 1].value = layerOut[i];
+                c.layerInlet[i + 1].value = inletOut[i];
+                c.layerOutlet[i + 1].value = outletOut[i];
+            }
+        }
+    }
 }
 
 AbgasZustand* CRohr::CalcForChain(AbgasZustand* in, uint16_t, int16_t, int flag) {
@@ -532,17 +550,19 @@ AbgasZustand* CRohr::CalcForChain(AbgasZustand* in, uint16_t, int16_t, int flag)
                  c.rhoInlet.value / 2 * c.wInlet.value * c.wInlet.value;
     c.junctionPressure1.value = c.junctionPressure2.value = 0;
     if (in->junctionKind == 1 || in->junctionKind == 2) {
-        const double m = in->massFlow + in->massFlowAdded;
-        const double z = in->junctionKind == 1
-                             ? junctionZeta.CalcJunctionZeta1(-1, in->junctionArea, area.value, in->junctionFlow, m, 90)
-                             : junctionZeta.CalcJunctionZeta2(-1, in->junctionArea, area.value, in->junctionFlow, m, 90);
+        // The junction hands over the other path's mass flow and area; the section's own flow is its record's.
+        const double z =
+            junctionZeta.EvaluateJunctions(in->junctionKind, in->junctionParamB, area.value, in->junctionParamA, c.massFlow);
         const double pj = z * in->junctionDensity / 2 * in->junctionVelocity * in->junctionVelocity;
         (in->junctionKind == 1 ? c.junctionCoeff1 : c.junctionCoeff2).value = z;
         (in->junctionKind == 1 ? c.junctionPressure1 : c.junctionPressure2).value = pj;
     }
     c.PR.value = PressureResistance(c);
     c.PH.value = (in->airDensity - rho) * 9.81 * heightTotal;
-    const double x = 0.0;  // the junction list's own pressure; no junction list in a plain chain
+    // The junction list's own pressure, unless its coefficients are in the section's sum already.
+    double x = 0.0;
+    if (junctionFlag && junctionMode == 1)
+        x = junctionZeta.Calculate(area.value, in->areaBelow, areaAbove, 1.0, 1.0, true) * rho / 2 * w * w;
     s.resistanceSum += x + c.PR.value - c.PH.value;
 
     const int regime = arr ? arr->Regime() : 0, kind = arr ? arr->Kind() : 0;
@@ -645,7 +665,7 @@ std::string CRohr::FitCheck(int& failed, std::vector<double>* sizes) {
     case 1: outer = std::sqrt(2 * (sideA.value + 2 * t) * (sideA.value + 2 * t)); break;
     case 2:
     case 3: outer = std::hypot(sideA.value + 2 * t, sideB.value + 2 * t); break;
-    default: outer = diameter.value + 2 * t; break;
+    default: outer = diameter.value + (DoubleWalled() ? 4 : 2) * t; break;
     }
     const double shaft = ductSideA.value != 0 ? ductSideA.value : ductDiameter.value;
     const double gap = (shaft - outer - 2 * shellThickness2.value) / 2;
@@ -667,9 +687,7 @@ std::string CRohr::GetExtraText(std::string& out, int id) {
 void CRohr::CheckCell(CWerte& cell, std::string& message, std::vector<int>* ids, int& failed) {
     std::string m;
     cell.CheckRange(m, ids, &failed);
-    if (m.empty()) return;
-    if (!message.empty()) message += "\r\n";
-    message += m;
+    AppendMessage(message, m);
 }
 
 int CRohr::CheckInputs(std::string& message, std::vector<int>* ids) {
@@ -708,14 +726,40 @@ void CRohr::LoadDefault(CWerte& value) {
     }
 }
 
+void CRohr::SyncZoneLengths() {
+    const double l = length.value;
+    if (zoneLengthsGiven) {
+        shareOutside.value = l > 0 ? lengthOutside.value / l * 100 : 0.0;
+        shareUnheated.value = l > 0 ? lengthUnheated.value / l * 100 : 0.0;
+    } else {
+        lengthOutside.value = l * shareOutside.value / 100;
+        lengthUnheated.value = l * shareUnheated.value / 100;
+    }
+}
+
 int CRohr::OnValueChanged(CWerte& value) {
     value.marker = 0;
+    if (&value == &shareOutside || &value == &shareUnheated) {
+        const int given = zoneLengthsGiven;
+        zoneLengthsGiven = 0;
+        SyncZoneLengths();
+        zoneLengthsGiven = given;
+        return 1;
+    }
+    if (&value == &lengthOutside || &value == &lengthUnheated) {
+        const int given = zoneLengthsGiven;
+        zoneLengthsGiven = 1;
+        SyncZoneLengths();
+        zoneLengthsGiven = given;
+        return 1;
+    }
     if (&value == &diameter || &value == &sideA || &value == &sideB || &value == &shape || &value == &wallThickness) {
         ComputeGeometry();
         return 1;
     }
     if (&value == &length) {
         height.maximum = length.value;
+        SyncZoneLengths();
         return 1;
     }
     return 0;

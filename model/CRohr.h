@@ -68,6 +68,9 @@ public:
     void SetAirDuct(CAufBauE* arrangement);
     int GetSectionKind(const CAufBauE* arrangement) const;
     int ApplyGeometryDefaults();
+    // The zone lengths follow the shares of L (100 % is the whole length), or,
+    // when the zone lengths are given as lengths, the shares follow them.
+    void SyncZoneLengths();
     // The display units of the eleven length cells, from the subclass's section.
     void LoadLengthUnits();
 
@@ -86,6 +89,8 @@ public:
     std::string FitCheck(int& failed, std::vector<double>* sizes);
 
     bool IsConnector() const { return std::string_view(ClassName()) == "CVerb"; }
+    // The double-walled stainless systems: the wall counts twice in the outer size.
+    bool DoubleWalled() const { return setting1 == 5 || setting1 == 6; }
     CRechnen& TemperatureRecord(int c) { return *temperatureCases[size_t(c)]; }
     CRechnen& PressureRecord(int c) { return *pressureCases[size_t(c)]; }
     int CurrentCase() const { return currentCase; }

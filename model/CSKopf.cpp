@@ -42,6 +42,7 @@ CSKopf::CSKopf() {
     gapResistance.value = 0.1;
     gapWidth.Init(3, 0, 0, 0, 8, 0x500, 0x500, 0, 0, IDS_WERTEBEREICH, l.thicknessMin, l.thicknessMax, false);
     gapWidth.value = 0.05;
+    gapWidth.displayUnit = LoadUnitChoice(gapWidth.valueId, "1280 # 0x0500");
     effectiveGapResistance.Init(4, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, false);
     alphaOutlet.Init(5, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, false);
     outerDiameterOutlet.Init(6, 0, 0, 0, 4, 0x500, 0x500, 0, 3, 0, 0, 0, false);
@@ -289,8 +290,7 @@ int CSKopf::CheckInputs(std::string& message, std::vector<int>* ids) {
         std::string m;
         c->CheckRange(m, ids, &failed);
         if (m.empty()) continue;
-        if (!message.empty()) message += "\r\n";
-        message += m;
+        AppendMessage(message, m);
     }
     return failed ? 1 : 0;
 }

@@ -2,8 +2,10 @@
 
 #include "model/ChainTestEnv.h"
 #include "model/ModelTestEnv.h"
+#include "values/Helpers.h"
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -168,6 +170,81 @@ TEST_F(MainRoad, OilPositivePressure) {
     EXPECT_EQ(weak.ok, 0);
 }
 
+TEST_F(MainRoad, ConcentricCombustionAirDucts) {
+    // Connecting piece 0.13 m in a 0.2 m duct, chimney 0.15 m in a 0.25 m duct, each
+    // with shells of 1 mm: the annulus has the area pi / 4 (D^2 - (d + 0.004)^2) and the
+    // hydraulic diameter D - (d + 0.004): 0.017313 m2 and 0.066 m, 0.032465 m2 and 0.096 m.
+    const double pi = 3.141592654;
+    struct Duct { double area, dh, length, zeta; };
+    const Duct connectorDuct{pi / 4 * (0.04 - 0.134 * 0.134), 0.066, 1, 0.3};   // its 90-degree bend
+    const Duct chimneyDuct{pi / 4 * (0.0625 - 0.154 * 0.154), 0.096, 8, 1.2};   // its T-piece, whole flow
+    // Loss = w^2 ((zeta + L lambda / Dh) x 1.2 x 0.5 x rho), w = 0.01 kg/s x 0.9 / A / rho, rho = p_L / 288 / 288.15.
+    auto loss = [](const TestChain& c, const Duct& d, const CVerbLuft& duct) {
+        const double rho = c.arrangement.site.airPressure.value / 288 / 288.15;
+        const double w = 0.01 * 0.9 / d.area / rho;
+        const double lambda = duct.airDuctCases.back().lambda;
+        return RoundToStep(w * w * ((d.zeta + d.length * lambda / d.dh) * 1.2 * 0.5 * rho), 100);
+    };
+    struct Case { int kind; bool connector, chimney; double room; };
+    // Kinds 1 and 3 take the air side alone; kind 4 adds the room's 4 Pa.
+    for (const Case& k : {Case{1, true, true, 0}, Case{3, true, false, 0}, Case{4, false, true, 4}}) {
+        TestChain c;
+        c.arrangement.regime.value = 2;
+        c.arrangement.kind.value = int16_t(k.kind);
+        c.generator.positivePressure.value = 50;
+        // Given values, so that kind 1 does not take them from a fireplace opening.
+        c.generator.flueMassFlow.value = 0.01;
+        c.generator.co2.value = 12;
+        c.generator.flueMassFlow.marker = c.generator.co2.marker = 0;
+        c.connector.shellThickness1.value = c.connector.shellThickness2.value = 0.001;
+        c.connector.ductOuterArea.value = pi / 4 * 0.04;
+        c.connector.ductOuterPerimeter.value = pi * 0.2;
+        c.chimney.shellThickness1.value = c.chimney.shellThickness2.value = 0.001;
+        c.chimney.ductOuterArea.value = pi / 4 * 0.0625;
+        c.chimney.ductOuterPerimeter.value = pi * 0.25;
+        c.Link();
+        c.Run();
+        double expected = k.room;
+        for (auto [section, duct, on] : {std::tuple{static_cast<CRohr*>(&c.connector), connectorDuct, k.connector},
+                                         std::tuple{static_cast<CRohr*>(&c.chimney), chimneyDuct, k.chimney}}) {
+            ASSERT_EQ(section->airDuct != nullptr, on) << k.kind;
+            if (!on) continue;
+            EXPECT_NEAR(section->airDuct->airDuctArea.value, duct.area, 1e-9) << k.kind;
+            EXPECT_NEAR(section->airDuct->airDuctDiameter.value, duct.dh, 1e-9) << k.kind;
+            EXPECT_EQ(section->PressureRecord(0).PH.value, 0.0) << k.kind;  // a duct takes the draught away
+            const double l = loss(c, duct, *section->airDuct);
+            EXPECT_GT(l, 0.0);
+            expected += l;
+        }
+        const CErgebnis& r = *c.head.results[0];
+        EXPECT_NEAR(r.airSupplyPressure, expected, 1e-9) << k.kind;
+    }
+}
+
+TEST_F(MainRoad, HeatGeneratorInVolumeMode) {
+    // 30 m3/h of oil flue gas at 12 % CO2 and 160 °C; f_R = -0.0002, so (f_R x 12 + 1) x 288 = 287.3088.
+    struct Case { int regime; double massFlow; };
+    // Negative pressure: 101320 x 30 / 983340 / 287.3088 = 0.0107588 -> 0.01076 kg/s.
+    // Positive pressure: the site's 93344.08 Pa (325 m, 15 °C) and 30 x 273.15 / 433.15 m3/h:
+    // 93344.08 x 18.918389 / 983340 / 287.3088 = 0.0062506 -> 0.00625 kg/s.
+    for (const Case& k : {Case{0, 0.01076}, Case{2, 0.00625}}) {
+        TestChain c;
+        c.arrangement.regime.value = int16_t(k.regime);
+        c.generator.volumeMode = 1;
+        c.generator.volumeFlow.value = 30;
+        c.generator.co2.value = 12;
+        c.generator.co2.marker = 0;
+        c.generator.flueMassFlow.marker = CWerte::MarkerDerived;
+        c.Link();
+        EXPECT_DOUBLE_EQ(c.generator.flueMassFlow.value, k.massFlow) << k.regime;
+        c.Run();
+        EXPECT_DOUBLE_EQ(c.generator.outletState.massFlow, k.massFlow) << k.regime;
+        EXPECT_DOUBLE_EQ(c.chimney.PressureRecord(0).massFlow, k.massFlow) << k.regime;
+        EXPECT_DOUBLE_EQ(c.connector.TemperatureRecord(0).massFlow, k.massFlow) << k.regime;
+        if (k.regime == 2) EXPECT_NEAR(c.arrangement.site.airPressure.value, 93344.08, 0.01);
+    }
+}
+
 TEST_F(MainRoad, CondensingGeneratorMovesTheVelocityTerm) {
     TestChain c;
     c.generator.condensing = 1;
@@ -231,6 +308,12 @@ TEST_F(MainRoad, ChimneyOfNoHeightIsNeverAdmissible) {
 }
 
 // A head assessed on a hand-made state: the criteria at their rounding boundaries.
+TEST_F(MainRoad, GapWidthTakesItsSavedUnit) {
+    EXPECT_EQ(CSKopf().gapWidth.displayUnit, 0x500);
+    vx::Profile().WriteString("SKOPF", "0x0003", "1282 # 0x0502");
+    EXPECT_EQ(CSKopf().gapWidth.displayUnit, 0x502);
+}
+
 class HeadCriteria : public ModelTest {
 protected:
     void SetUp() override {

@@ -108,8 +108,7 @@ int CSchorn::CheckInputs(std::string& message, std::vector<int>* ids) {
         const std::string text = FitCheck(fit, nullptr);
         if (fit) {
             failed = 1;
-            if (!message.empty()) message += "\r\n";
-            message += text;
+            AppendMessage(message, text);
         }
     }
     return failed ? 1 : 0;

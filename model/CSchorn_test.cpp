@@ -6,6 +6,7 @@
 #include "model/ModelTestEnv.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -105,6 +106,42 @@ TEST_F(Chimney, InputCheckReportsFailureAsOne) {
 }
 
 class Connector : public ModelTest {};
+
+TEST_F(Connector, InputCheckFollowsTheShapeAndJoinsWithOneBreak) {
+    CAufBauE a;
+    a.regime.value = 2;
+    a.kind.value = 1;  // the connecting piece carries the combustion-air duct
+    CVerb v;
+    v.arrangement = &a;
+    v.length.value = 1;
+    v.diameter.value = 0.13;
+    v.wallThickness.value = 0.001;
+    v.ductSideA.value = v.ductSideB.value = 0.2;
+    v.ductDiameter.value = 0.01;  // below its 0.05 m
+    v.ductRoughness.value = 0.001;
+    struct Case { int shape, mode; uint16_t failing; };
+    // A round pipe has a round duct whatever the duct mode says; a rectangular one two sides.
+    for (const Case& c : {Case{0, 2, v.ductDiameter.valueId}, Case{2, 0, v.ductSideA.valueId}}) {
+        v.shape.value = int16_t(c.shape);
+        v.ductMode.value = int16_t(c.mode);
+        v.sideA.value = v.sideB.value = 0.13;
+        if (c.shape == 2) v.ductSideA.value = 0.01, v.ductDiameter.value = 0.2;
+        std::string message;
+        std::vector<int> ids;
+        EXPECT_EQ(v.CheckInputs(message, &ids), 1) << c.shape;
+        EXPECT_EQ(ids, std::vector<int>{c.failing}) << c.shape;
+    }
+    // Two failing values: each message ends with its own break, none is doubled.
+    v.length.value = 0;  // below 0.01 m
+    std::string message;
+    std::vector<int> ids;
+    EXPECT_EQ(v.CheckInputs(message, &ids), 1);
+    ASSERT_EQ(ids.size(), 2u);
+    EXPECT_EQ(message.find("\r\n\r\n"), std::string::npos) << message;
+    const size_t first = message.find("\r\n");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(message.find("\r\n", first + 2), message.size() - 2);
+}
 
 TEST_F(Connector, DefaultsAndLengthEdit) {
     CVerb v;

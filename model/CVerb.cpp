@@ -67,22 +67,25 @@ int CVerb::OnValueChanged(CWerte& value) {
 
 int CVerb::CheckInputs(std::string& message, std::vector<int>* ids) {
     int failed = 0;
+    const int s = shape.value == 4 ? 0 : shape.value;
     if (GetSectionKind(arrangement) != 0) {
-        if (ductMode.value == 2) {
+        // The duct is built around the pipe in the pipe's shape.
+        if (s == 2) {
             CheckCell(ductSideA, message, ids, failed);
             CheckCell(ductSideB, message, ids, failed);
-        } else {
+        } else if (s == 0 || s == 1) {
             CheckCell(ductDiameter, message, ids, failed);
         }
+        CheckCell(ductValue1, message, ids, failed);
         CheckCell(ductRoughness, message, ids, failed);
     }
     CheckCell(length, message, ids, failed);
     height.maximum = length.value;
     CheckCell(height, message, ids, failed);
-    if (shape.value == 2) {
+    if (s == 2) {
         CheckCell(sideA, message, ids, failed);
         CheckCell(sideB, message, ids, failed);
-    } else {
+    } else if (s == 0 || s == 1) {
         CheckCell(diameter, message, ids, failed);
     }
     CheckCell(wallResistance, message, ids, failed);
@@ -96,6 +99,7 @@ int CVerb::CheckInputs(std::string& message, std::vector<int>* ids) {
     }
     CheckCell(roughness, message, ids, failed);
     if (arrangement && arrangement->Regime() == CAufBauE::Positive) CheckCell(addedLength, message, ids, failed);
+    CheckCell(furtherValue, message, ids, failed);
     return failed ? 1 : 0;
 }
 

@@ -177,8 +177,7 @@ int CVerbLuft::CheckInputs(std::string& message, std::vector<int>* ids) {
         std::string m;
         c.CheckRange(m, ids, &failed);
         if (m.empty()) return;
-        if (!message.empty()) message += "\r\n";
-        message += m;
+        AppendMessage(message, m);
     };
     check(airDuctLength);
     if (airDuctShape.value == 2) {

@@ -405,8 +405,8 @@ void CWaerme::FillBlock(CRechnen& rec, bool temperatureCase, uint16_t mode) {
     rec.generatorCo2 = c;
     rec.generatorTemperature = t;
 
-    // A fixed draught is never derived, but the given one still counts.
-    const double own = positive ? pressure : draught;
+    // A fixed draught stands for a heat generator that asks nothing of the chimney.
+    const double own = positive ? pressure : (draughtFixed ? 0.0 : draught);
     s.pressureLoss = own;
     s.resistanceSum = own;
     rec.generatorFurther = draught;
@@ -683,9 +683,7 @@ int CWaerme::OnValueChanged(CWerte& v) {
 
 void CWaerme::UpdateLimits() {
     const GeneratorLimits& l = Limits();
-    double largest = 0;
-    for (int i = 0; i < FuelTable.count; ++i) largest = std::max(largest, FuelTable.rows[i].largestCo2);
-    SetRange(co2, l.co2Min, largest);
+    SetRange(co2, l.co2Min, FuelRowAt(fuel.value).largestCo2);
     SetRange(flueMassFlow, l.mMin, l.mMax);
     if (arrangement && arrangement->Kind() == 1) return;
     SetRange(volumeFlow, l.volMin, l.volMax);
@@ -721,8 +719,7 @@ int CWaerme::CheckInputs(std::string& message, std::vector<int>* ids) {
         std::string m;
         c.CheckRange(m, ids, &failed);
         if (m.empty()) return;
-        if (!message.empty()) message += "\r\n";
-        message += m;
+        AppendMessage(message, m);
     };
     check(co2);
     check(flueMassFlow);

@@ -209,10 +209,20 @@ TEST_F(HeatGenerator, StateWithoutFuelCoefficients) {
     EXPECT_DOUBLE_EQ(w.outletState.cpCoeffAT, 13.0);
     EXPECT_DOUBLE_EQ(w.outletState.massFlow, 0.01028);
     EXPECT_DOUBLE_EQ(w.outletState.pressureLoss, 19.52);
-    // A draught that is never derived still counts as given.
+    // A fixed draught is not asked of the chimney; the allowance keeps the load point's draught.
     w.draughtFixed = 1;
     w.Calculate(nullptr, 1, -1, 0, 0);
-    EXPECT_DOUBLE_EQ(w.outletState.pressureLoss, 19.52);
+    EXPECT_DOUBLE_EQ(w.outletState.pressureLoss, 0.0);
+    EXPECT_DOUBLE_EQ(w.outletState.resistanceSum, 0.0);
+    EXPECT_DOUBLE_EQ(w.pressureCases[0]->generatorFurther, 19.52);
+    // Under positive pressure the load point's positive pressure counts, fixed or not.
+    CAufBauE positive;
+    positive.regime.value = 2;
+    w.arrangement = &positive;
+    w.positivePressure.value = 35;
+    w.Calculate(nullptr, 1, -1, 0, 0);
+    EXPECT_DOUBLE_EQ(w.outletState.pressureLoss, 35.0);
+    w.arrangement = nullptr;
     // Part load without part-load data calculates full load.
     w.Calculate(nullptr, 2, 1, 0, 0);
     EXPECT_DOUBLE_EQ(w.pressureCases[1]->massFlow, 0.01028);
@@ -298,7 +308,18 @@ TEST_F(HeatGenerator, InputCheckAndFuelText) {
     w.gasTemperature.value = 5;  // below "Twmin"
     EXPECT_EQ(w.CheckInputs(message, nullptr), 1);
     EXPECT_FALSE(message.empty());
-    EXPECT_DOUBLE_EQ(w.co2.maximum, 20.6);  // the largest CO2 of the fuel table
+    // The limit is the chosen fuel's largest CO2: 15.4 % for oil, so 19 % fails.
+    EXPECT_DOUBLE_EQ(w.co2.maximum, 15.4);
+    w.gasTemperature.value = 160;
+    w.co2.value = 19;
+    message.clear();
+    EXPECT_EQ(w.CheckInputs(message, nullptr), 1);
+    w.fuel.value = 10;  // wood: 20.5 %
+    message.clear();
+    EXPECT_EQ(w.CheckInputs(message, nullptr), 0) << message;
+    EXPECT_DOUBLE_EQ(w.co2.maximum, 20.5);
+    w.fuel.value = 1;
+    w.co2.value = 12.43;
     CAufBauE a;
     w.arrangement = &a;
     a.kind.value = 3;

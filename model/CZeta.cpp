@@ -188,6 +188,18 @@ double CZeta::CalcJunctionZeta1(int i, double a, double b, double c, double d, d
     return z;
 }
 
+double CZeta::EvaluateJunctions(int formula, double a, double b, double c, double d) {
+    double sum = 0;
+    for (int i = 0; i < FreeElements; ++i) {
+        if (elements[i].kind != 12) continue;
+        const double angle = elements[i].angle.value;
+        if (formula == 2) CalcJunctionZeta2(i, a, b, c, d, angle);
+        else CalcJunctionZeta1(i, a, b, c, d, angle);
+        sum += elements[i].zeta.value;
+    }
+    return sum;
+}
+
 double CZeta::CalcJunctionZeta2(int i, double a, double b, double c, double d, double angle) {
     double z = 0;
     if (a != 0 && b != 0 && c != 0 && d != 0) {
@@ -336,7 +348,8 @@ double CZeta::Calculate(double ownArea, double areaB, double areaC, double d, do
                 up.text.text = vx::LoadString(IDS_UEBERGANG_KONISCH);
                 up.byAngle = 1;
                 up.angle.value = enlargementAngle.value;
-                z = ConicalEnlargement(enlargementAngle.value, ownArea / areaC);
+                // The cone widens from the section below to the one above.
+                z = ConicalEnlargement(enlargementAngle.value, areaB / areaC);
                 flags |= WarnConicalEnlargement;
             } else {
                 up.kind = 17;

@@ -42,6 +42,9 @@ public:
     // With i below 0 only the value; otherwise also stored in element i.
     double CalcJunctionZeta1(int i, double a, double b, double c, double d, double angle);
     double CalcJunctionZeta2(int i, double a, double b, double c, double d, double angle);
+    // Every junction element of the list by formula 1 or 2 at its own angle,
+    // each stored rounded to 2 decimals; returns their sum (0 without one).
+    double EvaluateJunctions(int formula, double a, double b, double c, double d);
 
     void Serialize(vx::Archive& ar);
 

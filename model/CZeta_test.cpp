@@ -156,6 +156,14 @@ TEST_F(Zeta, ConicalTransitions) {
     EXPECT_EQ(z.elements[CZeta::Enlargement].angle.value, 40.0);
     EXPECT_DOUBLE_EQ(z.elements[CZeta::Enlargement].zeta.value, 0.62);
     EXPECT_EQ(z.flags & CZeta::WarnConicalEnlargement, CZeta::WarnConicalEnlargement);
+    // The cone's ratio is that of the areas below and above, not the section's own:
+    // areaB / areaC = 0.05 / 0.1 = 0.5 gives the 40-degree row's 0.27
+    // (own / above = 0.02 / 0.1 = 0.2 would give 0.62).
+    z.Calculate(0.02, 0.05, 0.1, 0, 0, false);
+    EXPECT_DOUBLE_EQ(z.elements[CZeta::Enlargement].zeta.value, 0.27);
+    // areaB / areaC = 0.029 / 0.1 = 0.29, half-way between 0.25 and 0.33: (0.62 + 0.48) / 2 = 0.55.
+    z.Calculate(0.02, 0.029, 0.1, 0, 0, false);
+    EXPECT_DOUBLE_EQ(z.elements[CZeta::Enlargement].zeta.value, 0.55);
 
     z.contractionMode.value = 1;
     z.contractionAngle.value = 90;

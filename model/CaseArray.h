@@ -1,10 +1,6 @@
-// Per-case arrays of the modules: the process-wide case index addresses
-// them, and their counts come from calculation files.
+// Per-case arrays of the modules, addressed by the process-wide case index.
 #pragma once
 
-#include "platform/Archive.h"
-
-#include <cstdint>
 #include <vector>
 
 // The entry of caseIndex: -1 empties the array and gives case 0; an index
@@ -20,7 +16,3 @@ T& CaseAt(std::vector<T>& cases, int caseIndex) {
     return cases[size_t(caseIndex)];
 }
 
-// A case count read from a file, refused (ArchiveEndOfFile) when negative or
-// when the rest of the file cannot hold that many cases of at least
-// bytesPerCase bytes.
-int32_t ReadCaseCount(vx::Archive& ar, size_t bytesPerCase);

@@ -81,6 +81,7 @@ struct TestChain {
         arrangement.site.CalcAirPressure();
         arrangement.site.safetyFactor.value = generator.positivePressure.value > 0 ? 1.2 : 1.5;
         CModul::ExchangeChainValues(&head);
+        chimney.SyncZoneLengths();
         head.exposedLength = -1;
         if (arrangement.Regime() == 2 && arrangement.Kind() == 0)
             head.exposedLength = chimney.lengthOutside.value + chimney.lengthUnheated.value + chimney.addedLength.value;

@@ -16,8 +16,9 @@ int g_HistoryCursor = -1;
 int CWerte::UndoSize() {
     if (g_UndoSize < 0) {
         double n = vx::ParseDouble(vx::Profile().GetString("Global", "UndoSize", "0"));
-        // A negative or absurd size means no history rather than a huge ring.
-        g_UndoSize = (n > 0 && n < 1000) ? int(n) : 0;
+        // Truncated; a negative size means no history. Every cell holds a ring of
+        // this size, so a size beyond 32767 is cut to that rather than exhaust memory.
+        g_UndoSize = n >= 1 ? int(std::min(n, 32767.0)) : 0;
     }
     return g_UndoSize;
 }

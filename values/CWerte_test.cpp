@@ -41,6 +41,20 @@ TEST_F(Undo, RingOfThree) {
     EXPECT_EQ(c.text, "");  // undo hands the text back, the cell keeps its own
 }
 
+TEST_F(Undo, SizeIsTruncatedNotRefused) {
+    struct Case { const char* text; int size; };
+    for (const Case& c : {Case{"1000", 1000}, Case{"1500.7", 1500}, Case{"0.5", 0}, Case{"-4", 0}, Case{"1e9", 32767}}) {
+        SetUndoSize(c.text);
+        EXPECT_EQ(CWerte::UndoSize(), c.size) << c.text;
+    }
+    SetUndoSize("1000");
+    CWString s;
+    for (int i = 0; i < 1000; ++i) s.PushUndo(std::to_string(i));
+    std::string out;
+    ASSERT_TRUE(s.Undo(out));
+    EXPECT_EQ(out, "999");
+}
+
 TEST_F(Undo, OldestFallsOutAndNeverWrittenEntriesAreEmpty) {
     SetUndoSize("3.9");
     CWString c;

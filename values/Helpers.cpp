@@ -47,6 +47,12 @@ std::string FormatFixed(double x, int width, int maxDecimals) {
     return vx::Format(vx::Format("%%.%df", decimals), x);
 }
 
+void AppendMessage(std::string& message, const std::string& part) {
+    if (part.empty()) return;
+    if (!message.empty() && !message.ends_with("\r\n")) message += "\r\n";
+    message += part;
+}
+
 std::string GetProgramDir() {
     static const std::string dir = [] {
         std::string d = vx::ProgramDir();

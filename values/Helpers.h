@@ -25,6 +25,10 @@ std::string GetDataDir(const char* name = nullptr);
 void SetCdStartMode(bool on);
 bool IsCdStartMode();
 
+// Adds a range message to the ones before it: a message ends with its own
+// line break, so a break is added only after one that lacks it.
+void AppendMessage(std::string& message, const std::string& part);
+
 // The text with every double quote made an apostrophe, for an attribute value.
 std::string QuoteForRecord(std::string_view text);
 

@@ -131,6 +131,7 @@ void CVelmoraDocCore::SetResistanceDefaults(double roughness, double resistance,
     chimney.resistanceGroup.value = int16_t(wallKind);
     chimney.wallThickness.value = wallValue;
     chimney.shareOutside.value = outerValue;
+    chimney.SyncZoneLengths();
     RemoveAllOfKind(chimney.zeta, 12);
     RemoveAllOfKind(chimney.zeta, 5);
     chimney.zeta.AddResistance(resistanceVariant == 2 ? 5 : 12, 90, 0, 0, 1);
@@ -285,6 +286,7 @@ void CVelmoraDocCore::RunCalculation() {
     construction.site.CalcAirPressure();
     construction.site.safetyFactor.value = heatGenerator.positivePressure.value > 0 ? 1.2 : 1.5;
     CModul::ExchangeChainValues(&head);
+    chimney.SyncZoneLengths();
     head.exposedLength = -1;
     if (construction.Regime() == CAufBauE::Positive && construction.Kind() == 0)
         head.exposedLength = chimney.lengthOutside.value + chimney.lengthUnheated.value + chimney.addedLength.value;

@@ -214,6 +214,12 @@ TEST_F(DocTest, SystemTypeSetsTheChimneyAndTheMode) {
     doc.NewSystemType(system, 0, 0);
     EXPECT_EQ(doc.construction.Kind(), 3);
     EXPECT_EQ(doc.chimney.setting1, 20);
+    // The whole chimney outside: 100 % of its 8 m.
+    EXPECT_DOUBLE_EQ(doc.chimney.shareOutside.value, 100.0);
+    EXPECT_DOUBLE_EQ(doc.chimney.lengthOutside.value, 8.0);
+    system = 5;
+    doc.NewSystemType(system, 0, 0);
+    EXPECT_DOUBLE_EQ(doc.chimney.lengthOutside.value, 0.8);  // 10 %
 }
 
 TEST_F(DocTest, SampleOilBoilerGivesABand) {

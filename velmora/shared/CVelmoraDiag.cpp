@@ -1,18 +1,12 @@
 #include "velmora/shared/CVelmoraDiag.h"
 
 #include "platform/NumText.h"
+#include "values/Helpers.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// Temporary: to be replaced by the values helper RoundToStep.
-double RoundToStep(double a, double b) {
-    const double scaled = a * b + (a < 0 ? -0.5 : 0.5);
-    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9e18) return a;
-    return double(static_cast<long long>(scaled)) / b;
-}
 
 const vx::Color kBandOutline{0, 0, 255};
 const vx::Color kBandFill{255, 255, 0};

@@ -2,23 +2,12 @@
 
 #include "platform/Archive.h"
 #include "platform/NumText.h"
+#include "values/Helpers.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// Temporary: to be replaced by the values helper FormatFixed.
-std::string FormatFixed(double x, int width, int maxDecimals) {
-    std::string s = vx::Format("%f", x);
-    int decimals = 0;
-    if (size_t dot = s.find('.'); dot != std::string::npos) {
-        size_t last = s.find_last_not_of('0');
-        decimals = last > dot ? int(last - dot) : 0;
-    }
-    if (maxDecimals != 0 && maxDecimals < decimals) decimals = maxDecimals;
-    return width != 0 ? vx::Format("%*.*f", width, decimals, x) : vx::Format("%.*f", decimals, x);
-}
 
 // A tiny step over a wide range would otherwise draw (and loop) for ever.
 constexpr size_t kMaxGridValues = 1000;
