@@ -54,6 +54,9 @@ struct CalculationFileItems {
     int32_t partLoad = 1;
 };
 
+// "Mach Et" before a heat generator was chosen.
+extern const char* const kNoHeatGeneratorMessage;
+
 class CVelmoraDocCore : public DocValueSource {
 public:
     CVelmoraDocCore();
@@ -69,6 +72,11 @@ public:
     void NewSystemType(int& systemIndex, int shape, int moistureInsensitive);
     void SetResistanceDefaults(double roughness, double resistance, int wallKind, double wallValue,
                                double outerValue, int resistanceVariant);
+    // No heat generator chosen: a fresh one, no limit cross-section, results invalid.
+    void ClearHeatGenerator();
+    bool HasHeatGenerator() const { return !heatGenerator.typeDesignation.text.empty(); }
+    // The crosshair's point (height m, size cm) becomes the document's chosen point.
+    void SetChosenPoint(double height, double size);
     // The limit cross-section from the heat generator's mass flow and the chimney's shape.
     void StartCrossSection();
     void LinkModuleChain();
