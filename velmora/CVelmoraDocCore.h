@@ -137,6 +137,7 @@ public:
     CWDouble extraValue;
     double limitCrossSection = 0;  // m; 0 = no limit
     uint8_t keepDiagramRange = 0;
+    int filesRead = 0;  // counts the calculation files read into the document
     int32_t partLoad = 1;
     CProjekt project;
     CSKopf head;
