@@ -15,6 +15,7 @@
 #include "velmora/CVelmoraView.h"
 #include "velmora/CDlgEroeffnen.h"
 #include "velmora/CommandIds.h"
+#include "velmora/QuorvelCommands.h"
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/QuorvelLibrary.h"
 
@@ -166,8 +167,7 @@ void CVelmoraApp::RouteCommands() {
         RoutedCommands().insert(id);
     };
     route(ID_FILE_OPEN, &CVelmoraApp::OnFileOpen);
-    route(ID_USER_DATA, &CVelmoraApp::OnUserData);
-    route(ID_FORMULAR, &CVelmoraApp::OnFormular);
+    InstallQuorvelCommands(*this);
     route(ID_TOGGLE_HINT, &CVelmoraApp::OnToggleHint);
     route(ID_APP_ABOUT, &CVelmoraApp::OnAppAbout);
     Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) { e.Check(HintChecked()); }, ID_TOGGLE_HINT);
@@ -198,10 +198,6 @@ void CVelmoraApp::OnFileOpen(wxCommandEvent&) {
     wxSetWorkingDirectory(previous);
     if (chosen) frame_->OpenDocument(dialog.GetPath());
 }
-
-void CVelmoraApp::OnUserData(wxCommandEvent&) { RunUserData(Quorvel(), TheUser()); }
-
-void CVelmoraApp::OnFormular(wxCommandEvent&) { Quorvel().Formular(); }
 
 void CVelmoraApp::OnToggleHint(wxCommandEvent&) { ToggleHint(); }
 

@@ -29,8 +29,6 @@ private:
     bool CreateDocumentTemplate();
     void RouteCommands();
     void OnFileOpen(wxCommandEvent&);
-    void OnUserData(wxCommandEvent&);
-    void OnFormular(wxCommandEvent&);
     void OnToggleHint(wxCommandEvent&);
     void OnAppAbout(wxCommandEvent&);
     void ArrangeTestClose();

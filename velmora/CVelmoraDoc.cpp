@@ -16,7 +16,9 @@
 #include "velmora/VelmoraSettings.h"
 
 #include <wx/app.h>
+#include <wx/dialog.h>
 #include <wx/eventfilter.h>
+#include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -31,13 +33,27 @@ wxBEGIN_EVENT_TABLE(CVelmoraDoc, wxDocument)
     EVT_MENU(ID_GEODETIC_HEIGHT, CVelmoraDoc::OnGeodeticHeight)
     EVT_MENU(ID_CROSS_SECTION_TABLES, CVelmoraDoc::OnCrossSectionTables)
     EVT_MENU(ID_CHIMNEY_HEIGHT_RANGE, CVelmoraDoc::OnChimneyHeightRange)
+    EVT_MENU(ID_FILE_SAVE, CVelmoraDoc::OnSaveCommand)
+    EVT_MENU(ID_FILE_SAVE_AS, CVelmoraDoc::OnSaveAsCommand)
+    EVT_UPDATE_UI(ID_FILE_SAVE, CVelmoraDoc::OnUpdateSave)
+    EVT_UPDATE_UI(ID_FILE_SAVE_AS, CVelmoraDoc::OnUpdateSave)
 wxEND_EVENT_TABLE()
 
 namespace {
 
+// A modal dialog shown while the band is computed (a message, the hint) runs
+// a loop of its own; its input may neither start a calculation nor change
+// the document, so it passes.
+bool InModalDialog(const wxEvent& event) {
+    auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
+    auto* dialog = window ? wxDynamicCast(wxGetTopLevelParent(window), wxDialog) : nullptr;
+    return dialog && dialog->IsModal();
+}
+
 // While a calculation runs, the pump lets window messages through so that
-// the window paints; every command and input is held back, so that nothing
-// starts another calculation or changes the document half-way through.
+// the window paints; the commands and input of the program's own windows are
+// held back, so that nothing starts another calculation or changes the
+// document half-way through.
 class CalculationEventFilter : public wxEventFilter {
 public:
     CalculationEventFilter() { wxEvtHandler::AddFilter(this); }
@@ -45,17 +61,17 @@ public:
 
     int FilterEvent(wxEvent& event) override {
         const wxEventType t = event.GetEventType();
-        if (t == wxEVT_MENU || t == wxEVT_BUTTON || t == wxEVT_TOOL || t == wxEVT_COMBOBOX ||
-            t == wxEVT_CHOICE || t == wxEVT_CHECKBOX || t == wxEVT_RADIOBUTTON || t == wxEVT_TEXT ||
-            t == wxEVT_TEXT_ENTER || t == wxEVT_KEY_DOWN || t == wxEVT_CHAR || t == wxEVT_CHAR_HOOK ||
-            t == wxEVT_LEFT_DOWN || t == wxEVT_LEFT_DCLICK || t == wxEVT_RIGHT_DOWN)
+        const bool input = t == wxEVT_MENU || t == wxEVT_BUTTON || t == wxEVT_TOOL || t == wxEVT_COMBOBOX ||
+                           t == wxEVT_CHOICE || t == wxEVT_CHECKBOX || t == wxEVT_RADIOBUTTON || t == wxEVT_TEXT ||
+                           t == wxEVT_TEXT_ENTER || t == wxEVT_KEY_DOWN || t == wxEVT_CHAR || t == wxEVT_CHAR_HOOK ||
+                           t == wxEVT_LEFT_DOWN || t == wxEVT_LEFT_DCLICK || t == wxEVT_RIGHT_DOWN;
+        if (!input && t != wxEVT_CLOSE_WINDOW) return Event_Skip;
+        if (InModalDialog(event)) return Event_Skip;
+        if (input) return Event_Ignore;
+        auto& close = static_cast<wxCloseEvent&>(event);
+        if (close.CanVeto()) {
+            close.Veto();
             return Event_Ignore;
-        if (t == wxEVT_CLOSE_WINDOW) {
-            auto& close = static_cast<wxCloseEvent&>(event);
-            if (close.CanVeto()) {
-                close.Veto();
-                return Event_Ignore;
-            }
         }
         return Event_Skip;
     }
@@ -69,6 +85,8 @@ CVelmoraDoc::CVelmoraDoc() {
     RoutedCommands().insert(ID_GEODETIC_HEIGHT);
     RoutedCommands().insert(ID_CROSS_SECTION_TABLES);
     RoutedCommands().insert(ID_CHIMNEY_HEIGHT_RANGE);
+    RoutedCommands().insert(ID_FILE_SAVE);
+    RoutedCommands().insert(ID_FILE_SAVE_AS);
     InstallPrintCommands(*this);
 }
 
@@ -110,6 +128,58 @@ bool CVelmoraDoc::OnSaveModified() {
         return false;
     }
 }
+
+namespace {
+
+CVelmoraDoc::SavePathChooser& SavePathChooserSlot() {
+    static CVelmoraDoc::SavePathChooser chooser;
+    return chooser;
+}
+
+std::string AskSavePath(const std::string& directory, const std::string& name) {
+    wxFileDialog dialog(wxTheApp->GetTopWindow(), "Speichern unter", vx::ToWx(directory), vx::ToWx(name),
+                        vx::ToWx(FileDialogFilter(vx::LoadString(IDS_OPEN_FILTER))),
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    return dialog.ShowModal() == wxID_OK ? vx::FromWx(dialog.GetPath()) : std::string();
+}
+
+} // namespace
+
+void CVelmoraDoc::SetSavePathChooser(SavePathChooser chooser) { SavePathChooserSlot() = std::move(chooser); }
+
+bool CVelmoraDoc::SaveAs() {
+    if (IsBusy()) return false;
+    const std::string current = vx::FromWx(GetFilename());
+    std::string name = vx::BaseName(current);
+    if (name.empty()) name = "unbenannt";
+    if (name.find('.') == std::string::npos) name += ".kfx";
+    const std::string directory = current.find('/') != std::string::npos ? vx::DirName(current) : OpenDialogDirectory();
+    const SavePathChooser& chooser = SavePathChooserSlot();
+    std::string path = chooser ? chooser(directory, name) : AskSavePath(directory, name);
+    if (path.empty()) return false;
+    if (vx::BaseName(path).find('.') == std::string::npos) path += ".kfx";
+    const wxString file = vx::ToWx(path);
+    if (!OnSaveDocument(file)) return false;
+    SetTitle(vx::ToWx(vx::BaseName(path)));
+    SetFilename(file, true);
+    if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(file);
+    return true;
+}
+
+void CVelmoraDoc::ForgetFile() {
+    SetPathName("unbenannt");
+    SetDocumentSaved(false);
+}
+
+void CVelmoraDoc::OnSaveCommand(wxCommandEvent&) {
+    if (!IsBusy()) Save();
+}
+
+void CVelmoraDoc::OnSaveAsCommand(wxCommandEvent&) {
+    if (!IsBusy()) SaveAs();
+}
+
+void CVelmoraDoc::OnUpdateSave(wxUpdateUIEvent& event) { event.Enable(!IsBusy()); }
 
 bool CVelmoraDoc::OpenCalculation(const wxString& path) {
     if (IsBusy() || !OnSaveModified()) return false;

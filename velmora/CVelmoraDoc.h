@@ -12,6 +12,7 @@
 #include <wx/docview.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CVelmoraDoc : public wxDocument, public CVelmoraDocCore {
@@ -26,6 +27,16 @@ public:
     // through the program's message service.
     bool OnSaveModified() override;
 
+    // "Speichern unter...": the German file dialog in the calculation
+    // directory; a name without extension gets ".kfx".
+    bool SaveAs() override;
+    // Asks for the file to save into (directory and name suggested); empty
+    // cancels. Tests answer in place of the dialog; nullptr restores it.
+    using SavePathChooser = std::function<std::string(const std::string& directory, const std::string& name)>;
+    static void SetSavePathChooser(SavePathChooser chooser);
+    // "Neu": the document keeps no file name, so that saving asks for one.
+    void ForgetFile();
+
     // Opens a calculation file into this document, as the single document
     // of the program does: a file that cannot be read leaves it as it was.
     bool OpenCalculation(const wxString& path);
@@ -38,6 +49,9 @@ public:
     void OnChimneyHeightRange(wxCommandEvent& event);
     void ShowHint() override;
     void OnUpdateHandOver(wxUpdateUIEvent& event);
+    void OnSaveCommand(wxCommandEvent& event);
+    void OnSaveAsCommand(wxCommandEvent& event);
+    void OnUpdateSave(wxUpdateUIEvent& event);
 
     using CVelmoraDocCore::GetDocValue;
 

@@ -43,6 +43,9 @@ const char* const kAureliaProgram = "AURELIA.EXE";
 
 } // namespace
 
+const char* const kNoHeatGeneratorMessage =
+    "Es ist keine Feuerstätte gewählt.\nBitte wählen Sie zuerst Brennstoff, Hersteller und Typ der Feuerstätte.";
+
 CVelmoraDocCore::CVelmoraDocCore() {
     hStart = ProfileNumber("HStart", "4.0");
     hStep = ProfileNumber("HStep", "2.0");
@@ -54,6 +57,7 @@ CVelmoraDocCore::CVelmoraDocCore() {
     connector.connectorFlag = 1;
     chimney.ordinal = 1;
     diagram.SetCrossSectionLookup([this](double cm) { return TableSizeAtLeast(cm); });
+    diagram.SetCursorMovedHandler([this](double height, double size) { SetChosenPoint(height, size); });
 }
 
 CVelmoraDocCore::~CVelmoraDocCore() { UnlinkModuleChain(); }
@@ -211,6 +215,20 @@ void CVelmoraDocCore::NewSystemType(int& systemIndex, int shape, int moistureIns
     StartCrossSection();
 }
 
+void CVelmoraDocCore::ClearHeatGenerator() {
+    // Assignment keeps the heat generator's place in the chain.
+    heatGenerator = CWaerme();
+    limitCrossSection = 0;
+    resultValid = 0;
+}
+
+void CVelmoraDocCore::SetChosenPoint(double height, double size) {
+    if (chosenHeight == height && chosenSize == size) return;
+    chosenHeight = height;
+    chosenSize = size;
+    MarkModified();
+}
+
 void CVelmoraDocCore::StartCrossSection() {
     limitCrossSection = ::StartCrossSection(heatGenerator.flueMassFlow.value, chimney.shape.value);
 }
@@ -344,6 +362,10 @@ void CVelmoraDocCore::PrepareChimney() {
 
 bool CVelmoraDocCore::OnCalculate() {
     if (IsBusy() || CalculationMessagePumpRunning()) return false;
+    if (!HasHeatGenerator()) {
+        vx::ShowMessage(kNoHeatGeneratorMessage);
+        return false;
+    }
     BusyScope busy(*this);
     MarkModified();
     LinkModuleChain();
@@ -481,18 +503,22 @@ bool CVelmoraDocCore::ComputeDiagram() {
     diagram.SetPoints(points);
     diagram.SetShape(diagramShape);
     diagram.SetSizeCeiling(yRange);
-    ShowDiagram(true);
-    if (points.size() < 2) {
-        vx::ShowMessage(vx::LoadString(IDS_NO_CROSS_SECTION));
-    } else if (vx::Profile().GetInt("Global", "Hinweis", 0) == 0) {
-        ShowHint();
-    }
+    // The crosshair starts again at the chosen point (the start point unless
+    // a file was just read), before the diagram shows under the hint.
     if (!keepDiagramRange) {
         chosenSize = heatGenerator.outletDiameter.value * 100;
         chosenHeight = 10;
     }
     diagram.SetCursor(chosenHeight, chosenSize);
     keepDiagramRange = 0;
+    ShowDiagram(true);
+    diagram.Redraw();
+    if (points.size() < 2) {
+        vx::ShowMessage(vx::LoadString(IDS_NO_CROSS_SECTION));
+    } else if (vx::Profile().GetInt("Global", "Hinweis", 0) == 0) {
+        ShowHint();
+    }
+    diagram.SetFocus();
     UpdateViews();
     return points.size() >= 2;
 }
@@ -627,6 +653,7 @@ void CVelmoraDocCore::TakeItems(CalculationFileItems& items) {
     diagramShape = chimney.shape.value;
     chosenSize = chimney.diameter.value * 100;
     keepDiagramRange = 1;
+    ++filesRead;
     resultValid = 0;
     points.clear();
     ClearResults();

@@ -54,6 +54,9 @@ struct CalculationFileItems {
     int32_t partLoad = 1;
 };
 
+// "Mach Et" before a heat generator was chosen.
+extern const char* const kNoHeatGeneratorMessage;
+
 class CVelmoraDocCore : public DocValueSource {
 public:
     CVelmoraDocCore();
@@ -69,6 +72,14 @@ public:
     void NewSystemType(int& systemIndex, int shape, int moistureInsensitive);
     void SetResistanceDefaults(double roughness, double resistance, int wallKind, double wallValue,
                                double outerValue, int resistanceVariant);
+    // No heat generator chosen: a fresh one, no limit cross-section, results invalid.
+    void ClearHeatGenerator();
+    // A catalogue line or a file gave the heat generator its name or its flue-gas mass flow.
+    bool HasHeatGenerator() const {
+        return !heatGenerator.typeDesignation.text.empty() || heatGenerator.flueMassFlow.value > 0;
+    }
+    // The crosshair's point (height m, size cm) becomes the document's chosen point.
+    void SetChosenPoint(double height, double size);
     // The limit cross-section from the heat generator's mass flow and the chimney's shape.
     void StartCrossSection();
     void LinkModuleChain();
@@ -129,6 +140,7 @@ public:
     CWDouble extraValue;
     double limitCrossSection = 0;  // m; 0 = no limit
     uint8_t keepDiagramRange = 0;
+    int filesRead = 0;  // counts the calculation files read into the document
     int32_t partLoad = 1;
     CProjekt project;
     CSKopf head;

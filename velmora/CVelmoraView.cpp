@@ -1,5 +1,6 @@
 #include "velmora/CVelmoraView.h"
 
+#include "platform/MessageService.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
@@ -128,7 +129,11 @@ bool CVelmoraView::BuildForm() {
     fuel_->SetFocus();
     if (!g_StartChoiceShown) {
         g_StartChoiceShown = true;
-        form_->CallAfter([this] { OnShowStartChoice(); });
+        form_->CallAfter([this] {
+            // Without the catalogue nothing can be chosen: say so once, naming where it was looked for.
+            if (!catalogue_->IsReadable()) vx::ShowMessage(catalogue_->UnreadableMessage());
+            OnShowStartChoice();
+        });
     }
     return true;
 }
@@ -203,6 +208,8 @@ void CVelmoraView::OnSelchangeFuel() {
     InvalidateResults();
     FillManufacturers(position);
     type_->ClearTypes();
+    // The heat generator of the fuel before is no longer the form's choice.
+    if (CVelmoraDoc* doc = Document()) doc->ClearHeatGenerator();
     if (catalogue_->IsDataOld()) PostToFrame(ID_ORDER_UPDATE);
 }
 
@@ -266,15 +273,21 @@ void CVelmoraView::OnYRange(bool up) {
 }
 
 void CVelmoraView::OnNewCalculation() {
+    CVelmoraDoc* doc = Document();
+    // A changed calculation is not thrown away without a question.
+    if (doc && (doc->IsBusy() || !doc->OnSaveModified())) return;
     fuel_->SetSelection(wxNOT_FOUND);
     manufacturer_->SetSelection(wxNOT_FOUND);
     type_->SetSelection(wxNOT_FOUND);
     system_->SetSelection(wxNOT_FOUND);
+    type_->ClearTypes();
     HideDiagram();
     InvalidateResults();
-    if (CVelmoraDoc* doc = Document()) {
+    if (doc) {
+        // The empty form computes no heat generator of the calculation before.
+        doc->ClearHeatGenerator();
         doc->project = CProjekt();
-        doc->SetPathName("unbenannt");
+        doc->ForgetFile();
     }
     PostToFrame(ID_PROJECT_DATA);
 }
@@ -285,13 +298,18 @@ void CVelmoraView::OnUpdate(wxView*, wxObject*) {
     CVelmoraDoc* doc = Document();
     if (!form_ || !doc || reselecting_) return;
     // Only a file just read keeps its diagram range; other updates leave the lists alone.
-    if (doc->heatGenerator.outletDiameter.value > 0 && !doc->resultValid && doc->keepDiagramRange) ReselectFromDocument();
+    // Reading a file updates the views more than once, but one computation
+    // serves it: a second would put the file's chosen point back to the start.
+    if (doc->heatGenerator.outletDiameter.value > 0 && !doc->resultValid && doc->keepDiagramRange &&
+        doc->filesRead != reselectedFile_)
+        ReselectFromDocument();
 }
 
 void CVelmoraView::ReselectFromDocument() {
     CVelmoraDoc* doc = Document();
     // The handlers below change the document, which updates the views again.
     reselecting_ = true;
+    reselectedFile_ = doc->filesRead;
     struct Done {
         bool& flag;
         ~Done() { flag = false; }

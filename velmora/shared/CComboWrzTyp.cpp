@@ -22,6 +22,9 @@ void CComboWrzTyp::FillTypes(const std::vector<WrzType>& types) {
 void CComboWrzTyp::ClearTypes() {
     Clear();
     offsets_.clear();
+    // Neither the field nor the data sheet may go on showing a type of the list before.
+    SetValue(wxEmptyString);
+    if (info_) info_->ClearTexts();
 }
 
 int64_t CComboWrzTyp::ItemOffset(int item) const {

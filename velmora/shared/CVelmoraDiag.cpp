@@ -203,9 +203,19 @@ void CVelmoraDiag::OnShowWindow(bool show) {
     if (!show && m_pWindow) m_pWindow->HideTip();
 }
 
-void CVelmoraDiag::OnLButtonDown(vx::Point point) { TrackPoint(point.x, point.y, true); }
+void CVelmoraDiag::TellCursorMoved() {
+    if (m_fnMoved && m_dCursorSize != 0) m_fnMoved(m_dCursorHeight, m_dCursorSize);
+}
 
-void CVelmoraDiag::OnMouseMove(vx::Point point) { TrackPoint(point.x, point.y, true); }
+void CVelmoraDiag::OnLButtonDown(vx::Point point) {
+    TrackPoint(point.x, point.y, true);
+    TellCursorMoved();
+}
+
+void CVelmoraDiag::OnMouseMove(vx::Point point) {
+    TrackPoint(point.x, point.y, true);
+    TellCursorMoved();
+}
 
 bool CVelmoraDiag::OnKeyDown(DiagramKey key) {
     switch (key) {
@@ -222,5 +232,6 @@ bool CVelmoraDiag::OnKeyDown(DiagramKey key) {
     case DiagramKey::Other: return false;
     }
     ShowCursor();
+    TellCursorMoved();
     return true;
 }

@@ -39,9 +39,17 @@ public:
     void SetShape(int shape) { m_nShape = shape; }
     int Shape() const { return m_nShape; }
     void SetCrossSectionLookup(std::function<double(double)> lookup) { m_fnLookup = std::move(lookup); }
+    // Told the point (height m, size cm) each time the user moves the
+    // crosshair, with the mouse or the keys, to a point inside the band.
+    void SetCursorMovedHandler(std::function<void(double, double)> handler) { m_fnMoved = std::move(handler); }
 
-    // The chosen point: height in m, size in cm (0: none).
-    void SetCursor(double height, double size) { m_dCursorHeight = height; m_dCursorSize = size; }
+    // The chosen point: height in m, size in cm (0: none). Set from outside,
+    // the crosshair is placed anew there at the next paint.
+    void SetCursor(double height, double size) {
+        m_dCursorHeight = height;
+        m_dCursorSize = size;
+        m_bNoCrosshair = true;
+    }
     double CursorHeight() const { return m_dCursorHeight; }
     double CursorSize() const { return m_dCursorSize; }
 
@@ -76,6 +84,7 @@ public:
 private:
     // TrackPoint's placing of the crosshair and the tip, without the repaint.
     void PlaceCursor(int x, int y, bool fromMouse);
+    void TellCursorMoved();
 
     std::vector<DiagramPoint> m_aPoints;
     int m_nShape = 0;
@@ -86,6 +95,7 @@ private:
     vx::Point m_ptCross;
     std::vector<vx::Point> m_aPolygon;
     std::function<double(double)> m_fnLookup;
+    std::function<void(double, double)> m_fnMoved;
 };
 
 // The tip's text: "H=%.1f Dh=%.1f", or with "Lw" for a shape other than 0.

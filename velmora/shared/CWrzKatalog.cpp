@@ -244,6 +244,24 @@ void ApplyOpenOperation(WrzEntry& e) {
 CWrzKatalog::CWrzKatalog(std::string_view dataDir)
     : hstPath_(vx::JoinPath(dataDir, kHstName)), wrzPath_(vx::JoinPath(dataDir, kWrzName)) {}
 
+bool CWrzKatalog::IsReadable() const {
+    for (const std::string* path : {&hstPath_, &wrzPath_}) {
+        std::FILE* f = std::fopen(vx::ToFsName(vx::ResolveNoCase(*path)).c_str(), "rb");
+        if (!f) return false;
+        // A directory opens too; only a read tells.
+        const int c = std::fgetc(f);
+        std::fclose(f);
+        if (c == EOF) return false;
+    }
+    return true;
+}
+
+std::string CWrzKatalog::UnreadableMessage() const {
+    return vx::Format("Der Katalog der Feuerstätten (%s, %s) fehlt im Verzeichnis\n%s\noder kann nicht gelesen "
+                      "werden. Ohne ihn lassen sich Hersteller und Typ nicht wählen.",
+                      kHstName, kWrzName, vx::DirName(hstPath_).c_str());
+}
+
 bool CWrzKatalog::FuelOfPosition(int position, int& fuel, int& condensing) {
     if (position < 0 || position >= kFuelPositions) return false;
     fuel = kPositions[position].fuel;

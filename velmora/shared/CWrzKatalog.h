@@ -97,6 +97,10 @@ public:
 
     const std::string& HstPath() const { return hstPath_; }
     const std::string& WrzPath() const { return wrzPath_; }
+    // Both files open and hold something.
+    bool IsReadable() const;
+    // The message for a catalogue that is not readable, naming its directory.
+    std::string UnreadableMessage() const;
 
     // Fuel index and condensing flag of a fuel-list position; false outside 0..12.
     static bool FuelOfPosition(int position, int& fuel, int& condensing);
