@@ -241,7 +241,9 @@ TEST_F(MainRoad, HeatGeneratorInVolumeMode) {
         EXPECT_DOUBLE_EQ(c.generator.outletState.massFlow, k.massFlow) << k.regime;
         EXPECT_DOUBLE_EQ(c.chimney.PressureRecord(0).massFlow, k.massFlow) << k.regime;
         EXPECT_DOUBLE_EQ(c.connector.TemperatureRecord(0).massFlow, k.massFlow) << k.regime;
-        if (k.regime == 2) EXPECT_NEAR(c.arrangement.site.airPressure.value, 93344.08, 0.01);
+        if (k.regime == 2) {
+            EXPECT_NEAR(c.arrangement.site.airPressure.value, 93344.08, 0.01);
+        }
     }
 }
 
