@@ -83,12 +83,15 @@ bool CModifyDBStruk::SameStructure() {
 
 bool CModifyDBStruk::CreateNewTable() {
     for (const char* ext : kExtensions) RemoveFile(tempPath_ + "." + ext);
-    const int savedSafety = ctx_->safety;
+    // One message of our own says what failed.
+    const int savedSafety = ctx_->safety, savedErrCreate = ctx_->errCreate;
     ctx_->safety = 0;
+    ctx_->errCreate = 0;
     new_ = tableCreate(ctx_, tempPath_, fields_, tags_);
     ctx_->safety = savedSafety;
+    ctx_->errCreate = savedErrCreate;
     if (new_) return true;
-    if (ctx_->errorCode > 0) ctx_->errorCode = 0;
+    ctx_->errorCode = 0;
     Report("Die Datenbank " + path_ + " konnte nicht konvertiert werden.\nDie Datei " + tempPath_ +
            ".DBF lässt sich nicht anlegen.");
     return false;
