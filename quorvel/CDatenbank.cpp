@@ -1,5 +1,6 @@
 #include "quorvel/CDatenbank.h"
 
+#include "dbase/Collate.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "quorvel/CModifyDBStruk.h"
@@ -54,6 +55,8 @@ int CDatenbank::Oeffnen(const std::string& dbDir, const std::string& placesDir) 
     ctx_.memStartIndex = ctx_.memExpandIndex = 20;
     ctx_.memExpandTag = ctx_.memExpandBlock = 20;
     RaiseHandleLimit(100);
+    // The dialogs' text is code page 1252: the tables say so in their header.
+    ctx_.codePage = kCodePageAnsi;
 
     const std::string adresse = JoinPath(dbDir, "ADRESSE");
     const std::string bemerkun = JoinPath(dbDir, "BEMERKUN");

@@ -112,7 +112,8 @@ TEST_F(QuorvelModule, FirstStartCreatesTheThreeTablesAndReportsOnlyTheMissingPla
     EXPECT_EQ((unsigned char)adresse[0], 0x8Bu);
     EXPECT_EQ(Word(adresse, 8), 545u);
     EXPECT_EQ(Word(adresse, 10), 560u);
-    EXPECT_EQ((unsigned char)adresse[28], 1u);  // has a production index
+    EXPECT_EQ((unsigned char)adresse[28], 1u);     // has a production index
+    EXPECT_EQ((unsigned char)adresse[29], 0x03u);  // Windows ANSI text
     EXPECT_TRUE(vx::FileExists(dir + "/db/ADRESSE.MDX"));
     EXPECT_TRUE(vx::FileExists(dir + "/db/ADRESSE.DBT"));
     const std::string bemerkun = Read("db/BEMERKUN.DBF");
