@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
+#include "platform/System.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -181,6 +184,29 @@ TEST_F(QuorvelModule, AWrongSweepDistrictLibraryIsSkippedWithoutAWord) {
     Unload();
     EXPECT_EQ(Count("kehr_test_starts"), 0);
     EXPECT_EQ(Count("kehr_test_stops"), 0);
+}
+
+TEST_F(QuorvelModule, ExportsTheEightFunctionsAndNothingElse) {
+    if (!vx::FileExists("/usr/bin/nm")) GTEST_SKIP() << "nm is not installed";
+    const std::string out = dir + "/nm.txt";
+    ASSERT_EQ(vx::RunProgram("/bin/sh", {"-c", std::string("/usr/bin/nm -D --defined-only '") + VX_QUORVEL_MODULE +
+                                                  "' > '" + out + "'"}),
+              0);
+    std::string text;
+    ASSERT_TRUE(vx::ReadWholeFile(out, text));
+    std::vector<std::string> names;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        const size_t blank = line.rfind(' ');
+        if (blank != std::string::npos) names.push_back(line.substr(blank + 1));
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"BearbOrte", "Formular", "GetAnwenderDaten", "GetBemerkung",
+                                               "GetProjektDaten", "InitQuorvel", "NeuLadenAlt", "WdbBestell"}));
 }
 
 } // namespace
