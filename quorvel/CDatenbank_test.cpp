@@ -157,4 +157,20 @@ TEST_F(Datenbank, ATableThatCannotBeOpenedSetsTheErrorFlag) {
     EXPECT_EQ(db.Context().errorCode, 0);
 }
 
+TEST_F(Datenbank, TheRelationFiltersTheAddresses) {
+    ASSERT_EQ(Open(), 0);
+    CAdressTab& a = *db.Adressen();
+    for (const char* code : {"M600", "B653", "M670", "M600"}) {
+        ASSERT_EQ(vx::tableAppendBlank(a.Handle()), 0);
+        a.SetText(a.name1Soun, code);
+    }
+    ASSERT_EQ(vx::tableFlush(a.Handle()), 0);
+    ASSERT_EQ(a.SetQuery("NAME1_SOUN='M600'"), 0);
+    ASSERT_EQ(a.SetSort(""), 0);
+    std::vector<long> found;
+    for (int rc = vx::relateTop(a.Relation()); rc == 0; rc = vx::relateSkip(a.Relation(), 1))
+        found.push_back(vx::tableRecNo(a.Handle()));
+    EXPECT_EQ(found, (std::vector<long>{1, 4}));
+}
+
 } // namespace

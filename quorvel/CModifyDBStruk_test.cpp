@@ -190,6 +190,15 @@ TEST_F(ModifyDBStruk, ATemporaryTableThatCannotBeMadeEndsTheConversionWithAMessa
     EXPECT_NE(Shown()[0].text.find("konnte nicht konvertiert werden"), std::string::npos);
     EXPECT_EQ(Read("db/ADRESSE.DBF"), before);
     EXPECT_EQ(ctx.errorCode, 0);
+
+    // The start-up then leaves the old table closed rather than bind a missing field.
+    CDatenbank db;
+    EXPECT_NE(db.Oeffnen(Path("db"), Path("plz")), 0);
+    EXPECT_TRUE(db.Fehler());
+    EXPECT_EQ(db.Adressen(), nullptr);
+    EXPECT_EQ(db.Context().errorCode, 0);
+    db.Schliessen();
+    EXPECT_EQ(Read("db/ADRESSE.DBF"), before);
 }
 
 TEST_F(ModifyDBStruk, AFailedReplacementRestoresTheOldTable) {
