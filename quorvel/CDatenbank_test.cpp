@@ -173,4 +173,13 @@ TEST_F(Datenbank, TheRelationFiltersTheAddresses) {
     EXPECT_EQ(found, (std::vector<long>{1, 4}));
 }
 
+TEST_F(Datenbank, ADamagedAddressTableIsReportedOnce) {
+    vx::WriteFileAtomic(Path("db/ADRESSE.DBF"), std::string(40, '\x8B'));
+    EXPECT_NE(Open(), 0);
+    EXPECT_TRUE(db.Fehler());
+    ASSERT_EQ(Shown().size(), 2u);  // PLZORT missing, ADRESSE damaged
+    EXPECT_NE(Shown()[1].text.find("ADRESSE"), std::string::npos) << Shown()[1].text;
+    EXPECT_EQ(db.Adressen(), nullptr);
+}
+
 } // namespace

@@ -224,12 +224,15 @@ int CModifyDBStruk::Run(const std::string& path, const FieldInfo* fields, const 
     tags_ = tags;
     refused_ = false;
 
-    const int savedErrOpen = ctx_->errOpen, savedAuto = ctx_->autoOpen;
+    // A damaged table is reported once, when the start-up opens it.
+    const int savedErrOpen = ctx_->errOpen, savedAuto = ctx_->autoOpen, savedOff = ctx_->errOff;
     ctx_->errOpen = 0;
     ctx_->autoOpen = 0;
+    ctx_->errOff = 1;
     old_ = tableOpen(ctx_, path_);
     ctx_->errOpen = savedErrOpen;
     ctx_->autoOpen = savedAuto;
+    ctx_->errOff = savedOff;
     if (!old_) {
         // Missing (or unreadable): the database start-up creates or reports it.
         ctx_->errorCode = 0;

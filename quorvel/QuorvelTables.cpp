@@ -2,6 +2,7 @@
 
 #include "dbase/Field.h"
 #include "dbase/IndexFile.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 
@@ -55,7 +56,10 @@ int CQuorvelTable::Open(EngineContext* ctx, const std::string& path) {
 
     TableHandle* t = tableOpen(ctx, path);
     const bool opened = t != nullptr;
-    if (!t) {
+    // A data file that is there but does not open has been reported; creating
+    // over it would only fail a second time.
+    const bool present = vx::FileExists(vx::ResolveNoCase(vx::NormalizeSlashes(path) + ".DBF"));
+    if (!t && !present) {
         ctx->safety = 1;
         ctx->errorCode = 0;
         t = tableCreate(ctx, path, Fields(), nullptr);
