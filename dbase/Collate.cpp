@@ -1,5 +1,13 @@
 #include "dbase/Collate.h"
 
+#include "dbase/Convert.h"
+#include "platform/CodePage.h"
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
 namespace vx {
 
 const unsigned char kCollateWeight[256] = {
@@ -94,6 +102,64 @@ int collateCompare(const void* left, const void* right, size_t n) {
     if (i < n && !OnlyBlanks(a, i, n)) return 1;
     if (j < n && !OnlyBlanks(b, j, n)) return -1;
     return 0;
+}
+
+int collateCodePageOfDriver(unsigned char driver) {
+    switch (driver) {
+    case 0x03: case 0x57: case 0x58: case 0x59: return kCodePageAnsi;
+    default: return kCodePageOem;
+    }
+}
+
+unsigned char collateDriverOfCodePage(int codePage) { return codePage == kCodePageAnsi ? 0x03 : 0x00; }
+
+namespace {
+
+// Each code page 1252 byte as code page 437 holds it ("?" where it cannot).
+const std::array<unsigned char, 256>& AnsiToOem() {
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> t{};
+        for (int c = 0; c < 256; ++c) {
+            std::string oem = Cp1252ToCp437(std::string(1, char(c)));
+            t[size_t(c)] = oem.size() == 1 ? (unsigned char)oem[0] : (unsigned char)'?';
+        }
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+int collateCompareAnsi(const void* left, const void* right, size_t n) {
+    const auto& map = AnsiToOem();
+    const unsigned char* a = static_cast<const unsigned char*>(left);
+    const unsigned char* b = static_cast<const unsigned char*>(right);
+    unsigned char small[2][256];
+    std::vector<unsigned char> large[2];
+    unsigned char* oa = small[0];
+    unsigned char* ob = small[1];
+    if (n > sizeof small[0]) {
+        large[0].resize(n);
+        large[1].resize(n);
+        oa = large[0].data();
+        ob = large[1].data();
+    }
+    for (size_t i = 0; i < n; ++i) {
+        oa[i] = map[a[i]];
+        ob[i] = map[b[i]];
+    }
+    int r = collateCompare(oa, ob, n);
+    return r != 0 ? r : std::memcmp(a, b, n);
+}
+
+CollateCompare collateFor(int codePage) { return codePage == kCodePageAnsi ? collateCompareAnsi : collateCompare; }
+
+void collateUpper(int codePage, char* text, size_t n) {
+    if (codePage != kCodePageAnsi) {
+        convertUpper(text, n);
+        return;
+    }
+    for (size_t i = 0; i < n; ++i) text[i] = UpperCp1252(text[i]);
 }
 
 } // namespace vx

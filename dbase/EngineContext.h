@@ -175,6 +175,9 @@ struct EngineContext {
     int createTemp = 0;
     int accessMode = 0;
     int readOnly = 0;
+    // The code page that tables created from now on declare: 1252 (Windows
+    // ANSI), or 0 for none, which reads as 437.
+    int codePage = 0;
     // Navigation and record checks.
     int errGo = 0;
     int errSkip = 0;

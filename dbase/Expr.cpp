@@ -599,6 +599,7 @@ int exprParse(ExprTable& table, std::string_view text, bool indexExpr,
     expr->text = std::string(text);
     expr->table = &table;
     expr->indexExpr = indexExpr;
+    expr->codePage = settings.codePage;
     Parser parser(table, expr->text, indexExpr, settings, expr->steps);
     char stop = 0;
     // The parse ends at the text's end or at a ")" or "," outside any parenthesis.

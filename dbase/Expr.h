@@ -44,6 +44,8 @@ public:
 struct ExprSettings {
     std::string datePicture = "DD.MM.YY";
     int memoLength = 1024;
+    // Of the table's text: UPPER and comparisons follow it.
+    int codePage = 437;
 };
 
 // Error codes of the expression part (named apart from the context's own list).
@@ -79,6 +81,7 @@ struct CompiledExpr {
     // The table view the expression owns when it was parsed against an open table.
     std::unique_ptr<ExprTable> source;
     bool indexExpr = false;
+    int codePage = 437;
     std::string result;   // the last result's bytes
     std::string key;      // the last key (exprKey)
 

@@ -40,9 +40,9 @@ std::string DateText(char type, const Value& v) {
     return dateFromJulian(ToDay(v.d));
 }
 
-int CompareText(const std::string& a, const std::string& b, bool lengthDecides) {
+int CompareText(int codePage, const std::string& a, const std::string& b, bool lengthDecides) {
     size_t n = a.size() < b.size() ? a.size() : b.size();
-    int r = collateCompare(a.data(), b.data(), n);
+    int r = collateFor(codePage)(a.data(), b.data(), n);
     if (r == 0 && lengthDecides) r = a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
     return r;
 }
@@ -73,7 +73,7 @@ std::string AscendText(char type, const Value& v) {
     }
 }
 
-void RunStep(const ExprStep& st, const ExprRow* row, std::vector<Value>& stack,
+void RunStep(const ExprStep& st, const ExprRow* row, int codePage, std::vector<Value>& stack,
              std::vector<char>& types) {
     size_t n = size_t(st.operands);
     size_t base = stack.size() - n;
@@ -127,7 +127,7 @@ void RunStep(const ExprStep& st, const ExprRow* row, std::vector<Value>& stack,
         // A tie over the shorter length decides only "<" and ">": "<=" and ">="
         // hold on it, as a key range read from a tag holds every key that
         // begins with a shorter constant.
-        if (ta == 'C') c = CompareText(a->s, b->s, st.op == ExprOp::Lt || st.op == ExprOp::Gt);
+        if (ta == 'C') c = CompareText(codePage, a->s, b->s, st.op == ExprOp::Lt || st.op == ExprOp::Gt);
         else if (ta == 'L') c = a->l != b->l;
         else c = CompareNumber(a->d, b->d);
         r.l = Decide(st.op, c);
@@ -185,7 +185,7 @@ void RunStep(const ExprStep& st, const ExprRow* row, std::vector<Value>& stack,
         if (size_t(st.start) < a->s.size()) r.s = a->s.substr(size_t(st.start), size_t(st.count));
         break;
     case ExprOp::Time: r.s = timeNow(); break;
-    case ExprOp::Upper: r.s = a->s; convertUpper(r.s); break;
+    case ExprOp::Upper: r.s = a->s; collateUpper(codePage, r.s.data(), r.s.size()); break;
     case ExprOp::Dtos: r.s = DateText(ta, *a); break;
     case ExprOp::Dtoc: r.s = dateFormat(DateText(ta, *a).c_str(), st.text); break;
     case ExprOp::Trim: case ExprOp::Ltrim: case ExprOp::Alltrim: {
@@ -248,7 +248,7 @@ void Run(CompiledExpr& expr, int first, int last, std::string& out) {
     stack.reserve(20);
     for (int i = first; i <= last; ++i) {
         const ExprStep& st = expr.steps[size_t(i)];
-        RunStep(st, st.row >= 0 ? &kExprRows[st.row] : nullptr, stack, types);
+        RunStep(st, st.row >= 0 ? &kExprRows[st.row] : nullptr, expr.codePage, stack, types);
     }
     const Value& v = stack.back();
     switch (types.back()) {

@@ -76,6 +76,7 @@ int exprParse(TableHandle* table, std::string_view text, bool indexExpr,
     ExprSettings settings;
     settings.datePicture = engineDateFormat(ctx);
     if (ctx->memExprSize > 0) settings.memoLength = ctx->memExprSize;
+    if (table->file) settings.codePage = table->file->codePage;
     auto source = std::make_unique<TableSource>(table);
     int rc = exprParse(*source, text, indexExpr, out, settings);
     if (rc < 0) {

@@ -90,7 +90,9 @@ void IndexFileState::setFreeList(uint32_t v) { Put32(header + 36, v); }
 
 bool TagChooseFunctions(TagFile* tag, char type) {
     switch (type) {
-    case 'C': tag->compare = collateCompare; break;
+    case 'C':
+        tag->compare = tag->index && tag->index->data ? collateFor(tag->index->data->codePage) : collateCompare;
+        break;
     case 'D': tag->compare = DateKeyCompare; break;
     case 'N': tag->compare = BcdKeyCompare; break;
     default: return false;

@@ -236,7 +236,7 @@ int BuildSorted(Relation* r) {
     EngineContext* ctx = m.ctx;
     int rc = exprParse(m.table, r->sortText, false, r->sortExpr);
     if (rc < 0) return -1;
-    SortCompare compare = collateCompare;
+    SortCompare compare = collateFor(m.table->file ? m.table->file->codePage : kCodePageOem);
     switch (r->sortExpr->type) {
     case 'D': case 'd': compare = DateCompare; break;
     case 'N': case 'n': compare = BcdCompareN; break;

@@ -1,5 +1,7 @@
 #include "dbase/Table.h"
 
+#include "dbase/Collate.h"
+
 #include "dbase/Convert.h"
 #include "dbase/Field.h"
 #include "dbase/FileName.h"
@@ -105,6 +107,7 @@ int LoadTableFile(EngineContext* ctx, TableFile* f) {
     f->headerLen = Get16(h + 8);
     f->recLen = Get16(h + 10);
     f->headerFlags = h[28];
+    f->codePage = collateCodePageOfDriver(h[29]);
     int64_t flen = fileLen(&f->data);
     if (flen < 0) return int(flen);
     if (f->recLen == 0 || count < 0 || f->headerLen <= 32 || flen < f->headerLen) return Corrupt(ctx, name);
@@ -463,6 +466,7 @@ TableHandle* tableCreate(EngineContext* ctx, const std::string& name, const Fiel
     f->accessMode = f->data.accessMode;
     unsigned char h[32] = {};
     h[0] = memo ? 0x8B : 0x03;
+    h[29] = collateDriverOfCodePage(ctx->codePage);
     engineHeaderDate(h + 1);
     uint16_t headerLen = uint16_t(32 * count + 33);
     Put16(h + 8, headerLen);

@@ -81,6 +81,8 @@ struct TableFile {
     uint16_t headerLen = 0;
     uint16_t recLen = 0;
     unsigned char headerFlags = 0;
+    // Of the text, from the language-driver byte: 437 or 1252.
+    int codePage = 437;
     std::vector<unsigned char> descriptors;
     int numFields = 0;
     int numMemoFields = 0;

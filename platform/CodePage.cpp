@@ -47,6 +47,44 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 } // namespace
 
+char UpperCp1252(char c) {
+    unsigned char u = (unsigned char)c;
+    if (u >= 'a' && u <= 'z') return char(u - 0x20);
+    if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return char(u - 0x20);
+    switch (u) {
+    case 0x9A: return char(0x8A);
+    case 0x9C: return char(0x8C);
+    case 0x9E: return char(0x8E);
+    case 0xFF: return char(0x9F);
+    default: return c;
+    }
+}
+
+char LowerCp1252(char c) {
+    unsigned char u = (unsigned char)c;
+    if (u >= 'A' && u <= 'Z') return char(u + 0x20);
+    if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return char(u + 0x20);
+    switch (u) {
+    case 0x8A: return char(0x9A);
+    case 0x8C: return char(0x9C);
+    case 0x8E: return char(0x9E);
+    case 0x9F: return char(0xFF);
+    default: return c;
+    }
+}
+
+std::string UpperCp1252(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = UpperCp1252(c);
+    return out;
+}
+
+std::string LowerCp1252(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = LowerCp1252(c);
+    return out;
+}
+
 char32_t Cp1252ToUnicode(unsigned char c) {
     if (c >= 0x80 && c < 0xA0) return k1252High[c - 0x80];
     return c;

@@ -14,6 +14,13 @@ std::string Utf8ToCp1252(std::string_view text);
 std::string Cp437ToCp1252(std::string_view text);
 std::string Cp1252ToCp437(std::string_view text);
 
+// Upper and lower case of code-page-1252 letters, accented ones included
+// (the "ß" and the "ÿ"'s capital have no single-byte counterpart and stay).
+char UpperCp1252(char c);
+char LowerCp1252(char c);
+std::string UpperCp1252(std::string_view text);
+std::string LowerCp1252(std::string_view text);
+
 // The Unicode code point of one code-page-1252 byte.
 char32_t Cp1252ToUnicode(unsigned char c);
 // The code-page-1252 byte of a code point, or 0 when there is none.

@@ -44,3 +44,11 @@ TEST(CodePage, Cp437ToCp1252) {
 
 } // namespace
 } // namespace vx
+
+TEST(CodePage, CaseOfCp1252Letters) {
+    // Umlauts, the other accented letters and the three letters of 0x8A..0x9F.
+    EXPECT_EQ(vx::UpperCp1252("m\xFCller \xE4\xF6\xE9\xFE \x9A\x9C\x9E\xFF \xDF\xF7"),
+              "M\xDCLLER \xC4\xD6\xC9\xDE \x8A\x8C\x8E\x9F \xDF\xF7");
+    EXPECT_EQ(vx::LowerCp1252("M\xDCLLER \xC4\xD6\xC9\xDE \x8A\x8C\x8E\x9F \xDF\xD7"),
+              "m\xFCller \xE4\xF6\xE9\xFE \x9A\x9C\x9E\xFF \xDF\xD7");
+}

@@ -51,6 +51,24 @@ void CAnwender::Load() {
     mobile = get("HandyNr");
 }
 
+bool CAnwender::Save() const {
+    std::string path = fileName;
+    if (!folder.empty()) {
+        path = vx::NormalizeSlashes(folder);
+        if (path.back() != '/') path += '/';
+        path += fileName;
+    }
+    path = vx::Profile().GetString("Global", "AnwenderDAT", path);
+    vx::IniFile file(vx::ResolveNoCase(vx::NormalizeSlashes(path)));
+    const std::pair<const char*, const std::string*> keys[] = {
+        {"Name1", &name1},  {"Name2", &name2},      {"Strasse", &street},      {"PLZOrt", &plzOrt},
+        {"FAX", &fax},      {"TEL", &telephone},    {"eMail", &email},         {"WWW", &web},
+        {"Postfach", &postBox}, {"PlzOrtPostfach", &plzOrtPostBox}, {"HandyNr", &mobile}};
+    bool ok = true;
+    for (const auto& [key, value] : keys) ok = file.WriteString("Anwender", key, *value) && ok;
+    return ok;
+}
+
 std::string CAnwender::WriteRecord() const {
     std::string out = "<ANWENDERDATEN FORMAT=1 ERZEUGER=\"" + QuoteForRecord(RecordCreatorName()) + "\">";
     out += "<DATEN";

@@ -13,6 +13,9 @@ public:
 
     // Reads the user file named by the profile (default: folder and file name).
     void Load();
+    // Writes the user file: folder and file name, or profile
+    // "Global"/"AnwenderDAT" when set. False when it cannot be written.
+    bool Save() const;
     std::string WriteRecord() const;
     // Takes the attributes of the DATEN element; absent ones leave their member.
     void ReadRecord(std::string_view record);

@@ -88,4 +88,43 @@ TEST_F(Anwender, ReadRecordKeepsWhatIsAbsentAndStopsAtBadTags) {
     EXPECT_EQ(b.CheckInputs(msg, nullptr), 1);
 }
 
+TEST_F(Anwender, SaveWritesTheElevenKeysInOrder) {
+    CAnwender a;
+    a.folder = dir_.string();  // without the trailing separator
+    a.fileName = "firma.dat";
+    a.name1 = "Ofenbau M\xFCller";
+    a.name2 = "GmbH";
+    a.street = "Hauptstr. 1";
+    a.plzOrt = "12345 Musterstadt";
+    a.fax = "0123-2";
+    a.telephone = "0123-1";
+    a.email = "info@example.de";
+    a.web = "www.example.de";
+    a.postBox = "PF 7";
+    a.plzOrtPostBox = "12346 Musterstadt";
+    a.mobile = "0170-1";
+    ASSERT_TRUE(a.Save());
+    vx::IniFile file(Path("firma.dat"));
+    EXPECT_EQ(file.Keys("Anwender"),
+              (std::vector<std::string>{"Name1", "Name2", "Strasse", "PLZOrt", "FAX", "TEL", "eMail", "WWW",
+                                        "Postfach", "PlzOrtPostfach", "HandyNr"}));
+    // What Save writes, Load reads back.
+    vx::Profile().WriteString("Global", "AnwenderDAT", Path("firma.dat"));
+    CAnwender b;
+    b.Load();
+    EXPECT_EQ(b.name1, a.name1);
+    EXPECT_EQ(b.plzOrtPostBox, a.plzOrtPostBox);
+    EXPECT_EQ(b.mobile, a.mobile);
+}
+
+TEST_F(Anwender, SaveFollowsTheProfilesFileName) {
+    vx::Profile().WriteString("Global", "AnwenderDAT", Path("other.dat"));
+    CAnwender a;
+    a.folder = dir_.string() + "/";
+    a.name1 = "Nord";
+    ASSERT_TRUE(a.Save());
+    EXPECT_FALSE(vx::FileExists(Path("anwender.dat")));
+    EXPECT_EQ(vx::IniFile(Path("other.dat")).GetString("Anwender", "Name1"), "Nord");
+}
+
 } // namespace

@@ -154,3 +154,18 @@ TEST_F(VelmoraProgram, AnEmptyDataDirectoryIsNamedOnceAtStart) {
     ASSERT_EQ(Run(VX_VELMORA_EXE, ""), 0) << Stderr();
     EXPECT_EQ(Stderr().find(message), std::string::npos) << Stderr();
 }
+
+TEST_F(VelmoraProgram, TheLibraryBesideTheProgramIsLoadedAndOpensItsTables) {
+    const std::string data = (root_ / "data").string();
+    std::string places;
+    ASSERT_TRUE(vx::ReadWholeFile(data + "/PLZORT.DBF", places));
+    ASSERT_EQ(Run(VX_VELMORA_EXE, ""), 0) << Stderr();
+    // The address tables appear beside the places, which stay as they were.
+    EXPECT_TRUE(vx::FileExists(data + "/ADRESSE.DBF"));
+    EXPECT_TRUE(vx::FileExists(data + "/ADRESSE.MDX"));
+    EXPECT_TRUE(vx::FileExists(data + "/BEMERKUN.DBF"));
+    std::string after;
+    ASSERT_TRUE(vx::ReadWholeFile(data + "/PLZORT.DBF", after));
+    EXPECT_EQ(after, places);
+    EXPECT_EQ(Stderr().find("DATENBANK FEHLER"), std::string::npos) << Stderr();
+}

@@ -1,0 +1,71 @@
+// The library's eight exports. Each one catches whatever its work throws,
+// reports it and gives its cancel value, so that nothing crosses into the host.
+#include "platform/MessageService.h"
+#include "quorvel/CQuorvelApp.h"
+#ifdef VX_QUORVEL_DISPLAY
+#include "quorvel/QuorvelDisplay.h"
+#endif
+
+#include <exception>
+#include <string>
+
+#define QUORVEL_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+void ReportFailure(const char* where, const char* what) {
+    vx::ShowMessage(std::string("Interner Fehler in ") + where + ":\n" + what, vx::MB_OK | vx::MB_ICONSTOP);
+}
+
+template <typename Fn, typename R>
+R Guarded(const char* where, R cancel, Fn&& fn) {
+    try {
+        return fn();
+    } catch (const std::exception& e) {
+        ReportFailure(where, e.what());
+    } catch (...) {
+        ReportFailure(where, "unbekannte Ausnahme");
+    }
+    return cancel;
+}
+
+} // namespace
+
+QUORVEL_EXPORT void InitQuorvel(const char* profileName, const char* helpPath, const char* registryKey) {
+    Guarded("InitQuorvel", 0, [&] {
+#ifdef VX_QUORVEL_DISPLAY
+        InstallQuorvelDisplay();
+#endif
+        TheQuorvelApp().Init(profileName ? profileName : "", helpPath ? helpPath : "",
+                             registryKey ? registryKey : "");
+        return 0;
+    });
+}
+
+// The dialogs below come with their own work; until then each export answers
+// as its dialog does when the user cancels.
+QUORVEL_EXPORT const char* GetAnwenderDaten(const char* record, int layoutFlags) {
+    (void)record;
+    (void)layoutFlags;
+    return nullptr;
+}
+
+QUORVEL_EXPORT const char* GetProjektDaten(const char* record) {
+    (void)record;
+    return nullptr;
+}
+
+QUORVEL_EXPORT const char* GetBemerkung(const char* text) {
+    (void)text;
+    return nullptr;
+}
+
+QUORVEL_EXPORT int NeuLadenAlt(const char* title, const char* text, const char* choice1, const char* choice2,
+                               const char* openChoice, int icon1, int icon2, int icon3) {
+    (void)title, (void)text, (void)choice1, (void)choice2, (void)openChoice, (void)icon1, (void)icon2, (void)icon3;
+    return vx::IDCANCEL;
+}
+
+QUORVEL_EXPORT int BearbOrte() { return vx::IDCANCEL; }
+QUORVEL_EXPORT int WdbBestell() { return vx::IDCANCEL; }
+QUORVEL_EXPORT int Formular() { return vx::IDCANCEL; }
