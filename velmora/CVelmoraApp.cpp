@@ -88,11 +88,8 @@ bool CVelmoraApp::OnInit() {
     SetAppName(kVelmoraProgramName);
     SetVendorName(kCompanyKey);
     vx::SetMessageCaption(kVelmoraProgramName);
-    const char* testClose = std::getenv(kTestCloseVariable);
-    if (testClose)
-        vx::SetMessageService(nullptr);
-    else
-        vx::InstallWxMessageService();
+    if (std::getenv(kTestCloseVariable)) setenv(vx::kConsoleMessagesVariable, "1", 1);
+    vx::InstallWxMessageService();
     wxInitAllImageHandlers();
     wxXmlResource::Get()->InitAllHandlers();
 
@@ -138,7 +135,7 @@ bool CVelmoraApp::OnInit() {
     frame_->Update();
     // It ends itself after its countdown; the frame owns it until exit.
     (new CDlgEroeffnen(frame_))->Show();
-    if (testClose) ArrangeTestClose();
+    if (std::getenv(kTestCloseVariable)) ArrangeTestClose();
     return true;
 }
 

@@ -150,7 +150,8 @@ TEST_F(VelmoraProgram, AnEmptyDataDirectoryIsNamedOnceAtStart) {
     EXPECT_NE(err.find((root_ / "data").string()), std::string::npos) << err;
 
     // With the catalogue there, nothing is said.
-    fs::copy(fs::path(std::getenv("VX_SOURCE_DIR")) / "data", root_ / "data", fs::copy_options::recursive);
+    fs::copy(fs::path(std::getenv("VX_SOURCE_DIR")) / "data", root_ / "data",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     ASSERT_EQ(Run(VX_VELMORA_EXE, ""), 0) << Stderr();
     EXPECT_EQ(Stderr().find(message), std::string::npos) << Stderr();
 }

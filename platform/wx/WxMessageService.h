@@ -14,7 +14,11 @@ public:
     void Beep(unsigned type) override;
 };
 
-// Installs the dialog version for the rest of the process.
+// Set in the environment, messages go to standard error instead of dialogs.
+constexpr const char* kConsoleMessagesVariable = "VX_CONSOLE_MESSAGES";
+
+// Installs the dialog version for the rest of the process (or of the loaded
+// library), unless the environment asks for standard error.
 void InstallWxMessageService();
 
 } // namespace vx
