@@ -214,6 +214,7 @@ std::string ReportJob::Substitute(const TemplateText& t, bool withFields) const 
 bool ReportJob::IsVisible(const Visibility& v) const {
     if (v.constant) return *v.constant;
     auto it = variables_.find(v.variable);
+    if (v.whenFilled) return it != variables_.end() && !IsBlank(it->second.text);
     bool on = it != variables_.end() && IsTrue(it->second.text);
     return v.negate ? !on : on;
 }
@@ -301,7 +302,8 @@ void ReportJob::DrawText(const LayoutObject& o, Canvas& c) {
         if (hasVariable && allEmpty) continue;
         std::string text = Substitute(para, false);
         for (const auto& line : WrapText(c, text, r.Width())) {
-            if (clip && y >= r.bottom) break;
+            // A clipped text shows whole lines only; the first is drawn whatever its height.
+            if (clip && y > r.top && y + lineHeight > r.bottom) break;
             int w = c.GetTextExtent(line).width;
             c.DrawText(line, {AlignedX(o.style.align, r.left, r.Width(), w), y});
             y += lineHeight;

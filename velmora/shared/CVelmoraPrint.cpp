@@ -36,6 +36,9 @@ std::string Str(unsigned id, const char* fallback) {
 std::string CellText(CWDouble& cell) {
     std::string text;
     cell.GetText(text, false);
+    // The marker "*" tells the form's user where a value came from; on paper it would stand unexplained.
+    if (!text.empty() && text.back() == '*') text.pop_back();
+    if (text.empty()) return "";
     std::string unit = UnitList().GetUnitText(cell.displayUnit);
     return unit.empty() ? text : text + " " + unit;
 }
@@ -287,8 +290,11 @@ int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, cons
 
     int ret = job->PrintStart(layout, destination);
     if (ret < 0) {
-        vx::ShowMessage(vx::Format("Fehler bei %s: (nRet=%d, Zeile %d, Datei %s)", "LlPrintStart", ret, 210,
-                                   ".\\VelmoraPrint"));
+        // The layer's own text says what is wrong, a missing layout with its path.
+        std::string message = job->LastError().empty() ? std::string() : job->LastError() + "\n";
+        message += vx::Format("Fehler bei %s: (nRet=%d, Zeile %d, Datei %s)", "LlPrintStart", ret, 210,
+                              ".\\VelmoraPrint");
+        vx::ShowMessage(message);
         return ret;
     }
     if (optionsDialog) {

@@ -132,7 +132,11 @@ TEST_F(PrintTest, VariablesFromTheDocument) {
     EXPECT_EQ(v["Hersteller"], "Thermowerk");
     EXPECT_EQ(v["Baujahr"], "2019");
     EXPECT_NE(v["Qn"].find("24"), std::string::npos);
-    EXPECT_NE(v["GeoH"].find("250"), std::string::npos);
+    // Values the form marks with "*" (defaults, derived) are printed without it.
+    EXPECT_EQ(v["GeoH"], "250 m");
+    EXPECT_EQ(v["Pw"], "10 Pa");
+    EXPECT_EQ(v["Rau_S"], "0,001 m");
+    EXPECT_EQ(v["Rau_V"], "0,001 m");
 }
 
 TEST_F(PrintTest, VariablesOfOtherCases) {
@@ -233,15 +237,17 @@ TEST_F(PrintTest, DiagramDrawnIntoTheRectangleItGets) {
     EXPECT_EQ(CVelmoraPrint::PrintNotificationCallback(99, 0, &print), 0);
 }
 
-TEST_F(PrintTest, StartErrorNamesTheResultCode) {
+TEST_F(PrintTest, StartErrorNamesTheLayoutAndTheResultCode) {
     vx::Profile().WriteString("LuL", "Formular0", Path("fehlt.LST"));
     vx::ScopedScriptedMessages messages;
     CVelmoraPrint print;
     EXPECT_LT(print.PrintCalculation(kPrintExport, source, "PDF", Path("a.pdf"), ""), 0);
     ASSERT_EQ(messages.service.shown.size(), 1u);
+    // The message names the missing layout.
     EXPECT_EQ(messages.service.shown[0].text,
-              vx::Format("Fehler bei LlPrintStart: (nRet=%d, Zeile 210, Datei .\\VelmoraPrint)",
-                         int(vx::report::kErrLayout)));
+              "Druckvorlage " + Path("fehlt.LST") + " kann nicht gelesen werden.\n" +
+                  vx::Format("Fehler bei LlPrintStart: (nRet=%d, Zeile 210, Datei .\\VelmoraPrint)",
+                             int(vx::report::kErrLayout)));
     EXPECT_FALSE(vx::FileExists(Path("a.pdf")));
 }
 
