@@ -4,11 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "dbase/EngineContext.h"
 #include "platform/Files.h"
@@ -54,6 +61,47 @@ protected:
     std::vector<int> waits;
     std::vector<int> fatal;
 };
+
+// A writer in a child process that calls progress() after each unit of its
+// work; the parent kills it once it has seen `after` reports, whatever the
+// machine's speed. With hold the writer waits at that report and dies there;
+// otherwise it works on and the kill lands wherever it has got to.
+struct KilledWriter {
+    long reported = 0; // reports the parent saw
+    int status = 0;    // as waitpid gives it
+    bool killed() const { return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL; }
+};
+
+inline KilledWriter RunKilledWriter(long after, bool hold, const std::function<void(const std::function<void()>&)>& work) {
+    KilledWriter out;
+    int fds[2];
+    if (::pipe(fds) != 0) return out;
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        long done = 0;
+        auto progress = [&]() {
+            char c = 1;
+            if (::write(fds[1], &c, 1) != 1) ::_exit(90);
+            if (++done == after && hold)
+                for (;;) ::pause();
+        };
+        work(progress);
+        ::_exit(91); // a writer never ends by itself
+    }
+    ::close(fds[1]);
+    char buf[64];
+    while (out.reported < after) {
+        ssize_t n = ::read(fds[0], buf, size_t(std::min<long>(after - out.reported, long(sizeof buf))));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break; // the writer ended early
+        out.reported += long(n);
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &out.status, 0);
+    ::close(fds[0]);
+    return out;
+}
 
 inline unsigned Byte(const std::string& s, size_t i) { return static_cast<unsigned char>(s.at(i)); }
 inline unsigned Word(const std::string& s, size_t i) { return Byte(s, i) | Byte(s, i + 1) << 8; }

@@ -503,45 +503,50 @@ TEST_F(TransactionTest, AWriterKilledAnywhereLeavesAWholeTable) {
     tableClose(t);
     engineLogClose(&ctx);
     std::mt19937 random(12345);
-    int recovered = 0;
+    int recovered = 0, heldInside = 0;
+    long committed = 0;
     for (int run = 0; run < 60; ++run) {
-        int delayUs = 2000 + int(random() % 40000);
+        // Two reports per transaction: inside it, and after its commit.
+        long after = 1 + long(random() % 16);
+        bool hold = random() % 3 == 0;
         unsigned seed = unsigned(random());
-        pid_t pid = ::fork();
-        if (pid == 0) {
+        test::KilledWriter w = test::RunKilledWriter(after, hold, [&](const std::function<void()>& progress) {
             EngineContext c;
             engineInit(&c);
             engineLogOpen(&c, Path("TRANS.LOG").c_str(), "");
-            TableHandle* w = tableOpen(&c, Path("BANK"));
+            TableHandle* wt = tableOpen(&c, Path("BANK"));
             std::mt19937 r(seed);
             for (;;) {
                 if (engineTranStart(&c) != 0) ::_exit(2);
                 long from = long(r() % 10) + 1, to = long(r() % 10) + 1, amount = long(r() % 100);
-                tableGo(w, from);
-                fieldAssignLong(tableField(w, "A"), fieldLong(tableField(w, "A")) - amount);
-                fieldAssignLong(tableField(w, "B"), fieldLong(tableField(w, "B")) + amount);
-                tableGo(w, to);
-                fieldAssignLong(tableField(w, "A"), fieldLong(tableField(w, "A")) + amount);
-                fieldAssignLong(tableField(w, "B"), fieldLong(tableField(w, "B")) - amount);
-                tableAppendStart(w, false);
-                fieldAssignLong(tableField(w, "A"), 7);
-                fieldAssignLong(tableField(w, "B"), -7);
-                if (tableAppend(w) != 0) ::_exit(3);
+                tableGo(wt, from);
+                fieldAssignLong(tableField(wt, "A"), fieldLong(tableField(wt, "A")) - amount);
+                fieldAssignLong(tableField(wt, "B"), fieldLong(tableField(wt, "B")) + amount);
+                tableGo(wt, to);
+                progress();
+                fieldAssignLong(tableField(wt, "A"), fieldLong(tableField(wt, "A")) + amount);
+                fieldAssignLong(tableField(wt, "B"), fieldLong(tableField(wt, "B")) - amount);
+                tableAppendStart(wt, false);
+                fieldAssignLong(tableField(wt, "A"), 7);
+                fieldAssignLong(tableField(wt, "B"), -7);
+                if (tableAppend(wt) != 0) ::_exit(3);
                 if (engineTranCommit(&c, true) != 0) ::_exit(4);
+                progress();
             }
-        }
-        ::usleep(useconds_t(delayUs));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "writer ended with " << WEXITSTATUS(status);
+        });
+        ASSERT_TRUE(w.killed()) << "writer ended with " << WEXITSTATUS(w.status);
+        ASSERT_EQ(w.reported, after);
+        committed += after / 2;
+        if (hold && after % 2 == 1) ++heldInside;
         ASSERT_EQ(OpenLog(), 0) << "run " << run;
         recovered += ctx.tranBlock->Recovered();
         t = tableOpen(&ctx, Path("BANK"));
         ASSERT_NE(t, nullptr) << "run " << run;
         long total = 0;
         long count = tableRecCount(t);
-        ASSERT_GE(count, 10);
+        // Every committed transaction keeps its appended record.
+        ASSERT_GE(count, 10 + committed) << "run " << run;
+        committed = count - 10;
         for (long i = 1; i <= count; ++i) {
             ASSERT_EQ(tableGo(t, i), 0);
             long a = fieldLong(tableField(t, "A")), b = fieldLong(tableField(t, "B"));
@@ -555,8 +560,9 @@ TEST_F(TransactionTest, AWriterKilledAnywhereLeavesAWholeTable) {
         tableClose(t);
         engineLogClose(&ctx);
     }
-    // Most kills hit a transaction on its way.
-    EXPECT_GT(recovered, 30);
+    // A writer stopped inside its transaction is always rolled back.
+    EXPECT_GT(heldInside, 0);
+    EXPECT_GE(recovered, heldInside);
 }
 
 TEST_F(TransactionTest, ShutdownRollsBackAnActiveTransaction) {
