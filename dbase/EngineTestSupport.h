@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "dbase/EngineContext.h"
+#include "dbase/EngineFile.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 
@@ -101,6 +102,31 @@ inline KilledWriter RunKilledWriter(long after, bool hold, const std::function<v
     ::waitpid(pid, &out.status, 0);
     ::close(fds[0]);
     return out;
+}
+
+// Runs work in a child process that dies, as a kill would leave its files,
+// just before its n-th file write after arm(). True when it died there,
+// false when the work ended first.
+inline bool DiesAtWrite(long n, const std::function<void(const std::function<void()>& arm)>& work) {
+    struct Dying : FileSystemCalls {
+        long left = 0;
+        bool armed = false;
+        ssize_t Pwrite(int fd, const void* buf, size_t len, off_t pos) override {
+            if (armed && --left == 0) ::_exit(77);
+            return FileSystemCalls::Pwrite(fd, buf, len, pos);
+        }
+    };
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        static Dying calls;
+        calls.left = n;
+        setFileSystemCalls(&calls);
+        work([&]() { calls.armed = true; });
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 77;
 }
 
 inline unsigned Byte(const std::string& s, size_t i) { return static_cast<unsigned char>(s.at(i)); }

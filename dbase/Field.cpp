@@ -256,7 +256,7 @@ int fieldMemoAssignN(Field* f, const char* bytes, uint32_t len) {
     return 0;
 }
 
-int tableMemoWrite(TableHandle* t) {
+int tableMemoWrite(TableHandle* t, std::vector<MemoRun>* freeLater) {
     bool anyChanged = false;
     for (auto& m : t->memos) anyChanged = anyChanged || m.changed;
     if (anyChanged && t->ctx->readLock) {
@@ -269,7 +269,7 @@ int tableMemoWrite(TableHandle* t) {
             return engineError(t->ctx, e4memoCorrupt, L4memoFileWrite, t->alias.c_str());
         Field* f = m.field;
         long block = convertToLong(Bytes(f), f->len);
-        int rc = memoFileWrite(&t->file->memo, &block, m.contents.data(), m.len);
+        int rc = memoFileWrite(&t->file->memo, &block, m.contents.data(), m.len, freeLater);
         if (rc < 0) return rc;
         StoreBlock(f, block);
         m.changed = false;

@@ -50,6 +50,8 @@ int fieldMemoLoad(Field* f);
 // With the read-lock setting: locks the current record and takes the block
 // numbers of memos not loaded yet from the record as it is in the file.
 int tableValidateMemoIds(TableHandle* t);
-int tableMemoWrite(TableHandle* t);
+// The runs the old contents leave are listed in freeLater, to be released
+// once the record is written.
+int tableMemoWrite(TableHandle* t, std::vector<MemoRun>* freeLater);
 
 } // namespace vx

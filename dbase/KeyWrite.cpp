@@ -271,13 +271,15 @@ int tableWrite(TableHandle* t, long recNo, bool unlock) {
         return engineError(ctx, e4write, L4tableUpdateRecord, t->alias.c_str());
     if (ctx->tranLog && recNo == t->recNo && (rc = ctx->tranLog->RecordWriting(t)) < 0) return rc;
     if ((rc = tableWriteKeys(t, recNo)) != 0) return rc;
-    int memo = tableMemoWrite(t);
+    std::vector<MemoRun> freeLater;
+    int memo = tableMemoWrite(t, &freeLater);
     if (memo < 0) rc = memo;
     if (rc == 0) rc = tableWriteData(t, recNo);
     if (rc < 0) {
         tableUnwriteKeys(t, recNo);
         return rc;
     }
+    if ((rc = memoFileRelease(&f->memo, freeLater)) < 0) return rc;
     if (recNo == t->recNo) {
         t->recordChanged = false;
         std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());

@@ -928,11 +928,13 @@ int tableUpdateRecord(TableHandle* t, bool unlock) {
         // The log may have to lock the record first: 50 leaves it unwritten.
         if (t->ctx->tranLog && (rc = t->ctx->tranLog->RecordWriting(t)) != 0) return rc;
         if ((rc = tableWriteKeys(t, t->recNo)) != 0) return rc;
-        if ((rc = tableMemoWrite(t)) >= 0) rc = WriteRecordAt(t, t->recNo, false);
+        std::vector<MemoRun> freeLater;
+        if ((rc = tableMemoWrite(t, &freeLater)) >= 0) rc = WriteRecordAt(t, t->recNo, false);
         if (rc < 0) {
             tableUnwriteKeys(t, t->recNo);
             return rc;
         }
+        if ((rc = memoFileRelease(&f->memo, freeLater)) < 0) return rc;
         t->recordChanged = false;
         std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());
     }
