@@ -880,6 +880,8 @@ int tableAppend(TableHandle* t) {
         if (f->accessMode != 1) rc = tableWriteHeader(f);
         else f->appendedSinceHeader = true;
     }
+    int drc = tableKeysDone(t);
+    if (rc == 0 && drc < 0) rc = drc;
     if (ctx->tranLog) rc = ctx->tranLog->AppendDone(t, rc);
     // A transaction keeps every lock until it ends: a rollback must find the
     // appended record still the last one.
@@ -932,8 +934,10 @@ int tableUpdateRecord(TableHandle* t, bool unlock) {
         if ((rc = tableMemoWrite(t, &freeLater)) >= 0) rc = WriteRecordAt(t, t->recNo, false);
         if (rc < 0) {
             tableUnwriteKeys(t, t->recNo);
+            tableKeysDone(t);
             return rc;
         }
+        if ((rc = tableKeysDone(t)) < 0) return rc;
         if ((rc = memoFileRelease(&f->memo, freeLater)) < 0) return rc;
         t->recordChanged = false;
         std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());

@@ -229,7 +229,9 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
         if (rc != 0) return rc < 0 ? rc : engineError(ctx_, e4rollback, L4engineTranRollback, "Datenbank korrupt", alias);
         f->readAhead.count = 0;
         int64_t pos = int64_t(f->headerLen) + int64_t(recNo - 1) * f->recLen;
-        return fileWrite(&f->data, pos, image.data(), recLen);
+        rc = fileWrite(&f->data, pos, image.data(), recLen);
+        int drc = tableKeysDone(t);
+        return rc < 0 ? rc : drc;
     }
     // An append: only the last record can go again (its keys leave the
     // tags once index files are kept).
