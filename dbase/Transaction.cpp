@@ -337,6 +337,18 @@ int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEn
         if (!it->second) continue;
         rc = UndoEntry(h, all_.data() + entries[i].start + 4, it->second, true);
     }
+    // The undo went to the records only: the production index of every table
+    // rolled back is rebuilt from them.
+    for (auto& [name, t] : tables) {
+        if (rc < 0 || !t || !(t->file->headerFlags & 1)) continue;
+        IndexFile* index = indexOpen(t, nullptr);
+        if (!index) {
+            ctx_->errorCode = 0;
+            continue;
+        }
+        rc = indexReindex(index);
+        if (rc > 0) rc = engineError(ctx_, e4rollback, L4engineTranRollback, "Datenbank korrupt", name.c_str());
+    }
     ctx_->errOpen = savedErrOpen;
     ctx_->singleOpen = savedSingle;
     ctx_->accessMode = savedAccess;

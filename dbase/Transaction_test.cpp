@@ -458,6 +458,71 @@ TEST_F(TransactionTest, ALogLeftByACrashIsRolledBackAtTheNextOpen) {
     EXPECT_EQ(*(rolled + 2), kLogJoin);
 }
 
+// A crash inside a transaction that changed keys: after the recovery every
+// tag holds exactly the keys of the records as they were before it.
+TEST_F(TransactionTest, ARecoveryPutsTheTagsBackWithTheRecords) {
+    const FieldInfo fields[] = {{"N", 'C', 4, 0, 0}, {}};
+    const TagInfo tags[] = {{"NAME", "N", nullptr, 0, 0}, {"DOWN", "N", nullptr, 0, 10}, {}};
+    {
+        TableHandle* t = tableCreate(&ctx, Path("TAGGED"), fields, tags);
+        ASSERT_NE(t, nullptr) << ctx.errorCode;
+        for (int i = 1; i <= 5; ++i) {
+            tableAppendStart(t, false);
+            fieldAssign(tableField(t, "N"), ("r" + std::to_string(i)).c_str());
+            ASSERT_EQ(tableAppend(t), 0);
+        }
+        tableClose(t);
+    }
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        EngineContext c;
+        engineInit(&c);
+        engineLogOpen(&c, Path("TRANS.LOG").c_str(), "KID");
+        TableHandle* t = tableOpen(&c, Path("TAGGED"));
+        engineTranStart(&c);
+        tableGo(t, 2);
+        fieldAssign(tableField(t, "N"), "bad");
+        tableGo(t, 3);
+        fieldAssign(tableField(t, "N"), "a0");
+        tableAppendStart(t, false);
+        fieldAssign(tableField(t, "N"), "new");
+        tableAppend(t);
+        tableFlush(t);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(OpenLog(), 0);
+    EXPECT_EQ(ctx.tranBlock->Recovered(), 1);
+    // Opened exclusively, the tags are taken as they stand.
+    ctx.accessMode = 1;
+    TableHandle* t = tableOpen(&ctx, Path("TAGGED"));
+    ctx.accessMode = 0;
+    ASSERT_NE(t, nullptr) << ctx.errorCode << " " << (Shown().empty() ? "" : Shown().back().text);
+    ASSERT_EQ(tableRecCount(t), 5);
+    for (const char* name : {"NAME", "DOWN"}) {
+        SCOPED_TRACE(name);
+        TagHandle* th = tableTag(t, name);
+        ASSERT_NE(th, nullptr);
+        tableTagSelect(t, th);
+        std::string walked;
+        for (int rc = tableTop(t); rc == 0 && !tableEof(t); rc = tableSkip(t, 1)) {
+            std::string n = fieldStr(tableField(t, "N"));
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(TagKeyData(th->tagFile)), 4), n);
+            walked += n.substr(1, 1);
+        }
+        EXPECT_EQ(walked, std::string(name) == "NAME" ? "12345" : "54321");
+    }
+    tableTagSelect(t, tableTag(t, "NAME"));
+    EXPECT_NE(tableSeek(t, "bad"), 0);
+    EXPECT_NE(tableSeek(t, "new"), 0);
+    EXPECT_NE(tableSeek(t, "a0"), 0);
+    EXPECT_EQ(tableSeek(t, "r2"), 0);
+    EXPECT_EQ(tableRecNo(t), 2);
+    tableClose(t);
+}
+
 TEST_F(TransactionTest, ALogLeftOpenWithoutATransactionIsMarkedClean) {
     Write("TRANS.LOG", CleanLog() + CleanLog().substr(0, 20)); // a torn last entry
     std::string s = Read("TRANS.LOG");
