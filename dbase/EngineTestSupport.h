@@ -66,37 +66,48 @@ protected:
 // A writer in a child process that calls progress() after each unit of its
 // work; the parent kills it once it has seen `after` reports, whatever the
 // machine's speed. With hold the writer waits at that report and dies there;
-// otherwise it works on and the kill lands wherever it has got to.
+// otherwise it works on and the kill lands wherever it has got to. A report
+// may carry a byte saying what was done.
 struct KilledWriter {
-    long reported = 0; // reports the parent saw
-    int status = 0;    // as waitpid gives it
+    std::string reports; // the bytes the parent saw
+    int status = 0;      // as waitpid gives it
+    long reported() const { return long(reports.size()); }
     bool killed() const { return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL; }
 };
 
-inline KilledWriter RunKilledWriter(long after, bool hold, const std::function<void(const std::function<void()>&)>& work) {
+class Progress {
+public:
+    Progress(int fd, long after, bool hold) : fd_(fd), after_(after), hold_(hold) {}
+    void operator()(char what = '+') const {
+        if (::write(fd_, &what, 1) != 1) ::_exit(90);
+        if (++done_ == after_ && hold_)
+            for (;;) ::pause();
+    }
+
+private:
+    int fd_;
+    long after_;
+    bool hold_;
+    mutable long done_ = 0;
+};
+
+inline KilledWriter RunKilledWriter(long after, bool hold, const std::function<void(const Progress&)>& work) {
     KilledWriter out;
     int fds[2];
     if (::pipe(fds) != 0) return out;
     pid_t pid = ::fork();
     if (pid == 0) {
         ::close(fds[0]);
-        long done = 0;
-        auto progress = [&]() {
-            char c = 1;
-            if (::write(fds[1], &c, 1) != 1) ::_exit(90);
-            if (++done == after && hold)
-                for (;;) ::pause();
-        };
-        work(progress);
+        work(Progress(fds[1], after, hold));
         ::_exit(91); // a writer never ends by itself
     }
     ::close(fds[1]);
     char buf[64];
-    while (out.reported < after) {
-        ssize_t n = ::read(fds[0], buf, size_t(std::min<long>(after - out.reported, long(sizeof buf))));
+    while (out.reported() < after) {
+        ssize_t n = ::read(fds[0], buf, size_t(std::min<long>(after - out.reported(), long(sizeof buf))));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break; // the writer ended early
-        out.reported += long(n);
+        out.reports.append(buf, size_t(n));
     }
     ::kill(pid, SIGKILL);
     ::waitpid(pid, &out.status, 0);

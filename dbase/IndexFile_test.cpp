@@ -604,7 +604,7 @@ TEST_F(IndexTest, AWriterKilledAnywhereLeavesFilesThatARebuildMends) {
         bool hold = random() % 4 == 0;
         unsigned seed = unsigned(random());
         // One report per acknowledged append.
-        test::KilledWriter w = test::RunKilledWriter(after, hold, [&](const std::function<void()>& progress) {
+        test::KilledWriter w = test::RunKilledWriter(after, hold, [&](const test::Progress& progress) {
             EngineContext c;
             engineInit(&c);
             TableHandle* wt = tableOpen(&c, Path("ADRESSE"));
@@ -624,7 +624,7 @@ TEST_F(IndexTest, AWriterKilledAnywhereLeavesFilesThatARebuildMends) {
             }
         });
         ASSERT_TRUE(w.killed()) << "writer ended with " << WEXITSTATUS(w.status);
-        ASSERT_EQ(w.reported, after);
+        ASSERT_EQ(w.reported(), after);
         acknowledged += after;
         t = tableOpen(&ctx, Path("ADRESSE"));
         ASSERT_NE(t, nullptr) << "run " << run;

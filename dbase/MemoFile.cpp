@@ -163,9 +163,11 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len, s
         if (steps > fileBlocks + 1 || cur <= prev) return Corrupt(m, "memo free chain");
         if (cur >= fileBlocks) {
             at = fileBlocks;
-            if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
-            // "Free space at the end" now starts behind the contents.
+            // "Free space at the end" starts behind the contents, before they
+            // are written: a chain position past the end is free space still,
+            // a run's header where the chain ends would break the chain.
             if ((rc = Link(m, prev, prevCount, at + need)) < 0) return rc;
+            if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
             fileBlocks = at + need;
             break;
         }

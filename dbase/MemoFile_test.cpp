@@ -321,6 +321,12 @@ TEST_F(MemoTest, ARewriteKilledAtAnyWriteLeavesNoRecordOnAFreeBlock) {
                     EXPECT_FALSE(block >= run.block && block < run.block + run.count)
                         << "record " << r << " on free block " << block << ", write " << n;
             }
+            // The chain stays sound for the next writer.
+            for (const std::string& more : {std::string("danach"), std::string(1100, 'd')}) {
+                ASSERT_EQ(tableAppendStart(t, false), 0);
+                fieldMemoAssignN(tableField(t, "M"), more.data(), uint32_t(more.size()));
+                ASSERT_EQ(tableAppend(t), 0) << "write " << n;
+            }
             ASSERT_EQ(tableClose(t), 0);
             if (!died) break;
             ++deaths;

@@ -398,7 +398,7 @@ TEST_F(TableTest, AnExclusiveWriterKilledLosesNoAcknowledgedAppend) {
         auto* log = new EngineFile;
         ASSERT_EQ(fileCreate(log, &ctx, Path("ERR.LOG")), 0);
         ctx.errorLog = log;
-        test::KilledWriter w = test::RunKilledWriter(25, true, [&](const std::function<void()>& progress) {
+        test::KilledWriter w = test::RunKilledWriter(25, true, [&](const test::Progress& progress) {
             EngineContext c;
             engineInit(&c);
             c.accessMode = 1;

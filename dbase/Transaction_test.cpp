@@ -575,7 +575,7 @@ TEST_F(TransactionTest, AWriterKilledAnywhereLeavesAWholeTable) {
         long after = 1 + long(random() % 16);
         bool hold = random() % 3 == 0;
         unsigned seed = unsigned(random());
-        test::KilledWriter w = test::RunKilledWriter(after, hold, [&](const std::function<void()>& progress) {
+        test::KilledWriter w = test::RunKilledWriter(after, hold, [&](const test::Progress& progress) {
             EngineContext c;
             engineInit(&c);
             engineLogOpen(&c, Path("TRANS.LOG").c_str(), "");
@@ -600,7 +600,7 @@ TEST_F(TransactionTest, AWriterKilledAnywhereLeavesAWholeTable) {
             }
         });
         ASSERT_TRUE(w.killed()) << "writer ended with " << WEXITSTATUS(w.status);
-        ASSERT_EQ(w.reported, after);
+        ASSERT_EQ(w.reported(), after);
         committed += after / 2;
         if (hold && after % 2 == 1) ++heldInside;
         ASSERT_EQ(OpenLog(), 0) << "run " << run;
