@@ -125,7 +125,9 @@ protected:
                 EXPECT_TRUE(seen.insert(rec).second) << where << ": " << name << " lists " << rec << " twice";
                 if (amount) {
                     long n = fieldLong(tableField(t, "N"));
-                    if (!seen.empty() && seen.size() > 1) EXPECT_GE(lastN, n) << where << ": " << name;
+                    if (seen.size() > 1) {
+                        EXPECT_GE(lastN, n) << where << ": " << name;
+                    }
                     lastN = n;
                 } else {
                     std::string m = fieldStr(tableField(t, "MATCH"));
@@ -180,7 +182,9 @@ TEST_F(CrashTest, AWriterKilledAtFiftyPointsLeavesAWholeTable) {
         ASSERT_TRUE(w.killed()) << where << ": writer ended with " << WEXITSTATUS(w.status);
         ASSERT_EQ(w.reported(), after) << where;
         acknowledged += long(std::count(w.reports.begin(), w.reports.end(), 'A'));
-        if (cfg.log) ASSERT_EQ(engineLogOpen(&ctx, Path("TRANS.LOG").c_str(), "CHECK"), 0) << where;
+        if (cfg.log) {
+            ASSERT_EQ(engineLogOpen(&ctx, Path("TRANS.LOG").c_str(), "CHECK"), 0) << where;
+        }
         ctx.accessMode = cfg.mode;
         TableHandle* t = tableOpen(&ctx, Path("KUNDE"));
         ctx.accessMode = 0;
@@ -202,7 +206,9 @@ TEST_F(CrashTest, AWriterKilledAtFiftyPointsLeavesAWholeTable) {
         ExpectTagsAgree(t, where);
         ExpectMemosOwn(t, where);
         ASSERT_EQ(tableClose(t), 0) << where;
-        if (cfg.log) ASSERT_EQ(engineLogClose(&ctx), 0) << where;
+        if (cfg.log) {
+            ASSERT_EQ(engineLogClose(&ctx), 0) << where;
+        }
         // Without the log a half-done move may change the sum: start again from it.
         if (!cfg.log) {
             t = tableOpen(&ctx, Path("KUNDE"));
