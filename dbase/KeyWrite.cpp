@@ -286,18 +286,22 @@ int tableWrite(TableHandle* t, long recNo, bool unlock) {
     if (recNo > count + (counting ? 1 : 0))
         return engineError(ctx, e4write, L4tableUpdateRecord, t->alias.c_str());
     if (ctx->tranLog && recNo == t->recNo && (rc = ctx->tranLog->RecordWriting(t)) < 0) return rc;
-    if ((rc = tableWriteKeys(t, recNo)) != 0) return rc;
+    bool memoHeld = false;
+    if ((rc = tableMemoHold(t, false, &memoHeld)) != 0) return rc;
+    if ((rc = tableWriteKeys(t, recNo)) != 0) {
+        tableMemoHoldEnd(t, memoHeld);
+        return rc;
+    }
     std::vector<MemoRun> freeLater;
     int memo = tableMemoWrite(t, &freeLater);
     if (memo < 0) rc = memo;
     if (rc == 0) rc = tableWriteData(t, recNo);
-    if (rc < 0) {
-        tableUnwriteKeys(t, recNo);
-        tableKeysDone(t);
-        return rc;
-    }
-    if ((rc = tableKeysDone(t)) < 0) return rc;
-    if ((rc = memoFileRelease(&f->memo, freeLater)) < 0) return rc;
+    if (rc < 0) tableUnwriteKeys(t, recNo);
+    int drc = tableKeysDone(t);
+    if (rc == 0) rc = drc;
+    if (rc == 0) rc = memoFileRelease(&f->memo, freeLater);
+    tableMemoHoldEnd(t, memoHeld);
+    if (rc < 0) return rc;
     if (recNo == t->recNo) {
         t->recordChanged = false;
         std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());

@@ -855,6 +855,8 @@ int tableAppend(TableHandle* t) {
         newRec = KnownCount(t) + 1;
     }
     if (ctx->tranLog) rc = ctx->tranLog->AppendStarting(t, newRec);
+    bool memoHeld = false;
+    if (rc == 0) rc = tableMemoHold(t, true, &memoHeld);
     // A refused key (20) stops the append like an error, but is returned as it is.
     int keyStatus = rc == 0 ? tableAppendKeys(t, newRec) : 0;
     if (keyStatus != 0) rc = keyStatus < 0 ? keyStatus : e4append;
@@ -882,6 +884,7 @@ int tableAppend(TableHandle* t) {
     }
     int drc = tableKeysDone(t);
     if (rc == 0 && drc < 0) rc = drc;
+    tableMemoHoldEnd(t, memoHeld);
     if (ctx->tranLog) rc = ctx->tranLog->AppendDone(t, rc);
     // A transaction keeps every lock until it ends: a rollback must find the
     // appended record still the last one.
@@ -929,16 +932,20 @@ int tableUpdateRecord(TableHandle* t, bool unlock) {
             return engineError(t->ctx, e4write, L4tableUpdateRecord, "Schreibversuch in NurLese-Datei", t->alias.c_str());
         // The log may have to lock the record first: 50 leaves it unwritten.
         if (t->ctx->tranLog && (rc = t->ctx->tranLog->RecordWriting(t)) != 0) return rc;
-        if ((rc = tableWriteKeys(t, t->recNo)) != 0) return rc;
-        std::vector<MemoRun> freeLater;
-        if ((rc = tableMemoWrite(t, &freeLater)) >= 0) rc = WriteRecordAt(t, t->recNo, false);
-        if (rc < 0) {
-            tableUnwriteKeys(t, t->recNo);
-            tableKeysDone(t);
+        bool memoHeld = false;
+        if ((rc = tableMemoHold(t, false, &memoHeld)) != 0) return rc;
+        if ((rc = tableWriteKeys(t, t->recNo)) != 0) {
+            tableMemoHoldEnd(t, memoHeld);
             return rc;
         }
-        if ((rc = tableKeysDone(t)) < 0) return rc;
-        if ((rc = memoFileRelease(&f->memo, freeLater)) < 0) return rc;
+        std::vector<MemoRun> freeLater;
+        if ((rc = tableMemoWrite(t, &freeLater)) >= 0) rc = WriteRecordAt(t, t->recNo, false);
+        if (rc < 0) tableUnwriteKeys(t, t->recNo);
+        int drc = tableKeysDone(t);
+        if (rc == 0) rc = drc;
+        if (rc == 0) rc = memoFileRelease(&f->memo, freeLater);
+        tableMemoHoldEnd(t, memoHeld);
+        if (rc < 0) return rc;
         t->recordChanged = false;
         std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());
     }
