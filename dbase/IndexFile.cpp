@@ -481,14 +481,14 @@ int indexFileUpdateHeader(IndexFileState* state) {
     return result;
 }
 
-int indexFileFlush(IndexFileState* state) {
+int indexFileFlush(IndexFileState* state, bool clearMark) {
     // The blocks first: the header that clears the changing mark follows them.
     int result = 0;
     for (auto& tag : state->tags) {
         int rc = TagFlush(tag.get());
         if (rc < 0 && result == 0) result = rc;
     }
-    bool clearing = result == 0 && state->changing;
+    bool clearing = result == 0 && state->changing && clearMark;
     if (clearing) {
         state->header[kIndexChangingByte] = 0;
         state->headerChanged = true;
@@ -626,7 +626,7 @@ int IndexLock(IndexFileState* state, TableHandle* t) {
 
 int IndexUnlock(IndexFileState* state, TableHandle* t) {
     if (state->lockOwner == 0 || (t && state->lockOwner != t->serial)) return 0;
-    int rc = indexFileFlush(state);
+    int rc = indexFileFlush(state, state->data->accessMode == 0);
     int urc = fileUnlock(&state->file, kIndexLockPos, 1);
     state->lockOwner = 0;
     return rc < 0 ? rc : urc;

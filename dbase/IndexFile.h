@@ -146,7 +146,9 @@ IndexFile* indexCreate(TableHandle* t, const char* name, const TagInfo* tags);
 IndexFile* indexOpen(TableHandle* t, const char* name);
 int indexClose(IndexFile* index);
 int indexFlush(IndexFileState* state);
-int indexFileFlush(IndexFileState* state);
+// With clearMark false the changing mark stays set: an exclusive writer
+// clears it at a flush or the close, not after every record.
+int indexFileFlush(IndexFileState* state, bool clearMark = true);
 int indexFileUpdateHeader(IndexFileState* state);
 // 1 when another process changed the file since it was last read, else 0.
 int indexFileVersionCheck(IndexFileState* state);

@@ -62,6 +62,7 @@ TEST_F(IndexTest, AnEmptyProductionIndexHasTheDocumentedLayout) {
     EXPECT_EQ(Dword(m, 32), 12u);
     EXPECT_EQ(Dword(m, 36), 0u);
     EXPECT_EQ(m.substr(1, 3), m.substr(44, 3));
+    EXPECT_EQ(Byte(m, 47), 0u); // no change under way
     for (size_t i = 48; i < 544; ++i) ASSERT_EQ(Byte(m, i), i == 529 ? 1u : 0u) << i;
     // Tag table: PRIMARY is the root of the name tree, SOUND sorts after it.
     EXPECT_EQ(Dword(m, 544), 4u);

@@ -105,6 +105,7 @@ int AdoptStranded(TableFile* f) {
         if (rc < 0) return rc;
     }
     long held = long((flen - f->headerLen) / f->recLen);
+    f->countChecked = true;
     if (held <= f->numRecs || f->data.readOnly) return 0;
     std::string counts = std::to_string(f->numRecs) + " -> " + std::to_string(held);
     engineLogEntry(f->ctx, e4data, L4tableAppend, "Satzanzahl aus Dateilänge übernommen", f->data.name.c_str(),
@@ -156,6 +157,7 @@ int LoadTableFile(EngineContext* ctx, TableFile* f) {
     f->numRecs = count;
     // Records a crashed writer left behind its count; in shared use only
     // once no one is appending.
+    f->countChecked = held <= count;
     if (held > count && !f->data.readOnly) {
         int rc = f->accessMode != 0 ? AdoptStranded(f) : AdoptStrandedUnlocked(f);
         if (rc < 0) return rc;
@@ -834,7 +836,7 @@ int tableAppend(TableHandle* t) {
             if (rc != 0) return rc;
             tookAppend = true;
         }
-        if ((rc = AdoptStranded(f)) < 0) {
+        if (!f->countChecked && (rc = AdoptStranded(f)) < 0) {
             if (tookAppend) tableUnlockAppend(t);
             return rc;
         }
@@ -851,7 +853,7 @@ int tableAppend(TableHandle* t) {
             lockedRecord = true;
         }
     } else {
-        if (f->accessMode == 0 && (rc = AdoptStranded(f)) < 0) return rc;
+        if (f->accessMode == 0 && !f->countChecked && (rc = AdoptStranded(f)) < 0) return rc;
         newRec = KnownCount(t) + 1;
     }
     if (ctx->tranLog) rc = ctx->tranLog->AppendStarting(t, newRec);
