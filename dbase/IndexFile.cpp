@@ -93,9 +93,12 @@ int RepairAtOpen(IndexFile* index) {
     TableFile* f = t->file;
     if (state->file.readOnly || f->data.readOnly) return engineError(ctx, e4index, 0, state->name.c_str(), kDamaged);
     bool hadFile = f->fileLockOwner == t->serial;
+    // Taking the file lock would give up the record locks the table holds.
+    bool holdsOthers = f->appendLockOwner == t->serial;
+    for (const auto& l : f->recordLocks) holdsOthers = holdsOthers || l.owner == t->serial;
     int attempts = ctx->lockAttempts;
     ctx->lockAttempts = 1;
-    int frc = tableLockFile(t);
+    int frc = holdsOthers && !hadFile ? r4locked : tableLockFile(t);
     int irc = frc >= 0 ? IndexLock(state, t) : frc;
     ctx->lockAttempts = attempts;
     int rc = 0;
