@@ -288,6 +288,11 @@ std::string engineErrorBoxText(int code, int location, const char* d1, const cha
     return text;
 }
 
+void engineLogEntry(EngineContext* ctx, int code, int location, const char* d1, const char* d2, const char* d3) {
+    const char* desc[3] = {d1, d2, d3};
+    if (ctx) WriteLog(ctx, code, location, desc);
+}
+
 int engineError(EngineContext* ctx, int code, int location, const char* d1, const char* d2,
                 const char* d3) {
     const char* desc[3] = {d1, d2, d3};

@@ -240,6 +240,9 @@ int engineError(EngineContext* ctx, int code, int location, const char* d1 = nul
                 const char* d2 = nullptr, const char* d3 = nullptr);
 // The stored text of an error code and the shown number and name of a location.
 const char* engineErrorText(int code);
+// An entry in the error log, without raising an error or showing anything.
+void engineLogEntry(EngineContext* ctx, int code, int location, const char* d1 = nullptr, const char* d2 = nullptr,
+                    const char* d3 = nullptr);
 const char* engineLocationName(int location, int* shownNumber = nullptr);
 // The text of the message box for an error (lines separated by CR LF).
 std::string engineErrorBoxText(int code, int location, const char* d1, const char* d2,

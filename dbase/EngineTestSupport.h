@@ -4,13 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "dbase/EngineContext.h"
+#include "dbase/EngineFile.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 
@@ -54,6 +62,83 @@ protected:
     std::vector<int> waits;
     std::vector<int> fatal;
 };
+
+// A writer in a child process that calls progress() after each unit of its
+// work; the parent kills it once it has seen `after` reports, whatever the
+// machine's speed. With hold the writer waits at that report and dies there;
+// otherwise it works on and the kill lands wherever it has got to. A report
+// may carry a byte saying what was done.
+struct KilledWriter {
+    std::string reports; // the bytes the parent saw
+    int status = 0;      // as waitpid gives it
+    long reported() const { return long(reports.size()); }
+    bool killed() const { return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL; }
+};
+
+class Progress {
+public:
+    Progress(int fd, long after, bool hold) : fd_(fd), after_(after), hold_(hold) {}
+    void operator()(char what = '+') const {
+        if (::write(fd_, &what, 1) != 1) ::_exit(90);
+        if (++done_ == after_ && hold_)
+            for (;;) ::pause();
+    }
+
+private:
+    int fd_;
+    long after_;
+    bool hold_;
+    mutable long done_ = 0;
+};
+
+inline KilledWriter RunKilledWriter(long after, bool hold, const std::function<void(const Progress&)>& work) {
+    KilledWriter out;
+    int fds[2];
+    if (::pipe(fds) != 0) return out;
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        work(Progress(fds[1], after, hold));
+        ::_exit(91); // a writer never ends by itself
+    }
+    ::close(fds[1]);
+    char buf[64];
+    while (out.reported() < after) {
+        ssize_t n = ::read(fds[0], buf, size_t(std::min<long>(after - out.reported(), long(sizeof buf))));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break; // the writer ended early
+        out.reports.append(buf, size_t(n));
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &out.status, 0);
+    ::close(fds[0]);
+    return out;
+}
+
+// Runs work in a child process that dies, as a kill would leave its files,
+// just before its n-th file write after arm(). True when it died there,
+// false when the work ended first.
+inline bool DiesAtWrite(long n, const std::function<void(const std::function<void()>& arm)>& work) {
+    struct Dying : FileSystemCalls {
+        long left = 0;
+        bool armed = false;
+        ssize_t Pwrite(int fd, const void* buf, size_t len, off_t pos) override {
+            if (armed && --left == 0) ::_exit(77);
+            return FileSystemCalls::Pwrite(fd, buf, len, pos);
+        }
+    };
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        static Dying calls;
+        calls.left = n;
+        setFileSystemCalls(&calls);
+        work([&]() { calls.armed = true; });
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 77;
+}
 
 inline unsigned Byte(const std::string& s, size_t i) { return static_cast<unsigned char>(s.at(i)); }
 inline unsigned Word(const std::string& s, size_t i) { return Byte(s, i) | Byte(s, i + 1) << 8; }

@@ -256,7 +256,31 @@ int fieldMemoAssignN(Field* f, const char* bytes, uint32_t len) {
     return 0;
 }
 
-int tableMemoWrite(TableHandle* t) {
+int tableMemoHold(TableHandle* t, bool appending, bool* took) {
+    *took = false;
+    TableFile* f = t->file;
+    MemoFile* memo = &f->memo;
+    if (!f->hasMemoFile || t->indexes.empty() || memo->lockOwner != 0 || memo->file.accessMode != 0 ||
+        memo->file.readOnly)
+        return 0;
+    bool any = false;
+    for (const auto& m : t->memos) any = any || (appending ? m.len > 0 : m.changed);
+    if (!any) return 0;
+    int rc = fileLockWait(&memo->file, kMemoLockStart, kMemoLockLen);
+    if (rc != 0) return rc;
+    memo->lockOwner = t->serial;
+    *took = true;
+    return 0;
+}
+
+void tableMemoHoldEnd(TableHandle* t, bool took) {
+    if (!took) return;
+    MemoFile* memo = &t->file->memo;
+    memo->lockOwner = 0;
+    fileUnlock(&memo->file, kMemoLockStart, kMemoLockLen);
+}
+
+int tableMemoWrite(TableHandle* t, std::vector<MemoRun>* freeLater) {
     bool anyChanged = false;
     for (auto& m : t->memos) anyChanged = anyChanged || m.changed;
     if (anyChanged && t->ctx->readLock) {
@@ -269,7 +293,7 @@ int tableMemoWrite(TableHandle* t) {
             return engineError(t->ctx, e4memoCorrupt, L4memoFileWrite, t->alias.c_str());
         Field* f = m.field;
         long block = convertToLong(Bytes(f), f->len);
-        int rc = memoFileWrite(&t->file->memo, &block, m.contents.data(), m.len);
+        int rc = memoFileWrite(&t->file->memo, &block, m.contents.data(), m.len, freeLater);
         if (rc < 0) return rc;
         StoreBlock(f, block);
         m.changed = false;

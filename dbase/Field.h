@@ -50,6 +50,13 @@ int fieldMemoLoad(Field* f);
 // With the read-lock setting: locks the current record and takes the block
 // numbers of memos not loaded yet from the record as it is in the file.
 int tableValidateMemoIds(TableHandle* t);
-int tableMemoWrite(TableHandle* t);
+// A record write whose memos and keys both change holds the memo lock from
+// before the index lock until the record is written, in the order a lock of
+// the whole table takes them. *took says whether it was taken here.
+int tableMemoHold(TableHandle* t, bool appending, bool* took);
+void tableMemoHoldEnd(TableHandle* t, bool took);
+// The runs the old contents leave are listed in freeLater, to be released
+// once the record is written.
+int tableMemoWrite(TableHandle* t, std::vector<MemoRun>* freeLater);
 
 } // namespace vx

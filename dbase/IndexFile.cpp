@@ -37,6 +37,8 @@ int DateKeyCompare(const void* a, const void* b, size_t) {
 
 int BcdKeyCompare(const void* a, const void* b, size_t n) { return bcdCompare(a, b, n); }
 
+const char* const kDamaged = "Index nach abgebrochenem Schreiben unvollständig, bitte neu aufbauen";
+
 int NotIndex(EngineContext* ctx, const std::string& name, const char* what = nullptr) {
     return engineError(ctx, e4index, 0, name.c_str(), what);
 }
@@ -79,6 +81,48 @@ IndexFile* MakeHandle(TableHandle* t, IndexFileState* state, const std::string& 
     ++state->openCount;
     t->indexes.push_back(index);
     return index;
+}
+
+// An index opened with its changing mark set. The mark may belong to a
+// writer at work (it holds the index lock) or to one that died: then the
+// tags are rebuilt when no one else holds a lock, else the damage is reported.
+int RepairAtOpen(IndexFile* index) {
+    TableHandle* t = index->table;
+    IndexFileState* state = index->state;
+    EngineContext* ctx = t->ctx;
+    TableFile* f = t->file;
+    if (state->file.readOnly || f->data.readOnly) return engineError(ctx, e4index, 0, state->name.c_str(), kDamaged);
+    bool hadFile = f->fileLockOwner == t->serial;
+    // Taking the file lock would give up the record locks the table holds.
+    bool holdsOthers = f->appendLockOwner == t->serial;
+    for (const auto& l : f->recordLocks) holdsOthers = holdsOthers || l.owner == t->serial;
+    int attempts = ctx->lockAttempts;
+    ctx->lockAttempts = 1;
+    int frc = holdsOthers && !hadFile ? r4locked : tableLockFile(t);
+    int irc = frc >= 0 ? IndexLock(state, t) : frc;
+    ctx->lockAttempts = attempts;
+    int rc = 0;
+    if (irc < 0) {
+        rc = irc;
+    } else if (irc == 0 && f->accessMode != 0) {
+        state->damaged = true;
+    }
+    if (rc == 0 && irc == 0 && state->damaged) {
+        if (frc == 0) {
+            engineLogEntry(ctx, e4index, 0, state->name.c_str(), "Index nach abgebrochenem Schreiben neu aufgebaut");
+            rc = indexReindex(index);
+        } else {
+            IndexUnlock(state, t);
+            rc = engineError(ctx, e4index, 0, state->name.c_str(), kDamaged);
+        }
+    } else if (irc == 0) {
+        rc = IndexUnlock(state, t);
+    }
+    if (frc == 0 && !hadFile) {
+        int urc = tableUnlockFile(t);
+        if (rc == 0 && urc < 0) rc = urc;
+    }
+    return rc;
 }
 
 } // namespace
@@ -262,7 +306,15 @@ IndexFile* indexOpen(TableHandle* t, const char* name) {
         if (TagHeaderRead(state, tag.get(), table + i * kTagEntryLen, t) != 0) return fail();
         state->tags.push_back(std::move(tag));
     }
-    return MakeHandle(t, state, full);
+    IndexFile* index = MakeHandle(t, state, full);
+    if (state->header[kIndexChangingByte] != 0 && RepairAtOpen(index) != 0) {
+        int saved = ctx->errorCode;
+        ctx->errorCode = 0;
+        indexClose(index);
+        ctx->errorCode = saved < 0 ? saved : e4index;
+        return nullptr;
+    }
+    return index;
 }
 
 IndexFile* indexCreate(TableHandle* t, const char* name, const TagInfo* tags) {
@@ -434,13 +486,34 @@ int indexFileUpdateHeader(IndexFileState* state) {
     return result;
 }
 
-int indexFileFlush(IndexFileState* state) {
-    int result = indexFileUpdateHeader(state);
+int indexFileFlush(IndexFileState* state, bool clearMark) {
+    // The blocks first: the header that clears the changing mark follows them.
+    int result = 0;
     for (auto& tag : state->tags) {
         int rc = TagFlush(tag.get());
         if (rc < 0 && result == 0) result = rc;
     }
+    bool clearing = result == 0 && state->changing && clearMark;
+    if (clearing) {
+        state->header[kIndexChangingByte] = 0;
+        state->headerChanged = true;
+    }
+    int rc = indexFileUpdateHeader(state);
+    if (rc < 0 && result == 0) result = rc;
+    if (clearing && result == 0) state->changing = false;
     return result;
+}
+
+int IndexMarkChanging(IndexFileState* state) {
+    if (state->damaged)
+        return engineError(state->ctx, e4index, 0, state->name.c_str(), kDamaged);
+    if (state->changing) return 0;
+    unsigned char mark = 1;
+    int rc = fileWrite(&state->file, kIndexChangingByte, &mark, 1);
+    if (rc < 0) return rc;
+    state->header[kIndexChangingByte] = mark;
+    state->changing = true;
+    return 0;
 }
 
 int indexFlush(IndexFileState* state) {
@@ -549,13 +622,16 @@ int IndexLock(IndexFileState* state, TableHandle* t) {
         fileUnlock(&state->file, kIndexLockPos, 1);
         return -1;
     }
+    // Every writer holds the lock while the mark is set: a mark found now
+    // was left by one that died.
+    if (state->header[kIndexChangingByte] != 0 && !state->changing) state->damaged = true;
     state->lockOwner = t->serial;
     return 0;
 }
 
 int IndexUnlock(IndexFileState* state, TableHandle* t) {
     if (state->lockOwner == 0 || (t && state->lockOwner != t->serial)) return 0;
-    int rc = indexFileFlush(state);
+    int rc = indexFileFlush(state, state->data->accessMode == 0);
     int urc = fileUnlock(&state->file, kIndexLockPos, 1);
     state->lockOwner = 0;
     return rc < 0 ? rc : urc;

@@ -29,6 +29,9 @@ constexpr int kTagNameMax = 10;
 constexpr int kTagExprMax = 220;
 constexpr int64_t kIndexLockPos = 0xEFFFFFFE;
 constexpr int kMaxTreeDepth = 32;
+// A header byte the format leaves zero: set on disk while the keys may
+// disagree with the records, cleared once both are written.
+constexpr int kIndexChangingByte = 47;
 
 // Error codes of the index layer.
 enum : int {
@@ -101,6 +104,9 @@ struct IndexFileState {
     std::vector<std::unique_ptr<TagFile>> tags;
     int openCount = 0;
     long lockOwner = 0; // serial of the table holding the index lock
+    bool changing = false;          // we set the changing mark on disk
+    bool releaseAfterWrite = false; // the lock was taken for one record write
+    bool damaged = false;           // a writer died while changing the keys
     int blockSize() const { return header[22] | header[23] << 8; }
     int blockUnits() const { return header[20] | header[21] << 8; }
     uint32_t unitsInFile() const;
@@ -140,7 +146,9 @@ IndexFile* indexCreate(TableHandle* t, const char* name, const TagInfo* tags);
 IndexFile* indexOpen(TableHandle* t, const char* name);
 int indexClose(IndexFile* index);
 int indexFlush(IndexFileState* state);
-int indexFileFlush(IndexFileState* state);
+// With clearMark false the changing mark stays set: an exclusive writer
+// clears it at a flush or the close, not after every record.
+int indexFileFlush(IndexFileState* state, bool clearMark = true);
 int indexFileUpdateHeader(IndexFileState* state);
 // 1 when another process changed the file since it was last read, else 0.
 int indexFileVersionCheck(IndexFileState* state);
@@ -150,6 +158,8 @@ long indexFileExtend(IndexFileState* state);
 int IndexFreeBlock(IndexFileState* state, long block);
 IndexFileState* engineIndex(EngineContext* ctx, TableFile* file, const std::string& name);
 
+// Sets the changing mark on disk before the first key change.
+int IndexMarkChanging(IndexFileState* state);
 int IndexLock(IndexFileState* state, TableHandle* t);
 int IndexUnlock(IndexFileState* state, TableHandle* t);
 bool IndexIsLocked(const IndexFileState* state);

@@ -62,6 +62,7 @@ TEST_F(IndexTest, AnEmptyProductionIndexHasTheDocumentedLayout) {
     EXPECT_EQ(Dword(m, 32), 12u);
     EXPECT_EQ(Dword(m, 36), 0u);
     EXPECT_EQ(m.substr(1, 3), m.substr(44, 3));
+    EXPECT_EQ(Byte(m, 47), 0u); // no change under way
     for (size_t i = 48; i < 544; ++i) ASSERT_EQ(Byte(m, i), i == 529 ? 1u : 0u) << i;
     // Tag table: PRIMARY is the root of the name tree, SOUND sorts after it.
     EXPECT_EQ(Dword(m, 544), 4u);
@@ -598,43 +599,169 @@ TEST_F(IndexTest, AWriterKilledAnywhereLeavesFilesThatARebuildMends) {
     for (int i = 0; i < 20; ++i) Append(t, vx::Format("M%03d", i).c_str(), "S1");
     ASSERT_EQ(tableClose(t), 0);
     std::mt19937 random(4711);
-    long grown = 0;
+    long acknowledged = 20;
     for (int run = 0; run < 40; ++run) {
-        int delayUs = 500 + int(random() % 15000);
+        long after = 1 + long(random() % 12);
+        bool hold = random() % 4 == 0;
         unsigned seed = unsigned(random());
-        pid_t pid = ::fork();
-        if (pid == 0) {
+        // One report per acknowledged append.
+        test::KilledWriter w = test::RunKilledWriter(after, hold, [&](const test::Progress& progress) {
             EngineContext c;
             engineInit(&c);
-            TableHandle* w = tableOpen(&c, Path("ADRESSE"));
-            if (!w) ::_exit(2);
+            TableHandle* wt = tableOpen(&c, Path("ADRESSE"));
+            if (!wt) ::_exit(2);
             std::mt19937 r(seed);
             for (;;) {
-                tableAppendStart(w, false);
-                tableBlank(w);
-                fieldAssign(tableField(w, "MATCH"), vx::Format("A%04u", unsigned(r() % 500)).c_str());
-                fieldAssign(tableField(w, "NAME1_SOUN"), vx::Format("S%u", unsigned(r() % 9)).c_str());
-                if (tableAppend(w) != 0) ::_exit(3);
-                long rec = long(r() % unsigned(tableRecCount(w))) + 1;
-                tableGo(w, rec);
-                fieldAssign(tableField(w, "MATCH"), vx::Format("U%04u", unsigned(r() % 500)).c_str());
-                if (tableFlush(w) != 0) ::_exit(4);
+                tableAppendStart(wt, false);
+                tableBlank(wt);
+                fieldAssign(tableField(wt, "MATCH"), vx::Format("A%04u", unsigned(r() % 500)).c_str());
+                fieldAssign(tableField(wt, "NAME1_SOUN"), vx::Format("S%u", unsigned(r() % 9)).c_str());
+                if (tableAppend(wt) != 0) ::_exit(3);
+                progress();
+                long rec = long(r() % unsigned(tableRecCount(wt))) + 1;
+                tableGo(wt, rec);
+                fieldAssign(tableField(wt, "MATCH"), vx::Format("U%04u", unsigned(r() % 500)).c_str());
+                if (tableFlush(wt) != 0) ::_exit(4);
             }
-        }
-        ::usleep(useconds_t(delayUs));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "writer ended with " << WEXITSTATUS(status);
+        });
+        ASSERT_TRUE(w.killed()) << "writer ended with " << WEXITSTATUS(w.status);
+        ASSERT_EQ(w.reported(), after);
+        acknowledged += after;
         t = tableOpen(&ctx, Path("ADRESSE"));
         ASSERT_NE(t, nullptr) << "run " << run;
         ASSERT_EQ(tableReindex(t), 0) << "run " << run;
-        grown = tableRecCount(t);
+        ASSERT_GE(tableRecCount(t), acknowledged) << "run " << run;
+        acknowledged = tableRecCount(t);
         ExpectTagsWhole(t);
         ASSERT_EQ(tableClose(t), 0);
         if (HasFailure()) break;
     }
-    EXPECT_GT(grown, 100); // the writers got far enough to be cut anywhere
+}
+
+// Each tag lists every record once, in key order, and a seek for each
+// record's key lands on a record with that key.
+void ExpectTagsAgree(TableHandle* t, const std::string& where) {
+    SCOPED_TRACE(where);
+    long count = tableRecCount(t);
+    for (const char* name : {"PRIMARY", "SOUND"}) {
+        TagHandle* th = tableTag(t, name);
+        ASSERT_NE(th, nullptr);
+        tableTagSelect(t, th);
+        const char* field = std::string(name) == "PRIMARY" ? "MATCH" : "NAME1_SOUN";
+        std::set<long> seen;
+        std::string lastKey;
+        for (int rc = tableTop(t); rc == 0 && !tableEof(t); rc = tableSkip(t, 1)) {
+            std::string key = fieldStr(tableField(t, field));
+            const unsigned char* tagKey = TagKeyData(th->tagFile);
+            ASSERT_NE(tagKey, nullptr);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(tagKey), key.size()), key) << name;
+            EXPECT_TRUE(seen.insert(tableRecNo(t)).second) << name << " lists " << tableRecNo(t) << " twice";
+            EXPECT_LE(lastKey, key) << name;
+            lastKey = key;
+        }
+        EXPECT_EQ(long(seen.size()), count) << name;
+    }
+    std::vector<std::string> matches;
+    for (long r = 1; r <= tableRecCount(t); ++r) {
+        ASSERT_EQ(tableGo(t, r), 0);
+        matches.push_back(fieldStr(tableField(t, "MATCH")));
+    }
+    tableTagSelect(t, tableTag(t, "PRIMARY"));
+    for (const std::string& m : matches) {
+        ASSERT_EQ(tableSeek(t, m.c_str()), 0) << m;
+        EXPECT_EQ(std::string(fieldStr(tableField(t, "MATCH"))), m);
+    }
+    tableTagSelect(t, nullptr);
+}
+
+// A writer killed before any one of its writes, shared or exclusive: the
+// next open finds every tag in line with the records without being asked.
+TEST_F(IndexTest, AWriterKilledAtAnyWriteLeavesTagsThatAgreeAfterTheNextOpen) {
+    for (int mode : {0, 1}) {
+        std::remove(Path("ADRESSE.DBF").c_str());
+        std::remove(Path("ADRESSE.MDX").c_str());
+        TableHandle* t = CreateAdresse();
+        ASSERT_NE(t, nullptr);
+        for (int i = 0; i < 20; ++i) Append(t, vx::Format("M%03d", i).c_str(), "S1");
+        ASSERT_EQ(tableClose(t), 0);
+        const std::string dbf = Read("ADRESSE.DBF"), mdx = Read("ADRESSE.MDX");
+        int deaths = 0;
+        for (long n = 1; n < 200; ++n) {
+            std::string where = "mode " + std::to_string(mode) + ", write " + std::to_string(n);
+            Write("ADRESSE.DBF", dbf);
+            Write("ADRESSE.MDX", mdx);
+            bool died = test::DiesAtWrite(n, [&](const std::function<void()>& arm) {
+                EngineContext c;
+                engineInit(&c);
+                c.accessMode = mode;
+                TableHandle* w = tableOpen(&c, Path("ADRESSE"));
+                if (!w) ::_exit(2);
+                arm();
+                for (long r : {5L, 12L}) {
+                    tableGo(w, r);
+                    fieldAssign(tableField(w, "MATCH"), vx::Format("Z%03ld", r).c_str());
+                    fieldAssign(tableField(w, "NAME1_SOUN"), "S2");
+                }
+                for (const char* m : {"B001", "N001"}) {
+                    tableAppendStart(w, false);
+                    tableBlank(w);
+                    fieldAssign(tableField(w, "MATCH"), m);
+                    fieldAssign(tableField(w, "NAME1_SOUN"), "S3");
+                    if (tableAppend(w) != 0) ::_exit(3);
+                }
+                if (tableClose(w) != 0) ::_exit(4);
+            });
+            ctx.accessMode = mode;
+            t = tableOpen(&ctx, Path("ADRESSE"));
+            ctx.accessMode = 0;
+            ASSERT_NE(t, nullptr) << where;
+            ExpectTagsAgree(t, where);
+            ASSERT_EQ(tableClose(t), 0);
+            EXPECT_EQ(Byte(Read("ADRESSE.MDX"), 47), 0u) << where;
+            if (!died) break;
+            ++deaths;
+            if (HasFailure()) break;
+        }
+        EXPECT_GT(deaths, 8);
+    }
+}
+
+// A mark left by a writer that died, found while another user holds a
+// record lock: the open reports it; once no one holds a lock it rebuilds.
+TEST_F(IndexTest, AMarkOfADeadWriterIsRebuiltOrReported) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    for (const char* m : {"A", "B", "C"}) Append(t, m);
+    ASSERT_EQ(tableClose(t), 0);
+    std::string m = Read("ADRESSE.MDX");
+    m[47] = 1;
+    // A stale entry: record 2's key names another record.
+    std::string d = Read("ADRESSE.DBF");
+    d[test::Word(d, 8) + test::Word(d, 10) + 1] = 'X';
+    Write("ADRESSE.DBF", d);
+    Write("ADRESSE.MDX", m);
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    other.autoOpen = 0;
+    TableHandle* holder = tableOpen(&other, Path("ADRESSE"));
+    ASSERT_NE(holder, nullptr);
+    ASSERT_EQ(tableLock(holder, 3), 0);
+    ctx.errOff = 1;
+    EXPECT_EQ(tableOpen(&ctx, Path("ADRESSE")), nullptr);
+    EXPECT_EQ(ctx.errorCode, -310);
+    ctx.errorCode = 0;
+    EXPECT_EQ(Byte(Read("ADRESSE.MDX"), 47), 1u);
+    ASSERT_EQ(tableClose(holder), 0);
+    ASSERT_EQ(engineInitUndo(&other), 0);
+    t = tableOpen(&ctx, Path("ADRESSE"));
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(Byte(Read("ADRESSE.MDX"), 47), 0u);
+    ExpectTagsAgree(t, "rebuilt");
+    tableTagSelect(t, tableTag(t, "PRIMARY"));
+    EXPECT_EQ(tableSeek(t, "X"), 0);
+    EXPECT_EQ(tableRecNo(t), 2);
+    EXPECT_EQ(tableSeek(t, "B"), r4after);
+    EXPECT_EQ(tableClose(t), 0);
 }
 
 TEST_F(IndexTest, ARecordWhoseKeyNoLongerMatchesIsPassedOver) {

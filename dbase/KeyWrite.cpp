@@ -39,9 +39,25 @@ int Settle(TagFile* tag) {
     return result;
 }
 
-void MarkChanged(TagFile* tag) {
+int MarkChanged(TagFile* tag) {
+    int rc = IndexMarkChanging(tag->index);
+    if (rc < 0) return rc;
     tag->index->headerChanged = true;
     tag->changed = true;
+    return 0;
+}
+
+// The index files whose lock this table does not hold yet.
+std::vector<IndexFileState*> NotHeld(TableHandle* t) {
+    std::vector<IndexFileState*> out;
+    for (IndexFile* i : t->indexes)
+        if (i->state->lockOwner != t->serial) out.push_back(i->state);
+    return out;
+}
+
+// Locks taken for one record write stay until tableKeysDone.
+void KeepForWrite(const std::vector<IndexFileState*>& taken) {
+    for (IndexFileState* s : taken) s->releaseAfterWrite = true;
 }
 
 // Inserts {key, number} at the current entry of path level `level`,
@@ -270,14 +286,22 @@ int tableWrite(TableHandle* t, long recNo, bool unlock) {
     if (recNo > count + (counting ? 1 : 0))
         return engineError(ctx, e4write, L4tableUpdateRecord, t->alias.c_str());
     if (ctx->tranLog && recNo == t->recNo && (rc = ctx->tranLog->RecordWriting(t)) < 0) return rc;
-    if ((rc = tableWriteKeys(t, recNo)) != 0) return rc;
-    int memo = tableMemoWrite(t);
-    if (memo < 0) rc = memo;
-    if (rc == 0) rc = tableWriteData(t, recNo);
-    if (rc < 0) {
-        tableUnwriteKeys(t, recNo);
+    bool memoHeld = false;
+    if ((rc = tableMemoHold(t, false, &memoHeld)) != 0) return rc;
+    if ((rc = tableWriteKeys(t, recNo)) != 0) {
+        tableMemoHoldEnd(t, memoHeld);
         return rc;
     }
+    std::vector<MemoRun> freeLater;
+    int memo = tableMemoWrite(t, &freeLater);
+    if (memo < 0) rc = memo;
+    if (rc == 0) rc = tableWriteData(t, recNo);
+    if (rc < 0) tableUnwriteKeys(t, recNo);
+    int drc = tableKeysDone(t);
+    if (rc == 0) rc = drc;
+    if (rc == 0) rc = memoFileRelease(&f->memo, freeLater);
+    tableMemoHoldEnd(t, memoHeld);
+    if (rc < 0) return rc;
     if (recNo == t->recNo) {
         t->recordChanged = false;
         std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());
@@ -299,8 +323,11 @@ int tagAdd(TagFile* tag, const void* key, long recNo, int uniqueCode) {
             return engineError(tag->ctx, e4unique, 0, tag->name.c_str(), tag->index->name.c_str());
         return uniqueCode == r4unique ? r4unique : r4uniqueContinue;
     }
+    if ((rc = MarkChanged(tag)) < 0) {
+        Settle(tag);
+        return rc;
+    }
     if (tag->hasFilter && tag->filterFlag == 0) tag->filterFlag = 1;
-    MarkChanged(tag);
     const auto* k = static_cast<const unsigned char*>(key);
     rc = InsertAt(tag, tag->path.size() - 1, k, uint32_t(recNo));
     int src = Settle(tag);
@@ -314,7 +341,10 @@ int tagRemove(TagFile* tag, const void* key, long recNo) {
         Settle(tag);
         return r4entry;
     }
-    MarkChanged(tag);
+    if ((rc = MarkChanged(tag)) < 0) {
+        Settle(tag);
+        return rc;
+    }
     rc = RemoveAt(tag, tag->path.size() - 1);
     int src = Settle(tag);
     return rc < 0 ? rc : src;
@@ -355,12 +385,14 @@ int tableWriteKeys(TableHandle* t, long recNo) {
         keys.push_back(std::move(k));
     }
     bool locked = false, took = false;
+    std::vector<IndexFileState*> taken;
     EngineContext* ctx = t->ctx;
     int result = 0;
     for (size_t i = 0; i < keys.size(); ++i) {
         TagKeys& k = keys[i];
         if (Unchanged(k)) continue;
         if (!locked) {
+            taken = NotHeld(t);
             if ((rc = IndexLockAll(t, &took)) != 0) return rc;
             locked = true;
         }
@@ -391,12 +423,29 @@ int tableWriteKeys(TableHandle* t, long recNo) {
             break;
         }
     }
-    if (took) {
+    if (took && result == 0) KeepForWrite(taken);
+    else if (took) {
         int saved = ctx->errorCode;
         ctx->errorCode = 0;
         rc = IndexUnlockAll(t);
         ctx->errorCode = saved;
         if (result == 0 && rc < 0) result = rc;
+    }
+    return result;
+}
+
+int tableKeysDone(TableHandle* t) {
+    int result = 0;
+    for (IndexFile* i : t->indexes) {
+        IndexFileState* s = i->state;
+        if (!s->releaseAfterWrite) continue;
+        s->releaseAfterWrite = false;
+        // Unlocking writes the keys and then clears the changing mark.
+        int saved = t->ctx->errorCode;
+        t->ctx->errorCode = 0;
+        int rc = IndexUnlock(s, t);
+        t->ctx->errorCode = saved;
+        if (rc < 0 && result == 0) result = rc;
     }
     return result;
 }
@@ -430,6 +479,7 @@ int tableUnwriteKeys(TableHandle* t, long recNo) {
 int tableAppendKeys(TableHandle* t, long recNo) {
     if (t->indexes.empty()) return 0;
     bool took = false;
+    std::vector<IndexFileState*> taken = NotHeld(t);
     int rc = IndexLockAll(t, &took);
     if (rc != 0) return rc;
     EngineContext* ctx = t->ctx;
@@ -447,7 +497,8 @@ int tableAppendKeys(TableHandle* t, long recNo) {
             break;
         }
     }
-    if (took) {
+    if (took && result == 0) KeepForWrite(taken);
+    else if (took) {
         int saved = ctx->errorCode;
         ctx->errorCode = 0;
         rc = IndexUnlockAll(t);
@@ -697,6 +748,9 @@ int indexReindex(IndexFile* index) {
     int rc = tableLockFile(t);
     if (rc != 0) return rc;
     if ((rc = IndexLock(state, t)) != 0) return rc;
+    // A rebuild cut short leaves the mark, so that the next open rebuilds again.
+    state->damaged = false;
+    if ((rc = IndexMarkChanging(state)) < 0) return rc;
     for (auto& th : index->tags) th->pending.clear();
     // The count is ours under the file lock (a pack has not written it yet).
     if (f->numRecs < 0 && (rc = tableReadCount(f)) < 0) return rc;
@@ -741,7 +795,6 @@ int indexReindex(IndexFile* index) {
         std::memcpy(head.data(), h, kIndexHeaderLen);
         head[529] = 1;
         TagTableImage(state, head.data() + kTagTablePos);
-        result = fileWrite(&state->file, 0, head.data(), head.size());
         std::vector<unsigned char> th(size_t(bs), 0);
         for (auto& tag : state->tags) {
             if (result != 0) break;
@@ -751,6 +804,13 @@ int indexReindex(IndexFile* index) {
             tag->changed = false;
         }
         if (result == 0) result = fileLenSet(&state->file, int64_t(state->unitsInFile()) * 512);
+        // The file header last: it clears the mark.
+        head[kIndexChangingByte] = 0;
+        if (result == 0) result = fileWrite(&state->file, 0, head.data(), head.size());
+        if (result == 0) {
+            h[kIndexChangingByte] = 0;
+            state->changing = false;
+        }
         state->headerChanged = false;
     }
     if (result == 0 && state->header[24] == 1) {

@@ -24,6 +24,10 @@ int tagRemoveCalc(TagHandle* tag, long recNo);
 // Every tag of the table brought in line with the record buffer, against
 // the record as stored; undone in all tags on a duplicate or an error.
 int tableWriteKeys(TableHandle* t, long recNo);
+// After the record whose keys tableWriteKeys or tableAppendKeys changed is
+// written (or undone): writes the keys, clears the changing marks and
+// releases the index locks taken for that write.
+int tableKeysDone(TableHandle* t);
 // Undoes tableWriteKeys after the data write failed; -1 on any failure.
 int tableUnwriteKeys(TableHandle* t, long recNo);
 // The keys of a new record; on a duplicate or an error none stays added.

@@ -119,7 +119,14 @@ int WriteDbase3(MemoFile* m, long* blockInOut, const char* data, uint32_t len, l
     return Link(m, -1, 0, at + blocks);
 }
 
-int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len) {
+// Frees the run now, or lists it for later.
+int Release(MemoFile* m, long block, long count, long fileBlocks, std::vector<MemoRun>* later) {
+    if (!later) return FreeRun(m, block, count, fileBlocks);
+    later->push_back({block, count});
+    return 0;
+}
+
+int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len, std::vector<MemoRun>* later) {
     const long bs = m->blockSize;
     long fileBlocks = FileBlocks(m);
     if (fileBlocks < 0) return int(fileBlocks);
@@ -138,13 +145,16 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len) {
     }
     if (len == 0) {
         *blockInOut = 0;
-        return have > 0 ? FreeRun(m, old, have, fileBlocks) : 0;
+        return have > 0 ? Release(m, old, have, fileBlocks, later) : 0;
     }
-    if (have >= need) {
+    // Shorter contents written into the old run's tail would show through
+    // its old header until the record is written: with the free put off
+    // they go to a run of their own.
+    if (have == need || (have > need && !later)) {
         long at = old + have - need;
         if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
         *blockInOut = at;
-        return have > need ? FreeRun(m, old, have - need, fileBlocks) : 0;
+        return have > need ? Release(m, old, have - need, fileBlocks, later) : 0;
     }
     long head = 0;
     if ((rc = ReadHead(m, &head)) < 0) return rc;
@@ -153,9 +163,11 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len) {
         if (steps > fileBlocks + 1 || cur <= prev) return Corrupt(m, "memo free chain");
         if (cur >= fileBlocks) {
             at = fileBlocks;
-            if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
-            // "Free space at the end" now starts behind the contents.
+            // "Free space at the end" starts behind the contents, before they
+            // are written: a chain position past the end is free space still,
+            // a run's header where the chain ends would break the chain.
             if ((rc = Link(m, prev, prevCount, at + need)) < 0) return rc;
+            if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
             fileBlocks = at + need;
             break;
         }
@@ -175,7 +187,7 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len) {
         cur = next;
     }
     *blockInOut = at;
-    return have > 0 ? FreeRun(m, old, have, fileBlocks) : 0;
+    return have > 0 ? Release(m, old, have, fileBlocks, later) : 0;
 }
 
 } // namespace
@@ -275,7 +287,7 @@ int memoFileRead(MemoFile* memo, long block, std::vector<char>& out, uint32_t* l
     return 0;
 }
 
-int memoFileWrite(MemoFile* memo, long* block, const char* data, uint32_t len) {
+int memoFileWrite(MemoFile* memo, long* block, const char* data, uint32_t len, std::vector<MemoRun>* freeLater) {
     EngineFile* f = &memo->file;
     if (!f->isOpen) return engineError(f->ctx, e4parm, L4memoFileWrite);
     if (f->readOnly)
@@ -286,7 +298,29 @@ int memoFileWrite(MemoFile* memo, long* block, const char* data, uint32_t len) {
         int rc = fileLockWait(f, kMemoLockStart, kMemoLockLen);
         if (rc != 0) return rc;
     }
-    int rc = WriteLocked(memo, block, data, len);
+    int rc = WriteLocked(memo, block, data, len, freeLater);
+    if (lockHere) {
+        int urc = fileUnlock(f, kMemoLockStart, kMemoLockLen);
+        if (rc == 0) rc = urc;
+    }
+    return rc;
+}
+
+int memoFileRelease(MemoFile* memo, const std::vector<MemoRun>& runs) {
+    EngineFile* f = &memo->file;
+    if (runs.empty() || !f->isOpen) return 0;
+    bool lockHere = memo->lockOwner == 0 && f->accessMode == 0;
+    if (lockHere) {
+        int rc = fileLockWait(f, kMemoLockStart, kMemoLockLen);
+        if (rc != 0) return rc;
+    }
+    int rc = 0;
+    long fileBlocks = FileBlocks(memo);
+    if (fileBlocks < 0) rc = int(fileBlocks);
+    for (const MemoRun& r : runs) {
+        if (rc < 0) break;
+        rc = FreeRun(memo, r.block, r.count, fileBlocks);
+    }
     if (lockHere) {
         int urc = fileUnlock(f, kMemoLockStart, kMemoLockLen);
         if (rc == 0) rc = urc;

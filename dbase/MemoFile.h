@@ -34,9 +34,21 @@ int memoFileClose(MemoFile* memo);
 
 // Reads the contents at block into out (terminated; len without the terminator).
 int memoFileRead(MemoFile* memo, long block, std::vector<char>& out, uint32_t* len);
+// A run of blocks whose contents no record needs once the record that held
+// them is written.
+struct MemoRun {
+    long block = 0;
+    long count = 0;
+};
+
 // Writes contents for a field whose block number is *block (0: none) and
 // stores the new block number there. Holds the memo lock while it works.
-int memoFileWrite(MemoFile* memo, long* block, const char* data, uint32_t len);
+// With freeLater the runs the old contents leave are listed there instead of
+// freed: the record still points at them until it is written.
+int memoFileWrite(MemoFile* memo, long* block, const char* data, uint32_t len,
+                  std::vector<MemoRun>* freeLater = nullptr);
+// Returns runs listed by memoFileWrite to the free chain.
+int memoFileRelease(MemoFile* memo, const std::vector<MemoRun>& runs);
 
 // One step along the free chain: entry holds the block of a free run; next
 // and count are read from it. Past the end of the file both become -1.

@@ -265,5 +265,76 @@ TEST_F(MemoTest, TwoProcessesWritingAtOnceNeverShareABlock) {
     tableClose(t);
 }
 
+// A record rewrite killed before any of its writes: the record shows its old
+// or its new contents, and never points at a free block.
+TEST_F(MemoTest, ARewriteKilledAtAnyWriteLeavesNoRecordOnAFreeBlock) {
+    const FieldInfo fields[] = {{"N", 'C', 4, 0, 0}, {"M", 'M', 10, 0, 0}, {}};
+    const std::string big(600, 'g'), huge(1500, 'h');
+    struct Case {
+        std::string from, to;
+    };
+    const Case cases[] = {{"kurz", big}, {big, "kurz"}, {big, huge}, {huge, big}, {big, ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from.size() * 10000 + c.to.size());
+        std::remove(Path("T.DBF").c_str());
+        std::remove(Path("T.DBT").c_str());
+        TableHandle* t = tableCreate(&ctx, Path("T"), fields);
+        ASSERT_NE(t, nullptr);
+        auto memoOf = [&](long r) { return r == 2 ? c.from : "memo " + std::to_string(r); };
+        for (long r = 1; r <= 3; ++r) {
+            ASSERT_EQ(tableAppendStart(t, false), 0);
+            std::string text = memoOf(r);
+            fieldMemoAssignN(tableField(t, "M"), text.data(), uint32_t(text.size()));
+            ASSERT_EQ(tableAppend(t), 0);
+        }
+        ASSERT_EQ(tableClose(t), 0);
+        const std::string dbf = Read("T.DBF"), dbt = Read("T.DBT");
+        int deaths = 0;
+        for (long n = 1; n < 100; ++n) {
+            test::EngineTest::Write("T.DBF", dbf);
+            test::EngineTest::Write("T.DBT", dbt);
+            bool died = test::DiesAtWrite(n, [&](const std::function<void()>& arm) {
+                EngineContext k;
+                engineInit(&k);
+                TableHandle* w = tableOpen(&k, Path("T"));
+                if (!w || tableGo(w, 2) != 0) ::_exit(2);
+                fieldMemoAssignN(tableField(w, "M"), c.to.data(), uint32_t(c.to.size()));
+                arm();
+                if (tableFlush(w) != 0) ::_exit(3);
+            });
+            t = tableOpen(&ctx, Path("T"));
+            ASSERT_NE(t, nullptr);
+            std::vector<MemoChainEntry> runs;
+            long end = 0;
+            ASSERT_EQ(memoFileFreeRuns(&t->file->memo, runs, &end), 0);
+            long fileBlocks = long(fileLen(&t->file->memo.file) / t->file->memo.blockSize);
+            for (long r = 1; r <= 3; ++r) {
+                ASSERT_EQ(tableGo(t, r), 0);
+                Field* m = tableField(t, "M");
+                long block = std::atol(std::string(tableRecord(t) + m->offset, m->len).c_str());
+                std::string text(fieldMemoPtr(m), fieldMemoLen(m));
+                if (r == 2) EXPECT_TRUE(text == c.from || text == c.to) << "write " << n << ": " << text.size();
+                else EXPECT_EQ(text, memoOf(r)) << "write " << n;
+                if (block == 0) continue;
+                EXPECT_LT(block, fileBlocks) << "write " << n;
+                for (const auto& run : runs)
+                    EXPECT_FALSE(block >= run.block && block < run.block + run.count)
+                        << "record " << r << " on free block " << block << ", write " << n;
+            }
+            // The chain stays sound for the next writer.
+            for (const std::string& more : {std::string("danach"), std::string(1100, 'd')}) {
+                ASSERT_EQ(tableAppendStart(t, false), 0);
+                fieldMemoAssignN(tableField(t, "M"), more.data(), uint32_t(more.size()));
+                ASSERT_EQ(tableAppend(t), 0) << "write " << n;
+            }
+            ASSERT_EQ(tableClose(t), 0);
+            if (!died) break;
+            ++deaths;
+            if (HasFailure()) break;
+        }
+        EXPECT_GE(deaths, 2);
+    }
+}
+
 } // namespace
 } // namespace vx

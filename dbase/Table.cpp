@@ -95,6 +95,49 @@ int ParseFields(TableFile* f, std::vector<Field>& out, int* memoCount) {
     return int(offset);
 }
 
+// Whole records past the header's count were appended by a writer that
+// died before it wrote the count: they are taken into the count, never
+// written over. Called while no one else can append.
+int AdoptStranded(TableFile* f) {
+    int64_t flen = fileLen(&f->data);
+    if (flen < 0) return int(flen);
+    if (f->recLen == 0 || flen < f->headerLen) return 0;
+    if (f->numRecs < 0) {
+        int rc = tableReadCount(f);
+        if (rc < 0) return rc;
+    }
+    long held = long((flen - f->headerLen) / f->recLen);
+    f->countChecked = true;
+    if (held <= f->numRecs || f->data.readOnly) return 0;
+    std::string counts = std::to_string(f->numRecs) + " -> " + std::to_string(held);
+    engineLogEntry(f->ctx, e4data, L4tableAppend, "Satzanzahl aus Dateilänge übernommen", f->data.name.c_str(),
+                   counts.c_str());
+    f->numRecs = held;
+    int rc = tableWriteHeader(f);
+    if (rc < 0) return rc;
+    // The end-of-file mark behind the last whole record.
+    int64_t end = int64_t(f->headerLen) + int64_t(held) * f->recLen;
+    if (flen == end) {
+        const char eof = 0x1A;
+        rc = fileWrite(&f->data, end, &eof, 1);
+    }
+    return rc;
+}
+
+// At a shared open: only when the append lock is free at once.
+int AdoptStrandedUnlocked(TableFile* f) {
+    EngineContext* ctx = f->ctx;
+    int attempts = ctx->lockAttempts;
+    ctx->lockAttempts = 1;
+    int rc = fileLock(&f->data, kLockAppend, 1);
+    ctx->lockAttempts = attempts;
+    if (rc != 0) return rc < 0 ? rc : 0;
+    rc = tableReadCount(f);
+    if (rc == 0) rc = AdoptStranded(f);
+    int urc = fileUnlock(&f->data, kLockAppend, 1);
+    return rc < 0 ? rc : urc;
+}
+
 int LoadTableFile(EngineContext* ctx, TableFile* f) {
     const std::string& name = f->data.name;
     unsigned char h[32];
@@ -113,8 +156,15 @@ int LoadTableFile(EngineContext* ctx, TableFile* f) {
     if (f->recLen == 0 || count < 0 || f->headerLen <= 32 || flen < f->headerLen) return Corrupt(ctx, name);
     int64_t held = (flen - f->headerLen) / f->recLen;
     if (held < int64_t(count) - 1) return Corrupt(ctx, name);
-    if (f->accessMode != 0 && held != count) return Corrupt(ctx, name);
+    if (f->accessMode != 0 && held < count) return Corrupt(ctx, name);
     f->numRecs = count;
+    // Records a crashed writer left behind its count; in shared use only
+    // once no one is appending.
+    f->countChecked = held <= count;
+    if (held > count && !f->data.readOnly) {
+        int rc = f->accessMode != 0 ? AdoptStranded(f) : AdoptStrandedUnlocked(f);
+        if (rc < 0) return rc;
+    }
     f->descriptors.assign(size_t(f->headerLen - 32), 0);
     n = fileRead(&f->data, 32, f->descriptors.data(), f->descriptors.size());
     if (n < 0) return int(n);
@@ -790,6 +840,10 @@ int tableAppend(TableHandle* t) {
             if (rc != 0) return rc;
             tookAppend = true;
         }
+        if (!f->countChecked && (rc = AdoptStranded(f)) < 0) {
+            if (tookAppend) tableUnlockAppend(t);
+            return rc;
+        }
         newRec = f->numRecs + 1;
         if (tableLockTest(t, newRec) != 1) {
             int savedAuto = ctx->unlockAuto;
@@ -803,9 +857,12 @@ int tableAppend(TableHandle* t) {
             lockedRecord = true;
         }
     } else {
+        if (f->accessMode == 0 && !f->countChecked && (rc = AdoptStranded(f)) < 0) return rc;
         newRec = KnownCount(t) + 1;
     }
     if (ctx->tranLog) rc = ctx->tranLog->AppendStarting(t, newRec);
+    bool memoHeld = false;
+    if (rc == 0) rc = tableMemoHold(t, true, &memoHeld);
     // A refused key (20) stops the append like an error, but is returned as it is.
     int keyStatus = rc == 0 ? tableAppendKeys(t, newRec) : 0;
     if (keyStatus != 0) rc = keyStatus < 0 ? keyStatus : e4append;
@@ -831,6 +888,9 @@ int tableAppend(TableHandle* t) {
         if (f->accessMode != 1) rc = tableWriteHeader(f);
         else f->appendedSinceHeader = true;
     }
+    int drc = tableKeysDone(t);
+    if (rc == 0 && drc < 0) rc = drc;
+    tableMemoHoldEnd(t, memoHeld);
     if (ctx->tranLog) rc = ctx->tranLog->AppendDone(t, rc);
     // A transaction keeps every lock until it ends: a rollback must find the
     // appended record still the last one.
@@ -878,12 +938,20 @@ int tableUpdateRecord(TableHandle* t, bool unlock) {
             return engineError(t->ctx, e4write, L4tableUpdateRecord, "Schreibversuch in NurLese-Datei", t->alias.c_str());
         // The log may have to lock the record first: 50 leaves it unwritten.
         if (t->ctx->tranLog && (rc = t->ctx->tranLog->RecordWriting(t)) != 0) return rc;
-        if ((rc = tableWriteKeys(t, t->recNo)) != 0) return rc;
-        if ((rc = tableMemoWrite(t)) >= 0) rc = WriteRecordAt(t, t->recNo, false);
-        if (rc < 0) {
-            tableUnwriteKeys(t, t->recNo);
+        bool memoHeld = false;
+        if ((rc = tableMemoHold(t, false, &memoHeld)) != 0) return rc;
+        if ((rc = tableWriteKeys(t, t->recNo)) != 0) {
+            tableMemoHoldEnd(t, memoHeld);
             return rc;
         }
+        std::vector<MemoRun> freeLater;
+        if ((rc = tableMemoWrite(t, &freeLater)) >= 0) rc = WriteRecordAt(t, t->recNo, false);
+        if (rc < 0) tableUnwriteKeys(t, t->recNo);
+        int drc = tableKeysDone(t);
+        if (rc == 0) rc = drc;
+        if (rc == 0) rc = memoFileRelease(&f->memo, freeLater);
+        tableMemoHoldEnd(t, memoHeld);
+        if (rc < 0) return rc;
         t->recordChanged = false;
         std::memcpy(t->oldRecord.data(), t->record.data(), t->record.size());
     }
@@ -895,7 +963,7 @@ int tableUpdate(TableHandle* t) {
     int rc = tableUpdateRecord(t, false);
     if (rc < 0) return rc;
     TableFile* f = t->file;
-    if (f->appendedSinceHeader && f->appendLockOwner == t->serial) rc = tableWriteHeader(f);
+    if (f->appendedSinceHeader && (f->appendLockOwner == t->serial || f->accessMode != 0)) rc = tableWriteHeader(f);
     return rc;
 }
 

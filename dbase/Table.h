@@ -94,6 +94,10 @@ struct TableFile {
     long appendLockOwner = 0;
     std::vector<RecordLock> recordLocks; // ascending by record number
     bool appendedSinceHeader = false;
+    // Records past the header's count were looked for since the open: after
+    // that only a shared writer dying inside its append can leave one, which
+    // it never acknowledged.
+    bool countChecked = false;
     // The open index files of this data file, shared by its tables.
     std::vector<IndexFileState*> indexFiles;
     // Records read ahead during a sequential scan of unlocked records.

@@ -377,8 +377,94 @@ TEST_F(TableTest, AccessModeOneWritesTheHeaderAtClose) {
     AppendName(t, "A");
     AppendName(t, "B");
     EXPECT_EQ(Dword(Read("FOUR.DBF"), 4), 0u);
-    tableClose(t);
+    // A flush brings the count up to date, as in shared use.
+    ASSERT_EQ(tableFlush(t), 0);
     EXPECT_EQ(Dword(Read("FOUR.DBF"), 4), 2u);
+    AppendName(t, "C");
+    tableClose(t);
+    EXPECT_EQ(Dword(Read("FOUR.DBF"), 4), 3u);
+}
+
+// An exclusive writer killed before it wrote its count: the next open, in
+// either mode, keeps every record it acknowledged, and an append goes behind
+// them.
+TEST_F(TableTest, AnExclusiveWriterKilledLosesNoAcknowledgedAppend) {
+    for (int mode : {1, 0}) {
+        SCOPED_TRACE(mode);
+        std::remove(Path("FOUR.DBF").c_str());
+        TableHandle* t = CreateFour();
+        ASSERT_NE(t, nullptr);
+        tableClose(t);
+        auto* log = new EngineFile;
+        ASSERT_EQ(fileCreate(log, &ctx, Path("ERR.LOG")), 0);
+        ctx.errorLog = log;
+        test::KilledWriter w = test::RunKilledWriter(25, true, [&](const test::Progress& progress) {
+            EngineContext c;
+            engineInit(&c);
+            c.accessMode = 1;
+            TableHandle* x = tableOpen(&c, Path("FOUR"));
+            if (!x) ::_exit(2);
+            for (int i = 0;; ++i) {
+                tableAppendStart(x, false);
+                tableBlank(x);
+                fieldAssign(tableField(x, "NAME"), ("N" + std::to_string(i)).c_str());
+                if (tableAppend(x) != 0) ::_exit(3);
+                progress();
+            }
+        });
+        ASSERT_TRUE(w.killed());
+        EXPECT_EQ(Dword(Read("FOUR.DBF"), 4), 0u);
+        ctx.accessMode = mode;
+        t = tableOpen(&ctx, Path("FOUR"));
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(tableRecCount(t), 25);
+        EXPECT_EQ(Dword(Read("FOUR.DBF"), 4), 25u);
+        AppendName(t, "X");
+        tableClose(t);
+        ctx.accessMode = 0;
+        std::string f = Read("FOUR.DBF");
+        ASSERT_EQ(f.size(), 161u + 26 * 40 + 1);
+        EXPECT_EQ(Dword(f, 4), 26u);
+        for (int i = 0; i < 26; ++i) {
+            std::string name = i < 25 ? "N" + std::to_string(i) : "X";
+            EXPECT_EQ(f[161 + size_t(i) * 40], ' ') << i;
+            EXPECT_EQ(f.substr(162 + size_t(i) * 40, name.size() + 1), name + " ") << i;
+        }
+        EXPECT_EQ(Byte(f, f.size() - 1), 0x1Au);
+        EXPECT_NE(Read("ERR.LOG").find("FOUR.DBF"), std::string::npos);
+        ctx.errorLog = nullptr;
+        fileClose(log);
+        delete log;
+        std::remove(Path("ERR.LOG").c_str());
+    }
+}
+
+// While another user appends, a shared open leaves records past the count
+// alone; the next append takes them into the count and writes behind them.
+TEST_F(TableTest, AnAppendNeverWritesOverRecordsPastTheCount) {
+    TableHandle* t = CreateFour();
+    for (const char* n : {"A", "B", "C"}) AppendName(t, n);
+    tableClose(t);
+    std::string f = Read("FOUR.DBF");
+    f[4] = 1; // a writer died before it wrote the count of B and C
+    Write("FOUR.DBF", f);
+    EngineFile appender;
+    ASSERT_EQ(fileOpen(&appender, &ctx, Path("FOUR.DBF")), 0);
+    ASSERT_EQ(fileLock(&appender, kLockAppend, 1), 0);
+    t = tableOpen(&ctx, Path("FOUR"));
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(tableRecCount(t), 1);
+    ASSERT_EQ(fileClose(&appender), 0);
+    AppendName(t, "D");
+    EXPECT_EQ(tableRecNo(t), 4);
+    tableClose(t);
+    f = Read("FOUR.DBF");
+    ASSERT_EQ(f.size(), 161u + 4 * 40 + 1);
+    EXPECT_EQ(Dword(f, 4), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(f[161 + size_t(i) * 40], ' ') << i;
+        EXPECT_EQ(f[162 + size_t(i) * 40], "ABCD"[i]) << i;
+    }
 }
 
 TEST_F(TableTest, ReadOnlyTablesRefuseEveryWrite) {

@@ -229,7 +229,9 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
         if (rc != 0) return rc < 0 ? rc : engineError(ctx_, e4rollback, L4engineTranRollback, "Datenbank korrupt", alias);
         f->readAhead.count = 0;
         int64_t pos = int64_t(f->headerLen) + int64_t(recNo - 1) * f->recLen;
-        return fileWrite(&f->data, pos, image.data(), recLen);
+        rc = fileWrite(&f->data, pos, image.data(), recLen);
+        int drc = tableKeysDone(t);
+        return rc < 0 ? rc : drc;
     }
     // An append: only the last record can go again (its keys leave the
     // tags once index files are kept).
@@ -334,6 +336,18 @@ int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEn
         // A table that is gone has nothing left to undo.
         if (!it->second) continue;
         rc = UndoEntry(h, all_.data() + entries[i].start + 4, it->second, true);
+    }
+    // The undo went to the records only: the production index of every table
+    // rolled back is rebuilt from them.
+    for (auto& [name, t] : tables) {
+        if (rc < 0 || !t || !(t->file->headerFlags & 1)) continue;
+        IndexFile* index = indexOpen(t, nullptr);
+        if (!index) {
+            ctx_->errorCode = 0;
+            continue;
+        }
+        rc = indexReindex(index);
+        if (rc > 0) rc = engineError(ctx_, e4rollback, L4engineTranRollback, "Datenbank korrupt", name.c_str());
     }
     ctx_->errOpen = savedErrOpen;
     ctx_->singleOpen = savedSingle;

@@ -458,6 +458,71 @@ TEST_F(TransactionTest, ALogLeftByACrashIsRolledBackAtTheNextOpen) {
     EXPECT_EQ(*(rolled + 2), kLogJoin);
 }
 
+// A crash inside a transaction that changed keys: after the recovery every
+// tag holds exactly the keys of the records as they were before it.
+TEST_F(TransactionTest, ARecoveryPutsTheTagsBackWithTheRecords) {
+    const FieldInfo fields[] = {{"N", 'C', 4, 0, 0}, {}};
+    const TagInfo tags[] = {{"NAME", "N", nullptr, 0, 0}, {"DOWN", "N", nullptr, 0, 10}, {}};
+    {
+        TableHandle* t = tableCreate(&ctx, Path("TAGGED"), fields, tags);
+        ASSERT_NE(t, nullptr) << ctx.errorCode;
+        for (int i = 1; i <= 5; ++i) {
+            tableAppendStart(t, false);
+            fieldAssign(tableField(t, "N"), ("r" + std::to_string(i)).c_str());
+            ASSERT_EQ(tableAppend(t), 0);
+        }
+        tableClose(t);
+    }
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        EngineContext c;
+        engineInit(&c);
+        engineLogOpen(&c, Path("TRANS.LOG").c_str(), "KID");
+        TableHandle* t = tableOpen(&c, Path("TAGGED"));
+        engineTranStart(&c);
+        tableGo(t, 2);
+        fieldAssign(tableField(t, "N"), "bad");
+        tableGo(t, 3);
+        fieldAssign(tableField(t, "N"), "a0");
+        tableAppendStart(t, false);
+        fieldAssign(tableField(t, "N"), "new");
+        tableAppend(t);
+        tableFlush(t);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(OpenLog(), 0);
+    EXPECT_EQ(ctx.tranBlock->Recovered(), 1);
+    // Opened exclusively, the tags are taken as they stand.
+    ctx.accessMode = 1;
+    TableHandle* t = tableOpen(&ctx, Path("TAGGED"));
+    ctx.accessMode = 0;
+    ASSERT_NE(t, nullptr) << ctx.errorCode << " " << (Shown().empty() ? "" : Shown().back().text);
+    ASSERT_EQ(tableRecCount(t), 5);
+    for (const char* name : {"NAME", "DOWN"}) {
+        SCOPED_TRACE(name);
+        TagHandle* th = tableTag(t, name);
+        ASSERT_NE(th, nullptr);
+        tableTagSelect(t, th);
+        std::string walked;
+        for (int rc = tableTop(t); rc == 0 && !tableEof(t); rc = tableSkip(t, 1)) {
+            std::string n = fieldStr(tableField(t, "N"));
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(TagKeyData(th->tagFile)), 4), n);
+            walked += n.substr(1, 1);
+        }
+        EXPECT_EQ(walked, std::string(name) == "NAME" ? "12345" : "54321");
+    }
+    tableTagSelect(t, tableTag(t, "NAME"));
+    EXPECT_NE(tableSeek(t, "bad"), 0);
+    EXPECT_NE(tableSeek(t, "new"), 0);
+    EXPECT_NE(tableSeek(t, "a0"), 0);
+    EXPECT_EQ(tableSeek(t, "r2"), 0);
+    EXPECT_EQ(tableRecNo(t), 2);
+    tableClose(t);
+}
+
 TEST_F(TransactionTest, ALogLeftOpenWithoutATransactionIsMarkedClean) {
     Write("TRANS.LOG", CleanLog() + CleanLog().substr(0, 20)); // a torn last entry
     std::string s = Read("TRANS.LOG");
@@ -503,45 +568,50 @@ TEST_F(TransactionTest, AWriterKilledAnywhereLeavesAWholeTable) {
     tableClose(t);
     engineLogClose(&ctx);
     std::mt19937 random(12345);
-    int recovered = 0;
+    int recovered = 0, heldInside = 0;
+    long committed = 0;
     for (int run = 0; run < 60; ++run) {
-        int delayUs = 2000 + int(random() % 40000);
+        // Two reports per transaction: inside it, and after its commit.
+        long after = 1 + long(random() % 16);
+        bool hold = random() % 3 == 0;
         unsigned seed = unsigned(random());
-        pid_t pid = ::fork();
-        if (pid == 0) {
+        test::KilledWriter w = test::RunKilledWriter(after, hold, [&](const test::Progress& progress) {
             EngineContext c;
             engineInit(&c);
             engineLogOpen(&c, Path("TRANS.LOG").c_str(), "");
-            TableHandle* w = tableOpen(&c, Path("BANK"));
+            TableHandle* wt = tableOpen(&c, Path("BANK"));
             std::mt19937 r(seed);
             for (;;) {
                 if (engineTranStart(&c) != 0) ::_exit(2);
                 long from = long(r() % 10) + 1, to = long(r() % 10) + 1, amount = long(r() % 100);
-                tableGo(w, from);
-                fieldAssignLong(tableField(w, "A"), fieldLong(tableField(w, "A")) - amount);
-                fieldAssignLong(tableField(w, "B"), fieldLong(tableField(w, "B")) + amount);
-                tableGo(w, to);
-                fieldAssignLong(tableField(w, "A"), fieldLong(tableField(w, "A")) + amount);
-                fieldAssignLong(tableField(w, "B"), fieldLong(tableField(w, "B")) - amount);
-                tableAppendStart(w, false);
-                fieldAssignLong(tableField(w, "A"), 7);
-                fieldAssignLong(tableField(w, "B"), -7);
-                if (tableAppend(w) != 0) ::_exit(3);
+                tableGo(wt, from);
+                fieldAssignLong(tableField(wt, "A"), fieldLong(tableField(wt, "A")) - amount);
+                fieldAssignLong(tableField(wt, "B"), fieldLong(tableField(wt, "B")) + amount);
+                tableGo(wt, to);
+                progress();
+                fieldAssignLong(tableField(wt, "A"), fieldLong(tableField(wt, "A")) + amount);
+                fieldAssignLong(tableField(wt, "B"), fieldLong(tableField(wt, "B")) - amount);
+                tableAppendStart(wt, false);
+                fieldAssignLong(tableField(wt, "A"), 7);
+                fieldAssignLong(tableField(wt, "B"), -7);
+                if (tableAppend(wt) != 0) ::_exit(3);
                 if (engineTranCommit(&c, true) != 0) ::_exit(4);
+                progress();
             }
-        }
-        ::usleep(useconds_t(delayUs));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "writer ended with " << WEXITSTATUS(status);
+        });
+        ASSERT_TRUE(w.killed()) << "writer ended with " << WEXITSTATUS(w.status);
+        ASSERT_EQ(w.reported(), after);
+        committed += after / 2;
+        if (hold && after % 2 == 1) ++heldInside;
         ASSERT_EQ(OpenLog(), 0) << "run " << run;
         recovered += ctx.tranBlock->Recovered();
         t = tableOpen(&ctx, Path("BANK"));
         ASSERT_NE(t, nullptr) << "run " << run;
         long total = 0;
         long count = tableRecCount(t);
-        ASSERT_GE(count, 10);
+        // Every committed transaction keeps its appended record.
+        ASSERT_GE(count, 10 + committed) << "run " << run;
+        committed = count - 10;
         for (long i = 1; i <= count; ++i) {
             ASSERT_EQ(tableGo(t, i), 0);
             long a = fieldLong(tableField(t, "A")), b = fieldLong(tableField(t, "B"));
@@ -555,8 +625,9 @@ TEST_F(TransactionTest, AWriterKilledAnywhereLeavesAWholeTable) {
         tableClose(t);
         engineLogClose(&ctx);
     }
-    // Most kills hit a transaction on its way.
-    EXPECT_GT(recovered, 30);
+    // A writer stopped inside its transaction is always rolled back.
+    EXPECT_GT(heldInside, 0);
+    EXPECT_GE(recovered, heldInside);
 }
 
 TEST_F(TransactionTest, ShutdownRollsBackAnActiveTransaction) {
