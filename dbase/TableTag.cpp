@@ -209,7 +209,7 @@ int tableSeekN(TableHandle* t, const char* text, int len) {
     TagHandle* th = tableTagDefault(t);
     if (!th) return r4noTag;
     int rc;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     if ((rc = Check(th)) < 0) return rc;
     std::string key;
     int keyLen = 0;
@@ -226,7 +226,7 @@ int tableSeekNextN(TableHandle* t, const char* text, int len) {
     if (!th) return r4noTag;
     TagFile* tag = th->tagFile;
     int rc;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     if ((rc = Check(th)) < 0) return rc;
     std::string key, current;
     int keyLen = 0;
@@ -270,7 +270,7 @@ int tableReindex(TableHandle* t) {
     if (!t) return engineError(nullptr, e4parmNull, L4tableGo);
     if (engineInError(t->ctx)) return e4codeBase;
     int rc = 0;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     for (IndexFile* i : t->indexes) {
         rc = indexReindex(i);
         if (rc != 0) return rc;
