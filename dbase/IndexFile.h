@@ -124,6 +124,9 @@ struct TagHandle {
         std::string key;
     };
     std::vector<Pending> pending;
+    // Set during one write: the listed entry its new key took over (record
+    // 0: none), given back when the write is undone.
+    Pending taken{0, {}};
 };
 
 struct IndexFile {
