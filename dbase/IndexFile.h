@@ -101,6 +101,9 @@ struct IndexFileState {
     std::vector<std::unique_ptr<TagFile>> tags;
     int openCount = 0;
     long lockOwner = 0; // serial of the table holding the index lock
+    // While a tag is walked without the lock: a change met on the way ends
+    // the walk at once (changeSeen) instead of waiting for the writer.
+    bool optimistic = false, changeSeen = false;
     int blockSize() const { return header[22] | header[23] << 8; }
     int blockUnits() const { return header[20] | header[21] << 8; }
     uint32_t unitsInFile() const;
