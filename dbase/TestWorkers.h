@@ -4,6 +4,8 @@
 // reporting altogether (a deadlock).
 #pragma once
 
+#include "dbase/EngineContext.h"
+
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -11,6 +13,7 @@
 
 #include <chrono>
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace vx::test {
@@ -42,6 +45,8 @@ public:
             if (stop_[1] >= 0) ::close(stop_[1]);
             ProgressFd() = p[1];
             StopFd() = stop_[0];
+            // A worker waiting for a lock gives way to the others.
+            engineHooks().pump = [](int) { std::this_thread::yield(); };
             ::_exit(work());
         }
         ::close(p[1]);
