@@ -62,6 +62,7 @@ TEST_F(TagWalkTest, ReadersWalkingWhileOthersAppendMissNoKey) {
     std::vector<int> writers;
     for (int r = 0; r < kReaders; ++r)
         workers.Start([&] {
+            ::close(go[0]);
             EngineContext c;
             engineInit(&c);
             c.lockDelay = 0;
@@ -80,6 +81,8 @@ TEST_F(TagWalkTest, ReadersWalkingWhileOthersAppendMissNoKey) {
         });
     for (int w = 0; w < kWriters; ++w)
         writers.push_back(workers.Start([&, w] {
+            // A reader that fails early closes the pipe: no writer waits for ever.
+            ::close(go[1]);
             char b;
             for (int r = 0; r < kReaders; ++r)
                 if (::read(go[0], &b, 1) != 1) return 1;
