@@ -3,6 +3,8 @@
 #include "dbase/EngineTestSupport.h"
 #include "dbase/Convert.h"
 #include "dbase/Field.h"
+#include "dbase/IndexFile.h"
+#include "dbase/TagFile.h"
 #include "dbase/TestWorkers.h"
 #include "dbase/Transaction.h"
 
@@ -625,6 +627,61 @@ TEST_F(LockTest, FourTransactionsLockingOverlappingRecordsAllFinish) {
     for (long n = 1; n <= 6; ++n) {
         ASSERT_EQ(tableGo(t, n), 0);
         EXPECT_EQ(Counter(t), want[size_t(n)]) << n;
+    }
+    tableClose(t);
+}
+
+TEST_F(LockTest, UsersHoldingTheirIndexFilesInOppositeOrderNeverWaitForEachOther) {
+    const FieldInfo fields[] = {{"A", 'C', 6, 0, 0}, {"B", 'C', 6, 0, 0}, {}};
+    const TagInfo first[] = {{"TA", "A", nullptr, 0, 0}, {}};
+    const TagInfo second[] = {{"TB", "B", nullptr, 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("TWOIDX"), fields, first);
+    ASSERT_NE(t, nullptr);
+    ASSERT_NE(indexCreate(t, Path("SECOND").c_str(), second), nullptr);
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(tableAppendBlank(t), 0);
+    ASSERT_EQ(tableClose(t), 0);
+    constexpr int kRounds = 1500;
+    test::TestWorkers workers;
+    for (int w = 0; w < 2; ++w)
+        workers.Start([&, w] {
+            EngineContext c;
+            engineInit(&c);
+            c.lockDelay = 0;
+            // One user has the production index first, the other the second file.
+            c.autoOpen = w == 0 ? 1 : 0;
+            TableHandle* u = tableOpen(&c, Path("TWOIDX"));
+            if (!u || !indexOpen(u, Path("SECOND").c_str())) return 1;
+            if (w == 1 && !indexOpen(u, nullptr)) return 2;
+            for (int i = 0; i < kRounds; ++i) {
+                long n = 1 + w * 2 + i % 2;
+                if (tableLock(u, n) != 0 || tableGo(u, n) != 0) return 3;
+                std::string v = std::to_string(100000 + i);
+                fieldAssign(tableField(u, "A"), v.c_str());
+                fieldAssign(tableField(u, "B"), v.c_str());
+                if (tableUnlock(u) != 0) return 4;
+                test::TestWorkers::Tick();
+            }
+            return engineInitUndo(&c) == 0 ? 0 : 5;
+        });
+    ASSERT_TRUE(workers.Wait()) << "the users wait for each other";
+    EXPECT_EQ(workers.Result(0), 0);
+    EXPECT_EQ(workers.Result(1), 0);
+    t = tableOpen(&ctx, Path("TWOIDX"));
+    ASSERT_NE(t, nullptr);
+    ASSERT_NE(indexOpen(t, Path("SECOND").c_str()), nullptr);
+    // Each tag holds one key per record, the one in the record.
+    for (auto [name, field] : {std::pair{"TA", "A"}, std::pair{"TB", "B"}}) {
+        TagFile* tag = tableTag(t, name)->tagFile;
+        ASSERT_EQ(TagTop(tag), 0);
+        int keys = 0;
+        do {
+            long n = TagRecNo(tag);
+            ASSERT_EQ(tableGo(t, n), 0) << name;
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(TagKeyData(tag)), 6),
+                      fieldStr(tableField(t, field))) << name << n;
+            ++keys;
+        } while (TagSkip(tag, 1) == 1);
+        EXPECT_EQ(keys, 4) << name;
     }
     tableClose(t);
 }
