@@ -28,14 +28,79 @@ bool ReadUnlocked(TableHandle* t, long recNo) {
            tableLockTest(t, recNo) != 1;
 }
 
-// Moves in a tag that another process may be changing at the same moment.
-// The blocks read count only when no one held the index lock before and
-// after the move and the file's counters stayed the same; otherwise the
-// move starts again from where it began (move must put the tag there
-// itself). A file that keeps changing is walked under its lock at last.
-constexpr int kSteadyRounds = 16;
+// Goes to the record of the tag's current entry. A record another user has
+// changed since its key was read no longer belongs here: the tag moves on
+// in the direction of travel.
+int GoTagRecord(TableHandle* t, TagHandle* th, int direction) {
+    TagFile* tag = th->tagFile;
+    std::string key;
+    for (;;) {
+        if (TagIsEof(tag)) return tableGoEof(t);
+        long recNo = TagRecNo(tag);
+        if (recNo <= 0) return tableGoEof(t);
+        long count = tableRecCount(t);
+        // Another user may have appended since the count was read.
+        TableFile* f = t->file;
+        bool ours = f->accessMode != 0 || f->data.readOnly || f->appendLockOwner == t->serial ||
+                    f->fileLockOwner == t->serial;
+        if (recNo > count && !ours && tableReadCount(f) == 0) count = f->numRecs;
+        bool skip = recNo > count;
+        if (!skip) {
+            int rc = GoQuiet(t, recNo);
+            if (rc != 0) return rc;
+            if (ReadUnlocked(t, recNo)) {
+                if ((rc = TagExprKey(tag, t, key)) < 0) return rc;
+                const unsigned char* k = TagKeyData(tag);
+                skip = !k || std::memcmp(k, key.data(), size_t(tag->keyLen)) != 0;
+            }
+        }
+        if (!skip) return 0;
+        const unsigned char* k = TagKeyData(tag);
+        if (!k) return tableGoEof(t);
+        int rc = 0;
+        long moved = tableTagStep(t, th, direction, &rc);
+        if (rc != 0) return rc;
+        if (moved != direction) return direction > 0 ? tableGoEof(t) : r4bof;
+    }
+}
 
-int Steady(TableHandle* t, TagHandle* th, const std::function<int()>& move) {
+// Puts the tag on the table's current record.
+int Align(TableHandle* t, TagHandle* th) {
+    TagFile* tag = th->tagFile;
+    if (TagRecNo(tag) == t->recNo && !TagIsEof(tag)) return 0;
+    std::string key;
+    int rc = TagExprKey(tag, t, key);
+    if (rc < 0) return rc;
+    rc = TagGo(tag, key.data(), t->recNo);
+    return rc < 0 ? rc : 0;
+}
+
+int SearchKey(TagFile* tag, const char* text, int len, std::string& key, int* keyLen) {
+    if (!text) text = "";
+    if (len <= 0) len = int(std::strlen(text));
+    TagKeyFromText(tag, text, len, key);
+    *keyLen = tag->keyType == 'C' ? std::min(len, tag->keyLen) : tag->keyLen;
+    return 0;
+}
+
+int Seek(TableHandle* t, TagHandle* th, const std::string& key, int keyLen) {
+    TagFile* tag = th->tagFile;
+    int rc = tableTagSteady(t, th, [&] { return TagSeek(tag, key.data(), keyLen); });
+    if (rc < 0 || rc == r4locked) return rc;
+    rc = GoTagRecord(t, th, 1);
+    if (rc != 0) return rc;
+    const unsigned char* k = TagKeyData(tag);
+    return k && tag->Compare(k, key.data(), size_t(keyLen)) == 0 ? 0 : r4after;
+}
+
+} // namespace
+
+// The blocks a move reads count only when no one held the index lock before
+// and after it and the file's counters stayed the same; otherwise the move
+// starts again from where it began (move must put the tag there itself). A
+// file that keeps changing is walked under its lock at last.
+int tableTagSteady(TableHandle* t, TagHandle* th, const std::function<int()>& move) {
+    constexpr int kSteadyRounds = 16;
     IndexFileState* s = th->index->state;
     if (IndexIsLocked(s) || s->data->accessMode != 0) return move();
     for (int round = 0; round < kSteadyRounds; ++round) {
@@ -68,94 +133,38 @@ int Steady(TableHandle* t, TagHandle* th, const std::function<int()>& move) {
     return rc < 0 ? rc : urc < 0 ? urc : rc;
 }
 
-// One step in the direction of travel from the entry (key, recNo).
-long StepFrom(TableHandle* t, TagHandle* th, const std::string& key, long recNo, int direction, int* rc) {
+long tableTagStep(TableHandle* t, TagHandle* th, long n, int* rc) {
     TagFile* tag = th->tagFile;
+    std::string key;
+    long recNo = 0;
+    bool atEnd = false;
+    if (const unsigned char* k = TagKeyData(tag)) {
+        key.assign(reinterpret_cast<const char*>(k), size_t(tag->keyLen));
+        recNo = TagRecNo(tag);
+    } else {
+        atEnd = tag->current() != nullptr;
+    }
     long moved = 0;
-    *rc = Steady(t, th, [&]() -> int {
+    *rc = tableTagSteady(t, th, [&]() -> int {
         moved = 0;
-        if (TagRecNo(tag) != recNo || TagIsEof(tag)) {
+        long rest = n;
+        if (recNo > 0 && (TagRecNo(tag) != recNo || TagIsEof(tag))) {
             int go = TagGo(tag, key.data(), recNo);
             if (go < 0) return go;
             // The entry is gone: going forward, we already stand on the next.
-            if (go != 0 && direction > 0) {
-                moved = TagIsEof(tag) ? 0 : direction;
-                return 0;
+            if (go != 0 && n > 0) {
+                if (TagIsEof(tag)) return 0;
+                moved = 1;
+                rest = n - 1;
             }
+        } else if (atEnd && (!tag->current() || !TagIsEof(tag))) {
+            if (int go = TagEof(tag); go < 0) return go;
         }
-        moved = TagSkip(tag, direction);
+        if (rest != 0) moved += TagSkip(tag, rest);
         return engineInError(t->ctx) ? t->ctx->errorCode : 0;
     });
     return moved;
 }
-
-// Goes to the record of the tag's current entry. A record another user has
-// changed since its key was read no longer belongs here: the tag moves on
-// in the direction of travel.
-int GoTagRecord(TableHandle* t, TagHandle* th, int direction) {
-    TagFile* tag = th->tagFile;
-    std::string key;
-    for (;;) {
-        if (TagIsEof(tag)) return tableGoEof(t);
-        long recNo = TagRecNo(tag);
-        if (recNo <= 0) return tableGoEof(t);
-        long count = tableRecCount(t);
-        // Another user may have appended since the count was read.
-        TableFile* f = t->file;
-        bool ours = f->accessMode != 0 || f->data.readOnly || f->appendLockOwner == t->serial ||
-                    f->fileLockOwner == t->serial;
-        if (recNo > count && !ours && tableReadCount(f) == 0) count = f->numRecs;
-        bool skip = recNo > count;
-        if (!skip) {
-            int rc = GoQuiet(t, recNo);
-            if (rc != 0) return rc;
-            if (ReadUnlocked(t, recNo)) {
-                if ((rc = TagExprKey(tag, t, key)) < 0) return rc;
-                const unsigned char* k = TagKeyData(tag);
-                skip = !k || std::memcmp(k, key.data(), size_t(tag->keyLen)) != 0;
-            }
-        }
-        if (!skip) return 0;
-        const unsigned char* k = TagKeyData(tag);
-        if (!k) return tableGoEof(t);
-        int rc = 0;
-        long moved = StepFrom(t, th, std::string(reinterpret_cast<const char*>(k), size_t(tag->keyLen)), recNo,
-                              direction, &rc);
-        if (rc != 0) return rc;
-        if (moved != direction) return direction > 0 ? tableGoEof(t) : r4bof;
-    }
-}
-
-// Puts the tag on the table's current record.
-int Align(TableHandle* t, TagHandle* th) {
-    TagFile* tag = th->tagFile;
-    if (TagRecNo(tag) == t->recNo && !TagIsEof(tag)) return 0;
-    std::string key;
-    int rc = TagExprKey(tag, t, key);
-    if (rc < 0) return rc;
-    rc = TagGo(tag, key.data(), t->recNo);
-    return rc < 0 ? rc : 0;
-}
-
-int SearchKey(TagFile* tag, const char* text, int len, std::string& key, int* keyLen) {
-    if (!text) text = "";
-    if (len <= 0) len = int(std::strlen(text));
-    TagKeyFromText(tag, text, len, key);
-    *keyLen = tag->keyType == 'C' ? std::min(len, tag->keyLen) : tag->keyLen;
-    return 0;
-}
-
-int Seek(TableHandle* t, TagHandle* th, const std::string& key, int keyLen) {
-    TagFile* tag = th->tagFile;
-    int rc = Steady(t, th, [&] { return TagSeek(tag, key.data(), keyLen); });
-    if (rc < 0 || rc == r4locked) return rc;
-    rc = GoTagRecord(t, th, 1);
-    if (rc != 0) return rc;
-    const unsigned char* k = TagKeyData(tag);
-    return k && tag->Compare(k, key.data(), size_t(keyLen)) == 0 ? 0 : r4after;
-}
-
-} // namespace
 
 TagHandle* tableTag(TableHandle* t, const char* name) {
     if (!t || engineInError(t->ctx)) return nullptr;
@@ -209,7 +218,7 @@ TagHandle* tableTagSelected(TableHandle* t) { return t ? t->selectedTag : nullpt
 int tableTagTop(TableHandle* t, bool bottom) {
     TagHandle* th = t->selectedTag;
     TagFile* tag = th->tagFile;
-    int rc = Steady(t, th, [&] { return bottom ? TagBottom(tag) : TagTop(tag); });
+    int rc = tableTagSteady(t, th, [&] { return bottom ? TagBottom(tag) : TagTop(tag); });
     if (rc != 0) return rc;
     if (TagIsEof(tag)) {
         tableGoEof(t);
@@ -232,7 +241,7 @@ int tableTagSkip(TableHandle* t, long n) {
     const long asked = n;
     long moved = 0;
     bool empty = false;
-    int rc = Steady(t, th, [&]() -> int {
+    int rc = tableTagSteady(t, th, [&]() -> int {
         n = asked;
         moved = 0;
         empty = false;
@@ -260,7 +269,7 @@ int tableTagSkip(TableHandle* t, long n) {
     }
     rc = GoTagRecord(t, th, n < 0 ? -1 : 1);
     if (rc == r4bof) {
-        if ((rc = Steady(t, th, [&] { return TagTop(tag); })) != 0) return rc;
+        if ((rc = tableTagSteady(t, th, [&] { return TagTop(tag); })) != 0) return rc;
         rc = GoTagRecord(t, th, 1);
         if (rc < 0) return rc;
         t->bof = true;
@@ -299,7 +308,7 @@ int tableSeekNextN(TableHandle* t, const char* text, int len) {
     if ((rc = TagExprKey(tag, t, current)) < 0) return rc;
     if (tag->Compare(current.data(), key.data(), size_t(keyLen)) != 0) return Seek(t, th, key, keyLen);
     long moved = 0;
-    rc = Steady(t, th, [&]() -> int {
+    rc = tableTagSteady(t, th, [&]() -> int {
         if (int rc = Align(t, th); rc < 0) return rc;
         moved = TagSkip(tag, 1);
         return engineInError(t->ctx) ? t->ctx->errorCode : 0;
