@@ -55,8 +55,7 @@ int GoTagRecord(TableHandle* t, TagHandle* th, int direction) {
             }
         }
         if (!skip) return 0;
-        const unsigned char* k = TagKeyData(tag);
-        if (!k) return tableGoEof(t);
+        if (!TagKeyData(tag)) return tableGoEof(t);
         int rc = 0;
         long moved = tableTagStep(t, th, direction, &rc);
         if (rc != 0) return rc;
