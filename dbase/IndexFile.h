@@ -104,6 +104,7 @@ struct IndexFileState {
     // While a tag is walked without the lock: a change met on the way ends
     // the walk at once (changeSeen) instead of waiting for the writer.
     bool optimistic = false, changeSeen = false;
+    long blockReads = 0;
     int blockSize() const { return header[22] | header[23] << 8; }
     int blockUnits() const { return header[20] | header[21] << 8; }
     uint32_t unitsInFile() const;

@@ -109,9 +109,12 @@ int tableTagSteady(TableHandle* t, TagHandle* th, const std::function<int()>& mo
         if (rc < 0) return rc;
         s->optimistic = true;
         s->changeSeen = false;
+        long reads = s->blockReads;
         rc = move();
         s->optimistic = false;
         if (!s->changeSeen && rc < 0) return rc;
+        // Only blocks that were current a moment ago: nothing to confirm.
+        if (!s->changeSeen && s->blockReads == reads) return rc;
         if (!fileLockedElsewhere(&s->file, kIndexLockPos, 1)) {
             int vc = indexFileVersionCheck(s);
             if (vc < 0) return vc;
