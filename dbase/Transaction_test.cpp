@@ -347,6 +347,9 @@ TEST_F(TransactionTest, AWriteUndoneByALaterTagGivesBackTheListedKeyItTook) {
     fieldAssign(tableField(t, "K"), "k1");
     fieldAssign(tableField(t, "L"), "l3");
     ASSERT_EQ(tableUpdate(t), r4unique);
+    // Nor does a commit pass over the refused record: the transaction goes on.
+    EXPECT_EQ(engineTranCommit(&ctx, true), r4unique);
+    EXPECT_EQ(ctx.tranState, 120);
     tableChanged(t, 0);
     EXPECT_EQ(entries(), "k11 k22 k33 k91 ");
     ASSERT_EQ(uk->pending.size(), 1u);
