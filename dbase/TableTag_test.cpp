@@ -74,7 +74,8 @@ TEST_F(TagWalkTest, ReadersWalkingWhileOthersAppendMissNoKey) {
                 if (int rc = Walk(t, tag)) return rc;
                 // The writers begin once every reader is walking.
                 if (++walks == 1)
-                    for (int w = 0; w < kWriters; ++w) (void)!::write(go[1], "g", 1);
+                    for (int w = 0; w < kWriters; ++w)
+                        (void)!::write(go[1], "g", 1);
                 test::TestWorkers::Tick();
             } while (!test::TestWorkers::Stopping() || walks < 2);
             return engineInitUndo(&c) == 0 ? 0 : 2;
@@ -104,8 +105,10 @@ TEST_F(TagWalkTest, ReadersWalkingWhileOthersAppendMissNoKey) {
     ASSERT_TRUE(workers.Wait(writers));
     workers.Stop();
     ASSERT_TRUE(workers.Wait());
-    for (int r = 0; r < kReaders; ++r) EXPECT_EQ(workers.Result(r), 0) << "reader " << r;
-    for (int w : writers) EXPECT_EQ(workers.Result(w), 0) << "writer " << w;
+    for (int r = 0; r < kReaders; ++r)
+        EXPECT_EQ(workers.Result(r), 0) << "reader " << r;
+    for (int w : writers)
+        EXPECT_EQ(workers.Result(w), 0) << "writer " << w;
     TableHandle* t = tableOpen(&ctx, Path("WALK"));
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(tableRecCount(t), kWriters * kAppends);
@@ -128,7 +131,8 @@ TEST_F(TagWalkTest, UsersCountingAppendingAndWalkingAtOnceLoseNothing) {
         ASSERT_NE(made, nullptr);
         for (int i = 1; i <= kCounters; ++i) {
             tableAppendStart(made, false);
-            fieldAssign(tableField(made, "KEY"), ("C" + std::to_string(10000000 + i).substr(1)).c_str());
+            fieldAssign(tableField(made, "KEY"),
+                        ("C" + std::to_string(10000000 + i).substr(1)).c_str());
             fieldAssignLong(tableField(made, "CNT"), 0);
             ASSERT_EQ(tableAppend(made), 0);
         }
@@ -161,7 +165,8 @@ TEST_F(TagWalkTest, UsersCountingAppendingAndWalkingAtOnceLoseNothing) {
                 return engineInitUndo(&c) == 0 ? 0 : 5;
             });
         ASSERT_TRUE(workers.Wait()) << "the users wait for each other";
-        for (int w = 0; w < users; ++w) EXPECT_EQ(workers.Result(w), 0) << "user " << w;
+        for (int w = 0; w < users; ++w)
+            EXPECT_EQ(workers.Result(w), 0) << "user " << w;
         std::vector<long> want(kCounters + 1, 0);
         std::map<std::string, int> appended;
         for (int w = 0; w < users; ++w)

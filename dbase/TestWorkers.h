@@ -59,7 +59,8 @@ public:
     // worker is then killed.
     bool Wait(std::vector<int> ids = {}, int stallSeconds = 300) {
         if (ids.empty())
-            for (size_t i = 0; i < workers_.size(); ++i) ids.push_back(int(i));
+            for (size_t i = 0; i < workers_.size(); ++i)
+                ids.push_back(int(i));
         auto last = std::chrono::steady_clock::now();
         for (;;) {
             bool waiting = false;
