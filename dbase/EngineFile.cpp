@@ -373,6 +373,14 @@ bool fileHoldsLock(const EngineFile* file, int64_t start, int64_t len) {
     return false;
 }
 
+bool fileLockedElsewhere(const EngineFile* file, int64_t start, int64_t len) {
+    if (!file->isOpen) return false;
+    // A read lock conflicts with every write lock and is allowed on any handle.
+    struct flock fl = MakeLock(F_RDLCK, start, len);
+    if (fileSystemCalls().Lock(file->fd, F_OFD_GETLK, &fl) != 0) return false;
+    return fl.l_type != F_UNLCK;
+}
+
 int fileUnlock(EngineFile* file, int64_t start, int64_t len) {
     if (!file) return e4parmNull;
     if (len == 0 || file->readOnly || file->accessMode != 0) return 0;

@@ -77,6 +77,9 @@ int fileLockWait(EngineFile* file, int64_t start, int64_t len);
 int fileUnlock(EngineFile* file, int64_t start, int64_t len);
 // True when this handle holds exactly that range.
 bool fileHoldsLock(const EngineFile* file, int64_t start, int64_t len);
+// True when another handle, of this process or another, holds a lock that
+// overlaps the range. Only asks; takes nothing.
+bool fileLockedElsewhere(const EngineFile* file, int64_t start, int64_t len);
 
 struct FileSeqRead {
     EngineFile* file = nullptr;

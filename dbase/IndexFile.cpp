@@ -639,19 +639,31 @@ int IndexUnlock(IndexFileState* state, TableHandle* t) {
 
 int IndexLockAll(TableHandle* t, bool* took) {
     *took = false;
-    std::vector<IndexFileState*> taken;
-    for (IndexFile* i : t->indexes) {
-        IndexFileState* s = i->state;
-        if (s->lockOwner == t->serial) continue;
-        int rc = IndexLock(s, t);
-        if (rc != 0) {
-            for (IndexFileState* done : taken) IndexUnlock(done, t);
-            return rc;
+    EngineContext* ctx = t->ctx;
+    for (IndexFile* i : t->indexes)
+        if (i->state->lockOwner != 0 && i->state->lockOwner != t->serial) return r4locked;
+    // Each file is tried once a round and a refusal gives back those taken:
+    // nobody holds one index file while waiting for another.
+    int attempts = ctx->lockAttempts;
+    for (int round = 1;; ++round) {
+        std::vector<IndexFileState*> taken;
+        int rc = 0;
+        ctx->lockAttempts = 1;
+        for (IndexFile* i : t->indexes) {
+            IndexFileState* s = i->state;
+            if (s->lockOwner == t->serial) continue;
+            if ((rc = IndexLock(s, t)) != 0) break;
+            taken.push_back(s);
         }
-        taken.push_back(s);
+        ctx->lockAttempts = attempts;
+        if (rc == 0) {
+            *took = !taken.empty();
+            return 0;
+        }
+        for (IndexFileState* done : taken) IndexUnlock(done, t);
+        if (rc != r4locked || (attempts >= 0 && round >= std::max(attempts, 1))) return rc;
+        enginePump(ctx->lockDelay);
     }
-    *took = !taken.empty();
-    return 0;
 }
 
 int IndexUnlockAll(TableHandle* t) {

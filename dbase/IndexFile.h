@@ -107,6 +107,10 @@ struct IndexFileState {
     bool changing = false;          // we set the changing mark on disk
     bool releaseAfterWrite = false; // the lock was taken for one record write
     bool damaged = false;           // a writer died while changing the keys
+    // While a tag is walked without the lock: a change met on the way ends
+    // the walk at once (changeSeen) instead of waiting for the writer.
+    bool optimistic = false, changeSeen = false;
+    long blockReads = 0;
     int blockSize() const { return header[22] | header[23] << 8; }
     int blockUnits() const { return header[20] | header[21] << 8; }
     uint32_t unitsInFile() const;
@@ -130,6 +134,9 @@ struct TagHandle {
         std::string key;
     };
     std::vector<Pending> pending;
+    // Set during one write: the listed entry its new key took over (record
+    // 0: none), given back when the write is undone.
+    Pending taken{0, {}};
 };
 
 struct IndexFile {

@@ -206,6 +206,7 @@ int TakePendingKey(TagHandle* th, const std::string& key) {
     for (auto it = list.begin(); it != list.end(); ++it)
         if (it->key == key) {
             int rc = tagRemove(th->tagFile, it->key.data(), it->recNo);
+            th->taken = *it;
             list.erase(it);
             return rc == r4entry ? 0 : rc;
         }
@@ -245,6 +246,15 @@ int ReadStored(TableHandle* t, long recNo) {
     return 0;
 }
 
+// The listed entry that a new key took over goes back into tag and list.
+int GiveBackTaken(TagHandle* th) {
+    if (th->taken.recNo == 0) return 0;
+    int rc = tagAdd(th->tagFile, th->taken.key.data(), th->taken.recNo, 0);
+    th->pending.push_back(std::move(th->taken));
+    th->taken = {0, {}};
+    return rc;
+}
+
 // Undoes the changes of the tags before `upto` (and of `upto` itself as far
 // as its flags say), in reverse order.
 void UndoWrite(std::vector<TagKeys>& keys, size_t upto, long recNo) {
@@ -252,6 +262,7 @@ void UndoWrite(std::vector<TagKeys>& keys, size_t upto, long recNo) {
         TagKeys& k = keys[i];
         TagFile* tf = k.tag->tagFile;
         if (k.tag->newAdded) tagRemove(tf, k.newKey.data(), recNo);
+        GiveBackTaken(k.tag);
         if (k.tag->oldRemoved) {
             if (k.postponed) DropPending(k.tag, recNo, k.oldKey);
             else tagAdd(tf, k.oldKey.data(), recNo, 0);
@@ -382,6 +393,7 @@ int tableWriteKeys(TableHandle* t, long recNo) {
         k.tag = th;
         if ((rc = Evaluate(t, k)) < 0) return rc;
         th->newAdded = th->oldRemoved = false;
+        th->taken = {0, {}};
         keys.push_back(std::move(k));
     }
     bool locked = false, took = false;
@@ -470,6 +482,7 @@ int tableUnwriteKeys(TableHandle* t, long recNo) {
             result = -1;
         }
         if (k.newPass && tagRemove(tf, k.newKey.data(), recNo) < 0) result = -1;
+        if (GiveBackTaken(th) != 0) result = -1;
         if (result < 0) break;
     }
     if (took) IndexUnlockAll(t);

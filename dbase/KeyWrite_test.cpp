@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <random>
 
 namespace vx {
@@ -316,6 +317,62 @@ TEST_F(UniqueTest, CodeTwentyStopsQuietly) {
     EXPECT_EQ(tableRecCount(t), 1);
     EXPECT_EQ(Keys(t, "TA"), "11 ");
     EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(tableClose(t), 0);
+}
+
+TEST_F(UniqueTest, EveryWriteOnTheWayToAnotherRecordReportsARefusedKey) {
+    TableHandle* t = Create(r4unique);
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(Append(t, "1", "X", "1"), 0);
+    ASSERT_EQ(Append(t, "2", "Y", "2"), 0);
+    ASSERT_EQ(Append(t, "3", "Z", "3"), 0);
+    TagHandle* ta = tableTag(t, "TA");
+    const struct {
+        const char* name;
+        bool byTag;
+        std::function<int()> move;
+    } moves[] = {
+        {"go", false, [&] { return tableGo(t, 1); }},
+        {"skip", false, [&] { return tableSkip(t, 1); }},
+        {"skip in a tag", true, [&] { return tableSkip(t, 1); }},
+        {"top", false, [&] { return tableTop(t); }},
+        {"top in a tag", true, [&] { return tableTop(t); }},
+        {"bottom", true, [&] { return tableBottom(t); }},
+        {"end of file", false, [&] { return tableGoEof(t); }},
+        {"seek", true, [&] { return tableSeek(t, "3"); }},
+        {"seek next", true, [&] { return tableSeekNext(t, "1"); }},
+        {"append start", false, [&] { return tableAppendStart(t, false); }},
+        {"unlock", false, [&] { return tableUnlock(t); }},
+        {"flush", false, [&] { return tableFlush(t); }},
+    };
+    for (const auto& m : moves) {
+        tableTagSelect(t, m.byTag ? ta : nullptr);
+        ASSERT_EQ(tableGo(t, 2), 0) << m.name;
+        fieldAssign(tableField(t, "B"), "X");
+        EXPECT_EQ(m.move(), r4unique) << m.name;
+        // The edit stays in the buffer, on its record, for the user to mend.
+        EXPECT_EQ(tableRecNo(t), 2) << m.name;
+        EXPECT_EQ(tableChanged(t, -1), 1) << m.name;
+        EXPECT_EQ(std::string(fieldStr(tableField(t, "B"))), "X   ") << m.name;
+        EXPECT_EQ(Keys(t, "TB"), "1X 2Y 3Z ") << m.name;
+        tableChanged(t, 0);
+    }
+    EXPECT_TRUE(Shown().empty());
+    // Another table of the context moving away writes it too, and says so.
+    ctx.singleOpen = 0;
+    TableHandle* other = tableOpen(&ctx, Path("UNIQ"));
+    ASSERT_NE(other, nullptr);
+    ASSERT_EQ(tableGo(t, 2), 0);
+    fieldAssign(tableField(t, "B"), "Z");
+    EXPECT_EQ(tableGo(other, 1), r4unique);
+    EXPECT_EQ(tableChanged(t, -1), 1);
+    EXPECT_EQ(tableClose(other), 0);
+    // The last chance is the close.
+    EXPECT_EQ(tableClose(t), r4unique);
+    t = tableOpen(&ctx, Path("UNIQ"));
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableGo(t, 2), 0);
+    EXPECT_EQ(std::string(fieldStr(tableField(t, "B"))), "Y   ");
     EXPECT_EQ(tableClose(t), 0);
 }
 

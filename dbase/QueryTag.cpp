@@ -5,6 +5,7 @@
 
 #include "dbase/IndexFile.h"
 #include "dbase/Table.h"
+#include "dbase/TableTag.h"
 #include "dbase/TagFile.h"
 
 namespace vx {
@@ -21,10 +22,17 @@ public:
     int uniqueCode() override { return handle_->uniqueCode; }
     bool descending() override { return File()->descending; }
     int compare(const void* a, const void* b, size_t n) override { return File()->compare(a, b, n); }
-    int top() override { return TagTop(File()); }
-    int bottom() override { return TagBottom(File()); }
-    int seek(const char* key, int len) override { return TagSeek(File(), key, len); }
-    long skip(long n) override { return TagSkip(File(), n); }
+    // Others may change the index file meanwhile: each move is steady.
+    int top() override { return tableTagSteady(Table(), handle_, [&] { return TagTop(File()); }); }
+    int bottom() override { return tableTagSteady(Table(), handle_, [&] { return TagBottom(File()); }); }
+    int seek(const char* key, int len) override {
+        return tableTagSteady(Table(), handle_, [&] { return TagSeek(File(), key, len); });
+    }
+    long skip(long n) override {
+        int rc = 0;
+        long moved = tableTagStep(Table(), handle_, n, &rc);
+        return rc < 0 ? -n : moved;
+    }
     long recNo() override {
         long r = TagRecNo(File());
         return r == -2 ? 0 : r;
@@ -34,6 +42,7 @@ public:
 
 private:
     TagFile* File() const { return handle_->tagFile; }
+    TableHandle* Table() const { return handle_->index->table; }
     TagHandle* handle_;
 };
 

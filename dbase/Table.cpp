@@ -676,7 +676,7 @@ int tableBlank(TableHandle* t) {
 int tableGo(TableHandle* t, long n) {
     int rc = CheckTable(t);
     if (rc < 0) return rc;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     TableFile* f = t->file;
     long count = KnownCount(t);
     // Another process may have appended since the count was read.
@@ -684,7 +684,7 @@ int tableGo(TableHandle* t, long n) {
     if (n < 1 || n > count) return GoOutOfRange(t, n);
     bool locked = tableLockTest(t, n) == 1;
     if (!locked) {
-        tableUnlockAuto(t);
+        if ((rc = tableUnlockAuto(t)) != 0) return rc;
         if (t->ctx->readLock) {
             rc = tableLock(t, n);
             if (rc != 0) return rc;
@@ -713,7 +713,7 @@ int tableGo(TableHandle* t, long n) {
 int tableGoEof(TableHandle* t) {
     int rc = CheckTable(t);
     if (rc < 0) return rc;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     long count = KnownCount(t);
     t->recNo = count + 1;
     t->eof = true;
@@ -726,7 +726,7 @@ int tableGoEof(TableHandle* t) {
 int tableTop(TableHandle* t) {
     int rc = CheckTable(t);
     if (rc < 0) return rc;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     if (t->selectedTag) return tableTagTop(t, false);
     if (!CountIsOurs(t)) tableReadCount(t->file);
     if (KnownCount(t) == 0) {
@@ -740,7 +740,7 @@ int tableTop(TableHandle* t) {
 int tableBottom(TableHandle* t) {
     int rc = CheckTable(t);
     if (rc < 0) return rc;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     if (t->selectedTag) return tableTagTop(t, true);
     if (!CountIsOurs(t)) tableReadCount(t->file);
     long count = KnownCount(t);
@@ -767,7 +767,7 @@ int tableSkip(TableHandle* t, long n) {
             return engineError(t->ctx, e4info, L4tableSkip, "skip() muß von gültiger Satznummer erfolgen");
         return e4info;
     }
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     if (t->selectedTag) return tableTagSkip(t, n);
     long count = KnownCount(t);
     // Another process may have appended: the count is read again only when
@@ -798,7 +798,7 @@ int tableSkip(TableHandle* t, long n) {
 int tableAppendStart(TableHandle* t, bool useMemoEntries) {
     int rc = CheckTable(t);
     if (rc < 0) return rc;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     bool copyMemos = useMemoEntries && !t->memos.empty() && t->recNo > 0 && !t->eof && !t->bof;
     if (copyMemos) {
         bool hadLock = tableLockTest(t, t->recNo) == 1;
@@ -835,7 +835,7 @@ int tableAppend(TableHandle* t) {
     bool lockedRecord = false;
     if (f->fileLockOwner != t->serial && f->accessMode == 0) {
         if (f->appendLockOwner != t->serial) {
-            tableUnlockAuto(t);
+            if ((rc = tableUnlockAuto(t)) != 0) return rc;
             rc = tableLockAppend(t);
             if (rc != 0) return rc;
             tookAppend = true;
@@ -961,7 +961,7 @@ int tableUpdateRecord(TableHandle* t, bool unlock) {
 
 int tableUpdate(TableHandle* t) {
     int rc = tableUpdateRecord(t, false);
-    if (rc < 0) return rc;
+    if (rc != 0) return rc;
     TableFile* f = t->file;
     if (f->appendedSinceHeader && (f->appendLockOwner == t->serial || f->accessMode != 0)) rc = tableWriteHeader(f);
     return rc;
@@ -969,7 +969,7 @@ int tableUpdate(TableHandle* t) {
 
 int tableFlushData(TableHandle* t) {
     int rc = tableUpdate(t);
-    if (rc < 0) return rc;
+    if (rc != 0) return rc;
     if ((rc = fileFlush(&t->file->data)) < 0) return rc;
     if (t->file->hasMemoFile) rc = fileFlush(&t->file->memo.file);
     return rc;
@@ -977,7 +977,7 @@ int tableFlushData(TableHandle* t) {
 
 int tableFlush(TableHandle* t) {
     int rc = tableFlushData(t);
-    if (rc < 0) return rc;
+    if (rc != 0) return rc;
     return tableIndexFlush(t);
 }
 
@@ -991,7 +991,7 @@ int tablePack(TableHandle* t) {
     if ((rc = tableLockAll(t)) != 0) return rc;
     if (ctx->tranState == 120)
         return engineError(ctx, e4trans, L4tablePack, "tablePack wegen Transaktionskonflikt nicht möglich");
-    if ((rc = tableUpdate(t)) < 0) return rc;
+    if ((rc = tableUpdate(t)) != 0) return rc;
     if (ctx->tranLog && (rc = ctx->tranLog->PackStarting(t)) < 0) return rc;
     if ((rc = tableReadCount(f)) < 0) return rc;
     DropReadAhead(f);

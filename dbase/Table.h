@@ -208,8 +208,9 @@ int tableReadCount(TableFile* f);
 
 // Internal to the engine: the lock-enforce check of modifying operations.
 int tableLockEnforce(TableHandle* t, int location);
-// Releases locks before a new one as the unlock-auto mode says.
-void tableUnlockAuto(TableHandle* t);
+// Releases locks before a new one as the unlock-auto mode says; a changed
+// record of another table that cannot be written stops it with that code.
+int tableUnlockAuto(TableHandle* t);
 // Releases every lock of the table, whatever the unlock-auto mode says.
 int tableReleaseLocks(TableHandle* t);
 

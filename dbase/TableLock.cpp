@@ -118,18 +118,20 @@ int LockMemo(TableHandle* t) {
 
 } // namespace
 
-void tableUnlockAuto(TableHandle* t) {
+int tableUnlockAuto(TableHandle* t) {
     EngineContext* ctx = t->ctx;
     if (ctx->unlockAuto == 1) {
+        // Nothing may be lost when its lock goes.
         for (TableHandle* other : ctx->tables) {
-            // Nothing may be lost when its lock goes.
-            if (other->recordChanged && other->recNo > 0) tableUpdateRecord(other, false);
-            ReleaseAll(other);
+            int rc = other->recordChanged && other->recNo > 0 ? tableUpdateRecord(other, false) : 0;
+            if (rc != 0) return rc;
         }
+        for (TableHandle* other : ctx->tables) ReleaseAll(other);
     } else if (ctx->unlockAuto == 2) {
         ReleaseRecords(t);
         ReleaseAppend(t);
     }
+    return 0;
 }
 
 int tableReleaseLocks(TableHandle* t) { return ReleaseAll(t); }
@@ -141,16 +143,30 @@ int tableLock(TableHandle* t, long recNo) {
     if (recNo <= 0) return engineError(ctx, e4parm, L4tableLock, t->alias.c_str());
     TableFile* f = t->file;
     if (LockedByEveryone(f) || f->fileLockOwner == t->serial || OwnsRecord(f, t->serial, recNo)) return 0;
-    tableUnlockAuto(t);
+    int rc = tableUnlockAuto(t);
+    if (rc != 0) return rc;
     if (f->fileLockOwner != 0) return LocalConflict(t, L4tableLock);
     for (const auto& l : f->recordLocks)
         if (l.recNo == recNo) return LocalConflict(t, L4tableLock);
-    int rc = fileLock(&f->data, kLockGate, 1);
+    // The gate is held for one try at the record only: a user who waits
+    // holds no byte that another needs to go on.
+    int attempts = ctx->lockAttempts;
+    for (int round = 1;; ++round) {
+        ctx->lockAttempts = 1;
+        rc = fileLock(&f->data, kLockGate, 1);
+        if (rc == 0) {
+            rc = fileLock(&f->data, lockOffsetRecord(recNo), 1);
+            int urc = fileUnlock(&f->data, kLockGate, 1);
+            if (rc == 0 && urc < 0) {
+                fileUnlock(&f->data, lockOffsetRecord(recNo), 1);
+                rc = urc;
+            }
+        }
+        ctx->lockAttempts = attempts;
+        if (rc != r4locked || (attempts >= 0 && round >= std::max(attempts, 1))) break;
+        enginePump(ctx->lockDelay);
+    }
     if (rc != 0) return rc;
-    rc = fileLock(&f->data, lockOffsetRecord(recNo), 1);
-    int urc = fileUnlock(&f->data, kLockGate, 1);
-    if (rc != 0) return rc;
-    if (urc < 0) return urc;
     auto pos = std::find_if(f->recordLocks.begin(), f->recordLocks.end(),
                             [&](const RecordLock& l) { return l.recNo > recNo; });
     f->recordLocks.insert(pos, RecordLock{t->serial, recNo});
@@ -163,9 +179,10 @@ int tableLockAppend(TableHandle* t) {
     if (engineInError(ctx)) return e4codeBase;
     TableFile* f = t->file;
     if (LockedByEveryone(f) || f->fileLockOwner == t->serial || f->appendLockOwner == t->serial) return 0;
-    tableUnlockAuto(t);
+    int rc = tableUnlockAuto(t);
+    if (rc != 0) return rc;
     if (f->fileLockOwner != 0 || f->appendLockOwner != 0) return LocalConflict(t, L4tableLockAppend);
-    int rc = fileLock(&f->data, kLockAppend, 1);
+    rc = fileLock(&f->data, kLockAppend, 1);
     if (rc != 0) return rc;
     f->appendLockOwner = t->serial;
     // Others may have appended before we got the lock; from now on the count is ours.
@@ -178,7 +195,8 @@ int tableLockFile(TableHandle* t) {
     if (engineInError(ctx)) return e4codeBase;
     TableFile* f = t->file;
     if (LockedByEveryone(f) || f->fileLockOwner == t->serial) return 0;
-    tableUnlockAuto(t);
+    int rc = tableUnlockAuto(t);
+    if (rc != 0) return rc;
     if (f->fileLockOwner != 0 || (f->appendLockOwner != 0 && f->appendLockOwner != t->serial))
         return LocalConflict(t, L4tableLockFile);
     for (const auto& l : f->recordLocks)
@@ -189,7 +207,7 @@ int tableLockFile(TableHandle* t) {
         fileUnlock(&f->data, kLockAppend, 1);
         f->appendLockOwner = 0;
     }
-    int rc = fileLock(&f->data, kLockFileStart, kLockFileLen);
+    rc = fileLock(&f->data, kLockFileStart, kLockFileLen);
     if (rc != 0) return rc;
     f->fileLockOwner = t->serial;
     return tableReadCount(f);
@@ -263,8 +281,9 @@ int tableUnlock(TableHandle* t) {
     if (!t) return engineError(nullptr, e4parmNull, L4tableUnlock);
     EngineContext* ctx = t->ctx;
     if (ctx->tranState == 120) return engineError(ctx, e4trans, L4tableUnlock, t->alias.c_str());
+    // A refused write keeps its locks: the record is still to be mended.
     int rc = tableUpdateRecord(t, false);
-    if (rc < 0) return rc;
+    if (rc != 0) return rc;
     return ctx->unlockAuto ? ReleaseAll(t) : 0;
 }
 
@@ -273,7 +292,7 @@ int engineUnlock(EngineContext* ctx) {
     int result = 0;
     for (TableHandle* t : ctx->tables) {
         int rc = tableUnlock(t);
-        if (rc < 0 && result == 0) result = rc;
+        if (rc != 0 && result == 0) result = rc;
     }
     return result;
 }

@@ -3,11 +3,16 @@
 #include "dbase/EngineTestSupport.h"
 #include "dbase/Convert.h"
 #include "dbase/Field.h"
+#include "dbase/IndexFile.h"
+#include "dbase/TagFile.h"
+#include "dbase/TestWorkers.h"
+#include "dbase/Transaction.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
 
 #include <functional>
+#include <random>
 #include <unistd.h>
 
 namespace vx {
@@ -533,6 +538,151 @@ TEST_F(LockTest, UpdatesOfOneRecordUnderItsLockLoseNothing) {
     EXPECT_EQ(convertToLong(fieldStr(tableField(t, "NAME")), 10), 6000);
     ASSERT_EQ(tableGo(t, 2), 0);
     EXPECT_EQ(std::string(fieldStr(tableField(t, "NAME"))), std::string(10, ' '));
+    tableClose(t);
+}
+
+long Counter(TableHandle* t) { return convertToLong(fieldStr(tableField(t, "NAME")), 10); }
+int Increment(TableHandle* t, long recNo) {
+    int rc = tableGo(t, recNo);
+    if (rc != 0) return rc;
+    EngineLongToAscii(Counter(t) + 1, fieldAssignPtr(tableField(t, "NAME")), 10);
+    return 0;
+}
+
+TEST_F(LockTest, UsersLockingTheSameRecordsInTheSameOrderNeverWaitForEachOther) {
+    constexpr int kUsers = 3, kRounds = 1500;
+    test::TestWorkers workers;
+    for (int w = 0; w < kUsers; ++w)
+        workers.Start([&] {
+            EngineContext c;
+            engineInit(&c);
+            c.lockDelay = 0; // waiting for ever, with no pause between tries
+            TableHandle* u = tableOpen(&c, Path("LOCKS"));
+            if (!u) return 1;
+            for (int i = 0; i < kRounds; ++i) {
+                c.unlockAuto = 0;
+                for (long n : {1L, 2L, 3L})
+                    if (tableLock(u, n) != 0 || Increment(u, n) != 0 || tableUpdate(u) != 0) return 2;
+                c.unlockAuto = 1;
+                if (tableUnlock(u) != 0) return 3;
+                test::TestWorkers::Tick();
+            }
+            return engineInitUndo(&c) == 0 ? 0 : 4;
+        });
+    ASSERT_TRUE(workers.Wait()) << "the users wait for each other";
+    for (int w = 0; w < kUsers; ++w) EXPECT_EQ(workers.Result(w), 0);
+    TableHandle* t = tableOpen(&ctx, Path("LOCKS"));
+    for (long n : {1L, 2L, 3L}) {
+        ASSERT_EQ(tableGo(t, n), 0);
+        EXPECT_EQ(Counter(t), kUsers * kRounds) << n;
+    }
+    tableClose(t);
+}
+
+TEST_F(LockTest, FourTransactionsLockingOverlappingRecordsAllFinish) {
+    Write("TRANS.LOG", std::string("\x20\0\0\0", 4) + [] {
+        unsigned char head[kLogHeaderLen];
+        LogEntryHeader h;
+        h.type = kLogClean;
+        h.owner[1] = 1;
+        logHeaderEncode(h, head);
+        return std::string(reinterpret_cast<char*>(head), kLogHeaderLen);
+    }());
+    constexpr int kUsers = 4, kRounds = 500;
+    // Each round locks three of the six records, in ascending order.
+    auto picks = [](int user, int round) {
+        std::mt19937 gen(unsigned(user * 100003 + round));
+        std::vector<long> all{1, 2, 3, 4, 5, 6};
+        std::shuffle(all.begin(), all.end(), gen);
+        all.resize(3);
+        std::sort(all.begin(), all.end());
+        return all;
+    };
+    test::TestWorkers workers;
+    for (int w = 0; w < kUsers; ++w)
+        workers.Start([&, w] {
+            EngineContext c;
+            engineInit(&c);
+            c.lockDelay = 0;
+            std::string who = "U" + std::to_string(w);
+            if (engineLogOpen(&c, Path("TRANS.LOG").c_str(), who.c_str()) != 0) return 1;
+            TableHandle* u = tableOpen(&c, Path("LOCKS"));
+            if (!u) return 2;
+            for (int i = 0; i < kRounds; ++i) {
+                if (engineTranStart(&c) != 0) return 3;
+                for (long n : picks(w, i))
+                    if (tableLock(u, n) != 0 || Increment(u, n) != 0 || tableUpdate(u) != 0) return 4;
+                if (engineTranCommit(&c, true) != 0) return 5;
+                test::TestWorkers::Tick();
+            }
+            return engineInitUndo(&c) == 0 ? 0 : 6;
+        });
+    ASSERT_TRUE(workers.Wait()) << "the transactions wait for each other";
+    for (int w = 0; w < kUsers; ++w) EXPECT_EQ(workers.Result(w), 0);
+    std::vector<long> want(7, 0);
+    for (int w = 0; w < kUsers; ++w)
+        for (int i = 0; i < kRounds; ++i)
+            for (long n : picks(w, i)) ++want[size_t(n)];
+    TableHandle* t = tableOpen(&ctx, Path("LOCKS"));
+    for (long n = 1; n <= 6; ++n) {
+        ASSERT_EQ(tableGo(t, n), 0);
+        EXPECT_EQ(Counter(t), want[size_t(n)]) << n;
+    }
+    tableClose(t);
+}
+
+TEST_F(LockTest, UsersHoldingTheirIndexFilesInOppositeOrderNeverWaitForEachOther) {
+    const FieldInfo fields[] = {{"A", 'C', 6, 0, 0}, {"B", 'C', 6, 0, 0}, {}};
+    const TagInfo first[] = {{"TA", "A", nullptr, 0, 0}, {}};
+    const TagInfo second[] = {{"TB", "B", nullptr, 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("TWOIDX"), fields, first);
+    ASSERT_NE(t, nullptr);
+    ASSERT_NE(indexCreate(t, Path("SECOND").c_str(), second), nullptr);
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(tableAppendBlank(t), 0);
+    ASSERT_EQ(tableClose(t), 0);
+    constexpr int kRounds = 1500;
+    test::TestWorkers workers;
+    for (int w = 0; w < 2; ++w)
+        workers.Start([&, w] {
+            EngineContext c;
+            engineInit(&c);
+            c.lockDelay = 0;
+            // One user has the production index first, the other the second file.
+            c.autoOpen = w == 0 ? 1 : 0;
+            TableHandle* u = tableOpen(&c, Path("TWOIDX"));
+            if (!u || !indexOpen(u, Path("SECOND").c_str())) return 1;
+            if (w == 1 && !indexOpen(u, nullptr)) return 2;
+            for (int i = 0; i < kRounds; ++i) {
+                long n = 1 + w * 2 + i % 2;
+                if (tableLock(u, n) != 0 || tableGo(u, n) != 0) return 3;
+                std::string v = std::to_string(100000 + i);
+                fieldAssign(tableField(u, "A"), v.c_str());
+                fieldAssign(tableField(u, "B"), v.c_str());
+                if (tableUnlock(u) != 0) return 4;
+                test::TestWorkers::Tick();
+            }
+            return engineInitUndo(&c) == 0 ? 0 : 5;
+        });
+    ASSERT_TRUE(workers.Wait()) << "the users wait for each other";
+    EXPECT_EQ(workers.Result(0), 0);
+    EXPECT_EQ(workers.Result(1), 0);
+    t = tableOpen(&ctx, Path("TWOIDX"));
+    ASSERT_NE(t, nullptr);
+    ASSERT_NE(indexOpen(t, Path("SECOND").c_str()), nullptr);
+    // Each tag holds one key per record, the one in the record.
+    for (auto [name, field] : {std::pair{"TA", "A"}, std::pair{"TB", "B"}}) {
+        TagFile* tag = tableTag(t, name)->tagFile;
+        ASSERT_EQ(TagTop(tag), 0);
+        int keys = 0;
+        do {
+            long n = TagRecNo(tag);
+            ASSERT_EQ(tableGo(t, n), 0) << name;
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(TagKeyData(tag)), 6),
+                      fieldStr(tableField(t, field))) << name << n;
+            ++keys;
+        } while (TagSkip(tag, 1) == 1);
+        EXPECT_EQ(keys, 4) << name;
+    }
     tableClose(t);
 }
 

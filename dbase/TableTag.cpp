@@ -3,7 +3,9 @@
 #include "dbase/TableTag.h"
 
 #include <cstring>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "dbase/Convert.h"
 #include "dbase/TagFile.h"
@@ -24,14 +26,6 @@ bool ReadUnlocked(TableHandle* t, long recNo) {
     TableFile* f = t->file;
     return f->accessMode == 0 && !f->data.readOnly && f->fileLockOwner != t->serial &&
            tableLockTest(t, recNo) != 1;
-}
-
-// Without the index lock another process may have changed the file.
-int Check(TagHandle* th) {
-    IndexFileState* s = th->index->state;
-    if (IndexIsLocked(s)) return 0;
-    int rc = indexFileVersionCheck(s);
-    return rc < 0 ? rc : 0;
 }
 
 // Goes to the record of the tag's current entry. A record another user has
@@ -61,8 +55,10 @@ int GoTagRecord(TableHandle* t, TagHandle* th, int direction) {
             }
         }
         if (!skip) return 0;
-        long moved = TagSkip(tag, direction);
-        if (engineInError(t->ctx)) return t->ctx->errorCode;
+        if (!TagKeyData(tag)) return tableGoEof(t);
+        int rc = 0;
+        long moved = tableTagStep(t, th, direction, &rc);
+        if (rc != 0) return rc;
         if (moved != direction) return direction > 0 ? tableGoEof(t) : r4bof;
     }
 }
@@ -88,8 +84,8 @@ int SearchKey(TagFile* tag, const char* text, int len, std::string& key, int* ke
 
 int Seek(TableHandle* t, TagHandle* th, const std::string& key, int keyLen) {
     TagFile* tag = th->tagFile;
-    int rc = TagSeek(tag, key.data(), keyLen);
-    if (rc < 0) return rc;
+    int rc = tableTagSteady(t, th, [&] { return TagSeek(tag, key.data(), keyLen); });
+    if (rc < 0 || rc == r4locked) return rc;
     rc = GoTagRecord(t, th, 1);
     if (rc != 0) return rc;
     const unsigned char* k = TagKeyData(tag);
@@ -97,6 +93,80 @@ int Seek(TableHandle* t, TagHandle* th, const std::string& key, int keyLen) {
 }
 
 } // namespace
+
+// The blocks a move reads count only when no one held the index lock before
+// and after it and the file's counters stayed the same; otherwise the move
+// starts again from where it began (move must put the tag there itself). A
+// file that keeps changing is walked under its lock at last.
+int tableTagSteady(TableHandle* t, TagHandle* th, const std::function<int()>& move) {
+    constexpr int kSteadyRounds = 16;
+    IndexFileState* s = th->index->state;
+    if (IndexIsLocked(s) || s->data->accessMode != 0) return move();
+    for (int round = 0; round < kSteadyRounds; ++round) {
+        if (round > 0) std::this_thread::yield();
+        if (fileLockedElsewhere(&s->file, kIndexLockPos, 1)) continue;
+        int rc = indexFileVersionCheck(s);
+        if (rc < 0) return rc;
+        s->optimistic = true;
+        s->changeSeen = false;
+        long reads = s->blockReads;
+        rc = move();
+        s->optimistic = false;
+        if (!s->changeSeen && rc < 0) return rc;
+        // Only blocks that were current a moment ago: nothing to confirm.
+        if (!s->changeSeen && s->blockReads == reads) return rc;
+        if (!fileLockedElsewhere(&s->file, kIndexLockPos, 1)) {
+            int vc = indexFileVersionCheck(s);
+            if (vc < 0) return vc;
+            if (vc == 0 && !s->changeSeen) return rc;
+            // A block that did not fit although no one wrote: damage,
+            // which the usual refresh confirms or finds passing.
+            if (vc == 0) {
+                for (auto& tag : s->tags) TagDiscardBlocks(tag.get());
+                return move();
+            }
+        }
+        for (auto& tag : s->tags) TagDiscardBlocks(tag.get());
+    }
+    int rc = IndexLock(s, t);
+    if (rc != 0) return rc < 0 ? rc : r4locked;
+    rc = move();
+    int urc = IndexUnlock(s, t);
+    return rc < 0 ? rc : urc < 0 ? urc : rc;
+}
+
+long tableTagStep(TableHandle* t, TagHandle* th, long n, int* rc) {
+    TagFile* tag = th->tagFile;
+    std::string key;
+    long recNo = 0;
+    bool atEnd = false;
+    if (const unsigned char* k = TagKeyData(tag)) {
+        key.assign(reinterpret_cast<const char*>(k), size_t(tag->keyLen));
+        recNo = TagRecNo(tag);
+    } else {
+        atEnd = tag->current() != nullptr;
+    }
+    long moved = 0;
+    *rc = tableTagSteady(t, th, [&]() -> int {
+        moved = 0;
+        long rest = n;
+        if (recNo > 0 && (TagRecNo(tag) != recNo || TagIsEof(tag))) {
+            int go = TagGo(tag, key.data(), recNo);
+            if (go < 0) return go;
+            // The entry is gone: going forward, we already stand on the next.
+            if (go != 0 && n > 0) {
+                if (TagIsEof(tag)) return 0;
+                moved = 1;
+                rest = n - 1;
+            }
+        } else if (atEnd && (!tag->current() || !TagIsEof(tag))) {
+            if (int go = TagEof(tag); go < 0) return go;
+        }
+        if (rest != 0) moved += TagSkip(tag, rest);
+        return engineInError(t->ctx) ? t->ctx->errorCode : 0;
+    });
+    return moved;
+}
 
 TagHandle* tableTag(TableHandle* t, const char* name) {
     if (!t || engineInError(t->ctx)) return nullptr;
@@ -149,11 +219,9 @@ TagHandle* tableTagSelected(TableHandle* t) { return t ? t->selectedTag : nullpt
 
 int tableTagTop(TableHandle* t, bool bottom) {
     TagHandle* th = t->selectedTag;
-    int rc = Check(th);
-    if (rc < 0) return rc;
     TagFile* tag = th->tagFile;
-    rc = bottom ? TagBottom(tag) : TagTop(tag);
-    if (rc < 0) return rc;
+    int rc = tableTagSteady(t, th, [&] { return bottom ? TagBottom(tag) : TagTop(tag); });
+    if (rc != 0) return rc;
     if (TagIsEof(tag)) {
         tableGoEof(t);
         t->bof = true;
@@ -171,19 +239,28 @@ int tableTagTop(TableHandle* t, bool bottom) {
 int tableTagSkip(TableHandle* t, long n) {
     TagHandle* th = t->selectedTag;
     TagFile* tag = th->tagFile;
-    int rc = Check(th);
-    if (rc < 0) return rc;
-    if (t->eof) {
-        if (n >= 0) return r4eof;
-        if ((rc = TagBottom(tag)) < 0) return rc;
-        if (TagIsEof(tag)) return tableGoEof(t);
-        ++n;
-    } else if ((rc = Align(t, th)) < 0) {
-        return rc;
-    }
+    if (t->eof && n >= 0) return r4eof;
+    const long asked = n;
+    long moved = 0;
+    bool empty = false;
+    int rc = tableTagSteady(t, th, [&]() -> int {
+        n = asked;
+        moved = 0;
+        empty = false;
+        if (t->eof) {
+            int rc = TagBottom(tag);
+            if (rc < 0) return rc;
+            if ((empty = TagIsEof(tag))) return 0;
+            ++n;
+        } else if (int rc = Align(t, th); rc < 0) {
+            return rc;
+        }
+        if (n != 0) moved = TagSkip(tag, n);
+        return engineInError(t->ctx) ? t->ctx->errorCode : 0;
+    });
+    if (rc != 0) return rc;
+    if (empty) return tableGoEof(t);
     if (n != 0) {
-        long moved = TagSkip(tag, n);
-        if (engineInError(t->ctx)) return t->ctx->errorCode;
         if (moved != n) {
             if (n > 0) return tableGoEof(t);
             rc = GoTagRecord(t, th, 1);
@@ -194,7 +271,7 @@ int tableTagSkip(TableHandle* t, long n) {
     }
     rc = GoTagRecord(t, th, n < 0 ? -1 : 1);
     if (rc == r4bof) {
-        if ((rc = TagTop(tag)) < 0) return rc;
+        if ((rc = tableTagSteady(t, th, [&] { return TagTop(tag); })) != 0) return rc;
         rc = GoTagRecord(t, th, 1);
         if (rc < 0) return rc;
         t->bof = true;
@@ -209,8 +286,7 @@ int tableSeekN(TableHandle* t, const char* text, int len) {
     TagHandle* th = tableTagDefault(t);
     if (!th) return r4noTag;
     int rc;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
-    if ((rc = Check(th)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     std::string key;
     int keyLen = 0;
     SearchKey(th->tagFile, text, len, key, &keyLen);
@@ -226,17 +302,20 @@ int tableSeekNextN(TableHandle* t, const char* text, int len) {
     if (!th) return r4noTag;
     TagFile* tag = th->tagFile;
     int rc;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
-    if ((rc = Check(th)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     std::string key, current;
     int keyLen = 0;
     SearchKey(tag, text, len, key, &keyLen);
     if (t->recNo <= 0 || t->eof) return Seek(t, th, key, keyLen);
     if ((rc = TagExprKey(tag, t, current)) < 0) return rc;
     if (tag->Compare(current.data(), key.data(), size_t(keyLen)) != 0) return Seek(t, th, key, keyLen);
-    if ((rc = Align(t, th)) < 0) return rc;
-    long moved = TagSkip(tag, 1);
-    if (engineInError(t->ctx)) return t->ctx->errorCode;
+    long moved = 0;
+    rc = tableTagSteady(t, th, [&]() -> int {
+        if (int rc = Align(t, th); rc < 0) return rc;
+        moved = TagSkip(tag, 1);
+        return engineInError(t->ctx) ? t->ctx->errorCode : 0;
+    });
+    if (rc != 0) return rc;
     if (moved != 1 || TagIsEof(tag)) return r4entry;
     const unsigned char* k = TagKeyData(tag);
     if (!k || tag->Compare(k, key.data(), size_t(keyLen)) != 0) {
@@ -270,7 +349,7 @@ int tableReindex(TableHandle* t) {
     if (!t) return engineError(nullptr, e4parmNull, L4tableGo);
     if (engineInError(t->ctx)) return e4codeBase;
     int rc = 0;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) < 0) return rc;
+    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     for (IndexFile* i : t->indexes) {
         rc = indexReindex(i);
         if (rc != 0) return rc;

@@ -18,6 +18,11 @@ constexpr int kMaxRefresh = 3;
 constexpr size_t kSavedMax = 16;
 
 int Damaged(TagFile* tag) {
+    // Torn by a writer under way, most likely: the walk starts again.
+    if (tag->index->optimistic) {
+        tag->index->changeSeen = true;
+        return e4index;
+    }
     return engineError(tag->ctx, e4index, 0, tag->name.c_str(), tag->index->name.c_str());
 }
 
@@ -132,6 +137,11 @@ int TagDown(TagFile* tag) {
 int TagRefresh(TagFile* tag) {
     IndexFileState* state = tag->index;
     if (state->lockOwner != 0 || state->data->accessMode != 0) return Damaged(tag);
+    if (state->optimistic) {
+        state->changeSeen = true;
+        TagDiscardBlocks(tag);
+        return e4index;
+    }
     // Another process is between its writes: give it until the clock's
     // second changes.
     auto now = std::chrono::system_clock::now().time_since_epoch();

@@ -656,7 +656,7 @@ int TransactionState::Commit(bool unlock) {
     for (TableHandle* t : ctx_->tables)
         if (t->file->appendLockOwner == t->serial && (rc = tableWriteHeader(t->file)) < 0) return rc;
     for (TableHandle* t : ctx_->tables)
-        if ((rc = tableFlush(t)) < 0) return rc;
+        if ((rc = tableFlush(t)) != 0) return rc;
     finishing_ = true;
     if ((rc = Append(kLogCommit, nullptr, {})) < 0) return rc;
     int removed = 0;

@@ -316,6 +316,64 @@ TEST_F(TransactionTest, UniqueTagsKeepOldKeysUntilTheTransactionEnds) {
     tableClose(t);
 }
 
+TEST_F(TransactionTest, AWriteUndoneByALaterTagGivesBackTheListedKeyItTook) {
+    ASSERT_EQ(OpenLog(), 0);
+    const FieldInfo fields[] = {{"K", 'C', 4, 0, 0}, {"L", 'C', 4, 0, 0}, {}};
+    const TagInfo tags[] = {{"UK", "K", nullptr, r4unique, 0}, {"UL", "L", nullptr, r4unique, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("TWICE"), fields, tags);
+    ASSERT_NE(t, nullptr);
+    for (const char* k : {"1", "2", "3"}) {
+        tableAppendStart(t, false);
+        fieldAssign(tableField(t, "K"), (std::string("k") + k).c_str());
+        fieldAssign(tableField(t, "L"), (std::string("l") + k).c_str());
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    TagHandle* uk = tableTag(t, "UK");
+    auto entries = [&] {
+        TagFile* tag = uk->tagFile;
+        std::string out;
+        if (TagTop(tag) < 0 || TagIsEof(tag)) return out;
+        do out += std::string(reinterpret_cast<const char*>(TagKeyData(tag)), 2) + std::to_string(TagRecNo(tag)) + " ";
+        while (TagSkip(tag, 1) == 1);
+        return out;
+    };
+    auto before = TagOrders(t);
+    ASSERT_EQ(engineTranStart(&ctx), 0);
+    ASSERT_EQ(tableGo(t, 1), 0);
+    fieldAssign(tableField(t, "K"), "k9");
+    ASSERT_EQ(tableUpdate(t), 0);
+    // Record 2 takes the listed k1, but its new l3 is refused in the later tag.
+    ASSERT_EQ(tableGo(t, 2), 0);
+    fieldAssign(tableField(t, "K"), "k1");
+    fieldAssign(tableField(t, "L"), "l3");
+    ASSERT_EQ(tableUpdate(t), r4unique);
+    // Nor does a commit pass over the refused record: the transaction goes on.
+    EXPECT_EQ(engineTranCommit(&ctx, true), r4unique);
+    EXPECT_EQ(ctx.tranState, 120);
+    tableChanged(t, 0);
+    EXPECT_EQ(entries(), "k11 k22 k33 k91 ");
+    ASSERT_EQ(uk->pending.size(), 1u);
+    EXPECT_EQ(uk->pending[0].recNo, 1);
+    EXPECT_EQ(uk->pending[0].key, "k1  ");
+    // So k1 stays taken for every other user until the transaction ends.
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    TableHandle* u = tableOpen(&other, Path("TWICE"));
+    ASSERT_NE(u, nullptr);
+    tableTag(u, "UK")->uniqueCode = r4unique;
+    ASSERT_EQ(tableGo(u, 3), 0);
+    fieldAssign(tableField(u, "K"), "k1");
+    EXPECT_EQ(tableUpdate(u), r4unique);
+    tableChanged(u, 0);
+    tableClose(u);
+    engineInitUndo(&other);
+    ASSERT_EQ(engineTranRollback(&ctx), 0);
+    EXPECT_TRUE(uk->pending.empty());
+    EXPECT_EQ(entries(), "k11 k22 k33 ");
+    EXPECT_EQ(TagOrders(t), before);
+    tableClose(t);
+}
+
 TEST_F(TransactionTest, CommitKeepsChangesAndClosesDeferredTables) {
     ASSERT_EQ(OpenLog(), 0);
     TableHandle* t = MakeTable("KEEP", 2);
