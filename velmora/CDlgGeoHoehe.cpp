@@ -29,13 +29,10 @@ CDlgGeoHoehe::CDlgGeoHoehe(wxWindow* parent, double height) : height_(height) {
 }
 
 bool CDlgGeoHoehe::Validate() {
-    const double height = ParseDecimalComma(edit_ ? vx::FromWx(edit_->GetValue()) : "");
-    if (!GeoHeightAllowed(height)) {
-        vx::ShowMessageId(IDS_GEOHOEHE_BEREICH);
-        if (edit_) {
-            edit_->SetFocus();
-            edit_->SelectAll();
-        }
+    double height = 0;
+    const std::string text = edit_ ? vx::FromWx(edit_->GetValue()) : "";
+    if (unsigned message = CheckTypedNumber(text, 0.0, kGeoHeightMax, IDS_GEOHOEHE_BEREICH, height)) {
+        RejectField(edit_, message);
         return false;
     }
     height_ = height;

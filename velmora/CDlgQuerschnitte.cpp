@@ -10,6 +10,8 @@
 #include "velmora/DialogRules.h"
 #include "velmora/shared/DialogResources.h"
 
+#include <algorithm>
+
 #include <wx/listbox.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
@@ -49,12 +51,26 @@ std::vector<std::string> CDlgQuerschnitte::Entries() const {
     return entries;
 }
 
+std::string CDlgQuerschnitte::ShownSize(double metres) {
+    value_.value = metres;
+    std::string shown;
+    value_.GetText(shown, false);
+    return shown;
+}
+
+void CDlgQuerschnitte::ShowSizes(int selected) {
+    if (!list_) return;
+    list_->Clear();
+    for (double size : sizes_) list_->Append(vx::ToWx(ShownSize(size)));
+    if (selected >= 0 && selected < int(sizes_.size())) list_->SetSelection(selected);
+}
+
 void CDlgQuerschnitte::LoadTable() {
-    const CrossSectionTableText table = ReadCrossSectionTable(path_, shape_);
-    if (list_) {
-        list_->Clear();
-        for (const std::string& text : table.entries) list_->Append(vx::ToWx(text));
-    }
+    // The file's numbers are read as the calculation reads them and shown
+    // as every number of the program is, in ascending order.
+    sizes_ = CrossSectionSizes(ReadCrossSectionTable(path_, shape_));
+    std::sort(sizes_.begin(), sizes_.end());
+    ShowSizes(-1);
     changed_ = false;
 }
 
@@ -62,7 +78,9 @@ bool CDlgQuerschnitte::SaveTable() {
     if (!changed_) return true;
     if (vx::ShowMessage(vx::LoadString(IDS_QUERSCHNITT_UEBERNEHMEN), vx::MB_YESNO | vx::MB_ICONQUESTION) != vx::IDYES)
         return true;
-    if (!WriteCrossSectionTable(path_, shape_, Entries())) {
+    std::vector<std::string> texts;
+    for (double size : sizes_) texts.push_back(CrossSectionFileText(size));
+    if (!WriteCrossSectionTable(path_, shape_, texts)) {
         vx::ShowMessageId(IDS_TABELLE_NICHT_GESPEICHERT, vx::MB_OK | vx::MB_ICONSTOP);
         return false;
     }
@@ -84,25 +102,35 @@ void CDlgQuerschnitte::OnShapeChanged(wxCommandEvent& event) {
 
 void CDlgQuerschnitte::OnAddEntry(wxCommandEvent&) {
     if (!entry_ || !list_) return;
-    value_.SetText(vx::FromWx(entry_->GetValue()));
-    std::string shown;
-    value_.GetText(shown, false);
-    entry_->ChangeValue(vx::ToWx(shown));
-    entry_->SelectAll();
-    if (!CrossSectionSizeAllowed(value_.value)) {
-        vx::ShowMessageId(IDS_QUERSCHNITT_BEREICH);
-        entry_->SetFocus();
+    double size = 0;
+    if (!ReadTypedNumber(vx::FromWx(entry_->GetValue()), size)) {
+        RejectField(entry_, IDS_KEINE_ZAHL);
         return;
     }
-    list_->SetSelection(list_->Append(vx::ToWx(shown)));
-    changed_ = true;
+    value_.SetText(vx::FromWx(entry_->GetValue()));
+    size = value_.value;
+    entry_->ChangeValue(vx::ToWx(ShownSize(size)));
+    entry_->SelectAll();
+    if (!CrossSectionSizeAllowed(size)) {
+        RejectField(entry_, IDS_QUERSCHNITT_BEREICH);
+        return;
+    }
+    // The table stays ascending; a size it has already is only selected.
+    auto at = std::lower_bound(sizes_.begin(), sizes_.end(), size);
+    const bool known = at != sizes_.end() && ShownSize(*at) == ShownSize(size);
+    if (!known) {
+        at = sizes_.insert(at, size);
+        changed_ = true;
+    }
+    ShowSizes(int(at - sizes_.begin()));
     entry_->SetFocus();
 }
 
 void CDlgQuerschnitte::OnDeleteEntry(wxCommandEvent&) {
     if (!list_) return;
     const int selected = list_->GetSelection();
-    if (selected == wxNOT_FOUND) return;
+    if (selected == wxNOT_FOUND || selected >= int(sizes_.size())) return;
+    sizes_.erase(sizes_.begin() + selected);
     list_->Delete(unsigned(selected));
     changed_ = true;
 }

@@ -22,7 +22,9 @@ public:
 
     int Shape() const { return shape_; }
     bool Changed() const { return changed_; }
+    // The entries as shown, ascending, and as numbers in metres.
     std::vector<std::string> Entries() const;
+    const std::vector<double>& Sizes() const { return sizes_; }
     const std::string& Path() const { return path_; }
 
     enum : int { IDC_LIST = 1016, IDC_ROUND = 1017, IDC_SQUARE = 1018, IDC_DELETE = 1019, IDC_LABEL = 1020,
@@ -34,11 +36,15 @@ private:
     void OnDeleteEntry(wxCommandEvent&);
     void OnEnterInEntry(wxCommandEvent&);
     void OnOK(wxCommandEvent&);
+    // The size as the value cell shows it, with a decimal comma.
+    std::string ShownSize(double metres);
+    void ShowSizes(int selected);
 
     int shape_ = 0;
     wxListBox* list_ = nullptr;
     wxTextCtrl* entry_ = nullptr;
     CWDouble value_;
+    std::vector<double> sizes_;
     bool changed_ = false;
     std::string path_;
 };

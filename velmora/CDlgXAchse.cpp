@@ -43,13 +43,10 @@ HeightRangeTexts CDlgXAchse::ShownTexts() const {
 
 void CDlgXAchse::OnApply(wxCommandEvent&) {
     HeightRange range;
-    const int wrong = CheckHeightRange(ShownTexts(), range);
+    unsigned message = 0;
+    const int wrong = CheckHeightRange(ShownTexts(), range, &message);
     if (wrong >= 0) {
-        vx::ShowMessageId(IDS_HOEHENBEREICH_FALSCH);
-        if (wxTextCtrl* edit = Edit(this, wrong == 0 ? IDC_START : wrong == 1 ? IDC_STEP : IDC_END)) {
-            edit->SetFocus();
-            edit->SelectAll();
-        }
+        RejectField(Edit(this, wrong == 0 ? IDC_START : wrong == 1 ? IDC_STEP : IDC_END), message);
         return;
     }
     range_ = range;

@@ -9,6 +9,7 @@
 #include "platform/StringTable.h"
 #include "platform/System.h"
 #include "values/Helpers.h"
+#include "velmora/DialogRules.h"
 
 #include <cmath>
 
@@ -23,10 +24,6 @@ void RemoveAllOfKind(CZeta& zeta, int kind) {
 void PutResistanceInPlace(CZeta& zeta, int kind) {
     RemoveAllOfKind(zeta, kind);
     zeta.AddResistance(kind, 90, 0, 0, 1);
-}
-
-double ProfileNumber(const char* key, const char* def) {
-    return vx::ParseDouble(vx::Profile().GetString("Global", key, def));
 }
 
 // The site values that follow their defaults in a new system.
@@ -48,9 +45,10 @@ const char* const kNoHeatGeneratorMessage =
     "dann die Abgasanlage, und drücken Sie \"Mach Et\" erneut.";
 
 CVelmoraDocCore::CVelmoraDocCore() {
-    hStart = ProfileNumber("HStart", "4.0");
-    hStep = ProfileNumber("HStep", "2.0");
-    hEnd = ProfileNumber("HEnd", "30.0");
+    const HeightRange heights = StoredHeightRange();
+    hStart = heights.start;
+    hStep = heights.step;
+    hEnd = heights.end;
     yAxisTitle = vx::LoadString(IDS_Y_AXIS_ROUND);
     SetAxes();
     MarkSiteDefaults(construction.site);

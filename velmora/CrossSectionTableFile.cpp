@@ -129,3 +129,19 @@ bool WriteCrossSectionTable(const std::string& path, int shape, const std::vecto
     }
     return vx::WriteFileAtomic(path, text);
 }
+
+std::vector<double> CrossSectionSizes(const CrossSectionTableText& table) {
+    std::vector<double> sizes;
+    for (std::string text : table.entries) {
+        std::replace(text.begin(), text.end(), ',', '.');
+        sizes.push_back(vx::ParseDouble(text));
+    }
+    return sizes;
+}
+
+std::string CrossSectionFileText(double metres) {
+    std::string text = vx::Format("%.4f", metres);
+    while (!text.empty() && text.back() == '0') text.pop_back();
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    return text;
+}

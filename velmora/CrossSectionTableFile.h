@@ -24,3 +24,10 @@ CrossSectionTableText ReadCrossSectionTable(const std::string& path, int shape);
 // the first blank line and reads an empty key as a size of 0. Everything
 // else in the file stays as it was. False when the file cannot be written.
 bool WriteCrossSectionTable(const std::string& path, int shape, const std::vector<std::string>& entries);
+
+// The entries as numbers in metres, read in the C locale as the calculation
+// reads them (a comma, as older files may hold, is read as the point).
+std::vector<double> CrossSectionSizes(const CrossSectionTableText& table);
+// A size in metres as the file holds it: C locale, at most four decimals,
+// no trailing zeros ("0.125", "0.1", "2").
+std::string CrossSectionFileText(double metres);

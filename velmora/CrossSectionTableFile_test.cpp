@@ -76,4 +76,21 @@ TEST_F(TableFile, UnwritableDirectoryFailsAndLeavesNothing) {
     EXPECT_FALSE(vx::FileExists(bad));
 }
 
+TEST_F(TableFile, SizesReadAsTheCalculationAndWrittenInTheCLocale) {
+    // A comma, as an earlier editor wrote it, is read as the point.
+    vx::WriteFileAtomic(path_, "[INNENTAB]\r\nR1=0.08\r\nR2=0,09\r\nR3=0.125\r\n");
+    const std::vector<double> sizes = CrossSectionSizes(ReadCrossSectionTable(path_, 0));
+    ASSERT_EQ(sizes.size(), 3u);
+    EXPECT_DOUBLE_EQ(sizes[0], 0.08);
+    EXPECT_DOUBLE_EQ(sizes[1], 0.09);
+    EXPECT_DOUBLE_EQ(sizes[2], 0.125);
+    struct Case {
+        double metres;
+        const char* text;
+    };
+    for (const Case& c : {Case{0.09, "0.09"}, Case{0.1, "0.1"}, Case{2.0, "2"}, Case{0.125, "0.125"},
+                          Case{0.05, "0.05"}, Case{1.23456, "1.2346"}})
+        EXPECT_EQ(CrossSectionFileText(c.metres), c.text) << c.metres;
+}
+
 } // namespace

@@ -3,6 +3,8 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 
+#include <cmath>
+
 double ParseDecimalComma(std::string text) {
     const size_t comma = text.find(',');
     if (comma != std::string::npos) text[comma] = '.';
@@ -26,36 +28,105 @@ void WriteDefaultGeoHeight(double height) {
 
 bool CrossSectionSizeAllowed(double size) { return size >= 0.05 && size <= 2.0; }
 
-HeightRangeTexts DefaultHeightRange() { return HeightRangeTexts{}; }
+namespace {
 
-HeightRangeTexts LoadHeightRange() {
-    HeightRangeTexts texts;
-    texts.start = vx::Profile().GetString("Global", "HStart", "4.0");
-    texts.step = vx::Profile().GetString("Global", "HStep", "2.0");
-    texts.end = vx::Profile().GetString("Global", "HEnd", "30.0");
-    return texts;
+double OneDecimal(double v) { return vx::ParseDouble(vx::Format("%.1f", v)); }
+
+// 0 when the range can be computed, else the message; wrong gets the field.
+unsigned RangeProblem(const HeightRange& r, int& wrong) {
+    if (!(r.start >= kHeightMin && r.start <= kHeightMax)) return wrong = 0, IDS_HOEHE_BEREICH;
+    if (!(r.step >= kHeightStepMin && r.step <= kHeightMax)) return wrong = 1, IDS_SCHRITT_BEREICH;
+    if (!(r.end >= kHeightMin && r.end <= kHeightMax)) return wrong = 2, IDS_HOEHE_BEREICH;
+    if (!(r.start < r.end)) return wrong = 0, IDS_HOEHENBEREICH_FALSCH;
+    if (HeightCount(r) > kHeightCountMax) return wrong = 1, IDS_ZU_VIELE_HOEHEN;
+    wrong = -1;
+    return 0;
 }
 
-int CheckHeightRange(const HeightRangeTexts& texts, HeightRange& range) {
-    range.start = ParseDecimalComma(texts.start);
-    range.step = ParseDecimalComma(texts.step);
-    range.end = ParseDecimalComma(texts.end);
-    // The profile keeps one decimal: a step of 0,04 would be stored as 0.0.
-    for (double* v : {&range.start, &range.step, &range.end}) *v = vx::ParseDouble(vx::Format("%.1f", *v));
-    if (!(range.step > 0.0)) return 1;
-    if (!(range.start < range.end)) return 0;
-    return -1;
+} // namespace
+
+bool ReadTypedNumber(const std::string& text, double& value) {
+    size_t a = 0, b = text.size();
+    while (a < b && (text[a] == ' ' || text[a] == '\t')) ++a;
+    while (b > a && (text[b - 1] == ' ' || text[b - 1] == '\t')) --b;
+    std::string number = text.substr(a, b - a);
+    size_t i = 0, digits = 0, points = 0;
+    if (i < number.size() && number[i] == '-') ++i;
+    for (; i < number.size(); ++i) {
+        const char c = number[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+        } else if (c == ',' || c == '.') {
+            if (++points > 1) return false;
+            number[i] = '.';
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0) return false;
+    value = vx::ParseDouble(number);
+    return true;
+}
+
+unsigned CheckTypedNumber(const std::string& text, double lo, double hi, unsigned rangeMessage, double& value) {
+    double v = 0;
+    if (!ReadTypedNumber(text, v)) return IDS_KEINE_ZAHL;
+    if (!(v >= lo && v <= hi)) return rangeMessage;
+    value = v;
+    return 0;
+}
+
+HeightRangeTexts DefaultHeightRange() { return HeightRangeTexts{}; }
+
+HeightRangeTexts HeightRangeTextsOf(const HeightRange& range) {
+    return {FormatDecimalComma(range.start, 1), FormatDecimalComma(range.step, 1), FormatDecimalComma(range.end, 1)};
+}
+
+HeightRange StoredHeightRange() {
+    HeightRange range;
+    const HeightRange defaults;
+    double* values[3] = {&range.start, &range.step, &range.end};
+    const char* keys[3] = {"HStart", "HStep", "HEnd"};
+    for (int i = 0; i < 3; ++i) {
+        const std::string text = vx::Profile().GetString("Global", keys[i], "");
+        double v = 0;
+        if (!text.empty() && ReadTypedNumber(text, v)) *values[i] = OneDecimal(v);
+    }
+    int wrong = -1;
+    return RangeProblem(range, wrong) == 0 ? range : defaults;
+}
+
+HeightRangeTexts LoadHeightRange() { return HeightRangeTextsOf(StoredHeightRange()); }
+
+int HeightCount(const HeightRange& r) {
+    if (!(r.step > 0) || !(r.end >= r.start)) return 0;
+    const double n = std::floor((r.end - r.start) / r.step + 1e-9) + 1;
+    return n > 1e9 ? 1000000000 : int(n);
+}
+
+int CheckHeightRange(const HeightRangeTexts& texts, HeightRange& range, unsigned* messageId) {
+    const std::string* fields[3] = {&texts.start, &texts.step, &texts.end};
+    double* values[3] = {&range.start, &range.step, &range.end};
+    for (int i = 0; i < 3; ++i) {
+        double v = 0;
+        if (!ReadTypedNumber(*fields[i], v)) {
+            if (messageId) *messageId = IDS_KEINE_ZAHL;
+            return i;
+        }
+        // The profile keeps one decimal: a step of 0,04 would be stored as 0.0.
+        *values[i] = OneDecimal(v);
+    }
+    int wrong = -1;
+    const unsigned message = RangeProblem(range, wrong);
+    if (messageId) *messageId = message;
+    return wrong;
 }
 
 HeightRangeTexts SaveHeightRange(const HeightRange& range) {
-    HeightRangeTexts texts;
-    texts.start = vx::Format("%.1f", range.start);
-    texts.step = vx::Format("%.1f", range.step);
-    texts.end = vx::Format("%.1f", range.end);
-    vx::Profile().WriteString("Global", "HStart", texts.start);
-    vx::Profile().WriteString("Global", "HStep", texts.step);
-    vx::Profile().WriteString("Global", "HEnd", texts.end);
-    return texts;
+    vx::Profile().WriteString("Global", "HStart", vx::Format("%.1f", range.start));
+    vx::Profile().WriteString("Global", "HStep", vx::Format("%.1f", range.step));
+    vx::Profile().WriteString("Global", "HEnd", vx::Format("%.1f", range.end));
+    return HeightRangeTextsOf(range);
 }
 
 bool HintSuppressed() { return vx::Profile().GetInt("Global", "Hinweis", 0) != 0; }

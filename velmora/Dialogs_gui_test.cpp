@@ -31,7 +31,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <thread>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -125,9 +127,18 @@ TEST_F(DialogTest, GeoHeightAcceptedRejectedAndStoredAsDefault) {
     {
         CDlgGeoHoehe dialog(frame_, 0.0);
         bool stayed = false;
+        std::vector<wxWindow*> focusAfter;
         const int rc = RunModal(dialog, [&] {
             Type(dialog, CDlgGeoHoehe::IDC_HEIGHT, "-1");
             Click(dialog, CDlgGeoHoehe::IDC_DEFAULT);
+            // Nonsense and an empty field are no height of 0 m.
+            for (const char* text : {"abc", ""}) {
+                dialog.FindWindow(wxID_OK)->SetFocus();
+                Type(dialog, CDlgGeoHoehe::IDC_HEIGHT, text);
+                Click(dialog, wxID_OK);
+                wxYield();
+                focusAfter.push_back(dialog.IsModal() ? wxWindow::FindFocus() : nullptr);
+            }
             Type(dialog, CDlgGeoHoehe::IDC_HEIGHT, "325,5");
             Click(dialog, CDlgGeoHoehe::IDC_DEFAULT);
             stayed = dialog.IsModal();
@@ -135,7 +146,13 @@ TEST_F(DialogTest, GeoHeightAcceptedRejectedAndStoredAsDefault) {
         });
         EXPECT_TRUE(stayed);
         EXPECT_EQ(rc, wxID_CANCEL);
-        EXPECT_EQ(messages.service.shown.size(), 2u);
+        ASSERT_EQ(messages.service.shown.size(), 4u);
+        EXPECT_EQ(messages.service.shown[1].text, vx::LoadString(235));
+        EXPECT_EQ(messages.service.shown[2].text, "Bitte geben Sie eine Zahl ein, zum Beispiel 12,5.");
+        EXPECT_EQ(messages.service.shown[3].text, vx::LoadString(238));
+        ASSERT_EQ(focusAfter.size(), 2u);
+        EXPECT_EQ(focusAfter[0], dialog.FindWindow(CDlgGeoHoehe::IDC_HEIGHT));
+        EXPECT_EQ(focusAfter[1], dialog.FindWindow(CDlgGeoHoehe::IDC_HEIGHT));
         EXPECT_EQ(vx::Profile().GetString("Grunddaten", "GeoHoehe"), "325.500000");
     }
 }
@@ -145,35 +162,52 @@ TEST_F(DialogTest, HeightRangeDefaultsCheckedAndStored) {
     vx::Profile().WriteString("Global", "HEnd", "20.0");
     vx::ScopedScriptedMessages messages;
     CDlgXAchse dialog(frame_);
-    EXPECT_EQ(dialog.ShownTexts().start, "6.0");
-    EXPECT_EQ(dialog.ShownTexts().step, "2.0");
+    // Shown as every number of the program, with a comma.
+    EXPECT_EQ(dialog.ShownTexts().start, "6,0");
+    EXPECT_EQ(dialog.ShownTexts().step, "2,0");
+    EXPECT_EQ(dialog.ShownTexts().end, "20,0");
     auto* help = dynamic_cast<wxStaticText*>(dialog.FindWindow(CDlgXAchse::IDC_HELP));
     ASSERT_NE(help, nullptr);
     EXPECT_FALSE(help->GetLabel().empty());
 
     HeightRangeTexts afterDefault;
-    bool openAfterBadStep = false, openAfterBadRange = false;
+    // Each wrong entry: the field that keeps the focus while the dialog stays open.
+    struct Wrong {
+        int field;
+        const char* text;
+    };
+    const Wrong wrongs[] = {{CDlgXAchse::IDC_STEP, "0"},       {CDlgXAchse::IDC_START, "40"},
+                            {CDlgXAchse::IDC_END, "1e308"},    {CDlgXAchse::IDC_END, "250"},
+                            {CDlgXAchse::IDC_START, "-4"},     {CDlgXAchse::IDC_STEP, "abc"},
+                            {CDlgXAchse::IDC_START, ""}};
+    std::vector<wxWindow*> focus;
     const int rc = RunModal(dialog, [&] {
         Snapshot(dialog, "velmora_dialog_height_range.png");
         Click(dialog, CDlgXAchse::IDC_DEFAULT);
         afterDefault = dialog.ShownTexts();
-        Type(dialog, CDlgXAchse::IDC_STEP, "0");
-        Click(dialog, wxID_OK);
-        openAfterBadStep = dialog.IsModal();
+        for (const Wrong& w : wrongs) {
+            Click(dialog, CDlgXAchse::IDC_DEFAULT);
+            dialog.FindWindow(wxID_OK)->SetFocus();
+            Type(dialog, w.field, w.text);
+            Click(dialog, wxID_OK);
+            wxYield();
+            focus.push_back(dialog.IsModal() ? wxWindow::FindFocus() : nullptr);
+        }
+        Click(dialog, CDlgXAchse::IDC_DEFAULT);
         Type(dialog, CDlgXAchse::IDC_STEP, "2,5");
-        Type(dialog, CDlgXAchse::IDC_START, "40");
-        Click(dialog, wxID_OK);
-        openAfterBadRange = dialog.IsModal();
         Type(dialog, CDlgXAchse::IDC_START, "5,5");
         Click(dialog, wxID_OK);
     });
-    EXPECT_EQ(afterDefault.start, "4.0");
-    EXPECT_EQ(afterDefault.step, "2.0");
-    EXPECT_EQ(afterDefault.end, "30.0");
-    EXPECT_TRUE(openAfterBadStep);
-    EXPECT_TRUE(openAfterBadRange);
-    ASSERT_EQ(messages.service.shown.size(), 2u);
-    EXPECT_EQ(messages.service.shown[0].text, vx::LoadString(236));
+    EXPECT_EQ(afterDefault.start, "4,0");
+    EXPECT_EQ(afterDefault.step, "2,0");
+    EXPECT_EQ(afterDefault.end, "30,0");
+    ASSERT_EQ(focus.size(), std::size(wrongs));
+    for (size_t i = 0; i < focus.size(); ++i) EXPECT_EQ(focus[i], dialog.FindWindow(wrongs[i].field)) << i;
+    ASSERT_EQ(messages.service.shown.size(), std::size(wrongs));
+    const unsigned expected[] = {240, 236, 238, 239, 239, 238, 238};
+    for (size_t i = 0; i < std::size(expected); ++i)
+        EXPECT_EQ(messages.service.shown[i].text, vx::LoadString(expected[i])) << i;
+    EXPECT_EQ(messages.service.shown[3].text, "Es sind nur Werte zwischen 1 und 100 m erlaubt.");
     EXPECT_EQ(rc, wxID_OK);
     EXPECT_DOUBLE_EQ(dialog.Range().start, 5.5);
     EXPECT_DOUBLE_EQ(dialog.Range().step, 2.5);
@@ -220,36 +254,57 @@ protected:
     std::string path_;
 };
 
-TEST_F(TableDialogTest, EntriesCheckedAddedAndWritten) {
+TEST_F(TableDialogTest, EntriesCheckedAddedSortedAndWritten) {
     vx::ScopedScriptedMessages messages;
     messages.service.answers = {vx::IDYES};
     CDlgQuerschnitte dialog(frame_, path_);
     auto* list = dynamic_cast<wxListBox*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LIST));
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->GetCount(), 2u);
+    // The file's numbers shown with a comma, as typed ones are.
+    ASSERT_EQ(list->GetCount(), 2u);
+    EXPECT_EQ(list->GetString(0), "0,08");
+    EXPECT_EQ(list->GetString(1), "0,1");
 
     std::string shownAfterReject;
     unsigned countAfterReject = 0;
+    wxWindow* focusAfterNonsense = nullptr;
+    std::string selectedAfterAdd;
     const int rc = RunModal(dialog, [&] {
         Type(dialog, CDlgQuerschnitte::IDC_ENTRY, "0,04");
         Click(dialog, CDlgQuerschnitte::IDC_ADD);
         shownAfterReject = Text(dialog, CDlgQuerschnitte::IDC_ENTRY);
         countAfterReject = list->GetCount();
+        dialog.FindWindow(wxID_OK)->SetFocus();
+        Type(dialog, CDlgQuerschnitte::IDC_ENTRY, "abc");
+        Click(dialog, CDlgQuerschnitte::IDC_ADD);
+        wxYield();
+        focusAfterNonsense = wxWindow::FindFocus();
         Type(dialog, CDlgQuerschnitte::IDC_ENTRY, "2");
         Click(dialog, CDlgQuerschnitte::IDC_ADD);
-        Type(dialog, CDlgQuerschnitte::IDC_ENTRY, "0,125");
+        Type(dialog, CDlgQuerschnitte::IDC_ENTRY, "0,09");
+        Click(dialog, CDlgQuerschnitte::IDC_ADD);
+        selectedAfterAdd = vx::FromWx(list->GetStringSelection());
+        Type(dialog, CDlgQuerschnitte::IDC_ENTRY, "0.125");
+        Click(dialog, CDlgQuerschnitte::IDC_ADD);
+        // A size the table has: nothing added.
+        Type(dialog, CDlgQuerschnitte::IDC_ENTRY, "0,1");
         Click(dialog, CDlgQuerschnitte::IDC_ADD);
         Snapshot(dialog, "velmora_dialog_cross_sections.png");
         Click(dialog, wxID_OK);
     });
     EXPECT_EQ(shownAfterReject, "0,04");
     EXPECT_EQ(countAfterReject, 2u);
-    ASSERT_EQ(messages.service.shown.size(), 2u);
+    EXPECT_EQ(focusAfterNonsense, dialog.FindWindow(CDlgQuerschnitte::IDC_ENTRY));
+    EXPECT_EQ(selectedAfterAdd, "0,09");
+    ASSERT_EQ(messages.service.shown.size(), 3u);
     EXPECT_EQ(messages.service.shown[0].text, vx::LoadString(232));
     EXPECT_EQ(messages.service.shown[0].text, "Es sind nur Werte zwischen 0,05 m und 2 m erlaubt");
-    EXPECT_EQ(messages.service.shown[1].text, vx::LoadString(233));
+    EXPECT_EQ(messages.service.shown[1].text, vx::LoadString(238));
+    EXPECT_EQ(messages.service.shown[2].text, vx::LoadString(233));
     EXPECT_EQ(rc, wxID_OK);
-    EXPECT_EQ(File(), "[INNENTAB]\r\nR1=0.08\r\nR2=0.10\r\nR3=2\r\nR4=0,125\r\nQ1=0.10\r\n");
+    EXPECT_EQ(dialog.Entries(), (std::vector<std::string>{"0,08", "0,09", "0,1", "0,125", "2"}));
+    // Ascending and with the point the calculation reads.
+    EXPECT_EQ(File(), "[INNENTAB]\r\nR1=0.08\r\nR2=0.09\r\nR3=0.1\r\nR4=0.125\r\nR5=2\r\nQ1=0.10\r\n");
 }
 
 TEST_F(TableDialogTest, ShapeSwitchAsksAndNoKeepsTheFile) {
@@ -275,7 +330,7 @@ TEST_F(TableDialogTest, ShapeSwitchAsksAndNoKeepsTheFile) {
     EXPECT_EQ(File(), before);
     EXPECT_EQ(dialog.Shape(), 1);
     EXPECT_EQ(list->GetCount(), 1u);
-    EXPECT_EQ(list->GetString(0), "0.10");
+    EXPECT_EQ(list->GetString(0), "0,1");
     EXPECT_EQ(vx::FromWx(label->GetLabel()), "&Kantenl\xE4nge");
 }
 

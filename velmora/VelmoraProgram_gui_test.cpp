@@ -137,3 +137,11 @@ TEST_F(VelmoraProgram, CdStartWithoutSwitchIsAFileNameThatFailsTheStart) {
     EXPECT_EQ(vx::IniFile(UserIni()).GetString("Global", "Version"), "2.30");
     EXPECT_FALSE(vx::FileExists(vx::JoinPath(vx::DirName(VX_VELMORA_EXE), "Velmora.ini")));
 }
+
+TEST_F(VelmoraProgram, PrintLayoutLiesBesideTheProgram) {
+    // Where the profile's default looks for it when started as "make run" starts it.
+    std::string beside, source;
+    ASSERT_TRUE(vx::ReadWholeFile(vx::JoinPath(vx::DirName(VX_VELMORA_EXE), "Velmora.LST"), beside));
+    ASSERT_TRUE(vx::ReadWholeFile((fs::path(std::getenv("VX_SOURCE_DIR")) / "data" / "Velmora.LST").string(), source));
+    EXPECT_EQ(beside, source);
+}

@@ -287,8 +287,11 @@ int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, cons
 
     int ret = job->PrintStart(layout, destination);
     if (ret < 0) {
-        vx::ShowMessage(vx::Format("Fehler bei %s: (nRet=%d, Zeile %d, Datei %s)", "LlPrintStart", ret, 210,
-                                   ".\\VelmoraPrint"));
+        // The layer's own text says what is wrong, a missing layout with its path.
+        std::string message = job->LastError().empty() ? std::string() : job->LastError() + "\n";
+        message += vx::Format("Fehler bei %s: (nRet=%d, Zeile %d, Datei %s)", "LlPrintStart", ret, 210,
+                              ".\\VelmoraPrint");
+        vx::ShowMessage(message);
         return ret;
     }
     if (optionsDialog) {

@@ -233,15 +233,17 @@ TEST_F(PrintTest, DiagramDrawnIntoTheRectangleItGets) {
     EXPECT_EQ(CVelmoraPrint::PrintNotificationCallback(99, 0, &print), 0);
 }
 
-TEST_F(PrintTest, StartErrorNamesTheResultCode) {
+TEST_F(PrintTest, StartErrorNamesTheLayoutAndTheResultCode) {
     vx::Profile().WriteString("LuL", "Formular0", Path("fehlt.LST"));
     vx::ScopedScriptedMessages messages;
     CVelmoraPrint print;
     EXPECT_LT(print.PrintCalculation(kPrintExport, source, "PDF", Path("a.pdf"), ""), 0);
     ASSERT_EQ(messages.service.shown.size(), 1u);
+    // The message names the missing layout.
     EXPECT_EQ(messages.service.shown[0].text,
-              vx::Format("Fehler bei LlPrintStart: (nRet=%d, Zeile 210, Datei .\\VelmoraPrint)",
-                         int(vx::report::kErrLayout)));
+              "Druckvorlage " + Path("fehlt.LST") + " kann nicht gelesen werden.\n" +
+                  vx::Format("Fehler bei LlPrintStart: (nRet=%d, Zeile 210, Datei .\\VelmoraPrint)",
+                             int(vx::report::kErrLayout)));
     EXPECT_FALSE(vx::FileExists(Path("a.pdf")));
 }
 

@@ -1,9 +1,11 @@
 #include "velmora/shared/DialogResources.h"
 
 #include "platform/Files.h"
+#include "platform/MessageService.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 
+#include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
 bool LoadVelmoraDialogs() {
@@ -14,4 +16,11 @@ bool LoadVelmoraDialogs() {
     const std::string path = vx::JoinPath(vx::JoinPath(vx::ResourceDir(), "velmora"), "dialogs.xrc");
     loaded = res->Load(vx::ToWx(path));
     return loaded;
+}
+
+void RejectField(wxTextCtrl* field, unsigned messageId) {
+    vx::ShowMessageId(messageId);
+    if (!field) return;
+    field->SetFocus();
+    field->SelectAll();
 }

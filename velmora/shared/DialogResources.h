@@ -3,3 +3,8 @@
 #pragma once
 
 bool LoadVelmoraDialogs();
+
+class wxTextCtrl;
+// A field whose text was refused: the message, then the focus back on the
+// field with its text selected for typing over.
+void RejectField(wxTextCtrl* field, unsigned messageId);
