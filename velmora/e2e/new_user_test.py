@@ -324,7 +324,12 @@ def main():
         found = s.wait(lambda: s.windows(MAIN_NEW) or s.windows(MESSAGE), SHORT,
                        "new calculation \"unbenannt - Velmora\" after Ctrl+N")
         if re.search(MESSAGE, found[0][1]):
-            raise StepFailed("Ctrl+N asked about a calculation that was not changed")
+            # A computation counts as a change: the question comes, "Nein" drops it.
+            s.screenshot("new_question")
+            s.focus(found[0][0])
+            s.confirm(found[0][0], "alt+n", "close of the save question at \"Nein\"")
+            found = s.wait(lambda: s.windows(MAIN_NEW), SHORT,
+                           "new calculation \"unbenannt - Velmora\" after \"Nein\"")
         state["main"] = found[0][0]
 
     def reopen():
@@ -420,13 +425,14 @@ def main():
             s.do(name, action)
     except (StepFailed, subprocess.TimeoutExpired) as e:
         print("FEHLGESCHLAGEN in Schritt %d (%s): %s" % (s.step_no, s.step, e), flush=True)
-        print("Ausgabe des Programms:\n" + s.program_output(), flush=True)
+        print("Ausgabe der gestarteten Programme:\n" + s.program_output(), flush=True)
         return 1
     finally:
         s.stop_all()
         s.log.close()
+        shutil.copy(s.log.name, os.path.join(s.artefacts, "velmora_new_user.log"))
+        shutil.rmtree(s.root, ignore_errors=True)
     print("Alle %d Schritte bestanden in %.1f s." % (len(steps), time.monotonic() - started), flush=True)
-    shutil.rmtree(s.root, ignore_errors=True)
     return 0
 
 
