@@ -7,6 +7,7 @@
 #include "velmora/CVelmoraView.h"
 #include "velmora/CommandIds.h"
 #include "velmora/DocumentValues.h"
+#include "velmora/QuorvelCommands.h"
 #include "velmora/VelmoraSettings.h"
 
 #include "platform/Files.h"
@@ -16,6 +17,7 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
+#include "velmora/shared/QuorvelLibrary.h"
 #include "velmora/shared/TestProfile.h"
 
 #include <gtest/gtest.h>
@@ -137,6 +139,22 @@ TEST_F(MainFrameTest, CommandsWithoutHandlerAreGreyed) {
     auto* button = new wxButton(view->Form(), ID_CALCULATE, "Mach Et");
     button->UpdateWindowUI();
     EXPECT_TRUE(button->IsEnabled());
+}
+
+TEST_F(MainFrameTest, QuorvelCommandsAreOnlyOnWithTheirExport) {
+    InstallQuorvelCommands(*frame_);
+    ASSERT_FALSE(Quorvel().IsLoaded());
+    EXPECT_FALSE(MenuEnabled(ID_USER_DATA));
+    EXPECT_FALSE(MenuEnabled(ID_FORMULAR));
+    // The stand-in has the user-data export but no order form.
+    ASSERT_TRUE(Quorvel().Load(VX_QUORVEL_STAND_IN));
+    EXPECT_TRUE(MenuEnabled(ID_USER_DATA));
+    EXPECT_FALSE(MenuEnabled(ID_FORMULAR));
+    // A command sent all the same does nothing without its export.
+    wxCommandEvent formular(wxEVT_MENU, ID_FORMULAR);
+    frame_->GetEventHandler()->ProcessEvent(formular);
+    Quorvel().Unload();
+    EXPECT_FALSE(MenuEnabled(ID_USER_DATA));
 }
 
 TEST_F(MainFrameTest, NewDocumentIsUntitledWithTheViewAsClient) {

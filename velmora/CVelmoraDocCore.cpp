@@ -41,8 +41,7 @@ const char* const kAureliaProgram = "AURELIA.EXE";
 } // namespace
 
 const char* const kNoHeatGeneratorMessage =
-    "Es ist keine Feuerstätte gewählt.\nBitte wählen Sie Brennstoff, Hersteller und Typ der Feuerstätte, "
-    "dann die Abgasanlage, und drücken Sie \"Mach Et\" erneut.";
+    "Es ist keine Feuerstätte gewählt.\nBitte wählen Sie zuerst Brennstoff, Hersteller und Typ der Feuerstätte.";
 
 CVelmoraDocCore::CVelmoraDocCore() {
     const HeightRange heights = StoredHeightRange();

@@ -298,7 +298,12 @@ void CVelmoraView::OnUpdate(wxView*, wxObject*) {
     CVelmoraDoc* doc = Document();
     if (!form_ || !doc || reselecting_) return;
     // Only a file just read keeps its diagram range; other updates leave the lists alone.
-    if (doc->heatGenerator.outletDiameter.value > 0 && !doc->resultValid && doc->keepDiagramRange) ReselectFromDocument();
+    // Reading a file updates the views more than once, but one computation
+    // serves it: a second would put the file's chosen point back to the start.
+    if (!doc->keepDiagramRange || doc->resultValid) loadComputationPosted_ = false;
+    if (doc->heatGenerator.outletDiameter.value > 0 && !doc->resultValid && doc->keepDiagramRange &&
+        !loadComputationPosted_)
+        ReselectFromDocument();
 }
 
 void CVelmoraView::ReselectFromDocument() {
@@ -340,5 +345,6 @@ void CVelmoraView::ReselectFromDocument() {
         system_->SetSelection(system);
         OnSelchangeSystem();
     }
+    loadComputationPosted_ = true;
     PostToFrame(ID_CALCULATE);
 }

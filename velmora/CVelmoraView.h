@@ -78,6 +78,7 @@ private:
     std::unique_ptr<CWrzKatalog> catalogue_;
     std::vector<int64_t> manufacturerOffsets_;
     bool reselecting_ = false;
+    bool loadComputationPosted_ = false;
 
     wxDECLARE_DYNAMIC_CLASS(CVelmoraView);
 };

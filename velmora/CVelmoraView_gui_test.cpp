@@ -202,6 +202,37 @@ TEST_F(FormTest, CatalogueChoiceFillsTheListsAndTheHeatGenerator) {
     EXPECT_TRUE(messages_.service.shown.empty());
 }
 
+TEST_F(FormTest, AnotherFuelLeavesNoHeatGeneratorUntilATypeIsChosen) {
+    ChooseFuel(1);
+    ChooseManufacturer("Kesselwerk Almendorf GmbH");
+    ChooseType("Oleomat 29-2");
+    ChooseSystem(1);
+    auto* type = Control<CComboWrzTyp>(CVelmoraView::IDC_TYPE);
+    view_->OnSetfocusType();
+    WrzEntry entry;
+    ASSERT_TRUE(type->ReadItem(type->GetSelection(), entry));
+    type->InfoPopup()->FillFromHeatGenerator(entry);
+    auto* sheetOutput = dynamic_cast<wxStaticText*>(type->InfoPopup()->FindWindow(IDC_WRZINFO_FIRST));
+    ASSERT_NE(sheetOutput, nullptr);
+    ASSERT_FALSE(sheetOutput->GetLabel().empty());
+
+    ChooseFuel(6);  // "Holz"
+    EXPECT_EQ(Control<wxChoice>(CVelmoraView::IDC_MANUFACTURER)->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(type->GetCount(), 0u);
+    EXPECT_TRUE(type->GetValue().empty());
+    EXPECT_TRUE(sheetOutput->GetLabel().empty());
+    EXPECT_TRUE(doc_->heatGenerator.typeDesignation.text.empty());
+    EXPECT_EQ(doc_->heatGenerator.flueMassFlow.value, 0);
+
+    // "Mach Et" now says what to choose and computes nothing.
+    Click(CVelmoraView::IDC_MACH_ET);
+    Pump();
+    ASSERT_EQ(messages_.service.shown.size(), 1u);
+    EXPECT_EQ(messages_.service.shown[0].text, kNoHeatGeneratorMessage);
+    EXPECT_EQ(doc_->resultValid, 0);
+    EXPECT_FALSE(DiagramShown());
+}
+
 TEST_F(FormTest, OldCatalogueAsksForAnUpdateOnAFuelChoice) {
     int orders = 0;
     frame_->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++orders; }, ID_ORDER_UPDATE);

@@ -145,3 +145,20 @@ TEST_F(VelmoraProgram, PrintLayoutLiesBesideTheProgram) {
     ASSERT_TRUE(vx::ReadWholeFile((fs::path(std::getenv("VX_SOURCE_DIR")) / "data" / "Velmora.LST").string(), source));
     EXPECT_EQ(beside, source);
 }
+
+TEST_F(VelmoraProgram, AnEmptyDataDirectoryIsNamedOnceAtStart) {
+    fs::remove_all(root_ / "data");
+    fs::create_directories(root_ / "data");
+    ASSERT_EQ(Run(VX_VELMORA_EXE, ""), 0) << Stderr();
+    const std::string err = Stderr();
+    const std::string message = "Der Katalog der Feuerst\xc3\xa4tten (velmora.hst, velmora.wrz) fehlt im Verzeichnis";
+    const size_t at = err.find(message);
+    ASSERT_NE(at, std::string::npos) << err;
+    EXPECT_EQ(err.find(message, at + 1), std::string::npos) << err;
+    EXPECT_NE(err.find((root_ / "data").string()), std::string::npos) << err;
+
+    // With the catalogue there, nothing is said.
+    fs::copy(fs::path(std::getenv("VX_SOURCE_DIR")) / "data", root_ / "data", fs::copy_options::recursive);
+    ASSERT_EQ(Run(VX_VELMORA_EXE, ""), 0) << Stderr();
+    EXPECT_EQ(Stderr().find(message), std::string::npos) << Stderr();
+}

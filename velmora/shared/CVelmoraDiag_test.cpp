@@ -207,6 +207,40 @@ TEST_F(BandTest, KeysMoveTheCursor) {
     EXPECT_EQ(diag.CursorSize(), 0);
 }
 
+TEST_F(BandTest, UserMovesInsideTheBandAreToldOthersNot) {
+    std::vector<std::pair<double, double>> told;
+    diag.SetCursorMovedHandler([&](double h, double s) { told.push_back({h, s}); });
+    diag.BuildBandPolygon();
+    diag.OnLButtonDown({diag.XAxis().ValueToPixel(5), diag.YAxis().ValueToPixel(16)});
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NEAR(told[0].first, 5, 1e-9);
+    EXPECT_DOUBLE_EQ(told[0].second, 16);
+    diag.OnKeyDown(DiagramKey::Up);
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_DOUBLE_EQ(told[1].second, 16.1);
+    EXPECT_EQ(told[1].first, diag.CursorHeight());
+    // Off the band there is no point to keep; "+" and the repaint are no moves.
+    diag.OnMouseMove({diag.XAxis().ValueToPixel(20), diag.YAxis().ValueToPixel(16)});
+    diag.OnKeyDown(DiagramKey::Add);
+    diag.SetCursor(6, 15);
+    diag.ShowCursor();
+    EXPECT_EQ(told.size(), 2u);
+}
+
+TEST_F(BandTest, ACursorSetFromOutsidePlacesTheCrosshairAnew) {
+    diag.BuildBandPolygon();
+    diag.OnLButtonDown({diag.XAxis().ValueToPixel(5), diag.YAxis().ValueToPixel(16)});
+    ASSERT_TRUE(diag.HasCrosshair());
+    diag.SetCursor(6, 15);
+    EXPECT_FALSE(diag.HasCrosshair());
+    RecordingCanvas dc;
+    diag.OnPaint(dc);
+    EXPECT_TRUE(diag.HasCrosshair());
+    EXPECT_EQ(diag.CrosshairPoint(), (vx::Point{diag.XAxis().ValueToPixel(6), diag.YAxis().ValueToPixel(15)}));
+    EXPECT_TRUE(window.tipShown);
+    EXPECT_DOUBLE_EQ(window.tipHeight, 6);
+}
+
 TEST_F(BandTest, ScreenPaintFillsWhiteDrawsBandAxesAndCrosshair) {
     RecordingCanvas c;
     diag.OnPaint(c);
