@@ -80,6 +80,7 @@ void CMainFrame::ShowWithSavedPlacement() {
     }
     firstActivation_ = false;
     const FramePlacement p = LoadFramePlacement(vx::Profile());
+    decorationAtRestore_ = DecorationSize();
     if (p.hasRect) SetSize(p.left, p.top, p.right - p.left, p.bottom - p.top);
     normalRect_ = GetRect();
     if (GetToolBar()) GetToolBar()->Show(p.toolbar);
@@ -99,12 +100,22 @@ void CMainFrame::OnGeometry() {
     if (!IsMaximized() && !IsFullScreen()) normalRect_ = GetRect();
 }
 
+wxSize CMainFrame::DecorationSize() const {
+#ifdef __WXGTK__
+    return wxSize(m_decorSize.left + m_decorSize.right, m_decorSize.top + m_decorSize.bottom);
+#else
+    return wxSize();
+#endif
+}
+
 FramePlacement CMainFrame::CurrentPlacement() const {
     FramePlacement p;
+    // Saved so that the next start, which sets it the same way, makes the same window.
+    const wxSize grown = DecorationSize() - decorationAtRestore_;
     p.left = normalRect_.x;
     p.top = normalRect_.y;
-    p.right = normalRect_.x + normalRect_.width;
-    p.bottom = normalRect_.y + normalRect_.height;
+    p.right = normalRect_.x + normalRect_.width - grown.x;
+    p.bottom = normalRect_.y + normalRect_.height - grown.y;
     p.hasRect = true;
     p.minimized = IsIconized();
     p.maximized = p.minimized ? restoresToMaximized_ : IsMaximized();

@@ -30,8 +30,14 @@ private:
     void OnViewToolbar(wxCommandEvent&);
     void OnViewStatusBar(wxCommandEvent&);
     void UpdateIndicators();
+    // The window manager's frame around the window, as far as it is known yet.
+    wxSize DecorationSize() const;
 
     wxRect normalRect_;
+    // The frame known when the saved size was set: the toolkit sets the
+    // inside to the saved size less this and grows the window by the rest
+    // when the window manager tells it the frame.
+    wxSize decorationAtRestore_;
     bool restoresToMaximized_ = false;
     bool firstActivation_ = true;
     unsigned indicators_ = ~0u;

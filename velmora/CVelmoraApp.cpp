@@ -6,6 +6,7 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
+#include "platform/wx/WxGerman.h"
 #include "platform/wx/WxMessageService.h"
 #include "platform/wx/WxText.h"
 #include "values/Helpers.h"
@@ -93,6 +94,7 @@ bool CVelmoraApp::OnInit() {
         vx::SetMessageService(nullptr);
     else
         vx::InstallWxMessageService();
+    vx::UseGermanTranslations();
     wxInitAllImageHandlers();
     wxXmlResource::Get()->InitAllHandlers();
 
@@ -191,7 +193,7 @@ int CVelmoraApp::OnExit() {
 
 void CVelmoraApp::OnFileOpen(wxCommandEvent&) {
     const wxString previous = wxGetCwd();
-    wxFileDialog dialog(frame_, wxEmptyString, vx::ToWx(OpenDialogDirectory()), wxEmptyString,
+    wxFileDialog dialog(frame_, vx::ToWx("Öffnen"), vx::ToWx(OpenDialogDirectory()), wxEmptyString,
                         vx::ToWx(FileDialogFilter(vx::LoadString(IDS_OPEN_FILTER))),
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     const bool chosen = dialog.ShowModal() == wxID_OK;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -161,4 +162,24 @@ TEST_F(VelmoraProgram, AnEmptyDataDirectoryIsNamedOnceAtStart) {
     fs::copy(fs::path(std::getenv("VX_SOURCE_DIR")) / "data", root_ / "data", fs::copy_options::recursive);
     ASSERT_EQ(Run(VX_VELMORA_EXE, ""), 0) << Stderr();
     EXPECT_EQ(Stderr().find(message), std::string::npos) << Stderr();
+}
+
+TEST_F(VelmoraProgram, PlacementStaysTheSameOverRestartsUnderAWindowManager) {
+    // The window manager's frame must not be added to the saved size at each start.
+    if (vx::FindProgramOnPath("openbox").empty()) GTEST_SKIP() << "openbox fehlt (scripts/install-deps)";
+    vx::MakeDirs(vx::DirName(UserIni()));
+    vx::WriteFileAtomic(UserIni(), "[Window size]\nRect=0100 0080 0740 0560\nicon=0\nmax=0\n");
+    // The manager is up once it has named its check window on the root.
+    const std::string wm = "openbox >/dev/null 2>&1 & wm=$!; n=0; "
+                           "until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do "
+                           "n=$((n+1)); [ $n -gt 200 ] && { kill $wm; exit 3; }; sleep 0.05; done; ";
+    std::vector<std::string> rects;
+    for (int start = 0; start < 3; ++start) {
+        setenv("VELMORA_TEST_CLOSE_MS", "2000", 1);
+        const std::string script = wm + "cd '" + (root_ / "data").string() + "' && '" + VX_VELMORA_EXE + "' 2>'" +
+                                   (root_ / "stderr.txt").string() + "'; rc=$?; kill $wm; wait $wm; exit $rc";
+        ASSERT_EQ(vx::RunProgram("/bin/sh", {"-c", script}), 0) << Stderr();
+        rects.push_back(vx::IniFile(UserIni()).GetString("Window size", "Rect"));
+    }
+    for (const std::string& rect : rects) EXPECT_EQ(rect, "0100 0080 0740 0560");
 }

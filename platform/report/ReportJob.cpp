@@ -301,7 +301,8 @@ void ReportJob::DrawText(const LayoutObject& o, Canvas& c) {
         if (hasVariable && allEmpty) continue;
         std::string text = Substitute(para, false);
         for (const auto& line : WrapText(c, text, r.Width())) {
-            if (clip && y >= r.bottom) break;
+            // A clipped text shows whole lines only; the first is drawn whatever its height.
+            if (clip && y > r.top && y + lineHeight > r.bottom) break;
             int w = c.GetTextExtent(line).width;
             c.DrawText(line, {AlignedX(o.style.align, r.left, r.Width(), w), y});
             y += lineHeight;

@@ -157,6 +157,64 @@ TEST(SampleLayout, ExhaustLineAndShortFormShowTheirOwnParts) {
     EXPECT_NE(text.find("Muster Schornsteintechnik GmbH"), std::string::npos);
 }
 
+// The texts of the first page, in drawing order, with where they start
+// and the font they were drawn in.
+struct PageText {
+    std::string text;
+    Point topLeft;
+    FontSpec font;
+};
+std::vector<PageText> TextsOfFirstPage(const ReportJob& job) {
+    std::vector<PageText> texts;
+    FontSpec font;
+    for (const auto& c : job.Pages().pages.at(0).commands) {
+        if (c.op == DrawCommand::Op::Font) font = c.font;
+        if (c.op == DrawCommand::Op::Text) texts.push_back({c.text, c.points.at(0), font});
+    }
+    return texts;
+}
+
+TEST(SampleLayout, EveryLineCarriesItsCaptionOrIsLeftOut) {
+    for (bool abgasleitung : {false, true}) {
+        ReportJob job;
+        DefineCalculation(job, abgasleitung);
+        job.DefineVariable("FU", abgasleitung ? "-" : "ja");
+        job.DefineVariable("AnwFax", "");
+        // A sender long enough to wrap.
+        job.DefineVariable("AnwName1", "Muster Schornsteintechnik und Abgasanlagenbau GmbH & Co. KG");
+        job.DefineVariable("AnwStr", "Obere Hauptstraße 112");
+        job.DefineVariable("AnwPLZOrt", "12345 Musterstadt-Nordwest");
+        job.SetExport("PDF", "x.pdf", "/nonexistent");
+        ASSERT_EQ(job.PrintStart(SourceFile("data/Velmora.LST"), Destination::Preview), kOk) << job.LastError();
+        ASSERT_EQ(job.Print(), kOk);
+        const auto texts = TextsOfFirstPage(job);
+
+        int recipientTop = -1;
+        std::vector<PageText> sender;
+        for (const PageText& t : texts) {
+            // The moisture is named, and only where it applies.
+            EXPECT_NE(t.text, "ja");
+            EXPECT_NE(t.text, "-");
+            // No fax number: no fax caption.
+            EXPECT_EQ(t.text.find("Fax"), std::string::npos) << t.text;
+            if (t.text == "Familie Sch\xE4" "fer") recipientTop = t.topLeft.y;
+            if (t.font.underline) sender.push_back(t);
+        }
+        const auto has = [&](const std::string& s) {
+            for (const PageText& t : texts)
+                if (t.text == s) return true;
+            return false;
+        };
+        EXPECT_EQ(has("Feuchteunempfindlich: ja"), !abgasleitung);
+        EXPECT_TRUE(has("Telefon 0123 45678"));
+        // The wrapped sender line ends above the recipient.
+        ASSERT_NE(recipientTop, -1);
+        ASSERT_GE(sender.size(), 2u);
+        for (const PageText& t : sender) EXPECT_LE(t.topLeft.y + t.font.pixelHeight, recipientTop) << t.text;
+        job.PrintEnd();
+    }
+}
+
 TEST(SampleLayout, EveryPlaceholderIsOneOfTheProgramsVariables) {
     // A job that knows only the program's names starts on the layout: no
     // other name is used in it.

@@ -152,8 +152,10 @@ void CVelmoraDiag::ShowCursor() {
 
 void CVelmoraDiag::DrawBandAndAxes(vx::Canvas& dc, std::optional<vx::Rect> page) {
     const vx::Rect xRect = m_xAchse.DeviceRect(), yRect = m_yAchse.DeviceRect();
+    const int ownFontSize = m_nFontSize;
     if (page) {
         SetOutputRect(*page);
+        SetDrawingFontSize(FontSizeForRect(*page, dc.PixelsPerInch().height));
     } else {
         SetClientOutputRect();
         const vx::Rect client = m_xAchse.DeviceRect();
@@ -171,6 +173,7 @@ void CVelmoraDiag::DrawBandAndAxes(vx::Canvas& dc, std::optional<vx::Rect> page)
 
     if (page) {
         DrawValueLabel(dc);
+        SetDrawingFontSize(ownFontSize);
         m_xAchse.SetDeviceRect(xRect);
         m_yAchse.SetDeviceRect(yRect);
         return;
@@ -188,7 +191,7 @@ void CVelmoraDiag::DrawBandAndAxes(vx::Canvas& dc, std::optional<vx::Rect> page)
 void CVelmoraDiag::DrawValueLabel(vx::Canvas& dc) {
     if (m_dCursorSize == 0) return;
     CVxtFont font;
-    font.CreateScaledFont(dc, "Courier New", 100);
+    font.CreateScaledFont(dc, "Courier New", std::min(100, m_nFontSize));
     dc.SetFont(font.Spec());
     dc.SetTextColor(vx::kBlack);
     dc.SetTextBackground(std::nullopt);

@@ -310,6 +310,31 @@ TEST_F(BandTest, PrintDrawsTheCursorMarkingAndKeepsTheScreenRects) {
     for (const auto& l : e.Of(CanvasCall::Line)) EXPECT_EQ(l.width, 1);
 }
 
+TEST_F(BandTest, PrintFontsShrinkWithAFlatRectangle) {
+    diag.SetCursor(10, 16);
+    // Fonts of every text drawn into a page rectangle of layout units (254 per inch).
+    auto fontsFor = [&](vx::Rect page) {
+        RecordingCanvas c;
+        c.ppi = {254, 254};
+        diag.DrawBandAndAxes(c, page);
+        std::vector<int> heights;
+        for (const auto& t : c.Of(CanvasCall::Text)) heights.push_back(t.font.pixelHeight);
+        return heights;
+    };
+    // A square page area keeps the diagram's 10 pt: 35 units.
+    for (int h : fontsFor({0, 0, 1750, 1750})) EXPECT_EQ(h, 35);
+    // 55 mm high: the bottom margin of 86 units holds labels and title, one under the other.
+    const std::vector<int> flat = fontsFor({0, 0, 1750, 550});
+    ASSERT_FALSE(flat.empty());
+    for (int h : flat) {
+        EXPECT_LT(h, 35);
+        EXPECT_LE(h * 11 * 800, 550 * 125 * 4);
+    }
+    // The screen's font is left as it was.
+    EXPECT_EQ(diag.XAxis().TitleFontSize(), 100);
+    EXPECT_EQ(diag.FontSize(), 100);
+}
+
 // A screen canvas that inverts: the crosshair goes there instead of black lines.
 struct InvertingRecorder : RecordingCanvas, InvertingCanvas {
     std::vector<std::pair<vx::Point, vx::Point>> inverted;

@@ -36,6 +36,9 @@ std::string Str(unsigned id, const char* fallback) {
 std::string CellText(CWDouble& cell) {
     std::string text;
     cell.GetText(text, false);
+    // The marker "*" tells the form's user where a value came from; on paper it would stand unexplained.
+    if (!text.empty() && text.back() == '*') text.pop_back();
+    if (text.empty()) return "";
     std::string unit = UnitList().GetUnitText(cell.displayUnit);
     return unit.empty() ? text : text + " " + unit;
 }

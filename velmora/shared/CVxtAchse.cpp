@@ -204,7 +204,8 @@ void CVxt_X_Achse::Draw(vx::Canvas& dc) {
     dc.DrawLine({ValueToPixel(m_dMin), axisY}, {ValueToPixel(m_dMax), axisY});
 
     const int plotTop = m_rcDevice.bottom - int(sy * (m_rcPlot.bottom + m_nOffsetY - m_rcPlot.top));
-    for (double v : GridValues()) {
+    const std::vector<double> grid = GridValues();
+    for (double v : grid) {
         const int x = ValueToPixel(v);
         dc.DrawLine({x, axisY}, {x, plotTop});
         dc.DrawLine({x, axisY - kTick}, {x, axisY + kTick});
@@ -217,7 +218,13 @@ void CVxt_X_Achse::Draw(vx::Canvas& dc) {
     if (!m_strTitle.empty()) {
         const vx::Size ext = dc.GetTextExtent(m_strTitle);
         const int midY = m_rcDevice.bottom - int(sy * (m_rcLogical.bottom - m_rcPlot.bottom) / 2);
-        dc.DrawText(m_strTitle, {m_rcDevice.left + (m_rcDevice.Width() - ext.width) / 2, midY - ext.height / 2});
+        int top = midY - ext.height / 2;
+        // In a flat print area the middle of the margin lies among the labels: the title goes below them.
+        if (!grid.empty()) {
+            const int labelHeight = dc.GetTextExtent("0").height;
+            top = std::max(top, axisY + labelHeight / 2 + labelHeight + labelHeight / 4);
+        }
+        dc.DrawText(m_strTitle, {m_rcDevice.left + (m_rcDevice.Width() - ext.width) / 2, top});
     }
 }
 

@@ -67,6 +67,7 @@ public:
     int LabelWidth() const { return m_nLabelWidth; }
     int LabelDecimals() const { return m_nLabelDecimals; }
     int TitleFontSize() const { return m_nFontSize; }
+    void SetTitleFontSize(int tenths) { m_nFontSize = tenths; }
     bool IsHorizontal() const { return m_bHorizontal; }
     int LowestDecade() const { return m_nDecLow; }
     int HighestDecade() const { return m_nDecHigh; }

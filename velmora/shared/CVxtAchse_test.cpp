@@ -166,6 +166,21 @@ TEST_F(AxisTest, XAxisDrawsLineGridTicksLabelsAndTitle) {
     EXPECT_EQ(title->points[0], (vx::Point{(800 - 28 * 8) / 2, 800 - 62 - 7}));
 }
 
+TEST_F(AxisTest, InAFlatAreaTheXTitleStandsBelowTheLabels) {
+    // A print area three times as wide as high: the middle of the bottom margin lies among the labels.
+    diag.SetOutputRect({0, 0, 1500, 500});
+    diag.SetX(Linear(4, 30, 2, "Wirksame Schornsteinhöhe [m]"));
+    RecordingCanvas c;
+    diag.XAxis().Draw(c);
+    const CanvasCall* label = c.FindText("16");
+    const CanvasCall* title = c.FindText("Wirksame Schornsteinhöhe [m]");
+    ASSERT_NE(label, nullptr);
+    ASSERT_NE(title, nullptr);
+    EXPECT_GE(title->points[0].y, label->points[0].y + c.charHeight);
+    // Still inside the area.
+    EXPECT_LE(title->points[0].y + c.charHeight, 500);
+}
+
 TEST_F(AxisTest, YAxisLabelsEndLeftOfTheAxisAndTheTitleIsTurned) {
     diag.SetY(Linear(12, 20, 2, "Durchmesser [cm]"));
     RecordingCanvas c;

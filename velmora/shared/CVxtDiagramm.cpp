@@ -3,6 +3,8 @@
 #include "platform/Archive.h"
 #include "platform/Profile.h"
 
+#include <algorithm>
+
 CVxtDiagramm::CVxtDiagramm() {
     const vx::AppProfile& p = vx::Profile();
     m_nLogWidth = p.GetInt("Diagramm", "DiagX", 800);
@@ -36,6 +38,21 @@ void CVxtDiagramm::SetOutputRect(const vx::Rect& rect) {
     m_yAchse.SetDeviceRect(rect);
     m_xAchse.SetOffsets(offX, offY);
     m_yAchse.SetOffsets(offX, offY);
+}
+
+int CVxtDiagramm::FontSizeForRect(const vx::Rect& rect, int ppiY) const {
+    if (m_nLogHeight <= 0 || ppiY <= 0) return m_nFontSize;
+    const double margin = double(rect.Height()) * (m_nLogTop + m_nLogHeight - m_nBottom) / m_nLogHeight;
+    // Labels take a line from half a line below the axis, the title a line a quarter line under them.
+    const double fitPixels = margin / 2.75;
+    const int fit = int(fitPixels * 720.0 / ppiY);
+    return std::max(1, std::min(m_nFontSize, fit));
+}
+
+void CVxtDiagramm::SetDrawingFontSize(int tenths) {
+    m_nFontSize = tenths;
+    m_xAchse.SetTitleFontSize(tenths);
+    m_yAchse.SetTitleFontSize(tenths);
 }
 
 void CVxtDiagramm::SetClientOutputRect() {

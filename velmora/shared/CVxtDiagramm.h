@@ -76,6 +76,12 @@ public:
     const CVxt_X_Achse& XAxis() const { return m_xAchse; }
     const CVxt_Y_Achse& YAxis() const { return m_yAchse; }
     int FontSize() const { return m_nFontSize; }
+    // The font size (tenths of a point) for drawing into rect on a canvas of
+    // ppiY: the diagram's own, smaller when the bottom margin that rect
+    // leaves cannot hold a line of labels with the axis title below it.
+    int FontSizeForRect(const vx::Rect& rect, int ppiY) const;
+    // The axes' and the labels' font size, as FontSizeForRect gives it for a page.
+    void SetDrawingFontSize(int tenths);
     vx::Rect PlotRect() const { return {m_nLeft, m_nTop, m_nRight, m_nBottom}; }
     vx::Rect LogicalRect() const { return {m_nLogLeft, m_nLogTop, m_nLogLeft + m_nLogWidth, m_nLogTop + m_nLogHeight}; }
 
