@@ -89,8 +89,12 @@ class Session:
 
     def env(self, **extra):
         env = dict(os.environ)
-        for name in ("VELMORA_TEST_CLOSE_MS", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"):
-            env.pop(name, None)
+        for name in list(env):
+            if name.startswith("LC_") or name in ("LANGUAGE", "VELMORA_TEST_CLOSE_MS", "XAUTHORITY",
+                                                   "DBUS_SESSION_BUS_ADDRESS"):
+                del env[name]
+        # A user whose machine does not speak German: the program must anyway.
+        env["LANG"] = "C.UTF-8"
         env.update(DISPLAY=self.display or "", HOME=self.home, XDG_CONFIG_HOME=self.config,
                    XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
                    XDG_CACHE_HOME=os.path.join(self.home, ".cache"), NO_AT_BRIDGE="1",
@@ -176,17 +180,21 @@ class Session:
                 found.append((str(int(wid, 16)), title))
         return found
 
+    def check_alive(self, watch, what):
+        p = self.processes.get(watch)
+        if p is not None and p.poll() is not None:
+            raise StepFailed("%s ended (exit status %s) while waiting for: %s" % (watch, p.returncode, what))
+
     def wait(self, condition, timeout, what, watch="velmora"):
-        limit = min(time.monotonic() + timeout, self.deadline)
+        started = time.monotonic()
+        limit = min(started + timeout, self.deadline)
         while True:
             result = condition()
             if result:
                 return result
-            p = self.processes.get(watch)
-            if p is not None and p.poll() is not None:
-                raise StepFailed("%s ended (exit status %s) while waiting for %s" % (watch, p.returncode, what))
+            self.check_alive(watch, what)
             if time.monotonic() > limit:
-                raise StepFailed("no %s within %.0f s" % (what, timeout))
+                raise StepFailed("waited %.0f s in vain for: %s" % (time.monotonic() - started, what))
             time.sleep(0.1)
 
     def wait_window(self, pattern, what, timeout=SHORT):
@@ -226,16 +234,18 @@ class Session:
     def confirm(self, wid, key, what, timeout=SHORT):
         """Presses key in dialog wid until the dialog goes: a file dialog may
         still be completing the typed name when the first press arrives."""
-        limit = time.monotonic() + timeout
+        started = time.monotonic()
         while True:
             if self.run(["xdotool", "getactivewindow"]).strip() == wid:
                 self.keys(key)
-            try:
-                self.wait(lambda: wid not in self.titled(), 2.0, what)
-                return
-            except StepFailed:
-                if time.monotonic() > limit:
-                    raise StepFailed("no %s within %.0f s" % (what, timeout))
+            settle = time.monotonic() + 2.0
+            while time.monotonic() < settle:
+                if wid not in self.titled():
+                    return
+                self.check_alive("velmora", what)
+                time.sleep(0.1)
+            if time.monotonic() - started > timeout or time.monotonic() > self.deadline:
+                raise StepFailed("waited %.0f s in vain for: %s" % (time.monotonic() - started, what))
 
     def answer_file_dialog(self, known, path, command, replace_name=False):
         """Waits for the file dialog that command opened, checks its title and
@@ -298,7 +308,7 @@ def main():
 
     def compute():
         s.click(state["main"], *MACH_ET)
-        s.wait_window(HINT, "hint dialog \"Hinweis\" after a click on \"Mach Et\"", LONG)
+        s.wait_window(HINT, "hint dialog \"Hinweis\" after a click on \"Mach Et\" at %s" % (MACH_ET,), LONG)
 
     def close_hint():
         hint = s.wait_window(HINT, "hint dialog")
@@ -414,6 +424,9 @@ def main():
         strays = [f for f in os.listdir(s.data) if f.lower().endswith(".kfx")]
         if strays:
             raise StepFailed("answering \"Nein\" still wrote %s" % strays)
+        ini = os.path.join(s.config, "Trevalen Software GmbH", "Velmora.ini")
+        if not os.path.isfile(ini):
+            raise StepFailed("the settings did not go to the fresh folder: no %s" % ini)
 
     steps = [("start", start), ("choose", choose), ("compute", compute), ("close_hint", close_hint),
              ("move_crosshair", move_crosshair), ("save", save), ("new", new_calculation),
