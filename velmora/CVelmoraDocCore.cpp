@@ -649,6 +649,7 @@ void CVelmoraDocCore::TakeItems(CalculationFileItems& items) {
     diagramShape = chimney.shape.value;
     chosenSize = chimney.diameter.value * 100;
     keepDiagramRange = 1;
+    ++filesRead;
     resultValid = 0;
     points.clear();
     ClearResults();

@@ -74,7 +74,10 @@ public:
                                double outerValue, int resistanceVariant);
     // No heat generator chosen: a fresh one, no limit cross-section, results invalid.
     void ClearHeatGenerator();
-    bool HasHeatGenerator() const { return !heatGenerator.typeDesignation.text.empty(); }
+    // A catalogue line or a file gave the heat generator its name or its flue-gas mass flow.
+    bool HasHeatGenerator() const {
+        return !heatGenerator.typeDesignation.text.empty() || heatGenerator.flueMassFlow.value > 0;
+    }
     // The crosshair's point (height m, size cm) becomes the document's chosen point.
     void SetChosenPoint(double height, double size);
     // The limit cross-section from the heat generator's mass flow and the chimney's shape.
@@ -137,6 +140,7 @@ public:
     CWDouble extraValue;
     double limitCrossSection = 0;  // m; 0 = no limit
     uint8_t keepDiagramRange = 0;
+    int filesRead = 0;  // counts the calculation files read into the document
     int32_t partLoad = 1;
     CProjekt project;
     CSKopf head;

@@ -5,8 +5,6 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
-#include "values/CAnwender.h"
-#include "velmora/VelmoraDocPrint.h"
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/CWrzKatalog.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
@@ -583,68 +581,4 @@ TEST_F(DocTest, SquareChimneyWalksTheSquareTable) {
     EXPECT_EQ(doc.diagram.Shape(), 1);
     EXPECT_EQ(doc.results.front()[0]->shape, 1);
     EXPECT_DOUBLE_EQ(doc.results.front()[0]->sizes[1], square.front());
-}
-
-// The document that records what its window side is told.
-class RecordingDoc : public CVelmoraDocCore {
-public:
-    int modified = 0;
-
-protected:
-    void MarkModified() override { ++modified; }
-};
-
-TEST_F(DocTest, TheCrosshairsPointIsTheDocumentsAndTravelsInTheFile) {
-    RecordingDoc doc;
-    NewOilDocument(doc, "Oleomat 29-2");
-    ASSERT_TRUE(doc.OnCalculate());
-    ASSERT_NE(doc.diagram.IsInsideBand(10, 13), 0);
-    doc.modified = 0;
-    // Three steps right and two up from the start point 10 m, 13 cm.
-    for (DiagramKey k : {DiagramKey::Right, DiagramKey::Right, DiagramKey::Right, DiagramKey::Up, DiagramKey::Up})
-        ASSERT_TRUE(doc.diagram.OnKeyDown(k));
-    EXPECT_NEAR(doc.chosenHeight, 10.3, 1e-9);
-    EXPECT_DOUBLE_EQ(doc.chosenSize, 13.2);
-    EXPECT_EQ(doc.chosenHeight, doc.diagram.CursorHeight());
-    EXPECT_GE(doc.modified, 1);
-
-    // The print's captions read the document, its label the diagram: both the same point.
-    CAnwender user;
-    const VelmoraPrintSource source = PrintSourceOf(doc, user, "Projekt.kfx");
-    EXPECT_EQ(source.chosenSize, source.diagram->CursorSize());
-
-    CVelmoraDocCore reopened;
-    ASSERT_TRUE(reopened.LoadCalculation(doc.StoreCalculation()));
-    EXPECT_NEAR(reopened.chosenHeight, 10.3, 1e-9);
-    EXPECT_NEAR(reopened.chosenSize, 13.2, 1e-9);
-    EXPECT_NEAR(reopened.chimney.diameter.value, 0.132, 1e-12);
-    // Its first computation keeps the file's point.
-    ASSERT_TRUE(reopened.OnCalculate());
-    EXPECT_NEAR(reopened.diagram.CursorHeight(), 10.3, 1e-9);
-    // A computation after that starts at the start point again.
-    ASSERT_TRUE(reopened.OnCalculate());
-    EXPECT_DOUBLE_EQ(reopened.chosenHeight, 10.0);
-    EXPECT_DOUBLE_EQ(reopened.diagram.CursorSize(), 13.0);
-}
-
-TEST_F(DocTest, WithoutAHeatGeneratorMachEtSaysWhatToChoose) {
-    CVelmoraDocCore doc;
-    NewOilDocument(doc);
-    ASSERT_TRUE(doc.OnCalculate());
-    doc.ClearHeatGenerator();
-    EXPECT_FALSE(doc.HasHeatGenerator());
-    EXPECT_EQ(doc.resultValid, 0);
-    EXPECT_EQ(doc.limitCrossSection, 0);
-    messages.service.shown.clear();
-    EXPECT_FALSE(doc.OnCalculate());
-    ASSERT_EQ(messages.service.shown.size(), 1u);
-    EXPECT_EQ(messages.service.shown[0].text, kNoHeatGeneratorMessage);
-    EXPECT_NE(messages.service.shown[0].text.find("Brennstoff, Hersteller und Typ"), std::string::npos);
-    EXPECT_EQ(doc.resultValid, 0);
-    // A fresh document has none either.
-    CVelmoraDocCore fresh;
-    messages.service.shown.clear();
-    EXPECT_FALSE(fresh.OnCalculate());
-    EXPECT_EQ(messages.service.shown.size(), 1u);
-    EXPECT_TRUE(fresh.results.empty());
 }

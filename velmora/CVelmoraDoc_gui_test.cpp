@@ -250,7 +250,7 @@ TEST_F(DocumentFrameTest, HintShownByTheCalculationAnswersOkAndTheCloseBox) {
     EXPECT_EQ(doc_->resultValid, 1);
 }
 
-TEST_F(DocumentFrameTest, MessageBoxOfTheCalculationAnswersEscape) {
+TEST_F(DocumentFrameTest, MessageBoxesOfMachEtAnswerEscapeAndTheCloseBox) {
     vx::WxMessageService boxes;
     vx::SetMessageService(&boxes);
     doc_->SetHeightRange(10, 2, 10);
@@ -262,9 +262,19 @@ TEST_F(DocumentFrameTest, MessageBoxOfTheCalculationAnswersEscape) {
         ASSERT_EQ(driver.messages.size(), 1u);
         EXPECT_EQ(driver.messages[0], vx::ToWx("Keine passende Querschnitte gefunden."));
     }
-    vx::SetMessageService(&messages_.service);
     EXPECT_FALSE(doc_->IsBusy());
     EXPECT_EQ(doc_->points.size(), 1u);
+    // Without a heat generator the message comes before any computation; its close box answers.
+    doc_->ClearHeatGenerator();
+    {
+        ModalDialogDriver driver(CloseBox);
+        Calculate();
+        EXPECT_EQ(driver.endedByTheAction, 1);
+        ASSERT_EQ(driver.messages.size(), 1u);
+        EXPECT_EQ(driver.messages[0], vx::ToWx(kNoHeatGeneratorMessage));
+    }
+    vx::SetMessageService(&messages_.service);
+    EXPECT_FALSE(doc_->IsBusy());
 }
 
 TEST_F(DocumentFrameTest, SaveCommandsAreOnAndWriteTheCalculation) {

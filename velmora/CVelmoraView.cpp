@@ -300,9 +300,8 @@ void CVelmoraView::OnUpdate(wxView*, wxObject*) {
     // Only a file just read keeps its diagram range; other updates leave the lists alone.
     // Reading a file updates the views more than once, but one computation
     // serves it: a second would put the file's chosen point back to the start.
-    if (!doc->keepDiagramRange || doc->resultValid) loadComputationPosted_ = false;
     if (doc->heatGenerator.outletDiameter.value > 0 && !doc->resultValid && doc->keepDiagramRange &&
-        !loadComputationPosted_)
+        doc->filesRead != reselectedFile_)
         ReselectFromDocument();
 }
 
@@ -310,6 +309,7 @@ void CVelmoraView::ReselectFromDocument() {
     CVelmoraDoc* doc = Document();
     // The handlers below change the document, which updates the views again.
     reselecting_ = true;
+    reselectedFile_ = doc->filesRead;
     struct Done {
         bool& flag;
         ~Done() { flag = false; }
@@ -345,6 +345,5 @@ void CVelmoraView::ReselectFromDocument() {
         system_->SetSelection(system);
         OnSelchangeSystem();
     }
-    loadComputationPosted_ = true;
     PostToFrame(ID_CALCULATE);
 }

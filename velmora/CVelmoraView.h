@@ -78,7 +78,7 @@ private:
     std::unique_ptr<CWrzKatalog> catalogue_;
     std::vector<int64_t> manufacturerOffsets_;
     bool reselecting_ = false;
-    bool loadComputationPosted_ = false;
+    int reselectedFile_ = 0;  // the document's count of files read when the form last took one
 
     wxDECLARE_DYNAMIC_CLASS(CVelmoraView);
 };

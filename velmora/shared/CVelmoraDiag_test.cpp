@@ -227,20 +227,6 @@ TEST_F(BandTest, UserMovesInsideTheBandAreToldOthersNot) {
     EXPECT_EQ(told.size(), 2u);
 }
 
-TEST_F(BandTest, ACursorSetFromOutsidePlacesTheCrosshairAnew) {
-    diag.BuildBandPolygon();
-    diag.OnLButtonDown({diag.XAxis().ValueToPixel(5), diag.YAxis().ValueToPixel(16)});
-    ASSERT_TRUE(diag.HasCrosshair());
-    diag.SetCursor(6, 15);
-    EXPECT_FALSE(diag.HasCrosshair());
-    RecordingCanvas dc;
-    diag.OnPaint(dc);
-    EXPECT_TRUE(diag.HasCrosshair());
-    EXPECT_EQ(diag.CrosshairPoint(), (vx::Point{diag.XAxis().ValueToPixel(6), diag.YAxis().ValueToPixel(15)}));
-    EXPECT_TRUE(window.tipShown);
-    EXPECT_DOUBLE_EQ(window.tipHeight, 6);
-}
-
 TEST_F(BandTest, ScreenPaintFillsWhiteDrawsBandAxesAndCrosshair) {
     RecordingCanvas c;
     diag.OnPaint(c);
