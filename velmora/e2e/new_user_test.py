@@ -84,6 +84,10 @@ class Session:
         for d in (self.home, self.config, self.files):
             os.makedirs(d)
         os.makedirs(self.artefacts, exist_ok=True)
+        # Pictures of an earlier run would mix with this one's.
+        for name in os.listdir(self.artefacts):
+            if name.startswith("velmora_new_user"):
+                os.remove(os.path.join(self.artefacts, name))
 
     # ---- processes -------------------------------------------------------
 
@@ -290,6 +294,9 @@ def main():
     state = {}
 
     def start():
+        missing = [t for t in ("Xvfb", "openbox", "xdotool", "xprop", "import", "pdftotext") if not shutil.which(t)]
+        if missing:
+            raise StepFailed("missing %s (scripts/install-deps installs them)" % ", ".join(missing))
         s.start_display()
         s.start_window_manager()
         s.start_program()
