@@ -209,12 +209,12 @@ class Session:
         self.wait(lambda: not self.windows(pattern), timeout, what)
 
     def new_window(self, known, what, timeout=SHORT):
-        """A visible titled window that is not in known: (id, title)."""
+        """A window shown that is not among known: (id, title)."""
         def fresh():
             return [w for w in self.windows("") if w[0] not in known]
         return self.wait(fresh, timeout, what)[0]
 
-    def titled(self):
+    def shown(self):
         """The ids of every window the window manager shows."""
         return {w[0] for w in self.windows("")}
 
@@ -244,7 +244,7 @@ class Session:
                 self.keys(key)
             settle = time.monotonic() + 2.0
             while time.monotonic() < settle:
-                if wid not in self.titled():
+                if wid not in self.shown():
                     return
                 self.check_alive("velmora", what)
                 time.sleep(0.1)
@@ -278,7 +278,7 @@ class Session:
         print("Schritt %d: %s" % (self.step_no, name), flush=True)
         try:
             action()
-        except StepFailed:
+        except (StepFailed, subprocess.TimeoutExpired):
             self.screenshot(name + "_failed")
             raise
         self.screenshot(name)
@@ -329,7 +329,7 @@ def main():
         s.keys(*(["Right"] * RIGHT_PRESSES + ["Up"] * UP_PRESSES))
 
     def save():
-        known = s.titled()
+        known = s.shown()
         s.keys("ctrl+s")
         s.answer_file_dialog(known, saved, "Ctrl+S", replace_name=True)
         s.wait(lambda: os.path.isfile(saved), SHORT, "file %s after the save dialog" % saved)
@@ -350,7 +350,7 @@ def main():
         state["main"] = found[0][0]
 
     def reopen():
-        known = s.titled()
+        known = s.shown()
         s.keys("ctrl+o")
         s.answer_file_dialog(known, saved, "Ctrl+O")
         state["main"] = s.wait_window(r"^neubau\.kfx - Velmora$", "reopened file \"neubau.kfx - Velmora\"", LONG)
@@ -361,7 +361,7 @@ def main():
 
     def preview():
         s.focus(state["main"])
-        known = s.titled()
+        known = s.shown()
         # Datei > Seitenansicht through the menu's mnemonics.
         s.keys("alt+d", "t")
         wid, title = s.new_window(known, "preview window after \"Seitenansicht\"", LONG)
@@ -374,19 +374,19 @@ def main():
 
     def export_pdf():
         s.focus(state["main"])
-        known = s.titled()
+        known = s.shown()
         s.keys("ctrl+p")
         options, title = s.new_window(known, "print options after Ctrl+P")
         s.focus(options)
         # "Durchsuchen..." asks for the PDF file and sets the destination.
-        known = s.titled()
+        known = s.shown()
         s.keys("alt+d")
         s.answer_file_dialog(known, pdf, "\"Durchsuchen...\"", replace_name=True)
         s.focus(options)
         s.screenshot("print_options")
         s.keys("alt+o")
         s.wait(lambda: os.path.isfile(pdf) and os.path.getsize(pdf) > 0, LONG, "PDF file %s" % pdf)
-        s.wait(lambda: options not in s.titled(), SHORT, "print options %r to close" % title)
+        s.wait(lambda: options not in s.shown(), SHORT, "print options %r to close" % title)
         text = s.run(["pdftotext", "-layout", pdf, "-"], check=True)
         shutil.copy(pdf, os.path.join(s.artefacts, "velmora_new_user.pdf"))
         with open(os.path.join(s.artefacts, "velmora_new_user.txt"), "w") as f:
@@ -411,7 +411,7 @@ def main():
     def quit_without_saving():
         # A changed geodetic height makes the calculation worth a question.
         s.focus(state["main"])
-        known = s.titled()
+        known = s.shown()
         s.keys("ctrl+g")
         wid, title = s.new_window(known, "dialog \"Geodätische Höhe\" after Ctrl+G")
         s.focus(wid)
