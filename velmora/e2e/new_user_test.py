@@ -315,7 +315,10 @@ def main():
 
     def compute():
         s.click(state["main"], *MACH_ET)
-        s.wait_window(HINT, "hint dialog \"Hinweis\" after a click on \"Mach Et\" at %s" % (MACH_ET,), LONG)
+        found = s.wait(lambda: s.windows(HINT) or s.windows(MESSAGE), LONG,
+                       "hint dialog \"Hinweis\" after a click on \"Mach Et\" at %s" % (MACH_ET,))
+        if not re.search(HINT, found[0][1]):
+            raise StepFailed("a message instead of the hint: the choice did not take (see the screenshot)")
 
     def close_hint():
         hint = s.wait_window(HINT, "hint dialog")
