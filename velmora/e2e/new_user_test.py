@@ -302,9 +302,11 @@ def main():
         s.start_program()
         state["main"] = s.wait_window(MAIN_NEW, "main window \"unbenannt - Velmora\"", LONG)
         # The start picture goes at a click, as it does for a user in a hurry.
+        # Its lower right corner lies over the form's empty diagram area, so
+        # that a click just after it went by itself does nothing.
         splash = s.windows(MESSAGE)
         if splash:
-            s.click(splash[0][0], 20, 20)
+            s.click(splash[0][0], 540, 250)
             s.wait_gone(MESSAGE, "start picture to go away after a click")
 
     def choose():
