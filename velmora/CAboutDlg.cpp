@@ -4,6 +4,7 @@
 #include "platform/wx/WxText.h"
 #include "velmora/CMainFrame.h"
 #include "velmora/CommandIds.h"
+#include "velmora/ProgramPicture.h"
 #include "velmora/VelmoraSettings.h"
 
 #include <wx/button.h>
@@ -32,10 +33,11 @@ CAboutDlg::CAboutDlg(wxWindow* parent)
 
 void CAboutDlg::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
-    // The frame of the program's picture; the picture itself is not in the resources.
-    dc.SetPen(*wxGREY_PEN);
-    dc.SetBrush(*wxTRANSPARENT_BRUSH);
-    dc.DrawRectangle(10, 10, 200, 200);
+    Paint(dc);
+}
+
+void CAboutDlg::Paint(wxDC& dc) {
+    DrawProgramPicture(dc);
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     dc.SetFont(PixelFont(24, true));
     dc.DrawText("Velmora", 220, 15);

@@ -4,11 +4,16 @@
 
 #include <wx/dialog.h>
 
+class wxDC;
+
 class CAboutDlg : public wxDialog {
 public:
     explicit CAboutDlg(wxWindow* parent);
 
     const wxString& VersionLine() const { return version_; }
+
+    // What the window shows, drawn into dc.
+    void Paint(wxDC& dc);
 
 private:
     void OnPaint(wxPaintEvent&);

@@ -4,6 +4,7 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "velmora/CommandIds.h"
+#include "velmora/ProgramPicture.h"
 #include "velmora/VelmoraSettings.h"
 
 #include <wx/dcclient.h>
@@ -44,9 +45,11 @@ void CDlgEroeffnen::OnLeftDown(wxMouseEvent&) { Hide(); }
 
 void CDlgEroeffnen::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
-    dc.SetPen(*wxGREY_PEN);
-    dc.SetBrush(*wxTRANSPARENT_BRUSH);
-    dc.DrawRectangle(10, 10, 200, 200);
+    Paint(dc);
+}
+
+void CDlgEroeffnen::Paint(wxDC& dc) {
+    DrawProgramPicture(dc);
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     dc.SetFont(PixelFont(24, true));
     dc.DrawText(vx::ToWx(kVelmoraProgramName), 220, 15);

@@ -5,6 +5,8 @@
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
+class wxDC;
+
 class CDlgEroeffnen : public wxDialog {
 public:
     explicit CDlgEroeffnen(wxWindow* parent);
@@ -14,6 +16,9 @@ public:
 
     static constexpr int kTimerId = 1;
     static constexpr int kTickMs = 1000;
+
+    // What the window shows, drawn into dc.
+    void Paint(wxDC& dc);
 
 private:
     void OnTimer(wxTimerEvent& event);

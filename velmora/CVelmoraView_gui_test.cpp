@@ -186,8 +186,8 @@ TEST_F(FormTest, CatalogueChoiceFillsTheListsAndTheHeatGenerator) {
     ChooseManufacturer("Kesselwerk Almendorf GmbH");
     ASSERT_EQ(type->GetCount(), 5u);
     EXPECT_EQ(type->GetString(0), "Oleomat 17");
-    EXPECT_EQ(type->OutputText(0), "17.0 kW");
-    EXPECT_EQ(type->OutputText(2), "19.0 - 29.0 kW");
+    EXPECT_EQ(type->OutputText(0), "17,0 kW");
+    EXPECT_EQ(type->OutputText(2), "19,0 - 29,0 kW");
 
     ChooseType("Oleomat 29-2");
     EXPECT_EQ(doc_->heatGenerator.typeDesignation.text, "Oleomat 29-2");

@@ -32,15 +32,18 @@ namespace {
 
 double OneDecimal(double v) { return vx::ParseDouble(vx::Format("%.1f", v)); }
 
-// 0 when the range can be computed, else the message; wrong gets the field.
-unsigned RangeProblem(const HeightRange& r, int& wrong) {
-    if (!(r.start >= kHeightMin && r.start <= kHeightMax)) return wrong = 0, IDS_HOEHE_BEREICH;
-    if (!(r.step >= kHeightStepMin && r.step <= kHeightMax)) return wrong = 1, IDS_SCHRITT_BEREICH;
-    if (!(r.end >= kHeightMin && r.end <= kHeightMax)) return wrong = 2, IDS_HOEHE_BEREICH;
-    if (!(r.start < r.end)) return wrong = 0, IDS_HOEHENBEREICH_FALSCH;
-    if (HeightCount(r) > kHeightCountMax) return wrong = 1, IDS_ZU_VIELE_HOEHEN;
-    wrong = -1;
-    return 0;
+struct RangeFault {
+    int field;  // -1 none, 0 start, 1 step, 2 end
+    unsigned message;
+};
+
+RangeFault RangeProblem(const HeightRange& r) {
+    if (!(r.start >= kHeightMin && r.start <= kHeightMax)) return {0, IDS_HOEHE_BEREICH};
+    if (!(r.step >= kHeightStepMin && r.step <= kHeightMax)) return {1, IDS_SCHRITT_BEREICH};
+    if (!(r.end >= kHeightMin && r.end <= kHeightMax)) return {2, IDS_HOEHE_BEREICH};
+    if (!(r.start < r.end)) return {0, IDS_HOEHENBEREICH_FALSCH};
+    if (HeightCount(r) > kHeightCountMax) return {1, IDS_ZU_VIELE_HOEHEN};
+    return {-1, 0};
 }
 
 } // namespace
@@ -92,8 +95,7 @@ HeightRange StoredHeightRange() {
         double v = 0;
         if (!text.empty() && ReadTypedNumber(text, v)) *values[i] = OneDecimal(v);
     }
-    int wrong = -1;
-    return RangeProblem(range, wrong) == 0 ? range : defaults;
+    return RangeProblem(range).field < 0 ? range : defaults;
 }
 
 HeightRangeTexts LoadHeightRange() { return HeightRangeTextsOf(StoredHeightRange()); }
@@ -116,10 +118,9 @@ int CheckHeightRange(const HeightRangeTexts& texts, HeightRange& range, unsigned
         // The profile keeps one decimal: a step of 0,04 would be stored as 0.0.
         *values[i] = OneDecimal(v);
     }
-    int wrong = -1;
-    const unsigned message = RangeProblem(range, wrong);
-    if (messageId) *messageId = message;
-    return wrong;
+    const RangeFault fault = RangeProblem(range);
+    if (messageId) *messageId = fault.message;
+    return fault.field;
 }
 
 HeightRangeTexts SaveHeightRange(const HeightRange& range) {

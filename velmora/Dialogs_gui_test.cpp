@@ -1,11 +1,13 @@
 // The program's dialogs on the display, driven through their buttons and
 // fields inside their own modal loops.
+#include "velmora/CAboutDlg.h"
 #include "velmora/CDlgEroeffnen.h"
 #include "velmora/CDlgGeoHoehe.h"
 #include "velmora/CDlgHinweis.h"
 #include "velmora/CDlgQuerschnitte.h"
 #include "velmora/CDlgXAchse.h"
 #include "velmora/CHomePage.h"
+#include "velmora/ProgramPicture.h"
 #include "velmora/VelmoraSettings.h"
 
 #include "platform/Files.h"
@@ -21,6 +23,8 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/frame.h>
 #include <wx/listbox.h>
 #include <wx/radiobut.h>
@@ -374,6 +378,46 @@ TEST_F(DialogTest, OpeningPictureHidesAfterTenTicksOrAClick) {
         dialog.GetEventHandler()->ProcessEvent(click);
         EXPECT_FALSE(dialog.IsShown());
     }
+}
+
+// What a dialog paints, on a white page of its size.
+template <typename Dialog>
+wxImage Painted(Dialog& dialog) {
+    wxBitmap page(dialog.GetClientSize());
+    wxMemoryDC dc(page);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    dialog.Paint(dc);
+    dc.SelectObject(wxNullBitmap);
+    return page.ConvertToImage();
+}
+
+TEST_F(DialogTest, OpeningDialogAndAboutBoxShowTheProgramPicture) {
+    ASSERT_TRUE(ProgramPicture().IsOk());
+    const wxImage picture = ProgramPicture().ConvertToImage();
+    EXPECT_EQ(picture.GetWidth(), 200);
+    EXPECT_EQ(picture.GetHeight(), 200);
+    // Points of the picture with colours far apart: sky, band, chimney, door, ground.
+    const wxPoint points[] = {{100, 20}, {40, 50}, {140, 70}, {125, 170}, {20, 190}};
+    auto showsPicture = [&](const wxImage& shot) {
+        for (wxPoint p : points) {
+            const wxColour want(picture.GetRed(p.x, p.y), picture.GetGreen(p.x, p.y), picture.GetBlue(p.x, p.y));
+            const wxColour got(shot.GetRed(p.x + 10, p.y + 10), shot.GetGreen(p.x + 10, p.y + 10),
+                               shot.GetBlue(p.x + 10, p.y + 10));
+            EXPECT_EQ(got, want) << p.x << "," << p.y;
+            if (got != want) return false;
+        }
+        return true;
+    };
+    CDlgEroeffnen opening(frame_);
+    EXPECT_TRUE(showsPicture(Painted(opening)));
+    CAboutDlg about(frame_);
+    EXPECT_TRUE(showsPicture(Painted(about)));
+    about.CallAfter([&] {
+        Snapshot(about, "velmora_about_box.png");
+        about.EndModal(wxID_OK);
+    });
+    about.ShowModal();
 }
 
 TEST_F(DialogTest, HomePageLinkOpensTheAddress) {

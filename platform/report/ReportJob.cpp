@@ -214,6 +214,7 @@ std::string ReportJob::Substitute(const TemplateText& t, bool withFields) const 
 bool ReportJob::IsVisible(const Visibility& v) const {
     if (v.constant) return *v.constant;
     auto it = variables_.find(v.variable);
+    if (v.whenFilled) return it != variables_.end() && !IsBlank(it->second.text);
     bool on = it != variables_.end() && IsTrue(it->second.text);
     return v.negate ? !on : on;
 }

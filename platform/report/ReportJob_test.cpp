@@ -240,6 +240,38 @@ TEST_F(ReportJobTest, EmptyVariableLinesTakeNoRoomAndPlaceholdersFill) {
     EXPECT_EQ(texts2[2].second - texts2[0].second, 2 * line);
 }
 
+TEST_F(ReportJobTest, ObjectsShownOnlyWhenTheirVariableIsFilled) {
+    // A caption and its value go together; any variable can decide, not only a boolean one.
+    ASSERT_TRUE(WriteFileAtomic(layoutFile, "[Layout]\n"
+                                            "[Text:NameL]\nRect=0,0,30,0\nVisible=?Name2\nText=Name:\n"
+                                            "[Text:NameW]\nRect=30,0,50,0\nVisible=?Name2\nText=<Name2>\n"
+                                            "[Text:NrL]\nRect=0,10,30,0\nVisible=?PrNr\nText=Nr.:\n"
+                                            "[Text:Kopf]\nRect=0,20,30,0\nVisible=?Kopfdruck\nText=Kopf\n"));
+    for (const char* name2 : {"", "   ", "Zweite Zeile"}) {
+        ReportJob job;
+        DefineAll(job, false);
+        job.DefineVariable("Name2", name2);
+        job.SetExport("PDF", dir.File("v.pdf"), "");
+        ASSERT_EQ(job.PrintStart(layoutFile, Destination::Export), kOk) << job.LastError();
+        job.Print();
+        std::vector<std::string> texts;
+        for (const auto& d : job.Pages().pages[0].commands)
+            if (d.op == DrawCommand::Op::Text) texts.push_back(d.text);
+        const bool filled = std::string(name2) == "Zweite Zeile";
+        // "0" is text like any other here: the object shows.
+        std::vector<std::string> expected = {"Nr.:", "Kopf"};
+        if (filled) expected.insert(expected.begin(), {"Name:", "Zweite Zeile"});
+        EXPECT_EQ(texts, expected) << name2;
+    }
+    // A missing variable is still named.
+    ASSERT_TRUE(WriteFileAtomic(layoutFile, "[Layout]\n[Text:A]\nRect=0,0,50,0\nVisible=?Fehlt\nText=x\n"));
+    ReportJob job;
+    DefineAll(job, true);
+    job.SetExport("PDF", dir.File("w.pdf"), "");
+    EXPECT_EQ(job.PrintStart(layoutFile, Destination::Export), kErrUnknownName);
+    EXPECT_NE(job.LastError().find("Fehlt"), std::string::npos) << job.LastError();
+}
+
 TEST_F(ReportJobTest, OffsetsRewrittenLineByLineShiftTheObjects) {
     // The form settings rewrite the layout from a backup, line by line.
     std::string original;

@@ -99,6 +99,9 @@ bool ParseVisibility(std::string_view text, Visibility& out) {
     if (!text.empty() && text.front() == '!') {
         out.negate = true;
         text = Trim(text.substr(1));
+    } else if (!text.empty() && text.front() == '?') {
+        out.whenFilled = true;
+        text = Trim(text.substr(1));
     }
     if (text.empty() || text.find_first_of("<> !") != std::string_view::npos) return false;
     out.constant.reset();
@@ -418,7 +421,7 @@ Point Layout::Origin() const {
 std::vector<Layout::Reference> Layout::References() const {
     std::vector<Reference> refs;
     auto visibility = [&](const Visibility& v, bool inTable, int line) {
-        if (!v.constant) refs.push_back({v.variable, true, inTable, line});
+        if (!v.constant) refs.push_back({v.variable, !v.whenFilled, inTable, line});
     };
     for (const auto& o : objects) {
         visibility(o.visible, false, o.line);

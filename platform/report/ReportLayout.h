@@ -43,6 +43,7 @@
 //
 //   Every object also takes:
 //   Visible=Name | !Name | 0 | 1   shown when the boolean variable is true
+//   Visible=?Name                  shown when the variable is not empty
 //   Page=all|first|next|n          all pages, page 1, pages 2.., page n
 //
 // Lines must stay under 254 characters, and the words xOffset and yOffset
@@ -74,6 +75,7 @@ struct Visibility {
     std::optional<bool> constant = true;  // "0" or "1"; none: the variable decides
     std::string variable;
     bool negate = false;
+    bool whenFilled = false;  // "?Name": any variable, shown when not blank
 };
 
 enum class PageRule { All, First, Next, Number };
@@ -142,7 +144,7 @@ struct Layout {
     // rules marked; fields are not told apart here.
     struct Reference {
         std::string name;
-        bool inVisibility = false;
+        bool inVisibility = false;  // a boolean one; "?Name" counts as a plain use
         bool inTable = false;
         int line = 0;
     };

@@ -215,6 +215,31 @@ TEST(SampleLayout, EveryLineCarriesItsCaptionOrIsLeftOut) {
     }
 }
 
+TEST(SampleLayout, CaptionsWithoutValuesAreLeftOut) {
+    ReportJob job;
+    DefineCalculation(job, false);
+    job.DefineVariable("Baujahr", "");
+    job.DefineVariable("PrNr", "");
+    job.DefineVariable("Projekt", "");
+    job.DefineVariable("Bemerkung", "");
+    job.SetExport("PDF", "x.pdf", "/nonexistent");
+    ASSERT_EQ(job.PrintStart(SourceFile("data/Velmora.LST"), Destination::Preview), kOk) << job.LastError();
+    ASSERT_EQ(job.Print(), kOk);
+    int dateCaption = -1, date = -1;
+    for (const PageText& t : TextsOfFirstPage(job)) {
+        for (const char* gone : {"Baujahr:", "Projekt-Nr.:", "Bemerkungen"}) EXPECT_NE(t.text, gone);
+        // No line ends on a caption or a joining mark.
+        EXPECT_NE(t.text.find("Projekt"), 0u) << t.text;
+        EXPECT_NE(t.text.back(), '-') << t.text;
+        if (t.text == "Datum:") dateCaption = t.topLeft.y;
+        if (t.text == "12.03.2024") date = t.topLeft.y;
+    }
+    // What is there stands on the line of its caption.
+    EXPECT_NE(dateCaption, -1);
+    EXPECT_EQ(dateCaption, date);
+    job.PrintEnd();
+}
+
 TEST(SampleLayout, EveryPlaceholderIsOneOfTheProgramsVariables) {
     // A job that knows only the program's names starts on the layout: no
     // other name is used in it.

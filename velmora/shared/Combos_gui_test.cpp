@@ -120,8 +120,8 @@ TEST_F(ComboTest, TypeRowsShowTheirOutputAndFillTheSheet) {
     combo->SetCatalogue(&catalogue);
     combo->FillTypes(catalogue.ReadTypes(makers[0].offset));
     ASSERT_EQ(combo->GetCount(), 5u);
-    EXPECT_EQ(combo->OutputText(0), "17.0 kW");
-    EXPECT_EQ(combo->OutputText(3), "29.0 - 45.0 kW");
+    EXPECT_EQ(combo->OutputText(0), "17,0 kW");
+    EXPECT_EQ(combo->OutputText(3), "29,0 - 45,0 kW");
     EXPECT_EQ(combo->OutputText(9), "");
 
     ASSERT_TRUE(combo->PlaceInfoPopup());

@@ -18,8 +18,14 @@ std::string CellText(double value, int decimals) {
 } // namespace
 
 std::string TypeOutputText(const WrzEntry& entry) {
-    if (entry.partLoadAvailable) return vx::Format("%.1f - %.1f kW", entry.outputPart, entry.output);
-    return vx::Format("%.1f kW", entry.output);
+    // One decimal kept, with the comma of every number the program shows.
+    auto output = [](double kw) {
+        std::string text = vx::Format("%.1f", kw);
+        if (size_t point = text.find('.'); point != std::string::npos) text[point] = ',';
+        return text;
+    };
+    if (entry.partLoadAvailable) return output(entry.outputPart) + " - " + output(entry.output) + " kW";
+    return output(entry.output) + " kW";
 }
 
 WrzInfoTexts MakeWrzInfoTexts(const WrzEntry& e) {
