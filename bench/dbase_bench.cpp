@@ -1,6 +1,7 @@
 // The table engine against Debian's shapelib on the same 5-field table:
 // 1,000,000 appends, a sequential read of every field, and a rewrite of every
-// 10th record; and the engine alone with a tag whose keys change.
+// 10th record; and the engine alone with a tag whose keys change, and with
+// memo rewrites behind a long free chain.
 #include <benchmark/benchmark.h>
 
 #include <shapefil.h>
@@ -168,6 +169,55 @@ void EngineTaggedRewrite(benchmark::State& state, int mode, const char* file) {
     state.SetItemsProcessed(state.iterations() * kTagged / 10);
 }
 
+// Memo rewrites that need a run of another size, once with an empty free
+// chain and once behind 20,000 free one-block runs that fit no rewrite.
+constexpr long kFreeRuns = 20000;
+constexpr long kHot = 10;
+
+void EngineMemoRewrite(benchmark::State& state, long freeRuns, const char* file) {
+    const vx::FieldInfo fields[] = {{"N", 'C', 8, 0, 0}, {"M", 'M', 10, 0, 0}, {}};
+    std::string path = Dir() + "/" + file;
+    std::filesystem::remove(path + ".DBF");
+    std::filesystem::remove(path + ".DBT");
+    Engine e(0);
+    e.t = vx::tableCreate(&e.ctx, path, fields, nullptr);
+    if (!e.t) {
+        state.SkipWithError("create failed");
+        return;
+    }
+    vx::Field* m = vx::tableField(e.t, "M");
+    const std::string small(100, 's');
+    for (long i = 0; i < 2 * freeRuns + kHot; ++i) {
+        vx::tableAppendStart(e.t, false);
+        vx::fieldMemoAssignN(m, small.data(), uint32_t(small.size()));
+        if (vx::tableAppend(e.t) != 0) {
+            state.SkipWithError("append failed");
+            return;
+        }
+    }
+    // Every other filler record lets its run go, from the back, so that no
+    // two free runs touch.
+    for (long r = 2 * freeRuns - 1; r >= 1; r -= 2) {
+        vx::tableGo(e.t, r);
+        vx::fieldMemoAssignN(m, "", 0);
+        vx::tableUpdateRecord(e.t, true);
+    }
+    const std::string texts[2] = {std::string(1500, 'a'), std::string(2000, 'b')};
+    long n = 0;
+    for (auto _ : state) {
+        long r = 2 * freeRuns + 1 + n % kHot;
+        const std::string& text = texts[(n / kHot) % 2];
+        vx::tableGo(e.t, r);
+        vx::fieldMemoAssignN(m, text.data(), uint32_t(text.size()));
+        if (vx::tableUpdateRecord(e.t, true) != 0) {
+            state.SkipWithError("rewrite failed");
+            break;
+        }
+        ++n;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 void ShapeAppend(benchmark::State& state) {
     for (auto _ : state) {
         std::string path = Dir() + "/SHAPE.DBF";
@@ -227,6 +277,8 @@ BENCHMARK_CAPTURE(EngineTaggedAppend, shared, 0, "TAGSH")->Iterations(1)->Unit(b
 BENCHMARK_CAPTURE(EngineTaggedRewrite, shared, 0, "TAGSH")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(EngineTaggedAppend, exclusive, 2, "TAGEX")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(EngineTaggedRewrite, exclusive, 2, "TAGEX")->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(EngineMemoRewrite, emptyChain, 0, "MEMO0")->Iterations(4000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(EngineMemoRewrite, freeRuns20000, kFreeRuns, "MEMO20K")->Iterations(4000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ShapeAppend)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(ShapeRead)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(ShapeRewrite)->Iterations(1)->Unit(benchmark::kMillisecond);

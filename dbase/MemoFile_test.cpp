@@ -336,5 +336,65 @@ TEST_F(MemoTest, ARewriteKilledAtAnyWriteLeavesNoRecordOnAFreeBlock) {
     }
 }
 
+// The runs kept between writes are the chain on disk after every write,
+// whether runs are freed at once or after the record is written.
+TEST_F(MemoTest, TheKeptChainIsAlwaysTheChainOnDisk) {
+    CreateMemo();
+    std::mt19937 rng(815);
+    std::vector<long> blocks(30, 0);
+    for (int step = 0; step < 800; ++step) {
+        long& block = blocks[rng() % blocks.size()];
+        std::string text(rng() % 4 == 0 ? 0 : rng() % 2500, char('a' + step % 26));
+        std::vector<MemoRun> later;
+        bool putOff = rng() % 2 == 0;
+        ASSERT_EQ(memoFileWrite(&memo, &block, text.data(), uint32_t(text.size()), putOff ? &later : nullptr), 0);
+        ASSERT_EQ(memoFileRelease(&memo, later), 0);
+        std::vector<MemoChainEntry> disk;
+        long end = 0;
+        ASSERT_EQ(memoFileFreeRuns(&memo, disk, &end), 0);
+        ASSERT_TRUE(memo.chain.valid);
+        ASSERT_EQ(memo.chain.runs.size(), disk.size()) << "step " << step;
+        for (size_t i = 0; i < disk.size(); ++i) {
+            ASSERT_EQ(memo.chain.runs[i].block, disk[i].block) << "step " << step;
+            ASSERT_EQ(memo.chain.runs[i].count, disk[i].count) << "step " << step;
+        }
+        ASSERT_EQ(memo.chain.tail, end);
+    }
+}
+
+// Another writer takes a free run in the middle of the chain: the head and
+// the file length stay, and only the change counter tells the first writer
+// that the runs it kept are gone.
+TEST_F(MemoTest, AnotherWritersChangeIsSeenWhenHeadAndLengthStay) {
+    CreateMemo();
+    const std::string one(100, '1'), three(1200, '3');
+    long a = Write(0, one), b = Write(0, three), c = Write(0, one), d = Write(0, one);
+    ASSERT_EQ(std::vector<long>({a, b, c, d}), std::vector<long>({1, 2, 5, 6}));
+    a = Write(a, "");
+    b = Write(b, "");
+    ASSERT_EQ(memo.chain.runs.size(), 2u);
+    const int64_t length = fileLen(&memo.file);
+    const std::string head = Read("MEMO.DBT").substr(0, 4);
+
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    MemoFile second;
+    ASSERT_EQ(memoFileOpen(&second, &other, Path("MEMO.DBT"), false), 0);
+    long theirs = 0;
+    const std::string their(1100, 'B');
+    ASSERT_EQ(memoFileWrite(&second, &theirs, their.data(), uint32_t(their.size())), 0);
+    EXPECT_EQ(theirs, 2);
+    EXPECT_EQ(fileLen(&memo.file), length);
+    EXPECT_EQ(Read("MEMO.DBT").substr(0, 4), head);
+
+    long mine = Write(0, std::string(1150, 'A'));
+    EXPECT_EQ(mine, 7) << "the run the other writer took was handed out again";
+    EXPECT_EQ(ReadBack(theirs), their);
+    std::map<long, long> used{{c, 1}, {d, 1}, {theirs, 3}, {mine, 3}};
+    CheckChain(&memo, used);
+    memoFileClose(&second);
+    engineInitUndo(&other);
+}
+
 } // namespace
 } // namespace vx
