@@ -3,7 +3,6 @@
 // record, append and file locks.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -100,13 +99,13 @@ struct TableFile {
     bool countChecked = false;
     // The open index files of this data file, shared by its tables.
     std::vector<IndexFileState*> indexFiles;
-    // Records read ahead during a sequential scan of unlocked records.
+    // Records read ahead during a sequential scan of a file no one else
+    // can write.
     struct ReadAhead {
         std::vector<char> data;
         long first = 0;
         long count = 0;
         long lastRead = 0;
-        std::chrono::steady_clock::time_point filled;
     } readAhead;
 };
 
