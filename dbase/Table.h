@@ -199,6 +199,10 @@ int tableUnlockFile(TableHandle* t);
 int tableUnlockData(TableHandle* t);
 int tableUnlock(TableHandle* t);
 int engineUnlock(EngineContext* ctx);
+// Empties the context's list of remembered locks. Locks are kept with each
+// data file, never with the context, so there is nothing to forget: held
+// locks stay held.
+int engineLockClear(EngineContext* ctx);
 
 // Writes version, date and record count into the header.
 int tableWriteHeader(TableFile* f);
