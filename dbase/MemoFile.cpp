@@ -116,7 +116,10 @@ int SyncChain(MemoFile* m, long* fileBlocks) {
     unsigned char h[kMemoStampOffset + 4] = {};
     int64_t n = fileRead(&m->file, 0, h, Stamped(m) ? sizeof h : 4);
     if (n < 0) return int(n);
-    if (n < 4) return ReadHead(m, &c.head);
+    if (n < 4) {
+        int rc = ReadHead(m, &c.head);
+        return rc < 0 ? rc : Corrupt(m, "memo header");
+    }
     int64_t len = fileLen(&m->file);
     if (len < 0) return int(len);
     long head = long(Get32(h));
