@@ -88,20 +88,19 @@ struct ChainReader {
     }
 };
 
-// Reads the chain from head. A link that goes back into the runs before it,
-// or an entry that is no free run inside the file, ends what is known: the
-// tail then names it, and only a write that needs to go past it fails.
+// Reads the chain from head. An entry whose run is empty, leaves the file or
+// reaches into the run its link names ends what is known: the tail then
+// names it, and only a write that needs to go past it fails.
 int LoadChain(MemoFile* m, long head, long fileBlocks) {
     MemoChain& c = m->chain;
     c.runs.clear();
     ChainReader r{m, {}};
     long cur = head;
     while (cur >= 1 && cur < fileBlocks) {
-        if (!c.runs.empty() && cur < c.runs.back().block + c.runs.back().count) break;
         long next = 0, count = 0;
         int rc = r.Entry(cur, &next, &count);
         if (rc < 0) return rc;
-        if (count < 1 || cur + count > fileBlocks) break;
+        if (count < 1 || cur + count > fileBlocks || (next < fileBlocks && next < cur + count)) break;
         c.runs.push_back({cur, count});
         cur = next;
     }
@@ -275,11 +274,13 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len, s
     }
     // First fit among the kept runs; none fits: the end of the file.
     MemoChain& c = m->chain;
-    long at = -1;
+    size_t i = 0;
+    while (i < c.runs.size() && c.runs[i].count < need) ++i;
+    if (i == c.runs.size() && c.tail < fileBlocks) return Corrupt(m, "memo free chain");
     if ((rc = RaiseStamp(m)) < 0) return rc;
-    for (size_t i = 0; i < c.runs.size() && at < 0; ++i) {
+    long at = 0;
+    if (i < c.runs.size()) {
         MemoRun& r = c.runs[i];
-        if (r.count < need) continue;
         at = r.block + r.count - need;
         // A run used up exactly leaves the chain.
         if (r.count == need) {
@@ -289,19 +290,16 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len, s
             if ((rc = WriteEntry(m, r.block, NextOf(c, i), r.count - need)) < 0) return rc;
             r.count -= need;
         }
-        if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
-    }
-    if (at < 0) {
-        if (c.tail < fileBlocks) return Corrupt(m, "memo free chain");
+    } else {
         at = fileBlocks;
         // "Free space at the end" starts behind the contents, before they
         // are written: a chain position past the end is free space still,
         // a run's header where the chain ends would break the chain.
         if ((rc = LinkBefore(m, c.runs.size(), at + need)) < 0) return rc;
         c.tail = at + need;
-        if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
         fileBlocks = at + need;
     }
+    if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
     *blockInOut = at;
     return have > 0 ? Release(m, old, have, fileBlocks, later) : 0;
 }

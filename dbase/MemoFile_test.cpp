@@ -396,5 +396,55 @@ TEST_F(MemoTest, AnotherWritersChangeIsSeenWhenHeadAndLengthStay) {
     engineInitUndo(&other);
 }
 
+// A fresh handle reads a chain that spans many read windows, and a damaged
+// entry in it stops only the writes that would have to pass it.
+TEST_F(MemoTest, AChainReadInWindowsStopsAtADamagedEntry) {
+    CreateMemo();
+    std::vector<long> blocks;
+    for (int i = 0; i < 600; ++i) blocks.push_back(Write(0, std::string(100, char('a' + i % 26))));
+    for (int i = 598; i >= 0; i -= 2) Write(blocks[size_t(i)], "");
+    long twoBlocks = Write(0, std::string(600, 'z'));
+    Write(twoBlocks, "");
+    memoFileClose(&memo);
+    const std::string sound = Read("MEMO.DBT");
+    ASSERT_GT(sound.size(), 4 * 65536u);
+
+    auto fresh = [&](const std::string& bytes, MemoFile* m) {
+        test::EngineTest::Write("MEMO.DBT", bytes);
+        return memoFileOpen(m, &ctx, Path("MEMO.DBT"), false);
+    };
+    MemoFile a;
+    ASSERT_EQ(fresh(sound, &a), 0);
+    long at = 0;
+    const std::string three(1200, 't');
+    ASSERT_EQ(memoFileWrite(&a, &at, three.data(), uint32_t(three.size())), 0);
+    EXPECT_EQ(at, long(sound.size() / 512));
+    std::vector<MemoChainEntry> disk;
+    long end = 0;
+    ASSERT_EQ(memoFileFreeRuns(&a, disk, &end), 0);
+    ASSERT_EQ(a.chain.runs.size(), disk.size());
+    EXPECT_EQ(disk.size(), 301u);
+    for (size_t k = 0; k < disk.size(); ++k) EXPECT_EQ(a.chain.runs[k].block, disk[k].block);
+    memoFileClose(&a);
+
+    // The 200th free run claims 127 blocks, over the memos behind it.
+    std::string damaged = sound;
+    long bad = blocks[398];
+    damaged[size_t(bad) * 512 + 4] = char(0x7F);
+    MemoFile b;
+    ASSERT_EQ(fresh(damaged, &b), 0);
+    long one = 0;
+    ASSERT_EQ(memoFileWrite(&b, &one, "kurz", 4), 0);
+    EXPECT_EQ(one, blocks[0]);
+    ctx.errOff = 1;
+    long big = 0;
+    const std::string before = Read("MEMO.DBT");
+    EXPECT_EQ(memoFileWrite(&b, &big, three.data(), uint32_t(three.size())), e4memoCorrupt);
+    EXPECT_EQ(big, 0);
+    EXPECT_TRUE(Read("MEMO.DBT") == before);
+    ctx.errorCode = 0;
+    memoFileClose(&b);
+}
+
 } // namespace
 } // namespace vx
