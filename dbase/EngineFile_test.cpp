@@ -235,29 +235,6 @@ TEST_F(EngineTest, SequentialWriterBuffersAndRepeats) {
     EXPECT_EQ(Read("W.DAT"), std::string(10, '\0') + text + std::string(1300, 'b'));
 }
 
-// The wishes for a cache are kept, and every transfer still goes to the
-// file: what one handle writes, the other reads at once.
-TEST_F(EngineTest, OptimisationWishesAreKeptAndChangeNothing) {
-    Write("T.DBF", "abcdef");
-    EngineFile a, b;
-    ASSERT_EQ(fileOpen(&a, &ctx, Path("T.DBF")), 0);
-    ASSERT_EQ(fileOpen(&b, &ctx, Path("T.DBF")), 0);
-    EXPECT_EQ(fileOptimize(&a, 1), 0);
-    EXPECT_EQ(fileOptimizeWrite(&a, 1), 0);
-    EXPECT_EQ(a.optimize, 1);
-    EXPECT_EQ(a.optimizeWrite, 1);
-    char got[7] = {};
-    ASSERT_EQ(fileReadAll(&a, 0, got, 6), 0);
-    ASSERT_EQ(fileWrite(&b, 2, "XY", 2), 0);
-    ASSERT_EQ(fileReadAll(&a, 0, got, 6), 0);
-    EXPECT_STREQ(got, "abXYef");
-    ASSERT_EQ(fileWrite(&a, 0, "Q", 1), 0);
-    ASSERT_EQ(fileReadAll(&b, 0, got, 6), 0);
-    EXPECT_STREQ(got, "QbXYef");
-    fileClose(&a);
-    fileClose(&b);
-}
-
 TEST_F(EngineTest, TwoHandlesInOneProcessConflict) {
     Write("T.DBF", "x");
     EngineFile a, b;
