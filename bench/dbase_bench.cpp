@@ -1,12 +1,14 @@
 // The table engine against Debian's shapelib on the same 5-field table:
 // 1,000,000 appends, a sequential read of every field, and a rewrite of every
-// 10th record; and the engine alone with a tag whose keys change.
+// 10th record; and the engine alone with a tag whose keys change, and with
+// memo rewrites behind a long free chain.
 #include <benchmark/benchmark.h>
 
 #include <shapefil.h>
 
 #include <filesystem>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "dbase/EngineContext.h"
@@ -168,6 +170,111 @@ void EngineTaggedRewrite(benchmark::State& state, int mode, const char* file) {
     state.SetItemsProcessed(state.iterations() * kTagged / 10);
 }
 
+// Memo rewrites that need a run of another size, once with an empty free
+// chain and once behind 20,000 free one-block runs that fit no rewrite.
+constexpr long kFreeRuns = 20000;
+constexpr long kHot = 10;
+constexpr int kMaxWriters = 8;
+
+// A table whose memo file has freeRuns free one-block runs, followed by
+// kHot records for each of kMaxWriters writers.
+bool MakeMemoTable(const std::string& path, long freeRuns) {
+    const vx::FieldInfo fields[] = {{"N", 'C', 8, 0, 0}, {"M", 'M', 10, 0, 0}, {}};
+    std::filesystem::remove(path + ".DBF");
+    std::filesystem::remove(path + ".DBT");
+    Engine e(2);
+    e.t = vx::tableCreate(&e.ctx, path, fields, nullptr);
+    if (!e.t) return false;
+    vx::Field* m = vx::tableField(e.t, "M");
+    const std::string small(100, 's');
+    for (long i = 0; i < 2 * freeRuns + kHot * kMaxWriters; ++i) {
+        vx::tableAppendStart(e.t, false);
+        vx::fieldMemoAssignN(m, small.data(), uint32_t(small.size()));
+        if (vx::tableAppend(e.t) != 0) return false;
+    }
+    // Every other filler record lets its run go, from the back, so that no
+    // two free runs touch.
+    for (long r = 2 * freeRuns - 1; r >= 1; r -= 2) {
+        vx::tableGo(e.t, r);
+        vx::fieldMemoAssignN(m, "", 0);
+        if (vx::tableUpdateRecord(e.t, true) != 0) return false;
+    }
+    return true;
+}
+
+// One rewrite of writer w's n-th turn, alternating between three and four blocks.
+int RewriteMemo(vx::TableHandle* t, vx::Field* m, long freeRuns, int w, long n) {
+    static const std::string texts[2] = {std::string(1500, 'a'), std::string(2000, 'b')};
+    long r = 2 * freeRuns + 1 + w * kHot + n % kHot;
+    const std::string& text = texts[(n / kHot) % 2];
+    int rc = vx::tableGo(t, r);
+    if (rc != 0) return rc;
+    vx::fieldMemoAssignN(m, text.data(), uint32_t(text.size()));
+    return vx::tableUpdateRecord(t, true);
+}
+
+void EngineMemoRewrite(benchmark::State& state, long freeRuns, const char* file) {
+    std::string path = Dir() + "/" + file;
+    if (!MakeMemoTable(path, freeRuns)) {
+        state.SkipWithError("setup failed");
+        return;
+    }
+    Engine e(0);
+    e.t = vx::tableOpen(&e.ctx, path);
+    if (!e.t) {
+        state.SkipWithError("open failed");
+        return;
+    }
+    vx::Field* m = vx::tableField(e.t, "M");
+    long n = 0;
+    for (auto _ : state) {
+        if (RewriteMemo(e.t, m, freeRuns, 0, n++) != 0) {
+            state.SkipWithError("rewrite failed");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+// Writers in processes of their own, each rewriting its own records behind
+// the long chain.
+void EngineMemoWriters(benchmark::State& state) {
+    const int writers = int(state.range(0));
+    const long perWriter = 500;
+    std::string path = Dir() + "/MEMOW";
+    if (!MakeMemoTable(path, kFreeRuns)) {
+        state.SkipWithError("setup failed");
+        return;
+    }
+    for (auto _ : state) {
+        std::vector<pid_t> pids;
+        for (int w = 0; w < writers; ++w) {
+            pid_t pid = ::fork();
+            if (pid == 0) {
+                vx::EngineContext c;
+                vx::engineInit(&c);
+                // A busy memo lock is tried again after 10 ms instead of a
+                // second, so that the time the lock is held shows.
+                c.lockDelay = 1;
+                vx::TableHandle* t = vx::tableOpen(&c, path);
+                if (!t) ::_exit(1);
+                vx::Field* m = vx::tableField(t, "M");
+                for (long n = 0; n < perWriter; ++n)
+                    if (RewriteMemo(t, m, kFreeRuns, w, n) != 0) ::_exit(2);
+                vx::tableClose(t);
+                ::_exit(0);
+            }
+            pids.push_back(pid);
+        }
+        for (pid_t pid : pids) {
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("writer failed");
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * writers * perWriter);
+}
+
 void ShapeAppend(benchmark::State& state) {
     for (auto _ : state) {
         std::string path = Dir() + "/SHAPE.DBF";
@@ -227,6 +334,9 @@ BENCHMARK_CAPTURE(EngineTaggedAppend, shared, 0, "TAGSH")->Iterations(1)->Unit(b
 BENCHMARK_CAPTURE(EngineTaggedRewrite, shared, 0, "TAGSH")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(EngineTaggedAppend, exclusive, 2, "TAGEX")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(EngineTaggedRewrite, exclusive, 2, "TAGEX")->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(EngineMemoRewrite, emptyChain, 0, "MEMO0")->Iterations(4000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(EngineMemoRewrite, freeRuns20000, kFreeRuns, "MEMO20K")->Iterations(4000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(EngineMemoWriters)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(ShapeAppend)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(ShapeRead)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(ShapeRewrite)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -1,7 +1,7 @@
 #include "dbase/EngineContext.h"
 
 #include "dbase/EngineFile.h"
-#include "dbase/MemPool.h"
+#include "dbase/ExprTableHandle.h"
 #include "dbase/Table.h"
 #include "dbase/Transaction.h"
 #include "platform/CodePage.h"
@@ -145,7 +145,12 @@ const char* const kOperations[] = {
     "engineTranCommit", "engineTranRollback", "sortInit",         "sortPut",
     "sortGetInit",      "sortGet",          "relateInit",       "relateQuerySet",
     "relateSortSet",    "relateTop",        "relateBottom",     "relateSkip",
+    "indexOpen",        "indexCreate",      "indexClose",       "indexReindex",
+    "IndexLock",        "tagAdd",           "tagUnique",        "TagDown",
+    "BlockInsert",      "BlockSplit",       "exprParse",        "exprKey",
+    "exprTrue",         "engineLockClear",  "fileOptimize",     "fileOptimizeWrite",
 };
+static_assert(std::size(kOperations) == L4fileOptimizeWrite - L4engineInit + 1, "one name per operation");
 // Block 6: the wrapper methods.
 const char* const kWrappers[] = {
     "StrView::assign", "StrView::str", "StrTen::setLen", "FieldInfoList::AddFieldEntry",
@@ -323,7 +328,6 @@ int engineInit(EngineContext* ctx, int libraryVersion) {
         return engineError(ctx, e4version, L4engineInit, given.c_str(), ours.c_str());
     }
     *ctx = EngineContext{};
-    memSystemStart();
     ctx->autoOpen = 1;
     ctx->logOpen = 1;
     ctx->singleOpen = 1;
@@ -363,6 +367,7 @@ static void Shutdown(EngineContext* ctx, bool closeTables) {
     if (ctx->tranLog) ctx->tranLog->ShuttingDown(ctx);
     if (ctx->tranBlock && ctx->tranLog != ctx->tranBlock.get()) ctx->tranBlock->ShuttingDown(ctx);
     if (closeTables) engineCloseAll(ctx);
+    exprCalcReset(ctx);
     if (ctx->tranBlock) ctx->tranBlock->Close();
     if (ctx->errorLog) {
         EngineFile* log = ctx->errorLog;
@@ -370,7 +375,6 @@ static void Shutdown(EngineContext* ctx, bool closeTables) {
         fileClose(log);
         delete log;
     }
-    if (ctx->initialised) memSystemStop();
     ctx->initialised = false;
 }
 

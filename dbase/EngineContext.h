@@ -16,7 +16,6 @@ namespace vx {
 struct EngineFile;
 struct TableFile;
 struct TableHandle;
-struct MemPool;
 class TransactionLog;
 class TransactionState;
 struct TransactionStateDeleter {
@@ -157,6 +156,22 @@ enum : int {
     L4relateTop,
     L4relateBottom,
     L4relateSkip,
+    L4indexOpen,
+    L4indexCreate,
+    L4indexClose,
+    L4indexReindex,
+    L4IndexLock,
+    L4tagAdd,
+    L4tagUnique,
+    L4TagDown,
+    L4BlockInsert,
+    L4BlockSplit,
+    L4exprParse,
+    L4exprKey,
+    L4exprTrue,
+    L4engineLockClear,
+    L4fileOptimize,
+    L4fileOptimizeWrite,
     L4strViewAssign = 60001,
     L4strViewStr,
     L4strTenSetLen,
@@ -199,7 +214,9 @@ struct EngineContext {
     int packBufferSize = 0;
     int fileBufferSize = 0;
     int sortBlockSize = 0;
-    // Pool sizing: first count and growth count per chunk.
+    // Pool sizing: first count and growth count per chunk. The application
+    // raises them before it opens tables; the engine's records come from the
+    // standard allocator, so they are kept and set, and steer nothing.
     int memStartData = 0, memExpandData = 0;
     int memStartTable = 0, memExpandTable = 0;
     int memStartLock = 0, memExpandLock = 0;

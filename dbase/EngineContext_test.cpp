@@ -2,7 +2,6 @@
 
 #include "dbase/EngineFile.h"
 #include "dbase/EngineTestSupport.h"
-#include "dbase/MemPool.h"
 
 #include <algorithm>
 #include <cstring>
@@ -118,53 +117,6 @@ TEST_F(EngineTest, DatePictureIsLimitedTo19Characters) {
     EXPECT_STREQ(engineDateFormat(&ctx), "DD. MMMMMMMMM CCYY");
     EXPECT_EQ(engineDateFormatSet(&ctx, "DD.MM.CCYY DD.MM.CCYY"), -930);
     EXPECT_STREQ(engineDateFormat(&ctx), "DD. MMMMMMMMM CCYY");
-}
-
-TEST_F(EngineTest, PoolsAreSharedBySizeUnlessNeverShared) {
-    MemPool* a = memCreateDefault(&ctx, 2, 24, 3, false);
-    MemPool* b = memCreateDefault(&ctx, 5, 24, 1, false);
-    MemPool* c = memCreateDefault(&ctx, 2, 24, 3, true);
-    EXPECT_EQ(a, b);
-    EXPECT_NE(a, c);
-    EXPECT_EQ(a->firstCount, 5);
-    EXPECT_EQ(a->growCount, 3);
-    std::vector<void*> units;
-    for (int i = 0; i < 9; ++i) {
-        void* u = memAllocDefault(&ctx, a);
-        ASSERT_NE(u, nullptr);
-        std::memset(u, 0xAB, 24);
-        units.push_back(u);
-    }
-    EXPECT_EQ(a->chunks.size(), 3u); // 5, then 3, then 3
-    memFreeDefault(a, units[0]);
-    void* again = memAllocDefault(&ctx, a);
-    EXPECT_EQ(again, units[0]);
-    EXPECT_EQ(static_cast<unsigned char*>(again)[7], 0); // zeroed
-    memRelease(b);
-    EXPECT_EQ(a->userCount, 1);
-    memRelease(a);
-    memRelease(c);
-}
-
-TEST_F(EngineTest, ExhaustedPoolSetsMinus920WithoutAMessage) {
-    MemPool* p = memCreateDefault(&ctx, 1, 16, 1, true);
-    memFailNextChunks(1);
-    EXPECT_EQ(memAllocDefault(&ctx, p), nullptr);
-    EXPECT_EQ(ctx.errorCode, -920);
-    EXPECT_TRUE(Shown().empty());
-    memRelease(p);
-}
-
-TEST_F(EngineTest, TwoContextsShareThePoolSystem) {
-    EngineContext second;
-    ASSERT_EQ(engineInit(&second), 0);
-    EXPECT_EQ(memSystemUsers(), 2);
-    MemPool* p = memCreateDefault(&second, 2, 32, 2, false);
-    engineInitUndo(&ctx);
-    EXPECT_EQ(memSystemUsers(), 1);
-    EXPECT_NE(memAllocDefault(&second, p), nullptr);
-    engineInitUndo(&second);
-    ASSERT_EQ(engineInit(&ctx), 0);
 }
 
 TEST_F(EngineTest, RawAllocationChecks) {

@@ -357,6 +357,18 @@ int fileFlush(EngineFile* file) {
 
 int fileRefresh(EngineFile*) { return 0; }
 
+int fileOptimize(EngineFile* file, int wish) {
+    if (!file) return engineError(nullptr, e4parmNull, L4fileOptimize);
+    file->optimize = wish;
+    return 0;
+}
+
+int fileOptimizeWrite(EngineFile* file, int wish) {
+    if (!file) return engineError(nullptr, e4parmNull, L4fileOptimizeWrite);
+    file->optimizeWrite = wish;
+    return 0;
+}
+
 int fileLock(EngineFile* file, int64_t start, int64_t len) {
     if (!file) return e4parmNull;
     return LockLoop(file, start, len, file->ctx->lockAttempts);

@@ -27,6 +27,10 @@ struct EngineFile {
     int accessMode = 0;
     bool isOpen = false;
     bool isTemp = false;
+    // The wishes for a block cache in front of the file. No cache is ever
+    // switched on, so they change nothing.
+    int optimize = 0;
+    int optimizeWrite = 0;
     // Byte ranges this handle holds, so that overlaps are refused and only
     // exact ranges are released.
     struct Range {
@@ -66,6 +70,10 @@ int64_t fileLen(EngineFile* file);
 int fileLenSet(EngineFile* file, int64_t len);
 int fileFlush(EngineFile* file);
 int fileRefresh(EngineFile* file);
+// Record the file's wishes for read and write caching; every transfer still
+// goes straight to the file.
+int fileOptimize(EngineFile* file, int wish);
+int fileOptimizeWrite(EngineFile* file, int wish);
 // A temporary file "TEMPnnnn.TMP" in $TEMP, $TMP or the current directory.
 int fileTempLow(EngineFile* file, EngineContext* ctx, bool removeWhenClosed);
 int fileReadError(EngineFile* file, int64_t pos, size_t len, const char* routine);

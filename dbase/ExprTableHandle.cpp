@@ -81,10 +81,12 @@ int exprParse(TableHandle* table, std::string_view text, bool indexExpr,
     int rc = exprParse(*source, text, indexExpr, out, settings);
     if (rc < 0) {
         std::string shown(text);
-        return engineError(ctx, rc, 0, shown.c_str());
+        return engineError(ctx, rc, L4exprParse, shown.c_str());
     }
     out->source = std::move(source);
     return 0;
 }
+
+void exprCalcReset(EngineContext*) {}
 
 } // namespace vx

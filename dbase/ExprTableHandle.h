@@ -10,6 +10,7 @@
 
 namespace vx {
 
+struct EngineContext;
 struct TableHandle;
 
 // indexExpr: a key or filter expression of a tag (fields of other tables refused).
@@ -20,5 +21,9 @@ int exprParse(TableHandle* table, std::string_view text, bool indexExpr,
 // expression serves every table that opens the index): its fields are taken
 // by number from that handle's record. -930 for a handle of another file.
 int exprContext(CompiledExpr& expr, TableHandle* table);
+
+// Frees the context's named calculations. This system creates none, so the
+// list is always empty.
+void exprCalcReset(EngineContext* ctx);
 
 } // namespace vx

@@ -57,7 +57,7 @@ namespace {
 // A block that does not fit the tree: another process changed the file, or,
 // while this process holds the lock, the file is damaged.
 int Inconsistent(IndexFileState* state, TagFile* tag) {
-    if (state->lockOwner != 0 || state->data->accessMode != 0) return engineError(state->ctx, e4index, 0, tag->name.c_str(), state->name.c_str());
+    if (state->lockOwner != 0 || state->data->accessMode != 0) return engineError(state->ctx, e4index, L4TagDown, tag->name.c_str(), state->name.c_str());
     return 2;
 }
 
@@ -130,7 +130,7 @@ int BlockInsert(IndexBlock* b, const void* key, uint32_t number) {
     int n = b->numKeys(), pos = b->curPos;
     // The entry after the last may not leave the block.
     if (n >= tag->keysMax || pos < 0 || pos > n || !b->entryFits(n + 1))
-        return engineError(tag->ctx, e4index, 0, tag->name.c_str(), tag->index->name.c_str());
+        return engineError(tag->ctx, e4index, L4BlockInsert, tag->name.c_str(), tag->index->name.c_str());
     size_t g = size_t(tag->groupLen);
     std::memmove(b->entry(pos + 1), b->entry(pos), size_t(n - pos) * g + 4);
     unsigned char* e = b->entry(pos);
@@ -158,7 +158,7 @@ int BlockSplit(TagFile* tag, IndexBlock* b, IndexBlock** out) {
     long number = indexFileExtend(tag->index);
     if (number < 0) return int(number);
     IndexBlock* nb = BlockAlloc(tag, number);
-    if (!nb) return engineError(tag->ctx, e4memory, 0);
+    if (!nb) return engineError(tag->ctx, e4memory, L4BlockSplit);
     int n = b->numKeys(), m = (n + 1) / 2;
     size_t g = size_t(tag->groupLen);
     bool leaf = BlockIsLeaf(b);

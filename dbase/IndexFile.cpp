@@ -40,7 +40,7 @@ int BcdKeyCompare(const void* a, const void* b, size_t n) { return bcdCompare(a,
 const char* const kDamaged = "Index nach abgebrochenem Schreiben unvollständig, bitte neu aufbauen";
 
 int NotIndex(EngineContext* ctx, const std::string& name, const char* what = nullptr) {
-    return engineError(ctx, e4index, 0, name.c_str(), what);
+    return engineError(ctx, e4index, L4indexOpen, name.c_str(), what);
 }
 
 // The full, upper-cased name of an index file.
@@ -91,7 +91,7 @@ int RepairAtOpen(IndexFile* index) {
     IndexFileState* state = index->state;
     EngineContext* ctx = t->ctx;
     TableFile* f = t->file;
-    if (state->file.readOnly || f->data.readOnly) return engineError(ctx, e4index, 0, state->name.c_str(), kDamaged);
+    if (state->file.readOnly || f->data.readOnly) return engineError(ctx, e4index, L4indexOpen, state->name.c_str(), kDamaged);
     bool hadFile = f->fileLockOwner == t->serial;
     // Taking the file lock would give up the record locks the table holds.
     bool holdsOthers = f->appendLockOwner == t->serial;
@@ -109,11 +109,11 @@ int RepairAtOpen(IndexFile* index) {
     }
     if (rc == 0 && irc == 0 && state->damaged) {
         if (frc == 0) {
-            engineLogEntry(ctx, e4index, 0, state->name.c_str(), "Index nach abgebrochenem Schreiben neu aufgebaut");
+            engineLogEntry(ctx, e4index, L4indexOpen, state->name.c_str(), "Index nach abgebrochenem Schreiben neu aufgebaut");
             rc = indexReindex(index);
         } else {
             IndexUnlock(state, t);
-            rc = engineError(ctx, e4index, 0, state->name.c_str(), kDamaged);
+            rc = engineError(ctx, e4index, L4indexOpen, state->name.c_str(), kDamaged);
         }
     } else if (irc == 0) {
         rc = IndexUnlock(state, t);
@@ -169,7 +169,7 @@ int TagKeyFromText(TagFile* tag, const char* text, int len, std::string& out) {
 
 int TagExprKey(TagFile* tag, TableHandle* t, std::string& out) {
     int rc = exprContext(*tag->expr, t);
-    if (rc < 0) return engineError(t->ctx, rc, 0, tag->name.c_str());
+    if (rc < 0) return engineError(t->ctx, rc, L4exprKey, tag->name.c_str());
     const char* p = nullptr;
     int len = exprKey(*tag->expr, &p);
     if (len < 0) return len;
@@ -181,7 +181,7 @@ int TagExprKey(TagFile* tag, TableHandle* t, std::string& out) {
 int TagFilterTrue(TagFile* tag, TableHandle* t) {
     if (!tag->filter) return 1;
     int rc = exprContext(*tag->filter, t);
-    if (rc < 0) return engineError(t->ctx, rc, 0, tag->name.c_str());
+    if (rc < 0) return engineError(t->ctx, rc, L4exprTrue, tag->name.c_str());
     return exprTrue(*tag->filter);
 }
 
@@ -246,7 +246,7 @@ IndexFileState* engineIndex(EngineContext*, TableFile* file, const std::string& 
 
 IndexFile* indexOpen(TableHandle* t, const char* name) {
     if (!t) {
-        engineError(nullptr, e4parmNull, 0);
+        engineError(nullptr, e4parmNull, L4indexOpen);
         return nullptr;
     }
     EngineContext* ctx = t->ctx;
@@ -254,13 +254,13 @@ IndexFile* indexOpen(TableHandle* t, const char* name) {
     std::string full;
     int rc = IndexName(t, name, full);
     if (rc < 0) {
-        engineError(ctx, rc, 0, name ? name : t->alias.c_str());
+        engineError(ctx, rc, L4indexOpen, name ? name : t->alias.c_str());
         return nullptr;
     }
     if (IndexFileState* s = engineIndex(ctx, t->file, full)) {
         for (IndexFile* i : t->indexes)
             if (i->state == s) {
-                engineError(ctx, e4instance, 0, full.c_str());
+                engineError(ctx, e4instance, L4indexOpen, full.c_str());
                 return nullptr;
             }
         return MakeHandle(t, s, full);
@@ -319,39 +319,39 @@ IndexFile* indexOpen(TableHandle* t, const char* name) {
 
 IndexFile* indexCreate(TableHandle* t, const char* name, const TagInfo* tags) {
     if (!t || !tags) {
-        engineError(t ? t->ctx : nullptr, e4parmNull, 0);
+        engineError(t ? t->ctx : nullptr, e4parmNull, L4indexCreate);
         return nullptr;
     }
     EngineContext* ctx = t->ctx;
     if (engineInError(ctx)) return nullptr;
     if (!name && t->file->accessMode != 1) {
-        engineError(ctx, e4create, 0, t->alias.c_str());
+        engineError(ctx, e4create, L4indexCreate, t->alias.c_str());
         return nullptr;
     }
     if (name && std::strlen(name) > kIndexNameMax) {
-        engineError(ctx, e4name, 0, name);
+        engineError(ctx, e4name, L4indexCreate, name);
         return nullptr;
     }
     std::string full;
     int rc = IndexName(t, name, full);
     if (rc < 0) {
-        engineError(ctx, rc, 0, name ? name : t->alias.c_str());
+        engineError(ctx, rc, L4indexCreate, name ? name : t->alias.c_str());
         return nullptr;
     }
     if (engineIndex(ctx, t->file, full)) {
-        engineError(ctx, e4name, 0, full.c_str());
+        engineError(ctx, e4name, L4indexCreate, full.c_str());
         return nullptr;
     }
     // Blocks under 1024 bytes would put the tag headers over one another.
     int size = ctx->indexBlockSize;
     if (size < 1024 || size > 63 * 512) {
-        engineError(ctx, e4tagInfo, 0, full.c_str(), "Blockgröße");
+        engineError(ctx, e4tagInfo, L4indexCreate, full.c_str(), "Blockgröße");
         return nullptr;
     }
     int count = 0;
     while (tags[count].name) ++count;
     if (count >= 48) {
-        engineError(ctx, e4tagInfo, 0, full.c_str());
+        engineError(ctx, e4tagInfo, L4indexCreate, full.c_str());
         return nullptr;
     }
     auto* state = new IndexFileState;
@@ -374,7 +374,7 @@ IndexFile* indexCreate(TableHandle* t, const char* name, const TagInfo* tags) {
     h[28] = uint8_t(count);
     state->setUnitsInFile(uint32_t(4 + count * units));
     auto refuse = [&](int code, const char* what) -> IndexFile* {
-        engineError(ctx, code, 0, full.c_str(), what);
+        engineError(ctx, code, L4indexCreate, full.c_str(), what);
         delete state;
         return nullptr;
     };
@@ -427,7 +427,7 @@ IndexFile* indexCreate(TableHandle* t, const char* name, const TagInfo* tags) {
     }
     bool held = t->file->fileLockOwner == t->serial;
     if (tableLockFile(t) != 0) {
-        if (!engineInError(ctx)) engineError(ctx, e4lock, 0, t->alias.c_str());
+        if (!engineInError(ctx)) engineError(ctx, e4lock, L4indexCreate, t->alias.c_str());
         delete state;
         return nullptr;
     }
@@ -440,7 +440,7 @@ IndexFile* indexCreate(TableHandle* t, const char* name, const TagInfo* tags) {
     IndexFile* index = MakeHandle(t, state, full);
     for (size_t i = 0; i < index->tags.size(); ++i) index->tags[i]->uniqueCode = tags[i].unique;
     rc = indexReindex(index);
-    if (rc == 50) rc = engineError(ctx, e4lock, 0, full.c_str());
+    if (rc == 50) rc = engineError(ctx, e4lock, L4indexCreate, full.c_str());
     if (rc == 0 && !name) {
         TableFile* f = t->file;
         f->headerFlags |= 1;
@@ -506,7 +506,7 @@ int indexFileFlush(IndexFileState* state, bool clearMark) {
 
 int IndexMarkChanging(IndexFileState* state) {
     if (state->damaged)
-        return engineError(state->ctx, e4index, 0, state->name.c_str(), kDamaged);
+        return engineError(state->ctx, e4index, L4IndexLock, state->name.c_str(), kDamaged);
     if (state->changing) return 0;
     unsigned char mark = 1;
     int rc = fileWrite(&state->file, kIndexChangingByte, &mark, 1);
@@ -676,10 +676,10 @@ int IndexUnlockAll(TableHandle* t) {
 }
 
 int indexClose(IndexFile* index) {
-    if (!index) return engineError(nullptr, e4parmNull, 0);
+    if (!index) return engineError(nullptr, e4parmNull, L4indexClose);
     EngineContext* ctx = index->ctx;
     TableHandle* t = index->table;
-    if (ctx->tranState == 120) return engineError(ctx, e4trans, 0, index->name.c_str());
+    if (ctx->tranState == 120) return engineError(ctx, e4trans, L4indexClose, index->name.c_str());
     int result = 0;
     if (index->openForUpdate && t->recordChanged) result = tableUpdateRecord(t, false);
     for (auto& th : index->tags)
@@ -706,7 +706,7 @@ int indexClose(IndexFile* index) {
 }
 
 int tagUnique(TagHandle* tag) {
-    if (!tag) return engineError(nullptr, e4parmNull, 0);
+    if (!tag) return engineError(nullptr, e4parmNull, L4tagUnique);
     return tag->tagFile->unique ? tag->uniqueCode : 0;
 }
 

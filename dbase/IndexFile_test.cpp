@@ -1,6 +1,7 @@
 #include "dbase/IndexFile.h"
 
 #include "dbase/EngineTestSupport.h"
+#include "dbase/ExprTableHandle.h"
 #include "dbase/Field.h"
 #include "dbase/KeyWrite.h"
 #include "dbase/TagFile.h"
@@ -8,6 +9,7 @@
 #include "platform/NumText.h"
 
 #include <cstring>
+#include <functional>
 #include <random>
 #include <set>
 
@@ -787,6 +789,72 @@ TEST_F(IndexTest, ARecordWhoseKeyNoLongerMatchesIsPassedOver) {
     EXPECT_EQ(tableTop(t), 0);
     EXPECT_EQ(fieldStr(tableField(t, "MATCH"))[0], 'Z');
     EXPECT_EQ(tableClose(t), 0);
+}
+
+// Each failure of the index and expression parts names the operation where
+// it happened, in the context and in the message box.
+TEST_F(IndexTest, IndexAndExpressionErrorsNameTheirPlace) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    Append(t, "A");
+    ASSERT_EQ(tableClose(t), 0);
+    const FieldInfo fields[] = {{"NAME", 'C', 20, 0, 0}, {}};
+    const TagInfo badUnique[] = {{"U", "NAME", nullptr, 7, 0}, {}};
+    struct Case {
+        const char* what;
+        std::function<void()> fail;
+        int location;
+        const char* name;
+    };
+    TableHandle* open = nullptr;
+    const Case cases[] = {
+        {"unique code", [&] { tableCreate(&ctx, Path("U"), fields, badUnique); }, L4indexCreate, "indexCreate"},
+        {"twice", [&] { open = tableOpen(&ctx, Path("ADRESSE")); indexOpen(open, nullptr); }, L4indexOpen,
+         "indexOpen"},
+        {"function", [&] { std::unique_ptr<CompiledExpr> e; exprParse(open, "UNBEKANNT(MATCH)", false, e); },
+         L4exprParse, "exprParse"},
+        {"no tag", [&] { tagUnique(nullptr); }, L4tagUnique, "tagUnique"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ctx.errorCode = 0;
+        ctx.errorLocation = 0;
+        size_t shown = Shown().size();
+        c.fail();
+        // Without a handle there is no context to keep the code in.
+        if (c.location != L4tagUnique) {
+            EXPECT_LT(ctx.errorCode, 0);
+            EXPECT_EQ(ctx.errorLocation, c.location);
+        }
+        ASSERT_GT(Shown().size(), shown);
+        EXPECT_NE(Shown().back().text.find(c.name), std::string::npos) << Shown().back().text;
+        EXPECT_EQ(Shown().back().text.find("Ungültige oder unbekannte"), std::string::npos);
+    }
+    ctx.errorCode = 0;
+    if (open) tableClose(open);
+    // Every operation has its name and shows its own number.
+    for (int loc = L4engineInit; loc <= L4fileOptimizeWrite; ++loc) {
+        int shown = 0;
+        EXPECT_STRNE(engineLocationName(loc, &shown), "Ungültige oder unbekannte Fehlernummer") << loc;
+        EXPECT_EQ(shown, loc);
+    }
+}
+
+TEST_F(IndexTest, TheTagsCurrentKeyIsNoneAtTheEnd) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    for (const char* m : {"MEIER", "ABEL", "ZANDER"}) Append(t, m);
+    TagFile* tag = Tag(t, "PRIMARY");
+    tableTagSelect(t, tableTag(t, "PRIMARY"));
+    ASSERT_EQ(tableSeek(t, "MEIER"), 0);
+    ASSERT_NE(tagFileKey(tag), nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(tagFileKey(tag)), 10), "MEIER     ");
+    ASSERT_EQ(tableBottom(t), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(tagFileKey(tag)), 10), "ZANDER    ");
+    ASSERT_EQ(TagEof(tag), r4eof);
+    EXPECT_EQ(tagFileKey(tag), nullptr);
+    EXPECT_EQ(tagFileKey(nullptr), nullptr);
+    ASSERT_EQ(tableClose(t), 0);
 }
 
 } // namespace

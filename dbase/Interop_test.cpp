@@ -64,6 +64,8 @@ TEST_F(InteropTest, DbfreadReadsWhatTheEngineWrites) {
     tableGo(t, 2);
     fieldMemoAssignN(tableField(t, "TEXT"), "kurz", 4);
     ASSERT_EQ(tableClose(t), 0);
+    // The chain's change counter behind the memo header was raised by then.
+    EXPECT_NE(test::Dword(Read("ENGINE.DBT"), 24), 0u);
     // dbfread takes the length word of a dBASE IV memo block as the length of
     // the contents, though it counts the 8-byte block header too; it thus
     // reads 8 bytes past the contents, which the engine leaves zeroed.

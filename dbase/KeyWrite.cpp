@@ -81,7 +81,7 @@ int InsertAt(TagFile* tag, size_t level, const unsigned char* key, uint32_t numb
         long root = indexFileExtend(tag->index);
         if (root < 0) return int(root);
         IndexBlock* r = BlockAlloc(tag, root);
-        if (!r) return engineError(tag->ctx, e4memory, 0);
+        if (!r) return engineError(tag->ctx, e4memory, L4tagAdd);
         r->setNumKeys(1);
         r->setNumber(0, uint32_t(nb->fileBlock));
         std::memcpy(r->entry(0) + 4, up.data(), up.size());
@@ -331,7 +331,7 @@ int tagAdd(TagFile* tag, const void* key, long recNo, int uniqueCode) {
     if (uniqueCode != 0 && rc == 0) {
         Settle(tag);
         if (uniqueCode == e4unique)
-            return engineError(tag->ctx, e4unique, 0, tag->name.c_str(), tag->index->name.c_str());
+            return engineError(tag->ctx, e4unique, L4tagAdd, tag->name.c_str(), tag->index->name.c_str());
         return uniqueCode == r4unique ? r4unique : r4uniqueContinue;
     }
     if ((rc = MarkChanged(tag)) < 0) {
@@ -590,7 +590,7 @@ struct Levels {
     // Enters a written block with its largest key one level up.
     int Enter(size_t l, long block, const std::string& maxKey) {
         IndexBlock* b = At(l);
-        if (!b) return engineError(tag->ctx, e4memory, 0);
+        if (!b) return engineError(tag->ctx, e4memory, L4indexReindex);
         int n = b->numKeys();
         b->setNumber(n, uint32_t(block));
         if (n < tag->keysMax) {
@@ -648,7 +648,7 @@ int BuildTag(TableHandle* t, TagHandle* th, Builder& out, std::vector<char>& rea
     if ((rc = sortGetInitFree(&sort, nullptr)) < 0) return rc;
     Levels levels{tag, &out, {}};
     IndexBlock* leaf = levels.At(0);
-    if (!leaf) return engineError(ctx, e4memory, 0);
+    if (!leaf) return engineError(ctx, e4memory, L4indexReindex);
     std::string previous;
     bool havePrevious = false;
     for (;;) {
@@ -661,7 +661,7 @@ int BuildTag(TableHandle* t, TagHandle* th, Builder& out, std::vector<char>& rea
         if (tag->unique && havePrevious &&
             tag->Compare(previous.data(), sortedKey, size_t(tag->keyLen)) == 0) {
             if (th->uniqueCode == e4unique)
-                return engineError(ctx, e4unique, 0, tag->name.c_str(), tag->index->name.c_str());
+                return engineError(ctx, e4unique, L4indexReindex, tag->name.c_str(), tag->index->name.c_str());
             if (th->uniqueCode == r4unique) return r4unique;
             continue;
         }
@@ -752,7 +752,7 @@ void TagTableImage(const IndexFileState* state, unsigned char* table) {
 } // namespace
 
 int indexReindex(IndexFile* index) {
-    if (!index) return engineError(nullptr, e4parmNull, 0);
+    if (!index) return engineError(nullptr, e4parmNull, L4indexReindex);
     TableHandle* t = index->table;
     IndexFileState* state = index->state;
     EngineContext* ctx = t->ctx;
@@ -776,11 +776,11 @@ int indexReindex(IndexFile* index) {
         if (type == 'n') type = 'N';
         int keyLen = exprKeyLen(*tag->expr);
         if (keyLen <= 0 || !TagChooseFunctions(tag.get(), type))
-            return engineError(ctx, e4index, 0, tag->name.c_str(), state->name.c_str());
+            return engineError(ctx, e4index, L4indexReindex, tag->name.c_str(), state->name.c_str());
         tag->keyLen = keyLen;
         tag->groupLen = (keyLen + 7) / 4 * 4;
         tag->keysMax = (bs - 12) / tag->groupLen;
-        if (tag->keysMax < 3) return engineError(ctx, e4tagInfo, 0, tag->name.c_str(), state->name.c_str());
+        if (tag->keysMax < 3) return engineError(ctx, e4tagInfo, L4indexReindex, tag->name.c_str(), state->name.c_str());
         tag->filterFlag = 0;
     }
     int count = int(state->tags.size());
@@ -790,7 +790,7 @@ int indexReindex(IndexFile* index) {
         readBuf.resize(bufSize);
         writeBuf.resize(std::max(bufSize, size_t(bs)));
     } catch (const std::bad_alloc&) {
-        return engineError(ctx, e4memory, 0);
+        return engineError(ctx, e4memory, L4indexReindex);
     }
     Builder out{state, {}, 0, 0, units};
     out.next = count > 0 ? (count - 1) * units + 4 + units : 4;

@@ -60,32 +60,147 @@ int Link(MemoFile* m, long prev, long prevCount, long next) {
     return WriteEntry(m, prev, next, prevCount);
 }
 
+constexpr size_t kChainWindow = 65536;
+
+bool Stamped(const MemoFile* m) { return m->blockSize >= kMemoStampOffset + 4; }
+
+// Reads chain entries through a window of whole blocks, so that a long chain
+// costs few reads.
+struct ChainReader {
+    MemoFile* m;
+    std::vector<unsigned char> buf;
+    int64_t start = 0;
+    int64_t got = 0;
+    int Entry(long block, long* next, long* count) {
+        int64_t pos = int64_t(block) * m->blockSize;
+        if (pos < start || pos + 8 > start + got) {
+            buf.resize(kChainWindow);
+            start = pos;
+            got = fileRead(&m->file, pos, buf.data(), buf.size());
+            if (got < 0) return int(got);
+            // A short read is reported as the single read reports it.
+            if (got < 8) return ReadEntry(m, block, next, count);
+        }
+        const unsigned char* p = buf.data() + (pos - start);
+        *next = long(Get32(p));
+        *count = long(Get32(p + 4));
+        return 0;
+    }
+};
+
+// Reads the chain from head. An entry whose run is empty, leaves the file or
+// reaches into the run its link names ends what is known: the tail then
+// names it, and only a write that needs to go past it fails.
+int LoadChain(MemoFile* m, long head, long fileBlocks) {
+    MemoChain& c = m->chain;
+    c.runs.clear();
+    ChainReader r{m, {}};
+    long cur = head;
+    while (cur >= 1 && cur < fileBlocks) {
+        long next = 0, count = 0;
+        int rc = r.Entry(cur, &next, &count);
+        if (rc < 0) return rc;
+        if (count < 1 || cur + count > fileBlocks || (next < fileBlocks && next < cur + count)) break;
+        c.runs.push_back({cur, count});
+        cur = next;
+    }
+    c.tail = cur;
+    return 0;
+}
+
+// Brings the kept chain up to the file under the memo lock: it is read again
+// when the head, the change counter or the file length moved.
+int SyncChain(MemoFile* m, long* fileBlocks) {
+    MemoChain& c = m->chain;
+    unsigned char h[kMemoStampOffset + 4] = {};
+    int64_t n = fileRead(&m->file, 0, h, Stamped(m) ? sizeof h : 4);
+    if (n < 0) return int(n);
+    if (n < 4) {
+        int rc = ReadHead(m, &c.head);
+        return rc < 0 ? rc : Corrupt(m, "memo header");
+    }
+    int64_t len = fileLen(&m->file);
+    if (len < 0) return int(len);
+    long head = long(Get32(h));
+    uint32_t stamp = Get32(h + kMemoStampOffset);
+    *fileBlocks = long((len + m->blockSize - 1) / m->blockSize);
+    c.raised = false;
+    if (c.valid && c.head == head && c.stamp == stamp && c.length == len) return 0;
+    c.valid = false;
+    int rc = LoadChain(m, head, *fileBlocks);
+    if (rc < 0) return rc;
+    c.head = head;
+    c.stamp = stamp;
+    c.length = len;
+    c.valid = true;
+    return 0;
+}
+
+// Raises the change counter before the first change of a locked operation:
+// a writer that dies half-way still sends the others back to the file.
+int RaiseStamp(MemoFile* m) {
+    MemoChain& c = m->chain;
+    if (c.raised || !Stamped(m)) return 0;
+    unsigned char b[4];
+    Put32(b, c.stamp + 1);
+    int rc = fileWrite(&m->file, kMemoStampOffset, b, 4);
+    if (rc < 0) return rc;
+    ++c.stamp;
+    c.raised = true;
+    return 0;
+}
+
+// The end of a locked operation: what was kept stays only when all went well.
+int FinishChain(MemoFile* m, int rc) {
+    MemoChain& c = m->chain;
+    if (rc < 0 || !Stamped(m) || m->dbase3) {
+        c.valid = false;
+        return rc;
+    }
+    int64_t len = fileLen(&m->file);
+    if (len < 0) c.valid = false;
+    c.length = len;
+    return rc;
+}
+
+long NextOf(const MemoChain& c, size_t i) { return i + 1 < c.runs.size() ? c.runs[i + 1].block : c.tail; }
+
+// Points the link in front of runs[i] (the header's for i = 0) at next.
+int LinkBefore(MemoFile* m, size_t i, long next) {
+    MemoChain& c = m->chain;
+    if (i == 0) {
+        int rc = Link(m, -1, 0, next);
+        if (rc == 0) c.head = next;
+        return rc;
+    }
+    return Link(m, c.runs[i - 1].block, c.runs[i - 1].count, next);
+}
+
 // Returns the run (block, count) to the chain in block order, merged with a
 // free run that follows it directly.
 int FreeRun(MemoFile* m, long block, long count, long fileBlocks) {
-    long head = 0;
-    int rc = ReadHead(m, &head);
-    if (rc < 0) return rc;
-    long prev = -1, prevCount = 0, cur = head;
-    for (long steps = 0; cur < fileBlocks && cur < block; ++steps) {
-        long next = 0, n = 0;
-        if (steps > fileBlocks || cur <= prev || (rc = ReadEntry(m, cur, &next, &n)) < 0)
-            return rc < 0 ? rc : Corrupt(m, "memo free chain");
-        prev = cur;
-        prevCount = n;
-        cur = next;
-    }
-    if (cur == block || (prev >= 0 && prev + prevCount > block) || (cur < fileBlocks && block + count > cur))
+    MemoChain& c = m->chain;
+    auto it = std::lower_bound(c.runs.begin(), c.runs.end(), block,
+                               [](const MemoRun& r, long b) { return r.block < b; });
+    size_t i = size_t(it - c.runs.begin());
+    long cur = i < c.runs.size() ? c.runs[i].block : c.tail;
+    bool damagedTail = i == c.runs.size() && c.tail < fileBlocks;
+    if (block < 1 || count < 1 || block + count > fileBlocks || cur == block ||
+        (damagedTail && c.tail <= block + count) ||
+        (i > 0 && c.runs[i - 1].block + c.runs[i - 1].count > block) || (cur < fileBlocks && block + count > cur))
         return Corrupt(m, "memo free chain");
     long next = cur, total = count;
-    if (cur < fileBlocks && block + count == cur) {
-        long n2 = 0, c2 = 0;
-        if ((rc = ReadEntry(m, cur, &n2, &c2)) < 0) return rc;
-        next = n2;
-        total = count + c2;
+    bool merge = cur < fileBlocks && block + count == cur;
+    if (merge) {
+        next = NextOf(c, i);
+        total = count + c.runs[i].count;
     }
-    if ((rc = WriteEntry(m, block, next, total)) < 0) return rc;
-    return Link(m, prev, prevCount, block);
+    int rc = RaiseStamp(m);
+    if (rc < 0 || (rc = WriteEntry(m, block, next, total)) < 0) return rc;
+    if ((rc = LinkBefore(m, i, block)) < 0) return rc;
+    if (merge) c.runs[i] = {block, total};
+    else c.runs.insert(c.runs.begin() + long(i), {block, total});
+    return 0;
 }
 
 int WriteRun(MemoFile* m, long block, const char* data, uint32_t len) {
@@ -131,6 +246,7 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len, s
     long fileBlocks = FileBlocks(m);
     if (fileBlocks < 0) return int(fileBlocks);
     if (m->dbase3) return WriteDbase3(m, blockInOut, data, len, fileBlocks);
+    if (int src = SyncChain(m, &fileBlocks); src < 0) return src;
     long need = len ? long((int64_t(len) + 8 + bs - 1) / bs) : 0;
     long old = *blockInOut, have = 0;
     int rc = 0;
@@ -156,36 +272,34 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len, s
         *blockInOut = at;
         return have > need ? Release(m, old, have - need, fileBlocks, later) : 0;
     }
-    long head = 0;
-    if ((rc = ReadHead(m, &head)) < 0) return rc;
-    long prev = -1, prevCount = 0, cur = head, at = -1;
-    for (long steps = 0; at < 0; ++steps) {
-        if (steps > fileBlocks + 1 || cur <= prev) return Corrupt(m, "memo free chain");
-        if (cur >= fileBlocks) {
-            at = fileBlocks;
-            // "Free space at the end" starts behind the contents, before they
-            // are written: a chain position past the end is free space still,
-            // a run's header where the chain ends would break the chain.
-            if ((rc = Link(m, prev, prevCount, at + need)) < 0) return rc;
-            if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
-            fileBlocks = at + need;
-            break;
+    // First fit among the kept runs; none fits: the end of the file.
+    MemoChain& c = m->chain;
+    size_t i = 0;
+    while (i < c.runs.size() && c.runs[i].count < need) ++i;
+    if (i == c.runs.size() && c.tail < fileBlocks) return Corrupt(m, "memo free chain");
+    if ((rc = RaiseStamp(m)) < 0) return rc;
+    long at = 0;
+    if (i < c.runs.size()) {
+        MemoRun& r = c.runs[i];
+        at = r.block + r.count - need;
+        // A run used up exactly leaves the chain.
+        if (r.count == need) {
+            if ((rc = LinkBefore(m, i, NextOf(c, i))) < 0) return rc;
+            c.runs.erase(c.runs.begin() + long(i));
+        } else {
+            if ((rc = WriteEntry(m, r.block, NextOf(c, i), r.count - need)) < 0) return rc;
+            r.count -= need;
         }
-        long next = 0, count = 0;
-        if ((rc = ReadEntry(m, cur, &next, &count)) < 0) return rc;
-        if (count < 1 || cur + count > fileBlocks) return Corrupt(m, "memo free chain");
-        if (count >= need) {
-            at = cur + count - need;
-            // A run used up exactly leaves the chain.
-            rc = count == need ? Link(m, prev, prevCount, next) : WriteEntry(m, cur, next, count - need);
-            if (rc < 0) return rc;
-            if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
-            break;
-        }
-        prev = cur;
-        prevCount = count;
-        cur = next;
+    } else {
+        at = fileBlocks;
+        // "Free space at the end" starts behind the contents, before they
+        // are written: a chain position past the end is free space still,
+        // a run's header where the chain ends would break the chain.
+        if ((rc = LinkBefore(m, c.runs.size(), at + need)) < 0) return rc;
+        c.tail = at + need;
+        fileBlocks = at + need;
     }
+    if ((rc = WriteRun(m, at, data, len)) < 0) return rc;
     *blockInOut = at;
     return have > 0 ? Release(m, old, have, fileBlocks, later) : 0;
 }
@@ -237,6 +351,7 @@ int memoFileOpen(MemoFile* memo, EngineContext* ctx, const std::string& name, bo
 }
 
 int memoFileClose(MemoFile* memo) {
+    memo->chain = MemoChain{};
     if (!memo->file.isOpen) return 0;
     return fileClose(&memo->file);
 }
@@ -298,7 +413,7 @@ int memoFileWrite(MemoFile* memo, long* block, const char* data, uint32_t len, s
         int rc = fileLockWait(f, kMemoLockStart, kMemoLockLen);
         if (rc != 0) return rc;
     }
-    int rc = WriteLocked(memo, block, data, len, freeLater);
+    int rc = FinishChain(memo, WriteLocked(memo, block, data, len, freeLater));
     if (lockHere) {
         int urc = fileUnlock(f, kMemoLockStart, kMemoLockLen);
         if (rc == 0) rc = urc;
@@ -314,13 +429,13 @@ int memoFileRelease(MemoFile* memo, const std::vector<MemoRun>& runs) {
         int rc = fileLockWait(f, kMemoLockStart, kMemoLockLen);
         if (rc != 0) return rc;
     }
-    int rc = 0;
-    long fileBlocks = FileBlocks(memo);
-    if (fileBlocks < 0) rc = int(fileBlocks);
+    long fileBlocks = 0;
+    int rc = memo->dbase3 ? 0 : SyncChain(memo, &fileBlocks);
     for (const MemoRun& r : runs) {
-        if (rc < 0) break;
+        if (rc < 0 || memo->dbase3) break;
         rc = FreeRun(memo, r.block, r.count, fileBlocks);
     }
+    rc = FinishChain(memo, rc);
     if (lockHere) {
         int urc = fileUnlock(f, kMemoLockStart, kMemoLockLen);
         if (rc == 0) rc = urc;

@@ -12,6 +12,30 @@ namespace vx {
 
 struct EngineContext;
 
+// A run of blocks whose contents no record needs once the record that held
+// them is written.
+struct MemoRun {
+    long block = 0;
+    long count = 0;
+};
+
+// The free chain as last read, so that a write need not read it again. It
+// stands while the header's head, the change counter behind the header and
+// the file length are what they were when it was read; every writer of the
+// chain raises the counter under the memo lock before it changes anything.
+struct MemoChain {
+    bool valid = false;
+    long head = 0;
+    uint32_t stamp = 0;
+    int64_t length = 0;
+    std::vector<MemoRun> runs; // in chain order, ascending
+    // The link of the last run (of the header without runs). A tail inside
+    // the file names an entry that is not a sound free run.
+    long tail = 0;
+    // The counter was raised in the locked operation under way.
+    bool raised = false;
+};
+
 struct MemoFile {
     EngineFile file;
     int blockSize = 0;
@@ -19,7 +43,12 @@ struct MemoFile {
     bool dbase3 = false;
     // The table that holds the memo lock, 0 for none.
     long lockOwner = 0;
+    MemoChain chain;
 };
+
+// Where the chain's change counter stands: the header block's padding, which
+// no reader of the format looks at.
+constexpr int kMemoStampOffset = 24;
 
 constexpr int64_t kMemoLockStart = 0xEFFFFFFE;
 constexpr int64_t kMemoLockLen = 2;
@@ -34,13 +63,6 @@ int memoFileClose(MemoFile* memo);
 
 // Reads the contents at block into out (terminated; len without the terminator).
 int memoFileRead(MemoFile* memo, long block, std::vector<char>& out, uint32_t* len);
-// A run of blocks whose contents no record needs once the record that held
-// them is written.
-struct MemoRun {
-    long block = 0;
-    long count = 0;
-};
-
 // Writes contents for a field whose block number is *block (0: none) and
 // stores the new block number there. Holds the memo lock while it works.
 // With freeLater the runs the old contents leave are listed there instead of

@@ -336,5 +336,115 @@ TEST_F(MemoTest, ARewriteKilledAtAnyWriteLeavesNoRecordOnAFreeBlock) {
     }
 }
 
+// The runs kept between writes are the chain on disk after every write,
+// whether runs are freed at once or after the record is written.
+TEST_F(MemoTest, TheKeptChainIsAlwaysTheChainOnDisk) {
+    CreateMemo();
+    std::mt19937 rng(815);
+    std::vector<long> blocks(30, 0);
+    for (int step = 0; step < 800; ++step) {
+        long& block = blocks[rng() % blocks.size()];
+        std::string text(rng() % 4 == 0 ? 0 : rng() % 2500, char('a' + step % 26));
+        std::vector<MemoRun> later;
+        bool putOff = rng() % 2 == 0;
+        ASSERT_EQ(memoFileWrite(&memo, &block, text.data(), uint32_t(text.size()), putOff ? &later : nullptr), 0);
+        ASSERT_EQ(memoFileRelease(&memo, later), 0);
+        std::vector<MemoChainEntry> disk;
+        long end = 0;
+        ASSERT_EQ(memoFileFreeRuns(&memo, disk, &end), 0);
+        ASSERT_TRUE(memo.chain.valid);
+        ASSERT_EQ(memo.chain.runs.size(), disk.size()) << "step " << step;
+        for (size_t i = 0; i < disk.size(); ++i) {
+            ASSERT_EQ(memo.chain.runs[i].block, disk[i].block) << "step " << step;
+            ASSERT_EQ(memo.chain.runs[i].count, disk[i].count) << "step " << step;
+        }
+        ASSERT_EQ(memo.chain.tail, end);
+    }
+}
+
+// Another writer takes a free run in the middle of the chain: the head and
+// the file length stay, and only the change counter tells the first writer
+// that the runs it kept are gone.
+TEST_F(MemoTest, AnotherWritersChangeIsSeenWhenHeadAndLengthStay) {
+    CreateMemo();
+    const std::string one(100, '1'), three(1200, '3');
+    long a = Write(0, one), b = Write(0, three), c = Write(0, one), d = Write(0, one);
+    ASSERT_EQ(std::vector<long>({a, b, c, d}), std::vector<long>({1, 2, 5, 6}));
+    a = Write(a, "");
+    b = Write(b, "");
+    ASSERT_EQ(memo.chain.runs.size(), 2u);
+    const int64_t length = fileLen(&memo.file);
+    const std::string head = Read("MEMO.DBT").substr(0, 4);
+
+    EngineContext other;
+    ASSERT_EQ(engineInit(&other), 0);
+    MemoFile second;
+    ASSERT_EQ(memoFileOpen(&second, &other, Path("MEMO.DBT"), false), 0);
+    long theirs = 0;
+    const std::string their(1100, 'B');
+    ASSERT_EQ(memoFileWrite(&second, &theirs, their.data(), uint32_t(their.size())), 0);
+    EXPECT_EQ(theirs, 2);
+    EXPECT_EQ(fileLen(&memo.file), length);
+    EXPECT_EQ(Read("MEMO.DBT").substr(0, 4), head);
+
+    long mine = Write(0, std::string(1150, 'A'));
+    EXPECT_EQ(mine, 7) << "the run the other writer took was handed out again";
+    EXPECT_EQ(ReadBack(theirs), their);
+    std::map<long, long> used{{c, 1}, {d, 1}, {theirs, 3}, {mine, 3}};
+    CheckChain(&memo, used);
+    memoFileClose(&second);
+    engineInitUndo(&other);
+}
+
+// A fresh handle reads a chain that spans many read windows, and a damaged
+// entry in it stops only the writes that would have to pass it.
+TEST_F(MemoTest, AChainReadInWindowsStopsAtADamagedEntry) {
+    CreateMemo();
+    std::vector<long> blocks;
+    for (int i = 0; i < 600; ++i) blocks.push_back(Write(0, std::string(100, char('a' + i % 26))));
+    for (int i = 598; i >= 0; i -= 2) Write(blocks[size_t(i)], "");
+    long twoBlocks = Write(0, std::string(600, 'z'));
+    Write(twoBlocks, "");
+    memoFileClose(&memo);
+    const std::string sound = Read("MEMO.DBT");
+    ASSERT_GT(sound.size(), 4 * 65536u);
+
+    auto fresh = [&](const std::string& bytes, MemoFile* m) {
+        test::EngineTest::Write("MEMO.DBT", bytes);
+        return memoFileOpen(m, &ctx, Path("MEMO.DBT"), false);
+    };
+    MemoFile a;
+    ASSERT_EQ(fresh(sound, &a), 0);
+    long at = 0;
+    const std::string three(1200, 't');
+    ASSERT_EQ(memoFileWrite(&a, &at, three.data(), uint32_t(three.size())), 0);
+    EXPECT_EQ(at, long(sound.size() / 512));
+    std::vector<MemoChainEntry> disk;
+    long end = 0;
+    ASSERT_EQ(memoFileFreeRuns(&a, disk, &end), 0);
+    ASSERT_EQ(a.chain.runs.size(), disk.size());
+    EXPECT_EQ(disk.size(), 301u);
+    for (size_t k = 0; k < disk.size(); ++k) EXPECT_EQ(a.chain.runs[k].block, disk[k].block);
+    memoFileClose(&a);
+
+    // The 200th free run claims 127 blocks, over the memos behind it.
+    std::string damaged = sound;
+    long bad = blocks[398];
+    damaged[size_t(bad) * 512 + 4] = char(0x7F);
+    MemoFile b;
+    ASSERT_EQ(fresh(damaged, &b), 0);
+    long one = 0;
+    ASSERT_EQ(memoFileWrite(&b, &one, "kurz", 4), 0);
+    EXPECT_EQ(one, blocks[0]);
+    ctx.errOff = 1;
+    long big = 0;
+    const std::string before = Read("MEMO.DBT");
+    EXPECT_EQ(memoFileWrite(&b, &big, three.data(), uint32_t(three.size())), e4memoCorrupt);
+    EXPECT_EQ(big, 0);
+    EXPECT_TRUE(Read("MEMO.DBT") == before);
+    ctx.errorCode = 0;
+    memoFileClose(&b);
+}
+
 } // namespace
 } // namespace vx

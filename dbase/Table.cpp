@@ -247,24 +247,22 @@ void DropTableFile(EngineContext* ctx, TableFile* f) {
 }
 
 constexpr size_t kReadAheadBytes = 32768;
-// How long records read ahead stand for the file while others may write it.
-constexpr auto kReadAheadLife = std::chrono::milliseconds(50);
 
 void DropReadAhead(TableFile* f) { f->readAhead.count = 0; }
 
-// Reads an unlocked record, ahead of a sequential scan in one transfer of
-// many records. Another process may change a record we have not locked at any
-// time, so the copies are used only for a moment in shared use.
+// Reads an unlocked record. Where no one else can write the file (opened
+// exclusively, or with others allowed to read only) a sequential scan reads
+// many records in one transfer; in shared use another user may change any
+// record we have not locked, so every read goes to the file.
 int64_t ReadUnlocked(TableFile* f, long n, char* out) {
+    int64_t pos = int64_t(f->headerLen) + int64_t(n - 1) * f->recLen;
+    if (f->accessMode == 0) return fileRead(&f->data, pos, out, f->recLen);
     auto& ra = f->readAhead;
-    auto now = std::chrono::steady_clock::now();
-    bool fresh = f->accessMode != 0 || now - ra.filled < kReadAheadLife;
-    if (ra.count > 0 && fresh && n >= ra.first && n < ra.first + ra.count) {
+    if (ra.count > 0 && n >= ra.first && n < ra.first + ra.count) {
         std::memcpy(out, ra.data.data() + size_t(n - ra.first) * f->recLen, f->recLen);
         ra.lastRead = n;
         return f->recLen;
     }
-    int64_t pos = int64_t(f->headerLen) + int64_t(n - 1) * f->recLen;
     long want = std::min<long>(long(kReadAheadBytes / f->recLen), std::max(f->numRecs - n + 1, 1L));
     bool sequential = n == ra.lastRead + 1 && want > 1;
     ra.lastRead = n;
@@ -277,7 +275,6 @@ int64_t ReadUnlocked(TableFile* f, long n, char* out) {
     }
     ra.first = n;
     ra.count = long(got / f->recLen);
-    ra.filled = now;
     std::memcpy(out, ra.data.data(), f->recLen);
     return f->recLen;
 }

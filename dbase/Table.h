@@ -3,7 +3,6 @@
 // record, append and file locks.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -100,13 +99,13 @@ struct TableFile {
     bool countChecked = false;
     // The open index files of this data file, shared by its tables.
     std::vector<IndexFileState*> indexFiles;
-    // Records read ahead during a sequential scan of unlocked records.
+    // Records read ahead during a sequential scan of a file no one else
+    // can write.
     struct ReadAhead {
         std::vector<char> data;
         long first = 0;
         long count = 0;
         long lastRead = 0;
-        std::chrono::steady_clock::time_point filled;
     } readAhead;
 };
 
@@ -200,6 +199,10 @@ int tableUnlockFile(TableHandle* t);
 int tableUnlockData(TableHandle* t);
 int tableUnlock(TableHandle* t);
 int engineUnlock(EngineContext* ctx);
+// Empties the context's list of remembered locks. Locks are kept with each
+// data file, never with the context, so there is nothing to forget: held
+// locks stay held.
+int engineLockClear(EngineContext* ctx);
 
 // Writes version, date and record count into the header.
 int tableWriteHeader(TableFile* f);

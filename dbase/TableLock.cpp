@@ -297,4 +297,9 @@ int engineUnlock(EngineContext* ctx) {
     return result;
 }
 
+int engineLockClear(EngineContext* ctx) {
+    if (!ctx) return engineError(nullptr, e4parmNull, L4engineLockClear);
+    return 0;
+}
+
 } // namespace vx

@@ -169,6 +169,29 @@ TEST_F(LockTest, TwoTablesOfOneContextConflict) {
     tableClose(a);
 }
 
+// The context remembers no locks of its own: clearing its list leaves every
+// lock of its tables held, here and for other users.
+TEST_F(LockTest, ClearingTheContextsLockListKeepsHeldLocks) {
+    TableHandle* a = tableOpen(&ctx, Path("LOCKS"));
+    ASSERT_NE(a, nullptr);
+    ctx.unlockAuto = 0;
+    ASSERT_EQ(tableLock(a, 3), 0);
+    ASSERT_EQ(tableLockAppend(a), 0);
+    EXPECT_EQ(engineLockClear(&ctx), 0);
+    EXPECT_EQ(tableLockTest(a, 3), 1);
+    EngineContext second;
+    ASSERT_EQ(engineInit(&second), 0);
+    second.lockAttempts = 1;
+    TableHandle* b = tableOpen(&second, Path("LOCKS"));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(tableLock(b, 3), 50);
+    EXPECT_EQ(tableLockAppend(b), 50);
+    tableClose(b);
+    engineInitUndo(&second);
+    ctx.unlockAuto = 1;
+    tableClose(a);
+}
+
 TEST_F(LockTest, TwoContextsInOneProcessConflictLikeTwoHandles) {
     EngineContext second;
     ASSERT_EQ(engineInit(&second), 0);

@@ -23,7 +23,7 @@ int Damaged(TagFile* tag) {
         tag->index->changeSeen = true;
         return e4index;
     }
-    return engineError(tag->ctx, e4index, 0, tag->name.c_str(), tag->index->name.c_str());
+    return engineError(tag->ctx, e4index, L4TagDown, tag->name.c_str(), tag->index->name.c_str());
 }
 
 IndexBlock* TakeBuffer(TagFile* tag, long block, bool* cached) {
@@ -119,7 +119,7 @@ int TagDown(TagFile* tag) {
         if (b->fileBlock == child) return alone ? Damaged(tag) : 2;
     bool cached = false;
     IndexBlock* b = TakeBuffer(tag, child, &cached);
-    if (!b) return engineError(tag->ctx, e4memory, 0);
+    if (!b) return engineError(tag->ctx, e4memory, L4TagDown);
     if (!cached) {
         int rc = BlockFlush(b);
         if (rc == 0) rc = indexReadBlock(state, child, parent, b);
@@ -228,6 +228,8 @@ const unsigned char* TagKeyData(TagFile* tag) {
     if (!b || b->curPos < 0 || b->curPos >= b->numKeys()) return nullptr;
     return b->key(b->curPos);
 }
+
+const unsigned char* tagFileKey(TagFile* tag) { return tag ? TagKeyData(tag) : nullptr; }
 
 bool TagIsEof(TagFile* tag) {
     IndexBlock* b = tag->current();

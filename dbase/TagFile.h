@@ -38,6 +38,8 @@ int TagGo(TagFile* tag, const void* key, long recNo);
 long TagRecNo(TagFile* tag);
 // The current entry's key (key length bytes), or null.
 const unsigned char* TagKeyData(TagFile* tag);
+// The key of the current entry, or null at the end of the tag.
+const unsigned char* tagFileKey(TagFile* tag);
 bool TagIsEof(TagFile* tag);
 double TagPosition(TagFile* tag);
 int TagFlush(TagFile* tag);
