@@ -25,6 +25,8 @@ enum : int {
     CharTyped = 0x1B,
     ListKeyUp = 0x20,
     ItemSubstitute = 0x28,
+    // The help hit test: the help context of a field or its host.
+    HelpContext = 0x1000,
 };
 // The answer to SetByProgram for a value the program sets.
 constexpr long SetByProgramAnswer = 4711;
