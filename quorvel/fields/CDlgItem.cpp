@@ -61,7 +61,7 @@ void CDlgItem::HandleKeyUp(wxKeyEvent& event) {
         fields::ActionForKey(key - WXK_F1 + 1, event.ShiftDown(), shiftMark, value->actionFlags, value->CanUndo());
     if (action == Action::Input) {
         // F6 goes through the field's own command, as the menu does.
-        wxCommandEvent command(wxEVT_MENU, fields::CommandOfAction(Action::Input, fields));
+        wxCommandEvent command(wxEVT_MENU, WxCommandId(fields::CommandOfAction(Action::Input, fields)));
         command.SetEventObject(fieldWindow);
         fieldWindow->GetEventHandler()->ProcessEvent(command);
         return;
@@ -130,8 +130,8 @@ wxMenu* CDlgItem::BuildContextMenu() {
             menu->AppendSeparator();
             continue;
         }
-        menu->Append(e.command, FieldMenuLabel(e.libraryId));
-        menu->Enable(e.command, e.enabled);
+        menu->Append(WxCommandId(e.command), FieldMenuLabel(e.libraryId));
+        menu->Enable(WxCommandId(e.command), e.enabled);
     }
     return menu.release();
 }
@@ -149,9 +149,13 @@ void CDlgItem::BindCommon() {
 void CDlgItem::OnMenu(wxCommandEvent& event) {
     // Every menu command that reaches a field ends here: the second program's
     // field commands share their ids with its own menu commands.
-    const Action action = fields::ActionForCommand(event.GetId(), fields);
-    if (action != Action::None) DoAction(action);
-    else OnEditCommand(event.GetId());
+    for (Action action : {Action::Preset, Action::Proposal, Action::Choice, Action::Unit, Action::Input, Action::Help,
+                          Action::History})
+        if (WxCommandId(fields::CommandOfAction(action, fields)) == event.GetId()) {
+            DoAction(action);
+            return;
+        }
+    OnEditCommand(event.GetId());
 }
 
 void CDlgItem::OnFieldQuery(FieldEvent& event) {

@@ -151,13 +151,16 @@ void CMyComboBox::OnSetFocus(wxFocusEvent& event) {
     if (companion) companion->Hide();
     Show();
     wxWindow* from = event.GetWindow();
-    if (notifyEnter && LeavesTowardsCheck(from)) notifyEnter = int(Send(fieldmsg::ComboEntered, 0, from));
+    if (notifyEnter && (!from || LeavesTowardsCheck(from))) notifyEnter = int(Send(fieldmsg::ComboEntered, 0, from));
 }
 
 void CMyComboBox::OnKillFocus(wxFocusEvent& event) {
     event.Skip();
-    wxWindow* to = event.GetWindow();
-    if (!LeavesTowardsCheck(to) || to == GetTextCtrl()) return;
+    CallAfter([this] { OnLeft(wxWindow::FindFocus()); });
+}
+
+void CMyComboBox::OnLeft(wxWindow* to) {
+    if (!LeavesTowardsCheck(to) || to == this || (to && to->GetParent() == this)) return;
     if (companion) {
         companion->SetLabel(vx::ToWx(GetFieldText()));
         companion->Show();

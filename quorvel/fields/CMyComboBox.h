@@ -47,6 +47,7 @@ private:
     void OnKeyUp(wxKeyEvent& event);
     void OnSetFocus(wxFocusEvent& event);
     void OnKillFocus(wxFocusEvent& event);
+    void OnLeft(wxWindow* to);
     void OnRightUp(wxMouseEvent& event);
     void OnSelected(wxCommandEvent& event);
     // The parent's substitute for an entry while the list is open.

@@ -145,7 +145,6 @@ void CParsedEdit::OnSetFocus(wxFocusEvent& event) {
         if (wxWindow* back = event.GetWindow()) back->CallAfter([back] { back->SetFocus(); });
         return;
     }
-    if (reclaiming == this) reclaiming = nullptr;
     CallAfter([this] { SelectAll(); });
     if (clearModifiedAtFocus) DiscardEdits();
     ShowPrompt();
@@ -156,16 +155,25 @@ void CParsedEdit::Reclaim() {
     reclaiming = this;
     CallAfter([this] {
         SetFocus();
-        if (reclaiming == this) reclaiming = nullptr;
         SelectAll();
+        // The leave of the field that had the focus meanwhile is queued
+        // before this and must not count.
+        CallAfter([this] {
+            if (reclaiming == this) reclaiming = nullptr;
+        });
     });
 }
 
 void CParsedEdit::OnKillFocus(wxFocusEvent& event) {
     event.Skip();
     if (!value || value->valueId != GetId() || (reclaiming && reclaiming != this)) return;
-    wxWindow* to = event.GetWindow();
-    if (!to || wxGetTopLevelParent(to) != wxGetTopLevelParent(this)) return;
+    // GTK does not name the new focus when the old one loses it: look once it moved.
+    CallAfter([this] { CheckOnLeave(wxWindow::FindFocus()); });
+}
+
+void CParsedEdit::CheckOnLeave(wxWindow* to) {
+    if ((reclaiming && reclaiming != this) || !to || to == this) return;
+    if (wxGetTopLevelParent(to) != wxGetTopLevelParent(this)) return;
     if (!LeavesTowardsCheck(to) || Send(fieldmsg::SkipLeaveCheck, 0, to) != 0) {
         errorMark = 0;
         return;

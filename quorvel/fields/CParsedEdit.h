@@ -45,6 +45,8 @@ private:
     void OnKeyUp(wxKeyEvent& event);
     void OnSetFocus(wxFocusEvent& event);
     void OnKillFocus(wxFocusEvent& event);
+    // The checks when the focus went from this field to `to`.
+    void CheckOnLeave(wxWindow* to);
     void OnRightUp(wxMouseEvent& event);
     void OnPaste(wxClipboardTextEvent& event);
     void OnEditCommand(int command) override;

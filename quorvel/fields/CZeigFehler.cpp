@@ -10,7 +10,7 @@
 CZeigFehler::CZeigFehler(wxWindow* parent, const FieldsDeliverable& fields) {
     LoadFieldResources(fields);
     wxXmlResource::Get()->LoadDialog(this, parent, FieldTemplateName(121, fields));
-    Bind(wxEVT_BUTTON, [](wxCommandEvent&) { ShowFieldHelp(0); }, 32773);
+    Bind(wxEVT_BUTTON, [](wxCommandEvent&) { ShowFieldHelp(0); }, wxID_HELP);
 }
 
 int CZeigFehler::ShowModal() {

@@ -53,6 +53,6 @@ wxString FieldMenuLabel(int libraryId) {
             for (wxMenuItem* item : menu->GetMenuItems())
                 if (!item->IsSeparator()) labels[item->GetId()] = item->GetItemLabel();
     }
-    auto it = labels.find(libraryId);
+    auto it = labels.find(WxCommandId(libraryId));
     return it == labels.end() ? wxString() : it->second;
 }

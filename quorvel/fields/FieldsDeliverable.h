@@ -39,6 +39,11 @@ struct FieldsDeliverable {
     int TemplateId(int libraryId) const { return libraryId + templateOffset; }
 };
 
+// wxWidgets takes window and menu ids below 32767 only: commands from 30000
+// up are kept less 30000, as the programs' own menus do.
+constexpr int kWxCommandShift = 30000;
+constexpr int WxCommandId(int command) { return command >= kWxCommandShift ? command - kWxCommandShift : command; }
+
 const FieldsDeliverable& QuorvelFields();
 const FieldsDeliverable& TarsiloFields();
 

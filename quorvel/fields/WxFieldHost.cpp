@@ -49,6 +49,7 @@ void WxFieldHost::InitMessages() {
         if (!frame || !frame->GetStatusBar()) frame = dynamic_cast<wxFrame*>(wxTheApp->GetTopWindow());
         statusBar = frame ? frame->GetStatusBar() : nullptr;
     }
+    ApplyColours();
 }
 
 wxWindow* WxFieldHost::Control(int id) const {
@@ -137,7 +138,7 @@ bool WxFieldHost::ChooseUnit(uint16_t& unit) {
 void WxFieldHost::CommandToMainWindow(int command) {
     wxWindow* main = wxTheApp->GetTopWindow();
     if (!main) return;
-    wxCommandEvent event(wxEVT_MENU, command);
+    wxCommandEvent event(wxEVT_MENU, WxCommandId(command));
     event.SetEventObject(main);
     main->GetEventHandler()->ProcessEvent(event);
 }
