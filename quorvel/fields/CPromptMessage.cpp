@@ -30,8 +30,11 @@ void CPromptMessage::Dock() {
     // A laid-out owner gets the strip as its last row; otherwise it lies over
     // the bottom edge and follows the owner's size.
     if (wxSizer* sizer = owner_->GetSizer()) {
-        sizer->Add(this, 0, wxEXPAND);
-        if (owner_->IsTopLevel()) sizer->SetSizeHints(owner_);
+        auto* outer = new wxBoxSizer(wxVERTICAL);
+        owner_->SetSizer(outer, false);
+        outer->Add(sizer, 1, wxEXPAND);
+        outer->Add(this, 0, wxEXPAND);
+        if (owner_->IsTopLevel()) outer->SetSizeHints(owner_);
         owner_->Layout();
         return;
     }

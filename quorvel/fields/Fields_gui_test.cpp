@@ -437,6 +437,28 @@ TEST_F(FieldsGuiTest, ContextMenuComboAndProgramValues) {
     });
 }
 
+TEST_F(FieldsGuiTest, SpinStepsBeepAtTheLimits) {
+    TestDialog dialog(frame_, &owner_, 1, QuorvelFields());
+    RunModal(dialog, [&] {
+        CParsedEdit* height = dialog.Edit(IDC_HEIGHT);
+        height->SetFieldText("50");
+        const size_t beeps = messages_.service.beeps.size();
+        height->Spin(+1);
+        EXPECT_EQ(Text(height), "50");
+        EXPECT_EQ(messages_.service.beeps.size(), beeps + 1);
+        EXPECT_TRUE(owner_.changed.empty());
+        height->Spin(-1);
+        EXPECT_EQ(Text(height), "49");
+        EXPECT_DOUBLE_EQ(dialog.height.value, 49);
+        EXPECT_EQ(owner_.changed, std::vector<int>{IDC_HEIGHT});
+        EXPECT_EQ(messages_.service.beeps.size(), beeps + 1);
+        height->SetFieldText("1");
+        height->Spin(-1);
+        EXPECT_EQ(Text(height), "1");
+        EXPECT_EQ(messages_.service.beeps.size(), beeps + 2);
+    });
+}
+
 TEST_F(FieldsGuiTest, HistoryWithoutEntriesAndTextControl) {
     CWString empty;
     CDlgHistorie history(frame_, &empty, QuorvelFields());
