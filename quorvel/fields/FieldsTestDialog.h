@@ -139,12 +139,16 @@ inline void Settle() {
     PumpUntil([&] { return ++rounds > 10; });
 }
 
-// Presses and releases a key in the focused window and waits until it was released.
+// Presses and releases a key in the focused window and waits until it and
+// its modifiers were released.
 inline void Key(KeyUpCounter& keys, int key, int modifiers = wxMOD_NONE) {
-    const int before = keys.count;
+    int releases = 1;
+    for (int m : {wxMOD_ALT, wxMOD_SHIFT, wxMOD_CONTROL})
+        if (modifiers & m) ++releases;
+    const int until = keys.count + releases;
     wxUIActionSimulator sim;
     sim.Char(key, modifiers);
-    EXPECT_TRUE(PumpUntil([&] { return keys.count > before; })) << "key " << key;
+    EXPECT_TRUE(PumpUntil([&] { return keys.count >= until; })) << "key " << key;
     Settle();
 }
 
