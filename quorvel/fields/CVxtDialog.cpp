@@ -1,0 +1,91 @@
+#include "quorvel/fields/CVxtDialog.h"
+
+#include "quorvel/fields/CPromptMessage.h"
+#include "quorvel/fields/FieldEvent.h"
+#include "quorvel/fields/FieldResources.h"
+#include "platform/wx/WxText.h"
+
+#include <wx/dcclient.h>
+#include <wx/xrc/xmlres.h>
+
+CVxtDialog::CVxtDialog(int templateId_, wxWindow* parent, CVxtBase* object, int messageMode,
+                       const FieldsDeliverable& fields)
+    : templateId(templateId_), host_(this, *this, messageMode, fields) {
+    LoadFieldResources(fields);
+    const wxString name = FieldTemplateName(templateId, fields);
+    wxXmlResource* res = wxXmlResource::Get();
+    if (!(templateId && res->GetResourceNode(name) && res->LoadDialog(this, parent, name)))
+        Create(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE);
+    host_.core.object = object;
+    Bind(wxEVT_INIT_DIALOG, &CVxtDialog::OnInit, this);
+    Bind(wxEVT_BUTTON, &CVxtDialog::OnButton, this);
+    Bind(wxEVT_MENU, &CVxtDialog::OnHelpCommand, this, WxCommandId(32773));
+    Bind(wxEVT_MENU, &CVxtDialog::OnHelpCommand, this, WxCommandId(57670));
+    Bind(wxEVT_BUTTON, &CVxtDialog::OnHelpCommand, this, wxID_HELP);
+    Bind(wxEVT_PAINT, &CVxtDialog::OnPaint, this);
+}
+
+CVxtDialog::~CVxtDialog() {
+    host_.core.values.clear();
+    host_.core.wrongFields.clear();
+    host_.core.errorText.clear();
+}
+
+int CVxtDialog::RefreshFields(bool save) { return host_.core.RefreshFields(save); }
+
+void CVxtDialog::CenterDialog() { CentreOnParent(); }
+
+bool CVxtDialog::OnInitDialog() {
+    TransferDataToWindow();
+    CenterDialog();
+    if (!title.empty()) SetTitle(vx::ToWx(title));
+    host_.InitMessages();
+    return true;
+}
+
+void CVxtDialog::OnInit(wxInitDialogEvent&) { OnInitDialog(); }
+
+void CVxtDialog::Finish() {
+    if (RefreshFields(true) == 0) return;
+    if (!host_.core.MayEnd()) return;
+    const int code = host_.core.endCode;
+    const int answer = code == 1 ? wxID_OK : code == 2 ? wxID_CANCEL : code;
+    if (IsModal()) EndModal(answer);
+    else {
+        SetReturnCode(answer);
+        Hide();
+    }
+}
+
+void CVxtDialog::OnOK() { host_.Enter(true); }
+
+void CVxtDialog::OnButton(wxCommandEvent& event) {
+    if (event.GetId() == wxID_OK) {
+        OnOK();
+    } else if (event.GetId() == 3) {
+        host_.core.endCode = 3;
+        Finish();
+    } else {
+        event.Skip();
+    }
+}
+
+void CVxtDialog::OnHelpCommand(wxCommandEvent&) { ShowFieldHelp(helpContext); }
+
+void CVxtDialog::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    if (!bitmap.IsOk()) return;
+    // Bottom right, 4 pixels in, above the message strip; framed grey and white.
+    const wxSize client = GetClientSize();
+    const int stripHeight = host_.strip ? host_.strip->GetSize().y : 0;
+    const int x = client.x - 4 - bitmap.GetWidth();
+    const int y = client.y - stripHeight - 4 - bitmap.GetHeight();
+    dc.DrawBitmap(bitmap, x, y, true);
+    dc.SetPen(wxPen(wxColour(0x80, 0x80, 0x80)));
+    dc.DrawLine(x - 1, y + bitmap.GetHeight(), x - 1, y - 1);
+    dc.DrawLine(x - 1, y - 1, x + bitmap.GetWidth(), y - 1);
+    dc.SetPen(*wxWHITE_PEN);
+    dc.DrawLine(x + bitmap.GetWidth(), y - 1, x + bitmap.GetWidth(), y + bitmap.GetHeight());
+    dc.DrawLine(x + bitmap.GetWidth(), y + bitmap.GetHeight(), x - 1, y + bitmap.GetHeight());
+}
