@@ -24,7 +24,7 @@ wxFont PixelFont(int pixels, bool italic) {
 
 CAboutDlg::CAboutDlg(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, vx::ToWx("Info über Velmora"), wxDefaultPosition, wxSize(640, 300)) {
-    version_ = vx::ToWx(AboutVersionLine(kVelmoraVersion, kVelmoraBuildDate));
+    version_ = vx::ToWx(AboutVersionLine());
     auto* link = new wxHyperlinkCtrl(this, wxID_ANY, kHomePage, kHomePage, wxPoint(265, 172));
     link->SetFont(PixelFont(12, false));
     new wxButton(this, wxID_OK, "OK", wxPoint(530, 226));

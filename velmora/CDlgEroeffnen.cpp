@@ -22,10 +22,10 @@ wxFont PixelFont(int pixels, bool italic) {
 } // namespace
 
 CDlgEroeffnen::CDlgEroeffnen(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, vx::ToWx(kVelmoraProgramName), wxDefaultPosition, wxSize(560, 270),
+    : wxDialog(parent, wxID_ANY, vx::ToWx(Program().name), wxDefaultPosition, wxSize(560, 270),
                wxBORDER_SIMPLE | wxSTAY_ON_TOP | wxFRAME_NO_TASKBAR),
       timer_(this, kTimerId) {
-    version_ = vx::ToWx(AboutVersionLine(kVelmoraVersion, kVelmoraBuildDate));
+    version_ = vx::ToWx(AboutVersionLine());
     CentreOnScreen();
     Bind(wxEVT_TIMER, &CDlgEroeffnen::OnTimer, this, kTimerId);
     Bind(wxEVT_LEFT_DOWN, &CDlgEroeffnen::OnLeftDown, this);
@@ -52,7 +52,7 @@ void CDlgEroeffnen::Paint(wxDC& dc) {
     DrawProgramPicture(dc);
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     dc.SetFont(PixelFont(24, true));
-    dc.DrawText(vx::ToWx(kVelmoraProgramName), 220, 15);
+    dc.DrawText(vx::ToWx(Program().name), 220, 15);
     dc.SetFont(PixelFont(12, false));
     dc.DrawText(vx::ToWx(vx::LoadString(IDS_ABOUT_LINE1)), 220, 55);
     dc.DrawText(vx::ToWx(vx::LoadString(IDS_ABOUT_LINE2)), 220, 69);

@@ -6,7 +6,7 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "values/Helpers.h"
-#include "velmora/CrossSectionTableFile.h"
+#include "velmora/shared/CrossSectionTableFile.h"
 #include "velmora/DialogRules.h"
 #include "velmora/shared/DialogResources.h"
 

@@ -52,8 +52,8 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
     route(ID_APP_EXIT, &CMainFrame::OnExit);
     route(ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolbar);
     route(ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar);
-    Bind(wxEVT_MENU, &CMainFrame::OnRecentFile, this, ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + kRecentFileCount - 1);
-    for (int id = ID_FILE_MRU_FILE1; id < ID_FILE_MRU_FILE1 + kRecentFileCount; ++id) RoutedCommands().insert(id);
+    Bind(wxEVT_MENU, &CMainFrame::OnRecentFile, this, ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + Program().recentFileCount - 1);
+    for (int id = ID_FILE_MRU_FILE1; id < ID_FILE_MRU_FILE1 + Program().recentFileCount; ++id) RoutedCommands().insert(id);
     Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(GetToolBar() && GetToolBar()->IsShown()); },
          ID_VIEW_TOOLBAR);
     Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(GetStatusBar() && GetStatusBar()->IsShown()); },

@@ -2,7 +2,7 @@
 // the view as client, and the placement kept in section "Window size".
 #pragma once
 
-#include "velmora/FramePlacement.h"
+#include "velmora/shared/FramePlacement.h"
 
 #include <wx/docview.h>
 

@@ -94,11 +94,17 @@ bool CVelmoraDoc::OnNewDocument() {
     if (IsBusy()) return false;
     if (!wxDocument::OnNewDocument()) return false;
     if (g_OpenLast) {
+        // Without a last project, or when it cannot be read, the program still
+        // has its one document: an empty one.
         g_OpenLast = false;
-        const std::string last = vx::Profile().GetString("Global", "LstPrj", "");
-        SetPathName(last);
-        if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(GetFilename());
-        return OnOpenDocument(GetFilename());
+        const std::string last = LastProjectPath();
+        if (!last.empty()) {
+            SetPathName(last);
+            if (OnOpenDocument(GetFilename())) {
+                if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(GetFilename());
+                return true;
+            }
+        }
     }
     SetPathName("unbenannt");
     ResetDocument();
@@ -107,8 +113,7 @@ bool CVelmoraDoc::OnNewDocument() {
 }
 
 void CVelmoraDoc::SetPathName(const std::string& name) {
-    std::string path = vx::NormalizeSlashes(name);
-    if (path.find('/') == std::string::npos) path = vx::JoinPath(OpenDialogDirectory(), path);
+    const std::string path = DocumentPath(name);
     // The title first: the views show it when told of the new name.
     SetTitle(vx::ToWx(vx::BaseName(path)));
     SetFilename(vx::ToWx(path), true);

@@ -10,6 +10,7 @@
 #include "platform/System.h"
 #include "values/Helpers.h"
 #include "velmora/DialogRules.h"
+#include "velmora/shared/ProgramSettings.h"
 
 #include <cmath>
 
@@ -424,10 +425,6 @@ bool CVelmoraDocCore::SaveCalculationFile(const std::string& path) {
 }
 
 bool CVelmoraDocCore::HandOverEnabled() { return !vx::Profile().GetString("Aurelia", "INI", "").empty(); }
-
-std::string CVelmoraDocCore::HandOverRecord(const std::string& filePath) {
-    return vx::Format("<AURELIA FORMAT=2 ERZEUGER=\"Velmora\"><BERECHNUNG DATEI=\"%s\"></AURELIA>", filePath.c_str());
-}
 
 bool CVelmoraDocCore::HandOverToAurelia() {
     if (IsBusy()) return false;

@@ -98,7 +98,6 @@ public:
     // starts AURELIA from there. False with a message on failure.
     bool HandOverToAurelia();
     static bool HandOverEnabled();
-    static std::string HandOverRecord(const std::string& filePath);
 
     // A calculation is running: no command may start another or change the document.
     bool IsBusy() const { return busy_ > 0; }

@@ -174,7 +174,7 @@ void CVelmoraView::InvalidateResults() {
 
 void CVelmoraView::OnShowStartChoice() {
     const std::optional<int> answer =
-        Quorvel().NeuLadenAlt(kVelmoraProgramName, "", vx::LoadString(IDS_START_NEW), "",
+        Quorvel().NeuLadenAlt(Program().name, "", vx::LoadString(IDS_START_NEW), "",
                               vx::LoadString(IDS_START_OPEN), kStartIconNew, 0, kStartIconOpen);
     if (!answer) return;
     switch (StartChoiceOfAnswer(*answer)) {

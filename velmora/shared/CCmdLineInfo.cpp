@@ -1,4 +1,4 @@
-#include "velmora/CCmdLineInfo.h"
+#include "velmora/shared/CCmdLineInfo.h"
 
 #include <cctype>
 

@@ -1,4 +1,4 @@
-#include "velmora/FramePlacement.h"
+#include "velmora/shared/FramePlacement.h"
 
 #include "platform/Profile.h"
 #include "velmora/shared/TestProfile.h"

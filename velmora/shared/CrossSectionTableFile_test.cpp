@@ -1,4 +1,4 @@
-#include "velmora/CrossSectionTableFile.h"
+#include "velmora/shared/CrossSectionTableFile.h"
 
 #include "model/CrossSectionTables.h"
 #include "platform/Files.h"

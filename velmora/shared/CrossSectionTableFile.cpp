@@ -1,4 +1,4 @@
-#include "velmora/CrossSectionTableFile.h"
+#include "velmora/shared/CrossSectionTableFile.h"
 
 #include "platform/Files.h"
 #include "platform/NumText.h"
