@@ -3,7 +3,7 @@
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
-#include "velmora/DialogRules.h"
+#include "velmora/shared/DialogRules.h"
 #include "velmora/shared/DialogResources.h"
 
 #include <wx/button.h>

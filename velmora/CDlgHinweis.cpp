@@ -1,7 +1,7 @@
 #include "velmora/CDlgHinweis.h"
 
 #include "platform/wx/WxText.h"
-#include "velmora/DialogRules.h"
+#include "velmora/HeightRangeRules.h"
 #include "velmora/shared/DialogResources.h"
 
 #include <wx/checkbox.h>

@@ -7,7 +7,7 @@
 #include "platform/wx/WxText.h"
 #include "values/Helpers.h"
 #include "velmora/shared/CrossSectionTableFile.h"
-#include "velmora/DialogRules.h"
+#include "velmora/shared/DialogRules.h"
 #include "velmora/shared/DialogResources.h"
 
 #include <algorithm>
@@ -20,7 +20,6 @@
 #include <wx/xrc/xmlres.h>
 
 namespace {
-constexpr unsigned IDS_TABELLE_NICHT_GESPEICHERT = 237;
 }
 
 CDlgQuerschnitte::CDlgQuerschnitte(wxWindow* parent, std::string path)

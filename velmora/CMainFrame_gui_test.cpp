@@ -18,7 +18,7 @@
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
 #include "velmora/shared/QuorvelLibrary.h"
-#include "velmora/shared/TestProfile.h"
+#include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -9,7 +9,7 @@
 #include "platform/StringTable.h"
 #include "platform/System.h"
 #include "values/Helpers.h"
-#include "velmora/DialogRules.h"
+#include "velmora/HeightRangeRules.h"
 #include "velmora/shared/ProgramSettings.h"
 
 #include <cmath>

@@ -17,7 +17,7 @@
 #include "platform/System.h"
 #include "platform/TestSupport.h"
 #include "platform/wx/WxText.h"
-#include "velmora/shared/TestProfile.h"
+#include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -17,7 +17,7 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
-#include "velmora/shared/TestProfile.h"
+#include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -6,7 +6,7 @@
 #include "values/CAnwender.h"
 #include "values/Helpers.h"
 #include "velmora/shared/QuorvelLibrary.h"
-#include "velmora/shared/TestProfile.h"
+#include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "velmora/shared/CVelmoraDiag.h"
 
-#include "velmora/shared/RecordingCanvas.h"
+#include "platform/RecordingCanvas.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -13,7 +13,7 @@
 #include "velmora/shared/CVelmoraDiag.h"
 #include "velmora/shared/FontCaches.h"
 #include "velmora/shared/PrintTestSource.h"
-#include "velmora/shared/RecordingCanvas.h"
+#include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "velmora/shared/FramePlacement.h"
 
 #include "platform/Profile.h"
-#include "velmora/shared/TestProfile.h"
+#include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 class ScopedTestProfile {
 public:
     explicit ScopedTestProfile(const std::string& text) {
-        path_ = vx::JoinPath(vx::TempDir(), "vxdiag-" + std::to_string(::getpid()) + "-" +
+        path_ = vx::JoinPath(vx::TempDir(), "vxtest-" + std::to_string(::getpid()) + "-" +
                                                 std::to_string(counter_++) + ".ini");
         vx::WriteFileAtomic(path_, text);
         vx::Profile().UseFile(path_);

@@ -1,49 +1,19 @@
-// The input rules of the main program's dialogs, apart from the widgets:
-// numbers typed with a decimal comma, their limits and the profile values
-// the dialogs read and write.
+// The rules of the main program's own dialogs: the range of effective
+// heights of the diagram and the hint after a computation.
 #pragma once
+
+#include "velmora/shared/DialogRules.h"
 
 #include <string>
 
-// String ids of the dialogs' texts.
-enum DialogString : unsigned {
-    IDS_DURCHMESSER = 141,
-    IDS_KANTENLAENGE = 142,
-    IDS_QUERSCHNITT_BEREICH = 232,
-    IDS_QUERSCHNITT_UEBERNEHMEN = 233,
-    IDS_GEOHOEHE_HILFE = 234,
-    IDS_GEOHOEHE_BEREICH = 235,
+// String ids of these dialogs' texts.
+enum HeightRangeString : unsigned {
     IDS_HOEHENBEREICH_FALSCH = 236,
-    IDS_KEINE_ZAHL = 238,
     IDS_HOEHE_BEREICH = 239,
     IDS_SCHRITT_BEREICH = 240,
     IDS_ZU_VIELE_HOEHEN = 241,
     IDS_HOEHENBEREICH_HILFE = 10265,
 };
-
-// The typed text with its first "," read as ".", as atof reads it.
-double ParseDecimalComma(std::string text);
-// "%.<decimals>f" with the "." shown as ",".
-std::string FormatDecimalComma(double value, int decimals);
-
-// A number as it may be typed: blanks around it, an optional "-", digits
-// with at most one "," or "." among them. False for anything else, the
-// empty text included.
-bool ReadTypedNumber(const std::string& text, double& value);
-// The check of a numeric field: the message id to show, 0 when the text is
-// a number within lo..hi (then value holds it).
-unsigned CheckTypedNumber(const std::string& text, double lo, double hi, unsigned rangeMessage, double& value);
-
-// The geodetic height: 0 to 5000 m.
-inline constexpr double kGeoHeightMax = 5000.0;
-bool GeoHeightAllowed(double height);
-// The dialog's text of a height: "%.1f" with a comma.
-std::string GeoHeightText(double height);
-// "Grunddaten"/"GeoHoehe" := the height as "%f".
-void WriteDefaultGeoHeight(double height);
-
-// An entry of a cross-section table: 0.05 m to 2 m.
-bool CrossSectionSizeAllowed(double size);
 
 // The range of effective heights of the diagram, "Global"/"HStart",
 // "HStep" and "HEnd". The profile keeps them as "%.1f"; the dialog shows

@@ -1,7 +1,7 @@
-#include "velmora/DialogRules.h"
+#include "velmora/HeightRangeRules.h"
 
 #include "platform/Profile.h"
-#include "velmora/shared/TestProfile.h"
+#include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 
