@@ -11,6 +11,7 @@
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/System.h"
+#include "platform/report/PrintEntry.h"
 #include "values/CAnwender.h"
 #include "values/CMEinheitListe.h"
 #include "values/CProjekt.h"
@@ -249,154 +250,54 @@ bool CVelmoraPrint::SetupPrinterFile(ReportJob& job, const std::string& projectF
 
 int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, const std::string& exportFormat,
                                     const std::string& exportFile, const std::string& exportPath) {
-    struct WaitCursor {
-        std::function<void(bool)>& show;
-        bool on = false;
-        void Set(bool b) {
-            if (show && b != on) show(b);
-            on = b;
-        }
-        ~WaitCursor() { Set(false); }
-    } wait{waitCursor_};
-    wait.Set(true);
-
     tempDir_ = vx::TempDir();
-    const std::string layout = LayoutFile();
     const int form = vx::Profile().GetInt("LuL", "Formular", 0);
     std::unique_ptr<ReportJob> job = factory_ ? factory_() : std::make_unique<ReportJob>();
-
-    const bool optionsDialog = !(mode == 0 || mode == 1 || mode == 2 || mode == 3 || mode == 5 || mode == 6 ||
-                                 mode == 7);
-    Destination destination = Destination::Printer;
-    if (mode == 5) destination = Destination::Preview;
-    else if (mode == 0 || mode == 7) destination = Destination::Export;
 
     current_ = &document;
     struct Forget {
         VelmoraPrintSource*& p;
         ~Forget() { p = nullptr; }
     } forget{current_};
-    job->SetNotificationCallback(&CVelmoraPrint::PrintNotificationCallback, this);
-    if (!exportFormat.empty()) job->SetExport(exportFormat, exportFile, exportPath);
 
-    job->DefineFieldStart();
-    for (const char* f : {"X", "Y", "Z"}) job->DefineField(f, f);
-    job->DefineVariableStart();
-    DefinePrintVariables(*job, document);
-
-    if (vx::Profile().GetInt("LuL", "Designer", 0) != 0 && job->DefineLayout(layout) < 0)
-        vx::ShowMessage("Error by calling LlDefineLayout", vx::MB_OK | vx::MB_ICONEXCLAMATION);
-    if (mode == 6) SetupPrinterFile(*job, layout, exportFile);
-
-    int ret = job->PrintStart(layout, destination);
-    if (ret < 0) {
-        // The layer's own text says what is wrong, a missing layout with its path.
-        std::string message = job->LastError().empty() ? std::string() : job->LastError() + "\n";
-        message += vx::Format("Fehler bei %s: (nRet=%d, Zeile %d, Datei %s)", "LlPrintStart", ret, 210,
-                              ".\\VelmoraPrint");
-        vx::ShowMessage(message);
-        return ret;
-    }
-    if (optionsDialog) {
-        wait.Set(false);
-        ret = job->PrintOptionsDialog("Projekt: " + std::string(" ") + document.project->Text(CProjekt::Nummer));
-        if (ret < 0) {
-            job->PrintEnd();
-            return ret;
-        }
-    }
-
-    job->DefineVariableStart();
-    DefinePrintVariables(*job, document);
-    ret = job->Print();
-    for (int row = 0; row < 10 && ret >= 0; ++row) {
-        std::string n = vx::Format("%d", row);
-        for (const char* f : {"X", "Y", "Z"}) job->DefineField(f, n);
-        ret = job->PrintFields();
-        // The layer takes a row on its second try, fitting or not.
-        if (ret == vx::report::kPageFull && (ret = job->Print()) >= 0) ret = job->PrintFields();
-    }
-    if (ret >= 0 && form == 1) ret = job->Print();
-    job->PrintFieldsEnd();
-    int end = job->PrintEnd();
-    if (ret >= 0) ret = end;
-    if (ret < 0) {
-        if (ret != vx::report::kErrUserAborted) vx::ShowMessage(job->LastError());
-        vx::report::SetPrinterToDefault(layout);
-        return ret;
-    }
-
-    // A preview the options dialog or the designer chose instead is shown by the layer itself.
-    if (destination == Destination::Preview) {
-        int shown = job->PreviewDisplay();
-        if (shown != 0) {
-            vx::ShowMessage(vx::Format("Fehler %d bei %s in %d Datei %s", shown, "LlPreviewDisplay", 264,
-                                       ".\\VelmoraPrint"));
-            ret = shown;
-        }
-    }
-    vx::report::SetPrinterToDefault(layout);
-    return ret;
+    vx::report::PrintEntry entry;
+    entry.mode = mode;
+    entry.layoutFile = LayoutFile();
+    entry.exportFormat = exportFormat;
+    entry.exportFile = exportFile;
+    entry.exportPath = exportPath;
+    entry.optionsTitle = "Projekt: " + std::string(" ") + document.project->Text(CProjekt::Nummer);
+    entry.sourceName = ".\\VelmoraPrint";
+    entry.printStartLine = 210;
+    entry.previewLine = 264;
+    entry.designer = vx::Profile().GetInt("LuL", "Designer", 0) != 0;
+    entry.notification = &CVelmoraPrint::PrintNotificationCallback;
+    entry.notificationUser = this;
+    entry.defineFields = [](ReportJob& j) {
+        for (const char* f : {"X", "Y", "Z"}) j.DefineField(f, f);
+    };
+    entry.defineVariables = [&document](ReportJob& j) { DefinePrintVariables(j, document); };
+    // The layout's table: ten numbered rows.
+    entry.setRow = [](ReportJob& j, int row) {
+        if (row >= 10) return false;
+        const std::string n = vx::Format("%d", row);
+        for (const char* f : {"X", "Y", "Z"}) j.DefineField(f, n);
+        return true;
+    };
+    if (form == 1) entry.afterRows = [](ReportJob& j) { return j.Print(); };
+    entry.setupPrinter = [this](ReportJob& j, const std::string& layout, const std::string& printer) {
+        SetupPrinterFile(j, layout, printer);
+    };
+    entry.waitCursor = waitCursor_;
+    return vx::report::RunPrint(*job, entry);
 }
 
 // ---------------------------------------------------------------------------
 
-bool CalculationMailer::MailProgramAvailable() {
-    static const bool available = !vx::FindProgramOnPath("xdg-email").empty();
-    return available;
-}
-
-std::string CalculationMailer::ExportFileName(const std::string& dir, const std::string& title,
-                                              const std::string& format) {
-    std::string stem = vx::BaseName(title);
-    if (size_t dot = stem.rfind('.'); dot != std::string::npos) stem.erase(dot);
-    return vx::JoinPath(dir, stem + "." + format);
-}
-
-bool CalculationMailer::SendCalculationMail(CVelmoraPrint& print, VelmoraPrintSource& document) {
-    std::string format = vx::Profile().GetString("eMail", "Format", "PDF");
-    std::string mailer = vx::FindProgramOnPath("xdg-email");
-    if (mailer.empty()) {
-        vx::ShowMessage(Str(61840, "Die Unterstützung für das Mailsystem kann nicht geladen werden."));
-        return false;
-    }
-    // A directory of its own per mail: the file keeps the document's name and
-    // no other mail or program overwrites it while the mail program holds it.
-    std::string tmpl = vx::ToFsName(vx::JoinPath(vx::TempDir(), "velmora-mail-XXXXXX"));
-    if (!::mkdtemp(tmpl.data())) {
-        vx::ShowMessage(Str(61842, "\"Nachricht senden\" ist fehlgeschlagen."));
-        return false;
-    }
-    std::string dir = vx::FromFsName(tmpl);
-    sent_.push_back(dir);
-    std::string file = ExportFileName(dir, document.title, format);
-    if (print.PrintCalculation(kPrintExport, document, format, file, "") != 0) return false;
-
-    std::vector<std::string> args = {"--utf8", "--attach", vx::ToFsName(file)};
-    if (!document.title.empty()) {
-        args.push_back("--subject");
-        args.push_back(vx::Cp1252ToUtf8(document.title));
-    }
-    std::string address = document.project->Text(CProjekt::EmpfEmail);
-    if (address.size() >= 5 && vx::EqualNoCase(address.substr(0, 5), "SMTP:")) address.erase(0, 5);
-    address = TrimLeft(address);
-    if (!address.empty()) args.push_back(vx::Cp1252ToUtf8(address));
-    if (vx::RunProgram(mailer, args) != 0) {
-        vx::ShowMessage(Str(61842, "\"Nachricht senden\" ist fehlgeschlagen."));
-        return false;
-    }
-    return true;
-}
-
-void CalculationMailer::DeleteSentFiles() {
-    for (const std::string& dir : sent_) {
-        std::error_code ignored;
-        std::filesystem::remove_all(vx::ToFsName(dir), ignored);
-    }
-    sent_.clear();
-}
-
-CalculationMailer& Mailer() {
-    static CalculationMailer mailer;
-    return mailer;
+bool SendCalculationMail(vx::report::CalculationMailer& mailer, CVelmoraPrint& print, VelmoraPrintSource& document) {
+    return mailer.SendCalculationMail(
+        [&](const std::string& format, const std::string& file) {
+            return print.PrintCalculation(kPrintExport, document, format, file, "");
+        },
+        document.title, document.project->Text(CProjekt::EmpfEmail));
 }

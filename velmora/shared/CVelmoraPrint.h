@@ -4,6 +4,8 @@
 // dialog, printer, preview) come from the job the factory makes.
 #pragma once
 
+#include "platform/report/CalculationMailer.h"
+#include "platform/report/PrintEntry.h"
 #include "platform/report/ReportJob.h"
 
 #include <functional>
@@ -37,14 +39,12 @@ struct VelmoraPrintSource {
     std::string title;                // the document's title, for the mail
 };
 
-enum : int {
-    kPrintExportQuiet = 0,
-    kPrintPrinter = 1,
-    kPrintPreview = 5,
-    kPrintChoosePrinter = 6,
-    kPrintExport = 7,
-    kPrintOptionsDialog = -1,
-};
+using vx::report::kPrintChoosePrinter;
+using vx::report::kPrintExport;
+using vx::report::kPrintExportQuiet;
+using vx::report::kPrintOptionsDialog;
+using vx::report::kPrintPreview;
+using vx::report::kPrintPrinter;
 
 class CVelmoraPrint {
 public:
@@ -96,33 +96,6 @@ private:
     VelmoraPrintSource* current_ = nullptr;
 };
 
-// Mails calculations: exports each to PDF in the temporary directory and
-// hands it to "xdg-email". The mail program reads the file after it has
-// returned, so a file is deleted only at the next mail or when the mailer
-// goes (at program exit).
-class CalculationMailer {
-public:
-    CalculationMailer() = default;
-    ~CalculationMailer() { DeleteSentFiles(); }
-    CalculationMailer(const CalculationMailer&) = delete;
-    CalculationMailer& operator=(const CalculationMailer&) = delete;
-
-    // Whether a mail program is there ("xdg-email" on the PATH), asked once per process.
-    static bool MailProgramAvailable();
-    // The export file for a document title: dir + the title without its
-    // extension + "." + format. Each mail gets a directory of its own under
-    // the temporary directory.
-    static std::string ExportFileName(const std::string& dir, const std::string& title, const std::string& format);
-
-    // Exports and hands over; false when it failed (the user was told).
-    bool SendCalculationMail(CVelmoraPrint& print, VelmoraPrintSource& document);
-
-    void DeleteSentFiles();
-    const std::vector<std::string>& SentFiles() const { return sent_; }
-
-private:
-    std::vector<std::string> sent_;
-};
-
-// The process's mailer, whose files go with the process.
-CalculationMailer& Mailer();
+// Mails the calculation: exported through the print, addressed to the
+// project's recipient; false when it failed (the user was told).
+bool SendCalculationMail(vx::report::CalculationMailer& mailer, CVelmoraPrint& print, VelmoraPrintSource& document);

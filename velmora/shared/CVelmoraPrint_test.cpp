@@ -300,14 +300,14 @@ protected:
         return t;
     }
     std::string oldPath_, bin_, log_;
-    CalculationMailer mailer;
+    vx::report::CalculationMailer mailer;
 };
 
 TEST_F(MailTest, HandsTheExportedFileToTheMailProgram) {
     project.Text(CProjekt::EmpfEmail) = "SMTP:schaefer@example.org";
     vx::ScopedScriptedMessages messages;
     CVelmoraPrint print;
-    ASSERT_TRUE(mailer.SendCalculationMail(print, source));
+    ASSERT_TRUE(SendCalculationMail(mailer, print, source));
     EXPECT_TRUE(messages.service.shown.empty());
     ASSERT_EQ(mailer.SentFiles().size(), 1u);
     std::string file = vx::JoinPath(mailer.SentFiles()[0], "Projekt.PDF");
@@ -326,10 +326,10 @@ TEST_F(MailTest, WithoutRecipientAndWhenTheMailProgramFails) {
     vx::Profile().WriteString("eMail", "Format", "PDF");
     vx::ScopedScriptedMessages messages;
     CVelmoraPrint print;
-    ASSERT_TRUE(mailer.SendCalculationMail(print, source));
+    ASSERT_TRUE(SendCalculationMail(mailer, print, source));
     EXPECT_EQ(Log().find("example.org"), std::string::npos);
     WriteStub(3);
-    EXPECT_FALSE(mailer.SendCalculationMail(print, source));
+    EXPECT_FALSE(SendCalculationMail(mailer, print, source));
     ASSERT_EQ(messages.service.shown.size(), 1u);
     EXPECT_EQ(messages.service.shown[0].text, "\"Nachricht senden\" ist fehlgeschlagen.");
     // Each mail keeps its own file until the mailer goes.
@@ -340,16 +340,16 @@ TEST_F(MailTest, NoMailProgramOnThePath) {
     ::setenv("PATH", Path("leer").c_str(), 1);
     vx::ScopedScriptedMessages messages;
     CVelmoraPrint print;
-    EXPECT_FALSE(mailer.SendCalculationMail(print, source));
+    EXPECT_FALSE(SendCalculationMail(mailer, print, source));
     ASSERT_EQ(messages.service.shown.size(), 1u);
     EXPECT_EQ(messages.service.shown[0].text, "Die Unterstützung für das Mailsystem kann nicht geladen werden.");
     EXPECT_TRUE(mailer.SentFiles().empty());
 }
 
 TEST(MailFile, NamedAfterTheDocumentTitle) {
-    EXPECT_EQ(CalculationMailer::ExportFileName("/tmp/x", "Projekt.kfx", "PDF"), "/tmp/x/Projekt.PDF");
-    EXPECT_EQ(CalculationMailer::ExportFileName("/tmp/x", "a.b.kfx", "PDF"), "/tmp/x/a.b.PDF");
-    EXPECT_EQ(CalculationMailer::ExportFileName("/tmp/x", "unbenannt", "PDF"), "/tmp/x/unbenannt.PDF");
+    EXPECT_EQ(vx::report::CalculationMailer::ExportFileName("/tmp/x", "Projekt.kfx", "PDF"), "/tmp/x/Projekt.PDF");
+    EXPECT_EQ(vx::report::CalculationMailer::ExportFileName("/tmp/x", "a.b.kfx", "PDF"), "/tmp/x/a.b.PDF");
+    EXPECT_EQ(vx::report::CalculationMailer::ExportFileName("/tmp/x", "unbenannt", "PDF"), "/tmp/x/unbenannt.PDF");
 }
 
 } // namespace
