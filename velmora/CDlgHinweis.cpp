@@ -2,6 +2,7 @@
 
 #include "platform/wx/WxText.h"
 #include "velmora/HeightRangeRules.h"
+#include "velmora/VelmoraDialogs.h"
 #include "velmora/shared/DialogResources.h"
 
 #include <wx/checkbox.h>

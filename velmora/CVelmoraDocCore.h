@@ -15,7 +15,7 @@
 #include "values/CWDouble.h"
 #include "values/CWString.h"
 #include "values/DocValue.h"
-#include "velmora/shared/CVelmoraDiag.h"
+#include "velmora/CVelmoraDiag.h"
 #include "velmora/shared/FlueSystem.h"
 
 #include <cstdint>

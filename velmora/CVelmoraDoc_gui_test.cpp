@@ -8,8 +8,8 @@
 #include "velmora/CDlgHinweis.h"
 #include "velmora/CVelmoraView.h"
 #include "velmora/VelmoraDocPrint.h"
-#include "velmora/shared/CWndInfo.h"
-#include "velmora/shared/DiagramWindow.h"
+#include "velmora/CWndInfo.h"
+#include "velmora/DiagramWindow.h"
 
 #include <wx/bitmap.h>
 #include <wx/button.h>

@@ -2,9 +2,9 @@
 // fields inside their own modal loops.
 #include "velmora/CAboutDlg.h"
 #include "velmora/CDlgEroeffnen.h"
-#include "velmora/CDlgGeoHoehe.h"
+#include "velmora/shared/CDlgGeoHoehe.h"
 #include "velmora/CDlgHinweis.h"
-#include "velmora/CDlgQuerschnitte.h"
+#include "velmora/shared/CDlgQuerschnitte.h"
 #include "velmora/CDlgXAchse.h"
 #include "velmora/CHomePage.h"
 #include "velmora/ProgramPicture.h"

@@ -5,7 +5,7 @@
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraDocPrint.h"
 #include "velmora/VelmoraSettings.h"
-#include "velmora/shared/VelmoraPrintWindow.h"
+#include "velmora/VelmoraPrintWindow.h"
 
 #include <wx/app.h>
 #include <wx/frame.h>

@@ -1,8 +1,8 @@
-#include "velmora/shared/CVelmoraDiag.h"
+#include "velmora/CVelmoraDiag.h"
 
 #include "platform/Files.h"
-#include "velmora/shared/CWndInfo.h"
-#include "velmora/shared/DiagramWindow.h"
+#include "velmora/CWndInfo.h"
+#include "velmora/DiagramWindow.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "velmora/shared/CWndInfo.h"
+#include "velmora/CWndInfo.h"
 
 #include "platform/wx/WxCanvas.h"
-#include "velmora/shared/CVelmoraDiag.h"
+#include "velmora/CVelmoraDiag.h"
 
 #include <wx/dcclient.h>
 

@@ -1,4 +1,4 @@
-#include "velmora/shared/CVelmoraPrint.h"
+#include "velmora/CVelmoraPrint.h"
 
 #include "model/CAufBauE.h"
 #include "model/CSchorn.h"
@@ -10,9 +10,9 @@
 #include "platform/report/ReportTestSupport.h"
 #include "values/CAnwender.h"
 #include "values/CProjekt.h"
-#include "velmora/shared/CVelmoraDiag.h"
+#include "velmora/CVelmoraDiag.h"
 #include "velmora/shared/FontCaches.h"
-#include "velmora/shared/PrintTestSource.h"
+#include "velmora/PrintTestSource.h"
 #include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "velmora/shared/DiagramWindow.h"
+#include "velmora/DiagramWindow.h"
 
 #include "platform/wx/WxCanvas.h"
-#include "velmora/shared/CVelmoraDiag.h"
-#include "velmora/shared/CWndInfo.h"
+#include "velmora/CVelmoraDiag.h"
+#include "velmora/CWndInfo.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>

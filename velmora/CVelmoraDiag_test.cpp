@@ -1,4 +1,4 @@
-#include "velmora/shared/CVelmoraDiag.h"
+#include "velmora/CVelmoraDiag.h"
 
 #include "platform/RecordingCanvas.h"
 

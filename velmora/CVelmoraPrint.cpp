@@ -1,4 +1,4 @@
-#include "velmora/shared/CVelmoraPrint.h"
+#include "velmora/CVelmoraPrint.h"
 
 #include "model/CAufBauE.h"
 #include "model/CSchorn.h"
@@ -17,7 +17,7 @@
 #include "values/CProjekt.h"
 #include "values/CWDouble.h"
 #include "values/Helpers.h"
-#include "velmora/shared/CVelmoraDiag.h"
+#include "velmora/CVelmoraDiag.h"
 
 #include <cstdlib>
 #include <filesystem>

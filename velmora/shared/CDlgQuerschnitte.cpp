@@ -1,4 +1,4 @@
-#include "velmora/CDlgQuerschnitte.h"
+#include "velmora/shared/CDlgQuerschnitte.h"
 
 #include "model/CrossSectionTables.h"
 #include "platform/Files.h"
@@ -26,7 +26,7 @@ CDlgQuerschnitte::CDlgQuerschnitte(wxWindow* parent, std::string path)
     : path_(path.empty() ? vx::JoinPath(GetDataDir(), "INNENTAB.INI") : std::move(path)) {
     // The value cell reads the typed size in metres and shows it with four decimals.
     value_.Init(IDC_ENTRY, 0, 0, 0, 0, 0x0500, 0x0500, 0, 0, 0, 0.0, 0.0, false);
-    LoadVelmoraDialogs();
+    LoadSharedDialogs();
     wxXmlResource::Get()->LoadDialog(this, parent, "135");
     list_ = dynamic_cast<wxListBox*>(FindWindow(IDC_LIST));
     entry_ = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_ENTRY));

@@ -1,8 +1,8 @@
-#include "velmora/shared/VelmoraPrintWindow.h"
+#include "velmora/VelmoraPrintWindow.h"
 
 #include "model/ModelTestEnv.h"
 #include "platform/MessageService.h"
-#include "velmora/shared/PrintTestSource.h"
+#include "velmora/PrintTestSource.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -1,4 +1,4 @@
-#include "velmora/shared/VelmoraPrintWindow.h"
+#include "velmora/VelmoraPrintWindow.h"
 
 #include "platform/report/WxReportJob.h"
 

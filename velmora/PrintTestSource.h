@@ -10,8 +10,8 @@
 #include "platform/Profile.h"
 #include "values/CAnwender.h"
 #include "values/CProjekt.h"
-#include "velmora/shared/CVelmoraDiag.h"
-#include "velmora/shared/CVelmoraPrint.h"
+#include "velmora/CVelmoraDiag.h"
+#include "velmora/CVelmoraPrint.h"
 
 #include <cstdlib>
 #include <string>

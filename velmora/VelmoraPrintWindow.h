@@ -2,7 +2,7 @@
 // printer choice and the wait cursor; and the mail menu item.
 #pragma once
 
-#include "velmora/shared/CVelmoraPrint.h"
+#include "velmora/CVelmoraPrint.h"
 
 #include <memory>
 

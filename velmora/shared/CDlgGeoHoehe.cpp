@@ -1,4 +1,4 @@
-#include "velmora/CDlgGeoHoehe.h"
+#include "velmora/shared/CDlgGeoHoehe.h"
 
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
@@ -12,7 +12,7 @@
 #include <wx/xrc/xmlres.h>
 
 CDlgGeoHoehe::CDlgGeoHoehe(wxWindow* parent, double height) : height_(height) {
-    LoadVelmoraDialogs();
+    LoadSharedDialogs();
     wxXmlResource::Get()->LoadDialog(this, parent, "134");
     edit_ = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_HEIGHT));
     if (auto* help = dynamic_cast<wxStaticText*>(FindWindow(IDC_HELP))) {
