@@ -14,6 +14,7 @@
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraPrintCommands.h"
 #include "velmora/VelmoraSettings.h"
+#include "velmora/shared/LibraryCommands.h"
 
 #include <wx/app.h>
 #include <wx/dialog.h>
@@ -88,6 +89,19 @@ CVelmoraDoc::CVelmoraDoc() {
     RoutedCommands().insert(ID_FILE_SAVE);
     RoutedCommands().insert(ID_FILE_SAVE_AS);
     InstallPrintCommands(*this);
+    InstallLibraryDocumentCommands(*this, *this, {ID_ORDER_UPDATE, ID_PROJECT_DATA, ID_REMARKS, ID_PLACE_NAMES},
+                                   [this] { return IsBusy(); });
+}
+
+void CVelmoraDoc::SiteHeightTaken() {
+    resultValid = 0;
+    g_ResultsValid = 0;
+    ShowDiagram(false);
+}
+
+void CVelmoraDoc::DocumentChanged() {
+    Modify(true);
+    UpdateAllViews();
 }
 
 bool CVelmoraDoc::OnNewDocument() {

@@ -5,7 +5,7 @@
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
 #include "values/Helpers.h"
-#include "velmora/CMainFrame.h"
+#include "velmora/shared/CMainFrame.h"
 #include "velmora/CVelmoraApp.h"
 #include "velmora/CVelmoraDoc.h"
 #include "velmora/CommandIds.h"

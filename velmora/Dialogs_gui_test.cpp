@@ -1,13 +1,13 @@
 // The program's dialogs on the display, driven through their buttons and
 // fields inside their own modal loops.
-#include "velmora/CAboutDlg.h"
-#include "velmora/CDlgEroeffnen.h"
+#include "velmora/shared/CAboutDlg.h"
+#include "velmora/shared/CDlgEroeffnen.h"
 #include "velmora/shared/CDlgGeoHoehe.h"
 #include "velmora/CDlgHinweis.h"
 #include "velmora/shared/CDlgQuerschnitte.h"
 #include "velmora/CDlgXAchse.h"
-#include "velmora/CHomePage.h"
-#include "velmora/ProgramPicture.h"
+#include "velmora/shared/CHomePage.h"
+#include "velmora/shared/ProgramPicture.h"
 #include "velmora/VelmoraSettings.h"
 
 #include "platform/Files.h"

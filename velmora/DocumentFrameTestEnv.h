@@ -2,7 +2,7 @@
 // sample data, with a sample oil boiler and system 1 chosen.
 #pragma once
 
-#include "velmora/CMainFrame.h"
+#include "velmora/shared/CMainFrame.h"
 #include "velmora/CVelmoraApp.h"
 #include "velmora/CVelmoraDoc.h"
 #include "velmora/CommandIds.h"

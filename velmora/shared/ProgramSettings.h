@@ -14,6 +14,18 @@
 class CAnwender;
 class QuorvelLibrary;
 
+// How the about box and the opening picture show the program.
+struct AboutLayout {
+    std::string picture;           // under the resources, e.g. "<program>/<program>.xpm"
+    int pictureWidth = 200, pictureHeight = 200;
+    int nameX = 220, nameY = 15;   // the program's name
+    int textX = 220;               // the column of the texts and the address
+    int versionY = 226;            // the version line; the database line below it
+    unsigned line1Id = 0, line2Id = 0;  // what the program is for
+    std::string title;             // the about box's title
+    std::string openingDatabaseDefault = "2002/3";
+};
+
 struct ProgramDescription {
     std::string name;         // also the settings store's name
     std::string companyKey;   // the user's store lies under it
@@ -25,6 +37,8 @@ struct ProgramDescription {
     int userDialogLayout = 3; // the layout flags of the library's user dialog
     int recentFileCount = 4;
     std::string handOverCreator;  // ERZEUGER of the AURELIA record
+    int homePageCommand = 0;      // the frame's command that opens the maker's home page; 0: none
+    AboutLayout about;
 };
 
 // The program's description; UseProgram puts it in place before anything else runs.

@@ -1,13 +1,13 @@
-#include "velmora/CMainFrame.h"
+#include "velmora/shared/CMainFrame.h"
 
-#include "velmora/CVelmoraDoc.h"
+#include "velmora/shared/OpensCalculation.h"
 
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
-#include "velmora/CommandIds.h"
-#include "velmora/VelmoraSettings.h"
+#include "velmora/shared/CommandIds.h"
+#include "velmora/shared/ProgramSettings.h"
 
 #include <wx/filefn.h>
 #include <wx/menu.h>
@@ -48,7 +48,7 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
         Bind(wxEVT_MENU, handler, this, id);
         RoutedCommands().insert(id);
     };
-    route(ID_HOME_PAGE, &CMainFrame::OnHomePage);
+    if (Program().homePageCommand) route(Program().homePageCommand, &CMainFrame::OnHomePage);
     route(ID_APP_EXIT, &CMainFrame::OnExit);
     route(ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolbar);
     route(ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar);
@@ -59,7 +59,7 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
     Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(GetStatusBar() && GetStatusBar()->IsShown()); },
          ID_VIEW_STATUS_BAR);
     // Last in line: greys what no handler took.
-    Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUnroutedCommandUI, this, ID_CALCULATE, ID_VIEW_STATUS_BAR);
+    Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUnroutedCommandUI, this, ID_FIRST_PROGRAM_COMMAND, ID_VIEW_STATUS_BAR);
     return true;
 }
 
@@ -165,7 +165,7 @@ bool CMainFrame::OpenDocument(const wxString& path) {
         return false;
     }
     // The one document reads the file itself, so that a broken file leaves it open as it was.
-    if (auto* doc = wxDynamicCast(m_docManager->GetCurrentDocument(), CVelmoraDoc)) return doc->OpenCalculation(path);
+    if (auto* doc = dynamic_cast<OpensCalculation*>(m_docManager->GetCurrentDocument())) return doc->OpenCalculation(path);
     return m_docManager->CreateDocument(path, wxDOC_SILENT) != nullptr;
 }
 

@@ -1,11 +1,10 @@
-#include "velmora/CDlgEroeffnen.h"
+#include "velmora/shared/CDlgEroeffnen.h"
 
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
-#include "velmora/CommandIds.h"
-#include "velmora/ProgramPicture.h"
-#include "velmora/VelmoraSettings.h"
+#include "velmora/shared/ProgramPicture.h"
+#include "velmora/shared/ProgramSettings.h"
 
 #include <wx/dcclient.h>
 #include <wx/frame.h>
@@ -21,10 +20,11 @@ wxFont PixelFont(int pixels, bool italic) {
 }
 } // namespace
 
-CDlgEroeffnen::CDlgEroeffnen(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, vx::ToWx(Program().name), wxDefaultPosition, wxSize(560, 270),
+CDlgEroeffnen::CDlgEroeffnen(wxWindow* parent, Ending ending)
+    : wxDialog(parent, wxID_ANY, vx::ToWx(Program().name), wxDefaultPosition,
+               wxSize(Program().about.textX + 340, Program().about.versionY + 44),
                wxBORDER_SIMPLE | wxSTAY_ON_TOP | wxFRAME_NO_TASKBAR),
-      timer_(this, kTimerId) {
+      timer_(this, kTimerId), ending_(ending) {
     version_ = vx::ToWx(AboutVersionLine());
     CentreOnScreen();
     Bind(wxEVT_TIMER, &CDlgEroeffnen::OnTimer, this, kTimerId);
@@ -37,7 +37,8 @@ void CDlgEroeffnen::OnTimer(wxTimerEvent& event) {
     if (event.GetId() != kTimerId) return;
     if (--countdown_ <= 0) {
         timer_.Stop();
-        Hide();
+        if (ending_ == Ending::Destroy) Destroy();
+        else Hide();
     }
 }
 
@@ -49,15 +50,15 @@ void CDlgEroeffnen::OnPaint(wxPaintEvent&) {
 }
 
 void CDlgEroeffnen::Paint(wxDC& dc) {
+    const AboutLayout& a = Program().about;
     DrawProgramPicture(dc);
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     dc.SetFont(PixelFont(24, true));
-    dc.DrawText(vx::ToWx(Program().name), 220, 15);
+    dc.DrawText(vx::ToWx(Program().name), a.nameX, a.nameY);
     dc.SetFont(PixelFont(12, false));
-    dc.DrawText(vx::ToWx(vx::LoadString(IDS_ABOUT_LINE1)), 220, 55);
-    dc.DrawText(vx::ToWx(vx::LoadString(IDS_ABOUT_LINE2)), 220, 69);
-    dc.DrawText(vx::ToWx(kMakerAddress), 220, 158);
-    dc.DrawText(version_, 10, 226);
-    dc.DrawText(vx::ToWx("( Datenbank: " + vx::Profile().GetString("Datenbank", "Stand_W", "2003/5") + " )"), 10,
-                240);
+    dc.DrawText(vx::ToWx(vx::LoadString(a.line1Id)), a.textX, 55);
+    dc.DrawText(vx::ToWx(vx::LoadString(a.line2Id)), a.textX, 69);
+    dc.DrawText(vx::ToWx(kMakerAddress), a.textX, 158);
+    dc.DrawText(version_, 10, a.versionY);
+    dc.DrawText(vx::ToWx(AboutDatabaseLine(a.openingDatabaseDefault)), 10, a.versionY + 14);
 }

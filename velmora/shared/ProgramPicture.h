@@ -1,5 +1,5 @@
-// The program's picture of the opening dialog and the about box,
-// "resources/velmora/velmora.xpm", 200 by 200 pixels.
+// The program's picture of the opening dialog and the about box, the file
+// and size the program's description names.
 #pragma once
 
 #include <wx/bitmap.h>

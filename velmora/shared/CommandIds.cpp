@@ -1,4 +1,4 @@
-#include "velmora/CommandIds.h"
+#include "velmora/shared/CommandIds.h"
 
 std::set<int>& RoutedCommands() {
     static std::set<int> ids;

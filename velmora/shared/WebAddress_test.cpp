@@ -1,4 +1,4 @@
-#include "velmora/WebAddress.h"
+#include "velmora/shared/WebAddress.h"
 
 #include "platform/Files.h"
 

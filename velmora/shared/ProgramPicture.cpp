@@ -1,8 +1,9 @@
-#include "velmora/ProgramPicture.h"
+#include "velmora/shared/ProgramPicture.h"
 
 #include "platform/Files.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
+#include "velmora/shared/ProgramSettings.h"
 
 #include <wx/dc.h>
 #include <wx/image.h>
@@ -12,7 +13,7 @@ const wxBitmap& ProgramPicture() {
     static const wxBitmap picture = [] {
         if (!wxImage::FindHandler(wxBITMAP_TYPE_XPM)) wxImage::AddHandler(new wxXPMHandler);
         wxImage image;
-        const std::string path = vx::JoinPath(vx::JoinPath(vx::ResourceDir(), "velmora"), "velmora.xpm");
+        const std::string path = vx::JoinPath(vx::ResourceDir(), Program().about.picture);
         if (vx::FileExists(path)) image.LoadFile(vx::ToWx(path), wxBITMAP_TYPE_XPM);
         return image.IsOk() ? wxBitmap(image) : wxBitmap();
     }();
@@ -24,5 +25,5 @@ void DrawProgramPicture(wxDC& dc) {
     if (picture.IsOk()) dc.DrawBitmap(picture, 10, 10, false);
     dc.SetPen(*wxGREY_PEN);
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
-    dc.DrawRectangle(10, 10, 200, 200);
+    dc.DrawRectangle(10, 10, Program().about.pictureWidth, Program().about.pictureHeight);
 }

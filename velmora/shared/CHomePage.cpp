@@ -1,7 +1,7 @@
-#include "velmora/CHomePage.h"
+#include "velmora/shared/CHomePage.h"
 
 #include "platform/wx/WxText.h"
-#include "velmora/WebAddress.h"
+#include "velmora/shared/WebAddress.h"
 
 #include <wx/dcclient.h>
 

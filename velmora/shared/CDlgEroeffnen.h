@@ -1,5 +1,7 @@
 // The opening picture shown at start: on top of everything for ten seconds,
-// or until it is clicked.
+// or until it is clicked. The main program keeps it and hides it at the end
+// of its countdown; the second program starts it and forgets it, and it
+// destroys itself then.
 #pragma once
 
 #include <wx/dialog.h>
@@ -9,7 +11,8 @@ class wxDC;
 
 class CDlgEroeffnen : public wxDialog {
 public:
-    explicit CDlgEroeffnen(wxWindow* parent);
+    enum class Ending { Hide, Destroy };
+    explicit CDlgEroeffnen(wxWindow* parent, Ending ending = Ending::Hide);
 
     int Countdown() const { return countdown_; }
     wxTimer& Timer() { return timer_; }
@@ -27,5 +30,6 @@ private:
 
     wxTimer timer_;
     int countdown_ = 10;
+    Ending ending_;
     wxString version_;
 };
