@@ -380,6 +380,28 @@ TEST_F(DialogTest, OpeningPictureHidesAfterTenTicksOrAClick) {
     }
 }
 
+// The second program's opening picture: modeless, kept by nobody, it ends
+// itself when its countdown runs out.
+TEST_F(DialogTest, OpeningPictureOfTheSecondProgramDestroysItself) {
+    auto* dialog = new CDlgEroeffnen(frame_, CDlgEroeffnen::Ending::Destroy);
+    bool destroyed = false;
+    dialog->Bind(wxEVT_DESTROY, [&](wxWindowDestroyEvent& e) {
+        if (e.GetEventObject() == dialog) destroyed = true;
+        e.Skip();
+    });
+    dialog->Show();
+    for (int tick = 1; tick <= 9; ++tick) {
+        wxTimerEvent event(dialog->Timer());
+        dialog->GetEventHandler()->ProcessEvent(event);
+    }
+    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_FALSE(destroyed);
+    wxTimerEvent event(dialog->Timer());
+    dialog->GetEventHandler()->ProcessEvent(event);
+    for (int i = 0; i < 5 && !destroyed; ++i) wxTheApp->ProcessIdle();
+    EXPECT_TRUE(destroyed);
+}
+
 // What a dialog paints, on a white page of its size.
 template <typename Dialog>
 wxImage Painted(Dialog& dialog) {
