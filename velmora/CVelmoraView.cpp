@@ -12,7 +12,7 @@
 #include "velmora/FormLists.h"
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/CComboWrzTyp.h"
-#include "velmora/CCombVelmora.h"
+#include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "velmora/VelmoraDialogs.h"
 #include "velmora/shared/DialogResources.h"

@@ -18,7 +18,7 @@
 #include "platform/TestSupport.h"
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CComboWrzTyp.h"
-#include "velmora/CCombVelmora.h"
+#include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 
 #include <gtest/gtest.h>

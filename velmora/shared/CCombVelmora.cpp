@@ -1,4 +1,4 @@
-#include "velmora/CCombVelmora.h"
+#include "velmora/shared/CCombVelmora.h"
 
 #include "platform/wx/WxText.h"
 
