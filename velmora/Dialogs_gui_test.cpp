@@ -442,6 +442,30 @@ TEST_F(DialogTest, OpeningDialogAndAboutBoxShowTheProgramPicture) {
     about.ShowModal();
 }
 
+// The about box and the opening picture show whichever program's
+// description is in place: its title, name, texts and layout.
+TEST_F(DialogTest, AboutBoxFollowsTheProgramDescription) {
+    ProgramDescription second = VelmoraProgram();
+    second.name = "Zweitprogramm";
+    second.about.title = "Info \xfc" "ber Zweitprogramm";
+    second.about.textX = 320;
+    second.about.versionY = 326;
+    second.about.openingDatabaseDefault = "2002/3";
+    UseProgram(second);
+    {
+        CAboutDlg about(frame_);
+        EXPECT_EQ(about.GetTitle(), vx::ToWx("Info \xfc" "ber Zweitprogramm"));
+        EXPECT_EQ(about.GetSize(), wxSize(740, 400));
+        CDlgEroeffnen opening(frame_);
+        EXPECT_EQ(opening.GetTitle(), "Zweitprogramm");
+        EXPECT_EQ(opening.GetSize(), wxSize(660, 370));
+    }
+    UseVelmoraProgram();
+    CAboutDlg about(frame_);
+    EXPECT_EQ(about.GetTitle(), vx::ToWx("Info \xfc" "ber Velmora"));
+    EXPECT_EQ(about.GetSize(), wxSize(640, 300));
+}
+
 TEST_F(DialogTest, HomePageLinkOpensTheAddress) {
     const std::string dir = vx::JoinPath(vx::TempDir(), "vxlink-" + std::to_string(::getpid()));
     vx::MakeDirs(dir);

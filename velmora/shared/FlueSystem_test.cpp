@@ -129,6 +129,17 @@ TEST_F(FlueSystemTest, VariantsSetUpTheSystemTheirWay) {
         EXPECT_DOUBLE_EQ(fs.chimney.wallThickness.value, 0.001);
         EXPECT_EQ(fs.chimney.setting1, 17);
     }
+    // The assignment table's system starts from a new arrangement; the
+    // diagram's keeps the arrangement's other settings.
+    for (const Case& c : cases) {
+        FlueSystem fs(c.variant);
+        fs.construction.secondaryAir.value = 1;
+        int system = 3;
+        fs.NewSystemType(system, 0, 1);
+        const int kept = &c.variant == &FlueSystemVariant::Diagram() ? 1 : 0;
+        EXPECT_EQ(fs.construction.secondaryAir.value, kept);
+        EXPECT_EQ(fs.construction.Regime(), CAufBauE::NegativeWet);
+    }
     // The assignment table's system starts from an empty fitting list; the
     // diagram's keeps the fittings that are not its own.
     FlueSystem diagram(FlueSystemVariant::Diagram());
