@@ -23,6 +23,7 @@ public:
     void CalcAirState(CNebWerte& record, const AbgasZustand& state, bool temperatureCase) override;
 
     std::string GetName() override { return "ABGASABL"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
     void OnUnitChanged(CWerte& value) override;
 

@@ -24,6 +24,7 @@ public:
     int OnValueChanged(CWerte&) override { return 0; }
     void UpdateDependentValues() override {}
     std::string GetName() override { return "INIT-EINFACH"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
 
     int Regime() const { return regime.value; }

@@ -25,6 +25,7 @@ public:
     int OnValueChanged(CWerte&) override { return 0; }
     void UpdateDependentValues() override {}
     std::string GetName() override { return "AufRaum"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
 
     int32_t airSupplyMode = 0;

@@ -36,6 +36,7 @@ public:
     int OnValueChanged(CWerte& value) override;
     void UpdateDependentValues() override {}
     std::string GetName() override { return "Grunddaten"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
 
     CWDouble airPressure;          // p_L, Pa

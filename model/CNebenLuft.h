@@ -65,6 +65,7 @@ public:
     int OnValueChanged(CWerte& value) override;
     void UpdateDependentValues() override {}
     std::string GetName() override { return "Nebenluft"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
     // Entry index of the device-type list (0 to 5 the presets, 6 by hand):
     // its number, a0, a1 and a2 as the list shows them.

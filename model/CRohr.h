@@ -103,6 +103,7 @@ public:
     int OnValueChanged(CWerte& value) override;
     void UpdateDependentValues() override {}
     std::string GetName() override { return "ROHR"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
     // The fit check for the two shaft sizes, nothing for other cells.
     std::string GetExtraText(std::string& out, int id) override;
@@ -161,7 +162,7 @@ public:
     int32_t junctionMode = 1;
     int32_t modeWord2 = 1, modeWord3 = 1;
     int32_t zoneLengthsGiven = 0;  // zone lengths typed as lengths, not shares
-    int32_t checkFlag = 0;         // the last input check failed
+    int32_t checkFlag = 0;         // 1: an input check reported nothing (presets then keep off)
     int32_t attachmentFlag = 0;    // a chimney-top attachment
     int32_t surroundingsFlag = 0;  // the wall's reference temperature is the surroundings
     int32_t pendingFlag = 0;

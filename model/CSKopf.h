@@ -52,6 +52,7 @@ public:
     int OnValueChanged(CWerte& value) override;
     void UpdateDependentValues() override {}
     std::string GetName() override { return "SKOPF"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
 
     CWShort gapKind;          // 1: the outlet has an air gap

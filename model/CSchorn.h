@@ -27,5 +27,6 @@ public:
     void ApplyGeometryDefaultsOfKind() override;
 
     std::string GetName() override { return "SCHORN"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
 };

@@ -27,6 +27,7 @@ public:
     void OnUnitChanged(CWerte& value) override;
     int OnValueChanged(CWerte& value) override;
     std::string GetName() override { return "VERB"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
 
     double diameterDefault = 0.0;  // m

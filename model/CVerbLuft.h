@@ -41,6 +41,7 @@ public:
     int OnValueChanged(CWerte& value) override;
     void UpdateDependentValues() override {}
     std::string GetName() override { return "VerbLuft"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
     int GetValueInfo(int, int, std::string&, std::string&, std::string&, std::string&) override { return 1; }
 

@@ -44,6 +44,7 @@ public:
     int OnValueChanged(CWerte& value) override;
     void UpdateDependentValues() override { UpdateLimits(); }
     std::string GetName() override { return "WRZ"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
     void UpdateLimits();
 
@@ -106,7 +107,7 @@ public:
     int32_t condensing = 0;          // catalogue column 3; also the second draught rule
     int32_t ownFuel = 0;             // the fuel's values are the generator's own
     int32_t openOperation = 0;       // an open-or-closed fireplace calculated open
-    int32_t checkFlag = 0;           // the last input check failed
+    int32_t checkFlag = 0;           // 1: an input check reported nothing
     int32_t suppressPartLoad = 0;    // no part-load pass
 
 private:

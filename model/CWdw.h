@@ -44,6 +44,7 @@ public:
     int OnValueChanged(CWerte&) override { return 0; }
     void UpdateDependentValues() override {}
     std::string GetName() override { return "WDW"; }
+    // Non-zero when a check failed.
     int CheckInputs(std::string& message, std::vector<int>* ids) override;
 
     WallLayer layers[5];

@@ -8,8 +8,8 @@ constexpr unsigned IDS_SCHICHT_ENTWEDER = 88;
 constexpr unsigned IDS_UEBERGANG_KLEIN_GROSS = 134;
 constexpr unsigned IDS_UEBERGANG_GROSS_KLEIN = 135;
 constexpr unsigned IDS_UEBERGANG_KONISCH = 136;
-constexpr unsigned IDS_MIT_KONDENSATION = 137;
-constexpr unsigned IDS_NL_AKTIV = 138;
+constexpr unsigned IDS_MIT_KONDENSATION = 20137;
+constexpr unsigned IDS_NL_AKTIV = 20138;
 constexpr unsigned IDS_BRENNSTOFF_ERSTER = 160;  // + fuel index
 constexpr unsigned IDS_UEBERGANG_MANUELL = 1070;
 

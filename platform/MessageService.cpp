@@ -9,7 +9,7 @@ namespace vx {
 namespace {
 ConsoleMessageService g_console;
 MessageService* g_service = &g_console;
-std::string g_caption = "Velmora";
+std::string g_caption;  // the program sets its name at start
 } // namespace
 
 int DefaultAnswer(unsigned flags) {

@@ -34,6 +34,7 @@ public:
     int OnValueChanged(CWerte&) override { return 0; }
     void UpdateDependentValues() override {}
     std::string GetName() override { return "PROJEKT"; }
+    // Non-zero when a check failed (nothing to check: always 1).
     int CheckInputs(std::string&, std::vector<int>*) override { return 1; }
 
     std::string& Text(Cell c) { return cells[c].text; }

@@ -22,7 +22,9 @@ public:
     virtual void UpdateDependentValues() = 0;
     // The profile section of the owner.
     virtual std::string GetName() = 0;
-    // 1 when any input is out of range; the messages are joined in message.
+    // Non-zero (1) when a check failed, 0 when every input is in range; the
+    // messages are joined in message. The user and project records have
+    // nothing to check and answer 1.
     virtual int CheckInputs(std::string& message, std::vector<int>* ids) = 0;
     virtual int GetValueInfo(int code, int index, std::string& text1, std::string& text2, std::string& text3,
                              std::string& text4) {

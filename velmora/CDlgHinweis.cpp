@@ -1,7 +1,8 @@
 #include "velmora/CDlgHinweis.h"
 
 #include "platform/wx/WxText.h"
-#include "velmora/DialogRules.h"
+#include "velmora/HeightRangeRules.h"
+#include "velmora/VelmoraDialogs.h"
 #include "velmora/shared/DialogResources.h"
 
 #include <wx/checkbox.h>

@@ -3,6 +3,7 @@
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
+#include "velmora/VelmoraDialogs.h"
 #include "velmora/shared/DialogResources.h"
 
 #include <wx/stattext.h>

@@ -1,7 +1,7 @@
 // The range of effective chimney heights the diagram is computed for.
 #pragma once
 
-#include "velmora/DialogRules.h"
+#include "velmora/HeightRangeRules.h"
 
 #include <wx/dialog.h>
 

@@ -1,7 +1,7 @@
 // The main frame, the document template and the about box on the display,
 // without the application object: the test builds what the start-up builds.
-#include "velmora/CAboutDlg.h"
-#include "velmora/CMainFrame.h"
+#include "velmora/shared/CAboutDlg.h"
+#include "velmora/shared/CMainFrame.h"
 #include "velmora/CVelmoraApp.h"
 #include "velmora/CVelmoraDoc.h"
 #include "velmora/CVelmoraView.h"
@@ -18,7 +18,7 @@
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
 #include "velmora/shared/QuorvelLibrary.h"
-#include "velmora/shared/TestProfile.h"
+#include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -10,11 +10,11 @@
 #include "platform/wx/WxMessageService.h"
 #include "platform/wx/WxText.h"
 #include "values/Helpers.h"
-#include "velmora/CAboutDlg.h"
-#include "velmora/CMainFrame.h"
+#include "velmora/shared/CAboutDlg.h"
+#include "velmora/shared/CMainFrame.h"
 #include "velmora/CVelmoraDoc.h"
 #include "velmora/CVelmoraView.h"
-#include "velmora/CDlgEroeffnen.h"
+#include "velmora/shared/CDlgEroeffnen.h"
 #include "velmora/CommandIds.h"
 #include "velmora/QuorvelCommands.h"
 #include "velmora/VelmoraSettings.h"
@@ -37,7 +37,7 @@ class CVelmoraDocManager : public wxDocManager {
 public:
     // Initialised after construction, so that the list below is the one made.
     CVelmoraDocManager() : wxDocManager(0, false) {}
-    wxFileHistory* OnCreateFileHistory() override { return new wxFileHistory(kRecentFileCount, ID_FILE_MRU_FILE1); }
+    wxFileHistory* OnCreateFileHistory() override { return new wxFileHistory(Program().recentFileCount, ID_FILE_MRU_FILE1); }
     // One template takes every file, whatever its name ends with; the
     // document's reader decides whether it is a calculation.
     wxDocTemplate* FindTemplateForPath(const wxString&) override {
@@ -86,9 +86,10 @@ wxString VelmoraFrameTitle() { return vx::ToWx(TemplateParts()[0]); }
 
 bool CVelmoraApp::OnInit() {
     // wxWidgets' own command-line parsing is not used: the program has its own rules.
-    SetAppName(kVelmoraProgramName);
-    SetVendorName(kCompanyKey);
-    vx::SetMessageCaption(kVelmoraProgramName);
+    UseVelmoraProgram();
+    SetAppName(vx::ToWx(Program().name));
+    SetVendorName(vx::ToWx(Program().companyKey));
+    vx::SetMessageCaption(Program().name);
     if (std::getenv(kTestCloseVariable)) setenv(vx::kConsoleMessagesVariable, "1", 1);
     vx::InstallWxMessageService();
     vx::UseGermanTranslations();

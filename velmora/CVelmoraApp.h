@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/System.h"
-#include "velmora/CCmdLineInfo.h"
+#include "velmora/shared/CCmdLineInfo.h"
 #include "velmora/DocumentValues.h"
 
 #include <wx/app.h>

@@ -7,13 +7,14 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
-#include "velmora/CDlgGeoHoehe.h"
+#include "velmora/shared/CDlgGeoHoehe.h"
 #include "velmora/CDlgHinweis.h"
-#include "velmora/CDlgQuerschnitte.h"
+#include "velmora/shared/CDlgQuerschnitte.h"
 #include "velmora/CDlgXAchse.h"
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraPrintCommands.h"
 #include "velmora/VelmoraSettings.h"
+#include "velmora/shared/LibraryCommands.h"
 
 #include <wx/app.h>
 #include <wx/dialog.h>
@@ -88,17 +89,36 @@ CVelmoraDoc::CVelmoraDoc() {
     RoutedCommands().insert(ID_FILE_SAVE);
     RoutedCommands().insert(ID_FILE_SAVE_AS);
     InstallPrintCommands(*this);
+    InstallLibraryDocumentCommands(*this, *this, {ID_ORDER_UPDATE, ID_PROJECT_DATA, ID_REMARKS, ID_PLACE_NAMES},
+                                   [this] { return IsBusy(); });
+}
+
+void CVelmoraDoc::SiteHeightTaken() {
+    resultValid = 0;
+    g_ResultsValid = 0;
+    ShowDiagram(false);
+}
+
+void CVelmoraDoc::DocumentChanged() {
+    Modify(true);
+    UpdateAllViews();
 }
 
 bool CVelmoraDoc::OnNewDocument() {
     if (IsBusy()) return false;
     if (!wxDocument::OnNewDocument()) return false;
     if (g_OpenLast) {
+        // Without a last project, or when it cannot be read, the program still
+        // has its one document: an empty one.
         g_OpenLast = false;
-        const std::string last = vx::Profile().GetString("Global", "LstPrj", "");
-        SetPathName(last);
-        if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(GetFilename());
-        return OnOpenDocument(GetFilename());
+        const std::string last = LastProjectPath();
+        if (!last.empty()) {
+            SetPathName(last);
+            if (OnOpenDocument(GetFilename())) {
+                if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(GetFilename());
+                return true;
+            }
+        }
     }
     SetPathName("unbenannt");
     ResetDocument();
@@ -107,8 +127,7 @@ bool CVelmoraDoc::OnNewDocument() {
 }
 
 void CVelmoraDoc::SetPathName(const std::string& name) {
-    std::string path = vx::NormalizeSlashes(name);
-    if (path.find('/') == std::string::npos) path = vx::JoinPath(OpenDialogDirectory(), path);
+    const std::string path = DocumentPath(name);
     // The title first: the views show it when told of the new name.
     SetTitle(vx::ToWx(vx::BaseName(path)));
     SetFilename(vx::ToWx(path), true);

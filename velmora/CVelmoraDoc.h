@@ -8,6 +8,8 @@
 #pragma once
 
 #include "velmora/CVelmoraDocCore.h"
+#include "velmora/shared/LibraryDocument.h"
+#include "velmora/shared/OpensCalculation.h"
 
 #include <wx/docview.h>
 
@@ -15,7 +17,7 @@
 #include <functional>
 #include <string>
 
-class CVelmoraDoc : public wxDocument, public CVelmoraDocCore {
+class CVelmoraDoc : public wxDocument, public CVelmoraDocCore, public OpensCalculation, public LibraryDocument {
 public:
     CVelmoraDoc();
 
@@ -39,7 +41,7 @@ public:
 
     // Opens a calculation file into this document, as the single document
     // of the program does: a file that cannot be read leaves it as it was.
-    bool OpenCalculation(const wxString& path);
+    bool OpenCalculation(const wxString& path) override;
 
     // Command 1000 "Mach Et" and the hand-over, as the menu and the form send them.
     void OnCalculateCommand(wxCommandEvent& event);
@@ -54,6 +56,14 @@ public:
     void OnUpdateSave(wxUpdateUIEvent& event);
 
     using CVelmoraDocCore::GetDocValue;
+
+    // What the library's document commands change.
+    CProjekt& DocumentProject() override { return project; }
+    CWString& DocumentRemarks() override { return remarks; }
+    CGrunddaten& DocumentSite() override { return construction.site; }
+    void TakeProjectName(const std::string& name) override { SetPathName(name); }
+    void SiteHeightTaken() override;
+    void DocumentChanged() override;
 
 protected:
     bool DoOpenDocument(const wxString& file) override;

@@ -10,18 +10,13 @@
 // document through the virtual hooks at the end; here they do nothing.
 #pragma once
 
-#include "model/CAufBauE.h"
-#include "model/CAufRaum.h"
 #include "model/CErgebnis.h"
-#include "model/CSKopf.h"
-#include "model/CSchorn.h"
-#include "model/CVerb.h"
-#include "model/CWaerme.h"
 #include "values/CProjekt.h"
 #include "values/CWDouble.h"
 #include "values/CWString.h"
 #include "values/DocValue.h"
-#include "velmora/shared/CVelmoraDiag.h"
+#include "velmora/CVelmoraDiag.h"
+#include "velmora/shared/FlueSystem.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,8 +29,6 @@ enum : unsigned {
     IDS_Y_AXIS_ROUND = 1074,
     IDS_NO_CROSS_SECTION = 1075,
     IDS_Y_AXIS_SQUARE = 1076,
-    IDS_MOISTURE_YES = 1088,
-    IDS_MOISTURE_NO = 1089,
 };
 
 // The items of a calculation file, as one value: a file is read into one of
@@ -57,7 +50,7 @@ struct CalculationFileItems {
 // "Mach Et" before a heat generator was chosen.
 extern const char* const kNoHeatGeneratorMessage;
 
-class CVelmoraDocCore : public DocValueSource {
+class CVelmoraDocCore : public DocValueSource, public FlueSystem {
 public:
     CVelmoraDocCore();
     ~CVelmoraDocCore() override;
@@ -68,10 +61,6 @@ public:
     void ResetDocument();
     void ClearResults();
 
-    // The form's choice of system; index may move off a heading (0, 10, 16).
-    void NewSystemType(int& systemIndex, int shape, int moistureInsensitive);
-    void SetResistanceDefaults(double roughness, double resistance, int wallKind, double wallValue,
-                               double outerValue, int resistanceVariant);
     // No heat generator chosen: a fresh one, no limit cross-section, results invalid.
     void ClearHeatGenerator();
     // A catalogue line or a file gave the heat generator its name or its flue-gas mass flow.
@@ -80,12 +69,6 @@ public:
     }
     // The crosshair's point (height m, size cm) becomes the document's chosen point.
     void SetChosenPoint(double height, double size);
-    // The limit cross-section from the heat generator's mass flow and the chimney's shape.
-    void StartCrossSection();
-    void LinkModuleChain();
-    void UnlinkModuleChain();
-    // One full-load pass and, when enabled, a part-load pass of the linked chain.
-    void RunCalculation();
     // "Mach Et": defaults, checks and the diagram. False when refused (a
     // calculation runs already) or when the height range is unusable.
     bool OnCalculate();
@@ -115,7 +98,6 @@ public:
     // starts AURELIA from there. False with a message on failure.
     bool HandOverToAurelia();
     static bool HandOverEnabled();
-    static std::string HandOverRecord(const std::string& filePath);
 
     // A calculation is running: no command may start another or change the document.
     bool IsBusy() const { return busy_ > 0; }
@@ -131,19 +113,13 @@ public:
     double TableSizeAtLeast(double sizeCm) const { return chimney.TableSectionAtLeast(sizeCm); }
 
     // The document's members.
-    std::string projectLine2, projectLine1, thirdText, moistureText;
-    CAufBauE construction;
-    CAufRaum room;
-    CWaerme heatGenerator;
-    CVerb connector;
-    CSchorn chimney;
+    // The flue system, the chain, the moisture text, the limit cross-section
+    // and the part-load switch are the FlueSystem's.
+    std::string projectLine2, projectLine1, thirdText;
     CWDouble extraValue;
-    double limitCrossSection = 0;  // m; 0 = no limit
     uint8_t keepDiagramRange = 0;
     int filesRead = 0;  // counts the calculation files read into the document
-    int32_t partLoad = 1;
     CProjekt project;
-    CSKopf head;
     CWString remarks;
     int runFlag = 1;
     int resultValid = 0;
@@ -157,8 +133,6 @@ public:
     double yRange = -1.0;
     uint8_t drawn = 0;
     double hStart = 4.0, hStep = 2.0, hEnd = 30.0;
-    CModul* chainCursor = nullptr;
-    int linkMode = 0;
 
 protected:
     // The window side's part; nothing here.
@@ -168,15 +142,11 @@ protected:
     virtual void ShowHint() {}
     virtual void BeginWait() {}
     virtual void EndWait() {}
+    // The Y axis follows the chosen system's shape.
+    void OnShapeChosen(int shape) override;
 
 private:
-    struct Sizes {
-        double d = 0, a = 0, b = 0;  // diameter, side a, side b
-    };
     void SetAxes();
-    void PutChimneySizes(const Sizes& s);
-    void PrepareConnector();
-    void PrepareChimney();
     void WriteChosenPointIntoChimney();
     void TakeItems(CalculationFileItems& items);
 

@@ -588,3 +588,15 @@ TEST_F(DocTest, SquareChimneyWalksTheSquareTable) {
     EXPECT_EQ(doc.results.front()[0]->shape, 1);
     EXPECT_DOUBLE_EQ(doc.results.front()[0]->sizes[1], square.front());
 }
+// The band of the sample boiler at 20 m: the sizes that the shared flue
+// system's walk finds pass there (10 to 15 cm).
+TEST_F(DocTest, BandAtTwentyMetresIsTheSharedWalksSizes) {
+    CVelmoraDocCore doc;
+    NewOilDocument(doc);
+    ASSERT_TRUE(doc.OnCalculate());
+    ASSERT_EQ(doc.points.size(), 14u);
+    const DiagramPoint& p = doc.points[8];
+    EXPECT_EQ(p.height, 20.0);
+    EXPECT_EQ(p.smallest, 10.0);
+    EXPECT_EQ(p.largest, 15.0);
+}

@@ -8,8 +8,8 @@
 #include "velmora/CDlgHinweis.h"
 #include "velmora/CVelmoraView.h"
 #include "velmora/VelmoraDocPrint.h"
-#include "velmora/shared/CWndInfo.h"
-#include "velmora/shared/DiagramWindow.h"
+#include "velmora/CWndInfo.h"
+#include "velmora/DiagramWindow.h"
 
 #include <wx/bitmap.h>
 #include <wx/button.h>
@@ -229,6 +229,42 @@ TEST_F(DocumentFrameTest, NewDocumentOpensTheLastProjectWhenAsked) {
     EXPECT_EQ(fresh->GetTitle(), "unbenannt");
     EXPECT_TRUE(fresh->heatGenerator.typeDesignation.text.empty());
     doc_ = fresh;
+}
+
+// The start choice "open the last project" without a usable one: an empty,
+// untitled document with a message, never none; the list of recent files
+// gains nothing.
+TEST_F(DocumentFrameTest, ReopeningNoLastProjectLeavesOneEmptyDocument) {
+    const std::string broken = TempPath("broken.kfx");
+    ASSERT_TRUE(vx::WriteFileAtomic(broken, "kaputt"));
+    struct Case {
+        std::string lastProject;
+        const char* messagePart;
+    };
+    const Case cases[] = {
+        {"", "kein zuletzt"},
+        {TempPath("gone.kfx"), "nicht gefunden"},
+        {broken, "besch\xe4" "digt"},
+    };
+    for (const Case& c : cases) {
+        doc_->Modify(false);
+        const size_t historyBefore = manager_->GetHistoryFilesCount();
+        messages_.service.shown.clear();
+        vx::Profile().WriteString("Global", "LstPrj", c.lastProject);
+        g_OpenLast = true;
+        auto* doc = wxDynamicCast(manager_->CreateNewDocument(), CVelmoraDoc);
+        ASSERT_NE(doc, nullptr) << c.lastProject;
+        doc_ = doc;
+        EXPECT_FALSE(g_OpenLast);
+        EXPECT_EQ(manager_->GetDocumentsVector().size(), 1u);
+        EXPECT_EQ(doc->GetTitle(), "unbenannt");
+        EXPECT_TRUE(doc->heatGenerator.typeDesignation.text.empty());
+        EXPECT_EQ(manager_->GetHistoryFilesCount(), historyBefore);
+        ASSERT_EQ(messages_.service.shown.size(), 1u) << c.lastProject;
+        EXPECT_NE(messages_.service.shown[0].text.find(c.messagePart), std::string::npos)
+            << messages_.service.shown[0].text;
+    }
+    vx::RemoveFile(broken);
 }
 
 TEST_F(DocumentFrameTest, HintShownByTheCalculationAnswersOkAndTheCloseBox) {

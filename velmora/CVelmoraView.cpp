@@ -5,7 +5,7 @@
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
 #include "values/Helpers.h"
-#include "velmora/CMainFrame.h"
+#include "velmora/shared/CMainFrame.h"
 #include "velmora/CVelmoraApp.h"
 #include "velmora/CVelmoraDoc.h"
 #include "velmora/CommandIds.h"
@@ -14,6 +14,7 @@
 #include "velmora/shared/CComboWrzTyp.h"
 #include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
+#include "velmora/VelmoraDialogs.h"
 #include "velmora/shared/DialogResources.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/QuorvelLibrary.h"
@@ -174,7 +175,7 @@ void CVelmoraView::InvalidateResults() {
 
 void CVelmoraView::OnShowStartChoice() {
     const std::optional<int> answer =
-        Quorvel().NeuLadenAlt(kVelmoraProgramName, "", vx::LoadString(IDS_START_NEW), "",
+        Quorvel().NeuLadenAlt(Program().name, "", vx::LoadString(IDS_START_NEW), "",
                               vx::LoadString(IDS_START_OPEN), kStartIconNew, 0, kStartIconOpen);
     if (!answer) return;
     switch (StartChoiceOfAnswer(*answer)) {

@@ -1,7 +1,7 @@
 // The input form on the display: lists filled from the sample catalogue,
 // the handlers driven through the real controls, and a computation started
 // with "Mach Et".
-#include "velmora/CMainFrame.h"
+#include "velmora/shared/CMainFrame.h"
 #include "velmora/CVelmoraApp.h"
 #include "velmora/CVelmoraDoc.h"
 #include "velmora/CVelmoraView.h"

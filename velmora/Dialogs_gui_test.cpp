@@ -1,13 +1,13 @@
 // The program's dialogs on the display, driven through their buttons and
 // fields inside their own modal loops.
-#include "velmora/CAboutDlg.h"
-#include "velmora/CDlgEroeffnen.h"
-#include "velmora/CDlgGeoHoehe.h"
+#include "velmora/shared/CAboutDlg.h"
+#include "velmora/shared/CDlgEroeffnen.h"
+#include "velmora/shared/CDlgGeoHoehe.h"
 #include "velmora/CDlgHinweis.h"
-#include "velmora/CDlgQuerschnitte.h"
+#include "velmora/shared/CDlgQuerschnitte.h"
 #include "velmora/CDlgXAchse.h"
-#include "velmora/CHomePage.h"
-#include "velmora/ProgramPicture.h"
+#include "velmora/shared/CHomePage.h"
+#include "velmora/shared/ProgramPicture.h"
 #include "velmora/VelmoraSettings.h"
 
 #include "platform/Files.h"
@@ -17,7 +17,7 @@
 #include "platform/System.h"
 #include "platform/TestSupport.h"
 #include "platform/wx/WxText.h"
-#include "velmora/shared/TestProfile.h"
+#include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -380,6 +380,28 @@ TEST_F(DialogTest, OpeningPictureHidesAfterTenTicksOrAClick) {
     }
 }
 
+// The second program's opening picture: modeless, kept by nobody, it ends
+// itself when its countdown runs out.
+TEST_F(DialogTest, OpeningPictureOfTheSecondProgramDestroysItself) {
+    auto* dialog = new CDlgEroeffnen(frame_, CDlgEroeffnen::Ending::Destroy);
+    bool destroyed = false;
+    dialog->Bind(wxEVT_DESTROY, [&](wxWindowDestroyEvent& e) {
+        if (e.GetEventObject() == dialog) destroyed = true;
+        e.Skip();
+    });
+    dialog->Show();
+    for (int tick = 1; tick <= 9; ++tick) {
+        wxTimerEvent event(dialog->Timer());
+        dialog->GetEventHandler()->ProcessEvent(event);
+    }
+    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_FALSE(destroyed);
+    wxTimerEvent event(dialog->Timer());
+    dialog->GetEventHandler()->ProcessEvent(event);
+    for (int i = 0; i < 5 && !destroyed; ++i) wxTheApp->ProcessIdle();
+    EXPECT_TRUE(destroyed);
+}
+
 // What a dialog paints, on a white page of its size.
 template <typename Dialog>
 wxImage Painted(Dialog& dialog) {
@@ -418,6 +440,30 @@ TEST_F(DialogTest, OpeningDialogAndAboutBoxShowTheProgramPicture) {
         about.EndModal(wxID_OK);
     });
     about.ShowModal();
+}
+
+// The about box and the opening picture show whichever program's
+// description is in place: its title, name, texts and layout.
+TEST_F(DialogTest, AboutBoxFollowsTheProgramDescription) {
+    ProgramDescription second = VelmoraProgram();
+    second.name = "Zweitprogramm";
+    second.about.title = "Info \xfc" "ber Zweitprogramm";
+    second.about.textX = 320;
+    second.about.versionY = 326;
+    second.about.openingDatabaseDefault = "2002/3";
+    UseProgram(second);
+    {
+        CAboutDlg about(frame_);
+        EXPECT_EQ(about.GetTitle(), vx::ToWx("Info \xfc" "ber Zweitprogramm"));
+        EXPECT_EQ(about.GetSize(), wxSize(740, 400));
+        CDlgEroeffnen opening(frame_);
+        EXPECT_EQ(opening.GetTitle(), "Zweitprogramm");
+        EXPECT_EQ(opening.GetSize(), wxSize(660, 370));
+    }
+    UseVelmoraProgram();
+    CAboutDlg about(frame_);
+    EXPECT_EQ(about.GetTitle(), vx::ToWx("Info \xfc" "ber Velmora"));
+    EXPECT_EQ(about.GetSize(), wxSize(640, 300));
 }
 
 TEST_F(DialogTest, HomePageLinkOpensTheAddress) {

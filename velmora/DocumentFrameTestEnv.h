@@ -2,7 +2,7 @@
 // sample data, with a sample oil boiler and system 1 chosen.
 #pragma once
 
-#include "velmora/CMainFrame.h"
+#include "velmora/shared/CMainFrame.h"
 #include "velmora/CVelmoraApp.h"
 #include "velmora/CVelmoraDoc.h"
 #include "velmora/CommandIds.h"
@@ -17,7 +17,7 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
-#include "velmora/shared/TestProfile.h"
+#include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -1,7 +1,7 @@
 // What the print and the mail read of the main program's document.
 #pragma once
 
-#include "velmora/shared/CVelmoraPrint.h"
+#include "velmora/CVelmoraPrint.h"
 
 class CVelmoraDocCore;
 

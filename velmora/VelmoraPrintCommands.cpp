@@ -5,7 +5,7 @@
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraDocPrint.h"
 #include "velmora/VelmoraSettings.h"
-#include "velmora/shared/VelmoraPrintWindow.h"
+#include "velmora/VelmoraPrintWindow.h"
 
 #include <wx/app.h>
 #include <wx/frame.h>
@@ -38,10 +38,10 @@ void InstallPrintCommands(CVelmoraDoc& doc) {
         if (doc.IsBusy()) return;
         VelmoraPrintSource source = SourceOf(doc);
         auto print = MakeWindowPrint(wxTheApp->GetTopWindow());
-        Mailer().SendCalculationMail(*print, source);
+        SendCalculationMail(Mailer(), *print, source);
     }, ID_FILE_SEND_MAIL);
     doc.Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) {
-        if (CalculationMailer::MailProgramAvailable()) return e.Enable(true);
+        if (vx::report::CalculationMailer::MailProgramAvailable()) return e.Enable(true);
         e.Enable(false);
         // Not while the menu is being updated item by item.
         wxTheApp->CallAfter([] {

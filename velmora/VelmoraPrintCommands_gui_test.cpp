@@ -3,7 +3,7 @@
 
 #include "platform/NumText.h"
 #include "platform/System.h"
-#include "velmora/shared/CVelmoraPrint.h"
+#include "velmora/CVelmoraPrint.h"
 
 namespace {
 

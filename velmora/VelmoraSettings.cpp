@@ -1,128 +1,20 @@
 #include "velmora/VelmoraSettings.h"
 
-#include "platform/Files.h"
-#include "platform/NumText.h"
 #include "platform/Profile.h"
-#include "platform/StringTable.h"
-#include "values/CAnwender.h"
-#include "values/Helpers.h"
-#include "velmora/shared/QuorvelLibrary.h"
+#include "velmora/CommandIds.h"
 
-#include <filesystem>
-
-namespace {
-// The layout flags of the library's user dialog for this program.
-constexpr int kUserDialogLayout = 3;
-constexpr const char* kRecentSection = "Recent File List";
-} // namespace
-
-CAnwender& TheUser() {
-    static CAnwender user;
-    return user;
+const ProgramDescription& VelmoraProgram() {
+    static const ProgramDescription program{
+        "Velmora", "Trevalen Software GmbH", "2.30", "Jun 17 2008", {"values", "model", "shared", "velmora"},
+        "Velmora.hlp", 3, 4, "Velmora", ID_HOME_PAGE,
+        AboutLayout{"velmora/velmora.xpm", 200, 200, 220, 15, 220, 226, IDS_ABOUT_LINE1, IDS_ABOUT_LINE2,
+                    "Info über Velmora", "2003/5"},
+    };
+    return program;
 }
 
-void SelectSettingsStore(const CCmdLineInfo& cmdLine) {
-    const bool cdStart = cmdLine.registryMode == 0;
-    SetCdStartMode(cdStart);
-    vx::Profile().Select(cdStart ? vx::ProfileStore::IniBesideProgram : vx::ProfileStore::Registry,
-                         kVelmoraProgramName, kCompanyKey);
-}
-
-void LoadProgramStrings() {
-    const std::string dir = vx::ResourceDir();
-    for (const char* part : {"values", "model", "velmora"})
-        vx::Strings().LoadFile(vx::JoinPath(vx::JoinPath(dir, part), "strings.txt"));
-    const std::string language = vx::Profile().GetString("Global", "Sprache", "");
-    if (!language.empty()) vx::Strings().LoadFile(language);
-}
-
-void WriteVersion() { vx::Profile().WriteString("Global", "Version", kVelmoraVersion); }
-
-bool BindQuorvel(QuorvelLibrary& quorvel) {
-    if (!quorvel.Load(QuorvelLibraryPath())) return false;
-    // In the user's store the library finds the profile by program name and
-    // company key; beside the program by the INI file's full path.
-    const bool cdStart = vx::Profile().Store() == vx::ProfileStore::IniBesideProgram;
-    const std::string profileName = cdStart ? vx::Profile().Path() : std::string(kVelmoraProgramName);
-    const std::string helpPath = vx::JoinPath(GetProgramDir(), std::string(kVelmoraProgramName) + ".hlp");
-    quorvel.InitQuorvel(profileName, helpPath, cdStart ? "" : kCompanyKey);
-    return true;
-}
-
-bool RunUserData(QuorvelLibrary& quorvel, CAnwender& user) {
-    auto answer = quorvel.GetAnwenderDaten(user.WriteRecord(), kUserDialogLayout);
-    if (!answer) return false;
-    user.ReadRecord(*answer);
-    return true;
-}
-
-bool CheckFirstStart(QuorvelLibrary& quorvel, CAnwender& user) {
-    user.Load();
-    const int first = vx::Profile().GetInt("Global", "1stemal", 0);
-    if (first != 0) vx::Profile().WriteInt("Global", "1stemal", 0);
-    if (first == 0 && !user.name1.empty()) return false;
-    RunUserData(quorvel, user);
-    return true;
-}
+void UseVelmoraProgram() { UseProgram(VelmoraProgram()); }
 
 void ToggleHint() { vx::Profile().WriteInt("Global", "Hinweis", vx::Profile().GetInt("Global", "Hinweis", 0) ? 0 : 1); }
 
 bool HintChecked() { return vx::Profile().GetInt("Global", "Hinweis", 0) == 0; }
-
-std::string OpenDialogDirectory() {
-    std::string dir = vx::Profile().GetString("Global", "DatPfad", "");
-    if (!dir.empty()) return vx::NormalizeSlashes(dir);
-    std::error_code ec;
-    return vx::FromFsName(std::filesystem::current_path(ec).string());
-}
-
-std::string FileDialogFilter(std::string_view mfcFilter) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start <= mfcFilter.size()) {
-        size_t bar = mfcFilter.find('|', start);
-        std::string_view part = mfcFilter.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start);
-        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
-        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
-        if (part.empty()) break;  // "||" ends the list
-        parts.emplace_back(part);
-        if (bar == std::string_view::npos) break;
-        start = bar + 1;
-    }
-    if (parts.size() % 2) parts.pop_back();
-    std::string out;
-    for (const std::string& p : parts) out += (out.empty() ? "" : "|") + p;
-    return out;
-}
-
-std::vector<std::string> LoadRecentFiles() {
-    std::vector<std::string> files;
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        std::string f = vx::Profile().GetString(kRecentSection, vx::Format("File%d", i), "");
-        if (!f.empty()) files.push_back(f);
-    }
-    return files;
-}
-
-void SaveRecentFiles(const std::vector<std::string>& files) {
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        const std::string key = vx::Format("File%d", i);
-        if (size_t(i) <= files.size())
-            vx::Profile().WriteString(kRecentSection, key, files[i - 1]);
-        else if (vx::Profile().GetString(kRecentSection, key, "") != "")
-            vx::Profile().WriteString(kRecentSection, key, "");
-    }
-}
-
-std::string AboutVersionLine(std::string_view version, std::string_view buildDate) {
-    auto cut = [&](size_t pos, size_t n) { return pos < buildDate.size() ? buildDate.substr(pos, n) : ""; };
-    const std::string_view day = cut(4, 2);
-    const std::string_view month = cut(0, 3);
-    const std::string_view year = buildDate.size() >= 4 ? buildDate.substr(buildDate.size() - 4) : buildDate;
-    return "( V. " + std::string(version) + "  vom " + std::string(day) + ". " + std::string(month) + " " +
-           std::string(year) + " )";
-}
-
-std::string AboutDatabaseLine() {
-    return "( Datenbank: " + vx::Profile().GetString("Datenbank", "Stand_W", "2002/3") + " )";
-}

@@ -6,13 +6,21 @@
 #include "values/CAnwender.h"
 #include "values/Helpers.h"
 #include "velmora/shared/QuorvelLibrary.h"
-#include "velmora/shared/TestProfile.h"
+#include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 namespace {
+
+// Every test of the program runs with its description in place, as the program does.
+class VelmoraProgramEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { UseVelmoraProgram(); }
+};
+[[maybe_unused]] ::testing::Environment* const kVelmoraProgram =
+    ::testing::AddGlobalTestEnvironment(new VelmoraProgramEnvironment);
 
 std::string TempPath(const std::string& name) {
     return vx::JoinPath(vx::TempDir(), "vxapp-" + std::to_string(::getpid()) + "-" + name);
@@ -200,7 +208,7 @@ TEST(VelmoraSettings, RecentFilesKeepFourInOrder) {
 }
 
 TEST(VelmoraSettings, AboutBoxLines) {
-    EXPECT_EQ(AboutVersionLine(kVelmoraVersion, kVelmoraBuildDate), "( V. 2.30  vom 17. Jun 2008 )");
+    EXPECT_EQ(AboutVersionLine(), "( V. 2.30  vom 17. Jun 2008 )");
     EXPECT_EQ(AboutVersionLine("2.30", "Mar  5 2009"), "( V. 2.30  vom  5. Mar 2009 )");
     ScopedTestProfile profile("[Global]\n");
     EXPECT_EQ(AboutDatabaseLine(), "( Datenbank: 2002/3 )");

@@ -11,7 +11,7 @@ class DemoApp : public wxApp {
 public:
     bool OnInit() override {
         vx::InstallWxMessageService();
-        auto* frame = new wxFrame(nullptr, wxID_ANY, "Velmora", wxDefaultPosition, wxSize(480, 240));
+        auto* frame = new wxFrame(nullptr, wxID_ANY, "Demo", wxDefaultPosition, wxSize(480, 240));
         auto* panel = new wxPanel(frame);
         auto* sizer = new wxBoxSizer(wxVERTICAL);
         std::string text = vx::Format("Plattformschicht bereit: %.2f m² bei %d °C", 0.0314, 20);

@@ -30,7 +30,10 @@ int WxMessageService::Show(const std::string& caption, const std::string& text, 
     }
     if (flags & MB_DEFBUTTON2) style |= (style & wxYES_NO) ? wxNO_DEFAULT : wxCANCEL_DEFAULT;
     wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-    wxGenericMessageDialog dlg(parent, ToWx(text), ToWx(caption), style);
+    // Without a caption of its own (a loaded library's messages) the box
+    // carries the running program's name.
+    const wxString title = !caption.empty() ? ToWx(caption) : wxTheApp ? wxTheApp->GetAppName() : wxString();
+    wxGenericMessageDialog dlg(parent, ToWx(text), title, style);
     if ((flags & MB_TYPEMASK) == MB_RETRYCANCEL) dlg.SetOKCancelLabels("&Wiederholen", "Abbrechen");
     if ((flags & MB_TYPEMASK) == MB_ABORTRETRYIGNORE)
         dlg.SetYesNoCancelLabels("&Abbrechen", "&Wiederholen", "&Ignorieren");

@@ -7,7 +7,7 @@
 #include <wx/xrc/xmlres.h>
 
 bool CDlgWrzInfo::Create(wxWindow* parent) {
-    if (!LoadVelmoraDialogs() || !wxXmlResource::Get()->LoadPanel(this, parent, "131")) return false;
+    if (!LoadSharedDialogs() || !wxXmlResource::Get()->LoadPanel(this, parent, "131")) return false;
     SetBackgroundColour(wxColour(255, 255, 0));
     Hide();
     Fit();

@@ -2,7 +2,7 @@
 
 #include "platform/Archive.h"
 #include "velmora/shared/CVxtDiagramm.h"
-#include "velmora/shared/RecordingCanvas.h"
+#include "platform/RecordingCanvas.h"
 
 #include <cmath>
 #include <cstring>

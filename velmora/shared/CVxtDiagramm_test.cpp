@@ -2,8 +2,8 @@
 
 #include "platform/Archive.h"
 #include "velmora/shared/CVxtFont.h"
-#include "velmora/shared/RecordingCanvas.h"
-#include "velmora/shared/TestProfile.h"
+#include "platform/RecordingCanvas.h"
+#include "platform/TestProfile.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -8,12 +8,12 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
-bool LoadVelmoraDialogs() {
+bool LoadSharedDialogs() {
     static bool loaded = false;
     if (loaded) return true;
     wxXmlResource* res = wxXmlResource::Get();
     res->InitAllHandlers();
-    const std::string path = vx::JoinPath(vx::JoinPath(vx::ResourceDir(), "velmora"), "dialogs.xrc");
+    const std::string path = vx::JoinPath(vx::JoinPath(vx::ResourceDir(), "shared"), "dialogs.xrc");
     loaded = res->Load(vx::ToWx(path));
     return loaded;
 }

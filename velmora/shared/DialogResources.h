@@ -1,8 +1,8 @@
-// The layouts of the form and the dialogs, "resources/velmora/dialogs.xrc",
+// The layouts of the dialogs both programs share, "resources/shared/dialogs.xrc",
 // loaded once by the first window that needs them.
 #pragma once
 
-bool LoadVelmoraDialogs();
+bool LoadSharedDialogs();
 
 class wxTextCtrl;
 // A field whose text was refused: the message, then the focus back on the

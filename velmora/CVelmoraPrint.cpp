@@ -1,0 +1,303 @@
+#include "velmora/CVelmoraPrint.h"
+
+#include "model/CAufBauE.h"
+#include "model/CSchorn.h"
+#include "model/CVerb.h"
+#include "model/CWaerme.h"
+#include "platform/CodePage.h"
+#include "platform/Files.h"
+#include "platform/MessageService.h"
+#include "platform/NumText.h"
+#include "platform/Profile.h"
+#include "platform/StringTable.h"
+#include "platform/System.h"
+#include "platform/report/PrintEntry.h"
+#include "values/CAnwender.h"
+#include "values/CMEinheitListe.h"
+#include "values/CProjekt.h"
+#include "values/CWDouble.h"
+#include "values/Helpers.h"
+#include "velmora/CVelmoraDiag.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+using vx::report::Destination;
+using vx::report::ReportJob;
+using vx::report::VarType;
+
+namespace {
+
+// The program's text of an id; the text it stands for when the table lacks it.
+std::string Str(unsigned id, const char* fallback) {
+    return vx::Strings().Has(id) ? vx::LoadString(id) : std::string(fallback);
+}
+
+std::string CellText(CWDouble& cell) {
+    std::string text;
+    cell.GetText(text, false);
+    // The marker "*" tells the form's user where a value came from; on paper it would stand unexplained.
+    if (!text.empty() && text.back() == '*') text.pop_back();
+    if (text.empty()) return "";
+    std::string unit = UnitList().GetUnitText(cell.displayUnit);
+    return unit.empty() ? text : text + " " + unit;
+}
+
+std::string TrimLeft(const std::string& s) {
+    size_t i = s.find_first_not_of(' ');
+    return i == std::string::npos ? std::string() : s.substr(i);
+}
+
+// A size in metres as a value cell in metres shows it.
+std::string SizeText(double metres) {
+    std::string t = vx::Format(UnitFormat(0x0500), metres);
+    if (size_t dot = t.find('.'); dot != std::string::npos) {
+        while (!t.empty() && t.back() == '0') t.pop_back();
+        if (t.back() == '.') t.pop_back();
+        else t[dot] = g_DecimalSeparator.empty() ? '.' : g_DecimalSeparator[0];
+    }
+    return t;
+}
+
+} // namespace
+
+CVelmoraPrint::CVelmoraPrint(JobFactory factory, PrinterSetup printerSetup)
+    : factory_(std::move(factory)), printerSetup_(std::move(printerSetup)) {}
+
+std::string CVelmoraPrint::LayoutFile() {
+    int form = vx::Profile().GetInt("LuL", "Formular", 0);
+    return vx::Profile().GetString("LuL", vx::Format("Formular%d", form),
+                                   vx::JoinPath(GetProgramDir(), "Velmora.LST"));
+}
+
+std::string CVelmoraPrint::CrossSectionCaption(int shape, double size1, double size2, double size3) {
+    static const char* const kShapes[] = {"rund", "quadratisch", "rechteckig", "oval"};
+    std::string shapeText = Str(196, "") + (shape >= 0 && shape <= 3 ? kShapes[shape] : "");
+    std::string unit = UnitList().GetUnitText(0x0500);
+    if (shape == 0 || shape == 1) {
+        double size = shape == 0 ? size1 : size2;
+        if (size > 0) return vx::Format("%s %s (%s)", SizeText(size), unit, shapeText);
+        return "(" + shapeText + ")";
+    }
+    if ((shape == 2 || shape == 3) && size2 > 0 && size3 > 0)
+        return vx::Format("%s * %s %s (%s)", SizeText(size2), SizeText(size3), unit, shapeText);
+    return "(" + shapeText + ")";
+}
+
+std::string CVelmoraPrint::CourseText(int operatingMode, int kind) {
+    if (operatingMode < 0 || operatingMode > 2) return "-";
+    if (operatingMode < 2) {
+        switch (kind) {
+        case 0: return Str(205, "im Gebäude");
+        case 1: return Str(207, "freistehend");
+        case 2: return Str(206, "am Gebäude");
+        case 3: return Str(208, "am Gebäude, ohne Verkleidung");
+        case 4: return Str(209, "Gleichstrom hinterlüftet");
+        default: return "";
+        }
+    }
+    switch (kind) {
+    case 0: return Str(209, "Gleichstrom hinterlüftet");
+    case 1: return Str(210, "Gegenstrom hinterlüftet waagrecht/senkrecht");
+    case 2: return Str(211, "außen angebracht");
+    case 3: return Str(1042, "außen angebracht, Verb. gegenstrom hinterlüftet");
+    case 4: return Str(1043, "Gegenstrom, Luftleitung Schacht -> Wärmeerzeuger");
+    case 5: return Str(10385, "im Gebäude, ohne Schacht");
+    default: return Str(205, "im Gebäude");
+    }
+}
+
+void CVelmoraPrint::DefinePrintVariables(ReportJob& job, VelmoraPrintSource& document) {
+    ForEachPrintVariable(document, [&job](const char* name, const std::string& value, VarType type) {
+        job.DefineVariable(name, value, type);
+    });
+}
+
+void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const VariableSink& sink) {
+    CAnwender& user = *doc.user;
+    CProjekt& p = *doc.project;
+    CAufBauE& construction = *doc.construction;
+    CWaerme& heater = *doc.heater;
+    CVerb& connector = *doc.connector;
+    CSchorn& chimney = *doc.chimney;
+    const int mode = construction.Regime();
+    const double chosen = doc.chosenSize / 100.0;
+    auto text = [&](const char* name, const std::string& value) { sink(name, value, VarType::Text); };
+    auto flag = [&](const char* name, bool on) { sink(name, on ? "1" : "0", VarType::Boolean); };
+
+    sink("FormArt", vx::Format("%d", vx::Profile().GetInt("LuL", "Formular", 0)), VarType::Numeric);
+    text("AnwName1", user.name1);
+    text("AnwName2", user.name2);
+    text("AnwStr", user.street);
+    text("AnwPLZOrt", user.plzOrt);
+    text("AnwTel", user.telephone);
+    text("AnwFax", user.fax);
+    text("Version", "2.30");
+    text("PrNr", p.Text(CProjekt::Nummer));
+    text("Bauvor1", doc.text2);
+    text("Bauvor2", doc.text1);
+    text("Datum", p.Text(CProjekt::Datum));
+    text("EmpName1", p.Text(CProjekt::EmpfName1));
+    text("EmpName2", p.Text(CProjekt::EmpfName2));
+    text("EmpStr", p.Text(CProjekt::EmpfStrasse));
+    text("EmpPLZOrt", p.Text(CProjekt::EmpfPlz) + " " + p.Text(CProjekt::EmpfOrt));
+    text("StoName1", p.Text(CProjekt::StdoName1));
+    text("StoName2", p.Text(CProjekt::StdoName2));
+    text("StoStr", p.Text(CProjekt::StdoStrasse));
+    text("StoPLZOrt", p.Text(CProjekt::StdoPlz) + " " + p.Text(CProjekt::StdoOrt));
+    text("Bearbeiter", p.Text(CProjekt::Bearbeiter));
+    text("Projekt", p.Text(CProjekt::Nummer));
+    flag("Kopfdruck", vx::Profile().GetInt("LuL", "Kopfdruck", 1) != 0);
+    flag("Absenderdruck", vx::Profile().GetInt("LuL", "Absenderdruck", 1) != 0);
+
+    const std::string& salutation = p.Text(CProjekt::Floskel);
+    const std::string& contact = p.Text(CProjekt::EmpfAnsprech);
+    text("EmpAnsprech", TrimLeft(salutation == "-" ? contact : salutation + " " + contact));
+    std::string telFax;
+    if (!p.Text(CProjekt::EmpfTel).empty()) telFax = "Kundentelefon : " + p.Text(CProjekt::EmpfTel);
+    if (!p.Text(CProjekt::EmpfFax).empty())
+        telFax += (telFax.empty() ? "" : "   ") + std::string("Kundenfax : ") + p.Text(CProjekt::EmpfFax);
+    text("EmpTelFaxf", telFax);
+    text("EmpEMail", p.Text(CProjekt::EmpfEmail));
+    text("EmpURL", p.Text(CProjekt::EmpfUrl));
+    text("EmpHandy", p.Text(CProjekt::EmpfHandy));
+    text("EmpTel", p.Text(CProjekt::EmpfTel));
+    text("EmpFax", p.Text(CProjekt::EmpfFax));
+    std::string remarks = doc.remarks;
+    for (char& c : remarks)
+        if (c == '\r') c = ' ';
+    text("Bemerkung", remarks);
+
+    static const char* const kModes[] = {"Schornstein", "Schornstein, feuchteunempfindlich", "Abgasleitung"};
+    std::string arrangement = Str(202, "Betriebsweise: ") + (mode >= 0 && mode <= 2 ? kModes[mode] : "");
+    // Kind 2 is the exhaust-air system, as the heat generator reads it.
+    if (construction.Kind() == 2) arrangement += " (" + Str(10623, "Abgas/Abluftschornstein") + ")";
+    text("Anordnung", arrangement);
+    text("Verlauf", CourseText(mode, construction.Kind()));
+    flag("Abgasleitung", mode == 2);
+    text("FU", doc.moisture);
+
+    text("Hersteller", heater.manufacturerName.text);
+    text("Typ", heater.typeDesignation.text);
+    text("Baujahr", heater.typeText3.text);
+    text("Brennstoff", heater.GetFuelText());
+    text("Qn", CellText(heater.output));
+    text("Tw", CellText(heater.gasTemperature));
+    text("Dhw", CellText(heater.outletDiameter));
+    if (heater.condensing) {
+        text("BezPw", Str(1087, "max. Überdruck"));
+        text("Pw", CellText(heater.positivePressure));
+    } else {
+        text("BezPw", Str(1086, "max. Förderdruck"));
+        text("Pw", CellText(heater.requiredDraught));
+    }
+    flag("Teillast", heater.partLoadAvailable.value == 0 || doc.partLoadSwitch != 0);
+
+    if (mode == 2) {
+        connector.shape.value = chimney.shape.value;
+        connector.diameter.value = chosen;
+        connector.sideA.value = chosen;
+    } else {
+        connector.shape.value = heater.outletShape.value;
+        connector.diameter.value = heater.outletDiameter.value;
+        connector.sideA.value = heater.outletSideA.value;
+        connector.sideB.value = heater.outletSideB.value;
+    }
+    text("QuerVerb", CrossSectionCaption(connector.shape.value, connector.diameter.value, connector.sideA.value,
+                                         connector.sideB.value));
+    text("Lv", CellText(connector.length));
+    text("Hv", CellText(connector.height));
+    text("Rau_V", CellText(connector.roughness));
+    text("WDWv", CellText(connector.wallResistance));
+    text("ZETAv", Str(1090, "2 Bögen 90°"));
+
+    chimney.diameter.value = chosen;
+    chimney.sideA.value = chosen;
+    text("QuerSchornDetail", CrossSectionCaption(chimney.shape.value, chimney.diameter.value, chimney.sideA.value,
+                                                 chimney.sideB.value));
+    text("Bauart", chimney.name.text);
+    text("Rau_S", CellText(chimney.roughness));
+    text("Wa", CellText(chimney.wallThickness));
+    text("WDW", CellText(chimney.wallResistance));
+    text("QuerSchorn", chimney.shape.value != 0 ? "quadratisch" : "rund");
+    text("ZETA", mode == 2 ? Str(1091, "Bogen 90°") : Str(1092, "Abzweige 90°"));
+    text("GeoH", CellText(construction.site.geoHeight));
+}
+
+int CVelmoraPrint::PrintNotificationCallback(int message, intptr_t parameter, void* user) {
+    auto* self = static_cast<CVelmoraPrint*>(user);
+    if (message == vx::report::kNotifyObject) {
+        auto* n = reinterpret_cast<vx::report::ObjectNotification*>(parameter);
+        // The layer saves and restores the canvas around the call.
+        if (n->name == "Diagramm" && n->drawing && self && self->current_ && self->current_->diagram)
+            self->current_->diagram->DrawBandAndAxes(*n->canvas, n->rect);
+        return 1;
+    }
+    if (message == vx::report::kNotifyHelp) {
+        unsigned context = unsigned(parameter) & 0xFFFF, command = (unsigned(parameter) >> 16) & 0xFFFF;
+        if (self && self->help_) self->help_(context + 0x30000, command);
+        return 1;
+    }
+    return 0;
+}
+
+bool CVelmoraPrint::SetupPrinterFile(ReportJob& job, const std::string& projectFile, const std::string& printerName) {
+    if (printerSetup_) return printerSetup_(job, projectFile, printerName);
+    // Without a display there are no printers to open.
+    return false;
+}
+
+int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, const std::string& exportFormat,
+                                    const std::string& exportFile, const std::string& exportPath) {
+    tempDir_ = vx::TempDir();
+    const int form = vx::Profile().GetInt("LuL", "Formular", 0);
+    std::unique_ptr<ReportJob> job = factory_ ? factory_() : std::make_unique<ReportJob>();
+
+    current_ = &document;
+    struct Forget {
+        VelmoraPrintSource*& p;
+        ~Forget() { p = nullptr; }
+    } forget{current_};
+
+    vx::report::PrintEntry entry;
+    entry.mode = mode;
+    entry.layoutFile = LayoutFile();
+    entry.exportFormat = exportFormat;
+    entry.exportFile = exportFile;
+    entry.exportPath = exportPath;
+    entry.optionsTitle = "Projekt: " + std::string(" ") + document.project->Text(CProjekt::Nummer);
+    entry.sourceName = ".\\VelmoraPrint";
+    entry.printStartLine = 210;
+    entry.previewLine = 264;
+    entry.designer = vx::Profile().GetInt("LuL", "Designer", 0) != 0;
+    entry.notification = &CVelmoraPrint::PrintNotificationCallback;
+    entry.notificationUser = this;
+    entry.defineFields = [](ReportJob& j) {
+        for (const char* f : {"X", "Y", "Z"}) j.DefineField(f, f);
+    };
+    entry.defineVariables = [&document](ReportJob& j) { DefinePrintVariables(j, document); };
+    // The layout's table: ten numbered rows.
+    entry.setRow = [](ReportJob& j, int row) {
+        if (row >= 10) return false;
+        const std::string n = vx::Format("%d", row);
+        for (const char* f : {"X", "Y", "Z"}) j.DefineField(f, n);
+        return true;
+    };
+    if (form == 1) entry.afterRows = [](ReportJob& j) { return j.Print(); };
+    entry.setupPrinter = [this](ReportJob& j, const std::string& layout, const std::string& printer) {
+        SetupPrinterFile(j, layout, printer);
+    };
+    entry.waitCursor = waitCursor_;
+    return vx::report::RunPrint(*job, entry);
+}
+
+// ---------------------------------------------------------------------------
+
+bool SendCalculationMail(vx::report::CalculationMailer& mailer, CVelmoraPrint& print, VelmoraPrintSource& document) {
+    return mailer.SendCalculationMail(
+        [&](const std::string& format, const std::string& file) {
+            return print.PrintCalculation(kPrintExport, document, format, file, "");
+        },
+        document.title, document.project->Text(CProjekt::EmpfEmail));
+}

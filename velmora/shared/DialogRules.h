@@ -1,0 +1,43 @@
+// The input rules of the dialogs both programs share, apart from the
+// widgets: numbers typed with a decimal comma, their limits and the profile
+// values the dialogs read and write.
+#pragma once
+
+#include <string>
+
+// String ids of the shared dialogs' texts, in "resources/shared": a block
+// of their own, apart from both programs' tables.
+enum SharedDialogString : unsigned {
+    IDS_DURCHMESSER = 20141,
+    IDS_KANTENLAENGE = 20142,
+    IDS_QUERSCHNITT_BEREICH = 20232,
+    IDS_QUERSCHNITT_UEBERNEHMEN = 20233,
+    IDS_GEOHOEHE_HILFE = 20234,
+    IDS_GEOHOEHE_BEREICH = 20235,
+    IDS_TABELLE_NICHT_GESPEICHERT = 20237,
+    IDS_KEINE_ZAHL = 20238,
+};
+
+// The typed text with its first "," read as ".", as atof reads it.
+double ParseDecimalComma(std::string text);
+// "%.<decimals>f" with the "." shown as ",".
+std::string FormatDecimalComma(double value, int decimals);
+
+// A number as it may be typed: blanks around it, an optional "-", digits
+// with at most one "," or "." among them. False for anything else, the
+// empty text included.
+bool ReadTypedNumber(const std::string& text, double& value);
+// The check of a numeric field: the message id to show, 0 when the text is
+// a number within lo..hi (then value holds it).
+unsigned CheckTypedNumber(const std::string& text, double lo, double hi, unsigned rangeMessage, double& value);
+
+// The geodetic height: 0 to 5000 m.
+inline constexpr double kGeoHeightMax = 5000.0;
+bool GeoHeightAllowed(double height);
+// The dialog's text of a height: "%.1f" with a comma.
+std::string GeoHeightText(double height);
+// "Grunddaten"/"GeoHoehe" := the height as "%f".
+void WriteDefaultGeoHeight(double height);
+
+// An entry of a cross-section table: 0.05 m to 2 m.
+bool CrossSectionSizeAllowed(double size);

@@ -1,0 +1,105 @@
+// One complete flue-gas system as both programs' documents own it: the
+// arrangement, the installation room, the heat generator, the connecting
+// piece, the chimney and the chimney head, linked into the calculation chain.
+// Here are the steps both documents share: linking the chain, one run of it,
+// the defaults of a chosen chimney system, the presets of the connecting
+// piece and the chimney, and the limit cross-section. Where the programs
+// differ, a FlueSystemVariant says how.
+#pragma once
+
+#include "model/CAufBauE.h"
+#include "model/CAufRaum.h"
+#include "model/CSKopf.h"
+#include "model/CSchorn.h"
+#include "model/CVerb.h"
+#include "model/CWaerme.h"
+
+#include <string>
+
+// String ids of the moisture texts of a system.
+enum : unsigned {
+    IDS_MOISTURE_YES = 1088,
+    IDS_MOISTURE_NO = 1089,
+};
+
+// What sets one program's flue system apart from the other's.
+struct FlueSystemVariant {
+    // A new chimney system starts from a freshly built chimney and
+    // arrangement, not from the ones in hand.
+    bool freshOnNewSystem = false;
+    // The chimney fitting of the positive-pressure systems (17 to 20).
+    int positivePressureFitting = 5;
+    // The system defaults empty the chimney's fitting list before they put theirs.
+    bool emptyFittingsFirst = false;
+    // The renovation systems (11 to 15) set the arrangement's renovation flag.
+    bool marksRenovation = true;
+    // The system choice writes the moisture text ("-", "ja", "nein").
+    bool writesMoistureText = true;
+    // The part-load pass needs the document's switch to be exactly 1 (else not 0).
+    bool partLoadSwitchIsOne = false;
+
+    // The dimensioning diagram's system and the assignment table's.
+    static const FlueSystemVariant& Diagram();
+    static const FlueSystemVariant& Assignment();
+};
+
+class FlueSystem {
+public:
+    explicit FlueSystem(const FlueSystemVariant& variant);
+    virtual ~FlueSystem();
+    FlueSystem(const FlueSystem&) = delete;
+    FlueSystem& operator=(const FlueSystem&) = delete;
+
+    // The three sizes of a cross-section: diameter, side a, side b (m).
+    struct Sizes {
+        double d = 0, a = 0, b = 0;
+    };
+
+    // The chosen chimney system; index moves off a heading (0, 10, 16) to
+    // the first system after it. moistureInsensitive (the form's moisture
+    // option, the assignment table's FU box) makes systems 1 to 15 wet.
+    void NewSystemType(int& systemIndex, int shape, int moistureInsensitive);
+    // The chimney's wall values and its one fitting: kind 12 (variant 1) or
+    // the variant's positive-pressure fitting (variant 2).
+    void SetResistanceDefaults(double roughness, double resistance, int wallKind, double wallValue,
+                               double outerValue, int resistanceVariant);
+    // The limit cross-section from the heat generator's mass flow and the chimney's shape.
+    void StartCrossSection();
+    void LinkModuleChain();
+    void UnlinkModuleChain();
+    // One full-load pass and, when the heat generator and the switch allow
+    // it, a part-load pass of the linked chain.
+    void RunCalculation();
+    // The last run passed: its first result and, with a part-load case, its second.
+    bool RunPassed() const;
+
+    // Before the cross-sections are walked: the heat generator's outlet, the
+    // connecting piece with its presets, the chimney (presets only while no
+    // system set it up), the site data and the installation room by output.
+    void PrepareRun();
+    // The sizes go into the chimney and, under positive pressure, into the
+    // connecting piece, with geometry and defaults.
+    void PutChimneySizes(const Sizes& s);
+
+    CAufBauE construction;
+    CAufRaum room;
+    CWaerme heatGenerator;
+    CVerb connector;
+    CSchorn chimney;
+    CSKopf head;
+    std::string moistureText;
+    double limitCrossSection = 0;  // m; 0 = no limit
+    int32_t partLoad = 1;          // 1 = also compute part load
+    CModul* chainCursor = nullptr;
+    int linkMode = 0;
+
+protected:
+    // The chimney's shape was set by a system choice.
+    virtual void OnShapeChosen(int shape) { (void)shape; }
+    // Fresh modules in their places in the system (ordinals, connector flag).
+    void MarkModules();
+    void PrepareConnector();
+    void PrepareChimney();
+
+    const FlueSystemVariant& variant_;
+};
