@@ -49,10 +49,11 @@ int IndexName(TableHandle* t, const char* name, std::string& out) {
     const std::string& base = name ? std::string(name) : t->file->fullName;
     if (base.size() >= sizeof buf) return e4name;
     std::strcpy(buf, base.c_str());
+    // Too long a name is bad input, never the fatal wrong parameter.
     int rc = utilNameExt(buf, sizeof buf, "MDX", name == nullptr);
-    if (rc < 0) return rc;
+    if (rc < 0) return rc == e4parm ? e4name : rc;
     char full[1024];
-    if ((rc = utilNameCurrent(full, sizeof full, buf)) < 0) return rc;
+    if ((rc = utilNameCurrent(full, sizeof full, buf)) < 0) return rc == e4parm ? e4name : rc;
     out = full;
     return 0;
 }

@@ -18,6 +18,7 @@ namespace vx {
 namespace {
 
 constexpr int kNameMax = 1024;
+const char* const kNameTooLong = "Dateiname zu lang";
 
 uint32_t Get32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 uint16_t Get16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
@@ -36,13 +37,17 @@ int Corrupt(EngineContext* ctx, const std::string& name, const char* what = "Dat
 
 // The identity of a data file: its full path with the file name upper-cased.
 int FullName(EngineContext* ctx, const std::string& name, const char* ext, bool replace, std::string& out) {
+    // A name that does not fit is the caller's input, not a program fault:
+    // it must not end the program as a wrong parameter would.
     char buf[kNameMax];
-    if (name.size() >= sizeof buf) return engineError(ctx, e4parm, L4tableOpen, name.c_str());
+    if (name.size() >= sizeof buf) return engineError(ctx, e4name, L4tableOpen, kNameTooLong, name.c_str());
     std::strcpy(buf, name.c_str());
     int rc = utilNameExt(buf, sizeof buf, ext, replace);
+    if (rc == e4parm) return engineError(ctx, e4name, L4tableOpen, kNameTooLong, name.c_str());
     if (rc < 0) return engineError(ctx, rc, L4tableOpen, name.c_str());
     char full[kNameMax];
     rc = utilNameCurrent(full, sizeof full, buf);
+    if (rc == e4parm) return engineError(ctx, e4name, L4tableOpen, kNameTooLong, name.c_str());
     if (rc < 0) return engineError(ctx, rc, L4tableOpen, name.c_str());
     out = full;
     return 0;

@@ -2,6 +2,7 @@
 
 #include "dbase/EngineTestSupport.h"
 #include "dbase/Field.h"
+#include "dbase/Transaction.h"
 
 #include <cstring>
 #include <unistd.h>
@@ -274,6 +275,32 @@ TEST_F(TableTest, CreateRefusesBadDefinitions) {
     tableClose(t);
     EXPECT_EQ(CreateFour(), nullptr); // exists, overwrite safety on
     ctx.errorCode = 0;
+}
+
+TEST_F(TableTest, OverlongNamesAreRefusedWithACode) {
+    ctx.errOff = 1;
+    // Absolute names around the limit, and a short relative one that the
+    // current directory makes too long.
+    std::string deep = dir + "/" + std::string(1100, 'd');
+    const std::string names[] = {dir + "/" + std::string(1023 - dir.size() - 1, 'a'), deep,
+                                 std::string(5000, 'x'), std::string(1019, 'r')};
+    for (const std::string& name : names) {
+        ctx.errorCode = 0;
+        EXPECT_EQ(tableOpen(&ctx, name), nullptr) << name.size();
+        EXPECT_EQ(ctx.errorCode, -1420) << name.size();
+        ctx.errorCode = 0;
+        const FieldInfo fields[] = {{"NAME", 'C', 20, 0, 0}, {}};
+        EXPECT_EQ(tableCreate(&ctx, name, fields), nullptr) << name.size();
+        EXPECT_EQ(ctx.errorCode, -1420) << name.size();
+    }
+    ctx.errorCode = 0;
+    EXPECT_EQ(engineLogOpen(&ctx, std::string(1500, 'l').c_str(), "ICH"), -1420);
+    EXPECT_TRUE(fatal.empty());
+    // The context works on once the code is cleared.
+    ctx.errorCode = 0;
+    TableHandle* t = CreateFour();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(tableClose(t), 0);
 }
 
 TEST_F(TableTest, SingleOpenRefusesASecondOpenInTheContext) {
