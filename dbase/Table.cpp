@@ -877,6 +877,11 @@ int tableAppend(TableHandle* t) {
         if (rc < 0) break;
         char* p = t->record.data() + m.field->offset;
         if (m.len > 0) {
+            // Memo fields in a header that names no memo file.
+            if (!f->hasMemoFile) {
+                rc = engineError(ctx, e4memoCorrupt, L4memoFileWrite, t->alias.c_str());
+                break;
+            }
             long block = 0;
             rc = memoFileWrite(&f->memo, &block, m.contents.data(), m.len);
             if (rc < 0) break;
