@@ -68,7 +68,7 @@ int indexReadBlock(IndexFileState* state, long block, const IndexBlock* parent, 
     buf->fileBlock = -1;
     buf->changed = false;
     buf->curPos = 0;
-    if (block <= 0 || uint32_t(block) >= state->unitsInFile()) return Inconsistent(state, tag);
+    if (!IndexBlockUsable(state, block)) return Inconsistent(state, tag);
     ++state->blockReads;
     int64_t got = fileRead(&state->file, int64_t(block) * 512, buf->data.data(), buf->data.size());
     if (got < 0) return int(got);

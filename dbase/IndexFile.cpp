@@ -39,6 +39,43 @@ int BcdKeyCompare(const void* a, const void* b, size_t n) { return bcdCompare(a,
 
 const char* const kDamaged = "Index nach abgebrochenem Schreiben unvollständig, bitte neu aufbauen";
 
+// Blocks 0 to 3 hold the file header and the tag table.
+constexpr long kFirstBlock = 4;
+
+// Whether the block's units lie clear of the headers.
+bool ClearOfHeaders(const IndexFileState* state, long block) {
+    long units = state->blockUnits();
+    if (block < kFirstBlock) return false;
+    for (const auto& tag : state->tags) {
+        int64_t head = tag->headerPos / 512;
+        if (block < head + units && head < int64_t(block) + units) return false;
+    }
+    return true;
+}
+
+// The block numbers a damaged file could make us write through: every tag
+// header, root and the free-list head must name a block of its own kind.
+bool BlocksSound(IndexFileState* state, int64_t length) {
+    long units = state->blockUnits();
+    int64_t fileUnits = length / 512;
+    for (size_t i = 0; i < state->tags.size(); ++i) {
+        int64_t head = state->tags[i]->headerPos / 512;
+        if (head < kFirstBlock || head + units > fileUnits) return false;
+        for (size_t j = 0; j < i; ++j) {
+            int64_t other = state->tags[j]->headerPos / 512;
+            if (head < other + units && other < head + units) return false;
+        }
+    }
+    auto fits = [&](long block) { return ClearOfHeaders(state, block) && block + units <= fileUnits; };
+    for (const auto& tag : state->tags) {
+        unsigned char b[4];
+        if (fileRead(&state->file, tag->headerPos, b, 4) != 4) return false;
+        if (!fits(long(Get32(b)))) return false;
+    }
+    uint32_t free = state->freeList();
+    return free == 0 || (free < state->unitsInFile() && fits(long(free)));
+}
+
 int NotIndex(EngineContext* ctx, const std::string& name, const char* what = nullptr) {
     return engineError(ctx, e4index, 0, name.c_str(), what);
 }
@@ -191,7 +228,7 @@ int TagHeaderRead(IndexFileState* state, TagFile* tag, const unsigned char* entr
     tag->index = state;
     tag->ctx = ctx;
     long block = long(Get32(entry));
-    if (block <= 0 || uint32_t(block) >= state->unitsInFile()) return NotIndex(ctx, state->name);
+    if (block <= 0 || (!state->rebuilding && uint32_t(block) >= state->unitsInFile())) return NotIndex(ctx, state->name);
     tag->headerPos = int64_t(block) * 512;
     unsigned char h[24];
     int64_t got = fileRead(&state->file, tag->headerPos, h, sizeof h);
@@ -245,7 +282,24 @@ IndexFileState* engineIndex(EngineContext*, TableFile* file, const std::string& 
     return nullptr;
 }
 
-IndexFile* indexOpen(TableHandle* t, const char* name) {
+namespace {
+
+// For a rebuild: a tag table entry whose header block cannot be its own (in
+// the file headers, shared with another entry, past the end) is taken to
+// name the place where this engine puts that tag's header.
+void RebuildHeaderBlocks(unsigned char* table, int inUse, int units, int64_t length) {
+    std::vector<uint32_t> blocks(static_cast<size_t>(inUse));
+    for (int i = 0; i < inUse; ++i) blocks[size_t(i)] = Get32(table + i * kTagEntryLen);
+    for (int i = 0; i < inUse; ++i) {
+        uint32_t b = blocks[size_t(i)];
+        bool sound = b >= uint32_t(kFirstBlock) && (int64_t(b) + units) * 512 <= length;
+        for (int j = 0; j < inUse && sound; ++j)
+            if (j != i && blocks[size_t(j)] < b + uint32_t(units) && b < blocks[size_t(j)] + uint32_t(units)) sound = false;
+        if (!sound) Put32(table + i * kTagEntryLen, uint32_t(i * units + kFirstBlock));
+    }
+}
+
+IndexFile* IndexOpenLow(TableHandle* t, const char* name, bool rebuild) {
     if (!t) {
         engineError(nullptr, e4parmNull, 0);
         return nullptr;
@@ -291,10 +345,11 @@ IndexFile* indexOpen(TableHandle* t, const char* name) {
     // A count of blocks far past the end would have new blocks written there.
     int64_t length = fileLen(&state->file);
     if (length < 0) return fail();
-    if (int64_t(state->unitsInFile()) * 512 > length + 64 * int64_t(bytes)) {
+    if (!rebuild && int64_t(state->unitsInFile()) * 512 > length + 64 * int64_t(bytes)) {
         NotIndex(ctx, full);
         return fail();
     }
+    state->rebuilding = rebuild;
     unsigned char table[kTagTableEntries * kTagEntryLen];
     got = fileRead(&state->file, kTagTablePos, table, sizeof table);
     if (got < 0) return fail();
@@ -302,13 +357,18 @@ IndexFile* indexOpen(TableHandle* t, const char* name) {
         NotIndex(ctx, full);
         return fail();
     }
+    if (rebuild) RebuildHeaderBlocks(table, inUse, units, length);
     for (int i = 0; i < inUse; ++i) {
         auto tag = std::make_unique<TagFile>();
         if (TagHeaderRead(state, tag.get(), table + i * kTagEntryLen, t) != 0) return fail();
         state->tags.push_back(std::move(tag));
     }
+    if (!rebuild && !BlocksSound(state, length)) {
+        NotIndex(ctx, full, "Blocknummer");
+        return fail();
+    }
     IndexFile* index = MakeHandle(t, state, full);
-    if (state->header[kIndexChangingByte] != 0 && RepairAtOpen(index) != 0) {
+    if (!rebuild && state->header[kIndexChangingByte] != 0 && RepairAtOpen(index) != 0) {
         int saved = ctx->errorCode;
         ctx->errorCode = 0;
         indexClose(index);
@@ -316,6 +376,16 @@ IndexFile* indexOpen(TableHandle* t, const char* name) {
         return nullptr;
     }
     return index;
+}
+
+} // namespace
+
+IndexFile* indexOpen(TableHandle* t, const char* name) { return IndexOpenLow(t, name, false); }
+
+IndexFile* indexOpenForRebuild(TableHandle* t, const char* name) { return IndexOpenLow(t, name, true); }
+
+bool IndexBlockUsable(const IndexFileState* state, long block) {
+    return ClearOfHeaders(state, block) && int64_t(block) + state->blockUnits() <= int64_t(state->unitsInFile());
 }
 
 IndexFile* indexCreate(TableHandle* t, const char* name, const TagInfo* tags) {
@@ -577,11 +647,13 @@ int indexVersionCheck(IndexFile* index, bool reposition) {
 long indexFileExtend(IndexFileState* state) {
     uint32_t head = state->freeList();
     if (head != 0) {
-        if (head >= state->unitsInFile()) return NotIndex(state->ctx, state->name);
+        // Handed out, a block in the headers would be written over them.
+        if (!IndexBlockUsable(state, long(head))) return NotIndex(state->ctx, state->name, "Freiblockliste");
         unsigned char b[4];
         int64_t got = fileRead(&state->file, int64_t(head) * 512 + 4, b, 4);
         if (got < 0) return got;
         if (got == 4) {
+            if (Get32(b) == head) return NotIndex(state->ctx, state->name, "Freiblockliste");
             state->setFreeList(Get32(b));
             state->headerChanged = true;
             return long(head);
@@ -590,12 +662,15 @@ long indexFileExtend(IndexFileState* state) {
         state->setFreeList(0);
     }
     uint32_t units = state->unitsInFile();
+    if (!ClearOfHeaders(state, long(units)) || units > 0x7FFFFFFF - 64)
+        return NotIndex(state->ctx, state->name, "Blockanzahl");
     state->setUnitsInFile(units + uint32_t(state->blockUnits()));
     state->headerChanged = true;
     return long(units);
 }
 
 int IndexFreeBlock(IndexFileState* state, long block) {
+    if (!IndexBlockUsable(state, block)) return NotIndex(state->ctx, state->name, "Freiblockliste");
     unsigned char b[8] = {};
     Put32(b + 4, state->freeList());
     int rc = fileWrite(&state->file, int64_t(block) * 512, b, sizeof b);

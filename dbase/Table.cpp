@@ -335,6 +335,15 @@ int CheckTable(TableHandle* t) {
     return 0;
 }
 
+// Codes of an index file that is missing or cannot be read as one: the
+// table is usable without it.
+bool IndexDamage(int code) {
+    switch (code) {
+    case r4noOpen: case e4fileFind: case e4read: case e4index: case e4tagInfo: case e4fieldName: return true;
+    default: return code <= -400 && code >= -510; // its expressions
+    }
+}
+
 int LogOpen(EngineContext* ctx) {
     return ctx->logOpen && ctx->tranLog ? ctx->tranLog->OpenIfPresent(ctx) : 0;
 }
@@ -391,16 +400,25 @@ TableHandle* tableOpen(EngineContext* ctx, const std::string& name) {
     std::string full;
     if (FullName(ctx, name, "DBF", false, full) < 0) return nullptr;
     TableHandle* t = OpenTable(ctx, full);
+    int damage = 0;
     if (t && (t->file->headerFlags & 1) && ctx->autoOpen && !indexOpen(t, nullptr)) {
         int saved = ctx->errorCode;
-        tableClose(t);
-        ctx->errorCode = saved;
-        return nullptr;
+        if (!IndexDamage(saved)) {
+            tableClose(t);
+            ctx->errorCode = saved;
+            return nullptr;
+        }
+        // Reported already; the table opens without it so that it can be
+        // rebuilt, and the code stays for the caller to see.
+        t->indexDamaged = true;
+        damage = saved;
+        ctx->errorCode = 0;
     }
     if (t && ctx->tranLog && ctx->tranLog->TableOpened(t) < 0) {
         tableClose(t);
         return nullptr;
     }
+    if (t && damage != 0) ctx->errorCode = damage;
     return t;
 }
 
