@@ -160,6 +160,63 @@ TEST_F(IndexFuzzTest, ADamagedBlockIsRetriedAFewTimesThenReported) {
     tableClose(t);
 }
 
+// Moving backward into a damaged leaf ends as moving forward does: a few
+// fresh starts in shared use, none alone, then -310.
+TEST_F(IndexFuzzTest, BackwardMovesIntoADamagedLeafAreGivenUpAfterAFewWaits) {
+    ASSERT_NO_FATAL_FAILURE(Build());
+    size_t root = size_t(test::Dword(mdx, 2048)) * 512;
+    size_t n = test::Word(mdx, root);
+    ASSERT_GE(n, 3u);
+    auto child = [&](const std::string& m, size_t i) { return size_t(test::Dword(m, root + 8 + i * 36)) * 512; };
+    auto lastKey = [&](std::string& m, size_t leaf) -> char& {
+        return m[leaf + 8 + (test::Word(m, leaf) - 1) * 36 + 4];
+    };
+    std::string bottom = mdx, before = mdx, twice = mdx;
+    // The last leaf ends below its parent's last key.
+    lastKey(bottom, child(bottom, n)) = '0';
+    // The leaf before it ends on another key than its parent names.
+    lastKey(before, child(before, n - 1)) = '0';
+    // Two parent entries lead to the last leaf.
+    for (int k = 0; k < 4; ++k) twice[root + 8 + (n - 1) * 36 + size_t(k)] = twice[root + 8 + n * 36 + size_t(k)];
+    const struct {
+        const char* what;
+        const std::string& file;
+        bool atBottom;
+    } cases[] = {{"last leaf", bottom, true}, {"leaf before the last", before, false}, {"two ways to one leaf", twice, false}};
+    ctx.errOff = 1;
+    for (const auto& c : cases) {
+        for (int mode : {0, 2}) {
+            SCOPED_TRACE(std::string(c.what) + (mode ? " alone" : " shared"));
+            Write("FUZZ.DBF", dbf);
+            Write("FUZZ.MDX", c.file);
+            ctx.accessMode = mode;
+            TableHandle* t = tableOpen(&ctx, Path("FUZZ"));
+            ctx.accessMode = 0;
+            ASSERT_NE(t, nullptr);
+            ASSERT_EQ(ctx.errorCode, 0);
+            tableTagSelect(t, tableTag(t, "BYNAME"));
+            size_t allowed = mode ? 0u : 3u;
+            waits.clear();
+            int rc = tableBottom(t);
+            EXPECT_LE(waits.size(), allowed);
+            int steps = 0;
+            while (rc == 0 && steps < 400) {
+                waits.clear();
+                rc = tableSkip(t, -1);
+                EXPECT_LE(waits.size(), allowed) << "step " << steps;
+                ++steps;
+            }
+            EXPECT_EQ(rc, -310);
+            EXPECT_EQ(ctx.errorCode, -310);
+            if (c.atBottom) EXPECT_EQ(steps, 0);
+            else EXPECT_LT(steps, 40);
+            ctx.errorCode = 0;
+            tableClose(t);
+        }
+    }
+    EXPECT_TRUE(fatal.empty());
+}
+
 } // namespace
 } // namespace vx
 
