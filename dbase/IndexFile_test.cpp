@@ -223,6 +223,15 @@ TEST_F(IndexTest, CreateRefusesBadTagsAndSmallBlocks) {
     const TagInfo badDescending[] = {{"U", "NAME", nullptr, 0, 1}, {}};
     EXPECT_EQ(tableCreate(&ctx, Path("E"), fields, badDescending), nullptr);
     ctx.errorCode = 0;
+    // Keys and filters with text left over.
+    const TagInfo trailingKey[] = {{"T", "NAME)", nullptr, 0, 0}, {}};
+    EXPECT_EQ(tableCreate(&ctx, Path("I"), fields, trailingKey), nullptr);
+    EXPECT_EQ(ctx.errorCode, -480);
+    ctx.errorCode = 0;
+    const TagInfo trailingFilter[] = {{"T", "NAME", "FLAG, NAME", 0, 0}, {}};
+    EXPECT_EQ(tableCreate(&ctx, Path("J"), fields, trailingFilter), nullptr);
+    EXPECT_EQ(ctx.errorCode, -480);
+    ctx.errorCode = 0;
     const TagInfo plain[] = {{"N", "NAME", nullptr, 0, 0}, {}};
     ctx.indexBlockSize = 512;
     EXPECT_EQ(tableCreate(&ctx, Path("F"), fields, plain), nullptr);
@@ -272,6 +281,10 @@ TEST_F(IndexTest, OpenRefusesBadHeadersAndUnknownKeyTypes) {
     bad = good;
     bad[2048 + 12] = 11;
     EXPECT_EQ(tryOpen(bad), e4index);
+    // "MATCH)" as a stored key.
+    bad = good;
+    bad[2048 + 24 + 5] = ')';
+    EXPECT_EQ(tryOpen(bad), -480);
     EXPECT_EQ(tryOpen(good), 0);
     EXPECT_TRUE(fatal.empty());
 }

@@ -303,6 +303,28 @@ TEST_F(TableTest, OverlongNamesAreRefusedWithACode) {
     EXPECT_EQ(tableClose(t), 0);
 }
 
+TEST_F(TableTest, MemoFieldsWithoutAMemoFileAreRefusedNotFatal) {
+    const FieldInfo fields[] = {{"NAME", 'C', 10, 0, 0}, {"TEXT", 'M', 10, 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("NOMEMO"), fields);
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableClose(t), 0);
+    // A header that names no memo file.
+    std::string f = Read("NOMEMO.DBF");
+    f[0] = 0x03;
+    Write("NOMEMO.DBF", f);
+    ctx.errOff = 1;
+    t = tableOpen(&ctx, Path("NOMEMO"));
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableAppendStart(t, false), 0);
+    fieldAssign(tableField(t, "NAME"), "A");
+    fieldMemoAssignN(tableField(t, "TEXT"), "Text", 4);
+    EXPECT_EQ(tableAppend(t), -1110);
+    ctx.errorCode = 0;
+    EXPECT_EQ(tableRecCount(t), 0);
+    tableClose(t);
+    EXPECT_TRUE(fatal.empty());
+}
+
 TEST_F(TableTest, SingleOpenRefusesASecondOpenInTheContext) {
     TableHandle* t = CreateFour();
     EXPECT_EQ(tableOpen(&ctx, Path("FOUR")), nullptr);
