@@ -173,7 +173,7 @@ TEST_F(MemoTest, DBaseThreeTextsThatLookLikeABlockHeaderReadWhole) {
         "\xFF\xFF Hallo Welt",
         // Header, data offset 8 and a length of 10: read as a header it
         // would give two bytes.
-        std::string("\xFF\xFF\x08\x00\x0A\x00\x00\x00abcdefgh", 16),
+        std::string("\xFF\xFF\x08\x00\x0A\x00\x00\x00" "abcdefgh", 16),
         // A length past the file's end.
         std::string("\xFF\xFF\x08\x00\xFF\xFF\xFF\x7F", 8) + std::string(600, 'z'),
     };
