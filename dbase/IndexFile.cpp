@@ -66,14 +66,22 @@ bool BlocksSound(IndexFileState* state, int64_t length) {
             if (head < other + units && other < head + units) return false;
         }
     }
-    auto fits = [&](long block) { return ClearOfHeaders(state, block) && block + units <= fileUnits; };
+    uint32_t free = state->freeList();
+    if (free != 0 && (free >= state->unitsInFile() || !ClearOfHeaders(state, long(free)) || free + units > fileUnits))
+        return false;
+    std::vector<long> roots;
     for (const auto& tag : state->tags) {
         unsigned char b[4];
         if (fileRead(&state->file, tag->headerPos, b, 4) != 4) return false;
-        if (!fits(long(Get32(b)))) return false;
+        roots.push_back(long(Get32(b)));
     }
-    uint32_t free = state->freeList();
-    return free == 0 || (free < state->unitsInFile() && fits(long(free)));
+    // Another user writes a new root's block before the number: the length
+    // taken after the numbers were read covers their blocks.
+    int64_t now = fileLen(&state->file);
+    if (now < 0) return false;
+    for (long root : roots)
+        if (!ClearOfHeaders(state, root) || root + units > now / 512) return false;
+    return true;
 }
 
 int NotIndex(EngineContext* ctx, const std::string& name, const char* what = nullptr) {
@@ -284,6 +292,16 @@ IndexFileState* engineIndex(EngineContext*, TableFile* file, const std::string& 
 
 namespace {
 
+// Whether another user began to change the file since its header was read
+// (numbers read meanwhile may belong to either state, and the runs' own
+// checks guard their use).
+bool ChangedMeanwhile(IndexFileState* state) {
+    if (state->data->accessMode != 0) return false;
+    unsigned char h[kIndexHeaderLen];
+    if (fileRead(&state->file, 0, h, sizeof h) != kIndexHeaderLen) return false;
+    return std::memcmp(h, state->header, sizeof h) != 0;
+}
+
 // For a rebuild: a tag table entry whose header block cannot be its own (in
 // the file headers, shared with another entry, past the end) is taken to
 // name the place where this engine puts that tag's header.
@@ -363,7 +381,8 @@ IndexFile* IndexOpenLow(TableHandle* t, const char* name, bool rebuild) {
         if (TagHeaderRead(state, tag.get(), table + i * kTagEntryLen, t) != 0) return fail();
         state->tags.push_back(std::move(tag));
     }
-    if (!rebuild && !BlocksSound(state, length)) {
+    if (!rebuild && state->header[kIndexChangingByte] == 0 && !BlocksSound(state, length) &&
+        !ChangedMeanwhile(state)) {
         NotIndex(ctx, full, "Blocknummer");
         return fail();
     }
