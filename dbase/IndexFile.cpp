@@ -292,9 +292,7 @@ IndexFileState* engineIndex(EngineContext*, TableFile* file, const std::string& 
 
 namespace {
 
-// Whether another user began to change the file since its header was read
-// (numbers read meanwhile may belong to either state, and the runs' own
-// checks guard their use).
+// Whether another user changed the file since its header was read.
 bool ChangedMeanwhile(IndexFileState* state) {
     if (state->data->accessMode != 0) return false;
     unsigned char h[kIndexHeaderLen];
@@ -315,6 +313,39 @@ void RebuildHeaderBlocks(unsigned char* table, int inUse, int units, int64_t len
             if (j != i && blocks[size_t(j)] < b + uint32_t(units) && b < blocks[size_t(j)] + uint32_t(units)) sound = false;
         if (!sound) Put32(table + i * kTagEntryLen, uint32_t(i * units + kFirstBlock));
     }
+}
+
+// Reads the header, the tag table and every tag header, and checks them; 0
+// or the (reported) error.
+int LoadIndex(IndexFileState* state, TableHandle* t, const std::string& full, bool rebuild) {
+    EngineContext* ctx = t->ctx;
+    int rc = 0;
+    int64_t got = fileRead(&state->file, 0, state->header, kIndexHeaderLen);
+    if (got < 0) return int(got);
+    const unsigned char* h = state->header;
+    int units = Get16(h + 20), bytes = Get16(h + 22), inUse = Get16(h + 28);
+    if (got < kIndexHeaderLen || bytes != units * 512 || units <= 0 || units >= 64 || inUse < 0 ||
+        inUse >= 48 || state->unitsInFile() == 0)
+        return NotIndex(ctx, full);
+    // A count of blocks far past the end would have new blocks written there.
+    int64_t length = fileLen(&state->file);
+    if (length < 0) return int(length);
+    if (!rebuild && int64_t(state->unitsInFile()) * 512 > length + 64 * int64_t(bytes)) return NotIndex(ctx, full);
+    state->rebuilding = rebuild;
+    unsigned char table[kTagTableEntries * kTagEntryLen];
+    got = fileRead(&state->file, kTagTablePos, table, sizeof table);
+    if (got < 0) return int(got);
+    if (got < int64_t(inUse) * kTagEntryLen) return NotIndex(ctx, full);
+    if (rebuild) RebuildHeaderBlocks(table, inUse, units, length);
+    for (int i = 0; i < inUse; ++i) {
+        auto tag = std::make_unique<TagFile>();
+        if ((rc = TagHeaderRead(state, tag.get(), table + i * kTagEntryLen, t)) != 0) return rc < 0 ? rc : e4index;
+        state->tags.push_back(std::move(tag));
+    }
+    // A writer's mark: the repair at open rebuilds or reports the file.
+    if (!rebuild && state->header[kIndexChangingByte] == 0 && !BlocksSound(state, length))
+        return NotIndex(ctx, full, "Blocknummer");
+    return 0;
 }
 
 IndexFile* IndexOpenLow(TableHandle* t, const char* name, bool rebuild) {
@@ -351,41 +382,27 @@ IndexFile* IndexOpenLow(TableHandle* t, const char* name, bool rebuild) {
         DropState(state);
         return nullptr;
     };
-    int64_t got = fileRead(&state->file, 0, state->header, kIndexHeaderLen);
-    if (got < 0) return fail();
-    const unsigned char* h = state->header;
-    int units = Get16(h + 20), bytes = Get16(h + 22), inUse = Get16(h + 28);
-    if (got < kIndexHeaderLen || bytes != units * 512 || units <= 0 || units >= 64 || inUse < 0 ||
-        inUse >= 48 || state->unitsInFile() == 0) {
-        NotIndex(ctx, full);
-        return fail();
+    // In shared use another user may rewrite the file while it is read: a
+    // failed check counts only when the file stood still meanwhile, or once
+    // it is read again under the index lock, which every writer holds.
+    const bool shared = !rebuild && t->file->accessMode == 0;
+    const int entryCode = ctx->errorCode, savedOff = ctx->errOff;
+    if (shared) ctx->errOff = 1;
+    rc = LoadIndex(state, t, full, rebuild);
+    ctx->errOff = savedOff;
+    if (rc != 0 && shared) {
+        bool moving = state->header[kIndexChangingByte] != 0 || ChangedMeanwhile(state);
+        ctx->errorCode = entryCode;
+        state->tags.clear();
+        int lrc = moving ? fileLock(&state->file, kIndexLockPos, 1) : 0;
+        if (lrc != 0) {
+            if (!engineInError(ctx)) ctx->errorCode = lrc;
+            return fail();
+        }
+        rc = LoadIndex(state, t, full, rebuild);
+        if (moving) fileUnlock(&state->file, kIndexLockPos, 1);
     }
-    // A count of blocks far past the end would have new blocks written there.
-    int64_t length = fileLen(&state->file);
-    if (length < 0) return fail();
-    if (!rebuild && int64_t(state->unitsInFile()) * 512 > length + 64 * int64_t(bytes)) {
-        NotIndex(ctx, full);
-        return fail();
-    }
-    state->rebuilding = rebuild;
-    unsigned char table[kTagTableEntries * kTagEntryLen];
-    got = fileRead(&state->file, kTagTablePos, table, sizeof table);
-    if (got < 0) return fail();
-    if (got < int64_t(inUse) * kTagEntryLen) {
-        NotIndex(ctx, full);
-        return fail();
-    }
-    if (rebuild) RebuildHeaderBlocks(table, inUse, units, length);
-    for (int i = 0; i < inUse; ++i) {
-        auto tag = std::make_unique<TagFile>();
-        if (TagHeaderRead(state, tag.get(), table + i * kTagEntryLen, t) != 0) return fail();
-        state->tags.push_back(std::move(tag));
-    }
-    if (!rebuild && state->header[kIndexChangingByte] == 0 && !BlocksSound(state, length) &&
-        !ChangedMeanwhile(state)) {
-        NotIndex(ctx, full, "Blocknummer");
-        return fail();
-    }
+    if (rc != 0) return fail();
     IndexFile* index = MakeHandle(t, state, full);
     if (!rebuild && state->header[kIndexChangingByte] != 0 && RepairAtOpen(index) != 0) {
         int saved = ctx->errorCode;

@@ -5,6 +5,7 @@
 #include "dbase/KeyWrite.h"
 #include "dbase/TagFile.h"
 #include "dbase/Table.h"
+#include "dbase/TestWorkers.h"
 #include "platform/NumText.h"
 
 #include <cstring>
@@ -924,6 +925,49 @@ TEST_F(IndexTest, AMisdirectedBlockNumberIsRefusedBeforeAnyWrite) {
     EXPECT_TRUE(same(Read("ADRESSE.MDX")));
     tableClose(t);
     EXPECT_TRUE(fatal.empty());
+}
+
+// Numbers read while another user splits roots and rebuilds are never taken
+// for damage: every open keeps its index.
+TEST_F(IndexTest, OpeningWhileAnotherUserWritesKeepsTheIndex) {
+    const FieldInfo fields[] = {{"KEY", 'C', 100, 0, 0}, {}};
+    const TagInfo tags[] = {{"BYKEY", "KEY", nullptr, 0, 0}, {"DOWN", "KEY", nullptr, 0, 10}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("BUSY"), fields, tags);
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableClose(t), 0);
+    test::TestWorkers workers;
+    workers.Start([&] {
+        EngineContext c;
+        engineInit(&c);
+        c.lockDelay = 0;
+        TableHandle* w = tableOpen(&c, Path("BUSY"));
+        if (!w) return 1;
+        std::mt19937 rng(9);
+        for (int i = 0; !test::TestWorkers::Stopping(); ++i) {
+            tableAppendStart(w, false);
+            fieldAssign(tableField(w, "KEY"), Format("%06u", unsigned(rng() % 1000000)).c_str());
+            if (tableAppend(w) != 0) return 2;
+            if (i % 150 == 149 && tableReindex(w) != 0) return 3;
+            test::TestWorkers::Tick();
+        }
+        return engineInitUndo(&c) == 0 ? 0 : 4;
+    });
+    // Opens for as long as the other user has work to do (the bound only
+    // ends the loop should it stop early).
+    long count = 0;
+    for (int i = 0; (i < 300 || count < 1500) && i < 200000; ++i) {
+        t = tableOpen(&ctx, Path("BUSY"));
+        ASSERT_NE(t, nullptr) << i;
+        EXPECT_EQ(ctx.errorCode, 0) << i;
+        EXPECT_EQ(t->indexes.size(), 1u) << i;
+        ctx.errorCode = 0;
+        count = tableRecCount(t);
+        tableClose(t);
+        if (HasFailure()) break;
+    }
+    workers.Stop();
+    ASSERT_TRUE(workers.Wait());
+    EXPECT_EQ(workers.Result(0), 0);
 }
 
 } // namespace
