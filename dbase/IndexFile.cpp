@@ -387,9 +387,11 @@ IndexFile* IndexOpenLow(TableHandle* t, const char* name, bool rebuild) {
     // it is read again under the index lock, which every writer holds.
     const bool shared = !rebuild && t->file->accessMode == 0;
     const int entryCode = ctx->errorCode, savedOff = ctx->errOff;
-    if (shared) ctx->errOff = 1;
+    EngineFile* savedLog = ctx->errorLog;
+    if (shared) ctx->errOff = 1, ctx->errorLog = nullptr;
     rc = LoadIndex(state, t, full, rebuild);
     ctx->errOff = savedOff;
+    ctx->errorLog = savedLog;
     if (rc != 0 && shared) {
         bool moving = state->header[kIndexChangingByte] != 0 || ChangedMeanwhile(state);
         ctx->errorCode = entryCode;
