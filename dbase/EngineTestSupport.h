@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -139,6 +140,34 @@ inline bool DiesAtWrite(long n, const std::function<void(const std::function<voi
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 77;
 }
+
+// How long a fuzz loop runs: the suite runs a short part with a fixed seed;
+// VX_FUZZ_SECONDS (and VX_FUZZ_SEED) turn it into a long run by hand.
+class FuzzBudget {
+public:
+    FuzzBudget(long rounds, unsigned seed) : rounds_(rounds), seed_(seed) {
+        if (const char* s = std::getenv("VX_FUZZ_SECONDS")) seconds_ = std::atol(s);
+        if (const char* s = std::getenv("VX_FUZZ_SEED")) seed_ = unsigned(std::strtoul(s, nullptr, 10));
+        start_ = std::chrono::steady_clock::now();
+    }
+    unsigned seed() const { return seed_; }
+    bool timed() const { return seconds_ > 0; }
+    // Whether round number `round` is still to be run.
+    bool more(long round) const {
+        if (seconds_ <= 0) return round < rounds_;
+        return std::chrono::steady_clock::now() - start_ < std::chrono::seconds(seconds_);
+    }
+    // Seconds since the start, for the long run's report.
+    double elapsed() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    }
+
+private:
+    long rounds_;
+    unsigned seed_;
+    long seconds_ = 0;
+    std::chrono::steady_clock::time_point start_;
+};
 
 inline unsigned Byte(const std::string& s, size_t i) { return static_cast<unsigned char>(s.at(i)); }
 inline unsigned Word(const std::string& s, size_t i) { return Byte(s, i) | Byte(s, i + 1) << 8; }

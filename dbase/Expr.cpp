@@ -130,6 +130,9 @@ constexpr OperatorName kOperators[] = {
 constexpr int kMaxPending = 19;
 // Longest text STR makes (its length is a 16-bit value in the step).
 constexpr int kMaxStrLen = 255;
+// Parentheses and calls inside one another. The parser recurses once per
+// level; far fewer levels than this leave more than kMaxPending values anyway.
+constexpr int kMaxNesting = 64;
 
 bool IsLetter(char c) { return std::isalpha((unsigned char)c) != 0; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -215,6 +218,12 @@ public:
     size_t pos() const { return pos_; }
 
 private:
+    struct Nested {
+        explicit Nested(int& depth) : depth_(depth) { ++depth_; }
+        ~Nested() { --depth_; }
+        int& depth_;
+    };
+
     void SkipBlanks() {
         while (pos_ < s_.size() && (unsigned char)s_[pos_] <= 32) ++pos_;
     }
@@ -253,6 +262,8 @@ private:
         if (c == '(') {
             ++pos_;
             char stop = 0;
+            Nested level(depth_);
+            if (depth_ > kMaxNesting) return kExprOverflow;
             int rc = ParseExpr('(', stop);
             if (rc < 0) return rc;
             if (stop != ')') return kExprRightMissing;
@@ -303,6 +314,10 @@ private:
                 }
             }
             if (!(p < s_.size() && IsLetter(s_[p]))) {
+                // A sign or point alone is no number: the operand is missing.
+                bool digits = false;
+                for (size_t i = start; i < p && !digits; ++i) digits = IsDigit(s_[i]);
+                if (!digits) return p >= s_.size() ? kExprIncomplete : kExprUnknownValue;
                 ExprStep st;
                 st.op = ExprOp::ConstN;
                 st.number = ParseDouble(s_.substr(start, p - start));
@@ -369,6 +384,8 @@ private:
         // Named calculations would be looked up here; this system defines none.
         if (row < 0) return kExprUnknownFunction;
         ++pos_;  // "("
+        Nested level(depth_);
+        if (depth_ > kMaxNesting) return kExprOverflow;
         int params = 0;
         SkipBlanks();
         if (pos_ < s_.size() && s_[pos_] == ')') {
@@ -399,6 +416,7 @@ private:
     const ExprSettings& settings_;
     std::vector<ExprStep>& out_;
     size_t pos_ = 0;
+    int depth_ = 0;
 };
 
 bool IsLeaf(ExprOp op) { return op <= ExprOp::ConstFalse; }
@@ -602,8 +620,10 @@ int exprParse(ExprTable& table, std::string_view text, bool indexExpr,
     expr->codePage = settings.codePage;
     Parser parser(table, expr->text, indexExpr, settings, expr->steps);
     char stop = 0;
-    // The parse ends at the text's end or at a ")" or "," outside any parenthesis.
     if (int rc = parser.ParseExpr(0, stop); rc < 0) return rc;
+    // All of the text must be used: a ")" or "," outside any parenthesis
+    // stands where only an operator could.
+    if (stop != 0) return kExprUnknownOperator;
     if (int rc = exprMassage(*expr); rc < 0) return rc;
     out = std::move(expr);
     return 0;

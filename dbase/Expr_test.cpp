@@ -328,9 +328,33 @@ TEST_F(ExprTest, KeyForms) {
     EXPECT_EQ(dateToDouble("        "), day);
 }
 
-TEST_F(ExprTest, ParseEndsAtOuterParenthesisOrComma) {
-    EXPECT_EQ(Number("1+2) garbage"), 3);
-    EXPECT_EQ(Number("1+2, more"), 3);
+TEST_F(ExprTest, TextLeftOverOrAMissingOperandIsRefused) {
+    const struct {
+        const char* text;
+        int code;
+    } cases[] = {
+        {"1+2) garbage", -480}, {"1+2, more", -480}, {"NAME)", -480}, {"UPPER(NAME))", -480},
+        {"+", -410}, {"-", -410}, {".", -410}, {"+ NAME", -490}, {"NAME = -", -410},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseError(c.text), c.code) << c.text;
+    EXPECT_EQ(Number("-3"), -3);
+    EXPECT_EQ(Number("+.5*4"), 2);
+}
+
+TEST_F(ExprTest, NestingIsLimitedNotOverflowingTheStack) {
+    auto nested = [](const std::string& open, const std::string& inner, int depth) {
+        std::string s;
+        for (int i = 0; i < depth; ++i) s += open;
+        return s + inner + std::string(size_t(depth), ')');
+    };
+    EXPECT_EQ(ParseError(nested("(", "1", 64)), 0);
+    EXPECT_EQ(ParseError(nested("(", "1", 65)), -440);
+    EXPECT_EQ(ParseError(nested("UPPER(", "NAME", 64)), 0);
+    EXPECT_EQ(ParseError(nested("UPPER(", "NAME", 65)), -440);
+    // A query of some 60 KB, as a user could paste it.
+    EXPECT_EQ(ParseError(nested("(", "1", 30000)), -440);
+    EXPECT_EQ(ParseError(nested("UPPER(", "NAME", 30000)), -440);
+    EXPECT_EQ(ParseError(std::string(30000, '(')), -440);
 }
 
 TEST_F(ExprTest, ErrorCodes) {
@@ -406,7 +430,7 @@ TEST_F(ExprTest, RandomTextsGiveCodesNeverCrashes) {
         "\xff", "\t", "-1e308", "1/0"};
     std::mt19937 rng(2026);
     int parsed = 0;
-    for (int k = 0; k < 20000; ++k) {
+    for (int k = 0; k < 40000; ++k) {
         std::string text;
         int n = 1 + int(rng() % 12);
         for (int i = 0; i < n; ++i) text += pieces[rng() % pieces.size()];

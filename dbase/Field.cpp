@@ -101,6 +101,10 @@ int fieldAssignLong(Field* f, long value) {
         return fieldAssignDouble(f, double(value));
     } else {
         EngineLongToAscii(value, Bytes(f), int(f->len));
+        f->table->recordChanged = true;
+        // As for a double: the asterisks stay in the field and the caller
+        // learns that the number did not fit.
+        return f->len > 0 && Bytes(f)[f->len - 1] == '*' ? e4overflow : 0;
     }
     f->table->recordChanged = true;
     return 0;

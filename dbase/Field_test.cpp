@@ -44,7 +44,7 @@ TEST_F(FieldTest, TypesAndNumbers) {
     EXPECT_EQ(fieldDecimals(F("GELD")), 2);
     EXPECT_EQ(fieldAssignLong(F("N3"), -5), 0);
     EXPECT_EQ(Bytes("N3"), " -5");
-    EXPECT_EQ(fieldAssignLong(F("N1"), -5), 0);
+    EXPECT_EQ(fieldAssignLong(F("N1"), -5), -440);
     EXPECT_EQ(Bytes("N1"), "*");
     EXPECT_EQ(fieldAssignLong(F("GELD"), 42), 0);
     EXPECT_EQ(Bytes("GELD"), "     42.00");
@@ -54,6 +54,28 @@ TEST_F(FieldTest, TypesAndNumbers) {
     EXPECT_EQ(fieldAssignDouble(F("N3"), 12345.0), -440);
     EXPECT_EQ(Bytes("N3"), "***");
     EXPECT_EQ(ctx.errorCode, 0);
+}
+
+TEST_F(FieldTest, AnOverflowIsReportedAlikeForWholeNumbersAndDoubles) {
+    const struct {
+        const char* field;
+        long value;
+        int rc;
+        const char* bytes;
+    } cases[] = {
+        {"N3", 12345, -440, "***"},      {"N3", -100, -440, "***"}, {"N1", 10, -440, "*"},
+        {"GELD", 123456789, -440, "**********"}, {"N3", 999, 0, "999"}, {"N3", -99, 0, "-99"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fieldAssignLong(F(c.field), c.value), c.rc) << c.field << " " << c.value;
+        EXPECT_EQ(Bytes(c.field), c.bytes) << c.field << " " << c.value;
+        fieldAssign(F(c.field), "");
+        EXPECT_EQ(fieldAssignDouble(F(c.field), double(c.value)), c.rc) << c.field << " " << c.value;
+        EXPECT_EQ(Bytes(c.field), c.bytes) << c.field << " " << c.value;
+    }
+    // Only a result: no message, and the context stays usable.
+    EXPECT_EQ(ctx.errorCode, 0);
+    EXPECT_TRUE(Shown().empty());
 }
 
 TEST_F(FieldTest, DatesGoThroughTheJulianDayNumber) {

@@ -1,9 +1,15 @@
 // Truncated and bit-flipped data and memo files: the engine must answer with
 // an error code, never crash, read outside a buffer or end the program.
 #include "dbase/EngineTestSupport.h"
+#include "dbase/ExprStep.h"
+#include "dbase/ExprTableHandle.h"
 #include "dbase/Field.h"
+#include "dbase/IndexFile.h"
+#include "dbase/TagFile.h"
 #include "dbase/Table.h"
+#include "platform/NumText.h"
 
+#include <cstdio>
 #include <random>
 
 namespace vx {
@@ -135,6 +141,138 @@ TEST_F(FuzzTest, BitFlippedFiles) {
         if (t) tableClose(t);
     }
     EXPECT_TRUE(fatal.empty()) << (fatal.empty() ? 0 : fatal[0]) << " at " << ctx.errorLocation;
+}
+
+// Random expressions, mostly well formed, some damaged, some nested very
+// deep, parsed against a table, evaluated on every record and used as a
+// tag's key or filter: results and error codes only.
+class ExprFuzz {
+public:
+    explicit ExprFuzz(std::mt19937& rng) : rng_(rng) {}
+
+    std::string Expression(int depth = 0) {
+        std::string s = Value(depth);
+        int ops = int(rng_() % 3);
+        for (int i = 0; i < ops; ++i) s += Pick(kOperators) + Value(depth);
+        return s;
+    }
+
+    // A text as a user or a damaged file may give it.
+    std::string Text() {
+        std::string s = Expression();
+        switch (rng_() % 8) {
+        case 0: s[rng_() % s.size()] = char(rng_()); break;
+        case 1: s.erase(rng_() % s.size()); break;
+        case 2: s += Pick({")", ",", "+", ".AND.", "(", "\"", "->"}); break;
+        case 3: {
+            int depth = int(rng_() % 3 == 0 ? 20000 + rng_() % 20000 : rng_() % 100);
+            std::string open = rng_() % 2 ? "(" : Pick({"UPPER(", "TRIM(", "ALLTRIM(", ".NOT.(", "DESCEND("});
+            std::string t;
+            for (int i = 0; i < depth; ++i) t += open;
+            t += s;
+            if (rng_() % 4) t += std::string(size_t(depth), ')');
+            s = t;
+            break;
+        }
+        default: break;
+        }
+        return s;
+    }
+
+private:
+    static inline const std::vector<std::string> kOperators = {
+        "+", "-", "*", "/", "^", "**", "=", "#", "<>", "<", ">", "<=", ">=", "=<", "=>", "$", " .AND. ", " .OR. "};
+
+    std::string Pick(const std::vector<std::string>& from) { return from[rng_() % from.size()]; }
+
+    std::string Value(int depth) {
+        if (depth > 4) return Pick({"NAME", "ZAHL", "DATUM", "OK", "1"});
+        switch (rng_() % 10) {
+        case 0: return Pick({"NAME", "ZAHL", "DATUM", "OK", "TEXT", "FUZZ->NAME", "X->Y", "NOPE"});
+        case 1: return Pick({"1", "-2.5", "0", "1e308", ".5", "99999999999999999999", "-0"});
+        case 2: return Pick({"\"abc\"", "'x'", "[klammer]", "\"\"", "\"" + std::string(300, 'q') + "\""});
+        case 3: return Pick({".T.", ".F.", ".TRUE.", ".FALSE."});
+        case 4: return ".NOT. " + Value(depth + 1);
+        case 5: return "(" + Expression(depth + 1) + ")";
+        default: {
+            static const std::vector<std::pair<std::string, int>> kFunctions = {
+                {"UPPER", 1},  {"TRIM", 1},    {"LTRIM", 1},  {"ALLTRIM", 1}, {"STR", 3},     {"STR", 1},
+                {"SUBSTR", 3}, {"LEFT", 2},    {"RIGHT", 2},  {"DTOS", 1},    {"DTOC", 1},    {"DTOC", 2},
+                {"CTOD", 1},   {"STOD", 1},    {"DAY", 1},    {"MONTH", 1},   {"YEAR", 1},    {"VAL", 1},
+                {"IIF", 3},    {"CHR", 1},     {"DEL", 0},    {"DELETED", 0}, {"RECNO", 0},   {"RECCOUNT", 0},
+                {"DATE", 0},   {"TIME", 0},    {"ASCEND", 1}, {"DESCEND", 1}, {"PAGENO", 0},  {"NIX", 1}};
+            auto f = kFunctions[rng_() % kFunctions.size()];
+            int args = rng_() % 8 == 0 ? int(rng_() % 5) : f.second;
+            std::string s = f.first + "(";
+            for (int i = 0; i < args; ++i) {
+                if (i) s += ",";
+                // Counts and lengths are constants mostly.
+                s += i > 0 && rng_() % 3 ? std::to_string(int(rng_() % 40) - 5) : Expression(depth + 1);
+            }
+            return s + ")";
+        }
+        }
+    }
+
+    std::mt19937& rng_;
+};
+
+TEST_F(FuzzTest, ExpressionsGiveResultsOrCodes) {
+    test::FuzzBudget budget(1500, 77);
+    std::mt19937 rng(budget.seed());
+    ExprFuzz gen(rng);
+    TableHandle* t = tableOpen(&ctx, Path("FUZZ"));
+    ASSERT_NE(t, nullptr);
+    long round = 0, parsed = 0, tags = 0;
+    for (; budget.more(round); ++round) {
+        std::string text = gen.Text();
+        ctx.errorCode = 0;
+        std::unique_ptr<CompiledExpr> e;
+        int rc = exprParse(t, text, rng() % 2 == 0, e);
+        ASSERT_EQ(rc < 0, e == nullptr) << text.substr(0, 200);
+        ASSERT_TRUE(fatal.empty()) << text.substr(0, 200);
+        ctx.errorCode = 0;
+        if (rc < 0) continue;
+        ++parsed;
+        for (long r = 1; r <= tableRecCount(t); ++r) {
+            ASSERT_EQ(tableGo(t, r), 0);
+            const char* p = nullptr;
+            int len = exprVary(*e, &p);
+            ASSERT_GE(len, 0) << text;
+            volatile char sink = 0;
+            for (int i = 0; i < len; ++i) sink = char(sink ^ p[i]);
+            ASSERT_GE(exprKey(*e, &p), 0) << text;
+            exprDouble(*e);
+            int truth = exprTrue(*e);
+            ASSERT_TRUE(e->type == 'L' ? truth == 0 || truth == 1 : truth == -950) << text;
+            for (int s = 0; s < int(e->steps.size()); ++s) ASSERT_GE(exprExecute(*e, s, &p), 0) << text;
+        }
+        // As a tag: the key of a tag, or the filter of one.
+        if (round % 8 == 0 && text.size() <= 220) {
+            bool logical = e->type == 'L';
+            std::string name = Format("X%ld", round);
+            const TagInfo info[] = {{"T", logical ? "NAME" : text.c_str(), logical ? text.c_str() : nullptr, 0, 0}, {}};
+            ctx.errorCode = 0;
+            IndexFile* index = indexCreate(t, Path(name).c_str(), info);
+            ctx.errorCode = 0;
+            if (index) {
+                ++tags;
+                TagFile* tag = index->tags[0]->tagFile;
+                int steps = 0;
+                for (int go = TagTop(tag); go == 0 && !TagIsEof(tag) && steps < 100; ++steps)
+                    if (TagSkip(tag, 1) != 1) break;
+                ASSERT_EQ(indexClose(index), 0);
+            }
+            ctx.errorCode = 0;
+            std::remove((Path(name) + ".MDX").c_str());
+        }
+        ASSERT_TRUE(fatal.empty()) << text.substr(0, 200);
+    }
+    tableClose(t);
+    if (budget.timed())
+        std::printf("fuzz: %ld expressions in %.0f s, %ld parsed, %ld tags\n", round, budget.elapsed(), parsed, tags);
+    EXPECT_GT(parsed, round / 10);
+    EXPECT_GT(tags, 0);
 }
 
 } // namespace

@@ -68,7 +68,7 @@ int indexReadBlock(IndexFileState* state, long block, const IndexBlock* parent, 
     buf->fileBlock = -1;
     buf->changed = false;
     buf->curPos = 0;
-    if (block <= 0 || uint32_t(block) >= state->unitsInFile()) return Inconsistent(state, tag);
+    if (!IndexBlockUsable(state, block)) return Inconsistent(state, tag);
     ++state->blockReads;
     int64_t got = fileRead(&state->file, int64_t(block) * 512, buf->data.data(), buf->data.size());
     if (got < 0) return int(got);
@@ -82,6 +82,16 @@ int indexReadBlock(IndexFileState* state, long block, const IndexBlock* parent, 
         for (int i = 0; i <= n; ++i)
             if (buf->number(i) == 0) return Inconsistent(state, tag);
     }
+    int rc = indexCheckBlock(state, parent, buf);
+    if (rc != 0) return rc;
+    buf->fileBlock = block;
+    return 0;
+}
+
+int indexCheckBlock(IndexFileState* state, const IndexBlock* parent, const IndexBlock* buf) {
+    TagFile* tag = buf->tag;
+    int n = buf->numKeys();
+    bool leaf = BlockIsLeaf(buf);
     if (state->ctx->blockCheck && parent) {
         if (n == 0) return Inconsistent(state, tag);
         int k = parent->curPos, pn = parent->numKeys();
@@ -99,7 +109,6 @@ int indexReadBlock(IndexFileState* state, long block, const IndexBlock* parent, 
             if (k > 0 && tag->Compare(first, parent->key(k - 1), len) < 0) return Inconsistent(state, tag);
         }
     }
-    buf->fileBlock = block;
     return 0;
 }
 

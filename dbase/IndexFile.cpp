@@ -39,6 +39,51 @@ int BcdKeyCompare(const void* a, const void* b, size_t n) { return bcdCompare(a,
 
 const char* const kDamaged = "Index nach abgebrochenem Schreiben unvollständig, bitte neu aufbauen";
 
+// Blocks 0 to 3 hold the file header and the tag table.
+constexpr long kFirstBlock = 4;
+
+// Whether the block's units lie clear of the headers.
+bool ClearOfHeaders(const IndexFileState* state, long block) {
+    long units = state->blockUnits();
+    if (block < kFirstBlock) return false;
+    for (const auto& tag : state->tags) {
+        int64_t head = tag->headerPos / 512;
+        if (block < head + units && head < int64_t(block) + units) return false;
+    }
+    return true;
+}
+
+// The block numbers a damaged file could make us write through: every tag
+// header, root and the free-list head must name a block of its own kind.
+bool BlocksSound(IndexFileState* state, int64_t length) {
+    long units = state->blockUnits();
+    int64_t fileUnits = length / 512;
+    for (size_t i = 0; i < state->tags.size(); ++i) {
+        int64_t head = state->tags[i]->headerPos / 512;
+        if (head < kFirstBlock || head + units > fileUnits) return false;
+        for (size_t j = 0; j < i; ++j) {
+            int64_t other = state->tags[j]->headerPos / 512;
+            if (head < other + units && other < head + units) return false;
+        }
+    }
+    uint32_t free = state->freeList();
+    if (free != 0 && (free >= state->unitsInFile() || !ClearOfHeaders(state, long(free)) || free + units > fileUnits))
+        return false;
+    std::vector<long> roots;
+    for (const auto& tag : state->tags) {
+        unsigned char b[4];
+        if (fileRead(&state->file, tag->headerPos, b, 4) != 4) return false;
+        roots.push_back(long(Get32(b)));
+    }
+    // Another user writes a new root's block before the number: the length
+    // taken after the numbers were read covers their blocks.
+    int64_t now = fileLen(&state->file);
+    if (now < 0) return false;
+    for (long root : roots)
+        if (!ClearOfHeaders(state, root) || root + units > now / 512) return false;
+    return true;
+}
+
 int NotIndex(EngineContext* ctx, const std::string& name, const char* what = nullptr) {
     return engineError(ctx, e4index, L4indexOpen, name.c_str(), what);
 }
@@ -49,10 +94,11 @@ int IndexName(TableHandle* t, const char* name, std::string& out) {
     const std::string& base = name ? std::string(name) : t->file->fullName;
     if (base.size() >= sizeof buf) return e4name;
     std::strcpy(buf, base.c_str());
+    // Too long a name is bad input, never the fatal wrong parameter.
     int rc = utilNameExt(buf, sizeof buf, "MDX", name == nullptr);
-    if (rc < 0) return rc;
+    if (rc < 0) return rc == e4parm ? e4name : rc;
     char full[1024];
-    if ((rc = utilNameCurrent(full, sizeof full, buf)) < 0) return rc;
+    if ((rc = utilNameCurrent(full, sizeof full, buf)) < 0) return rc == e4parm ? e4name : rc;
     out = full;
     return 0;
 }
@@ -190,7 +236,7 @@ int TagHeaderRead(IndexFileState* state, TagFile* tag, const unsigned char* entr
     tag->index = state;
     tag->ctx = ctx;
     long block = long(Get32(entry));
-    if (block <= 0 || uint32_t(block) >= state->unitsInFile()) return NotIndex(ctx, state->name);
+    if (block <= 0 || (!state->rebuilding && uint32_t(block) >= state->unitsInFile())) return NotIndex(ctx, state->name);
     tag->headerPos = int64_t(block) * 512;
     unsigned char h[24];
     int64_t got = fileRead(&state->file, tag->headerPos, h, sizeof h);
@@ -244,7 +290,65 @@ IndexFileState* engineIndex(EngineContext*, TableFile* file, const std::string& 
     return nullptr;
 }
 
-IndexFile* indexOpen(TableHandle* t, const char* name) {
+namespace {
+
+// Whether another user changed the file since its header was read.
+bool ChangedMeanwhile(IndexFileState* state) {
+    if (state->data->accessMode != 0) return false;
+    unsigned char h[kIndexHeaderLen];
+    if (fileRead(&state->file, 0, h, sizeof h) != kIndexHeaderLen) return false;
+    return std::memcmp(h, state->header, sizeof h) != 0;
+}
+
+// For a rebuild: a tag table entry whose header block cannot be its own (in
+// the file headers, shared with another entry, past the end) is taken to
+// name the place where this engine puts that tag's header.
+void RebuildHeaderBlocks(unsigned char* table, int inUse, int units, int64_t length) {
+    std::vector<uint32_t> blocks(static_cast<size_t>(inUse));
+    for (int i = 0; i < inUse; ++i) blocks[size_t(i)] = Get32(table + i * kTagEntryLen);
+    for (int i = 0; i < inUse; ++i) {
+        uint32_t b = blocks[size_t(i)];
+        bool sound = b >= uint32_t(kFirstBlock) && (int64_t(b) + units) * 512 <= length;
+        for (int j = 0; j < inUse && sound; ++j)
+            if (j != i && blocks[size_t(j)] < b + uint32_t(units) && b < blocks[size_t(j)] + uint32_t(units)) sound = false;
+        if (!sound) Put32(table + i * kTagEntryLen, uint32_t(i * units + kFirstBlock));
+    }
+}
+
+// Reads the header, the tag table and every tag header, and checks them; 0
+// or the (reported) error.
+int LoadIndex(IndexFileState* state, TableHandle* t, const std::string& full, bool rebuild) {
+    EngineContext* ctx = t->ctx;
+    int rc = 0;
+    int64_t got = fileRead(&state->file, 0, state->header, kIndexHeaderLen);
+    if (got < 0) return int(got);
+    const unsigned char* h = state->header;
+    int units = Get16(h + 20), bytes = Get16(h + 22), inUse = Get16(h + 28);
+    if (got < kIndexHeaderLen || bytes != units * 512 || units <= 0 || units >= 64 || inUse < 0 ||
+        inUse >= 48 || state->unitsInFile() == 0)
+        return NotIndex(ctx, full);
+    // A count of blocks far past the end would have new blocks written there.
+    int64_t length = fileLen(&state->file);
+    if (length < 0) return int(length);
+    if (!rebuild && int64_t(state->unitsInFile()) * 512 > length + 64 * int64_t(bytes)) return NotIndex(ctx, full);
+    state->rebuilding = rebuild;
+    unsigned char table[kTagTableEntries * kTagEntryLen];
+    got = fileRead(&state->file, kTagTablePos, table, sizeof table);
+    if (got < 0) return int(got);
+    if (got < int64_t(inUse) * kTagEntryLen) return NotIndex(ctx, full);
+    if (rebuild) RebuildHeaderBlocks(table, inUse, units, length);
+    for (int i = 0; i < inUse; ++i) {
+        auto tag = std::make_unique<TagFile>();
+        if ((rc = TagHeaderRead(state, tag.get(), table + i * kTagEntryLen, t)) != 0) return rc < 0 ? rc : e4index;
+        state->tags.push_back(std::move(tag));
+    }
+    // A writer's mark: the repair at open rebuilds or reports the file.
+    if (!rebuild && state->header[kIndexChangingByte] == 0 && !BlocksSound(state, length))
+        return NotIndex(ctx, full, "Blocknummer");
+    return 0;
+}
+
+IndexFile* IndexOpenLow(TableHandle* t, const char* name, bool rebuild) {
     if (!t) {
         engineError(nullptr, e4parmNull, L4indexOpen);
         return nullptr;
@@ -278,36 +382,31 @@ IndexFile* indexOpen(TableHandle* t, const char* name) {
         DropState(state);
         return nullptr;
     };
-    int64_t got = fileRead(&state->file, 0, state->header, kIndexHeaderLen);
-    if (got < 0) return fail();
-    const unsigned char* h = state->header;
-    int units = Get16(h + 20), bytes = Get16(h + 22), inUse = Get16(h + 28);
-    if (got < kIndexHeaderLen || bytes != units * 512 || units <= 0 || units >= 64 || inUse < 0 ||
-        inUse >= 48 || state->unitsInFile() == 0) {
-        NotIndex(ctx, full);
-        return fail();
+    // In shared use another user may rewrite the file while it is read: a
+    // failed check counts only when the file stood still meanwhile, or once
+    // it is read again under the index lock, which every writer holds.
+    const bool shared = !rebuild && t->file->accessMode == 0;
+    const int entryCode = ctx->errorCode, savedOff = ctx->errOff;
+    EngineFile* savedLog = ctx->errorLog;
+    if (shared) ctx->errOff = 1, ctx->errorLog = nullptr;
+    rc = LoadIndex(state, t, full, rebuild);
+    ctx->errOff = savedOff;
+    ctx->errorLog = savedLog;
+    if (rc != 0 && shared) {
+        bool moving = state->header[kIndexChangingByte] != 0 || ChangedMeanwhile(state);
+        ctx->errorCode = entryCode;
+        state->tags.clear();
+        int lrc = moving ? fileLock(&state->file, kIndexLockPos, 1) : 0;
+        if (lrc != 0) {
+            if (!engineInError(ctx)) ctx->errorCode = lrc;
+            return fail();
+        }
+        rc = LoadIndex(state, t, full, rebuild);
+        if (moving) fileUnlock(&state->file, kIndexLockPos, 1);
     }
-    // A count of blocks far past the end would have new blocks written there.
-    int64_t length = fileLen(&state->file);
-    if (length < 0) return fail();
-    if (int64_t(state->unitsInFile()) * 512 > length + 64 * int64_t(bytes)) {
-        NotIndex(ctx, full);
-        return fail();
-    }
-    unsigned char table[kTagTableEntries * kTagEntryLen];
-    got = fileRead(&state->file, kTagTablePos, table, sizeof table);
-    if (got < 0) return fail();
-    if (got < int64_t(inUse) * kTagEntryLen) {
-        NotIndex(ctx, full);
-        return fail();
-    }
-    for (int i = 0; i < inUse; ++i) {
-        auto tag = std::make_unique<TagFile>();
-        if (TagHeaderRead(state, tag.get(), table + i * kTagEntryLen, t) != 0) return fail();
-        state->tags.push_back(std::move(tag));
-    }
+    if (rc != 0) return fail();
     IndexFile* index = MakeHandle(t, state, full);
-    if (state->header[kIndexChangingByte] != 0 && RepairAtOpen(index) != 0) {
+    if (!rebuild && state->header[kIndexChangingByte] != 0 && RepairAtOpen(index) != 0) {
         int saved = ctx->errorCode;
         ctx->errorCode = 0;
         indexClose(index);
@@ -315,6 +414,16 @@ IndexFile* indexOpen(TableHandle* t, const char* name) {
         return nullptr;
     }
     return index;
+}
+
+} // namespace
+
+IndexFile* indexOpen(TableHandle* t, const char* name) { return IndexOpenLow(t, name, false); }
+
+IndexFile* indexOpenForRebuild(TableHandle* t, const char* name) { return IndexOpenLow(t, name, true); }
+
+bool IndexBlockUsable(const IndexFileState* state, long block) {
+    return ClearOfHeaders(state, block) && int64_t(block) + state->blockUnits() <= int64_t(state->unitsInFile());
 }
 
 IndexFile* indexCreate(TableHandle* t, const char* name, const TagInfo* tags) {
@@ -576,11 +685,13 @@ int indexVersionCheck(IndexFile* index, bool reposition) {
 long indexFileExtend(IndexFileState* state) {
     uint32_t head = state->freeList();
     if (head != 0) {
-        if (head >= state->unitsInFile()) return NotIndex(state->ctx, state->name);
+        // Handed out, a block in the headers would be written over them.
+        if (!IndexBlockUsable(state, long(head))) return NotIndex(state->ctx, state->name, "Freiblockliste");
         unsigned char b[4];
         int64_t got = fileRead(&state->file, int64_t(head) * 512 + 4, b, 4);
         if (got < 0) return got;
         if (got == 4) {
+            if (Get32(b) == head) return NotIndex(state->ctx, state->name, "Freiblockliste");
             state->setFreeList(Get32(b));
             state->headerChanged = true;
             return long(head);
@@ -589,12 +700,15 @@ long indexFileExtend(IndexFileState* state) {
         state->setFreeList(0);
     }
     uint32_t units = state->unitsInFile();
+    if (!ClearOfHeaders(state, long(units)) || units > 0x7FFFFFFF - 64)
+        return NotIndex(state->ctx, state->name, "Blockanzahl");
     state->setUnitsInFile(units + uint32_t(state->blockUnits()));
     state->headerChanged = true;
     return long(units);
 }
 
 int IndexFreeBlock(IndexFileState* state, long block) {
+    if (!IndexBlockUsable(state, block)) return NotIndex(state->ctx, state->name, "Freiblockliste");
     unsigned char b[8] = {};
     Put32(b + 4, state->freeList());
     int rc = fileWrite(&state->file, int64_t(block) * 512, b, sizeof b);

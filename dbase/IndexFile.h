@@ -110,6 +110,8 @@ struct IndexFileState {
     // While a tag is walked without the lock: a change met on the way ends
     // the walk at once (changeSeen) instead of waiting for the writer.
     bool optimistic = false, changeSeen = false;
+    // Opened only to be rebuilt: block numbers are not checked at open.
+    bool rebuilding = false;
     long blockReads = 0;
     int blockSize() const { return header[22] | header[23] << 8; }
     int blockUnits() const { return header[20] | header[21] << 8; }
@@ -151,6 +153,9 @@ struct IndexFile {
 // nullptr name: the production index (the data file's name with "MDX").
 IndexFile* indexCreate(TableHandle* t, const char* name, const TagInfo* tags);
 IndexFile* indexOpen(TableHandle* t, const char* name);
+// Opens a damaged index file for its rebuild only: the tag definitions are
+// read, the blocks and their numbers are not trusted.
+IndexFile* indexOpenForRebuild(TableHandle* t, const char* name);
 int indexClose(IndexFile* index);
 int indexFlush(IndexFileState* state);
 // With clearMark false the changing mark stays set: an exclusive writer
@@ -162,6 +167,9 @@ int indexFileVersionCheck(IndexFileState* state);
 int indexVersionCheck(IndexFile* index, bool reposition);
 // A block number for a new block, or a negative error.
 long indexFileExtend(IndexFileState* state);
+// Whether a block number may hold an index block: inside the file and clear
+// of the file header, the tag table and every tag header.
+bool IndexBlockUsable(const IndexFileState* state, long block);
 int IndexFreeBlock(IndexFileState* state, long block);
 IndexFileState* engineIndex(EngineContext* ctx, TableFile* file, const std::string& name);
 

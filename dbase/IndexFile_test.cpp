@@ -6,6 +6,7 @@
 #include "dbase/KeyWrite.h"
 #include "dbase/TagFile.h"
 #include "dbase/Table.h"
+#include "dbase/TestWorkers.h"
 #include "platform/NumText.h"
 
 #include <cstring>
@@ -225,6 +226,15 @@ TEST_F(IndexTest, CreateRefusesBadTagsAndSmallBlocks) {
     const TagInfo badDescending[] = {{"U", "NAME", nullptr, 0, 1}, {}};
     EXPECT_EQ(tableCreate(&ctx, Path("E"), fields, badDescending), nullptr);
     ctx.errorCode = 0;
+    // Keys and filters with text left over.
+    const TagInfo trailingKey[] = {{"T", "NAME)", nullptr, 0, 0}, {}};
+    EXPECT_EQ(tableCreate(&ctx, Path("I"), fields, trailingKey), nullptr);
+    EXPECT_EQ(ctx.errorCode, -480);
+    ctx.errorCode = 0;
+    const TagInfo trailingFilter[] = {{"T", "NAME", "FLAG, NAME", 0, 0}, {}};
+    EXPECT_EQ(tableCreate(&ctx, Path("J"), fields, trailingFilter), nullptr);
+    EXPECT_EQ(ctx.errorCode, -480);
+    ctx.errorCode = 0;
     const TagInfo plain[] = {{"N", "NAME", nullptr, 0, 0}, {}};
     ctx.indexBlockSize = 512;
     EXPECT_EQ(tableCreate(&ctx, Path("F"), fields, plain), nullptr);
@@ -274,6 +284,10 @@ TEST_F(IndexTest, OpenRefusesBadHeadersAndUnknownKeyTypes) {
     bad = good;
     bad[2048 + 12] = 11;
     EXPECT_EQ(tryOpen(bad), e4index);
+    // "MATCH)" as a stored key.
+    bad = good;
+    bad[2048 + 24 + 5] = ')';
+    EXPECT_EQ(tryOpen(bad), -480);
     EXPECT_EQ(tryOpen(good), 0);
     EXPECT_TRUE(fatal.empty());
 }
@@ -749,9 +763,13 @@ TEST_F(IndexTest, AMarkOfADeadWriterIsRebuiltOrReported) {
     ASSERT_NE(holder, nullptr);
     ASSERT_EQ(tableLock(holder, 3), 0);
     ctx.errOff = 1;
-    EXPECT_EQ(tableOpen(&ctx, Path("ADRESSE")), nullptr);
+    // The table opens without its index, which it leaves as it is.
+    TableHandle* without = tableOpen(&ctx, Path("ADRESSE"));
+    ASSERT_NE(without, nullptr);
     EXPECT_EQ(ctx.errorCode, -310);
+    EXPECT_TRUE(without->indexes.empty());
     ctx.errorCode = 0;
+    EXPECT_EQ(tableClose(without), 0);
     EXPECT_EQ(Byte(Read("ADRESSE.MDX"), 47), 1u);
     ASSERT_EQ(tableClose(holder), 0);
     ASSERT_EQ(engineInitUndo(&other), 0);
@@ -860,3 +878,165 @@ TEST_F(IndexTest, TheTagsCurrentKeyIsNoneAtTheEnd) {
 } // namespace
 } // namespace vx
 
+
+namespace vx {
+namespace {
+
+void Put32At(std::string& s, size_t at, uint32_t v) {
+    for (int k = 0; k < 4; ++k) s[at + size_t(k)] = char(v >> (8 * k));
+}
+
+// Block numbers that point where no index block may be: the index is refused
+// at the open, the table opens without it, nothing of the index is written,
+// and a rebuild gives an index that agrees with every record.
+TEST_F(IndexTest, AMisdirectedBlockNumberKeepsTheIndexClosedUntilItIsRebuilt) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    for (int i = 0; i < 200; ++i) Append(t, Format("M%03d", (i * 37) % 200).c_str(), Format("S%d", i % 7).c_str());
+    ASSERT_EQ(tableClose(t), 0);
+    const std::string dbf = Read("ADRESSE.DBF"), mdx = Read("ADRESSE.MDX");
+    // Block size 1024: PRIMARY's header is block 4, SOUND's block 6.
+    ASSERT_EQ(Dword(mdx, 544), 4u);
+    ASSERT_EQ(Dword(mdx, 576), 6u);
+    const struct {
+        const char* what;
+        size_t at;
+        uint32_t value;
+    } cases[] = {
+        {"free list into the tag table", 36, 1},
+        {"free list at a tag header", 36, 4},
+        {"free list inside a tag header", 36, 7},
+        {"free list past the end", 36, uint32_t(mdx.size() / 512)},
+        {"root at another tag's header", 2048, 6},
+        {"root in the file header", 2048, 2},
+        {"root past the end", 3072, 9999},
+        {"two tags with one header", 576, 4},
+        {"tag header over the tag table", 544, 1},
+    };
+    ctx.errOff = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string bad = mdx;
+        Put32At(bad, c.at, c.value);
+        Write("ADRESSE.DBF", dbf);
+        Write("ADRESSE.MDX", bad);
+        ctx.errorCode = 0;
+        t = tableOpen(&ctx, Path("ADRESSE"));
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(ctx.errorCode, -310);
+        EXPECT_TRUE(t->indexes.empty());
+        ctx.errorCode = 0;
+        Append(t, "NEU", "S9");
+        EXPECT_EQ(Read("ADRESSE.MDX"), bad);
+        ASSERT_EQ(tableReindex(t), 0);
+        ASSERT_EQ(t->indexes.size(), 1u);
+        ExpectTagsAgree(t, "rebuilt");
+        ASSERT_EQ(tableClose(t), 0);
+        t = tableOpen(&ctx, Path("ADRESSE"));
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(ctx.errorCode, 0);
+        ExpectTagsAgree(t, "reopened");
+        EXPECT_EQ(tableRecCount(t), 201);
+        ASSERT_EQ(tableClose(t), 0);
+        if (HasFailure()) break;
+    }
+    EXPECT_TRUE(fatal.empty());
+}
+
+// Damage that appears while the index is open is refused where the number is
+// used, before anything is written through it.
+TEST_F(IndexTest, AMisdirectedBlockNumberIsRefusedBeforeAnyWrite) {
+    TableHandle* t = CreateAdresse();
+    ASSERT_NE(t, nullptr);
+    // A full leaf: the next key splits it and needs a new block.
+    for (int i = 0; i < 63; ++i) Append(t, Format("M%03d", i).c_str());
+    ASSERT_EQ(tableClose(t), 0);
+    ctx.errOff = 1;
+    t = tableOpen(&ctx, Path("ADRESSE"));
+    ASSERT_NE(t, nullptr);
+    std::string mdx = Read("ADRESSE.MDX");
+    // Another program points the free list into the tag table.
+    Put32At(mdx, 36, 1);
+    Write("ADRESSE.MDX", mdx);
+    ASSERT_EQ(tableAppendStart(t, false), 0);
+    fieldAssign(tableField(t, "MATCH"), "M999");
+    EXPECT_EQ(tableAppend(t), -310);
+    ctx.errorCode = 0;
+    // The tag table and the tag headers' roots and expressions are as they
+    // were (a tag's change counter may move on).
+    auto same = [&](const std::string& a) {
+        return a.substr(512, 1536) == mdx.substr(512, 1536) && Dword(a, 2048) == Dword(mdx, 2048) &&
+               Dword(a, 3072) == Dword(mdx, 3072) && a.substr(2072, 220) == mdx.substr(2072, 220) &&
+               a.substr(3096, 220) == mdx.substr(3096, 220);
+    };
+    EXPECT_TRUE(same(Read("ADRESSE.MDX")));
+    EXPECT_EQ(tableRecCount(t), 63);
+    // The same under the lock, one number at a time.
+    IndexFileState* state = t->indexes[0]->state;
+    TagFile* primary = Tag(t, "PRIMARY");
+    ASSERT_EQ(IndexLock(state, t), 0);
+    for (uint32_t block : {1u, 4u, 7u}) {
+        state->setFreeList(block);
+        EXPECT_EQ(indexFileExtend(state), -310) << block;
+        ctx.errorCode = 0;
+        EXPECT_EQ(IndexFreeBlock(state, long(block)), -310) << block;
+        ctx.errorCode = 0;
+        primary->root = long(block);
+        EXPECT_EQ(TagTop(primary), -310) << block;
+        ctx.errorCode = 0;
+    }
+    state->setFreeList(0);
+    state->headerChanged = false;
+    TagDiscardBlocks(primary);
+    IndexUnlock(state, t);
+    ctx.errorCode = 0;
+    EXPECT_TRUE(same(Read("ADRESSE.MDX")));
+    tableClose(t);
+    EXPECT_TRUE(fatal.empty());
+}
+
+// Numbers read while another user splits roots and rebuilds are never taken
+// for damage: every open keeps its index.
+TEST_F(IndexTest, OpeningWhileAnotherUserWritesKeepsTheIndex) {
+    const FieldInfo fields[] = {{"KEY", 'C', 100, 0, 0}, {}};
+    const TagInfo tags[] = {{"BYKEY", "KEY", nullptr, 0, 0}, {"DOWN", "KEY", nullptr, 0, 10}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("BUSY"), fields, tags);
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableClose(t), 0);
+    test::TestWorkers workers;
+    workers.Start([&] {
+        EngineContext c;
+        engineInit(&c);
+        c.lockDelay = 0;
+        TableHandle* w = tableOpen(&c, Path("BUSY"));
+        if (!w) return 1;
+        std::mt19937 rng(9);
+        for (int i = 0; !test::TestWorkers::Stopping(); ++i) {
+            tableAppendStart(w, false);
+            fieldAssign(tableField(w, "KEY"), Format("%06u", unsigned(rng() % 1000000)).c_str());
+            if (tableAppend(w) != 0) return 2;
+            if (i % 150 == 149 && tableReindex(w) != 0) return 3;
+            test::TestWorkers::Tick();
+        }
+        return engineInitUndo(&c) == 0 ? 0 : 4;
+    });
+    // Opens for as long as the other user has work to do (the bound only
+    // ends the loop should it stop early).
+    long count = 0;
+    for (int i = 0; (i < 300 || count < 1500) && i < 200000; ++i) {
+        t = tableOpen(&ctx, Path("BUSY"));
+        ASSERT_NE(t, nullptr) << i;
+        EXPECT_EQ(ctx.errorCode, 0) << i;
+        EXPECT_EQ(t->indexes.size(), 1u) << i;
+        ctx.errorCode = 0;
+        count = tableRecCount(t);
+        tableClose(t);
+        if (HasFailure()) break;
+    }
+    workers.Stop();
+    ASSERT_TRUE(workers.Wait());
+    EXPECT_EQ(workers.Result(0), 0);
+}
+
+} // namespace
+} // namespace vx

@@ -769,8 +769,12 @@ int indexReindex(IndexFile* index) {
     if (f->numRecs < 0 && (rc = tableReadCount(f)) < 0) return rc;
     int bs = state->blockSize();
     int units = state->blockUnits();
+    int position = 0;
     for (auto& tag : state->tags) {
         TagDiscardBlocks(tag.get());
+        // The tag headers go where the new tag table says, whatever the
+        // old one said.
+        tag->headerPos = int64_t(position++ * units + 4) * 512;
         char type = tag->expr->type;
         if (type == 'd') type = 'D';
         if (type == 'n') type = 'N';

@@ -215,6 +215,25 @@ int WriteRun(MemoFile* m, long block, const char* data, uint32_t len) {
     return fileWrite(&m->file, int64_t(block) * m->blockSize, buf.data(), buf.size());
 }
 
+// dBASE III: the text runs from the block up to the first 0x1A.
+int ReadDbase3(MemoFile* m, int64_t pos, int64_t fileSize, std::vector<char>& out, uint32_t* len) {
+    std::vector<char> text;
+    std::vector<char> chunk(size_t(m->blockSize));
+    for (int64_t at = pos; at < fileSize;) {
+        int64_t n = fileRead(&m->file, at, chunk.data(), chunk.size());
+        if (n < 0) return int(n);
+        if (n == 0) break;
+        auto end = std::find(chunk.begin(), chunk.begin() + n, char(0x1A));
+        text.insert(text.end(), chunk.begin(), end);
+        if (end != chunk.begin() + n) break;
+        at += n;
+    }
+    out.assign(text.begin(), text.end());
+    out.push_back(0);
+    *len = uint32_t(text.size());
+    return 0;
+}
+
 // dBASE III keeps no free chain: contents go to the end of the file, ended by
 // two 0x1A, and the header names the next free block.
 int WriteDbase3(MemoFile* m, long* blockInOut, const char* data, uint32_t len, long fileBlocks) {
@@ -365,6 +384,9 @@ int memoFileRead(MemoFile* memo, long block, std::vector<char>& out, uint32_t* l
     int64_t fileSize = fileLen(&memo->file);
     if (fileSize < 0) return int(fileSize);
     int64_t pos = int64_t(block) * memo->blockSize;
+    // The table's version decides the layout: a dBASE III text may well
+    // begin with the bytes of a block header.
+    if (memo->dbase3 && pos < fileSize) return ReadDbase3(memo, pos, fileSize, out, len);
     if (pos + 8 > fileSize)
         return engineError(ctx, e4memoCorrupt, L4memoFileRead, memo->file.name.c_str(), "Block hinter Dateiende");
     unsigned char h[8];
@@ -383,22 +405,6 @@ int memoFileRead(MemoFile* memo, long block, std::vector<char>& out, uint32_t* l
         *len = n;
         return 0;
     }
-    if (!memo->dbase3) return 0;
-    // dBASE III: the text runs up to the first 0x1A.
-    std::vector<char> text;
-    std::vector<char> chunk(size_t(memo->blockSize));
-    for (int64_t at = pos; at < fileSize;) {
-        int64_t n = fileRead(&memo->file, at, chunk.data(), chunk.size());
-        if (n < 0) return int(n);
-        if (n == 0) break;
-        auto end = std::find(chunk.begin(), chunk.begin() + n, char(0x1A));
-        text.insert(text.end(), chunk.begin(), end);
-        if (end != chunk.begin() + n) break;
-        at += n;
-    }
-    out.assign(text.begin(), text.end());
-    out.push_back(0);
-    *len = uint32_t(text.size());
     return 0;
 }
 

@@ -166,6 +166,37 @@ TEST_F(MemoTest, DBaseThreeContentsEndAtTheFirst0x1A) {
     EXPECT_EQ(ReadBack(1), "alter Text");
 }
 
+// Texts that begin like a dBASE IV block header stay text in a dBASE III file,
+// both as written by another program and as written here.
+TEST_F(MemoTest, DBaseThreeTextsThatLookLikeABlockHeaderReadWhole) {
+    const std::string texts[] = {
+        "\xFF\xFF Hallo Welt",
+        // Header, data offset 8 and a length of 10: read as a header it
+        // would give two bytes.
+        std::string("\xFF\xFF\x08\x00\x0A\x00\x00\x00" "abcdefgh", 16),
+        // A length past the file's end.
+        std::string("\xFF\xFF\x08\x00\xFF\xFF\xFF\x7F", 8) + std::string(600, 'z'),
+    };
+    std::string f(512, '\0');
+    f[0] = 2;
+    for (const std::string& text : texts) {
+        f += text + "\x1A\x1A";
+        f.resize((f.size() + 511) / 512 * 512, '\0');
+    }
+    test::EngineTest::Write("OLD.DBT", f);
+    ctx.errOff = 1;
+    ASSERT_EQ(memoFileOpen(&memo, &ctx, Path("OLD.DBT"), true), 0);
+    EXPECT_EQ(ReadBack(1), texts[0]);
+    EXPECT_EQ(ReadBack(2), texts[1]);
+    EXPECT_EQ(ReadBack(3), texts[2]);
+    for (const std::string& text : texts) {
+        long block = 0;
+        ASSERT_EQ(memoFileWrite(&memo, &block, text.data(), uint32_t(text.size())), 0);
+        EXPECT_EQ(ReadBack(block), text);
+    }
+    EXPECT_EQ(ctx.errorCode, 0);
+}
+
 // Every free block is reached once along the chain, and no memo block is.
 void CheckChain(MemoFile* memo, const std::map<long, long>& used) {
     std::vector<MemoChainEntry> runs;

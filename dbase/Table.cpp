@@ -18,6 +18,7 @@ namespace vx {
 namespace {
 
 constexpr int kNameMax = 1024;
+const char* const kNameTooLong = "Dateiname zu lang";
 
 uint32_t Get32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 uint16_t Get16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
@@ -36,13 +37,17 @@ int Corrupt(EngineContext* ctx, const std::string& name, const char* what = "Dat
 
 // The identity of a data file: its full path with the file name upper-cased.
 int FullName(EngineContext* ctx, const std::string& name, const char* ext, bool replace, std::string& out) {
+    // A name that does not fit is the caller's input, not a program fault:
+    // it must not end the program as a wrong parameter would.
     char buf[kNameMax];
-    if (name.size() >= sizeof buf) return engineError(ctx, e4parm, L4tableOpen, name.c_str());
+    if (name.size() >= sizeof buf) return engineError(ctx, e4name, L4tableOpen, kNameTooLong, name.c_str());
     std::strcpy(buf, name.c_str());
     int rc = utilNameExt(buf, sizeof buf, ext, replace);
+    if (rc == e4parm) return engineError(ctx, e4name, L4tableOpen, kNameTooLong, name.c_str());
     if (rc < 0) return engineError(ctx, rc, L4tableOpen, name.c_str());
     char full[kNameMax];
     rc = utilNameCurrent(full, sizeof full, buf);
+    if (rc == e4parm) return engineError(ctx, e4name, L4tableOpen, kNameTooLong, name.c_str());
     if (rc < 0) return engineError(ctx, rc, L4tableOpen, name.c_str());
     out = full;
     return 0;
@@ -327,6 +332,15 @@ int CheckTable(TableHandle* t) {
     return 0;
 }
 
+// Codes of an index file that is missing or cannot be read as one: the
+// table is usable without it.
+bool IndexDamage(int code) {
+    switch (code) {
+    case r4noOpen: case e4fileFind: case e4read: case e4index: case e4tagInfo: case e4fieldName: return true;
+    default: return code <= -400 && code >= -510; // its expressions
+    }
+}
+
 int LogOpen(EngineContext* ctx) {
     return ctx->logOpen && ctx->tranLog ? ctx->tranLog->OpenIfPresent(ctx) : 0;
 }
@@ -383,16 +397,25 @@ TableHandle* tableOpen(EngineContext* ctx, const std::string& name) {
     std::string full;
     if (FullName(ctx, name, "DBF", false, full) < 0) return nullptr;
     TableHandle* t = OpenTable(ctx, full);
+    int damage = 0;
     if (t && (t->file->headerFlags & 1) && ctx->autoOpen && !indexOpen(t, nullptr)) {
         int saved = ctx->errorCode;
-        tableClose(t);
-        ctx->errorCode = saved;
-        return nullptr;
+        if (!IndexDamage(saved)) {
+            tableClose(t);
+            ctx->errorCode = saved;
+            return nullptr;
+        }
+        // Reported already; the table opens without it so that it can be
+        // rebuilt, and the code stays for the caller to see.
+        t->indexDamaged = true;
+        damage = saved;
+        ctx->errorCode = 0;
     }
     if (t && ctx->tranLog && ctx->tranLog->TableOpened(t) < 0) {
         tableClose(t);
         return nullptr;
     }
+    if (t && damage != 0) ctx->errorCode = damage;
     return t;
 }
 
@@ -869,6 +892,11 @@ int tableAppend(TableHandle* t) {
         if (rc < 0) break;
         char* p = t->record.data() + m.field->offset;
         if (m.len > 0) {
+            // Memo fields in a header that names no memo file.
+            if (!f->hasMemoFile) {
+                rc = engineError(ctx, e4memoCorrupt, L4memoFileWrite, t->alias.c_str());
+                break;
+            }
             long block = 0;
             rc = memoFileWrite(&f->memo, &block, m.contents.data(), m.len);
             if (rc < 0) break;

@@ -123,6 +123,9 @@ struct TableHandle {
     bool recordChanged = false;
     TagHandle* selectedTag = nullptr;
     std::vector<IndexFile*> indexes; // in opening order
+    // The production index that did not open because it is damaged: the
+    // table works without it until tableReindex rebuilds it.
+    bool indexDamaged = false;
     long seenCount = 0;
     long serial = 0;
     bool logChanges = false;

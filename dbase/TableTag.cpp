@@ -350,7 +350,25 @@ int tableReindex(TableHandle* t) {
     if (engineInError(t->ctx)) return e4codeBase;
     int rc = 0;
     if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
+    IndexFile* rebuilt = nullptr;
+    if (t->indexDamaged) {
+        // The damaged production index is read for its tag definitions and
+        // written anew.
+        IndexFile* index = indexOpenForRebuild(t, nullptr);
+        if (!index) return engineInError(t->ctx) ? t->ctx->errorCode : e4index;
+        if ((rc = indexReindex(index)) != 0) {
+            int saved = t->ctx->errorCode;
+            t->ctx->errorCode = 0;
+            indexClose(index);
+            t->ctx->errorCode = saved;
+            return rc;
+        }
+        index->state->rebuilding = false;
+        t->indexDamaged = false;
+        rebuilt = index;
+    }
     for (IndexFile* i : t->indexes) {
+        if (i == rebuilt) continue;
         rc = indexReindex(i);
         if (rc != 0) return rc;
     }

@@ -2,6 +2,7 @@
 
 #include "dbase/EngineTestSupport.h"
 #include "dbase/Field.h"
+#include "dbase/Transaction.h"
 
 #include <cstring>
 #include <unistd.h>
@@ -274,6 +275,54 @@ TEST_F(TableTest, CreateRefusesBadDefinitions) {
     tableClose(t);
     EXPECT_EQ(CreateFour(), nullptr); // exists, overwrite safety on
     ctx.errorCode = 0;
+}
+
+TEST_F(TableTest, OverlongNamesAreRefusedWithACode) {
+    ctx.errOff = 1;
+    // Absolute names around the limit, and a short relative one that the
+    // current directory makes too long.
+    std::string deep = dir + "/" + std::string(1100, 'd');
+    const std::string names[] = {dir + "/" + std::string(1023 - dir.size() - 1, 'a'), deep,
+                                 std::string(5000, 'x'), std::string(1019, 'r')};
+    for (const std::string& name : names) {
+        ctx.errorCode = 0;
+        EXPECT_EQ(tableOpen(&ctx, name), nullptr) << name.size();
+        EXPECT_EQ(ctx.errorCode, -1420) << name.size();
+        ctx.errorCode = 0;
+        const FieldInfo fields[] = {{"NAME", 'C', 20, 0, 0}, {}};
+        EXPECT_EQ(tableCreate(&ctx, name, fields), nullptr) << name.size();
+        EXPECT_EQ(ctx.errorCode, -1420) << name.size();
+    }
+    ctx.errorCode = 0;
+    EXPECT_EQ(engineLogOpen(&ctx, std::string(1500, 'l').c_str(), "ICH"), -1420);
+    EXPECT_TRUE(fatal.empty());
+    // The context works on once the code is cleared.
+    ctx.errorCode = 0;
+    TableHandle* t = CreateFour();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(tableClose(t), 0);
+}
+
+TEST_F(TableTest, MemoFieldsWithoutAMemoFileAreRefusedNotFatal) {
+    const FieldInfo fields[] = {{"NAME", 'C', 10, 0, 0}, {"TEXT", 'M', 10, 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("NOMEMO"), fields);
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableClose(t), 0);
+    // A header that names no memo file.
+    std::string f = Read("NOMEMO.DBF");
+    f[0] = 0x03;
+    Write("NOMEMO.DBF", f);
+    ctx.errOff = 1;
+    t = tableOpen(&ctx, Path("NOMEMO"));
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableAppendStart(t, false), 0);
+    fieldAssign(tableField(t, "NAME"), "A");
+    fieldMemoAssignN(tableField(t, "TEXT"), "Text", 4);
+    EXPECT_EQ(tableAppend(t), -1110);
+    ctx.errorCode = 0;
+    EXPECT_EQ(tableRecCount(t), 0);
+    tableClose(t);
+    EXPECT_TRUE(fatal.empty());
 }
 
 TEST_F(TableTest, SingleOpenRefusesASecondOpenInTheContext) {

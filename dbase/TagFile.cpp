@@ -120,14 +120,18 @@ int TagDown(TagFile* tag) {
     bool cached = false;
     IndexBlock* b = TakeBuffer(tag, child, &cached);
     if (!b) return engineError(tag->ctx, e4memory, L4TagDown);
+    int rc = 0;
     if (!cached) {
-        int rc = BlockFlush(b);
+        rc = BlockFlush(b);
         if (rc == 0) rc = indexReadBlock(state, child, parent, b);
-        if (rc != 0) {
-            b->fileBlock = -1;
-            tag->saved.push_back(b);
-            return rc;
-        }
+        if (rc != 0) b->fileBlock = -1;
+    } else if (!b->changed) {
+        // A block kept from an earlier walk may be reached the wrong way.
+        rc = indexCheckBlock(state, parent, b);
+    }
+    if (rc != 0) {
+        tag->saved.push_back(b);
+        return rc;
     }
     b->curPos = 0;
     tag->path.push_back(b);

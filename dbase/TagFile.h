@@ -13,6 +13,8 @@ namespace vx {
 // the parent led here; none for the root): 0, 2 when it shows a change made
 // by another process, or an error (-310 when this process holds the lock).
 int indexReadBlock(IndexFileState* state, long block, const IndexBlock* parent, IndexBlock* buf);
+// The check of indexReadBlock for a block already in memory.
+int indexCheckBlock(IndexFileState* state, const IndexBlock* parent, const IndexBlock* buf);
 // Smallest index whose key is >= key over len bytes; n when none. The
 // block's current entry moves there; returns 0 on an exact match, else 2.
 int BlockSeek(IndexBlock* b, const void* key, int len);

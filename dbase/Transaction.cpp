@@ -432,7 +432,8 @@ int TransactionState::Open(const std::string& logName, const std::string& userNa
     if (file_.isOpen) return r4logOpen;
     char name[1024];
     std::string given = logName.empty() ? std::string("TRANS.LOG") : logName;
-    if (given.size() >= sizeof name) return engineError(ctx_, e4parm, L4engineLogOpen, given.c_str());
+    if (given.size() >= sizeof name)
+        return engineError(ctx_, e4name, L4engineLogOpen, "Dateiname zu lang", given.c_str());
     std::strcpy(name, given.c_str());
     utilNameExt(name, sizeof name, "log", false);
     int savedAccess = ctx_->accessMode, savedReadOnly = ctx_->readOnly, savedErrOpen = ctx_->errOpen,
