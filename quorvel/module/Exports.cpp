@@ -3,6 +3,7 @@
 #include "platform/MessageService.h"
 #include "quorvel/CQuorvelApp.h"
 #ifdef VX_QUORVEL_DISPLAY
+#include "quorvel/QuorvelDialogRuns.h"
 #include "quorvel/QuorvelDisplay.h"
 #endif
 
@@ -66,6 +67,12 @@ QUORVEL_EXPORT int NeuLadenAlt(const char* title, const char* text, const char* 
     return vx::IDCANCEL;
 }
 
-QUORVEL_EXPORT int BearbOrte() { return vx::IDCANCEL; }
+QUORVEL_EXPORT int BearbOrte() {
+#ifdef VX_QUORVEL_DISPLAY
+    return Guarded("BearbOrte", int(vx::IDCANCEL), [] { return RunPlacesDialog(); });
+#else
+    return vx::IDCANCEL;
+#endif
+}
 QUORVEL_EXPORT int WdbBestell() { return vx::IDCANCEL; }
 QUORVEL_EXPORT int Formular() { return vx::IDCANCEL; }
