@@ -7,9 +7,9 @@
 #include "quorvel/CDlgOrteSearch.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/PlaceRecords.h"
+#include "quorvel/PackWhenPossible.h"
 #include "quorvel/QuorvelDialogs.h"
 #include "quorvel/RecordWalk.h"
-#include "quorvel/PackPlaceholder.h"
 #include "quorvel/fields/CParsedEdit.h"
 #include "quorvel/fields/FieldRules.h"
 
@@ -90,7 +90,8 @@ bool CDlgOrte::OnInitDialog() {
         return true;
     }
     tab_ = tab;
-    if (vx::tableRecCount(tab_->Handle()) >= 0) TopLive(tab_->Handle());
+    PackIfPending(*tab_);
+    if (vx::tableRecCount(tab_->Handle()) >= 0) GoFirstLive(tab_->Handle());
     ShowRecord();
     if (wxWindow* first = FindWindow(IDC_PLZ)) first->SetFocus();
     return true;
@@ -135,8 +136,8 @@ void CDlgOrte::OnSave() {
 void CDlgOrte::OnDelete() {
     if (!tab_ || !OnLiveRecord(tab_->Handle())) return;
     vx::tableDelete(tab_->Handle());
-    PackWhenPossible(tab_->Handle());
-    TopLive(tab_->Handle());
+    PackWhenPossible(*tab_);
+    GoFirstLive(tab_->Handle());
     FindWindow(IDC_NEW)->Enable();
     ShowRecord();
 }
@@ -160,6 +161,6 @@ void CDlgOrte::OnSearch() {
     CDlgOrteSearch search(this);
     if (search.ShowModal() == wxID_OK && search.recNo > 0) vx::tableGo(t, search.recNo);
     else if (current >= 1 && current <= vx::tableRecCount(t)) vx::tableGo(t, current);
-    else TopLive(t);
+    else GoFirstLive(t);
     ShowRecord();
 }

@@ -1,5 +1,6 @@
 #include "quorvel/QuorvelDialogRuns.h"
 
+#include "quorvel/CDlgBemerk.h"
 #include "quorvel/CDlgOrte.h"
 #include "quorvel/fields/FieldsDeliverable.h"
 
@@ -27,7 +28,10 @@ int RunPlacesDialog() {
 }
 
 bool RunRemarkDialog(const std::string& text, std::string& edited) {
-    (void)text;
-    (void)edited;
-    return false;
+    wxWindow* parent = nullptr;
+    if (!PrepareDialogs(parent)) return false;
+    CDlgBemerk dialog(parent, text);
+    if (dialog.ShowModal() != wxID_OK) return false;
+    edited = dialog.text;
+    return true;
 }

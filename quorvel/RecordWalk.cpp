@@ -1,6 +1,7 @@
 #include "quorvel/RecordWalk.h"
 
 #include "dbase/Table.h"
+#include "quorvel/PackWhenPossible.h"
 
 using namespace vx;
 
@@ -10,31 +11,17 @@ bool OnLiveRecord(TableHandle* t) {
     return rec >= 1 && rec <= tableRecCount(t) && !tableDeleted(t);
 }
 
-int TopLive(TableHandle* t) {
-    int rc = tableTop(t);
-    while (rc == 0 && !tableEof(t) && tableDeleted(t)) rc = tableSkip(t, 1);
-    return rc;
-}
-
 bool NextLive(TableHandle* t) {
     if (!t || tableEof(t)) return true;
     const long from = tableRecNo(t);
-    int rc = 0;
-    do {
-        rc = tableSkip(t, 1);
-    } while (rc == 0 && !tableEof(t) && tableDeleted(t));
-    if (rc == 0 && !tableEof(t)) return false;
+    if (SkipLive(t, 1) == 0 && !tableEof(t)) return false;
     tableGo(t, from);
     return true;
 }
 
 bool PreviousLive(TableHandle* t) {
     if (!t || tableBof(t)) return true;
-    int rc = 0;
-    do {
-        rc = tableSkip(t, -1);
-    } while (rc == 0 && !tableBof(t) && tableDeleted(t));
-    if (rc == 0 && !tableBof(t)) return false;
-    TopLive(t);
+    if (SkipLive(t, -1) == 0 && !tableBof(t)) return false;
+    GoFirstLive(t);
     return true;
 }

@@ -1,13 +1,11 @@
-// Browsing a table one record at a time as the record forms do. Records
-// marked deleted but not yet packed away are passed over.
+// Browsing a table one record at a time as the record forms do ("&<" and
+// "&>"), passing over records marked deleted but not yet packed away.
 #pragma once
 
 namespace vx {
 struct TableHandle;
 }
 
-// The first live record (end of file when there is none).
-int TopLive(vx::TableHandle* t);
 // On to the next live record; true when there was none, and the table is
 // back on the record it was on ("Letzter Datensatz gelesen.").
 bool NextLive(vx::TableHandle* t);
