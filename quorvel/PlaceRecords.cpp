@@ -65,8 +65,10 @@ std::vector<std::string> PlaceLines(CPlzOrtTab& tab, char first, bool byPostcode
     const char key[2] = {first, 0};
     if (vx::tableSeekN(t, key, 1) == 0) {
         do {
-            if (!vx::tableDeleted(t))
-                lines.push_back(PlaceLine(tab.FeldText(tab.plz), tab.FeldText(tab.ort), vx::tableRecNo(t), byPostcode));
+            if (vx::tableDeleted(t)) continue;
+            // FeldText gives one buffer: copy before the next call.
+            const std::string plz = tab.FeldText(tab.plz);
+            lines.push_back(PlaceLine(plz, tab.FeldText(tab.ort), vx::tableRecNo(t), byPostcode));
         } while (vx::tableSeekNextN(t, key, 1) == 0);
     }
     vx::tableTagSelect(t, tab.plzTag.tag());
