@@ -187,9 +187,12 @@ TEST_F(PlacesRemarksGui, SearchBuildsItsListOncePerFirstCharacterAndWarnsOfAMiss
         EXPECT_EQ(vx::FromWx(list->GetStringSelection()).substr(0, 11), "Saarbr\xFC" "cken");
         EXPECT_EQ(dialog.recNo, 2);
         EXPECT_TRUE(warning->IsShown());
-        list->SetSelection(1);  // St. Wendel
+        int wendel = 0;
+        while (wendel < int(list->GetCount()) && !list->GetString(unsigned(wendel)).StartsWith("St. Wendel")) ++wendel;
+        ASSERT_LT(wendel, int(list->GetCount()));
+        list->SetSelection(wendel);
         wxCommandEvent select(wxEVT_LISTBOX, CDlgOrteSearch::IDC_LIST);
-        select.SetInt(1);
+        select.SetInt(wendel);
         list->GetEventHandler()->ProcessEvent(select);
         EXPECT_FALSE(warning->IsShown());
 
