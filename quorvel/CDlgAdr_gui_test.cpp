@@ -168,7 +168,11 @@ TEST_F(AddressForms, SchmidtIsAddedFoundEditedAndDeleted) {
         Click(&form, 1053);
         EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 1);
         EXPECT_EQ(Text(&form, 1042), "Anton");
+        // Taken as recipient: the caller reads the current record.
+        Click(&form, 1058);
     });
+    EXPECT_EQ(CDlgAdr::ResultCode(form.GetReturnCode()), 1058);
+    EXPECT_EQ(Col(Tab().name1), "Anton");
     EXPECT_EQ(searches, 1);
     EXPECT_EQ(messages_.service.shown.size(), 2u);
 }
@@ -377,6 +381,46 @@ TEST_F(AddressForms, PlaceAndAddressLookUpsFillTheSecondForm) {
     EXPECT_EQ(placeSearches, 1);
     EXPECT_EQ(editors, 1);
     EXPECT_EQ(lists, 1);
+}
+
+TEST_F(AddressForms, ChoosingATownTakesItsCountryAndEveryButtonHasItsTip) {
+    CPlzOrtTab& places = *TheDatenbank().Orte();
+    for (const char* town : {"Zweidorf", "Anderdorf"}) {
+        ASSERT_EQ(vx::tableAppendBlank(places.Handle()), 0);
+        places.SetText(places.plz, "99999");
+        places.SetText(places.ort, town);
+        places.SetText(places.land, std::string("Land ") + town);
+        places.SetGeoHoehe(town[0] == 'Z' ? 120 : 240);
+    }
+    vx::tableFlush(places.Handle());
+    CDlgAdrV2 form(frame_);
+    const int result = RunModal(form, [&] {
+        EXPECT_EQ(vx::FromWx(form.FindWindow(1539)->GetToolTipText()), "Liste aller erfassten Adressen.");
+        EXPECT_EQ(vx::FromWx(form.FindWindow(4)->GetToolTipText()), "Adresse nach Standort \xFC" "bernehmen.");
+        EXPECT_EQ(vx::FromWx(form.FindWindow(wxID_CANCEL)->GetToolTipText()),
+                  "Eingabemaske verlassen, \xC4nderungen werden nicht \xFC" "bernommen.");
+        // The help button is there, greyed.
+        EXPECT_FALSE(form.FindWindow(wxID_HELP)->IsEnabled());
+        Click(&form, 1052);
+        TypeInto(form.FindWindow(1045), "99999");
+        CMyComboBox* combo = form.TownCombo();
+        ASSERT_EQ(combo->GetCount(), 2u);
+        // The first place of the postcode, with its country.
+        const std::string first = vx::FromWx(combo->GetString(0)), second = vx::FromWx(combo->GetString(1));
+        EXPECT_EQ(vx::FromWx(combo->GetValue()), first);
+        EXPECT_EQ(Text(&form, 1047), "Land " + first);
+        combo->SetSelection(1);
+        wxCommandEvent pick(wxEVT_COMBOBOX, combo->GetId());
+        pick.SetEventObject(combo);
+        pick.SetInt(1);
+        combo->GetEventHandler()->ProcessEvent(pick);
+        EXPECT_EQ(Text(&form, 1047), "Land " + second);
+        Click(&form, 1057);
+        EXPECT_EQ(Col(Tab().ort), second);
+        EXPECT_EQ(Col(Tab().land), "Land " + second);
+        Click(&form, 4);
+    });
+    EXPECT_EQ(CDlgAdr::ResultCode(result), 4);
 }
 
 // Another program holds ADRESSE and edits in it while the form deletes: the
