@@ -13,7 +13,7 @@
 #include "quorvel/CDatenbank.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/QuorvelTestEnv.h"
-#include "quorvel/fields/FieldsTestDialog.h"
+#include "quorvel/DialogDrive.h"
 
 #include <wx/combobox.h>
 #include <wx/frame.h>
@@ -48,36 +48,6 @@ protected:
     }
     void OpenDatabase() { ASSERT_EQ(TheDatenbank().Oeffnen(Path("db"), Path("plz")), 0); }
 
-    // Runs the dialog modally; the steps run inside its loop.
-    static int RunModal(wxDialog& dialog, std::function<void()> steps) {
-        dialog.CallAfter([&dialog, steps] {
-            EXPECT_TRUE(PumpUntil([&] { return dialog.IsShown(); }));
-            steps();
-            if (dialog.IsModal()) dialog.EndModal(wxID_CANCEL);
-        });
-        return dialog.ShowModal();
-    }
-    // A button pressed as the keyboard would: focus on it, then its command.
-    static void Press(wxWindow* dialog, int id) {
-        wxWindow* button = dialog->FindWindow(id);
-        ASSERT_NE(button, nullptr) << id;
-        ASSERT_TRUE(button->IsEnabled()) << id;
-        FocusOn(button);
-        wxCommandEvent click(wxEVT_BUTTON, id);
-        click.SetEventObject(button);
-        button->GetEventHandler()->ProcessEvent(click);
-        Settle();
-    }
-    static std::string Text(wxWindow* dialog, int id) {
-        auto* edit = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id));
-        return edit ? vx::FromWx(edit->GetValue()) : "?";
-    }
-    static void SetText(wxWindow* dialog, int id, const std::string& text) {
-        auto* edit = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id));
-        ASSERT_NE(edit, nullptr);
-        edit->SetValue(vx::ToWx(text));
-        edit->MarkDirty();
-    }
     size_t Count(unsigned stringId) const {
         size_t n = 0;
         for (const auto& m : Shown()) n += m.text == QuorvelString(stringId);
