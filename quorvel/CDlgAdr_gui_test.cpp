@@ -4,6 +4,8 @@
 #include "quorvel/CDlgAdrSuche.h"
 #include "quorvel/CDlgAdrSucheV2.h"
 #include "quorvel/CDlgAdrV2.h"
+#include "quorvel/CDlgOrte.h"
+#include "quorvel/CDlgOrteSearch.h"
 
 #include "dbase/Field.h"
 #include "dbase/Table.h"
@@ -20,6 +22,9 @@
 #include <wx/combobox.h>
 #include <wx/frame.h>
 #include <wx/listbox.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -310,6 +315,147 @@ TEST_F(AddressForms, ATableThatFailedToOpenIsReportedOnceAndNeverTouched) {
     list.DeleteChosen();
     EXPECT_EQ(Said(3), 3u);
     EXPECT_EQ(messages_.service.shown.size(), 3u);
+}
+
+TEST_F(AddressForms, PlaceAndAddressLookUpsFillTheSecondForm) {
+    CDlgAdrV2 form(frame_);
+    int placeSearches = 0, editors = 0, lists = 0;
+    RunModal(form, [&] {
+        Click(&form, 1052);
+        TypeInto(form.FindWindow(1042), "Schmidt");
+        // F4 on the postcode: the place search, in town order at first.
+        WhenShown<CDlgOrteSearch> search([&](CDlgOrteSearch& s) {
+            ++placeSearches;
+            EXPECT_FALSE(s.byPostcode);
+            TypeInto(s.FindWindow(CDlgOrteSearch::IDC_SEARCH), "Berl");
+            EXPECT_GT(s.recNo, 0);
+            if (s.IsModal()) s.EndModal(wxID_OK);
+        });
+        FocusOn(form.FindWindow(1045));
+        Key(keys_, WXK_F4);
+        EXPECT_TRUE(PumpUntil([&] { return placeSearches == 1 && !search.IsRunning(); }));
+        Settle();
+        EXPECT_EQ(vx::FromWx(form.TownCombo()->GetValue()), "Berlin");
+        const std::string berlinPlz = Text(&form, 1045);
+        std::string land;
+        EXPECT_NE(TheDatenbank().Orte()->GeoHoehe(berlinPlz, "Berlin", &land), -99) << berlinPlz;
+        EXPECT_EQ(Text(&form, 1047), land);
+        EXPECT_EQ(Text(&form, 1042), "Schmidt");
+
+        // "..." beside the town: the places editor, whose shown place comes back.
+        WhenShown<CDlgOrte> editor([&](CDlgOrte& e) {
+            ++editors;
+            e.EndModal(wxID_OK);
+        });
+        Click(&form, 1538);
+        EXPECT_EQ(editors, 1);
+        CPlzOrtTab& places = *TheDatenbank().Orte();
+        vx::tableTagSelect(places.Handle(), places.plzTag.tag());
+        vx::tableTop(places.Handle());
+        EXPECT_EQ(Text(&form, 1045), places.FeldText(places.plz));
+        EXPECT_EQ(Text(&form, 1047), places.FeldText(places.land));
+        Click(&form, 1057);
+
+        // F4 on the match code: the address list; the chosen record is shown.
+        Click(&form, 1052);
+        TypeInto(form.FindWindow(1042), "Anton");
+        Click(&form, 1057);
+        WhenShown<CDlgAdrSucheV2> list([&](CDlgAdrSucheV2& l) {
+            ++lists;
+            EXPECT_EQ(l.Combo()->GetCount(), 2u);
+            l.chosen = 0;
+            for (unsigned i = 0; i < l.Combo()->GetCount(); ++i)
+                if (vx::FromWx(l.Combo()->GetString(i)).find("Schmidt") != std::string::npos) l.Combo()->SetSelection(int(i));
+            Click(&l, wxID_OK);
+        });
+        FocusOn(form.FindWindow(1061));
+        Key(keys_, WXK_F4);
+        EXPECT_TRUE(PumpUntil([&] { return lists == 1 && !list.IsRunning(); }));
+        Settle();
+        EXPECT_EQ(Text(&form, 1042), "Schmidt");
+    });
+    EXPECT_EQ(placeSearches, 1);
+    EXPECT_EQ(editors, 1);
+    EXPECT_EQ(lists, 1);
+}
+
+// Another program holds ADRESSE and edits in it while the form deletes: the
+// record stays marked and out of sight, nothing is shown, and the pack runs
+// at the next opportunity once the other program is gone. Each step waits
+// for the other process's word through a pipe.
+TEST_F(AddressForms, ADeleteWhileAnotherProgramEditsPacksLater) {
+    for (const char* name : {"Anton", "Berta", "Cäsar"}) {
+        ASSERT_EQ(vx::tableAppendBlank(Tab().Handle()), 0);
+        Tab().SetText(Tab().name1, name);
+        Tab().SetText(Tab().match, std::string(name, 1));
+    }
+    vx::tableFlush(Tab().Handle());
+    int toChild[2], toParent[2];
+    ASSERT_EQ(::pipe(toChild), 0);
+    ASSERT_EQ(::pipe(toParent), 0);
+    const std::string dbDir = dir + "/db", plzDir = dir + "/plz";
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        auto say = [&](char c) { return ::write(toParent[1], &c, 1) == 1; };
+        auto wait = [&](char want) {
+            char c = 0;
+            return ::read(toChild[0], &c, 1) == 1 && c == want;
+        };
+        CDatenbank other;
+        bool ok = other.Oeffnen(dbDir, plzDir) == 0;
+        if (!say(ok ? 'R' : 'F') || !wait('G')) ::_exit(2);
+        CAdressTab& a = *other.Adressen();
+        ok = ok && vx::tableGo(a.Handle(), 3) == 0 && a.SetText(a.name2, "vom Nachbarn") == 0;
+        ok = ok && vx::tableFlush(a.Handle()) == 0;
+        if (!say(ok ? 'E' : 'F') || !wait('Q')) ::_exit(3);
+        other.Schliessen();
+        ::_exit(ok ? 0 : 1);
+    }
+    auto say = [&](char c) { ASSERT_EQ(::write(toChild[1], &c, 1), 1); };
+    auto expect = [&](char want) {
+        char c = 0;
+        ASSERT_EQ(::read(toParent[0], &c, 1), 1);
+        ASSERT_EQ(c, want);
+    };
+    expect('R');
+    {
+        CDlgAdr form(frame_);
+        RunModal(form, [&] {
+            Click(&form, 1055);
+            EXPECT_EQ(Text(&form, 1042), "Berta");
+            Click(&form, 1053);
+            EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 3);
+            EXPECT_EQ(Text(&form, 1042), "Anton");
+            say('G');
+            expect('E');
+            // The marked record is passed over both ways.
+            Click(&form, 1055);
+            EXPECT_EQ(Text(&form, 1042), "C\xE4sar");
+            Click(&form, 1054);
+            EXPECT_EQ(Text(&form, 1042), "Anton");
+        });
+    }
+    say('Q');
+    int status = -1;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(Tab().PackPending());
+    {
+        // The next form packs on opening.
+        CDlgAdr form(frame_);
+        RunModal(form, [&] {
+            EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 2);
+            Click(&form, 1055);
+            EXPECT_EQ(Text(&form, 1042), "C\xE4sar");
+            EXPECT_EQ(Text(&form, 1043), "vom Nachbarn");
+        });
+    }
+    EXPECT_FALSE(Tab().PackPending());
+    EXPECT_EQ(Said(7), 0u);
+    EXPECT_TRUE(messages_.service.shown.empty());
+    for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) ::close(fd);
 }
 
 } // namespace
