@@ -192,6 +192,12 @@ TEST_F(PlacesRemarksGui, RemarksAreStoredWithOrWithoutMatchCodeAndPackedOnceAfte
     EXPECT_EQ(rc, wxID_OK);
     EXPECT_EQ(dialog.text, "zweiter");
 
+    // "&Weiter" without a chosen line takes the first text.
+    {
+        CDlgBemDBV2 store(frame_);
+        EXPECT_EQ(RunModal(store, [&] { Press(&store, wxID_OK); }), wxID_OK);
+        EXPECT_EQ(store.chosen, "Gr\xFC\xDF" "e aus K\xF6ln");
+    }
     // "&Löschen" without a chosen line does nothing; two deletions pack once at the close.
     {
         CDlgBemDBV2 store(frame_);
