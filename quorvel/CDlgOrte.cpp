@@ -84,9 +84,7 @@ bool CDlgOrte::OnInitDialog() {
     CVxtDialog::OnInitDialog();
     CPlzOrtTab* tab = TheDatenbank().Orte();
     if (!TableUsable(tab)) {
-        // Nothing to edit and nothing to hand back.
-        for (wxWindow* child : GetChildren())
-            if (child->GetId() != wxID_CANCEL && dynamic_cast<wxStaticText*>(child) == nullptr) child->Disable();
+        Refuse();
         return true;
     }
     tab_ = tab;
@@ -95,6 +93,13 @@ bool CDlgOrte::OnInitDialog() {
     ShowRecord();
     if (wxWindow* first = FindWindow(IDC_PLZ)) first->SetFocus();
     return true;
+}
+
+void CDlgOrte::Refuse() {
+    // Nothing to edit and nothing to hand back.
+    tab_ = nullptr;
+    for (wxWindow* child : GetChildren())
+        if (child->GetId() != wxID_CANCEL && dynamic_cast<wxStaticText*>(child) == nullptr) child->Disable();
 }
 
 void CDlgOrte::ShowRecord() {
@@ -137,6 +142,10 @@ void CDlgOrte::OnDelete() {
     if (!tab_ || !OnLiveRecord(tab_->Handle())) return;
     vx::tableDelete(tab_->Handle());
     PackWhenPossible(*tab_);
+    if (!TableUsable(tab_)) {
+        Refuse();
+        return;
+    }
     GoFirstLive(tab_->Handle());
     FindWindow(IDC_NEW)->Enable();
     ShowRecord();

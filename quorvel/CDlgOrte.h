@@ -39,6 +39,8 @@ protected:
 
 private:
     void ShowRecord();
+    // The table is gone: only cancel is left.
+    void Refuse();
     void OnNew();
     void OnSave();
     void OnDelete();

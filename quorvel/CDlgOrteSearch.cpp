@@ -111,6 +111,7 @@ void CDlgOrteSearch::OnOrder(bool postcodes) {
     byPostcode = postcodes;
     list_->Clear();
     builtFor_ = 0;
+    TakeLine();
     search_->SetFocus();
 }
 

@@ -13,7 +13,7 @@
 #include "quorvel/CDatenbank.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/QuorvelTestEnv.h"
-#include "quorvel/fields/FieldsTestDialog.h"
+#include "quorvel/DialogDrive.h"
 
 #include <wx/combobox.h>
 #include <wx/frame.h>
@@ -48,36 +48,6 @@ protected:
     }
     void OpenDatabase() { ASSERT_EQ(TheDatenbank().Oeffnen(Path("db"), Path("plz")), 0); }
 
-    // Runs the dialog modally; the steps run inside its loop.
-    static int RunModal(wxDialog& dialog, std::function<void()> steps) {
-        dialog.CallAfter([&dialog, steps] {
-            EXPECT_TRUE(PumpUntil([&] { return dialog.IsShown(); }));
-            steps();
-            if (dialog.IsModal()) dialog.EndModal(wxID_CANCEL);
-        });
-        return dialog.ShowModal();
-    }
-    // A button pressed as the keyboard would: focus on it, then its command.
-    static void Press(wxWindow* dialog, int id) {
-        wxWindow* button = dialog->FindWindow(id);
-        ASSERT_NE(button, nullptr) << id;
-        ASSERT_TRUE(button->IsEnabled()) << id;
-        FocusOn(button);
-        wxCommandEvent click(wxEVT_BUTTON, id);
-        click.SetEventObject(button);
-        button->GetEventHandler()->ProcessEvent(click);
-        Settle();
-    }
-    static std::string Text(wxWindow* dialog, int id) {
-        auto* edit = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id));
-        return edit ? vx::FromWx(edit->GetValue()) : "?";
-    }
-    static void SetText(wxWindow* dialog, int id, const std::string& text) {
-        auto* edit = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id));
-        ASSERT_NE(edit, nullptr);
-        edit->SetValue(vx::ToWx(text));
-        edit->MarkDirty();
-    }
     size_t Count(unsigned stringId) const {
         size_t n = 0;
         for (const auto& m : Shown()) n += m.text == QuorvelString(stringId);
@@ -103,7 +73,7 @@ protected:
     wxFrame* frame_ = nullptr;
 };
 
-TEST_F(PlacesRemarksGui, PlacesEditorAddsFindsCorrectsAndDeletesAPlace) {
+TEST_F(PlacesRemarksGui, PlacesEditorAddsBrowsesAndDeletesAPlace) {
     OpenDatabase();
     CDlgOrte dialog(frame_);
     long added = 0;
@@ -128,30 +98,9 @@ TEST_F(PlacesRemarksGui, PlacesEditorAddsFindsCorrectsAndDeletesAPlace) {
         EXPECT_TRUE(dialog.FindWindow(CDlgOrte::IDC_NO_HEIGHT_HINT)->IsShown());
         EXPECT_EQ(PlaceAt(added), "66802 \xDC" "berherrn -99 T");
 
-        // Away through the search, then back to the new place by its first letters.
         Press(&dialog, CDlgOrte::IDC_NEXT);
         EXPECT_EQ(Count(IDS_QV_LAST_RECORD), 1u);
-        WhenShown<CDlgOrteSearch> search([&](CDlgOrteSearch& s) {
-            auto* list = dynamic_cast<wxListBox*>(s.FindWindow(CDlgOrteSearch::IDC_LIST));
-            FocusOn(s.FindWindow(CDlgOrteSearch::IDC_SEARCH));
-            Type(keys_, "st");
-            EXPECT_EQ(Text(&s, CDlgOrteSearch::IDC_SEARCH), "ST");
-            EXPECT_EQ(list->GetCount(), 2u);
-            EXPECT_EQ(s.recNo, 1);
-            Press(&s, wxID_OK);
-        });
-        Press(&dialog, CDlgOrte::IDC_SEARCH);
-        EXPECT_TRUE(search.done);
-        EXPECT_EQ(Text(&dialog, CDlgOrte::IDC_ORT), "St. Wendel");
-        EXPECT_FALSE(dialog.FindWindow(CDlgOrte::IDC_NO_HEIGHT_HINT)->IsShown());
-
-        vx::tableGo(TheDatenbank().Orte()->Handle(), added);
-        Press(&dialog, CDlgOrte::IDC_NEXT);  // shows the record it stays on
         EXPECT_EQ(Text(&dialog, CDlgOrte::IDC_ORT), "\xDC" "berherrn");
-        SetText(&dialog, CDlgOrte::IDC_HEIGHT, "212");
-        Press(&dialog, CDlgOrte::IDC_SAVE);
-        EXPECT_FALSE(dialog.FindWindow(CDlgOrte::IDC_NO_HEIGHT_HINT)->IsShown());
-        EXPECT_EQ(PlaceAt(added), "66802 \xDC" "berherrn 212 T");
 
         // Delete packs at once and shows the first place.
         vx::tableGo(TheDatenbank().Orte()->Handle(), 3);
@@ -214,7 +163,7 @@ TEST_F(PlacesRemarksGui, SearchBuildsItsListOncePerFirstCharacterAndWarnsOfAMiss
     EXPECT_EQ(vx::tableTagSelected(TheDatenbank().Orte()->Handle()), TheDatenbank().Orte()->plzTag.tag());
 }
 
-TEST_F(PlacesRemarksGui, RemarksAreStoredLoadedAtTheCaretDeletedAndPacked) {
+TEST_F(PlacesRemarksGui, RemarksAreStoredWithOrWithoutMatchCodeAndPackedOnceAfterDeleting) {
     OpenDatabase();
     CBemerkTab& b = *TheDatenbank().Bemerkungen();
     CDlgBemerk dialog(frame_, "Anfang\r\nEnde");
@@ -238,25 +187,17 @@ TEST_F(PlacesRemarksGui, RemarksAreStoredLoadedAtTheCaretDeletedAndPacked) {
         EXPECT_EQ(RemarkAt(1), "GR\xDC\xDF|Gr\xFC\xDF" "e aus K\xF6ln");
         EXPECT_EQ(RemarkAt(2), "|zweiter");
 
-        // The first stored text goes in at the caret.
-        SetText(&dialog, CDlgBemerk::IDC_TEXT, "[]");
-        edit->SetInsertionPoint(1);
-        WhenShown<CDlgBemDBV2> store([&](CDlgBemDBV2& s) {
-            auto* list = dynamic_cast<wxComboBox*>(s.FindWindow(CDlgBemDBV2::IDC_LIST));
-            ASSERT_EQ(list->GetCount(), 2u);
-            EXPECT_EQ(vx::FromWx(list->GetString(0)),
-                      "GR\xDC\xDF       Gr\xFC\xDF" "e aus K\xF6ln" + std::string(30, ' ') + "1");
-            list->SetSelection(0);
-            Press(&s, wxID_OK);
-        });
-        Press(&dialog, CDlgBemerk::IDC_FROM_DB);
-        ASSERT_TRUE(store.done);
-        EXPECT_EQ(Text(&dialog, CDlgBemerk::IDC_TEXT), "[Gr\xFC\xDF" "e aus K\xF6ln]");
         Press(&dialog, wxID_OK);
     });
     EXPECT_EQ(rc, wxID_OK);
-    EXPECT_EQ(dialog.text, "[Gr\xFC\xDF" "e aus K\xF6ln]");
+    EXPECT_EQ(dialog.text, "zweiter");
 
+    // "&Weiter" without a chosen line takes the first text.
+    {
+        CDlgBemDBV2 store(frame_);
+        EXPECT_EQ(RunModal(store, [&] { Press(&store, wxID_OK); }), wxID_OK);
+        EXPECT_EQ(store.chosen, "Gr\xFC\xDF" "e aus K\xF6ln");
+    }
     // "&Löschen" without a chosen line does nothing; two deletions pack once at the close.
     {
         CDlgBemDBV2 store(frame_);

@@ -8,7 +8,7 @@
 #include "platform/Files.h"
 #include "platform/System.h"
 #include "platform/wx/WxText.h"
-#include "quorvel/fields/FieldsTestDialog.h"
+#include "quorvel/DialogDrive.h"
 
 #include <gtest/gtest.h>
 #include <wx/combobox.h>
@@ -38,33 +38,6 @@ std::string FitLine(const std::string& town, const std::string& plz) {
     return town + std::string(50 - town.size(), ' ') + " " + plz + std::string(10 - plz.size(), ' ');
 }
 
-// Runs step on the first modal dialog with that title once it is shown. The
-// library's classes are its own: only the title and the control ids are
-// shared with the host.
-class WhenTitled : public wxTimer {
-public:
-    WhenTitled(const std::string& title, std::function<void(wxDialog&)> step)
-        : title_(vx::ToWx(title)), step_(std::move(step)) {
-        Start(10);
-    }
-    ~WhenTitled() override { Stop(); }
-    void Notify() override {
-        if (done) return;
-        for (wxWindow* w : wxTopLevelWindows)
-            if (auto* d = dynamic_cast<wxDialog*>(w); d && d->IsModal() && d->IsShown() && d->GetTitle() == title_) {
-                done = true;
-                Stop();
-                step_(*d);
-                return;
-            }
-    }
-    bool done = false;
-
-private:
-    wxString title_;
-    std::function<void(wxDialog&)> step_;
-};
-
 class QuorvelModuleGui : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -92,27 +65,6 @@ protected:
         frame_->Destroy();
         Settle();
         std::filesystem::remove_all(dir);
-    }
-    static void Press(wxWindow* dialog, int id) {
-        wxWindow* button = dialog->FindWindow(id);
-        ASSERT_NE(button, nullptr) << id;
-        ASSERT_TRUE(button->IsEnabled()) << id;
-        FocusOn(button);
-        wxCommandEvent click(wxEVT_BUTTON, id);
-        click.SetEventObject(button);
-        button->GetEventHandler()->ProcessEvent(click);
-        Settle();
-    }
-    static wxTextCtrl* Edit(wxWindow* dialog, int id) { return dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id)); }
-    static void SetText(wxWindow* dialog, int id, const std::string& text) {
-        wxTextCtrl* edit = Edit(dialog, id);
-        ASSERT_NE(edit, nullptr) << id;
-        edit->SetValue(vx::ToWx(text));
-        edit->MarkDirty();
-    }
-    static std::string Text(wxWindow* dialog, int id) {
-        wxTextCtrl* edit = Edit(dialog, id);
-        return edit ? vx::FromWx(edit->GetValue()) : "?";
     }
     static std::string Selected(wxWindow* dialog, int id) {
         auto* list = dynamic_cast<wxListBox*>(dialog->FindWindow(id));
