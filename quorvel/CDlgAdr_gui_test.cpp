@@ -14,6 +14,7 @@
 #include "platform/System.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/CDatenbank.h"
+#include "quorvel/DialogDrive.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/QuorvelTables.h"
 #include "quorvel/fields/CMyComboBox.h"
@@ -61,23 +62,6 @@ protected:
         std::filesystem::remove_all(dir);
     }
 
-    static int RunModal(wxDialog& dialog, std::function<void()> steps) {
-        dialog.CallAfter([&dialog, steps] {
-            EXPECT_TRUE(PumpUntil([&] { return dialog.IsShown(); }));
-            steps();
-            if (dialog.IsModal()) dialog.EndModal(wxID_CANCEL);
-        });
-        return dialog.ShowModal();
-    }
-    static void Click(wxWindow* dialog, int id) {
-        wxWindow* button = dialog->FindWindow(id);
-        ASSERT_NE(button, nullptr) << id;
-        ASSERT_TRUE(button->IsEnabled()) << id;
-        wxCommandEvent event(wxEVT_BUTTON, id);
-        event.SetEventObject(button);
-        button->GetEventHandler()->ProcessEvent(event);
-        Settle();
-    }
     // Types into the field, replacing its text; capitals with the shift key.
     void TypeInto(wxWindow* field, const std::string& text) {
         FocusOn(field);
@@ -111,14 +95,14 @@ TEST_F(AddressForms, SchmidtIsAddedFoundEditedAndDeleted) {
     int searches = 0;
     RunModal(form, [&] {
         EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 0);
-        Click(&form, 1052);
+        Press(&form, 1052);
         EXPECT_FALSE(form.FindWindow(1052)->IsEnabled());
         TypeInto(form.FindWindow(1042), "Schmidt");
         // A postcode of the sample places fills town and country.
         TypeInto(form.FindWindow(1045), "80331");
         EXPECT_EQ(vx::FromWx(form.TownCombo()->GetValue()), "M\xFCnchen");
         EXPECT_EQ(Text(&form, 1047), "Bayern");
-        Click(&form, 1057);
+        Press(&form, 1057);
         EXPECT_TRUE(form.FindWindow(1052)->IsEnabled());
         EXPECT_EQ(Col(Tab().name1), "Schmidt");
         EXPECT_EQ(Col(Tab().name1Soun), "S753");
@@ -127,33 +111,33 @@ TEST_F(AddressForms, SchmidtIsAddedFoundEditedAndDeleted) {
         EXPECT_EQ(Col(Tab().land), "Bayern");
 
         // A second address to walk past; the search goes back to Schmidt.
-        Click(&form, 1052);
+        Press(&form, 1052);
         TypeInto(form.FindWindow(1042), "Anton");
-        Click(&form, 1057);
+        Press(&form, 1057);
         WhenShown<CDlgAdrSuche> search([&](CDlgAdrSuche& s) {
             ++searches;
             TypeInto(s.FindWindow(1054), "Schmitt");
-            Click(&s, 4);
+            Press(&s, 4);
             ASSERT_EQ(s.List()->GetCount(), 1u);
             EXPECT_EQ(vx::FromWx(s.List()->GetString(0)), "Schmidt");
             // Through the town, in other letter case: the substring pass.
             TypeInto(s.FindWindow(1054), "nchen");
-            Click(&s, 4);
+            Press(&s, 4);
             ASSERT_EQ(s.List()->GetCount(), 1u);
             EXPECT_EQ(s.List()->GetSelection(), 0);
-            Click(&s, wxID_OK);
+            Press(&s, wxID_OK);
         });
-        Click(&form, 1056);
+        Press(&form, 1056);
         EXPECT_EQ(searches, 1);
         EXPECT_EQ(Text(&form, 1042), "Schmidt");
 
         TypeInto(form.FindWindow(1043), "Ofenbau");
-        Click(&form, 1057);
+        Press(&form, 1057);
         EXPECT_EQ(Col(Tab().name2), "Ofenbau");
         EXPECT_EQ(Col(Tab().name1Soun), "S753");
 
         // Schmidt is the last of the two in record order.
-        Click(&form, 1055);
+        Press(&form, 1055);
         EXPECT_EQ(Said(7), 1u);
         EXPECT_EQ(Text(&form, 1042), "Schmidt");
         // Page Up from a field: one back.
@@ -165,11 +149,11 @@ TEST_F(AddressForms, SchmidtIsAddedFoundEditedAndDeleted) {
         Key(keys_, WXK_PAGEDOWN);
         EXPECT_EQ(Text(&form, 1042), "Schmidt");
 
-        Click(&form, 1053);
+        Press(&form, 1053);
         EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 1);
         EXPECT_EQ(Text(&form, 1042), "Anton");
         // Taken as recipient: the caller reads the current record.
-        Click(&form, 1058);
+        Press(&form, 1058);
     });
     EXPECT_EQ(CDlgAdr::ResultCode(form.GetReturnCode()), 1058);
     EXPECT_EQ(Col(Tab().name1), "Anton");
@@ -183,10 +167,10 @@ TEST_F(AddressForms, TheFirstFormKeepsWhatItDoesNotShowAndLongStoredValues) {
     {
         CDlgAdrV2 form(frame_);
         RunModal(form, [&] {
-            Click(&form, 1052);
+            Press(&form, 1052);
             TypeInto(form.FindWindow(1061), "SCHMI");
             TypeInto(form.FindWindow(1042), "Schmidt");
-            Click(&form, 1057);
+            Press(&form, 1057);
         });
     }
     EXPECT_EQ(Col(Tab().match), "SCHMI");
@@ -199,7 +183,7 @@ TEST_F(AddressForms, TheFirstFormKeepsWhatItDoesNotShowAndLongStoredValues) {
     RunModal(form, [&] {
         EXPECT_EQ(Text(&form, 1048), phone30);
         TypeInto(form.FindWindow(1043), "Kamine");
-        Click(&form, 1057);
+        Press(&form, 1057);
         EXPECT_EQ(Col(Tab().match), "SCHMI");
         EXPECT_EQ(Col(Tab().telefon), phone30);
         EXPECT_EQ(Col(Tab().name2), "Kamine");
@@ -231,11 +215,11 @@ print('ok')
     CDlgAdr again(frame_);
     RunModal(again, [&] {
         EXPECT_EQ(Text(&again, 1042), "Schmidt");
-        Click(&again, 1053);
+        Press(&again, 1053);
         EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 0);
         for (int id = 1042; id <= 1051; ++id) EXPECT_EQ(Text(&again, id), "") << id;
         // Nothing to delete now: nothing happens.
-        Click(&again, 1053);
+        Press(&again, 1053);
         EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 0);
     });
     EXPECT_TRUE(messages_.service.shown.empty());
@@ -263,7 +247,7 @@ TEST_F(AddressForms, ThePickListTrimsDeletesOnlyAChosenLineAndPreviews) {
         EXPECT_EQ(vx::FromWx(combo->GetString(0)).substr(0, 11), "bauer      ");
         EXPECT_EQ(vx::FromWx(combo->GetString(0)).substr(11, 26), "Firma  Bauer              ");
         // No chosen line: "&Löschen" does nothing and the dialog stays.
-        Click(&list, 3);
+        Press(&list, 3);
         EXPECT_TRUE(list.IsModal());
         EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 3);
         int zimmer = -1;
@@ -277,12 +261,12 @@ TEST_F(AddressForms, ThePickListTrimsDeletesOnlyAChosenLineAndPreviews) {
         combo->GetEventHandler()->ProcessEvent(pick);
         EXPECT_EQ(Text(&list, 1042), "Zimmer");
         EXPECT_EQ(Text(&list, 1223), "24103 Kiel");
-        Click(&list, 3);
+        Press(&list, 3);
         EXPECT_TRUE(list.IsModal());
         EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 2);
         ASSERT_EQ(combo->GetCount(), 2u);
         EXPECT_EQ(combo->GetSelection(), wxNOT_FOUND);
-        Click(&list, wxID_OK);
+        Press(&list, wxID_OK);
     });
     // No choice: the first record of the list.
     ASSERT_GT(list.chosen, 0);
@@ -325,7 +309,7 @@ TEST_F(AddressForms, PlaceAndAddressLookUpsFillTheSecondForm) {
     CDlgAdrV2 form(frame_);
     int placeSearches = 0, editors = 0, lists = 0;
     RunModal(form, [&] {
-        Click(&form, 1052);
+        Press(&form, 1052);
         TypeInto(form.FindWindow(1042), "Schmidt");
         // F4 on the postcode: the place search, in town order at first.
         WhenShown<CDlgOrteSearch> search([&](CDlgOrteSearch& s) {
@@ -351,26 +335,26 @@ TEST_F(AddressForms, PlaceAndAddressLookUpsFillTheSecondForm) {
             ++editors;
             e.EndModal(wxID_OK);
         });
-        Click(&form, 1538);
+        Press(&form, 1538);
         EXPECT_EQ(editors, 1);
         CPlzOrtTab& places = *TheDatenbank().Orte();
         vx::tableTagSelect(places.Handle(), places.plzTag.tag());
         vx::tableTop(places.Handle());
         EXPECT_EQ(Text(&form, 1045), places.FeldText(places.plz));
         EXPECT_EQ(Text(&form, 1047), places.FeldText(places.land));
-        Click(&form, 1057);
+        Press(&form, 1057);
 
         // F4 on the match code: the address list; the chosen record is shown.
-        Click(&form, 1052);
+        Press(&form, 1052);
         TypeInto(form.FindWindow(1042), "Anton");
-        Click(&form, 1057);
+        Press(&form, 1057);
         WhenShown<CDlgAdrSucheV2> list([&](CDlgAdrSucheV2& l) {
             ++lists;
             EXPECT_EQ(l.Combo()->GetCount(), 2u);
             l.chosen = 0;
             for (unsigned i = 0; i < l.Combo()->GetCount(); ++i)
                 if (vx::FromWx(l.Combo()->GetString(i)).find("Schmidt") != std::string::npos) l.Combo()->SetSelection(int(i));
-            Click(&l, wxID_OK);
+            Press(&l, wxID_OK);
         });
         FocusOn(form.FindWindow(1061));
         Key(keys_, WXK_F4);
@@ -401,7 +385,7 @@ TEST_F(AddressForms, ChoosingATownTakesItsCountryAndEveryButtonHasItsTip) {
                   "Eingabemaske verlassen, \xC4nderungen werden nicht \xFC" "bernommen.");
         // The help button is there, greyed.
         EXPECT_FALSE(form.FindWindow(wxID_HELP)->IsEnabled());
-        Click(&form, 1052);
+        Press(&form, 1052);
         TypeInto(form.FindWindow(1045), "99999");
         CMyComboBox* combo = form.TownCombo();
         ASSERT_EQ(combo->GetCount(), 2u);
@@ -415,10 +399,10 @@ TEST_F(AddressForms, ChoosingATownTakesItsCountryAndEveryButtonHasItsTip) {
         pick.SetInt(1);
         combo->GetEventHandler()->ProcessEvent(pick);
         EXPECT_EQ(Text(&form, 1047), "Land " + second);
-        Click(&form, 1057);
+        Press(&form, 1057);
         EXPECT_EQ(Col(Tab().ort), second);
         EXPECT_EQ(Col(Tab().land), "Land " + second);
-        Click(&form, 4);
+        Press(&form, 4);
     });
     EXPECT_EQ(CDlgAdr::ResultCode(result), 4);
 }
@@ -466,17 +450,17 @@ TEST_F(AddressForms, ADeleteWhileAnotherProgramEditsPacksLater) {
     {
         CDlgAdr form(frame_);
         RunModal(form, [&] {
-            Click(&form, 1055);
+            Press(&form, 1055);
             EXPECT_EQ(Text(&form, 1042), "Berta");
-            Click(&form, 1053);
+            Press(&form, 1053);
             EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 3);
             EXPECT_EQ(Text(&form, 1042), "Anton");
             say('G');
             expect('E');
             // The marked record is passed over both ways.
-            Click(&form, 1055);
+            Press(&form, 1055);
             EXPECT_EQ(Text(&form, 1042), "C\xE4sar");
-            Click(&form, 1054);
+            Press(&form, 1054);
             EXPECT_EQ(Text(&form, 1042), "Anton");
         });
     }
@@ -491,7 +475,7 @@ TEST_F(AddressForms, ADeleteWhileAnotherProgramEditsPacksLater) {
         CDlgAdr form(frame_);
         RunModal(form, [&] {
             EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 2);
-            Click(&form, 1055);
+            Press(&form, 1055);
             EXPECT_EQ(Text(&form, 1042), "C\xE4sar");
             EXPECT_EQ(Text(&form, 1043), "vom Nachbarn");
         });
