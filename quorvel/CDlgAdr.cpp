@@ -9,6 +9,7 @@
 #include "quorvel/QuorvelDialogs.h"
 #include "quorvel/PackWhenPossible.h"
 #include "quorvel/QuorvelTables.h"
+#include "quorvel/RecordWalk.h"
 #include "quorvel/Soundex.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/CParsedEdit.h"
@@ -220,32 +221,13 @@ void CDlgAdr::OnSave() {
 
 void CDlgAdr::OnNext() {
     if (!usable_) return;
-    TableHandle* t = Tab()->Handle();
-    if (!tableEof(t) && OnRecord()) {
-        const long rec = tableRecNo(t);
-        const int rc = SkipLive(t, 1);
-        if (rc != 0 || tableEof(t)) {
-            tableGo(t, rec);
-            Say(IDS_LAST_READ);
-        }
-    } else {
-        Say(IDS_LAST_READ);
-    }
+    if (NextLive(Tab()->Handle())) Say(IDS_LAST_READ);
     ShowRecord();
 }
 
 void CDlgAdr::OnPrev() {
     if (!usable_) return;
-    TableHandle* t = Tab()->Handle();
-    if (!tableBof(t) && OnRecord()) {
-        const int rc = SkipLive(t, -1);
-        if (rc != 0 || tableBof(t) || tableDeleted(t)) {
-            GoFirstLive(t);
-            Say(IDS_FIRST_READ);
-        }
-    } else {
-        Say(IDS_FIRST_READ);
-    }
+    if (PreviousLive(Tab()->Handle())) Say(IDS_FIRST_READ);
     ShowRecord();
 }
 
