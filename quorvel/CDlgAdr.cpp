@@ -43,7 +43,7 @@ void Say(unsigned id) { ShowMessage(QuorvelString(id), MB_OK | MB_ICONINFORMATIO
 
 } // namespace
 
-CDlgAdr::CDlgAdr(wxWindow* parent) : CDlgAdr(parent, 176, false) {
+CDlgAdr::CDlgAdr(wxWindow* parent) : CDlgAdr(parent, 176) {
     Build({{1042, "Name &1 :", &name1, 50},
            {1043, "Name &2 :", &name2, 50},
            {1044, "St&raße :", &strasse, 50},
@@ -59,19 +59,9 @@ CDlgAdr::CDlgAdr(wxWindow* parent) : CDlgAdr(parent, 176, false) {
            {IDC_PREV, "&<"}, {IDC_NEXT, "&>"}});
 }
 
-CDlgAdr::CDlgAdr(wxWindow* parent, int templateId, bool) : CVxtDialog(templateId, parent, nullptr, 1) {
+CDlgAdr::CDlgAdr(wxWindow* parent, int templateId) : CVxtDialog(templateId, parent, nullptr, 1) {
     Fields().object = this;
     SetTitle(ToWx("Adressdatenbank"));
-    InitCell(name1, 1042);
-    InitCell(name2, 1043);
-    InitCell(strasse, 1044);
-    InitCell(plz, 1045);
-    InitCell(ort, 1046);
-    InitCell(land, 1047);
-    InitCell(telefon, 1048);
-    InitCell(telefax, 1049);
-    InitCell(ansprech, 1050);
-    InitCell(bemerkung, 1051);
     usable_ = TableUsable(Tab());
 }
 

@@ -53,8 +53,8 @@ protected:
         const char* label;
     };
 
-    // For the second form, which lays itself out.
-    CDlgAdr(wxWindow* parent, int templateId, bool buildNow);
+    // For the second form: Build lays out the rows and binds each to its cell.
+    CDlgAdr(wxWindow* parent, int templateId);
     void Build(const std::vector<Row>& rows, const std::vector<Button>& buttons);
     bool OnInitDialog() override;
     bool OnFieldMessage(FieldEvent& event) override;

@@ -25,7 +25,7 @@ enum : int { IDC_MATCH = 1061, IDC_HANDY = 1063, IDC_EMAIL = 1059, IDC_URL = 106
              IDC_PLZ = 1045, IDC_TOWN = 1543, IDC_LAND = 1047, IDC_PLACES = 1538, IDC_ADDRESSES = 1539 };
 }
 
-CDlgAdrV2::CDlgAdrV2(wxWindow* parent) : CDlgAdr(parent, 387, false) {
+CDlgAdrV2::CDlgAdrV2(wxWindow* parent) : CDlgAdr(parent, 387) {
     using fields::FlagChoice;
     // No length is set for e-mail, web address and rebate group.
     Build({{IDC_MATCH, "Match&code :", &match, 10, RowEdit, FlagChoice},
