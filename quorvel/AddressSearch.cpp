@@ -4,6 +4,7 @@
 #include "dbase/IndexFile.h"
 #include "platform/CodePage.h"
 #include "platform/NumText.h"
+#include "quorvel/PackWhenPossible.h"
 #include "quorvel/Soundex.h"
 
 #include <algorithm>
@@ -40,7 +41,8 @@ void PhoneticPass(CAdressTab& table, const std::string& searchText, const Addres
             const char* key = table.name1Soun.ptr();
             const int order = key ? sound->tagFile->Compare(key, high.data(), width) : 1;
             if (order > 0 || (lower == upper && order != 0)) break;
-            if (!add(table.FeldText(table.name1), tableRecNo(t))) break;
+            // Records deleted but not yet packed away stay out of every list.
+            if (!tableDeleted(t) && !add(table.FeldText(table.name1), tableRecNo(t))) break;
             if (tableSkip(t, 1) != 0) break;
         }
     }
@@ -66,8 +68,9 @@ std::string MatchFromName(const std::string& name1) {
     const size_t blank = text.find(' ');
     if (blank != std::string::npos) text.erase(0, blank + 1);
     text = LowerCp1252(text);
-    while (!text.empty() && text[0] == ' ') text.erase(0, std::min<size_t>(2, text.size()));
-    return text;
+    // Blanks are trimmed one by one: taking them two at a time ate a letter.
+    const size_t start = text.find_first_not_of(' ');
+    return start == std::string::npos ? std::string() : text.substr(start);
 }
 
 std::string PickListLine(const std::string& match, const std::string& name1, const std::string& ort, long recNo) {
@@ -79,7 +82,7 @@ void FillPickList(CAdressTab& table, const AddressSink& add, long* firstRecNo) {
     TableHandle* t = table.Handle();
     if (!t) return;
     bool first = true;
-    for (int rc = tableTop(t); rc == 0 && !tableEof(t); rc = tableSkip(t, 1)) {
+    for (int rc = GoFirstLive(t); rc == 0 && !tableEof(t); rc = SkipLive(t, 1)) {
         const long recNo = tableRecNo(t);
         if (first && firstRecNo) *firstRecNo = recNo;
         first = false;

@@ -10,8 +10,8 @@
 
 using AddressSink = std::function<bool(const std::string& text, long recNo)>;
 
-// Records whose phonetic code lies in the range of the search text's code
-// (each "0" of the code widened to "0".."9"), in tag SOUND order; adds NAME1.
+// Live records whose phonetic code lies in the range of the search text's
+// code (each "0" of the code widened to "0".."9"), in tag SOUND order; adds NAME1.
 // The table is left on tag PRIMARY.
 void PhoneticPass(CAdressTab& table, const std::string& searchText, const AddressSink& add);
 // Every live record whose record buffer contains the search text, letter case
@@ -22,10 +22,10 @@ void SubstringPass(CAdressTab& table, const std::string& searchText, const Addre
 // and 30 characters, the record number after the tabs.
 std::string PickListLine(const std::string& match, const std::string& name1, const std::string& ort, long recNo);
 // The match column of a record without a match code: the name after its
-// first blank, lower-cased.
+// first blank, lower-cased, without leading blanks.
 std::string MatchFromName(const std::string& name1);
 // Walks the table in the order of its selected tag and adds one line per
-// record; firstRecNo gets the first record's number (0 when empty).
+// live record; firstRecNo gets the first record's number (0 when empty).
 void FillPickList(CAdressTab& table, const AddressSink& add, long* firstRecNo);
 // The record number of a pick-list line: the number after its last tab.
 long RecNoOfPickLine(const std::string& line);

@@ -49,6 +49,8 @@ void ClearQuietCode(EngineContext* ctx) {
 
 int CQuorvelTable::Open(EngineContext* ctx, const std::string& path) {
     Close();
+    ctx_ = ctx;
+    path_ = path;
     rebuilt_ = false;
     const int savedAuto = ctx->autoOpen, savedSafety = ctx->safety, savedErrOpen = ctx->errOpen;
     ctx->autoOpen = 0;

@@ -37,6 +37,12 @@ public:
 
     vx::TableHandle* Handle() const { return t_; }
     bool IsOpen() const { return t_ != nullptr; }
+    vx::EngineContext* Context() const { return ctx_; }
+    // The path the table was opened from, without extension.
+    const std::string& Path() const { return path_; }
+    // Records were deleted but could not be packed away yet.
+    bool PackPending() const { return packPending_; }
+    void SetPackPending(bool pending) { packPending_ = pending; }
 
     // The text of a character column without trailing blanks, or a memo whole;
     // valid until the next call.
@@ -57,7 +63,10 @@ protected:
     static int BindTag(vx::TableHandle* t, vx::TagRef& tag, const char* name);
 
     vx::TableHandle* t_ = nullptr;
+    vx::EngineContext* ctx_ = nullptr;
+    std::string path_;
     bool rebuilt_ = false;
+    bool packPending_ = false;
 
 private:
     vx::TableHandle* RebuildIndex(vx::EngineContext* ctx, vx::TableHandle* t, const std::string& path);

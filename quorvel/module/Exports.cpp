@@ -3,6 +3,7 @@
 #include "platform/MessageService.h"
 #include "quorvel/CQuorvelApp.h"
 #ifdef VX_QUORVEL_DISPLAY
+#include "quorvel/QuorvelDialogRuns.h"
 #include "quorvel/QuorvelDisplay.h"
 #endif
 
@@ -56,8 +57,19 @@ QUORVEL_EXPORT const char* GetProjektDaten(const char* record) {
 }
 
 QUORVEL_EXPORT const char* GetBemerkung(const char* text) {
+#ifdef VX_QUORVEL_DISPLAY
+    // Valid until the next call; freed when the library unloads.
+    static std::string edited;
+    return Guarded("GetBemerkung", static_cast<const char*>(nullptr), [&]() -> const char* {
+        std::string result;
+        if (!RunRemarkDialog(text ? text : "", result)) return nullptr;
+        edited = std::move(result);
+        return edited.c_str();
+    });
+#else
     (void)text;
     return nullptr;
+#endif
 }
 
 QUORVEL_EXPORT int NeuLadenAlt(const char* title, const char* text, const char* choice1, const char* choice2,
@@ -66,6 +78,12 @@ QUORVEL_EXPORT int NeuLadenAlt(const char* title, const char* text, const char* 
     return vx::IDCANCEL;
 }
 
-QUORVEL_EXPORT int BearbOrte() { return vx::IDCANCEL; }
+QUORVEL_EXPORT int BearbOrte() {
+#ifdef VX_QUORVEL_DISPLAY
+    return Guarded("BearbOrte", int(vx::IDCANCEL), [] { return RunPlacesDialog(); });
+#else
+    return vx::IDCANCEL;
+#endif
+}
 QUORVEL_EXPORT int WdbBestell() { return vx::IDCANCEL; }
 QUORVEL_EXPORT int Formular() { return vx::IDCANCEL; }

@@ -1,0 +1,258 @@
+#include "quorvel/CDlgAdr.h"
+
+#include "dbase/Table.h"
+#include "platform/MessageService.h"
+#include "platform/wx/WxText.h"
+#include "quorvel/CDatenbank.h"
+#include "quorvel/CDlgAdrSuche.h"
+#include "quorvel/CQuorvelApp.h"
+#include "quorvel/QuorvelDialogs.h"
+#include "quorvel/PackWhenPossible.h"
+#include "quorvel/QuorvelTables.h"
+#include "quorvel/RecordWalk.h"
+#include "quorvel/Soundex.h"
+#include "quorvel/fields/CMyComboBox.h"
+#include "quorvel/fields/CParsedEdit.h"
+#include "quorvel/fields/FieldEvent.h"
+#include "quorvel/fields/FieldMessages.h"
+#include "quorvel/fields/FieldRules.h"
+
+#include <wx/button.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+
+using namespace vx;
+
+namespace {
+
+constexpr int kHelpCommand = 32773;
+
+// A button with the library's control id: 1 and 2 are OK and cancel, the
+// help command is the help button.
+void AddButton(wxWindow* parent, wxSizer* row, int id, const char* label) {
+    const int wxId = id == 1 ? int(wxID_OK) : id == 2 ? int(wxID_CANCEL) : id == kHelpCommand ? int(wxID_HELP) : id;
+    row->Add(new wxButton(parent, wxId, vx::ToWx(label)), 0, wxALL, 3);
+}
+
+enum : unsigned { IDS_NOT_UPDATED = 4, IDS_LAST_READ = 7, IDS_FIRST_READ = 8 };
+enum : int { IDC_NEU = 1052, IDC_LOESCH = 1053, IDC_PREV = 1054, IDC_NEXT = 1055, IDC_SUCHE = 1056,
+             IDC_SAVE = 1057, IDC_EMPFAENGER = 1058, IDC_STANDORT = 4, IDC_GROUP = 1282 };
+
+void Say(unsigned id) { ShowMessage(QuorvelString(id), MB_OK | MB_ICONINFORMATION); }
+
+} // namespace
+
+CDlgAdr::CDlgAdr(wxWindow* parent) : CDlgAdr(parent, 176) {
+    Build({{1042, "Name &1 :", &name1, 50},
+           {1043, "Name &2 :", &name2, 50},
+           {1044, "St&raße :", &strasse, 50},
+           {1045, "&PLZ :", &plz, 5},
+           {1046, "&Ort :", &ort, 50},
+           {1047, "L&and/Bezirk :", &land, 50},
+           {1048, "&Telefon :", &telefon, 20},
+           {1049, "&Fax :", &telefax, 20},
+           {1050, "&Ansprechpartner :", &ansprech, 50},
+           {1051, "&Bemerkung :", &bemerkung, 250, RowMemo}},
+          {{IDC_EMPFAENGER, "&Empfänger"}, {IDC_STANDORT, "&Standort"}, {kHelpCommand, "Hilfe"}, {2, "Abbruch"},
+           {IDC_NEU, "&Neu"}, {IDC_LOESCH, "&Lösch"}, {IDC_SAVE, "Akt&uall"}, {IDC_SUCHE, "Su&che"},
+           {IDC_PREV, "&<"}, {IDC_NEXT, "&>"}});
+}
+
+CDlgAdr::CDlgAdr(wxWindow* parent, int templateId) : CVxtDialog(templateId, parent, nullptr, 1) {
+    Fields().object = this;
+    SetTitle(ToWx("Adressdatenbank"));
+    usable_ = TableUsable(Tab());
+}
+
+void CDlgAdr::InitCell(CWString& cell, int id, uint16_t flags) {
+    cell.Init(uint16_t(id), 0, 0, flags, fields::KindAny, 0, 0, 0, 0, 0, 0, 0, false);
+}
+
+void CDlgAdr::Build(const std::vector<Row>& rows, const std::vector<Button>& buttons) {
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* box = new wxStaticBoxSizer(new wxStaticBox(this, IDC_GROUP, ToWx("Adressen")), wxVERTICAL);
+    auto* grid = new wxFlexGridSizer(2, 3, 6);
+    grid->AddGrowableCol(1);
+    for (const Row& row : rows) {
+        auto* label = new wxStaticText(this, wxID_ANY, ToWx(row.label));
+        wxWindow* control = nullptr;
+        InitCell(*row.cell, row.id, row.flags);
+        if (row.kind == RowTownCombo) {
+            auto* combo = new CMyComboBox(row.cell);
+            combo->Create(this, row.id, wxDefaultPosition, wxSize(320, -1), 0);
+            townControl_ = combo;
+            control = combo;
+        } else {
+            auto* edit = new CParsedEdit(row.cell);
+            const long style = row.kind == RowMemo ? wxTE_MULTILINE : 0;
+            edit->Create(this, row.id, wxDefaultPosition, wxSize(320, row.kind == RowMemo ? 60 : -1), style);
+            edit->SetLimitText(row.limit);
+            editIds_.push_back(row.id);
+            control = edit;
+        }
+        grid->Add(label, 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(control, 1, wxEXPAND);
+        if (row.kind == RowHidden) {
+            label->Hide();
+            control->Hide();
+        }
+        RegisterValue(row.cell);
+    }
+    box->Add(grid, 1, wxEXPAND | wxALL, 4);
+    top->Add(box, 1, wxEXPAND | wxALL, 6);
+    auto* row1 = new wxBoxSizer(wxHORIZONTAL);
+    auto* row2 = new wxBoxSizer(wxHORIZONTAL);
+    for (size_t i = 0; i < buttons.size(); ++i)
+        AddButton(this, i < buttons.size() / 2 ? row1 : row2, buttons[i].id, buttons[i].label);
+    top->Add(row1, 0, wxALIGN_CENTER);
+    top->Add(row2, 0, wxALIGN_CENTER | wxBOTTOM, 4);
+    SetSizerAndFit(top);
+
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnNeu(); }, IDC_NEU);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSave(); }, IDC_SAVE);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnNext(); }, IDC_NEXT);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnPrev(); }, IDC_PREV);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(); }, IDC_LOESCH);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSearch(); }, IDC_SUCHE);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndWith(IDC_EMPFAENGER); }, IDC_EMPFAENGER);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndWith(IDC_STANDORT); }, IDC_STANDORT);
+    GreyHelpButton(this);
+}
+
+int CDlgAdr::ResultCode(int modalResult) {
+    if (modalResult == wxID_OK) return 1;
+    if (modalResult == wxID_CANCEL) return 2;
+    return modalResult;
+}
+
+CAdressTab* CDlgAdr::Tab() const { return TheDatenbank().Adressen(); }
+
+CParsedEdit* CDlgAdr::Edit(int id) const { return dynamic_cast<CParsedEdit*>(FindWindow(id)); }
+
+bool CDlgAdr::OnRecord() const {
+    CAdressTab* tab = Tab();
+    if (!usable_ || !tab || !tab->Handle()) return false;
+    TableHandle* t = tab->Handle();
+    const long rec = tableRecNo(t);
+    return rec >= 1 && rec <= tableRecCount(t) && !tableEof(t);
+}
+
+bool CDlgAdr::OnInitDialog() {
+    CVxtDialog::OnInitDialog();
+    if (!usable_) {
+        // Nothing here may reach a table that is not there.
+        for (wxWindow* child : GetChildren())
+            if (child->GetId() != wxID_CANCEL) child->Disable();
+        return true;
+    }
+    PackIfPending(*Tab());
+    if (tableRecCount(Tab()->Handle()) >= 0) GoFirstLive(Tab()->Handle());
+    ShowRecord();
+    return true;
+}
+
+void CDlgAdr::RecordToDialog() {
+    const bool on = OnRecord();
+    CAdressTab* tab = Tab();
+    auto text = [&](const vx::FieldView& col) { return on ? tab->FeldText(col) : std::string(); };
+    name1.text = text(tab->name1);
+    name2.text = text(tab->name2);
+    strasse.text = text(tab->strasse);
+    ort.text = text(tab->ort);
+    land.text = text(tab->land);
+    telefon.text = text(tab->telefon);
+    telefax.text = text(tab->telefax);
+    ansprech.text = text(tab->ansprech);
+    bemerkung.text = text(tab->bemerkung);
+    plz.text = text(tab->plz);
+}
+
+void CDlgAdr::DialogToRecord() {
+    CAdressTab* tab = Tab();
+    tab->SetText(tab->name1, name1.text);
+    tab->SetText(tab->name2, name2.text);
+    tab->SetText(tab->strasse, strasse.text);
+    tab->SetText(tab->ort, ort.text);
+    tab->SetText(tab->plz, plz.text);
+    tab->SetText(tab->land, land.text);
+    tab->SetText(tab->telefon, telefon.text);
+    tab->SetText(tab->telefax, telefax.text);
+    tab->SetText(tab->ansprech, ansprech.text);
+    tab->SetText(tab->bemerkung, bemerkung.text);
+    tab->SetText(tab->name1Soun, SoundexCode(name1.text));
+    tableFlush(tab->Handle());
+}
+
+void CDlgAdr::ShowRecord() {
+    if (!usable_) return;
+    RecordToDialog();
+    RefreshFields(false);
+}
+
+void CDlgAdr::ShowCell(CWString& cell) { FieldWindow().SetControlText(cell.valueId, cell.text); }
+
+void CDlgAdr::OnNeu() {
+    if (!usable_) return;
+    if (tableAppendBlank(Tab()->Handle()) != 0) {
+        Say(IDS_NOT_UPDATED);
+        return;
+    }
+    ShowRecord();
+    if (wxWindow* neu = FindWindow(IDC_NEU)) neu->Disable();
+}
+
+void CDlgAdr::OnSave() {
+    if (!usable_) return;
+    if (RefreshFields(true) == 0) return;
+    DialogToRecord();
+    if (wxWindow* neu = FindWindow(IDC_NEU)) neu->Enable();
+}
+
+void CDlgAdr::OnNext() {
+    if (!usable_) return;
+    if (NextLive(Tab()->Handle())) Say(IDS_LAST_READ);
+    ShowRecord();
+}
+
+void CDlgAdr::OnPrev() {
+    if (!usable_) return;
+    if (PreviousLive(Tab()->Handle())) Say(IDS_FIRST_READ);
+    ShowRecord();
+}
+
+void CDlgAdr::OnDelete() {
+    if (!usable_ || !OnRecord()) return;
+    TableHandle* t = Tab()->Handle();
+    tableDelete(t);
+    tableFlush(t);
+    PackWhenPossible(*Tab());
+    if (!Tab()->IsOpen()) {
+        usable_ = TableUsable(Tab());
+        return;
+    }
+    GoFirstLive(Tab()->Handle());
+    ShowRecord();
+}
+
+void CDlgAdr::OnSearch() {
+    if (!usable_) return;
+    CDlgAdrSuche search(this);
+    if (search.ShowModal() != wxID_OK || search.chosen == -1) return;
+    tableGo(Tab()->Handle(), search.chosen);
+    if (wxWindow* first = FindWindow(1042)) first->SetFocus();
+    ShowRecord();
+}
+
+void CDlgAdr::EndWith(int code) {
+    Fields().endCode = code;
+    Finish();
+}
+
+bool CDlgAdr::OnFieldMessage(FieldEvent& event) {
+    if (event.message != fieldmsg::NavigationKey) return false;
+    if (event.wParam == 0x21) OnPrev();
+    else if (event.wParam == 0x22) OnNext();
+    event.result = 1;
+    return true;
+}

@@ -1,0 +1,78 @@
+#include "quorvel/CDlgAdrSuche.h"
+
+#include "platform/wx/WxText.h"
+#include "quorvel/AddressSearch.h"
+#include "quorvel/CDatenbank.h"
+#include "quorvel/QuorvelDialogs.h"
+#include "quorvel/fields/CParsedEdit.h"
+#include "quorvel/fields/FieldRules.h"
+
+#include <wx/listbox.h>
+#include <wx/button.h>
+#include <wx/sizer.h>
+
+using namespace vx;
+
+namespace {
+
+constexpr int kHelpCommand = 32773;
+
+// A button with the library's control id: 1 and 2 are OK and cancel, the
+// help command is the help button.
+void AddButton(wxWindow* parent, wxSizer* row, int id, const char* label) {
+    const int wxId = id == 1 ? int(wxID_OK) : id == 2 ? int(wxID_CANCEL) : id == kHelpCommand ? int(wxID_HELP) : id;
+    row->Add(new wxButton(parent, wxId, vx::ToWx(label)), 0, wxALL, 3);
+}
+enum : int { IDC_TEXT = 1054, IDC_LIST = 1055, IDC_SUCHEN = 4 };
+}
+
+CDlgAdrSuche::CDlgAdrSuche(wxWindow* parent) : CVxtDialog(177, parent, nullptr, 0) {
+    SetTitle(ToWx("Suche nach Adressen"));
+    searchText.Init(IDC_TEXT, 0, 0, 0, fields::KindAny, 0, 0, 0, 0, 0, 0, 0, false);
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* edit = new CParsedEdit(&searchText);
+    edit->Create(this, IDC_TEXT, wxDefaultPosition, wxSize(300, -1));
+    top->Add(edit, 0, wxEXPAND | wxALL, 6);
+    list_ = new wxListBox(this, IDC_LIST, wxDefaultPosition, wxSize(300, 200));
+    top->Add(list_, 1, wxEXPAND | wxLEFT | wxRIGHT, 6);
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    AddButton(this, row, 1, "&Weiter");
+    AddButton(this, row, IDC_SUCHEN, "&Suchen");
+    AddButton(this, row, kHelpCommand, "Hilfe");
+    AddButton(this, row, 2, "Abbruch");
+    top->Add(row, 0, wxALIGN_CENTER | wxALL, 4);
+    SetSizerAndFit(top);
+    RegisterValue(&searchText);
+    GreyHelpButton(this);
+
+    usable_ = TableUsable(TheDatenbank().Adressen());
+    if (!usable_) {
+        for (int id : {int(IDC_TEXT), int(IDC_LIST), int(IDC_SUCHEN), int(wxID_OK)})
+            if (wxWindow* w = FindWindow(id)) w->Disable();
+    }
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Search(); }, IDC_SUCHEN);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Take(); }, wxID_OK);
+    list_->Bind(wxEVT_LISTBOX_DCLICK, [this](wxCommandEvent&) { Take(); });
+}
+
+void CDlgAdrSuche::Search() {
+    if (!usable_) return;
+    list_->Clear();
+    recNos_.clear();
+    RefreshFields(true);
+    CAdressTab& table = *TheDatenbank().Adressen();
+    const AddressSink add = [this](const std::string& text, long recNo) {
+        list_->Append(ToWx(text));
+        recNos_.push_back(recNo);
+        return true;
+    };
+    PhoneticPass(table, searchText.text, add);
+    SubstringPass(table, searchText.text, add);
+    if (!recNos_.empty()) list_->SetSelection(0);
+}
+
+void CDlgAdrSuche::Take() {
+    const int sel = list_->GetSelection();
+    chosen = usable_ && sel != wxNOT_FOUND && size_t(sel) < recNos_.size() ? recNos_[size_t(sel)] : -1;
+    if (IsModal()) EndModal(wxID_OK);
+}

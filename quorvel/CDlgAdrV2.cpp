@@ -1,0 +1,162 @@
+#include "quorvel/CDlgAdrV2.h"
+
+#include "dbase/Table.h"
+#include "platform/wx/WxText.h"
+#include "quorvel/CDatenbank.h"
+#include "quorvel/CQuorvelApp.h"
+#include "quorvel/CDlgAdrSucheV2.h"
+#include "quorvel/CDlgOrte.h"
+#include "quorvel/CDlgOrteSearch.h"
+#include "quorvel/QuorvelDialogs.h"
+#include "quorvel/PackWhenPossible.h"
+#include "quorvel/QuorvelTables.h"
+#include "quorvel/RecordWalk.h"
+#include "quorvel/fields/CMyComboBox.h"
+#include "quorvel/fields/FieldEvent.h"
+#include "quorvel/fields/FieldMessages.h"
+#include "quorvel/fields/FieldRules.h"
+
+#include <wx/button.h>
+
+using namespace vx;
+
+namespace {
+enum : int { IDC_MATCH = 1061, IDC_HANDY = 1063, IDC_EMAIL = 1059, IDC_URL = 1060, IDC_DUMMY = 1062,
+             IDC_PLZ = 1045, IDC_TOWN = 1543, IDC_LAND = 1047, IDC_PLACES = 1538, IDC_ADDRESSES = 1539 };
+}
+
+CDlgAdrV2::CDlgAdrV2(wxWindow* parent) : CDlgAdr(parent, 387) {
+    using fields::FlagChoice;
+    // No length is set for e-mail, web address and rebate group.
+    Build({{IDC_MATCH, "Match&code :", &match, 10, RowEdit, FlagChoice},
+           {1042, "Name &1 :", &name1, 50},
+           {1043, "Name &2 :", &name2, 50},
+           {1044, "St&raße :", &strasse, 50},
+           {IDC_PLZ, "&PLZ :", &plz, 5, RowEdit, FlagChoice},
+           {IDC_TOWN, "&Ort :", &ort, 50, RowTownCombo, FlagChoice},
+           {IDC_LAND, "L&and/Bezirk :", &land, 50},
+           {1048, "&Telefon :", &telefon, 20},
+           {1049, "&Fax :", &telefax, 20},
+           {IDC_HANDY, "&Handy :", &handy, 15},
+           {1050, "&Ansprechpartner :", &ansprech, 50},
+           {IDC_EMAIL, "e&Mail :", &email, 0},
+           {IDC_URL, "&Internet :", &url, 0},
+           {1051, "&Bemerkung :", &bemerkung, 250, RowMemo},
+           {IDC_DUMMY, "Rabatt&gruppe :", &dummy, 0, RowHidden}},
+          {{IDC_ADDRESSES, "..."}, {IDC_PLACES, "..."}, {1058, "&Empfänger"}, {4, "&Standort"},
+           {32773, "Hilfe"}, {2, "Schließen"}, {1052, "&Neu"}, {1053, "&Lösch"}, {1057, "S&peich"},
+           {1056, "Su&che"}, {1054, "&<"}, {1055, "&>"}});
+    AddToolTips(this, {{IDC_ADDRESSES, 10438}, {IDC_PLACES, 10439}, {1058, 10440}, {4, 10441}, {1052, 10442},
+                       {1057, 10443}, {1053, 10444}, {1056, 10445}, {1054, 10446}, {1055, 10447},
+                       {int(wxID_HELP), IDS_QV_TIP_HELP}, {int(wxID_CANCEL), IDS_QV_TIP_CANCEL}});
+    Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnPostcodeChanged(); }, IDC_PLZ);
+    Bind(wxEVT_COMBOBOX, [this](wxCommandEvent& e) {
+        e.Skip();
+        OnTownChosen();
+    }, IDC_TOWN);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnPlaces(); }, IDC_PLACES);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAddressList(); }, IDC_ADDRESSES);
+}
+
+CMyComboBox* CDlgAdrV2::TownCombo() const { return dynamic_cast<CMyComboBox*>(FindWindow(IDC_TOWN)); }
+
+void CDlgAdrV2::RecordToDialog() {
+    const bool on = OnRecord();
+    CAdressTab* tab = Tab();
+    auto text = [&](const vx::FieldView& col) { return on ? tab->FeldText(col) : std::string(); };
+    match.text = text(tab->match);
+    email.text = text(tab->email);
+    url.text = text(tab->url);
+    dummy.text = text(tab->dummy);
+    handy.text = text(tab->handy);
+    CDlgAdr::RecordToDialog();
+}
+
+void CDlgAdrV2::DialogToRecord() {
+    CAdressTab* tab = Tab();
+    tab->SetText(tab->match, match.text);
+    tab->SetText(tab->email, email.text);
+    tab->SetText(tab->url, url.text);
+    tab->SetText(tab->dummy, dummy.text);
+    tab->SetText(tab->handy, handy.text);
+    CDlgAdr::DialogToRecord();
+}
+
+void CDlgAdrV2::OnPostcodeChanged() {
+    CPlzOrtTab* places = TheDatenbank().Orte();
+    CMyComboBox* combo = TownCombo();
+    if (!Usable() || !places || !places->IsOpen() || !combo) return;
+    plz.text = FieldWindow().ControlText(IDC_PLZ);
+    std::string town = combo->GetFieldText();
+    std::vector<std::string> towns;
+    const int tookFirst = places->PlacesOfPostcode(plz.text, towns, town);
+    combo->Clear();
+    for (const std::string& t : towns) combo->AddItem(t);
+    ort.text = town;
+    combo->SetFieldText(town);
+    if (tookFirst) OnTownChosen();
+}
+
+void CDlgAdrV2::OnTownChosen() {
+    CPlzOrtTab* places = TheDatenbank().Orte();
+    CMyComboBox* combo = TownCombo();
+    if (!Usable() || !places || !places->IsOpen() || !combo) return;
+    plz.text = FieldWindow().ControlText(IDC_PLZ);
+    const int sel = combo->GetSelection();
+    ort.text = sel != wxNOT_FOUND ? combo->GetItemText(sel) : combo->GetFieldText();
+    std::string country;
+    if (places->GeoHoehe(plz.text, ort.text, &country) > -99) {
+        land.text = country;
+        ShowCell(land);
+    }
+}
+
+void CDlgAdrV2::TakePlace() {
+    CPlzOrtTab& places = *TheDatenbank().Orte();
+    RefreshFields(true);
+    plz.text = places.FeldText(places.plz);
+    ort.text = places.FeldText(places.ort);
+    land.text = places.FeldText(places.land);
+    RefreshFields(false);
+}
+
+void CDlgAdrV2::OnPlaceSearch() {
+    CPlzOrtTab* places = TheDatenbank().Orte();
+    if (!Usable() || !places || !places->IsOpen()) return;
+    CDlgOrteSearch search(this);
+    if (search.ShowModal() != wxID_OK || search.recNo <= 0) return;
+    if (tableGo(places->Handle(), search.recNo) != 0) return;
+    TakePlace();
+}
+
+void CDlgAdrV2::OnPlaces() {
+    if (!Usable()) return;
+    CDlgOrte editor(this);
+    if (editor.ShowModal() != wxID_OK) return;
+    RefreshFields(true);
+    plz.text = editor.Postcode();
+    ort.text = editor.Town();
+    land.text = editor.Country();
+    RefreshFields(false);
+}
+
+void CDlgAdrV2::OnAddressList() {
+    if (!Usable() || tableRecCount(Tab()->Handle()) <= 0) return;
+    CDlgAdrSucheV2 list(this);
+    const bool ok = list.ShowModal() == wxID_OK;
+    // A deletion in the list may have packed and renumbered the table.
+    TableHandle* t = Tab()->Handle();
+    if (ok && list.chosen != 0) tableGo(t, list.chosen);
+    else if (!OnLiveRecord(t)) GoFirstLive(t);
+    ShowRecord();
+}
+
+bool CDlgAdrV2::OnFieldMessage(FieldEvent& event) {
+    if (event.message == fieldmsg::Choice) {
+        if (event.wParam == IDC_MATCH) OnAddressList();
+        else if (event.wParam == IDC_PLZ || event.wParam == IDC_TOWN) OnPlaceSearch();
+        event.result = 1;
+        return true;
+    }
+    return CDlgAdr::OnFieldMessage(event);
+}

@@ -1,0 +1,175 @@
+#include "quorvel/CDlgOrte.h"
+
+#include "dbase/Table.h"
+#include "platform/MessageService.h"
+#include "platform/wx/WxText.h"
+#include "quorvel/CDatenbank.h"
+#include "quorvel/CDlgOrteSearch.h"
+#include "quorvel/CQuorvelApp.h"
+#include "quorvel/PlaceRecords.h"
+#include "quorvel/PackWhenPossible.h"
+#include "quorvel/QuorvelDialogs.h"
+#include "quorvel/RecordWalk.h"
+#include "quorvel/fields/CParsedEdit.h"
+#include "quorvel/fields/FieldRules.h"
+
+#include <wx/button.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+CDlgOrte::CDlgOrte(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 1) {
+    title = "Orte";
+    struct Row {
+        CWString* value;
+        int id;
+        const char* label;
+        size_t limit;
+        uint16_t kind;
+    } rows[] = {
+        {&plz_, IDC_PLZ, "&PLZ :", 10, fields::KindAny},
+        {&ort_, IDC_ORT, "&Ort :", 50, fields::KindAny},
+        {&land_, IDC_LAND, "L&and/Bezirk :", 50, fields::KindAny},
+        {&height_, IDC_HEIGHT, "Geodätische &Höhe (m) :", 5, fields::KindSigned},
+    };
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    auto* body = new wxBoxSizer(wxHORIZONTAL);
+    auto* grid = new wxFlexGridSizer(2, 4, 8);
+    grid->AddGrowableCol(1);
+    for (const Row& row : rows) {
+        row.value->Init(uint16_t(row.id), 0, 0, 0, row.kind, 0, 0, 0, 0, 0, 0, 0, false);
+        grid->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(row.label)), 0, wxALIGN_CENTER_VERTICAL);
+        auto* edit = new CParsedEdit(row.value);
+        edit->Create(this, row.id, wxDefaultPosition, wxSize(row.limit > 10 ? 320 : 100, -1));
+        edit->SetLimitText(row.limit);
+        grid->Add(edit, 0, row.limit > 10 ? wxEXPAND : 0);
+        RegisterValue(row.value);
+    }
+    body->Add(grid, 1, wxALL | wxEXPAND, 8);
+    auto* side = new wxBoxSizer(wxVERTICAL);
+    auto* ok = new wxButton(this, wxID_OK, "&Weiter");
+    ok->SetDefault();
+    side->Add(ok, 0, wxEXPAND | wxBOTTOM, 4);
+    side->Add(new wxButton(this, wxID_HELP, "Hilfe"), 0, wxEXPAND | wxBOTTOM, 4);
+    side->Add(new wxButton(this, wxID_CANCEL, "Abbrechen"), 0, wxEXPAND);
+    body->Add(side, 0, wxALL, 8);
+    sizer->Add(body, 1, wxEXPAND);
+    hint_ = new wxStaticText(this, IDC_NO_HEIGHT_HINT,
+                             vx::ToWx("Hinweis: -99 bedeuted, dass für diesen Ort keine geodätische Höhe bekannt ist."));
+    hint_->SetForegroundColour(*wxRED);
+    hint_->Hide();
+    sizer->Add(hint_, 0, wxLEFT | wxRIGHT, 8);
+    auto* browse = new wxBoxSizer(wxHORIZONTAL);
+    struct Button {
+        int id;
+        const char* label;
+        void (CDlgOrte::*handler)();
+    } buttons[] = {{IDC_NEW, "&Neu", &CDlgOrte::OnNew},          {IDC_DELETE, "&Lösch", &CDlgOrte::OnDelete},
+                   {IDC_SAVE, "&Speich", &CDlgOrte::OnSave},     {IDC_SEARCH, "Su&che", &CDlgOrte::OnSearch},
+                   {IDC_PREVIOUS, "&<", &CDlgOrte::OnPrevious}, {IDC_NEXT, "&>", &CDlgOrte::OnNext}};
+    for (const Button& b : buttons) {
+        browse->Add(new wxButton(this, b.id, vx::ToWx(b.label)), 0, wxRIGHT, 4);
+        Bind(wxEVT_BUTTON, [this, handler = b.handler](wxCommandEvent&) { (this->*handler)(); }, b.id);
+    }
+    sizer->Add(browse, 0, wxALL, 8);
+    // Room for the message strip at the bottom.
+    sizer->AddSpacer(28);
+    SetSizerAndFit(sizer);
+    GreyHelpButton(this);
+    AddToolTips(this, {{wxID_OK, 10448}, {wxID_HELP, IDS_QV_TIP_HELP}, {wxID_CANCEL, IDS_QV_TIP_CANCEL},
+                       {IDC_NEW, 10449}, {IDC_SAVE, 10450}, {IDC_DELETE, 10451}, {IDC_SEARCH, 10452},
+                       {IDC_PREVIOUS, 10453}, {IDC_NEXT, 10454}});
+}
+
+bool CDlgOrte::OnInitDialog() {
+    CVxtDialog::OnInitDialog();
+    CPlzOrtTab* tab = TheDatenbank().Orte();
+    if (!TableUsable(tab)) {
+        Refuse();
+        return true;
+    }
+    tab_ = tab;
+    PackIfPending(*tab_);
+    if (vx::tableRecCount(tab_->Handle()) >= 0) GoFirstLive(tab_->Handle());
+    ShowRecord();
+    if (wxWindow* first = FindWindow(IDC_PLZ)) first->SetFocus();
+    return true;
+}
+
+void CDlgOrte::Refuse() {
+    // Nothing to edit and nothing to hand back.
+    tab_ = nullptr;
+    for (wxWindow* child : GetChildren())
+        if (child->GetId() != wxID_CANCEL && dynamic_cast<wxStaticText*>(child) == nullptr) child->Disable();
+}
+
+void CDlgOrte::ShowRecord() {
+    if (!tab_) return;
+    const PlaceTexts place = ReadPlace(*tab_);
+    plz_.text = place.plz;
+    ort_.text = place.ort;
+    land_.text = place.land;
+    height_.text = place.height;
+    RefreshFields(false);
+    const bool unknown = place.height == "-99";
+    if (hint_->IsShown() != unknown) {
+        hint_->Show(unknown);
+        Layout();
+    }
+}
+
+void CDlgOrte::OnNew() {
+    if (!tab_) return;
+    if (vx::tableAppendBlank(tab_->Handle()) != 0) {
+        vx::ShowMessage(QuorvelString(IDS_QV_UPDATE_FAILED));
+        return;
+    }
+    ShowRecord();
+    FindWindow(IDC_NEW)->Disable();
+    FindWindow(IDC_PLZ)->SetFocus();
+}
+
+void CDlgOrte::OnSave() {
+    if (!tab_ || RefreshFields(true) == 0) return;
+    if (SavePlace(*tab_, {plz_.text, ort_.text, land_.text, height_.text}) != 0) {
+        vx::ShowMessage(QuorvelString(IDS_QV_UPDATE_FAILED));
+        return;
+    }
+    FindWindow(IDC_NEW)->Enable();
+    ShowRecord();
+}
+
+void CDlgOrte::OnDelete() {
+    if (!tab_ || !OnLiveRecord(tab_->Handle())) return;
+    vx::tableDelete(tab_->Handle());
+    PackWhenPossible(*tab_);
+    if (!TableUsable(tab_)) {
+        Refuse();
+        return;
+    }
+    GoFirstLive(tab_->Handle());
+    FindWindow(IDC_NEW)->Enable();
+    ShowRecord();
+}
+
+void CDlgOrte::OnNext() {
+    if (!tab_) return;
+    if (NextLive(tab_->Handle())) vx::ShowMessage(QuorvelString(IDS_QV_LAST_RECORD));
+    ShowRecord();
+}
+
+void CDlgOrte::OnPrevious() {
+    if (!tab_) return;
+    if (PreviousLive(tab_->Handle())) vx::ShowMessage(QuorvelString(IDS_QV_FIRST_RECORD));
+    ShowRecord();
+}
+
+void CDlgOrte::OnSearch() {
+    if (!tab_) return;
+    vx::TableHandle* t = tab_->Handle();
+    const long current = vx::tableRecNo(t);
+    CDlgOrteSearch search(this);
+    if (search.ShowModal() == wxID_OK && search.recNo > 0) vx::tableGo(t, search.recNo);
+    else if (current >= 1 && current <= vx::tableRecCount(t)) vx::tableGo(t, current);
+    else GoFirstLive(t);
+    ShowRecord();
+}

@@ -1,0 +1,250 @@
+// The places and remark dialogs on the display, on tables in a scratch
+// folder, driven through their controls and real keys.
+#include "quorvel/CDlgBemDBV2.h"
+#include "quorvel/CDlgBemerk.h"
+#include "quorvel/CDlgMatchCode.h"
+#include "quorvel/CDlgOrte.h"
+#include "quorvel/CDlgOrteSearch.h"
+
+#include "dbase/Table.h"
+#include "platform/Files.h"
+#include "platform/StringTable.h"
+#include "platform/wx/WxText.h"
+#include "quorvel/CDatenbank.h"
+#include "quorvel/CQuorvelApp.h"
+#include "quorvel/QuorvelTestEnv.h"
+#include "quorvel/DialogDrive.h"
+
+#include <wx/combobox.h>
+#include <wx/frame.h>
+#include <wx/listbox.h>
+#include <wx/radiobut.h>
+
+namespace {
+
+class PlacesRemarksGui : public QuorvelTest {
+protected:
+    void SetUp() override {
+        QuorvelTest::SetUp();
+        vx::Strings().Clear();
+        ASSERT_TRUE(LoadFieldStrings(QuorvelFields()));
+        QuorvelStrings().Clear();
+        ASSERT_TRUE(QuorvelStrings().LoadFile(vx::JoinPath(vx::ResourceDir(), "quorvel/strings.txt")));
+        MakeTable(Path("plz/PLZORT"), kPlzOrtFields, kPlzOrtTags,
+                  {{{"PLZ", "66606"}, {"ORT", "St. Wendel"}, {"LAND", "Saarland"}, {"GEOH", "286"}},
+                   {{"PLZ", "66111"}, {"ORT", "Saarbr\xFC" "cken"}, {"LAND", "Saarland"}, {"GEOH", "-99"}},
+                   {{"PLZ", "01067"}, {"ORT", "Dresden"}, {"LAND", "Sachsen"}, {"GEOH", "113"}}});
+        frame_ = new wxFrame(nullptr, wxID_ANY, "Velmora");
+        frame_->Show();
+        wxTheApp->SetTopWindow(frame_);
+    }
+    void TearDown() override {
+        TheDatenbank().Schliessen();
+        frame_->Destroy();
+        Settle();
+        QuorvelStrings().Clear();
+        vx::Strings().Clear();
+        QuorvelTest::TearDown();
+    }
+    void OpenDatabase() { ASSERT_EQ(TheDatenbank().Oeffnen(Path("db"), Path("plz")), 0); }
+
+    size_t Count(unsigned stringId) const {
+        size_t n = 0;
+        for (const auto& m : Shown()) n += m.text == QuorvelString(stringId);
+        return n;
+    }
+    // The place of a record number, read from the table directly.
+    std::string PlaceAt(long rec) {
+        CPlzOrtTab& t = *TheDatenbank().Orte();
+        vx::tableGo(t.Handle(), rec);
+        const std::string plz = t.FeldText(t.plz);
+        const std::string ort = t.FeldText(t.ort);
+        return plz + " " + ort + " " + std::to_string(long(t.geoh)) + " " + t.FeldText(t.hand);
+    }
+
+    std::string RemarkAt(long rec) {
+        CBemerkTab& b = *TheDatenbank().Bemerkungen();
+        vx::tableGo(b.Handle(), rec);
+        const std::string match = b.FeldText(b.match);
+        return match + "|" + b.FeldText(b.bemerkung);
+    }
+
+    KeyUpCounter keys_;
+    wxFrame* frame_ = nullptr;
+};
+
+TEST_F(PlacesRemarksGui, PlacesEditorAddsBrowsesAndDeletesAPlace) {
+    OpenDatabase();
+    CDlgOrte dialog(frame_);
+    long added = 0;
+    const int rc = RunModal(dialog, [&] {
+        // Postcode order: Dresden first; no hint for a known height.
+        EXPECT_EQ(Text(&dialog, CDlgOrte::IDC_PLZ) + " " + Text(&dialog, CDlgOrte::IDC_ORT), "01067 Dresden");
+        EXPECT_FALSE(dialog.FindWindow(CDlgOrte::IDC_NO_HEIGHT_HINT)->IsShown());
+        EXPECT_FALSE(dialog.FindWindow(wxID_HELP)->IsEnabled());
+        Press(&dialog, CDlgOrte::IDC_PREVIOUS);
+        EXPECT_EQ(Count(IDS_QV_FIRST_RECORD), 1u);
+
+        Press(&dialog, CDlgOrte::IDC_NEW);
+        EXPECT_FALSE(dialog.FindWindow(CDlgOrte::IDC_NEW)->IsEnabled());
+        added = vx::tableRecNo(TheDatenbank().Orte()->Handle());
+        EXPECT_EQ(added, 4);
+        SetText(&dialog, CDlgOrte::IDC_PLZ, "66802");
+        SetText(&dialog, CDlgOrte::IDC_ORT, "\xDC" "berherrn");
+        SetText(&dialog, CDlgOrte::IDC_LAND, "Saarland");
+        SetText(&dialog, CDlgOrte::IDC_HEIGHT, "-99");
+        Press(&dialog, CDlgOrte::IDC_SAVE);
+        EXPECT_TRUE(dialog.FindWindow(CDlgOrte::IDC_NEW)->IsEnabled());
+        EXPECT_TRUE(dialog.FindWindow(CDlgOrte::IDC_NO_HEIGHT_HINT)->IsShown());
+        EXPECT_EQ(PlaceAt(added), "66802 \xDC" "berherrn -99 T");
+
+        Press(&dialog, CDlgOrte::IDC_NEXT);
+        EXPECT_EQ(Count(IDS_QV_LAST_RECORD), 1u);
+        EXPECT_EQ(Text(&dialog, CDlgOrte::IDC_ORT), "\xDC" "berherrn");
+
+        // Delete packs at once and shows the first place.
+        vx::tableGo(TheDatenbank().Orte()->Handle(), 3);
+        Press(&dialog, CDlgOrte::IDC_PREVIOUS);
+        EXPECT_EQ(Count(IDS_QV_FIRST_RECORD), 2u);
+        ASSERT_EQ(Text(&dialog, CDlgOrte::IDC_ORT), "Dresden");
+        Press(&dialog, CDlgOrte::IDC_DELETE);
+        EXPECT_EQ(vx::tableRecCount(TheDatenbank().Orte()->Handle()), 3);
+        EXPECT_EQ(Text(&dialog, CDlgOrte::IDC_PLZ), "66111");
+        Press(&dialog, wxID_OK);
+    });
+    EXPECT_EQ(rc, wxID_OK);
+    EXPECT_EQ(dialog.Postcode() + "|" + dialog.Town() + "|" + dialog.Country(), "66111|Saarbr\xFC" "cken|Saarland");
+}
+
+TEST_F(PlacesRemarksGui, SearchBuildsItsListOncePerFirstCharacterAndWarnsOfAMissingHeight) {
+    OpenDatabase();
+    CDlgOrteSearch dialog(frame_, true);
+    RunModal(dialog, [&] {
+        auto* list = dynamic_cast<wxListBox*>(dialog.FindWindow(CDlgOrteSearch::IDC_LIST));
+        wxWindow* warning = dialog.FindWindow(CDlgOrteSearch::IDC_NO_HEIGHT);
+        FocusOn(dialog.FindWindow(CDlgOrteSearch::IDC_SEARCH));
+        Type(keys_, "s");
+        ASSERT_EQ(list->GetCount(), 2u);
+        // A place added now is not listed until the first character changes.
+        CPlzOrtTab& t = *TheDatenbank().Orte();
+        ASSERT_EQ(vx::tableAppendBlank(t.Handle()), 0);
+        t.SetText(t.plz, "66333");
+        t.SetText(t.ort, "Sa V\xF6lklingen");
+        ASSERT_EQ(vx::tableFlush(t.Handle()), 0);
+        Type(keys_, "a");
+        EXPECT_EQ(list->GetCount(), 2u);
+        EXPECT_EQ(vx::FromWx(list->GetStringSelection()).substr(0, 11), "Saarbr\xFC" "cken");
+        EXPECT_EQ(dialog.recNo, 2);
+        EXPECT_TRUE(warning->IsShown());
+        int wendel = 0;
+        while (wendel < int(list->GetCount()) && !list->GetString(unsigned(wendel)).StartsWith("St. Wendel")) ++wendel;
+        ASSERT_LT(wendel, int(list->GetCount()));
+        list->SetSelection(wendel);
+        wxCommandEvent select(wxEVT_LISTBOX, CDlgOrteSearch::IDC_LIST);
+        select.SetInt(wendel);
+        list->GetEventHandler()->ProcessEvent(select);
+        EXPECT_FALSE(warning->IsShown());
+
+        // Postcode order: the list empties; "66" lists by postcode.
+        auto* byPostcode = dynamic_cast<wxRadioButton*>(dialog.FindWindow(CDlgOrteSearch::IDC_BY_POSTCODE));
+        byPostcode->SetValue(true);
+        wxCommandEvent radio(wxEVT_RADIOBUTTON, CDlgOrteSearch::IDC_BY_POSTCODE);
+        byPostcode->GetEventHandler()->ProcessEvent(radio);
+        EXPECT_EQ(list->GetCount(), 0u);
+        FocusOn(dialog.FindWindow(CDlgOrteSearch::IDC_SEARCH));
+        Type(keys_, "\b\b66");
+        ASSERT_EQ(list->GetCount(), 3u);
+        EXPECT_EQ(vx::FromWx(list->GetString(0)).substr(0, 16), "66111      Saarb");
+        EXPECT_EQ(vx::FromWx(list->GetString(2)).substr(0, 11), "66606      ");
+        Type(keys_, "3");
+        EXPECT_EQ(dialog.recNo, 4);
+        EXPECT_FALSE(warning->IsShown());
+    });
+    EXPECT_EQ(vx::tableTagSelected(TheDatenbank().Orte()->Handle()), TheDatenbank().Orte()->plzTag.tag());
+}
+
+TEST_F(PlacesRemarksGui, RemarksAreStoredWithOrWithoutMatchCodeAndPackedOnceAfterDeleting) {
+    OpenDatabase();
+    CBemerkTab& b = *TheDatenbank().Bemerkungen();
+    CDlgBemerk dialog(frame_, "Anfang\r\nEnde");
+    const int rc = RunModal(dialog, [&] {
+        auto* edit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(CDlgBemerk::IDC_TEXT));
+        FocusOn(edit);
+        Settle();
+        EXPECT_EQ(edit->GetInsertionPoint(), edit->GetLastPosition());
+        SetText(&dialog, CDlgBemerk::IDC_TEXT, "Gr\xFC\xDF" "e aus K\xF6ln");
+        WhenShown<CDlgMatchCode> name([&](CDlgMatchCode& m) {
+            SetText(&m, CDlgMatchCode::IDC_MATCH, "GR\xDC\xDF");
+            Press(&m, wxID_OK);
+        });
+        Press(&dialog, CDlgBemerk::IDC_TO_DB);
+        ASSERT_TRUE(name.done);
+        // Cancelling the match code still stores the text.
+        SetText(&dialog, CDlgBemerk::IDC_TEXT, "zweiter");
+        WhenShown<CDlgMatchCode> cancel([&](CDlgMatchCode& m) { Press(&m, wxID_CANCEL); });
+        Press(&dialog, CDlgBemerk::IDC_TO_DB);
+        ASSERT_EQ(vx::tableRecCount(b.Handle()), 2);
+        EXPECT_EQ(RemarkAt(1), "GR\xDC\xDF|Gr\xFC\xDF" "e aus K\xF6ln");
+        EXPECT_EQ(RemarkAt(2), "|zweiter");
+
+        Press(&dialog, wxID_OK);
+    });
+    EXPECT_EQ(rc, wxID_OK);
+    EXPECT_EQ(dialog.text, "zweiter");
+
+    // "&Weiter" without a chosen line takes the first text.
+    {
+        CDlgBemDBV2 store(frame_);
+        EXPECT_EQ(RunModal(store, [&] { Press(&store, wxID_OK); }), wxID_OK);
+        EXPECT_EQ(store.chosen, "Gr\xFC\xDF" "e aus K\xF6ln");
+    }
+    // "&Löschen" without a chosen line does nothing; two deletions pack once at the close.
+    {
+        CDlgBemDBV2 store(frame_);
+        RunModal(store, [&] {
+            auto* list = dynamic_cast<wxComboBox*>(store.FindWindow(CDlgBemDBV2::IDC_LIST));
+            Press(&store, CDlgBemDBV2::IDC_DELETE);
+            EXPECT_EQ(list->GetCount(), 2u);
+            EXPECT_FALSE(store.deleted);
+            for (int i = 0; i < 2; ++i) {
+                list->SetSelection(0);
+                Press(&store, CDlgBemDBV2::IDC_DELETE);
+            }
+            EXPECT_EQ(list->GetCount(), 0u);
+            EXPECT_TRUE(store.deleted);
+            EXPECT_EQ(vx::tableRecCount(TheDatenbank().Bemerkungen()->Handle()), 2);
+        });
+    }
+    EXPECT_EQ(vx::tableRecCount(TheDatenbank().Bemerkungen()->Handle()), 0);
+    EXPECT_FALSE(TheDatenbank().Bemerkungen()->PackPending());
+}
+
+TEST_F(PlacesRemarksGui, WithoutItsTableEveryDialogSaysSoOnceAndRefusesToEdit) {
+    // A places folder that is a file: nothing opens.
+    vx::WriteFileAtomic(Path("noplz"), "x");
+    TheDatenbank().Oeffnen(Path("db"), Path("noplz"));
+    ASSERT_TRUE(TheDatenbank().Fehler());
+    {
+        CDlgOrte places(frame_);
+        RunModal(places, [&] {
+            for (int id : {int(CDlgOrte::IDC_PLZ), int(CDlgOrte::IDC_NEW), int(CDlgOrte::IDC_SAVE),
+                           int(CDlgOrte::IDC_DELETE), int(CDlgOrte::IDC_SEARCH), int(wxID_OK)})
+                EXPECT_FALSE(places.FindWindow(id)->IsEnabled()) << id;
+        });
+        EXPECT_EQ(Count(IDS_QV_DB_OPEN_ERROR), 1u);
+    }
+    {
+        CDlgBemerk remark(frame_, "Text");
+        EXPECT_EQ(Count(IDS_QV_DB_OPEN_ERROR), 2u);
+        EXPECT_FALSE(remark.FindWindow(CDlgBemerk::IDC_FROM_DB)->IsEnabled());
+        EXPECT_FALSE(remark.FindWindow(CDlgBemerk::IDC_TO_DB)->IsEnabled());
+        CDlgBemDBV2 store(frame_);
+        EXPECT_EQ(Count(IDS_QV_DB_OPEN_ERROR), 3u);
+        EXPECT_FALSE(store.FindWindow(CDlgBemDBV2::IDC_DELETE)->IsEnabled());
+        CDlgOrteSearch search(frame_);
+        RunModal(search, [] {});
+        EXPECT_EQ(Count(IDS_QV_DB_OPEN_ERROR), 4u);
+    }
+}
+
+} // namespace

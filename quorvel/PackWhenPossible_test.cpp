@@ -1,0 +1,179 @@
+#include "quorvel/PackWhenPossible.h"
+
+#include "dbase/Field.h"
+#include "quorvel/CDatenbank.h"
+#include "quorvel/QuorvelTestEnv.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace {
+
+class PackWhenPossibleTest : public QuorvelTest {
+protected:
+    void SetUp() override {
+        QuorvelTest::SetUp();
+        MakeTable(Path("db/ADRESSE"), kAdresseFields, kAdresseTags,
+                  {{{"MATCH", "A"}, {"NAME1", "Ärger"}, {"BEMERKUNG", "memo A"}},
+                   {{"MATCH", "B"}, {"NAME1", "Bauer"}},
+                   {{"MATCH", "C"}, {"NAME1", "Cäsar"}, {"BEMERKUNG", "memo C"}}});
+        MakeTable(Path("plz/PLZORT"), kPlzOrtFields, kPlzOrtTags, {});
+    }
+    int Open(CDatenbank& db) { return db.Oeffnen(Path("db"), Path("plz")); }
+    static bool GoMatch(CAdressTab& a, const char* match) {
+        vx::tableTagSelect(a.Handle(), a.primary.tag());
+        return vx::tableSeek(a.Handle(), match) == 0;
+    }
+    static void DeleteMatch(CAdressTab& a, const char* match) {
+        ASSERT_TRUE(GoMatch(a, match));
+        ASSERT_EQ(vx::tableDelete(a.Handle()), 0);
+        ASSERT_EQ(vx::tableFlush(a.Handle()), 0);
+    }
+    // The live records' match codes in index order, through the skipping walk.
+    static std::string LiveMatches(CAdressTab& a) {
+        std::string out;
+        vx::tableTagSelect(a.Handle(), a.primary.tag());
+        for (int rc = GoFirstLive(a.Handle()); rc == 0; rc = SkipLive(a.Handle(), 1))
+            out += a.FeldText(a.match);
+        return out;
+    }
+};
+
+TEST_F(PackWhenPossibleTest, AloneThePackRunsAndTheIndexFollows) {
+    CDatenbank db;
+    ASSERT_EQ(Open(db), 0);
+    DeleteMatch(*db.Adressen(), "B");
+    EXPECT_EQ(PackWhenPossible(*db.Adressen()), 1);
+    CAdressTab& a = *db.Adressen();
+    EXPECT_FALSE(a.PackPending());
+    EXPECT_EQ(vx::tableRecCount(a.Handle()), 2);
+    ASSERT_TRUE(GoMatch(a, "C"));
+    EXPECT_EQ(vx::tableRecNo(a.Handle()), 2);
+    EXPECT_EQ(a.FeldText(a.bemerkung), "memo C");
+    EXPECT_FALSE(GoMatch(a, "B"));
+    EXPECT_EQ(LiveMatches(a), "AC");
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(PackIfPending(a), 0);
+}
+
+TEST_F(PackWhenPossibleTest, HeldElsewhereThePackWaitsSilentlyAndTheRecordStaysMarked) {
+    CDatenbank mine, other;
+    ASSERT_EQ(Open(mine), 0);
+    ASSERT_EQ(Open(other), 0);
+    CAdressTab& a = *mine.Adressen();
+    DeleteMatch(a, "B");
+    EXPECT_EQ(PackWhenPossible(a), 0);
+    EXPECT_TRUE(a.PackPending());
+    ASSERT_TRUE(a.IsOpen());
+    EXPECT_EQ(vx::tableRecCount(a.Handle()), 3);
+    EXPECT_EQ(LiveMatches(a), "AC");
+    // Backwards too: from C over the deleted B to A, then the beginning.
+    ASSERT_TRUE(GoMatch(a, "C"));
+    EXPECT_EQ(SkipLive(a.Handle(), -1), 0);
+    EXPECT_EQ(a.FeldText(a.match), "A");
+    EXPECT_EQ(SkipLive(a.Handle(), -1), vx::r4bof);
+    EXPECT_EQ(PackIfPending(a), 0);
+    EXPECT_TRUE(a.PackPending());
+
+    CAdressTab& o = *other.Adressen();
+    ASSERT_TRUE(GoMatch(o, "C"));
+    o.SetText(o.name2, "geändert");
+    ASSERT_EQ(vx::tableFlush(o.Handle()), 0);
+    other.Schliessen();
+
+    EXPECT_EQ(PackIfPending(a), 1);
+    EXPECT_FALSE(a.PackPending());
+    EXPECT_EQ(vx::tableRecCount(a.Handle()), 2);
+    ASSERT_TRUE(GoMatch(a, "C"));
+    EXPECT_EQ(a.FeldText(a.name2), "geändert");
+    EXPECT_EQ(a.FeldText(a.name1), "Cäsar");
+    EXPECT_TRUE(Shown().empty()) << Shown()[0].text;
+    EXPECT_EQ(mine.Context().errorCode, 0);
+}
+
+// One process edits and appends while the other deletes and tries to pack;
+// each step waits for the other's word through a pipe.
+TEST_F(PackWhenPossibleTest, TwoProcessesEditingAndPackingLoseNothing) {
+    int toChild[2], toParent[2];
+    ASSERT_EQ(::pipe(toChild), 0);
+    ASSERT_EQ(::pipe(toParent), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::close(toChild[1]);
+        ::close(toParent[0]);
+        auto say = [&](char c) { return ::write(toParent[1], &c, 1) == 1; };
+        auto wait = [&](char want) {
+            char c = 0;
+            return ::read(toChild[0], &c, 1) == 1 && c == want;
+        };
+        CDatenbank db;
+        int ok = Open(db) == 0;
+        if (!say('R') || !wait('G')) ::_exit(2);
+        CAdressTab& a = *db.Adressen();
+        // The first step that fails names itself: 'a' and on.
+        char step = 'E';
+        auto check = [&](bool good, char name) {
+            if (!good && step == 'E') step = name;
+        };
+        check(ok, 'a');
+        check(GoMatch(a, "C"), 'b');
+        check(a.SetText(a.name2, "vom Nachbarn") == 0, 'c');
+        check(vx::tableFlush(a.Handle()) == 0, 'd');
+        check(vx::tableAppendBlank(a.Handle()) == 0, 'e');
+        check(a.SetText(a.match, "D") == 0 && a.SetText(a.name1, "Dörte") == 0, 'f');
+        check(a.SetText(a.bemerkung, "memo D") == 0, 'g');
+        check(vx::tableFlush(a.Handle()) == 0, 'h');
+        ok = step == 'E';
+        if (!say(step) || !wait('Q')) ::_exit(3);
+        db.Schliessen();
+        ::_exit(ok ? 0 : 1);
+    }
+    ::close(toChild[0]);
+    ::close(toParent[1]);
+    auto say = [&](char c) { ASSERT_EQ(::write(toChild[1], &c, 1), 1); };
+    auto expect = [&](char want) {
+        char c = 0;
+        ASSERT_EQ(::read(toParent[0], &c, 1), 1);
+        ASSERT_EQ(c, want);
+    };
+
+    // The other program is up first; two start-ups at once are another matter.
+    expect('R');
+    CDatenbank db;
+    ASSERT_EQ(Open(db), 0);
+    CAdressTab& a = *db.Adressen();
+    DeleteMatch(a, "B");
+    EXPECT_EQ(PackWhenPossible(a), 0);
+    say('G');
+    expect('E');
+    EXPECT_EQ(LiveMatches(a), "ACD");
+    EXPECT_EQ(PackIfPending(a), 0);
+    say('Q');
+    int status = -1;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+
+    EXPECT_EQ(PackIfPending(a), 1);
+    EXPECT_EQ(vx::tableRecCount(a.Handle()), 3);
+    EXPECT_EQ(LiveMatches(a), "ACD");
+    struct {
+        const char *match, *name1, *name2, *memo;
+    } want[] = {{"A", "Ärger", "", "memo A"}, {"C", "Cäsar", "vom Nachbarn", "memo C"}, {"D", "Dörte", "", "memo D"}};
+    for (const auto& w : want) {
+        SCOPED_TRACE(w.match);
+        ASSERT_TRUE(GoMatch(a, w.match));
+        EXPECT_FALSE(vx::tableDeleted(a.Handle()));
+        EXPECT_EQ(a.FeldText(a.name1), w.name1);
+        EXPECT_EQ(a.FeldText(a.name2), w.name2);
+        EXPECT_EQ(a.FeldText(a.bemerkung), w.memo);
+    }
+    EXPECT_TRUE(Shown().empty());
+    ::close(toChild[1]);
+    ::close(toParent[0]);
+}
+
+} // namespace

@@ -1,0 +1,25 @@
+#include "quorvel/QuorvelDialogs.h"
+
+#include "platform/MessageService.h"
+#include "platform/Profile.h"
+#include "platform/wx/WxText.h"
+#include "quorvel/CQuorvelApp.h"
+#include "quorvel/QuorvelTables.h"
+
+#include <wx/window.h>
+
+void AddToolTips(wxWindow* dialog, const std::vector<std::pair<int, unsigned>>& tips) {
+    if (vx::Profile().GetInt("Global", "ToolTip", 1) == 0) return;
+    for (const auto& [id, text] : tips)
+        if (wxWindow* control = dialog->FindWindow(id)) control->SetToolTip(vx::ToWx(QuorvelString(text)));
+}
+
+void GreyHelpButton(wxWindow* dialog) {
+    if (wxWindow* help = dialog->FindWindow(wxID_HELP)) help->Disable();
+}
+
+bool TableUsable(const CQuorvelTable* table) {
+    if (table && table->IsOpen()) return true;
+    vx::ShowMessage(QuorvelString(IDS_QV_DB_OPEN_ERROR), vx::MB_OK | vx::MB_ICONSTOP);
+    return false;
+}

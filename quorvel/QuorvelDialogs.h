@@ -1,0 +1,17 @@
+// What every dialog of the library does alike: tooltips from the string
+// table, the help button (there is no help file: it is greyed), and the
+// refusal to work on a table that failed to open.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+class CQuorvelTable;
+class wxWindow;
+
+// Gives each control its string as tooltip, unless "Global"/"ToolTip" is 0.
+void AddToolTips(wxWindow* dialog, const std::vector<std::pair<int, unsigned>>& tips);
+// Greys the dialog's help button.
+void GreyHelpButton(wxWindow* dialog);
+// False, after showing string 3 once, when the table did not open.
+bool TableUsable(const CQuorvelTable* table);
