@@ -128,7 +128,7 @@ public:
     // What the last computation did, for its caller and the benchmark.
     struct RunCounts {
         long heatGenerators = 0;  // computed through the chain
-        long chainRuns = 0;       // RunCalculation calls
+        long chainRuns = 0;       // passes of the chain, part-load passes included
     };
     RunCounts counts;
 

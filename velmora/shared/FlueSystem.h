@@ -72,6 +72,9 @@ public:
     void RunCalculation();
     // The last run passed: its first result and, with a part-load case, its second.
     bool RunPassed() const;
+    // The model's queries that the system answers alike in both programs;
+    // 0 for the others.
+    int32_t SystemDocValue(int code, int index);
 
     // Before the cross-sections are walked: the heat generator's outlet, the
     // connecting piece with its presets, the chimney (presets only while no
