@@ -57,7 +57,7 @@ const Surroundings& Env() {
 }
 
 // The whole table: every fuel-list position with all its manufacturers.
-CTarsiloDocCore::RunCounts ComputeAll(CTarsiloDocCore& doc, int system, double size, size_t& rows) {
+CTarsiloDocCore::RunCounts ComputeAll(CTarsiloDocCore& doc, size_t& rows) {
     CTarsiloDocCore::RunCounts total;
     rows = 0;
     for (int position = 0; position < CWrzKatalog::kFuelPositions; ++position) {
@@ -68,9 +68,9 @@ CTarsiloDocCore::RunCounts ComputeAll(CTarsiloDocCore& doc, int system, double s
         doc.ComputeAssignmentTable();
         total.heatGenerators += doc.counts.heatGenerators;
         total.chainRuns += doc.counts.chainRuns;
+        total.partLoadPasses += doc.counts.partLoadPasses;
         rows += doc.rows.size();
     }
-    (void)system;
     return total;
 }
 
@@ -86,10 +86,12 @@ void BM_AssignmentTable(benchmark::State& state) {
     doc.sectionSize.value = size;
     CTarsiloDocCore::RunCounts counts;
     size_t rows = 0;
-    for (auto _ : state) counts = ComputeAll(doc, system, size, rows);
+    for (auto _ : state) counts = ComputeAll(doc, rows);
     state.counters["heat_generators"] = double(counts.heatGenerators);
     state.counters["runs_per_generator"] =
         counts.heatGenerators ? double(counts.chainRuns) / double(counts.heatGenerators) : 0.0;
+    state.counters["part_load_per_generator"] =
+        counts.heatGenerators ? double(counts.partLoadPasses) / double(counts.heatGenerators) : 0.0;
     state.counters["rows"] = double(rows);
 }
 // Systems 1 (dry, negative pressure), 7 and 19, 20 (positive pressure); size 0 searches.

@@ -70,7 +70,11 @@ void UseTarsiloModel() {
     FillFuelTable(TarsiloFuelRows());
 }
 
-CTarsiloDocCore::CTarsiloDocCore() : FlueSystem(FlueSystemVariant::Assignment()), catalogue(GetDataDir()) {}
+CTarsiloDocCore::CTarsiloDocCore() : FlueSystem(FlueSystemVariant::Assignment()), catalogue(GetDataDir()) {
+    // A row needs both loads passed, and the walk and the result store look
+    // at the full load only.
+    partLoadOnlyAfterPass = true;
+}
 
 CTarsiloDocCore::~CTarsiloDocCore() = default;
 
@@ -254,10 +258,10 @@ bool CTarsiloDocCore::RunAndJudge() {
     // Records of an earlier run must not stand for a run that made none.
     head.results.clear();
     head.caseCount = -1;
-    const bool partLoadPass =
-        heatGenerator.partLoadAvailable.value && !heatGenerator.suppressPartLoad && partLoad == 1;
+    const int before = partLoadPasses;
     RunCalculation();
-    counts.chainRuns += partLoadPass ? 2 : 1;
+    ++counts.chainRuns;
+    counts.partLoadPasses += partLoadPasses - before;
     return RunPassed();
 }
 

@@ -243,7 +243,10 @@ void FlueSystem::RunCalculation() {
     PropagateChainValues(&head);
     CaseIndex = 0;
     const bool switchOn = variant_.partLoadSwitchIsOne ? partLoad == 1 : partLoad != 0;
-    if (heatGenerator.partLoadAvailable.value && !heatGenerator.suppressPartLoad && switchOn) {
+    const bool fullLoadFailed = head.results.empty() || head.results[0]->ok == 0;
+    if (heatGenerator.partLoadAvailable.value && !heatGenerator.suppressPartLoad && switchOn &&
+        !(partLoadOnlyAfterPass && fullLoadFailed)) {
+        ++partLoadPasses;
         CalculationMode = 2;
         CaseIndex = 1;
         PropagateChainValues(&head);

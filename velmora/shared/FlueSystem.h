@@ -93,6 +93,10 @@ public:
     std::string moistureText;
     double limitCrossSection = 0;  // m; 0 = no limit
     int32_t partLoad = 1;          // 1 = also compute part load
+    // The part-load pass is left out when the full load failed: for a
+    // caller that needs both passed, it could change nothing.
+    bool partLoadOnlyAfterPass = false;
+    int partLoadPasses = 0;        // counts the part-load passes run
     CModul* chainCursor = nullptr;
     int linkMode = 0;
 
