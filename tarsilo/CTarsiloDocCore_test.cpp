@@ -3,6 +3,7 @@
 #include "bench/SyntheticCatalogue.h"
 #include "model/CGrunddaten.h"
 #include "model/CModul.h"
+#include "model/ChainHelpers.h"
 #include "model/CrossSectionTables.h"
 #include "model/ModelText.h"
 #include "platform/Files.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -513,4 +515,109 @@ TEST_F(AssignmentTest, UnreadableCatalogueLineIsSkipped) {
         ASSERT_EQ(messages.service.shown.size(), 1u) << fuelIndex;
         EXPECT_NE(messages.service.shown[0].text.find("übersprungen"), std::string::npos);
     }
+}
+
+namespace {
+
+using PlainRow = std::array<std::string, 5>;
+
+// The table as plainly as it can be computed: every catalogue line read on
+// its own, both loads always run, a fresh system per table.
+std::vector<PlainRow> PlainTable(const std::string& dir, int fuelIndex, double size, int system) {
+    FlueSystem fs(FlueSystemVariant::Assignment());
+    CWrzKatalog k(dir);
+    k.SetReportProblems(false);
+    int index = system;
+    fs.NewSystemType(index, 0, 0);
+    const bool search = size == 0;
+    fs.LinkModuleChain();
+    fs.connector.length.value = 1.5;
+    fs.connector.height.value = 0;
+    fs.connector.wallThickness.value = 0.001;
+    fs.connector.roughness.value = 0.001;
+    fs.connector.zeta.AddResistance(6, 90, 1, 1, 2);
+    fs.chimney.length.value = fs.chimney.height.value = 8;
+    fs.chimney.diameter.value = fs.chimney.sideA.value = search ? 0.13 : size;
+    fs.chimney.sideB.value = 0;
+    fs.chimney.ComputeGeometry();
+    const bool positive = fs.construction.Regime() == CAufBauE::Positive;
+    auto put = [&](double d) {
+        fs.chimney.diameter.value = d;
+        fs.chimney.ComputeGeometry();
+        if (positive) {
+            fs.connector.shape.value = 0;
+            fs.connector.diameter.value = d;
+            fs.connector.ComputeGeometry();
+        }
+    };
+    std::vector<PlainRow> rows;
+    for (const WrzManufacturer& m : k.ReadManufacturers(fuelIndex)) {
+        int64_t offset = m.offset;
+        for (;;) {
+            const int64_t line = offset;
+            const int rc = LoadHeatGenerator(k, fs.heatGenerator, offset, m.name);
+            if (rc == CWrzKatalog::kBadLine) continue;
+            if (rc != CWrzKatalog::kLoaded) break;
+            CWaerme& g = fs.heatGenerator;
+            if (CTarsiloDocCore::FuelIndexOfKind(g.fuel.value, g.condensing) != fuelIndex) break;
+            g.arrangement = &fs.construction;
+            double dh = 0;
+            CrossSectionGeometry(g.outletDiameter.value, 0, 0, 0, g.outletArea.value, g.outletPerimeter.value, dh);
+            std::string message;
+            if (g.CheckInputs(message, nullptr) != 0) continue;
+            fs.connector.diameter.value = g.outletDiameter.value;
+            fs.connector.ComputeGeometry();
+            if (fs.connector.CheckInputs(message, nullptr) != 0) continue;
+            fs.room.airSupplyPressure.value = g.output.value < 30 ? 4.0 : 3.0;
+            fs.room.airSupplyMode = g.output.value < 30 ? 1 : 0;
+            double d = size;
+            if (search) {
+                d = SharedCrossSectionTables().round.front();
+            }
+            put(d);
+            bool passedBefore = false;
+            for (size_t step = 1;; ++step) {
+                fs.RunCalculation();
+                if (fs.RunPassed()) {
+                    PlainRow row = {vx::Format("%.3f", d), g.manufacturerName.text, g.typeDesignation.text,
+                                    g.partLoadAvailable.value
+                                        ? vx::Format("%5.1f - %5.1f", g.outputPart.value, g.output.value)
+                                        : vx::Format("%.1f", g.output.value),
+                                    std::to_string(line)};
+                    rows.insert(rows.begin(), row);
+                }
+                if (!search) break;
+                const bool ok = fs.head.results.at(0)->ok != 0;
+                if (!ok && passedBefore) break;
+                passedBefore = passedBefore || ok;
+                const std::vector<double>& table = SharedCrossSectionTables().round;
+                if (step >= table.size()) break;
+                d = table[step];
+                put(d);
+            }
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST_F(AssignmentTest, SameRowsAsAPlainComputation) {
+    Write(catalogue::MakeSyntheticEntries(240, 11));
+    size_t total = 0;
+    for (int system : {1, 19})
+        for (double size : {0.0, 0.15})
+            for (int fuelIndex = 0; fuelIndex < CWrzKatalog::kFuelPositions; ++fuelIndex) {
+                TestDoc doc;
+                Prepare(doc, fuelIndex, size, system);
+                if (doc.manufacturers.empty()) continue;
+                doc.ComputeAssignmentTable();
+                std::vector<PlainRow> rows;
+                for (const AssignmentRow& r : doc.rows)
+                    rows.push_back({r.columns[0], r.columns[1], r.columns[2], r.columns[3], r.columns[4]});
+                EXPECT_EQ(rows, PlainTable(dir_.string(), fuelIndex, size, system))
+                    << "system " << system << ", size " << size << ", fuel " << fuelIndex;
+                total += rows.size();
+            }
+    EXPECT_GT(total, 100u);
 }
