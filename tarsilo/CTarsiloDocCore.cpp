@@ -116,6 +116,8 @@ void CTarsiloDocCore::ApplySystem() {
 }
 
 void CTarsiloDocCore::ComputeAssignmentTable() {
+    // The progress dialog lets messages through: a second "Mach Et" waits.
+    if (running_) return;
     BeginWait();
     MarkModified();
     double start = sectionSize.value;

@@ -621,3 +621,22 @@ TEST_F(AssignmentTest, SameRowsAsAPlainComputation) {
             }
     EXPECT_GT(total, 100u);
 }
+
+TEST_F(AssignmentTest, NoSecondComputationWhileOneRuns) {
+    Write({Gas("Alpha", "G 20", 20), Gas("Alpha", "G 25", 25)});
+    TestDoc doc;
+    Prepare(doc, 2, 0.13);
+    doc.ComputeAssignmentTable();
+    size_t nestedTexts = 0;
+    // "Mach Et" pressed again while the progress dialog lets a message through.
+    doc.progress->onText = [&] {
+        doc.progress->onText = nullptr;
+        doc.ComputeAssignmentTable();
+        nestedTexts = doc.progress->texts.size();
+    };
+    doc.progress->texts.clear();
+    doc.ComputeAssignmentTable();
+    EXPECT_EQ(nestedTexts, 1u);
+    EXPECT_EQ(doc.progress->texts.size(), 2u);
+    EXPECT_EQ(doc.rows.size(), 2u);
+}

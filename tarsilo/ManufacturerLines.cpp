@@ -18,8 +18,8 @@ bool IsBlank(std::string_view s) {
 
 } // namespace
 
-ManufacturerLines::ManufacturerLines(CWrzKatalog& catalogue, int64_t offset, std::string name)
-    : catalogue_(catalogue), name_(std::move(name)), offset_(offset) {
+ManufacturerLines::ManufacturerLines(const CWrzKatalog& catalogue, int64_t offset, std::string name)
+    : name_(std::move(name)), offset_(offset) {
     if (offset < 0) {
         ended_ = true;
         return;

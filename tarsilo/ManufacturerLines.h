@@ -12,7 +12,7 @@
 
 class ManufacturerLines {
 public:
-    ManufacturerLines(CWrzKatalog& catalogue, int64_t offset, std::string name);
+    ManufacturerLines(const CWrzKatalog& catalogue, int64_t offset, std::string name);
     // Shows the lines that were skipped, in one message.
     ~ManufacturerLines();
     ManufacturerLines(const ManufacturerLines&) = delete;
@@ -27,7 +27,6 @@ public:
     int64_t Offset() const { return offset_; }
 
 private:
-    CWrzKatalog& catalogue_;
     std::string name_;
     std::FILE* file_ = nullptr;
     char* buffer_ = nullptr;
