@@ -164,6 +164,7 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
     chimney.checkFlag = 1;
 
     if (!progress_) progress_ = CreateProgress();
+    freshGenerator_ = std::make_unique<CWaerme>();
     progress_->ClearCancel();
     progress_->Show();
     running_ = true;
@@ -181,6 +182,7 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
 bool CTarsiloDocCore::ComputeManufacturer(const std::string& name, int64_t offset) {
     results.clear();
     if (!progress_) progress_ = CreateProgress();
+    if (!freshGenerator_) freshGenerator_ = std::make_unique<CWaerme>();
     ManufacturerLines lines(catalogue, offset, name);
     const double from = outputFrom.value, to = outputTo.value;
     WrzEntry entry;
@@ -189,7 +191,7 @@ bool CTarsiloDocCore::ComputeManufacturer(const std::string& name, int64_t offse
         const int rc = lines.Next(entry);
         if (rc == CWrzKatalog::kBadLine) continue;
         if (rc != CWrzKatalog::kLoaded) break;
-        heatGenerator = CWaerme();
+        heatGenerator = *freshGenerator_;
         StoreInHeatGenerator(entry, heatGenerator);
         if (!MatchesSelectedFuel()) break;
 

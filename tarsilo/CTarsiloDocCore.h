@@ -153,6 +153,9 @@ private:
 
     std::unique_ptr<AssignmentProgress> progress_;
     bool running_ = false;
+    // A newly constructed heat generator, copied for every catalogue line:
+    // the constructor reads the profile.
+    std::unique_ptr<CWaerme> freshGenerator_;
 };
 
 // The model's queries of the active document: -1 without one, codes above 52 give 0.
