@@ -40,7 +40,7 @@ enum : int {
     IDC_SECOND_SIDE = 1020,
 };
 
-// The progress of a running computation: part 2's progress dialog. The text
+// The progress of a running computation: the window side's progress dialog. The text
 // update lets one pending window message through, so that its cancel button
 // works while the computation runs on the GUI thread.
 class AssignmentProgress {
