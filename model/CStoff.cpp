@@ -109,7 +109,8 @@ void CStoff::Colebrook(double dh, double r) {
     for (int round = 0; round < 50; ++round) {
         if (RoundToStep(x, 100000) == RoundToStep(previous, 100000)) break;
         previous = x;
-        x = std::pow(1 / (-2 * std::log10(2.51 / (reynolds.value * std::sqrt(previous)) + r / (3.71 * dh))), 2);
+        const double root = 1 / (-2 * std::log10(2.51 / (reynolds.value * std::sqrt(previous)) + r / (3.71 * dh)));
+        x = root * root;
     }
     (r != 0 ? psi : psiSmooth).value = x;
 }

@@ -1,6 +1,13 @@
 #include "tarsilo/CTarsiloDocCore.h"
 
+#include "model/ChainHelpers.h"
+#include "model/ModelText.h"
+#include "platform/MessageService.h"
+#include "platform/NumText.h"
+#include "platform/StringTable.h"
+#include "tarsilo/ManufacturerLines.h"
 #include "values/Helpers.h"
+#include "velmora/shared/CWrzKatalogWaerme.h"
 
 namespace {
 
@@ -14,20 +21,382 @@ public:
     void ClearCancel() override {}
 };
 
+// The second program's fuel rows: c15 and c16 stay 0 in every row.
+constexpr FuelRow kTarsiloRows[] = {
+    {20.6, 7.05, 0.032, -0.0034, -0.0034, 3.3, 0.014, -1.4e-05, 0.0046, 1240, 2, 4.1, 2.7, 0, 0, 0},
+    {15.4, 4.92, 0.046, -0.0001, -0.0018, 13, 0.014, -1.1e-05, 0.0093, 111, 3, 11.2, 0.076, 13.2, 0, 0},
+    {12, 3.73, 0.053, 0.0033, 0.0002, 23.1, 0.015, -7e-06, 0.0142, 57, 3, 8.6, 0.078, 10.2, 0, 0},
+    {12, 3.73, 0.053, 0.0033, 0.0002, 23.1, 0.015, -7e-06, 0.0142, 57, 3, 5.1, 0.075, 6, 0, 0},
+    {11.8, 3.51, 0.065, 0.0055, 0.00013, 31.1, 0.017, -5e-06, 0.0185, 41, 3, 8.5, 0.079, 10.1, 0, 0},
+    {11.8, 3.51, 0.065, 0.0055, 0.00013, 31.1, 0.017, -5e-06, 0.0185, 41, 3, 4.9, 0.078, 5.8, 0, 0},
+    {12.1, 3.83, 0.057, 0.0036, 0.0004, 24.4, 0.015, -7e-06, 0.015, 53, 3, 8.9, 0.075, 10.5, 0, 0},
+    {12.1, 3.83, 0.057, 0.0036, 0.0004, 24.4, 0.015, -7e-06, 0.015, 53, 3, 5.2, 0.074, 6.1, 0, 0},
+    {13.8, 4.2, 0.049, 0.0014, -0.001, 17.6, 0.015, -9e-06, 0.0115, 77, 3, 10, 0.08, 11.9, 0, 0},
+    {13.8, 4.2, 0.049, 0.0014, -0.001, 17.6, 0.015, -9e-06, 0.0115, 77, 3, 5.9, 0.079, 7, 0, 0},
+    {20.5, 6.93, 0.077, 0.0001, 0.0001, 15.4, 0.016, -1.1e-05, 0.0111, 91, 1, 6, 2, 0, 0, 0},
+    {19.1, 6.23, 0.036, -0.0028, -0.0028, 5.6, 0.013, 1.4e-05, 0.0057, 370, 2, 4.1, 2.7, 0, 0, 0},
+    {19.5, 6.61, 0.055, -0.0013, -0.0013, 10.3, 0.014, -1.2e-05, 0.0083, 149, 2, 4.1, 2.7, 0, 0, 0},
+    {20.31, 6.65, 0.061, -0.001, -0.0024, 11.6, 0.015, -1.2e-05, 0.0091, 127, 1, 6, 2, 0, 0, 0},
+};
+
+// Every entry of a kind goes, so that the preset is in place once, never added twice.
+void PutFittingInPlace(CZeta& zeta, int kind, int tag, int count) {
+    for (int i = 0; i < CZeta::FreeElements; ++i)
+        if (zeta.elements[i].kind == kind) zeta.ClearElement(i);
+    zeta.AddResistance(kind, 90, tag, 1, count);
+}
+
+template <class Module>
+bool CheckPasses(Module& module) {
+    std::string message;
+    return module.CheckInputs(message, nullptr) == 0;
+}
+
+// The table's end: the next section is the current one.
+bool SameSection(int shape, const FlueSystem::Sizes& a, const FlueSystem::Sizes& b) {
+    if (shape == 0 || shape == 4) return a.d == b.d;
+    if (shape == 1) return a.a == b.a;
+    return a.a == b.a && a.b == b.b;
+}
+
 } // namespace
 
-int64_t AssignmentRow::CatalogueOffset() const { return -1; }
+int64_t AssignmentRow::CatalogueOffset() const { return vx::ParseLong(columns[Offset]); }
 
-CTarsiloDocCore::CTarsiloDocCore() : FlueSystem(FlueSystemVariant::Assignment()), catalogue(GetDataDir()) {}
+std::span<const FuelRow> TarsiloFuelRows() { return kTarsiloRows; }
+
+void UseTarsiloModel() {
+    SetModelProgram(ModelProgram::Tarsilo);
+    FillFuelTable(TarsiloFuelRows());
+}
+
+CTarsiloDocCore::CTarsiloDocCore() : FlueSystem(FlueSystemVariant::Assignment()), catalogue(GetDataDir()) {
+    // A row needs both loads passed, and the walk and the result store look
+    // at the full load only.
+    partLoadOnlyAfterPass = true;
+}
 
 CTarsiloDocCore::~CTarsiloDocCore() = default;
 
 std::unique_ptr<AssignmentProgress> CTarsiloDocCore::CreateProgress() { return std::make_unique<SilentProgress>(); }
 
-void CTarsiloDocCore::ComputeAssignmentTable() {}
-bool CTarsiloDocCore::ComputeManufacturer(const std::string&, int64_t) { return true; }
-bool CTarsiloDocCore::MatchesSelectedFuel() const { return false; }
-int CTarsiloDocCore::FuelIndexOfKind(int, int) { return -1; }
-void CTarsiloDocCore::ApplySystem() {}
-int32_t CTarsiloDocCore::GetDocValue(int, int) { return 0; }
-double* CTarsiloDocCore::GetAirSupplyPressure() { return nullptr; }
+int CTarsiloDocCore::FuelIndexOfKind(int fuelKind, int condensing) {
+    const bool c = condensing != 0;
+    switch (fuelKind) {
+    case 0: return 0;
+    case 1: return c ? 10 : 1;
+    case 2: return c ? 11 : 2;
+    case 3: return 3;
+    case 8: return c ? 12 : 4;
+    case 9: return 5;
+    case 10: return 6;
+    case 11: return 7;
+    case 12: return 8;
+    case 13: return 9;
+    default: return -1;
+    }
+}
+
+bool CTarsiloDocCore::MatchesSelectedFuel() const {
+    const int index = FuelIndexOfKind(heatGenerator.fuel.value, heatGenerator.condensing);
+    return index >= 0 && index == fuelIndex;
+}
+
+void CTarsiloDocCore::ApplySystem() {
+    // A fresh arrangement would lose the height set through its dialog.
+    const CWDouble height = construction.site.geoHeight;
+    int index = system;
+    NewSystemType(index, shape, fu);
+    system = index;
+    construction.site.geoHeight.value = height.value;
+    construction.site.geoHeight.marker = height.marker;
+}
+
+void CTarsiloDocCore::ComputeAssignmentTable() {
+    BeginWait();
+    MarkModified();
+    double start = sectionSize.value;
+    if (start == 0) {
+        start = 0.13;
+        searchMode = 1;
+    } else {
+        searchMode = 0;
+    }
+    rows.clear();
+    counts = RunCounts();
+
+    std::vector<const ManufacturerItem*> selected;
+    for (const ManufacturerItem& m : manufacturers)
+        if (m.selected) selected.push_back(&m);
+    if (selected.empty()) {
+        EndWait();
+        vx::ShowMessageId(IDS_NO_MANUFACTURER);
+        return;
+    }
+
+    LinkModuleChain();
+    connector.length.value = 1.5;
+    connector.height.value = 0;
+    connector.wallThickness.value = 0.001;
+    connector.roughness.value = 0.001;
+    if (connector.checkFlag != 1) PutFittingInPlace(connector.zeta, 6, 1, 2);
+
+    chimney.shape.value = int16_t(shape);
+    chimney.length.value = chimney.height.value = effectiveHeight.value;
+    chimney.diameter.value = chimney.sideA.value = start;
+    chimney.sideB.value = secondSide.value;
+    chimney.ComputeGeometry();
+    // A chimney that fails its own check would fail at every section: say why
+    // instead of an empty table.
+    std::string message;
+    if (chimney.CheckInputs(message, nullptr) != 0) {
+        EndWait();
+        vx::ShowMessage(message.empty() ? std::string("Die Angaben zum Schornstein sind unvollständig.") : message);
+        return;
+    }
+    chimney.checkFlag = 1;
+
+    if (!progress_) progress_ = CreateProgress();
+    progress_->ClearCancel();
+    progress_->Show();
+    running_ = true;
+    for (const ManufacturerItem* m : selected) {
+        if (!ComputeManufacturer(m->name, m->offset)) break;
+        if (progress_->IsCancelled()) break;
+    }
+    running_ = false;
+    long index = 0;
+    for (AssignmentRow& row : rows) row.itemData = index++;
+    progress_->Hide();
+    EndWait();
+}
+
+bool CTarsiloDocCore::ComputeManufacturer(const std::string& name, int64_t offset) {
+    results.clear();
+    if (!progress_) progress_ = CreateProgress();
+    ManufacturerLines lines(catalogue, offset, name);
+    const double from = outputFrom.value, to = outputTo.value;
+    WrzEntry entry;
+    for (;;) {
+        const int64_t lineOffset = lines.Offset();
+        const int rc = lines.Next(entry);
+        if (rc == CWrzKatalog::kBadLine) continue;
+        if (rc != CWrzKatalog::kLoaded) break;
+        heatGenerator = CWaerme();
+        StoreInHeatGenerator(entry, heatGenerator);
+        if (!MatchesSelectedFuel()) break;
+
+        const double p = heatGenerator.output.value;
+        if (!(from == 0 && to == 0) && (to == 0 ? p != from : (p < from || p > to))) continue;
+        if (!PrepareHeatGenerator()) continue;
+
+        progress_->SetStatusText(vx::Format("\r\n\r\n%s\r\n\r\n%s", heatGenerator.manufacturerName.text,
+                                            heatGenerator.typeDesignation.text));
+        if (progress_->IsCancelled()) {
+            resultValid = 1;
+            UpdateViews(0);
+            return false;
+        }
+        ++counts.heatGenerators;
+        SearchSections(lineOffset);
+    }
+    resultValid = 1;
+    UpdateViews(0);
+    return true;
+}
+
+// The heat generator, its connecting piece and the installation room for
+// this output; false when one of them fails its check.
+bool CTarsiloDocCore::PrepareHeatGenerator() {
+    heatGenerator.arrangement = &construction;
+    double dh = 0;
+    CrossSectionGeometry(heatGenerator.outletDiameter.value, heatGenerator.outletSideA.value,
+                         heatGenerator.outletSideB.value, heatGenerator.outletShape.value,
+                         heatGenerator.outletArea.value, heatGenerator.outletPerimeter.value, dh);
+    if (!CheckPasses(heatGenerator)) return false;
+    heatGenerator.checkFlag = 1;
+
+    connector.shape.value = heatGenerator.outletShape.value;
+    connector.diameter.value = heatGenerator.outletDiameter.value;
+    connector.sideA.value = heatGenerator.outletSideA.value;
+    connector.sideB.value = heatGenerator.outletSideB.value;
+    connector.ComputeGeometry();
+    connector.ApplyGeometryDefaults();
+    if (!CheckPasses(connector)) return false;
+    connector.checkFlag = 1;
+
+    if (heatGenerator.output.value < 30) {
+        room.airSupplyPressure.value = 4.0;
+        room.airSupplyMode = 1;
+    } else {
+        room.airSupplyPressure.value = 3.0;
+        room.airSupplyMode = 0;
+    }
+    std::string message;
+    room.CheckInputs(message, nullptr);
+    return true;
+}
+
+// The chimney takes a section, and under positive pressure the connecting
+// piece the same; false when an update fails.
+bool CTarsiloDocCore::PutSections(const Sizes& s) {
+    chimney.diameter.value = s.d;
+    chimney.sideA.value = s.a;
+    chimney.sideB.value = s.b;
+    chimney.ComputeGeometry();
+    if (chimney.ApplyGeometryDefaults() == 0) return false;
+    if (construction.Regime() != CAufBauE::Positive) return true;
+    connector.shape.value = chimney.shape.value;
+    connector.diameter.value = s.d;
+    connector.sideA.value = s.a;
+    connector.sideB.value = s.b;
+    connector.ComputeGeometry();
+    return connector.ApplyGeometryDefaults() != 0;
+}
+
+bool CTarsiloDocCore::RunAndJudge() {
+    // Records of an earlier run must not stand for a run that made none.
+    head.results.clear();
+    head.caseCount = -1;
+    const int before = partLoadPasses;
+    RunCalculation();
+    ++counts.chainRuns;
+    counts.partLoadPasses += partLoadPasses - before;
+    return RunPassed();
+}
+
+void CTarsiloDocCore::AddRow(int64_t lineOffset) {
+    AssignmentRow row;
+    const int s = chimney.shape.value;
+    if (s == 0 || s == 1)
+        row.columns[AssignmentRow::Section] = vx::Format("%.3f", s == 0 ? chimney.diameter.value : chimney.sideA.value);
+    else
+        row.columns[AssignmentRow::Section] = vx::Format("%.3f x %.3f", chimney.sideA.value, chimney.sideB.value);
+    row.columns[AssignmentRow::Manufacturer] = heatGenerator.manufacturerName.text;
+    row.columns[AssignmentRow::Type] = heatGenerator.typeDesignation.text;
+    if (heatGenerator.partLoadAvailable.value)
+        row.columns[AssignmentRow::Output] =
+            vx::Format("%5.1f - %5.1f", heatGenerator.outputPart.value, heatGenerator.output.value);
+    else
+        row.columns[AssignmentRow::Output] = vx::Format("%.1f", heatGenerator.output.value);
+    row.columns[AssignmentRow::Offset] = vx::Format("%ld", long(lineOffset));
+    rows.push_front(std::move(row));
+}
+
+void CTarsiloDocCore::KeepResult() {
+    auto rec = std::make_unique<CErgebnis>(*head.results[0]);
+    rec->sizes[0] = chimney.diameter.value;
+    rec->sizes[1] = chimney.sideA.value;
+    rec->sizes[2] = chimney.sideB.value;
+    rec->sizes[3] = chimney.area.value;
+    rec->sizes[4] = chimney.perimeter.value;
+    rec->shape = chimney.shape.value;
+    std::vector<std::unique_ptr<CErgebnis>> inner;
+    inner.push_back(std::move(rec));
+    results.push_back(std::move(inner));
+}
+
+bool CTarsiloDocCore::SearchSections(int64_t lineOffset) {
+    const int s = chimney.shape.value;
+    const bool positive = construction.Regime() == CAufBauE::Positive;
+    Sizes current{chimney.diameter.value, chimney.sideA.value, chimney.sideB.value};
+    if (searchMode) {
+        Sizes first;
+        CRohr::NextCrossSection(0, s, first.d, first.b, first.a);
+        if (first.d == 0 && first.a == 0 && first.b == 0) {
+            searchMode = 0;
+        } else {
+            current = first;
+            if (!PutSections(current)) searchMode = 0;
+        }
+    } else if (positive) {
+        // A given size under positive pressure: the connecting piece is the chimney's section too.
+        PutSections(current);
+    }
+
+    bool passedBefore = false;
+    for (;;) {
+        const bool passed = RunAndJudge();
+        if (passed) AddRow(lineOffset);
+        if (!searchMode) return passed;
+        // A run without a record failed; there is nothing to keep.
+        const bool firstPassed = !head.results.empty() && head.results[0]->ok != 0;
+        if (!head.results.empty()) KeepResult();
+        if (firstPassed) passedBefore = true;
+        else if (passedBefore) return true;
+
+        Sizes next = current;
+        CRohr::NextCrossSection(0, s, next.d, next.b, next.a);
+        if (SameSection(s, next, current)) return passedBefore;
+        if (!positive) {
+            chimney.diameter.value = next.d;
+            chimney.sideA.value = next.a;
+            chimney.sideB.value = next.b;
+            chimney.ComputeGeometry();
+            current = next;
+            continue;
+        }
+        if (PutSections(next)) {
+            current = next;
+            continue;
+        }
+        PutSections(current);
+        return passedBefore;
+    }
+}
+
+int32_t CTarsiloDocCore::GetDocValue(int code, int index) {
+    switch (code) {
+    case 18:
+        g_ResultsValid = 0;
+        resultValid = 0;
+        UpdateViews(0);
+        return 0;
+    case 21:
+        if (index != 0) UpdateViews(0);
+        MarkModified();
+        return 0;
+    case 46:
+        return RunningProgress() != nullptr ? 1 : 0;
+    default:
+        if (code > 52) return 0;
+        return SystemDocValue(code, index);
+    }
+}
+
+double* CTarsiloDocCore::GetAirSupplyPressure() {
+    if (head.results.empty()) return nullptr;
+    return &head.results[0]->airSupplyPressure;
+}
+
+int32_t TarsiloDocValues::GetDocValue(int code, int index) {
+    CTarsiloDocCore* doc = Active();
+    if (!doc) return -1;
+    if (code > 52) return 0;
+    return doc->GetDocValue(code, index);
+}
+
+CSKopf* TarsiloDocValues::GetChimneyHead() {
+    CTarsiloDocCore* doc = Active();
+    return doc ? doc->GetChimneyHead() : nullptr;
+}
+
+double* TarsiloDocValues::GetAirSupplyPressure() {
+    CTarsiloDocCore* doc = Active();
+    return doc ? doc->GetAirSupplyPressure() : nullptr;
+}
+
+double* TarsiloDocValues::GetFlueMassFlow() {
+    CTarsiloDocCore* doc = Active();
+    return doc ? doc->GetFlueMassFlow() : nullptr;
+}
+
+CAufBauE* TarsiloDocValues::GetConstruction() {
+    CTarsiloDocCore* doc = Active();
+    return doc ? doc->GetConstruction() : nullptr;
+}
+
+AssignmentProgress* TarsiloDocValues::GetProgress() {
+    CTarsiloDocCore* doc = Active();
+    return doc ? doc->RunningProgress() : nullptr;
+}

@@ -128,7 +128,8 @@ public:
     // What the last computation did, for its caller and the benchmark.
     struct RunCounts {
         long heatGenerators = 0;  // computed through the chain
-        long chainRuns = 0;       // RunCalculation calls
+        long chainRuns = 0;       // runs of the chain (RunCalculation)
+        long partLoadPasses = 0;  // of which also ran the part-load pass
     };
     RunCounts counts;
 

@@ -26,11 +26,6 @@ std::string CurrentDir() {
 
 } // namespace
 
-double RoundToStep(double a, double b) {
-    // Truncated in floating point: an integer cast of a huge or NaN product is undefined.
-    return std::trunc(a * b + (a < 0 ? -0.5 : 0.5)) / b;
-}
-
 double StringToDouble(std::string_view text) { return vx::ParseDouble(text); }
 
 std::string FormatFixed(double x, int width, int maxDecimals) {

@@ -4,12 +4,17 @@
 
 #include "platform/Archive.h"
 
+#include <cmath>
 #include <string>
 #include <string_view>
 
 // a rounded to the nearest multiple of 1/b, halves away from zero.
 // A non-finite a stays non-finite, so that it never passes for a number.
-double RoundToStep(double a, double b);
+// Inline: the model's iterations call it in their innermost loops.
+inline double RoundToStep(double a, double b) {
+    // Truncated in floating point: an integer cast of a huge or NaN product is undefined.
+    return std::trunc(a * b + (a < 0 ? -0.5 : 0.5)) / b;
+}
 // The leading number of the text, "." as decimal point; 0 when there is none.
 double StringToDouble(std::string_view text);
 // x with as many decimals as it needs (at most maxDecimals when that is not 0),

@@ -244,57 +244,18 @@ double* CVelmoraDocCore::GetAirSupplyPressure() {
 }
 
 int32_t CVelmoraDocCore::GetDocValue(int code, int index) {
-    const int fuel = heatGenerator.fuel.value;
-    const int kind = construction.Kind();
-    const int regime = construction.Regime();
     switch (code) {
-    case 0:
-        return fuel == 3 || fuel == 5 || fuel == 7 || fuel == 9;
-    case 1:
-        return kind == 2 || kind == 3 || (kind == 1 && regime != 2);
-    case 11:
-        return fuel >= 2 && fuel <= 9;
-    case 12:
-        return heatGenerator.checkFlag != 0 && (fuel < 1 || fuel > 9);
-    case 15:
-        return regime == 2 && (kind == 1 || kind == 3);
-    case 16:
-        return regime == 2 && kind == 4;
     case 18:
         g_ResultsValid = 0;
         resultValid = 0;
         UpdateViews();
         return 0;
-    case 19:
-        return heatGenerator.condensing;
     case 21:
         if (index != 0) UpdateViews();
         MarkModified();
         return 0;
-    case 22:
-        return int32_t(std::trunc((chimney.addedLength.value + chimney.length.value) * 1000));
-    case 23:
-        return int32_t(std::trunc((chimney.addedLength.value + chimney.height.value) * 1000));
-    case 32:
-        return construction.chimneyShutOff.value + (construction.setting5.value != 0 ? 1 : 0);
-    case 33:
-        return construction.setting5.value;
-    case 38:
-        return construction.breechesPiece.value;
-    case 39:
-        return index >= 0 && index < 5 ? construction.generatorsPerPosition2[index].value : 0;
-    case 43:
-        return construction.ductSetting.value == 1;
-    case 45:
-        return connector.GetSectionKind(nullptr);
-    case 47: {
-        double zero = 0.0;
-        CModul::NotifyChain(&head, &zero);
-        return 0;
-    }
     default:
-        // 9, 14, 17, 37, 42, 44 and 51 name objects: the typed accessors answer them.
-        return 0;
+        return SystemDocValue(code, index);
     }
 }
 

@@ -6,6 +6,8 @@
 #include "platform/StringTable.h"
 #include "values/Helpers.h"
 
+#include <cmath>
+
 namespace {
 
 // Removes every entry of kind, so that an entry is put in place, never added twice.
@@ -241,7 +243,10 @@ void FlueSystem::RunCalculation() {
     PropagateChainValues(&head);
     CaseIndex = 0;
     const bool switchOn = variant_.partLoadSwitchIsOne ? partLoad == 1 : partLoad != 0;
-    if (heatGenerator.partLoadAvailable.value && !heatGenerator.suppressPartLoad && switchOn) {
+    const bool fullLoadFailed = head.results.empty() || head.results[0]->ok == 0;
+    if (heatGenerator.partLoadAvailable.value && !heatGenerator.suppressPartLoad && switchOn &&
+        !(partLoadOnlyAfterPass && fullLoadFailed)) {
+        ++partLoadPasses;
         CalculationMode = 2;
         CaseIndex = 1;
         PropagateChainValues(&head);
@@ -255,6 +260,52 @@ bool FlueSystem::RunPassed() const {
     bool passed = head.results[0]->ok != 0;
     if (head.results.size() > 1 && head.caseCount >= 1) passed = passed && head.results[1]->ok != 0;
     return passed;
+}
+
+int32_t FlueSystem::SystemDocValue(int code, int index) {
+    const int fuel = heatGenerator.fuel.value;
+    const int kind = construction.Kind();
+    const int regime = construction.Regime();
+    switch (code) {
+    case 0:
+        return fuel == 3 || fuel == 5 || fuel == 7 || fuel == 9;
+    case 1:
+        return kind == 2 || kind == 3 || (kind == 1 && regime != 2);
+    case 11:
+        return fuel >= 2 && fuel <= 9;
+    case 12:
+        return heatGenerator.checkFlag != 0 && (fuel < 1 || fuel > 9);
+    case 15:
+        return regime == 2 && (kind == 1 || kind == 3);
+    case 16:
+        return regime == 2 && kind == 4;
+    case 19:
+        return heatGenerator.condensing;
+    case 22:
+        return int32_t(std::trunc((chimney.addedLength.value + chimney.length.value) * 1000));
+    case 23:
+        return int32_t(std::trunc((chimney.addedLength.value + chimney.height.value) * 1000));
+    case 32:
+        return construction.chimneyShutOff.value + (construction.setting5.value != 0 ? 1 : 0);
+    case 33:
+        return construction.setting5.value;
+    case 38:
+        return construction.breechesPiece.value;
+    case 39:
+        return index >= 0 && index < 5 ? construction.generatorsPerPosition2[index].value : 0;
+    case 43:
+        return construction.ductSetting.value == 1;
+    case 45:
+        return connector.GetSectionKind(nullptr);
+    case 47: {
+        double zero = 0.0;
+        CModul::NotifyChain(&head, &zero);
+        return 0;
+    }
+    default:
+        // 9, 14, 17, 37, 42, 44 and 51 name objects: the typed accessors answer them.
+        return 0;
+    }
 }
 
 // The connecting piece's presets: the document has no input for them, so

@@ -72,6 +72,9 @@ public:
     void RunCalculation();
     // The last run passed: its first result and, with a part-load case, its second.
     bool RunPassed() const;
+    // The model's queries that the system answers alike in both programs;
+    // 0 for the others.
+    int32_t SystemDocValue(int code, int index);
 
     // Before the cross-sections are walked: the heat generator's outlet, the
     // connecting piece with its presets, the chimney (presets only while no
@@ -90,6 +93,10 @@ public:
     std::string moistureText;
     double limitCrossSection = 0;  // m; 0 = no limit
     int32_t partLoad = 1;          // 1 = also compute part load
+    // The part-load pass is left out when the full load failed: for a
+    // caller that needs both passed, it could change nothing.
+    bool partLoadOnlyAfterPass = false;
+    int partLoadPasses = 0;        // counts the part-load passes run
     CModul* chainCursor = nullptr;
     int linkMode = 0;
 
