@@ -170,6 +170,7 @@ std::vector<uint8_t> TarsiloFile::StoreBytes(CTarsiloDocCore& doc) {
 }
 
 bool TarsiloFile::SaveFile(CTarsiloDocCore& doc, const std::string& path) {
+    if (doc.IsComputing()) return false;
     vx::Archive ar = vx::Archive::ForStoring();
     Store(doc, ar);
     if (!vx::SaveArchiveFile(path, ar)) {
