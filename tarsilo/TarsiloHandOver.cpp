@@ -85,7 +85,7 @@ bool TarsiloHandOver::Enabled(const CTarsiloDocCore& doc, int selectedRow) {
 }
 
 bool TarsiloHandOver::Run(CTarsiloDocCore& doc, int selectedRow) {
-    if (selectedRow < 0 || size_t(selectedRow) >= doc.rows.size() || doc.IsComputing()) return false;
+    if (!Enabled(doc, selectedRow)) return false;
     std::vector<uint8_t> bytes;
     switch (Bytes(doc, doc.rows[size_t(selectedRow)], bytes)) {
     case RowFromFile:

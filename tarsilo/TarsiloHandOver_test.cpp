@@ -7,7 +7,7 @@
 #include "tarsilo/TarsiloFile.h"
 #include "velmora/CVelmoraDocCore.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
-#include "velmora/shared/ProgramSettings.h"
+#include "tarsilo/TarsiloProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -34,13 +34,15 @@ protected:
     void SetUp() override {
         ModelTest::SetUp();
         vx::Profile().WriteString("Datenbank", "Pfad", vx::JoinPath(SourceDir(), "data"));
-        ProgramDescription tarsilo;
-        tarsilo.name = "Tarsilo";
-        tarsilo.handOverCreator = "Tarsilo";
-        tarsilo.stringFiles = {"shared", "model", "tarsilo"};
-        UseProgram(tarsilo);
+        previous_ = Program();
+        UseTarsiloProgram();
         LoadProgramStrings();
         FindSamples();
+    }
+
+    void TearDown() override {
+        UseProgram(previous_);
+        ModelTest::TearDown();
     }
 
     // Two oil heat generators of the sample catalogue, one below 30 kW and
@@ -79,6 +81,7 @@ protected:
     }
 
     SampleGenerator small, large;
+    ProgramDescription previous_;
     vx::ScopedScriptedMessages messages;
 };
 
@@ -163,6 +166,7 @@ TEST_F(HandOverTest, WritesIntoTheCurrentDirectoryAndStartsAurelia) {
     vx::WriteFileAtomic(program, "#!/bin/sh\n{ pwd; printf '%s\\n' \"$#\" \"$1\"; } > '" + log + ".tmp' && mv '" + log +
                                      ".tmp' '" + log + "'\n");
     ::chmod(program.c_str(), 0755);
+    EXPECT_FALSE(TarsiloHandOver::Enabled(doc, 0));
     vx::Profile().WriteString("Aurelia", "INI", dir);
     EXPECT_FALSE(TarsiloHandOver::Enabled(doc, -1));
     EXPECT_TRUE(TarsiloHandOver::Enabled(doc, 0));
