@@ -59,6 +59,9 @@ bool SameSection(int shape, const FlueSystem::Sizes& a, const FlueSystem::Sizes&
     return a.a == b.a && a.b == b.b;
 }
 
+const char* const kNoManufacturerMessage =
+    "Bitte wählen Sie zuerst einen (oder mehrere) Hersteller aus, damit eine Berechnung durchgeführt werden kann.";
+
 } // namespace
 
 int64_t AssignmentRow::CatalogueOffset() const { return vx::ParseLong(columns[Offset]); }
@@ -130,7 +133,8 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
         if (m.selected) selected.push_back(&m);
     if (selected.empty()) {
         EndWait();
-        vx::ShowMessageId(IDS_NO_MANUFACTURER);
+        std::string text = vx::LoadString(IDS_NO_MANUFACTURER);
+        vx::ShowMessage(text.empty() ? kNoManufacturerMessage : text);
         return;
     }
 
@@ -150,6 +154,7 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
     // instead of an empty table.
     std::string message;
     if (chimney.CheckInputs(message, nullptr) != 0) {
+        chimney.checkFlag = 0;
         EndWait();
         vx::ShowMessage(message.empty() ? std::string("Die Angaben zum Schornstein sind unvollständig.") : message);
         return;
