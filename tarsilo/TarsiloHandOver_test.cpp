@@ -2,6 +2,7 @@
 
 #include "model/ModelTestEnv.h"
 #include "platform/MessageService.h"
+#include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloFile.h"
@@ -199,4 +200,33 @@ TEST_F(HandOverTest, WritesIntoTheCurrentDirectoryAndStartsAurelia) {
     EXPECT_FALSE(again);
     ASSERT_EQ(messages.service.shown.size(), 1u);
     EXPECT_EQ(messages.service.shown[0].text, program + " kann nicht gestartet werden.");
+}
+
+TEST_F(HandOverTest, ARowOfAComputationHandsOverItsOwnChimney) {
+    UseTarsiloModel();
+    CTarsiloDocCore doc;
+    TarsiloDocValues values([](void* d) { return static_cast<CTarsiloDocCore*>(d); }, &doc);
+    SetDocValueSource(&values);
+    doc.catalogue.SetReportProblems(false);
+    doc.fuelIndex = 1;
+    doc.shape = 0;
+    doc.system = 1;
+    doc.ApplySystem();
+    doc.effectiveHeight.value = 8;
+    for (const WrzManufacturer& m : doc.catalogue.ReadManufacturers(1)) doc.manufacturers.push_back({m.name, m.offset, true});
+    doc.ComputeAssignmentTable();
+    SetDocValueSource(nullptr);
+    ASSERT_GE(doc.rows.size(), 2u);
+    // The first row computed lies at the bottom; the document holds the last one's chimney.
+    const AssignmentRow& row = doc.rows.back();
+    ASSERT_NE(row.columns[AssignmentRow::Section] + row.columns[AssignmentRow::Type],
+              doc.rows.front().columns[AssignmentRow::Section] + doc.rows.front().columns[AssignmentRow::Type]);
+
+    std::vector<uint8_t> bytes;
+    ASSERT_EQ(TarsiloHandOver::Bytes(doc, row, bytes), TarsiloHandOver::Written);
+    CVelmoraDocCore velmora;
+    ReadInVelmora(bytes, velmora);
+    EXPECT_EQ(velmora.heatGenerator.typeDesignation.text, row.columns[AssignmentRow::Type]);
+    EXPECT_EQ(vx::Format("%.3f", velmora.chimney.diameter.value), row.columns[AssignmentRow::Section]);
+    EXPECT_EQ(velmora.chimney.height.value, 8);
 }
