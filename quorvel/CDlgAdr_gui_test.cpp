@@ -16,6 +16,7 @@
 #include "quorvel/CDatenbank.h"
 #include "quorvel/DialogDrive.h"
 #include "quorvel/CQuorvelApp.h"
+#include "quorvel/QuorvelScratch.h"
 #include "quorvel/QuorvelTables.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/FieldsTestDialog.h"
@@ -45,20 +46,16 @@ protected:
         ::setenv("TMPDIR", (dir + "/tmp").c_str(), 1);
         const char* src = std::getenv("VX_SOURCE_DIR");
         ASSERT_NE(src, nullptr);
-        for (const char* ext : {".DBF", ".MDX"})
-            std::filesystem::copy_file(std::string(src) + "/data/PLZORT" + ext, dir + "/plz/PLZORT" + ext);
+        ASSERT_NO_FATAL_FAILURE(CopySamplePlaces(dir + "/plz"));
         QuorvelStrings().Clear();
         ASSERT_TRUE(QuorvelStrings().LoadFile(std::string(src) + "/resources/quorvel/strings.txt"));
         ASSERT_TRUE(LoadFieldStrings(QuorvelFields()));
         ASSERT_EQ(TheDatenbank().Oeffnen(dir + "/db", dir + "/plz"), 0);
-        frame_ = new wxFrame(nullptr, wxID_ANY, "Velmora");
-        frame_->Show();
-        wxTheApp->SetTopWindow(frame_);
+        frame_ = ShowHostFrame();
     }
     void TearDown() override {
         TheDatenbank().Schliessen();
-        frame_->Destroy();
-        Settle();
+        CloseHostFrame(frame_);
         std::filesystem::remove_all(dir);
     }
 
