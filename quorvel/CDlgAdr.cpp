@@ -45,7 +45,7 @@ CDlgAdr::CDlgAdr(wxWindow* parent) : CDlgAdr(parent, 176) {
            {1049, "&Fax :", &telefax, 20},
            {1050, "&Ansprechpartner :", &ansprech, 50},
            {1051, "&Bemerkung :", &bemerkung, 250, RowMemo}},
-          {{IDC_EMPFAENGER, "&Empfänger"}, {IDC_STANDORT, "&Standort"}, {kQuorvelHelpCommand, "Hilfe"}, {2, "Abbruch"},
+          {{IDC_EMPFAENGER, "&Empfänger"}, {IDC_STANDORT, "&Standort"}, {kLibraryHelpCommand, "Hilfe"}, {2, "Abbruch"},
            {IDC_NEU, "&Neu"}, {IDC_LOESCH, "&Lösch"}, {IDC_SAVE, "Akt&uall"}, {IDC_SUCHE, "Su&che"},
            {IDC_PREV, "&<"}, {IDC_NEXT, "&>"}});
 }

@@ -30,7 +30,7 @@ CDlgAdrSuche::CDlgAdrSuche(wxWindow* parent) : CVxtDialog(177, parent, nullptr, 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     AddDialogButton(this, row, 1, "&Weiter");
     AddDialogButton(this, row, IDC_SUCHEN, "&Suchen");
-    AddDialogButton(this, row, kQuorvelHelpCommand, "Hilfe");
+    AddDialogButton(this, row, kLibraryHelpCommand, "Hilfe");
     AddDialogButton(this, row, 2, "Abbruch");
     top->Add(row, 0, wxALIGN_CENTER | wxALL, 4);
     SetSizerAndFit(top);

@@ -33,7 +33,7 @@ CDlgAdrSucheV2::CDlgAdrSucheV2(wxWindow* parent) : CVxtDialog(1540, parent, null
     AddDialogButton(this, row, 1, "&Weiter");
     AddDialogButton(this, row, IDC_LOESCHEN, "&Löschen");
     AddDialogButton(this, row, 2, "Schließen");
-    AddDialogButton(this, row, kQuorvelHelpCommand, "Hilfe");
+    AddDialogButton(this, row, kLibraryHelpCommand, "Hilfe");
     top->Add(row, 0, wxALIGN_CENTER | wxALL, 4);
     SetSizerAndFit(top);
     GreyHelpButton(this);

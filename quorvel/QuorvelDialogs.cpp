@@ -13,7 +13,7 @@
 void AddDialogButton(wxWindow* parent, wxSizer* row, int id, const char* label) {
     const int wxId = id == 1                     ? int(wxID_OK)
                      : id == 2                   ? int(wxID_CANCEL)
-                     : id == kQuorvelHelpCommand ? int(wxID_HELP)
+                     : id == kLibraryHelpCommand ? int(wxID_HELP)
                                                  : id;
     row->Add(new wxButton(parent, wxId, vx::ToWx(label)), 0, wxALL, 3);
 }

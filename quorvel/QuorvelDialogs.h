@@ -3,15 +3,14 @@
 // refusal to work on a table that failed to open.
 #pragma once
 
+#include "quorvel/fields/FieldsDeliverable.h"
+
 #include <utility>
 #include <vector>
 
 class CQuorvelTable;
 class wxSizer;
 class wxWindow;
-
-// The library's help command id; its button is the dialog's help button.
-inline constexpr int kQuorvelHelpCommand = 32773;
 
 // A button with the library's control id added to row: 1 and 2 are OK and
 // cancel, the help command is the help button.
