@@ -22,7 +22,8 @@ inline std::string MakeQuorvelScratch() {
 
 // The host's profile text that points the library at dir's tables.
 inline std::string QuorvelProfileText(const std::string& dir) {
-    return "[Global]\nGlobalDBPfad=" + dir + "/db\n[Datenbank]\nPfad=" + dir + "\nPfad_P=" + dir + "/plz\n";
+    return "[Global]\nGlobalDBPfad=" + dir + "/db\n[Datenbank]\nPfad=" + dir + "\nPfad_P=" + dir +
+           "/plz\n";
 }
 
 // The sample places of the source tree copied into plzDir.

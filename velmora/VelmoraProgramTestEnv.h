@@ -13,7 +13,8 @@ public:
 };
 
 inline bool RegisterVelmoraProgramEnvironment() {
-    static const bool registered = (::testing::AddGlobalTestEnvironment(new VelmoraProgramEnvironment), true);
+    static const bool registered =
+        (::testing::AddGlobalTestEnvironment(new VelmoraProgramEnvironment), true);
     return registered;
 }
 [[maybe_unused]] static const bool kVelmoraProgramEnvironment = RegisterVelmoraProgramEnvironment();

@@ -13,7 +13,8 @@ public:
 };
 
 inline bool RegisterFontCacheCleanup() {
-    static const bool registered = (::testing::AddGlobalTestEnvironment(new FontCacheCleanup), true);
+    static const bool registered =
+        (::testing::AddGlobalTestEnvironment(new FontCacheCleanup), true);
     return registered;
 }
 [[maybe_unused]] static const bool kFontCacheCleanup = RegisterFontCacheCleanup();

@@ -19,8 +19,8 @@ public:
         : dir_(vx::JoinPath(vx::TempDir(), prefix + std::to_string(::getpid()))),
           out_(vx::JoinPath(dir_, "opened.txt")), script_(vx::JoinPath(dir_, "xdg-open")) {
         vx::MakeDirs(dir_);
-        vx::WriteFileAtomic(script_, "#!/bin/sh\nprintf '%s' \"$1\" > \"" + out_ + ".tmp\" && mv \"" + out_ +
-                                         ".tmp\" \"" + out_ + "\"\n");
+        vx::WriteFileAtomic(script_, "#!/bin/sh\nprintf '%s' \"$1\" > \"" + out_ +
+                                         ".tmp\" && mv \"" + out_ + ".tmp\" \"" + out_ + "\"\n");
         ::chmod(script_.c_str(), 0755);
         oldPath_ = std::getenv("PATH") ? std::getenv("PATH") : "";
         ::setenv("PATH", (dir_ + ":" + oldPath_).c_str(), 1);
