@@ -17,15 +17,7 @@ namespace {
 constexpr long kFirst = 10;   // records the writers start from
 constexpr long kTotal = 1000; // the sum of N over the first records
 
-// A log its last user left clean.
-std::string CleanLog() {
-    unsigned char head[kLogHeaderLen];
-    LogEntryHeader h;
-    h.type = kLogClean;
-    h.owner[1] = 1;
-    logHeaderEncode(h, head);
-    return std::string("\x20\0\0\0", 4) + std::string(reinterpret_cast<char*>(head), kLogHeaderLen);
-}
+using test::CleanLog;
 
 // Memo contents name their record, so that a memo shown by another record
 // is seen.

@@ -20,6 +20,7 @@
 
 #include "dbase/EngineContext.h"
 #include "dbase/EngineFile.h"
+#include "dbase/Transaction.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 
@@ -168,6 +169,16 @@ private:
     long seconds_ = 0;
     std::chrono::steady_clock::time_point start_;
 };
+
+// A transaction log its last user left clean: one type-16 header.
+inline std::string CleanLog() {
+    unsigned char head[kLogHeaderLen];
+    LogEntryHeader h;
+    h.type = kLogClean;
+    h.owner[1] = 1;
+    logHeaderEncode(h, head);
+    return std::string("\x20\0\0\0", 4) + std::string(reinterpret_cast<char*>(head), kLogHeaderLen);
+}
 
 inline unsigned Byte(const std::string& s, size_t i) { return static_cast<unsigned char>(s.at(i)); }
 inline unsigned Word(const std::string& s, size_t i) { return Byte(s, i) | Byte(s, i + 1) << 8; }

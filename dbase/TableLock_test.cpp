@@ -603,14 +603,7 @@ TEST_F(LockTest, UsersLockingTheSameRecordsInTheSameOrderNeverWaitForEachOther) 
 }
 
 TEST_F(LockTest, FourTransactionsLockingOverlappingRecordsAllFinish) {
-    Write("TRANS.LOG", std::string("\x20\0\0\0", 4) + [] {
-        unsigned char head[kLogHeaderLen];
-        LogEntryHeader h;
-        h.type = kLogClean;
-        h.owner[1] = 1;
-        logHeaderEncode(h, head);
-        return std::string(reinterpret_cast<char*>(head), kLogHeaderLen);
-    }());
+    Write("TRANS.LOG", test::CleanLog());
     constexpr int kUsers = 4, kRounds = 500;
     // Each round locks three of the six records, in ascending order.
     auto picks = [](int user, int round) {

@@ -28,15 +28,7 @@ struct LoggedEntry {
     long time;
 };
 
-// A log that its last user left clean: one type-16 header.
-std::string CleanLog() {
-    unsigned char head[kLogHeaderLen];
-    LogEntryHeader h;
-    h.type = kLogClean;
-    h.owner[1] = 1;
-    logHeaderEncode(h, head);
-    return std::string("\x20\0\0\0", 4) + std::string(reinterpret_cast<char*>(head), kLogHeaderLen);
-}
+using test::CleanLog;
 
 class TransactionTest : public test::EngineTest {
 protected:

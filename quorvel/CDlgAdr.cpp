@@ -26,15 +26,6 @@ using namespace vx;
 
 namespace {
 
-constexpr int kHelpCommand = 32773;
-
-// A button with the library's control id: 1 and 2 are OK and cancel, the
-// help command is the help button.
-void AddButton(wxWindow* parent, wxSizer* row, int id, const char* label) {
-    const int wxId = id == 1 ? int(wxID_OK) : id == 2 ? int(wxID_CANCEL) : id == kHelpCommand ? int(wxID_HELP) : id;
-    row->Add(new wxButton(parent, wxId, vx::ToWx(label)), 0, wxALL, 3);
-}
-
 enum : unsigned { IDS_NOT_UPDATED = 4, IDS_LAST_READ = 7, IDS_FIRST_READ = 8 };
 enum : int { IDC_NEU = 1052, IDC_LOESCH = 1053, IDC_PREV = 1054, IDC_NEXT = 1055, IDC_SUCHE = 1056,
              IDC_SAVE = 1057, IDC_EMPFAENGER = 1058, IDC_STANDORT = 4, IDC_GROUP = 1282 };
@@ -54,7 +45,7 @@ CDlgAdr::CDlgAdr(wxWindow* parent) : CDlgAdr(parent, 176) {
            {1049, "&Fax :", &telefax, 20},
            {1050, "&Ansprechpartner :", &ansprech, 50},
            {1051, "&Bemerkung :", &bemerkung, 250, RowMemo}},
-          {{IDC_EMPFAENGER, "&Empfänger"}, {IDC_STANDORT, "&Standort"}, {kHelpCommand, "Hilfe"}, {2, "Abbruch"},
+          {{IDC_EMPFAENGER, "&Empfänger"}, {IDC_STANDORT, "&Standort"}, {kLibraryHelpCommand, "Hilfe"}, {2, "Abbruch"},
            {IDC_NEU, "&Neu"}, {IDC_LOESCH, "&Lösch"}, {IDC_SAVE, "Akt&uall"}, {IDC_SUCHE, "Su&che"},
            {IDC_PREV, "&<"}, {IDC_NEXT, "&>"}});
 }
@@ -104,7 +95,7 @@ void CDlgAdr::Build(const std::vector<Row>& rows, const std::vector<Button>& but
     auto* row1 = new wxBoxSizer(wxHORIZONTAL);
     auto* row2 = new wxBoxSizer(wxHORIZONTAL);
     for (size_t i = 0; i < buttons.size(); ++i)
-        AddButton(this, i < buttons.size() / 2 ? row1 : row2, buttons[i].id, buttons[i].label);
+        AddDialogButton(this, i < buttons.size() / 2 ? row1 : row2, buttons[i].id, buttons[i].label);
     top->Add(row1, 0, wxALIGN_CENTER);
     top->Add(row2, 0, wxALIGN_CENTER | wxBOTTOM, 4);
     SetSizerAndFit(top);

@@ -15,14 +15,6 @@ using namespace vx;
 
 namespace {
 
-constexpr int kHelpCommand = 32773;
-
-// A button with the library's control id: 1 and 2 are OK and cancel, the
-// help command is the help button.
-void AddButton(wxWindow* parent, wxSizer* row, int id, const char* label) {
-    const int wxId = id == 1 ? int(wxID_OK) : id == 2 ? int(wxID_CANCEL) : id == kHelpCommand ? int(wxID_HELP) : id;
-    row->Add(new wxButton(parent, wxId, vx::ToWx(label)), 0, wxALL, 3);
-}
 enum : int { IDC_TEXT = 1054, IDC_LIST = 1055, IDC_SUCHEN = 4 };
 }
 
@@ -36,10 +28,10 @@ CDlgAdrSuche::CDlgAdrSuche(wxWindow* parent) : CVxtDialog(177, parent, nullptr, 
     list_ = new wxListBox(this, IDC_LIST, wxDefaultPosition, wxSize(300, 200));
     top->Add(list_, 1, wxEXPAND | wxLEFT | wxRIGHT, 6);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    AddButton(this, row, 1, "&Weiter");
-    AddButton(this, row, IDC_SUCHEN, "&Suchen");
-    AddButton(this, row, kHelpCommand, "Hilfe");
-    AddButton(this, row, 2, "Abbruch");
+    AddDialogButton(this, row, 1, "&Weiter");
+    AddDialogButton(this, row, IDC_SUCHEN, "&Suchen");
+    AddDialogButton(this, row, kLibraryHelpCommand, "Hilfe");
+    AddDialogButton(this, row, 2, "Abbruch");
     top->Add(row, 0, wxALIGN_CENTER | wxALL, 4);
     SetSizerAndFit(top);
     RegisterValue(&searchText);

@@ -16,14 +16,6 @@ using namespace vx;
 
 namespace {
 
-constexpr int kHelpCommand = 32773;
-
-// A button with the library's control id: 1 and 2 are OK and cancel, the
-// help command is the help button.
-void AddButton(wxWindow* parent, wxSizer* row, int id, const char* label) {
-    const int wxId = id == 1 ? int(wxID_OK) : id == 2 ? int(wxID_CANCEL) : id == kHelpCommand ? int(wxID_HELP) : id;
-    row->Add(new wxButton(parent, wxId, vx::ToWx(label)), 0, wxALL, 3);
-}
 enum : int { IDC_COMBO = 1061, IDC_NAME1 = 1042, IDC_NAME2 = 1043, IDC_PLZORT = 1223, IDC_STRASSE = 1044,
              IDC_LOESCHEN = 3 };
 }
@@ -38,10 +30,10 @@ CDlgAdrSucheV2::CDlgAdrSucheV2(wxWindow* parent) : CVxtDialog(1540, parent, null
     for (int id : {IDC_NAME1, IDC_NAME2, IDC_PLZORT, IDC_STRASSE})
         top->Add(new wxStaticText(this, id, wxEmptyString, wxDefaultPosition, wxSize(400, -1)), 0, wxLEFT | wxRIGHT, 8);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    AddButton(this, row, 1, "&Weiter");
-    AddButton(this, row, IDC_LOESCHEN, "&Löschen");
-    AddButton(this, row, 2, "Schließen");
-    AddButton(this, row, kHelpCommand, "Hilfe");
+    AddDialogButton(this, row, 1, "&Weiter");
+    AddDialogButton(this, row, IDC_LOESCHEN, "&Löschen");
+    AddDialogButton(this, row, 2, "Schließen");
+    AddDialogButton(this, row, kLibraryHelpCommand, "Hilfe");
     top->Add(row, 0, wxALIGN_CENTER | wxALL, 4);
     SetSizerAndFit(top);
     GreyHelpButton(this);

@@ -44,7 +44,7 @@ CDlgAdrV2::CDlgAdrV2(wxWindow* parent) : CDlgAdr(parent, 387) {
            {1051, "&Bemerkung :", &bemerkung, 250, RowMemo},
            {IDC_DUMMY, "Rabatt&gruppe :", &dummy, 0, RowHidden}},
           {{IDC_ADDRESSES, "..."}, {IDC_PLACES, "..."}, {1058, "&Empfänger"}, {4, "&Standort"},
-           {32773, "Hilfe"}, {2, "Schließen"}, {1052, "&Neu"}, {1053, "&Lösch"}, {1057, "S&peich"},
+           {kLibraryHelpCommand, "Hilfe"}, {2, "Schließen"}, {1052, "&Neu"}, {1053, "&Lösch"}, {1057, "S&peich"},
            {1056, "Su&che"}, {1054, "&<"}, {1055, "&>"}});
     AddToolTips(this, {{IDC_ADDRESSES, 10438}, {IDC_PLACES, 10439}, {1058, 10440}, {4, 10441}, {1052, 10442},
                        {1057, 10443}, {1053, 10444}, {1056, 10445}, {1054, 10446}, {1055, 10447},

@@ -16,7 +16,9 @@
 #include "quorvel/CDatenbank.h"
 #include "quorvel/DialogDrive.h"
 #include "quorvel/CQuorvelApp.h"
+#include "quorvel/QuorvelScratch.h"
 #include "quorvel/QuorvelTables.h"
+#include "quorvel/TwoProcesses.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/FieldsTestDialog.h"
 
@@ -24,7 +26,6 @@
 #include <wx/frame.h>
 #include <wx/listbox.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -45,20 +46,16 @@ protected:
         ::setenv("TMPDIR", (dir + "/tmp").c_str(), 1);
         const char* src = std::getenv("VX_SOURCE_DIR");
         ASSERT_NE(src, nullptr);
-        for (const char* ext : {".DBF", ".MDX"})
-            std::filesystem::copy_file(std::string(src) + "/data/PLZORT" + ext, dir + "/plz/PLZORT" + ext);
+        ASSERT_NO_FATAL_FAILURE(CopySamplePlaces(dir + "/plz"));
         QuorvelStrings().Clear();
         ASSERT_TRUE(QuorvelStrings().LoadFile(std::string(src) + "/resources/quorvel/strings.txt"));
         ASSERT_TRUE(LoadFieldStrings(QuorvelFields()));
         ASSERT_EQ(TheDatenbank().Oeffnen(dir + "/db", dir + "/plz"), 0);
-        frame_ = new wxFrame(nullptr, wxID_ANY, "Velmora");
-        frame_->Show();
-        wxTheApp->SetTopWindow(frame_);
+        frame_ = ShowHostFrame();
     }
     void TearDown() override {
         TheDatenbank().Schliessen();
-        frame_->Destroy();
-        Settle();
+        CloseHostFrame(frame_);
         std::filesystem::remove_all(dir);
     }
 
@@ -418,18 +415,14 @@ TEST_F(AddressForms, ADeleteWhileAnotherProgramEditsPacksLater) {
         Tab().SetText(Tab().match, std::string(name, 1));
     }
     vx::tableFlush(Tab().Handle());
-    int toChild[2], toParent[2];
-    ASSERT_EQ(::pipe(toChild), 0);
-    ASSERT_EQ(::pipe(toParent), 0);
+    TwoProcesses talk;
+    ASSERT_TRUE(talk.Open());
     const std::string dbDir = dir + "/db", plzDir = dir + "/plz";
-    const pid_t pid = ::fork();
+    const pid_t pid = talk.Fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-        auto say = [&](char c) { return ::write(toParent[1], &c, 1) == 1; };
-        auto wait = [&](char want) {
-            char c = 0;
-            return ::read(toChild[0], &c, 1) == 1 && c == want;
-        };
+        auto say = [&](char c) { return talk.ChildSays(c); };
+        auto wait = [&](char want) { return talk.ChildAwaits(want); };
         CDatenbank other;
         bool ok = other.Oeffnen(dbDir, plzDir) == 0;
         if (!say(ok ? 'R' : 'F') || !wait('G')) ::_exit(2);
@@ -440,12 +433,8 @@ TEST_F(AddressForms, ADeleteWhileAnotherProgramEditsPacksLater) {
         other.Schliessen();
         ::_exit(ok ? 0 : 1);
     }
-    auto say = [&](char c) { ASSERT_EQ(::write(toChild[1], &c, 1), 1); };
-    auto expect = [&](char want) {
-        char c = 0;
-        ASSERT_EQ(::read(toParent[0], &c, 1), 1);
-        ASSERT_EQ(c, want);
-    };
+    auto say = [&](char c) { talk.Say(c); };
+    auto expect = [&](char want) { talk.Expect(want); };
     expect('R');
     {
         CDlgAdr form(frame_);
@@ -465,10 +454,7 @@ TEST_F(AddressForms, ADeleteWhileAnotherProgramEditsPacksLater) {
         });
     }
     say('Q');
-    int status = -1;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_NO_FATAL_FAILURE(talk.ExpectChildSucceeded());
     EXPECT_TRUE(Tab().PackPending());
     {
         // The next form packs on opening.
@@ -483,7 +469,6 @@ TEST_F(AddressForms, ADeleteWhileAnotherProgramEditsPacksLater) {
     EXPECT_FALSE(Tab().PackPending());
     EXPECT_EQ(Said(7), 0u);
     EXPECT_TRUE(messages_.service.shown.empty());
-    for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) ::close(fd);
 }
 
 } // namespace

@@ -34,14 +34,11 @@ protected:
                   {{{"PLZ", "66606"}, {"ORT", "St. Wendel"}, {"LAND", "Saarland"}, {"GEOH", "286"}},
                    {{"PLZ", "66111"}, {"ORT", "Saarbr\xFC" "cken"}, {"LAND", "Saarland"}, {"GEOH", "-99"}},
                    {{"PLZ", "01067"}, {"ORT", "Dresden"}, {"LAND", "Sachsen"}, {"GEOH", "113"}}});
-        frame_ = new wxFrame(nullptr, wxID_ANY, "Velmora");
-        frame_->Show();
-        wxTheApp->SetTopWindow(frame_);
+        frame_ = ShowHostFrame();
     }
     void TearDown() override {
         TheDatenbank().Schliessen();
-        frame_->Destroy();
-        Settle();
+        CloseHostFrame(frame_);
         QuorvelStrings().Clear();
         vx::Strings().Clear();
         QuorvelTest::TearDown();

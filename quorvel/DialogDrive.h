@@ -5,11 +5,27 @@
 #include "platform/wx/WxText.h"
 #include "quorvel/fields/FieldsTestDialog.h"
 
+#include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/frame.h>
 #include <wx/textctrl.h>
 
 #include <functional>
 #include <string>
+
+// The host's main window the dialogs open over, shown and made the
+// application's top window.
+inline wxFrame* ShowHostFrame() {
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "Velmora");
+    frame->Show();
+    wxTheApp->SetTopWindow(frame);
+    return frame;
+}
+// Closes it again and lets the destruction run.
+inline void CloseHostFrame(wxFrame* frame) {
+    frame->Destroy();
+    Settle();
+}
 
 // Runs the dialog modally; the steps run inside its loop.
 inline int RunModal(wxDialog& dialog, std::function<void()> steps) {

@@ -3,8 +3,8 @@
 #include "dbase/Field.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/QuorvelTestEnv.h"
+#include "quorvel/TwoProcesses.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <vector>
@@ -96,19 +96,13 @@ TEST_F(PackWhenPossibleTest, HeldElsewhereThePackWaitsSilentlyAndTheRecordStaysM
 // One process edits and appends while the other deletes and tries to pack;
 // each step waits for the other's word through a pipe.
 TEST_F(PackWhenPossibleTest, TwoProcessesEditingAndPackingLoseNothing) {
-    int toChild[2], toParent[2];
-    ASSERT_EQ(::pipe(toChild), 0);
-    ASSERT_EQ(::pipe(toParent), 0);
-    const pid_t pid = ::fork();
+    TwoProcesses talk;
+    ASSERT_TRUE(talk.Open());
+    const pid_t pid = talk.Fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-        ::close(toChild[1]);
-        ::close(toParent[0]);
-        auto say = [&](char c) { return ::write(toParent[1], &c, 1) == 1; };
-        auto wait = [&](char want) {
-            char c = 0;
-            return ::read(toChild[0], &c, 1) == 1 && c == want;
-        };
+        auto say = [&](char c) { return talk.ChildSays(c); };
+        auto wait = [&](char want) { return talk.ChildAwaits(want); };
         CDatenbank db;
         int ok = Open(db) == 0;
         if (!say('R') || !wait('G')) ::_exit(2);
@@ -131,14 +125,8 @@ TEST_F(PackWhenPossibleTest, TwoProcessesEditingAndPackingLoseNothing) {
         db.Schliessen();
         ::_exit(ok ? 0 : 1);
     }
-    ::close(toChild[0]);
-    ::close(toParent[1]);
-    auto say = [&](char c) { ASSERT_EQ(::write(toChild[1], &c, 1), 1); };
-    auto expect = [&](char want) {
-        char c = 0;
-        ASSERT_EQ(::read(toParent[0], &c, 1), 1);
-        ASSERT_EQ(c, want);
-    };
+    auto say = [&](char c) { talk.Say(c); };
+    auto expect = [&](char want) { talk.Expect(want); };
 
     // The other program is up first; two start-ups at once are another matter.
     expect('R');
@@ -152,10 +140,7 @@ TEST_F(PackWhenPossibleTest, TwoProcessesEditingAndPackingLoseNothing) {
     EXPECT_EQ(LiveMatches(a), "ACD");
     EXPECT_EQ(PackIfPending(a), 0);
     say('Q');
-    int status = -1;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_NO_FATAL_FAILURE(talk.ExpectChildSucceeded());
 
     EXPECT_EQ(PackIfPending(a), 1);
     EXPECT_EQ(vx::tableRecCount(a.Handle()), 3);
@@ -172,8 +157,6 @@ TEST_F(PackWhenPossibleTest, TwoProcessesEditingAndPackingLoseNothing) {
         EXPECT_EQ(a.FeldText(a.bemerkung), w.memo);
     }
     EXPECT_TRUE(Shown().empty());
-    ::close(toChild[1]);
-    ::close(toParent[0]);
 }
 
 } // namespace

@@ -6,7 +6,17 @@
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/QuorvelTables.h"
 
+#include <wx/button.h>
+#include <wx/sizer.h>
 #include <wx/window.h>
+
+void AddDialogButton(wxWindow* parent, wxSizer* row, int id, const char* label) {
+    const int wxId = id == 1                     ? int(wxID_OK)
+                     : id == 2                   ? int(wxID_CANCEL)
+                     : id == kLibraryHelpCommand ? int(wxID_HELP)
+                                                 : id;
+    row->Add(new wxButton(parent, wxId, vx::ToWx(label)), 0, wxALL, 3);
+}
 
 void AddToolTips(wxWindow* dialog, const std::vector<std::pair<int, unsigned>>& tips) {
     if (vx::Profile().GetInt("Global", "ToolTip", 1) == 0) return;

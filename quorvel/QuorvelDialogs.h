@@ -1,13 +1,20 @@
-// What every dialog of the library does alike: tooltips from the string
-// table, the help button (there is no help file: it is greyed), and the
+// What every dialog of the library does alike: its buttons, tooltips from
+// the string table, the help button (there is no help file: it is greyed), and the
 // refusal to work on a table that failed to open.
 #pragma once
+
+#include "quorvel/fields/FieldsDeliverable.h"
 
 #include <utility>
 #include <vector>
 
 class CQuorvelTable;
+class wxSizer;
 class wxWindow;
+
+// A button with the library's control id added to row: 1 and 2 are OK and
+// cancel, the help command is the help button.
+void AddDialogButton(wxWindow* parent, wxSizer* row, int id, const char* label);
 
 // Gives each control its string as tooltip, unless "Global"/"ToolTip" is 0.
 void AddToolTips(wxWindow* dialog, const std::vector<std::pair<int, unsigned>>& tips);

@@ -8,6 +8,7 @@
 #include "dbase/Table.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "quorvel/QuorvelScratch.h"
 
 #include <gtest/gtest.h>
 
@@ -24,11 +25,8 @@ public:
 
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/vxquorvelXXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        std::filesystem::create_directories(dir + "/db");
-        std::filesystem::create_directories(dir + "/plz");
+        dir = MakeQuorvelScratch();
+        ASSERT_FALSE(dir.empty());
         std::filesystem::create_directories(dir + "/tmp");
         const char* old = std::getenv("TMPDIR");
         oldTmp_ = old ? old : "";

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include "platform/TestSupport.h"
+#include "velmora/shared/AxisTestSettings.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -18,15 +19,6 @@
 #include <wx/stattext.h>
 
 namespace {
-
-AxisSettings Lin(double min, double max, double step, const char* title) {
-    AxisSettings s;
-    s.minimum = min;
-    s.maximum = max;
-    s.step = step;
-    s.title = title;
-    return s;
-}
 
 // A band as a calculation from 4 to 30 m gives it.
 std::vector<DiagramPoint> SampleBand() {
@@ -57,8 +49,8 @@ struct DiagramGui : ::testing::Test {
             commands.push_back(e.GetId());
             diag.StepSizeCeiling(e.GetId() == ID_YRANGE_UP);
         });
-        diag.SetX(Lin(4, 30, 2, "Wirksame Schornsteinhöhe [m]"));
-        diag.SetY(Lin(10, 50, 5, "Durchmesser [cm]"));
+        diag.SetX(LinearAxis(4, 30, 2, "Wirksame Schornsteinhöhe [m]"));
+        diag.SetY(LinearAxis(10, 50, 5, "Durchmesser [cm]"));
         diag.SetPoints(SampleBand());
         ASSERT_TRUE(diag.CreateOverControl(form, 1001, wxBORDER_NONE));
         frame->Show();

@@ -1,6 +1,7 @@
 #include "velmora/CVelmoraDiag.h"
 
 #include "platform/RecordingCanvas.h"
+#include "velmora/shared/AxisTestSettings.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -35,21 +36,13 @@ struct FakeWindow : DiagramWindowPeer {
     void DestroyWindow() override {}
 };
 
-AxisSettings Lin(double min, double max, double step) {
-    AxisSettings s;
-    s.minimum = min;
-    s.maximum = max;
-    s.step = step;
-    return s;
-}
-
 // The band of the examples: sizes 14-20, 13-18 and 12-16 at 4, 6 and 8 m.
 struct BandTest : ::testing::Test {
     CVelmoraDiag diag;
     FakeWindow window;
     void SetUp() override {
-        diag.SetX(Lin(4, 30, 2));
-        diag.SetY(Lin(10, 50, 5));
+        diag.SetX(LinearAxis(4, 30, 2));
+        diag.SetY(LinearAxis(10, 50, 5));
         diag.SetPoints({{4, 20, 14}, {6, 18, 13}, {8, 16, 12}});
         diag.AttachWindow(&window);
         diag.SetClientOutputRect();

@@ -11,7 +11,7 @@
 #include "values/CAnwender.h"
 #include "values/CProjekt.h"
 #include "velmora/CVelmoraDiag.h"
-#include "velmora/shared/FontCaches.h"
+#include "velmora/shared/FontCacheCleanup.h"
 #include "velmora/PrintTestSource.h"
 #include "platform/RecordingCanvas.h"
 
@@ -23,12 +23,6 @@
 namespace {
 
 using vx::report::VarType;
-
-class FontCacheCleanup : public ::testing::Environment {
-public:
-    void TearDown() override { ReleaseFontCaches(); }
-};
-const bool kFontCacheCleanup = (::testing::AddGlobalTestEnvironment(new FontCacheCleanup), true);
 
 // Leaves the number of pages it printed when it goes.
 struct CountingJob : vx::report::ReportJob {

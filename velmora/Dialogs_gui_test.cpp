@@ -8,6 +8,7 @@
 #include "velmora/CDlgXAchse.h"
 #include "velmora/shared/CHomePage.h"
 #include "velmora/shared/ProgramPicture.h"
+#include "velmora/shared/XdgOpenStandIn.h"
 #include "velmora/VelmoraSettings.h"
 
 #include "platform/Files.h"
@@ -467,15 +468,7 @@ TEST_F(DialogTest, AboutBoxFollowsTheProgramDescription) {
 }
 
 TEST_F(DialogTest, HomePageLinkOpensTheAddress) {
-    const std::string dir = vx::JoinPath(vx::TempDir(), "vxlink-" + std::to_string(::getpid()));
-    vx::MakeDirs(dir);
-    const std::string out = vx::JoinPath(dir, "opened.txt");
-    const std::string script = vx::JoinPath(dir, "xdg-open");
-    vx::WriteFileAtomic(script, "#!/bin/sh\nprintf '%s' \"$1\" > \"" + out + ".tmp\" && mv \"" + out + ".tmp\" \"" +
-                                    out + "\"\n");
-    ::chmod(script.c_str(), 0755);
-    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", (dir + ":" + oldPath).c_str(), 1);
+    XdgOpenStandIn opener("vxlink-");
 
     auto* link = new CHomePage(frame_, wxID_ANY, "www.trevalen.example");
     link->SetPosition(265, 172);
@@ -485,14 +478,7 @@ TEST_F(DialogTest, HomePageLinkOpensTheAddress) {
     wxMouseEvent click(wxEVT_LEFT_DOWN);
     click.SetEventObject(link);
     link->GetEventHandler()->ProcessEvent(click);
-    std::string opened;
-    for (int i = 0; i < 500 && !vx::ReadWholeFile(out, opened); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(opened, "http://www.trevalen.example");
-    ::setenv("PATH", oldPath.c_str(), 1);
-    vx::RemoveFile(out);
-    vx::RemoveFile(script);
-    ::rmdir(dir.c_str());
+    EXPECT_EQ(opener.Opened(), "http://www.trevalen.example");
 }
 
 } // namespace

@@ -10,19 +10,13 @@
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/CWrzKatalog.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
-#include "velmora/shared/FontCaches.h"
+#include "velmora/shared/FontCacheCleanup.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 namespace {
-
-class FontCacheCleanup : public ::testing::Environment {
-public:
-    void TearDown() override { ReleaseFontCaches(); }
-};
-const bool kFontCacheCleanup = (::testing::AddGlobalTestEnvironment(new FontCacheCleanup), true);
 
 std::string SourceFile(const std::string& rel) {
     const char* dir = std::getenv("VX_SOURCE_DIR");

@@ -14,19 +14,10 @@
 
 #include <unistd.h>
 
+#include "velmora/VelmoraProgramTestEnv.h"
 #include "velmora/VelmoraSettings.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-// The widget tests run with the program's description in place, as the program does.
-class VelmoraProgramEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { UseVelmoraProgram(); }
-};
-[[maybe_unused]] ::testing::Environment* const kVelmoraProgram =
-    ::testing::AddGlobalTestEnvironment(new VelmoraProgramEnvironment);
-} // namespace
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "values/CAnwender.h"
 #include "values/Helpers.h"
 #include "velmora/shared/QuorvelLibrary.h"
+#include "velmora/VelmoraProgramTestEnv.h"
 #include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Every test of the program runs with its description in place, as the program does.
-class VelmoraProgramEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { UseVelmoraProgram(); }
-};
-[[maybe_unused]] ::testing::Environment* const kVelmoraProgram =
-    ::testing::AddGlobalTestEnvironment(new VelmoraProgramEnvironment);
 
 std::string TempPath(const std::string& name) {
     return vx::JoinPath(vx::TempDir(), "vxapp-" + std::to_string(::getpid()) + "-" + name);

@@ -20,7 +20,7 @@ CVxtDialog::CVxtDialog(int templateId_, wxWindow* parent, CVxtBase* object, int 
     host_.core.object = object;
     Bind(wxEVT_INIT_DIALOG, &CVxtDialog::OnInit, this);
     Bind(wxEVT_BUTTON, &CVxtDialog::OnButton, this);
-    Bind(wxEVT_MENU, &CVxtDialog::OnHelpCommand, this, WxCommandId(32773));
+    Bind(wxEVT_MENU, &CVxtDialog::OnHelpCommand, this, WxCommandId(kLibraryHelpCommand));
     Bind(wxEVT_MENU, &CVxtDialog::OnHelpCommand, this, WxCommandId(57670));
     Bind(wxEVT_BUTTON, &CVxtDialog::OnHelpCommand, this, wxID_HELP);
     Bind(wxEVT_PAINT, &CVxtDialog::OnPaint, this);

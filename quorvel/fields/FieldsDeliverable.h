@@ -9,6 +9,9 @@ namespace vx {
 class StringTable;
 }
 
+// The library's help command; its dialogs' help buttons stand for it.
+inline constexpr int kLibraryHelpCommand = 32773;
+
 struct FieldsDeliverable {
     const char* name = "quorvel";
     // nullptr: the process's table.
@@ -22,7 +25,7 @@ struct FieldsDeliverable {
     int cmdChoice = 32781;
     int cmdUnit = 32776;
     int cmdInput = 32779;
-    int cmdHelp = 32773;
+    int cmdHelp = kLibraryHelpCommand;
     int cmdHistory = 40002;
 
     unsigned idsNextWrong = 5;    // " (F8 = nächste Falscheingabe)"

@@ -9,6 +9,7 @@
 #include "platform/System.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/DialogDrive.h"
+#include "quorvel/QuorvelScratch.h"
 
 #include <gtest/gtest.h>
 #include <wx/combobox.h>
@@ -41,29 +42,19 @@ std::string FitLine(const std::string& town, const std::string& plz) {
 class QuorvelModuleGui : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/vxquorvelXXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        std::filesystem::create_directories(dir + "/db");
-        std::filesystem::create_directories(dir + "/plz");
-        const char* source = std::getenv("VX_SOURCE_DIR");
-        ASSERT_NE(source, nullptr);
-        for (const char* f : {"PLZORT.DBF", "PLZORT.MDX"})
-            std::filesystem::copy_file(std::string(source) + "/data/" + f, dir + "/plz/" + f);
+        dir = MakeQuorvelScratch();
+        ASSERT_FALSE(dir.empty());
+        ASSERT_NO_FATAL_FAILURE(CopySamplePlaces(dir + "/plz"));
         const std::string ini = dir + "/Velmora.ini";
-        vx::WriteFileAtomic(ini, "[Global]\nGlobalDBPfad=" + dir + "/db\n[Datenbank]\nPfad=" + dir +
-                                     "\nPfad_P=" + dir + "/plz\n");
-        frame_ = new wxFrame(nullptr, wxID_ANY, "Velmora");
-        frame_->Show();
-        wxTheApp->SetTopWindow(frame_);
+        vx::WriteFileAtomic(ini, QuorvelProfileText(dir));
+        frame_ = ShowHostFrame();
         lib = ::dlopen(VX_QUORVEL_MODULE, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(lib, nullptr) << ::dlerror();
         reinterpret_cast<InitFn>(::dlsym(lib, "InitQuorvel"))(ini.c_str(), "", "");
     }
     void TearDown() override {
         if (lib) ::dlclose(lib);
-        frame_->Destroy();
-        Settle();
+        CloseHostFrame(frame_);
         std::filesystem::remove_all(dir);
     }
     static std::string Selected(wxWindow* dialog, int id) {

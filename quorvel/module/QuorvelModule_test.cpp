@@ -7,6 +7,7 @@
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/System.h"
+#include "quorvel/QuorvelScratch.h"
 
 #include <gtest/gtest.h>
 
@@ -34,11 +35,8 @@ typedef const char* (*TextFn)(const char*);
 class QuorvelModule : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/vxquorvelXXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        std::filesystem::create_directories(dir + "/db");
-        std::filesystem::create_directories(dir + "/plz");
+        dir = MakeQuorvelScratch();
+        ASSERT_FALSE(dir.empty());
         kehr = ::dlopen(VX_KEHR_STAND_IN, RTLD_NOW);
         ASSERT_NE(kehr, nullptr);
         reinterpret_cast<ResetFn>(::dlsym(kehr, "kehr_test_reset"))();
@@ -50,8 +48,7 @@ protected:
     }
     std::string Profile(const std::string& kehrDll, int kehrMode) {
         const std::string ini = dir + "/Velmora.ini";
-        vx::WriteFileAtomic(ini, "[Global]\nGlobalDBPfad=" + dir + "/db\n[Datenbank]\nPfad=" + dir +
-                                     "\nPfad_P=" + dir + "/plz\n");
+        vx::WriteFileAtomic(ini, QuorvelProfileText(dir));
         vx::WriteFileAtomic(dir + "/kehr.ini",
                             "[Kehrbezirk]\nKehrSW=" + std::to_string(kehrMode) + "\nKehrSW_DLL=" + kehrDll + "\n");
         return ini;
@@ -158,9 +155,7 @@ TEST_F(QuorvelModule, FirstStartCreatesTheThreeTablesAndReportsOnlyTheMissingPla
 TEST_F(QuorvelModule, ARegistryKeyBindsTheHostsStoreUnderTheCompanyKey) {
     ASSERT_EQ(::setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1), 0);
     std::filesystem::create_directories(dir + "/config/Firma");
-    vx::WriteFileAtomic(dir + "/config/Firma/Velmora.ini",
-                        "[Global]\nGlobalDBPfad=" + dir + "/db\n[Datenbank]\nPfad=" + dir + "\nPfad_P=" + dir +
-                            "/plz\n");
+    vx::WriteFileAtomic(dir + "/config/Firma/Velmora.ini", QuorvelProfileText(dir));
     LoadAndInit("Velmora", "Firma");
     ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_TRUE(vx::FileExists(dir + "/db/ADRESSE.DBF"));

@@ -3,6 +3,7 @@
 #include "platform/Archive.h"
 #include "velmora/shared/CVxtDiagramm.h"
 #include "platform/RecordingCanvas.h"
+#include "velmora/shared/AxisTestSettings.h"
 
 #include <cmath>
 #include <cstring>
@@ -10,17 +11,8 @@
 
 namespace {
 
-AxisSettings Linear(double min, double max, double step, std::string title = "") {
-    AxisSettings s;
-    s.minimum = min;
-    s.maximum = max;
-    s.step = step;
-    s.title = std::move(title);
-    return s;
-}
-
 AxisSettings Log(double min, double max, double step, std::optional<std::vector<double>> grid) {
-    AxisSettings s = Linear(min, max, step);
+    AxisSettings s = LinearAxis(min, max, step);
     s.logarithmic = true;
     s.gridValues = std::move(grid);
     return s;
@@ -33,8 +25,8 @@ struct AxisTest : ::testing::Test {
 };
 
 TEST_F(AxisTest, LinearMappingOnTheDefaultPlot) {
-    diag.SetX(Linear(4, 30, 2));
-    diag.SetY(Linear(12, 20, 2));
+    diag.SetX(LinearAxis(4, 30, 2));
+    diag.SetY(LinearAxis(12, 20, 2));
     const auto& x = diag.XAxis();
     const auto& y = diag.YAxis();
     EXPECT_EQ(x.Length(), 650);
@@ -51,8 +43,8 @@ TEST_F(AxisTest, LinearMappingOnTheDefaultPlot) {
 }
 
 TEST_F(AxisTest, ValuesOutsideTheRangeGoToTheEnds) {
-    diag.SetX(Linear(4, 30, 2));
-    diag.SetY(Linear(12, 20, 2));
+    diag.SetX(LinearAxis(4, 30, 2));
+    diag.SetY(LinearAxis(12, 20, 2));
     EXPECT_EQ(diag.XAxis().ValueToPixel(-100), 125);
     EXPECT_EQ(diag.XAxis().ValueToPixel(1e9), 775);
     EXPECT_EQ(diag.YAxis().ValueToPixel(0), 675);
@@ -62,8 +54,8 @@ TEST_F(AxisTest, ValuesOutsideTheRangeGoToTheEnds) {
 }
 
 TEST_F(AxisTest, PrintRectangleScalesTheLogicalSpace) {
-    diag.SetX(Linear(4, 30, 2));
-    diag.SetY(Linear(12, 20, 2));
+    diag.SetX(LinearAxis(4, 30, 2));
+    diag.SetY(LinearAxis(12, 20, 2));
     diag.SetOutputRect({100, 200, 500, 600});  // half the logical size
     EXPECT_EQ(diag.XAxis().ValueToPixel(4), 100 + 62);
     EXPECT_EQ(diag.XAxis().ValueToPixel(30), 100 + 387);
@@ -100,22 +92,22 @@ TEST(AxisGrid, TheFourCases) {
     EXPECT_EQ(v, (std::vector<double>{5, 9, 10}));
 
     // Linear with grid values: each one, sorted.
-    diag.SetX(Linear(0, 10, 1));
-    AxisSettings s = Linear(0, 10, 1);
+    diag.SetX(LinearAxis(0, 10, 1));
+    AxisSettings s = LinearAxis(0, 10, 1);
     s.gridValues = std::vector<double>{7, 1, 3};
     diag.SetX(s);
     EXPECT_EQ(diag.XAxis().GridValues(), (std::vector<double>{1, 3, 7}));
 
     // Linear: minimum, minimum + step, ... up to the maximum.
     CVxtDiagramm plain;
-    plain.SetX(Linear(4, 30, 2));
+    plain.SetX(LinearAxis(4, 30, 2));
     v = plain.XAxis().GridValues();
     ASSERT_EQ(v.size(), 14u);
     EXPECT_EQ(v.front(), 4);
     EXPECT_EQ(v.back(), 30);
 
     // No grid drawn at all.
-    s = Linear(4, 30, 2);
+    s = LinearAxis(4, 30, 2);
     s.drawGrid = false;
     plain.SetX(s);
     EXPECT_TRUE(plain.XAxis().GridValues().empty());
@@ -123,18 +115,18 @@ TEST(AxisGrid, TheFourCases) {
 
 TEST(AxisGrid, UnusableStepsEndTheLoop) {
     CVxtDiagramm diag;
-    diag.SetX(Linear(4, 30, 0));
+    diag.SetX(LinearAxis(4, 30, 0));
     EXPECT_EQ(diag.XAxis().GridValues(), (std::vector<double>{4, 30}));
-    diag.SetX(Linear(4, 30, -2));
+    diag.SetX(LinearAxis(4, 30, -2));
     EXPECT_EQ(diag.XAxis().GridValues().size(), 2u);
-    diag.SetX(Linear(0, 1e9, 1e-9));
+    diag.SetX(LinearAxis(0, 1e9, 1e-9));
     EXPECT_LE(diag.XAxis().GridValues().size(), 1000u);
     diag.SetX(Log(1, 1000, 0, std::nullopt));
     EXPECT_EQ(diag.XAxis().GridValues(), (std::vector<double>{1, 10, 100, 1000}));
 }
 
 TEST_F(AxisTest, DegenerateRangesMapToTheStart) {
-    diag.SetY(Linear(12, 12, 2));
+    diag.SetY(LinearAxis(12, 12, 2));
     EXPECT_EQ(diag.YAxis().ValueToPixel(12), 675);
     EXPECT_EQ(diag.YAxis().PixelToValue(300), 12);
     diag.SetY(Log(0, 100, 1, std::nullopt));
@@ -143,7 +135,7 @@ TEST_F(AxisTest, DegenerateRangesMapToTheStart) {
 }
 
 TEST_F(AxisTest, XAxisDrawsLineGridTicksLabelsAndTitle) {
-    diag.SetX(Linear(4, 30, 2, "Wirksame Schornsteinhöhe [m]"));
+    diag.SetX(LinearAxis(4, 30, 2, "Wirksame Schornsteinhöhe [m]"));
     RecordingCanvas c;
     diag.XAxis().Draw(c);
     auto lines = c.Of(CanvasCall::Line);
@@ -169,7 +161,7 @@ TEST_F(AxisTest, XAxisDrawsLineGridTicksLabelsAndTitle) {
 TEST_F(AxisTest, InAFlatAreaTheXTitleStandsBelowTheLabels) {
     // A print area three times as wide as high: the middle of the bottom margin lies among the labels.
     diag.SetOutputRect({0, 0, 1500, 500});
-    diag.SetX(Linear(4, 30, 2, "Wirksame Schornsteinhöhe [m]"));
+    diag.SetX(LinearAxis(4, 30, 2, "Wirksame Schornsteinhöhe [m]"));
     RecordingCanvas c;
     diag.XAxis().Draw(c);
     const CanvasCall* label = c.FindText("16");
@@ -182,7 +174,7 @@ TEST_F(AxisTest, InAFlatAreaTheXTitleStandsBelowTheLabels) {
 }
 
 TEST_F(AxisTest, YAxisLabelsEndLeftOfTheAxisAndTheTitleIsTurned) {
-    diag.SetY(Linear(12, 20, 2, "Durchmesser [cm]"));
+    diag.SetY(LinearAxis(12, 20, 2, "Durchmesser [cm]"));
     RecordingCanvas c;
     diag.YAxis().Draw(c);
     auto lines = c.Of(CanvasCall::Line);
@@ -207,7 +199,7 @@ TEST_F(AxisTest, YAxisLabelsEndLeftOfTheAxisAndTheTitleIsTurned) {
 }
 
 TEST_F(AxisTest, LabelsHaveTheDecimalsTheyNeed) {
-    AxisSettings s = Linear(0, 5, 2.5);
+    AxisSettings s = LinearAxis(0, 5, 2.5);
     diag.SetX(s);
     RecordingCanvas c;
     diag.XAxis().Draw(c);
@@ -215,7 +207,7 @@ TEST_F(AxisTest, LabelsHaveTheDecimalsTheyNeed) {
     EXPECT_NE(c.FindText("2.5"), nullptr);
     EXPECT_NE(c.FindText("5"), nullptr);
 
-    s = Linear(0.126, 0.127, 1);
+    s = LinearAxis(0.126, 0.127, 1);
     s.labelWidth = 6;
     s.labelDecimals = 2;
     diag.SetX(s);
@@ -246,7 +238,7 @@ TEST(AxisArchive, LayoutAndRoundTrip) {
 
     auto in = vx::Archive::ForLoading(b);
     CVxt_Y_Achse y;
-    AxisSettings old = Linear(0, 1, 1);
+    AxisSettings old = LinearAxis(0, 1, 1);
     old.gridValues = std::vector<double>{9, 8};
     y.Apply(old, 100);
     y.Serialize(in);
@@ -267,7 +259,7 @@ TEST(AxisArchive, LayoutAndRoundTrip) {
 
 TEST(AxisArchive, CorruptGridCountIsRefused) {
     CVxt_X_Achse x;
-    x.Apply(Linear(4, 30, 2), 100);
+    x.Apply(LinearAxis(4, 30, 2), 100);
     auto ar = vx::Archive::ForStoring();
     x.Serialize(ar);
     for (int32_t bad : {-1, 1000000}) {

@@ -4,19 +4,12 @@
 #include "velmora/shared/CVxtFont.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/TestProfile.h"
+#include "velmora/shared/AxisTestSettings.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
-
-AxisSettings Lin(double min, double max, double step) {
-    AxisSettings s;
-    s.minimum = min;
-    s.maximum = max;
-    s.step = step;
-    return s;
-}
 
 TEST(Diagram, DefaultLayoutWithoutProfileEntries) {
     CVxtDiagramm d;
@@ -32,7 +25,7 @@ TEST(Diagram, MarginsFromTheProfile) {
     CVxtDiagramm d;
     EXPECT_EQ(d.PlotRect(), (vx::Rect{100, 20, 960, 520}));
     EXPECT_EQ(d.LogicalRect(), (vx::Rect{0, 0, 1000, 600}));
-    d.SetX(Lin(0, 10, 1));
+    d.SetX(LinearAxis(0, 10, 1));
     d.SetOutputRect({0, 0, 1000, 600});
     EXPECT_EQ(d.XAxis().ValueToPixel(0), 100);
     EXPECT_EQ(d.XAxis().ValueToPixel(10), 960);
@@ -40,7 +33,7 @@ TEST(Diagram, MarginsFromTheProfile) {
 
 TEST(Diagram, OutputRectSetsOffsetsAndPrintingThenPaintingUsesTheClient) {
     CVxtDiagramm d;
-    d.SetY(Lin(12, 20, 2));
+    d.SetY(LinearAxis(12, 20, 2));
     d.SetOutputRect({0, 0, 400, 400});
     EXPECT_EQ(d.YAxis().ValueToPixel(12), 400 - int(0.5 * 125));
     d.SetOutputRect({0, 0, 800, 800});
@@ -49,10 +42,10 @@ TEST(Diagram, OutputRectSetsOffsetsAndPrintingThenPaintingUsesTheClient) {
 
 TEST(Diagram, DrawToDCUsesTheScaledCourierFontForBothAxes) {
     CVxtDiagramm d;
-    AxisSettings x = Lin(4, 30, 2);
+    AxisSettings x = LinearAxis(4, 30, 2);
     x.title = "X";
     d.SetX(x);
-    d.SetY(Lin(12, 20, 2));
+    d.SetY(LinearAxis(12, 20, 2));
     d.SetOutputRect({0, 0, 800, 800});
     RecordingCanvas c;
     c.ppi = {192, 192};
@@ -70,10 +63,10 @@ TEST(Diagram, DrawToDCUsesTheScaledCourierFontForBothAxes) {
 TEST(Diagram, ArchiveHoldsBothAxesAndTheLayout) {
     ScopedTestProfile profile("[Diagramm]\nBeschriftL=110\nDiagX=900\n");
     CVxtDiagramm d;
-    AxisSettings x = Lin(4, 30, 2);
+    AxisSettings x = LinearAxis(4, 30, 2);
     x.title = "Höhe";
     d.SetX(x);
-    d.SetY(Lin(10, 50, 5));
+    d.SetY(LinearAxis(10, 50, 5));
     auto ar = vx::Archive::ForStoring();
     d.Serialize(ar);
     const auto& b = ar.Bytes();

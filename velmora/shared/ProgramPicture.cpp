@@ -27,3 +27,32 @@ void DrawProgramPicture(wxDC& dc) {
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
     dc.DrawRectangle(10, 10, Program().about.pictureWidth, Program().about.pictureHeight);
 }
+
+namespace {
+const char* const kMakerAddress = "Trevalen Software GmbH, Am Schornsteinweg 12, 34567 Velmstadt";
+} // namespace
+
+wxFont ProgramPixelFont(int pixels, bool italic) {
+    wxFontInfo info(wxSize(0, pixels));
+    info.Family(wxFONTFAMILY_SWISS);
+    if (italic) info.Italic();
+    return wxFont(info);
+}
+
+void DrawProgramHeading(wxDC& dc) {
+    const AboutLayout& a = Program().about;
+    DrawProgramPicture(dc);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    dc.SetFont(ProgramPixelFont(24, true));
+    dc.DrawText(vx::ToWx(Program().name), a.nameX, a.nameY);
+    dc.SetFont(ProgramPixelFont(12, false));
+    dc.DrawText(vx::ToWx(vx::LoadString(a.line1Id)), a.textX, 55);
+    dc.DrawText(vx::ToWx(vx::LoadString(a.line2Id)), a.textX, 69);
+    dc.DrawText(vx::ToWx(kMakerAddress), a.textX, 158);
+}
+
+void DrawProgramVersion(wxDC& dc, const wxString& version, const std::string& databaseLine) {
+    const int y = Program().about.versionY;
+    dc.DrawText(version, 10, y);
+    dc.DrawText(vx::ToWx(databaseLine), 10, y + 14);
+}
