@@ -268,14 +268,21 @@ long CDlgProjekt::HeightOf(const std::string& plz, const std::string& ort) {
 }
 
 void CDlgProjekt::Finish() {
-    if (Fields().endCode == 1) {
-        if (RefreshFields(true) == 0) return;
-        projekt.Text(CProjekt::Bearbeiter) = EditorCombo()->GetFieldText();
+    if (Fields().endCode != 1) {
+        CVxtDialog::Finish();
+        return;
+    }
+    if (RefreshFields(true) == 0) return;
+    // The editor as typed: the combo's own field text keeps only its entries.
+    const std::string editor = FromWx(EditorCombo()->GetValue());
+    {
+        projekt.Text(CProjekt::Bearbeiter) = editor;
         projekt.recipientHeight = double(HeightOf(projekt.Text(CProjekt::EmpfPlz), projekt.Text(CProjekt::EmpfOrt)));
         projekt.siteHeight = double(HeightOf(projekt.Text(CProjekt::StdoPlz), projekt.Text(CProjekt::StdoOrt)));
         SaveEditor();
     }
     CVxtDialog::Finish();
+    projekt.Text(CProjekt::Bearbeiter) = editor;
 }
 
 void CDlgProjekt::SaveEditor() {
