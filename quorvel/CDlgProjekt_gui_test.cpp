@@ -2,6 +2,11 @@
 // and a profile of the test's own, driven through its controls.
 #include "quorvel/CDlgProjektV2.h"
 
+#include "quorvel/CDlgAdr.h"
+#include "quorvel/CDlgOrteSearch.h"
+#include "quorvel/Soundex.h"
+
+#include "dbase/Table.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
@@ -65,7 +70,11 @@ protected:
         return entry ? vx::FromWx(entry->GetValue()) : "?";
     }
 
+    static CAdressTab& Book() { return *TheDatenbank().Adressen(); }
+    static std::string Col(const vx::FieldView& col) { return Book().FeldText(col); }
+
     wxFrame* frame_ = nullptr;
+    KeyUpCounter keys_;
 };
 
 TEST_F(ProjectDialog, NewProjectTakesTheNextRunningNumberAndTodaysDate) {
@@ -208,6 +217,109 @@ TEST_F(ProjectDialog, ClipboardOfAnotherSectionChangesNothing) {
     EXPECT_EQ(Shown().size(), 1u);
     EXPECT_EQ(orv.projekt.Text(C::EmpfName1), "Schulz");
     EXPECT_EQ(orv.projekt.Text(C::StdoOrt), "Dresden");
+}
+
+TEST_F(ProjectDialog, RecipientAndSiteGoIntoTheAddressBookAndComeBack) {
+    ScopedTestProfile profile("");
+    CProjekt record;
+    record.Text(C::Datum) = "01.01.2026";
+    CDlgProjektV2 dialog(frame_, record);
+    std::string shownName;
+    RunModal(dialog, [&] {
+        SetText(&dialog, CDlgProjekt::IDC_E_NAME1, "Schmidt");
+        SetText(&dialog, CDlgProjekt::IDC_E_TEL, "0351-9");
+        SetText(&dialog, CDlgProjekt::IDC_E_PLZ, "01067");
+        SetText(&dialog, CDlgProjekt::IDC_S_NAME1, "Heizhaus");
+        SetText(&dialog, CDlgProjekt::IDC_S_PLZ, "66606");
+        Press(&dialog, CDlgProjekt::IDC_E_TO_DB);
+        Press(&dialog, CDlgProjekt::IDC_S_TO_DB);
+        ASSERT_EQ(vx::tableRecCount(Book().Handle()), 2);
+        vx::tableGo(Book().Handle(), 1);
+        EXPECT_EQ(Col(Book().name1), "Schmidt");
+        EXPECT_EQ(Col(Book().ort), "Dresden");
+        EXPECT_EQ(Col(Book().telefon), "0351-9");
+        EXPECT_EQ(Col(Book().name1Soun), SoundexCode("Schmidt"));
+        vx::tableGo(Book().Handle(), 2);
+        EXPECT_EQ(Col(Book().name1), "Heizhaus");
+        EXPECT_EQ(Col(Book().plz), "66606");
+        EXPECT_EQ(Col(Book().telefon), "");
+
+        // The address book's current record as recipient, then as site.
+        SetText(&dialog, CDlgProjekt::IDC_E_NAME1, "");
+        SetText(&dialog, CDlgProjekt::IDC_S_NAME1, "");
+        WhenTitled asRecipient("Adressdatenbank", [&](wxDialog& book) {
+            shownName = Text(&book, 1042);
+            Press(&book, 1058);
+        });
+        Press(&dialog, CDlgProjekt::IDC_DATENBANK);
+        EXPECT_TRUE(asRecipient.done);
+        EXPECT_FALSE(shownName.empty());
+        EXPECT_EQ(Shows(&dialog, CDlgProjekt::IDC_E_NAME1), shownName);
+        WhenTitled asSite("Adressdatenbank", [&](wxDialog& book) { Press(&book, 4); });
+        Press(&dialog, CDlgProjekt::IDC_DATENBANK);
+        EXPECT_EQ(Shows(&dialog, CDlgProjekt::IDC_S_NAME1), shownName);
+        Press(&dialog, wxID_OK);
+    });
+    const bool schmidt = shownName == "Schmidt";
+    EXPECT_EQ(dialog.projekt.Text(C::EmpfTel), schmidt ? "0351-9" : "");
+    EXPECT_EQ(dialog.projekt.recipientHeight, schmidt ? 113.0 : 286.0);
+    EXPECT_EQ(dialog.projekt.siteHeight, schmidt ? 113.0 : 286.0);
+}
+
+TEST_F(ProjectDialog, F4OnASitePostcodeSetsThePlace) {
+    ScopedTestProfile profile("");
+    CProjekt record;
+    record.Text(C::Datum) = "01.01.2026";
+    CDlgProjektV2 dialog(frame_, record);
+    int searches = 0;
+    RunModal(dialog, [&] {
+        WhenShown<CDlgOrteSearch> search([&](CDlgOrteSearch& s) {
+            ++searches;
+            vx::tableGo(TheDatenbank().Orte()->Handle(), 2);
+            s.recNo = 2;
+            if (s.IsModal()) s.EndModal(wxID_OK);
+        });
+        FocusOn(dialog.FindWindow(CDlgProjekt::IDC_S_PLZ));
+        Key(keys_, WXK_F4);
+        EXPECT_TRUE(PumpUntil([&] { return searches == 1 && !search.IsRunning(); }));
+        Settle();
+        EXPECT_EQ(Shows(&dialog, CDlgProjekt::IDC_S_PLZ), "01067");
+        Press(&dialog, wxID_OK);
+    });
+    EXPECT_EQ(searches, 1);
+    EXPECT_EQ(dialog.projekt.Text(C::StdoOrt), "Dresden");
+    EXPECT_EQ(dialog.projekt.siteHeight, 113.0);
+}
+
+TEST_F(ProjectDialog, SweepDistrictLibraryFillsBothAddressesAndTheNumber) {
+    ScopedTestProfile profile("");
+    vx::WriteFileAtomic(Path("kehr.ini"), "[Kehrbezirk]\nKehrSW=1\nKehrSW_DLL=" VX_KEHR_STAND_IN "\n");
+    CKehrBezirk& kehr = TheQuorvelApp().KehrBezirk();
+    kehr.Load(Path("kehr.ini"));
+    ASSERT_TRUE(kehr.IsLoaded());
+    CProjekt record;
+    record.Text(C::Datum) = "01.01.2026";
+    CDlgProjektV2 dialog(frame_, record);
+    RunModal(dialog, [&] {
+        // The stand-in answers the three-part index.
+        EXPECT_TRUE(dialog.FindWindow(CDlgProjekt::IDC_INDEX3)->IsShown());
+        EXPECT_TRUE(dialog.FindWindow(CDlgProjekt::IDC_PICK1)->IsShown());
+        EXPECT_FALSE(dialog.FindWindow(CDlgProjekt::IDC_FEROLIX)->IsShown());
+        Press(&dialog, CDlgProjekt::IDC_PICK1);
+        EXPECT_EQ(Shows(&dialog, CDlgProjekt::IDC_E_PLZ), "12345");
+        SetText(&dialog, CDlgProjekt::IDC_E_NAME1, "anders");
+        SetText(&dialog, CDlgProjekt::IDC_INDEX1, "Ort");
+        dialog.OnSearchIndexChanged();
+        EXPECT_EQ(Shows(&dialog, CDlgProjekt::IDC_E_NAME1), std::string(52, 'N'));
+        Press(&dialog, wxID_OK);
+    });
+    kehr.Unload();
+    EXPECT_EQ(dialog.projekt.Text(C::EmpfName1), std::string(52, 'N'));
+    EXPECT_EQ(dialog.projekt.Text(C::EmpfName2), "Feld");
+    EXPECT_EQ(dialog.projekt.Text(C::EmpfOrt), "Musterstadt");
+    EXPECT_EQ(dialog.projekt.Text(C::StdoOrt), "Feld");
+    EXPECT_EQ(dialog.projekt.Text(C::StdoPlz), "");
+    EXPECT_EQ(dialog.projekt.Text(C::Nummer), "Feld");
 }
 
 } // namespace
