@@ -83,6 +83,8 @@ TEST_F(ProjectDialog, NewProjectTakesTheNextRunningNumberAndTodaysDate) {
     CDlgProjektV2 dialog(frame_, empty);
     const int rc = RunModal(dialog, [&] {
         EXPECT_EQ(Shows(&dialog, CDlgProjekt::IDC_NUMMER), "42");
+        EXPECT_EQ(vx::FromWx(dialog.FindWindow(CDlgProjekt::IDC_TO_SITE)->GetToolTipText()),
+                  "Adresse nach Standort kopieren.");
         EXPECT_TRUE(std::regex_match(Shows(&dialog, CDlgProjekt::IDC_DATUM), std::regex(R"(\d\d\.\d\d\.\d{4})")));
         Press(&dialog, wxID_OK);
     });
