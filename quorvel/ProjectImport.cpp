@@ -71,7 +71,8 @@ void ImportAdressAbs(std::string_view text, CProjekt& project) {
 }
 
 bool ImportAdressAbsFile(const std::string& tempDir, CProjekt& project) {
-    std::ifstream in(vx::JoinPath(tempDir, "ADRESS.ABS"), std::ios::binary);
+    // Another program may have written the name in other letter case.
+    std::ifstream in(vx::ResolveNoCase(vx::JoinPath(tempDir, "ADRESS.ABS")), std::ios::binary);
     if (!in) return false;
     std::string text(kAdressAbsMaxBytes, '\0');
     in.read(text.data(), std::streamsize(text.size()));

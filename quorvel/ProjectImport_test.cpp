@@ -64,6 +64,10 @@ TEST(ProjectImport, FileInTheTemporaryFolder) {
     EXPECT_EQ(p.Text(C::Match), "A;B");
     EXPECT_EQ(p.Text(C::EmpfName1), "Empf\xE4nger");
     vx::RemoveFile(dir + "/ADRESS.ABS");
+    ASSERT_TRUE(vx::WriteFileAtomic(dir + "/adress.abs", "1;Klein"));
+    EXPECT_TRUE(ImportAdressAbsFile(dir, p));
+    EXPECT_EQ(p.Text(C::Match), "Klein");
+    vx::RemoveFile(dir + "/adress.abs");
     ::rmdir(dir.c_str());
 }
 
