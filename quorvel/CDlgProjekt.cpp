@@ -66,14 +66,16 @@ CDlgProjekt::CDlgProjekt(wxWindow* parent, const CProjekt& record)
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOrvisto(); }, IDC_ORVISTO);
     for (int id : {int(IDC_PICK1), int(IDC_PICK2), int(IDC_FEROLIX)})
         Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnKehrPick(); }, id);
-    for (int id : {int(IDC_INDEX1), int(IDC_INDEX2), int(IDC_INDEX3), int(IDC_KDNR)})
-        Bind(wxEVT_KILL_FOCUS, [this, id](wxFocusEvent& e) {
+    // Focus events stay with their control: each search field watches its own.
+    for (int id : {int(IDC_INDEX1), int(IDC_INDEX2), int(IDC_INDEX3), int(IDC_KDNR)}) {
+        auto* edit = dynamic_cast<wxTextCtrl*>(FindWindow(id));
+        edit->Bind(wxEVT_KILL_FOCUS, [this, edit](wxFocusEvent& e) {
             e.Skip();
-            if (auto* edit = dynamic_cast<wxTextCtrl*>(FindWindow(id)); edit && edit->IsModified()) {
-                edit->DiscardEdits();
-                CallAfter([this] { OnSearchIndexChanged(); });
-            }
-        }, id);
+            if (!edit->IsModified()) return;
+            edit->DiscardEdits();
+            CallAfter([this] { OnSearchIndexChanged(); });
+        });
+    }
 }
 
 void CDlgProjekt::Build() {

@@ -21,6 +21,8 @@
 
 #include <wx/frame.h>
 
+#include <dlfcn.h>
+
 #include <regex>
 
 namespace {
@@ -322,6 +324,44 @@ TEST_F(ProjectDialog, SweepDistrictLibraryFillsBothAddressesAndTheNumber) {
     EXPECT_EQ(dialog.projekt.Text(C::StdoOrt), "Feld");
     EXPECT_EQ(dialog.projekt.Text(C::StdoPlz), "");
     EXPECT_EQ(dialog.projekt.Text(C::Nummer), "Feld");
+}
+
+TEST_F(ProjectDialog, SweepDistrictModesTwoAndThree) {
+    ScopedTestProfile profile("");
+    CKehrBezirk& kehr = TheQuorvelApp().KehrBezirk();
+    vx::WriteFileAtomic(Path("kehr.ini"), "[Kehrbezirk]\nKehrSW=2\nKehrSW_DLL=" VX_KEHR_STAND_IN "\n");
+    kehr.Load(Path("kehr.ini"));
+    ASSERT_TRUE(kehr.IsLoaded());
+    void* lib = ::dlopen(VX_KEHR_STAND_IN, RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(lib, nullptr);
+    auto lastIndex = reinterpret_cast<const char* (*)()>(::dlsym(lib, "kehr_test_last_index"));
+    CProjekt record;
+    record.Text(C::Datum) = "01.01.2026";
+    {
+        CDlgProjektV2 dialog(frame_, record);
+        RunModal(dialog, [&] {
+            // The search-index fields belong to mode 1 only.
+            EXPECT_FALSE(dialog.FindWindow(CDlgProjekt::IDC_INDEX1)->IsShown());
+            FocusOn(dialog.FindWindow(CDlgProjekt::IDC_KDNR));
+            SetText(&dialog, CDlgProjekt::IDC_KDNR, "12,5,1");
+            // Leaving the customer number asks the library.
+            FocusOn(dialog.FindWindow(CDlgProjekt::IDC_E_NAME2));
+            EXPECT_TRUE(PumpUntil([&] { return Shows(&dialog, CDlgProjekt::IDC_E_PLZ) == "12345"; }));
+            EXPECT_STREQ(lastIndex(), "12.5,1");
+        });
+    }
+    ::dlclose(lib);
+    kehr.Unload();
+    vx::WriteFileAtomic(Path("kehr.ini"), "[Kehrbezirk]\nKehrSW=3\nKehrSW_DLL=" VX_KEHR_STAND_IN "\n");
+    kehr.Load(Path("kehr.ini"));
+    CDlgProjektV2 ferolix(frame_, record);
+    RunModal(ferolix, [&] {
+        EXPECT_TRUE(ferolix.FindWindow(CDlgProjekt::IDC_FEROLIX)->IsShown());
+        EXPECT_EQ(vx::FromWx(ferolix.FindWindow(CDlgProjekt::IDC_ORV_CAPTION)->GetLabel()), "Daten aus Ferolix");
+        Press(&ferolix, CDlgProjekt::IDC_FEROLIX);
+        EXPECT_EQ(Shows(&ferolix, CDlgProjekt::IDC_S_NAME1), "Feld");
+    });
+    kehr.Unload();
 }
 
 } // namespace
