@@ -40,6 +40,18 @@ void SplitAtFirstBlank(std::string& first, std::string& text) {
     text.erase(0, blank + 1);
 }
 
+std::string ProjectFileName(std::string_view number) {
+    std::string name(number);
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto u = static_cast<unsigned char>(number[i]);
+        const bool dotPair = number[i] == '.' && ((i > 0 && number[i - 1] == '.') ||
+                                                  (i + 1 < number.size() && number[i + 1] == '.'));
+        if (u < 0x20 || u == 0x7F || number[i] == '/' || number[i] == '\\' || dotPair || (i == 0 && number[i] == '.'))
+            name[i] = '-';
+    }
+    return name;
+}
+
 CProjekt::CProjekt() = default;
 
 void CProjekt::Serialize(vx::Archive& ar) {

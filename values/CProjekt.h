@@ -49,3 +49,7 @@ public:
 // first := the text before the first blank and text := the rest after it;
 // without a blank, first := "" and text stays.
 void SplitAtFirstBlank(std::string& first, std::string& text);
+
+// The project number as part of a file name: no folder separators, no "..",
+// no leading dot and no control characters; each becomes "-".
+std::string ProjectFileName(std::string_view number);

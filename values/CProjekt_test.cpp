@@ -185,4 +185,11 @@ TEST_F(Projekt, GermanNumericLocaleChangesNothing) {
     EXPECT_EQ(q.recipientHeight, 325.5);
 }
 
+TEST(ProjectFileName, FolderPartsAndClimbsAreMadeSafe) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2026-17", "2026-17"}, {"a/b", "a-b"}, {"../../etc/passwd", "------etc-passwd"}, {"x\\..\\y", "x----y"},
+        {".hidden", "-hidden"}, {"1.2.3", "1.2.3"}, {"", ""}};
+    for (const auto& [in, out] : cases) EXPECT_EQ(ProjectFileName(in), out) << in;
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #ifdef VX_QUORVEL_DISPLAY
 #include "quorvel/QuorvelDialogRuns.h"
 #include "quorvel/QuorvelDisplay.h"
+#include "quorvel/ProjectDialogRun.h"
 #endif
 
 #include <exception>
@@ -52,8 +53,16 @@ QUORVEL_EXPORT const char* GetAnwenderDaten(const char* record, int layoutFlags)
 }
 
 QUORVEL_EXPORT const char* GetProjektDaten(const char* record) {
+#ifdef VX_QUORVEL_DISPLAY
+    // Valid until the next call; freed when the library unloads.
+    static std::string edited;
+    return Guarded("GetProjektDaten", static_cast<const char*>(nullptr), [&]() -> const char* {
+        return RunProjectDialog(record ? record : "", edited) ? edited.c_str() : nullptr;
+    });
+#else
     (void)record;
     return nullptr;
+#endif
 }
 
 QUORVEL_EXPORT const char* GetBemerkung(const char* text) {

@@ -10,6 +10,7 @@
 #include "platform/wx/WxText.h"
 #include "quorvel/DialogDrive.h"
 #include "quorvel/QuorvelScratch.h"
+#include "values/CProjekt.h"
 
 #include <gtest/gtest.h>
 #include <wx/combobox.h>
@@ -220,3 +221,32 @@ assert b[0]['MATCH'] == 'GRÜßE' and b[0]['BEMERKUNG'].rstrip('\0') == 'Grüße
 }
 
 } // namespace
+
+TEST_F(QuorvelModuleGui, GetProjektDatenNumbersANewProjectAndReturnsTheEditedRecord) {
+    vx::WriteFileAtomic(dir + "/Velmora.ini", "[Global]\nGlobalDBPfad=" + dir + "/db\n[Datenbank]\nPfad=" + dir +
+                                                  "\nPfad_P=" + dir + "/plz\n[Projekt]\nNr=1\nLfdNr=41\n");
+    auto getProjektDaten = Export<TextFn>("GetProjektDaten");
+    CProjekt sent;
+    sent.Text(CProjekt::Floskel) = "Guten Tag";
+    WhenTitled dialog("Projektdaten", [&](wxDialog& d) {
+        EXPECT_EQ(Edit(&d, 1203) ? Text(&d, 1203) : "", "42");
+        SetText(&d, 1217, "Heizhaus");
+        SetText(&d, 1545, "01067");
+        Press(&d, wxID_OK);
+    });
+    const char* answer = getProjektDaten(sent.WriteRecord().c_str());
+    ASSERT_TRUE(dialog.done);
+    ASSERT_NE(answer, nullptr);
+    CProjekt back;
+    back.ReadRecord(answer);
+    EXPECT_EQ(back.Text(CProjekt::Nummer), "42");
+    EXPECT_EQ(back.Text(CProjekt::StdoName1), "Heizhaus");
+    EXPECT_EQ(back.Text(CProjekt::StdoOrt), "Dresden");
+    EXPECT_EQ(back.Text(CProjekt::Floskel), "Guten Tag");
+    EXPECT_EQ(back.siteHeight, 113.0);
+    EXPECT_EQ(back.recipientHeight, -99.0);
+
+    WhenTitled cancel("Projektdaten", [&](wxDialog& d) { Press(&d, wxID_CANCEL); });
+    EXPECT_EQ(getProjektDaten(answer), nullptr);
+    EXPECT_TRUE(cancel.done);
+}

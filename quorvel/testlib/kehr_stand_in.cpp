@@ -5,6 +5,7 @@
 namespace {
 int g_starts = 0;
 int g_stops = 0;
+char g_lastIndex[64] = {};
 
 void Fill(char* b[9]) {
     std::memset(b[0], 'N', 52);
@@ -16,9 +17,10 @@ extern "C" {
 void StartDAO() { ++g_starts; }
 void StoppDAO() { ++g_stops; }
 int SuchIndex() { return 2; }
-int GetAdresse(const char*, const char*, const char*, char* b1, char* b2, char* b3, char* b4, char* b5,
+int GetAdresse(const char* index1, const char*, const char*, char* b1, char* b2, char* b3, char* b4, char* b5,
                char* b6, char* b7, char* b8, char* b9) {
     char* b[9] = {b1, b2, b3, b4, b5, b6, b7, b8, b9};
+    std::strncpy(g_lastIndex, index1 ? index1 : "", sizeof g_lastIndex - 1);
     Fill(b);
     return 1;
 }
@@ -28,6 +30,7 @@ int GetAdresseDLG(char* b1, char* b2, char* b3, char* b4, char* b5, char* b6, ch
     return 1;
 }
 
+const char* kehr_test_last_index() { return g_lastIndex; }
 int kehr_test_starts() { return g_starts; }
 int kehr_test_stops() { return g_stops; }
 void kehr_test_reset() { g_starts = g_stops = 0; }

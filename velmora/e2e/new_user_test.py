@@ -353,6 +353,11 @@ def main():
             found = s.wait(lambda: s.windows(MAIN_NEW), SHORT,
                            "new calculation \"unbenannt - Velmora\" after \"Nein\"")
         state["main"] = found[0][0]
+        # A new calculation asks for its project data; the new user leaves them for later.
+        project = s.wait_window(r"^Projektdaten$", "project data dialog after the new calculation", LONG)
+        s.screenshot("project_data")
+        s.focus(project)
+        s.confirm(project, "Escape", "close of the project data at Escape")
 
     def reopen():
         known = s.shown()

@@ -25,7 +25,7 @@ bool RunProjectData(QuorvelLibrary& quorvel, LibraryDocument& document) {
     const auto answer = quorvel.GetProjektDaten(project.WriteRecord());
     if (!answer) return false;
     project.ReadRecord(*answer);
-    const std::string& name = project.Text(CProjekt::Nummer);
+    const std::string name = ProjectFileName(project.Text(CProjekt::Nummer));
     if (!name.empty()) document.TakeProjectName(name);
     if (TakeProjectSiteHeight(project, document.DocumentSite())) document.SiteHeightTaken();
     document.DocumentChanged();

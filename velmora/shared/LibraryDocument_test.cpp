@@ -73,9 +73,14 @@ TEST(LibraryDocument, ProjectDataAndRemarksThroughTheLibrary) {
     doc.project.Text(CProjekt::Bearbeiter) = "CANCEL";
     EXPECT_FALSE(RunProjectData(q, doc));
     EXPECT_EQ(doc.heightsTaken, 1);
+    // A number with folder parts names the document without leaving its folder.
+    doc.project.Text(CProjekt::Bearbeiter) = "CLIMB";
+    ASSERT_TRUE(RunProjectData(q, doc));
+    EXPECT_EQ(doc.project.Text(CProjekt::Nummer), "../../2026/17");
+    EXPECT_EQ(doc.name, "------2026-17");
 
     doc.remarks.text = "Dach";
     ASSERT_TRUE(RunRemarks(q, doc));
     EXPECT_EQ(doc.remarks.text, "Dach (bearbeitet)");
-    EXPECT_EQ(doc.changes, 2);
+    EXPECT_EQ(doc.changes, 3);
 }

@@ -12,6 +12,11 @@ extern "C" {
 // answer names the project and knows the recipient's height only.
 const char* GetProjektDaten(const char* record) {
     if (std::string(record).find("CANCEL") != std::string::npos) return nullptr;
+    // "CLIMB" plays a project number typed with folder parts.
+    if (std::string(record).find("CLIMB") != std::string::npos) {
+        g_Answer = "<PROJEKTDATEN FORMAT=1><Projekt NUMMER=\"../../2026/17\"></PROJEKTDATEN>";
+        return g_Answer.c_str();
+    }
     g_Answer = "<PROJEKTDATEN FORMAT=1><Projekt NUMMER=\"P-4711\"><GEO EMPF=480.5 STDO=-99></PROJEKTDATEN>";
     return g_Answer.c_str();
 }
