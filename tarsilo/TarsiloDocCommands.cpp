@@ -23,16 +23,12 @@ void TarsiloLibraryDocument::TakeProjectName(const std::string& name) {
 void TarsiloLibraryDocument::SiteHeightTaken() { TarsiloDocCommands::DropResults(doc_); }
 
 std::string TarsiloDocCommands::ProjectFileName(const std::string& projectNumber) {
-    // A folder part or ".." would lead out of the folder; a leading dot hides the file.
-    std::string name;
-    for (char c : projectNumber) {
-        const auto u = static_cast<unsigned char>(c);
-        const bool climbs = c == '.' && !name.empty() && name.back() == '.';
-        name += (c == '/' || c == '\\' || u < 0x20 || climbs) ? '_' : c;
-    }
-    while (!name.empty() && (name.front() == '.' || name.front() == ' ')) name.erase(0, 1);
+    // The characters follow the rule both programs share; blanks around the
+    // number are no part of a file name.
+    std::string name = ::ProjectFileName(projectNumber);
+    while (!name.empty() && name.front() == ' ') name.erase(0, 1);
     while (!name.empty() && name.back() == ' ') name.pop_back();
-    if (name.empty() || name == "_") return {};
+    if (name.find_first_not_of('-') == std::string::npos) return {};
     std::string ext = name.size() >= 4 ? name.substr(name.size() - 4) : std::string();
     for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
     if (ext != ".kbv") name += ".kbv";

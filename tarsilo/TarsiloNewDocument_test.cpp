@@ -124,9 +124,9 @@ TEST_F(NewDocumentTest, ReopeningTakesTheRequestAndOnlyAnOpenedFileIsRecent) {
 
 TEST_F(NewDocumentTest, ProjectNumbersBecomeSafeFileNames) {
     const std::pair<const char*, const char*> cases[] = {
-        {"P-17", "P-17.kbv"},         {"2008/17", "2008_17.kbv"},     {"../../etc/passwd", "__.__etc_passwd.kbv"},
-        {"a..b", "a._b.kbv"},         {"C:\\daten\\x", "C:_daten_x.kbv"}, {"Haus.KBV", "Haus.KBV"},
-        {"..", ""},                   {"  ", ""},                     {".versteckt", "versteckt.kbv"},
+        {"P-17", "P-17.kbv"},         {"2008/17", "2008-17.kbv"},     {"../../etc/passwd", "------etc-passwd.kbv"},
+        {"a..b", "a--b.kbv"},         {"C:\\daten\\x", "C:-daten-x.kbv"}, {"Haus.KBV", "Haus.KBV"},
+        {"..", ""},                   {"  ", ""},                     {".versteckt", "-versteckt.kbv"},
     };
     for (const auto& [number, file] : cases) {
         const std::string name = TarsiloDocCommands::ProjectFileName(number);
@@ -142,7 +142,7 @@ TEST_F(NewDocumentTest, ProjectNumbersBecomeSafeFileNames) {
     TarsiloLibraryDocument library(doc, window);
     library.TakeProjectName("../x/y");
     library.TakeProjectName("..");
-    EXPECT_EQ(window.paths, std::vector<std::string>{vx::JoinPath(Path("daten"), "__x_y.kbv")});
+    EXPECT_EQ(window.paths, std::vector<std::string>{vx::JoinPath(Path("daten"), "---x-y.kbv")});
 }
 
 TEST_F(NewDocumentTest, GeodeticHeightMarksTheDefaultAndDropsTheRows) {
