@@ -45,6 +45,8 @@ void CTarsiloView::Build() {
                            &doc_.secondSide};
     const int ids[5] = {IDC_OUTPUT_FROM, IDC_OUTPUT_TO, IDC_EFFECTIVE_HEIGHT, IDC_SECTION_SIZE, IDC_SECOND_SIDE};
     for (int i = 0; i < 5; ++i) {
+        // The value names its field: the host finds the control by it.
+        values[i]->valueId = uint16_t(ids[i]);
         edits_[i] = new CParsedEdit(values[i]);
         edits_[i]->Create(this, ids[i], wxDefaultPosition, wxSize(70, -1));
     }
