@@ -412,8 +412,11 @@ void CTarsiloView::OnStartDialog() {
     const std::optional<int> answer =
         Quorvel().NeuLadenAlt(Program().name, "", vx::LoadString(IDS_START_NEW), "", vx::LoadString(IDS_START_OPEN),
                               kStartIconNew, 0, kStartIconOpen);
-    if (!answer) return;
-    switch (*answer) {
+    if (answer) OnStartAnswer(*answer);
+}
+
+void CTarsiloView::OnStartAnswer(int answer) {
+    switch (answer) {
     case 10: PostCommand(ID_PROJECT_DATA); break;
     case 12: PostCommand(ID_FILE_OPEN); break;
     case 13:

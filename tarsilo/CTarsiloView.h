@@ -47,6 +47,8 @@ public:
     void OnInfoAnzeigen();
     void OnHeaderClick(int column);
     void OnStartDialog();
+    // 10 project data, 12 open a file, 13 reopen the last project; others nothing.
+    void OnStartAnswer(int answer);
     void ShowHeatGeneratorInfo();
 
     // Takes the controls into the document, or shows the document in them.

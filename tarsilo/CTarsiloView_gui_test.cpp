@@ -323,3 +323,29 @@ TEST_F(TarsiloFormTest, MachEtFillsAndSortsTheList) {
     EXPECT_TRUE(form_->InfoWindow()->IsShown());
     EXPECT_LE(form_->InfoWindow()->GetRect().GetBottom(), form_->ResultList()->GetRect().GetTop());
 }
+
+TEST_F(TarsiloFormTest, StartAnswersBecomeTheirCommands) {
+    int newDocuments = 0;
+    frame_->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++newDocuments; }, ID_FILE_NEW);
+    struct Case {
+        int answer;
+        std::vector<int> posted;
+        int newDocuments;
+        bool openLast;
+    } cases[] = {{10, {ID_PROJECT_DATA}, 0, false},
+                 {12, {ID_FILE_OPEN}, 0, false},
+                 {13, {}, 1, true},  // run at once, not posted
+                 {11, {}, 0, false},
+                 {2, {}, 0, false}};
+    for (const Case& c : cases) {
+        frameCommands_.clear();
+        newDocuments = 0;
+        g_OpenLast = false;
+        form_->OnStartAnswer(c.answer);
+        Pump();
+        EXPECT_EQ(frameCommands_, c.posted) << c.answer;
+        EXPECT_EQ(newDocuments, c.newDocuments) << c.answer;
+        EXPECT_EQ(g_OpenLast, c.openLast) << c.answer;
+    }
+    g_OpenLast = false;
+}
