@@ -123,6 +123,8 @@ bool CTarsiloApp::OnInit() {
     // 10. The fuel table.
     UseTarsiloModel();
     // 11. The document template, the main frame and the program's commands.
+    // The progress dialog and the print commands plug in here, before the
+    // first document: CTarsiloDoc::SetProgressFactory, SetCommandInstaller.
     if (!CreateDocumentTemplate()) return false;
     SetDocValueSource(&docValues_);
     RouteCommands();

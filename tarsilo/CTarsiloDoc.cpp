@@ -34,6 +34,11 @@ CTarsiloDoc::ProgressFactory& ProgressFactorySlot() {
     return factory;
 }
 
+CTarsiloDoc::CommandInstaller& CommandInstallerSlot() {
+    static CTarsiloDoc::CommandInstaller installer;
+    return installer;
+}
+
 std::string AskSavePath(const std::string& directory, const std::string& name) {
     wxFileDialog dialog(wxTheApp->GetTopWindow(), "Speichern unter", vx::ToWx(directory), vx::ToWx(name),
                         vx::ToWx(FileDialogFilter(vx::LoadString(IDS_TARSILO_OPEN_FILTER))),
@@ -53,6 +58,7 @@ void PostToMainWindow(int id) {
 
 void CTarsiloDoc::SetSavePathChooser(SavePathChooser chooser) { SavePathChooserSlot() = std::move(chooser); }
 void CTarsiloDoc::SetProgressFactory(ProgressFactory factory) { ProgressFactorySlot() = std::move(factory); }
+void CTarsiloDoc::SetCommandInstaller(CommandInstaller installer) { CommandInstallerSlot() = std::move(installer); }
 
 CTarsiloDoc::CTarsiloDoc() : library_(std::make_unique<TarsiloLibraryDocument>(*this, *this)) {
     auto route = [this](int id, void (CTarsiloDoc::*handler)(wxCommandEvent&)) {
@@ -70,6 +76,7 @@ CTarsiloDoc::CTarsiloDoc() : library_(std::make_unique<TarsiloLibraryDocument>(*
     InstallLibraryDocumentCommands(*this, *library_,
                                    {ID_ORDER_UPDATE, ID_PROJECT_DATA, ID_TARSILO_REMARKS, ID_PLACE_NAMES},
                                    [this] { return IsComputing(); });
+    if (const CommandInstaller& installer = CommandInstallerSlot()) installer(*this);
 }
 
 CTarsiloDoc::~CTarsiloDoc() = default;

@@ -3,9 +3,9 @@
 // and writing through the document manager, the modified mark, the views,
 // the wait cursor and the document's commands.
 //
-// The progress dialog comes in by overriding CreateProgress; the print,
-// preview and mail commands by binding their ids to this document (see
-// InstallPrintHooks).
+// The progress dialog comes in through SetProgressFactory (used by
+// CreateProgress), the print, preview and mail commands through
+// SetCommandInstaller; the application sets both at start.
 #pragma once
 
 #include "tarsilo/CTarsiloDocCore.h"
@@ -39,6 +39,11 @@ public:
     // display-free one of the core otherwise.
     using ProgressFactory = std::function<std::unique_ptr<AssignmentProgress>(wxWindow* parent)>;
     static void SetProgressFactory(ProgressFactory factory);
+
+    // Binds further commands to every new document (print, preview, mail:
+    // 32773, 32774, 57612); their menu states are the installer's to give.
+    using CommandInstaller = std::function<void(CTarsiloDoc&)>;
+    static void SetCommandInstaller(CommandInstaller installer);
 
     // The selected result row, for the hand-over; -1 without one.
     std::function<int()> selectedRow;

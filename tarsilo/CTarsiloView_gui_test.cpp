@@ -349,3 +349,52 @@ TEST_F(TarsiloFormTest, StartAnswersBecomeTheirCommands) {
     }
     g_OpenLast = false;
 }
+
+TEST_F(TarsiloFormTest, InstalledCommandsAndProgressReachTheDocument) {
+    struct Progress : AssignmentProgress {
+        void Show() override {}
+        void Hide() override {}
+        void SetStatusText(const std::string& text) override { texts.push_back(text); }
+        bool IsCancelled() const override { return false; }
+        void ClearCancel() override {}
+        std::vector<std::string> texts;
+    };
+    std::vector<std::string>* seen = nullptr;
+    int printed = 0;
+    CTarsiloDoc::SetCommandInstaller([&](CTarsiloDoc& doc) {
+        doc.Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++printed; }, ID_PRINT_CALCULATION);
+    });
+    CTarsiloDoc::SetProgressFactory([&](wxWindow* parent) {
+        EXPECT_EQ(parent, frame_);
+        auto progress = std::make_unique<Progress>();
+        seen = &progress->texts;
+        return std::unique_ptr<AssignmentProgress>(std::move(progress));
+    });
+    // A new document of the manager takes them.
+    doc_->Modify(false);
+    manager_->CloseDocuments(true);
+    ASSERT_NE(manager_->CreateNewDocument(), nullptr);
+    CTarsiloDoc::SetCommandInstaller(nullptr);
+    doc_ = wxDynamicCast(manager_->GetCurrentDocument(), CTarsiloDoc);
+    form_ = wxDynamicCast(doc_->GetFirstView(), TarsiloDocView)->Form();
+    Pump();
+
+    wxCommandEvent print(wxEVT_MENU, ID_PRINT_CALCULATION);
+    print.SetEventObject(frame_);
+    frame_->GetEventHandler()->ProcessEvent(print);
+    EXPECT_EQ(printed, 1);
+
+    ChooseFuel(0);
+    Choose(form_->SystemCombo(), form_->SystemCombo(), wxEVT_COMBOBOX, 1);
+    for (auto [id, text] : {std::pair{IDC_OUTPUT_FROM, "20"}, std::pair{IDC_EFFECTIVE_HEIGHT, "8"}}) {
+        auto* edit = dynamic_cast<CParsedEdit*>(form_->FindWindow(id));
+        edit->SetValue(vx::ToWx(text));
+        edit->MarkModified(true);
+    }
+    form_->OnAlle();
+    form_->OnMachEt();
+    CTarsiloDoc::SetProgressFactory(nullptr);
+    ASSERT_NE(seen, nullptr);
+    ASSERT_FALSE(seen->empty());
+    EXPECT_NE(seen->back().find("Koksomat 20"), std::string::npos);
+}
