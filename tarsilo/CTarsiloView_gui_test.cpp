@@ -19,6 +19,7 @@
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/CParsedEdit.h"
 #include "quorvel/fields/FieldsDeliverable.h"
+#include "velmora/shared/CAboutDlg.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "velmora/shared/CMainFrame.h"
 
@@ -397,4 +398,12 @@ TEST_F(TarsiloFormTest, InstalledCommandsAndProgressReachTheDocument) {
     ASSERT_NE(seen, nullptr);
     ASSERT_FALSE(seen->empty());
     EXPECT_NE(seen->back().find("Koksomat 20"), std::string::npos);
+}
+
+TEST_F(TarsiloFormTest, AboutBoxNamesTheVersionAndTheDatabase) {
+    vx::Profile().WriteString("Datenbank", "Stand_W", "2007/11");
+    CAboutDlg about(frame_);
+    EXPECT_EQ(vx::FromWx(about.VersionLine()), "( V. 2.30  vom 17. Jun 2008 )");
+    EXPECT_EQ(vx::FromWx(about.GetTitle()), "Info über Tarsilo");
+    EXPECT_EQ(AboutDatabaseLine(), "( Datenbank: 2007/11 )");
 }
