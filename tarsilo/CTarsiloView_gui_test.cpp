@@ -407,3 +407,30 @@ TEST_F(TarsiloFormTest, AboutBoxNamesTheVersionAndTheDatabase) {
     EXPECT_EQ(vx::FromWx(about.GetTitle()), "Info über Tarsilo");
     EXPECT_EQ(AboutDatabaseLine(), "( Datenbank: 2007/11 )");
 }
+
+TEST_F(TarsiloFormTest, PartLoadBoxOldCatalogueAndTheModelsUpdate) {
+    doc_->rows.push_back(Row("0,14", "A", "T", "10.0", "-1"));
+    form_->FillResultList();
+    auto* box = Control<wxCheckBox>(CTarsiloView::IDC_WITHOUT_PART_LOAD);
+    box->SetValue(true);
+    wxCommandEvent check(wxEVT_CHECKBOX, CTarsiloView::IDC_WITHOUT_PART_LOAD);
+    check.SetEventObject(box);
+    box->GetEventHandler()->ProcessEvent(check);
+    EXPECT_EQ(doc_->partLoad, 0);
+    EXPECT_TRUE(doc_->rows.empty());
+    EXPECT_EQ(vx::FromWx(Control<wxStaticText>(CTarsiloView::IDC_ROW_COUNT)->GetLabel()), "0");
+
+    // The model's code 21 marks the document and shows its values: the box follows the flag.
+    doc_->partLoad = 1;
+    doc_->Modify(false);
+    EXPECT_EQ(doc_->GetDocValue(21, 1), 0);
+    EXPECT_TRUE(doc_->IsModified());
+    EXPECT_FALSE(box->GetValue());
+
+    // A catalogue older than 400 days asks for its update on a fuel choice.
+    vx::Profile().WriteString("Datenbank", "Anzeige_W", "0");
+    vx::Profile().WriteString("Datenbank", "Stand_W", "2002/03");
+    frameCommands_.clear();
+    ChooseFuel(1);
+    EXPECT_EQ(frameCommands_, std::vector<int>{ID_ORDER_UPDATE});
+}
