@@ -1,0 +1,215 @@
+#include "tarsilo/CTarsiloDoc.h"
+
+#include "platform/Files.h"
+#include "platform/MessageService.h"
+#include "platform/NumText.h"
+#include "platform/StringTable.h"
+#include "platform/wx/WxText.h"
+#include "tarsilo/TarsiloCommandIds.h"
+#include "tarsilo/TarsiloFile.h"
+#include "tarsilo/TarsiloHandOver.h"
+#include "tarsilo/TarsiloNewDocument.h"
+#include "velmora/shared/CDlgGeoHoehe.h"
+#include "velmora/shared/CDlgQuerschnitte.h"
+#include "velmora/shared/LibraryCommands.h"
+#include "velmora/shared/ProgramSettings.h"
+
+#include <wx/app.h>
+#include <wx/filedlg.h>
+#include <wx/utils.h>
+
+#include <ctime>
+
+wxIMPLEMENT_DYNAMIC_CLASS(CTarsiloDoc, wxDocument);
+
+namespace {
+
+CTarsiloDoc::SavePathChooser& SavePathChooserSlot() {
+    static CTarsiloDoc::SavePathChooser chooser;
+    return chooser;
+}
+
+CTarsiloDoc::ProgressFactory& ProgressFactorySlot() {
+    static CTarsiloDoc::ProgressFactory factory;
+    return factory;
+}
+
+CTarsiloDoc::CommandInstaller& CommandInstallerSlot() {
+    static CTarsiloDoc::CommandInstaller installer;
+    return installer;
+}
+
+std::string AskSavePath(const std::string& directory, const std::string& name) {
+    wxFileDialog dialog(wxTheApp->GetTopWindow(), "Speichern unter", vx::ToWx(directory), vx::ToWx(name),
+                        vx::ToWx(FileDialogFilter(vx::LoadString(IDS_TARSILO_OPEN_FILTER))),
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    return dialog.ShowModal() == wxID_OK ? vx::FromWx(dialog.GetPath()) : std::string();
+}
+
+void PostToMainWindow(int id) {
+    wxWindow* main = wxTheApp->GetTopWindow();
+    if (!main) return;
+    auto* event = new wxCommandEvent(wxEVT_MENU, id);
+    event->SetEventObject(main);
+    wxQueueEvent(main->GetEventHandler(), event);
+}
+
+} // namespace
+
+void CTarsiloDoc::SetSavePathChooser(SavePathChooser chooser) { SavePathChooserSlot() = std::move(chooser); }
+void CTarsiloDoc::SetProgressFactory(ProgressFactory factory) { ProgressFactorySlot() = std::move(factory); }
+void CTarsiloDoc::SetCommandInstaller(CommandInstaller installer) { CommandInstallerSlot() = std::move(installer); }
+
+CTarsiloDoc::CTarsiloDoc() : library_(std::make_unique<TarsiloLibraryDocument>(*this, *this)) {
+    auto route = [this](int id, void (CTarsiloDoc::*handler)(wxCommandEvent&)) {
+        Bind(wxEVT_MENU, handler, this, id);
+        RoutedCommands().insert(id);
+    };
+    route(ID_FILE_SAVE, &CTarsiloDoc::OnSave);
+    route(ID_FILE_SAVE_AS, &CTarsiloDoc::OnSaveAsCommand);
+    route(ID_GEODETIC_HEIGHT, &CTarsiloDoc::OnGeodeticHeight);
+    route(ID_CROSS_SECTION_TABLES, &CTarsiloDoc::OnCrossSectionTables);
+    route(ID_TARSILO_HAND_OVER, &CTarsiloDoc::OnHandOver);
+    Bind(wxEVT_UPDATE_UI, &CTarsiloDoc::OnUpdateHandOver, this, ID_TARSILO_HAND_OVER);
+    for (int id : {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_GEODETIC_HEIGHT, ID_CROSS_SECTION_TABLES})
+        Bind(wxEVT_UPDATE_UI, &CTarsiloDoc::OnUpdateWhileIdle, this, id);
+    InstallLibraryDocumentCommands(*this, *library_,
+                                   {ID_ORDER_UPDATE, ID_PROJECT_DATA, ID_TARSILO_REMARKS, ID_PLACE_NAMES},
+                                   [this] { return IsComputing(); });
+    if (const CommandInstaller& installer = CommandInstallerSlot()) installer(*this);
+}
+
+CTarsiloDoc::~CTarsiloDoc() = default;
+
+bool CTarsiloDoc::OnNewDocument() {
+    if (IsComputing()) return false;
+    if (!wxDocument::OnNewDocument()) return false;
+    const NewDocumentSteps steps = TarsiloNewDocument::Run(*this, wxTheApp->GetTopWindow() != nullptr, std::time(nullptr));
+    SetPathName("unbenannt");
+    Modify(false);
+    if (!steps.reopenPath.empty()) {
+        const bool opened = TarsiloNewDocument::OpenLastProject(*this, steps.reopenPath, [this](const std::string& path) {
+            if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(vx::ToWx(path));
+        });
+        if (opened) {
+            SetPathName(steps.reopenPath);
+            ++filesRead;
+        }
+    }
+    if (steps.postProjectData) PostToMainWindow(ID_PROJECT_DATA);
+    if (steps.postCatalogueOrder) PostToMainWindow(ID_ORDER_UPDATE);
+    UpdateAllViews();
+    return true;
+}
+
+void CTarsiloDoc::SetPathName(const std::string& name) {
+    const std::string path = DocumentPath(name);
+    SetTitle(vx::ToWx(vx::BaseName(path)));
+    SetFilename(vx::ToWx(path), true);
+}
+
+void CTarsiloDoc::DocumentChanged() {
+    Modify(true);
+    UpdateAllViews();
+}
+
+bool CTarsiloDoc::OnSaveModified() {
+    if (!IsModified()) return true;
+    if (IsComputing()) return false;
+    const std::string question = vx::Format(vx::LoadString(IDS_ASK_TO_SAVE), vx::FromWx(GetUserReadableName()));
+    switch (vx::ShowMessage(question, vx::MB_YESNOCANCEL | vx::MB_ICONEXCLAMATION)) {
+    case vx::IDYES: return Save();
+    case vx::IDNO: Modify(false); return true;
+    default: return false;
+    }
+}
+
+bool CTarsiloDoc::SaveAs() {
+    if (IsComputing()) return false;
+    const std::string current = vx::FromWx(GetFilename());
+    std::string name = vx::BaseName(current);
+    if (name.empty()) name = "unbenannt";
+    if (name.find('.') == std::string::npos) name += ".kbv";
+    const std::string directory = current.find('/') != std::string::npos ? vx::DirName(current) : OpenDialogDirectory();
+    const SavePathChooser& chooser = SavePathChooserSlot();
+    std::string path = chooser ? chooser(directory, name) : AskSavePath(directory, name);
+    if (path.empty()) return false;
+    if (vx::BaseName(path).find('.') == std::string::npos) path += ".kbv";
+    const wxString file = vx::ToWx(path);
+    if (!OnSaveDocument(file)) return false;
+    SetPathName(path);
+    if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(file);
+    return true;
+}
+
+bool CTarsiloDoc::OpenCalculation(const wxString& path) {
+    if (IsComputing() || !OnSaveModified()) return false;
+    if (!OnOpenDocument(path)) return false;
+    SetPathName(vx::FromWx(path));
+    if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(path);
+    UpdateAllViews();
+    return true;
+}
+
+bool CTarsiloDoc::DoOpenDocument(const wxString& file) {
+    if (IsComputing()) return false;
+    if (!TarsiloFile::LoadFile(*this, vx::FromWx(file))) return false;
+    ++filesRead;
+    Modify(false);
+    UpdateAllViews();
+    return true;
+}
+
+bool CTarsiloDoc::DoSaveDocument(const wxString& file) {
+    if (IsComputing()) return false;
+    return TarsiloFile::SaveFile(*this, vx::FromWx(file));
+}
+
+void CTarsiloDoc::UpdateViews(int hint) {
+    TarsiloUpdateHint h(hint);
+    UpdateAllViews(nullptr, &h);
+}
+
+void CTarsiloDoc::BeginWait() { wxBeginBusyCursor(); }
+void CTarsiloDoc::EndWait() {
+    if (wxIsBusy()) wxEndBusyCursor();
+}
+
+std::unique_ptr<AssignmentProgress> CTarsiloDoc::CreateProgress() {
+    if (const ProgressFactory& factory = ProgressFactorySlot())
+        if (auto progress = factory(wxTheApp->GetTopWindow())) return progress;
+    return CTarsiloDocCore::CreateProgress();
+}
+
+void CTarsiloDoc::OnSave(wxCommandEvent&) {
+    if (!IsComputing()) Save();
+}
+
+void CTarsiloDoc::OnSaveAsCommand(wxCommandEvent&) {
+    if (!IsComputing()) SaveAs();
+}
+
+void CTarsiloDoc::OnGeodeticHeight(wxCommandEvent&) {
+    if (IsComputing()) return;
+    CDlgGeoHoehe dialog(wxTheApp->GetTopWindow(), construction.site.geoHeight.value);
+    if (dialog.ShowModal() != wxID_OK) return;
+    TarsiloDocCommands::SetGeodeticHeight(*this, dialog.Height());
+    DocumentChanged();
+}
+
+void CTarsiloDoc::OnCrossSectionTables(wxCommandEvent&) {
+    if (IsComputing()) return;
+    CDlgQuerschnitte dialog(wxTheApp->GetTopWindow());
+    dialog.ShowModal();
+    TarsiloDocCommands::ReloadCrossSectionTables();
+}
+
+void CTarsiloDoc::OnHandOver(wxCommandEvent&) {
+    if (!IsComputing()) TarsiloHandOver::Run(*this, selectedRow ? selectedRow() : -1);
+}
+
+void CTarsiloDoc::OnUpdateHandOver(wxUpdateUIEvent& event) {
+    event.Enable(!IsComputing() && TarsiloHandOver::Enabled(*this, selectedRow ? selectedRow() : -1));
+}
+
+void CTarsiloDoc::OnUpdateWhileIdle(wxUpdateUIEvent& event) { event.Enable(!IsComputing()); }

@@ -1,0 +1,436 @@
+// The assignment form on the real controls: the frame, the document manager
+// and one document on the sample catalogue.
+#include "tarsilo/CTarsiloApp.h"
+#include "tarsilo/CTarsiloDoc.h"
+#include "tarsilo/CTarsiloView.h"
+#include "tarsilo/ResultRowOrder.h"
+#include "tarsilo/TarsiloCommandIds.h"
+#include "tarsilo/TarsiloDocView.h"
+#include "tarsilo/TarsiloFile.h"
+#include "tarsilo/TarsiloProgram.h"
+
+#include "model/CrossSectionTables.h"
+#include "model/ModelTestEnv.h"
+#include "platform/Files.h"
+#include "platform/MessageService.h"
+#include "platform/Profile.h"
+#include "platform/StringTable.h"
+#include "platform/wx/WxText.h"
+#include "quorvel/fields/CMyComboBox.h"
+#include "quorvel/fields/CParsedEdit.h"
+#include "quorvel/fields/FieldsDeliverable.h"
+#include "velmora/shared/CAboutDlg.h"
+#include "velmora/shared/CDlgWrzInfo.h"
+#include "velmora/shared/CMainFrame.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/checklst.h>
+#include <wx/choice.h>
+#include <wx/image.h>
+#include <wx/stattext.h>
+#include <wx/xrc/xmlres.h>
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+std::string SampleData() {
+    const char* dir = std::getenv("VX_SOURCE_DIR");
+    return vx::JoinPath(dir ? dir : ".", "data");
+}
+
+AssignmentRow Row(const char* section, const char* maker, const char* type, const char* output, const char* offset) {
+    AssignmentRow r;
+    const char* texts[] = {section, maker, type, output, offset};
+    for (int c = 0; c < AssignmentRow::ColumnCount; ++c) r.columns[c] = texts[c];
+    return r;
+}
+
+class TarsiloFormTest : public ModelTest {
+protected:
+    static void SetUpTestSuite() {
+        wxInitAllImageHandlers();
+        wxXmlResource::Get()->InitAllHandlers();
+        ASSERT_TRUE(wxXmlResource::Get()->Load(vx::ToWx(vx::ResourceDir() + "/tarsilo/tarsilo.xrc")));
+    }
+    void SetUp() override {
+        ModelTest::SetUp();
+        UseTarsiloProgram();
+        UseTarsiloModel();
+        vx::Profile().WriteString("Datenbank", "Pfad", SampleData());
+        vx::Profile().WriteString("Datenbank", "Anzeige_W", "1");
+        vx::Strings().Clear();
+        LoadProgramStrings();
+        SetActiveFields(TarsiloFields());
+        LoadFieldStrings(TarsiloFields());
+        LoadCrossSectionTables();
+        g_ResultSortMode = 0;
+        manager_ = CreateTarsiloDocManager();
+        CreateTarsiloTemplate(manager_);
+        frame_ = new CMainFrame;
+        ASSERT_TRUE(frame_->Create(manager_, "Tarsilo"));
+        wxTheApp->SetTopWindow(frame_);
+        frame_->Bind(wxEVT_MENU, [this](wxCommandEvent& e) { frameCommands_.push_back(e.GetId()); });
+        ASSERT_NE(manager_->CreateNewDocument(), nullptr);
+        doc_ = wxDynamicCast(manager_->GetCurrentDocument(), CTarsiloDoc);
+        ASSERT_NE(doc_, nullptr);
+        auto* view = wxDynamicCast(doc_->GetFirstView(), TarsiloDocView);
+        ASSERT_NE(view, nullptr);
+        form_ = view->Form();
+        ASSERT_NE(form_, nullptr);
+        frame_->Show();
+        Pump();
+        frameCommands_.clear();
+    }
+    void TearDown() override {
+        for (wxDocument* doc : manager_->GetDocumentsVector()) doc->Modify(false);
+        manager_->CloseDocuments(true);
+        frame_->Destroy();
+        wxTheApp->SetTopWindow(nullptr);
+        for (int i = 0; i < 5; ++i) wxTheApp->ProcessIdle();
+        delete manager_;
+        SetActiveFields(QuorvelFields());
+        LoadCrossSectionTables();
+        ModelTest::TearDown();
+    }
+    static void Pump() {
+        for (int i = 0; i < 10; ++i) {
+            wxTheApp->ProcessPendingEvents();
+            wxYield();
+        }
+    }
+    template <typename T> T* Control(int id) { return dynamic_cast<T*>(form_->FindWindow(id)); }
+
+    // A choice as the user makes it: the selection, then the control's event.
+    void Choose(wxItemContainerImmutable* list, wxWindow* window, wxEventType type, int item) {
+        list->SetSelection(item);
+        wxCommandEvent event(type, window->GetId());
+        event.SetEventObject(window);
+        event.SetInt(item);
+        window->GetEventHandler()->ProcessEvent(event);
+        Pump();
+    }
+    void ChooseFuel(int position) { Choose(form_->FuelChoice(), form_->FuelChoice(), wxEVT_CHOICE, position); }
+    void ClickHeader(int column) {
+        wxListEvent event(wxEVT_LIST_COL_CLICK, CTarsiloView::IDC_RESULTS);
+        event.SetEventObject(form_->ResultList());
+        event.m_col = column;
+        form_->ResultList()->GetEventHandler()->ProcessEvent(event);
+    }
+    std::string ListTypes() {
+        std::string out;
+        wxListCtrl* list = form_->ResultList();
+        for (long i = 0; i < list->GetItemCount(); ++i) out += vx::FromWx(list->GetItemText(i, 2)) + ";";
+        return out;
+    }
+    size_t MessagesWith(const std::string& text) const {
+        size_t n = 0;
+        for (const auto& shown : messages_.service.shown) n += shown.text == text;
+        return n;
+    }
+
+    wxDocManager* manager_ = nullptr;
+    CMainFrame* frame_ = nullptr;
+    CTarsiloDoc* doc_ = nullptr;
+    CTarsiloView* form_ = nullptr;
+    std::vector<int> frameCommands_;
+    vx::ScopedScriptedMessages messages_;
+};
+
+} // namespace
+
+TEST_F(TarsiloFormTest, FormTextsAndColumns) {
+    EXPECT_EQ(form_->FuelChoice()->GetCount(), 13u);
+    EXPECT_EQ(vx::FromWx(form_->FuelChoice()->GetString(1)), "Heizöl EL");
+    EXPECT_EQ(form_->SystemCombo()->GetCount(), 21u);
+    EXPECT_EQ(form_->SystemCombo()->GetItemText(16), "@Abgasanlage \xDC" "berdruck");
+    wxListCtrl* list = form_->ResultList();
+    ASSERT_EQ(list->GetColumnCount(), 5);
+    const char* headers[] = {"Durchmesser", "Hersteller", "Typ", "Leistung [kW]", "Offset"};
+    const int widths[] = {75, 100, 120, 80, 0};
+    for (int c = 0; c < 5; ++c) {
+        wxListItem item;
+        item.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_WIDTH);
+        list->GetColumn(c, item);
+        EXPECT_EQ(vx::FromWx(item.GetText()), headers[c]);
+        EXPECT_EQ(list->GetColumnWidth(c), widths[c]) << c;
+    }
+    // Labels 1000, 1009 and 1011 are drawn blue.
+    EXPECT_EQ(Control<wxStaticText>(CTarsiloView::IDC_LABEL_BASIS)->GetForegroundColour(), wxColour(0, 0, 255));
+}
+
+TEST_F(TarsiloFormTest, WithoutFuelNoManufacturersAndMachEtAsksForOne) {
+    ChooseFuel(1);
+    EXPECT_GT(form_->ManufacturerList()->GetCount(), 0u);
+    EXPECT_EQ(doc_->fuelName, "Heizöl EL");
+    ChooseFuel(wxNOT_FOUND);
+    EXPECT_EQ(doc_->fuelIndex, -1);
+    EXPECT_EQ(form_->ManufacturerList()->GetCount(), 0u);
+    EXPECT_TRUE(doc_->manufacturers.empty());
+    form_->OnMachEt();
+    EXPECT_EQ(MessagesWith(vx::LoadString(IDS_CHOOSE_FUEL)), 1u);
+    EXPECT_TRUE(doc_->rows.empty());
+}
+
+TEST_F(TarsiloFormTest, AlleAndKeinerSelectEveryManufacturer) {
+    ChooseFuel(1);
+    form_->OnAlle();
+    for (const ManufacturerItem& m : doc_->manufacturers) EXPECT_TRUE(m.selected) << m.name;
+    form_->OnKeiner();
+    for (const ManufacturerItem& m : doc_->manufacturers) EXPECT_FALSE(m.selected) << m.name;
+    // Without a manufacturer the computation says so.
+    form_->OnMachEt();
+    EXPECT_EQ(MessagesWith(vx::LoadString(IDS_NO_MANUFACTURER)), 1u);
+}
+
+TEST_F(TarsiloFormTest, AHeadingSelectsTheSystemAfterIt) {
+    CMyComboBox* systems = form_->SystemCombo();
+    Choose(systems, systems, wxEVT_COMBOBOX, 10);
+    EXPECT_EQ(systems->GetSelection(), 11);
+    EXPECT_EQ(vx::FromWx(systems->GetValue()), "einschalig m. Edelstahl");
+    EXPECT_EQ(doc_->system, 11);
+    EXPECT_DOUBLE_EQ(doc_->chimney.roughness.value, 0.001);
+    Choose(systems, systems, wxEVT_COMBOBOX, 0);
+    EXPECT_EQ(doc_->system, 1);
+    EXPECT_EQ(systems->GetSelection(), 1);
+}
+
+TEST_F(TarsiloFormTest, LabelsAndHeaderFollowTheShape) {
+    struct Case {
+        int shape;
+        const char* label;
+        bool secondSide;
+        const char* header;
+    } cases[] = {{2, "&lichte Weite", true, "Länge x Breite"},
+                 {1, "&lichte Weite", false, "Kantenlänge"},
+                 {3, "&lichte Weite", true, "Länge x Breite"},
+                 {0, "&Durchmesser", false, "Durchmesser"}};
+    doc_->rows.push_back(Row("0,14", "A", "T", "10.0", "-1"));
+    form_->FillResultList();
+    for (const Case& c : cases) {
+        Choose(form_->ShapeChoice(), form_->ShapeChoice(), wxEVT_CHOICE, c.shape);
+        EXPECT_EQ(vx::FromWx(Control<wxStaticText>(CTarsiloView::IDC_SIZE_LABEL)->GetLabel()), c.label);
+        EXPECT_EQ(form_->FindWindow(IDC_SECOND_SIDE)->IsShown(), c.secondSide) << c.shape;
+        EXPECT_EQ(form_->FindWindow(CTarsiloView::IDC_TIMES)->IsShown(), c.secondSide) << c.shape;
+        wxListItem item;
+        item.SetMask(wxLIST_MASK_TEXT);
+        form_->ResultList()->GetColumn(0, item);
+        EXPECT_EQ(vx::FromWx(item.GetText()), c.header);
+        EXPECT_EQ(doc_->shape, c.shape);
+    }
+    // A shape choice deletes the rows.
+    EXPECT_TRUE(doc_->rows.empty());
+    EXPECT_EQ(form_->ResultList()->GetItemCount(), 0);
+}
+
+TEST_F(TarsiloFormTest, HeaderClicksSortAndTheHiddenOneKeepsTheOrder) {
+    doc_->rows = {Row("0,14", "Zeta", "Z1", "10.0", "1"), Row("0,13", "Alpha", "A1", "9.0", "2"),
+                  Row("0,14", "Alpha", "A2", "10.0", "3")};
+    form_->FillResultList();
+    EXPECT_EQ(vx::FromWx(Control<wxStaticText>(CTarsiloView::IDC_ROW_COUNT)->GetLabel()), "3");
+    ClickHeader(4);
+    EXPECT_EQ(ListTypes(), "Z1;A1;A2;");
+    ClickHeader(3);
+    EXPECT_EQ(ListTypes(), "A1;A2;Z1;");
+    ClickHeader(1);
+    EXPECT_EQ(ListTypes(), "A1;A2;Z1;");
+    ClickHeader(0);
+    EXPECT_EQ(ListTypes(), "A1;A2;Z1;");
+    ClickHeader(2);
+    EXPECT_EQ(ListTypes(), "A1;A2;Z1;");
+    ClickHeader(4);
+    EXPECT_EQ(ListTypes(), "A1;A2;Z1;");
+    EXPECT_EQ(g_ResultSortMode, 4);
+}
+
+TEST_F(TarsiloFormTest, RowsFromAFileTellOnceThatTheyNeedMachEt) {
+    doc_->rows = {Row("0,14", "Alpha", "A1", "10.0", "-1"), Row("0,15", "Alpha", "A2", "12.0", "-1")};
+    const std::string path = vx::JoinPath(vx::TempDir(), "tarsilo-form-" + std::to_string(::getpid()) + ".kbv");
+    ASSERT_TRUE(TarsiloFile::SaveFile(*doc_, path));
+    doc_->rows.clear();
+    ASSERT_TRUE(doc_->OpenCalculation(vx::ToWx(path)));
+    vx::RemoveFile(path);
+    Pump();
+    ASSERT_EQ(form_->ResultList()->GetItemCount(), 2);
+
+    auto* info = Control<wxCheckBox>(CTarsiloView::IDC_SHOW_INFO);
+    info->SetValue(true);
+    wxCommandEvent check(wxEVT_CHECKBOX, CTarsiloView::IDC_SHOW_INFO);
+    check.SetEventObject(info);
+    info->GetEventHandler()->ProcessEvent(check);
+    EXPECT_EQ(vx::Profile().GetInt("Global", "Info", 0), 1);
+
+    const std::string text = vx::LoadString(IDS_ROW_NOT_COMPUTED);
+    form_->ResultList()->SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED, wxLIST_STATE_SELECTED);
+    Pump();
+    form_->ResultList()->SetItemState(1, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED, wxLIST_STATE_SELECTED);
+    Pump();
+    form_->ShowHeatGeneratorInfo();
+    EXPECT_EQ(MessagesWith(text), 1u);
+    EXPECT_TRUE(form_->NoOffset());
+    EXPECT_FALSE(form_->InfoWindow()->IsShown());
+}
+
+TEST_F(TarsiloFormTest, FieldMenuCommandsStayInTheField) {
+    auto* edit = dynamic_cast<CParsedEdit*>(form_->FindWindow(IDC_OUTPUT_FROM));
+    ASSERT_NE(edit, nullptr);
+    // Preview, help, cross-section tables and hand-over
+    // share their ids with the field's menu.
+    for (int id : {32774, 32777, 32779, 32785, 32786}) {
+        wxCommandEvent command(wxEVT_MENU, WxCommandId(id));
+        command.SetEventObject(edit);
+        edit->GetEventHandler()->ProcessEvent(command);
+    }
+    Pump();
+    EXPECT_TRUE(frameCommands_.empty());
+}
+
+TEST_F(TarsiloFormTest, MachEtFillsAndSortsTheList) {
+    ChooseFuel(0);  // "Koks"
+    ASSERT_GT(doc_->manufacturers.size(), 0u);
+    CMyComboBox* systems = form_->SystemCombo();
+    Choose(systems, systems, wxEVT_COMBOBOX, 1);
+    // Typed as the user types: "von" 20, "bis" 0 takes the 20 kW heat generators only.
+    for (auto [id, text] : {std::pair{IDC_OUTPUT_FROM, "20"}, std::pair{IDC_OUTPUT_TO, "0"},
+                            std::pair{IDC_EFFECTIVE_HEIGHT, "8"}}) {
+        auto* edit = dynamic_cast<CParsedEdit*>(form_->FindWindow(id));
+        edit->SetValue(vx::ToWx(text));
+        edit->MarkModified(true);
+    }
+    form_->OnAlle();
+    form_->OnMachEt();
+    for (const auto& shown : messages_.service.shown) ADD_FAILURE() << "[" << shown.text << "] " << shown.text.size();
+    EXPECT_EQ(doc_->outputFrom.value, 20);
+    EXPECT_EQ(doc_->counts.heatGenerators, 1);
+    ASSERT_FALSE(doc_->rows.empty());
+    for (const AssignmentRow& row : doc_->rows)
+        EXPECT_EQ(row.columns[AssignmentRow::Type], "Koksomat 20");
+    EXPECT_TRUE(form_->ResultList()->IsShown());
+    EXPECT_EQ(form_->ResultList()->GetItemCount(), long(doc_->rows.size()));
+    EXPECT_EQ(vx::FromWx(Control<wxStaticText>(CTarsiloView::IDC_ROW_COUNT)->GetLabel()),
+              std::to_string(doc_->rows.size()));
+    for (size_t i = 1; i < doc_->rows.size(); ++i)
+        EXPECT_LE(CompareResultRows(doc_->rows[i - 1], doc_->rows[i], 0), 0) << i;
+    // A computed row shows its heat generator over the list.
+    auto* info = Control<wxCheckBox>(CTarsiloView::IDC_SHOW_INFO);
+    info->SetValue(true);
+    wxCommandEvent check(wxEVT_CHECKBOX, CTarsiloView::IDC_SHOW_INFO);
+    info->GetEventHandler()->ProcessEvent(check);
+    form_->ResultList()->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    form_->ShowHeatGeneratorInfo();
+    EXPECT_TRUE(form_->InfoWindow()->IsShown());
+    EXPECT_LE(form_->InfoWindow()->GetRect().GetBottom(), form_->ResultList()->GetRect().GetTop());
+}
+
+TEST_F(TarsiloFormTest, StartAnswersBecomeTheirCommands) {
+    int newDocuments = 0;
+    frame_->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++newDocuments; }, ID_FILE_NEW);
+    struct Case {
+        int answer;
+        std::vector<int> posted;
+        int newDocuments;
+        bool openLast;
+    } cases[] = {{10, {ID_PROJECT_DATA}, 0, false},
+                 {12, {ID_FILE_OPEN}, 0, false},
+                 {13, {}, 1, true},  // run at once, not posted
+                 {11, {}, 0, false},
+                 {2, {}, 0, false}};
+    for (const Case& c : cases) {
+        frameCommands_.clear();
+        newDocuments = 0;
+        g_OpenLast = false;
+        form_->OnStartAnswer(c.answer);
+        Pump();
+        EXPECT_EQ(frameCommands_, c.posted) << c.answer;
+        EXPECT_EQ(newDocuments, c.newDocuments) << c.answer;
+        EXPECT_EQ(g_OpenLast, c.openLast) << c.answer;
+    }
+    g_OpenLast = false;
+}
+
+TEST_F(TarsiloFormTest, InstalledCommandsAndProgressReachTheDocument) {
+    struct Progress : AssignmentProgress {
+        void Show() override {}
+        void Hide() override {}
+        void SetStatusText(const std::string& text) override { texts.push_back(text); }
+        bool IsCancelled() const override { return false; }
+        void ClearCancel() override {}
+        std::vector<std::string> texts;
+    };
+    std::vector<std::string>* seen = nullptr;
+    int printed = 0;
+    CTarsiloDoc::SetCommandInstaller([&](CTarsiloDoc& doc) {
+        doc.Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++printed; }, ID_PRINT_CALCULATION);
+    });
+    CTarsiloDoc::SetProgressFactory([&](wxWindow* parent) {
+        EXPECT_EQ(parent, frame_);
+        auto progress = std::make_unique<Progress>();
+        seen = &progress->texts;
+        return std::unique_ptr<AssignmentProgress>(std::move(progress));
+    });
+    // A new document of the manager takes them.
+    doc_->Modify(false);
+    manager_->CloseDocuments(true);
+    ASSERT_NE(manager_->CreateNewDocument(), nullptr);
+    CTarsiloDoc::SetCommandInstaller(nullptr);
+    doc_ = wxDynamicCast(manager_->GetCurrentDocument(), CTarsiloDoc);
+    form_ = wxDynamicCast(doc_->GetFirstView(), TarsiloDocView)->Form();
+    Pump();
+
+    wxCommandEvent print(wxEVT_MENU, ID_PRINT_CALCULATION);
+    print.SetEventObject(frame_);
+    frame_->GetEventHandler()->ProcessEvent(print);
+    EXPECT_EQ(printed, 1);
+
+    ChooseFuel(0);
+    Choose(form_->SystemCombo(), form_->SystemCombo(), wxEVT_COMBOBOX, 1);
+    for (auto [id, text] : {std::pair{IDC_OUTPUT_FROM, "20"}, std::pair{IDC_EFFECTIVE_HEIGHT, "8"}}) {
+        auto* edit = dynamic_cast<CParsedEdit*>(form_->FindWindow(id));
+        edit->SetValue(vx::ToWx(text));
+        edit->MarkModified(true);
+    }
+    form_->OnAlle();
+    form_->OnMachEt();
+    CTarsiloDoc::SetProgressFactory(nullptr);
+    ASSERT_NE(seen, nullptr);
+    ASSERT_FALSE(seen->empty());
+    EXPECT_NE(seen->back().find("Koksomat 20"), std::string::npos);
+}
+
+TEST_F(TarsiloFormTest, AboutBoxNamesTheVersionAndTheDatabase) {
+    vx::Profile().WriteString("Datenbank", "Stand_W", "2007/11");
+    CAboutDlg about(frame_);
+    EXPECT_EQ(vx::FromWx(about.VersionLine()), "( V. 2.30  vom 17. Jun 2008 )");
+    EXPECT_EQ(vx::FromWx(about.GetTitle()), "Info über Tarsilo");
+    EXPECT_EQ(AboutDatabaseLine(), "( Datenbank: 2007/11 )");
+}
+
+TEST_F(TarsiloFormTest, PartLoadBoxOldCatalogueAndTheModelsUpdate) {
+    doc_->rows.push_back(Row("0,14", "A", "T", "10.0", "-1"));
+    form_->FillResultList();
+    auto* box = Control<wxCheckBox>(CTarsiloView::IDC_WITHOUT_PART_LOAD);
+    box->SetValue(true);
+    wxCommandEvent check(wxEVT_CHECKBOX, CTarsiloView::IDC_WITHOUT_PART_LOAD);
+    check.SetEventObject(box);
+    box->GetEventHandler()->ProcessEvent(check);
+    EXPECT_EQ(doc_->partLoad, 0);
+    EXPECT_TRUE(doc_->rows.empty());
+    EXPECT_EQ(vx::FromWx(Control<wxStaticText>(CTarsiloView::IDC_ROW_COUNT)->GetLabel()), "0");
+
+    // The model's code 21 marks the document and shows its values: the box follows the flag.
+    doc_->partLoad = 1;
+    doc_->Modify(false);
+    EXPECT_EQ(doc_->GetDocValue(21, 1), 0);
+    EXPECT_TRUE(doc_->IsModified());
+    EXPECT_FALSE(box->GetValue());
+
+    // A catalogue older than 400 days asks for its update on a fuel choice.
+    vx::Profile().WriteString("Datenbank", "Anzeige_W", "0");
+    vx::Profile().WriteString("Datenbank", "Stand_W", "2002/03");
+    frameCommands_.clear();
+    ChooseFuel(1);
+    EXPECT_EQ(frameCommands_, std::vector<int>{ID_ORDER_UPDATE});
+}
