@@ -1,8 +1,6 @@
-# The commands of the README.
-.PHONY: run run-tarsilo test
+# The two commands of the README.
+.PHONY: run test
 run:
 	./scripts/run
-run-tarsilo:
-	VX_PROGRAM=tarsilo ./scripts/run
 test:
 	./scripts/test
