@@ -163,6 +163,10 @@ int CTarsiloPrint::PrintTable(int mode, CTarsiloDocCore& doc, CAnwender& user, c
         const AssignmentRow& r = doc.rows[size_t(row)];
         return r.columns[AssignmentRow::Manufacturer] + " " + r.columns[AssignmentRow::Type];
     };
+    if (printerSetup_)
+        entry.setupPrinter = [this](ReportJob& j, const std::string& layout, const std::string& printer) {
+            printerSetup_(j, layout, printer);
+        };
     entry.waitCursor = waitCursor_;
     return vx::report::RunPrint(*job, entry);
 }

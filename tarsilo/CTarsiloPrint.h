@@ -18,8 +18,12 @@ class CTarsiloPrint {
 public:
     using JobFactory = std::function<std::unique_ptr<vx::report::ReportJob>()>;
 
+    // Stores the named printer in the layout's printer file (mode 6).
+    using PrinterSetup = std::function<bool(vx::report::ReportJob&, const std::string&, const std::string&)>;
+
     // Without a factory the job has no display: export only.
-    explicit CTarsiloPrint(JobFactory factory = {}) : factory_(std::move(factory)) {}
+    explicit CTarsiloPrint(JobFactory factory = {}, PrinterSetup printerSetup = {})
+        : factory_(std::move(factory)), printerSetup_(std::move(printerSetup)) {}
 
     // The print modes of the reporting layer (vx::report::kPrint...); 0 on
     // success, else its status, already shown to the user.
@@ -46,6 +50,7 @@ public:
 
 private:
     JobFactory factory_;
+    PrinterSetup printerSetup_;
     std::function<void(unsigned)> help_;
     std::function<void(bool)> waitCursor_;
 };
