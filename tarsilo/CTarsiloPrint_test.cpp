@@ -216,3 +216,30 @@ TEST_F(TarsiloPrintTest, LayoutFoundInTheDataDirectoryOrNamedInTheProfile) {
     vx::Profile().WriteString("LuL", "Formular0", "/anderswo/Eigen.LST");
     EXPECT_EQ(CTarsiloPrint::LayoutFile(), "/anderswo/Eigen.LST");
 }
+
+TEST_F(TarsiloPrintTest, MailCarriesTheExportedTable) {
+    // A stub mail program that records its arguments, first on the PATH.
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const std::string bin = Path("bin"), log = Path("xdg-email.log");
+    std::filesystem::create_directories(bin);
+    const std::string stub = bin + "/xdg-email";
+    ASSERT_TRUE(vx::WriteFileAtomic(stub, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\" >> '" + log + "'; done\n"));
+    ASSERT_EQ(vx::RunProgram("chmod", {"+x", stub}), 0);
+    ::setenv("PATH", (bin + ":" + oldPath).c_str(), 1);
+
+    CTarsiloDocCore doc;
+    doc.project.Text(CProjekt::EmpfEmail) = "SMTP:kranz@example.org";
+    doc.rows.push_back({{"0.130", "Alpha", "Brennwert 18", "18.0", "1"}});
+    vx::report::CalculationMailer mailer;
+    CTarsiloPrint print;
+    const bool sent = SendAssignmentMail(mailer, print, doc, user, "Anlage.kbv");
+    ::setenv("PATH", oldPath.c_str(), 1);
+    ASSERT_TRUE(sent);
+    ASSERT_EQ(mailer.SentFiles().size(), 1u);
+    const std::string file = vx::JoinPath(mailer.SentFiles()[0], "Anlage.PDF");
+    std::string args;
+    vx::ReadWholeFile(log, args);
+    EXPECT_NE(args.find(file + "\n--subject\nAnlage.kbv\nkranz@example.org\n"), std::string::npos) << args;
+    EXPECT_NE(vx::report::testing::PdfText(file).find("Brennwert 18"), std::string::npos);
+    EXPECT_TRUE(messages.service.shown.empty());
+}
