@@ -243,3 +243,12 @@ TEST_F(TarsiloPrintTest, MailCarriesTheExportedTable) {
     EXPECT_NE(vx::report::testing::PdfText(file).find("Brennwert 18"), std::string::npos);
     EXPECT_TRUE(messages.service.shown.empty());
 }
+
+TEST_F(TarsiloPrintTest, HelpRequestOpensTheProgramsHelpOnly) {
+    CTarsiloPrint print;
+    std::vector<unsigned> contexts;
+    print.SetHelpHandler([&](unsigned context) { contexts.push_back(context); });
+    EXPECT_EQ(CTarsiloPrint::PrintNotificationCallback(vx::report::kNotifyHelp, (2 << 16) | 0x12, &print), 1);
+    EXPECT_EQ(CTarsiloPrint::PrintNotificationCallback(vx::report::kNotifyObject, 0, &print), 0);
+    EXPECT_EQ(contexts, (std::vector<unsigned>{0x30012}));
+}
