@@ -18,6 +18,7 @@
 #include "values/CWDouble.h"
 #include "values/Helpers.h"
 #include "velmora/CVelmoraDiag.h"
+#include "velmora/shared/PrintTexts.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -29,35 +30,9 @@ using vx::report::VarType;
 
 namespace {
 
-// The program's text of an id; the text it stands for when the table lacks it.
-std::string Str(unsigned id, const char* fallback) {
-    return vx::Strings().Has(id) ? vx::LoadString(id) : std::string(fallback);
-}
-
-std::string CellText(CWDouble& cell) {
-    std::string text;
-    cell.GetText(text, false);
-    // The marker "*" tells the form's user where a value came from; on paper it would stand unexplained.
-    if (!text.empty() && text.back() == '*') text.pop_back();
-    if (text.empty()) return "";
-    std::string unit = UnitList().GetUnitText(cell.displayUnit);
-    return unit.empty() ? text : text + " " + unit;
-}
-
 std::string TrimLeft(const std::string& s) {
     size_t i = s.find_first_not_of(' ');
     return i == std::string::npos ? std::string() : s.substr(i);
-}
-
-// A size in metres as a value cell in metres shows it.
-std::string SizeText(double metres) {
-    std::string t = vx::Format(UnitFormat(0x0500), metres);
-    if (size_t dot = t.find('.'); dot != std::string::npos) {
-        while (!t.empty() && t.back() == '0') t.pop_back();
-        if (t.back() == '.') t.pop_back();
-        else t[dot] = g_DecimalSeparator.empty() ? '.' : g_DecimalSeparator[0];
-    }
-    return t;
 }
 
 } // namespace
@@ -72,41 +47,10 @@ std::string CVelmoraPrint::LayoutFile() {
 }
 
 std::string CVelmoraPrint::CrossSectionCaption(int shape, double size1, double size2, double size3) {
-    static const char* const kShapes[] = {"rund", "quadratisch", "rechteckig", "oval"};
-    std::string shapeText = Str(196, "") + (shape >= 0 && shape <= 3 ? kShapes[shape] : "");
-    std::string unit = UnitList().GetUnitText(0x0500);
-    if (shape == 0 || shape == 1) {
-        double size = shape == 0 ? size1 : size2;
-        if (size > 0) return vx::Format("%s %s (%s)", SizeText(size), unit, shapeText);
-        return "(" + shapeText + ")";
-    }
-    if ((shape == 2 || shape == 3) && size2 > 0 && size3 > 0)
-        return vx::Format("%s * %s %s (%s)", SizeText(size2), SizeText(size3), unit, shapeText);
-    return "(" + shapeText + ")";
+    return PrintCrossSectionCaption(shape, size1, size2, size3);
 }
 
-std::string CVelmoraPrint::CourseText(int operatingMode, int kind) {
-    if (operatingMode < 0 || operatingMode > 2) return "-";
-    if (operatingMode < 2) {
-        switch (kind) {
-        case 0: return Str(205, "im Gebäude");
-        case 1: return Str(207, "freistehend");
-        case 2: return Str(206, "am Gebäude");
-        case 3: return Str(208, "am Gebäude, ohne Verkleidung");
-        case 4: return Str(209, "Gleichstrom hinterlüftet");
-        default: return "";
-        }
-    }
-    switch (kind) {
-    case 0: return Str(209, "Gleichstrom hinterlüftet");
-    case 1: return Str(210, "Gegenstrom hinterlüftet waagrecht/senkrecht");
-    case 2: return Str(211, "außen angebracht");
-    case 3: return Str(1042, "außen angebracht, Verb. gegenstrom hinterlüftet");
-    case 4: return Str(1043, "Gegenstrom, Luftleitung Schacht -> Wärmeerzeuger");
-    case 5: return Str(10385, "im Gebäude, ohne Schacht");
-    default: return Str(205, "im Gebäude");
-    }
-}
+std::string CVelmoraPrint::CourseText(int operatingMode, int kind) { return PrintCourseText(operatingMode, kind); }
 
 void CVelmoraPrint::DefinePrintVariables(ReportJob& job, VelmoraPrintSource& document) {
     ForEachPrintVariable(document, [&job](const char* name, const std::string& value, VarType type) {
@@ -170,9 +114,9 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     text("Bemerkung", remarks);
 
     static const char* const kModes[] = {"Schornstein", "Schornstein, feuchteunempfindlich", "Abgasleitung"};
-    std::string arrangement = Str(202, "Betriebsweise: ") + (mode >= 0 && mode <= 2 ? kModes[mode] : "");
+    std::string arrangement = PrintString(202, "Betriebsweise: ") + (mode >= 0 && mode <= 2 ? kModes[mode] : "");
     // Kind 2 is the exhaust-air system, as the heat generator reads it.
-    if (construction.Kind() == 2) arrangement += " (" + Str(10623, "Abgas/Abluftschornstein") + ")";
+    if (construction.Kind() == 2) arrangement += " (" + PrintString(10623, "Abgas/Abluftschornstein") + ")";
     text("Anordnung", arrangement);
     text("Verlauf", CourseText(mode, construction.Kind()));
     flag("Abgasleitung", mode == 2);
@@ -182,15 +126,15 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     text("Typ", heater.typeDesignation.text);
     text("Baujahr", heater.typeText3.text);
     text("Brennstoff", heater.GetFuelText());
-    text("Qn", CellText(heater.output));
-    text("Tw", CellText(heater.gasTemperature));
-    text("Dhw", CellText(heater.outletDiameter));
+    text("Qn", PrintCellText(heater.output));
+    text("Tw", PrintCellText(heater.gasTemperature));
+    text("Dhw", PrintCellText(heater.outletDiameter));
     if (heater.condensing) {
-        text("BezPw", Str(1087, "max. Überdruck"));
-        text("Pw", CellText(heater.positivePressure));
+        text("BezPw", PrintString(1087, "max. Überdruck"));
+        text("Pw", PrintCellText(heater.positivePressure));
     } else {
-        text("BezPw", Str(1086, "max. Förderdruck"));
-        text("Pw", CellText(heater.requiredDraught));
+        text("BezPw", PrintString(1086, "max. Förderdruck"));
+        text("Pw", PrintCellText(heater.requiredDraught));
     }
     flag("Teillast", heater.partLoadAvailable.value == 0 || doc.partLoadSwitch != 0);
 
@@ -206,23 +150,23 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     }
     text("QuerVerb", CrossSectionCaption(connector.shape.value, connector.diameter.value, connector.sideA.value,
                                          connector.sideB.value));
-    text("Lv", CellText(connector.length));
-    text("Hv", CellText(connector.height));
-    text("Rau_V", CellText(connector.roughness));
-    text("WDWv", CellText(connector.wallResistance));
-    text("ZETAv", Str(1090, "2 Bögen 90°"));
+    text("Lv", PrintCellText(connector.length));
+    text("Hv", PrintCellText(connector.height));
+    text("Rau_V", PrintCellText(connector.roughness));
+    text("WDWv", PrintCellText(connector.wallResistance));
+    text("ZETAv", PrintString(1090, "2 Bögen 90°"));
 
     chimney.diameter.value = chosen;
     chimney.sideA.value = chosen;
     text("QuerSchornDetail", CrossSectionCaption(chimney.shape.value, chimney.diameter.value, chimney.sideA.value,
                                                  chimney.sideB.value));
     text("Bauart", chimney.name.text);
-    text("Rau_S", CellText(chimney.roughness));
-    text("Wa", CellText(chimney.wallThickness));
-    text("WDW", CellText(chimney.wallResistance));
+    text("Rau_S", PrintCellText(chimney.roughness));
+    text("Wa", PrintCellText(chimney.wallThickness));
+    text("WDW", PrintCellText(chimney.wallResistance));
     text("QuerSchorn", chimney.shape.value != 0 ? "quadratisch" : "rund");
-    text("ZETA", mode == 2 ? Str(1091, "Bogen 90°") : Str(1092, "Abzweige 90°"));
-    text("GeoH", CellText(construction.site.geoHeight));
+    text("ZETA", mode == 2 ? PrintString(1091, "Bogen 90°") : PrintString(1092, "Abzweige 90°"));
+    text("GeoH", PrintCellText(construction.site.geoHeight));
 }
 
 int CVelmoraPrint::PrintNotificationCallback(int message, intptr_t parameter, void* user) {

@@ -57,10 +57,17 @@ int RunPrint(ReportJob& job, const PrintEntry& e) {
     job.DefineVariableStart();
     if (e.defineVariables) e.defineVariables(job);
     ret = job.Print();
+    std::string tooLarge;  // rows that fit on no page
+    auto name = [&e](int row) { return e.rowName ? e.rowName(row) : vx::Format("%d", row + 1); };
     for (int row = 0; ret >= 0 && e.setRow && e.setRow(job, row); ++row) {
         ret = job.PrintFields();
-        // A row that finds the page full goes once more, on the next page.
-        if (ret == kPageFull && (ret = job.Print()) >= 0) ret = job.PrintFields();
+        // A row that finds the page full goes once more, on the next page,
+        // and no more: one that fits there neither is reported.
+        if (ret == kPageFull && (ret = job.Print()) >= 0) {
+            ret = job.PrintFields();
+            if (ret == kPageFull || (ret >= 0 && job.LastRowClipped())) tooLarge += "\n" + name(row);
+            if (ret == kPageFull) ret = kOk;
+        }
     }
     if (ret >= 0 && e.afterRows) ret = e.afterRows(job);
     job.PrintFieldsEnd();
@@ -71,6 +78,10 @@ int RunPrint(ReportJob& job, const PrintEntry& e) {
         SetPrinterToDefault(e.layoutFile);
         return ret;
     }
+
+    if (!tooLarge.empty())
+        vx::ShowMessage("Diese Zeilen passen auf keine Seite und sind nur gekürzt gedruckt:" + tooLarge,
+                        vx::MB_OK | vx::MB_ICONEXCLAMATION);
 
     // A preview the options dialog or the designer chose instead is shown by the layer itself.
     if (destination == Destination::Preview) {

@@ -43,6 +43,8 @@ struct PrintEntry {
     std::function<void(ReportJob&)> defineVariables;
     // Sets the fields of row; false when there is no such row.
     std::function<bool(ReportJob&, int row)> setRow;
+    // The row as the user knows it, for the message on a row that fits on no page.
+    std::function<std::string(int row)> rowName;
     // After the last row, before the table ends; a status (< 0 fails).
     std::function<int(ReportJob&)> afterRows;
     // Mode 6: stores the named printer for the layout.

@@ -381,6 +381,7 @@ int ReportJob::PrintFields() {
     if (pages_.pages.empty()) Print();
     bool repeated = repeatRow_;
     repeatRow_ = false;
+    lastRowClipped_ = false;
     if (!tableOnPage_) return kOk;  // no table on this page: the row shows nowhere
     Canvas& c = PageCanvas();
     int h = RowHeight(c, false);
@@ -389,6 +390,7 @@ int ReportJob::PrintFields() {
         return kPageFull;
     }
     // A row that never fits is printed clipped the second time, not refused again.
+    lastRowClipped_ = tableY_ + h > tableBottom_;
     DrawRow(c, false, tableBottom_);
     tableY_ = std::min(tableY_ + h, tableBottom_);
     ++rowsOnPage_;

@@ -125,6 +125,9 @@ public:
     // Shows the pages of a finished preview print.
     virtual int PreviewDisplay();
 
+    // The row just printed was a repeated one that still did not fit and
+    // was cut at the table's bottom.
+    bool LastRowClipped() const { return lastRowClipped_; }
     int CurrentPage() const { return int(pages_.pages.size()); }
     const ReportPages& Pages() const { return pages_; }
     const Layout& GetLayout() const { return layout_; }
@@ -176,6 +179,7 @@ private:
     int tableY_ = 0, tableBottom_ = 0;
     int rowsOnPage_ = 0;
     bool repeatRow_ = false;
+    bool lastRowClipped_ = false;
     bool cancelled_ = false;
     std::string error_;
 };

@@ -1,0 +1,183 @@
+#include "tarsilo/CTarsiloPrint.h"
+
+#include "model/CAufBauE.h"
+#include "model/CSchorn.h"
+#include "model/CVerb.h"
+#include "platform/Files.h"
+#include "platform/NumText.h"
+#include "platform/Profile.h"
+#include "platform/System.h"
+#include "tarsilo/CTarsiloDocCore.h"
+#include "tarsilo/TarsiloDocCommands.h"
+#include "values/CAnwender.h"
+#include "values/CProjekt.h"
+#include "values/Helpers.h"
+#include "velmora/shared/PrintTexts.h"
+
+#include <filesystem>
+#include <system_error>
+
+using vx::report::ReportJob;
+using vx::report::VarType;
+
+namespace {
+
+// The system lists above this index are no chimney system of the list.
+constexpr int kLastListedSystem = 16;
+
+std::string Without(const std::string& label, char c) {
+    std::string s;
+    for (char ch : label)
+        if (ch != c) s += ch;
+    return s;
+}
+
+} // namespace
+
+std::string CTarsiloPrint::SectionHeading(int shape) {
+    if (shape == 0) return "ø [m]";
+    if (shape == 1) return "Weite [m]";
+    return "L x B [m]";
+}
+
+std::string CTarsiloPrint::LayoutFile() {
+    std::string inData = vx::JoinPath(GetDataDir(), "Tarsilo.LST");
+    std::error_code ec;
+    if (!std::filesystem::exists(vx::ToFsName(inData), ec)) {
+        std::string besideProgram = vx::JoinPath(GetProgramDir(), "Tarsilo.LST");
+        if (std::filesystem::exists(vx::ToFsName(besideProgram), ec)) inData = besideProgram;
+    }
+    return vx::Profile().GetString("LuL", "Formular0", inData);
+}
+
+void CTarsiloPrint::ForEachPrintVariable(CTarsiloDocCore& doc, CAnwender& user, const VariableSink& sink) {
+    CProjekt& p = doc.project;
+    auto text = [&](const char* name, const std::string& value) { sink(name, value, VarType::Text); };
+    auto flag = [&](const char* name, bool on) { sink(name, on ? "1" : "0", VarType::Boolean); };
+    const bool unlisted = doc.system > kLastListedSystem;
+
+    sink("FormArt", vx::Format("%d", 0), VarType::Numeric);
+    text("AnwName1", user.name1);
+    text("AnwName2", user.name2);
+    text("AnwStr", user.street);
+    text("AnwPLZOrt", user.plzOrt);
+    text("AnwTel", user.telephone);
+    text("AnwFax", user.fax);
+    text("Version", "2.30");
+    text("PrNr", p.Text(CProjekt::Nummer));
+    text("Datum", p.Text(CProjekt::Datum));
+    text("EmpName1", p.Text(CProjekt::EmpfName1));
+    text("EmpName2", p.Text(CProjekt::EmpfName2));
+    text("EmpStr", p.Text(CProjekt::EmpfStrasse));
+    text("EmpPLZOrt", p.Text(CProjekt::EmpfPlz) + " " + p.Text(CProjekt::EmpfOrt));
+    text("StoName1", p.Text(CProjekt::StdoName1));
+    text("StoName2", p.Text(CProjekt::StdoName2));
+    text("StoStr", p.Text(CProjekt::StdoStrasse));
+    text("StoPLZOrt", p.Text(CProjekt::StdoPlz) + " " + p.Text(CProjekt::StdoOrt));
+    text("Bearbeiter", p.Text(CProjekt::Bearbeiter));
+    text("Projekt", p.Text(CProjekt::Nummer));
+    flag("Kopfdruck", vx::Profile().GetInt("LuL", "Kopfdruck", 1) != 0);
+    flag("Absenderdruck", vx::Profile().GetInt("LuL", "Absenderdruck", 1) != 0);
+
+    std::string remarks = doc.remarks.text;
+    for (char& c : remarks)
+        if (c == '\r') c = ' ';
+    text("Bemerkung", remarks);
+    text("Verlauf", PrintCourseText(doc.construction.Regime(), doc.construction.Kind()));
+    text("WrzTyp", doc.fuelName);
+
+    CVerb& v = doc.connector;
+    text("BauartVerb", unlisted || v.name.text.empty() ? PrintString(137, "Stahl, Edelstahl oder Kunststoff")
+                                                        : v.name.text);
+    text("Rau_V", PrintCellText(v.roughness));
+    text("WDWv", PrintCellText(v.wallResistance));
+    text("ZETAv", PrintString(1090, "2 Bögen 90°"));
+    text("SchachtVerb", unlisted ? PrintString(138, "2,5 * Querschnitt Abgasschacht") : "-");
+    text("QuerVerb", PrintCrossSectionCaption(v.shape.value, v.diameter.value, v.sideA.value, v.sideB.value));
+
+    CSchorn& s = doc.chimney;
+    text("Bauart", s.name.text);
+    text("Rau_S", PrintCellText(s.roughness));
+    text("Hoehe", PrintCellText(doc.effectiveHeight));
+    text("WDW", PrintCellText(s.wallResistance));
+    text("QuerSchorn", doc.shape != 0 ? "quadratisch" : "rund");
+    text("QuerSchornBez", Without(PrintString(doc.shape == 0 ? 131 : 132, doc.shape == 0 ? "&Durchmesser" : "&lichte Weite"), '&'));
+    std::string size;
+    if (doc.sectionSize.value > 0) {
+        size = doc.shape >= 2 ? vx::Format("%.3f x %.3f m", doc.sectionSize.value, doc.secondSide.value)
+                              : vx::Format("%.3f m", doc.sectionSize.value);
+    }
+    text("QuerSchornMass", size);
+    text("ZETA", doc.construction.Regime() == 2 ? PrintString(1091, "Bogen 90°") : PrintString(1092, "Abzweige 90°"));
+    text("SchachtSchorn", "-");
+    text("GeoH", PrintCellText(doc.construction.site.geoHeight));
+}
+
+bool CTarsiloPrint::RowFields(const CTarsiloDocCore& doc, int row, const FieldSink& sink) {
+    if (row < 0 || size_t(row) >= doc.rows.size()) return false;
+    const AssignmentRow& r = doc.rows[size_t(row)];
+    sink("KopfDM", SectionHeading(doc.shape));
+    sink("Durchmesser", r.columns[AssignmentRow::Section]);
+    sink("Hersteller", r.columns[AssignmentRow::Manufacturer]);
+    sink("Typ", r.columns[AssignmentRow::Type]);
+    sink("Leistung", r.columns[AssignmentRow::Output]);
+    return true;
+}
+
+int CTarsiloPrint::PrintNotificationCallback(int message, intptr_t parameter, void* user) {
+    if (message != vx::report::kNotifyHelp) return 0;
+    auto* self = static_cast<CTarsiloPrint*>(user);
+    if (self && self->help_) self->help_(0x30000 + (unsigned(parameter) & 0xFFFF));
+    return 1;
+}
+
+int CTarsiloPrint::PrintTable(int mode, CTarsiloDocCore& doc, CAnwender& user, const std::string& exportFormat,
+                              const std::string& exportFile, const std::string& exportPath) {
+    std::unique_ptr<ReportJob> job = factory_ ? factory_() : std::make_unique<ReportJob>();
+    vx::report::PrintEntry entry;
+    entry.mode = mode;
+    entry.layoutFile = LayoutFile();
+    entry.exportFormat = exportFormat;
+    entry.exportFile = exportFile;
+    entry.exportPath = exportPath;
+    entry.optionsTitle = "Projekt: " + doc.project.Text(CProjekt::Nummer);
+    entry.sourceName = ".\\CTarsiloPrint";
+    entry.printStartLine = 207;
+    entry.previewLine = 271;
+    entry.designer = vx::Profile().GetInt("LuL", "Designer", 0) != 0;
+    entry.notification = &CTarsiloPrint::PrintNotificationCallback;
+    entry.notificationUser = this;
+    entry.defineFields = [&doc](ReportJob& j) {
+        j.DefineField("KopfDM", SectionHeading(doc.shape));
+        for (const char* f : {"Durchmesser", "Hersteller", "Typ", "Leistung"}) j.DefineField(f, "");
+    };
+    entry.defineVariables = [&doc, &user](ReportJob& j) {
+        ForEachPrintVariable(doc, user, [&j](const char* n, const std::string& v, VarType t) { j.DefineVariable(n, v, t); });
+        // A table heading shows page variables only: the heading field is one as well.
+        j.DefineVariable("KopfDM", SectionHeading(doc.shape));
+    };
+    entry.setRow = [&doc](ReportJob& j, int row) {
+        return RowFields(doc, row, [&j](const char* n, const std::string& v) { j.DefineField(n, v); });
+    };
+    entry.rowName = [&doc](int row) {
+        const AssignmentRow& r = doc.rows[size_t(row)];
+        return r.columns[AssignmentRow::Manufacturer] + " " + r.columns[AssignmentRow::Type];
+    };
+    if (printerSetup_)
+        entry.setupPrinter = [this](ReportJob& j, const std::string& layout, const std::string& printer) {
+            printerSetup_(j, layout, printer);
+        };
+    entry.waitCursor = waitCursor_;
+    return vx::report::RunPrint(*job, entry);
+}
+
+int PrintAssignmentTable(CTarsiloPrint& print, CTarsiloDocCore& doc, CAnwender& user, int mode) {
+    return print.PrintTable(mode, doc, user);
+}
+
+bool SendAssignmentMail(vx::report::CalculationMailer& mailer, CTarsiloPrint& print, CTarsiloDocCore& doc,
+                        CAnwender& user, const std::string& title) {
+    return TarsiloDocCommands::SendMail(mailer, doc, title, [&](const std::string& format, const std::string& file) {
+        return print.PrintTable(vx::report::kPrintExport, doc, user, format, file, "");
+    });
+}

@@ -1,0 +1,19 @@
+#include "tarsilo/TarsiloPrintWindow.h"
+
+#include "platform/report/WxReportJob.h"
+
+#include <wx/utils.h>
+
+std::unique_ptr<CTarsiloPrint> MakeTarsiloWindowPrint(wxWindow* owner) {
+    auto print = std::make_unique<CTarsiloPrint>(
+        [owner] { return std::make_unique<vx::report::WxReportJob>(owner); },
+        [](vx::report::ReportJob& job, const std::string& layout, const std::string& printer) {
+            auto* wxJob = dynamic_cast<vx::report::WxReportJob*>(&job);
+            return wxJob && wxJob->SetPrinterInPrinterFile(layout, printer);
+        });
+    print->SetWaitCursor([](bool on) {
+        if (on) wxBeginBusyCursor();
+        else wxEndBusyCursor();
+    });
+    return print;
+}

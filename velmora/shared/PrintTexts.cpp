@@ -1,0 +1,75 @@
+#include "velmora/shared/PrintTexts.h"
+
+#include "platform/NumText.h"
+#include "platform/StringTable.h"
+#include "values/CMEinheitListe.h"
+#include "values/CWDouble.h"
+#include "values/Helpers.h"
+
+namespace {
+
+// A size in metres as a value cell in metres shows it.
+std::string SizeText(double metres) {
+    std::string t = vx::Format(UnitFormat(0x0500), metres);
+    if (size_t dot = t.find('.'); dot != std::string::npos) {
+        while (!t.empty() && t.back() == '0') t.pop_back();
+        if (t.back() == '.') t.pop_back();
+        else t[dot] = g_DecimalSeparator.empty() ? '.' : g_DecimalSeparator[0];
+    }
+    return t;
+}
+
+} // namespace
+
+// The program's text of an id; the text it stands for when the table lacks it.
+std::string PrintString(unsigned id, const char* fallback) {
+    return vx::Strings().Has(id) ? vx::LoadString(id) : std::string(fallback);
+}
+
+std::string PrintCellText(CWDouble& cell) {
+    std::string text;
+    cell.GetText(text, false);
+    // The marker "*" tells the form's user where a value came from; on paper it would stand unexplained.
+    if (!text.empty() && text.back() == '*') text.pop_back();
+    if (text.empty()) return "";
+    std::string unit = UnitList().GetUnitText(cell.displayUnit);
+    return unit.empty() ? text : text + " " + unit;
+}
+
+std::string PrintCrossSectionCaption(int shape, double size1, double size2, double size3) {
+    static const char* const kShapes[] = {"rund", "quadratisch", "rechteckig", "oval"};
+    std::string shapeText = PrintString(196, "") + (shape >= 0 && shape <= 3 ? kShapes[shape] : "");
+    std::string unit = UnitList().GetUnitText(0x0500);
+    if (shape == 0 || shape == 1) {
+        double size = shape == 0 ? size1 : size2;
+        if (size > 0) return vx::Format("%s %s (%s)", SizeText(size), unit, shapeText);
+        return "(" + shapeText + ")";
+    }
+    if ((shape == 2 || shape == 3) && size2 > 0 && size3 > 0)
+        return vx::Format("%s * %s %s (%s)", SizeText(size2), SizeText(size3), unit, shapeText);
+    return "(" + shapeText + ")";
+}
+
+std::string PrintCourseText(int operatingMode, int kind) {
+    if (operatingMode < 0 || operatingMode > 2) return "-";
+    if (operatingMode < 2) {
+        switch (kind) {
+        case 0: return PrintString(205, "im Gebäude");
+        case 1: return PrintString(207, "freistehend");
+        case 2: return PrintString(206, "am Gebäude");
+        case 3: return PrintString(208, "am Gebäude, ohne Verkleidung");
+        case 4: return PrintString(209, "Gleichstrom hinterlüftet");
+        default: return "";
+        }
+    }
+    switch (kind) {
+    case 0: return PrintString(209, "Gleichstrom hinterlüftet");
+    case 1: return PrintString(210, "Gegenstrom hinterlüftet waagrecht/senkrecht");
+    case 2: return PrintString(211, "außen angebracht");
+    case 3: return PrintString(1042, "außen angebracht, Verb. gegenstrom hinterlüftet");
+    case 4: return PrintString(1043, "Gegenstrom, Luftleitung Schacht -> Wärmeerzeuger");
+    case 5: return PrintString(10385, "im Gebäude, ohne Schacht");
+    default: return PrintString(205, "im Gebäude");
+    }
+}
+
