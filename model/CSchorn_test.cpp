@@ -215,3 +215,25 @@ TEST_F(Connector, FilterGeometryAndRecord) {
 }
 
 } // namespace
+
+#include "platform/StringTable.h"
+
+namespace {
+
+TEST_F(Chimney, RangeMessageReadsWithTheProgramsTable) {
+    // Every program loads the model's table; a value outside its limits must
+    // say more than its unit.
+    const std::string before = vx::Strings().Get(2000);
+    ASSERT_TRUE(vx::Strings().LoadFile(vx::ResourceDir() + "/values/strings.txt"));
+    ASSERT_TRUE(vx::Strings().LoadFile(vx::ResourceDir() + "/model/strings.txt"));
+    CSchorn s;
+    s.height.value = 300;
+    std::string message;
+    int failed = 0;
+    s.height.CheckRange(message, nullptr, &failed);
+    EXPECT_EQ(failed, 1);
+    EXPECT_EQ(message, "Erlaubt sind Werte von 0 bis 200 m\r\n");
+    vx::Strings().Set(2000, before);
+}
+
+} // namespace

@@ -11,6 +11,7 @@
 #include "tarsilo/CTarsiloDoc.h"
 #include "tarsilo/TarsiloCommandIds.h"
 #include "tarsilo/TarsiloDocView.h"
+#include "tarsilo/TarsiloPrintCommands.h"
 #include "tarsilo/TarsiloProgram.h"
 #include "values/Helpers.h"
 #include "velmora/shared/CAboutDlg.h"
@@ -123,8 +124,7 @@ bool CTarsiloApp::OnInit() {
     // 10. The fuel table.
     UseTarsiloModel();
     // 11. The document template, the main frame and the program's commands.
-    // The progress dialog and the print commands plug in here, before the
-    // first document: CTarsiloDoc::SetProgressFactory, SetCommandInstaller.
+    InstallTarsiloWindowParts();
     if (!CreateDocumentTemplate()) return false;
     SetDocValueSource(&docValues_);
     RouteCommands();
