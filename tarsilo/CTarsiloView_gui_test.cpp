@@ -19,6 +19,7 @@
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/CParsedEdit.h"
 #include "quorvel/fields/FieldsDeliverable.h"
+#include "quorvel/fields/FieldsTestDialog.h"
 #include "velmora/shared/CAboutDlg.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "velmora/shared/CMainFrame.h"
@@ -293,12 +294,16 @@ TEST_F(TarsiloFormTest, MachEtFillsAndSortsTheList) {
     ASSERT_GT(doc_->manufacturers.size(), 0u);
     CMyComboBox* systems = form_->SystemCombo();
     Choose(systems, systems, wxEVT_COMBOBOX, 1);
-    // Typed as the user types: "von" 20, "bis" 0 takes the 20 kW heat generators only.
+    // Typed key by key through the fields' filters: "von" 20, "bis" 0 takes
+    // the 20 kW heat generators only.
+    KeyUpCounter keys;
     for (auto [id, text] : {std::pair{IDC_OUTPUT_FROM, "20"}, std::pair{IDC_OUTPUT_TO, "0"},
                             std::pair{IDC_EFFECTIVE_HEIGHT, "8"}}) {
         auto* edit = dynamic_cast<CParsedEdit*>(form_->FindWindow(id));
-        edit->SetValue(vx::ToWx(text));
-        edit->MarkModified(true);
+        FocusOn(edit);
+        edit->SelectAll();
+        Type(keys, text);
+        EXPECT_EQ(vx::FromWx(edit->GetValue()), text) << id;
     }
     form_->OnAlle();
     form_->OnMachEt();
