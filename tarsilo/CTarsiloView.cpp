@@ -359,6 +359,8 @@ void CTarsiloView::OnMachEt() {
     if (info_) info_->Hide();
     doc_.ComputeAssignmentTable();
     results_->Show();
+    // A layout while the list was hidden gave its room to the lines below it.
+    Layout();
     RefreshFields(false);
     SortResultRows(doc_.rows, g_ResultSortMode);
     FillResultList();
