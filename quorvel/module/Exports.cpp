@@ -5,6 +5,7 @@
 #ifdef VX_QUORVEL_DISPLAY
 #include "quorvel/QuorvelDialogRuns.h"
 #include "quorvel/QuorvelDisplay.h"
+#include "quorvel/UserDialogRuns.h"
 #endif
 
 #include <exception>
@@ -86,4 +87,10 @@ QUORVEL_EXPORT int BearbOrte() {
 #endif
 }
 QUORVEL_EXPORT int WdbBestell() { return vx::IDCANCEL; }
-QUORVEL_EXPORT int Formular() { return vx::IDCANCEL; }
+QUORVEL_EXPORT int Formular() {
+#ifdef VX_QUORVEL_DISPLAY
+    return Guarded("Formular", int(vx::IDCANCEL), [] { return RunFormularDialog(); });
+#else
+    return vx::IDCANCEL;
+#endif
+}
