@@ -2,48 +2,21 @@
 // folder and the profile pointed there.
 #include "quorvel/CDlgFormular.h"
 
-#include "platform/Files.h"
-#include "platform/Profile.h"
-#include "platform/StringTable.h"
-#include "quorvel/CQuorvelApp.h"
-#include "quorvel/DialogDrive.h"
-#include "quorvel/QuorvelTestEnv.h"
+#include "quorvel/ProfileDialogTest.h"
 
 #include <wx/checkbox.h>
-#include <wx/frame.h>
 #include <wx/radiobut.h>
 
 namespace {
 
 const char* const kLayout = "[Layout]\nxOffset=5000\nyOffset=0\n[Druck]\nKopien=1\n";
 
-class FormularGui : public QuorvelTest {
+class FormularGui : public ProfileDialogTest {
 protected:
     void SetUp() override {
-        QuorvelTest::SetUp();
-        oldProfile_ = vx::Profile().Path();
-        vx::Profile().UseFile(Path("Velmora.ini"));
-        vx::Strings().Clear();
-        ASSERT_TRUE(LoadFieldStrings(QuorvelFields()));
-        QuorvelStrings().Clear();
-        ASSERT_TRUE(QuorvelStrings().LoadFile(vx::JoinPath(vx::ResourceDir(), "quorvel/strings.txt")));
+        ProfileDialogTest::SetUp();
         vx::WriteFileAtomic(Path("form.lst"), kLayout);
-        frame_ = new wxFrame(nullptr, wxID_ANY, "Velmora");
-        frame_->Show();
-        wxTheApp->SetTopWindow(frame_);
     }
-    void TearDown() override {
-        frame_->Destroy();
-        Settle();
-        QuorvelStrings().Clear();
-        vx::Strings().Clear();
-        vx::Profile().UseFile(oldProfile_);
-        QuorvelTest::TearDown();
-    }
-    void Profile(const std::string& text) { vx::WriteFileAtomic(Path("Velmora.ini"), text); }
-
-    wxFrame* frame_ = nullptr;
-    std::string oldProfile_;
 };
 
 TEST_F(FormularGui, OneFormHidesTheChoiceAndSavingRewritesTheLayoutAfterABackup) {

@@ -5,3 +5,6 @@
 
 // Formular: 1 after "&Weiter", 2 after cancel.
 int RunFormularDialog();
+// GetAnwenderDaten: the new record text after "&Weiter" (valid until the
+// next call), null after cancel.
+const char* RunUserDataDialog(const char* record, int layoutFlags);

@@ -47,9 +47,14 @@ QUORVEL_EXPORT void InitQuorvel(const char* profileName, const char* helpPath, c
 // The dialogs below come with their own work; until then each export answers
 // as its dialog does when the user cancels.
 QUORVEL_EXPORT const char* GetAnwenderDaten(const char* record, int layoutFlags) {
+#ifdef VX_QUORVEL_DISPLAY
+    return Guarded("GetAnwenderDaten", static_cast<const char*>(nullptr),
+                   [&] { return RunUserDataDialog(record, layoutFlags); });
+#else
     (void)record;
     (void)layoutFlags;
     return nullptr;
+#endif
 }
 
 QUORVEL_EXPORT const char* GetProjektDaten(const char* record) {
