@@ -2,6 +2,7 @@
 
 #include "quorvel/CDlgAnwender.h"
 #include "quorvel/CDlgFormular.h"
+#include "quorvel/CDlgOpen.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/fields/FieldsDeliverable.h"
 
@@ -39,4 +40,14 @@ const char* RunUserDataDialog(const char* text, int layoutFlags) {
     record = dialog.record;
     answer = record.WriteRecord();
     return answer.c_str();
+}
+
+int RunStartDialog(const char* title, const char* text, const char* choice1, const char* choice2,
+                   const char* openChoice, int icon1, int icon2, int icon3) {
+    if (!wxTheApp) return CDlgOpen::Cancelled;
+    auto given = [](const char* s) { return std::string(s ? s : ""); };
+    StartDialogTexts texts{given(title), given(text), given(choice1), given(choice2), given(openChoice),
+                           {icon1, icon2, icon3}};
+    CDlgOpen dialog(DialogParent(), texts);
+    return dialog.ShowModal();
 }

@@ -8,3 +8,6 @@ int RunFormularDialog();
 // GetAnwenderDaten: the new record text after "&Weiter" (valid until the
 // next call), null after cancel.
 const char* RunUserDataDialog(const char* record, int layoutFlags);
+// NeuLadenAlt: the start dialog's code, 10, 11, 12, 13 or 2.
+int RunStartDialog(const char* title, const char* text, const char* choice1, const char* choice2,
+                   const char* openChoice, int icon1, int icon2, int icon3);

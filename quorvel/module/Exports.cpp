@@ -80,8 +80,13 @@ QUORVEL_EXPORT const char* GetBemerkung(const char* text) {
 
 QUORVEL_EXPORT int NeuLadenAlt(const char* title, const char* text, const char* choice1, const char* choice2,
                                const char* openChoice, int icon1, int icon2, int icon3) {
+#ifdef VX_QUORVEL_DISPLAY
+    return Guarded("NeuLadenAlt", int(vx::IDCANCEL),
+                   [&] { return RunStartDialog(title, text, choice1, choice2, openChoice, icon1, icon2, icon3); });
+#else
     (void)title, (void)text, (void)choice1, (void)choice2, (void)openChoice, (void)icon1, (void)icon2, (void)icon3;
     return vx::IDCANCEL;
+#endif
 }
 
 QUORVEL_EXPORT int BearbOrte() {
