@@ -3,6 +3,7 @@
 #include "quorvel/CDlgAnwender.h"
 #include "quorvel/CDlgFormular.h"
 #include "quorvel/CDlgOpen.h"
+#include "quorvel/CDlgWdbBestell.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/fields/FieldsDeliverable.h"
 
@@ -50,4 +51,12 @@ int RunStartDialog(const char* title, const char* text, const char* choice1, con
                            {icon1, icon2, icon3}};
     CDlgOpen dialog(DialogParent(), texts);
     return dialog.ShowModal();
+}
+
+int RunOrderDialog() {
+    CQuorvelApp& app = TheQuorvelApp();
+    if (!app.HasAnwender()) app.Anwender().Load();
+    if (!wxTheApp) return 2;
+    CDlgWdbBestell dialog(DialogParent());
+    return dialog.ShowModal() == wxID_OK ? 1 : 2;
 }

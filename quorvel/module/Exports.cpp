@@ -96,7 +96,13 @@ QUORVEL_EXPORT int BearbOrte() {
     return vx::IDCANCEL;
 #endif
 }
-QUORVEL_EXPORT int WdbBestell() { return vx::IDCANCEL; }
+QUORVEL_EXPORT int WdbBestell() {
+#ifdef VX_QUORVEL_DISPLAY
+    return Guarded("WdbBestell", int(vx::IDCANCEL), [] { return RunOrderDialog(); });
+#else
+    return vx::IDCANCEL;
+#endif
+}
 QUORVEL_EXPORT int Formular() {
 #ifdef VX_QUORVEL_DISPLAY
     return Guarded("Formular", int(vx::IDCANCEL), [] { return RunFormularDialog(); });
