@@ -30,6 +30,7 @@ public:
 
     CProjekt& Projekt();
     CAnwender& Anwender();
+    bool HasAnwender() const { return anwender_ != nullptr; }
     CKehrBezirk& KehrBezirk() { return kehr_; }
     const std::string& HelpPath() const { return helpPath_; }
     const std::string& RegistryKey() const { return registryKey_; }

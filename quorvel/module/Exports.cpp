@@ -6,6 +6,7 @@
 #include "quorvel/QuorvelDialogRuns.h"
 #include "quorvel/QuorvelDisplay.h"
 #include "quorvel/ProjectDialogRun.h"
+#include "quorvel/UserDialogRuns.h"
 #endif
 
 #include <exception>
@@ -47,9 +48,14 @@ QUORVEL_EXPORT void InitQuorvel(const char* profileName, const char* helpPath, c
 // The dialogs below come with their own work; until then each export answers
 // as its dialog does when the user cancels.
 QUORVEL_EXPORT const char* GetAnwenderDaten(const char* record, int layoutFlags) {
+#ifdef VX_QUORVEL_DISPLAY
+    return Guarded("GetAnwenderDaten", static_cast<const char*>(nullptr),
+                   [&] { return RunUserDataDialog(record, layoutFlags); });
+#else
     (void)record;
     (void)layoutFlags;
     return nullptr;
+#endif
 }
 
 QUORVEL_EXPORT const char* GetProjektDaten(const char* record) {
@@ -83,8 +89,13 @@ QUORVEL_EXPORT const char* GetBemerkung(const char* text) {
 
 QUORVEL_EXPORT int NeuLadenAlt(const char* title, const char* text, const char* choice1, const char* choice2,
                                const char* openChoice, int icon1, int icon2, int icon3) {
+#ifdef VX_QUORVEL_DISPLAY
+    return Guarded("NeuLadenAlt", int(vx::IDCANCEL),
+                   [&] { return RunStartDialog(title, text, choice1, choice2, openChoice, icon1, icon2, icon3); });
+#else
     (void)title, (void)text, (void)choice1, (void)choice2, (void)openChoice, (void)icon1, (void)icon2, (void)icon3;
     return vx::IDCANCEL;
+#endif
 }
 
 QUORVEL_EXPORT int BearbOrte() {
@@ -94,5 +105,17 @@ QUORVEL_EXPORT int BearbOrte() {
     return vx::IDCANCEL;
 #endif
 }
-QUORVEL_EXPORT int WdbBestell() { return vx::IDCANCEL; }
-QUORVEL_EXPORT int Formular() { return vx::IDCANCEL; }
+QUORVEL_EXPORT int WdbBestell() {
+#ifdef VX_QUORVEL_DISPLAY
+    return Guarded("WdbBestell", int(vx::IDCANCEL), [] { return RunOrderDialog(); });
+#else
+    return vx::IDCANCEL;
+#endif
+}
+QUORVEL_EXPORT int Formular() {
+#ifdef VX_QUORVEL_DISPLAY
+    return Guarded("Formular", int(vx::IDCANCEL), [] { return RunFormularDialog(); });
+#else
+    return vx::IDCANCEL;
+#endif
+}

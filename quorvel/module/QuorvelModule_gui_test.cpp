@@ -220,6 +220,56 @@ assert b[0]['MATCH'] == 'GRÜßE' and b[0]['BEMERKUNG'].rstrip('\0') == 'Grüße
     EXPECT_EQ(vx::RunProgram(kPython, {dir + "/check.py", dir}), 0);
 }
 
+TEST_F(QuorvelModuleGui, StartChoiceUserDataAndFormSettingsAsAHostCallsThem) {
+    typedef int (*StartFn)(const char*, const char*, const char*, const char*, const char*, int, int, int);
+    typedef const char* (*UserFn)(const char*, int);
+    const std::string ini = dir + "/Velmora.ini";
+    vx::WriteFileAtomic(ini, "[Global]\nGlobalDBPfad=" + dir + "/db\nAnwenderDAT=" + dir + "/anwender.dat\n"
+                             "[Datenbank]\nPfad=" + dir + "\nPfad_P=" + dir + "/plz\n[Recent File List]\n"
+                             "File1=/daten/neubau.kfx\nFile2=/daten/anlage.kfx\n[LuL]\nFormular0=" + dir +
+                             "/form.lst\n");
+    vx::WriteFileAtomic(dir + "/form.lst", "[Layout]\nxOffset=5000\nyOffset=0\n");
+    auto start = [&](int line, int icon2) {
+        WhenTitled choose("Velmora", [&](wxDialog& d) {
+            EXPECT_EQ(d.FindWindow(1015)->IsShown(), icon2 != 0);
+            dynamic_cast<wxListBox*>(d.FindWindow(1011))->SetSelection(line);
+            Press(&d, wxID_OK);
+        });
+        return Export<StartFn>("NeuLadenAlt")("Velmora", "Neues Projekt?", "&Neu", "&Zweite",
+                                              "&\xD6" "ffnen", 133, icon2, 193);
+    };
+    EXPECT_EQ(start(0, 0), 12);
+    std::string text;
+    ASSERT_TRUE(vx::ReadWholeFile(ini, text));
+    EXPECT_EQ(text.find("LstPrj"), std::string::npos);
+    EXPECT_EQ(start(2, 133), 13);
+    ASSERT_TRUE(vx::ReadWholeFile(ini, text));
+    EXPECT_NE(text.find("LstPrj=/daten/anlage.kfx"), std::string::npos);
+
+    WhenTitled user("Anwenderdaten", [&](wxDialog& d) {
+        EXPECT_EQ(Text(&d, 1038), "Nord");
+        SetText(&d, 1042, "0431 1234");
+        Press(&d, wxID_OK);
+    });
+    const char* answer = Export<UserFn>("GetAnwenderDaten")(
+        "<ANWENDERDATEN FORMAT=1><DATEN NAME1=\"Nord\" VERSION=\"3.10\"></ANWENDERDATEN>", 12);
+    ASSERT_NE(answer, nullptr);
+    EXPECT_NE(std::string(answer).find("NAME1=\"Nord\""), std::string::npos) << answer;
+    EXPECT_NE(std::string(answer).find("TEL=\"0431 1234\""), std::string::npos) << answer;
+    ASSERT_TRUE(vx::ReadWholeFile(dir + "/anwender.dat", text));
+    EXPECT_NE(text.find("TEL=0431 1234"), std::string::npos);
+
+    WhenTitled form("Ausdruck konfigurieren", [&](wxDialog& d) {
+        EXPECT_EQ(Text(&d, 1040), "0,5");
+        SetText(&d, 1040, "1,2");
+        Press(&d, wxID_OK);
+    });
+    EXPECT_EQ(Export<DialogFn>("Formular")(), 1);
+    ASSERT_TRUE(vx::ReadWholeFile(dir + "/form.lst", text));
+    EXPECT_EQ(text, "[Layout]\n xOffset=12000\n yOffset=0\n");
+    EXPECT_TRUE(vx::FileExists(dir + "/form.ls"));
+}
+
 } // namespace
 
 TEST_F(QuorvelModuleGui, GetProjektDatenNumbersANewProjectAndReturnsTheEditedRecord) {

@@ -31,6 +31,8 @@ WHOLE_RUN = 240.0
 
 MAIN_NEW = r"^unbenannt - Velmora$"
 MESSAGE = r"^Velmora$"
+USER_DATA = r"^Anwenderdaten$"
+CATALOGUE_NOTICE = r"^Info W\u00e4rmeerzeugerdatenbank$"
 HINT = r"^Hinweis$"
 PREVIEW = r"^Vorschau"
 
@@ -300,7 +302,25 @@ def main():
         s.start_display()
         s.start_window_manager()
         s.start_program()
+        # A first start asks for the user's firm data, through the library.
+        found = s.wait(lambda: s.windows(USER_DATA) or s.windows(MAIN_NEW), LONG,
+                       "user data dialog or main window \"unbenannt - Velmora\"")
+        if re.search(USER_DATA, found[0][1]):
+            s.focus(found[0][0])
+            s.type_text("Kaminbau Ost")
+            # Enter goes from field to field and, on "Weiter", closes the dialog.
+            s.confirm(found[0][0], "Return", "close of the user data dialog by Enter", LONG)
         state["main"] = s.wait_window(MAIN_NEW, "main window \"unbenannt - Velmora\"", LONG)
+        # The library's start dialog: a new calculation is what this user wants.
+        # It shows once the main window is up; a window of that title that
+        # goes meanwhile (the start picture) is left alone.
+        s.wait(lambda: s.windows(MESSAGE), SHORT, "start dialog \"Velmora\"")
+        for wid, title in s.windows(MESSAGE):
+            try:
+                s.focus(wid)
+                s.keys("Escape")
+            except StepFailed:
+                pass
         # The start picture goes at a click, as it does for a user in a hurry.
         # Its lower right corner lies over the form's empty diagram area, so
         # that a click just after it went by itself does nothing.
@@ -313,7 +333,20 @@ def main():
         s.focus(state["main"])
         # The labels' mnemonics lead to the lists (the start picture took the
         # focus away); each time the first entry, Heizöl EL the second fuel.
-        s.keys("alt+b", "Down", "Down", "alt+h", "Down", "alt+t", "Down", "Tab", "Down")
+        # Each fuel chosen brings the library's notice on the catalogue's age; OK closes it.
+        def dismiss_notice():
+            try:
+                notice = s.wait(lambda: s.windows(CATALOGUE_NOTICE), 5.0, "notice on the catalogue")
+            except StepFailed:
+                return
+            s.focus(notice[0][0])
+            s.confirm(notice[0][0], "Return", "close of the catalogue notice by Enter")
+            s.focus(state["main"])
+        s.keys("alt+b", "Down")
+        dismiss_notice()
+        s.keys("alt+b", "Down")
+        dismiss_notice()
+        s.keys("alt+h", "Down", "alt+t", "Down", "Tab", "Down")
 
     def compute():
         s.click(state["main"], *MACH_ET)

@@ -1,0 +1,94 @@
+#include "quorvel/CDlgAnwender.h"
+
+#include "platform/MessageService.h"
+#include "platform/wx/WxText.h"
+#include "quorvel/QuorvelDialogs.h"
+#include "quorvel/fields/CParsedEdit.h"
+#include "quorvel/fields/FieldRules.h"
+
+#include <wx/button.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+namespace {
+
+// The user file keeps values of up to this length.
+constexpr size_t kFieldLimit = 255;
+
+} // namespace
+
+CDlgAnwender::CDlgAnwender(wxWindow* parent, const CAnwender& record_, int flags)
+    : CVxtDialog(IDD, parent, nullptr, 1), record(record_), flags_(flags) {
+    title = "Anwenderdaten";
+    helpContext = 23;
+    struct Row {
+        int id;
+        const char* label;
+        std::string* member;
+    } rows[] = {{IDC_NAME1, "Name &1 :", &record.name1},     {IDC_NAME2, "Name &2 :", &record.name2},
+                {IDC_STREET, "&Straße :", &record.street},    {IDC_PLZ_ORT, "&PLZ Ort :", &record.plzOrt},
+                {IDC_TEL, "&Tel.:", &record.telephone},        {IDC_FAX, "&FAX :", &record.fax},
+                {IDC_EMAIL, "&eMail :", &record.email},        {IDC_WWW, "&Internet :", &record.web}};
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    for (const char* line : {"Sehr geehrter Anwender,",
+                             "ergänzen Sie hier bitte Ihre Adresse ! Wollen Sie später erneut Ihre Adresse ändern,",
+                             "können Sie diesen Dialog aus dem Menu \"Bearbeiten\", \"Anwender\" erneut aufrufen.",
+                             "(Die Daten werden nur übernommen, wenn die Maske mit \"WEITER\" verlassen wird !)"})
+        sizer->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(line)), 0, wxLEFT | wxRIGHT | wxTOP, 8);
+    auto* body = new wxBoxSizer(wxHORIZONTAL);
+    auto* grid = new wxFlexGridSizer(2, 4, 8);
+    grid->AddGrowableCol(1);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        Binding& b = fields_[i];
+        b.member = rows[i].member;
+        b.cell.Init(uint16_t(rows[i].id), 0, 0, 0, fields::KindAny, 0, 0, 0, 0, 0, 0, 0, false);
+        grid->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(rows[i].label)), 0, wxALIGN_CENTER_VERTICAL);
+        auto* edit = new CParsedEdit(&b.cell);
+        edit->Create(this, rows[i].id, wxDefaultPosition, wxSize(320, -1));
+        edit->SetLimitText(kFieldLimit);
+        grid->Add(edit, 0, wxEXPAND);
+        RegisterValue(&b.cell);
+    }
+    body->Add(grid, 1, wxALL | wxEXPAND, 8);
+    auto* side = new wxBoxSizer(wxVERTICAL);
+    auto* ok = new wxButton(this, wxID_OK, "&Weiter");
+    ok->SetDefault();
+    side->Add(ok, 0, wxEXPAND | wxBOTTOM, 4);
+    side->Add(new wxButton(this, wxID_CANCEL, "Abbruch"), 0, wxEXPAND);
+    body->Add(side, 0, wxALL, 8);
+    sizer->Add(body, 1, wxEXPAND);
+    auto* hint = new wxStaticText(this, IDC_HINT,
+                                  vx::ToWx("Bitte beachten Sie, dass Name 1 im Briefsichtfenster erscheint. Hierbei "
+                                           "ist die Gesamtlänge aus Name 1, Straße und Ort maßgebend."));
+    hint->SetForegroundColour(*wxRED);
+    hint->Wrap(480);
+    sizer->Add(hint, 0, wxLEFT | wxRIGHT, 8);
+    // Room for the message strip at the bottom.
+    sizer->AddSpacer(28);
+    SetSizerAndFit(sizer);
+    hint->Show((flags_ & ShowHint) != 0);
+    Layout();
+}
+
+bool CDlgAnwender::OnInitDialog() {
+    CVxtDialog::OnInitDialog();
+    for (Binding& b : fields_) b.cell.text = *b.member;
+    RefreshFields(false);
+    if ((flags_ & LockName1) && !record.name1.empty())
+        if (auto* name1 = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_NAME1))) name1->SetEditable(false);
+    if (wxWindow* first = FindWindow((flags_ & LockName1) && !record.name1.empty() ? IDC_NAME2 : IDC_NAME1))
+        first->SetFocus();
+    return true;
+}
+
+void CDlgAnwender::Finish() {
+    if (Fields().endCode == 1) {
+        if (RefreshFields(true) == 0) return;
+        for (Binding& b : fields_) *b.member = b.cell.text;
+        // The record still goes back to the caller; the user learns that the file is behind.
+        if (!record.Save())
+            vx::ShowMessage("Die Anwenderdaten konnten nicht gespeichert werden.", vx::MB_OK | vx::MB_ICONSTOP);
+    }
+    CVxtDialog::Finish();
+}
