@@ -1,6 +1,7 @@
 #include "quorvel/OrderForm.h"
 
 #include "platform/Profile.h"
+#include "platform/report/FontCacheCleanup.h"
 #include "platform/report/ReportTestSupport.h"
 #include "quorvel/QuorvelTestEnv.h"
 

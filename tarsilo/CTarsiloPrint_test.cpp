@@ -7,6 +7,7 @@
 #include "platform/CodePage.h"
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
+#include "platform/report/FontCacheCleanup.h"
 #include "platform/report/ReportTestSupport.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "values/CAnwender.h"

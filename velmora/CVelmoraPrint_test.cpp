@@ -11,7 +11,7 @@
 #include "values/CAnwender.h"
 #include "values/CProjekt.h"
 #include "velmora/CVelmoraDiag.h"
-#include "velmora/shared/FontCacheCleanup.h"
+#include "platform/report/FontCacheCleanup.h"
 #include "velmora/PrintTestSource.h"
 #include "platform/RecordingCanvas.h"
 

@@ -10,7 +10,7 @@
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/CWrzKatalog.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
-#include "velmora/shared/FontCacheCleanup.h"
+#include "platform/report/FontCacheCleanup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,24 +1,12 @@
 #include "platform/report/CairoCanvas.h"
 
+#include "platform/report/FontCacheCleanup.h"
 #include "platform/report/ReportTestSupport.h"
 
-#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 namespace vx::report {
 namespace {
-
-// cairo and fontconfig keep font caches for the life of the process; freed
-// at the end of the display-free tests (all in one program) so that the leak
-// checker sees only leaks of our own.
-class FontCacheCleanup : public ::testing::Environment {
-public:
-    void TearDown() override {
-        cairo_debug_reset_static_data();
-        FcFini();
-    }
-};
-const bool kFontCacheCleanup = (::testing::AddGlobalTestEnvironment(new FontCacheCleanup), true);
 
 // A white image with a canvas on it, one unit a pixel.
 struct Image {

@@ -1,4 +1,4 @@
-#include "velmora/shared/FontCaches.h"
+#include "platform/report/FontCaches.h"
 
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>

@@ -3,7 +3,7 @@
 // our own. Registered once however many test files include it.
 #pragma once
 
-#include "velmora/shared/FontCaches.h"
+#include "platform/report/FontCaches.h"
 
 #include <gtest/gtest.h>
 
