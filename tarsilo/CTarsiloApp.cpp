@@ -19,6 +19,7 @@
 #include "velmora/shared/CMainFrame.h"
 #include "velmora/shared/LibraryCommands.h"
 #include "velmora/shared/ProgramSettings.h"
+#include "velmora/shared/ProgramStart.h"
 #include "velmora/shared/QuorvelLibrary.h"
 
 #include <wx/filedlg.h>
@@ -92,23 +93,7 @@ CTarsiloDoc* CTarsiloApp::ActiveDocument() const {
 
 bool CTarsiloApp::OnInit() {
     UseTarsiloProgram();
-    SetAppName(vx::ToWx(Program().name));
-    SetVendorName(vx::ToWx(Program().companyKey));
-    vx::SetMessageCaption(Program().name);
-    if (std::getenv(kTestCloseVariable)) setenv(vx::kConsoleMessagesVariable, "1", 1);
-    vx::InstallWxMessageService();
-    vx::UseGermanTranslations();
-    wxInitAllImageHandlers();
-    wxXmlResource::Get()->InitAllHandlers();
-
-    // 1. The command line.
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.push_back(vx::FromWx(argv[i]));
-    cmdLine_.Parse(args);
-    // 2. The settings store.
-    SelectSettingsStore(cmdLine_);
-    // 3. The recent files are read with the template below. 4. The language file.
-    LoadProgramStrings();
+    StartProgram(*this, cmdLine_, kTestCloseVariable);
     SetActiveFields(TarsiloFields());
     LoadFieldStrings(TarsiloFields());
     // 5. Revimod.

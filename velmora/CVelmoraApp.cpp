@@ -18,6 +18,7 @@
 #include "velmora/CommandIds.h"
 #include "velmora/QuorvelCommands.h"
 #include "velmora/VelmoraSettings.h"
+#include "velmora/shared/ProgramStart.h"
 #include "velmora/shared/QuorvelLibrary.h"
 
 #include <wx/evtloop.h>
@@ -85,26 +86,8 @@ wxDocTemplate* CreateVelmoraTemplate(wxDocManager* manager) {
 wxString VelmoraFrameTitle() { return vx::ToWx(TemplateParts()[0]); }
 
 bool CVelmoraApp::OnInit() {
-    // wxWidgets' own command-line parsing is not used: the program has its own rules.
     UseVelmoraProgram();
-    SetAppName(vx::ToWx(Program().name));
-    SetVendorName(vx::ToWx(Program().companyKey));
-    vx::SetMessageCaption(Program().name);
-    if (std::getenv(kTestCloseVariable)) setenv(vx::kConsoleMessagesVariable, "1", 1);
-    vx::InstallWxMessageService();
-    vx::UseGermanTranslations();
-    wxInitAllImageHandlers();
-    wxXmlResource::Get()->InitAllHandlers();
-
-    // 1. The command line.
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.push_back(vx::FromWx(argv[i]));
-    cmdLine_.Parse(args);
-    // 2. The settings store.
-    SelectSettingsStore(cmdLine_);
-    // 3. Standard settings: the recent-file list is read with the template below.
-    // 4. The language file.
-    LoadProgramStrings();
+    StartProgram(*this, cmdLine_, kTestCloseVariable);
     // 5. The version.
     WriteVersion();
     // 6. Revimod.
