@@ -6,6 +6,7 @@
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "tarsilo/ManufacturerLines.h"
+#include "tarsilo/TarsiloCommandIds.h"
 #include "values/Helpers.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 
@@ -120,6 +121,8 @@ void CTarsiloDocCore::ApplySystem() {
     int index = system;
     NewSystemType(index, shape, fu);
     system = index;
+    // The positive-pressure systems print as one material group.
+    chimney.name.text = vx::LoadString(index > 16 ? IDS_SYSTEM_ABOVE_16 : IDS_FIRST_SYSTEM + unsigned(index));
     construction.site.geoHeight.value = height.value;
     construction.site.geoHeight.marker = height.marker;
 }

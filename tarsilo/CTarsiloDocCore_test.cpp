@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
+#include "platform/StringTable.h"
 #include "values/ValuesTestEnv.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 
@@ -491,6 +492,26 @@ TEST_F(AssignmentTest, SystemChangeKeepsTheGeodeticHeight) {
         EXPECT_EQ(doc.construction.site.geoHeight.marker, CWerte::MarkerPlain) << s.system;
     }
     EXPECT_EQ(doc.construction.Regime(), CAufBauE::NegativeWet);
+}
+
+// The chimney's printed construction: the chosen entry, a heading replaced by
+// the entry below it, and one material text for the positive-pressure systems.
+TEST_F(AssignmentTest, SystemChangeNamesTheChimney) {
+    const char* dir = std::getenv("VX_SOURCE_DIR");
+    ASSERT_TRUE(vx::Strings().LoadFile(vx::JoinPath(dir ? dir : ".", "resources/tarsilo/strings.txt")));
+    const struct {
+        int system;
+        const char* text;
+    } cases[] = {{1, "dreischalig m. NW (Keramik)"}, {10, "einschalig m. Edelstahl"},
+                 {15, "einschalig m. Keramik  m. Dämmschale"}, {16, "Stahl, Edelstahl oder Kunststoff"},
+                 {20, "Stahl, Edelstahl oder Kunststoff"}};
+    for (const auto& c : cases) {
+        TestDoc doc;
+        doc.system = c.system;
+        doc.ApplySystem();
+        EXPECT_EQ(doc.chimney.name.text, c.text) << c.system;
+    }
+    vx::Strings().Clear();
 }
 
 TEST_F(AssignmentTest, UnreadableCatalogueLineIsSkipped) {
