@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -190,6 +191,24 @@ bool MakeDirs(const std::string& path) {
     }
     struct stat st;
     return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+DirectoryLock::DirectoryLock(const std::string& dir, const std::function<void()>& wait, int tries) {
+    fd_ = ::open(ToFsName(dir.empty() ? "." : dir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) return;
+    for (int i = 0; i < tries; ++i) {
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+            held_ = true;
+            return;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) return;
+        if (wait) wait();
+    }
+}
+
+DirectoryLock::~DirectoryLock() {
+    // Closing the descriptor releases the lock.
+    if (fd_ >= 0) ::close(fd_);
 }
 
 } // namespace vx

@@ -2,6 +2,7 @@
 // "/" (a "\" from a caller is taken as "/"); they become UTF-8 only here.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,5 +41,22 @@ std::string TempDir();
 // The user's configuration directory: $XDG_CONFIG_HOME or ~/.config.
 std::string ConfigHomeDir();
 bool MakeDirs(const std::string& path);
+
+// An exclusive lock on a directory, for the few steps in which a process
+// creates files there that another one must never find half-written. Tries
+// without blocking and calls wait between tries; after `tries` it goes on
+// without the lock, as it does where the file system has no such locks.
+class DirectoryLock {
+public:
+    DirectoryLock(const std::string& dir, const std::function<void()>& wait, int tries);
+    ~DirectoryLock();
+    DirectoryLock(const DirectoryLock&) = delete;
+    DirectoryLock& operator=(const DirectoryLock&) = delete;
+    bool held() const { return held_; }
+
+private:
+    int fd_ = -1;
+    bool held_ = false;
+};
 
 } // namespace vx

@@ -1,8 +1,11 @@
 #include "quorvel/CDatenbank.h"
 
+#include "dbase/EngineFile.h"
 #include "dbase/Field.h"
 #include "quorvel/QuorvelTestEnv.h"
+#include "quorvel/TwoProcesses.h"
 
+#include <filesystem>
 #include <set>
 
 namespace {
@@ -36,6 +39,64 @@ TEST_F(Datenbank, FirstStartCreatesEveryTableAndReportsOnlyTheMissingPlaces) {
     EXPECT_EQ(vx::tableTagSelected(db.Adressen()->Handle()), nullptr);
     EXPECT_EQ(vx::tableTagSelected(db.Orte()->Handle()), db.Orte()->plzTag.tag());
     EXPECT_EQ(db.Context().errorCode, 0);
+}
+
+// Two programs started at once on a fresh database: the first stops in the
+// middle of creating the address table; the second must wait for it, not
+// report a half-written table, and both end up with every table.
+TEST_F(Datenbank, TwoFirstStartsAtOnceWaitForTheTablesToBeWhole) {
+    MakeTable(Path("plz/PLZORT"), kPlzOrtFields, kPlzOrtTags, {});
+    std::filesystem::create_directories(Path("db"));
+    TwoProcesses creator, second;
+    ASSERT_TRUE(creator.Open() && second.Open());
+    auto result = [&](TwoProcesses& talk) {
+        CDatenbank own;
+        const bool ok = own.Oeffnen(Path("db"), Path("plz")) == 0 && own.Adressen() && own.Bemerkungen();
+        const bool quiet = Shown().empty();
+        own.Schliessen();
+        talk.ChildSays(ok && quiet ? 'O' : ok ? 'M' : 'F');
+        ::_exit(0);
+    };
+
+    const pid_t first = creator.Fork();
+    ASSERT_GE(first, 0);
+    if (first == 0) {
+        struct Pausing : vx::FileSystemCalls {
+            TwoProcesses* talk = nullptr;
+            bool paused = false;
+            ssize_t Pwrite(int fd, const void* buf, size_t len, off_t pos) override {
+                if (!paused) {
+                    paused = true;
+                    if (!talk->ChildSays('P') || !talk->ChildAwaits('G')) ::_exit(2);
+                }
+                return FileSystemCalls::Pwrite(fd, buf, len, pos);
+            }
+        };
+        static Pausing calls;
+        calls.talk = &creator;
+        vx::setFileSystemCalls(&calls);
+        result(creator);
+    }
+    creator.Expect('P');
+
+    const pid_t other = second.Fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        bool said = false;
+        vx::engineHooks().pump = [&](int) {
+            if (said) return;
+            said = true;
+            if (!second.ChildSays('W') || !second.ChildAwaits('G')) ::_exit(2);
+        };
+        result(second);
+    }
+    second.Expect('W');
+    creator.Say('G');
+    creator.Expect('O');
+    ASSERT_NO_FATAL_FAILURE(creator.ExpectChildSucceeded());
+    second.Say('G');
+    second.Expect('O');
+    ASSERT_NO_FATAL_FAILURE(second.ExpectChildSucceeded());
 }
 
 TEST_F(Datenbank, AnUnreadableOrMissingAddressIndexIsRebuiltWithoutAWord) {

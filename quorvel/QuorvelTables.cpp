@@ -52,6 +52,45 @@ int CQuorvelTable::Open(EngineContext* ctx, const std::string& path) {
     ctx_ = ctx;
     path_ = path;
     rebuilt_ = false;
+    TableHandle* t = OpenQuietly(ctx, path);
+    if (!t) {
+        // Another program may be creating the table or its index this moment:
+        // reporting, creating and rebuilding wait until it is done.
+        DirectoryLock lock(DirName(NormalizeSlashes(path)), [] { enginePump(10); }, 300);
+        int rc = 0;
+        t = OpenOrCreate(ctx, path, rc);
+        if (!t) return rc;
+    }
+    t_ = t;
+    int rc = Bind();
+    if (rc < 0) {
+        Close();
+        return rc;
+    }
+    AfterOpen();
+    return 0;
+}
+
+TableHandle* CQuorvelTable::OpenQuietly(EngineContext* ctx, const std::string& path) {
+    const int savedAuto = ctx->autoOpen, savedErrOpen = ctx->errOpen, savedOff = ctx->errOff;
+    ctx->autoOpen = 0;
+    ctx->errOpen = 0;
+    ctx->errOff = 1;
+    TableHandle* t = tableOpen(ctx, path);
+    if (t && Tags()) indexOpen(t, nullptr);
+    if (t && ctx->errorCode != 0) {
+        ctx->errorCode = 0;
+        tableClose(t);
+        t = nullptr;
+    }
+    ctx->errorCode = 0;
+    ctx->autoOpen = savedAuto;
+    ctx->errOpen = savedErrOpen;
+    ctx->errOff = savedOff;
+    return t;
+}
+
+TableHandle* CQuorvelTable::OpenOrCreate(EngineContext* ctx, const std::string& path, int& rc) {
     const int savedAuto = ctx->autoOpen, savedSafety = ctx->safety, savedErrOpen = ctx->errOpen;
     ctx->autoOpen = 0;
     if (!ReportsOpenFailure()) ctx->errOpen = 0;
@@ -90,23 +129,16 @@ int CQuorvelTable::Open(EngineContext* ctx, const std::string& path) {
     ctx->safety = savedSafety;
     ctx->errOpen = savedErrOpen;
     if (!t || ctx->errorCode != 0) {
-        int rc = ctx->errorCode != 0 ? ctx->errorCode : e4open;
+        rc = ctx->errorCode != 0 ? ctx->errorCode : e4open;
         if (t) {
             const int code = ctx->errorCode;
             ctx->errorCode = 0;
             tableClose(t);
             ctx->errorCode = code;
         }
-        return rc;
+        return nullptr;
     }
-    t_ = t;
-    int rc = Bind();
-    if (rc < 0) {
-        Close();
-        return rc;
-    }
-    AfterOpen();
-    return 0;
+    return t;
 }
 
 TableHandle* CQuorvelTable::RebuildIndex(EngineContext* ctx, TableHandle* t, const std::string& path) {

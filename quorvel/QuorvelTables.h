@@ -69,6 +69,10 @@ protected:
     bool packPending_ = false;
 
 private:
+    // The table with its index, or nullptr without a word and without a code.
+    vx::TableHandle* OpenQuietly(vx::EngineContext* ctx, const std::string& path);
+    // Opens with the usual reports, creating or rebuilding what is missing.
+    vx::TableHandle* OpenOrCreate(vx::EngineContext* ctx, const std::string& path, int& rc);
     vx::TableHandle* RebuildIndex(vx::EngineContext* ctx, vx::TableHandle* t, const std::string& path);
     std::string text_;
 };
