@@ -41,7 +41,7 @@ CTarsiloDoc::CommandInstaller& CommandInstallerSlot() {
 
 std::string AskSavePath(const std::string& directory, const std::string& name) {
     wxFileDialog dialog(wxTheApp->GetTopWindow(), "Speichern unter", vx::ToWx(directory), vx::ToWx(name),
-                        vx::ToWx(FileDialogFilter(vx::LoadString(IDS_TARSILO_OPEN_FILTER))),
+                        vx::ToWx(FileDialogFilter(vx::LoadString(IDS_OPEN_FILTER))),
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     return dialog.ShowModal() == wxID_OK ? vx::FromWx(dialog.GetPath()) : std::string();
 }

@@ -69,7 +69,7 @@ protected:
         LoadFieldStrings(TarsiloFields());
         LoadCrossSectionTables();
         g_ResultSortMode = 0;
-        manager_ = CreateTarsiloDocManager();
+        manager_ = CreateProgramDocManager();
         CreateTarsiloTemplate(manager_);
         frame_ = new CMainFrame;
         ASSERT_TRUE(frame_->Create(manager_, "Tarsilo"));

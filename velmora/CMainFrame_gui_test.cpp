@@ -49,10 +49,10 @@ protected:
         profile_ = std::make_unique<ScopedTestProfile>("[Global]\n");
         vx::Strings().Clear();
         LoadProgramStrings();
-        manager_ = CreateVelmoraDocManager();
+        manager_ = CreateProgramDocManager();
         CreateVelmoraTemplate(manager_);
         frame_ = new CMainFrame;
-        ASSERT_TRUE(frame_->Create(manager_, VelmoraFrameTitle()));
+        ASSERT_TRUE(frame_->Create(manager_, ProgramFrameTitle()));
         wxTheApp->SetTopWindow(frame_);
     }
     void TearDown() override {

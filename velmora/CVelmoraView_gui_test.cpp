@@ -56,10 +56,10 @@ protected:
         vx::Strings().Clear();
         LoadProgramStrings();
         LoadCrossSectionTables();
-        manager_ = CreateVelmoraDocManager();
+        manager_ = CreateProgramDocManager();
         CreateVelmoraTemplate(manager_);
         frame_ = new CMainFrame;
-        ASSERT_TRUE(frame_->Create(manager_, VelmoraFrameTitle()));
+        ASSERT_TRUE(frame_->Create(manager_, ProgramFrameTitle()));
         wxTheApp->SetTopWindow(frame_);
         frame_->Bind(wxEVT_MENU, [this](wxCommandEvent&) { ++projectDataPosts_; }, ID_PROJECT_DATA);
         ASSERT_NE(manager_->CreateNewDocument(), nullptr);

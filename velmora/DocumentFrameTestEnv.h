@@ -52,10 +52,10 @@ protected:
         LoadProgramStrings();
         FillFuelTable(VelmoraFuelRows());
         LoadCrossSectionTables();
-        manager_ = CreateVelmoraDocManager();
+        manager_ = CreateProgramDocManager();
         CreateVelmoraTemplate(manager_);
         frame_ = new CMainFrame;
-        ASSERT_TRUE(frame_->Create(manager_, VelmoraFrameTitle()));
+        ASSERT_TRUE(frame_->Create(manager_, ProgramFrameTitle()));
         wxTheApp->SetTopWindow(frame_);
         doc_ = wxDynamicCast(manager_->CreateNewDocument(), CVelmoraDoc);
         ASSERT_NE(doc_, nullptr);
