@@ -7,8 +7,8 @@
 #include "tarsilo/CDlgStatus.h"
 #include "tarsilo/CTarsiloDoc.h"
 #include "tarsilo/CTarsiloPrint.h"
-#include "tarsilo/TarsiloPrintWindow.h"
 #include "velmora/shared/CommandIds.h"
+#include "velmora/shared/PrintDisplay.h"
 #include "velmora/shared/ProgramSettings.h"
 
 #include <wx/app.h>
@@ -20,7 +20,7 @@ void InstallPrintCommands(CTarsiloDoc& doc) {
     auto print = [&doc](int mode) {
         return [&doc, mode](wxCommandEvent&) {
             if (doc.rows.empty()) return;
-            auto printer = MakeTarsiloWindowPrint(wxTheApp->GetTopWindow());
+            auto printer = MakeDisplayPrint<CTarsiloPrint>(wxTheApp->GetTopWindow());
             PrintAssignmentTable(*printer, doc, TheUser(), mode);
         };
     };
@@ -28,7 +28,7 @@ void InstallPrintCommands(CTarsiloDoc& doc) {
     doc.Bind(wxEVT_MENU, print(vx::report::kPrintPreview), ID_PREVIEW_CALCULATION);
     doc.Bind(wxEVT_MENU, [&doc](wxCommandEvent&) {
         if (doc.rows.empty()) return;
-        auto printer = MakeTarsiloWindowPrint(wxTheApp->GetTopWindow());
+        auto printer = MakeDisplayPrint<CTarsiloPrint>(wxTheApp->GetTopWindow());
         SendAssignmentMail(Mailer(), *printer, doc, TheUser(), vx::FromWx(doc.GetUserReadableName()));
     }, ID_FILE_SEND_MAIL);
     // A table is printed once it has rows; mail also needs a mail program.

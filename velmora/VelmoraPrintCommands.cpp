@@ -6,6 +6,7 @@
 #include "velmora/VelmoraDocPrint.h"
 #include "velmora/VelmoraSettings.h"
 #include "velmora/VelmoraPrintWindow.h"
+#include "velmora/shared/PrintDisplay.h"
 
 #include <wx/app.h>
 #include <wx/frame.h>
@@ -26,7 +27,7 @@ void InstallPrintCommands(CVelmoraDoc& doc) {
         return [&doc, mode](wxCommandEvent&) {
             if (doc.IsBusy() || !doc.resultValid) return;
             VelmoraPrintSource source = SourceOf(doc);
-            MakeWindowPrint(wxTheApp->GetTopWindow())->PrintCalculation(mode, source);
+            MakeDisplayPrint<CVelmoraPrint>(wxTheApp->GetTopWindow())->PrintCalculation(mode, source);
         };
     };
     doc.Bind(wxEVT_MENU, print(kPrintOptionsDialog), ID_PRINT_CALCULATION);
@@ -37,7 +38,7 @@ void InstallPrintCommands(CVelmoraDoc& doc) {
     doc.Bind(wxEVT_MENU, [&doc](wxCommandEvent&) {
         if (doc.IsBusy()) return;
         VelmoraPrintSource source = SourceOf(doc);
-        auto print = MakeWindowPrint(wxTheApp->GetTopWindow());
+        auto print = MakeDisplayPrint<CVelmoraPrint>(wxTheApp->GetTopWindow());
         SendCalculationMail(Mailer(), *print, source);
     }, ID_FILE_SEND_MAIL);
     doc.Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) {
