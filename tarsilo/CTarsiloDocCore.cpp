@@ -243,15 +243,7 @@ bool CTarsiloDocCore::PrepareHeatGenerator() {
     if (!CheckPasses(connector)) return false;
     connector.checkFlag = 1;
 
-    if (heatGenerator.output.value < 30) {
-        room.airSupplyPressure.value = 4.0;
-        room.airSupplyMode = 1;
-    } else {
-        room.airSupplyPressure.value = 3.0;
-        room.airSupplyMode = 0;
-    }
-    std::string message;
-    room.CheckInputs(message, nullptr);
+    PresetAirSupply();
     return true;
 }
 
@@ -302,15 +294,8 @@ void CTarsiloDocCore::AddRow(int64_t lineOffset) {
 }
 
 void CTarsiloDocCore::KeepResult() {
-    auto rec = std::make_unique<CErgebnis>(*head.results[0]);
-    rec->sizes[0] = chimney.diameter.value;
-    rec->sizes[1] = chimney.sideA.value;
-    rec->sizes[2] = chimney.sideB.value;
-    rec->sizes[3] = chimney.area.value;
-    rec->sizes[4] = chimney.perimeter.value;
-    rec->shape = chimney.shape.value;
     std::vector<std::unique_ptr<CErgebnis>> inner;
-    inner.push_back(std::move(rec));
+    inner.push_back(SizedFirstResult(chimney.shape.value));
     results.push_back(std::move(inner));
 }
 

@@ -84,13 +84,8 @@ protected:
     static void Pump() { PumpEvents(); }
     template <typename T> T* Control(int id) { return dynamic_cast<T*>(form_->FindWindow(id)); }
 
-    // A choice as the user makes it: the selection, then the control's event.
     void Choose(wxItemContainerImmutable* list, wxWindow* window, wxEventType type, int item) {
-        list->SetSelection(item);
-        wxCommandEvent event(type, window->GetId());
-        event.SetEventObject(window);
-        event.SetInt(item);
-        window->GetEventHandler()->ProcessEvent(event);
+        ChooseItem(list, window, type, item);
         Pump();
     }
     void ChooseFuel(int position) { Choose(form_->FuelChoice(), form_->FuelChoice(), wxEVT_CHOICE, position); }

@@ -69,13 +69,8 @@ protected:
     static void Pump() { PumpEvents(); }
     template <typename T> T* Control(int id) { return dynamic_cast<T*>(form_->FindWindow(id)); }
 
-    // A list choice as the user makes it: the selection, then the control's event.
     void Choose(wxItemContainerImmutable* list, wxWindow* window, wxEventType type, int item) {
-        list->SetSelection(item);
-        wxCommandEvent event(type, window->GetId());
-        event.SetEventObject(window);
-        event.SetInt(item);
-        window->GetEventHandler()->ProcessEvent(event);
+        ChooseItem(list, window, type, item);
     }
     void ChooseFuel(int position) {
         auto* c = Control<wxChoice>(CVelmoraView::IDC_FUEL);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/ctrlsub.h>
 #include <wx/docview.h>
 #include <wx/image.h>
 #include <wx/xrc/xmlres.h>
@@ -53,6 +54,15 @@ inline void CloseProgramFrame(wxDocManager*& manager, CMainFrame*& frame) {
     for (int i = 0; i < 5; ++i) wxTheApp->ProcessIdle();
     delete manager;
     manager = nullptr;
+}
+
+// A list choice as the user makes it: the selection, then the control's event.
+inline void ChooseItem(wxItemContainerImmutable* list, wxWindow* window, wxEventType type, int item) {
+    list->SetSelection(item);
+    wxCommandEvent event(type, window->GetId());
+    event.SetEventObject(window);
+    event.SetInt(item);
+    window->GetEventHandler()->ProcessEvent(event);
 }
 
 inline void PumpEvents() {
