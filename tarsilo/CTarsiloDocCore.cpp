@@ -372,33 +372,6 @@ double* CTarsiloDocCore::GetAirSupplyPressure() {
     return &head.results[0]->airSupplyPressure;
 }
 
-int32_t TarsiloDocValues::GetDocValue(int code, int index) {
-    CTarsiloDocCore* doc = Active();
-    if (!doc) return -1;
-    if (code > 52) return 0;
-    return doc->GetDocValue(code, index);
-}
-
-CSKopf* TarsiloDocValues::GetChimneyHead() {
-    CTarsiloDocCore* doc = Active();
-    return doc ? doc->GetChimneyHead() : nullptr;
-}
-
-double* TarsiloDocValues::GetAirSupplyPressure() {
-    CTarsiloDocCore* doc = Active();
-    return doc ? doc->GetAirSupplyPressure() : nullptr;
-}
-
-double* TarsiloDocValues::GetFlueMassFlow() {
-    CTarsiloDocCore* doc = Active();
-    return doc ? doc->GetFlueMassFlow() : nullptr;
-}
-
-CAufBauE* TarsiloDocValues::GetConstruction() {
-    CTarsiloDocCore* doc = Active();
-    return doc ? doc->GetConstruction() : nullptr;
-}
-
 AssignmentProgress* TarsiloDocValues::GetProgress() {
     CTarsiloDocCore* doc = Active();
     return doc ? doc->RunningProgress() : nullptr;
