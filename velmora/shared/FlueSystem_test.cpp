@@ -6,6 +6,7 @@
 #include "platform/StringTable.h"
 #include "velmora/shared/CWrzKatalog.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
+#include "velmora/shared/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,6 @@
 #include <cstdlib>
 
 namespace {
-
-std::string SampleData() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return vx::JoinPath(dir ? dir : ".", "data");
-}
 
 class FlueSystemTest : public ModelTest {
 protected:

@@ -8,6 +8,7 @@
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CMainFrame.h"
 #include "velmora/shared/CProgramApp.h"
+#include "velmora/shared/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -18,11 +19,6 @@
 
 #include <cstdlib>
 #include <string>
-
-inline std::string SampleData() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return vx::JoinPath(dir ? dir : ".", "data");
-}
 
 // The program's windows from folder under the resources; for SetUpTestSuite.
 inline void LoadProgramResources(const char* folder) {
