@@ -15,7 +15,6 @@
 #include "velmora/shared/ProgramSettings.h"
 
 #include <wx/app.h>
-#include <wx/filedlg.h>
 #include <wx/utils.h>
 
 #include <ctime>

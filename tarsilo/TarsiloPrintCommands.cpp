@@ -2,7 +2,6 @@
 
 #include "model/CModul.h"
 #include "platform/report/CalculationMailer.h"
-#include "platform/report/PrintEntry.h"
 #include "platform/wx/WxText.h"
 #include "tarsilo/CDlgStatus.h"
 #include "tarsilo/CTarsiloDoc.h"

@@ -20,7 +20,6 @@
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/eventfilter.h>
-#include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
