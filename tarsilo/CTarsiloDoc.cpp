@@ -15,7 +15,6 @@
 #include "velmora/shared/ProgramSettings.h"
 
 #include <wx/app.h>
-#include <wx/filedlg.h>
 #include <wx/utils.h>
 
 #include <ctime>
@@ -23,11 +22,6 @@
 wxIMPLEMENT_DYNAMIC_CLASS(CTarsiloDoc, wxDocument);
 
 namespace {
-
-CTarsiloDoc::SavePathChooser& SavePathChooserSlot() {
-    static CTarsiloDoc::SavePathChooser chooser;
-    return chooser;
-}
 
 CTarsiloDoc::ProgressFactory& ProgressFactorySlot() {
     static CTarsiloDoc::ProgressFactory factory;
@@ -37,13 +31,6 @@ CTarsiloDoc::ProgressFactory& ProgressFactorySlot() {
 CTarsiloDoc::CommandInstaller& CommandInstallerSlot() {
     static CTarsiloDoc::CommandInstaller installer;
     return installer;
-}
-
-std::string AskSavePath(const std::string& directory, const std::string& name) {
-    wxFileDialog dialog(wxTheApp->GetTopWindow(), "Speichern unter", vx::ToWx(directory), vx::ToWx(name),
-                        vx::ToWx(FileDialogFilter(vx::LoadString(IDS_TARSILO_OPEN_FILTER))),
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    return dialog.ShowModal() == wxID_OK ? vx::FromWx(dialog.GetPath()) : std::string();
 }
 
 void PostToMainWindow(int id) {
@@ -56,7 +43,6 @@ void PostToMainWindow(int id) {
 
 } // namespace
 
-void CTarsiloDoc::SetSavePathChooser(SavePathChooser chooser) { SavePathChooserSlot() = std::move(chooser); }
 void CTarsiloDoc::SetProgressFactory(ProgressFactory factory) { ProgressFactorySlot() = std::move(factory); }
 void CTarsiloDoc::SetCommandInstaller(CommandInstaller installer) { CommandInstallerSlot() = std::move(installer); }
 
@@ -116,25 +102,13 @@ void CTarsiloDoc::DocumentChanged() {
 bool CTarsiloDoc::OnSaveModified() {
     if (!IsModified()) return true;
     if (IsComputing()) return false;
-    const std::string question = vx::Format(vx::LoadString(IDS_ASK_TO_SAVE), vx::FromWx(GetUserReadableName()));
-    switch (vx::ShowMessage(question, vx::MB_YESNOCANCEL | vx::MB_ICONEXCLAMATION)) {
-    case vx::IDYES: return Save();
-    case vx::IDNO: Modify(false); return true;
-    default: return false;
-    }
+    return AskToSaveChanges(*this);
 }
 
 bool CTarsiloDoc::SaveAs() {
     if (IsComputing()) return false;
-    const std::string current = vx::FromWx(GetFilename());
-    std::string name = vx::BaseName(current);
-    if (name.empty()) name = "unbenannt";
-    if (name.find('.') == std::string::npos) name += ".kbv";
-    const std::string directory = current.find('/') != std::string::npos ? vx::DirName(current) : OpenDialogDirectory();
-    const SavePathChooser& chooser = SavePathChooserSlot();
-    std::string path = chooser ? chooser(directory, name) : AskSavePath(directory, name);
+    const std::string path = ChooseSavePath(*this, ".kbv");
     if (path.empty()) return false;
-    if (vx::BaseName(path).find('.') == std::string::npos) path += ".kbv";
     const wxString file = vx::ToWx(path);
     if (!OnSaveDocument(file)) return false;
     SetPathName(path);

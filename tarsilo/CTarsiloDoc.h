@@ -10,6 +10,7 @@
 
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloDocCommands.h"
+#include "velmora/shared/DocumentSave.h"
 #include "velmora/shared/OpensCalculation.h"
 
 #include <wx/docview.h>
@@ -32,8 +33,8 @@ public:
     bool OpenCalculation(const wxString& path) override;
 
     // Where "Speichern unter" asks for a file; tests answer in its place.
-    using SavePathChooser = std::function<std::string(const std::string& directory, const std::string& name)>;
-    static void SetSavePathChooser(SavePathChooser chooser);
+    using SavePathChooser = ::SavePathChooser;
+    static void SetSavePathChooser(SavePathChooser chooser) { SetSaveDialogStandIn(std::move(chooser)); }
 
     // The progress dialog of the window side, when one is installed; the
     // display-free one of the core otherwise.

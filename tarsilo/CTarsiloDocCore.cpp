@@ -246,15 +246,7 @@ bool CTarsiloDocCore::PrepareHeatGenerator() {
     if (!CheckPasses(connector)) return false;
     connector.checkFlag = 1;
 
-    if (heatGenerator.output.value < 30) {
-        room.airSupplyPressure.value = 4.0;
-        room.airSupplyMode = 1;
-    } else {
-        room.airSupplyPressure.value = 3.0;
-        room.airSupplyMode = 0;
-    }
-    std::string message;
-    room.CheckInputs(message, nullptr);
+    PresetAirSupply();
     return true;
 }
 
@@ -305,15 +297,8 @@ void CTarsiloDocCore::AddRow(int64_t lineOffset) {
 }
 
 void CTarsiloDocCore::KeepResult() {
-    auto rec = std::make_unique<CErgebnis>(*head.results[0]);
-    rec->sizes[0] = chimney.diameter.value;
-    rec->sizes[1] = chimney.sideA.value;
-    rec->sizes[2] = chimney.sideB.value;
-    rec->sizes[3] = chimney.area.value;
-    rec->sizes[4] = chimney.perimeter.value;
-    rec->shape = chimney.shape.value;
     std::vector<std::unique_ptr<CErgebnis>> inner;
-    inner.push_back(std::move(rec));
+    inner.push_back(SizedFirstResult(chimney.shape.value));
     results.push_back(std::move(inner));
 }
 
@@ -388,33 +373,6 @@ int32_t CTarsiloDocCore::GetDocValue(int code, int index) {
 double* CTarsiloDocCore::GetAirSupplyPressure() {
     if (head.results.empty()) return nullptr;
     return &head.results[0]->airSupplyPressure;
-}
-
-int32_t TarsiloDocValues::GetDocValue(int code, int index) {
-    CTarsiloDocCore* doc = Active();
-    if (!doc) return -1;
-    if (code > 52) return 0;
-    return doc->GetDocValue(code, index);
-}
-
-CSKopf* TarsiloDocValues::GetChimneyHead() {
-    CTarsiloDocCore* doc = Active();
-    return doc ? doc->GetChimneyHead() : nullptr;
-}
-
-double* TarsiloDocValues::GetAirSupplyPressure() {
-    CTarsiloDocCore* doc = Active();
-    return doc ? doc->GetAirSupplyPressure() : nullptr;
-}
-
-double* TarsiloDocValues::GetFlueMassFlow() {
-    CTarsiloDocCore* doc = Active();
-    return doc ? doc->GetFlueMassFlow() : nullptr;
-}
-
-CAufBauE* TarsiloDocValues::GetConstruction() {
-    CTarsiloDocCore* doc = Active();
-    return doc ? doc->GetConstruction() : nullptr;
 }
 
 AssignmentProgress* TarsiloDocValues::GetProgress() {

@@ -14,6 +14,7 @@
 #include "values/CWDouble.h"
 #include "values/CWString.h"
 #include "values/DocValue.h"
+#include "velmora/shared/ActiveDocumentValues.h"
 #include "velmora/shared/CWrzKatalog.h"
 #include "velmora/shared/FlueSystem.h"
 
@@ -159,16 +160,14 @@ private:
 };
 
 // The model's queries of the active document: -1 without one, codes above 52 give 0.
-class TarsiloDocValues : public DocValueSource {
+class TarsiloDocValues : public ActiveDocumentValues {
 public:
     explicit TarsiloDocValues(CTarsiloDocCore* (*active)(void*) = nullptr, void* context = nullptr)
         : active_(active), context_(context) {}
-    int32_t GetDocValue(int code, int index) override;
-    CSKopf* GetChimneyHead() override;
-    double* GetAirSupplyPressure() override;
-    double* GetFlueMassFlow() override;
-    CAufBauE* GetConstruction() override;
     AssignmentProgress* GetProgress();
+
+protected:
+    DocValueSource* ActiveSource() const override { return Active(); }
 
 private:
     CTarsiloDocCore* Active() const { return active_ ? active_(context_) : nullptr; }

@@ -53,36 +53,12 @@ std::string CTarsiloPrint::LayoutFile() {
 void CTarsiloPrint::ForEachPrintVariable(CTarsiloDocCore& doc, CAnwender& user, const VariableSink& sink) {
     CProjekt& p = doc.project;
     auto text = [&](const char* name, const std::string& value) { sink(name, value, VarType::Text); };
-    auto flag = [&](const char* name, bool on) { sink(name, on ? "1" : "0", VarType::Boolean); };
     const bool unlisted = doc.system > kLastListedSystem;
 
-    sink("FormArt", vx::Format("%d", 0), VarType::Numeric);
-    text("AnwName1", user.name1);
-    text("AnwName2", user.name2);
-    text("AnwStr", user.street);
-    text("AnwPLZOrt", user.plzOrt);
-    text("AnwTel", user.telephone);
-    text("AnwFax", user.fax);
-    text("Version", "2.30");
-    text("PrNr", p.Text(CProjekt::Nummer));
-    text("Datum", p.Text(CProjekt::Datum));
-    text("EmpName1", p.Text(CProjekt::EmpfName1));
-    text("EmpName2", p.Text(CProjekt::EmpfName2));
-    text("EmpStr", p.Text(CProjekt::EmpfStrasse));
-    text("EmpPLZOrt", p.Text(CProjekt::EmpfPlz) + " " + p.Text(CProjekt::EmpfOrt));
-    text("StoName1", p.Text(CProjekt::StdoName1));
-    text("StoName2", p.Text(CProjekt::StdoName2));
-    text("StoStr", p.Text(CProjekt::StdoStrasse));
-    text("StoPLZOrt", p.Text(CProjekt::StdoPlz) + " " + p.Text(CProjekt::StdoOrt));
-    text("Bearbeiter", p.Text(CProjekt::Bearbeiter));
-    text("Projekt", p.Text(CProjekt::Nummer));
-    flag("Kopfdruck", vx::Profile().GetInt("LuL", "Kopfdruck", 1) != 0);
-    flag("Absenderdruck", vx::Profile().GetInt("LuL", "Absenderdruck", 1) != 0);
+    DefineSenderVariables(0, user, p, sink);
+    DefineProjectVariables(p, sink);
 
-    std::string remarks = doc.remarks.text;
-    for (char& c : remarks)
-        if (c == '\r') c = ' ';
-    text("Bemerkung", remarks);
+    text("Bemerkung", PrintRemarks(doc.remarks.text));
     text("Verlauf", PrintCourseText(doc.construction.Regime(), doc.construction.Kind()));
     text("WrzTyp", doc.fuelName);
 
@@ -133,18 +109,11 @@ int CTarsiloPrint::PrintNotificationCallback(int message, intptr_t parameter, vo
 
 int CTarsiloPrint::PrintTable(int mode, CTarsiloDocCore& doc, CAnwender& user, const std::string& exportFormat,
                               const std::string& exportFile, const std::string& exportPath) {
-    std::unique_ptr<ReportJob> job = factory_ ? factory_() : std::make_unique<ReportJob>();
-    vx::report::PrintEntry entry;
-    entry.mode = mode;
-    entry.layoutFile = LayoutFile();
-    entry.exportFormat = exportFormat;
-    entry.exportFile = exportFile;
-    entry.exportPath = exportPath;
+    vx::report::PrintEntry entry = Entry(mode, LayoutFile(), exportFormat, exportFile, exportPath);
     entry.optionsTitle = "Projekt: " + doc.project.Text(CProjekt::Nummer);
     entry.sourceName = ".\\CTarsiloPrint";
     entry.printStartLine = 207;
     entry.previewLine = 271;
-    entry.designer = vx::Profile().GetInt("LuL", "Designer", 0) != 0;
     entry.notification = &CTarsiloPrint::PrintNotificationCallback;
     entry.notificationUser = this;
     entry.defineFields = [&doc](ReportJob& j) {
@@ -163,12 +132,7 @@ int CTarsiloPrint::PrintTable(int mode, CTarsiloDocCore& doc, CAnwender& user, c
         const AssignmentRow& r = doc.rows[size_t(row)];
         return r.columns[AssignmentRow::Manufacturer] + " " + r.columns[AssignmentRow::Type];
     };
-    if (printerSetup_)
-        entry.setupPrinter = [this](ReportJob& j, const std::string& layout, const std::string& printer) {
-            printerSetup_(j, layout, printer);
-        };
-    entry.waitCursor = waitCursor_;
-    return vx::report::RunPrint(*job, entry);
+    return Run(entry);
 }
 
 int PrintAssignmentTable(CTarsiloPrint& print, CTarsiloDocCore& doc, CAnwender& user, int mode) {

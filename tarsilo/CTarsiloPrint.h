@@ -6,6 +6,8 @@
 #include "platform/report/CalculationMailer.h"
 #include "platform/report/PrintEntry.h"
 #include "platform/report/ReportJob.h"
+#include "velmora/shared/CProgramPrint.h"
+#include "velmora/shared/PrintTexts.h"
 
 #include <functional>
 #include <memory>
@@ -14,16 +16,9 @@
 class CAnwender;
 class CTarsiloDocCore;
 
-class CTarsiloPrint {
+class CTarsiloPrint : public CProgramPrint {
 public:
-    using JobFactory = std::function<std::unique_ptr<vx::report::ReportJob>()>;
-
-    // Stores the named printer in the layout's printer file (mode 6).
-    using PrinterSetup = std::function<bool(vx::report::ReportJob&, const std::string&, const std::string&)>;
-
-    // Without a factory the job has no display: export only.
-    explicit CTarsiloPrint(JobFactory factory = {}, PrinterSetup printerSetup = {})
-        : factory_(std::move(factory)), printerSetup_(std::move(printerSetup)) {}
+    using CProgramPrint::CProgramPrint;
 
     // The print modes of the reporting layer (vx::report::kPrint...); 0 on
     // success, else its status, already shown to the user.
@@ -31,7 +26,7 @@ public:
                    const std::string& exportFile = "", const std::string& exportPath = "");
 
     // The page's variables in their order of definition.
-    using VariableSink = std::function<void(const char*, const std::string&, vx::report::VarType)>;
+    using VariableSink = PrintVariableSink;
     static void ForEachPrintVariable(CTarsiloDocCore& doc, CAnwender& user, const VariableSink& sink);
     // The row fields: "KopfDM" and the result row's first four columns;
     // false when there is no such row.
@@ -46,13 +41,9 @@ public:
     static std::string LayoutFile();
 
     void SetHelpHandler(std::function<void(unsigned)> handler) { help_ = std::move(handler); }
-    void SetWaitCursor(std::function<void(bool)> waitCursor) { waitCursor_ = std::move(waitCursor); }
 
 private:
-    JobFactory factory_;
-    PrinterSetup printerSetup_;
     std::function<void(unsigned)> help_;
-    std::function<void(bool)> waitCursor_;
 };
 
 // What the frame's commands call: print (mode -1 lets the options dialog

@@ -23,6 +23,7 @@
 #include "velmora/shared/CAboutDlg.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "velmora/shared/CMainFrame.h"
+#include "velmora/shared/ProgramFrameTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -38,11 +39,6 @@
 
 namespace {
 
-std::string SampleData() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return vx::JoinPath(dir ? dir : ".", "data");
-}
-
 AssignmentRow Row(const char* section, const char* maker, const char* type, const char* output, const char* offset) {
     AssignmentRow r;
     const char* texts[] = {section, maker, type, output, offset};
@@ -52,11 +48,7 @@ AssignmentRow Row(const char* section, const char* maker, const char* type, cons
 
 class TarsiloFormTest : public ModelTest {
 protected:
-    static void SetUpTestSuite() {
-        wxInitAllImageHandlers();
-        wxXmlResource::Get()->InitAllHandlers();
-        ASSERT_TRUE(wxXmlResource::Get()->Load(vx::ToWx(vx::ResourceDir() + "/tarsilo/tarsilo.xrc")));
-    }
+    static void SetUpTestSuite() { LoadProgramResources("tarsilo"); }
     void SetUp() override {
         ModelTest::SetUp();
         UseTarsiloProgram();
@@ -69,11 +61,8 @@ protected:
         LoadFieldStrings(TarsiloFields());
         LoadCrossSectionTables();
         g_ResultSortMode = 0;
-        manager_ = CreateTarsiloDocManager();
-        CreateTarsiloTemplate(manager_);
-        frame_ = new CMainFrame;
-        ASSERT_TRUE(frame_->Create(manager_, "Tarsilo"));
-        wxTheApp->SetTopWindow(frame_);
+        frame_ = OpenProgramFrame(manager_, &CreateTarsiloTemplate, "Tarsilo");
+        ASSERT_NE(frame_, nullptr);
         frame_->Bind(wxEVT_MENU, [this](wxCommandEvent& e) { frameCommands_.push_back(e.GetId()); });
         ASSERT_NE(manager_->CreateNewDocument(), nullptr);
         doc_ = wxDynamicCast(manager_->GetCurrentDocument(), CTarsiloDoc);
@@ -87,31 +76,16 @@ protected:
         frameCommands_.clear();
     }
     void TearDown() override {
-        for (wxDocument* doc : manager_->GetDocumentsVector()) doc->Modify(false);
-        manager_->CloseDocuments(true);
-        frame_->Destroy();
-        wxTheApp->SetTopWindow(nullptr);
-        for (int i = 0; i < 5; ++i) wxTheApp->ProcessIdle();
-        delete manager_;
+        CloseProgramFrame(manager_, frame_);
         SetActiveFields(QuorvelFields());
         LoadCrossSectionTables();
         ModelTest::TearDown();
     }
-    static void Pump() {
-        for (int i = 0; i < 10; ++i) {
-            wxTheApp->ProcessPendingEvents();
-            wxYield();
-        }
-    }
+    static void Pump() { PumpEvents(); }
     template <typename T> T* Control(int id) { return dynamic_cast<T*>(form_->FindWindow(id)); }
 
-    // A choice as the user makes it: the selection, then the control's event.
     void Choose(wxItemContainerImmutable* list, wxWindow* window, wxEventType type, int item) {
-        list->SetSelection(item);
-        wxCommandEvent event(type, window->GetId());
-        event.SetEventObject(window);
-        event.SetInt(item);
-        window->GetEventHandler()->ProcessEvent(event);
+        ChooseItem(list, window, type, item);
         Pump();
     }
     void ChooseFuel(int position) { Choose(form_->FuelChoice(), form_->FuelChoice(), wxEVT_CHOICE, position); }

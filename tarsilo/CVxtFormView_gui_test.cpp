@@ -8,6 +8,7 @@
 #include "platform/wx/WxText.h"
 #include "values/CWDouble.h"
 #include "values/ValuesTestEnv.h"
+#include "velmora/shared/ProgramFrameTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -65,12 +66,7 @@ protected:
         for (int i = 0; i < 5; ++i) wxTheApp->ProcessIdle();
         ValuesTest::TearDown();
     }
-    static void Pump() {
-        for (int i = 0; i < 10; ++i) {
-            wxTheApp->ProcessPendingEvents();
-            wxYield();
-        }
-    }
+    static void Pump() { PumpEvents(); }
 
     CWDouble a_, b_;
     wxFrame* frame_ = nullptr;

@@ -13,7 +13,6 @@ enum TarsiloCommand : int {
 };
 
 enum TarsiloString : unsigned {
-    IDS_TARSILO_TEMPLATE = 128,
     IDS_LABEL_DIAMETER = 131,
     IDS_LABEL_INNER_WIDTH = 132,
     IDS_SYSTEM_ABOVE_16 = 137,
@@ -27,7 +26,6 @@ enum TarsiloString : unsigned {
     IDS_FIRST_SYSTEM = 217,
     IDS_FIRST_FUEL = 238,
     IDS_FIRST_COLUMN = 251,
-    IDS_TARSILO_OPEN_FILTER = 1085,
 };
 
 // Posted to the view after its first update: the start dialog.

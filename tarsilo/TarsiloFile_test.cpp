@@ -4,6 +4,7 @@
 #include "platform/Archive.h"
 #include "platform/MessageService.h"
 #include "tarsilo/CTarsiloDocCore.h"
+#include "velmora/shared/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +13,6 @@
 #include <tuple>
 
 namespace {
-
-std::string SampleData() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return vx::JoinPath(dir ? dir : ".", "data");
-}
 
 class TarsiloFileTest : public ModelTest {
 protected:

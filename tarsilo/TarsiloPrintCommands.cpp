@@ -2,13 +2,12 @@
 
 #include "model/CModul.h"
 #include "platform/report/CalculationMailer.h"
-#include "platform/report/PrintEntry.h"
 #include "platform/wx/WxText.h"
 #include "tarsilo/CDlgStatus.h"
 #include "tarsilo/CTarsiloDoc.h"
 #include "tarsilo/CTarsiloPrint.h"
-#include "tarsilo/TarsiloPrintWindow.h"
 #include "velmora/shared/CommandIds.h"
+#include "velmora/shared/PrintDisplay.h"
 #include "velmora/shared/ProgramSettings.h"
 
 #include <wx/app.h>
@@ -16,24 +15,16 @@
 namespace {
 
 void InstallPrintCommands(CTarsiloDoc& doc) {
-    for (int id : {ID_PRINT_CALCULATION, ID_PREVIEW_CALCULATION, ID_FILE_SEND_MAIL}) RoutedCommands().insert(id);
-    auto print = [&doc](int mode) {
-        return [&doc, mode](wxCommandEvent&) {
-            if (doc.rows.empty()) return;
-            auto printer = MakeTarsiloWindowPrint(wxTheApp->GetTopWindow());
-            PrintAssignmentTable(*printer, doc, TheUser(), mode);
-        };
-    };
-    doc.Bind(wxEVT_MENU, print(vx::report::kPrintOptionsDialog), ID_PRINT_CALCULATION);
-    doc.Bind(wxEVT_MENU, print(vx::report::kPrintPreview), ID_PREVIEW_CALCULATION);
+    // A table is printed once it has rows; mail also needs a mail program.
+    BindPrintCommands(doc, [&doc] { return !doc.rows.empty(); }, [&doc](int mode) {
+        auto printer = MakeDisplayPrint<CTarsiloPrint>(wxTheApp->GetTopWindow());
+        PrintAssignmentTable(*printer, doc, TheUser(), mode);
+    });
     doc.Bind(wxEVT_MENU, [&doc](wxCommandEvent&) {
         if (doc.rows.empty()) return;
-        auto printer = MakeTarsiloWindowPrint(wxTheApp->GetTopWindow());
+        auto printer = MakeDisplayPrint<CTarsiloPrint>(wxTheApp->GetTopWindow());
         SendAssignmentMail(Mailer(), *printer, doc, TheUser(), vx::FromWx(doc.GetUserReadableName()));
     }, ID_FILE_SEND_MAIL);
-    // A table is printed once it has rows; mail also needs a mail program.
-    doc.Bind(wxEVT_UPDATE_UI, [&doc](wxUpdateUIEvent& e) { e.Enable(!doc.rows.empty()); }, ID_PRINT_CALCULATION,
-             ID_PREVIEW_CALCULATION);
     doc.Bind(wxEVT_UPDATE_UI, [&doc](wxUpdateUIEvent& e) {
         e.Enable(!doc.rows.empty() && vx::report::CalculationMailer::MailProgramAvailable());
     }, ID_FILE_SEND_MAIL);

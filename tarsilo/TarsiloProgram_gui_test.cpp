@@ -6,6 +6,7 @@
 #include "platform/System.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloFile.h"
+#include "velmora/shared/ProgramRunTestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -19,40 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TarsiloProgram : public ::testing::Test {
+class TarsiloProgram : public ProgramRunTest {
 protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("vxtarsilo-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "config");
-        const char* source = std::getenv("VX_SOURCE_DIR");
-        ASSERT_NE(source, nullptr);
-        fs::copy(fs::path(source) / "data", root_ / "data", fs::copy_options::recursive);
-        setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-        vx::MakeDirs(vx::DirName(UserIni()));
-    }
-    void TearDown() override {
-        unsetenv("XDG_CONFIG_HOME");
-        unsetenv("TARSILO_TEST_CLOSE_MS");
-        unsetenv("VX_QUORVEL_LOG");
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-    int Run(const std::string& args, int closeMs = 2500) {
-        setenv("TARSILO_TEST_CLOSE_MS", std::to_string(closeMs).c_str(), 1);
-        const std::string script = "cd '" + (root_ / "data").string() + "' && '" VX_TARSILO_EXE "' " + args + " 2>'" +
-                                   (root_ / "stderr.txt").string() + "'";
-        return vx::RunProgram("/bin/sh", {"-c", script});
-    }
-    std::string UserIni() const { return (root_ / "config" / "Trevalen Software GmbH" / "Tarsilo.ini").string(); }
-    std::string Stderr() const {
-        std::string text;
-        vx::ReadWholeFile((root_ / "stderr.txt").string(), text);
-        return text;
-    }
-
-    fs::path root_;
+    TarsiloProgram() : ProgramRunTest("Tarsilo", "TARSILO_TEST_CLOSE_MS") {}
+    int Run(const std::string& args, int closeMs = 2500) { return ProgramRunTest::Run(VX_TARSILO_EXE, args, closeMs); }
 };
 
 } // namespace

@@ -17,6 +17,7 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
+#include "velmora/shared/ProgramFrameTestEnv.h"
 #include "velmora/shared/QuorvelLibrary.h"
 #include "platform/TestProfile.h"
 
@@ -39,37 +40,19 @@ namespace {
 
 class MainFrameTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        wxInitAllImageHandlers();
-        wxXmlResource::Get()->InitAllHandlers();
-        const std::string xrc = vx::ResourceDir() + "/velmora/velmora.xrc";
-        ASSERT_TRUE(wxXmlResource::Get()->Load(vx::ToWx(xrc)));
-    }
+    static void SetUpTestSuite() { LoadProgramResources("velmora"); }
     void SetUp() override {
         profile_ = std::make_unique<ScopedTestProfile>("[Global]\n");
         vx::Strings().Clear();
         LoadProgramStrings();
-        manager_ = CreateVelmoraDocManager();
-        CreateVelmoraTemplate(manager_);
-        frame_ = new CMainFrame;
-        ASSERT_TRUE(frame_->Create(manager_, VelmoraFrameTitle()));
-        wxTheApp->SetTopWindow(frame_);
+        frame_ = OpenProgramFrame(manager_, &CreateVelmoraTemplate, ProgramFrameTitle());
+        ASSERT_NE(frame_, nullptr);
     }
     void TearDown() override {
-        for (wxDocument* doc : manager_->GetDocumentsVector()) doc->Modify(false);
-        manager_->CloseDocuments(true);
-        frame_->Destroy();
-        wxTheApp->SetTopWindow(nullptr);
-        for (int i = 0; i < 5; ++i) wxTheApp->ProcessIdle();
-        delete manager_;
+        CloseProgramFrame(manager_, frame_);
         profile_.reset();
     }
-    static void Pump() {
-        for (int i = 0; i < 10; ++i) {
-            wxTheApp->ProcessPendingEvents();
-            wxYield();
-        }
-    }
+    static void Pump() { PumpEvents(); }
     bool MenuEnabled(int id) {
         wxMenuBar* bar = frame_->GetMenuBar();
         for (size_t i = 0; i < bar->GetMenuCount(); ++i) bar->GetMenu(i)->UpdateUI(frame_);

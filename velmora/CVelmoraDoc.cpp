@@ -14,12 +14,12 @@
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraPrintCommands.h"
 #include "velmora/VelmoraSettings.h"
+#include "velmora/shared/DocumentSave.h"
 #include "velmora/shared/LibraryCommands.h"
 
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/eventfilter.h>
-#include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -136,47 +136,13 @@ void CVelmoraDoc::SetPathName(const std::string& name) {
 bool CVelmoraDoc::OnSaveModified() {
     if (!IsModified()) return true;
     if (IsBusy()) return false;
-    const std::string question = vx::Format(vx::LoadString(IDS_ASK_TO_SAVE), vx::FromWx(GetUserReadableName()));
-    switch (vx::ShowMessage(question, vx::MB_YESNOCANCEL | vx::MB_ICONEXCLAMATION)) {
-    case vx::IDYES:
-        return Save();
-    case vx::IDNO:
-        Modify(false);
-        return true;
-    default:
-        return false;
-    }
+    return AskToSaveChanges(*this);
 }
-
-namespace {
-
-CVelmoraDoc::SavePathChooser& SavePathChooserSlot() {
-    static CVelmoraDoc::SavePathChooser chooser;
-    return chooser;
-}
-
-std::string AskSavePath(const std::string& directory, const std::string& name) {
-    wxFileDialog dialog(wxTheApp->GetTopWindow(), "Speichern unter", vx::ToWx(directory), vx::ToWx(name),
-                        vx::ToWx(FileDialogFilter(vx::LoadString(IDS_OPEN_FILTER))),
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    return dialog.ShowModal() == wxID_OK ? vx::FromWx(dialog.GetPath()) : std::string();
-}
-
-} // namespace
-
-void CVelmoraDoc::SetSavePathChooser(SavePathChooser chooser) { SavePathChooserSlot() = std::move(chooser); }
 
 bool CVelmoraDoc::SaveAs() {
     if (IsBusy()) return false;
-    const std::string current = vx::FromWx(GetFilename());
-    std::string name = vx::BaseName(current);
-    if (name.empty()) name = "unbenannt";
-    if (name.find('.') == std::string::npos) name += ".kfx";
-    const std::string directory = current.find('/') != std::string::npos ? vx::DirName(current) : OpenDialogDirectory();
-    const SavePathChooser& chooser = SavePathChooserSlot();
-    std::string path = chooser ? chooser(directory, name) : AskSavePath(directory, name);
+    const std::string path = ChooseSavePath(*this, ".kfx");
     if (path.empty()) return false;
-    if (vx::BaseName(path).find('.') == std::string::npos) path += ".kfx";
     const wxString file = vx::ToWx(path);
     if (!OnSaveDocument(file)) return false;
     SetTitle(vx::ToWx(vx::BaseName(path)));

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "velmora/CVelmoraDocCore.h"
+#include "velmora/shared/DocumentSave.h"
 #include "velmora/shared/LibraryDocument.h"
 #include "velmora/shared/OpensCalculation.h"
 
@@ -34,8 +35,8 @@ public:
     bool SaveAs() override;
     // Asks for the file to save into (directory and name suggested); empty
     // cancels. Tests answer in place of the dialog; nullptr restores it.
-    using SavePathChooser = std::function<std::string(const std::string& directory, const std::string& name)>;
-    static void SetSavePathChooser(SavePathChooser chooser);
+    using SavePathChooser = ::SavePathChooser;
+    static void SetSavePathChooser(SavePathChooser chooser) { SetSaveDialogStandIn(std::move(chooser)); }
     // "Neu": the document keeps no file name, so that saving asks for one.
     void ForgetFile();
 

@@ -173,15 +173,8 @@ bool CVelmoraDocCore::ComputeDiagram() {
             RunCalculation();
             if (head.results.empty()) break;
             const Sizes previous = s;
-            auto rec = std::make_unique<CErgebnis>(*head.results[0]);
-            rec->sizes[0] = chimney.diameter.value;
-            rec->sizes[1] = chimney.sideA.value;
-            rec->sizes[2] = chimney.sideB.value;
-            rec->sizes[3] = chimney.area.value;
-            rec->sizes[4] = chimney.perimeter.value;
-            rec->shape = int16_t(shape);
             std::vector<std::unique_ptr<CErgebnis>> inner;
-            inner.push_back(std::move(rec));
+            inner.push_back(SizedFirstResult(shape));
             results.push_back(std::move(inner));
 
             if (RunPassed()) {

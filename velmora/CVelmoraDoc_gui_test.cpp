@@ -39,12 +39,7 @@ protected:
         for (size_t i = 0; i < bar->GetMenuCount(); ++i) bar->GetMenu(i)->UpdateUI(frame_);
         return bar->IsEnabled(id);
     }
-    static void Pump() {
-        for (int i = 0; i < 10; ++i) {
-            wxTheApp->ProcessPendingEvents();
-            wxYield();
-        }
-    }
+    static void Pump() { PumpEvents(); }
     DiagramWindow* Diagram() const { return dynamic_cast<DiagramWindow*>(doc_->diagram.Window()); }
     void Key(int code) {
         wxKeyEvent e(wxEVT_KEY_DOWN);

@@ -37,9 +37,6 @@ std::string TrimLeft(const std::string& s) {
 
 } // namespace
 
-CVelmoraPrint::CVelmoraPrint(JobFactory factory, PrinterSetup printerSetup)
-    : factory_(std::move(factory)), printerSetup_(std::move(printerSetup)) {}
-
 std::string CVelmoraPrint::LayoutFile() {
     int form = vx::Profile().GetInt("LuL", "Formular", 0);
     return vx::Profile().GetString("LuL", vx::Format("Formular%d", form),
@@ -70,30 +67,10 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     auto text = [&](const char* name, const std::string& value) { sink(name, value, VarType::Text); };
     auto flag = [&](const char* name, bool on) { sink(name, on ? "1" : "0", VarType::Boolean); };
 
-    sink("FormArt", vx::Format("%d", vx::Profile().GetInt("LuL", "Formular", 0)), VarType::Numeric);
-    text("AnwName1", user.name1);
-    text("AnwName2", user.name2);
-    text("AnwStr", user.street);
-    text("AnwPLZOrt", user.plzOrt);
-    text("AnwTel", user.telephone);
-    text("AnwFax", user.fax);
-    text("Version", "2.30");
-    text("PrNr", p.Text(CProjekt::Nummer));
+    DefineSenderVariables(vx::Profile().GetInt("LuL", "Formular", 0), user, p, sink);
     text("Bauvor1", doc.text2);
     text("Bauvor2", doc.text1);
-    text("Datum", p.Text(CProjekt::Datum));
-    text("EmpName1", p.Text(CProjekt::EmpfName1));
-    text("EmpName2", p.Text(CProjekt::EmpfName2));
-    text("EmpStr", p.Text(CProjekt::EmpfStrasse));
-    text("EmpPLZOrt", p.Text(CProjekt::EmpfPlz) + " " + p.Text(CProjekt::EmpfOrt));
-    text("StoName1", p.Text(CProjekt::StdoName1));
-    text("StoName2", p.Text(CProjekt::StdoName2));
-    text("StoStr", p.Text(CProjekt::StdoStrasse));
-    text("StoPLZOrt", p.Text(CProjekt::StdoPlz) + " " + p.Text(CProjekt::StdoOrt));
-    text("Bearbeiter", p.Text(CProjekt::Bearbeiter));
-    text("Projekt", p.Text(CProjekt::Nummer));
-    flag("Kopfdruck", vx::Profile().GetInt("LuL", "Kopfdruck", 1) != 0);
-    flag("Absenderdruck", vx::Profile().GetInt("LuL", "Absenderdruck", 1) != 0);
+    DefineProjectVariables(p, sink);
 
     const std::string& salutation = p.Text(CProjekt::Floskel);
     const std::string& contact = p.Text(CProjekt::EmpfAnsprech);
@@ -108,10 +85,7 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     text("EmpHandy", p.Text(CProjekt::EmpfHandy));
     text("EmpTel", p.Text(CProjekt::EmpfTel));
     text("EmpFax", p.Text(CProjekt::EmpfFax));
-    std::string remarks = doc.remarks;
-    for (char& c : remarks)
-        if (c == '\r') c = ' ';
-    text("Bemerkung", remarks);
+    text("Bemerkung", PrintRemarks(doc.remarks));
 
     static const char* const kModes[] = {"Schornstein", "Schornstein, feuchteunempfindlich", "Abgasleitung"};
     std::string arrangement = PrintString(202, "Betriebsweise: ") + (mode >= 0 && mode <= 2 ? kModes[mode] : "");
@@ -186,17 +160,10 @@ int CVelmoraPrint::PrintNotificationCallback(int message, intptr_t parameter, vo
     return 0;
 }
 
-bool CVelmoraPrint::SetupPrinterFile(ReportJob& job, const std::string& projectFile, const std::string& printerName) {
-    if (printerSetup_) return printerSetup_(job, projectFile, printerName);
-    // Without a display there are no printers to open.
-    return false;
-}
-
 int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, const std::string& exportFormat,
                                     const std::string& exportFile, const std::string& exportPath) {
     tempDir_ = vx::TempDir();
     const int form = vx::Profile().GetInt("LuL", "Formular", 0);
-    std::unique_ptr<ReportJob> job = factory_ ? factory_() : std::make_unique<ReportJob>();
 
     current_ = &document;
     struct Forget {
@@ -204,17 +171,11 @@ int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, cons
         ~Forget() { p = nullptr; }
     } forget{current_};
 
-    vx::report::PrintEntry entry;
-    entry.mode = mode;
-    entry.layoutFile = LayoutFile();
-    entry.exportFormat = exportFormat;
-    entry.exportFile = exportFile;
-    entry.exportPath = exportPath;
+    vx::report::PrintEntry entry = Entry(mode, LayoutFile(), exportFormat, exportFile, exportPath);
     entry.optionsTitle = "Projekt: " + std::string(" ") + document.project->Text(CProjekt::Nummer);
     entry.sourceName = ".\\VelmoraPrint";
     entry.printStartLine = 210;
     entry.previewLine = 264;
-    entry.designer = vx::Profile().GetInt("LuL", "Designer", 0) != 0;
     entry.notification = &CVelmoraPrint::PrintNotificationCallback;
     entry.notificationUser = this;
     entry.defineFields = [](ReportJob& j) {
@@ -229,11 +190,7 @@ int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, cons
         return true;
     };
     if (form == 1) entry.afterRows = [](ReportJob& j) { return j.Print(); };
-    entry.setupPrinter = [this](ReportJob& j, const std::string& layout, const std::string& printer) {
-        SetupPrinterFile(j, layout, printer);
-    };
-    entry.waitCursor = waitCursor_;
-    return vx::report::RunPrint(*job, entry);
+    return Run(entry);
 }
 
 // ---------------------------------------------------------------------------

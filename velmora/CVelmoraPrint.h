@@ -7,6 +7,8 @@
 #include "platform/report/CalculationMailer.h"
 #include "platform/report/PrintEntry.h"
 #include "platform/report/ReportJob.h"
+#include "velmora/shared/CProgramPrint.h"
+#include "velmora/shared/PrintTexts.h"
 
 #include <functional>
 #include <memory>
@@ -46,15 +48,9 @@ using vx::report::kPrintOptionsDialog;
 using vx::report::kPrintPreview;
 using vx::report::kPrintPrinter;
 
-class CVelmoraPrint {
+class CVelmoraPrint : public CProgramPrint {
 public:
-    using JobFactory = std::function<std::unique_ptr<vx::report::ReportJob>()>;
-    // Stores the named printer in the layout's printer file; false when
-    // there is no such printer.
-    using PrinterSetup = std::function<bool(vx::report::ReportJob&, const std::string&, const std::string&)>;
-
-    // Without a factory the job has no display: export only.
-    explicit CVelmoraPrint(JobFactory factory = {}, PrinterSetup printerSetup = {});
+    using CProgramPrint::CProgramPrint;
 
     // Modes 1-3 print, 5 previews, 6 stores the printer exportFile names in
     // the layout's printer file and prints, 0 and 7 export quietly; any other
@@ -63,11 +59,10 @@ public:
     int PrintCalculation(int mode, VelmoraPrintSource& document, const std::string& exportFormat = "",
                          const std::string& exportFile = "", const std::string& exportPath = "");
 
-    bool SetupPrinterFile(vx::report::ReportJob& job, const std::string& projectFile, const std::string& printerName);
     static void DefinePrintVariables(vx::report::ReportJob& job, VelmoraPrintSource& document);
     // The variables in their order of definition, as DefinePrintVariables
     // hands them to the job.
-    using VariableSink = std::function<void(const char*, const std::string&, vx::report::VarType)>;
+    using VariableSink = PrintVariableSink;
     static void ForEachPrintVariable(VelmoraPrintSource& document, const VariableSink& sink);
     static int PrintNotificationCallback(int message, intptr_t parameter, void* user);
 
@@ -82,16 +77,11 @@ public:
 
     // Called for the layer's help requests (context, command).
     void SetHelpHandler(std::function<void(unsigned, unsigned)> handler) { help_ = std::move(handler); }
-    // Shown around the print when there is a display.
-    void SetWaitCursor(std::function<void(bool)> waitCursor) { waitCursor_ = std::move(waitCursor); }
 
     const std::string& TempDir() const { return tempDir_; }
 
 private:
-    JobFactory factory_;
-    PrinterSetup printerSetup_;
     std::function<void(unsigned, unsigned)> help_;
-    std::function<void(bool)> waitCursor_;
     std::string tempDir_;
     VelmoraPrintSource* current_ = nullptr;
 };

@@ -153,7 +153,7 @@ bool CVelmoraView::OnClose(bool deleteWindow) {
 void CVelmoraView::OnChangeFilename() {
     wxWindow* frame = GetFrame();
     if (!frame || !GetDocument()) return;
-    frame->SetLabel(GetDocument()->GetUserReadableName() + " - " + VelmoraFrameTitle());
+    frame->SetLabel(GetDocument()->GetUserReadableName() + " - " + ProgramFrameTitle());
 }
 
 void CVelmoraView::PostToFrame(int id) {

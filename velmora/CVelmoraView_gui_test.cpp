@@ -20,6 +20,7 @@
 #include "velmora/shared/CComboWrzTyp.h"
 #include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
+#include "velmora/shared/ProgramFrameTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -36,18 +37,9 @@
 
 namespace {
 
-std::string SampleData() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return vx::JoinPath(dir ? dir : ".", "data");
-}
-
 class FormTest : public ModelTest {
 protected:
-    static void SetUpTestSuite() {
-        wxInitAllImageHandlers();
-        wxXmlResource::Get()->InitAllHandlers();
-        ASSERT_TRUE(wxXmlResource::Get()->Load(vx::ToWx(vx::ResourceDir() + "/velmora/velmora.xrc")));
-    }
+    static void SetUpTestSuite() { LoadProgramResources("velmora"); }
     void SetUp() override {
         ModelTest::SetUp();
         vx::Profile().WriteString("Datenbank", "Pfad", SampleData());
@@ -56,11 +48,8 @@ protected:
         vx::Strings().Clear();
         LoadProgramStrings();
         LoadCrossSectionTables();
-        manager_ = CreateVelmoraDocManager();
-        CreateVelmoraTemplate(manager_);
-        frame_ = new CMainFrame;
-        ASSERT_TRUE(frame_->Create(manager_, VelmoraFrameTitle()));
-        wxTheApp->SetTopWindow(frame_);
+        frame_ = OpenProgramFrame(manager_, &CreateVelmoraTemplate, ProgramFrameTitle());
+        ASSERT_NE(frame_, nullptr);
         frame_->Bind(wxEVT_MENU, [this](wxCommandEvent&) { ++projectDataPosts_; }, ID_PROJECT_DATA);
         ASSERT_NE(manager_->CreateNewDocument(), nullptr);
         doc_ = wxDynamicCast(manager_->GetCurrentDocument(), CVelmoraDoc);
@@ -73,30 +62,15 @@ protected:
         ASSERT_NE(form_, nullptr);
     }
     void TearDown() override {
-        for (wxDocument* doc : manager_->GetDocumentsVector()) doc->Modify(false);
-        manager_->CloseDocuments(true);
-        frame_->Destroy();
-        wxTheApp->SetTopWindow(nullptr);
-        for (int i = 0; i < 5; ++i) wxTheApp->ProcessIdle();
-        delete manager_;
+        CloseProgramFrame(manager_, frame_);
         LoadCrossSectionTables();
         ModelTest::TearDown();
     }
-    static void Pump() {
-        for (int i = 0; i < 10; ++i) {
-            wxTheApp->ProcessPendingEvents();
-            wxYield();
-        }
-    }
+    static void Pump() { PumpEvents(); }
     template <typename T> T* Control(int id) { return dynamic_cast<T*>(form_->FindWindow(id)); }
 
-    // A list choice as the user makes it: the selection, then the control's event.
     void Choose(wxItemContainerImmutable* list, wxWindow* window, wxEventType type, int item) {
-        list->SetSelection(item);
-        wxCommandEvent event(type, window->GetId());
-        event.SetEventObject(window);
-        event.SetInt(item);
-        window->GetEventHandler()->ProcessEvent(event);
+        ChooseItem(list, window, type, item);
     }
     void ChooseFuel(int position) {
         auto* c = Control<wxChoice>(CVelmoraView::IDC_FUEL);

@@ -18,8 +18,6 @@ enum VelmoraCommand : int {
 
 // String ids of the main program.
 enum VelmoraString : unsigned {
-    IDS_DOC_TEMPLATE = 128,
     IDS_ABOUT_LINE1 = 1077,
     IDS_ABOUT_LINE2 = 1078,
-    IDS_OPEN_FILTER = 1085,
 };

@@ -17,6 +17,7 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
+#include "velmora/shared/ProgramFrameTestEnv.h"
 #include "platform/TestProfile.h"
 
 #include <gtest/gtest.h>
@@ -28,22 +29,13 @@
 #include <memory>
 #include <unistd.h>
 
-inline std::string SampleData() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return vx::JoinPath(dir ? dir : ".", "data");
-}
-
 inline std::string TempPath(const std::string& name) {
     return vx::JoinPath(vx::TempDir(), "vxdoc-" + std::to_string(::getpid()) + "-" + name);
 }
 
 class DocumentFrameTestBase : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        wxInitAllImageHandlers();
-        wxXmlResource::Get()->InitAllHandlers();
-        ASSERT_TRUE(wxXmlResource::Get()->Load(vx::ToWx(vx::ResourceDir() + "/velmora/velmora.xrc")));
-    }
+    static void SetUpTestSuite() { LoadProgramResources("velmora"); }
     // extraProfile: more INI text for the test's own profile.
     void SetUpDocument(const std::string& extraProfile = {}) {
         profile_ = std::make_unique<ScopedTestProfile>("[Global]\nHinweis=1\n[Datenbank]\nPfad=" + SampleData() +
@@ -52,11 +44,8 @@ protected:
         LoadProgramStrings();
         FillFuelTable(VelmoraFuelRows());
         LoadCrossSectionTables();
-        manager_ = CreateVelmoraDocManager();
-        CreateVelmoraTemplate(manager_);
-        frame_ = new CMainFrame;
-        ASSERT_TRUE(frame_->Create(manager_, VelmoraFrameTitle()));
-        wxTheApp->SetTopWindow(frame_);
+        frame_ = OpenProgramFrame(manager_, &CreateVelmoraTemplate, ProgramFrameTitle());
+        ASSERT_NE(frame_, nullptr);
         doc_ = wxDynamicCast(manager_->CreateNewDocument(), CVelmoraDoc);
         ASSERT_NE(doc_, nullptr);
         CWrzKatalog katalog(SampleData());
@@ -71,12 +60,7 @@ protected:
     }
     void TearDown() override {
         SetCalculationMessagePump(nullptr);
-        for (wxDocument* doc : manager_->GetDocumentsVector()) doc->Modify(false);
-        manager_->CloseDocuments(true);
-        frame_->Destroy();
-        wxTheApp->SetTopWindow(nullptr);
-        for (int i = 0; i < 5; ++i) wxTheApp->ProcessIdle();
-        delete manager_;
+        CloseProgramFrame(manager_, frame_);
         profile_.reset();
     }
     void Calculate() {

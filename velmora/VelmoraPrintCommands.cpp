@@ -6,6 +6,7 @@
 #include "velmora/VelmoraDocPrint.h"
 #include "velmora/VelmoraSettings.h"
 #include "velmora/VelmoraPrintWindow.h"
+#include "velmora/shared/PrintDisplay.h"
 
 #include <wx/app.h>
 #include <wx/frame.h>
@@ -19,25 +20,15 @@ VelmoraPrintSource SourceOf(CVelmoraDoc& doc) {
 } // namespace
 
 void InstallPrintCommands(CVelmoraDoc& doc) {
-    RoutedCommands().insert(ID_PRINT_CALCULATION);
-    RoutedCommands().insert(ID_PREVIEW_CALCULATION);
-    RoutedCommands().insert(ID_FILE_SEND_MAIL);
-    auto print = [&doc](int mode) {
-        return [&doc, mode](wxCommandEvent&) {
-            if (doc.IsBusy() || !doc.resultValid) return;
-            VelmoraPrintSource source = SourceOf(doc);
-            MakeWindowPrint(wxTheApp->GetTopWindow())->PrintCalculation(mode, source);
-        };
-    };
-    doc.Bind(wxEVT_MENU, print(kPrintOptionsDialog), ID_PRINT_CALCULATION);
-    doc.Bind(wxEVT_MENU, print(kPrintPreview), ID_PREVIEW_CALCULATION);
     // Printing waits for a computation since the last change.
-    doc.Bind(wxEVT_UPDATE_UI, [&doc](wxUpdateUIEvent& e) { e.Enable(!doc.IsBusy() && doc.resultValid != 0); },
-             ID_PRINT_CALCULATION, ID_PREVIEW_CALCULATION);
+    BindPrintCommands(doc, [&doc] { return !doc.IsBusy() && doc.resultValid != 0; }, [&doc](int mode) {
+        VelmoraPrintSource source = SourceOf(doc);
+        MakeDisplayPrint<CVelmoraPrint>(wxTheApp->GetTopWindow())->PrintCalculation(mode, source);
+    });
     doc.Bind(wxEVT_MENU, [&doc](wxCommandEvent&) {
         if (doc.IsBusy()) return;
         VelmoraPrintSource source = SourceOf(doc);
-        auto print = MakeWindowPrint(wxTheApp->GetTopWindow());
+        auto print = MakeDisplayPrint<CVelmoraPrint>(wxTheApp->GetTopWindow());
         SendCalculationMail(Mailer(), *print, source);
     }, ID_FILE_SEND_MAIL);
     doc.Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) {

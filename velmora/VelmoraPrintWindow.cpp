@@ -1,23 +1,6 @@
 #include "velmora/VelmoraPrintWindow.h"
 
-#include "platform/report/WxReportJob.h"
-
 #include <wx/menu.h>
-#include <wx/utils.h>
-
-std::unique_ptr<CVelmoraPrint> MakeWindowPrint(wxWindow* owner) {
-    auto print = std::make_unique<CVelmoraPrint>(
-        [owner] { return std::make_unique<vx::report::WxReportJob>(owner); },
-        [](vx::report::ReportJob& job, const std::string& layout, const std::string& printer) {
-            auto* wxJob = dynamic_cast<vx::report::WxReportJob*>(&job);
-            return wxJob && wxJob->SetPrinterInPrinterFile(layout, printer);
-        });
-    print->SetWaitCursor([](bool on) {
-        if (on) wxBeginBusyCursor();
-        else wxEndBusyCursor();
-    });
-    return print;
-}
 
 bool RemoveMenuItemWithSeparator(wxMenuBar* bar, int id) {
     if (!bar) return false;

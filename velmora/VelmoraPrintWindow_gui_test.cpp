@@ -1,4 +1,6 @@
 #include "velmora/VelmoraPrintWindow.h"
+#include "velmora/CVelmoraPrint.h"
+#include "velmora/shared/PrintDisplay.h"
 
 #include "model/ModelTestEnv.h"
 #include "platform/MessageService.h"
@@ -36,7 +38,7 @@ protected:
 
 TEST_F(PrintWindowTest, PreviewOpensAndCloses) {
     vx::ScopedScriptedMessages messages;
-    auto print = MakeWindowPrint(nullptr);
+    auto print = MakeDisplayPrint<CVelmoraPrint>(nullptr);
     ASSERT_EQ(print->PrintCalculation(kPrintPreview, source), 0);
     Pump();
     auto frames = PreviewFrames();
@@ -52,7 +54,7 @@ TEST_F(PrintWindowTest, PreviewOpensAndCloses) {
 TEST_F(PrintWindowTest, DesignerShowsThePreviewOnceWithItsNote) {
     vx::Profile().WriteString("LuL", "Designer", "1");
     vx::ScopedScriptedMessages messages;
-    auto print = MakeWindowPrint(nullptr);
+    auto print = MakeDisplayPrint<CVelmoraPrint>(nullptr);
     ASSERT_EQ(print->PrintCalculation(kPrintPrinter, source), 0);
     Pump();
     ASSERT_EQ(messages.service.shown.size(), 1u);

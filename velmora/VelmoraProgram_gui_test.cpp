@@ -16,63 +16,15 @@
 
 #include "velmora/VelmoraProgramTestEnv.h"
 #include "velmora/VelmoraSettings.h"
+#include "velmora/shared/ProgramRunTestEnv.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class VelmoraProgram : public ::testing::Test {
+class VelmoraProgram : public ProgramRunTest {
 protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("vxvelmora-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "config");
-        const char* source = std::getenv("VX_SOURCE_DIR");
-        ASSERT_NE(source, nullptr);
-        fs::copy(fs::path(source) / "data", root_ / "data", fs::copy_options::recursive);
-        setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("XDG_CONFIG_HOME");
-        unsetenv("VELMORA_TEST_CLOSE_MS");
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-
-    // Runs program with the arguments in the data copy; the main window is
-    // closed closeMs after start. With a screenshot name, the screen is taken
-    // into the artefact directory while the window is up. The exit status.
-    int Run(const std::string& program, const std::string& args, int closeMs = 2500,
-            const std::string& screenshot = "") {
-        setenv("VELMORA_TEST_CLOSE_MS", std::to_string(closeMs).c_str(), 1);
-        // These runs are about the program: the real library's first-start
-        // dialogs would wait for a user, so a test names its library or none.
-        if (args.find("cdstart") == std::string::npos && !vx::IniFile(UserIni()).Find("Quorvel", "DLL")) {
-            vx::MakeDirs(vx::DirName(UserIni()));
-            vx::IniFile(UserIni()).WriteString("Quorvel", "DLL", "");
-        }
-        std::string script = "cd '" + (root_ / "data").string() + "' && '" + program + "' " + args + " 2>'" +
-                             (root_ / "stderr.txt").string() + "' & pid=$!; ";
-        const char* artefacts = std::getenv("VX_ARTEFACT_DIR");
-        if (!screenshot.empty() && artefacts) {
-            fs::create_directories(artefacts);
-            script += "sleep 1.5; import -window root '" + (fs::path(artefacts) / screenshot).string() + "'; ";
-        }
-        // The library's start dialogs are cancelled by Escape, as a user in a hurry would.
-        if (escapeDialogs) script += "(while kill -0 $pid 2>/dev/null; do xdotool key Escape; sleep 0.3; done) & ";
-        script += "wait $pid";
-        return vx::RunProgram("/bin/sh", {"-c", script});
-    }
-    std::string UserIni() const { return (root_ / "config" / "Trevalen Software GmbH" / "Velmora.ini").string(); }
-    std::string Stderr() const {
-        std::string text;
-        vx::ReadWholeFile((root_ / "stderr.txt").string(), text);
-        return text;
-    }
-
-    fs::path root_;
-    bool escapeDialogs = false;
+    VelmoraProgram() : ProgramRunTest("Velmora", "VELMORA_TEST_CLOSE_MS") {}
 };
 
 } // namespace

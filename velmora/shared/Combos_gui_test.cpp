@@ -6,6 +6,7 @@
 
 #include "platform/Files.h"
 #include "platform/wx/WxText.h"
+#include "velmora/shared/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -19,11 +20,6 @@
 #include <cstdlib>
 
 namespace {
-
-std::string SampleData() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return vx::JoinPath(dir ? dir : ".", "data");
-}
 
 class ProbeSystem : public CCombVelmora {
 public:

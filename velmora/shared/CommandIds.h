@@ -30,6 +30,12 @@ enum SharedCommand : int {
     ID_VIEW_STATUS_BAR = 59393 - kWxIdShift,
 };
 
+// Each program's own text under the same id, in its "strings.txt".
+enum ProgramString : unsigned {
+    IDS_DOC_TEMPLATE = 128,
+    IDS_OPEN_FILTER = 1085,
+};
+
 // The framework's texts, in "resources/shared".
 enum SharedString : unsigned {
     IDS_IDLE_MESSAGE = 57345,

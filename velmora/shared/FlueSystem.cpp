@@ -358,6 +358,10 @@ void FlueSystem::PrepareRun() {
     CGrunddaten::ReloadProfile();
     std::string message;
     construction.site.CheckInputs(message, nullptr);
+    PresetAirSupply();
+}
+
+void FlueSystem::PresetAirSupply() {
     if (heatGenerator.output.value < 30) {
         room.airSupplyPressure.value = 4;
         room.airSupplyMode = 1;
@@ -365,7 +369,19 @@ void FlueSystem::PrepareRun() {
         room.airSupplyPressure.value = 3;
         room.airSupplyMode = 0;
     }
+    std::string message;
     room.CheckInputs(message, nullptr);
+}
+
+std::unique_ptr<CErgebnis> FlueSystem::SizedFirstResult(int shape) const {
+    auto rec = std::make_unique<CErgebnis>(*head.results[0]);
+    rec->sizes[0] = chimney.diameter.value;
+    rec->sizes[1] = chimney.sideA.value;
+    rec->sizes[2] = chimney.sideB.value;
+    rec->sizes[3] = chimney.area.value;
+    rec->sizes[4] = chimney.perimeter.value;
+    rec->shape = int16_t(shape);
+    return rec;
 }
 
 void FlueSystem::PutChimneySizes(const Sizes& s) {

@@ -14,6 +14,7 @@
 #include "model/CVerb.h"
 #include "model/CWaerme.h"
 
+#include <memory>
 #include <string>
 
 // String ids of the moisture texts of a system.
@@ -107,6 +108,11 @@ protected:
     void MarkModules();
     void PrepareConnector();
     void PrepareChimney();
+    // The installation room's air supply by the heat generator's output
+    // (below 30 kW 4 Pa, else 3 Pa), then the room's own check.
+    void PresetAirSupply();
+    // The last run's first result with the chimney's sizes and the given shape.
+    std::unique_ptr<CErgebnis> SizedFirstResult(int shape) const;
 
     const FlueSystemVariant& variant_;
 };

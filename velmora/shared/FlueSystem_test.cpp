@@ -6,6 +6,7 @@
 #include "platform/StringTable.h"
 #include "velmora/shared/CWrzKatalog.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
+#include "velmora/shared/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,6 @@
 #include <cstdlib>
 
 namespace {
-
-std::string SampleData() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return vx::JoinPath(dir ? dir : ".", "data");
-}
 
 class FlueSystemTest : public ModelTest {
 protected:
@@ -195,4 +191,54 @@ TEST_F(FlueSystemTest, ChecksThatReportNothingMarkTheModulesChecked) {
     bad.chimney.setting1 = 1;
     bad.PrepareRun();
     EXPECT_EQ(bad.chimney.checkFlag, 0);
+}
+
+namespace {
+
+// The steps the documents take between their own ones.
+class OpenFlueSystem : public FlueSystem {
+public:
+    OpenFlueSystem() : FlueSystem(FlueSystemVariant::Assignment()) {}
+    using FlueSystem::PresetAirSupply;
+    using FlueSystem::SizedFirstResult;
+};
+
+} // namespace
+
+TEST_F(FlueSystemTest, AirSupplyPresetChangesAtThirtyKilowatts) {
+    struct Case {
+        double output, pressure;
+        int mode;
+    };
+    for (const Case& c : {Case{8.0, 4.0, 1}, Case{29.9, 4.0, 1}, Case{30.0, 3.0, 0}, Case{120.0, 3.0, 0}}) {
+        OpenFlueSystem fs;
+        fs.heatGenerator.output.value = c.output;
+        fs.room.airSupplyPressure.value = 7.5;
+        fs.room.airSupplyMode = 5;
+        fs.PresetAirSupply();
+        EXPECT_EQ(fs.room.airSupplyPressure.value, c.pressure) << c.output;
+        EXPECT_EQ(fs.room.airSupplyMode, c.mode) << c.output;
+    }
+}
+
+TEST_F(FlueSystemTest, SizedResultCopiesTheRunsFirstRecordWithTheChimneysSizes) {
+    OpenFlueSystem fs;
+    auto first = std::make_unique<CErgebnis>();
+    first->draught = 12.25;
+    first->shape = 3;
+    fs.head.results.push_back(std::move(first));
+    fs.head.results.push_back(std::make_unique<CErgebnis>());
+    fs.chimney.diameter.value = 0.16;
+    fs.chimney.sideA.value = 0.14;
+    fs.chimney.sideB.value = 0.2;
+    fs.chimney.area.value = 0.028;
+    fs.chimney.perimeter.value = 0.68;
+    std::unique_ptr<CErgebnis> kept = fs.SizedFirstResult(1);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_NE(kept.get(), fs.head.results[0].get());
+    EXPECT_EQ(kept->draught, 12.25);
+    // The shape is the caller's, not the record's.
+    EXPECT_EQ(kept->shape, 1);
+    const double expected[5] = {0.16, 0.14, 0.2, 0.028, 0.68};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(kept->sizes[i], expected[i]) << i;
 }

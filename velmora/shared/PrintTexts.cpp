@@ -1,8 +1,11 @@
 #include "velmora/shared/PrintTexts.h"
 
 #include "platform/NumText.h"
+#include "platform/Profile.h"
 #include "platform/StringTable.h"
+#include "values/CAnwender.h"
 #include "values/CMEinheitListe.h"
+#include "values/CProjekt.h"
 #include "values/CWDouble.h"
 #include "values/Helpers.h"
 
@@ -73,3 +76,40 @@ std::string PrintCourseText(int operatingMode, int kind) {
     }
 }
 
+
+void DefineSenderVariables(int formKind, const CAnwender& user, const CProjekt& p, const PrintVariableSink& sink) {
+    auto text = [&](const char* name, const std::string& value) { sink(name, value, vx::report::VarType::Text); };
+    sink("FormArt", vx::Format("%d", formKind), vx::report::VarType::Numeric);
+    text("AnwName1", user.name1);
+    text("AnwName2", user.name2);
+    text("AnwStr", user.street);
+    text("AnwPLZOrt", user.plzOrt);
+    text("AnwTel", user.telephone);
+    text("AnwFax", user.fax);
+    text("Version", "2.30");
+    text("PrNr", p.Text(CProjekt::Nummer));
+}
+
+void DefineProjectVariables(const CProjekt& p, const PrintVariableSink& sink) {
+    auto text = [&](const char* name, const std::string& value) { sink(name, value, vx::report::VarType::Text); };
+    auto flag = [&](const char* name, bool on) { sink(name, on ? "1" : "0", vx::report::VarType::Boolean); };
+    text("Datum", p.Text(CProjekt::Datum));
+    text("EmpName1", p.Text(CProjekt::EmpfName1));
+    text("EmpName2", p.Text(CProjekt::EmpfName2));
+    text("EmpStr", p.Text(CProjekt::EmpfStrasse));
+    text("EmpPLZOrt", p.Text(CProjekt::EmpfPlz) + " " + p.Text(CProjekt::EmpfOrt));
+    text("StoName1", p.Text(CProjekt::StdoName1));
+    text("StoName2", p.Text(CProjekt::StdoName2));
+    text("StoStr", p.Text(CProjekt::StdoStrasse));
+    text("StoPLZOrt", p.Text(CProjekt::StdoPlz) + " " + p.Text(CProjekt::StdoOrt));
+    text("Bearbeiter", p.Text(CProjekt::Bearbeiter));
+    text("Projekt", p.Text(CProjekt::Nummer));
+    flag("Kopfdruck", vx::Profile().GetInt("LuL", "Kopfdruck", 1) != 0);
+    flag("Absenderdruck", vx::Profile().GetInt("LuL", "Absenderdruck", 1) != 0);
+}
+
+std::string PrintRemarks(std::string remarks) {
+    for (char& c : remarks)
+        if (c == '\r') c = ' ';
+    return remarks;
+}

@@ -1,8 +1,13 @@
 // Texts of a printed calculation that both programs print alike.
 #pragma once
 
+#include "platform/report/ReportJob.h"
+
+#include <functional>
 #include <string>
 
+class CAnwender;
+class CProjekt;
 class CWDouble;
 
 // The program's text of an id; the text it stands for when the table lacks it.
@@ -13,3 +18,13 @@ std::string PrintCellText(CWDouble& cell);
 std::string PrintCrossSectionCaption(int shape, double size1, double size2, double size3);
 // The course of the flue path by operating mode and the construction's kind.
 std::string PrintCourseText(int operatingMode, int kind);
+
+// The page head's variables both programs define, in their order.
+using PrintVariableSink = std::function<void(const char*, const std::string&, vx::report::VarType)>;
+// "FormArt" (the form kind), the user's firm data, "Version" and "PrNr".
+void DefineSenderVariables(int formKind, const CAnwender& user, const CProjekt& project, const PrintVariableSink& sink);
+// "Datum", the recipient's and the site's addresses, "Bearbeiter",
+// "Projekt" and the profile switches "Kopfdruck" and "Absenderdruck".
+void DefineProjectVariables(const CProjekt& project, const PrintVariableSink& sink);
+// The remarks on one line: every carriage return a blank.
+std::string PrintRemarks(std::string remarks);

@@ -1,4 +1,5 @@
-#include "tarsilo/TarsiloPrintWindow.h"
+#include "tarsilo/CTarsiloPrint.h"
+#include "velmora/shared/PrintDisplay.h"
 
 #include "platform/MessageService.h"
 #include "platform/report/ReportTestSupport.h"
@@ -26,7 +27,7 @@ TEST_F(TarsiloPrintWindowTest, ExportsThroughTheDisplaysJob) {
     doc.shape = 1;
     doc.rows.push_back({{"0.140", "Alpha", "Kessel 24", "24.0", "5"}});
     CAnwender user;
-    auto print = MakeTarsiloWindowPrint(nullptr);
+    auto print = MakeDisplayPrint<CTarsiloPrint>(nullptr);
     const std::string pdf = Path("fenster.pdf");
     ASSERT_EQ(print->PrintTable(vx::report::kPrintExport, doc, user, "PDF", pdf, ""), 0);
     const std::string text = vx::report::testing::PdfText(pdf);

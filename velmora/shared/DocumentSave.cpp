@@ -1,0 +1,56 @@
+#include "velmora/shared/DocumentSave.h"
+
+#include "platform/Files.h"
+#include "platform/MessageService.h"
+#include "platform/NumText.h"
+#include "platform/StringTable.h"
+#include "platform/wx/WxText.h"
+#include "velmora/shared/CommandIds.h"
+#include "velmora/shared/ProgramSettings.h"
+
+#include <wx/app.h>
+#include <wx/docview.h>
+#include <wx/filedlg.h>
+
+namespace {
+
+SavePathChooser& StandIn() {
+    static SavePathChooser chooser;
+    return chooser;
+}
+
+std::string AskSavePath(const std::string& directory, const std::string& name) {
+    wxFileDialog dialog(wxTheApp->GetTopWindow(), "Speichern unter", vx::ToWx(directory), vx::ToWx(name),
+                        vx::ToWx(FileDialogFilter(vx::LoadString(IDS_OPEN_FILTER))),
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    return dialog.ShowModal() == wxID_OK ? vx::FromWx(dialog.GetPath()) : std::string();
+}
+
+} // namespace
+
+void SetSaveDialogStandIn(SavePathChooser chooser) { StandIn() = std::move(chooser); }
+
+bool AskToSaveChanges(wxDocument& doc) {
+    const std::string question = vx::Format(vx::LoadString(IDS_ASK_TO_SAVE), vx::FromWx(doc.GetUserReadableName()));
+    switch (vx::ShowMessage(question, vx::MB_YESNOCANCEL | vx::MB_ICONEXCLAMATION)) {
+    case vx::IDYES:
+        return doc.Save();
+    case vx::IDNO:
+        doc.Modify(false);
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string ChooseSavePath(const wxDocument& doc, const std::string& extension) {
+    const std::string current = vx::FromWx(doc.GetFilename());
+    std::string name = vx::BaseName(current);
+    if (name.empty()) name = "unbenannt";
+    if (name.find('.') == std::string::npos) name += extension;
+    const std::string directory = current.find('/') != std::string::npos ? vx::DirName(current) : OpenDialogDirectory();
+    const SavePathChooser& chooser = StandIn();
+    std::string path = chooser ? chooser(directory, name) : AskSavePath(directory, name);
+    if (!path.empty() && vx::BaseName(path).find('.') == std::string::npos) path += extension;
+    return path;
+}
