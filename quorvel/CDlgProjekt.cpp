@@ -347,10 +347,7 @@ int CDlgProjekt::AppendAddress(bool recipient) {
         return -1;
     }
     RefreshFields(true);
-    if (tableAppendBlank(tab->Handle()) != 0) {
-        ShowMessage(QuorvelString(IDS_QV_UPDATE_FAILED), MB_OK | MB_ICONEXCLAMATION);
-        return -1;
-    }
+    if (tableAppendBlank(tab->Handle()) != 0) return UpdateFailed();
     using C = CProjekt;
     auto get = [&](C::Cell c) { return projekt.Text(c); };
     const std::string name1 = get(recipient ? C::EmpfName1 : C::StdoName1);
@@ -367,7 +364,17 @@ int CDlgProjekt::AppendAddress(bool recipient) {
         tab->SetText(tab->email, get(C::EmpfEmail));
     }
     tab->SetText(tab->name1Soun, SoundexCode(name1));
-    return tableFlush(tab->Handle());
+    // The address is written only here: a full disk shows now, not never.
+    if (tableFlush(tab->Handle()) != 0) return UpdateFailed();
+    return 0;
+}
+
+int CDlgProjekt::UpdateFailed() {
+    // The engine has shown its own box; the address book stays usable for the next try.
+    vx::EngineContext& ctx = TheDatenbank().Context();
+    if (ctx.errorCode < 0) ctx.errorCode = 0;
+    ShowMessage(QuorvelString(IDS_QV_UPDATE_FAILED), MB_OK | MB_ICONEXCLAMATION);
+    return -1;
 }
 
 void CDlgProjekt::OnRecipientToDatabase() { AppendAddress(true); }
