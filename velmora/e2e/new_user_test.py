@@ -565,6 +565,12 @@ def main():
         ini = os.path.join(s.config, "Trevalen Software GmbH", "Velmora.ini")
         if not os.path.isfile(ini):
             raise StepFailed("the settings did not go to the fresh folder: no %s" % ini)
+        # "Formular..." worked on the layout the program prints with.
+        with open(ini, encoding="utf-8", errors="replace") as f:
+            layout = re.search(r"^Formular0=(.*)$", f.read(), re.M)
+        if not layout or not os.path.isfile(layout.group(1).strip()):
+            raise StepFailed("the form settings name no layout the program prints with: %r"
+                             % (layout.group(1) if layout else None))
 
     steps = [("start", start), ("project_data", project_data), ("remarks", remarks), ("choose", choose),
              ("compute", compute), ("close_hint", close_hint),

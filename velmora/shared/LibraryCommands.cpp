@@ -27,7 +27,10 @@ void Bind(wxEvtHandler& handler, int id, const char* exportName, std::function<v
 
 void InstallLibraryAppCommands(wxEvtHandler& handler, const LibraryAppCommandIds& ids) {
     Bind(handler, ids.userData, "GetAnwenderDaten", [] { RunUserData(Quorvel(), TheUser()); });
-    Bind(handler, ids.formular, "Formular", [] { Quorvel().Formular(); });
+    Bind(handler, ids.formular, "Formular", [layout = ids.printLayout] {
+        if (layout) ShareFormLayout(layout());
+        Quorvel().Formular();
+    });
 }
 
 void InstallLibraryDocumentCommands(wxEvtHandler& handler, LibraryDocument& document,

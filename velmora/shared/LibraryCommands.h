@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 class wxEvtHandler;
 class LibraryDocument;
@@ -12,6 +13,8 @@ class LibraryDocument;
 struct LibraryAppCommandIds {
     int userData = 0;
     int formular = 0;
+    // The layout the program prints with, offered to the form settings.
+    std::function<std::string()> printLayout;
 };
 
 struct LibraryDocumentCommandIds {
