@@ -156,11 +156,14 @@ void CDlgProjekt::Build() {
     AddButton(this, arrows, IDC_TO_SITE, "\xBB");
     AddButton(this, arrows, IDC_TO_RECIPIENT, "\xAB");
     AddButton(this, arrows, IDC_E_TO_DB, "In Datenb.");
-    AddButton(this, arrows, IDC_S_TO_DB, "In Datenb.");
     left->Add(arrows, 0, wxALIGN_CENTER);
     group(right, 1280, "Standort der Anlage",
           {{IDC_S_NAME1, "N&ame 1"}, {IDC_S_NAME2, "Na&me 2"}, {IDC_S_STR, "S&traße"},
            {IDC_S_PLZ, "PLZ &Ort"}, {IDC_S_ORT, "", Kind::Combo}});
+    // The two "In Datenb." read alike: each stands under the address it stores.
+    auto* siteButtons = new wxBoxSizer(wxHORIZONTAL);
+    AddButton(this, siteButtons, IDC_S_TO_DB, "In Datenb.");
+    right->Add(siteButtons, 0, wxALIGN_RIGHT | wxRIGHT, 4);
     auto* kehr = new wxStaticBoxSizer(new wxStaticBox(this, IDC_KEHR_CAPTION, ToWx("Daten aus Kan&drel")), wxVERTICAL);
     auto* kehrGrid = new wxFlexGridSizer(2, 3, 6);
     const std::pair<int, int> indexRows[] = {{IDC_LABEL1, IDC_INDEX1}, {IDC_LABEL2, IDC_INDEX2}, {IDC_LABEL3, IDC_INDEX3}};

@@ -97,6 +97,27 @@ TEST_F(ProjectDialog, NewProjectTakesTheNextRunningNumberAndTodaysDate) {
     EXPECT_EQ(vx::Profile().GetInt("Projekt", "LfdNr", 0), 42);
 }
 
+// Both "In Datenb." read alike: each stands under the group whose address it stores.
+TEST_F(ProjectDialog, EachStoreButtonStandsUnderItsAddress) {
+    ScopedTestProfile profile("");
+    CProjekt record;
+    record.Text(C::Datum) = "01.01.2026";
+    CDlgProjektV2 dialog(frame_, record);
+    RunModal(dialog, [&] {
+        const struct {
+            int button, group;
+        } pairs[] = {{CDlgProjekt::IDC_E_TO_DB, 1279}, {CDlgProjekt::IDC_S_TO_DB, 1280}};
+        for (const auto& p : pairs) {
+            const wxRect button = dialog.FindWindow(p.button)->GetScreenRect();
+            const wxRect group = dialog.FindWindow(p.group)->GetScreenRect();
+            EXPECT_GE(button.x, group.x) << p.button;
+            EXPECT_LE(button.GetRight(), group.GetRight()) << p.button;
+            EXPECT_GT(button.y, group.GetBottom()) << p.button;
+        }
+        Press(&dialog, wxID_CANCEL);
+    });
+}
+
 TEST_F(ProjectDialog, AProjectWithADateKeepsNumberAndRunningNumber) {
     ScopedTestProfile profile("[Projekt]\nNr=1\nLfdNr=41\n");
     CProjekt old;
