@@ -5,5 +5,5 @@
 #include "velmora/shared/LibraryCommands.h"
 
 void InstallQuorvelCommands(wxEvtHandler& handler) {
-    InstallLibraryAppCommands(handler, {ID_USER_DATA, ID_FORMULAR, [] { return CVelmoraPrint::LayoutFile(); }});
+    InstallLibraryAppCommands(handler, {ID_USER_DATA, ID_FORMULAR}, [] { return CVelmoraPrint::LayoutFile(); });
 }
