@@ -304,17 +304,11 @@ def main():
     site_height = "113 m"
     remark = "Reinigungstuer im Keller vorsehen"
 
-    def press_with_alt(wid, key, what):
-        """Alt+key on a dialog's button, with Alt held until the dialog is
-        gone: the library's dialogs tell a button's mnemonic from Enter by
-        the Alt key being down when the press arrives."""
+    def close_by_mnemonic(wid, key, what):
+        # A quick press: Alt is up again before the button reacts.
         s.focus(wid)
-        s.xdotool("keydown", "alt")
-        try:
-            s.xdotool("key", key)
-            s.wait(lambda: wid not in s.shown(), SHORT, what)
-        finally:
-            s.xdotool("keyup", "alt")
+        s.keys(key)
+        s.wait(lambda: wid not in s.shown(), SHORT, what)
 
     def type_fast(text):
         s.xdotool("type", "--clearmodifiers", "--delay", "15", text)
@@ -332,7 +326,9 @@ def main():
         if re.search(USER_DATA, found[0][1]):
             s.focus(found[0][0])
             s.type_text("Kaminbau Ost")
-            # Enter goes from field to field and, on "Weiter", closes the dialog.
+            # Enter goes from field to field and, on "Weiter", closes the dialog:
+            # eight presses lead from the first of the eight fields to "Weiter".
+            s.keys(*["Return"] * 8)
             s.confirm(found[0][0], "Return", "close of the user data dialog by Enter", LONG)
         state["main"] = s.wait_window(MAIN_NEW, "main window \"unbenannt - Velmora\"", LONG)
         # The library's start dialog: a new calculation is what this user wants.
@@ -368,7 +364,7 @@ def main():
         # Leaving the site's postcode fills its town from the place table.
         s.keys("alt+1")
         s.screenshot("project_data_filled")
-        press_with_alt(project, "w", "close of the project data at \"Weiter\" (Alt+W)")
+        close_by_mnemonic(project, "alt+w", "close of the project data at \"Weiter\" (Alt+W)")
 
     def remarks():
         s.focus(state["main"])
@@ -379,7 +375,7 @@ def main():
             raise StepFailed("instead of the remarks, a window %r appeared" % title)
         s.focus(wid)
         type_fast(remark)
-        press_with_alt(wid, "w", "close of the remarks at \"Weiter\" (Alt+W)")
+        close_by_mnemonic(wid, "alt+w", "close of the remarks at \"Weiter\" (Alt+W)")
 
     def choose():
         s.focus(state["main"])
