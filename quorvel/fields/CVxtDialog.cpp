@@ -5,6 +5,7 @@
 #include "quorvel/fields/FieldResources.h"
 #include "platform/wx/WxText.h"
 
+#include <wx/combo.h>
 #include <wx/dcclient.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
@@ -79,12 +80,15 @@ void CVxtDialog::OnCharHook(wxKeyEvent& event) {
     host_.altKey = event.AltDown();
     const int key = event.GetKeyCode();
     if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && !event.HasAnyModifiers()) {
-        // Enter in a one-line field is the OK command at once: left to the
-        // toolkit it presses the default button with an animation during
-        // which a second Enter is lost.
+        // Enter in a one-line field or a closed combo box is the OK command
+        // at once: left to the toolkit it presses the default button with an
+        // animation during which a second Enter is lost, or, in a combo box,
+        // nothing at all.
         wxWindow* focus = FindFocus();
         auto* text = dynamic_cast<wxTextCtrl*>(focus);
-        if (text && !text->IsMultiLine() && wxGetTopLevelParent(focus) == this) {
+        auto* combo = dynamic_cast<wxComboCtrl*>(focus);
+        const bool field = (text && !text->IsMultiLine()) || (combo && !combo->IsPopupShown());
+        if (field && wxGetTopLevelParent(focus) == this) {
             OnOK();
             return;
         }
