@@ -65,4 +65,26 @@ TEST_F(AnwenderGui, WithoutTheFlagsNameOneIsFreeAndTheHintHiddenAndCancelSavesNo
     EXPECT_FALSE(vx::FileExists(Path("nutzer.dat")));
 }
 
+// Typed as a quick user types: each Enter moves one field on, also when the
+// next comes before the toolkit's button animation ended, and Alt+W ends the
+// dialog even though Alt is up before the button reacts.
+TEST_F(AnwenderGui, QuickEntersEachMoveOnAndAltWFinishes) {
+    Profile("[Global]\nAnwenderDAT=" + Path("nutzer.dat") + "\n");
+    KeyUpCounter keys;
+    CDlgAnwender dialog(frame_, CAnwender(), 0);
+    const int rc = RunModal(dialog, [&] {
+        FocusOn(dialog.FindWindow(CDlgAnwender::IDC_NAME1));
+        Type(keys, "nord");
+        for (int i = 0; i < 3; ++i) Key(keys, WXK_RETURN);
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == dialog.FindWindow(CDlgAnwender::IDC_PLZ_ORT); }));
+        EXPECT_TRUE(dialog.IsModal());
+        Type(keys, "24103 kiel");
+        Key(keys, 'W', wxMOD_ALT);
+        EXPECT_TRUE(PumpUntil([&] { return !dialog.IsModal(); }));
+    });
+    ASSERT_EQ(rc, wxID_OK);
+    EXPECT_EQ(dialog.record.name1, "nord");
+    EXPECT_EQ(dialog.record.plzOrt, "24103 kiel");
+}
+
 } // namespace

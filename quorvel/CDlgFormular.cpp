@@ -38,13 +38,13 @@ CDlgFormular::CDlgFormular(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 
     } rows[] = {{&top_, IDC_TOP, "&oben :"}, {&left_, IDC_LEFT, "&links :"}};
     for (const Row& row : rows) {
         row.value->Init(uint16_t(row.id), 0, 0, 0, fields::KindSignedDecimal, 0, 0, 0, 0, 0, 0, 0, false);
-        grid->Add(new wxStaticText(margins->GetStaticBox(), wxID_ANY, vx::ToWx(row.label)), 0,
-                  wxALIGN_CENTER_VERTICAL);
+        // Labels and fields share one parent, or the box shifts one against the other.
+        grid->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(row.label)), 0, wxALIGN_CENTER_VERTICAL);
         auto* edit = new CParsedEdit(row.value);
         edit->Create(this, row.id, wxDefaultPosition, wxSize(80, -1));
         edit->SetLimitText(8);
         grid->Add(edit);
-        grid->Add(new wxStaticText(margins->GetStaticBox(), wxID_ANY, "cm"), 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(new wxStaticText(this, wxID_ANY, "cm"), 0, wxALIGN_CENTER_VERTICAL);
         RegisterValue(row.value);
     }
     margins->Add(grid, 0, wxALL, 6);

@@ -6,6 +6,8 @@
 
 #include <wx/checkbox.h>
 #include <wx/radiobut.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
 
 namespace {
 
@@ -78,6 +80,38 @@ TEST_F(FormularGui, MarginsOutsideTheRangeKeepTheDialogOpenWithTheFocusOnTheFiel
     EXPECT_EQ(rc, wxID_CANCEL);
     EXPECT_FALSE(vx::FileExists(Path("lang.ls")));
     EXPECT_EQ(vx::Profile().GetString("LuL", "Formular"), "1");
+}
+
+// The text control beside which label is drawn, found anywhere below parent.
+wxWindow* LabelNamed(wxWindow* parent, const wxString& label) {
+    for (wxWindow* child : parent->GetChildren()) {
+        if (auto* text = dynamic_cast<wxStaticText*>(child); text && text->GetLabelText() == label) return text;
+        if (wxWindow* deeper = LabelNamed(child, label)) return deeper;
+    }
+    return nullptr;
+}
+
+TEST_F(FormularGui, EachMarginFieldSitsBesideItsLabelInsideItsGroup) {
+    Profile("[LuL]\nAnzFormulare=1\n");
+    CDlgFormular dialog(frame_);
+    RunModal(dialog, [&] {
+        const wxRect group = dialog.FindWindow(CDlgFormular::IDC_MARGINS)->GetScreenRect();
+        const int captionBottom = group.y + dialog.FindWindow(CDlgFormular::IDC_MARGINS)->GetCharHeight();
+        for (const auto& [id, label] : {std::pair{int(CDlgFormular::IDC_TOP), "oben :"},
+                                        std::pair{int(CDlgFormular::IDC_LEFT), "links :"}}) {
+            wxWindow* text = LabelNamed(&dialog, label);
+            ASSERT_NE(text, nullptr) << label;
+            const wxRect field = dialog.FindWindow(id)->GetScreenRect();
+            const wxRect beside = text->GetScreenRect();
+            const int middle = beside.y + beside.height / 2;
+            EXPECT_TRUE(middle >= field.y && middle < field.GetBottom()) << label;
+            EXPECT_GT(beside.x, group.x) << label;
+            EXPECT_GT(field.x, beside.GetRight()) << label;
+            EXPECT_GE(field.y, captionBottom) << label;
+            EXPECT_LE(field.GetBottom(), group.GetBottom()) << label;
+        }
+        Press(&dialog, wxID_CANCEL);
+    });
 }
 
 } // namespace

@@ -156,11 +156,14 @@ void CDlgProjekt::Build() {
     AddButton(this, arrows, IDC_TO_SITE, "\xBB");
     AddButton(this, arrows, IDC_TO_RECIPIENT, "\xAB");
     AddButton(this, arrows, IDC_E_TO_DB, "In Datenb.");
-    AddButton(this, arrows, IDC_S_TO_DB, "In Datenb.");
     left->Add(arrows, 0, wxALIGN_CENTER);
     group(right, 1280, "Standort der Anlage",
           {{IDC_S_NAME1, "N&ame 1"}, {IDC_S_NAME2, "Na&me 2"}, {IDC_S_STR, "S&traße"},
            {IDC_S_PLZ, "PLZ &Ort"}, {IDC_S_ORT, "", Kind::Combo}});
+    // The two "In Datenb." read alike: each stands under the address it stores.
+    auto* siteButtons = new wxBoxSizer(wxHORIZONTAL);
+    AddButton(this, siteButtons, IDC_S_TO_DB, "In Datenb.");
+    right->Add(siteButtons, 0, wxALIGN_RIGHT | wxRIGHT, 4);
     auto* kehr = new wxStaticBoxSizer(new wxStaticBox(this, IDC_KEHR_CAPTION, ToWx("Daten aus Kan&drel")), wxVERTICAL);
     auto* kehrGrid = new wxFlexGridSizer(2, 3, 6);
     const std::pair<int, int> indexRows[] = {{IDC_LABEL1, IDC_INDEX1}, {IDC_LABEL2, IDC_INDEX2}, {IDC_LABEL3, IDC_INDEX3}};
@@ -347,10 +350,7 @@ int CDlgProjekt::AppendAddress(bool recipient) {
         return -1;
     }
     RefreshFields(true);
-    if (tableAppendBlank(tab->Handle()) != 0) {
-        ShowMessage(QuorvelString(IDS_QV_UPDATE_FAILED), MB_OK | MB_ICONEXCLAMATION);
-        return -1;
-    }
+    if (tableAppendBlank(tab->Handle()) != 0) return UpdateFailed();
     using C = CProjekt;
     auto get = [&](C::Cell c) { return projekt.Text(c); };
     const std::string name1 = get(recipient ? C::EmpfName1 : C::StdoName1);
@@ -367,7 +367,17 @@ int CDlgProjekt::AppendAddress(bool recipient) {
         tab->SetText(tab->email, get(C::EmpfEmail));
     }
     tab->SetText(tab->name1Soun, SoundexCode(name1));
-    return tableFlush(tab->Handle());
+    // The address is written only here: a full disk shows now, not never.
+    if (tableFlush(tab->Handle()) != 0) return UpdateFailed();
+    return 0;
+}
+
+int CDlgProjekt::UpdateFailed() {
+    // The engine has shown its own box; the address book stays usable for the next try.
+    vx::EngineContext& ctx = TheDatenbank().Context();
+    if (ctx.errorCode < 0) ctx.errorCode = 0;
+    ShowMessage(QuorvelString(IDS_QV_UPDATE_FAILED), MB_OK | MB_ICONEXCLAMATION);
+    return -1;
 }
 
 void CDlgProjekt::OnRecipientToDatabase() { AppendAddress(true); }

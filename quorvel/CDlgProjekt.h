@@ -63,6 +63,8 @@ private:
     void SaveEditor();
     void TakeKehrAddress(const std::array<std::string, 9>& buffers);
     int AppendAddress(bool recipient);
+    // Tells the user that the address book could not take the address.
+    int UpdateFailed();
 
     bool threePartIndex_ = false;
 };

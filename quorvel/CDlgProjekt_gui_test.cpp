@@ -6,6 +6,7 @@
 #include "quorvel/CDlgOrteSearch.h"
 #include "quorvel/Soundex.h"
 
+#include "dbase/EngineFile.h"
 #include "dbase/Table.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
@@ -17,6 +18,7 @@
 #include "quorvel/DialogDrive.h"
 #include "quorvel/QuorvelTables.h"
 #include "quorvel/QuorvelTestEnv.h"
+#include "quorvel/TwoProcesses.h"
 #include "quorvel/fields/CMyComboBox.h"
 
 #include <wx/frame.h>
@@ -93,6 +95,27 @@ TEST_F(ProjectDialog, NewProjectTakesTheNextRunningNumberAndTodaysDate) {
     EXPECT_EQ(rc, wxID_OK);
     EXPECT_EQ(dialog.projekt.Text(C::Nummer), "42");
     EXPECT_EQ(vx::Profile().GetInt("Projekt", "LfdNr", 0), 42);
+}
+
+// Both "In Datenb." read alike: each stands under the group whose address it stores.
+TEST_F(ProjectDialog, EachStoreButtonStandsUnderItsAddress) {
+    ScopedTestProfile profile("");
+    CProjekt record;
+    record.Text(C::Datum) = "01.01.2026";
+    CDlgProjektV2 dialog(frame_, record);
+    RunModal(dialog, [&] {
+        const struct {
+            int button, group;
+        } pairs[] = {{CDlgProjekt::IDC_E_TO_DB, 1279}, {CDlgProjekt::IDC_S_TO_DB, 1280}};
+        for (const auto& p : pairs) {
+            const wxRect button = dialog.FindWindow(p.button)->GetScreenRect();
+            const wxRect group = dialog.FindWindow(p.group)->GetScreenRect();
+            EXPECT_GE(button.x, group.x) << p.button;
+            EXPECT_LE(button.GetRight(), group.GetRight()) << p.button;
+            EXPECT_GT(button.y, group.GetBottom()) << p.button;
+        }
+        Press(&dialog, wxID_CANCEL);
+    });
 }
 
 TEST_F(ProjectDialog, AProjectWithADateKeepsNumberAndRunningNumber) {
@@ -268,6 +291,123 @@ TEST_F(ProjectDialog, RecipientAndSiteGoIntoTheAddressBookAndComeBack) {
     EXPECT_EQ(dialog.projekt.Text(C::EmpfTel), schmidt ? "0351-9" : "");
     EXPECT_EQ(dialog.projekt.recipientHeight, schmidt ? 113.0 : 286.0);
     EXPECT_EQ(dialog.projekt.siteHeight, schmidt ? 113.0 : 286.0);
+}
+
+// "In Datenb." with an address table that could not be opened, then one
+// whose end another program holds: each says why, and nothing half-done stays.
+TEST_F(ProjectDialog, StoringAnAddressSaysWhyItFailedAndLosesNothing) {
+    ScopedTestProfile profile("");
+    CProjekt record;
+    record.Text(C::Datum) = "01.01.2026";
+    const std::string openError = QuorvelString(3), updateFailed = QuorvelString(4);
+    ASSERT_EQ(openError, "Fehler beim \xD6" "ffnen der Adressdatenbank !");
+    ASSERT_EQ(updateFailed, "Adressdatenbank kann nicht aktualisiert werden.");
+
+    // The place table's folder is gone: the database is in error and the address table was never opened.
+    ASSERT_NE(TheDatenbank().Oeffnen(Path("db"), Path("fehlt/plz")), 0);
+    ASSERT_TRUE(TheDatenbank().Fehler());
+    size_t before = Shown().size();
+    {
+        CDlgProjektV2 dialog(frame_, record);
+        RunModal(dialog, [&] {
+            SetText(&dialog, CDlgProjekt::IDC_E_NAME1, "Schmidt");
+            Press(&dialog, CDlgProjekt::IDC_E_TO_DB);
+            Press(&dialog, CDlgProjekt::IDC_S_TO_DB);
+            Press(&dialog, wxID_OK);
+        });
+        EXPECT_EQ(dialog.projekt.Text(C::EmpfName1), "Schmidt");
+    }
+    ASSERT_EQ(Shown().size(), before + 2);
+    EXPECT_EQ(Shown()[before].text, openError);
+    EXPECT_EQ(Shown()[before + 1].text, openError);
+
+    ASSERT_EQ(TheDatenbank().Oeffnen(Path("db"), Path("plz")), 0);
+    TwoProcesses talk;
+    ASSERT_TRUE(talk.Open());
+    const std::string dbDir = Path("db"), plzDir = Path("plz");
+    const pid_t pid = talk.Fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        CDatenbank other;
+        bool ok = other.Oeffnen(dbDir, plzDir) == 0 && vx::tableLockAppend(other.Adressen()->Handle()) == 0;
+        if (!talk.ChildSays(ok ? 'L' : 'F') || !talk.ChildAwaits('U')) ::_exit(2);
+        ok = vx::tableUnlock(other.Adressen()->Handle()) == 0;
+        if (!talk.ChildSays(ok ? 'U' : 'F') || !talk.ChildAwaits('Q')) ::_exit(3);
+        other.Schliessen();
+        ::_exit(ok ? 0 : 1);
+    }
+    talk.Expect('L');
+    // One try instead of waiting for the other program.
+    TheDatenbank().Context().lockAttempts = 1;
+    before = Shown().size();
+    CDlgProjektV2 dialog(frame_, record);
+    RunModal(dialog, [&] {
+        SetText(&dialog, CDlgProjekt::IDC_E_NAME1, "Schmidt");
+        SetText(&dialog, CDlgProjekt::IDC_S_NAME1, "Heizhaus");
+        Press(&dialog, CDlgProjekt::IDC_E_TO_DB);
+        ASSERT_EQ(Shown().size(), before + 1);
+        EXPECT_EQ(Shown().back().text, updateFailed);
+        EXPECT_EQ(vx::tableRecCount(Book().Handle()), 0);
+        talk.Say('U');
+        talk.Expect('U');
+        // Once the other program lets go the same press works, twice if
+        // pressed twice: the address book takes the same name again.
+        Press(&dialog, CDlgProjekt::IDC_E_TO_DB);
+        Press(&dialog, CDlgProjekt::IDC_E_TO_DB);
+        Press(&dialog, CDlgProjekt::IDC_S_TO_DB);
+        EXPECT_EQ(Shown().size(), before + 1);
+        ASSERT_EQ(vx::tableRecCount(Book().Handle()), 3);
+        for (long rec : {1L, 2L}) {
+            vx::tableGo(Book().Handle(), rec);
+            EXPECT_EQ(Col(Book().name1), "Schmidt");
+        }
+        vx::tableGo(Book().Handle(), 3);
+        EXPECT_EQ(Col(Book().name1), "Heizhaus");
+        Press(&dialog, wxID_OK);
+    });
+    talk.Say('Q');
+    ASSERT_NO_FATAL_FAILURE(talk.ExpectChildSucceeded());
+}
+
+// A disk that takes the blank record but not the written address.
+class FullForName : public vx::FileSystemCalls {
+public:
+    ssize_t Pwrite(int fd, const void* buf, size_t len, off_t pos) override {
+        if (std::string_view(static_cast<const char*>(buf), len).find("Schmidt") != std::string_view::npos) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return vx::FileSystemCalls::Pwrite(fd, buf, len, pos);
+    }
+};
+
+// The written address meets a full disk: the engine's box and the
+// dialog's message come, and the address book works again for the next
+// address, which also brings the refused one to the disk.
+TEST_F(ProjectDialog, AnAddressTheDiskRefusesIsReportedAndNotLost) {
+    ScopedTestProfile profile("");
+    CProjekt record;
+    record.Text(C::Datum) = "01.01.2026";
+    FullForName full;
+    CDlgProjektV2 dialog(frame_, record);
+    RunModal(dialog, [&] {
+        SetText(&dialog, CDlgProjekt::IDC_E_NAME1, "Schmidt");
+        vx::setFileSystemCalls(&full);
+        Press(&dialog, CDlgProjekt::IDC_E_TO_DB);
+        vx::setFileSystemCalls(nullptr);
+        ASSERT_EQ(Shown().size(), 2u);
+        EXPECT_NE(Shown()[0].text.find("ADRESSE.DBF"), std::string::npos) << Shown()[0].text;
+        EXPECT_EQ(Shown()[1].text, QuorvelString(4));
+        SetText(&dialog, CDlgProjekt::IDC_E_NAME1, "Meier");
+        Press(&dialog, CDlgProjekt::IDC_E_TO_DB);
+        EXPECT_EQ(Shown().size(), 2u);
+        ASSERT_EQ(vx::tableRecCount(Book().Handle()), 2);
+        vx::tableGo(Book().Handle(), 1);
+        EXPECT_EQ(Col(Book().name1), "Schmidt");
+        vx::tableGo(Book().Handle(), 2);
+        EXPECT_EQ(Col(Book().name1), "Meier");
+        Press(&dialog, wxID_OK);
+    });
 }
 
 TEST_F(ProjectDialog, F4OnASitePostcodeSetsThePlace) {

@@ -2,6 +2,7 @@
 
 #include "quorvel/CDlgProjektV2.h"
 #include "quorvel/CQuorvelApp.h"
+#include "quorvel/QuorvelDisplay.h"
 #include "quorvel/fields/FieldsDeliverable.h"
 
 #include <wx/app.h>
@@ -10,8 +11,7 @@ bool RunProjectDialog(const std::string& record, std::string& edited) {
     if (!wxTheApp) return false;
     static const bool loaded = LoadFieldStrings(QuorvelFields());
     (void)loaded;
-    wxWindow* parent = wxGetActiveWindow();
-    if (!parent) parent = wxTheApp->GetTopWindow();
+    wxWindow* parent = HostDialogParent();
     CProjekt& projekt = TheQuorvelApp().Projekt();
     projekt.ReadRecord(record);
     CDlgProjektV2 dialog(parent, projekt);

@@ -2,6 +2,7 @@
 
 #include "quorvel/CDlgBemerk.h"
 #include "quorvel/CDlgOrte.h"
+#include "quorvel/QuorvelDisplay.h"
 #include "quorvel/fields/FieldsDeliverable.h"
 
 #include <wx/app.h>
@@ -13,8 +14,7 @@ bool PrepareDialogs(wxWindow*& parent) {
     if (!wxTheApp) return false;
     static const bool loaded = LoadFieldStrings(QuorvelFields());
     (void)loaded;
-    parent = wxGetActiveWindow();
-    if (!parent) parent = wxTheApp->GetTopWindow();
+    parent = HostDialogParent();
     return true;
 }
 

@@ -9,6 +9,13 @@
 #include <wx/app.h>
 #include <wx/window.h>
 
+wxWindow* HostDialogParent() {
+    if (!wxTheApp) return nullptr;
+    if (wxWindow* active = wxGetActiveWindow())
+        if (wxWindow* top = wxGetTopLevelParent(active)) return top;
+    return wxTheApp->GetTopWindow();
+}
+
 void InstallQuorvelDisplay() {
     if (!wxTheApp) return;
     vx::InstallWxMessageService();

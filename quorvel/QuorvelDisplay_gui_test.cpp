@@ -9,6 +9,25 @@
 #include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/frame.h>
+#include <wx/textctrl.h>
+
+#include "quorvel/fields/FieldsTestDialog.h"
+
+// The host's focus sits on a control of its main window: the library's
+// dialogs belong to that window, not to the control.
+TEST(QuorvelDisplay, DialogsBelongToTheHostsWindowNotToTheFocusedControl) {
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "Velmora", wxPoint(0, 0), wxSize(900, 600));
+    auto* edit = new wxTextCtrl(frame, wxID_ANY, "", wxPoint(700, 500), wxSize(120, -1));
+    new wxTextCtrl(frame, wxID_ANY, "", wxPoint(10, 10), wxSize(120, -1));
+    frame->Show();
+    wxTheApp->SetTopWindow(frame);
+    FocusOn(edit);
+    ASSERT_EQ(wxWindow::FindFocus(), edit);
+    EXPECT_EQ(HostDialogParent(), frame);
+    wxTheApp->SetTopWindow(nullptr);
+    frame->Destroy();
+    Settle();
+}
 
 TEST(QuorvelDisplay, TheQuitOfARefusedConversionWaitsForTheEventLoop) {
     vx::MessageService* before = &vx::Messages();

@@ -5,6 +5,7 @@
 #include "quorvel/CDlgOpen.h"
 #include "quorvel/CDlgWdbBestell.h"
 #include "quorvel/CQuorvelApp.h"
+#include "quorvel/QuorvelDisplay.h"
 #include "quorvel/fields/FieldsDeliverable.h"
 
 #include <wx/app.h>
@@ -16,8 +17,7 @@ namespace {
 wxWindow* DialogParent() {
     static const bool loaded = LoadFieldStrings(QuorvelFields());
     (void)loaded;
-    wxWindow* parent = wxGetActiveWindow();
-    return parent ? parent : wxTheApp->GetTopWindow();
+    return HostDialogParent();
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 #include "quorvel/fields/FieldResources.h"
 #include "platform/wx/WxText.h"
 
+#include <wx/combo.h>
 #include <wx/dcclient.h>
+#include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
 CVxtDialog::CVxtDialog(int templateId_, wxWindow* parent, CVxtBase* object, int messageMode,
@@ -24,6 +26,7 @@ CVxtDialog::CVxtDialog(int templateId_, wxWindow* parent, CVxtBase* object, int 
     Bind(wxEVT_MENU, &CVxtDialog::OnHelpCommand, this, WxCommandId(57670));
     Bind(wxEVT_BUTTON, &CVxtDialog::OnHelpCommand, this, wxID_HELP);
     Bind(wxEVT_PAINT, &CVxtDialog::OnPaint, this);
+    Bind(wxEVT_CHAR_HOOK, &CVxtDialog::OnCharHook, this);
 }
 
 CVxtDialog::~CVxtDialog() {
@@ -72,6 +75,26 @@ void CVxtDialog::OnButton(wxCommandEvent& event) {
 }
 
 void CVxtDialog::OnHelpCommand(wxCommandEvent&) { ShowFieldHelp(helpContext); }
+
+void CVxtDialog::OnCharHook(wxKeyEvent& event) {
+    host_.altKey = event.AltDown();
+    const int key = event.GetKeyCode();
+    if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && !event.HasAnyModifiers()) {
+        // Enter in a one-line field or a closed combo box is the OK command
+        // at once: left to the toolkit it presses the default button with an
+        // animation during which a second Enter is lost, or, in a combo box,
+        // nothing at all.
+        wxWindow* focus = FindFocus();
+        auto* text = dynamic_cast<wxTextCtrl*>(focus);
+        auto* combo = dynamic_cast<wxComboCtrl*>(focus);
+        const bool field = (text && !text->IsMultiLine()) || (combo && !combo->IsPopupShown());
+        if (field && wxGetTopLevelParent(focus) == this) {
+            OnOK();
+            return;
+        }
+    }
+    event.Skip();
+}
 
 void CVxtDialog::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);

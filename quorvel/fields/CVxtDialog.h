@@ -56,6 +56,7 @@ private:
     void OnButton(wxCommandEvent& event);
     void OnHelpCommand(wxCommandEvent& event);
     void OnPaint(wxPaintEvent& event);
+    void OnCharHook(wxKeyEvent& event);
 
     WxFieldHost host_;
 };

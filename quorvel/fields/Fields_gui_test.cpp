@@ -181,6 +181,22 @@ TEST_F(FieldsGuiTest, EnterMovesOnAndOkStaysOpenWhileAFieldIsWrong) {
     EXPECT_DOUBLE_EQ(dialog.height.value, 12);
 }
 
+// Enter walks on from a field, from the combo box and, on OK, ends the dialog.
+TEST_F(FieldsGuiTest, EnterWalksThroughTheComboBoxToOk) {
+    TestDialog dialog(frame_, &owner_, 1, QuorvelFields());
+    const int rc = RunModal(dialog, [&] {
+        FocusOn(dialog.phoneEdit);
+        Key(keys_, WXK_RETURN);
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == dialog.combo; }));
+        Key(keys_, WXK_RETURN);
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == dialog.FindWindow(wxID_OK); }));
+        EXPECT_TRUE(dialog.IsModal());
+        Key(keys_, WXK_RETURN);
+        EXPECT_TRUE(PumpUntil([&] { return !dialog.IsModal(); }));
+    });
+    EXPECT_EQ(rc, wxID_OK);
+}
+
 TEST_F(FieldsGuiTest, F8WalksTheWrongFieldsAndEndsWhenAllAreRight) {
     TestDialog dialog(frame_, &owner_, 1, QuorvelFields());
     const int rc = RunModal(dialog, [&] {

@@ -164,7 +164,7 @@ void WxFieldHost::Enter(bool finishWithoutFocus) {
     // The combo's own text window stands for the combo.
     if (focus && dynamic_cast<wxComboCtrl*>(focus->GetParent())) focus = focus->GetParent();
     const bool inside = focus && wxGetTopLevelParent(focus) == wxGetTopLevelParent(window_);
-    const bool held = wxGetKeyState(WXK_ALT) || wxGetMouseState().LeftIsDown();
+    const bool held = altKey || wxGetKeyState(WXK_ALT) || wxGetMouseState().LeftIsDown();
     if (!held && inside && focus->GetId() != wxID_OK && focus->GetId() != 1) {
         focus->CallAfter([focus] { focus->Navigate(wxNavigationKeyEvent::IsForward); });
         return;

@@ -43,6 +43,9 @@ public:
 
     FieldHost core;
     int messageMode;
+    // Alt was down on the last key the window saw: a button's mnemonic
+    // presses it only after the toolkit's animation, when Alt may be up again.
+    bool altKey = false;
     CPromptMessage* strip = nullptr;
     wxStatusBar* statusBar = nullptr;
 

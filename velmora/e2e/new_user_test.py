@@ -294,6 +294,24 @@ def main():
     saved = os.path.join(s.files, "neubau.kfx")
     pdf = os.path.join(s.files, "neubau.pdf")
     state = {}
+    # What the new user types into the library's dialogs. The site's
+    # postcode is in the sample place table: its town and its height (Dresden,
+    # 113 m) come from there and the height becomes the site's.
+    recipient = {"name": "Familie Brenner", "street": "Lindenweg 7", "postcode": "66606"}
+    recipient_town = "St. Wendel"
+    site = {"name": "Neubau Brenner", "street": "Am Kirchberg 12", "postcode": "01067"}
+    site_town = "Dresden"
+    site_height = "113 m"
+    remark = "Reinigungstuer im Keller vorsehen"
+
+    def close_by_mnemonic(wid, key, what):
+        # A quick press: Alt is up again before the button reacts.
+        s.focus(wid)
+        s.keys(key)
+        s.wait(lambda: wid not in s.shown(), SHORT, what)
+
+    def type_fast(text):
+        s.xdotool("type", "--clearmodifiers", "--delay", "15", text)
 
     def start():
         missing = [t for t in ("Xvfb", "openbox", "xdotool", "xprop", "import", "pdftotext") if not shutil.which(t)]
@@ -308,7 +326,9 @@ def main():
         if re.search(USER_DATA, found[0][1]):
             s.focus(found[0][0])
             s.type_text("Kaminbau Ost")
-            # Enter goes from field to field and, on "Weiter", closes the dialog.
+            # Enter goes from field to field and, on "Weiter", closes the dialog:
+            # eight presses lead from the first of the eight fields to "Weiter".
+            s.keys(*["Return"] * 8)
             s.confirm(found[0][0], "Return", "close of the user data dialog by Enter", LONG)
         state["main"] = s.wait_window(MAIN_NEW, "main window \"unbenannt - Velmora\"", LONG)
         # The library's start dialog: a new calculation is what this user wants.
@@ -328,6 +348,34 @@ def main():
         if splash:
             s.click(splash[0][0], 540, 250)
             s.wait_gone(MESSAGE, "start picture to go away after a click")
+
+    def project_data():
+        # The new user starts a calculation with its project: Ctrl+N asks for
+        # the project data. The labels' mnemonics lead from field to field.
+        new_calculation(fill=True)
+
+    def fill_project(project):
+        s.focus(project)
+        for mnemonic, text in (("alt+1", recipient["name"]), ("alt+s", recipient["street"]),
+                               ("alt+p", recipient["postcode"]), ("alt+a", site["name"]),
+                               ("alt+t", site["street"]), ("alt+o", site["postcode"])):
+            s.keys(mnemonic)
+            type_fast(text)
+        # Leaving the site's postcode fills its town from the place table.
+        s.keys("alt+1")
+        s.screenshot("project_data_filled")
+        close_by_mnemonic(project, "alt+w", "close of the project data at \"Weiter\" (Alt+W)")
+
+    def remarks():
+        s.focus(state["main"])
+        known = s.shown()
+        s.keys("ctrl+b")
+        wid, title = s.new_window(known, "dialog \"Bemerkungen\" after Ctrl+B")
+        if title != "Bemerkungen":
+            raise StepFailed("instead of the remarks, a window %r appeared" % title)
+        s.focus(wid)
+        type_fast(remark)
+        close_by_mnemonic(wid, "alt+w", "close of the remarks at \"Weiter\" (Alt+W)")
 
     def choose():
         s.focus(state["main"])
@@ -372,8 +420,15 @@ def main():
         s.answer_file_dialog(known, saved, "Ctrl+S", replace_name=True)
         s.wait(lambda: os.path.isfile(saved), SHORT, "file %s after the save dialog" % saved)
         s.wait_window(r"^neubau\.kfx - Velmora$", "main window titled \"neubau.kfx - Velmora\"")
+        # The calculation file holds the typed texts as they were typed.
+        with open(saved, "rb") as f:
+            content = f.read()
+        typed = list(recipient.values()) + list(site.values()) + [recipient_town, site_town, remark]
+        missing = [t for t in typed if t.encode("cp1252") not in content]
+        if missing:
+            raise StepFailed("the saved file lacks %s" % ", ".join(map(repr, missing)))
 
-    def new_calculation():
+    def new_calculation(fill=False):
         s.focus(state["main"])
         s.keys("ctrl+n")
         found = s.wait(lambda: s.windows(MAIN_NEW) or s.windows(MESSAGE), SHORT,
@@ -386,9 +441,12 @@ def main():
             found = s.wait(lambda: s.windows(MAIN_NEW), SHORT,
                            "new calculation \"unbenannt - Velmora\" after \"Nein\"")
         state["main"] = found[0][0]
-        # A new calculation asks for its project data; the new user leaves them for later.
+        # A new calculation asks for its project data.
         project = s.wait_window(r"^Projektdaten$", "project data dialog after the new calculation", LONG)
         s.screenshot("project_data")
+        if fill:
+            fill_project(project)
+            return
         s.focus(project)
         s.confirm(project, "Escape", "close of the project data at Escape")
 
@@ -434,13 +492,39 @@ def main():
         shutil.copy(pdf, os.path.join(s.artefacts, "velmora_new_user.pdf"))
         with open(os.path.join(s.artefacts, "velmora_new_user.txt"), "w") as f:
             f.write(text)
-        missing = [t for t in (MANUFACTURER, TYPE, FUEL, SYSTEM, CHOSEN_CAPTION) if t not in text]
+        wanted = (MANUFACTURER, TYPE, FUEL, SYSTEM, CHOSEN_CAPTION, recipient["name"], recipient["street"],
+                  recipient["postcode"] + " " + recipient_town, site["name"], site["street"],
+                  site["postcode"] + " " + site_town, "Geodätische Höhe: " + site_height, remark)
+        missing = [t for t in wanted if t not in text]
         if missing:
             raise StepFailed("the PDF lacks %s" % ", ".join(map(repr, missing)))
         label = re.search(r"H=\S+ Dh=\S+", text)
         if not label or label.group(0) != CHOSEN_LABEL:
             raise StepFailed("the PDF's diagram shows %r, not the chosen point %r"
                              % (label.group(0) if label else None, CHOSEN_LABEL))
+
+    def library_dialogs():
+        # Each through the menu by keyboard: the menu, then the item (by its
+        # mnemonic, or counted from the menu's end); each shows and goes at Escape.
+        for keys, pattern in ((("alt+e", "End", "Up", "Return"), r"^Orte$"),
+                              (("alt+question", "End", "Up", "Up", "Return"), CATALOGUE_NOTICE),
+                              (("alt+e", "a"), USER_DATA),
+                              (("alt+e", "f"), r"^Ausdruck konfigurieren$")):
+            s.focus(state["main"])
+            known = s.shown()
+            s.keys(*keys)
+            wid, title = s.new_window(known, "dialog %s through %s" % (pattern, "+".join(keys)))
+            if not re.search(pattern, title):
+                raise StepFailed("%s opened %r instead of %s" % (" ".join(keys), title, pattern))
+            s.screenshot("library_" + title.split()[0].lower())
+            s.focus(wid)
+            s.confirm(wid, "Escape", "close of %r at Escape" % title)
+        if not s.windows(r"^neubau\.kfx - Velmora$"):
+            raise StepFailed("the main window lost its file after the library's dialogs")
+        # "Abbruch" in the user data keeps what the first start stored.
+        with open(os.path.join(s.data, "anwender.dat"), "rb") as f:
+            if b"Name1=Kaminbau Ost" not in f.read():
+                raise StepFailed("the user data lost the firm's name after the dialogs")
 
     def compute_nothing_chosen():
         new_calculation()
@@ -477,10 +561,18 @@ def main():
         ini = os.path.join(s.config, "Trevalen Software GmbH", "Velmora.ini")
         if not os.path.isfile(ini):
             raise StepFailed("the settings did not go to the fresh folder: no %s" % ini)
+        # "Formular..." worked on the layout the program prints with.
+        with open(ini, encoding="utf-8", errors="replace") as f:
+            layout = re.search(r"^Formular0=(.*)$", f.read(), re.M)
+        if not layout or not os.path.isfile(layout.group(1).strip()):
+            raise StepFailed("the form settings name no layout the program prints with: %r"
+                             % (layout.group(1) if layout else None))
 
-    steps = [("start", start), ("choose", choose), ("compute", compute), ("close_hint", close_hint),
+    steps = [("start", start), ("project_data", project_data), ("remarks", remarks), ("choose", choose),
+             ("compute", compute), ("close_hint", close_hint),
              ("move_crosshair", move_crosshair), ("save", save), ("new", new_calculation),
              ("reopen", reopen), ("preview", preview), ("export_pdf", export_pdf),
+             ("library_dialogs", library_dialogs),
              ("compute_nothing_chosen", compute_nothing_chosen), ("quit_without_saving", quit_without_saving)]
     started = time.monotonic()
     try:

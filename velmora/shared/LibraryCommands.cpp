@@ -7,6 +7,8 @@
 
 #include <wx/event.h>
 
+#include <utility>
+
 namespace {
 
 void Bind(wxEvtHandler& handler, int id, const char* exportName, std::function<void()> run,
@@ -25,9 +27,13 @@ void Bind(wxEvtHandler& handler, int id, const char* exportName, std::function<v
 
 } // namespace
 
-void InstallLibraryAppCommands(wxEvtHandler& handler, const LibraryAppCommandIds& ids) {
+void InstallLibraryAppCommands(wxEvtHandler& handler, const LibraryAppCommandIds& ids,
+                               std::function<std::string()> printLayout) {
     Bind(handler, ids.userData, "GetAnwenderDaten", [] { RunUserData(Quorvel(), TheUser()); });
-    Bind(handler, ids.formular, "Formular", [] { Quorvel().Formular(); });
+    Bind(handler, ids.formular, "Formular", [layout = std::move(printLayout)] {
+        if (layout) ShareFormLayout(layout());
+        Quorvel().Formular();
+    });
 }
 
 void InstallLibraryDocumentCommands(wxEvtHandler& handler, LibraryDocument& document,

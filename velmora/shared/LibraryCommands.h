@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 class wxEvtHandler;
 class LibraryDocument;
@@ -21,8 +22,10 @@ struct LibraryDocumentCommandIds {
     int placeNames = 0;
 };
 
-// Binds the application's library commands and their menu states to handler.
-void InstallLibraryAppCommands(wxEvtHandler& handler, const LibraryAppCommandIds& ids);
+// Binds the application's library commands and their menu states to handler;
+// printLayout names the layout the program prints with, for the form settings.
+void InstallLibraryAppCommands(wxEvtHandler& handler, const LibraryAppCommandIds& ids,
+                               std::function<std::string()> printLayout = {});
 // Binds the document's library commands to handler for document; while
 // busy() holds (a calculation runs) they do nothing and are greyed.
 void InstallLibraryDocumentCommands(wxEvtHandler& handler, LibraryDocument& document,

@@ -64,6 +64,11 @@ bool RunUserData(QuorvelLibrary& quorvel, CAnwender& user) {
     return true;
 }
 
+void ShareFormLayout(const std::string& printLayout) {
+    if (printLayout.empty() || !vx::Profile().GetString("LuL", "Formular0", "").empty()) return;
+    vx::Profile().WriteString("LuL", "Formular0", printLayout);
+}
+
 bool CheckFirstStart(QuorvelLibrary& quorvel, CAnwender& user) {
     user.Load();
     const int first = vx::Profile().GetInt("Global", "1stemal", 0);

@@ -63,6 +63,10 @@ bool BindQuorvel(QuorvelLibrary& quorvel);
 // The user-data command: the library edits the user record; false when
 // nothing came back (export missing or cancelled).
 bool RunUserData(QuorvelLibrary& quorvel, CAnwender& user);
+// Before the library's form settings: a profile that names no layout for the
+// first form gets printLayout, the one the program prints with, so that the
+// margins set there reach the print instead of going nowhere.
+void ShareFormLayout(const std::string& printLayout);
 // Loads the user record; on a first start, or without a user name, runs the
 // user-data command. True when it ran.
 bool CheckFirstStart(QuorvelLibrary& quorvel, CAnwender& user);
