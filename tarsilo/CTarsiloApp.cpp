@@ -2,6 +2,7 @@
 
 #include "quorvel/fields/FieldsDeliverable.h"
 #include "tarsilo/CTarsiloDoc.h"
+#include "tarsilo/CTarsiloPrint.h"
 #include "tarsilo/TarsiloCommandIds.h"
 #include "tarsilo/TarsiloDocView.h"
 #include "tarsilo/TarsiloPrintCommands.h"
@@ -67,7 +68,7 @@ void CTarsiloApp::RouteCommands() {
     Route(ID_FILE_NEW, &CTarsiloApp::OnFileNew);
     Route(ID_FILE_OPEN, &CTarsiloApp::OnFileOpen);
     Route(ID_APP_ABOUT, &CTarsiloApp::OnAppAbout);
-    InstallLibraryAppCommands(*this, {ID_USER_DATA, ID_TARSILO_FORMULAR});
+    InstallLibraryAppCommands(*this, {ID_USER_DATA, ID_TARSILO_FORMULAR}, [] { return CTarsiloPrint::LayoutFile(); });
 }
 
 void CTarsiloApp::OnFileNew(wxCommandEvent&) {
