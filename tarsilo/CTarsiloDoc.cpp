@@ -84,7 +84,10 @@ CTarsiloDoc::~CTarsiloDoc() = default;
 bool CTarsiloDoc::OnNewDocument() {
     if (IsComputing()) return false;
     if (!wxDocument::OnNewDocument()) return false;
-    const NewDocumentSteps steps = TarsiloNewDocument::Run(*this, wxTheApp->GetTopWindow() != nullptr, std::time(nullptr));
+    // The document made at start-up comes before the main window is shown: the
+    // start dialog asks for the project instead.
+    const wxWindow* main = wxTheApp->GetTopWindow();
+    const NewDocumentSteps steps = TarsiloNewDocument::Run(*this, main && main->IsShown(), std::time(nullptr));
     SetPathName("unbenannt");
     Modify(false);
     if (!steps.reopenPath.empty()) {
