@@ -185,7 +185,14 @@ std::unique_ptr<AssignmentProgress> CTarsiloDoc::CreateProgress() {
 }
 
 void CTarsiloDoc::OnSave(wxCommandEvent&) {
-    if (!IsComputing()) Save();
+    if (IsComputing()) return;
+    // A named table is written even unchanged: the rows' new order after a
+    // click on a column header is no change, yet the file keeps that order.
+    if (!GetDocumentSaved()) {
+        SaveAs();
+        return;
+    }
+    OnSaveDocument(GetFilename());
 }
 
 void CTarsiloDoc::OnSaveAsCommand(wxCommandEvent&) {

@@ -507,3 +507,24 @@ TEST_F(TarsiloFormTest, TabOrderAndLabelLettersFollowTheForm) {
                                        CTarsiloView::IDC_SHOW_INFO};
     EXPECT_EQ(tabs, expected);
 }
+
+TEST_F(TarsiloFormTest, SaveKeepsTheOrderOfAHeaderClick) {
+    doc_->rows = {Row("0,13", "Zeta", "Z1", "10.0", "1"), Row("0,14", "Alpha", "A1", "9.0", "2")};
+    form_->FillResultList();
+    const std::string path = vx::JoinPath(vx::TempDir(), "tarsilo-order-" + std::to_string(::getpid()) + ".kbv");
+    ASSERT_TRUE(doc_->OnSaveDocument(vx::ToWx(path)));
+    doc_->SetPathName(path);
+    doc_->SetDocumentSaved(true);
+    ClickHeader(1);
+    ASSERT_EQ(ListTypes(), "A1;Z1;");
+    EXPECT_FALSE(doc_->IsModified());
+    wxCommandEvent save(wxEVT_MENU, ID_FILE_SAVE);
+    save.SetEventObject(frame_);
+    frame_->GetEventHandler()->ProcessEvent(save);
+    CTarsiloDocCore reread;
+    ASSERT_TRUE(TarsiloFile::LoadFile(reread, path));
+    vx::RemoveFile(path);
+    ASSERT_EQ(reread.rows.size(), 2u);
+    EXPECT_EQ(reread.rows[0].columns[AssignmentRow::Type], "A1");
+    EXPECT_EQ(reread.rows[1].columns[AssignmentRow::Type], "Z1");
+}
