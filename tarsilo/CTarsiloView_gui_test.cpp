@@ -528,3 +528,20 @@ TEST_F(TarsiloFormTest, SaveKeepsTheOrderOfAHeaderClick) {
     EXPECT_EQ(reread.rows[0].columns[AssignmentRow::Type], "A1");
     EXPECT_EQ(reread.rows[1].columns[AssignmentRow::Type], "Z1");
 }
+
+TEST_F(TarsiloFormTest, AltLettersLeadOutOfTheSystemList) {
+    ChooseFuel(1);
+    form_->OnAlle();
+    KeyUpCounter keys;
+    // A label's letter leads to its field, though the list would search with it.
+    FocusOn(form_->SystemCombo());
+    Key(keys, 'w', wxMOD_ALT);
+    EXPECT_EQ(wxWindow::FindFocus(), form_->FindWindow(IDC_EFFECTIVE_HEIGHT));
+    EXPECT_EQ(form_->SystemCombo()->GetSelection(), wxNOT_FOUND);
+    // A button's letter presses it.
+    FocusOn(form_->SystemCombo());
+    Key(keys, 'k', wxMOD_ALT);
+    ASSERT_FALSE(doc_->manufacturers.empty());
+    for (const ManufacturerItem& m : doc_->manufacturers) EXPECT_FALSE(m.selected) << m.name;
+    EXPECT_EQ(form_->SystemCombo()->GetSelection(), wxNOT_FOUND);
+}

@@ -346,8 +346,7 @@ def main():
     def choose():
         # Heizöl EL, the second fuel; the first system of the list.
         choose_fuel(["Down", "Down"])
-        # The system list takes the letters itself: Tab leads on over "FU" to the height.
-        s.keys("alt+s", "Down", "Tab", "Tab", "ctrl+a")
+        s.keys("alt+s", "Down", "alt+w", "ctrl+a")
         s.type_text(HEIGHT)
         select_all_and_compute()
 
