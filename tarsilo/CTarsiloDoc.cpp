@@ -70,7 +70,10 @@ CTarsiloDoc::~CTarsiloDoc() = default;
 bool CTarsiloDoc::OnNewDocument() {
     if (IsComputing()) return false;
     if (!wxDocument::OnNewDocument()) return false;
-    const NewDocumentSteps steps = TarsiloNewDocument::Run(*this, wxTheApp->GetTopWindow() != nullptr, std::time(nullptr));
+    // The document made at start-up comes before the main window is shown: the
+    // start dialog asks for the project instead.
+    const wxWindow* main = wxTheApp->GetTopWindow();
+    const NewDocumentSteps steps = TarsiloNewDocument::Run(*this, main && main->IsShown(), std::time(nullptr));
     SetPathName("unbenannt");
     Modify(false);
     if (!steps.reopenPath.empty()) {
@@ -156,7 +159,14 @@ std::unique_ptr<AssignmentProgress> CTarsiloDoc::CreateProgress() {
 }
 
 void CTarsiloDoc::OnSave(wxCommandEvent&) {
-    if (!IsComputing()) Save();
+    if (IsComputing()) return;
+    // A named table is written even unchanged: the rows' new order after a
+    // click on a column header is no change, yet the file keeps that order.
+    if (!GetDocumentSaved()) {
+        SaveAs();
+        return;
+    }
+    OnSaveDocument(GetFilename());
 }
 
 void CTarsiloDoc::OnSaveAsCommand(wxCommandEvent&) {

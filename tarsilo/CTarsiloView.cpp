@@ -22,6 +22,9 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 constexpr int kColumnWidths[CTarsiloView::kColumnCount] = {75, 100, 120, 80, 0};
@@ -79,21 +82,27 @@ void CTarsiloView::Build() {
         s->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(unit)), 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
         return s;
     };
-    grid->Add(label(wxID_ANY, "Nennwärmeleistung &von"), 0, wxALIGN_CENTER_VERTICAL);
+    wxStaticText* fromLabel = label(wxID_ANY, "Nennwärmeleistung &von");
+    grid->Add(fromLabel, 0, wxALIGN_CENTER_VERTICAL);
     auto* range = withUnit(edits_[0], "kW");
-    range->Add(label(wxID_ANY, "&bis"), 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 12);
+    wxStaticText* toLabel = label(wxID_ANY, "&bis");
+    range->Add(toLabel, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 12);
     range->Add(edits_[1], 0, wxLEFT, 4);
     range->Add(new wxStaticText(this, wxID_ANY, "kW"), 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
     grid->Add(range);
-    row(label(wxID_ANY, "B&rennstoff"), fuel_);
+    wxStaticText* fuelLabel = label(wxID_ANY, "B&rennstoff");
+    row(fuelLabel, fuel_);
     auto* systemRow = new wxBoxSizer(wxHORIZONTAL);
     systemRow->Add(system_);
     systemRow->Add(fu_, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 8);
-    grid->Add(label(wxID_ANY, "&System"), 0, wxALIGN_CENTER_VERTICAL);
+    wxStaticText* systemLabel = label(wxID_ANY, "&System");
+    grid->Add(systemLabel, 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(systemRow);
-    grid->Add(label(wxID_ANY, "&wirksame Schornsteinhöhe"), 0, wxALIGN_CENTER_VERTICAL);
+    wxStaticText* heightLabel = label(wxID_ANY, "&wirksame Schornsteinhöhe");
+    grid->Add(heightLabel, 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(withUnit(edits_[2], "m"));
-    row(label(wxID_ANY, "&Querschnittsform"), shape_);
+    wxStaticText* shapeLabel = label(wxID_ANY, "&Querschnittsform");
+    row(shapeLabel, shape_);
     auto* sizeRow = new wxBoxSizer(wxHORIZONTAL);
     sizeRow->Add(edits_[3]);
     sizeRow->Add(times_, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 4);
@@ -102,12 +111,14 @@ void CTarsiloView::Build() {
     grid->Add(sizeRow);
 
     auto* left = new wxBoxSizer(wxVERTICAL);
-    left->Add(label(IDC_LABEL_BASIS, "Berechnungsgrundlage"), 0, wxBOTTOM, 6);
+    wxStaticText* basisLabel = label(IDC_LABEL_BASIS, "Berechnungsgrundlage");
+    left->Add(basisLabel, 0, wxBOTTOM, 6);
     left->Add(grid);
     left->Add(machEt, 0, wxTOP, 10);
 
     auto* right = new wxBoxSizer(wxVERTICAL);
-    right->Add(label(IDC_MANUFACTURER_LABEL, "&Hersteller Wärmeerzeuger"), 0, wxBOTTOM, 4);
+    wxStaticText* makerLabel = label(IDC_MANUFACTURER_LABEL, "&Hersteller Wärmeerzeuger");
+    right->Add(makerLabel, 0, wxBOTTOM, 4);
     right->Add(manufacturers_, 1, wxEXPAND);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->Add(all);
@@ -120,7 +131,8 @@ void CTarsiloView::Build() {
     top->Add(right, 1, wxALL | wxEXPAND, 8);
 
     auto* bottom = new wxBoxSizer(wxVERTICAL);
-    bottom->Add(label(IDC_RESULT_LABEL, "Ergebnis"), 0, wxBOTTOM, 4);
+    wxStaticText* resultLabel = label(IDC_RESULT_LABEL, "Ergebnis");
+    bottom->Add(resultLabel, 0, wxBOTTOM, 4);
     bottom->Add(results_, 1, wxEXPAND);
     auto* countRow = new wxBoxSizer(wxHORIZONTAL);
     countRow->Add(new wxStaticText(this, wxID_ANY, vx::ToWx("Anzahl Wärmeerzeuger :")), 0, wxALIGN_CENTER_VERTICAL);
@@ -133,6 +145,15 @@ void CTarsiloView::Build() {
     all_->Add(top, 0, wxEXPAND);
     all_->Add(bottom, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 8);
     SetSizer(all_);
+
+    // Tab order and the labels' letters run through the form as it reads: a
+    // label's letter leads to the control after it.
+    wxWindow* const order[] = {basisLabel,  fromLabel,   edits_[0], toLabel,   edits_[1],    fuelLabel,
+                               fuel_,       systemLabel, system_,   fu_,       heightLabel,  edits_[2],
+                               shapeLabel,  shape_,      sizeLabel_, edits_[3], times_,      edits_[4],
+                               machEt,      makerLabel,  manufacturers_, all,  none,         withoutPartLoad_,
+                               resultLabel, results_,    rowCount_, showInfo_};
+    for (size_t i = 1; i < std::size(order); ++i) order[i]->MoveAfterInTabOrder(order[i - 1]);
 
     fuel_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { OnFuelChange(); });
     system_->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent& e) {
@@ -251,7 +272,22 @@ void CTarsiloView::FillResultList() {
         results_->SetItemData(at, long(i));
     }
     results_->Thaw();
+    FitColumns();
     ShowRowCount();
+}
+
+void CTarsiloView::FitColumns() {
+    // A column is never narrower than its header and its texts; the hidden
+    // offset column stays hidden.
+    constexpr int kMargin = 16;
+    for (int c = 0; c < kColumnCount - 1; ++c) {
+        wxListItem column;
+        column.SetMask(wxLIST_MASK_TEXT);
+        results_->GetColumn(c, column);
+        int needed = results_->GetTextExtent(column.GetText()).x;
+        for (const AssignmentRow& r : doc_.rows) needed = std::max(needed, results_->GetTextExtent(vx::ToWx(r.columns[c])).x);
+        if (results_->GetColumnWidth(c) < needed + kMargin) results_->SetColumnWidth(c, needed + kMargin);
+    }
 }
 
 void CTarsiloView::ShowRowCount() { rowCount_->SetLabel(vx::ToWx(vx::Format("%d", int(doc_.rows.size())))); }
@@ -315,6 +351,7 @@ void CTarsiloView::SetShapeTexts(bool deleteRows) {
     column.SetMask(wxLIST_MASK_TEXT);
     column.SetText(vx::ToWx(vx::LoadString(header)));
     results_->SetColumn(0, column);
+    FitColumns();
     Layout();
     if (deleteRows) DeleteRows();
 }

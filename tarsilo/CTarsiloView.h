@@ -73,6 +73,7 @@ private:
     void FillSystems();
     void SetShapeTexts(bool deleteRows);
     void ShowRowCount();
+    void FitColumns();
     void DeleteRows();
     void TakeManufacturerChecks();
     void PlaceInfoWindow();

@@ -28,6 +28,15 @@ int32_t ReadCount(vx::Archive& ar, size_t stringsEach) {
     return n;
 }
 
+// The file holds an input's value and its display state; what the document
+// gave the cell (its field, units and limits) stays.
+void TakeInput(CWDouble& cell, const CWDouble& read) {
+    cell.value = read.value;
+    cell.marker = read.marker;
+    cell.displayUnit = read.displayUnit;
+    cell.archiveWord = read.archiveWord;
+}
+
 bool InList(int32_t position, int32_t count, bool noneAllowed) {
     return (noneAllowed && position == -1) || (position >= 0 && position < count);
 }
@@ -93,11 +102,11 @@ void TarsiloFile::Take(CTarsiloDocCore& doc, TarsiloFileItems& items) {
     doc.shape = items.shape;
     doc.system = items.system;
     doc.fu = items.fu;
-    doc.outputFrom = items.outputFrom;
-    doc.outputTo = items.outputTo;
-    doc.effectiveHeight = items.effectiveHeight;
-    doc.sectionSize = items.sectionSize;
-    doc.secondSide = items.secondSide;
+    TakeInput(doc.outputFrom, items.outputFrom);
+    TakeInput(doc.outputTo, items.outputTo);
+    TakeInput(doc.effectiveHeight, items.effectiveHeight);
+    TakeInput(doc.sectionSize, items.sectionSize);
+    TakeInput(doc.secondSide, items.secondSide);
     doc.project = items.project;
     doc.remarks = items.remarks;
     doc.construction = items.construction;

@@ -163,3 +163,29 @@ TEST_F(TarsiloFileTest, DamagedFilesLeaveTheOpenDocumentAlone) {
     for (auto [fuel, shape, system] : {std::tuple{-1, 0, -1}, {12, 3, 20}})
         EXPECT_TRUE(TarsiloFile::Load(open, WithHead(stored, fuel, shape, system)));
 }
+
+TEST_F(TarsiloFileTest, ReopenedInputsKeepTheirFieldsUnitsAndLimits) {
+    CTarsiloDocCore doc;
+    Fill(doc);
+    const std::vector<uint8_t> stored = TarsiloFile::StoreBytes(doc);
+    CTarsiloDocCore fresh, reopened;
+    ASSERT_TRUE(TarsiloFile::Load(reopened, stored));
+    CWDouble* before[5] = {&fresh.outputFrom, &fresh.outputTo, &fresh.effectiveHeight, &fresh.sectionSize,
+                           &fresh.secondSide};
+    CWDouble* after[5] = {&reopened.outputFrom, &reopened.outputTo, &reopened.effectiveHeight,
+                          &reopened.sectionSize, &reopened.secondSide};
+    const uint16_t fields[5] = {1001, 1002, 1003, 1019, 1020};
+    for (int i = 0; i < 5; ++i) {
+        // The form finds each field by its id; the unit and the range stay the document's.
+        EXPECT_EQ(after[i]->valueId, fields[i]) << i;
+        EXPECT_EQ(after[i]->valueId, before[i]->valueId) << i;
+        EXPECT_EQ(after[i]->internalUnit, before[i]->internalUnit) << i;
+        EXPECT_EQ(after[i]->minimum, before[i]->minimum) << i;
+        EXPECT_EQ(after[i]->maximum, before[i]->maximum) << i;
+    }
+    std::string shown;
+    reopened.effectiveHeight.GetText(shown, false);
+    EXPECT_EQ(shown, "9,5");
+    reopened.outputTo.GetText(shown, false);
+    EXPECT_EQ(shown, "40");
+}

@@ -63,7 +63,9 @@ TEST_F(TarsiloProgram, OpensATableFromTheCommandLineIntoTheRecentFiles) {
         doc.rows.push_back(row);
         ASSERT_TRUE(TarsiloFile::SaveFile(doc, table));
     }
-    vx::WriteFileAtomic(UserIni(), "[Datenbank]\nPfad=" + (root_ / "data").string() + "\nAnzeige_W=1\n");
+    // The stand-in library: the real one beside the program would ask a person.
+    vx::WriteFileAtomic(UserIni(), std::string("[Quorvel]\nDLL=") + VX_QUORVEL_STAND_IN + "\n[Datenbank]\nPfad=" +
+                                       (root_ / "data").string() + "\nAnzeige_W=1\n");
     ASSERT_EQ(Run("'" + table + "'"), 0) << Stderr();
     EXPECT_EQ(vx::IniFile(UserIni()).GetString("Recent File List", "File1"), table);
     // A file that is no table is refused with a message, and the program ends.

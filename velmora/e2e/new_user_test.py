@@ -13,21 +13,13 @@ goes to the artefact folder.
 Usage: new_user_test.py PROGRAM SOURCE_DIR ARTEFACT_DIR
 """
 
-import ctypes
 import os
 import re
-import select
 import shutil
-import signal
-import subprocess
 import sys
-import tempfile
-import time
 
-# Limits for single waits; the whole run has its own below the test's timeout.
-SHORT = 15.0
-LONG = 60.0
-WHOLE_RUN = 240.0
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
+from session import LONG, SHORT, Session, StepFailed  # noqa: E402
 
 MAIN_NEW = r"^unbenannt - Velmora$"
 MESSAGE = r"^Velmora$"
@@ -52,245 +44,12 @@ CHOSEN_CAPTION = "0,15 m (rund)"
 # "Mach Et" below the options, in the main window's coordinates.
 MACH_ET = (157, 401)
 
-WORDS_NOT_GERMAN = re.compile(r"\b(Save|Open|Cancel|Close|Yes|No|Page)\b")
-
-
-class StepFailed(Exception):
-    pass
-
-
-def _die_with_parent():
-    # Whatever happens to this script, nothing it started outlives it.
-    libc = ctypes.CDLL(None, use_errno=True)
-    libc.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
-    os.setsid()
-
-
-class Session:
-    def __init__(self, program, source, artefacts):
-        self.program = os.path.abspath(program)
-        self.source = os.path.abspath(source)
-        self.artefacts = os.path.abspath(artefacts)
-        self.root = tempfile.mkdtemp(prefix="velmora-new-user-")
-        self.data = os.path.join(self.root, "data")
-        self.home = os.path.join(self.root, "home")
-        self.config = os.path.join(self.root, "config")
-        self.files = os.path.join(self.root, "work")
-        self.processes = {}
-        self.display = None
-        self.step_no = 0
-        self.step = "setup"
-        self.deadline = time.monotonic() + WHOLE_RUN
-        self.log = open(os.path.join(self.root, "velmora.log"), "w+b")
-        shutil.copytree(os.path.join(self.source, "data"), self.data)
-        for d in (self.home, self.config, self.files):
-            os.makedirs(d)
-        os.makedirs(self.artefacts, exist_ok=True)
-        # Pictures of an earlier run would mix with this one's.
-        for name in os.listdir(self.artefacts):
-            if name.startswith("velmora_new_user"):
-                os.remove(os.path.join(self.artefacts, name))
-
-    # ---- processes -------------------------------------------------------
-
-    def env(self, **extra):
-        env = dict(os.environ)
-        for name in list(env):
-            if name.startswith("LC_") or name in ("LANGUAGE", "VELMORA_TEST_CLOSE_MS", "XAUTHORITY",
-                                                   "DBUS_SESSION_BUS_ADDRESS"):
-                del env[name]
-        # A user whose machine does not speak German: the program must anyway.
-        env["LANG"] = "C.UTF-8"
-        env.update(DISPLAY=self.display or "", HOME=self.home, XDG_CONFIG_HOME=self.config,
-                   XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
-                   XDG_CACHE_HOME=os.path.join(self.home, ".cache"), NO_AT_BRIDGE="1",
-                   GSETTINGS_BACKEND="memory")
-        env.update(extra)
-        return env
-
-    def spawn(self, name, args, **kw):
-        kw.setdefault("stdout", self.log)
-        kw.setdefault("stderr", self.log)
-        self.processes[name] = subprocess.Popen(args, env=self.env(), preexec_fn=_die_with_parent,
-                                                stdin=subprocess.DEVNULL, **kw)
-        return self.processes[name]
-
-    def start_display(self):
-        read_end, write_end = os.pipe()
-        self.spawn("Xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-                            "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
-        os.close(write_end)
-        text = b""
-        limit = time.monotonic() + SHORT
-        while not text.endswith(b"\n"):
-            if time.monotonic() > limit or self.processes["Xvfb"].poll() is not None:
-                raise StepFailed("Xvfb gave no display number")
-            ready, _, _ = select.select([read_end], [], [], 0.2)
-            if ready:
-                chunk = os.read(read_end, 64)
-                if not chunk:
-                    raise StepFailed("Xvfb closed its display pipe")
-                text += chunk
-        os.close(read_end)
-        self.display = ":" + text.decode().strip()
-
-    def start_window_manager(self):
-        self.spawn("openbox", ["openbox", "--sm-disable"])
-        self.wait(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]),
-                  SHORT, "the window manager to come up", watch="openbox")
-
-    def start_program(self):
-        # As scripts/run: in the data folder, without arguments.
-        self.spawn("velmora", [self.program], cwd=self.data)
-
-    def stop_all(self):
-        for name in reversed(list(self.processes)):
-            p = self.processes[name]
-            if p.poll() is None:
-                try:
-                    os.killpg(p.pid, signal.SIGTERM)
-                except ProcessLookupError:
-                    pass
-                try:
-                    p.wait(5)
-                except subprocess.TimeoutExpired:
-                    os.killpg(p.pid, signal.SIGKILL)
-                    p.wait()
-
-    def program_output(self):
-        self.log.flush()
-        self.log.seek(0)
-        text = self.log.read().decode("utf-8", "replace")
-        return text[-3000:]
-
-    # ---- the display -----------------------------------------------------
-
-    def run(self, args, check=False):
-        r = subprocess.run(args, env=self.env(), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                           timeout=SHORT)
-        if check and r.returncode != 0:
-            raise StepFailed("%s failed (%d)" % (" ".join(args), r.returncode))
-        return r.stdout.decode("utf-8", "replace")
-
-    def xdotool(self, *args):
-        return self.run(["xdotool"] + [str(a) for a in args], check=True)
-
-    def windows(self, pattern):
-        """The windows the window manager shows whose title matches pattern:
-        a list of (id, title)."""
-        listed = self.run(["xprop", "-root", "_NET_CLIENT_LIST"])
-        found = []
-        for wid in re.findall(r"0x[0-9a-fA-F]+", listed.partition("#")[2]):
-            title = self.run(["xdotool", "getwindowname", str(int(wid, 16))]).rstrip("\n")
-            if re.search(pattern, title):
-                found.append((str(int(wid, 16)), title))
-        return found
-
-    def check_alive(self, watch, what):
-        p = self.processes.get(watch)
-        if p is not None and p.poll() is not None:
-            raise StepFailed("%s ended (exit status %s) while waiting for: %s" % (watch, p.returncode, what))
-
-    def wait(self, condition, timeout, what, watch="velmora"):
-        started = time.monotonic()
-        limit = min(started + timeout, self.deadline)
-        while True:
-            result = condition()
-            if result:
-                return result
-            self.check_alive(watch, what)
-            if time.monotonic() > limit:
-                raise StepFailed("waited %.0f s in vain for: %s" % (time.monotonic() - started, what))
-            time.sleep(0.1)
-
-    def wait_window(self, pattern, what, timeout=SHORT):
-        found = self.wait(lambda: self.windows(pattern), timeout, what)
-        return found[0][0]
-
-    def wait_gone(self, pattern, what, timeout=SHORT):
-        self.wait(lambda: not self.windows(pattern), timeout, what)
-
-    def new_window(self, known, what, timeout=SHORT):
-        """A window shown that is not among known: (id, title)."""
-        def fresh():
-            return [w for w in self.windows("") if w[0] not in known]
-        return self.wait(fresh, timeout, what)[0]
-
-    def shown(self):
-        """The ids of every window the window manager shows."""
-        return {w[0] for w in self.windows("")}
-
-    def focus(self, wid):
-        """Brings wid to the front and waits until it has the keyboard."""
-        self.xdotool("windowactivate", wid)
-        self.wait(lambda: self.run(["xdotool", "getactivewindow"]).strip() == wid, SHORT,
-                  "keyboard focus on window %s" % wid)
-
-    def keys(self, *names):
-        # A short pause between presses lets each handler run before the next.
-        self.xdotool("key", "--clearmodifiers", "--delay", "120", *names)
-
-    def type_text(self, text):
-        self.xdotool("type", "--clearmodifiers", "--delay", "40", text)
-
-    def click(self, wid, x, y):
-        self.xdotool("mousemove", "--window", wid, x, y)
-        self.xdotool("click", "1")
-
-    def confirm(self, wid, key, what, timeout=SHORT):
-        """Presses key in dialog wid until the dialog goes: a file dialog may
-        still be completing the typed name when the first press arrives."""
-        started = time.monotonic()
-        while True:
-            if self.run(["xdotool", "getactivewindow"]).strip() == wid:
-                self.keys(key)
-            settle = time.monotonic() + 2.0
-            while time.monotonic() < settle:
-                if wid not in self.shown():
-                    return
-                self.check_alive("velmora", what)
-                time.sleep(0.1)
-            if time.monotonic() - started > timeout or time.monotonic() > self.deadline:
-                raise StepFailed("waited %.0f s in vain for: %s" % (time.monotonic() - started, what))
-
-    def answer_file_dialog(self, known, path, command, replace_name=False):
-        """Waits for the file dialog that command opened, checks its title and
-        types path into it."""
-        wid, title = self.new_window(known, "file dialog after %s" % command)
-        self.screenshot("file_dialog")
-        if not title or WORDS_NOT_GERMAN.search(title):
-            raise StepFailed("the file dialog of %s has no German title: %r" % (command, title))
-        self.focus(wid)
-        # A save dialog's name field has the focus, with a name to replace; an
-        # open dialog's name field opens at the first "/".
-        if replace_name:
-            self.keys("ctrl+a")
-        self.type_text(path)
-        self.confirm(wid, "Return", "close of the file dialog %r after the typed name" % title)
-
-    def screenshot(self, name):
-        path = os.path.join(self.artefacts, "velmora_new_user_%02d_%s.png" % (self.step_no, name))
-        self.run(["import", "-window", "root", path])
-
-    # ---- steps -----------------------------------------------------------
-
-    def do(self, name, action):
-        self.step_no += 1
-        self.step = name
-        print("Schritt %d: %s" % (self.step_no, name), flush=True)
-        try:
-            action()
-        except (StepFailed, subprocess.TimeoutExpired):
-            self.screenshot(name + "_failed")
-            raise
-        self.screenshot(name)
-
 
 def main():
     if len(sys.argv) != 4:
         print(__doc__)
         return 2
-    s = Session(*sys.argv[1:])
+    s = Session("velmora", *sys.argv[1:])
     saved = os.path.join(s.files, "neubau.kfx")
     pdf = os.path.join(s.files, "neubau.pdf")
     state = {}
@@ -574,21 +333,7 @@ def main():
              ("reopen", reopen), ("preview", preview), ("export_pdf", export_pdf),
              ("library_dialogs", library_dialogs),
              ("compute_nothing_chosen", compute_nothing_chosen), ("quit_without_saving", quit_without_saving)]
-    started = time.monotonic()
-    try:
-        for name, action in steps:
-            s.do(name, action)
-    except (StepFailed, subprocess.TimeoutExpired) as e:
-        print("FEHLGESCHLAGEN in Schritt %d (%s): %s" % (s.step_no, s.step, e), flush=True)
-        print("Ausgabe der gestarteten Programme:\n" + s.program_output(), flush=True)
-        return 1
-    finally:
-        s.stop_all()
-        s.log.close()
-        shutil.copy(s.log.name, os.path.join(s.artefacts, "velmora_new_user.log"))
-        shutil.rmtree(s.root, ignore_errors=True)
-    print("Alle %d Schritte bestanden in %.1f s." % (len(steps), time.monotonic() - started), flush=True)
-    return 0
+    return s.run_steps(steps)
 
 
 if __name__ == "__main__":

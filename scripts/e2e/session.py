@@ -1,0 +1,311 @@
+"""The session the new-user tests of both programs run in.
+
+A program started as `make run` starts it (in a copy of data/, no arguments)
+with a settings folder of its own, on a display of its own with a window
+manager, and driven through xdotool. Every wait polls for something visible
+(a window, a file) with a limit, and checks that the program still runs; a
+failure names its step. A screenshot of each step goes to the artefact
+folder. Whatever ends the test, nothing it started outlives it.
+"""
+
+import ctypes
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+# Limits for single waits; the whole run has its own below the test's timeout.
+SHORT = 15.0
+LONG = 60.0
+WHOLE_RUN = 240.0
+
+WORDS_NOT_GERMAN = re.compile(r"\b(Save|Open|Cancel|Close|Yes|No|Page)\b")
+
+TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "import", "pdftotext")
+
+
+class StepFailed(Exception):
+    pass
+
+
+def _die_with_parent():
+    # Whatever happens to this script, nothing it started outlives it.
+    libc = ctypes.CDLL(None, use_errno=True)
+    libc.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
+    os.setsid()
+
+
+def _stopped_from_outside(signum, frame):
+    # A test runner's timeout or a Ctrl+C: the steps end as after a failure,
+    # so that the display, the window manager and the program are stopped.
+    raise StepFailed("the test was stopped from outside (signal %d)" % signum)
+
+
+class Session:
+    def __init__(self, name, program, source, artefacts):
+        """name is the program's own name ("velmora", "tarsilo"): the name of
+        its process, its log and the artefacts' prefix."""
+        self.name = name
+        self.program = os.path.abspath(program)
+        self.source = os.path.abspath(source)
+        self.artefacts = os.path.abspath(artefacts)
+        self.prefix = "%s_new_user" % name
+        self.root = tempfile.mkdtemp(prefix="%s-new-user-" % name)
+        self.data = os.path.join(self.root, "data")
+        self.home = os.path.join(self.root, "home")
+        self.config = os.path.join(self.root, "config")
+        self.files = os.path.join(self.root, "work")
+        self.processes = {}
+        self.display = None
+        self.step_no = 0
+        self.step = "setup"
+        self.deadline = time.monotonic() + WHOLE_RUN
+        self.log = open(os.path.join(self.root, "%s.log" % name), "w+b")
+        shutil.copytree(os.path.join(self.source, "data"), self.data)
+        for d in (self.home, self.config, self.files):
+            os.makedirs(d)
+        os.makedirs(self.artefacts, exist_ok=True)
+        # Pictures of an earlier run would mix with this one's.
+        for entry in os.listdir(self.artefacts):
+            if entry.startswith(self.prefix):
+                os.remove(os.path.join(self.artefacts, entry))
+        for signum in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT):
+            signal.signal(signum, _stopped_from_outside)
+
+    # ---- processes -------------------------------------------------------
+
+    def env(self, **extra):
+        env = dict(os.environ)
+        for var in list(env):
+            if var.startswith("LC_") or var in ("LANGUAGE", "%s_TEST_CLOSE_MS" % self.name.upper(),
+                                                "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"):
+                del env[var]
+        # A user whose machine does not speak German: the program must anyway.
+        env["LANG"] = "C.UTF-8"
+        env.update(DISPLAY=self.display or "", HOME=self.home, XDG_CONFIG_HOME=self.config,
+                   XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
+                   XDG_CACHE_HOME=os.path.join(self.home, ".cache"), NO_AT_BRIDGE="1",
+                   GSETTINGS_BACKEND="memory")
+        env.update(extra)
+        return env
+
+    def spawn(self, name, args, **kw):
+        kw.setdefault("stdout", self.log)
+        kw.setdefault("stderr", self.log)
+        self.processes[name] = subprocess.Popen(args, env=self.env(), preexec_fn=_die_with_parent,
+                                                stdin=subprocess.DEVNULL, **kw)
+        return self.processes[name]
+
+    def check_tools(self):
+        missing = [t for t in TOOLS if not shutil.which(t)]
+        if missing:
+            raise StepFailed("missing %s (scripts/install-deps installs them)" % ", ".join(missing))
+
+    def start_display(self):
+        read_end, write_end = os.pipe()
+        self.spawn("Xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                            "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
+        os.close(write_end)
+        text = b""
+        limit = time.monotonic() + SHORT
+        while not text.endswith(b"\n"):
+            if time.monotonic() > limit or self.processes["Xvfb"].poll() is not None:
+                raise StepFailed("Xvfb gave no display number")
+            ready, _, _ = select.select([read_end], [], [], 0.2)
+            if ready:
+                chunk = os.read(read_end, 64)
+                if not chunk:
+                    raise StepFailed("Xvfb closed its display pipe")
+                text += chunk
+        os.close(read_end)
+        self.display = ":" + text.decode().strip()
+
+    def start_window_manager(self):
+        self.spawn("openbox", ["openbox", "--sm-disable"])
+        self.wait(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]),
+                  SHORT, "the window manager to come up", watch="openbox")
+
+    def start_program(self):
+        # As scripts/run: in the data folder, without arguments.
+        self.spawn(self.name, [self.program], cwd=self.data)
+
+    def stop_all(self):
+        for name in reversed(list(self.processes)):
+            p = self.processes[name]
+            if p.poll() is None:
+                try:
+                    os.killpg(p.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    os.killpg(p.pid, signal.SIGKILL)
+                    p.wait()
+
+    def program_output(self):
+        self.log.flush()
+        self.log.seek(0)
+        text = self.log.read().decode("utf-8", "replace")
+        return text[-3000:]
+
+    def finish(self):
+        """Stops everything, keeps the log among the artefacts and removes the
+        session's folder."""
+        self.stop_all()
+        self.log.close()
+        shutil.copy(self.log.name, os.path.join(self.artefacts, "%s.log" % self.prefix))
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    # ---- the display -----------------------------------------------------
+
+    def run(self, args, check=False):
+        r = subprocess.run(args, env=self.env(), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                           timeout=SHORT)
+        if check and r.returncode != 0:
+            raise StepFailed("%s failed (%d)" % (" ".join(args), r.returncode))
+        return r.stdout.decode("utf-8", "replace")
+
+    def xdotool(self, *args):
+        return self.run(["xdotool"] + [str(a) for a in args], check=True)
+
+    def windows(self, pattern):
+        """The windows the window manager shows whose title matches pattern:
+        a list of (id, title)."""
+        listed = self.run(["xprop", "-root", "_NET_CLIENT_LIST"])
+        found = []
+        for wid in re.findall(r"0x[0-9a-fA-F]+", listed.partition("#")[2]):
+            title = self.run(["xdotool", "getwindowname", str(int(wid, 16))]).rstrip("\n")
+            if re.search(pattern, title):
+                found.append((str(int(wid, 16)), title))
+        return found
+
+    def check_alive(self, watch, what):
+        p = self.processes.get(watch)
+        if p is not None and p.poll() is not None:
+            raise StepFailed("%s ended (exit status %s) while waiting for: %s" % (watch, p.returncode, what))
+
+    def wait(self, condition, timeout, what, watch=None):
+        """Polls condition until it gives something true, at most timeout
+        seconds, and fails at once when the watched process (the program
+        unless named) ends meanwhile."""
+        if watch is None:
+            watch = self.name
+        started = time.monotonic()
+        limit = min(started + timeout, self.deadline)
+        while True:
+            result = condition()
+            if result:
+                return result
+            self.check_alive(watch, what)
+            if time.monotonic() > limit:
+                raise StepFailed("waited %.0f s in vain for: %s" % (time.monotonic() - started, what))
+            time.sleep(0.1)
+
+    def wait_window(self, pattern, what, timeout=SHORT):
+        found = self.wait(lambda: self.windows(pattern), timeout, what)
+        return found[0][0]
+
+    def wait_gone(self, pattern, what, timeout=SHORT):
+        self.wait(lambda: not self.windows(pattern), timeout, what)
+
+    def new_window(self, known, what, timeout=SHORT):
+        """A window shown that is not among known: (id, title)."""
+        def fresh():
+            return [w for w in self.windows("") if w[0] not in known]
+        return self.wait(fresh, timeout, what)[0]
+
+    def shown(self):
+        """The ids of every window the window manager shows."""
+        return {w[0] for w in self.windows("")}
+
+    def geometry(self, wid):
+        """Where window wid lies on the screen: (x, y, width, height)."""
+        text = self.xdotool("getwindowgeometry", "--shell", wid)
+        values = dict(line.split("=", 1) for line in text.split() if "=" in line)
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def focus(self, wid):
+        """Brings wid to the front and waits until it has the keyboard."""
+        self.xdotool("windowactivate", wid)
+        self.wait(lambda: self.run(["xdotool", "getactivewindow"]).strip() == wid, SHORT,
+                  "keyboard focus on window %s" % wid)
+
+    def keys(self, *names):
+        # A short pause between presses lets each handler run before the next.
+        self.xdotool("key", "--clearmodifiers", "--delay", "120", *names)
+
+    def type_text(self, text):
+        self.xdotool("type", "--clearmodifiers", "--delay", "40", text)
+
+    def click(self, wid, x, y):
+        self.xdotool("mousemove", "--window", wid, x, y)
+        self.xdotool("click", "1")
+
+    def confirm(self, wid, key, what, timeout=SHORT):
+        """Presses key in dialog wid until the dialog goes: a file dialog may
+        still be completing the typed name when the first press arrives."""
+        started = time.monotonic()
+        while True:
+            if self.run(["xdotool", "getactivewindow"]).strip() == wid:
+                self.keys(key)
+            settle = time.monotonic() + 2.0
+            while time.monotonic() < settle:
+                if wid not in self.shown():
+                    return
+                self.check_alive(self.name, what)
+                time.sleep(0.1)
+            if time.monotonic() - started > timeout or time.monotonic() > self.deadline:
+                raise StepFailed("waited %.0f s in vain for: %s" % (time.monotonic() - started, what))
+
+    def answer_file_dialog(self, known, path, command, replace_name=False):
+        """Waits for the file dialog that command opened, checks its title and
+        types path into it."""
+        wid, title = self.new_window(known, "file dialog after %s" % command)
+        self.screenshot("file_dialog")
+        if not title or WORDS_NOT_GERMAN.search(title):
+            raise StepFailed("the file dialog of %s has no German title: %r" % (command, title))
+        self.focus(wid)
+        # A save dialog's name field has the focus, with a name to replace; an
+        # open dialog's name field opens at the first "/".
+        if replace_name:
+            self.keys("ctrl+a")
+        self.type_text(path)
+        self.confirm(wid, "Return", "close of the file dialog %r after the typed name" % title)
+
+    def screenshot(self, name):
+        path = os.path.join(self.artefacts, "%s_%02d_%s.png" % (self.prefix, self.step_no, name))
+        self.run(["import", "-window", "root", path])
+
+    # ---- steps -----------------------------------------------------------
+
+    def do(self, name, action):
+        self.step_no += 1
+        self.step = name
+        print("Schritt %d: %s" % (self.step_no, name), flush=True)
+        try:
+            action()
+        except (StepFailed, subprocess.TimeoutExpired):
+            self.screenshot(name + "_failed")
+            raise
+        self.screenshot(name)
+
+    def run_steps(self, steps):
+        """Takes the steps (name, action) in order; returns the exit status
+        of the test. Everything started is stopped afterwards."""
+        started = time.monotonic()
+        try:
+            for name, action in steps:
+                self.do(name, action)
+        except (StepFailed, subprocess.TimeoutExpired) as e:
+            print("FEHLGESCHLAGEN in Schritt %d (%s): %s" % (self.step_no, self.step, e), flush=True)
+            print("Ausgabe der gestarteten Programme:\n" + self.program_output(), flush=True)
+            return 1
+        finally:
+            self.finish()
+        print("Alle %d Schritte bestanden in %.1f s." % (len(steps), time.monotonic() - started), flush=True)
+        return 0

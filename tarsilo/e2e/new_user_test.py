@@ -1,0 +1,522 @@
+#!/usr/bin/env python3
+"""Takes the path a new user takes through Tarsilo, with real input.
+
+The program starts as `make run` starts it with VX_PROGRAM=tarsilo (in a copy
+of data/, no arguments, the real library beside it) with fresh settings, on a
+display of its own with a window manager, and is driven through xdotool:
+answer the first-start dialogs and enter the project, choose fuel, system and
+height, select all manufacturers and compute; sort by a real click on a
+column header; write the remarks; save, start anew, open the file again and
+compare; look at the preview and export the PDF; cancel a long computation
+over a large catalogue with a real click on "Abbrechen"; list the 20 kW heat
+generators through the output filter; quit, answering the save question.
+
+What the program computed is read from the files it writes (the saved table
+and the PDF), never from the screen. Every wait polls with a limit and checks
+that the program still runs; a failure names its step. A screenshot of each
+step goes to the artefact folder.
+
+Usage: new_user_test.py PROGRAM SOURCE_DIR ARTEFACT_DIR
+"""
+
+import os
+import re
+import shutil
+import struct
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
+from session import LONG, SHORT, Session, StepFailed  # noqa: E402
+
+MAIN_NEW = r"^unbenannt - Tarsilo$"
+MESSAGE = r"^Tarsilo$"
+USER_DATA = r"^Anwenderdaten$"
+PROJECT = r"^Projektdaten$"
+REMARKS_DIALOG = r"^Bemerkungen$"
+CATALOGUE_NOTICE = r"^Info W\u00e4rmeerzeugerdatenbank$"
+PROGRESS = r"^Berechne W\u00e4rmeerzeuger\.\.\.$"
+PREVIEW = r"^Vorschau"
+
+RECIPIENT = "Familie Brenner"
+SITE = "Haus am Hang"
+REMARKS = "Kamin vor Ort besichtigt"
+HEIGHT = "10"
+
+# The fuel list's positions the steps go to with the arrow keys.
+FUEL_OIL, FUEL_GAS_ATMOSPHERIC, FUEL_COKE = 1, 3, 0
+# Catalogue fuel kind and condensing flag of each fuel-list position.
+FUEL_POSITIONS = {(0, 0): 0, (1, 0): 1, (1, 1): 10, (2, 0): 2, (2, 1): 11, (3, 0): 3, (8, 0): 4, (8, 1): 12,
+                  (9, 0): 5, (10, 0): 6, (11, 0): 7, (12, 0): 8, (13, 0): 9}
+
+# The large catalogue: invented manufacturers of atmospheric gas boilers,
+# placed before the sample's, all of one heat generator's data.
+SYNTHETIC_MAKERS = 40
+SYNTHETIC_TYPES = 100
+SYNTHETIC_DATA = "3;0;18.0;19.78;91.0;5.5;0.01453;110.0;3.0;0.0;0.130;0"
+
+# Places in the main window's coordinates (its client area): the menu
+# "Datei" and its items by their place in it (a click on an item that is not
+# shown hits the labels of the form), and a point inside the result list's
+# header of the column "Typ".
+MENU_FILE = (25, 12)
+MENU_ITEM_X, MENU_FIRST_ITEM_Y, MENU_ITEM_HEIGHT = 60, 37, 25.4
+SAVE_AS, REMARKS_ITEM, PREVIEW_ITEM = 3, 5, 7
+HEADER_TYPE = (380, 386)
+# The site's first line and "Weiter" in the project dialog's coordinates.
+PROJECT_SITE = (620, 38)
+PROJECT_OK = (247, 523)
+# "Abbrechen" in the progress dialog's coordinates: below the text, centred.
+CANCEL_BELOW_TEXT = 34
+
+
+# ---- files ---------------------------------------------------------------
+
+def archive_string(text):
+    data = text.encode("cp1252")
+    if len(data) < 0xFF:
+        return bytes([len(data)]) + data
+    return b"\xff" + struct.pack("<H", len(data)) + data
+
+
+class SavedTable:
+    """The items of a saved table that the steps compare."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.bytes = f.read()
+        b = self.bytes
+        try:
+            self.format, self.fuel = struct.unpack_from("<ii", b, 0)
+            at = 8
+            self.fuel_name, at = self._string(at)
+            self.shape, self.system, self.fu = struct.unpack_from("<iii", b, at)
+            at += 12
+            self.inputs = [struct.unpack_from("<d", b, at + 16 * i)[0] for i in range(5)]
+        except (struct.error, IndexError) as e:
+            raise StepFailed("%s is no table: %s" % (path, e))
+        self.path = path
+
+    def _string(self, at):
+        n = self.bytes[at]
+        at += 1
+        if n == 0xFF:
+            n = struct.unpack_from("<H", self.bytes, at)[0]
+            at += 2
+        return self.bytes[at:at + n].decode("cp1252"), at + n
+
+    def holds(self, text):
+        return archive_string(text) in self.bytes
+
+    def rows(self, selected):
+        """The result rows in list order. selected names the first selected
+        manufacturer (or None for none), where the tail of the file starts;
+        the tail must end the file exactly."""
+        b = self.bytes
+        marker = struct.pack("<i", 0) if selected is None else None
+        starts = []
+        if selected is None:
+            starts = [m.start() for m in re.finditer(re.escape(marker), b)]
+        else:
+            key = archive_string(selected)
+            starts = [m.start() - 4 for m in re.finditer(re.escape(key), b) if m.start() >= 4]
+        for start in reversed(starts):
+            try:
+                at = start
+                n = struct.unpack_from("<i", b, at)[0]
+                at += 4
+                if n < 0 or n > 100000:
+                    continue
+                for _ in range(n):
+                    _, at = self._string(at)
+                m = struct.unpack_from("<i", b, at)[0]
+                at += 4
+                if m < 0 or m > 1000000:
+                    continue
+                rows = []
+                for _ in range(m):
+                    row = []
+                    for _ in range(4):
+                        text, at = self._string(at)
+                        row.append(text)
+                    rows.append(row)
+                if at + 8 == len(b) and struct.unpack_from("<i", b, at)[0] == 2:
+                    return rows
+            except (struct.error, IndexError, UnicodeDecodeError):
+                continue
+        raise StepFailed("the rows of %s cannot be found" % self.path)
+
+
+def catalogue_lines(path):
+    with open(path, "rb") as f:
+        text = f.read().decode("cp1252")
+    return [line for line in text.split("\r\n") if line.strip()]
+
+
+def catalogue_entries(path):
+    """(manufacturer, type, fuel-list position, output) of every line."""
+    entries = []
+    for line in catalogue_lines(path):
+        fields = line.split(";")
+        position = FUEL_POSITIONS.get((int(fields[2]), int(fields[3])))
+        entries.append((fields[0], fields[1], position, float(fields[4])))
+    return entries
+
+
+def write_large_catalogue(data):
+    """Puts the invented manufacturers before the sample's and writes the
+    index of first lines anew. Returns the count of invented heat generators."""
+    wrz = os.path.join(data, "velmora.wrz")
+    lines = []
+    for m in range(SYNTHETIC_MAKERS):
+        for t in range(SYNTHETIC_TYPES):
+            lines.append("Abgaswerk %02d Prüfstand;Atmo P%02d-%03d;%s" % (m + 1, m + 1, t + 1, SYNTHETIC_DATA))
+    lines += catalogue_lines(wrz)
+    text = ("\r\n".join(lines) + "\r\n").encode("cp1252")
+    makers = {}
+    order = []
+    at = 0
+    for line in text.split(b"\r\n"):
+        if line:
+            fields = line.split(b";")
+            position = FUEL_POSITIONS.get((int(fields[2]), int(fields[3])))
+            if fields[0] not in makers:
+                makers[fields[0]] = [-1] * 13
+                order.append(fields[0])
+            if position is not None and makers[fields[0]][position] < 0:
+                makers[fields[0]][position] = at
+        at += len(line) + 2
+    hst = b"".join(name + b"".join(b";%d" % o for o in makers[name]) + b"\r\n" for name in order)
+    with open(wrz, "wb") as f:
+        f.write(text)
+    with open(os.path.join(data, "velmora.hst"), "wb") as f:
+        f.write(hst)
+    return SYNTHETIC_MAKERS * SYNTHETIC_TYPES
+
+
+def sort_key(row, mode):
+    """The list's order for a clicked column, upper-cased and byte-wise."""
+    section, maker, kind, output = row
+    keys = {0: "%s%-50s%-50s%13s" % (section, maker, kind, output),
+            1: "%-50s%s%-50s%13s" % (maker, section, kind, output),
+            2: "%-50s%-50s%s%13s" % (maker, kind, section, output),
+            3: "%13s%s%-50s%-50s" % (output, section, maker, kind)}
+    return keys[mode].upper().encode("cp1252")
+
+
+def in_order(rows, mode):
+    return all(sort_key(a, mode) <= sort_key(b, mode) for a, b in zip(rows, rows[1:]))
+
+
+# ---- the steps -------------------------------------------------------------
+
+def main():
+    if len(sys.argv) != 4:
+        print(__doc__)
+        return 2
+    s = Session("tarsilo", *sys.argv[1:])
+    first = os.path.join(s.files, "anlage.kbv")
+    again = os.path.join(s.files, "wieder.kbv")
+    pdf = os.path.join(s.files, "anlage.pdf")
+    sample = catalogue_entries(os.path.join(s.source, "data", "velmora.wrz"))
+    state = {}
+
+    def main_window():
+        return state["main"]
+
+    def dismiss(pattern, key, what, timeout=5.0):
+        """Closes the window of that title when it comes within timeout."""
+        try:
+            found = s.wait(lambda: s.windows(pattern), timeout, what)
+        except StepFailed:
+            return False
+        s.focus(found[0][0])
+        s.confirm(found[0][0], key, "close of %s" % what)
+        return True
+
+    def menu(item, what):
+        """Opens "Datei" with the mouse and clicks an item."""
+        s.focus(main_window())
+        s.click(main_window(), *MENU_FILE)
+        s.screenshot("menu_" + what)
+        s.click(main_window(), MENU_ITEM_X, int(MENU_FIRST_ITEM_Y + MENU_ITEM_HEIGHT * item))
+
+    def retry_until(action, condition, what, timeout=LONG):
+        """Repeats action until condition holds: while the computation runs,
+        the progress dialog takes the keys and the menus stay shut."""
+        started = time.monotonic()
+        while True:
+            action()
+            settle = time.monotonic() + 2.0
+            while time.monotonic() < settle:
+                result = condition()
+                if result:
+                    return result
+                s.check_alive("tarsilo", what)
+                time.sleep(0.1)
+            if time.monotonic() - started > timeout:
+                raise StepFailed("waited %.0f s in vain for: %s" % (time.monotonic() - started, what))
+
+    def save_as(path):
+        known = s.shown()
+
+        def dialog():
+            return [w for w in s.windows("") if w[0] not in known]
+        retry_until(lambda: menu(SAVE_AS, "save_as"), dialog, "\"Speichern unter\" from the menu")
+        s.answer_file_dialog(known, path, "\"Speichern unter\"", replace_name=True)
+        name = re.escape(os.path.basename(path))
+        s.wait(lambda: os.path.isfile(path), SHORT, "file %s after \"Speichern unter\"" % path)
+        s.wait_window(r"^%s - Tarsilo$" % name, "main window titled \"%s - Tarsilo\"" % os.path.basename(path))
+        return SavedTable(path)
+
+    def save_again(path):
+        before = os.stat(path).st_mtime_ns
+
+        def written():
+            return os.path.isfile(path) and os.stat(path).st_mtime_ns != before
+        s.focus(main_window())
+        retry_until(lambda: s.keys("ctrl+s"), written, "%s written again at Ctrl+S" % path)
+        return SavedTable(path)
+
+    def choose_fuel(presses):
+        # Each fuel passed on the way brings the notice on the catalogue's age.
+        for key in presses:
+            s.focus(main_window())
+            s.keys("alt+r", key)
+            if not dismiss(CATALOGUE_NOTICE, "Return", "notice on the catalogue"):
+                raise StepFailed("no notice on the catalogue's age after a fuel choice")
+        s.focus(main_window())
+
+    def select_all_and_compute():
+        # From the shape over the size and "Mach Et" to the list and "Alle".
+        s.focus(main_window())
+        s.keys("alt+q", "Tab", "Tab", "Tab", "Tab", "space", "alt+m")
+
+    def start():
+        s.check_tools()
+        state["catalogue"] = write_large_catalogue(s.data)
+        s.start_display()
+        s.start_window_manager()
+        s.start_program()
+        found = s.wait(lambda: s.windows(USER_DATA) or s.windows(MAIN_NEW), LONG,
+                       "user data dialog of the library beside the program, or the main window")
+        if not re.search(USER_DATA, found[0][1]):
+            raise StepFailed("a first start without the library's user data dialog: is libquorvel.so beside the program?")
+        s.focus(found[0][0])
+        s.type_text("Kaminbau Ost")
+        s.confirm(found[0][0], "Return", "close of the user data dialog by Enter", LONG)
+        state["main"] = s.wait_window(MAIN_NEW, "main window \"unbenannt - Tarsilo\"", LONG)
+
+    def answer_start_dialog():
+        # The start picture goes by itself; the start dialog asks what to do.
+        def start_dialog():
+            for wid, title in s.windows(MESSAGE) + s.windows(PROJECT):
+                if re.search(PROJECT, title):
+                    raise StepFailed("the project data were asked for before the start dialog")
+                # The start picture is the wide one.
+                x, y, w, h = s.geometry(wid)
+                if w < 500:
+                    return wid
+            return None
+        wid = s.wait(start_dialog, LONG, "start dialog \"Tarsilo\"")
+        s.screenshot("start_dialog")
+        s.focus(wid)
+        # "Neue Berechnung durchführen" is chosen; Enter goes on.
+        s.confirm(wid, "Return", "close of the start dialog at \"Weiter\"")
+
+    def project_data():
+        project = s.wait_window(PROJECT, "project data dialog after \"Neue Berechnung\"", LONG)
+        s.focus(project)
+        # Project number, editor, date, customer number, then the recipient.
+        s.keys("Tab", "Tab", "Tab", "Tab")
+        s.type_text(RECIPIENT)
+        s.screenshot("recipient")
+        state["project"] = project
+
+    def site():
+        s.click(state["project"], *PROJECT_SITE)
+        s.type_text(SITE)
+        s.screenshot("site_typed")
+        s.click(state["project"], *PROJECT_OK)
+        s.wait_gone(PROJECT, "close of the project data at \"Weiter\"")
+        s.focus(main_window())
+        if s.windows(PROJECT):
+            raise StepFailed("a second project data dialog came")
+
+    def choose():
+        # Heizöl EL, the second fuel; the first system of the list.
+        choose_fuel(["Down", "Down"])
+        s.keys("alt+s", "Down", "alt+w", "ctrl+a")
+        s.type_text(HEIGHT)
+        select_all_and_compute()
+
+    def compute():
+        table = save_as(first)
+        rows = table.rows(selected="Kesselwerk Almendorf GmbH")
+        oil = {t for m, t, p, q in sample if p == FUEL_OIL}
+        if not rows:
+            raise StepFailed("the computation listed no heat generator")
+        strangers = {r[2] for r in rows} - oil
+        if strangers:
+            raise StepFailed("rows of heat generators not of the fuel: %s" % sorted(strangers))
+        if table.inputs[2] != float(HEIGHT) or table.fuel != FUEL_OIL:
+            raise StepFailed("the saved inputs are fuel %d, height %r" % (table.fuel, table.inputs[2]))
+        if not in_order(rows, 0) or in_order(rows, 2):
+            raise StepFailed("the rows are not in the order of the cross-section (or already in that of the type)")
+        state["rows"] = rows
+
+    def sort_by_type():
+        # The first click after the save dialog is at times lost on the way to
+        # the header (the list then stays as it is); a user clicks again.
+        for clicks in range(1, 4):
+            s.focus(main_window())
+            s.click(main_window(), *HEADER_TYPE)
+            rows = save_again(first).rows(selected="Kesselwerk Almendorf GmbH")
+            if rows != state["rows"]:
+                break
+        if clicks > 1:
+            print("  Hinweis: erst der %d. Klick auf \"Typ\" sortierte" % clicks, flush=True)
+        if sorted(map(tuple, rows)) != sorted(map(tuple, state["rows"])):
+            raise StepFailed("sorting changed the rows themselves")
+        if not in_order(rows, 2):
+            raise StepFailed("after a click on \"Typ\" the rows are not in the order of the type: %s"
+                             % [r[2] for r in rows][:8])
+        state["rows"] = rows
+
+    def remarks():
+        known = s.shown()
+        menu(REMARKS_ITEM, "remarks")
+        wid, title = s.new_window(known, "dialog \"Bemerkungen\" from the menu")
+        if not re.search(REMARKS_DIALOG, title):
+            raise StepFailed("instead of the remarks, a window %r appeared" % title)
+        s.focus(wid)
+        s.type_text(REMARKS)
+        s.keys("alt+w")
+        s.wait_gone(REMARKS_DIALOG, "close of the remarks at \"Weiter\"")
+
+    def save():
+        table = save_again(first)
+        missing = [t for t in (RECIPIENT, SITE, REMARKS) if not table.holds(t)]
+        if missing:
+            raise StepFailed("the saved table lacks %s" % ", ".join(map(repr, missing)))
+        state["saved"] = table
+
+    def new_table():
+        s.focus(main_window())
+        s.keys("ctrl+n")
+        s.wait_window(MAIN_NEW, "new table \"unbenannt - Tarsilo\" after Ctrl+N")
+        # A new table asks for its project, and the catalogue's age is told again.
+        s.wait(lambda: s.windows(PROJECT), SHORT, "project data dialog after Ctrl+N")
+        while dismiss(CATALOGUE_NOTICE, "Return", "notice on the catalogue", 2.0) or \
+                dismiss(PROJECT, "Escape", "project data dialog", 2.0):
+            pass
+
+    def reopen():
+        s.focus(main_window())
+        known = s.shown()
+        s.keys("ctrl+o")
+        s.answer_file_dialog(known, first, "Ctrl+O")
+        s.wait_window(r"^anlage\.kbv - Tarsilo$", "reopened file \"anlage.kbv - Tarsilo\"", LONG)
+        reopened = save_as(again)
+        before = state["saved"]
+        if reopened.rows("Kesselwerk Almendorf GmbH") != before.rows("Kesselwerk Almendorf GmbH"):
+            raise StepFailed("the reopened table has other rows")
+        if (reopened.fuel, reopened.fuel_name, reopened.system, reopened.inputs) != \
+                (before.fuel, before.fuel_name, before.system, before.inputs):
+            raise StepFailed("the reopened inputs differ: %r against %r" % (reopened.inputs, before.inputs))
+        if reopened.bytes != before.bytes:
+            raise StepFailed("saved again, the reopened table differs from the first file")
+
+    def preview():
+        known = s.shown()
+        menu(PREVIEW_ITEM, "preview")
+        wid, title = s.new_window(known, "preview window after \"Seitenansicht\"", LONG)
+        if not re.search(PREVIEW, title):
+            raise StepFailed("instead of the preview, a window %r appeared" % title)
+        s.screenshot("preview_shown")
+        s.focus(wid)
+        s.keys("Escape")
+        s.wait_gone(PREVIEW, "preview window to close at Escape")
+
+    def export_pdf():
+        s.focus(main_window())
+        known = s.shown()
+        s.keys("ctrl+p")
+        options, title = s.new_window(known, "print options after Ctrl+P")
+        s.focus(options)
+        known = s.shown()
+        s.keys("alt+d")
+        s.answer_file_dialog(known, pdf, "\"Durchsuchen...\"", replace_name=True)
+        s.focus(options)
+        s.keys("alt+o")
+        s.wait(lambda: os.path.isfile(pdf) and os.path.getsize(pdf) > 0, LONG, "PDF file %s" % pdf)
+        s.wait(lambda: options not in s.shown(), SHORT, "print options %r to close" % title)
+        text = s.run(["pdftotext", "-layout", pdf, "-"], check=True)
+        shutil.copy(pdf, os.path.join(s.artefacts, "tarsilo_new_user.pdf"))
+        with open(os.path.join(s.artefacts, "tarsilo_new_user.txt"), "w") as f:
+            f.write(text)
+        lines = [line for line in text.splitlines() if re.match(r"\s*\d\.\d{3}\s", line)]
+        if len(lines) != len(state["rows"]):
+            raise StepFailed("the PDF has %d rows, the table %d" % (len(lines), len(state["rows"])))
+        for line, row in zip(lines, state["rows"]):
+            if row[2] not in line or row[0] not in line:
+                raise StepFailed("the PDF's row %r is not the table's %r" % (line.strip(), row))
+        missing = [t for t in (RECIPIENT, SITE, REMARKS, "Heizöl EL") if t not in text]
+        if missing:
+            raise StepFailed("the PDF lacks %s" % ", ".join(map(repr, missing)))
+
+    def cancel_long_computation():
+        choose_fuel(["Down", "Down"])
+        select_all_and_compute()
+        progress = s.wait_window(PROGRESS, "progress dialog \"Berechne Wärmeerzeuger...\"", LONG)
+        s.screenshot("progress")
+        x, y, w, h = s.geometry(progress)
+        s.click(progress, w // 2, h - CANCEL_BELOW_TEXT)
+        s.wait_gone(PROGRESS, "the progress dialog to close after a click on \"Abbrechen\"")
+        rows = save_again(again).rows(selected="Abgaswerk 01 Prüfstand")
+        if not rows or len(rows) >= state["catalogue"]:
+            raise StepFailed("after the cancel %d rows stay, of %d heat generators" % (len(rows), state["catalogue"]))
+        print("  %d von %d Wärmeerzeugern berechnet" % (len(rows), state["catalogue"]), flush=True)
+
+    def output_filter():
+        choose_fuel(["Up", "Up", "Up"])
+        s.keys("alt+v", "ctrl+a")
+        s.type_text("20")
+        s.keys("alt+b", "ctrl+a")
+        s.type_text("0")
+        select_all_and_compute()
+
+    def quit_saving():
+        p = s.processes["tarsilo"]
+
+        def question():
+            return s.windows(MESSAGE)
+
+        def close():
+            if s.run(["xdotool", "getactivewindow"]).strip() != main_window():
+                s.focus(main_window())
+            s.keys("alt+F4")
+        box = retry_until(close, question, "save question when quitting")[0][0]
+        s.screenshot("save_question")
+        s.focus(box)
+        s.keys("alt+j")
+        s.wait(lambda: p.poll() is not None, SHORT, "the program to end after \"Ja\"", watch="")
+        if p.returncode != 0:
+            raise StepFailed("the program ended with exit status %d" % p.returncode)
+        # Only the heat generators of exactly 20 kW of the chosen fuel.
+        expected = {t for m, t, position, q in sample if position == FUEL_COKE and q == 20.0}
+        rows = SavedTable(again).rows(selected=[m for m, t, pos, q in sample if pos == FUEL_COKE][0])
+        listed = {r[2] for r in rows}
+        if listed != expected:
+            raise StepFailed("\"von\" 20, \"bis\" 0 listed %s, the catalogue has %s" % (sorted(listed), sorted(expected)))
+
+    steps = [("start", start), ("answer_start_dialog", answer_start_dialog), ("project_data", project_data),
+             ("site", site), ("choose", choose), ("compute", compute), ("sort_by_type", sort_by_type),
+             ("remarks", remarks), ("save", save), ("new", new_table), ("reopen", reopen),
+             ("preview", preview), ("export_pdf", export_pdf), ("cancel_long_computation", cancel_long_computation),
+             ("output_filter", output_filter), ("quit_saving", quit_saving)]
+    return s.run_steps(steps)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
