@@ -164,6 +164,8 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
     chimney.diameter.value = chimney.sideA.value = start;
     chimney.sideB.value = secondSide.value;
     chimney.ComputeGeometry();
+    // The shaft every section gets, so that the check sees it.
+    chimney.ApplyGeometryDefaults();
     // A chimney that fails its own check would fail at every section: say why
     // instead of an empty table.
     std::string message;

@@ -446,6 +446,27 @@ TEST_F(AssignmentTest, PositivePressureConnectorTakesTheChimneySection) {
     }
 }
 
+// Systems in a shaft (rear-ventilated, renovation) get their shaft from the
+// section's size; the chimney's own check must see it, or every run stops.
+TEST_F(AssignmentTest, ChimneysInAShaftAreComputed) {
+    Write({Gas("Alpha", "GB 20", 20, 1), Gas("Alpha", "G 20", 20)});
+    const struct {
+        int fuel, system;
+    } cases[] = {{11, 17}, {11, 18}, {2, 11}, {2, 13}};
+    for (const auto& c : cases)
+        for (double size : {0.0, 0.18}) {
+            SCOPED_TRACE(testing::Message() << "system " << c.system << " size " << size);
+            messages.service.shown.clear();
+            TestDoc doc;
+            Prepare(doc, c.fuel, size, c.system);
+            doc.ComputeAssignmentTable();
+            EXPECT_TRUE(messages.service.shown.empty()) << messages.service.shown[0].text;
+            EXPECT_EQ(doc.chimney.checkFlag, 1);
+            EXPECT_EQ(doc.counts.heatGenerators, 1);
+            EXPECT_GT(doc.counts.chainRuns, 0);
+        }
+}
+
 TEST_F(AssignmentTest, ConnectorFittingPutInPlaceOnce) {
     Write({Gas("Alpha", "G 20", 20)});
     TestDoc doc;
