@@ -60,6 +60,22 @@ void KeepForWrite(const std::vector<IndexFileState*>& taken) {
     for (IndexFileState* s : taken) s->releaseAfterWrite = true;
 }
 
+// After the keys of one write: the locks it took stay for the record when
+// all went well, else they go at once and the first failure is the one told.
+int EndKeyWrite(TableHandle* t, bool took, const std::vector<IndexFileState*>& taken, int result) {
+    if (!took) return result;
+    if (result == 0) {
+        KeepForWrite(taken);
+        return 0;
+    }
+    EngineContext* ctx = t->ctx;
+    int saved = ctx->errorCode;
+    ctx->errorCode = 0;
+    IndexUnlockAll(t);
+    ctx->errorCode = saved;
+    return result;
+}
+
 // Inserts {key, number} at the current entry of path level `level`,
 // splitting full blocks upwards.
 int InsertAt(TagFile* tag, size_t level, const unsigned char* key, uint32_t number) {
@@ -435,15 +451,7 @@ int tableWriteKeys(TableHandle* t, long recNo) {
             break;
         }
     }
-    if (took && result == 0) KeepForWrite(taken);
-    else if (took) {
-        int saved = ctx->errorCode;
-        ctx->errorCode = 0;
-        rc = IndexUnlockAll(t);
-        ctx->errorCode = saved;
-        if (result == 0 && rc < 0) result = rc;
-    }
-    return result;
+    return EndKeyWrite(t, took, taken, result);
 }
 
 int tableKeysDone(TableHandle* t) {
@@ -510,15 +518,7 @@ int tableAppendKeys(TableHandle* t, long recNo) {
             break;
         }
     }
-    if (took && result == 0) KeepForWrite(taken);
-    else if (took) {
-        int saved = ctx->errorCode;
-        ctx->errorCode = 0;
-        rc = IndexUnlockAll(t);
-        ctx->errorCode = saved;
-        if (result == 0 && rc < 0) result = rc;
-    }
-    return result;
+    return EndKeyWrite(t, took, taken, result);
 }
 
 int tablePendingRemove(TableHandle* t) {

@@ -28,16 +28,6 @@ GasBlock Block(const AbgasZustand& s, bool temperatureCase) {
     return {s.co2P, s.h2oP, s.gasConstantP, s.temperatureP, s.specificHeatP};
 }
 
-void Io(vx::Archive& ar, double& x) {
-    if (ar.IsStoring()) ar << x;
-    else ar >> x;
-}
-
-void Io(vx::Archive& ar, int32_t& x) {
-    if (ar.IsStoring()) ar << x;
-    else ar >> x;
-}
-
 } // namespace
 
 const CNebenLuft::Settings& CNebenLuft::ProfileSettings() {
@@ -236,11 +226,11 @@ void CNebenLuft::Serialize(vx::Archive& ar) {
     CWerte* const cells[] = {&deviceName, &deviceType, &a0, &a1, &a2, &roomAirTemperature, &relativeHumidity,
                              &airMassFlow, &airWaterVapour, &deviceZeta, &flowExponent};
     for (CWerte* c : cells) c->Serialize(ar);
-    Io(ar, deviceArea);
-    Io(ar, runLength);
+    ar.Exchange(deviceArea);
+    ar.Exchange(runLength);
     int32_t count = caseCount;
-    Io(ar, count);
-    Io(ar, savedPressureLoss);
+    ar.Exchange(count);
+    ar.Exchange(savedPressureLoss);
     SerializeStateWord(ar);
     if (ar.IsLoading()) {
         // A count the rest of the file cannot hold is a cut or damaged file.

@@ -4,20 +4,6 @@
 #include "platform/StringTable.h"
 #include "values/Helpers.h"
 
-namespace {
-
-void Io(vx::Archive& ar, double& x) {
-    if (ar.IsStoring()) ar << x;
-    else ar >> x;
-}
-
-void Io(vx::Archive& ar, int32_t& x) {
-    if (ar.IsStoring()) ar << x;
-    else ar >> x;
-}
-
-} // namespace
-
 CRechnen& CRechnen::operator=(const CRechnen& other) {
     if (this == &other) return *this;
     CStoff::operator=(other);
@@ -73,13 +59,13 @@ void CRechnen::Serialize(vx::Archive& ar) {
     if (v > 4) {
         kb.Serialize(ar);
         // The mass flow is written twice; the second copy is read over the first.
-        Io(ar, massFlow);
-        Io(ar, massFlow);
-        for (double* x : {&generatorCo2, &generatorTemperature, &generatorFurther, &junctionCollected}) Io(ar, *x);
-        Io(ar, coefficientFlag);
-        for (double* x : {&copyCo2, &copyTemperature, &copyFurther}) Io(ar, *x);
+        ar.Exchange(massFlow);
+        ar.Exchange(massFlow);
+        for (double* x : {&generatorCo2, &generatorTemperature, &generatorFurther, &junctionCollected}) ar.Exchange(*x);
+        ar.Exchange(coefficientFlag);
+        for (double* x : {&copyCo2, &copyTemperature, &copyFurther}) ar.Exchange(*x);
         if (v > 11)
-            for (double* x : {&pressureLoss, &draught, &airSideLoss, &extraAlpha}) Io(ar, *x);
+            for (double* x : {&pressureLoss, &draught, &airSideLoss, &extraAlpha}) ar.Exchange(*x);
         junctionPressure1.Serialize(ar);
         junctionPressure2.Serialize(ar);
         if (v > 11) te.Serialize(ar);

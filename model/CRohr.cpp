@@ -684,12 +684,6 @@ std::string CRohr::GetExtraText(std::string& out, int id) {
     return out;
 }
 
-void CRohr::CheckCell(CWerte& cell, std::string& message, std::vector<int>* ids, int& failed) {
-    std::string m;
-    cell.CheckRange(m, ids, &failed);
-    AppendMessage(message, m);
-}
-
 int CRohr::CheckInputs(std::string& message, std::vector<int>* ids) {
     int failed = 0;
     CheckCell(length, message, ids, failed);

@@ -170,7 +170,6 @@ public:
 
 protected:
     void CalcSection(CRechnen& rec, const AbgasZustand& in, bool temperatureCase, double ts, double factor);
-    void CheckCell(CWerte& cell, std::string& message, std::vector<int>* ids, int& failed);
     int currentCase = 0;
 
 private:

@@ -173,12 +173,7 @@ int CVerbLuft::OnValueChanged(CWerte& value) {
 
 int CVerbLuft::CheckInputs(std::string& message, std::vector<int>* ids) {
     int failed = 0;
-    auto check = [&](CWerte& c) {
-        std::string m;
-        c.CheckRange(m, ids, &failed);
-        if (m.empty()) return;
-        AppendMessage(message, m);
-    };
+    auto check = [&](CWerte& c) { CheckCell(c, message, ids, failed); };
     check(airDuctLength);
     if (airDuctShape.value == 2) {
         check(airDuctSideA);

@@ -715,12 +715,7 @@ void CWaerme::UpdateLimits() {
 int CWaerme::CheckInputs(std::string& message, std::vector<int>* ids) {
     UpdateLimits();
     int failed = 0;
-    auto check = [&](CWerte& c) {
-        std::string m;
-        c.CheckRange(m, ids, &failed);
-        if (m.empty()) return;
-        AppendMessage(message, m);
-    };
+    auto check = [&](CWerte& c) { CheckCell(c, message, ids, failed); };
     check(co2);
     check(flueMassFlow);
     if (!arrangement || arrangement->Kind() != 1) {

@@ -27,16 +27,6 @@ double Polyline(const Point (&p)[N], double x) {
 
 double Round2(double x) { return RoundToStep(x, 100); }
 
-void Io(vx::Archive& ar, int32_t& x) {
-    if (ar.IsStoring()) ar << x;
-    else ar >> x;
-}
-
-void Io(vx::Archive& ar, double& x) {
-    if (ar.IsStoring()) ar << x;
-    else ar >> x;
-}
-
 double CosDegrees(double angle) { return std::cos(angle * kPi / 180); }
 
 } // namespace
@@ -411,20 +401,20 @@ void CZeta::Serialize(vx::Archive& ar) {
         el.angle.Serialize(ar);
         el.zeta.Serialize(ar);
         int32_t kind = el.kind;
-        Io(ar, kind);
+        ar.Exchange(kind);
         el.kind = uint16_t(kind);
-        Io(ar, el.byAngle);
-        Io(ar, el.givenValue);
-        Io(ar, el.secondValue);
-        Io(ar, el.spare);
-        if (v >= 2) Io(ar, listTag);
-        if (v >= 16) Io(ar, el.tag);
+        ar.Exchange(el.byAngle);
+        ar.Exchange(el.givenValue);
+        ar.Exchange(el.secondValue);
+        ar.Exchange(el.spare);
+        if (v >= 2) ar.Exchange(listTag);
+        if (v >= 16) ar.Exchange(el.tag);
     }
     extraText2.Serialize(ar);
     extraValue.Serialize(ar);
     if (v >= 19) {
         manualZeta.Serialize(ar);
-        Io(ar, noManualZeta);
+        ar.Exchange(noManualZeta);
         extraText1.Serialize(ar);
     } else if (ar.IsLoading()) {
         noManualZeta = 1;

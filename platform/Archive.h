@@ -66,6 +66,11 @@ public:
     Archive& operator>>(uint32_t& v) { v = ReadUInt32(); return *this; }
     Archive& operator>>(double& v) { v = ReadDouble(); return *this; }
     Archive& operator>>(std::string& s) { s = ReadString(); return *this; }
+    // Writes or reads x, as the archive goes.
+    template <typename T> void Exchange(T& x) {
+        if (storing_) *this << x;
+        else *this >> x;
+    }
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     size_t Position() const { return pos_; }

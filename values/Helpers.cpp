@@ -1,5 +1,7 @@
 #include "values/Helpers.h"
 
+#include "values/CWerte.h"
+
 #include "platform/Files.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
@@ -46,6 +48,12 @@ void AppendMessage(std::string& message, const std::string& part) {
     if (part.empty()) return;
     if (!message.empty() && !message.ends_with("\r\n")) message += "\r\n";
     message += part;
+}
+
+void CheckCell(CWerte& cell, std::string& message, std::vector<int>* ids, int& failed) {
+    std::string m;
+    cell.CheckRange(m, ids, &failed);
+    AppendMessage(message, m);
 }
 
 std::string GetProgramDir() {

@@ -7,6 +7,9 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class CWerte;
 
 // a rounded to the nearest multiple of 1/b, halves away from zero.
 // A non-finite a stays non-finite, so that it never passes for a number.
@@ -33,6 +36,8 @@ bool IsCdStartMode();
 // Adds a range message to the ones before it: a message ends with its own
 // line break, so a break is added only after one that lacks it.
 void AppendMessage(std::string& message, const std::string& part);
+// Checks the cell's range and adds its message; failed becomes 1 on a failure.
+void CheckCell(CWerte& cell, std::string& message, std::vector<int>* ids, int& failed);
 
 // The text with every double quote made an apostrophe, for an attribute value.
 std::string QuoteForRecord(std::string_view text);
