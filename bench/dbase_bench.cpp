@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "bench/ScratchDir.h"
 #include "dbase/EngineContext.h"
 #include "dbase/Field.h"
 #include "dbase/Table.h"
@@ -20,21 +21,10 @@ namespace {
 
 constexpr long kRecords = 1000000;
 
-std::string g_dir;
-
 // The scratch directory holds a few hundred megabytes; it goes at exit.
-struct Cleanup {
-    ~Cleanup() {
-        if (!g_dir.empty()) std::filesystem::remove_all(g_dir);
-    }
-} g_cleanup;
-
-std::string Dir() {
-    if (g_dir.empty()) {
-        char tmpl[] = "/tmp/vxdbbenchXXXXXX";
-        if (::mkdtemp(tmpl)) g_dir = tmpl;
-    }
-    return g_dir;
+const std::string& Dir() {
+    static const ScratchDir dir("vxdbbench");
+    return dir.path();
 }
 
 // The same values for both libraries.

@@ -8,6 +8,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "bench/ScratchDir.h"
 #include "dbase/EngineContext.h"
 #include "dbase/Field.h"
 #include "dbase/QueryTag.h"
@@ -22,14 +23,6 @@ constexpr long kRecords = 1000000;
 // Keys are uniform over 0 to 99,999,999: the range holds 1 % of them.
 const char* const kQuery = "KEY >= '00500000' .AND. KEY < '01500000'";
 
-std::string g_dir;
-
-struct Cleanup {
-    ~Cleanup() {
-        if (!g_dir.empty()) std::filesystem::remove_all(g_dir);
-    }
-} g_cleanup;
-
 class NoTags final : public vx::QueryTagSource {
 public:
     std::vector<vx::QueryTag*> tags(vx::TableHandle*) override { return {}; }
@@ -42,16 +35,16 @@ struct Fixture {
     std::vector<std::string> keys;
 
     Fixture() {
-        char tmpl[] = "/tmp/vxdbqueryXXXXXX";
-        if (!::mkdtemp(tmpl)) return;
-        g_dir = tmpl;
-        ::setenv("TEMP", g_dir.c_str(), 1);
+        static const ScratchDir scratch("vxdbquery");
+        const std::string& dir = scratch.path();
+        if (dir.empty()) return;
+        ::setenv("TEMP", dir.c_str(), 1);
         vx::engineInit(&ctx);
         ctx.safety = 0;
         ctx.accessMode = 2;
         const vx::FieldInfo fields[] = {{"KEY", 'C', 8, 0, 0}, {"NAME", 'C', 20, 0, 0}, {}};
         const vx::TagInfo tags[] = {{"KEY", "KEY", nullptr, 0, 0}, {}};
-        t = vx::tableCreate(&ctx, g_dir + "/QUERY.DBF", fields, tags);
+        t = vx::tableCreate(&ctx, dir + "/QUERY.DBF", fields, tags);
         if (!t) return;
         std::mt19937 rng(42);
         vx::Field* key = vx::tableField(t, "KEY");

@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "bench/ScratchDir.h"
 #include "dbase/EngineContext.h"
 #include "dbase/Field.h"
 #include "dbase/IndexFile.h"
@@ -18,20 +19,9 @@ namespace {
 constexpr long kRecords = 1000000;
 constexpr int kSeeks = 100000;
 
-std::string g_dir;
-
-struct Cleanup {
-    ~Cleanup() {
-        if (!g_dir.empty()) std::filesystem::remove_all(g_dir);
-    }
-} g_cleanup;
-
-std::string Dir() {
-    if (g_dir.empty()) {
-        char tmpl[] = "/tmp/vxidxbenchXXXXXX";
-        if (::mkdtemp(tmpl)) g_dir = tmpl;
-    }
-    return g_dir;
+const std::string& Dir() {
+    static const ScratchDir dir("vxidxbench");
+    return dir.path();
 }
 
 std::string Name(long i) { return vx::Format("N%09ld", (i * 7919) % kRecords); }

@@ -8,23 +8,13 @@
 #include <string>
 #include <unistd.h>
 
+#include "bench/ScratchDir.h"
 #include "dbase/EngineContext.h"
 #include "dbase/Field.h"
 #include "dbase/Table.h"
 #include "dbase/Transaction.h"
 
 namespace {
-
-struct Scratch {
-    std::string dir;
-    Scratch() {
-        char tmpl[] = "/tmp/vxlockbenchXXXXXX";
-        if (::mkdtemp(tmpl)) dir = tmpl;
-    }
-    ~Scratch() {
-        if (!dir.empty()) std::filesystem::remove_all(dir);
-    }
-};
 
 // A log its last user left clean.
 void WriteCleanLog(const std::string& path) {
@@ -41,17 +31,17 @@ void WriteCleanLog(const std::string& path) {
 }
 
 struct Shared {
-    Scratch scratch;
+    ScratchDir scratch{"vxlockbench"};
     vx::EngineContext ctx;
     vx::TableHandle* t = nullptr;
     explicit Shared(bool withLog) {
         vx::engineInit(&ctx);
         if (withLog) {
-            WriteCleanLog(scratch.dir + "/TRANS.LOG");
-            vx::engineLogOpen(&ctx, (scratch.dir + "/TRANS.LOG").c_str(), "BENCH");
+            WriteCleanLog(scratch.path() + "/TRANS.LOG");
+            vx::engineLogOpen(&ctx, (scratch.path() + "/TRANS.LOG").c_str(), "BENCH");
         }
         const vx::FieldInfo fields[] = {{"NAME", 'C', 20, 0, 0}, {"BETRAG", 'N', 10, 2, 0}, {}};
-        t = vx::tableCreate(&ctx, scratch.dir + "/SHARED", fields);
+        t = vx::tableCreate(&ctx, scratch.path() + "/SHARED", fields);
         for (int i = 0; i < 100; ++i) vx::tableAppendBlank(t);
     }
     ~Shared() {
