@@ -52,6 +52,8 @@ TEST_F(StartGui, ShowsTheCallersTextsPicturesAndTheRecentProjects) {
         EXPECT_TRUE(picture(CDlgOpen::IDC_ICON3).IsOk());
         EXPECT_FALSE(picture(CDlgOpen::IDC_ICON2).IsOk());
         EXPECT_FALSE(StartIcon(4711).IsOk());
+        // Every picture the two programs ask for is there.
+        for (int id : {133, 192, 193}) EXPECT_TRUE(StartIcon(id).IsOk()) << id;
 
         ASSERT_EQ(List(dialog)->GetCount(), 3u);
         EXPECT_EQ(vx::FromWx(List(dialog)->GetString(0)), "Weitere Projekte...");
