@@ -26,10 +26,7 @@ class PlacesRemarksGui : public QuorvelTest {
 protected:
     void SetUp() override {
         QuorvelTest::SetUp();
-        vx::Strings().Clear();
-        ASSERT_TRUE(LoadFieldStrings(QuorvelFields()));
-        QuorvelStrings().Clear();
-        ASSERT_TRUE(QuorvelStrings().LoadFile(vx::JoinPath(vx::ResourceDir(), "quorvel/strings.txt")));
+        ASSERT_TRUE(LoadLibraryTexts());
         MakeTable(Path("plz/PLZORT"), kPlzOrtFields, kPlzOrtTags,
                   {{{"PLZ", "66606"}, {"ORT", "St. Wendel"}, {"LAND", "Saarland"}, {"GEOH", "286"}},
                    {{"PLZ", "66111"}, {"ORT", "Saarbr\xFC" "cken"}, {"LAND", "Saarland"}, {"GEOH", "-99"}},

@@ -2,7 +2,11 @@
 // the keyboard would, without knowing its class.
 #pragma once
 
+#include "platform/Files.h"
+#include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
+#include "quorvel/CQuorvelApp.h"
+#include "quorvel/fields/FieldsDeliverable.h"
 #include "quorvel/fields/FieldsTestDialog.h"
 
 #include <wx/app.h>
@@ -12,6 +16,14 @@
 
 #include <functional>
 #include <string>
+
+// The texts the library's dialogs show: the fields' and the library's own.
+inline bool LoadLibraryTexts() {
+    vx::Strings().Clear();
+    QuorvelStrings().Clear();
+    return LoadFieldStrings(QuorvelFields()) &&
+           QuorvelStrings().LoadFile(vx::JoinPath(vx::ResourceDir(), "quorvel/strings.txt"));
+}
 
 // The host's main window the dialogs open over, shown and made the
 // application's top window.

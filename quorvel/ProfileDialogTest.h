@@ -17,10 +17,7 @@ protected:
         QuorvelTest::SetUp();
         oldProfile_ = vx::Profile().Path();
         vx::Profile().UseFile(Path("Velmora.ini"));
-        vx::Strings().Clear();
-        ASSERT_TRUE(LoadFieldStrings(QuorvelFields()));
-        QuorvelStrings().Clear();
-        ASSERT_TRUE(QuorvelStrings().LoadFile(vx::JoinPath(vx::ResourceDir(), "quorvel/strings.txt")));
+        ASSERT_TRUE(LoadLibraryTexts());
         frame_ = new wxFrame(nullptr, wxID_ANY, "Velmora");
         frame_->Show();
         wxTheApp->SetTopWindow(frame_);

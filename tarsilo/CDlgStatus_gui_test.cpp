@@ -7,6 +7,7 @@
 #include "platform/MessageService.h"
 #include "platform/wx/WxText.h"
 #include "values/ValuesTestEnv.h"
+#include "velmora/shared/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -23,11 +24,6 @@
 #include <vector>
 
 namespace {
-
-std::string SourceDir() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return dir ? dir : ".";
-}
 
 // The dialog's progress, watched: before each text reaches the dialog the
 // test may put events into the queue.

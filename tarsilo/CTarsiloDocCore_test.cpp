@@ -12,6 +12,7 @@
 #include "platform/StringTable.h"
 #include "values/ValuesTestEnv.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
+#include "velmora/shared/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -23,11 +24,6 @@
 #include <vector>
 
 namespace {
-
-std::string SourceDir() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return dir ? dir : ".";
-}
 
 // Records what a computation shows and cancels when told.
 class RecordingProgress : public AssignmentProgress {
@@ -518,8 +514,7 @@ TEST_F(AssignmentTest, SystemChangeKeepsTheGeodeticHeight) {
 // The chimney's printed construction: the chosen entry, a heading replaced by
 // the entry below it, and one material text for the positive-pressure systems.
 TEST_F(AssignmentTest, SystemChangeNamesTheChimney) {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    ASSERT_TRUE(vx::Strings().LoadFile(vx::JoinPath(dir ? dir : ".", "resources/tarsilo/strings.txt")));
+    ASSERT_TRUE(vx::Strings().LoadFile(vx::JoinPath(SourceDir(), "resources/tarsilo/strings.txt")));
     const struct {
         int system;
         const char* text;

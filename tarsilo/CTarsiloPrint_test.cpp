@@ -12,6 +12,7 @@
 #include "tarsilo/CTarsiloDocCore.h"
 #include "values/CAnwender.h"
 #include "values/ValuesTestEnv.h"
+#include "velmora/shared/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +23,6 @@
 #include <vector>
 
 namespace {
-
-std::string SourceDir() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return dir ? dir : ".";
-}
 
 size_t CountOf(const std::string& text, const std::string& what) {
     size_t n = 0;

@@ -9,6 +9,7 @@
 #include "velmora/CVelmoraDocCore.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "tarsilo/TarsiloProgram.h"
+#include "velmora/shared/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string SourceDir() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return dir ? dir : ".";
-}
 
 struct SampleGenerator {
     std::string type;

@@ -8,6 +8,7 @@
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/CWrzKatalog.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
+#include "velmora/shared/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-std::string SourceDir() {
-    const char* dir = std::getenv("VX_SOURCE_DIR");
-    return dir ? dir : ".";
-}
 
 std::string SampleData() { return vx::JoinPath(SourceDir(), "data"); }
 

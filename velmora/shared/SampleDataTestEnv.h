@@ -7,7 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-inline std::string SampleData() {
+// The source tree that ctest names, or the current directory.
+inline std::string SourceDir() {
     const char* dir = std::getenv("VX_SOURCE_DIR");
-    return vx::JoinPath(dir ? dir : ".", "data");
+    return dir ? dir : ".";
 }
+
+inline std::string SampleData() { return vx::JoinPath(SourceDir(), "data"); }
