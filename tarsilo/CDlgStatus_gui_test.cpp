@@ -6,6 +6,7 @@
 #include "model/ModelText.h"
 #include "platform/MessageService.h"
 #include "platform/wx/WxText.h"
+#include "tarsilo/TarsiloModelTestEnv.h"
 #include "values/ValuesTestEnv.h"
 #include "velmora/shared/SampleDataTestEnv.h"
 
@@ -61,15 +62,10 @@ private:
     wxWindow* parent_;
 };
 
-class StatusDialogTest : public ValuesTest {
+class StatusDialogTest : public TarsiloModelTest {
 protected:
     void SetUp() override {
-        ValuesTest::SetUp();
-        vx::Profile().WriteString("Datenbank", "Pfad", dir_.string());
-        std::filesystem::copy_file(std::filesystem::path(SourceDir()) / "data" / "INNENTAB.INI", dir_ / "INNENTAB.INI");
-        UseTarsiloModel();
-        CGrunddaten::ReloadProfile();
-        LoadCrossSectionTables();
+        TarsiloModelTest::SetUp();
         ASSERT_TRUE(catalogue::WriteCatalogue(dir_.string(), catalogue::MakeSyntheticEntries(120, 5)));
 
         frame = new wxFrame(nullptr, wxID_ANY, "Tarsilo");
@@ -88,10 +84,7 @@ protected:
         doc.reset();
         frame->Destroy();
         wxTheApp->ProcessPendingEvents();
-        SetModelProgram(ModelProgram::Velmora);
-        FillFuelTable(VelmoraFuelRows());
-        ValuesTest::TearDown();
-        LoadCrossSectionTables();
+        TarsiloModelTest::TearDown();
     }
 
     // Gas with blower, every manufacturer, the table searched.

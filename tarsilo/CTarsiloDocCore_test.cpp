@@ -10,6 +10,7 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
+#include "tarsilo/TarsiloModelTestEnv.h"
 #include "values/ValuesTestEnv.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/SampleDataTestEnv.h"
@@ -105,23 +106,12 @@ WrzEntry WithPartLoad(WrzEntry e, double part) {
     return e;
 }
 
-class AssignmentTest : public ValuesTest {
+class AssignmentTest : public TarsiloModelTest {
 protected:
-    void SetUp() override {
-        ValuesTest::SetUp();
-        vx::Profile().WriteString("Datenbank", "Pfad", dir_.string());
-        std::filesystem::copy_file(std::filesystem::path(SourceDir()) / "data" / "INNENTAB.INI", dir_ / "INNENTAB.INI");
-        UseTarsiloModel();
-        CGrunddaten::ReloadProfile();
-        LoadCrossSectionTables();
-    }
     void TearDown() override {
         g_Active = nullptr;
         SetDocValueSource(nullptr);
-        SetModelProgram(ModelProgram::Velmora);
-        FillFuelTable(VelmoraFuelRows());
-        ValuesTest::TearDown();
-        LoadCrossSectionTables();
+        TarsiloModelTest::TearDown();
     }
 
     void Write(const std::vector<WrzEntry>& entries) {

@@ -10,6 +10,7 @@
 #include "platform/report/FontCacheCleanup.h"
 #include "platform/report/ReportTestSupport.h"
 #include "tarsilo/CTarsiloDocCore.h"
+#include "tarsilo/TarsiloModelTestEnv.h"
 #include "values/CAnwender.h"
 #include "values/ValuesTestEnv.h"
 #include "velmora/shared/SampleDataTestEnv.h"
@@ -30,25 +31,14 @@ size_t CountOf(const std::string& text, const std::string& what) {
     return n;
 }
 
-class TarsiloPrintTest : public ValuesTest {
+class TarsiloPrintTest : public TarsiloModelTest {
 protected:
     void SetUp() override {
-        ValuesTest::SetUp();
-        vx::Profile().WriteString("Datenbank", "Pfad", dir_.string());
+        TarsiloModelTest::SetUp();
         // The layout where a new installation has it.
-        std::filesystem::copy_file(std::filesystem::path(SourceDir()) / "data" / "Tarsilo.LST", dir_ / "Tarsilo.LST");
-        std::filesystem::copy_file(std::filesystem::path(SourceDir()) / "data" / "INNENTAB.INI", dir_ / "INNENTAB.INI");
-        UseTarsiloModel();
-        CGrunddaten::ReloadProfile();
-        LoadCrossSectionTables();
+        std::filesystem::copy_file(std::filesystem::path(SampleData()) / "Tarsilo.LST", dir_ / "Tarsilo.LST");
         user.name1 = "Schornsteinbau Kranz";
         user.plzOrt = "50667 Köln";
-    }
-    void TearDown() override {
-        SetModelProgram(ModelProgram::Velmora);
-        FillFuelTable(VelmoraFuelRows());
-        ValuesTest::TearDown();
-        LoadCrossSectionTables();
     }
 
     // Gas with blower over a synthetic catalogue, the table searched.

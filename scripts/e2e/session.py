@@ -277,6 +277,41 @@ class Session:
         self.type_text(path)
         self.confirm(wid, "Return", "close of the file dialog %r after the typed name" % title)
 
+    def look_at_preview(self, known, pattern):
+        """Waits for the preview window that was just asked for, checks its
+        title and closes it with Escape."""
+        wid, title = self.new_window(known, "preview window after \"Seitenansicht\"", LONG)
+        if not re.search(pattern, title):
+            raise StepFailed("instead of the preview, a window %r appeared" % title)
+        self.screenshot("preview_shown")
+        self.focus(wid)
+        self.keys("Escape")
+        self.wait_gone(pattern, "preview window to close at Escape")
+
+    def export_pdf(self, main, pdf):
+        """Prints from main into the PDF file pdf through the print options
+        (Ctrl+P, "Durchsuchen...", OK) and returns the file's text; both go
+        to the artefacts."""
+        self.focus(main)
+        known = self.shown()
+        self.keys("ctrl+p")
+        options, title = self.new_window(known, "print options after Ctrl+P")
+        self.focus(options)
+        # "Durchsuchen..." asks for the PDF file and sets the destination.
+        known = self.shown()
+        self.keys("alt+d")
+        self.answer_file_dialog(known, pdf, "\"Durchsuchen...\"", replace_name=True)
+        self.focus(options)
+        self.screenshot("print_options")
+        self.keys("alt+o")
+        self.wait(lambda: os.path.isfile(pdf) and os.path.getsize(pdf) > 0, LONG, "PDF file %s" % pdf)
+        self.wait(lambda: options not in self.shown(), SHORT, "print options %r to close" % title)
+        text = self.run(["pdftotext", "-layout", pdf, "-"], check=True)
+        shutil.copy(pdf, os.path.join(self.artefacts, "%s.pdf" % self.prefix))
+        with open(os.path.join(self.artefacts, "%s.txt" % self.prefix), "w") as f:
+            f.write(text)
+        return text
+
     def screenshot(self, name):
         path = os.path.join(self.artefacts, "%s_%02d_%s.png" % (self.prefix, self.step_no, name))
         self.run(["import", "-window", "root", path])

@@ -21,7 +21,6 @@ Usage: new_user_test.py PROGRAM SOURCE_DIR ARTEFACT_DIR
 
 import os
 import re
-import shutil
 import struct
 import sys
 import time
@@ -430,31 +429,10 @@ def main():
     def preview():
         known = s.shown()
         menu(PREVIEW_ITEM, "preview")
-        wid, title = s.new_window(known, "preview window after \"Seitenansicht\"", LONG)
-        if not re.search(PREVIEW, title):
-            raise StepFailed("instead of the preview, a window %r appeared" % title)
-        s.screenshot("preview_shown")
-        s.focus(wid)
-        s.keys("Escape")
-        s.wait_gone(PREVIEW, "preview window to close at Escape")
+        s.look_at_preview(known, PREVIEW)
 
     def export_pdf():
-        s.focus(main_window())
-        known = s.shown()
-        s.keys("ctrl+p")
-        options, title = s.new_window(known, "print options after Ctrl+P")
-        s.focus(options)
-        known = s.shown()
-        s.keys("alt+d")
-        s.answer_file_dialog(known, pdf, "\"Durchsuchen...\"", replace_name=True)
-        s.focus(options)
-        s.keys("alt+o")
-        s.wait(lambda: os.path.isfile(pdf) and os.path.getsize(pdf) > 0, LONG, "PDF file %s" % pdf)
-        s.wait(lambda: options not in s.shown(), SHORT, "print options %r to close" % title)
-        text = s.run(["pdftotext", "-layout", pdf, "-"], check=True)
-        shutil.copy(pdf, os.path.join(s.artefacts, "tarsilo_new_user.pdf"))
-        with open(os.path.join(s.artefacts, "tarsilo_new_user.txt"), "w") as f:
-            f.write(text)
+        text = s.export_pdf(main_window(), pdf)
         lines = [line for line in text.splitlines() if re.match(r"\s*\d\.\d{3}\s", line)]
         if len(lines) != len(state["rows"]):
             raise StepFailed("the PDF has %d rows, the table %d" % (len(lines), len(state["rows"])))

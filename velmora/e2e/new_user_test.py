@@ -15,7 +15,6 @@ Usage: new_user_test.py PROGRAM SOURCE_DIR ARTEFACT_DIR
 
 import os
 import re
-import shutil
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
@@ -73,9 +72,7 @@ def main():
         s.xdotool("type", "--clearmodifiers", "--delay", "15", text)
 
     def start():
-        missing = [t for t in ("Xvfb", "openbox", "xdotool", "xprop", "import", "pdftotext") if not shutil.which(t)]
-        if missing:
-            raise StepFailed("missing %s (scripts/install-deps installs them)" % ", ".join(missing))
+        s.check_tools()
         s.start_display()
         s.start_window_manager()
         s.start_program()
@@ -224,33 +221,10 @@ def main():
         known = s.shown()
         # Datei > Seitenansicht through the menu's mnemonics.
         s.keys("alt+d", "t")
-        wid, title = s.new_window(known, "preview window after \"Seitenansicht\"", LONG)
-        if not re.search(PREVIEW, title):
-            raise StepFailed("instead of the preview, a window %r appeared" % title)
-        s.screenshot("preview_shown")
-        s.focus(wid)
-        s.keys("Escape")
-        s.wait_gone(PREVIEW, "preview window to close at Escape")
+        s.look_at_preview(known, PREVIEW)
 
     def export_pdf():
-        s.focus(state["main"])
-        known = s.shown()
-        s.keys("ctrl+p")
-        options, title = s.new_window(known, "print options after Ctrl+P")
-        s.focus(options)
-        # "Durchsuchen..." asks for the PDF file and sets the destination.
-        known = s.shown()
-        s.keys("alt+d")
-        s.answer_file_dialog(known, pdf, "\"Durchsuchen...\"", replace_name=True)
-        s.focus(options)
-        s.screenshot("print_options")
-        s.keys("alt+o")
-        s.wait(lambda: os.path.isfile(pdf) and os.path.getsize(pdf) > 0, LONG, "PDF file %s" % pdf)
-        s.wait(lambda: options not in s.shown(), SHORT, "print options %r to close" % title)
-        text = s.run(["pdftotext", "-layout", pdf, "-"], check=True)
-        shutil.copy(pdf, os.path.join(s.artefacts, "velmora_new_user.pdf"))
-        with open(os.path.join(s.artefacts, "velmora_new_user.txt"), "w") as f:
-            f.write(text)
+        text = s.export_pdf(state["main"], pdf)
         wanted = (MANUFACTURER, TYPE, FUEL, SYSTEM, CHOSEN_CAPTION, recipient["name"], recipient["street"],
                   recipient["postcode"] + " " + recipient_town, site["name"], site["street"],
                   site["postcode"] + " " + site_town, "Geodätische Höhe: " + site_height, remark)
