@@ -20,12 +20,14 @@ enum { ID_BROWSE = wxID_HIGHEST + 1, ID_SETUP };
 ReportOptionsDialog::ReportOptionsDialog(wxWindow* parent, const std::string& title, ReportJob& job)
     : wxDialog(parent, wxID_ANY, ToWx(title)), job_(job) {
     auto* top = new wxBoxSizer(wxVERTICAL);
-    wxString choices[] = {ToWx("Drucker"), ToWx("Vorschau"), ToWx("PDF-Datei")};
+    // Each choice has its letter, so that the keyboard reaches the PDF file
+    // without counting arrow presses from whatever was chosen last.
+    wxString choices[] = {ToWx("Dr&ucker"), ToWx("&Vorschau"), ToWx("&PDF-Datei")};
     target_ = new wxRadioBox(this, wxID_ANY, ToWx("Ausgabe"), wxDefaultPosition, wxDefaultSize, 3, choices, 1);
     top->Add(target_, 0, wxALL | wxEXPAND, 8);
 
     auto* fileRow = new wxBoxSizer(wxHORIZONTAL);
-    fileRow->Add(new wxStaticText(this, wxID_ANY, ToWx("Datei:")), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
+    fileRow->Add(new wxStaticText(this, wxID_ANY, ToWx("Da&tei:")), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     file_ = new wxTextCtrl(this, wxID_ANY, "", wxDefaultPosition, wxSize(280, -1));
     fileRow->Add(file_, 1, wxRIGHT, 4);
     fileRow->Add(new wxButton(this, ID_BROWSE, ToWx("&Durchsuchen...")), 0);

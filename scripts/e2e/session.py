@@ -3,8 +3,10 @@
 A program started as `make run` starts it (in a copy of data/, no arguments)
 with a settings folder of its own, on a display of its own with a window
 manager, and driven through xdotool. Every wait polls for something visible
-(a window, a file) with a limit, and checks that the program still runs; a
-failure names its step. A screenshot of each step goes to the artefact
+(a window, its modality, a menu, a file) with a limit that is only a safety
+net, and checks that the program still runs; a failure names its step. Windows
+that come and go between two looks are seen in the X server's own event
+stream. Every key or click is sent once: nothing is tried again. A screenshot of each step goes to the artefact
 folder. Whatever ends the test, nothing it started outlives it.
 """
 
@@ -16,16 +18,21 @@ import shutil
 import signal
 import subprocess
 import tempfile
+import threading
 import time
 
-# Limits for single waits; the whole run has its own below the test's timeout.
-SHORT = 15.0
-LONG = 60.0
-WHOLE_RUN = 240.0
+# Limits for single waits: safety nets for a program that never answers, far
+# above what a loaded machine takes. The whole run has its own below the
+# test's timeout, so that the test ends by itself and names its step.
+SHORT = 60.0
+LONG = 120.0
+WHOLE_RUN = 480.0
 
 WORDS_NOT_GERMAN = re.compile(r"\b(Save|Open|Cancel|Close|Yes|No|Page)\b")
 
-TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "import", "pdftotext")
+TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "xev", "import", "pdftotext")
+
+MENU_TYPES = ("_NET_WM_WINDOW_TYPE_POPUP_MENU", "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU")
 
 
 class StepFailed(Exception):
@@ -45,6 +52,87 @@ def _stopped_from_outside(signum, frame):
     raise StepFailed("the test was stopped from outside (signal %d)" % signum)
 
 
+class WindowEvents:
+    """The windows the window manager takes on and lets go, in order, read
+    from the X server's event stream on the root window (xev): a window that
+    comes and goes between two looks at the window list is not missed."""
+
+    EVENT = re.compile(r"^(\w+) event, ")
+    REPARENT = re.compile(r"window (0x[0-9a-f]+), parent (0x[0-9a-f]+)")
+    DESTROY = re.compile(r"event 0x[0-9a-f]+,\s+window (0x[0-9a-f]+)")
+
+    def __init__(self, session):
+        self.session = session
+        self.root = None
+        self.events = []  # (kind "managed" or "released", id, title)
+        self.titles = {}
+        self.lock = threading.Lock()
+        self.process = None
+
+    def start(self):
+        info = self.session.run(["xwininfo", "-root"])
+        self.root = int(re.search(r"Window id: (0x[0-9a-f]+)", info).group(1), 16)
+        self.process = self.session.spawn("xev", ["xev", "-root", "-event", "substructure"],
+                                          stdout=subprocess.PIPE)
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        lines = []
+        for raw in self.process.stdout:
+            line = raw.decode("utf-8", "replace")
+            if line.strip():
+                lines.append(line)
+                continue
+            if lines:
+                self._event("".join(lines))
+            lines = []
+
+    def _event(self, text):
+        kind = self.EVENT.match(text)
+        if not kind:
+            return
+        if kind.group(1) == "ReparentNotify":
+            m = self.REPARENT.search(text)
+            if not m:
+                return
+            wid, parent = int(m.group(1), 16), int(m.group(2), 16)
+            if parent == self.root:
+                self._add("released", wid)
+            else:
+                # The title is set before a window is shown; a window that is
+                # only hidden keeps it.
+                title = self.session.run(["xdotool", "getwindowname", str(wid)]).rstrip("\n")
+                self._add("managed", wid, title)
+        elif kind.group(1) == "DestroyNotify":
+            m = self.DESTROY.search(text)
+            if m:
+                self._add("released", int(m.group(1), 16))
+
+    def _add(self, kind, wid, title=None):
+        with self.lock:
+            if title is not None:
+                self.titles[wid] = title
+            self.events.append((kind, str(wid), self.titles.get(wid)))
+
+    def mark(self):
+        """A point in the stream to look from."""
+        with self.lock:
+            return len(self.events)
+
+    def came_and_went(self, since, pattern):
+        """The id of a window whose title matches pattern that was taken on
+        and let go again after the mark since, or None."""
+        with self.lock:
+            events = self.events[since:]
+        shown = set()
+        for kind, wid, title in events:
+            if kind == "managed" and title is not None and re.search(pattern, title):
+                shown.add(wid)
+            elif kind == "released" and wid in shown:
+                return wid
+        return None
+
+
 class Session:
     def __init__(self, name, program, source, artefacts):
         """name is the program's own name ("velmora", "tarsilo"): the name of
@@ -61,6 +149,7 @@ class Session:
         self.files = os.path.join(self.root, "work")
         self.processes = {}
         self.display = None
+        self.events = WindowEvents(self)
         self.step_no = 0
         self.step = "setup"
         self.deadline = time.monotonic() + WHOLE_RUN
@@ -128,6 +217,7 @@ class Session:
         self.spawn("openbox", ["openbox", "--sm-disable"])
         self.wait(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]),
                   SHORT, "the window manager to come up", watch="openbox")
+        self.events.start()
 
     def start_program(self):
         # As scripts/run: in the data folder, without arguments.
@@ -183,6 +273,36 @@ class Session:
             if re.search(pattern, title):
                 found.append((str(int(wid, 16)), title))
         return found
+
+    def states(self, wid):
+        """The window manager's states of window wid (_NET_WM_STATE_MODAL, ...)."""
+        return set(re.findall(r"_NET_WM_STATE_\w+", self.run(["xprop", "-id", wid, "_NET_WM_STATE"])))
+
+    def dialogs(self, pattern):
+        """The modal windows whose title matches pattern: the program waits
+        for their answer, so they stay until they get one."""
+        return [w for w in self.windows(pattern) if "_NET_WM_STATE_MODAL" in self.states(w[0])]
+
+    def wait_dialog(self, pattern, what, timeout=SHORT):
+        return self.wait(lambda: self.dialogs(pattern), timeout, what)[0][0]
+
+    def menus(self):
+        """The program's menus open on the screen."""
+        listed = self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.processes[self.name].pid)])
+        return [wid for wid in listed.split()
+                if any(t in self.run(["xprop", "-id", wid, "_NET_WM_WINDOW_TYPE"]) for t in MENU_TYPES)]
+
+    def open_menu(self, wid, *keys):
+        """Opens a menu of window wid by keys and waits until it shows: only
+        then do the next keys reach it."""
+        self.focus(wid)
+        self.keys(*keys)
+        self.wait(self.menus, SHORT, "a menu to open at %s" % "+".join(keys))
+
+    def menu_item(self, *keys):
+        """Chooses the open menu's item by keys; the menu closes."""
+        self.keys(*keys)
+        self.wait(lambda: not self.menus(), SHORT, "the menu to close at %s" % "+".join(keys))
 
     def check_alive(self, watch, what):
         p = self.processes.get(watch)
@@ -247,34 +367,39 @@ class Session:
         self.xdotool("click", "1")
 
     def confirm(self, wid, key, what, timeout=SHORT):
-        """Presses key in dialog wid until the dialog goes: a file dialog may
-        still be completing the typed name when the first press arrives."""
-        started = time.monotonic()
-        while True:
-            if self.run(["xdotool", "getactivewindow"]).strip() == wid:
-                self.keys(key)
-            settle = time.monotonic() + 2.0
-            while time.monotonic() < settle:
-                if wid not in self.shown():
-                    return
-                self.check_alive(self.name, what)
-                time.sleep(0.1)
-            if time.monotonic() - started > timeout or time.monotonic() > self.deadline:
-                raise StepFailed("waited %.0f s in vain for: %s" % (time.monotonic() - started, what))
+        """Gives dialog wid the keyboard, presses key once and waits until
+        the dialog goes."""
+        self.focus(wid)
+        self.keys(key)
+        try:
+            self.wait(lambda: wid not in self.shown(), timeout, what)
+        except StepFailed as e:
+            raise StepFailed("%s; the program shows %s" % (e, self.visible())) from None
 
-    def answer_file_dialog(self, known, path, command, replace_name=False):
+    def visible(self):
+        """The program's windows on the screen with their kinds, for a
+        message."""
+        listed = self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.processes[self.name].pid)])
+        kinds = []
+        for w in listed.split():
+            kind = re.findall(r"_NET_WM_WINDOW_TYPE_(\w+)", self.run(["xprop", "-id", w, "_NET_WM_WINDOW_TYPE"]))
+            kinds.append("%s %s %r" % (w, "/".join(kind), self.run(["xdotool", "getwindowname", w]).strip()))
+        return "; ".join(kinds)
+
+    def answer_file_dialog(self, known, name, command, save=False):
         """Waits for the file dialog that command opened, checks its title and
-        types path into it."""
+        answers it with name, a path or a name in the folder the dialog starts
+        in. A save dialog's name field has the focus, with a name to replace.
+        An open dialog would search for typed text (and, given a path into
+        another folder, only go there at Enter): Ctrl+L gives it the field for
+        a name in its folder."""
         wid, title = self.new_window(known, "file dialog after %s" % command)
         self.screenshot("file_dialog")
         if not title or WORDS_NOT_GERMAN.search(title):
             raise StepFailed("the file dialog of %s has no German title: %r" % (command, title))
         self.focus(wid)
-        # A save dialog's name field has the focus, with a name to replace; an
-        # open dialog's name field opens at the first "/".
-        if replace_name:
-            self.keys("ctrl+a")
-        self.type_text(path)
+        self.keys("ctrl+a" if save else "ctrl+l")
+        self.type_text(name)
         self.confirm(wid, "Return", "close of the file dialog %r after the typed name" % title)
 
     def look_at_preview(self, known, pattern):
@@ -290,21 +415,20 @@ class Session:
 
     def export_pdf(self, main, pdf):
         """Prints from main into the PDF file pdf through the print options
-        (Ctrl+P, "Durchsuchen...", OK) and returns the file's text; both go
-        to the artefacts."""
+        (Ctrl+P, "PDF-Datei", the file's name typed into its field, OK) and
+        returns the file's text; both go to the artefacts."""
         self.focus(main)
         known = self.shown()
         self.keys("ctrl+p")
         options, title = self.new_window(known, "print options after Ctrl+P")
         self.focus(options)
-        # "Durchsuchen..." asks for the PDF file and sets the destination.
-        known = self.shown()
-        self.keys("alt+d")
-        self.answer_file_dialog(known, pdf, "\"Durchsuchen...\"", replace_name=True)
-        self.focus(options)
+        # "PDF-Datei" enables the file's field, which comes next.
+        self.keys("alt+p", "Tab", "ctrl+a")
+        self.type_text(pdf)
         self.screenshot("print_options")
         self.keys("alt+o")
-        self.wait(lambda: os.path.isfile(pdf) and os.path.getsize(pdf) > 0, LONG, "PDF file %s" % pdf)
+        # The file is written whole under another name, then renamed.
+        self.wait(lambda: os.path.isfile(pdf), LONG, "PDF file %s" % pdf)
         self.wait(lambda: options not in self.shown(), SHORT, "print options %r to close" % title)
         text = self.run(["pdftotext", "-layout", pdf, "-"], check=True)
         shutil.copy(pdf, os.path.join(self.artefacts, "%s.pdf" % self.prefix))

@@ -17,6 +17,7 @@ import os
 import re
 import sys
 
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
 from session import LONG, SHORT, Session, StepFailed  # noqa: E402
 
@@ -49,8 +50,10 @@ def main():
         print(__doc__)
         return 2
     s = Session("velmora", *sys.argv[1:])
-    saved = os.path.join(s.files, "neubau.kfx")
-    pdf = os.path.join(s.files, "neubau.pdf")
+    # The calculation goes where a new user's files go: into the data
+    # folder, in which the program starts and its file dialogs open.
+    saved = os.path.join(s.data, "neubau.kfx")
+    pdf = os.path.join(s.data, "neubau.pdf")
     state = {}
     # What the new user types into the library's dialogs. The site's
     # postcode is in the sample place table: its town and its height (Dresden,
@@ -77,7 +80,7 @@ def main():
         s.start_window_manager()
         s.start_program()
         # A first start asks for the user's firm data, through the library.
-        found = s.wait(lambda: s.windows(USER_DATA) or s.windows(MAIN_NEW), LONG,
+        found = s.wait(lambda: s.dialogs(USER_DATA) or s.windows(MAIN_NEW), LONG,
                        "user data dialog or main window \"unbenannt - Velmora\"")
         if re.search(USER_DATA, found[0][1]):
             s.focus(found[0][0])
@@ -87,23 +90,14 @@ def main():
             s.keys(*["Return"] * 8)
             s.confirm(found[0][0], "Return", "close of the user data dialog by Enter", LONG)
         state["main"] = s.wait_window(MAIN_NEW, "main window \"unbenannt - Velmora\"", LONG)
-        # The library's start dialog: a new calculation is what this user wants.
-        # It shows once the main window is up; a window of that title that
-        # goes meanwhile (the start picture) is left alone.
-        s.wait(lambda: s.windows(MESSAGE), SHORT, "start dialog \"Velmora\"")
-        for wid, title in s.windows(MESSAGE):
-            try:
-                s.focus(wid)
-                s.keys("Escape")
-            except StepFailed:
-                pass
-        # The start picture goes at a click, as it does for a user in a hurry.
-        # Its lower right corner lies over the form's empty diagram area, so
-        # that a click just after it went by itself does nothing.
-        splash = s.windows(MESSAGE)
-        if splash:
-            s.click(splash[0][0], 540, 250)
-            s.wait_gone(MESSAGE, "start picture to go away after a click")
+        # The library's start dialog and the start picture are both titled
+        # "Velmora"; the dialog is the modal one. A new calculation is what
+        # this user wants.
+        start_dialog = s.wait_dialog(MESSAGE, "modal start dialog \"Velmora\"", LONG)
+        s.screenshot("start_dialog")
+        s.confirm(start_dialog, "Escape", "close of the start dialog at Escape")
+        # The start picture goes by itself; it stays above the form until then.
+        s.wait_gone(MESSAGE, "start picture to go by itself", LONG)
 
     def project_data():
         # The new user starts a calculation with its project: Ctrl+N asks for
@@ -137,14 +131,11 @@ def main():
         s.focus(state["main"])
         # The labels' mnemonics lead to the lists (the start picture took the
         # focus away); each time the first entry, Heizöl EL the second fuel.
-        # Each fuel chosen brings the library's notice on the catalogue's age; OK closes it.
+        # With fresh settings the catalogue is old: each fuel chosen brings the
+        # library's notice on its age; OK closes it.
         def dismiss_notice():
-            try:
-                notice = s.wait(lambda: s.windows(CATALOGUE_NOTICE), 5.0, "notice on the catalogue")
-            except StepFailed:
-                return
-            s.focus(notice[0][0])
-            s.confirm(notice[0][0], "Return", "close of the catalogue notice by Enter")
+            notice = s.wait_dialog(CATALOGUE_NOTICE, "notice on the catalogue's age after a fuel choice")
+            s.confirm(notice, "Return", "close of the catalogue notice by Enter")
             s.focus(state["main"])
         s.keys("alt+b", "Down")
         dismiss_notice()
@@ -154,16 +145,14 @@ def main():
 
     def compute():
         s.click(state["main"], *MACH_ET)
-        found = s.wait(lambda: s.windows(HINT) or s.windows(MESSAGE), LONG,
+        found = s.wait(lambda: s.dialogs(HINT) or s.dialogs(MESSAGE), LONG,
                        "hint dialog \"Hinweis\" after a click on \"Mach Et\" at %s" % (MACH_ET,))
         if not re.search(HINT, found[0][1]):
             raise StepFailed("a message instead of the hint: the choice did not take (see the screenshot)")
 
     def close_hint():
-        hint = s.wait_window(HINT, "hint dialog")
-        s.focus(hint)
-        s.keys("Return")
-        s.wait_gone(HINT, "close of the hint dialog by Enter")
+        hint = s.wait_dialog(HINT, "hint dialog")
+        s.confirm(hint, "Return", "close of the hint dialog by Enter")
 
     def move_crosshair():
         # After the computation the diagram has the keyboard.
@@ -173,7 +162,7 @@ def main():
     def save():
         known = s.shown()
         s.keys("ctrl+s")
-        s.answer_file_dialog(known, saved, "Ctrl+S", replace_name=True)
+        s.answer_file_dialog(known, os.path.basename(saved), "Ctrl+S", save=True)
         s.wait(lambda: os.path.isfile(saved), SHORT, "file %s after the save dialog" % saved)
         s.wait_window(r"^neubau\.kfx - Velmora$", "main window titled \"neubau.kfx - Velmora\"")
         # The calculation file holds the typed texts as they were typed.
@@ -187,32 +176,32 @@ def main():
     def new_calculation(fill=False):
         s.focus(state["main"])
         s.keys("ctrl+n")
-        found = s.wait(lambda: s.windows(MAIN_NEW) or s.windows(MESSAGE), SHORT,
-                       "new calculation \"unbenannt - Velmora\" after Ctrl+N")
+        # A changed calculation brings the save question first; "Nein" drops
+        # it. Then the new calculation asks for its project data. Both wait
+        # for an answer.
+        project_pattern = r"^Projektdaten$"
+        found = s.wait(lambda: s.dialogs(MESSAGE) or s.dialogs(project_pattern), LONG,
+                       "save question or project data dialog after Ctrl+N")
         if re.search(MESSAGE, found[0][1]):
-            # A computation counts as a change: the question comes, "Nein" drops it.
             s.screenshot("new_question")
-            s.focus(found[0][0])
             s.confirm(found[0][0], "alt+n", "close of the save question at \"Nein\"")
-            found = s.wait(lambda: s.windows(MAIN_NEW), SHORT,
-                           "new calculation \"unbenannt - Velmora\" after \"Nein\"")
-        state["main"] = found[0][0]
-        # A new calculation asks for its project data.
-        project = s.wait_window(r"^Projektdaten$", "project data dialog after the new calculation", LONG)
+            found = s.wait(lambda: s.dialogs(project_pattern), LONG,
+                           "project data dialog after \"Nein\"")
+        project = found[0][0]
+        state["main"] = s.wait_window(MAIN_NEW, "new calculation \"unbenannt - Velmora\" after Ctrl+N")
         s.screenshot("project_data")
         if fill:
             fill_project(project)
             return
-        s.focus(project)
         s.confirm(project, "Escape", "close of the project data at Escape")
 
     def reopen():
         known = s.shown()
         s.keys("ctrl+o")
-        s.answer_file_dialog(known, saved, "Ctrl+O")
+        s.answer_file_dialog(known, os.path.basename(saved), "Ctrl+O")
         state["main"] = s.wait_window(r"^neubau\.kfx - Velmora$", "reopened file \"neubau.kfx - Velmora\"", LONG)
         # The reopened file is computed again, with its hint.
-        s.wait_window(HINT, "hint dialog after the reopened file's computation", LONG)
+        s.wait_dialog(HINT, "hint dialog after the reopened file's computation", LONG)
         s.screenshot("reopened")
         close_hint()
 
@@ -220,7 +209,8 @@ def main():
         s.focus(state["main"])
         known = s.shown()
         # Datei > Seitenansicht through the menu's mnemonics.
-        s.keys("alt+d", "t")
+        s.open_menu(state["main"], "alt+d")
+        s.menu_item("t")
         s.look_at_preview(known, PREVIEW)
 
     def export_pdf():
@@ -243,9 +233,9 @@ def main():
                               (("alt+question", "End", "Up", "Up", "Return"), CATALOGUE_NOTICE),
                               (("alt+e", "a"), USER_DATA),
                               (("alt+e", "f"), r"^Ausdruck konfigurieren$")):
-            s.focus(state["main"])
             known = s.shown()
-            s.keys(*keys)
+            s.open_menu(state["main"], keys[0])
+            s.menu_item(*keys[1:])
             wid, title = s.new_window(known, "dialog %s through %s" % (pattern, "+".join(keys)))
             if not re.search(pattern, title):
                 raise StepFailed("%s opened %r instead of %s" % (" ".join(keys), title, pattern))
@@ -262,11 +252,9 @@ def main():
     def compute_nothing_chosen():
         new_calculation()
         s.click(state["main"], *MACH_ET)
-        box = s.wait_window(MESSAGE, "message after \"Mach Et\" with nothing chosen")
+        box = s.wait_dialog(MESSAGE, "message after \"Mach Et\" with nothing chosen")
         s.screenshot("nothing_chosen_message")
-        s.focus(box)
-        s.keys("Return")
-        s.wait_gone(MESSAGE, "message to close at Enter")
+        s.confirm(box, "Return", "message to close at Enter")
 
     def quit_without_saving():
         # A changed geodetic height makes the calculation worth a question.
@@ -280,7 +268,7 @@ def main():
         s.confirm(wid, "Return", "close of %r at Enter" % title)
         s.focus(state["main"])
         s.keys("alt+F4")
-        box = s.wait_window(MESSAGE, "save question when quitting")
+        box = s.wait_dialog(MESSAGE, "save question when quitting")
         s.screenshot("save_question")
         s.focus(box)
         s.keys("alt+n")
@@ -288,7 +276,7 @@ def main():
         s.wait(lambda: p.poll() is not None, SHORT, "the program to end after \"Nein\"", watch="")
         if p.returncode != 0:
             raise StepFailed("the program ended with exit status %d" % p.returncode)
-        strays = [f for f in os.listdir(s.data) if f.lower().endswith(".kfx")]
+        strays = [f for f in os.listdir(s.data) if f.lower().endswith(".kfx") and f != os.path.basename(saved)]
         if strays:
             raise StepFailed("answering \"Nein\" still wrote %s" % strays)
         ini = os.path.join(s.config, "Trevalen Software GmbH", "Velmora.ini")
