@@ -2,6 +2,7 @@
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
 #include "platform/System.h"
+#include "platform/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -30,15 +31,13 @@ TEST(StartProgram, RunsInItsDirectoryWithOneArgument) {
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     std::string dir = tmpl;
     std::string script = JoinPath(dir, "AURELIA.sh");
-    ASSERT_TRUE(WriteFileAtomic(script, "#!/bin/sh\npwd > out.txt\nprintf '%s|%s' \"$#\" \"$1\" >> out.txt\n"));
+    // The started program writes its report whole, then renames it.
+    ASSERT_TRUE(WriteFileAtomic(script, "#!/bin/sh\n{ pwd; printf '%s|%s' \"$#\" \"$1\"; } > out.tmp && mv out.tmp out.txt\n"));
     ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
     std::string record = "\"<AURELIA FORMAT=2 ERZEUGER=\"Velmora\"><BERECHNUNG DATEI=\"/a b/c.kfx\"></AURELIA>\"";
     ASSERT_EQ(StartProgram(script, dir, record), 0);
     std::string out;
-    for (int i = 0; i < 200; ++i) {
-        if (ReadWholeFile(JoinPath(dir, "out.txt"), out) && out.find('|') != std::string::npos) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    ASSERT_TRUE(WaitForFile(JoinPath(dir, "out.txt"), out));
     EXPECT_EQ(out, dir + "\n1|" + record);
     EXPECT_NE(StartProgram(JoinPath(dir, "fehlt.exe"), dir, "x"), 0);
     std::system(("rm -rf '" + dir + "'").c_str());

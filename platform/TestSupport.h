@@ -3,9 +3,11 @@
 
 #include "platform/Files.h"
 
+#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace vx {
 
@@ -15,6 +17,19 @@ inline std::string ArtefactDir() {
     if (!dir || !*dir) return "";
     MakeDirs(dir);
     return dir;
+}
+
+// Waits until another process has put the file at path in place (written
+// under another name, then renamed) and reads it; false only when it never
+// comes. The limit is a safety net for a process that died, far above what a
+// loaded machine takes.
+inline bool WaitForFile(const std::string& path, std::string& contents) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (!ReadWholeFile(path, contents)) {
+        if (std::chrono::steady_clock::now() > limit) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 // Switches LC_NUMERIC to a locale with a decimal comma, as GTK does, for the

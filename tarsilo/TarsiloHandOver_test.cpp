@@ -4,6 +4,7 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
+#include "platform/TestSupport.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloFile.h"
 #include "velmora/CVelmoraDocCore.h"
@@ -183,7 +184,7 @@ TEST_F(HandOverTest, WritesIntoTheCurrentDirectoryAndStartsAurelia) {
 
     // The started program reports through its log; waited for, not timed.
     std::string seen;
-    for (int i = 0; i < 6000 && !vx::ReadWholeFile(log, seen); ++i) ::usleep(10000);
+    ASSERT_TRUE(vx::WaitForFile(log, seen));
     EXPECT_EQ(seen, dir + "\n1\n<AURELIA FORMAT=2 ERZEUGER=\"Tarsilo\"><BERECHNUNG DATEI=\"" + file +
                         "\"></AURELIA>\n");
     EXPECT_TRUE(messages.service.shown.empty());

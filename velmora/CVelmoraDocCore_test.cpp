@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
+#include "platform/TestSupport.h"
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/CWrzKatalog.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
@@ -457,7 +458,9 @@ TEST_F(DocTest, HandOverWritesTheFileAndStartsAurelia) {
     vx::MakeDirs(dir);
     const std::string log = Path("aurelia.log");
     const std::string script = vx::JoinPath(dir, "AURELIA.EXE");
-    vx::WriteFileAtomic(script, "#!/bin/sh\n{ pwd; printf '%s\\n' \"$#\" \"$1\"; } > '" + log + "'\n");
+    // The record arrives whole: written beside the log, then renamed onto it.
+    vx::WriteFileAtomic(script, "#!/bin/sh\n{ pwd; printf '%s\\n' \"$#\" \"$1\"; } > '" + log + ".tmp' && mv '" + log +
+                                    ".tmp' '" + log + "'\n");
     ::chmod(script.c_str(), 0755);
     vx::Profile().WriteString("Aurelia", "INI", dir);
     EXPECT_TRUE(CVelmoraDocCore::HandOverEnabled());
@@ -468,11 +471,7 @@ TEST_F(DocTest, HandOverWritesTheFileAndStartsAurelia) {
     ASSERT_TRUE(vx::ReadWholeFile(file, written));
     EXPECT_EQ(std::vector<uint8_t>(written.begin(), written.end()), doc.StoreCalculation());
     std::string seen;
-    for (int i = 0; i < 200 && !vx::ReadWholeFile(log, seen); ++i) ::usleep(10000);
-    for (int i = 0; i < 200 && seen.find("</AURELIA>") == std::string::npos; ++i) {
-        ::usleep(10000);
-        vx::ReadWholeFile(log, seen);
-    }
+    ASSERT_TRUE(vx::WaitForFile(log, seen));
     EXPECT_EQ(seen, dir + "\n1\n<AURELIA FORMAT=2 ERZEUGER=\"Velmora\"><BERECHNUNG DATEI=\"" + file +
                         "\"></AURELIA>\n");
     EXPECT_TRUE(messages.service.shown.empty());
