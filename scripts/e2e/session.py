@@ -64,8 +64,8 @@ class WindowEvents:
     def __init__(self, session):
         self.session = session
         self.root = None
-        self.events = []  # (kind "managed" or "released", id, title)
-        self.titles = {}
+        self.events = []  # ("managed" or "released", id, (title, kind))
+        self.names = {}
         self.lock = threading.Lock()
         self.process = None
 
@@ -102,33 +102,33 @@ class WindowEvents:
                 # The title is set before a window is shown; a window that is
                 # only hidden keeps it.
                 title = self.session.run(["xdotool", "getwindowname", str(wid)]).rstrip("\n")
-                self._add("managed", wid, title)
+                self._add("managed", wid, (title, self.session.kind(str(wid))))
         elif kind.group(1) == "DestroyNotify":
             m = self.DESTROY.search(text)
             if m:
                 self._add("released", int(m.group(1), 16))
 
-    def _add(self, kind, wid, title=None):
+    def _add(self, event, wid, name=None):
         with self.lock:
-            if title is not None:
-                self.titles[wid] = title
-            self.events.append((kind, str(wid), self.titles.get(wid)))
+            if name is not None:
+                self.names[wid] = name
+            self.events.append((event, str(wid), self.names.get(wid)))
 
     def mark(self):
         """A point in the stream to look from."""
         with self.lock:
             return len(self.events)
 
-    def came_and_went(self, since, pattern):
-        """The id of a window whose title matches pattern that was taken on
-        and let go again after the mark since, or None."""
+    def came_and_went(self, since, pattern, kind):
+        """The id of a window of that kind whose title matches pattern that
+        was taken on and let go again after the mark since, or None."""
         with self.lock:
             events = self.events[since:]
         shown = set()
-        for kind, wid, title in events:
-            if kind == "managed" and title is not None and re.search(pattern, title):
+        for event, wid, name in events:
+            if event == "managed" and name is not None and re.search(pattern, name[0]) and name[1] == kind:
                 shown.add(wid)
-            elif kind == "released" and wid in shown:
+            elif event == "released" and wid in shown:
                 return wid
         return None
 
@@ -274,14 +274,27 @@ class Session:
                 found.append((str(int(wid, 16)), title))
         return found
 
-    def states(self, wid):
-        """The window manager's states of window wid (_NET_WM_STATE_MODAL, ...)."""
-        return set(re.findall(r"_NET_WM_STATE_\w+", self.run(["xprop", "-id", wid, "_NET_WM_STATE"])))
+    def kind(self, wid):
+        """What window wid is: "modal" (a dialog the program waits on),
+        "dialog" (one it does not wait on), "main" (a main or preview window)
+        or "other". Two windows may share a title, never both title and kind."""
+        props = self.run(["xprop", "-id", wid, "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE"])
+        if "_NET_WM_STATE_MODAL" in props:
+            return "modal"
+        if "_NET_WM_WINDOW_TYPE_DIALOG" in props:
+            return "dialog"
+        if "_NET_WM_WINDOW_TYPE_NORMAL" in props:
+            return "main"
+        return "other"
 
     def dialogs(self, pattern):
         """The modal windows whose title matches pattern: the program waits
         for their answer, so they stay until they get one."""
-        return [w for w in self.windows(pattern) if "_NET_WM_STATE_MODAL" in self.states(w[0])]
+        return [w for w in self.windows(pattern) if self.kind(w[0]) == "modal"]
+
+    def mains(self, pattern):
+        """The main windows whose title matches pattern."""
+        return [w for w in self.windows(pattern) if self.kind(w[0]) == "main"]
 
     def wait_dialog(self, pattern, what, timeout=SHORT):
         return self.wait(lambda: self.dialogs(pattern), timeout, what)[0][0]
@@ -326,8 +339,9 @@ class Session:
                 raise StepFailed("waited %.0f s in vain for: %s" % (time.monotonic() - started, what))
             time.sleep(0.1)
 
-    def wait_window(self, pattern, what, timeout=SHORT):
-        found = self.wait(lambda: self.windows(pattern), timeout, what)
+    def wait_window(self, pattern, what, timeout=SHORT, kind="main"):
+        """The first window of that title and kind to show."""
+        found = self.wait(lambda: [w for w in self.windows(pattern) if self.kind(w[0]) == kind], timeout, what)
         return found[0][0]
 
     def wait_gone(self, pattern, what, timeout=SHORT):

@@ -244,7 +244,7 @@ def main():
         since = s.events.mark()
         s.focus(main_window())
         s.keys(*keys)
-        s.wait(lambda: s.events.came_and_went(since, PROGRESS), LONG,
+        s.wait(lambda: s.events.came_and_went(since, PROGRESS, "dialog"), LONG,
                "the progress dialog to come and go after %s" % what)
 
     def save_as(path):
@@ -285,7 +285,7 @@ def main():
         s.start_display()
         s.start_window_manager()
         s.start_program()
-        found = s.wait(lambda: s.dialogs(USER_DATA) or s.windows(MAIN_NEW), LONG,
+        found = s.wait(lambda: s.dialogs(USER_DATA) or s.mains(MAIN_NEW), LONG,
                        "user data dialog of the library beside the program, or the main window")
         if not re.search(USER_DATA, found[0][1]):
             raise StepFailed("a first start without the library's user data dialog: is libquorvel.so beside the program?")
@@ -430,11 +430,11 @@ def main():
         since = s.events.mark()
         s.focus(main_window())
         s.keys("alt+q", "Tab", "Tab", "Tab", "Tab", "space", "alt+m")
-        progress = s.wait_window(PROGRESS, "progress dialog \"Berechne Wärmeerzeuger...\"", LONG)
+        progress = s.wait_window(PROGRESS, "progress dialog \"Berechne Wärmeerzeuger...\"", LONG, kind="dialog")
         s.screenshot("progress")
         x, y, w, h = s.geometry(progress)
         s.click(progress, w // 2, h - CANCEL_BELOW_TEXT)
-        s.wait(lambda: s.events.came_and_went(since, PROGRESS), SHORT,
+        s.wait(lambda: s.events.came_and_went(since, PROGRESS, "dialog"), SHORT,
                "the progress dialog to close after a click on \"Abbrechen\"")
         rows = save_again(again).rows(selected="Abgaswerk 01 Prüfstand")
         if not rows or len(rows) >= state["catalogue"]:

@@ -80,7 +80,7 @@ def main():
         s.start_window_manager()
         s.start_program()
         # A first start asks for the user's firm data, through the library.
-        found = s.wait(lambda: s.dialogs(USER_DATA) or s.windows(MAIN_NEW), LONG,
+        found = s.wait(lambda: s.dialogs(USER_DATA) or s.mains(MAIN_NEW), LONG,
                        "user data dialog or main window \"unbenannt - Velmora\"")
         if re.search(USER_DATA, found[0][1]):
             s.focus(found[0][0])
@@ -242,7 +242,7 @@ def main():
             s.screenshot("library_" + title.split()[0].lower())
             s.focus(wid)
             s.confirm(wid, "Escape", "close of %r at Escape" % title)
-        if not s.windows(r"^neubau\.kfx - Velmora$"):
+        if not s.mains(r"^neubau\.kfx - Velmora$"):
             raise StepFailed("the main window lost its file after the library's dialogs")
         # "Abbruch" in the user data keeps what the first start stored.
         with open(os.path.join(s.data, "anwender.dat"), "rb") as f:
