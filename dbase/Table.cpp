@@ -451,14 +451,31 @@ static TableHandle* OpenTable(EngineContext* ctx, const std::string& full) {
     return MakeHandle(ctx, tf);
 }
 
+static TableHandle* CreateTable(EngineContext* ctx, const std::string& name, const FieldInfo* fields, const TagInfo* tags);
+
 TableHandle* tableCreate(EngineContext* ctx, const std::string& name, const FieldInfo* fields, const TagInfo* tags) {
     if (!ctx || !fields) {
         engineError(ctx, e4parmNull, L4tableCreate);
         return nullptr;
     }
     if (engineInError(ctx)) return nullptr;
+    // Only an unnamed table goes without its index; a named one is made whole
+    // first, then marked to go when it is closed.
+    if (name.empty() || !ctx->createTemp) return CreateTable(ctx, name, fields, tags);
+    ctx->createTemp = 0;
+    TableHandle* t = CreateTable(ctx, name, fields, tags);
+    ctx->createTemp = 1;
+    if (t) {
+        t->file->data.isTemp = true;
+        t->file->memo.file.isTemp = t->file->hasMemoFile;
+        for (IndexFile* i : t->indexes) i->state->file.isTemp = true;
+    }
+    return t;
+}
+
+static TableHandle* CreateTable(EngineContext* ctx, const std::string& name, const FieldInfo* fields, const TagInfo* tags) {
     if (LogOpen(ctx) < 0) return nullptr;
-    bool temp = name.empty() || ctx->createTemp;
+    bool temp = name.empty();
     std::string full;
     if (!name.empty()) {
         if (FullName(ctx, name, "DBF", false, full) < 0) return nullptr;
