@@ -364,8 +364,27 @@ int tableIndexClose(TableHandle* t) {
 int tableReindex(TableHandle* t) {
     if (!t) return engineError(nullptr, e4parmNull, L4tableGo);
     if (engineInError(t->ctx)) return e4codeBase;
+    // An unwritten edit is kept, not written first: the index that refused
+    // it is the one to be rebuilt. The rebuild reads the file's records.
+    struct KeptEdit {
+        TableHandle* t;
+        bool kept;
+        long recNo;
+        decltype(t->record) record, oldRecord;
+        ~KeptEdit() {
+            if (!kept) return;
+            t->recNo = recNo;
+            t->record = record;
+            t->oldRecord = oldRecord;
+            t->recordChanged = true;
+        }
+    } edit{t, t->recordChanged, t->recNo, {}, {}};
+    if (edit.kept) {
+        edit.record = t->record;
+        edit.oldRecord = t->oldRecord;
+        t->recordChanged = false;
+    }
     int rc = 0;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     IndexFile* rebuilt = nullptr;
     if (t->indexDamaged) {
         // The damaged production index is read for its tag definitions and
