@@ -39,6 +39,18 @@ protected:
         mdx = Read("FUZZ.MDX");
     }
 
+    // F.DBF, F.MDX, F.DBT: the leaf of tag TNAME holds keys out of order
+    // and an entry past the record count.
+    void CopyDamagedTag() {
+        const char* src = std::getenv("VX_SOURCE_DIR");
+        std::string from = std::string(src ? src : ".") + "/dbase/testdata/damaged-tag-backward/";
+        for (const char* name : {"F.DBF", "F.MDX", "F.DBT"}) {
+            std::string data;
+            ASSERT_TRUE(ReadWholeFile(from + name, data)) << name;
+            Write(name, data);
+        }
+    }
+
     // Runs the operations a program would run; only the absence of crashes
     // and fatal exits is asserted.
     void Exercise(std::mt19937& rng) {
@@ -165,13 +177,7 @@ TEST_F(IndexFuzzTest, ADamagedBlockIsRetriedAFewTimesThenReported) {
 // count: a walk either way, shared or alone, ends with -310 within a bounded
 // number of steps instead of standing on one entry for ever.
 TEST_F(IndexFuzzTest, WalksOnATagWithKeysOutOfOrderEndWithAnError) {
-    const char* src = std::getenv("VX_SOURCE_DIR");
-    std::string from = std::string(src ? src : ".") + "/dbase/testdata/damaged-tag-backward/";
-    for (const char* name : {"F.DBF", "F.MDX", "F.DBT"}) {
-        std::string data;
-        ASSERT_TRUE(ReadWholeFile(from + name, data)) << name;
-        Write(name, data);
-    }
+    ASSERT_NO_FATAL_FAILURE(CopyDamagedTag());
     ctx.errOff = 1;
     for (int mode : {0, 2}) {
         ctx.accessMode = mode;
@@ -203,13 +209,7 @@ TEST_F(IndexFuzzTest, WalksOnATagWithKeysOutOfOrderEndWithAnError) {
 // A write the damaged tag refuses leaves its edit in the buffer; the
 // rebuild works with the edit there and keeps it, and the write then goes.
 TEST_F(IndexFuzzTest, ARebuildKeepsAnEditTheDamagedIndexRefused) {
-    const char* src = std::getenv("VX_SOURCE_DIR");
-    std::string from = std::string(src ? src : ".") + "/dbase/testdata/damaged-tag-backward/";
-    for (const char* name : {"F.DBF", "F.MDX", "F.DBT"}) {
-        std::string data;
-        ASSERT_TRUE(ReadWholeFile(from + name, data)) << name;
-        Write(name, data);
-    }
+    ASSERT_NO_FATAL_FAILURE(CopyDamagedTag());
     ctx.errOff = 1;
     TableHandle* t = tableOpen(&ctx, Path("F"));
     ASSERT_NE(t, nullptr);
