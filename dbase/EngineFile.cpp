@@ -95,10 +95,14 @@ int OpenFailed(EngineContext* ctx, int code, const std::string& name) {
     return r4noOpen;
 }
 
+// Keeps the system's errno: a temporary name is retried only when it exists.
 int CreateFailed(EngineContext* ctx, const std::string& name, const char* desc = nullptr) {
-    if (ctx->errCreate) return engineError(ctx, e4create, L4fileCreate, name.c_str(), desc);
-    ctx->errorCode = r4noCreate;
-    return r4noCreate;
+    int err = errno;
+    int rc = r4noCreate;
+    if (ctx->errCreate) rc = engineError(ctx, e4create, L4fileCreate, name.c_str(), desc);
+    else ctx->errorCode = r4noCreate;
+    errno = err;
+    return rc;
 }
 
 void ResetFile(EngineFile* file, EngineContext* ctx) {
@@ -248,10 +252,13 @@ int fileTempLow(EngineFile* file, EngineContext* ctx, bool removeWhenClosed) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         int number = int(std::time(nullptr) % 10000);
         std::string name = JoinPath(base, Format("TEMP%04d.TMP", number));
+        errno = 0;
         rc = fileCreate(file, ctx, name);
         if (rc == 0) break;
         if (rc < 0) break;
         ctx->errorCode = 0;
+        // A missing or closed folder does not get better by waiting.
+        if (errno != EEXIST) break;
         enginePump(50);
     }
     ctx->accessMode = savedMode;

@@ -136,6 +136,23 @@ TEST_F(EngineTest, TheHundredthTemporaryNameCollisionFails) {
     ::unsetenv("TEMP");
 }
 
+// Only a name that exists is worth another try; a folder that is missing or
+// is no folder fails at once, without waiting.
+TEST_F(EngineTest, ATemporaryFileInAMissingFolderFailsAtOnce) {
+    Write("PLAIN", "");
+    for (const std::string& temp : {Path("MISSING"), Path("PLAIN/SUB")}) {
+        ::setenv("TEMP", temp.c_str(), 1);
+        waits.clear();
+        EngineFile f;
+        EXPECT_EQ(fileTempLow(&f, &ctx, true), -20) << temp;
+        EXPECT_TRUE(waits.empty()) << temp << ": " << waits.size() << " waits";
+        EXPECT_EQ(ctx.errorCode, -20);
+        EXPECT_NE(Shown().back().text.find("Fehler bei Erzeugung einer temporären Arbeitsdatei"), std::string::npos);
+        ctx.errorCode = 0;
+    }
+    ::unsetenv("TEMP");
+}
+
 TEST_F(EngineTest, WritingAReadOnlyFileFailsAndLeavesItUnchanged) {
     Write("R.DBF", "abc");
     ctx.readOnly = 1;

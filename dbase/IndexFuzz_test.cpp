@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 
 namespace vx {
@@ -36,6 +37,18 @@ protected:
         ASSERT_EQ(tableClose(t), 0);
         dbf = Read("FUZZ.DBF");
         mdx = Read("FUZZ.MDX");
+    }
+
+    // F.DBF, F.MDX, F.DBT: the leaf of tag TNAME holds keys out of order
+    // and an entry past the record count.
+    void CopyDamagedTag() {
+        const char* src = std::getenv("VX_SOURCE_DIR");
+        std::string from = std::string(src ? src : ".") + "/dbase/testdata/damaged-tag-backward/";
+        for (const char* name : {"F.DBF", "F.MDX", "F.DBT"}) {
+            std::string data;
+            ASSERT_TRUE(ReadWholeFile(from + name, data)) << name;
+            Write(name, data);
+        }
     }
 
     // Runs the operations a program would run; only the absence of crashes
@@ -157,6 +170,70 @@ TEST_F(IndexFuzzTest, ADamagedBlockIsRetriedAFewTimesThenReported) {
     ctx.errorCode = 0;
     IndexUnlock(tag->index, t);
     EXPECT_TRUE(fatal.empty());
+    tableClose(t);
+}
+
+// A leaf of TNAME holds keys out of order and an entry past the record
+// count: a walk either way, shared or alone, ends with -310 within a bounded
+// number of steps instead of standing on one entry for ever.
+TEST_F(IndexFuzzTest, WalksOnATagWithKeysOutOfOrderEndWithAnError) {
+    ASSERT_NO_FATAL_FAILURE(CopyDamagedTag());
+    ctx.errOff = 1;
+    for (int mode : {0, 2}) {
+        ctx.accessMode = mode;
+        TableHandle* t = tableOpen(&ctx, Path("F"));
+        ASSERT_NE(t, nullptr) << mode;
+        ctx.accessMode = 0;
+        const long count = tableRecCount(t);
+        TagHandle* th = tableTag(t, "TNAME");
+        ASSERT_NE(th, nullptr);
+        tableTagSelect(t, th);
+        for (int dir : {-1, 1}) {
+            long steps = 0;
+            int rc = dir < 0 ? tableBottom(t) : tableTop(t);
+            while (rc == 0 && steps <= count) {
+                rc = tableSkip(t, dir);
+                ++steps;
+            }
+            EXPECT_EQ(rc, e4index) << "mode " << mode << " direction " << dir << " after " << steps;
+            EXPECT_EQ(ctx.errorCode, e4index);
+            ctx.errorCode = 0;
+        }
+        EXPECT_TRUE(fatal.empty());
+        tableChanged(t, 0);
+        tableClose(t);
+        ctx.errorCode = 0;
+    }
+}
+
+// A write the damaged tag refuses leaves its edit in the buffer; the
+// rebuild works with the edit there and keeps it, and the write then goes.
+TEST_F(IndexFuzzTest, ARebuildKeepsAnEditTheDamagedIndexRefused) {
+    ASSERT_NO_FATAL_FAILURE(CopyDamagedTag());
+    ctx.errOff = 1;
+    TableHandle* t = tableOpen(&ctx, Path("F"));
+    ASSERT_NE(t, nullptr);
+    int refused = 0;
+    for (long r = 1; r <= tableRecCount(t) && refused == 0; ++r) {
+        ASSERT_EQ(tableGo(t, r), 0);
+        ASSERT_EQ(fieldAssign(tableField(t, "NAME"), "Zzgeaendert"), 0);
+        refused = tableUpdate(t);
+        if (refused == 0) continue;
+        EXPECT_EQ(refused, e4index) << "record " << r;
+        ctx.errorCode = 0;
+        ASSERT_EQ(tableReindex(t), 0) << "record " << r;
+        EXPECT_EQ(tableRecNo(t), r);
+        EXPECT_TRUE(t->recordChanged);
+        EXPECT_EQ(std::string(fieldPtr(tableField(t, "NAME")), 11), "Zzgeaendert");
+        ASSERT_EQ(tableUpdate(t), 0);
+        tableTagSelect(t, tableTag(t, "TNAME"));
+        ASSERT_EQ(tableSeek(t, "ZZGEAENDERT"), 0);
+        EXPECT_EQ(tableRecNo(t), r);
+        long walked = 0;
+        for (int rc = tableTop(t); rc == 0; rc = tableSkip(t, 1)) ++walked;
+        EXPECT_EQ(walked, tableRecCount(t));
+    }
+    EXPECT_NE(refused, 0) << "no write was refused";
     tableClose(t);
 }
 
@@ -336,7 +413,8 @@ protected:
     void Exercise(std::mt19937& rng) {
         Clear();
         ctx.autoOpen = rng() % 8 ? 1 : 0;
-        ctx.accessMode = rng() % 4 ? 0 : 1;
+        static const int kModes[] = {0, 0, 1, 2};
+        ctx.accessMode = kModes[rng() % 4];
         TableHandle* t = tableOpen(&ctx, Path("MIX"));
         ctx.autoOpen = 1;
         ctx.accessMode = 0;
@@ -345,12 +423,17 @@ protected:
         ++opened;
         for (TagHandle* th = tableTagNext(t, nullptr); th; th = tableTagNext(t, th)) {
             tableTagSelect(t, th);
-            int steps = 0;
-            for (int rc = Op([&] { return tableTop(t); }); rc == 0 && steps < 200; rc = Op([&] { return tableSkip(t, 1); }))
-                ++steps;
-            steps = 0;
-            for (int rc = Op([&] { return tableBottom(t); }); rc == 0 && steps < 200; rc = Op([&] { return tableSkip(t, -1); }))
-                ++steps;
+            // The whole tag either way: a walk ends, at the latest after as
+            // many steps as the index file could hold entries (a damaged
+            // branch may lead to one leaf twice).
+            for (int dir : {1, -1}) {
+                long steps = 0, most = std::max(2 * tableRecCount(t) + 2, long(Read("MIX.MDX").size()));
+                int rc = Op([&] { return dir > 0 ? tableTop(t) : tableBottom(t); });
+                for (; rc == 0 && steps <= most; ++steps) rc = Op([&] { return tableSkip(t, dir); });
+                EXPECT_LE(steps, most) << "walk without end on " << th->tagFile->name;
+                ++walks;
+                if (rc == e4index) ++walksDamaged;
+            }
             Op([&] { return tableSeek(t, Format("K%03u", unsigned(rng() % 60)).c_str()); });
             // Skipping needs a record to start from (else the program ends).
             if (t->recNo > 0) Op([&] { return tableSkip(t, -3); });
@@ -403,7 +486,7 @@ protected:
     }
 
     std::string seed[3];
-    long opened = 0, checked = 0;
+    long opened = 0, checked = 0, walks = 0, walksDamaged = 0;
     size_t maxWaits = 0;
 };
 
@@ -427,8 +510,9 @@ TEST_F(TableFilesFuzzTest, DamagedTableMemoAndIndexFilesGiveResultsOrCodes) {
         }
     }
     if (budget.timed())
-        std::printf("fuzz: %ld rounds in %.0f s, %ld opened, %ld rebuilds checked, at most %zu waits\n", round,
-                    budget.elapsed(), opened, checked, maxWaits);
+        std::printf("fuzz: %ld rounds in %.0f s, %ld opened, %ld rebuilds checked, %ld tag walks (%ld ended -310), "
+                    "at most %zu waits\n",
+                    round, budget.elapsed(), opened, checked, walks, walksDamaged, maxWaits);
     // Most damages still leave a table to work with.
     EXPECT_GT(opened, round / 3);
     EXPECT_GT(checked, 0);

@@ -614,5 +614,70 @@ TEST_F(KeyWriteTest, WritingTheBufferToAnotherRecordMovesItsKeys) {
     EXPECT_EQ(tableClose(t), 0);
 }
 
+// A full disk at any write of an append: the append either reports success
+// and the record is there once, or fails with the error state set and the
+// table, its count and its tags are as they were, also after a reopen (an
+// open would take a record found past the count into it).
+TEST_F(KeyWriteTest, AnAppendRefusedByAFullDiskLeavesTheTableAsItWas) {
+    struct FullAt : FileSystemCalls {
+        long left = 0;
+        ssize_t Pwrite(int fd, const void* buf, size_t len, off_t pos) override {
+            if (left > 0 && --left == 0) {
+                errno = ENOSPC;
+                return -1;
+            }
+            return FileSystemCalls::Pwrite(fd, buf, len, pos);
+        }
+    } calls;
+    ctx.errOff = 1;
+    std::mt19937 rng(7);
+    for (int mode : {0, 2}) {
+        SCOPED_TRACE(mode);
+        std::string name = Format("FULL%d", mode);
+        TableHandle* t = CreateThree(name);
+        ASSERT_NE(t, nullptr);
+        std::vector<ModelRecord> model;
+        for (int i = 0; i < 5; ++i) {
+            model.push_back(Random(rng));
+            ASSERT_EQ(tableAppendStart(t, false), 0);
+            Store(t, model.back());
+            ASSERT_EQ(tableAppend(t), 0);
+        }
+        ASSERT_EQ(tableClose(t), 0);
+        int refused = 0;
+        for (long n = 1;; ++n) {
+            ctx.accessMode = mode;
+            t = tableOpen(&ctx, Path(name));
+            ctx.accessMode = 0;
+            ASSERT_NE(t, nullptr) << "write " << n;
+            ASSERT_EQ(ctx.errorCode, 0) << "write " << n;
+            ASSERT_EQ(tableRecCount(t), long(model.size())) << "write " << n;
+            ASSERT_NO_FATAL_FAILURE(Check(t, model, Format("write %ld", n)));
+            ModelRecord r = Random(rng);
+            ASSERT_EQ(tableAppendStart(t, false), 0);
+            Store(t, r);
+            calls.left = n;
+            setFileSystemCalls(&calls);
+            int rc = tableAppend(t);
+            setFileSystemCalls(nullptr);
+            bool hit = calls.left == 0;
+            calls.left = 0;
+            if (rc == 0) {
+                model.push_back(r);
+            } else {
+                ++refused;
+                EXPECT_LT(ctx.errorCode, 0) << "write " << n << " gave " << rc;
+                ctx.errorCode = 0;
+                EXPECT_EQ(tableRecCount(t), long(model.size())) << "write " << n;
+                tableChanged(t, 0);
+            }
+            ASSERT_EQ(tableClose(t), 0);
+            ctx.errorCode = 0;
+            if (!hit) break;
+        }
+        EXPECT_GT(refused, 3);
+    }
+}
+
 } // namespace
 } // namespace vx

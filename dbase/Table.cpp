@@ -296,6 +296,25 @@ int WriteRecordAt(TableHandle* t, long recNo, bool withEof) {
     return rc;
 }
 
+// A failed append takes back what it wrote: the count, and whatever part of
+// the record reached the file, which an open would otherwise take into the count.
+void UnwriteAppend(TableHandle* t, long newRec) {
+    EngineContext* ctx = t->ctx;
+    TableFile* f = t->file;
+    int saved = ctx->errorCode;
+    ctx->errorCode = 0;
+    int64_t end = int64_t(f->headerLen) + int64_t(newRec - 1) * f->recLen;
+    bool counted = f->numRecs >= newRec;
+    f->numRecs = newRec - 1;
+    if (counted && f->accessMode != 1) tableWriteHeader(f);
+    if (fileLenSet(&f->data, end) == 0) {
+        const char eof = 0x1A;
+        fileWrite(&f->data, end, &eof, 1);
+    }
+    DropReadAhead(f);
+    ctx->errorCode = saved;
+}
+
 long KnownCount(TableHandle* t) {
     TableFile* f = t->file;
     if (f->numRecs < 0) tableReadCount(f);
@@ -451,14 +470,31 @@ static TableHandle* OpenTable(EngineContext* ctx, const std::string& full) {
     return MakeHandle(ctx, tf);
 }
 
+static TableHandle* CreateTable(EngineContext* ctx, const std::string& name, const FieldInfo* fields, const TagInfo* tags);
+
 TableHandle* tableCreate(EngineContext* ctx, const std::string& name, const FieldInfo* fields, const TagInfo* tags) {
     if (!ctx || !fields) {
         engineError(ctx, e4parmNull, L4tableCreate);
         return nullptr;
     }
     if (engineInError(ctx)) return nullptr;
+    // Only an unnamed table goes without its index; a named one is made whole
+    // first, then marked to go when it is closed.
+    if (name.empty() || !ctx->createTemp) return CreateTable(ctx, name, fields, tags);
+    ctx->createTemp = 0;
+    TableHandle* t = CreateTable(ctx, name, fields, tags);
+    ctx->createTemp = 1;
+    if (t) {
+        t->file->data.isTemp = true;
+        t->file->memo.file.isTemp = t->file->hasMemoFile;
+        for (IndexFile* i : t->indexes) i->state->file.isTemp = true;
+    }
+    return t;
+}
+
+static TableHandle* CreateTable(EngineContext* ctx, const std::string& name, const FieldInfo* fields, const TagInfo* tags) {
     if (LogOpen(ctx) < 0) return nullptr;
-    bool temp = name.empty() || ctx->createTemp;
+    bool temp = name.empty();
     std::string full;
     if (!name.empty()) {
         if (FullName(ctx, name, "DBF", false, full) < 0) return nullptr;
@@ -906,15 +942,23 @@ int tableAppend(TableHandle* t) {
         }
         m.changed = false;
     }
+    bool wrote = rc == 0;
     if (rc == 0) rc = WriteRecordAt(t, newRec, true);
-    if (rc < 0 && keysAdded) tableAppendKeysUndo(t, newRec);
     if (rc == 0) {
         f->numRecs = newRec;
         if (f->accessMode != 1) rc = tableWriteHeader(f);
         else f->appendedSinceHeader = true;
     }
+    if (rc < 0 && keysAdded) tableAppendKeysUndo(t, newRec);
     int drc = tableKeysDone(t);
-    if (rc == 0 && drc < 0) rc = drc;
+    if (rc == 0 && drc < 0) {
+        // The keys did not reach the file (its mark has the index rebuilt):
+        // the record goes too, so that a retry cannot store it twice.
+        rc = drc;
+        if (!engineInError(ctx)) ctx->errorCode = drc;
+        if (keysAdded) tableAppendKeysUndo(t, newRec);
+    }
+    if (rc < 0 && wrote) UnwriteAppend(t, newRec);
     tableMemoHoldEnd(t, memoHeld);
     if (ctx->tranLog) rc = ctx->tranLog->AppendDone(t, rc);
     // A transaction keeps every lock until it ends: a rollback must find the

@@ -2,6 +2,7 @@
 // and finding records by key.
 #include "dbase/TableTag.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -34,6 +35,9 @@ bool ReadUnlocked(TableHandle* t, long recNo) {
 int GoTagRecord(TableHandle* t, TagHandle* th, int direction) {
     TagFile* tag = th->tagFile;
     std::string key;
+    // A damaged tag can hold a walk on one entry or send it round in circles:
+    // more entries passed over than the file has records means damage.
+    long passed = 0;
     for (;;) {
         if (TagIsEof(tag)) return tableGoEof(t);
         long recNo = TagRecNo(tag);
@@ -56,10 +60,14 @@ int GoTagRecord(TableHandle* t, TagHandle* th, int direction) {
         }
         if (!skip) return 0;
         if (!TagKeyData(tag)) return tableGoEof(t);
+        if (++passed > 2 * std::max(count, t->file->numRecs) + 64) return TagDamaged(tag);
+        std::string was(reinterpret_cast<const char*>(TagKeyData(tag)), size_t(tag->keyLen));
         int rc = 0;
         long moved = tableTagStep(t, th, direction, &rc);
         if (rc != 0) return rc;
         if (moved != direction) return direction > 0 ? tableGoEof(t) : r4bof;
+        const unsigned char* now = TagKeyData(tag);
+        if (now && TagRecNo(tag) == recNo && std::memcmp(now, was.data(), was.size()) == 0) return TagDamaged(tag);
     }
 }
 
@@ -255,8 +263,16 @@ int tableTagSkip(TableHandle* t, long n) {
         } else if (int rc = Align(t, th); rc < 0) {
             return rc;
         }
+        const unsigned char* k = TagKeyData(tag);
+        std::string from = k ? std::string(reinterpret_cast<const char*>(k), size_t(tag->keyLen)) : std::string();
         if (n != 0) moved = TagSkip(tag, n);
-        return engineInError(t->ctx) ? t->ctx->errorCode : 0;
+        if (engineInError(t->ctx)) return t->ctx->errorCode;
+        // Keys out of their order can only be damage: a walk on would
+        // come round to the same records again.
+        k = TagKeyData(tag);
+        if (k && !from.empty() && moved != 0 && tag->Compare(k, from.data(), from.size()) * n < 0)
+            return TagDamaged(tag);
+        return 0;
     });
     if (rc != 0) return rc;
     if (empty) return tableGoEof(t);
@@ -348,8 +364,27 @@ int tableIndexClose(TableHandle* t) {
 int tableReindex(TableHandle* t) {
     if (!t) return engineError(nullptr, e4parmNull, L4tableGo);
     if (engineInError(t->ctx)) return e4codeBase;
+    // An unwritten edit is kept, not written first: the index that refused
+    // it is the one to be rebuilt. The rebuild reads the file's records.
+    struct KeptEdit {
+        TableHandle* t;
+        bool kept;
+        long recNo;
+        decltype(t->record) record, oldRecord;
+        ~KeptEdit() {
+            if (!kept) return;
+            t->recNo = recNo;
+            t->record = record;
+            t->oldRecord = oldRecord;
+            t->recordChanged = true;
+        }
+    } edit{t, t->recordChanged, t->recNo, {}, {}};
+    if (edit.kept) {
+        edit.record = t->record;
+        edit.oldRecord = t->oldRecord;
+        t->recordChanged = false;
+    }
     int rc = 0;
-    if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
     IndexFile* rebuilt = nullptr;
     if (t->indexDamaged) {
         // The damaged production index is read for its tag definitions and

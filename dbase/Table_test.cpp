@@ -562,6 +562,38 @@ TEST_F(TableTest, TemporaryTablesVanishOnClose) {
     ::unsetenv("TEMP");
 }
 
+// A named table created while temporary create is on gets its index and
+// tags like any other, and all three files go when it is closed.
+TEST_F(TableTest, ANamedTemporaryTableHasItsTagsAndVanishesOnClose) {
+    ctx.createTemp = 1;
+    const FieldInfo fields[] = {{"A", 'C', 5, 0, 0}, {"M", 'M', 10, 0, 0}, {}};
+    const TagInfo tags[] = {{"BYA", "A", nullptr, 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("NAMED"), fields, tags);
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(FileExists(Path("NAMED.DBF")));
+    EXPECT_TRUE(FileExists(Path("NAMED.DBT")));
+    EXPECT_TRUE(FileExists(Path("NAMED.MDX")));
+    for (const char* a : {"ccc", "aaa", "bbb"}) {
+        ASSERT_EQ(tableAppendStart(t, false), 0);
+        fieldAssign(tableField(t, "A"), a);
+        fieldMemoAssignN(tableField(t, "M"), a, 3);
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    TagHandle* th = tableTag(t, "BYA");
+    ASSERT_NE(th, nullptr);
+    tableTagSelect(t, th);
+    ASSERT_EQ(tableSeek(t, "bbb"), 0);
+    EXPECT_EQ(t->recNo, 3);
+    ASSERT_EQ(tableTop(t), 0);
+    EXPECT_EQ(t->recNo, 2);
+    EXPECT_STREQ(fieldMemoPtr(tableField(t, "M")), "aaa");
+    EXPECT_EQ(ctx.createTemp, 1);
+    ASSERT_EQ(tableClose(t), 0);
+    EXPECT_FALSE(FileExists(Path("NAMED.DBF")));
+    EXPECT_FALSE(FileExists(Path("NAMED.DBT")));
+    EXPECT_FALSE(FileExists(Path("NAMED.MDX")));
+}
+
 // In shared use every read goes to the file: another user's change shows at
 // the very next read, however soon it comes.
 TEST_F(TableTest, AnotherUsersChangeShowsAtTheNextRead) {

@@ -17,15 +17,6 @@ namespace {
 constexpr int kMaxRefresh = 3;
 constexpr size_t kSavedMax = 16;
 
-int Damaged(TagFile* tag) {
-    // Torn by a writer under way, most likely: the walk starts again.
-    if (tag->index->optimistic) {
-        tag->index->changeSeen = true;
-        return e4index;
-    }
-    return engineError(tag->ctx, e4index, L4TagDown, tag->name.c_str(), tag->index->name.c_str());
-}
-
 IndexBlock* TakeBuffer(TagFile* tag, long block, bool* cached) {
     *cached = false;
     auto& s = tag->saved;
@@ -72,12 +63,21 @@ int Descend(TagFile* tag, Way way, const void* key, int len) {
             if (leaf) return found;
         }
         if (rc < 0) return rc;
-        if (attempt >= kMaxRefresh) return Damaged(tag);
+        if (attempt >= kMaxRefresh) return TagDamaged(tag);
         if ((rc = TagRefresh(tag)) < 0) return rc;
     }
 }
 
 } // namespace
+
+int TagDamaged(TagFile* tag) {
+    // Torn by a writer under way, most likely: the walk starts again.
+    if (tag->index->optimistic) {
+        tag->index->changeSeen = true;
+        return e4index;
+    }
+    return engineError(tag->ctx, e4index, L4TagDown, tag->name.c_str(), tag->index->name.c_str());
+}
 
 TagFile::~TagFile() {
     for (IndexBlock* b : path) BlockFree(b);
@@ -108,15 +108,15 @@ int TagDown(TagFile* tag) {
         if (child < 0) return int(child);
     } else {
         if (BlockIsLeaf(parent)) return 1;
-        if (!parent->entryFits(parent->curPos)) return Damaged(tag);
+        if (!parent->entryFits(parent->curPos)) return TagDamaged(tag);
         child = long(parent->number(parent->curPos));
     }
     IndexFileState* state = tag->index;
     // A cycle or an endless chain of branches.
     bool alone = state->lockOwner != 0 || state->data->accessMode != 0;
-    if (tag->path.size() >= size_t(kMaxTreeDepth)) return alone ? Damaged(tag) : 2;
+    if (tag->path.size() >= size_t(kMaxTreeDepth)) return alone ? TagDamaged(tag) : 2;
     for (IndexBlock* b : tag->path)
-        if (b->fileBlock == child) return alone ? Damaged(tag) : 2;
+        if (b->fileBlock == child) return alone ? TagDamaged(tag) : 2;
     bool cached = false;
     IndexBlock* b = TakeBuffer(tag, child, &cached);
     if (!b) return engineError(tag->ctx, e4memory, L4TagDown);
@@ -140,7 +140,7 @@ int TagDown(TagFile* tag) {
 
 int TagRefresh(TagFile* tag) {
     IndexFileState* state = tag->index;
-    if (state->lockOwner != 0 || state->data->accessMode != 0) return Damaged(tag);
+    if (state->lockOwner != 0 || state->data->accessMode != 0) return TagDamaged(tag);
     if (state->optimistic) {
         state->changeSeen = true;
         TagDiscardBlocks(tag);
@@ -289,7 +289,7 @@ long TagSkip(TagFile* tag, long n) {
         if (rc < 0) return -n;
         if (rc == 2) {
             if (++refreshes > kMaxRefresh || recNo == 0) {
-                Damaged(tag);
+                TagDamaged(tag);
                 return -n;
             }
             if (TagRefresh(tag) < 0) return -n;
@@ -300,7 +300,7 @@ long TagSkip(TagFile* tag, long n) {
             continue;
         }
         if (tag->current()->numKeys() == 0) {
-            Damaged(tag);
+            TagDamaged(tag);
             return -n;
         }
         ++done;

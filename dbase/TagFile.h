@@ -8,6 +8,10 @@
 
 namespace vx {
 
+// -310 for a tag found damaged; during a walk without the lock only a sign
+// that the walk must start again.
+int TagDamaged(TagFile* tag);
+
 // Block operations.
 // Reads the block into buf and checks it against parent (entry curPos of
 // the parent led here; none for the root): 0, 2 when it shows a change made
