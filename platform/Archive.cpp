@@ -1,6 +1,11 @@
 #include "platform/Archive.h"
 
 #include "platform/Files.h"
+#include "platform/MessageService.h"
+#include "platform/NumText.h"
+
+#include <cerrno>
+#include <new>
 
 #include <cstring>
 
@@ -57,11 +62,43 @@ std::string Archive::ReadString() {
     return s;
 }
 
-bool LoadArchiveFile(const std::string& path, std::vector<uint8_t>& bytes) {
+const char* const kFileDamagedMessage =
+    "Die Datei ist beschädigt oder unvollständig und kann nicht gelesen werden.";
+
+ArchiveFileRead LoadArchiveFile(const std::string& path, std::vector<uint8_t>& bytes,
+                                size_t limit) {
+    bytes.clear();
     std::string text;
-    if (!ReadWholeFile(path, text)) return false;
-    bytes.assign(text.begin(), text.end());
-    return true;
+    switch (ReadFileUpTo(path, text, limit)) {
+    case ReadLimited::Read:
+        break;
+    case ReadLimited::TooLarge:
+        return ArchiveFileRead::TooLarge;
+    case ReadLimited::Failed:
+        return ArchiveFileRead::NotOpened;
+    }
+    try {
+        bytes.assign(text.begin(), text.end());
+    } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
+        return ArchiveFileRead::NotOpened;
+    }
+    return ArchiveFileRead::Read;
+}
+
+bool LoadDocumentFile(const std::string& path, std::vector<uint8_t>& bytes) {
+    switch (LoadArchiveFile(path, bytes)) {
+    case ArchiveFileRead::Read:
+        return true;
+    case ArchiveFileRead::TooLarge:
+        ShowMessage(kFileDamagedMessage, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    case ArchiveFileRead::NotOpened:
+        break;
+    }
+    ShowMessage(Format("Die Datei %s kann nicht geöffnet werden.", path.c_str()),
+                MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }
 
 bool SaveArchiveFile(const std::string& path, const Archive& ar) {

@@ -15,6 +15,11 @@ namespace vx {
 // number of the file, and every Serialize compares it with its thresholds.
 constexpr int kFileFormatCurrent = 42;
 extern int g_FileFormat;
+// The numbers a load can read: from the oldest format the reader knows up to
+// the current one; any other number makes every member read wrongly.
+inline bool ReadableFileFormat(int32_t format, int32_t oldest = 1) {
+    return format >= oldest && format <= kFileFormatCurrent;
+}
 
 struct ArchiveError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -93,8 +98,19 @@ private:
 
 static_assert(std::endian::native == std::endian::little, "the archive layout is little-endian");
 
-// Reads a whole file into a loading archive; false (and errno kept) on failure.
-bool LoadArchiveFile(const std::string& path, std::vector<uint8_t>& bytes);
+// What a document says of a file it cannot read.
+extern const char* const kFileDamagedMessage;
+
+// A calculation file is some tens of kilobytes; anything far larger is no
+// calculation and is never read into memory.
+constexpr size_t kArchiveFileLimit = size_t(16) << 20;
+
+enum class ArchiveFileRead { Read, NotOpened, TooLarge };
+// Reads a whole file of at most limit bytes; errno is kept when not opened.
+ArchiveFileRead LoadArchiveFile(const std::string& path, std::vector<uint8_t>& bytes,
+                                size_t limit = kArchiveFileLimit);
+// LoadArchiveFile for a document: false after the message that fits.
+bool LoadDocumentFile(const std::string& path, std::vector<uint8_t>& bytes);
 // Writes the stored bytes to a temporary file beside path, then renames it.
 bool SaveArchiveFile(const std::string& path, const Archive& ar);
 

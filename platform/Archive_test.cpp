@@ -1,9 +1,14 @@
 #include "platform/Archive.h"
 #include "platform/Files.h"
+#include "platform/MessageService.h"
+#include "platform/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vx {
@@ -124,7 +129,7 @@ TEST(Archive, FilesAreReplacedWhole) {
     out << int32_t(42) << std::string("Größe");
     ASSERT_TRUE(SaveArchiveFile(path, out));
     std::vector<uint8_t> bytes;
-    ASSERT_TRUE(LoadArchiveFile(path, bytes));
+    ASSERT_EQ(LoadArchiveFile(path, bytes), ArchiveFileRead::Read);
     EXPECT_EQ(bytes, out.Bytes());
     // The Linux file name is UTF-8.
     EXPECT_TRUE(FileExists(JoinPath(dir, "Prüfung.kfx")));
@@ -132,9 +137,83 @@ TEST(Archive, FilesAreReplacedWhole) {
 
     // A directory that cannot be written leaves nothing behind and reports false.
     EXPECT_FALSE(SaveArchiveFile(JoinPath(dir, "fehlt/x.kfx"), out));
-    EXPECT_FALSE(LoadArchiveFile(JoinPath(dir, "fehlt.kfx"), bytes));
+    EXPECT_EQ(LoadArchiveFile(JoinPath(dir, "fehlt.kfx"), bytes), ArchiveFileRead::NotOpened);
     RemoveFile(path);
     ::rmdir(dir);
+}
+
+TEST(Archive, SavingThroughSymbolicLinksReplacesWhatTheyLeadTo) {
+    char dir[] = "/tmp/vxlinkXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string d = dir;
+    ASSERT_TRUE(MakeDirs(d + "/Daten"));
+    ASSERT_TRUE(WriteFileAtomic(d + "/Daten/echt.kfx", "alt"));
+    ASSERT_EQ(::chmod((d + "/Daten/echt.kfx").c_str(), 0600), 0);
+    // A relative link, a link to that link, and an absolute one from another folder.
+    ASSERT_EQ(::symlink("Daten/echt.kfx", (d + "/relativ.kfx").c_str()), 0);
+    ASSERT_EQ(::symlink("relativ.kfx", (d + "/kette.kfx").c_str()), 0);
+    ASSERT_TRUE(MakeDirs(d + "/anderswo"));
+    ASSERT_EQ(::symlink((d + "/kette.kfx").c_str(), (d + "/anderswo/absolut.kfx").c_str()), 0);
+    int n = 0;
+    for (const char* link : {"/relativ.kfx", "/kette.kfx", "/anderswo/absolut.kfx"}) {
+        Archive out = Archive::ForStoring();
+        out << int32_t(++n);
+        ASSERT_TRUE(SaveArchiveFile(d + link, out)) << link;
+        struct stat st;
+        ASSERT_EQ(::lstat((d + link).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << link;
+        std::vector<uint8_t> bytes;
+        ASSERT_EQ(LoadArchiveFile(d + "/Daten/echt.kfx", bytes), ArchiveFileRead::Read);
+        EXPECT_EQ(bytes, out.Bytes()) << link;
+        ASSERT_EQ(::stat((d + "/Daten/echt.kfx").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u);
+    }
+    // A link to a file not yet there makes that file.
+    ASSERT_EQ(::symlink("Daten/neu.kfx", (d + "/neu.kfx").c_str()), 0);
+    ASSERT_TRUE(SaveArchiveFile(d + "/neu.kfx", Archive::ForStoring()));
+    EXPECT_TRUE(FileExists(d + "/Daten/neu.kfx"));
+    std::system(("rm -rf '" + d + "'").c_str());
+}
+
+TEST(Archive, FilesBeyondTheLimitAreNeverRead) {
+    char dir[] = "/tmp/vxhugeXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string d = dir;
+    std::vector<uint8_t> bytes = {1};
+    ASSERT_TRUE(MakeSparseFile(d + "/zehn.kfx", 10, "0123456789"));
+    EXPECT_EQ(LoadArchiveFile(d + "/zehn.kfx", bytes, 10), ArchiveFileRead::Read);
+    EXPECT_EQ(bytes.size(), 10u);
+    EXPECT_EQ(LoadArchiveFile(d + "/zehn.kfx", bytes, 9), ArchiveFileRead::TooLarge);
+    EXPECT_TRUE(bytes.empty());
+
+    // 2 GB of hole: the damaged-file message, and nothing read, also where
+    // the address space could not hold the file twice.
+    const std::string huge = d + "/gross.kfx";
+    ASSERT_TRUE(MakeSparseFile(huge, int64_t(2) << 30, std::string("\x2A\0\0\0", 4)));
+    {
+        ScopedScriptedMessages messages;
+        EXPECT_FALSE(LoadDocumentFile(huge, bytes));
+        ASSERT_EQ(messages.service.shown.size(), 1u);
+        EXPECT_EQ(messages.service.shown[0].text, kFileDamagedMessage);
+        EXPECT_TRUE(bytes.empty());
+    }
+#if !defined(__SANITIZE_ADDRESS__)
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{rlim_t(3) << 30, rlim_t(3) << 30};
+        ::setrlimit(RLIMIT_AS, &limit);
+        ScopedScriptedMessages messages;
+        std::vector<uint8_t> read;
+        const bool refused = !LoadDocumentFile(huge, read) && messages.service.shown.size() == 1 &&
+                             messages.service.shown[0].text == kFileDamagedMessage;
+        ::_exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+#endif
+    std::system(("rm -rf '" + d + "'").c_str());
 }
 
 } // namespace

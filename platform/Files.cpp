@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -60,28 +61,85 @@ bool DirExists(const std::string& path) {
 bool RemoveFile(const std::string& path) { return ::unlink(ToFsName(path).c_str()) == 0; }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
-    int fd = ::open(ToFsName(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    return ReadFileUpTo(path, out, std::string().max_size()) == ReadLimited::Read;
+}
+
+ReadLimited ReadFileUpTo(const std::string& path, std::string& out, size_t limit) {
     out.clear();
+    int fd = ::open(ToFsName(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ReadLimited::Failed;
+    auto failed = [&] {
+        int e = errno;
+        ::close(fd);
+        out.clear();
+        errno = e;
+        return ReadLimited::Failed;
+    };
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        if (uint64_t(st.st_size) > limit) {
+            ::close(fd);
+            return ReadLimited::TooLarge;
+        }
+        try {
+            out.reserve(size_t(st.st_size));
+        } catch (const std::exception&) {
+            errno = ENOMEM;
+            return failed();
+        }
+    }
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            errno = e;
-            return false;
+            return failed();
         }
         if (n == 0) break;
-        out.append(buf, size_t(n));
+        // The file may grow while it is read.
+        if (size_t(n) > limit - out.size()) {
+            ::close(fd);
+            out.clear();
+            return ReadLimited::TooLarge;
+        }
+        try {
+            out.append(buf, size_t(n));
+        } catch (const std::exception&) {
+            errno = ENOMEM;
+            return failed();
+        }
     }
     ::close(fd);
-    return true;
+    return ReadLimited::Read;
 }
 
+namespace {
+
+// Where a write to the Linux file name lands: the name itself, or the end of
+// its chain of symbolic links.
+std::string WriteTarget(std::string target) {
+    // Links may be relative to their own folder; a loop ends like the kernel's.
+    for (int i = 0; i < 40; ++i) {
+        struct stat st;
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::string link(size_t(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
+        ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n <= 0 || size_t(n) >= link.size()) break;
+        link.resize(size_t(n));
+        if (link.front() == '/') {
+            target = link;
+        } else {
+            const size_t slash = target.rfind('/');
+            target = slash == std::string::npos ? link : target.substr(0, slash + 1) + link;
+        }
+    }
+    return target;
+}
+
+} // namespace
+
 bool WriteFileAtomic(const std::string& path, std::string_view data) {
-    std::string target = ToFsName(path);
+    const std::string target = WriteTarget(ToFsName(path));
     std::string tmp = target + ".tmpXXXXXX";
     int fd = ::mkstemp(tmp.data());
     if (fd < 0) return false;

@@ -25,8 +25,12 @@ bool FileExists(const std::string& path);
 bool DirExists(const std::string& path);
 bool RemoveFile(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::string& out);
+enum class ReadLimited { Read, TooLarge, Failed };
+// Reads a whole file of at most limit bytes; a larger one is not read at all.
+ReadLimited ReadFileUpTo(const std::string& path, std::string& out, size_t limit);
 // Writes data to a temporary file in the same directory, flushes it and
 // renames it over path, so that a failure leaves the old file as it was.
+// A symbolic link stays: the file it leads to is replaced.
 bool WriteFileAtomic(const std::string& path, std::string_view data);
 // The name of the entry of dir that equals name ignoring ASCII case, the exact
 // name first; "" when there is none.

@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -77,6 +78,13 @@ int StartProgram(const std::string& program, const std::string& workDir, const s
         if (r < 0) return 0;
         ::usleep(5000);
     }
+    // Nobody waits for the program; a thread collects its end so that it
+    // leaves no zombie behind while this process runs on.
+    std::thread([pid] {
+        int ended = 0;
+        while (::waitpid(pid, &ended, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
     return 0;
 }
 

@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -40,6 +43,35 @@ TEST(StartProgram, RunsInItsDirectoryWithOneArgument) {
     ASSERT_TRUE(WaitForFile(JoinPath(dir, "out.txt"), out));
     EXPECT_EQ(out, dir + "\n1|" + record);
     EXPECT_NE(StartProgram(JoinPath(dir, "fehlt.exe"), dir, "x"), 0);
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+TEST(StartProgram, AProgramThatEndsLeavesNoZombie) {
+    char tmpl[] = "/tmp/vxzombieXXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string dir = tmpl;
+    const std::string fifo = JoinPath(dir, "weiter");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string script = JoinPath(dir, "AURELIA.sh");
+    // The program lives until the test lets it go, long after StartProgram returned.
+    ASSERT_TRUE(WriteFileAtomic(script, "#!/bin/sh\necho $$ > pid.txt\nread x < '" + fifo + "'\n"));
+    ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
+    ASSERT_EQ(StartProgram(script, dir, "x"), 0);
+    std::string pid;
+    {
+        // Opening blocks until the program reads, after it wrote its number.
+        std::ofstream go(fifo);
+        ASSERT_TRUE(ReadWholeFile(JoinPath(dir, "pid.txt"), pid));
+        go << "los\n";
+    }
+    while (!pid.empty() && pid.back() == '\n')
+        pid.pop_back();
+    ASSERT_FALSE(pid.empty());
+    const std::string proc = "/proc/" + pid;
+    // Once the program has ended, it is collected; a zombie would stay for good.
+    for (int i = 0; i < 6000 && std::filesystem::exists(proc); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(std::filesystem::exists(proc));
     std::system(("rm -rf '" + dir + "'").c_str());
 }
 

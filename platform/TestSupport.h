@@ -5,9 +5,12 @@
 
 #include <chrono>
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
 #include <thread>
+#include <unistd.h>
 
 namespace vx {
 
@@ -30,6 +33,16 @@ inline bool WaitForFile(const std::string& path, std::string& contents) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+// A file of size bytes that holds the given head and otherwise only a hole,
+// so that a file of gigabytes takes no room on the disk.
+inline bool MakeSparseFile(const std::string& path, int64_t size, const std::string& head = "") {
+    const int fd = ::open(ToFsName(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const bool made =
+        ::write(fd, head.data(), head.size()) == ssize_t(head.size()) && ::ftruncate(fd, size) == 0;
+    return ::close(fd) == 0 && made;
 }
 
 // Switches LC_NUMERIC to a locale with a decimal comma, as GTK does, for the

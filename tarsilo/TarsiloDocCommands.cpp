@@ -23,16 +23,7 @@ void TarsiloLibraryDocument::TakeProjectName(const std::string& name) {
 void TarsiloLibraryDocument::SiteHeightTaken() { TarsiloDocCommands::DropResults(doc_); }
 
 std::string TarsiloDocCommands::ProjectFileName(const std::string& projectNumber) {
-    // The characters follow the rule both programs share; blanks around the
-    // number are no part of a file name.
-    std::string name = ::ProjectFileName(projectNumber);
-    while (!name.empty() && name.front() == ' ') name.erase(0, 1);
-    while (!name.empty() && name.back() == ' ') name.pop_back();
-    if (name.find_first_not_of('-') == std::string::npos) return {};
-    std::string ext = name.size() >= 4 ? name.substr(name.size() - 4) : std::string();
-    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-    if (ext != ".kbv") name += ".kbv";
-    return name;
+    return ProjectDocumentName(projectNumber, ".kbv");
 }
 
 void TarsiloDocCommands::DropResults(CTarsiloDocCore& doc) {

@@ -7,8 +7,6 @@
 
 #include <algorithm>
 
-const char* const kFileDamagedMessage = "Die Datei ist beschädigt oder unvollständig und kann nicht gelesen werden.";
-
 namespace {
 
 void SerializeInputs(vx::Archive& ar, CWDouble& from, CWDouble& to, CWDouble& height, CWDouble& size,
@@ -66,6 +64,8 @@ void TarsiloFile::Store(CTarsiloDocCore& doc, vx::Archive& ar) {
 bool TarsiloFile::Read(vx::Archive& ar, TarsiloFileItems& items) {
     int32_t format = 0;
     ar >> format;
+    // The program has only ever written the current format.
+    if (!vx::ReadableFileFormat(format, vx::kFileFormatCurrent)) return false;
     vx::g_FileFormat = format;
     ar >> items.fuelIndex >> items.fuelName >> items.shape >> items.system >> items.fu;
     // The positions index the fuel table, the shape texts and the system defaults.
@@ -86,9 +86,9 @@ bool TarsiloFile::Read(vx::Archive& ar, TarsiloFileItems& items) {
     items.rows.resize(size_t(m));
     for (auto& row : items.rows)
         for (std::string& column : row) ar >> column;
+    // Older files end before the part-load flag; a file that ends inside it is cut short.
     items.partLoad = 1;
-    // Older files end before the part-load flag.
-    if (ar.Remaining() >= 8) {
+    if (!ar.AtEnd()) {
         int32_t two = 0;
         ar >> two >> items.partLoad;
     }
@@ -155,7 +155,7 @@ bool TarsiloFile::Load(CTarsiloDocCore& doc, const std::vector<uint8_t>& bytes) 
     }
     if (!sound) {
         vx::g_FileFormat = previousFormat;
-        vx::ShowMessage(kFileDamagedMessage, vx::MB_OK | vx::MB_ICONEXCLAMATION);
+        vx::ShowMessage(vx::kFileDamagedMessage, vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }
     Take(doc, *items);
@@ -164,12 +164,7 @@ bool TarsiloFile::Load(CTarsiloDocCore& doc, const std::vector<uint8_t>& bytes) 
 
 bool TarsiloFile::LoadFile(CTarsiloDocCore& doc, const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!vx::LoadArchiveFile(path, bytes)) {
-        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geöffnet werden.", path.c_str()),
-                        vx::MB_OK | vx::MB_ICONEXCLAMATION);
-        return false;
-    }
-    return Load(doc, bytes);
+    return vx::LoadDocumentFile(path, bytes) && Load(doc, bytes);
 }
 
 std::vector<uint8_t> TarsiloFile::StoreBytes(CTarsiloDocCore& doc) {

@@ -63,4 +63,3 @@ public:
     static bool SaveFile(CTarsiloDocCore& doc, const std::string& path);
 };
 
-extern const char* const kFileDamagedMessage;

@@ -3,11 +3,13 @@
 #include "model/ModelTestEnv.h"
 #include "platform/Archive.h"
 #include "platform/MessageService.h"
+#include "platform/TestSupport.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "velmora/shared/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <tuple>
@@ -155,13 +157,55 @@ TEST_F(TarsiloFileTest, DamagedFilesLeaveTheOpenDocumentAlone) {
         messages.service.shown.clear();
         EXPECT_FALSE(TarsiloFile::Load(open, bytes)) << bytes.size();
         ASSERT_EQ(messages.service.shown.size(), 1u);
-        EXPECT_EQ(messages.service.shown[0].text, kFileDamagedMessage);
+        EXPECT_EQ(messages.service.shown[0].text, vx::kFileDamagedMessage);
         EXPECT_EQ(TarsiloFile::StoreBytes(open), before);
         EXPECT_EQ(open.rows[0].columns[AssignmentRow::Offset], "1234");
     }
     // The ends of the lists are positions.
     for (auto [fuel, shape, system] : {std::tuple{-1, 0, -1}, {12, 3, 20}})
         EXPECT_TRUE(TarsiloFile::Load(open, WithHead(stored, fuel, shape, system)));
+}
+
+// Files cut inside the part-load items, any format number but the one the
+// program writes, and a file of 2 GB are damage.
+TEST_F(TarsiloFileTest, CutTrailingItemsForeignFormatsAndHugeFilesAreDamage) {
+    CTarsiloDocCore doc;
+    Fill(doc);
+    const std::vector<uint8_t> stored = TarsiloFile::StoreBytes(doc);
+    std::vector<std::vector<uint8_t>> broken;
+    for (long cut = 1; cut <= 7; ++cut)
+        broken.emplace_back(stored.begin(), stored.end() - cut);
+    for (int32_t format : {0, 1, 41, 43, 100, 0x7FFFFFFF, -1, INT32_MIN}) {
+        broken.push_back(stored);
+        std::memcpy(broken.back().data(), &format, 4);
+    }
+    CTarsiloDocCore open;
+    Fill(open);
+    open.fuelName = "offen";
+    const std::vector<uint8_t> before = TarsiloFile::StoreBytes(open);
+    vx::g_FileFormat = 40;
+    for (const auto& bytes : broken) {
+        messages.service.shown.clear();
+        EXPECT_FALSE(TarsiloFile::Load(open, bytes)) << bytes.size();
+        ASSERT_EQ(messages.service.shown.size(), 1u);
+        EXPECT_EQ(messages.service.shown[0].text, vx::kFileDamagedMessage);
+        EXPECT_EQ(vx::g_FileFormat, 40);
+        EXPECT_EQ(open.rows[0].columns[AssignmentRow::Offset], "1234");
+    }
+    const std::string huge = Path("gross.kbv");
+    ASSERT_TRUE(
+        vx::MakeSparseFile(huge, int64_t(2) << 30, std::string(stored.begin(), stored.end())));
+    messages.service.shown.clear();
+    EXPECT_FALSE(TarsiloFile::LoadFile(open, huge));
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_EQ(messages.service.shown[0].text, vx::kFileDamagedMessage);
+    EXPECT_EQ(vx::g_FileFormat, 40);
+    EXPECT_EQ(TarsiloFile::StoreBytes(open), before);
+    vx::RemoveFile(huge);
+
+    // A file that ends before the part-load items computes part load.
+    ASSERT_TRUE(TarsiloFile::Load(open, std::vector<uint8_t>(stored.begin(), stored.end() - 8)));
+    EXPECT_EQ(open.partLoad, 1);
 }
 
 TEST_F(TarsiloFileTest, ReopenedInputsKeepTheirFieldsUnitsAndLimits) {

@@ -133,6 +133,11 @@ void CVelmoraDoc::SetPathName(const std::string& name) {
     SetFilename(vx::ToWx(path), true);
 }
 
+void CVelmoraDoc::TakeProjectName(const std::string& name) {
+    const std::string file = ProjectDocumentName(name, ".kfx");
+    if (!file.empty()) SetPathName(file);
+}
+
 bool CVelmoraDoc::OnSaveModified() {
     if (!IsModified()) return true;
     if (IsBusy()) return false;

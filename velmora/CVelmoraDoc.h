@@ -62,7 +62,7 @@ public:
     CProjekt& DocumentProject() override { return project; }
     CWString& DocumentRemarks() override { return remarks; }
     CGrunddaten& DocumentSite() override { return construction.site; }
-    void TakeProjectName(const std::string& name) override { SetPathName(name); }
+    void TakeProjectName(const std::string& name) override;
     void SiteHeightTaken() override;
     void DocumentChanged() override;
 

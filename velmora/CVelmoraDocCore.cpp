@@ -281,6 +281,7 @@ void CVelmoraDocCore::Serialize(vx::Archive& ar) {
     auto items = std::make_unique<CalculationFileItems>();
     int32_t format = 0;
     ar >> format;
+    if (!vx::ReadableFileFormat(format)) throw vx::ArchiveError("Unbekanntes Dateiformat");
     vx::g_FileFormat = format;
     ar >> items->moistureText >> items->thirdText;
     items->remarks.Serialize(ar);
@@ -291,16 +292,11 @@ void CVelmoraDocCore::Serialize(vx::Archive& ar) {
     items->chimney.Serialize(ar);
     items->project.Serialize(ar);
     items->head.Serialize(ar);
+    // Older files end before these; a file that ends inside them is cut short.
     items->partLoad = 1;
     if (!ar.AtEnd()) {
-        // Older files end before these.
-        try {
-            int32_t two = 0, part = 1;
-            ar >> two >> part;
-            items->partLoad = part;
-        } catch (const vx::ArchiveEndOfFile&) {
-            items->partLoad = 1;
-        }
+        int32_t two = 0;
+        ar >> two >> items->partLoad;
     }
     TakeItems(*items);
 }
@@ -342,8 +338,7 @@ bool CVelmoraDocCore::LoadCalculation(const std::vector<uint8_t>& bytes) {
     } catch (const std::exception&) {
         // Archive errors, and the lengths and counts of a corrupt file that no memory can hold.
         vx::g_FileFormat = previousFormat;
-        vx::ShowMessage("Die Datei ist beschädigt oder unvollständig und kann nicht gelesen werden.",
-                        vx::MB_OK | vx::MB_ICONEXCLAMATION);
+        vx::ShowMessage(vx::kFileDamagedMessage, vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }
     return true;
@@ -351,12 +346,7 @@ bool CVelmoraDocCore::LoadCalculation(const std::vector<uint8_t>& bytes) {
 
 bool CVelmoraDocCore::LoadCalculationFile(const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!vx::LoadArchiveFile(path, bytes)) {
-        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geöffnet werden.", path.c_str()),
-                        vx::MB_OK | vx::MB_ICONEXCLAMATION);
-        return false;
-    }
-    return LoadCalculation(bytes);
+    return vx::LoadDocumentFile(path, bytes) && LoadCalculation(bytes);
 }
 
 std::vector<uint8_t> CVelmoraDocCore::StoreCalculation() {

@@ -14,7 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 #include <sys/stat.h>
 
@@ -413,6 +415,50 @@ TEST_F(DocTest, BrokenFileLeavesTheDocumentAlone) {
     EXPECT_FALSE(open.LoadCalculationFile(Path("missing.kfx")));
 }
 
+// Files cut inside the part-load items, numbers of formats no reader knows,
+// and a file of 2 GB are damage; the open document stays as it was.
+TEST_F(DocTest, CutTrailingItemsForeignFormatsAndHugeFilesAreDamage) {
+    CVelmoraDocCore doc;
+    NewOilDocument(doc, "Oleomat 29-2");
+    doc.partLoad = 0;
+    const std::vector<uint8_t> good = doc.StoreCalculation();
+    std::vector<std::vector<uint8_t>> broken;
+    for (long cut = 1; cut <= 7; ++cut)
+        broken.emplace_back(good.begin(), good.end() - cut);
+    for (int32_t format : {0, -1, -42, 43, 100, 0x7FFFFFFF, INT32_MIN}) {
+        broken.push_back(good);
+        std::memcpy(broken.back().data(), &format, 4);
+    }
+    CVelmoraDocCore open;
+    NewOilDocument(open, "Oleomat 45-2");
+    open.remarks.text = "offen";
+    const std::vector<uint8_t> before = open.StoreCalculation();
+    vx::g_FileFormat = 40;
+    for (const auto& bytes : broken) {
+        messages.service.shown.clear();
+        EXPECT_FALSE(open.LoadCalculation(bytes)) << bytes.size();
+        ASSERT_EQ(messages.service.shown.size(), 1u);
+        EXPECT_EQ(messages.service.shown[0].text, vx::kFileDamagedMessage);
+        EXPECT_EQ(vx::g_FileFormat, 40);
+    }
+    const std::string huge = Path("gross.kfx");
+    ASSERT_TRUE(vx::MakeSparseFile(huge, int64_t(2) << 30, std::string(good.begin(), good.end())));
+    messages.service.shown.clear();
+    EXPECT_FALSE(open.LoadCalculationFile(huge));
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_EQ(messages.service.shown[0].text, vx::kFileDamagedMessage);
+    EXPECT_EQ(vx::g_FileFormat, 40);
+    EXPECT_EQ(open.StoreCalculation(), before);
+    vx::RemoveFile(huge);
+
+    // Whole items 12 and 13, or none of them, read.
+    std::vector<uint8_t> old(good.begin(), good.end() - 8);
+    ASSERT_TRUE(open.LoadCalculation(old));
+    EXPECT_EQ(open.partLoad, 1);
+    ASSERT_TRUE(open.LoadCalculation(good));
+    EXPECT_EQ(open.partLoad, 0);
+}
+
 TEST_F(DocTest, DocumentValuesAnswerTheModel) {
     CVelmoraDocCore doc;
     NewOilDocument(doc);
@@ -475,6 +521,25 @@ TEST_F(DocTest, HandOverWritesTheFileAndStartsAurelia) {
     EXPECT_EQ(seen, dir + "\n1\n<AURELIA FORMAT=2 ERZEUGER=\"Velmora\"><BERECHNUNG DATEI=\"" + file +
                         "\"></AURELIA>\n");
     EXPECT_TRUE(messages.service.shown.empty());
+
+    // A folder name with a quote, an ampersand and brackets reaches the receiver as XML text.
+    const std::string odd = Path("B\xFCro \"Nord\" & <Co>");
+    vx::MakeDirs(odd);
+    const std::string oddScript = vx::JoinPath(odd, "AURELIA.EXE");
+    vx::WriteFileAtomic(oddScript, "#!/bin/sh\nprintf '%s\\n' \"$1\" > '" + log + ".2'\n");
+    ::chmod(vx::ToFsName(oddScript).c_str(), 0755);
+    vx::Profile().WriteString("Aurelia", "INI", odd);
+    ASSERT_TRUE(doc.HandOverToAurelia());
+    seen.clear();
+    for (int i = 0; i < 6000 && seen.find("</AURELIA>\n") == std::string::npos; ++i) {
+        ::usleep(10000);
+        vx::ReadWholeFile(log + ".2", seen);
+        seen = vx::FromFsName(seen);
+    }
+    EXPECT_EQ(seen, "<AURELIA FORMAT=2 ERZEUGER=\"Velmora\"><BERECHNUNG DATEI=\"" +
+                        Path("B\xFCro &quot;Nord&quot; &amp; &lt;Co&gt;") +
+                        "/~uebergabe.kfx\"></AURELIA>\n");
+    vx::Profile().WriteString("Aurelia", "INI", dir);
 
     // No program there: the message with the system's error code.
     vx::RemoveFile(script);

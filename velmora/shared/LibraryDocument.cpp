@@ -7,8 +7,21 @@
 #include "values/CWString.h"
 #include "velmora/shared/QuorvelLibrary.h"
 
+#include <cctype>
+
 namespace {
 constexpr double kUnknownHeight = -99.0;
+}
+
+std::string ProjectDocumentName(const std::string& projectNumber, const std::string& extension) {
+    std::string name = ProjectFileName(projectNumber);
+    while (!name.empty() && name.front() == ' ') name.erase(0, 1);
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    if (name.find_first_not_of('-') == std::string::npos) return {};
+    std::string ending = name.size() >= extension.size() ? name.substr(name.size() - extension.size()) : std::string();
+    for (char& c : ending) c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (ending != extension) name += extension;
+    return name;
 }
 
 bool TakeProjectSiteHeight(const CProjekt& project, CGrunddaten& site) {

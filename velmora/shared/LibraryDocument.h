@@ -26,6 +26,12 @@ public:
     virtual void DocumentChanged() = 0;
 };
 
+// The file name a project number gives: the characters follow the rule both
+// programs share, without blanks around it, and always with the program's
+// extension (".kfx"), so that it never names a file of another kind. Empty
+// when the number names nothing.
+std::string ProjectDocumentName(const std::string& projectNumber, const std::string& extension);
+
 // The site height a project brings while the user has not typed one: its
 // site's height, else its recipient's, else "Grunddaten"/"GeoHoehe". False
 // when the site height was typed (it stays).

@@ -84,3 +84,17 @@ TEST(LibraryDocument, ProjectDataAndRemarksThroughTheLibrary) {
     EXPECT_EQ(doc.remarks.text, "Dach (bearbeitet)");
     EXPECT_EQ(doc.changes, 3);
 }
+
+// A project number never names a file of another kind: the program's
+// extension is always there, in whatever case the number gave it.
+TEST(LibraryDocument, ProjectNumbersGiveNamesWithTheProgramsExtension) {
+    const struct {
+        const char *number, *extension, *file;
+    } cases[] = {
+        {"velmora.wrz", ".kfx", "velmora.wrz.kfx"}, {"velmora.hst", ".kbv", "velmora.hst.kbv"},
+        {" P-17 ", ".kfx", "P-17.kfx"},             {"P-17.KFX", ".kfx", "P-17.KFX"},
+        {"P-17.kbv", ".kfx", "P-17.kbv.kfx"},       {"../x", ".kfx", "---x.kfx"},
+        {"kfx", ".kfx", "kfx.kfx"},                  {"  ", ".kfx", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProjectDocumentName(c.number, c.extension), c.file) << c.number;
+}

@@ -163,6 +163,27 @@ std::string AboutDatabaseLine(std::string_view defaultStand) {
 }
 
 std::string HandOverRecord(const std::string& filePath) {
+    // A quote in a folder name would end the value early; the receiver reads
+    // the record as XML.
+    std::string path;
+    for (char c : filePath) {
+        switch (c) {
+        case '&':
+            path += "&amp;";
+            break;
+        case '"':
+            path += "&quot;";
+            break;
+        case '<':
+            path += "&lt;";
+            break;
+        case '>':
+            path += "&gt;";
+            break;
+        default:
+            path += c;
+        }
+    }
     return vx::Format("<AURELIA FORMAT=2 ERZEUGER=\"%s\"><BERECHNUNG DATEI=\"%s\"></AURELIA>",
-                      Program().handOverCreator.c_str(), filePath.c_str());
+                      Program().handOverCreator.c_str(), path.c_str());
 }

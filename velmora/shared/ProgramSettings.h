@@ -96,5 +96,6 @@ std::string AboutVersionLine();
 // "( Datenbank: " + "Datenbank"/"Stand_W" (or the default) + " )".
 std::string AboutDatabaseLine(std::string_view defaultStand = "2002/3");
 
-// "<AURELIA FORMAT=2 ERZEUGER=\"<creator>\"><BERECHNUNG DATEI=\"<file>\"></AURELIA>".
+// "<AURELIA FORMAT=2 ERZEUGER=\"<creator>\"><BERECHNUNG DATEI=\"<file>\"></AURELIA>", the
+// file's & " < > written as XML entities.
 std::string HandOverRecord(const std::string& filePath);
