@@ -55,7 +55,7 @@ CTarsiloDoc::CTarsiloDoc() : library_(std::make_unique<TarsiloLibraryDocument>(*
     route(ID_FILE_SAVE_AS, &CTarsiloDoc::OnSaveAsCommand);
     route(ID_GEODETIC_HEIGHT, &CTarsiloDoc::OnGeodeticHeight);
     route(ID_CROSS_SECTION_TABLES, &CTarsiloDoc::OnCrossSectionTables);
-    route(ID_TARSILO_HAND_OVER, &CTarsiloDoc::OnHandOver);
+    route(ID_TARSILO_HAND_OVER, &CTarsiloDoc::HandOverToAurelia);
     Bind(wxEVT_UPDATE_UI, &CTarsiloDoc::OnUpdateHandOver, this, ID_TARSILO_HAND_OVER);
     for (int id : {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_GEODETIC_HEIGHT, ID_CROSS_SECTION_TABLES})
         Bind(wxEVT_UPDATE_UI, &CTarsiloDoc::OnUpdateWhileIdle, this, id);
@@ -188,7 +188,7 @@ void CTarsiloDoc::OnCrossSectionTables(wxCommandEvent&) {
     TarsiloDocCommands::ReloadCrossSectionTables();
 }
 
-void CTarsiloDoc::OnHandOver(wxCommandEvent&) {
+void CTarsiloDoc::HandOverToAurelia(wxCommandEvent&) {
     if (!IsComputing()) TarsiloHandOver::Run(*this, selectedRow ? selectedRow() : -1);
 }
 

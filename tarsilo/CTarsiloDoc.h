@@ -67,7 +67,7 @@ private:
     void OnSaveAsCommand(wxCommandEvent&);
     void OnGeodeticHeight(wxCommandEvent&);
     void OnCrossSectionTables(wxCommandEvent&);
-    void OnHandOver(wxCommandEvent&);
+    void HandOverToAurelia(wxCommandEvent&);
     void OnUpdateHandOver(wxUpdateUIEvent&);
     void OnUpdateWhileIdle(wxUpdateUIEvent&);
 

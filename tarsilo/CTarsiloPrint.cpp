@@ -53,10 +53,12 @@ std::string CTarsiloPrint::LayoutFile() {
 void CTarsiloPrint::ForEachPrintVariable(CTarsiloDocCore& doc, CAnwender& user, const VariableSink& sink) {
     CProjekt& p = doc.project;
     auto text = [&](const char* name, const std::string& value) { sink(name, value, VarType::Text); };
+    // This program hands every variable over as text, the switches and the form kind too.
+    auto asText = [&](const char* name, const std::string& value, VarType) { text(name, value); };
     const bool unlisted = doc.system > kLastListedSystem;
 
-    DefineSenderVariables(0, user, p, sink);
-    DefineProjectVariables(p, sink);
+    DefineSenderVariables(0, user, p, asText);
+    DefineProjectVariables(p, asText);
 
     text("Bemerkung", PrintRemarks(doc.remarks.text));
     text("Verlauf", PrintCourseText(doc.construction.Regime(), doc.construction.Kind()));
@@ -110,7 +112,7 @@ int CTarsiloPrint::PrintNotificationCallback(int message, intptr_t parameter, vo
 int CTarsiloPrint::PrintTable(int mode, CTarsiloDocCore& doc, CAnwender& user, const std::string& exportFormat,
                               const std::string& exportFile, const std::string& exportPath) {
     vx::report::PrintEntry entry = Entry(mode, LayoutFile(), exportFormat, exportFile, exportPath);
-    entry.optionsTitle = "Projekt: " + doc.project.Text(CProjekt::Nummer);
+    entry.optionsTitle = PrintOptionsTitle("Projekt: ", doc.project.Text(CProjekt::Nummer));
     entry.sourceName = ".\\CTarsiloPrint";
     entry.printStartLine = 207;
     entry.previewLine = 271;

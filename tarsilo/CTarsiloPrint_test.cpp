@@ -103,10 +103,13 @@ TEST_F(TarsiloPrintTest, VariablesInTheirOrderWithTheDocumentsTexts) {
     doc.sectionSize.value = 0.16;
     std::vector<std::string> names;
     std::map<std::string, std::string> values;
-    CTarsiloPrint::ForEachPrintVariable(doc, user, [&](const char* n, const std::string& v, vx::report::VarType) {
+    std::vector<std::string> notText;
+    CTarsiloPrint::ForEachPrintVariable(doc, user, [&](const char* n, const std::string& v, vx::report::VarType t) {
         names.push_back(n);
         values[n] = v;
+        if (t != vx::report::VarType::Text) notText.push_back(n);
     });
+    EXPECT_TRUE(notText.empty()) << notText.front();
     const std::vector<std::string> expected = {
         "FormArt", "AnwName1", "AnwName2", "AnwStr", "AnwPLZOrt", "AnwTel", "AnwFax", "Version", "PrNr", "Datum",
         "EmpName1", "EmpName2", "EmpStr", "EmpPLZOrt", "StoName1", "StoName2", "StoStr", "StoPLZOrt", "Bearbeiter",
@@ -196,6 +199,37 @@ TEST_F(TarsiloPrintTest, FailureTextsGetAllTheirArguments) {
     EXPECT_NE(messages.service.shown.back().text.find("Fehler -5 bei LlPreviewDisplay in 271 Datei .\\CTarsiloPrint"),
               std::string::npos)
         << messages.service.shown.back().text;
+    // No job to be had: the job-open message, and nothing written.
+    messages.service.shown.clear();
+    print.SetJob([] { return std::unique_ptr<vx::report::ReportJob>(); }, {});
+    EXPECT_EQ(print.PrintTable(vx::report::kPrintExport, doc, user, "PDF", Path("y.pdf"), ""), vx::report::kErrJobOpen);
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_EQ(messages.service.shown[0].text, "Dödel auf der Flucht");
+    EXPECT_FALSE(std::filesystem::exists(Path("y.pdf")));
+}
+
+TEST_F(TarsiloPrintTest, OptionsDialogTitledWithTheProjectNumberOnlyWhenThereIsOne) {
+    // The dialog cancelled: only its title is seen.
+    struct TitleJob : vx::report::ReportJob {
+        std::string* seen;
+        explicit TitleJob(std::string* s) : seen(s) {}
+        int PrintOptionsDialog(const std::string& title) override {
+            *seen = title;
+            return vx::report::kErrUserAborted;
+        }
+    };
+    CTarsiloDocCore doc;
+    doc.rows.push_back({{"0.130", "Alpha", "G 20", "20.0", "1"}});
+    std::string seen;
+    CTarsiloPrint print;
+    print.SetJob([&seen] { return std::make_unique<TitleJob>(&seen); }, {});
+    for (const char* number : {"", "  ", "P-4711"}) {
+        doc.project.Text(CProjekt::Nummer) = number;
+        seen.clear();
+        EXPECT_EQ(print.PrintTable(vx::report::kPrintOptionsDialog, doc, user, "PDF", Path("t.pdf"), ""),
+                  vx::report::kErrUserAborted);
+        EXPECT_EQ(seen, *number == 'P' ? "Projekt: P-4711" : "Drucken") << number;
+    }
 }
 
 TEST_F(TarsiloPrintTest, LayoutFoundInTheDataDirectoryOrNamedInTheProfile) {

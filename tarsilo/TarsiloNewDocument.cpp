@@ -24,7 +24,7 @@ void TarsiloNewDocument::ClearInputs(CTarsiloDocCore& doc) {
 
 bool TarsiloNewDocument::CatalogueIsOld(std::time_t now) {
     const int anzeige = vx::Profile().GetInt("Datenbank", "Anzeige_W", 0);
-    const std::string stand = vx::Profile().GetString("Datenbank", "Stand_W", "2002/03");
+    const std::string stand = vx::Profile().GetString("Datenbank", "Stand_W", kCatalogueStandDefault);
     return CWrzKatalog::IsDataOld(stand, anzeige, now);
 }
 

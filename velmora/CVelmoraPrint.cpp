@@ -172,7 +172,7 @@ int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, cons
     } forget{current_};
 
     vx::report::PrintEntry entry = Entry(mode, LayoutFile(), exportFormat, exportFile, exportPath);
-    entry.optionsTitle = "Projekt: " + std::string(" ") + document.project->Text(CProjekt::Nummer);
+    entry.optionsTitle = PrintOptionsTitle("Projekt:  ", document.project->Text(CProjekt::Nummer));
     entry.sourceName = ".\\VelmoraPrint";
     entry.printStartLine = 210;
     entry.previewLine = 264;

@@ -204,7 +204,9 @@ TEST(VelmoraSettings, AboutBoxLines) {
     EXPECT_EQ(AboutVersionLine(), "( V. 2.30  vom 17. Jun 2008 )");
     EXPECT_EQ(AboutVersionLine("2.30", "Mar  5 2009"), "( V. 2.30  vom  5. Mar 2009 )");
     ScopedTestProfile profile("[Global]\n");
-    EXPECT_EQ(AboutDatabaseLine(), "( Datenbank: 2002/3 )");
+    EXPECT_EQ(AboutDatabaseLine(), "( Datenbank: 2002/03 )");
+    // The opening picture shows the same date form as the about box.
+    EXPECT_EQ(VelmoraProgram().about.openingDatabaseDefault, "2002/03");
     vx::Profile().WriteString("Datenbank", "Stand_W", "2008/1");
     EXPECT_EQ(AboutDatabaseLine(), "( Datenbank: 2008/1 )");
 }

@@ -7,6 +7,7 @@
 #include "platform/report/CairoCanvas.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace vx::report {
@@ -180,7 +181,9 @@ int ReportJob::CheckNames() {
         if (ref.inVisibility) {
             if (var == variables_.end())
                 return Fail(kErrUnknownName, where + Format("unbekannte Variable \"%s\"", ref.name));
-            if (var->second.type != VarType::Boolean)
+            // A text "0" or "1" switches as well: the second program defines every variable as text.
+            const std::string& v = var->second.text;
+            if (var->second.type != VarType::Boolean && v != "0" && v != "1")
                 return Fail(kErrUnknownName, where + Format("Variable \"%s\" ist nicht boolesch", ref.name));
         } else if (var == variables_.end()) {
             if (isField && !ref.inTable)
@@ -193,20 +196,48 @@ int ReportJob::CheckNames() {
 
 int ReportJob::PrintOptionsDialog(const std::string&) { return state_ == State::Started ? kOk : kErrState; }
 
+namespace {
+
+// Blanks and punctuation only: what stands between two values as a separator.
+bool IsSeparator(const std::string& text) {
+    for (unsigned char c : text)
+        if (std::isalnum(c) || c >= 0xC0) return false;
+    return true;
+}
+
+} // namespace
+
 std::string ReportJob::Substitute(const TemplateText& t, bool withFields) const {
     std::string out;
-    for (const auto& p : t) {
+    // A separator between two values is written only between two that are
+    // filled, so an empty street leaves no " · · " in the sender line.
+    std::string pendingSeparator;
+    bool valueWritten = false;
+    for (size_t i = 0; i < t.size(); ++i) {
+        const auto& p = t[i];
         if (!p.variable) {
-            out += p.text;
-            continue;
-        }
-        if (withFields) {
-            if (auto f = fields_.find(p.text); f != fields_.end()) {
-                out += f->second.text;
+            const bool between = i > 0 && t[i - 1].variable && i + 1 < t.size() && t[i + 1].variable;
+            if (between && IsSeparator(p.text)) {
+                pendingSeparator = p.text;
                 continue;
             }
+            out += pendingSeparator + p.text;
+            pendingSeparator.clear();
+            valueWritten = false;
+            continue;
         }
-        if (auto v = variables_.find(p.text); v != variables_.end()) out += v->second.text;
+        const std::string* value = nullptr;
+        if (withFields) {
+            if (auto f = fields_.find(p.text); f != fields_.end()) value = &f->second.text;
+        }
+        if (!value) {
+            if (auto v = variables_.find(p.text); v != variables_.end()) value = &v->second.text;
+        }
+        if (!value || IsBlank(*value)) continue;
+        if (valueWritten) out += pendingSeparator;
+        pendingSeparator.clear();
+        out += *value;
+        valueWritten = true;
     }
     return out;
 }

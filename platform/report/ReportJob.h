@@ -36,6 +36,7 @@ enum Status : int {
     kErrState = -3,        // call out of order
     kErrExport = -4,       // export format or file
     kErrDevice = -5,       // no printer or preview here
+    kErrJobOpen = -6,      // no print job could be opened
     kErrUserAborted = -99,
     kPageFull = -998,      // start a new page with Print() and print the row again
 };

@@ -272,6 +272,33 @@ TEST_F(ReportJobTest, ObjectsShownOnlyWhenTheirVariableIsFilled) {
     EXPECT_NE(job.LastError().find("Fehlt"), std::string::npos) << job.LastError();
 }
 
+TEST_F(ReportJobTest, SeparatorsStandOnlyBetweenFilledValues) {
+    ASSERT_TRUE(WriteFileAtomic(layoutFile, "[Layout]\n[Text:Absender]\nRect=0,0,150,0\n"
+                                            "Text=<A> \xB7 <B> \xB7 <C>\nText=Tel. <A>, <C>\n"));
+    struct Case {
+        const char *a, *b, *c, *line1, *line2;
+    } cases[] = {
+        {"Müller", "", "55 Berlin", "Müller \xB7 55 Berlin", "Tel. Müller, 55 Berlin"},
+        {"", "Weg 1", "55 Berlin", "Weg 1 \xB7 55 Berlin", "Tel. 55 Berlin"},
+        {"Müller", "Weg 1", " ", "Müller \xB7 Weg 1", "Tel. Müller"},
+        {"Müller", "Weg 1", "55 Berlin", "Müller \xB7 Weg 1 \xB7 55 Berlin", "Tel. Müller, 55 Berlin"},
+    };
+    for (const auto& k : cases) {
+        ReportJob job;
+        DefineAll(job, true);
+        job.DefineVariable("A", k.a);
+        job.DefineVariable("B", k.b);
+        job.DefineVariable("C", k.c);
+        job.SetExport("PDF", dir.File("s.pdf"), "");
+        ASSERT_EQ(job.PrintStart(layoutFile, Destination::Export), kOk) << job.LastError();
+        job.Print();
+        std::vector<std::string> texts;
+        for (const auto& d : job.Pages().pages[0].commands)
+            if (d.op == DrawCommand::Op::Text) texts.push_back(d.text);
+        EXPECT_EQ(texts, (std::vector<std::string>{k.line1, k.line2})) << k.a << "|" << k.b << "|" << k.c;
+    }
+}
+
 TEST_F(ReportJobTest, OffsetsRewrittenLineByLineShiftTheObjects) {
     // The form settings rewrite the layout from a backup, line by line.
     std::string original;

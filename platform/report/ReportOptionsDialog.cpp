@@ -38,7 +38,11 @@ ReportOptionsDialog::ReportOptionsDialog(wxWindow* parent, const std::string& ti
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->Add(new wxButton(this, wxID_OK, ToWx("&OK")), 0, wxRIGHT, 4);
     buttons->Add(new wxButton(this, wxID_CANCEL, ToWx("Abbruch")), 0, wxRIGHT, 4);
-    buttons->Add(new wxButton(this, wxID_HELP, ToWx("Hilfe")), 0);
+    // There is no online help: greyed as in every other dialog; the help
+    // request still reaches the callback for a program that has one.
+    auto* help = new wxButton(this, wxID_HELP, ToWx("Hilfe"));
+    help->Disable();
+    buttons->Add(help, 0);
     top->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 8);
     SetSizerAndFit(top);
 

@@ -253,6 +253,9 @@ TEST_F(WxReportJobTest, OptionsDialogAsksForAFileAndOffersHelp) {
     ASSERT_EQ(messages.service.shown.size(), 1u);
     EXPECT_NE(messages.service.shown[0].text.find("PDF-Datei"), std::string::npos);
 
+    // Greyed for the user, as there is no help; the route stays.
+    ASSERT_NE(dlg.FindWindow(wxID_HELP), nullptr);
+    EXPECT_FALSE(dlg.FindWindow(wxID_HELP)->IsEnabled());
     wxCommandEvent click(wxEVT_BUTTON, wxID_HELP);
     click.SetEventObject(&dlg);
     dlg.GetEventHandler()->ProcessEvent(click);

@@ -1,5 +1,6 @@
 #include "velmora/shared/CProgramPrint.h"
 
+#include "platform/MessageService.h"
 #include "platform/Profile.h"
 
 using vx::report::ReportJob;
@@ -28,5 +29,10 @@ vx::report::PrintEntry CProgramPrint::Entry(int mode, const std::string& layoutF
 
 int CProgramPrint::Run(const vx::report::PrintEntry& entry) {
     std::unique_ptr<ReportJob> job = factory_ ? factory_() : std::make_unique<ReportJob>();
+    if (!job) {
+        // The message the programs have always shown when no job could be opened.
+        vx::ShowMessage("Dödel auf der Flucht");
+        return vx::report::kErrJobOpen;
+    }
     return vx::report::RunPrint(*job, entry);
 }

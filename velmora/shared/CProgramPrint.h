@@ -17,7 +17,8 @@ public:
     // there is no such printer.
     using PrinterSetup = std::function<bool(vx::report::ReportJob&, const std::string&, const std::string&)>;
 
-    // Without a factory the job has no display: export only.
+    // Without a factory the job has no display: export only. A factory
+    // that gives no job fails the print with the job-open message.
     explicit CProgramPrint(JobFactory factory = {}, PrinterSetup printerSetup = {})
         : factory_(std::move(factory)), printerSetup_(std::move(printerSetup)) {}
 

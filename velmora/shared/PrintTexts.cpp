@@ -108,6 +108,11 @@ void DefineProjectVariables(const CProjekt& p, const PrintVariableSink& sink) {
     flag("Absenderdruck", vx::Profile().GetInt("LuL", "Absenderdruck", 1) != 0);
 }
 
+std::string PrintOptionsTitle(const std::string& caption, const std::string& number) {
+    if (number.find_first_not_of(' ') == std::string::npos) return "Drucken";
+    return caption + number;
+}
+
 std::string PrintRemarks(std::string remarks) {
     for (char& c : remarks)
         if (c == '\r') c = ' ';

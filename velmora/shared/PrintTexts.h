@@ -26,5 +26,8 @@ void DefineSenderVariables(int formKind, const CAnwender& user, const CProjekt& 
 // "Datum", the recipient's and the site's addresses, "Bearbeiter",
 // "Projekt" and the profile switches "Kopfdruck" and "Absenderdruck".
 void DefineProjectVariables(const CProjekt& project, const PrintVariableSink& sink);
+// The options dialog's title: the caption and the project number, or
+// "Drucken" when the project has no number.
+std::string PrintOptionsTitle(const std::string& caption, const std::string& number);
 // The remarks on one line: every carriage return a blank.
 std::string PrintRemarks(std::string remarks);

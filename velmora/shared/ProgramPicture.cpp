@@ -29,7 +29,8 @@ void DrawProgramPicture(wxDC& dc) {
 }
 
 namespace {
-const char* const kMakerAddress = "Trevalen Software GmbH, Am Schornsteinweg 12, 34567 Velmstadt";
+// The maker's one address, as the order form and the catalogue notice give it.
+const char* const kMakerAddress = "Trevalen Software GmbH, Industriestraße 12, 66606 St. Wendel";
 } // namespace
 
 wxFont ProgramPixelFont(int pixels, bool italic) {

@@ -15,6 +15,10 @@ class CAnwender;
 class QuorvelLibrary;
 
 // How the about box and the opening picture show the program.
+// The catalogue's date when "Datenbank"/"Stand_W" is not set: one form in
+// every place that shows or reads it.
+inline constexpr const char* kCatalogueStandDefault = "2002/03";
+
 struct AboutLayout {
     std::string picture;           // under the resources, e.g. "<program>/<program>.xpm"
     int pictureWidth = 200, pictureHeight = 200;
@@ -23,7 +27,7 @@ struct AboutLayout {
     int versionY = 226;            // the version line; the database line below it
     unsigned line1Id = 0, line2Id = 0;  // what the program is for
     std::string title;             // the about box's title
-    std::string openingDatabaseDefault = "2002/3";
+    std::string openingDatabaseDefault = kCatalogueStandDefault;
 };
 
 struct ProgramDescription {
@@ -94,7 +98,7 @@ std::string AboutVersionLine(std::string_view version, std::string_view buildDat
 // The program's own version line.
 std::string AboutVersionLine();
 // "( Datenbank: " + "Datenbank"/"Stand_W" (or the default) + " )".
-std::string AboutDatabaseLine(std::string_view defaultStand = "2002/3");
+std::string AboutDatabaseLine(std::string_view defaultStand = kCatalogueStandDefault);
 
 // "<AURELIA FORMAT=2 ERZEUGER=\"<creator>\"><BERECHNUNG DATEI=\"<file>\"></AURELIA>", the
 // file's & " < > written as XML entities.
