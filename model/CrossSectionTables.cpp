@@ -123,11 +123,8 @@ void LoadCrossSectionTables() {
         const std::vector<int> more = ReadCrossSectionTable(text, prefix, t);
         bad.insert(bad.end(), more.begin(), more.end());
     }
-    const std::string shown = name.empty() ? "INNENTAB.INI" : name;
-    std::string message = BadCrossSectionLinesMessage(shown, bad);
-    if (t.round.empty() && t.square.empty() && t.oval.empty())
-        message = "Die Querschnittstabelle \"" + shown + "\" fehlt im Datenverzeichnis oder enthält keine " +
-                  "Größen. Ohne sie werden keine passenden Querschnitte gefunden.";
+    const std::string shown = name;
+    const std::string message = BadCrossSectionLinesMessage(shown, bad);
     if (!message.empty() && message != told) vx::ShowMessage(message);
     told = message;
 }

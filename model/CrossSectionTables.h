@@ -16,8 +16,8 @@ struct CrossSectionTables {
 CrossSectionTables& SharedCrossSectionTables();
 
 // Reads all three tables from the data directory; a missing file leaves them
-// empty. A missing or empty table, and lines without a usable size, are told
-// once in one message naming the file and the lines.
+// empty. Lines without a usable size are told once in one message naming the
+// file and the lines.
 void LoadCrossSectionTables();
 // Reads the lines of one prefix ('R', 'Q' or 'O') from the file's text and
 // returns the numbers (from 1) of the lines skipped for a bad size.
