@@ -33,37 +33,70 @@ bool OvalPairBefore(const std::pair<double, double>& a, const std::pair<double, 
     return PairText(a) < PairText(b);
 }
 
-void ReadCrossSectionTable(const std::string& text, char prefix, CrossSectionTables& tables) {
+std::vector<CrossSectionLine> CrossSectionLines(const std::string& text, char prefix) {
+    std::vector<CrossSectionLine> lines;
+    size_t pos = 0;
+    int number = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > 99) line.resize(99);  // lines are read 100 characters at most
+        if (number == 1) continue;             // the header
+        if (line.empty()) break;
+        if (line[0] != prefix) continue;
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        CrossSectionLine entry;
+        entry.line = number;
+        entry.value = line.substr(eq + 1);
+        const auto usable = [](double v) { return std::isfinite(v) && v > 0.0; };
+        if (prefix == 'O') {
+            const size_t x = entry.value.find_first_of("xX");
+            const double b = x == std::string::npos ? 0.0 : EntryValue(entry.value.substr(x + 1));
+            entry.valid = usable(EntryValue(entry.value.substr(0, x))) && (x == std::string::npos || usable(b));
+        } else {
+            entry.valid = usable(EntryValue(entry.value));
+        }
+        lines.push_back(std::move(entry));
+    }
+    return lines;
+}
+
+std::string BadCrossSectionLinesMessage(const std::string& name, std::vector<int> lines) {
+    if (lines.empty()) return {};
+    std::sort(lines.begin(), lines.end());
+    std::string list;
+    for (int line : lines) list += (list.empty() ? "" : ", ") + std::to_string(line);
+    if (lines.size() == 1)
+        return "In der Datei \"" + name + "\" steht in Zeile " + list +
+               " keine gültige Größe (eine Zahl größer als 0). Die Zeile wird übergangen.";
+    return "In der Datei \"" + name + "\" stehen in den Zeilen " + list +
+           " keine gültigen Größen (Zahlen größer als 0). Die Zeilen werden übergangen.";
+}
+
+std::vector<int> ReadCrossSectionTable(const std::string& text, char prefix, CrossSectionTables& tables) {
     switch (prefix) {
     case 'R': tables.round.clear(); break;
     case 'Q': tables.square.clear(); break;
     default: tables.oval.clear(); break;
     }
-    size_t pos = 0;
-    bool header = true;
+    std::vector<int> bad;
     try {
-        while (pos < text.size()) {
-            size_t end = text.find('\n', pos);
-            if (end == std::string::npos) end = text.size();
-            std::string line = text.substr(pos, end - pos);
-            pos = end + 1;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.size() > 99) line.resize(99);  // lines are read 100 characters at most
-            if (header) {
-                header = false;
+        for (const CrossSectionLine& entry : CrossSectionLines(text, prefix)) {
+            if (!entry.valid) {
+                bad.push_back(entry.line);
                 continue;
             }
-            if (line.empty()) break;
-            if (line[0] != prefix) continue;
-            const size_t eq = line.find('=');
-            if (eq == std::string::npos) continue;
-            const std::string value = line.substr(eq + 1);
-            if (prefix == 'R') tables.round.push_back(EntryValue(value));
-            else if (prefix == 'Q') tables.square.push_back(EntryValue(value));
+            if (prefix == 'R') tables.round.push_back(EntryValue(entry.value));
+            else if (prefix == 'Q') tables.square.push_back(EntryValue(entry.value));
             else {
-                const size_t x = value.find_first_of("xX");
-                const double a = EntryValue(value.substr(0, x));
-                const double b = x == std::string::npos ? 0.0 : EntryValue(value.substr(x + 1));
+                const size_t x = entry.value.find_first_of("xX");
+                const double a = EntryValue(entry.value.substr(0, x));
+                const double b = x == std::string::npos ? 0.0 : EntryValue(entry.value.substr(x + 1));
                 tables.oval.emplace_back(a, b);
             }
         }
@@ -73,17 +106,27 @@ void ReadCrossSectionTable(const std::string& text, char prefix, CrossSectionTab
     if (prefix == 'R') std::sort(tables.round.begin(), tables.round.end());
     else if (prefix == 'Q') std::sort(tables.square.begin(), tables.square.end());
     else std::stable_sort(tables.oval.begin(), tables.oval.end(), OvalPairBefore);
+    return bad;
 }
 
 void LoadCrossSectionTables() {
+    // Tables are reloaded whenever the first pipe section comes to life: the
+    // same complaint is told once, until the file reads cleanly again.
+    static std::string told;
     CrossSectionTables& t = SharedCrossSectionTables();
     const std::string dir = GetDataDir();
     const std::string name = vx::FindFileNoCase(dir, "INNENTAB.INI");
     std::string text;
     if (name.empty() || !vx::ReadWholeFile(vx::JoinPath(dir, name), text)) text.clear();
-    ReadCrossSectionTable(text, 'R', t);
-    ReadCrossSectionTable(text, 'Q', t);
-    ReadCrossSectionTable(text, 'O', t);
+    std::vector<int> bad = ReadCrossSectionTable(text, 'R', t);
+    for (char prefix : {'Q', 'O'}) {
+        const std::vector<int> more = ReadCrossSectionTable(text, prefix, t);
+        bad.insert(bad.end(), more.begin(), more.end());
+    }
+    const std::string shown = name;
+    const std::string message = BadCrossSectionLinesMessage(shown, bad);
+    if (!message.empty() && message != told) vx::ShowMessage(message);
+    told = message;
 }
 
 void AcquireCrossSectionTables() {

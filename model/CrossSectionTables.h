@@ -15,10 +15,24 @@ struct CrossSectionTables {
 
 CrossSectionTables& SharedCrossSectionTables();
 
-// Reads all three tables from the data directory; a missing file leaves them empty.
+// Reads all three tables from the data directory; a missing file leaves them
+// empty. Lines without a usable size are told once in one message naming the
+// file and the lines.
 void LoadCrossSectionTables();
-// Reads the lines of one prefix ('R', 'Q' or 'O') from the file's text.
-void ReadCrossSectionTable(const std::string& text, char prefix, CrossSectionTables& tables);
+// Reads the lines of one prefix ('R', 'Q' or 'O') from the file's text and
+// returns the numbers (from 1) of the lines skipped for a bad size.
+std::vector<int> ReadCrossSectionTable(const std::string& text, char prefix, CrossSectionTables& tables);
+
+// One line of a prefix as the calculation reads it: the first line is the
+// header, the first empty line ends the table.
+struct CrossSectionLine {
+    int line = 0;       // from 1
+    std::string value;  // the text after the first "="
+    bool valid = false; // a finite size above 0 (both sides of an oval pair)
+};
+std::vector<CrossSectionLine> CrossSectionLines(const std::string& text, char prefix);
+// The message for lines skipped in the file `name`; empty when there are none.
+std::string BadCrossSectionLinesMessage(const std::string& name, std::vector<int> lines);
 
 // The count of living pipe sections decides when the tables are loaded and freed.
 void AcquireCrossSectionTables();

@@ -4,6 +4,7 @@
 #include "model/CSchorn.h"
 #include "model/ModelTestEnv.h"
 #include "platform/Files.h"
+#include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "values/Helpers.h"
 
@@ -37,16 +38,43 @@ TEST_F(CrossSections, ReadingStopsAtTheEmptyLine) {
 TEST_F(CrossSections, ShapesAndBadLines) {
     const std::string text = "[INNENTAB]\nQ1=0.2\nO1=0,20x0,30\nR1=abc\nO2=0.1x0.5\nQ2=0.14\nX=1\nO3=0.1x0.25\n";
     CrossSectionTables t;
-    ReadCrossSectionTable(text, 'R', t);
-    ReadCrossSectionTable(text, 'Q', t);
-    ReadCrossSectionTable(text, 'O', t);
-    EXPECT_EQ(t.round, std::vector<double>{0.0});  // a value that is no number reads as 0
+    EXPECT_EQ(ReadCrossSectionTable(text, 'R', t), std::vector<int>{4});  // no number: skipped
+    EXPECT_TRUE(ReadCrossSectionTable(text, 'Q', t).empty());
+    EXPECT_TRUE(ReadCrossSectionTable(text, 'O', t).empty());
+    EXPECT_TRUE(t.round.empty());
     EXPECT_EQ(t.square, (std::vector<double>{0.14, 0.2}));
     ASSERT_EQ(t.oval.size(), 3u);
     // Sorted by the text of "%f%f": "0.1000000.250000" < "0.1000000.500000" < "0.2000000.300000".
     EXPECT_EQ(t.oval[0], std::make_pair(0.1, 0.25));
     EXPECT_EQ(t.oval[1], std::make_pair(0.1, 0.5));
     EXPECT_EQ(t.oval[2], std::make_pair(0.2, 0.3));
+}
+
+// Zero, negative, infinite and non-numbers never become sizes; the lines are
+// named in one message, told once.
+TEST_F(CrossSections, BadSizesAreSkippedAndNamed) {
+    vx::ScopedScriptedMessages messages;
+    WriteTable("INNENTAB.INI", "[INNENTAB]\nR1=0.1\nR2=0\nR3=-0.2\nR4=inf\nR5=nan\nR6=abc\nR7=0,12\n"
+                               "Q1=0.2\nO1=0.1x0\nO2=0.1x0.2\n");
+    LoadCrossSectionTables();
+    EXPECT_EQ(SharedCrossSectionTables().round, (std::vector<double>{0.1, 0.12}));
+    EXPECT_EQ(SharedCrossSectionTables().square, std::vector<double>{0.2});
+    EXPECT_EQ(SharedCrossSectionTables().oval.size(), 1u);
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    const std::string& text = messages.service.shown[0].text;
+    EXPECT_NE(text.find("\"INNENTAB.INI\""), std::string::npos) << text;
+    EXPECT_NE(text.find("Zeilen 3, 4, 5, 6, 7, 10 "), std::string::npos) << text;
+    LoadCrossSectionTables();
+    EXPECT_EQ(messages.service.shown.size(), 1u);
+
+    // Once the file reads cleanly the complaint is told again when it returns.
+    WriteTable("INNENTAB.INI", "[INNENTAB]\nR1=0.2\n");
+    LoadCrossSectionTables();
+    EXPECT_EQ(messages.service.shown.size(), 1u);
+    WriteTable("INNENTAB.INI", "[INNENTAB]\nR1=0.2\nR2=0\n");
+    LoadCrossSectionTables();
+    ASSERT_EQ(messages.service.shown.size(), 2u);
+    EXPECT_NE(messages.service.shown[1].text.find("Zeile 3 "), std::string::npos);
 }
 
 TEST_F(CrossSections, FoundCaseInsensitivelyAndFreedWithTheLastSection) {

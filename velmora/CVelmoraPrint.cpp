@@ -110,7 +110,9 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
         text("BezPw", PrintString(1086, "max. Förderdruck"));
         text("Pw", PrintCellText(heater.requiredDraught));
     }
-    flag("Teillast", heater.partLoadAvailable.value == 0 || doc.partLoadSwitch != 0);
+    // The page says part load was considered only when a part-load pass ran:
+    // the heat generator has part-load data and the switch asks for it.
+    flag("Teillast", heater.partLoadAvailable.value != 0 && !heater.suppressPartLoad && doc.partLoadSwitch != 0);
 
     if (mode == 2) {
         connector.shape.value = chimney.shape.value;

@@ -96,6 +96,24 @@ TEST_F(PrintTest, VariablesInTheirOrderWithTypes) {
     EXPECT_EQ(types["PrNr"], VarType::Text);
 }
 
+// "Teillast ist in der Berechnung berücksichtigt." only when a part-load
+// pass was computed: part-load data, the switch on, nothing suppressing it.
+TEST_F(PrintTest, PartLoadTextSaysWhatWasComputed) {
+    struct Case {
+        int16_t available;
+        int switchOn;
+        int32_t suppress;
+        const char* expected;
+    };
+    for (const Case& c : {Case{0, 0, 0, "0"}, Case{0, 1, 0, "0"}, Case{1, 0, 0, "0"}, Case{1, 1, 0, "1"},
+                          Case{1, 1, 1, "0"}}) {
+        heater.partLoadAvailable.value = c.available;
+        heater.suppressPartLoad = c.suppress;
+        source.partLoadSwitch = c.switchOn;
+        EXPECT_EQ(Variables()["Teillast"], c.expected) << c.available << c.switchOn << c.suppress;
+    }
+}
+
 TEST_F(PrintTest, VariablesFromTheDocument) {
     auto v = Variables();
     EXPECT_EQ(v["FormArt"], "0");
@@ -113,7 +131,7 @@ TEST_F(PrintTest, VariablesFromTheDocument) {
     EXPECT_EQ(v["Verlauf"], "im Gebäude");
     EXPECT_EQ(v["Abgasleitung"], "0");
     EXPECT_EQ(v["BezPw"], "max. Förderdruck");
-    EXPECT_EQ(v["Teillast"], "1");
+    EXPECT_EQ(v["Teillast"], heater.partLoadAvailable.value ? "1" : "0");
     EXPECT_EQ(v["ZETAv"], "2 Bögen 90°");
     EXPECT_EQ(v["ZETA"], "Abzweige 90°");
     EXPECT_EQ(v["QuerSchorn"], "rund");

@@ -67,7 +67,10 @@ void CDlgQuerschnitte::ShowSizes(int selected) {
 void CDlgQuerschnitte::LoadTable() {
     // The file's numbers are read as the calculation reads them and shown
     // as every number of the program is, in ascending order.
-    sizes_ = CrossSectionSizes(ReadCrossSectionTable(path_, shape_));
+    const CrossSectionTableText table = ReadCrossSectionTable(path_, shape_);
+    sizes_ = CrossSectionSizes(table);
+    if (!table.badLines.empty())
+        vx::ShowMessage(BadCrossSectionLinesMessage(vx::BaseName(path_), table.badLines));
     std::sort(sizes_.begin(), sizes_.end());
     ShowSizes(-1);
     changed_ = false;

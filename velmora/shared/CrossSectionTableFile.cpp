@@ -1,5 +1,6 @@
 #include "velmora/shared/CrossSectionTableFile.h"
 
+#include "model/CrossSectionTables.h"
 #include "platform/Files.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
@@ -58,19 +59,18 @@ char CrossSectionKeyPrefix(int shape) { return shape == 0 ? 'R' : 'Q'; }
 
 CrossSectionTableText ReadCrossSectionTable(const std::string& path, int shape) {
     CrossSectionTableText table;
-    vx::IniFile ini(path);
-    const char prefix = CrossSectionKeyPrefix(shape);
-    for (int i = 1;; ++i) {
-        std::string text = ini.GetString(kSection, vx::Format("%c%d", prefix, i), "");
-        if (text.size() > kValueLength) text.resize(kValueLength);
-        std::string number = text;
-        std::replace(number.begin(), number.end(), ',', '.');
-        if (!(vx::ParseDouble(number) > 0.0)) {
-            table.count = i;
-            break;
+    std::string text;
+    if (!vx::FileExists(path) || !vx::ReadWholeFile(path, text)) return table;
+    for (const CrossSectionLine& line : CrossSectionLines(text, CrossSectionKeyPrefix(shape))) {
+        if (!line.valid) {
+            table.badLines.push_back(line.line);
+            continue;
         }
-        table.entries.push_back(text);
+        std::string value = line.value;
+        if (value.size() > kValueLength) value.resize(kValueLength);
+        table.entries.push_back(value);
     }
+    table.count = int(table.entries.size()) + 1;
     return table;
 }
 
@@ -81,13 +81,18 @@ bool WriteCrossSectionTable(const std::string& path, int shape, const std::vecto
     const std::vector<std::string> lines = SplitLines(old, eol);
     const char prefix = CrossSectionKeyPrefix(shape);
 
-    std::vector<std::string> mine;
-    for (size_t i = 0; i < entries.size(); ++i) mine.push_back(vx::Format("%c%d=", prefix, int(i + 1)) + entries[i]);
+    // The values the editor showed are replaced; every other line of the
+    // shape keeps its value after them, so nothing unseen is lost.
+    std::vector<bool> shown(lines.size() + 1, false);
+    for (const CrossSectionLine& line : CrossSectionLines(old, prefix))
+        if (line.valid) shown[size_t(line.line)] = true;
+    std::vector<std::string> kept;
 
     // Lines before the section, the section's own lines, and what follows it.
     std::vector<std::string> before, section, after;
     int where = 0;  // 0 before, 1 inside, 2 after
-    for (const std::string& line : lines) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
         std::string name;
         if (IsSectionLine(line, &name)) {
             if (where == 0 && vx::EqualNoCase(name, kSection)) {
@@ -97,7 +102,15 @@ bool WriteCrossSectionTable(const std::string& path, int shape, const std::vecto
             if (where == 1) where = 2;
         }
         (where == 0 ? before : where == 1 ? section : after).push_back(line);
+        const std::string t = Trim(line);
+        const size_t eq = t.find('=');
+        if (where == 1 && !shown[i + 1] && eq != std::string::npos && KeyNumber(Trim(t.substr(0, eq)), prefix) > 0)
+            kept.push_back(t.substr(eq + 1));
     }
+    std::vector<std::string> mine;
+    for (size_t i = 0; i < entries.size(); ++i) mine.push_back(vx::Format("%c%d=", prefix, int(i + 1)) + entries[i]);
+    for (size_t i = 0; i < kept.size(); ++i)
+        mine.push_back(vx::Format("%c%d=", prefix, int(entries.size() + i + 1)) + kept[i]);
 
     std::vector<std::string> body;
     bool placed = false;

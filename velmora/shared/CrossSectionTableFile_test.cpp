@@ -2,6 +2,7 @@
 
 #include "model/CrossSectionTables.h"
 #include "platform/Files.h"
+#include "platform/NumText.h"
 
 #include <gtest/gtest.h>
 
@@ -24,17 +25,55 @@ protected:
     std::string path_;
 };
 
-TEST_F(TableFile, ReadsUpToTheFirstMissingOrNonPositiveKey) {
+TEST_F(TableFile, ReadsEverySizeTheCalculationReads) {
     vx::WriteFileAtomic(path_, "[INNENTAB]\r\nR1=0.08\r\nR2=0,10\r\nR3=0\r\nR4=0.2\r\nQ1=0.1\r\nQ3=0.2\r\n");
     CrossSectionTableText round = ReadCrossSectionTable(path_, 0);
-    EXPECT_EQ(round.entries, (std::vector<std::string>{"0.08", "0,10"}));
-    EXPECT_EQ(round.count, 3);
+    EXPECT_EQ(round.entries, (std::vector<std::string>{"0.08", "0,10", "0.2"}));
+    EXPECT_EQ(round.badLines, std::vector<int>{4});
+    EXPECT_EQ(round.count, 4);
     CrossSectionTableText square = ReadCrossSectionTable(path_, 1);
-    EXPECT_EQ(square.entries, (std::vector<std::string>{"0.1"}));
-    EXPECT_EQ(square.count, 2);
+    EXPECT_EQ(square.entries, (std::vector<std::string>{"0.1", "0.2"}));
+    EXPECT_TRUE(square.badLines.empty());
     CrossSectionTableText none = ReadCrossSectionTable(path_ + ".missing", 0);
     EXPECT_TRUE(none.entries.empty());
     EXPECT_EQ(none.count, 1);
+}
+
+// A gap among 24 sizes (a missing key, 0, no number, nothing) hides none of
+// the sizes after it, and writing loses no line the editor did not show.
+TEST_F(TableFile, GapInTheTableLosesNothing) {
+    for (const char* gap : {"", "R4=0", "R4=abc", "R4="}) {
+        std::string text = "[INNENTAB]\r\n";
+        for (int i = 1; i <= 25; ++i) {
+            if (i == 4) {
+                if (*gap) text += std::string(gap) + "\r\n";
+                continue;
+            }
+            text += vx::Format("R%d=0.%02d\r\n", i, 5 + i);
+        }
+        text += "Q1=0.1\r\n";
+        vx::WriteFileAtomic(path_, text);
+        CrossSectionTables before;
+        ReadCrossSectionTable(text, 'R', before);
+        ASSERT_EQ(before.round.size(), 24u) << gap;
+        const CrossSectionTableText table = ReadCrossSectionTable(path_, 0);
+        EXPECT_EQ(CrossSectionSizes(table), before.round) << gap;
+        EXPECT_EQ(table.badLines, *gap ? std::vector<int>{5} : std::vector<int>{}) << gap;
+
+        std::vector<std::string> entries = table.entries;
+        entries.push_back("0.5");
+        ASSERT_TRUE(WriteCrossSectionTable(path_, 0, entries));
+        const std::string written = Text();
+        CrossSectionTables after;
+        EXPECT_EQ(ReadCrossSectionTable(written, 'R', after).size(), *gap ? 1u : 0u) << gap;
+        ASSERT_EQ(after.round.size(), 25u) << gap;
+        EXPECT_EQ(after.round.back(), 0.5);
+        EXPECT_NE(written.find("Q1=0.1\r\n"), std::string::npos);
+        // The bad line stays, numbered after the sizes.
+        if (*gap) {
+            EXPECT_NE(written.find("R26=" + std::string(gap).substr(3) + "\r\n"), std::string::npos) << written;
+        }
+    }
 }
 
 TEST_F(TableFile, WrittenTableKeepsTheOtherShapesAndHasNoBlankLine) {
@@ -66,8 +105,10 @@ TEST_F(TableFile, NewFileAndSectionNotFirst) {
 
     vx::WriteFileAtomic(path_, "; Tabellen\n\n[Andere]\nX=1\n[innentab]\nr1=0.3\nr2=0.4\n");
     ASSERT_TRUE(WriteCrossSectionTable(path_, 0, {"0.3", "0.5", "0.6"}));
-    EXPECT_EQ(Text(), "[INNENTAB]\nR1=0.3\nR2=0.5\nR3=0.6\n\n; Tabellen\n[Andere]\nX=1\n");
-    EXPECT_EQ(ReadCrossSectionTable(path_, 0).entries, (std::vector<std::string>{"0.3", "0.5", "0.6"}));
+    // The calculation never reached the section's lines, nor did the editor:
+    // they are kept after the new entries.
+    EXPECT_EQ(Text(), "[INNENTAB]\nR1=0.3\nR2=0.5\nR3=0.6\nR4=0.3\nR5=0.4\n\n; Tabellen\n[Andere]\nX=1\n");
+    EXPECT_EQ(ReadCrossSectionTable(path_, 0).entries, (std::vector<std::string>{"0.3", "0.5", "0.6", "0.3", "0.4"}));
 }
 
 TEST_F(TableFile, UnwritableDirectoryFailsAndLeavesNothing) {
