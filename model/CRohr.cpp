@@ -10,6 +10,7 @@
 #include "platform/Profile.h"
 #include "values/Helpers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -352,7 +353,9 @@ void CRohr::SetAirDuct(CAufBauE* arr) {
     CrossSectionGeometry(diameter.value + c, sideA.value + c, sideB.value + c, shape.value == 4 ? 0 : shape.value,
                          innerArea, innerPerimeter, innerDh);
     d.airDuctLength.value = length.value;
-    d.airDuctRoughness.value = std::max(ductRoughness.value, ductValue2.value);
+    // A chimney keeps its duct's two wall roughnesses in the duct values, a connector in the
+    // roughness cell; the cells a kind does not use stay 0.
+    d.airDuctRoughness.value = std::max({ductRoughness.value, ductValue1.value, ductValue2.value});
     d.airDuctShape.value = shape.value;
     d.airDuctArea.value = ductOuterArea.value - innerArea;
     const double duPerimeter = ductOuterPerimeter.value + innerPerimeter;

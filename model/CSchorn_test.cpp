@@ -39,6 +39,19 @@ TEST_F(Chimney, GeometryDefaultsOfAShaft) {
     EXPECT_NEAR(s.ductOuterPerimeter.value, 1.265, 5e-4);
     EXPECT_DOUBLE_EQ(s.ductOuterArea.value, 0.1);
     EXPECT_EQ(s.ductMode.value, 1);
+    // The air between shaft and pipe flows along the rougher of the two walls.
+    s.SetAirDuct(&a);
+    ASSERT_TRUE(s.airDuct);
+    EXPECT_EQ(s.airDuct->airDuctRoughness.value, 0.003);
+    CAufBauE concentric;
+    concentric.regime.value = 2;
+    concentric.kind.value = 1;
+    CVerb v;
+    v.arrangement = &concentric;
+    v.area.value = 0.04;
+    v.ApplyGeometryDefaults();
+    v.SetAirDuct(&concentric);
+    EXPECT_EQ(v.airDuct->airDuctRoughness.value, 0.001);
     // Kind 0 applies nothing.
     CSchorn plain;
     plain.area.value = 0.04;
