@@ -171,7 +171,46 @@ int RepairAtOpen(IndexFile* index) {
     return rc;
 }
 
+int SeenSum(const IndexFileState* state) {
+    int sum = 0;
+    for (const auto& tag : state->tags) sum += tag->version;
+    return sum & 0xFF;
+}
+
+// Whether another user keeps blocks seen at that sum of the counters.
+bool SeenElsewhere(const IndexFileState* state, int sum) {
+    if (state->data->accessMode != 0) return false;
+    struct flock fl = {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = kIndexSeenLocks + sum;
+    fl.l_len = 1;
+    if (fileSystemCalls().Lock(state->file.fd, F_OFD_GETLK, &fl) != 0) return false;
+    return fl.l_type != F_UNLCK;
+}
+
 } // namespace
+
+void IndexStepPastSeen(IndexFileState* state, TagFile* tag) {
+    for (int i = 0; i < 255 && SeenElsewhere(state, SeenSum(state)); ++i) tag->version = uint8_t(tag->version + 1);
+}
+
+void IndexSeenHold(IndexFileState* state) {
+    int sum = SeenSum(state);
+    if (state->seenLock == sum || state->data->accessMode != 0) return;
+    struct flock fl = {};
+    fl.l_type = F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = kIndexSeenLocks + sum;
+    fl.l_len = 1;
+    bool held = fileSystemCalls().Lock(state->file.fd, F_OFD_SETLK, &fl) == 0;
+    if (state->seenLock >= 0) {
+        fl.l_type = F_UNLCK;
+        fl.l_start = kIndexSeenLocks + state->seenLock;
+        fileSystemCalls().Lock(state->file.fd, F_OFD_SETLK, &fl);
+    }
+    state->seenLock = held ? sum : -1;
+}
 
 uint32_t IndexFileState::unitsInFile() const { return Get32(header + 32); }
 void IndexFileState::setUnitsInFile(uint32_t v) { Put32(header + 32, v); }
@@ -579,9 +618,15 @@ int indexFileUpdateHeader(IndexFileState* state) {
         result = fileWrite(&state->file, 0, state->header, kIndexHeaderLen);
         if (result == 0) state->headerChanged = false;
     }
-    for (auto& tag : state->tags) {
+    TagFile* last = nullptr;
+    for (auto& tag : state->tags)
         if (tag->changed) {
             tag->version = uint8_t(tag->version + 1);
+            last = tag.get();
+        }
+    if (last) IndexStepPastSeen(state, last);
+    for (auto& tag : state->tags) {
+        if (tag->changed) {
             tag->changed = false;
             int rc = fileWrite(&state->file, tag->headerPos + 20, &tag->version, 1);
             if (rc < 0 && result == 0) result = rc;
@@ -592,6 +637,7 @@ int indexFileUpdateHeader(IndexFileState* state) {
             else tag->filterFlagRead = tag->filterFlag;
         }
     }
+    if (last && result == 0) IndexSeenHold(state);
     return result;
 }
 
@@ -631,13 +677,13 @@ int indexFlush(IndexFileState* state) {
     return rc < 0 ? rc : frc;
 }
 
-int indexFileVersionCheck(IndexFileState* state) {
+int indexFileVersionCheck(IndexFileState* state, bool assumeChanged) {
     // Held by us, or by nobody else: nothing can have changed.
     if (state->lockOwner != 0 || state->data->accessMode != 0) return 0;
     unsigned char h[kIndexHeaderLen];
     int64_t got = fileRead(&state->file, 0, h, sizeof h);
     if (got < 0) return int(got);
-    bool changed = got < kIndexHeaderLen || std::memcmp(h, state->header, sizeof h) != 0;
+    bool changed = assumeChanged || got < kIndexHeaderLen || std::memcmp(h, state->header, sizeof h) != 0;
     if (got == kIndexHeaderLen) std::memcpy(state->header, h, sizeof h);
     for (auto& tag : state->tags) {
         unsigned char v = 0, f = 0;
@@ -656,7 +702,7 @@ int indexFileVersionCheck(IndexFileState* state) {
     return changed ? 1 : 0;
 }
 
-int indexVersionCheck(IndexFile* index, bool reposition) {
+int indexVersionCheck(IndexFile* index, bool reposition, bool assumeChanged) {
     IndexFileState* state = index->state;
     TableHandle* t = index->table;
     TagFile* selected = nullptr;
@@ -672,7 +718,7 @@ int indexVersionCheck(IndexFile* index, bool reposition) {
             atEnd = true;
         }
     }
-    int rc = indexFileVersionCheck(state);
+    int rc = indexFileVersionCheck(state, assumeChanged);
     if (rc <= 0) return rc;
     if (selected && recNo > 0) {
         if ((rc = TagGo(selected, key.data(), recNo)) < 0) return rc;
@@ -727,15 +773,20 @@ int IndexLock(IndexFileState* state, TableHandle* t) {
     if (rc != 0) return rc;
     fileRefresh(&state->file);
     // Another process may have changed the file without changing its
-    // length: the counters are compared on every lock.
+    // length: the counters are compared on every lock. They are one byte
+    // each and may have come round to the values seen; blocks are kept only
+    // while other writers were told to step past those values.
+    bool shared = state->data->accessMode == 0;
+    bool unguarded = shared && state->seenLock != SeenSum(state);
     IndexFile* own = nullptr;
     for (IndexFile* i : t->indexes)
         if (i->state == state) own = i;
-    rc = own ? indexVersionCheck(own, true) : indexFileVersionCheck(state);
+    rc = own ? indexVersionCheck(own, true, unguarded) : indexFileVersionCheck(state, unguarded);
     if (rc < 0) {
         fileUnlock(&state->file, kIndexLockPos, 1);
         return -1;
     }
+    if (shared) IndexSeenHold(state);
     // Every writer holds the lock while the mark is set: a mark found now
     // was left by one that died.
     if (state->header[kIndexChangingByte] != 0 && !state->changing) state->damaged = true;

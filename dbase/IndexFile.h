@@ -28,6 +28,10 @@ constexpr int kTagEntryLen = 32;
 constexpr int kTagNameMax = 10;
 constexpr int kTagExprMax = 220;
 constexpr int64_t kIndexLockPos = 0xEFFFFFFE;
+// 256 lock bytes below the index lock: each user that keeps blocks of the
+// file across its index locks holds a shared lock on the byte of the sum of
+// the version counters it last saw (see IndexLock).
+constexpr int64_t kIndexSeenLocks = 0xEFFFFE00;
 constexpr int kMaxTreeDepth = 32;
 // A header byte the format leaves zero: set on disk while the keys may
 // disagree with the records, cleared once both are written.
@@ -104,6 +108,7 @@ struct IndexFileState {
     std::vector<std::unique_ptr<TagFile>> tags;
     int openCount = 0;
     long lockOwner = 0; // serial of the table holding the index lock
+    int seenLock = -1;  // the byte of kIndexSeenLocks this user holds, -1 none
     bool changing = false;          // we set the changing mark on disk
     bool releaseAfterWrite = false; // the lock was taken for one record write
     bool damaged = false;           // a writer died while changing the keys
@@ -162,9 +167,10 @@ int indexFlush(IndexFileState* state);
 // clears it at a flush or the close, not after every record.
 int indexFileFlush(IndexFileState* state, bool clearMark = true);
 int indexFileUpdateHeader(IndexFileState* state);
-// 1 when another process changed the file since it was last read, else 0.
-int indexFileVersionCheck(IndexFileState* state);
-int indexVersionCheck(IndexFile* index, bool reposition);
+// 1 when another process changed the file since it was last read, else 0;
+// with assumeChanged the blocks are read again in any case.
+int indexFileVersionCheck(IndexFileState* state, bool assumeChanged = false);
+int indexVersionCheck(IndexFile* index, bool reposition, bool assumeChanged = false);
 // A block number for a new block, or a negative error.
 long indexFileExtend(IndexFileState* state);
 // Whether a block number may hold an index block: inside the file and clear
@@ -176,6 +182,12 @@ IndexFileState* engineIndex(EngineContext* ctx, TableFile* file, const std::stri
 // Sets the changing mark on disk before the first key change.
 int IndexMarkChanging(IndexFileState* state);
 int IndexLock(IndexFileState* state, TableHandle* t);
+// A writer's new counters must not be the ones another user keeps its blocks
+// for: the tag's counter steps on past them.
+void IndexStepPastSeen(IndexFileState* state, TagFile* tag);
+// Moves this user's shared lock in kIndexSeenLocks to the sum of the counters
+// it now keeps blocks for; without it they are read again at the next lock.
+void IndexSeenHold(IndexFileState* state);
 int IndexUnlock(IndexFileState* state, TableHandle* t);
 bool IndexIsLocked(const IndexFileState* state);
 // Locks every index file of the table's data file that this table does not

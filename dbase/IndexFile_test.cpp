@@ -45,6 +45,18 @@ protected:
         TagHandle* th = tableTag(t, name);
         return th ? th->tagFile : nullptr;
     }
+    // ADRESSE with these match codes, opened by this context (a) and by other (b).
+    void OpenByTwoUsers(std::initializer_list<const char*> matches, EngineContext& other, TableHandle** a,
+                        TableHandle** b) {
+        TableHandle* t = CreateAdresse();
+        ASSERT_NE(t, nullptr);
+        for (const char* m : matches) Append(t, m);
+        ASSERT_EQ(tableClose(t), 0);
+        ASSERT_EQ(engineInit(&other), 0);
+        *a = tableOpen(&ctx, Path("ADRESSE"));
+        *b = tableOpen(&other, Path("ADRESSE"));
+        ASSERT_TRUE(*a && *b);
+    }
 };
 
 TEST_F(IndexTest, AnEmptyProductionIndexHasTheDocumentedLayout) {
@@ -376,15 +388,9 @@ TEST_F(IndexTest, BcdAndDateKeysCompareAsNumbers) {
 
 
 TEST_F(IndexTest, ALockSeesChangesThatKeptTheFileLength) {
-    TableHandle* t = CreateAdresse();
-    ASSERT_NE(t, nullptr);
-    for (const char* m : {"B", "D", "F"}) Append(t, m);
-    ASSERT_EQ(tableClose(t), 0);
     EngineContext other;
-    ASSERT_EQ(engineInit(&other), 0);
-    TableHandle* a = tableOpen(&ctx, Path("ADRESSE"));
-    TableHandle* b = tableOpen(&other, Path("ADRESSE"));
-    ASSERT_TRUE(a && b);
+    TableHandle *a = nullptr, *b = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenByTwoUsers({"B", "D", "F"}, other, &a, &b));
     // b writes and keeps its blocks; a then changes the same leaf in place.
     Append(b, "H");
     size_t before = Read("ADRESSE.MDX").size();
@@ -395,12 +401,42 @@ TEST_F(IndexTest, ALockSeesChangesThatKeptTheFileLength) {
     ASSERT_EQ(tableClose(b), 0);
     ASSERT_EQ(tableClose(a), 0);
     engineInitUndo(&other);
-    t = tableOpen(&ctx, Path("ADRESSE"));
+    TableHandle* t = tableOpen(&ctx, Path("ADRESSE"));
     ASSERT_NE(t, nullptr);
     tableTagSelect(t, tableTag(t, "PRIMARY"));
     std::string order;
     for (int rc = tableTop(t); rc == 0; rc = tableSkip(t, 1)) order += fieldStr(tableField(t, "MATCH"))[0];
     EXPECT_EQ(order, "ABCDFH");
+    EXPECT_EQ(tableClose(t), 0);
+}
+
+// The version counters are one byte: after 256 changes by another user they
+// read as they did, and blocks kept from before would write old keys back.
+TEST_F(IndexTest, ALockSeesChangesThatBroughtTheCountersRound) {
+    EngineContext other;
+    TableHandle *a = nullptr, *b = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenByTwoUsers({"B", "D"}, other, &a, &b));
+    auto rewrite = [](TableHandle* u, long recNo, const std::string& match) {
+        ASSERT_EQ(tableGo(u, recNo), 0);
+        ASSERT_EQ(fieldAssign(tableField(u, "MATCH"), match.c_str()), 0);
+        ASSERT_EQ(tableUpdateRecord(u, true), 0);
+    };
+    // a keeps the leaf; b changes record 2's key 256 times, one tag each time.
+    rewrite(a, 1, "A0");
+    for (int i = 0; i < 256; ++i) rewrite(b, 2, "D" + std::to_string(i));
+    rewrite(a, 1, "A1");
+    ASSERT_EQ(tableClose(b), 0);
+    ASSERT_EQ(tableClose(a), 0);
+    engineInitUndo(&other);
+    TableHandle* t = tableOpen(&ctx, Path("ADRESSE"));
+    ASSERT_NE(t, nullptr);
+    TagFile* tag = Tag(t, "PRIMARY");
+    std::vector<std::string> keys;
+    for (int rc = TagTop(tag); rc == 0 && TagKeyData(tag); rc = TagSkip(tag, 1) == 1 ? 0 : 1) {
+        std::string key(reinterpret_cast<const char*>(TagKeyData(tag)), 10);
+        keys.push_back(key.substr(0, key.find(' ')));
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"A1", "D255"}));
     EXPECT_EQ(tableClose(t), 0);
 }
 

@@ -803,6 +803,7 @@ int indexReindex(IndexFile* index) {
     for (size_t i = 0; i < index->tags.size() && result == 0; ++i)
         result = BuildTag(t, index->tags[i].get(), out, readBuf);
     if (result == 0) result = fileSeqWriteFlush(&out.w);
+    if (result == 0 && !state->tags.empty()) IndexStepPastSeen(state, state->tags.back().get());
     if (result == 0) {
         unsigned char* h = state->header;
         engineHeaderDate(h + 1);

@@ -198,6 +198,19 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
             return engineError(ctx_, e4rollback, L4engineTranRollback, "korrupte Transaktionsdatei", alias);
         if (!recovering && tableLockTest(t, recNo) != 1)
             return engineError(ctx_, e4lock, L4engineTranRollback, "erwartete Satzsperre fehlt", alias);
+        if (recovering && othersActive_) {
+            // Beside live users: only a record that still holds the dead
+            // user's image goes back, under its lock.
+            int saved = ctx_->lockAttempts;
+            ctx_->lockAttempts = 1;
+            int lrc = tableLock(t, recNo);
+            ctx_->lockAttempts = saved;
+            if (lrc != 0) return lrc < 0 ? lrc : 0;
+            std::vector<char> now(recLen);
+            int64_t at = int64_t(f->headerLen) + int64_t(recNo - 1) * recLen;
+            if ((lrc = fileReadAll(&f->data, at, now.data(), recLen)) < 0) return lrc;
+            if (std::memcmp(now.data(), data + 4 + recLen, recLen) != 0) return 0;
+        }
         std::vector<char> image(reinterpret_cast<const char*>(data + 4), reinterpret_cast<const char*>(data + 4) + recLen);
         const unsigned char* p = data + 4 + 2 * recLen;
         const unsigned char* end = data + h.dataLen;
@@ -237,6 +250,14 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
     // tags once index files are kept).
     long count = f->numRecs;
     bool countIsOurs = f->accessMode != 0 || f->appendLockOwner != 0 || f->fileLockOwner != 0;
+    if (recovering && othersActive_) {
+        // Nobody appends while the count is cut back.
+        int saved = ctx_->lockAttempts;
+        ctx_->lockAttempts = 1;
+        int lrc = tableLockAppend(t);
+        ctx_->lockAttempts = saved;
+        if (lrc != 0) return lrc < 0 ? lrc : 0;
+    }
     if (count < 0 || !countIsOurs || recovering) {
         int rc = tableReadCount(f);
         if (rc < 0) return rc;
@@ -245,8 +266,10 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
     if (recNo == count) {
         --count;
     } else if (recovering && recNo < count) {
-        // Others appended behind it since: it stays.
-        return 0;
+        // Others appended behind it since: it stays, marked deleted.
+        f->readAhead.count = 0;
+        const char mark = '*';
+        return fileWrite(&f->data, int64_t(f->headerLen) + int64_t(recNo - 1) * f->recLen, &mark, 1);
     } else if (recNo != count + 1) {
         return engineError(ctx_, e4rollback, L4engineTranRollback, "Datenbank korrupt", alias);
     } else if (!recovering) {
@@ -273,11 +296,12 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
     return tableWriteHeader(f);
 }
 
-int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEnd) {
+int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEnd, bool alone) {
     // Transactions that started and never ended, by id; and for each entry
     // the table its writer had opened under that owner.
     std::map<int32_t, bool> open;
     std::map<int32_t, size_t> lastStart;
+    std::map<int32_t, size_t> lastJoin; // by slot
     std::map<std::pair<int32_t, int32_t>, std::string> names;
     std::vector<std::string> tableOf(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -296,6 +320,7 @@ int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEn
             open[h.tranId] = true;
             lastStart[h.tranId] = i;
             break;
+        case kLogJoin: lastJoin[h.client] = i; break;
         case kLogCommit:
         case kLogRolledBack: open[h.tranId] = false; break;
         case kLogWrite:
@@ -308,11 +333,27 @@ int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEn
         }
     }
     int rc = 0;
-    if (validEnd < int64_t(all_.size())) rc = fileLenSet(&file_, validEnd);
+    // A torn entry at the end is cut off only while nobody else appends.
+    if (alone && validEnd < int64_t(all_.size())) rc = fileLenSet(&file_, validEnd);
     if (rc < 0) return rc;
     std::set<int32_t> unfinished;
-    for (const auto& [id, isOpen] : open)
-        if (isOpen) unfinished.insert(id);
+    for (const auto& [id, isOpen] : open) {
+        if (!isOpen) continue;
+        if (!alone) {
+            // A live user's transaction is never touched: its user is dead
+            // when its slot is free or was joined again after the start.
+            int slot = int(entries[lastStart[id]].header.client);
+            auto join = lastJoin.find(slot);
+            bool rejoined = join != lastJoin.end() && join->second > lastStart[id];
+            if (slot == slot_ || (!rejoined && !SlotIsFree(slot))) continue;
+        }
+        unfinished.insert(id);
+    }
+    if (!alone && unfinished.empty()) {
+        all_.clear();
+        return 0;
+    }
+    othersActive_ = !alone;
     std::map<std::string, TableHandle*> tables;
     int savedErrOpen = ctx_->errOpen, savedSingle = ctx_->singleOpen, savedAccess = ctx_->accessMode,
         savedReadOnly = ctx_->readOnly, savedAuto = ctx_->autoOpen;
@@ -320,7 +361,9 @@ int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEn
     ctx_->singleOpen = 0;
     ctx_->accessMode = 0;
     ctx_->readOnly = 0;
-    ctx_->autoOpen = 0;
+    // Beside live users the keys go back with the records, under the index
+    // locks; alone the production index is rebuilt afterwards.
+    ctx_->autoOpen = alone ? 0 : 1;
     for (size_t i = entries.size(); i-- > 0 && rc >= 0;) {
         const LogEntryHeader& h = entries[i].header;
         if (!unfinished.count(h.tranId) || (h.type != kLogWrite && h.type != kLogAppend)) continue;
@@ -340,7 +383,7 @@ int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEn
     // The undo went to the records only: the production index of every table
     // rolled back is rebuilt from them.
     for (auto& [name, t] : tables) {
-        if (rc < 0 || !t || !(t->file->headerFlags & 1)) continue;
+        if (rc < 0 || !alone || !t || !(t->file->headerFlags & 1)) continue;
         IndexFile* index = indexOpen(t, nullptr);
         if (!index) {
             ctx_->errorCode = 0;
@@ -359,6 +402,7 @@ int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEn
             int crc = tableClose(t);
             if (rc == 0 && crc < 0) rc = crc;
         }
+    othersActive_ = false;
     all_.clear();
     if (rc < 0) return rc;
     long savedId = tranId_;
@@ -367,14 +411,38 @@ int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEn
         if ((rc = Append(kLogRolledBack, nullptr, {})) < 0) break;
     }
     tranId_ = savedId;
-    if (rc == 0) rc = Append(kLogClean, nullptr, {});
+    if (rc == 0 && alone) rc = Append(kLogClean, nullptr, {});
     if (rc == 0) recovered_ = int(unfinished.size());
     return rc;
 }
 
+bool TransactionState::SlotIsFree(int slot) {
+    if (slot < 1 || slot > kLogSlots) return false;
+    if (TryLock(&file_, kLogSlotFirst + slot - 1, 1) != 0) {
+        ctx_->errorCode = 0;
+        return false;
+    }
+    fileUnlock(&file_, kLogSlotFirst + slot - 1, 1);
+    return true;
+}
+
+int TransactionState::RecoverDead(bool alone) {
+    std::vector<Entry> entries;
+    int64_t validEnd = 0;
+    int rc = ReadForward(entries, &validEnd);
+    if (rc < 0) return rc;
+    if (entries.empty()) return alone ? engineError(ctx_, e4tranFail, L4engineLogOpen, kRepair, file_.name.c_str()) : 0;
+    return Recover(entries, validEnd, alone);
+}
+
 int TransactionState::CheckConsistency() {
     int rc = TryLock(&file_, kLogSlotFirst, kLogSlots);
-    if (rc == r4locked) return 0; // others are working with the log
+    if (rc == r4locked) {
+        // Others are working with the log; users that died among them are
+        // rolled back all the same.
+        ctx_->errorCode = 0;
+        return RecoverDead(false);
+    }
     if (rc < 0) return rc;
     fileUnlock(&file_, kLogSlotFirst, kLogSlots);
     int64_t len = fileLen(&file_);
@@ -392,11 +460,7 @@ int TransactionState::CheckConsistency() {
     if (Get32(last) == 32 && logHeaderDecode(last + 4).type == kLogClean) return 0;
     // Left by a user that ended without leaving (a crash): its unfinished
     // transactions are rolled back and the log marked clean again.
-    std::vector<Entry> entries;
-    int64_t validEnd = 0;
-    if ((rc = ReadForward(entries, &validEnd)) < 0) return rc;
-    if (entries.empty()) return engineError(ctx_, e4tranFail, L4engineLogOpen, kRepair, file_.name.c_str());
-    return Recover(entries, validEnd);
+    return RecoverDead(true);
 }
 
 long TransactionState::LastIdOfSlot() {
@@ -452,6 +516,7 @@ int TransactionState::Open(const std::string& logName, const std::string& userNa
     }
     if (rc < 0) return rc;
     user_ = userName.empty() ? std::string("PUBLIC") : userName.substr(0, 10);
+    recovered_ = 0;
     busy_ = true;
     rc = fileLockWait(&file_, kLogCheckGate, 1);
     if (rc == 0) {
@@ -480,11 +545,14 @@ int TransactionState::Close() {
             fileUnlock(&file_, kLogSlotFirst + slot_ - 1, 1);
             slot_ = 0;
         }
-        if (TryLock(&file_, kLogSlotFirst, kLogSlots) == 0) {
-            int rc = Append(kLogClean, nullptr, {});
-            if (result == 0) result = rc;
-            fileUnlock(&file_, kLogSlotFirst, kLogSlots);
-        }
+        // The last one out rolls back what dead users left and marks the log
+        // clean; while others stay, only the dead users' transactions go.
+        busy_ = true;
+        bool alone = TryLock(&file_, kLogSlotFirst, kLogSlots) == 0;
+        int rc = RecoverDead(alone);
+        if (result == 0) result = rc;
+        if (alone) fileUnlock(&file_, kLogSlotFirst, kLogSlots);
+        busy_ = false;
         fileUnlock(&file_, kLogCheckGate, 1);
     }
     fileClose(&file_);

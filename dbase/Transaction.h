@@ -102,7 +102,12 @@ private:
     };
     int Append(int16_t type, TableHandle* t, const std::vector<unsigned char>& data, bool flush = true);
     int CheckConsistency();
-    int Recover(const std::vector<Entry>& entries, int64_t validEnd);
+    // alone: no other user is in the log; every unfinished transaction is
+    // rolled back and the log marked clean. Otherwise only those whose user
+    // is dead (its slot free, or taken again since the start).
+    int Recover(const std::vector<Entry>& entries, int64_t validEnd, bool alone);
+    int RecoverDead(bool alone);
+    bool SlotIsFree(int slot);
     int ReadForward(std::vector<Entry>& out, int64_t* validEnd);
     int Join();
     long LastIdOfSlot();
@@ -119,6 +124,7 @@ private:
     bool finishing_ = false;
     bool implicit_ = false;
     bool busy_ = false; // opening or recovering: tables opened meanwhile are not logged
+    bool othersActive_ = false; // recovering while live users work with the tables
     int recovered_ = 0;
     std::vector<TableHandle*> deferred_;
     std::vector<unsigned char> all_; // the whole log while it is recovered

@@ -508,6 +508,86 @@ TEST_F(TransactionTest, ALogLeftByACrashIsRolledBackAtTheNextOpen) {
     EXPECT_EQ(*(rolled + 2), kLogJoin);
 }
 
+// User B dies inside a transaction while A is in the log. B's changes go as
+// soon as B can be told dead: at A's close when A is the last one, or when a
+// third user joins while A still holds a transaction, which stays A's.
+TEST_F(TransactionTest, ADeadUsersTransactionIsRolledBackWhileOthersAreInTheLog) {
+    for (bool aHoldsATransaction : {false, true}) {
+        SCOPED_TRACE(aHoldsATransaction ? "A commits after B's death" : "A closes after B's death");
+        const std::string name = aHoldsATransaction ? "DEAD2" : "DEAD1";
+        tableClose(MakeTable(name.c_str(), 4, true));
+        ASSERT_EQ(OpenLog("A"), 0);
+        TableHandle* a = tableOpen(&ctx, Path(name));
+        ASSERT_NE(a, nullptr);
+        if (aHoldsATransaction) {
+            ASSERT_EQ(engineTranStart(&ctx), 0);
+            ASSERT_EQ(tableGo(a, 1), 0);
+            ASSERT_EQ(fieldAssign(tableField(a, "N"), "A1"), 0);
+            ASSERT_EQ(tableFlush(a), 0);
+        }
+        int ready[2], hold[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        ASSERT_EQ(::pipe(hold), 0);
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            EngineContext c;
+            engineInit(&c);
+            bool ok = engineLogOpen(&c, Path("TRANS.LOG").c_str(), "B") == 0;
+            TableHandle* t = tableOpen(&c, Path(name));
+            ok = ok && t && engineTranStart(&c) == 0 && tableGo(t, 3) == 0 &&
+                 fieldAssign(tableField(t, "N"), "bad") == 0 && fieldMemoAssignN(tableField(t, "M"), "gone", 4) == 0 &&
+                 tableAppendBlank(t) == 0 && tableFlush(t) == 0;
+            char b = ok ? 'R' : 'F';
+            (void)!::write(ready[1], &b, 1);
+            (void)!::read(hold[0], &b, 1); // killed here
+            ::_exit(3);
+        }
+        char b = 0;
+        ASSERT_EQ(::read(ready[0], &b, 1), 1);
+        ASSERT_EQ(b, 'R');
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        for (int fd : {ready[0], ready[1], hold[0], hold[1]}) ::close(fd);
+        const auto before = Types();
+        const auto rolledBefore = std::count(before.begin(), before.end(), kLogRolledBack);
+
+        if (aHoldsATransaction) {
+            // A third user's join rolls B back and leaves A's transaction be.
+            EngineContext other;
+            ASSERT_EQ(engineInit(&other), 0);
+            ASSERT_EQ(engineLogOpen(&other, Path("TRANS.LOG").c_str(), "C"), 0);
+            EXPECT_EQ(other.tranBlock->Recovered(), 1);
+            TableHandle* c = tableOpen(&other, Path(name));
+            ASSERT_NE(c, nullptr);
+            EXPECT_EQ(tableRecCount(c), 4);
+            EXPECT_EQ(N(c, 3), "r3  ");
+            EXPECT_EQ(std::string(fieldMemoStr(tableField(c, "M"))), "memo 3");
+            tableClose(c);
+            EXPECT_EQ(engineLogClose(&other), 0);
+            engineInitUndo(&other);
+            EXPECT_EQ(engineTranCommit(&ctx, true), 0);
+        }
+        EXPECT_EQ(tableClose(a), 0);
+        EXPECT_EQ(engineLogClose(&ctx), 0);
+        EXPECT_EQ(Types().back(), kLogClean);
+
+        // The next user finds nothing left to do, and the tables as they were
+        // but for A's committed change.
+        ASSERT_EQ(OpenLog("D"), 0);
+        EXPECT_EQ(ctx.tranBlock->Recovered(), 0);
+        TableHandle* t = tableOpen(&ctx, Path(name));
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(tableRecCount(t), 4);
+        EXPECT_EQ(N(t, 1), aHoldsATransaction ? "A1  " : "r1  ");
+        EXPECT_EQ(N(t, 3), "r3  ");
+        EXPECT_EQ(std::string(fieldMemoStr(tableField(t, "M"))), "memo 3");
+        tableClose(t);
+        auto types = Types();
+        EXPECT_EQ(std::count(types.begin(), types.end(), kLogRolledBack), rolledBefore + 1);
+        EXPECT_EQ(engineLogClose(&ctx), 0);
+    }
+}
+
 // A crash inside a transaction that changed keys: after the recovery every
 // tag holds exactly the keys of the records as they were before it.
 TEST_F(TransactionTest, ARecoveryPutsTheTagsBackWithTheRecords) {

@@ -130,6 +130,35 @@ TEST_F(Datenbank, AnUnreadableOrMissingAddressIndexIsRebuiltWithoutAWord) {
     }
 }
 
+// Another table's index file copied over the addresses' one opens well but
+// has none of their tags: it is rebuilt like a damaged one, and kept.
+TEST_F(Datenbank, AnAddressIndexWithOtherTagsIsRebuiltAndKeptAsBackup) {
+    ASSERT_EQ(Open(), 0);
+    CAdressTab& a = *db.Adressen();
+    a.SetText(a.name1, "Meyer");
+    a.SetText(a.name1Soun, "M600");
+    db.Schliessen();
+    const std::string foreign = Read("plz/PLZORT.MDX");
+    ASSERT_FALSE(foreign.empty());
+    vx::WriteFileAtomic(Path("db/ADRESSE.MDX"), foreign);
+    messages.service.shown.clear();
+    ASSERT_EQ(Open(), 0);
+    EXPECT_TRUE(Shown().empty()) << Shown()[0].text;
+    EXPECT_FALSE(db.Fehler());
+    ASSERT_NE(db.Bemerkungen(), nullptr);
+    EXPECT_TRUE(db.Adressen()->IndexRebuilt());
+    EXPECT_EQ(Read("db/ADRESSE.MDX.OLD"), foreign);
+    vx::TableHandle* t = db.Adressen()->Handle();
+    vx::tableTagSelect(t, db.Adressen()->sound.tag());
+    EXPECT_EQ(vx::tableSeek(t, "M600"), 0);
+    EXPECT_EQ(db.Adressen()->FeldText(db.Adressen()->name1), "Meyer");
+    db.Schliessen();
+    // The next start finds the rebuilt index whole.
+    ASSERT_EQ(Open(), 0);
+    EXPECT_FALSE(db.Adressen()->IndexRebuilt());
+    EXPECT_TRUE(Shown().empty());
+}
+
 TEST_F(Datenbank, TextsOfColumns) {
     ASSERT_EQ(Open(), 0);
     CAdressTab& a = *db.Adressen();

@@ -18,13 +18,6 @@ constexpr const char* kExtensions[] = {"DBF", "MDX", "DBT"};
 
 bool IsMemoType(int type) { return type == 'M' || type == 'B' || type == 'G'; }
 
-// The file of path.ext as it lies on disk (any letter case), or the upper-case name.
-std::string TableFileName(const std::string& path, const char* ext) {
-    const std::string name = path + "." + ext;
-    const std::string found = ResolveNoCase(name);
-    return FileExists(found) ? found : name;
-}
-
 // Copies src to dst through a temporary name, so that dst is either the old
 // file or the whole copy.
 bool CopyThroughTemp(const std::string& src, const std::string& dst) {
@@ -41,6 +34,17 @@ bool RenameFile(const std::string& from, const std::string& to) {
 }
 
 } // namespace
+
+std::string TableFileName(const std::string& path, const char* ext) {
+    const std::string name = path + "." + ext;
+    const std::string found = ResolveNoCase(name);
+    return FileExists(found) ? found : name;
+}
+
+bool KeepBackup(const std::string& file) {
+    const std::string backup = file + ".OLD";
+    return FileExists(ResolveNoCase(backup)) || CopyThroughTemp(file, backup);
+}
 
 std::function<void()>& CModifyDBStruk::QuitHook() {
     static std::function<void()> hook;
@@ -164,11 +168,9 @@ bool CModifyDBStruk::BackUp() {
     for (const char* ext : kExtensions) {
         const std::string file = TableFileName(path_, ext);
         if (!FileExists(file)) continue;
-        const std::string backup = file + ".OLD";
-        if (FileExists(ResolveNoCase(backup))) continue;
-        if (!CopyThroughTemp(file, backup)) {
-            Report("Die Datenbank " + path_ + " konnte nicht konvertiert werden.\nDie Sicherungskopie " + backup +
-                   " lässt sich nicht anlegen.");
+        if (!KeepBackup(file)) {
+            Report("Die Datenbank " + path_ + " konnte nicht konvertiert werden.\nDie Sicherungskopie " + file +
+                   ".OLD lässt sich nicht anlegen.");
             return false;
         }
     }

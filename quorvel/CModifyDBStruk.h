@@ -10,6 +10,12 @@
 #include <memory>
 #include <string>
 
+// The file of path.ext as it lies on disk (any letter case), or the upper-case name.
+std::string TableFileName(const std::string& path, const char* ext);
+// Copies the file beside itself under its name with ".OLD" appended; a backup
+// that is already there is kept. False when the copy failed.
+bool KeepBackup(const std::string& file);
+
 class CModifyDBStruk {
 public:
     explicit CModifyDBStruk(vx::EngineContext* ctx) : ctx_(ctx) {}

@@ -2,6 +2,7 @@
 
 #include "dbase/EngineContext.h"
 #include "dbase/Table.h"
+#include "platform/Files.h"
 
 using namespace vx;
 
@@ -30,6 +31,12 @@ struct QuietEngine {
 
 // 1 packed, 0 not possible now.
 int PackAlone(EngineContext* ctx, const std::string& path) {
+    // A program starting meanwhile would find the table held and give up:
+    // it waits for the directory while the pack holds it. The pack itself
+    // waits for nobody; a directory in use means later.
+    bool busy = false;
+    DirectoryLock lock(DirName(NormalizeSlashes(path)), [&busy] { busy = true; }, 1);
+    if (busy) return 0;
     ctx->errorCode = 0;
     ctx->accessMode = 2;
     // The production index must come along, or it would keep the old numbers.

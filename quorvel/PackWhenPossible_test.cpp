@@ -1,5 +1,6 @@
 #include "quorvel/PackWhenPossible.h"
 
+#include "dbase/EngineFile.h"
 #include "dbase/Field.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/QuorvelTestEnv.h"
@@ -157,6 +158,102 @@ TEST_F(PackWhenPossibleTest, TwoProcessesEditingAndPackingLoseNothing) {
         EXPECT_EQ(a.FeldText(a.bemerkung), w.memo);
     }
     EXPECT_TRUE(Shown().empty());
+}
+
+// Another program packs the addresses while this one starts: the start waits
+// for the pack instead of finding the table held and giving up.
+TEST_F(PackWhenPossibleTest, AStartWhileAnotherProgramPacksWaitsForThePack) {
+    TwoProcesses talk;
+    ASSERT_TRUE(talk.Open());
+    const pid_t pid = talk.Fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        CDatenbank db;
+        if (Open(db) != 0) ::_exit(2);
+        DeleteMatch(*db.Adressen(), "B");
+        // The packer stops at its first write while nobody else can open
+        // the table, and goes on when told.
+        struct Pausing : vx::FileSystemCalls {
+            TwoProcesses* talk = nullptr;
+            std::string path;
+            bool probing = false, paused = false;
+            ssize_t Pwrite(int fd, const void* buf, size_t len, off_t pos) override {
+                if (!paused && !probing) {
+                    probing = true;
+                    vx::EngineContext probe;
+                    vx::engineInit(&probe);
+                    probe.errOpen = 0;
+                    vx::TableHandle* t = vx::tableOpen(&probe, path);
+                    if (t) vx::tableClose(t);
+                    probe.errorCode = 0;
+                    vx::engineInitUndo(&probe);
+                    probing = false;
+                    if (!t) {
+                        paused = true;
+                        if (!talk->ChildSays('P') || !talk->ChildAwaits('G')) ::_exit(3);
+                    }
+                }
+                return FileSystemCalls::Pwrite(fd, buf, len, pos);
+            }
+        };
+        static Pausing calls;
+        calls.talk = &talk;
+        calls.path = Path("db/ADRESSE");
+        vx::setFileSystemCalls(&calls);
+        const int packed = PackWhenPossible(*db.Adressen());
+        vx::setFileSystemCalls(nullptr);
+        if (!talk.ChildSays('D')) ::_exit(4);
+        db.Schliessen();
+        ::_exit(packed == 1 && calls.paused ? 0 : 1);
+    }
+    talk.Expect('P');
+    // The start's first wait lets the pack go on and end.
+    bool told = false;
+    auto letThePackEnd = [&] {
+        if (told) return;
+        told = true;
+        talk.Say('G');
+        talk.Expect('D');
+    };
+    vx::engineHooks().pump = [&](int) { letThePackEnd(); };
+    CDatenbank db;
+    const int rc = Open(db);
+    letThePackEnd();
+    ASSERT_NO_FATAL_FAILURE(talk.ExpectChildSucceeded());
+    EXPECT_EQ(rc, 0);
+    EXPECT_FALSE(db.Fehler());
+    ASSERT_NE(db.Adressen(), nullptr);
+    ASSERT_NE(db.Bemerkungen(), nullptr);
+    EXPECT_EQ(LiveMatches(*db.Adressen()), "AC");
+    EXPECT_EQ(vx::tableRecCount(db.Adressen()->Handle()), 2);
+    EXPECT_TRUE(Shown().empty());
+}
+
+// A program that holds the addresses for itself and takes no notice of the
+// directory: the start says once which file it could not open.
+TEST_F(PackWhenPossibleTest, AnAddressTableHeldElsewhereIsReportedOnceByName) {
+    TwoProcesses talk;
+    ASSERT_TRUE(talk.Open());
+    const pid_t pid = talk.Fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        vx::EngineContext c;
+        vx::engineInit(&c);
+        c.accessMode = 2;
+        vx::TableHandle* t = vx::tableOpen(&c, Path("db/ADRESSE"));
+        if (!talk.ChildSays(t ? 'H' : 'F') || !talk.ChildAwaits('Q')) ::_exit(2);
+        vx::engineInitUndo(&c);
+        ::_exit(0);
+    }
+    talk.Expect('H');
+    CDatenbank db;
+    EXPECT_NE(Open(db), 0);
+    talk.Say('Q');
+    ASSERT_NO_FATAL_FAILURE(talk.ExpectChildSucceeded());
+    EXPECT_TRUE(db.Fehler());
+    EXPECT_EQ(db.Adressen(), nullptr);
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_NE(Shown()[0].text.find("ADRESSE.DBF"), std::string::npos) << Shown()[0].text;
 }
 
 } // namespace

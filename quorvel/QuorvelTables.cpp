@@ -3,6 +3,7 @@
 #include "dbase/Field.h"
 #include "dbase/IndexFile.h"
 #include "platform/Files.h"
+#include "quorvel/CModifyDBStruk.h"
 
 #include <algorithm>
 
@@ -45,6 +46,17 @@ void ClearQuietCode(EngineContext* ctx) {
     if (ctx->errorCode > 0) ctx->errorCode = 0;
 }
 
+// An index file of the right name may hold other tags (another table's file
+// copied over it): it is then no better than a damaged one.
+bool HasTags(TableHandle* t, const TagInfo* tags) {
+    const int saved = t->ctx->errTagName;
+    t->ctx->errTagName = 0;
+    bool all = true;
+    for (const TagInfo* tag = tags; all && tag && tag->name; ++tag) all = tableTag(t, tag->name) != nullptr;
+    t->ctx->errTagName = saved;
+    return all;
+}
+
 } // namespace
 
 int CQuorvelTable::Open(EngineContext* ctx, const std::string& path) {
@@ -77,8 +89,8 @@ TableHandle* CQuorvelTable::OpenQuietly(EngineContext* ctx, const std::string& p
     ctx->errOpen = 0;
     ctx->errOff = 1;
     TableHandle* t = tableOpen(ctx, path);
-    if (t && Tags()) indexOpen(t, nullptr);
-    if (t && ctx->errorCode != 0) {
+    const bool whole = t && (!Tags() || (indexOpen(t, nullptr) && HasTags(t, Tags())));
+    if (t && (ctx->errorCode != 0 || !whole)) {
         ctx->errorCode = 0;
         tableClose(t);
         t = nullptr;
@@ -93,13 +105,14 @@ TableHandle* CQuorvelTable::OpenQuietly(EngineContext* ctx, const std::string& p
 TableHandle* CQuorvelTable::OpenOrCreate(EngineContext* ctx, const std::string& path, int& rc) {
     const int savedAuto = ctx->autoOpen, savedSafety = ctx->safety, savedErrOpen = ctx->errOpen;
     ctx->autoOpen = 0;
-    if (!ReportsOpenFailure()) ctx->errOpen = 0;
+    // Only a missing table goes unreported: it is created. One that is there
+    // and still does not open is reported once, naming the file, and creating
+    // over it would only fail a second time.
+    const bool present = vx::FileExists(vx::ResolveNoCase(vx::NormalizeSlashes(path) + ".DBF"));
+    if (!ReportsOpenFailure() && !present) ctx->errOpen = 0;
 
     TableHandle* t = tableOpen(ctx, path);
     const bool opened = t != nullptr;
-    // A data file that is there but does not open has been reported; creating
-    // over it would only fail a second time.
-    const bool present = vx::FileExists(vx::ResolveNoCase(vx::NormalizeSlashes(path) + ".DBF"));
     if (!t && !present) {
         ctx->safety = 1;
         ctx->errorCode = 0;
@@ -115,10 +128,10 @@ TableHandle* CQuorvelTable::OpenOrCreate(EngineContext* ctx, const std::string& 
             const int savedOff = ctx->errOff, savedIdxOpen = ctx->errOpen;
             ctx->errOff = 1;
             ctx->errOpen = 0;
-            indexOpen(t, nullptr);
+            const bool whole = indexOpen(t, nullptr) && HasTags(t, Tags());
             ctx->errOff = savedOff;
             ctx->errOpen = savedIdxOpen;
-            rebuild = ctx->errorCode != 0;
+            rebuild = ctx->errorCode != 0 || !whole;
         }
         if (rebuild) {
             t = RebuildIndex(ctx, t, path);
@@ -148,6 +161,9 @@ TableHandle* CQuorvelTable::RebuildIndex(EngineContext* ctx, TableHandle* t, con
     ctx->accessMode = 1;
     t = tableOpen(ctx, path);
     if (t) {
+        // What is replaced stays beside the table.
+        const std::string old = TableFileName(NormalizeSlashes(path), "MDX");
+        if (FileExists(old)) KeepBackup(old);
         indexCreate(t, nullptr, Tags());
         const int code = ctx->errorCode;
         ctx->errorCode = 0;
