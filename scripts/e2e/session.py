@@ -299,11 +299,16 @@ class Session:
     def wait_dialog(self, pattern, what, timeout=SHORT):
         return self.wait(lambda: self.dialogs(pattern), timeout, what)[0][0]
 
+    def on_screen(self):
+        """The program's windows on the screen, menus included: a list of
+        (id, window types)."""
+        listed = self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.processes[self.name].pid)])
+        return [(w, re.findall(r"_NET_WM_WINDOW_TYPE_\w+", self.run(["xprop", "-id", w, "_NET_WM_WINDOW_TYPE"])))
+                for w in listed.split()]
+
     def menus(self):
         """The program's menus open on the screen."""
-        listed = self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.processes[self.name].pid)])
-        return [wid for wid in listed.split()
-                if any(t in self.run(["xprop", "-id", wid, "_NET_WM_WINDOW_TYPE"]) for t in MENU_TYPES)]
+        return [w for w, types in self.on_screen() if any(t in types for t in MENU_TYPES)]
 
     def open_menu(self, wid, *keys):
         """Opens a menu of window wid by keys and waits until it shows: only
@@ -393,12 +398,8 @@ class Session:
     def visible(self):
         """The program's windows on the screen with their kinds, for a
         message."""
-        listed = self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.processes[self.name].pid)])
-        kinds = []
-        for w in listed.split():
-            kind = re.findall(r"_NET_WM_WINDOW_TYPE_(\w+)", self.run(["xprop", "-id", w, "_NET_WM_WINDOW_TYPE"]))
-            kinds.append("%s %s %r" % (w, "/".join(kind), self.run(["xdotool", "getwindowname", w]).strip()))
-        return "; ".join(kinds)
+        return "; ".join("%s %s %r" % (w, "/".join(types), self.run(["xdotool", "getwindowname", w]).strip())
+                         for w, types in self.on_screen())
 
     def answer_file_dialog(self, known, name, command, save=False):
         """Waits for the file dialog that command opened, checks its title and
