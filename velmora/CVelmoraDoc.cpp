@@ -122,6 +122,7 @@ bool CVelmoraDoc::OnNewDocument() {
     }
     SetPathName("unbenannt");
     ResetDocument();
+    Modify(false);
     UpdateAllViews(nullptr, nullptr);
     return true;
 }
@@ -136,6 +137,16 @@ void CVelmoraDoc::SetPathName(const std::string& name) {
 void CVelmoraDoc::TakeProjectName(const std::string& name) {
     const std::string file = ProjectDocumentName(name, ".kfx");
     if (!file.empty()) SetPathName(file);
+}
+
+bool CVelmoraDoc::IsModified() const {
+    // Comparing serialises the document, which leaves it as it was.
+    return wxDocument::IsModified() || const_cast<CVelmoraDoc*>(this)->DiffersFromFile();
+}
+
+void CVelmoraDoc::Modify(bool modified) {
+    if (!modified) TakeFileImage();
+    wxDocument::Modify(modified);
 }
 
 bool CVelmoraDoc::OnSaveModified() {
@@ -159,6 +170,8 @@ bool CVelmoraDoc::SaveAs() {
 void CVelmoraDoc::ForgetFile() {
     SetPathName("unbenannt");
     SetDocumentSaved(false);
+    // A new calculation is unchanged until the user changes it.
+    Modify(false);
 }
 
 void CVelmoraDoc::OnSaveCommand(wxCommandEvent&) {
@@ -174,7 +187,9 @@ void CVelmoraDoc::OnUpdateSave(wxUpdateUIEvent& event) { event.Enable(!IsBusy())
 bool CVelmoraDoc::OpenCalculation(const wxString& path) {
     if (IsBusy() || !OnSaveModified()) return false;
     if (!OnOpenDocument(path)) return false;
+    // Told again with the new title: the frame shows the title, not the path.
     SetTitle(vx::ToWx(vx::BaseName(vx::FromWx(path))));
+    SetFilename(path, true);
     if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(path);
     UpdateAllViews();
     return true;

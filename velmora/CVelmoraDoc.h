@@ -26,6 +26,12 @@ public:
     // A name without "/" goes into "Global"/"DatPfad", else the current directory.
     void SetPathName(const std::string& name);
 
+    // Changed exactly when a save would write something other than the file
+    // holds (or was last told so); no changed mark stays behind a change undone.
+    bool IsModified() const override;
+    // Unchanged: the document's contents now count as its file's.
+    void Modify(bool modified) override;
+
     // The framework's question before a changed document is closed, asked
     // through the program's message service.
     bool OnSaveModified() override;

@@ -33,6 +33,8 @@ CVelmoraDocCore::CVelmoraDocCore() : FlueSystem(FlueSystemVariant::Diagram()) {
     SetAxes();
     diagram.SetCrossSectionLookup([this](double cm) { return TableSizeAtLeast(cm); });
     diagram.SetCursorMovedHandler([this](double height, double size) { SetChosenPoint(height, size); });
+    // A fresh document is unchanged.
+    TakeFileImage();
 }
 
 CVelmoraDocCore::~CVelmoraDocCore() = default;
@@ -122,7 +124,6 @@ bool CVelmoraDocCore::OnCalculate() {
         return false;
     }
     BusyScope busy(*this);
-    MarkModified();
     PrepareRun();
 
     BeginWait();
@@ -309,6 +310,9 @@ void CVelmoraDocCore::TakeItems(CalculationFileItems& items) {
     construction = items.construction;
     room = items.room;
     heatGenerator = items.heatGenerator;
+    // The file keeps no condensing flag; a condensing catalogue line always
+    // fixes the draught, and nothing else does.
+    heatGenerator.condensing = heatGenerator.draughtFixed != 0 ? 1 : 0;
     connector = items.connector;
     chimney = items.chimney;
     project = items.project;
@@ -323,6 +327,8 @@ void CVelmoraDocCore::TakeItems(CalculationFileItems& items) {
     points.clear();
     ClearResults();
     diagram.SetPoints({});
+    // The diagram of the document before is not this file's.
+    ShowDiagram(false);
     diagram.SetShape(diagramShape);
     diagram.SetCursor(chosenHeight, chosenSize);
     yAxisTitle = vx::LoadString(diagramShape == 0 ? IDS_Y_AXIS_ROUND : IDS_Y_AXIS_SQUARE);
@@ -366,6 +372,35 @@ bool CVelmoraDocCore::SaveCalculationFile(const std::string& path) {
         return false;
     }
     return true;
+}
+
+std::vector<uint8_t> CVelmoraDocCore::FileImage() {
+    // Storing puts the chosen point into the chimney and the connector and
+    // sets the format; none of that may change the document by looking.
+    const int format = vx::g_FileFormat;
+    const double length = chimney.length.value, height = chimney.height.value, diameter = chimney.diameter.value;
+    const int16_t shape = chimney.shape.value;
+    const double connectorDiameter = connector.diameter.value;
+    std::vector<uint8_t> image = StoreCalculation();
+    vx::g_FileFormat = format;
+    chimney.length.value = length;
+    chimney.height.value = height;
+    chimney.diameter.value = diameter;
+    chimney.shape.value = shape;
+    connector.diameter.value = connectorDiameter;
+    return image;
+}
+
+bool CVelmoraDocCore::DiffersFromFile() {
+    // A running calculation varies the chimney: its state is no document's.
+    if (!IsBusy()) differs_ = FileImage() != fileImage_;
+    return differs_;
+}
+
+void CVelmoraDocCore::TakeFileImage() {
+    if (IsBusy()) return;
+    fileImage_ = FileImage();
+    differs_ = false;
 }
 
 bool CVelmoraDocCore::HandOverEnabled() { return !vx::Profile().GetString("Aurelia", "INI", "").empty(); }

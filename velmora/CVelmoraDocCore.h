@@ -93,6 +93,10 @@ public:
     std::vector<uint8_t> StoreCalculation();
     // Written to a temporary name beside path, then renamed.
     bool SaveCalculationFile(const std::string& path);
+    // Whether what a save would write differs from what the document last
+    // read, wrote or was told is its file's (TakeFileImage).
+    bool DiffersFromFile();
+    void TakeFileImage();
 
     // Writes "~uebergabe.kfx" into the directory of "Aurelia"/"INI" and
     // starts AURELIA from there. False with a message on failure.
@@ -149,6 +153,11 @@ private:
     void SetAxes();
     void WriteChosenPointIntoChimney();
     void TakeItems(CalculationFileItems& items);
+    // What a save would write, leaving the document as it is.
+    std::vector<uint8_t> FileImage();
+
+    std::vector<uint8_t> fileImage_;
+    bool differs_ = false;  // the last answer, kept while a calculation runs
 
     int busy_ = 0;
     friend class BusyScope;

@@ -136,6 +136,7 @@ TEST_F(DocumentFrameTest, SavedAndReopenedThroughTheFrame) {
     EXPECT_FALSE(doc_->IsModified());
 
     doc_->ResetDocument();
+    doc_->Modify(false);
     ASSERT_TRUE(frame_->OpenDocument(a));
     EXPECT_EQ(manager_->GetCurrentDocument(), doc_);
     EXPECT_EQ(doc_->GetTitle(), vx::ToWx(vx::BaseName(TempPath("a.kfx"))));

@@ -60,8 +60,14 @@ protected:
         Pump();
         form_ = view_->Form();
         ASSERT_NE(form_, nullptr);
+        // A save dialog here would wait for a user.
+        CVelmoraDoc::SetSavePathChooser([](const std::string&, const std::string& name) {
+            ADD_FAILURE() << "save dialog for " << name;
+            return std::string();
+        });
     }
     void TearDown() override {
+        CVelmoraDoc::SetSavePathChooser(nullptr);
         CloseProgramFrame(manager_, frame_);
         LoadCrossSectionTables();
         ModelTest::TearDown();
@@ -328,6 +334,8 @@ TEST_F(FormTest, NewCalculationEmptiesTheFormAndAsksForTheProject) {
     ChooseSystem(3);
     doc_->project.Text(CProjekt::Nummer) = "P-17";
     projectDataPosts_ = 0;
+    // The choice is a change: "Nein" drops it.
+    messages_.service.answers = {vx::IDNO};
     wxCommandEvent event(wxEVT_MENU, ID_NEW_CALCULATION);
     frame_->GetEventHandler()->ProcessEvent(event);
     Pump();
@@ -365,6 +373,132 @@ TEST_F(FormTest, LoadedFileReselectsEveryListAndComputes) {
     // Command 1000 was posted and has run.
     EXPECT_EQ(doc_->resultValid, 1);
     EXPECT_GE(doc_->points.size(), 2u);
+}
+
+TEST_F(FormTest, EveryFuelReopensToItsChoiceAndItsDiagram) {
+    auto* fuel = Control<wxChoice>(CVelmoraView::IDC_FUEL);
+    auto* manufacturer = Control<wxChoice>(CVelmoraView::IDC_MANUFACTURER);
+    auto* type = Control<CComboWrzTyp>(CVelmoraView::IDC_TYPE);
+    const std::string path = Path("brennstoff.kfx");
+    for (int position = 0; position < int(fuel->GetCount()); ++position) {
+        SCOPED_TRACE(vx::FromWx(fuel->GetString(unsigned(position))));
+        ChooseFuel(position);
+        ASSERT_GT(manufacturer->GetCount(), 0u);
+        Choose(manufacturer, manufacturer, wxEVT_CHOICE, 0);
+        ChooseSystem(1);
+        // The condensing entries run moist, as such a boiler does.
+        Check(CVelmoraView::IDC_MOIST, position >= 10);
+        // The first type with a band on this chimney, else the last.
+        bool banded = false;
+        for (unsigned item = 0; item < type->GetCount() && !banded; ++item) {
+            messages_.service.shown.clear();
+            Choose(type, type, wxEVT_COMBOBOX, int(item));
+            Click(CVelmoraView::IDC_MACH_ET);
+            Pump();
+            ASSERT_EQ(doc_->resultValid, 1);
+            banded = !doc_->points.empty();
+        }
+        const std::string maker = vx::FromWx(manufacturer->GetStringSelection());
+        const std::string typeName = vx::FromWx(type->wxItemContainerImmutable::GetStringSelection());
+        const std::vector<DiagramPoint> points = doc_->points;
+        // A narrow band brings its message again after the reopening.
+        std::vector<std::string> told;
+        for (const auto& m : messages_.service.shown) told.push_back(m.text);
+        messages_.service.shown.clear();
+        const double height = doc_->chosenHeight, size = doc_->chosenSize;
+        ASSERT_TRUE(doc_->OnSaveDocument(vx::ToWx(path)));
+
+        wxCommandEvent event(wxEVT_MENU, ID_NEW_CALCULATION);
+        frame_->GetEventHandler()->ProcessEvent(event);
+        Pump();
+        ASSERT_EQ(fuel->GetSelection(), wxNOT_FOUND);
+        ASSERT_TRUE(doc_->OpenCalculation(vx::ToWx(path)));
+        Pump();
+        EXPECT_EQ(fuel->GetSelection(), position);
+        EXPECT_EQ(vx::FromWx(manufacturer->GetStringSelection()), maker);
+        EXPECT_EQ(vx::FromWx(type->wxItemContainerImmutable::GetStringSelection()), typeName);
+        EXPECT_EQ(doc_->resultValid, 1);
+        EXPECT_TRUE(DiagramShown());
+        ASSERT_EQ(doc_->points.size(), points.size());
+        for (size_t i = 0; i < points.size(); ++i) {
+            EXPECT_EQ(doc_->points[i].height, points[i].height) << i;
+            EXPECT_EQ(doc_->points[i].smallest, points[i].smallest) << i;
+            EXPECT_EQ(doc_->points[i].largest, points[i].largest) << i;
+        }
+        EXPECT_EQ(doc_->chosenHeight, height);
+        EXPECT_EQ(doc_->chosenSize, size);
+        std::vector<std::string> toldAgain;
+        for (const auto& m : messages_.service.shown) toldAgain.push_back(m.text);
+        EXPECT_EQ(toldAgain, told);
+        messages_.service.shown.clear();
+    }
+}
+
+TEST_F(FormTest, ChangedExactlyWhileTheFileWouldDiffer) {
+    ChooseFuel(1);
+    ChooseManufacturer("Kesselwerk Almendorf GmbH");
+    ChooseType("Oleomat 22");
+    ChooseSystem(1);
+    Click(CVelmoraView::IDC_MACH_ET);
+    Pump();
+    const std::string path = Path("optionen.kfx");
+    ASSERT_TRUE(doc_->OnSaveDocument(vx::ToWx(path)));
+    ASSERT_TRUE(doc_->OpenCalculation(vx::ToWx(path)));
+    Pump();
+    // Read and computed again, the calculation is what its file holds.
+    ASSERT_EQ(doc_->resultValid, 1);
+    EXPECT_FALSE(doc_->IsModified());
+    // Ticked and unticked, the part-load option leaves the file's contents.
+    Check(CVelmoraView::IDC_WITHOUT_PART_LOAD, true);
+    EXPECT_TRUE(doc_->IsModified());
+    Check(CVelmoraView::IDC_WITHOUT_PART_LOAD, false);
+    EXPECT_FALSE(doc_->IsModified());
+    // The shape and the moisture apply the system again.
+    for (int option : {CVelmoraView::IDC_SQUARE, CVelmoraView::IDC_MOIST}) {
+        ASSERT_TRUE(doc_->OpenCalculation(vx::ToWx(path)));
+        Pump();
+        Check(option, true);
+        EXPECT_TRUE(doc_->IsModified()) << option;
+        doc_->Modify(false);
+    }
+    ASSERT_TRUE(doc_->OpenCalculation(vx::ToWx(path)));
+    Pump();
+    // Ctrl+S writes a ticked option.
+    std::string before, after;
+    ASSERT_TRUE(vx::ReadWholeFile(path, before));
+    Check(CVelmoraView::IDC_WITHOUT_PART_LOAD, true);
+    wxCommandEvent save(wxEVT_MENU, ID_FILE_SAVE);
+    doc_->ProcessEvent(save);
+    ASSERT_TRUE(vx::ReadWholeFile(path, after));
+    EXPECT_NE(after, before);
+    EXPECT_FALSE(doc_->IsModified());
+    EXPECT_TRUE(messages_.service.shown.empty());
+}
+
+TEST_F(FormTest, RecentFileBringsItsTitleAndNoDiagramOfTheFileBefore) {
+    ChooseFuel(1);
+    ChooseManufacturer("Kesselwerk Almendorf GmbH");
+    ChooseType("Oleomat 22");
+    ChooseSystem(1);
+    // A heat generator the catalogue no longer lists: the form cannot show it.
+    doc_->heatGenerator.typeDesignation.text = "Oleomat 1999";
+    const std::string gone = Path("ausgelistet.kfx");
+    ASSERT_TRUE(doc_->SaveCalculationFile(gone));
+    ChooseType("Oleomat 22");
+    Click(CVelmoraView::IDC_MACH_ET);
+    Pump();
+    const std::string shown = Path("gezeigt.kfx");
+    ASSERT_TRUE(doc_->OnSaveDocument(vx::ToWx(shown)));
+    ASSERT_TRUE(DiagramShown());
+
+    manager_->AddFileToHistory(vx::ToWx(gone));
+    wxCommandEvent pick(wxEVT_MENU, ID_FILE_MRU_FILE1);
+    frame_->GetEventHandler()->ProcessEvent(pick);
+    Pump();
+    EXPECT_EQ(doc_->heatGenerator.typeDesignation.text, "Oleomat 1999");
+    EXPECT_EQ(frame_->GetTitle(), "ausgelistet.kfx - " + ProgramFrameTitle());
+    EXPECT_FALSE(DiagramShown());
+    EXPECT_TRUE(doc_->diagram.Points().empty());
 }
 
 } // namespace
