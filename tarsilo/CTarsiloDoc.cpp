@@ -97,6 +97,8 @@ void CTarsiloDoc::SetPathName(const std::string& name) {
     SetFilename(vx::ToWx(path), true);
 }
 
+void CTarsiloDoc::TakeProjectPath(const std::string& path) { TakeNameFromProject(*this, DocumentPath(path)); }
+
 void CTarsiloDoc::DocumentChanged() {
     Modify(true);
     UpdateAllViews();

@@ -29,6 +29,7 @@ public:
     bool SaveAs() override;
     // A name without "/" lies in "Global"/"DatPfad", else the current directory.
     void SetPathName(const std::string& name) override;
+    void TakeProjectPath(const std::string& path) override;
     void DocumentChanged() override;
     bool OpenCalculation(const wxString& path) override;
 

@@ -17,7 +17,7 @@ CGrunddaten& TarsiloLibraryDocument::DocumentSite() { return doc_.construction.s
 
 void TarsiloLibraryDocument::TakeProjectName(const std::string& name) {
     const std::string file = TarsiloDocCommands::ProjectFileName(name);
-    if (!file.empty()) window_.SetPathName(DocumentPath(file));
+    if (!file.empty()) window_.TakeProjectPath(DocumentPath(file));
 }
 
 void TarsiloLibraryDocument::SiteHeightTaken() { TarsiloDocCommands::DropResults(doc_); }

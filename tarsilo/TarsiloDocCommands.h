@@ -20,6 +20,8 @@ public:
     // The document's path; a name without a folder lies in the open-file
     // dialog's folder. Not added to the recent files.
     virtual void SetPathName(const std::string& path) = 0;
+    // The path the project number gives; not yet the document's own file.
+    virtual void TakeProjectPath(const std::string& path) { SetPathName(path); }
     virtual void DocumentChanged() = 0;
 };
 

@@ -123,6 +123,9 @@ void CVelmoraDiag::PlaceCursor(int x, int y, bool fromMouse) {
     // The crosshair is state: the next paint draws it where it now is.
     m_bNoCrosshair = false;
     m_ptCross = {x, y};
+    m_dCrossX = m_xAchse.PixelToValue(x);
+    m_dCrossY = m_yAchse.PixelToValue(y);
+    m_crossMapping = CurrentMapping();
     if (fromMouse) {
         m_dCursorHeight = m_xAchse.PixelToValue(x);
         m_dCursorSize = RoundToStep(m_yAchse.PixelToValue(y), 10);
@@ -135,13 +138,26 @@ void CVelmoraDiag::PlaceCursor(int x, int y, bool fromMouse) {
     }
 }
 
+CVelmoraDiag::Mapping CVelmoraDiag::CurrentMapping() const {
+    return {m_xAchse.ValueToPixel(m_xAchse.Minimum()), m_xAchse.ValueToPixel(m_xAchse.Maximum()),
+            m_yAchse.ValueToPixel(m_yAchse.Minimum()), m_yAchse.ValueToPixel(m_yAchse.Maximum())};
+}
+
+void CVelmoraDiag::PlaceCursorAt(double height, double size) {
+    SetClientOutputRect();
+    PlaceCursor(m_xAchse.ValueToPixel(height), m_yAchse.ValueToPixel(size), false);
+    m_dCrossX = height;
+    m_dCrossY = size;
+}
+
 void CVelmoraDiag::TrackPoint(int x, int y, bool fromMouse) {
     PlaceCursor(x, y, fromMouse);
     Redraw();
 }
 
 void CVelmoraDiag::ShowCursor() {
-    TrackPoint(m_xAchse.ValueToPixel(m_dCursorHeight), m_yAchse.ValueToPixel(m_dCursorSize), false);
+    PlaceCursorAt(m_dCursorHeight, m_dCursorSize);
+    Redraw();
 }
 
 void CVelmoraDiag::DrawBandAndAxes(vx::Canvas& dc, std::optional<vx::Rect> page) {
@@ -177,7 +193,9 @@ void CVelmoraDiag::DrawBandAndAxes(vx::Canvas& dc, std::optional<vx::Rect> page)
             if (m_pWindow) m_pWindow->HideTip();
             return;
         }
-        PlaceCursor(m_xAchse.ValueToPixel(m_dCursorHeight), m_yAchse.ValueToPixel(m_dCursorSize), false);
+        PlaceCursorAt(m_dCursorHeight, m_dCursorSize);
+    } else if (!(CurrentMapping() == m_crossMapping)) {
+        PlaceCursorAt(m_dCrossX, m_dCrossY);
     }
     DrawCrosshair(dc, m_ptCross.x, m_ptCross.y);
 }

@@ -84,7 +84,15 @@ public:
 private:
     // TrackPoint's placing of the crosshair and the tip, without the repaint.
     void PlaceCursor(int x, int y, bool fromMouse);
+    // The same at a point given in the axes' values.
+    void PlaceCursorAt(double height, double size);
     void TellCursorMoved();
+    // Where the axes put values when the crosshair was placed.
+    struct Mapping {
+        int xLow = 0, xHigh = 0, yLow = 0, yHigh = 0;  // pixels of each axis's ends
+        friend bool operator==(const Mapping&, const Mapping&) = default;
+    };
+    Mapping CurrentMapping() const;
 
     std::vector<DiagramPoint> m_aPoints;
     int m_nShape = 0;
@@ -93,6 +101,10 @@ private:
     double m_dCeiling = -1.0;
     bool m_bNoCrosshair = true;
     vx::Point m_ptCross;
+    // The crosshair in the axes' values, so that it stays on its point when
+    // the window is resized or the size axis steps.
+    double m_dCrossX = 0, m_dCrossY = 0;
+    Mapping m_crossMapping;
     std::vector<vx::Point> m_aPolygon;
     std::function<double(double)> m_fnLookup;
     std::function<void(double, double)> m_fnMoved;

@@ -177,6 +177,22 @@ TEST_F(DiagramGui, KeysMoveTheCursorAndAskTheFormForARange) {
     EXPECT_EQ(diag.YAxis().Maximum(), 12);
 }
 
+TEST_F(DiagramGui, CrosshairStaysOnItsPointThroughResizes) {
+    diag.SetCursor(10, 13);
+    Picture();
+    ASSERT_EQ(diag.CrosshairPoint().x, At(10, 13).x);
+    const double height = diag.CursorHeight(), size = diag.CursorSize();
+    for (wxSize client : {wxSize(500, 350), wxSize(820, 640), wxSize(300, 700)}) {
+        Window()->SetClientSize(client);
+        Pump();
+        Picture();
+        EXPECT_EQ(diag.CrosshairPoint().x, At(10, 13).x) << client.x;
+        EXPECT_EQ(diag.CrosshairPoint().y, At(10, 13).y) << client.x;
+        EXPECT_EQ(diag.CursorHeight(), height);
+        EXPECT_EQ(diag.CursorSize(), size);
+    }
+}
+
 TEST_F(DiagramGui, HidingTheDiagramHidesTheTip) {
     Mouse(wxEVT_LEFT_DOWN, At(9, 20), true);
     Mouse(wxEVT_LEFT_UP, At(9, 20), false);

@@ -136,7 +136,7 @@ void CVelmoraDoc::SetPathName(const std::string& name) {
 
 void CVelmoraDoc::TakeProjectName(const std::string& name) {
     const std::string file = ProjectDocumentName(name, ".kfx");
-    if (!file.empty()) SetPathName(file);
+    if (!file.empty()) TakeNameFromProject(*this, DocumentPath(file));
 }
 
 bool CVelmoraDoc::IsModified() const {

@@ -362,6 +362,55 @@ TEST_F(DocumentFrameTest, SaveCommandsAreOnAndWriteTheCalculation) {
     EXPECT_TRUE(messages_.service.shown.empty());
 }
 
+TEST_F(DocumentFrameTest, SavingAsksBeforeItReplacesAnotherFile) {
+    vx::Profile().WriteString("Global", "DatPfad", vx::TempDir());
+    const std::string project = "vxdoc-" + std::to_string(::getpid()) + "-a";
+    const std::string first = TempPath("a.kfx");
+    ASSERT_TRUE(vx::WriteFileAtomic(first, "erste Berechnung"));
+    // The user takes the name offered, as Enter in the dialog does.
+    int asked = 0;
+    CVelmoraDoc::SetSavePathChooser([&](const std::string& dir, const std::string& name) {
+        ++asked;
+        return vx::JoinPath(dir, name);
+    });
+    // A second calculation with the same project number: "Nein" keeps the first.
+    doc_->TakeProjectName(project);
+    EXPECT_EQ(doc_->GetFilename(), vx::ToWx(first));
+    Calculate();
+    messages_.service.answers = {vx::IDNO};
+    Command(ID_FILE_SAVE);
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(messages_.service.shown.size(), 1u);
+    EXPECT_EQ(messages_.service.shown[0].text,
+              "Die Datei \x84" + vx::BaseName(first) + "\x93 existiert bereits.\nM\xF6" "chten Sie sie ersetzen?");
+    std::string bytes;
+    ASSERT_TRUE(vx::ReadWholeFile(first, bytes));
+    EXPECT_EQ(bytes, "erste Berechnung");
+    EXPECT_TRUE(doc_->IsModified());
+
+    // "Ja" replaces it; from then on it is the document's own file, saved unasked.
+    messages_.service.answers = {vx::IDYES};
+    Command(ID_FILE_SAVE);
+    ASSERT_TRUE(vx::ReadWholeFile(first, bytes));
+    EXPECT_NE(bytes, "erste Berechnung");
+    EXPECT_FALSE(doc_->IsModified());
+    doc_->remarks.text = "zweiter Stand";
+    Command(ID_FILE_SAVE);
+    EXPECT_EQ(messages_.service.shown.size(), 2u);
+    EXPECT_EQ(asked, 2);
+
+    // A document read from a file, renamed by the project number onto another
+    // existing file, asks again.
+    ASSERT_TRUE(vx::WriteFileAtomic(TempPath("b.kfx"), "andere Berechnung"));
+    doc_->TakeProjectName("vxdoc-" + std::to_string(::getpid()) + "-b");
+    doc_->remarks.text = "dritter Stand";
+    messages_.service.answers = {vx::IDNO};
+    Command(ID_FILE_SAVE);
+    EXPECT_EQ(messages_.service.shown.size(), 3u);
+    ASSERT_TRUE(vx::ReadWholeFile(TempPath("b.kfx"), bytes));
+    EXPECT_EQ(bytes, "andere Berechnung");
+}
+
 TEST_F(DocumentFrameTest, NewAsksBeforeAChangedCalculationIsThrownAway) {
     Calculate();
     ASSERT_TRUE(doc_->IsModified());

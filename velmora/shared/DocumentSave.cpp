@@ -12,6 +12,9 @@
 #include <wx/docview.h>
 #include <wx/filedlg.h>
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 SavePathChooser& StandIn() {
@@ -22,7 +25,7 @@ SavePathChooser& StandIn() {
 std::string AskSavePath(const std::string& directory, const std::string& name) {
     wxFileDialog dialog(wxTheApp->GetTopWindow(), "Speichern unter", vx::ToWx(directory), vx::ToWx(name),
                         vx::ToWx(FileDialogFilter(vx::LoadString(IDS_OPEN_FILTER))),
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+                        wxFD_SAVE);
     return dialog.ShowModal() == wxID_OK ? vx::FromWx(dialog.GetPath()) : std::string();
 }
 
@@ -52,5 +55,26 @@ std::string ChooseSavePath(const wxDocument& doc, const std::string& extension) 
     const SavePathChooser& chooser = StandIn();
     std::string path = chooser ? chooser(directory, name) : AskSavePath(directory, name);
     if (!path.empty() && vx::BaseName(path).find('.') == std::string::npos) path += extension;
+    // Asked here, after the extension: the dialog would not know the name it gets.
+    if (!path.empty() && !MayReplace(doc, path)) return {};
     return path;
+}
+
+bool MayReplace(const wxDocument& doc, const std::string& path) {
+    if (!vx::FileExists(path)) return true;
+    if (doc.GetDocumentSaved()) {
+        const std::string own = vx::FromWx(doc.GetFilename());
+        std::error_code error;
+        if (own == path || std::filesystem::equivalent(own, path, error)) return true;
+    }
+    const std::string question =
+        vx::Format("Die Datei \x84%s\x93 existiert bereits.\nM\xF6" "chten Sie sie ersetzen?", vx::BaseName(path).c_str());
+    return vx::ShowMessage(question, vx::MB_YESNO | vx::MB_ICONEXCLAMATION) == vx::IDYES;
+}
+
+void TakeNameFromProject(wxDocument& doc, const std::string& path) {
+    const bool renamed = vx::FromWx(doc.GetFilename()) != path;
+    doc.SetTitle(vx::ToWx(vx::BaseName(path)));
+    doc.SetFilename(vx::ToWx(path), true);
+    if (renamed) doc.SetDocumentSaved(false);
 }
