@@ -34,6 +34,14 @@ MANUFACTURER = "Kesselwerk Almendorf GmbH"
 TYPE = "Oleomat 17"
 SYSTEM = "dreischalig m. NW (Keramik)"
 
+# The condensing choice: the first maker and type of "Brennwert - Erdgas".
+CONDENSING_FUEL = "Erdgas"
+CONDENSING_MAKER = "Kesselwerk Almendorf GmbH"
+CONDENSING_TYPE = "Kondensa 15"
+# A click in the band, in the main window's coordinates, near 20 m and 30 cm.
+CONDENSING_POINT = (681, 390)
+CONDENSING_AROUND = ((19.0, 21.0), (25.0, 35.0))
+
 # Arrow presses in the diagram and where they lead from the start point
 # (10 m and the heat generator's outlet).
 RIGHT_PRESSES = 15
@@ -43,6 +51,8 @@ CHOSEN_CAPTION = "0,15 m (rund)"
 
 # "Mach Et" below the options, in the main window's coordinates.
 MACH_ET = (157, 401)
+# The option "feuchte Betriebsweise", on its label.
+MOIST = (80, 339)
 
 
 def main():
@@ -249,6 +259,76 @@ def main():
             if b"Name1=Kaminbau Ost" not in f.read():
                 raise StepFailed("the user data lost the firm's name after the dialogs")
 
+    def condensing_round_trip():
+        # A condensing boiler on a moist chimney, saved and opened again: the
+        # form finds its fuel, maker and type again (only then is the file
+        # computed, with its hint), the opened calculation is unchanged (Ctrl+N
+        # asks nothing), and opened once more from the recent files it prints
+        # the saved point inside its computed band.
+        condensing = os.path.join(s.data, "brennwert.kfx")
+        condensing_pdf = os.path.join(s.data, "brennwert.pdf")
+        title = r"^brennwert\.kfx - Velmora$"
+
+        def opened(how):
+            state["main"] = s.wait_window(title, "main window \"brennwert.kfx - Velmora\" after %s" % how, LONG)
+            s.wait_dialog(HINT, "hint after %s: the form found the file's fuel, maker and type" % how, LONG)
+            s.screenshot("condensing_" + how.split()[0].lower().replace("+", ""))
+            close_hint()
+
+        new_calculation()
+        # The condensing fuels end the list: End, then Up to "Brennwert - Erdgas";
+        # each choice brings the catalogue's notice.
+        for key in ("End", "Up"):
+            s.focus(state["main"])
+            s.keys("alt+b", key)
+            notice = s.wait_dialog(CATALOGUE_NOTICE, "notice on the catalogue's age after %s in the fuels" % key)
+            s.confirm(notice, "Return", "close of the catalogue notice by Enter")
+        s.focus(state["main"])
+        s.keys("alt+h", "Down", "alt+t", "Down", "Tab", "Down")
+        # Dry, this boiler finds no size on the chimney: a click ticks the moist regime.
+        s.click(state["main"], *MOIST)
+        compute()
+        close_hint()
+        # The start point lies at the band's edge: a click chooses one inside it.
+        s.click(state["main"], *CONDENSING_POINT)
+        s.focus(state["main"])
+        known = s.shown()
+        s.keys("ctrl+s")
+        s.answer_file_dialog(known, os.path.basename(condensing), "Ctrl+S", save=True)
+        s.wait(lambda: os.path.isfile(condensing), SHORT, "file %s after the save dialog" % condensing)
+        state.setdefault("kept", set()).add(os.path.basename(condensing))
+        state["main"] = s.wait_window(title, "main window titled \"brennwert.kfx - Velmora\"")
+
+        new_calculation()
+        s.focus(state["main"])
+        known = s.shown()
+        s.keys("ctrl+o")
+        s.answer_file_dialog(known, os.path.basename(condensing), "Ctrl+O")
+        opened("Ctrl+O")
+        s.focus(state["main"])
+        s.keys("ctrl+n")
+        found = s.wait(lambda: s.dialogs(MESSAGE) or s.dialogs(r"^Projektdaten$"), LONG,
+                       "project data dialog after Ctrl+N on the opened file")
+        if re.search(MESSAGE, found[0][1]):
+            raise StepFailed("the opened, unchanged calculation asks to be saved")
+        s.confirm(found[0][0], "Escape", "close of the project data at Escape")
+        state["main"] = s.wait_window(MAIN_NEW, "new calculation \"unbenannt - Velmora\" after Ctrl+N")
+
+        # Datei > the first recent file.
+        s.open_menu(state["main"], "alt+d")
+        s.menu_item("1")
+        opened("recent file")
+        text = s.export_pdf(state["main"], condensing_pdf)
+        wanted = (CONDENSING_MAKER, CONDENSING_TYPE, CONDENSING_FUEL, SYSTEM)
+        missing = [t for t in wanted if t not in text]
+        if missing:
+            raise StepFailed("the opened condensing calculation prints without %s" % ", ".join(map(repr, missing)))
+        # The label shows only for a point inside the computed band.
+        label = re.search(r"H=(\S+) Dh=(\S+)", text)
+        if not label or not all(lo <= float(v) <= hi for v, (lo, hi) in zip(label.groups(), CONDENSING_AROUND)):
+            raise StepFailed("the opened condensing diagram shows %r, not the point clicked near %s"
+                             % (label.group(0) if label else None, CONDENSING_AROUND))
+
     def compute_nothing_chosen():
         new_calculation()
         s.click(state["main"], *MACH_ET)
@@ -276,7 +356,8 @@ def main():
         s.wait(lambda: p.poll() is not None, SHORT, "the program to end after \"Nein\"", watch="")
         if p.returncode != 0:
             raise StepFailed("the program ended with exit status %d" % p.returncode)
-        strays = [f for f in os.listdir(s.data) if f.lower().endswith(".kfx") and f != os.path.basename(saved)]
+        kept = {os.path.basename(saved)} | state.get("kept", set())
+        strays = [f for f in os.listdir(s.data) if f.lower().endswith(".kfx") and f not in kept]
         if strays:
             raise StepFailed("answering \"Nein\" still wrote %s" % strays)
         ini = os.path.join(s.config, "Trevalen Software GmbH", "Velmora.ini")
@@ -293,7 +374,7 @@ def main():
              ("compute", compute), ("close_hint", close_hint),
              ("move_crosshair", move_crosshair), ("save", save), ("new", new_calculation),
              ("reopen", reopen), ("preview", preview), ("export_pdf", export_pdf),
-             ("library_dialogs", library_dialogs),
+             ("library_dialogs", library_dialogs), ("condensing_round_trip", condensing_round_trip),
              ("compute_nothing_chosen", compute_nothing_chosen), ("quit_without_saving", quit_without_saving)]
     return s.run_steps(steps)
 
