@@ -6,6 +6,7 @@
 #include "tarsilo/ResultRowOrder.h"
 #include "tarsilo/TarsiloCommandIds.h"
 #include "tarsilo/TarsiloDocView.h"
+#include "tarsilo/TarsiloDocCommands.h"
 #include "tarsilo/TarsiloFile.h"
 #include "tarsilo/TarsiloProgram.h"
 
@@ -501,6 +502,39 @@ TEST_F(TarsiloFormTest, SaveKeepsTheOrderOfAHeaderClick) {
     ASSERT_EQ(reread.rows.size(), 2u);
     EXPECT_EQ(reread.rows[0].columns[AssignmentRow::Type], "A1");
     EXPECT_EQ(reread.rows[1].columns[AssignmentRow::Type], "Z1");
+}
+
+TEST_F(TarsiloFormTest, SaveAsksBeforeTheProjectNumberNamesAnotherFile) {
+    vx::Profile().WriteString("Global", "DatPfad", vx::TempDir());
+    const std::string pid = std::to_string(::getpid());
+    const std::string own = vx::JoinPath(vx::TempDir(), "tarsilo-eigen-" + pid + ".kbv");
+    const std::string taken = vx::JoinPath(vx::TempDir(), "tarsilo-projekt-" + pid + ".kbv");
+    ASSERT_TRUE(vx::WriteFileAtomic(taken, "erste Tabelle"));
+    ASSERT_TRUE(doc_->OnSaveDocument(vx::ToWx(own)));
+    doc_->SetPathName(own);
+    // The project number of another table renames this one onto it.
+    TarsiloLibraryDocument library(*doc_, *doc_);
+    library.TakeProjectName("tarsilo-projekt-" + pid);
+    EXPECT_EQ(doc_->GetFilename(), vx::ToWx(taken));
+    int asked = 0;
+    CTarsiloDoc::SetSavePathChooser([&](const std::string& dir, const std::string& name) {
+        ++asked;
+        return vx::JoinPath(dir, name);
+    });
+    messages_.service.answers = {vx::IDNO};
+    wxCommandEvent save(wxEVT_MENU, ID_FILE_SAVE);
+    save.SetEventObject(frame_);
+    frame_->GetEventHandler()->ProcessEvent(save);
+    CTarsiloDoc::SetSavePathChooser(nullptr);
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(messages_.service.shown.size(), 1u);
+    EXPECT_EQ(messages_.service.shown[0].text,
+              "Die Datei \x84" + vx::BaseName(taken) + "\x93 existiert bereits.\nM\xF6" "chten Sie sie ersetzen?");
+    std::string bytes;
+    ASSERT_TRUE(vx::ReadWholeFile(taken, bytes));
+    EXPECT_EQ(bytes, "erste Tabelle");
+    vx::RemoveFile(own);
+    vx::RemoveFile(taken);
 }
 
 TEST_F(TarsiloFormTest, AltLettersLeadOutOfTheSystemList) {
