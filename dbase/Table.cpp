@@ -144,9 +144,11 @@ int AdoptStrandedUnlocked(TableFile* f) {
 }
 
 // A pack first copies the records that move into a side file beside the
-// table ("PCK") and syncs it; only then are they moved in place. The next
-// open that finds a complete side file finishes the pack from it; one that
-// was cut short changed nothing yet and goes.
+// table ("PCK"), its header last; only then are they moved in place. The
+// next open that finds a complete side file finishes the pack from it; one
+// that was cut short changed nothing yet and goes. The writes are not
+// synced one by one: a killed process loses none of them, and under the
+// write-through setting each is on the disk before the next begins.
 constexpr char kPackMagic[8] = {'P', 'A', 'C', 'K', 'D', 'B', 'F', 0x1A};
 constexpr int kPackHeadLen = 32;
 
@@ -204,7 +206,6 @@ int PackApply(TableFile* f, EngineFile* side, const PackHead& head, char* buf, s
     Put32(count, head.first - 1 + head.moved);
     if (rc == 0) rc = fileWrite(&f->data, 4, count, 4);
     if (rc == 0) rc = fileLenSet(&f->data, to + bytes + 1);
-    if (rc == 0) rc = fileFlush(&f->data);
     return rc;
 }
 
@@ -1286,9 +1287,6 @@ int tablePack(TableHandle* t) {
         PackHeadImage(head, image);
         if ((rc = fileSeqWriteFlush(&w)) < 0) return rc;
         if ((rc = fileWrite(&side.file, 0, image, kPackHeadLen)) < 0) return rc;
-        for (IndexFile* index : t->indexes)
-            if (index->state->changing && (rc = fileFlush(&index->state->file)) < 0) return rc;
-        if ((rc = fileFlush(&side.file)) < 0) return rc;
         side.complete = true;
         // From here on the pack is finished, by us or by the next open.
         if ((rc = PackApply(f, &side.file, head, rbuf.data(), size)) < 0) return rc;
