@@ -140,7 +140,8 @@ std::string EmptyCrossSectionTableMessage(int shape) {
                "\nOhne sie werden keine passenden Querschnitte gefunden.";
     const char* kind = shape == 1 ? "quadratische" : shape == 0 || shape == 4 ? "runde" : "ovale";
     return "Die Querschnittstabelle \"" + g_TableName + "\" im Datenverzeichnis\n" + dir +
-           "\nenthält keine Größen für " + kind + " Querschnitte. Ohne sie werden keine passenden Querschnitte gefunden.";
+           "\nenthält keine Größen für " + kind +
+           " Querschnitte. Ohne sie werden keine passenden Querschnitte gefunden.";
 }
 
 void AcquireCrossSectionTables() {

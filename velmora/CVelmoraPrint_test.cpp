@@ -327,8 +327,8 @@ TEST_F(MailTest, HandsTheExportedFileToTheMailProgram) {
     std::string file = vx::JoinPath(mailer.SentFiles()[0], "Projekt.PDF");
     EXPECT_EQ(vx::DirName(mailer.SentFiles()[0]), vx::TempDir());
     // The recipient under the name the project gives, as the mail program shows it.
-    EXPECT_EQ(Log(), "--utf8\n--attach\n" + file + "\n--subject\nProjekt.kfx\n" + vx::Cp1252ToUtf8("Bauherr Sch\xE4" "fer") +
-                         " <schaefer@example.org>\nexists\n");
+    EXPECT_EQ(Log(), "--utf8\n--attach\n" + file + "\n--subject\nProjekt.kfx\n" +
+                         vx::Cp1252ToUtf8("Bauherr Sch\xE4" "fer") + " <schaefer@example.org>\nexists\n");
     // A mail program started by the mail command may read the file after it has returned: still there.
     EXPECT_TRUE(vx::FileExists(file));
     EXPECT_NE(vx::report::testing::PdfText(file).find("Thermowerk"), std::string::npos);
