@@ -70,8 +70,13 @@ class AppProfile {
 public:
     void Select(ProfileStore store, std::string_view programName,
                 std::string_view company = "Trevalen Software GmbH");
-    // Tests point the profile at a file of their own.
+    // Tests point the profile at a file of their own; a host names its INI
+    // file by path, and then the program is the one named by the file.
     void UseFile(std::string path) { ini_.SetPath(std::move(path)); }
+    void UseFile(std::string path, std::string programName) {
+        UseFile(std::move(path));
+        program_ = std::move(programName);
+    }
     const std::string& Path() const { return ini_.Path(); }
     ProfileStore Store() const { return store_; }
     const std::string& Company() const { return company_; }

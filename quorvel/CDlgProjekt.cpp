@@ -204,7 +204,7 @@ void CDlgProjekt::Build() {
                    int(IDC_LABEL1), int(IDC_LABEL2), int(IDC_LABEL3), int(IDC_INDEX1), int(IDC_INDEX2),
                    int(IDC_INDEX3)})
         FindWindow(id)->Hide();
-    helpContext = Profile().GetInt("DLLHelpID", "Projekt", 0);
+    helpContext = Profile().GetInt("DLLHelpID", "Projekt", 1);
 }
 
 CMyComboBox* CDlgProjekt::EditorCombo() const { return dynamic_cast<CMyComboBox*>(FindWindow(IDC_BEARBEITER)); }

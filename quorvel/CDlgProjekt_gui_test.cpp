@@ -82,6 +82,8 @@ TEST_F(ProjectDialog, NewProjectTakesTheNextRunningNumberAndTodaysDate) {
     ScopedTestProfile profile("[Projekt]\nNr=1\nLfdNr=41\n");
     CProjekt empty;
     CDlgProjektV2 dialog(frame_, empty);
+    // No help id in the profile: the library's default one.
+    EXPECT_EQ(dialog.helpContext, 1);
     const int rc = RunModal(dialog, [&] {
         EXPECT_EQ(Shows(&dialog, CDlgProjekt::IDC_NUMMER), "42");
         EXPECT_EQ(vx::FromWx(dialog.FindWindow(CDlgProjekt::IDC_TO_SITE)->GetToolTipText()),

@@ -202,5 +202,5 @@ bool SendCalculationMail(vx::report::CalculationMailer& mailer, CVelmoraPrint& p
         [&](const std::string& format, const std::string& file) {
             return print.PrintCalculation(kPrintExport, document, format, file, "");
         },
-        document.title, document.project->Text(CProjekt::EmpfEmail));
+        document.title, document.project->Text(CProjekt::EmpfEmail), document.project->Text(CProjekt::EmpfName1));
 }

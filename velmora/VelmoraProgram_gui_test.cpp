@@ -92,6 +92,13 @@ TEST_F(VelmoraProgram, CdStartSwitchSelectsTheIniBesideTheProgram) {
     EXPECT_EQ(beside.GetString("Global", "Version"), "2.30");
     EXPECT_FALSE(beside.GetString("Window size", "Rect").empty());
     EXPECT_FALSE(vx::FileExists(UserIni()));
+    // The catalogue is looked for beside the program: where, is said once.
+    const std::string message = "Der Katalog der Feuerst\xc3\xa4tten (velmora.hst, velmora.wrz) fehlt im Verzeichnis\n" +
+                                (root_ / "bin").string() + "\n";
+    const std::string err = Stderr();
+    const size_t at = err.find(message);
+    ASSERT_NE(at, std::string::npos) << err;
+    EXPECT_EQ(err.find(message, at + 1), std::string::npos) << err;
 }
 
 TEST_F(VelmoraProgram, CdStartWithoutSwitchIsAFileNameThatFailsTheStart) {

@@ -8,6 +8,7 @@
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CommandIds.h"
 #include "velmora/shared/ProgramSettings.h"
+#include "velmora/shared/WebLink.h"
 
 #include <wx/filefn.h>
 #include <wx/menu.h>
@@ -33,7 +34,7 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
     status->SetStatusWidths(4, widths);
     SetStatusText(vx::ToWx(vx::LoadString(IDS_IDLE_MESSAGE)), 0);
 
-    // The recent files sit at the end of the file menu.
+    // The recent files join the file menu above "Beenden".
     int fileMenu = menuBar->FindMenu(vx::ToWx("&Datei"));
     if (fileMenu != wxNOT_FOUND) {
         manager->FileHistoryUseMenu(menuBar->GetMenu(fileMenu));
@@ -149,7 +150,7 @@ void CMainFrame::UpdateIndicators() {
         status->SetStatusText(state & (1u << i) ? vx::ToWx(vx::LoadString(texts[i])) : wxString(), i + 1);
 }
 
-void CMainFrame::OnHomePage(wxCommandEvent&) { wxLaunchDefaultBrowser(kHomePage); }
+void CMainFrame::OnHomePage(wxCommandEvent&) { OpenWebAddressOrTell(kHomePage); }
 
 void CMainFrame::OnRecentFile(wxCommandEvent& event) {
     const size_t n = size_t(event.GetId() - ID_FILE_MRU_FILE1);
