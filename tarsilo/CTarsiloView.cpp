@@ -11,6 +11,7 @@
 #include "tarsilo/ResultRowOrder.h"
 #include "tarsilo/TarsiloCommandIds.h"
 #include "velmora/shared/CDlgWrzInfo.h"
+#include "velmora/shared/CMainFrame.h"
 #include "velmora/shared/ProgramSettings.h"
 #include "velmora/shared/QuorvelLibrary.h"
 
@@ -205,7 +206,10 @@ void CTarsiloView::OnInitialUpdate() {
     OnDocumentUpdate();
     if (wxWindow* frame = wxGetTopLevelParent(this)) {
         Layout();
-        frame->SetClientSize(GetBestSize());
+        if (auto* main = dynamic_cast<CMainFrame*>(frame))
+            main->FitClientToView(GetBestSize());
+        else
+            frame->SetClientSize(GetBestSize());
     }
     CallAfter([this] { OnStartDialog(); });
 }

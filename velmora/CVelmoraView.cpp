@@ -104,7 +104,10 @@ bool CVelmoraView::BuildForm() {
     hint_->SetMinSize(hint_->GetBestSize());
     // The frame takes the form's size.
     form_->Layout();
-    frame->SetClientSize(form_->GetBestSize());
+    if (auto* main = dynamic_cast<CMainFrame*>(frame))
+        main->FitClientToView(form_->GetBestSize());
+    else
+        frame->SetClientSize(form_->GetBestSize());
     frame->SendSizeEvent();
 
     fuel_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeFuel(); });
