@@ -9,6 +9,7 @@
 #include "platform/Profile.h"
 #include "platform/report/FontCacheCleanup.h"
 #include "platform/report/ReportTestSupport.h"
+#include "velmora/shared/PrintTexts.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloModelTestEnv.h"
 #include "values/CAnwender.h"
@@ -162,6 +163,23 @@ TEST_F(TarsiloPrintTest, ExportedTableHoldsEveryRowOnceAcrossPages) {
         ASSERT_NE(found, std::string::npos) << r.columns[AssignmentRow::Type];
         at = found + 1;
     }
+}
+
+TEST_F(TarsiloPrintTest, PageHeadShowsOnlyWhatHoldsForEveryRow) {
+    CTarsiloDocCore doc;
+    Compute(doc, 40);  // the size searched
+    ASSERT_FALSE(doc.rows.empty());
+    ASSERT_GT(doc.connector.diameter.value, 0);
+    const std::string last = PrintCrossSectionCaption(doc.connector.shape.value, doc.connector.diameter.value,
+                                                      doc.connector.sideA.value, doc.connector.sideB.value);
+    const std::string text = Export(doc, "kopf.pdf");
+    // No caption without its size, and not the last heat generator's connecting piece.
+    EXPECT_EQ(text.find("Durchmesser"), std::string::npos);
+    EXPECT_EQ(text.find("Querschnitt: " + last), std::string::npos) << last;
+    EXPECT_NE(text.find("Querschnitt: wie Abgasstutzen der Feuerst\xE4tte"), std::string::npos);
+    // A size given holds for every row and is shown.
+    doc.sectionSize.value = 0.2;
+    EXPECT_NE(Export(doc, "gegeben.pdf").find("Durchmesser: 0.200 m"), std::string::npos);
 }
 
 TEST_F(TarsiloPrintTest, RowThatFitsOnNoPageIsPrintedOnceMoreAndReported) {
