@@ -22,6 +22,7 @@
 #include <wx/choice.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/tooltip.h>
 
 #include <algorithm>
 #include <iterator>
@@ -167,6 +168,17 @@ void CTarsiloView::Build() {
     all->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAlle(); });
     none->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnKeiner(); });
     manufacturers_->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { TakeManufacturerChecks(); });
+    // A name wider than the list is cut at its edge: the line pointed at shows it whole.
+    manufacturers_->Bind(wxEVT_MOTION, [this](wxMouseEvent& e) {
+        e.Skip();
+        const int line = manufacturers_->HitTest(e.GetPosition());
+        const wxString name = line != wxNOT_FOUND ? manufacturers_->GetString(unsigned(line)) : wxString();
+        wxToolTip* tip = manufacturers_->GetToolTip();
+        if (name.empty())
+            manufacturers_->UnsetToolTip();
+        else if (!tip || tip->GetTip() != name)
+            manufacturers_->SetToolTip(name);
+    });
     withoutPartLoad_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnOhneTeillast(); });
     showInfo_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnInfoAnzeigen(); });
     results_->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& e) { OnHeaderClick(e.GetColumn()); });
