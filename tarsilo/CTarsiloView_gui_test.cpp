@@ -199,6 +199,21 @@ TEST_F(TarsiloFormTest, LongManufacturerNamesAreShownWhole) {
     EXPECT_EQ(vx::FromWx(list->GetToolTip()->GetTip()), name);
 }
 
+TEST_F(TarsiloFormTest, ANewTableKeepsTheWindowAsTheUserLeftIt) {
+    frame_->SetClientSize(1000, 760);
+    Pump();
+    const wxSize left = frame_->GetClientSize();
+    ASSERT_NE(manager_->CreateNewDocument(), nullptr);
+    Pump();
+    auto* doc = wxDynamicCast(manager_->GetCurrentDocument(), CTarsiloDoc);
+    ASSERT_NE(doc, nullptr);
+    auto* view = wxDynamicCast(doc->GetFirstView(), TarsiloDocView);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(frame_->GetClientSize(), left);
+    // The new form fills it.
+    EXPECT_EQ(view->Form()->GetSize(), left);
+}
+
 TEST_F(TarsiloFormTest, AHeadingSelectsTheSystemAfterIt) {
     CMyComboBox* systems = form_->SystemCombo();
     Choose(systems, systems, wxEVT_COMBOBOX, 10);

@@ -105,7 +105,10 @@ void CMainFrame::OnGeometry() {
 }
 
 void CMainFrame::FitClientToView(const wxSize& size) {
-    if (!firstActivation_) return;
+    if (IsShown()) {
+        SendSizeEvent();  // the new view fills the window as it is
+        return;
+    }
     SetClientSize(size);
     normalRect_ = GetRect();
     normalDecoration_ = DecorationSize();
