@@ -6,6 +6,7 @@
 #include "model/ModelText.h"
 #include "platform/CodePage.h"
 #include "platform/MessageService.h"
+#include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/report/FontCacheCleanup.h"
 #include "platform/report/ReportTestSupport.h"
@@ -180,6 +181,20 @@ TEST_F(TarsiloPrintTest, PageHeadShowsOnlyWhatHoldsForEveryRow) {
     // A size given holds for every row and is shown.
     doc.sectionSize.value = 0.2;
     EXPECT_NE(Export(doc, "gegeben.pdf").find("Durchmesser: 0.200 m"), std::string::npos);
+}
+
+TEST_F(TarsiloPrintTest, LongRemarkEndsVisiblyAboveTheTable) {
+    CTarsiloDocCore doc;
+    Compute(doc, 40);
+    for (int i = 1; doc.remarks.text.size() < 1200; ++i) doc.remarks.text += vx::Format("Hinweis%03d zur Anlage, ", i);
+    const std::string text = Export(doc, "bemerkung.pdf");
+    const size_t cut = text.find("\x85");  // the ellipsis
+    const size_t heading = text.find("Hersteller");
+    ASSERT_NE(cut, std::string::npos);
+    ASSERT_NE(heading, std::string::npos);
+    // The cut text ends before the table begins.
+    EXPECT_LT(cut, heading);
+    EXPECT_EQ(text.find("Hinweis050"), std::string::npos);
 }
 
 TEST_F(TarsiloPrintTest, RowThatFitsOnNoPageIsPrintedOnceMoreAndReported) {
