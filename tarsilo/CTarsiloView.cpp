@@ -11,6 +11,7 @@
 #include "tarsilo/ResultRowOrder.h"
 #include "tarsilo/TarsiloCommandIds.h"
 #include "velmora/shared/CDlgWrzInfo.h"
+#include "velmora/shared/CMainFrame.h"
 #include "velmora/shared/ProgramSettings.h"
 #include "velmora/shared/QuorvelLibrary.h"
 
@@ -21,6 +22,7 @@
 #include <wx/choice.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/tooltip.h>
 
 #include <algorithm>
 #include <iterator>
@@ -166,6 +168,17 @@ void CTarsiloView::Build() {
     all->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAlle(); });
     none->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnKeiner(); });
     manufacturers_->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { TakeManufacturerChecks(); });
+    // A name wider than the list is cut at its edge: the line pointed at shows it whole.
+    manufacturers_->Bind(wxEVT_MOTION, [this](wxMouseEvent& e) {
+        e.Skip();
+        const int line = manufacturers_->HitTest(e.GetPosition());
+        const wxString name = line != wxNOT_FOUND ? manufacturers_->GetString(unsigned(line)) : wxString();
+        wxToolTip* tip = manufacturers_->GetToolTip();
+        if (name.empty())
+            manufacturers_->UnsetToolTip();
+        else if (!tip || tip->GetTip() != name)
+            manufacturers_->SetToolTip(name);
+    });
     withoutPartLoad_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnOhneTeillast(); });
     showInfo_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnInfoAnzeigen(); });
     results_->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& e) { OnHeaderClick(e.GetColumn()); });
@@ -205,7 +218,10 @@ void CTarsiloView::OnInitialUpdate() {
     OnDocumentUpdate();
     if (wxWindow* frame = wxGetTopLevelParent(this)) {
         Layout();
-        frame->SetClientSize(GetBestSize());
+        if (auto* main = dynamic_cast<CMainFrame*>(frame))
+            main->FitClientToView(GetBestSize());
+        else
+            frame->SetClientSize(GetBestSize());
     }
     CallAfter([this] { OnStartDialog(); });
 }

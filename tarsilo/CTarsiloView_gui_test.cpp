@@ -32,6 +32,8 @@
 #include <wx/choice.h>
 #include <wx/image.h>
 #include <wx/stattext.h>
+#include <wx/tooltip.h>
+#include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
 #include <algorithm>
@@ -166,6 +168,50 @@ TEST_F(TarsiloFormTest, AlleAndKeinerSelectEveryManufacturer) {
     // Without a manufacturer the computation says so.
     form_->OnMachEt();
     EXPECT_EQ(MessagesWith(vx::LoadString(IDS_NO_MANUFACTURER)), 1u);
+}
+
+TEST_F(TarsiloFormTest, LongManufacturerNamesAreShownWhole) {
+    ChooseFuel(1);
+    const std::string name = "Vereinigte Heizkessel- und Feuerungstechnik Almendorf-Nord GmbH & Co. KG";
+    doc_->manufacturers.insert(doc_->manufacturers.begin(), ManufacturerItem{name, 0, false});
+    form_->OnDocumentUpdate();
+    Pump();
+    auto* list = Control<wxCheckListBox>(CTarsiloView::IDC_MANUFACTURERS);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(vx::FromWx(list->GetString(0)), name);
+    const std::string dir = vx::ArtefactDir();
+    if (!dir.empty()) {
+        // For a person to look at: the window as drawn.
+        for (int i = 0; i < 20; ++i) {
+            Pump();
+            wxMilliSleep(20);
+        }
+        vx::RunProgram("import", {"-window", "root", vx::JoinPath(dir, "tarsilo_form_long_maker.png")});
+    }
+    // Pointing at the line shows the whole name.
+    const int first = list->HitTest(wxPoint(20, 5));
+    ASSERT_EQ(first, 0);
+    wxMouseEvent move(wxEVT_MOTION);
+    move.SetPosition(wxPoint(20, 5));
+    move.SetEventObject(list);
+    list->GetEventHandler()->ProcessEvent(move);
+    ASSERT_NE(list->GetToolTip(), nullptr);
+    EXPECT_EQ(vx::FromWx(list->GetToolTip()->GetTip()), name);
+}
+
+TEST_F(TarsiloFormTest, ANewTableKeepsTheWindowAsTheUserLeftIt) {
+    frame_->SetClientSize(1000, 760);
+    Pump();
+    const wxSize left = frame_->GetClientSize();
+    ASSERT_NE(manager_->CreateNewDocument(), nullptr);
+    Pump();
+    auto* doc = wxDynamicCast(manager_->GetCurrentDocument(), CTarsiloDoc);
+    ASSERT_NE(doc, nullptr);
+    auto* view = wxDynamicCast(doc->GetFirstView(), TarsiloDocView);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(frame_->GetClientSize(), left);
+    // The new form fills it.
+    EXPECT_EQ(view->Form()->GetSize(), left);
 }
 
 TEST_F(TarsiloFormTest, AHeadingSelectsTheSystemAfterIt) {

@@ -35,6 +35,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <set>
 #include <string>
 
 #include <unistd.h>
@@ -345,4 +347,42 @@ TEST_F(MainFrameTest, AboutBoxShowsVersionAndBuildDate) {
         EXPECT_TRUE(vx::FileExists(file));
     }
     about.Hide();
+}
+
+TEST(ProgramMenus, EveryItemHasALetterOfItsOwnInItsMenu) {
+    // Both programs' menu bars and the input fields' menu, each from its own resource file.
+    const std::pair<const char*, const char*> menus[] = {
+        {"velmora/velmora.xrc", "IDR_MAINFRAME"}, {"tarsilo/tarsilo.xrc", "IDR_MAINFRAME"}, {"quorvel/fields.xrc", "106"}};
+    std::vector<wxMenu*> lists;
+    std::vector<std::unique_ptr<wxMenuBar>> bars;
+    std::vector<std::unique_ptr<wxMenu>> popups;
+    for (const auto& [file, name] : menus) {
+        wxXmlResource resources(wxXRC_USE_LOCALE);
+        resources.InitAllHandlers();
+        ASSERT_TRUE(resources.Load(vx::ToWx(vx::JoinPath(vx::ResourceDir(), file)))) << file;
+        if (std::string(name) == "106") {
+            popups.emplace_back(resources.LoadMenu(name));
+            ASSERT_NE(popups.back(), nullptr) << file;
+            lists.push_back(popups.back().get());
+        } else {
+            bars.emplace_back(resources.LoadMenuBar(name));
+            ASSERT_NE(bars.back(), nullptr) << file;
+            for (size_t i = 0; i < bars.back()->GetMenuCount(); ++i) lists.push_back(bars.back()->GetMenu(i));
+        }
+    }
+    size_t items = 0;
+    for (wxMenu* menu : lists) {
+        std::set<wxString> letters;
+        for (wxMenuItem* item : menu->GetMenuItems()) {
+            if (item->IsSeparator()) continue;
+            ++items;
+            const wxString label = item->GetItemLabel().BeforeFirst('\t');
+            const int at = label.Find('&');
+            ASSERT_NE(at, wxNOT_FOUND) << vx::FromWx(label);
+            ASSERT_LT(size_t(at) + 1, label.size()) << vx::FromWx(label);
+            const wxString letter = label.Mid(size_t(at) + 1, 1).Lower();
+            EXPECT_TRUE(letters.insert(letter).second) << vx::FromWx(label) << " shares its letter";
+        }
+    }
+    EXPECT_GT(items, 40u);
 }

@@ -217,6 +217,34 @@ TEST_F(PrintTest, ExportsTheCalculationToPdf) {
     EXPECT_TRUE(img.Ok());
 }
 
+TEST_F(PrintTest, LongRemarkGoesOnWholeOnTheNextPage) {
+    // About 1,200 characters, each word once, so that a lost one is seen.
+    std::string remark;
+    for (int i = 1; remark.size() < 1200; ++i) remark += vx::Format("Hinweis%03d zur Anlage, ", i);
+    remark += "Ende.";
+    source.remarks = remark;
+    int pages = 0;
+    CVelmoraPrint counting([&] { return std::make_unique<CountingJob>(&pages); });
+    const std::string pdf = Path("lang.pdf");
+    ASSERT_EQ(counting.PrintCalculation(kPrintExportQuiet, source, "PDF", pdf, ""), 0);
+    EXPECT_EQ(pages, 2);
+    const std::string text = vx::report::testing::PdfText(pdf);
+    const size_t page2 = text.find('\f');
+    ASSERT_NE(page2, std::string::npos);
+    // The first page ends its part visibly; the next one has every word.
+    EXPECT_NE(text.substr(0, page2).find("\xE2\x80\xA6"), std::string::npos);
+    for (size_t at = remark.find("Hinweis"); at != std::string::npos; at = remark.find("Hinweis", at + 1))
+        EXPECT_NE(text.find(remark.substr(at, 10), page2), std::string::npos) << remark.substr(at, 10);
+    EXPECT_NE(text.find("Ende.", page2), std::string::npos);
+    const std::string artefacts = vx::ArtefactDir();
+    if (!artefacts.empty()) vx::RunProgram("cp", {pdf, vx::JoinPath(artefacts, "velmora-long-remark.pdf")});
+
+    // A short remark keeps the print on one page.
+    source.remarks = "Kurz.";
+    ASSERT_EQ(counting.PrintCalculation(kPrintExportQuiet, source, "PDF", Path("kurz.pdf"), ""), 0);
+    EXPECT_EQ(pages, 1);
+}
+
 TEST_F(PrintTest, DiagramDrawnIntoTheRectangleItGets) {
     RecordingCanvas canvas;
     vx::report::ObjectNotification n{"Diagramm", &canvas, vx::Rect{1000, 2000, 2750, 2550}, true};

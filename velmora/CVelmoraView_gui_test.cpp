@@ -255,6 +255,33 @@ TEST_F(FormTest, DataSheetBesideTheTypeList) {
     EXPECT_FALSE(info->IsShown());
 }
 
+TEST_F(FormTest, SmallWindowScrollsToMachEtAndTheSystemListShowsEveryEntry) {
+    frame_->SetSize(600, 400);
+    for (int i = 0; i < 10 && form_->GetClientSize().y > 400; ++i) Pump();
+    auto* machEt = Control<wxButton>(CVelmoraView::IDC_MACH_ET);
+    ASSERT_NE(machEt, nullptr);
+    // The form is taller than the window: it scrolls, and the button comes into view with the focus.
+    ASSERT_LT(form_->GetClientSize().y, machEt->GetRect().GetBottom());
+    EXPECT_GE(form_->GetVirtualSize().y, machEt->GetRect().GetBottom());
+    machEt->SetFocus();
+    Pump();
+    const wxRect shown(form_->GetClientSize());
+    EXPECT_TRUE(shown.Contains(machEt->GetRect())) << machEt->GetRect().y << " in " << shown.height;
+    const std::string dir = vx::ArtefactDir();
+    if (!dir.empty()) vx::RunProgram("import", {"-window", "root", vx::JoinPath(dir, "velmora_form_small.png")});
+
+    // The open system list shows every entry.
+    auto* system = Control<CCombVelmora>(CVelmoraView::IDC_SYSTEM);
+    ASSERT_NE(system, nullptr);
+    system->Popup();
+    Pump();
+    wxWindow* list = system->GetPopupControl()->GetControl();
+    EXPECT_GE(list->GetClientSize().y, int(system->GetCount()) * (system->GetCharHeight() + 4));
+    if (!dir.empty()) vx::RunProgram("import", {"-window", "root", vx::JoinPath(dir, "velmora_form_system_list.png")});
+    system->Dismiss();
+    Pump();
+}
+
 TEST_F(FormTest, HeadingsMoveToTheFirstSystemAfterThem) {
     EXPECT_EQ(ChooseSystem(0), 1);
     EXPECT_EQ(doc_->chimney.name.text, "dreischalig m. NW (Keramik)");

@@ -81,9 +81,10 @@ void CMainFrame::ShowWithSavedPlacement() {
     }
     firstActivation_ = false;
     const FramePlacement p = LoadFramePlacement(vx::Profile());
-    decorationAtRestore_ = DecorationSize();
-    if (p.hasRect) SetSize(p.left, p.top, p.right - p.left, p.bottom - p.top);
+    const wxSize decoration = DecorationSize();
+    if (p.hasRect) SetSize(p.left, p.top, p.right - p.left + decoration.x, p.bottom - p.top + decoration.y);
     normalRect_ = GetRect();
+    normalDecoration_ = decoration;
     if (GetToolBar()) GetToolBar()->Show(p.toolbar);
     if (GetStatusBar()) GetStatusBar()->Show(p.statusBar);
     SendSizeEvent();
@@ -98,7 +99,20 @@ void CMainFrame::ShowWithSavedPlacement() {
 void CMainFrame::OnGeometry() {
     if (IsIconized()) return;
     restoresToMaximized_ = IsMaximized();
-    if (!IsMaximized() && !IsFullScreen()) normalRect_ = GetRect();
+    if (!IsMaximized() && !IsFullScreen()) {
+        normalRect_ = GetRect();
+        normalDecoration_ = DecorationSize();
+    }
+}
+
+void CMainFrame::FitClientToView(const wxSize& size) {
+    if (IsShown()) {
+        SendSizeEvent();  // the new view fills the window as it is
+        return;
+    }
+    SetClientSize(size);
+    normalRect_ = GetRect();
+    normalDecoration_ = DecorationSize();
 }
 
 wxSize CMainFrame::DecorationSize() const {
@@ -111,12 +125,10 @@ wxSize CMainFrame::DecorationSize() const {
 
 FramePlacement CMainFrame::CurrentPlacement() const {
     FramePlacement p;
-    // Saved so that the next start, which sets it the same way, makes the same window.
-    const wxSize grown = DecorationSize() - decorationAtRestore_;
     p.left = normalRect_.x;
     p.top = normalRect_.y;
-    p.right = normalRect_.x + normalRect_.width - grown.x;
-    p.bottom = normalRect_.y + normalRect_.height - grown.y;
+    p.right = normalRect_.x + normalRect_.width - normalDecoration_.x;
+    p.bottom = normalRect_.y + normalRect_.height - normalDecoration_.y;
     p.hasRect = true;
     p.minimized = IsIconized();
     p.maximized = p.minimized ? restoresToMaximized_ : IsMaximized();
