@@ -8,9 +8,13 @@
 
 class CRechnen : public CStoff {
 public:
-    explicit CRechnen(CGrunddaten* site = nullptr) : CStoff(site) {}
-    CRechnen(const CRechnen& other) : CStoff(other.site) { *this = other; }
+    // A record's cells are never edited: they keep no undo texts, so that
+    // resetting a record costs the same whatever the undo size.
+    explicit CRechnen(CGrunddaten* site = nullptr);
+    CRechnen(const CRechnen& other) : CRechnen(other.site) { *this = other; }
     CRechnen& operator=(const CRechnen& other);
+    // As operator=, for records whose cells keep no undo texts.
+    void ResetTo(const CRechnen& fresh);
 
     void Serialize(vx::Archive& ar);
     // " (mit Kondensation, NL aktiv)" as far as they apply; "" when neither does.

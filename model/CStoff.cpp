@@ -28,9 +28,29 @@ CWDouble* CStoff::Cell(int n) {
 
 CStoff& CStoff::operator=(const CStoff& other) {
     if (this == &other) return *this;
-    CStoff& src = const_cast<CStoff&>(other);
-    for (int n = 1; n <= 23; ++n)
-        if (n != 7) *Cell(n) = *src.Cell(n);
+    // Every cell but the dew-point increment, in the record's order.
+    firstValue = other.firstValue;
+    cp = other.cp;
+    gasConstant = other.gasConstant;
+    h2o = other.h2o;
+    dewPoint = other.dewPoint;
+    dryLength = other.dryLength;
+    lambda = other.lambda;
+    eta = other.eta;
+    rho = other.rho;
+    w = other.w;
+    reynolds = other.reynolds;
+    prandtl = other.prandtl;
+    nusselt = other.nusselt;
+    alphaInner = other.alphaInner;
+    psi = other.psi;
+    psiSmooth = other.psiSmooth;
+    partialPressure = other.partialPressure;
+    rhoInlet = other.rhoInlet;
+    wInlet = other.wInlet;
+    rhoOutlet = other.rhoOutlet;
+    wOutlet = other.wOutlet;
+    wallResistance = other.wallResistance;
     state = other.state;
     reynoldsFloored = other.reynoldsFloored;
     site = other.site;

@@ -31,21 +31,7 @@ CWerte::CWerte(const CWerte& other) : ring_(size_t(UndoSize())) { CWerte::operat
 
 CWerte& CWerte::operator=(const CWerte& other) {
     if (this == &other) return *this;
-    valueId = other.valueId;
-    helpId = other.helpId;
-    promptId = other.promptId;
-    actionFlags = other.actionFlags;
-    inputKind = other.inputKind;
-    marker = other.marker;
-    unitLabelControl = other.unitLabelControl;
-    displayUnit = other.displayUnit;
-    internalUnit = other.internalUnit;
-    rangeMessageId = other.rangeMessageId;
-    minimum = other.minimum;
-    maximum = other.maximum;
-    archiveWord = other.archiveWord;
-    checkWhenEqual = other.checkWhenEqual;
-    undoIndex_ = std::min(other.undoIndex_, int(ring_.size()) - 1);
+    AssignWithoutHistory(other);
     for (size_t i = 0; i < ring_.size() && i < other.ring_.size(); ++i) ring_[i].text = other.ring_[i].text;
     return *this;
 }
@@ -77,6 +63,11 @@ void CWerte::SerializeCommon(vx::Archive& ar) {
     } else {
         ar >> marker >> displayUnit >> archiveWord;
     }
+}
+
+void CWerte::DropHistory() {
+    std::vector<CUndoBuffer>().swap(ring_);
+    undoIndex_ = -1;
 }
 
 void CWerte::PushUndo(const std::string& text) {

@@ -4,6 +4,7 @@
 
 #include "platform/Archive.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +40,28 @@ public:
     void Init(uint16_t valueId, uint16_t helpId, uint16_t promptId, uint16_t actionFlags, uint16_t inputKind,
               uint16_t displayUnit, uint16_t internalUnit, uint16_t unitLabelControl, uint16_t marker,
               uint16_t rangeMessageId, double minimum, double maximum, bool checkWhenEqual);
+
+    // A cell that is never edited, such as a calculation record's, keeps no
+    // earlier texts: copying it then costs the same whatever the undo size.
+    void DropHistory();
+    // Everything but the earlier texts, for cells that keep none.
+    void AssignWithoutHistory(const CWerte& other) {
+        valueId = other.valueId;
+        helpId = other.helpId;
+        promptId = other.promptId;
+        actionFlags = other.actionFlags;
+        inputKind = other.inputKind;
+        marker = other.marker;
+        unitLabelControl = other.unitLabelControl;
+        displayUnit = other.displayUnit;
+        internalUnit = other.internalUnit;
+        rangeMessageId = other.rangeMessageId;
+        minimum = other.minimum;
+        maximum = other.maximum;
+        archiveWord = other.archiveWord;
+        checkWhenEqual = other.checkWhenEqual;
+        undoIndex_ = std::min(other.undoIndex_, int(ring_.size()) - 1);
+    }
 
     void PushUndo(const std::string& text);
     bool CanUndo() const;
