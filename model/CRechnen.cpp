@@ -64,7 +64,16 @@ CRechnen::CRechnen(CGrunddaten* site) : CStoff(site) {
 
 void CRechnen::ResetTo(const CRechnen& fresh) {
     if (this == &fresh) return;
-    ForEachCell(*this, fresh, [](CWDouble& c, const CWDouble& f) { c.AssignWithoutHistory(f); });
+    if (attributesChanged_ || fresh.attributesChanged_) {
+        ForEachCell(*this, fresh, [](CWDouble& c, const CWDouble& f) { c.AssignWithoutHistory(f); });
+        attributesChanged_ = fresh.attributesChanged_;
+    } else {
+        // Only the calculation's changes: values and the shown values.
+        ForEachCell(*this, fresh, [](CWDouble& c, const CWDouble& f) {
+            c.value = f.value;
+            c.shownValue = f.shownValue;
+        });
+    }
     state = fresh.state;
     reynoldsFloored = fresh.reynoldsFloored;
     site = fresh.site;
@@ -89,6 +98,7 @@ void CRechnen::ResetTo(const CRechnen& fresh) {
 
 CRechnen& CRechnen::operator=(const CRechnen& other) {
     if (this == &other) return *this;
+    attributesChanged_ = true;
     CStoff::operator=(other);
     dewPointIncrement = other.dewPointIncrement;
     k = other.k;
@@ -134,6 +144,7 @@ CRechnen& CRechnen::operator=(const CRechnen& other) {
 }
 
 void CRechnen::Serialize(vx::Archive& ar) {
+    if (!ar.IsStoring()) attributesChanged_ = true;
     const int v = ArchiveFormat(ar);
     for (CWDouble* c : {&k, &coolingNumber, &tm, &to, &Rf, &PR, &PH, &PG}) c->Serialize(ar);
     if (v > 1) innerWallOutlet.Serialize(ar);

@@ -13,7 +13,8 @@ public:
     explicit CRechnen(CGrunddaten* site = nullptr);
     CRechnen(const CRechnen& other) : CRechnen(other.site) { *this = other; }
     CRechnen& operator=(const CRechnen& other);
-    // As operator=, for records whose cells keep no undo texts.
+    // As operator= from a fresh record: the values, and the cells'
+    // attributes only when a file or a copy may have changed them.
     void ResetTo(const CRechnen& fresh);
 
     void Serialize(vx::Archive& ar);
@@ -45,4 +46,8 @@ public:
     double spareZero = 0;
     int32_t spareWord = 0;
     std::string wetDryText;
+
+private:
+    // The cells' attributes may differ from a fresh record's.
+    bool attributesChanged_ = false;
 };
