@@ -463,6 +463,9 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
     double layerOut[5] = {};
     bool layered = false;
     const int kind = GetSectionKind(arr);
+    // What the passes share.
+    const double floor = CStoff::VelocityFloor(a);
+    const double entrance = CStoff::EntranceFactor(dh, runLength != 0 ? runLength : lengthTotal);
     lastPasses = 0;
     for (int pass = 0; pass < 26; ++pass) {
         ++lastPasses;
@@ -471,14 +474,14 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
         c.CalcDensity(tm);
         c.CalcVelocity(m, a);
         c.CalcViscosity(tm);
-        c.CalcReynolds(dh, a);
+        c.CalcReynoldsAbove(dh, floor);
         c.CalcSpecificHeat(tm, g.co2, g.cpA, g.cpB, g.cpC, g.cpF);
         c.CalcConductivity(tm);
         c.CalcPrandtl();
         c.Colebrook(dh, roughness.value);
         c.Colebrook(dh, 0);
         if (roughness.value == 0) c.psi.value = c.psiSmooth.value;  // a smooth wall has no rough factor of its own
-        c.CalcNusselt(dh, runLength != 0 ? runLength : lengthTotal);
+        c.CalcNusseltWith(entrance);
         c.CalcInnerAlpha(dh);
         c.alphaInner.value += c.extraAlpha;
         const double ai = c.alphaInner.value;
@@ -494,8 +497,9 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
         c.k.value = 1 / (1 / ai + (dh / (dha * aa) + invLambda) * factor);
         c.coolingNumber.value = c.k.value * perimeter.value * lengthTotal / (m * c.cp.value);
         const double K = c.coolingNumber.value;
-        c.tm.value = ts + (1 - std::exp(-K)) * (te - ts) / K;
-        c.to.value = ts + std::exp(-K) * (te - ts);
+        const double decay = std::exp(-K);
+        c.tm.value = ts + (1 - decay) * (te - ts) / K;
+        c.to.value = ts + decay * (te - ts);
         const double ab = lengthOutside.value != 0 ? 23 : 8;
         c.kb.value = 1 / (1 / ai + factor * (invLambda + 0 + dh / (dha * ab)));
         const double tr = surroundingsFlag ? ts : (site ? site->surroundingOutlet.value : 0.0);

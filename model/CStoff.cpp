@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -104,9 +106,14 @@ void CStoff::CalcVelocity(double m, double area) { w.value = m / area / rho.valu
 
 void CStoff::CalcViscosity(double t) { eta.value = 0.000015 + 4.7e-8 * t - 2e-11 * t * t; }
 
-void CStoff::CalcReynolds(double dh, double area) {
+double CStoff::VelocityFloor(double area) {
     // The second program's velocity floor grows with the section.
-    const double floor = ActiveModelProgram() == ModelProgram::Tarsilo ? 0.5 * std::pow(area / 0.01, 0.25) : 0.5;
+    return ActiveModelProgram() == ModelProgram::Tarsilo ? 0.5 * std::pow(area / 0.01, 0.25) : 0.5;
+}
+
+void CStoff::CalcReynolds(double dh, double area) { CalcReynoldsAbove(dh, VelocityFloor(area)); }
+
+void CStoff::CalcReynoldsAbove(double dh, double floor) {
     reynolds.value = std::max(w.value, floor) * dh * rho.value / eta.value;
     if (reynolds.value < MinReynolds(site)) {
         reynolds.value = MinReynolds(site);
@@ -124,20 +131,93 @@ void CStoff::CalcSpecificHeat(double t, double co2, double c0, double c1, double
 
 void CStoff::CalcPrandtl() { prandtl.value = eta.value * cp.value / lambda.value; }
 
-void CStoff::Colebrook(double dh, double r) {
+namespace {
+
+// Solves of the Colebrook equation, by the exact bits of (Re, d_h, r): a
+// diagram or a table repeats many of them (the connecting piece has the same
+// inputs at every height and size). Bounded; a solve depends on nothing else,
+// so a remembered one is the one the iteration gives. The calculation runs on
+// the window thread only.
+class FrictionMemo {
+public:
+    bool Find(double re, double dh, double r, double& x) const {
+        const Entry& e = entries_[Slot(re, dh, r)];
+        if (e.generation != generation_ || !Same(e, re, dh, r)) return false;
+        x = e.x;
+        return true;
+    }
+    void Keep(double re, double dh, double r, double x) {
+        entries_[Slot(re, dh, r)] = {Bits(re), Bits(dh), Bits(r), x, generation_};
+    }
+    void Forget() { ++generation_; }
+
+private:
+    struct Entry {
+        uint64_t re = 0, dh = 0, r = 0;
+        double x = 0;
+        uint64_t generation = 0;  // 0: never kept
+    };
+    static constexpr size_t kSize = 8192;
+    static uint64_t Bits(double v) {
+        uint64_t b;
+        std::memcpy(&b, &v, sizeof b);
+        return b;
+    }
+    static bool Same(const Entry& e, double re, double dh, double r) {
+        return e.re == Bits(re) && e.dh == Bits(dh) && e.r == Bits(r);
+    }
+    static size_t Slot(double re, double dh, double r) {
+        uint64_t h = Bits(re) * 0x9E3779B97F4A7C15ull;
+        h ^= Bits(dh) + 0x7F4A7C159E3779B9ull + (h << 6) + (h >> 2);
+        h ^= Bits(r) + 0x94D049BB133111EBull + (h << 6) + (h >> 2);
+        return size_t(h ^ (h >> 29)) & (kSize - 1);
+    }
+    std::vector<Entry> entries_ = std::vector<Entry>(kSize);
+    uint64_t generation_ = 1;
+};
+
+FrictionMemo& Memo() {
+    static FrictionMemo memo;
+    return memo;
+}
+
+// The iteration from its fixed start until two rounded friction factors agree.
+double SolveColebrook(double re, double dh, double r) {
+    const double relative = r / (3.71 * dh);
     double x = 0.00002, previous = 0;
+    double rounded = RoundToStep(x, 100000), roundedPrevious = RoundToStep(previous, 100000);
     for (int round = 0; round < 50; ++round) {
-        if (RoundToStep(x, 100000) == RoundToStep(previous, 100000)) break;
+        if (rounded == roundedPrevious) break;
         previous = x;
-        const double root = 1 / (-2 * std::log10(2.51 / (reynolds.value * std::sqrt(previous)) + r / (3.71 * dh)));
+        roundedPrevious = rounded;
+        const double root = 1 / (-2 * std::log10(2.51 / (re * std::sqrt(previous)) + relative));
         x = root * root;
+        rounded = RoundToStep(x, 100000);
+    }
+    return x;
+}
+
+} // namespace
+
+void CStoff::ForgetFrictionSolves() { Memo().Forget(); }
+
+void CStoff::Colebrook(double dh, double r) {
+    const double re = reynolds.value;
+    double x;
+    if (!Memo().Find(re, dh, r, x)) {
+        x = SolveColebrook(re, dh, r);
+        Memo().Keep(re, dh, r, x);
     }
     (r != 0 ? psi : psiSmooth).value = x;
 }
 
-void CStoff::CalcNusselt(double dh, double length) {
+double CStoff::EntranceFactor(double dh, double length) { return 1 + std::pow(dh / length, 0.67); }
+
+void CStoff::CalcNusselt(double dh, double length) { CalcNusseltWith(EntranceFactor(dh, length)); }
+
+void CStoff::CalcNusseltWith(double entrance) {
     nusselt.value = 0.0214 * std::pow(psi.value / psiSmooth.value, 0.67) * (std::pow(reynolds.value, 0.8) - 100) *
-                    std::pow(prandtl.value, 0.4) * (1 + std::pow(dh / length, 0.67));
+                    std::pow(prandtl.value, 0.4) * entrance;
 }
 
 void CStoff::CalcInnerAlpha(double dh) { alphaInner.value = nusselt.value * lambda.value / dh; }
