@@ -478,8 +478,7 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
         c.CalcSpecificHeat(tm, g.co2, g.cpA, g.cpB, g.cpC, g.cpF);
         c.CalcConductivity(tm);
         c.CalcPrandtl();
-        c.Colebrook(dh, roughness.value);
-        c.Colebrook(dh, 0);
+        c.ColebrookRoughAndSmooth(dh, roughness.value);
         if (roughness.value == 0) c.psi.value = c.psiSmooth.value;  // a smooth wall has no rough factor of its own
         c.CalcNusseltWith(entrance);
         c.CalcInnerAlpha(dh);

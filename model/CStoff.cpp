@@ -197,6 +197,37 @@ double SolveColebrook(double re, double dh, double r) {
     return x;
 }
 
+// Two solves side by side: each is the iteration SolveColebrook does, step
+// for step, but the processor works on one while the other waits for its
+// logarithm.
+void SolveColebrookPair(double re, double dh, double r[2], double x[2]) {
+    double relative[2], previous[2], rounded[2], roundedPrevious[2];
+    int round[2] = {0, 0};
+    bool done[2] = {false, false};
+    for (int i = 0; i < 2; ++i) {
+        relative[i] = r[i] / (3.71 * dh);
+        x[i] = 0.00002;
+        previous[i] = 0;
+        rounded[i] = RoundToStep(x[i], 100000);
+        roundedPrevious[i] = RoundToStep(previous[i], 100000);
+    }
+    while (!done[0] || !done[1]) {
+        for (int i = 0; i < 2; ++i) {
+            if (done[i]) continue;
+            if (round[i] >= 50 || rounded[i] == roundedPrevious[i]) {
+                done[i] = true;
+                continue;
+            }
+            ++round[i];
+            previous[i] = x[i];
+            roundedPrevious[i] = rounded[i];
+            const double root = 1 / (-2 * std::log10(2.51 / (re * std::sqrt(previous[i])) + relative[i]));
+            x[i] = root * root;
+            rounded[i] = RoundToStep(x[i], 100000);
+        }
+    }
+}
+
 } // namespace
 
 void CStoff::ForgetFrictionSolves() { Memo().Forget(); }
@@ -209,6 +240,30 @@ void CStoff::Colebrook(double dh, double r) {
         Memo().Keep(re, dh, r, x);
     }
     (r != 0 ? psi : psiSmooth).value = x;
+}
+
+void CStoff::ColebrookRoughAndSmooth(double dh, double r) {
+    if (r == 0) {
+        Colebrook(dh, r);
+        Colebrook(dh, 0);
+        return;
+    }
+    const double re = reynolds.value;
+    double x[2], rs[2] = {r, 0};
+    const bool found[2] = {Memo().Find(re, dh, r, x[0]), Memo().Find(re, dh, 0, x[1])};
+    if (!found[0] && !found[1]) {
+        SolveColebrookPair(re, dh, rs, x);
+        Memo().Keep(re, dh, r, x[0]);
+        Memo().Keep(re, dh, 0, x[1]);
+    } else {
+        for (int i = 0; i < 2; ++i)
+            if (!found[i]) {
+                x[i] = SolveColebrook(re, dh, rs[i]);
+                Memo().Keep(re, dh, rs[i], x[i]);
+            }
+    }
+    psi.value = x[0];
+    psiSmooth.value = x[1];
 }
 
 double CStoff::EntranceFactor(double dh, double length) { return 1 + std::pow(dh / length, 0.67); }

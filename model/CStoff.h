@@ -35,6 +35,8 @@ public:
     void CalcPrandtl();
     // Into psi for a rough wall, psiSmooth for r = 0.
     void Colebrook(double dh, double r);
+    // Colebrook(dh, r) and Colebrook(dh, 0), the one beside the other.
+    void ColebrookRoughAndSmooth(double dh, double r);
     // The next solves start without the remembered ones (benchmarks of a first run).
     static void ForgetFrictionSolves();
     void CalcNusselt(double dh, double length);
