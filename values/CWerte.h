@@ -60,7 +60,7 @@ public:
         maximum = other.maximum;
         archiveWord = other.archiveWord;
         checkWhenEqual = other.checkWhenEqual;
-        undoIndex_ = std::min(other.undoIndex_, int(ring_.size()) - 1);
+        undoIndex_ = std::min(other.undoIndex_, ringSize_ - 1);
     }
 
     void PushUndo(const std::string& text);
@@ -96,6 +96,11 @@ protected:
     void SaveUndoBeforeEdit();
     void SerializeCommon(vx::Archive& ar);
 
+    // The ring holds ringSize_ texts; it is made at the first text kept, and
+    // until then every entry is empty, so that building and copying a cell
+    // cost the same whatever the undo size.
+    const std::string& Entry(int i) const;
     std::vector<CUndoBuffer> ring_;
+    int ringSize_ = 0;
     int undoIndex_ = -1;
 };
