@@ -197,31 +197,37 @@ double SolveColebrook(double re, double dh, double r) {
     return x;
 }
 
-// Two solves side by side: each is the iteration SolveColebrook does, step
-// for step, but the processor works on one while the other waits for its
-// logarithm.
-void SolveColebrookPair(double re, double dh, double r[2], double x[2]) {
-    double relative[2], previous[2], rounded[2], roundedPrevious[2];
-    int round[2] = {0, 0};
-    bool done[2] = {false, false};
-    for (int i = 0; i < 2; ++i) {
+// Up to kMaxSolves solves side by side: each is the iteration SolveColebrook
+// does, step for step, but the processor works on one while another waits
+// for its logarithm.
+constexpr int kMaxSolves = 4;
+
+void SolveColebrookSideBySide(int n, const double re[], double dh, const double r[], double x[]) {
+    double relative[kMaxSolves], previous[kMaxSolves], rounded[kMaxSolves], roundedPrevious[kMaxSolves];
+    int round[kMaxSolves];
+    bool done[kMaxSolves];
+    int open = n;
+    for (int i = 0; i < n; ++i) {
         relative[i] = r[i] / (3.71 * dh);
         x[i] = 0.00002;
         previous[i] = 0;
         rounded[i] = RoundToStep(x[i], 100000);
         roundedPrevious[i] = RoundToStep(previous[i], 100000);
+        round[i] = 0;
+        done[i] = false;
     }
-    while (!done[0] || !done[1]) {
-        for (int i = 0; i < 2; ++i) {
+    while (open > 0) {
+        for (int i = 0; i < n; ++i) {
             if (done[i]) continue;
             if (round[i] >= 50 || rounded[i] == roundedPrevious[i]) {
                 done[i] = true;
+                --open;
                 continue;
             }
             ++round[i];
             previous[i] = x[i];
             roundedPrevious[i] = rounded[i];
-            const double root = 1 / (-2 * std::log10(2.51 / (re * std::sqrt(previous[i])) + relative[i]));
+            const double root = 1 / (-2 * std::log10(2.51 / (re[i] * std::sqrt(previous[i])) + relative[i]));
             x[i] = root * root;
             rounded[i] = RoundToStep(x[i], 100000);
         }
@@ -243,27 +249,42 @@ void CStoff::Colebrook(double dh, double r) {
 }
 
 void CStoff::ColebrookRoughAndSmooth(double dh, double r) {
-    if (r == 0) {
-        Colebrook(dh, r);
-        Colebrook(dh, 0);
-        return;
+    CStoff* self = this;
+    ColebrookRoughAndSmooth(&self, 1, dh, r);
+}
+
+void CStoff::ColebrookRoughAndSmooth(CStoff* const* records, int n, double dh, double r) {
+    // The solves each record asks for: psi and psiSmooth, or psiSmooth alone for a smooth wall.
+    double re[kMaxSolves], rs[kMaxSolves], x[kMaxSolves];
+    CWDouble* into[kMaxSolves];
+    int count = 0;
+    for (int i = 0; i < n && count + 2 <= kMaxSolves; ++i) {
+        CStoff& s = *records[i];
+        if (r != 0) {
+            re[count] = s.reynolds.value;
+            rs[count] = r;
+            into[count++] = &s.psi;
+        }
+        re[count] = s.reynolds.value;
+        rs[count] = 0;
+        into[count++] = &s.psiSmooth;
     }
-    const double re = reynolds.value;
-    double x[2], rs[2] = {r, 0};
-    const bool found[2] = {Memo().Find(re, dh, r, x[0]), Memo().Find(re, dh, 0, x[1])};
-    if (!found[0] && !found[1]) {
-        SolveColebrookPair(re, dh, rs, x);
-        Memo().Keep(re, dh, r, x[0]);
-        Memo().Keep(re, dh, 0, x[1]);
-    } else {
-        for (int i = 0; i < 2; ++i)
-            if (!found[i]) {
-                x[i] = SolveColebrook(re, dh, rs[i]);
-                Memo().Keep(re, dh, rs[i], x[i]);
-            }
+    double missRe[kMaxSolves], missR[kMaxSolves], missX[kMaxSolves];
+    int missAt[kMaxSolves], misses = 0;
+    for (int i = 0; i < count; ++i) {
+        if (Memo().Find(re[i], dh, rs[i], x[i])) continue;
+        missRe[misses] = re[i];
+        missR[misses] = rs[i];
+        missAt[misses++] = i;
     }
-    psi.value = x[0];
-    psiSmooth.value = x[1];
+    if (misses > 0) {
+        SolveColebrookSideBySide(misses, missRe, dh, missR, missX);
+        for (int j = 0; j < misses; ++j) {
+            x[missAt[j]] = missX[j];
+            Memo().Keep(missRe[j], dh, missR[j], missX[j]);
+        }
+    }
+    for (int i = 0; i < count; ++i) into[i]->value = x[i];
 }
 
 double CStoff::EntranceFactor(double dh, double length) { return 1 + std::pow(dh / length, 0.67); }

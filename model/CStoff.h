@@ -37,6 +37,8 @@ public:
     void Colebrook(double dh, double r);
     // Colebrook(dh, r) and Colebrook(dh, 0), the one beside the other.
     void ColebrookRoughAndSmooth(double dh, double r);
+    // The same for n (at most 2) records of one section at once.
+    static void ColebrookRoughAndSmooth(CStoff* const* records, int n, double dh, double r);
     // The next solves start without the remembered ones (benchmarks of a first run).
     static void ForgetFrictionSolves();
     void CalcNusselt(double dh, double length);
