@@ -156,6 +156,19 @@ std::unique_ptr<TestChain> PassingPartLoadChain() {
     return c;
 }
 
+// The oil chain with a chimney wall of two layers, the first stepping the temperatures.
+std::unique_ptr<TestChain> LayeredWallChain() {
+    auto c = OilChain();
+    CSchorn& s = c->chimney;
+    s.resistanceGroup.value = 6;
+    s.wall.layers[0].thickness.value = 0.02;
+    s.wall.layers[0].conductivity.value = 0.5;
+    s.wall.layers[0].conductivity.marker = CWerte::MarkerResult;
+    s.wall.layers[1].thickness.value = 0.05;
+    s.wall.layers[1].conductivity.value = 0.05;
+    return c;
+}
+
 std::unique_ptr<TestChain> OutsideChain() {
     auto c = std::make_unique<TestChain>();
     c->arrangement.regime.value = 2;
@@ -268,7 +281,8 @@ std::vector<Section> ChainSweeps() {
         std::unique_ptr<TestChain> (*make)();
     } chains[] = {{"chain oil, derived part load", OilChain},
                   {"chain oil, part load of its own", PassingPartLoadChain},
-                  {"chain positive pressure, chimney outside", OutsideChain}};
+                  {"chain positive pressure, chimney outside", OutsideChain},
+                  {"chain oil, chimney wall of two layers", LayeredWallChain}};
     for (const auto& c : chains) {
         auto chain = c.make();
         // The tables live as long as a pipe section does.

@@ -30,7 +30,7 @@ TEST_F(ResultDumpTest, ChainSweepsDiagramsAndTablesGiveTheStoredResults) {
     for (auto& s : resultdump::Diagrams(SampleData())) sections.push_back(std::move(s));
     const size_t chainAndDiagrams = sections.size();
     for (auto& s : resultdump::Tables(dir_.string(), SampleData(), 5000, 1, 1)) sections.push_back(std::move(s));
-    EXPECT_EQ(chainAndDiagrams, 9u);
+    EXPECT_EQ(chainAndDiagrams, 11u);
     // Every configuration has manufacturers with rows.
     EXPECT_GE(sections.size() - chainAndDiagrams, 8u * 10u);
     const auto stored = Stored();
