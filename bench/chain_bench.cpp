@@ -89,7 +89,7 @@ BENCHMARK(BM_ChainRun)->Unit(benchmark::kMicrosecond);
 void BM_ChainRunCold(benchmark::State& state) {
     auto c = OilChain();
     for (auto _ : state) {
-        CStoff::ForgetFrictionSolves();
+        CStoff::ForgetRememberedResults();
         c->Run();
         benchmark::DoNotOptimize(c->head.results[1]->ok);
     }

@@ -6,6 +6,7 @@
 #include "values/Helpers.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -133,48 +134,63 @@ void CStoff::CalcPrandtl() { prandtl.value = eta.value * cp.value / lambda.value
 
 namespace {
 
-// Solves of the Colebrook equation, by the exact bits of (Re, d_h, r): a
-// diagram or a table repeats many of them (the connecting piece has the same
-// inputs at every height and size). Bounded; a solve depends on nothing else,
-// so a remembered one is the one the iteration gives. The calculation runs on
-// the window thread only.
-class FrictionMemo {
+// Results remembered by the exact bits of the N inputs they depend on alone:
+// a diagram or a table repeats many of them (the connecting piece has the
+// same inputs at every height and size). Bounded, one entry a slot; a
+// remembered result is the one the computation gives. The calculation runs
+// on the window thread only.
+template <int N, size_t Size>
+class ExactMemo {
 public:
-    bool Find(double re, double dh, double r, double& x) const {
-        const Entry& e = entries_[Slot(re, dh, r)];
-        if (e.generation != generation_ || !Same(e, re, dh, r)) return false;
+    using Key = std::array<double, N>;
+    bool Find(const Key& key, double& x) const {
+        const Entry& e = entries_[Slot(key)];
+        if (e.generation != generation_ || e.bits != Bits(key)) return false;
         x = e.x;
         return true;
     }
-    void Keep(double re, double dh, double r, double x) {
-        entries_[Slot(re, dh, r)] = {Bits(re), Bits(dh), Bits(r), x, generation_};
-    }
+    void Keep(const Key& key, double x) { entries_[Slot(key)] = {Bits(key), x, generation_}; }
     void Forget() { ++generation_; }
 
 private:
+    using KeyBits = std::array<uint64_t, N>;
     struct Entry {
-        uint64_t re = 0, dh = 0, r = 0;
+        KeyBits bits{};
         double x = 0;
         uint64_t generation = 0;  // 0: never kept
     };
-    static constexpr size_t kSize = 8192;
-    static uint64_t Bits(double v) {
-        uint64_t b;
-        std::memcpy(&b, &v, sizeof b);
+    static KeyBits Bits(const Key& key) {
+        KeyBits b;
+        std::memcpy(b.data(), key.data(), sizeof b);
         return b;
     }
-    static bool Same(const Entry& e, double re, double dh, double r) {
-        return e.re == Bits(re) && e.dh == Bits(dh) && e.r == Bits(r);
+    static size_t Slot(const Key& key) {
+        const KeyBits b = Bits(key);
+        uint64_t h = 0x9E3779B97F4A7C15ull;
+        for (uint64_t v : b) {
+            h ^= v + 0x7F4A7C159E3779B9ull + (h << 6) + (h >> 2);
+            h *= 0x94D049BB133111EBull;
+        }
+        return size_t(h ^ (h >> 29)) & (Size - 1);
     }
-    static size_t Slot(double re, double dh, double r) {
-        uint64_t h = Bits(re) * 0x9E3779B97F4A7C15ull;
-        h ^= Bits(dh) + 0x7F4A7C159E3779B9ull + (h << 6) + (h >> 2);
-        h ^= Bits(r) + 0x94D049BB133111EBull + (h << 6) + (h >> 2);
-        return size_t(h ^ (h >> 29)) & (kSize - 1);
-    }
-    std::vector<Entry> entries_ = std::vector<Entry>(kSize);
+    std::vector<Entry> entries_ = std::vector<Entry>(Size);
     uint64_t generation_ = 1;
 };
+
+// Colebrook solves by (Re, d_h, r).
+class FrictionMemo : public ExactMemo<3, 8192> {
+public:
+    bool Find(double re, double dh, double r, double& x) const { return ExactMemo::Find({re, dh, r}, x); }
+    void Keep(double re, double dh, double r, double x) { ExactMemo::Keep({re, dh, r}, x); }
+};
+
+// The Nusselt number's powers, by (psi, psi_smooth, Re, Pr).
+using NusseltMemo = ExactMemo<4, 4096>;
+
+NusseltMemo& Powers() {
+    static NusseltMemo memo;
+    return memo;
+}
 
 FrictionMemo& Memo() {
     static FrictionMemo memo;
@@ -236,7 +252,10 @@ void SolveColebrookSideBySide(int n, const double re[], double dh, const double 
 
 } // namespace
 
-void CStoff::ForgetFrictionSolves() { Memo().Forget(); }
+void CStoff::ForgetRememberedResults() {
+    Memo().Forget();
+    Powers().Forget();
+}
 
 void CStoff::Colebrook(double dh, double r) {
     const double re = reynolds.value;
@@ -292,8 +311,14 @@ double CStoff::EntranceFactor(double dh, double length) { return 1 + std::pow(dh
 void CStoff::CalcNusselt(double dh, double length) { CalcNusseltWith(EntranceFactor(dh, length)); }
 
 void CStoff::CalcNusseltWith(double entrance) {
-    nusselt.value = 0.0214 * std::pow(psi.value / psiSmooth.value, 0.67) * (std::pow(reynolds.value, 0.8) - 100) *
-                    std::pow(prandtl.value, 0.4) * entrance;
+    const NusseltMemo::Key key{psi.value, psiSmooth.value, reynolds.value, prandtl.value};
+    double powers;
+    if (!Powers().Find(key, powers)) {
+        powers = 0.0214 * std::pow(psi.value / psiSmooth.value, 0.67) * (std::pow(reynolds.value, 0.8) - 100) *
+                 std::pow(prandtl.value, 0.4);
+        Powers().Keep(key, powers);
+    }
+    nusselt.value = powers * entrance;
 }
 
 void CStoff::CalcInnerAlpha(double dh) { alphaInner.value = nusselt.value * lambda.value / dh; }

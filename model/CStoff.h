@@ -39,8 +39,8 @@ public:
     void ColebrookRoughAndSmooth(double dh, double r);
     // The same for n (at most 2) records of one section at once.
     static void ColebrookRoughAndSmooth(CStoff* const* records, int n, double dh, double r);
-    // The next solves start without the remembered ones (benchmarks of a first run).
-    static void ForgetFrictionSolves();
+    // Friction solves and Nusselt powers are computed anew from here on (benchmarks of a first run).
+    static void ForgetRememberedResults();
     void CalcNusselt(double dh, double length);
     // 1 + (d_h / L)^0.67, the same for every pass over a section.
     static double EntranceFactor(double dh, double length);
