@@ -145,7 +145,10 @@ public:
     using Key = std::array<double, N>;
     bool Find(const Key& key, double& x) const {
         const Entry& e = entries_[Slot(key)];
-        if (e.generation != generation_ || e.bits != Bits(key)) return false;
+        if (e.generation != generation_) return false;
+        const KeyBits bits = Bits(key);
+        for (int i = 0; i < N; ++i)
+            if (e.bits[size_t(i)] != bits[size_t(i)]) return false;
         x = e.x;
         return true;
     }
