@@ -168,13 +168,13 @@ private:
         return b;
     }
     static size_t Slot(const Key& key) {
+        // Independent products, so that they overlap; the high half mixes best.
+        static constexpr uint64_t kMul[4] = {0x9E3779B97F4A7C15ull, 0xC2B2AE3D27D4EB4Full, 0x165667B19E3779F9ull,
+                                             0x94D049BB133111EBull};
         const KeyBits b = Bits(key);
-        uint64_t h = 0x9E3779B97F4A7C15ull;
-        for (uint64_t v : b) {
-            h ^= v + 0x7F4A7C159E3779B9ull + (h << 6) + (h >> 2);
-            h *= 0x94D049BB133111EBull;
-        }
-        return size_t(h ^ (h >> 29)) & (Size - 1);
+        uint64_t h = 0;
+        for (int i = 0; i < N; ++i) h += b[size_t(i)] * kMul[i];
+        return size_t(h >> 40) & (Size - 1);
     }
     std::vector<Entry> entries_ = std::vector<Entry>(Size);
     uint64_t generation_ = 1;
