@@ -36,6 +36,8 @@ public:
 
     // Parses text as an INI file, for files read once (no file behind it).
     static IniFile FromText(std::string_view text);
+    // The file as it is now, for many reads that look at the file once.
+    IniFile Snapshot() const;
 
 private:
     struct Line {
@@ -88,6 +90,8 @@ public:
     int GetInt(std::string_view section, std::string_view key, int def) const {
         return ini_.GetInt(section, key, def);
     }
+    // The profile as it is now: many keys read with one look at the file.
+    IniFile Snapshot() const { return ini_.Snapshot(); }
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) {
         return ini_.WriteString(section, key, value);
     }

@@ -18,6 +18,7 @@ public:
     void Show() override {}
     void Hide() override {}
     void SetStatusText(const std::string&) override {}
+    bool ShowsText() const override { return false; }
     bool IsCancelled() const override { return false; }
     void ClearCancel() override {}
 };
@@ -182,10 +183,13 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
     progress_->ClearCancel();
     progress_->Show();
     running_ = true;
+    wrz_ = ManufacturerLines::OpenWrz(catalogue);
     for (const ManufacturerItem* m : selected) {
         if (!ComputeManufacturer(m->name, m->offset)) break;
         if (progress_->IsCancelled()) break;
     }
+    if (wrz_) std::fclose(wrz_);
+    wrz_ = nullptr;
     running_ = false;
     long index = 0;
     for (AssignmentRow& row : rows) row.itemData = index++;
@@ -197,7 +201,7 @@ bool CTarsiloDocCore::ComputeManufacturer(const std::string& name, int64_t offse
     results.clear();
     if (!progress_) progress_ = CreateProgress();
     if (!freshGenerator_) freshGenerator_ = std::make_unique<CWaerme>();
-    ManufacturerLines lines(catalogue, offset, name);
+    ManufacturerLines lines = wrz_ ? ManufacturerLines(wrz_, offset, name) : ManufacturerLines(catalogue, offset, name);
     const double from = outputFrom.value, to = outputTo.value;
     WrzEntry entry;
     for (;;) {
@@ -213,8 +217,9 @@ bool CTarsiloDocCore::ComputeManufacturer(const std::string& name, int64_t offse
         if (!(from == 0 && to == 0) && (to == 0 ? p != from : (p < from || p > to))) continue;
         if (!PrepareHeatGenerator()) continue;
 
-        progress_->SetStatusText(vx::Format("\r\n\r\n%s\r\n\r\n%s", heatGenerator.manufacturerName.text,
-                                            heatGenerator.typeDesignation.text));
+        if (progress_->ShowsText())
+            progress_->SetStatusText(vx::Format("\r\n\r\n%s\r\n\r\n%s", heatGenerator.manufacturerName.text,
+                                                heatGenerator.typeDesignation.text));
         if (progress_->IsCancelled()) {
             resultValid = 1;
             UpdateViews(0);

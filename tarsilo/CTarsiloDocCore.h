@@ -19,6 +19,7 @@
 #include "velmora/shared/FlueSystem.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <span>
@@ -50,6 +51,8 @@ public:
     virtual void Show() = 0;
     virtual void Hide() = 0;
     virtual void SetStatusText(const std::string& text) = 0;
+    // False when no text is shown: the computation then makes none.
+    virtual bool ShowsText() const { return true; }
     virtual bool IsCancelled() const = 0;
     virtual void ClearCancel() = 0;
 };
@@ -157,6 +160,8 @@ private:
     // A newly constructed heat generator, copied for every catalogue line:
     // the constructor reads the profile.
     std::unique_ptr<CWaerme> freshGenerator_;
+    // "velmora.wrz", open while a table is computed, for every manufacturer.
+    std::FILE* wrz_ = nullptr;
 };
 
 // The model's queries of the active document: -1 without one, codes above 52 give 0.

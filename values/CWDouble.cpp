@@ -3,6 +3,7 @@
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "values/CMEinheitListe.h"
+#include "values/Helpers.h"
 
 namespace {
 
@@ -18,9 +19,6 @@ void PointToSeparator(std::string& text) {
     size_t at = text.find('.');
     if (at != std::string::npos) text[at] = g_DecimalSeparator[0];
 }
-
-// Six decimals, as the limits are kept after a check.
-double RoundThroughText(double x) { return vx::ParseDouble(vx::Format("%f", x)); }
 
 } // namespace
 
@@ -90,9 +88,10 @@ void CWDouble::SetText(const std::string& typed) {
 void CWDouble::CheckRange(std::string& message, std::vector<int>* ids, int* failed) {
     message.clear();
     if ((minimum == maximum && !checkWhenEqual) || marker == MarkerResult) return;
-    value = RoundThroughText(value);
-    minimum = RoundThroughText(minimum);
-    maximum = RoundThroughText(maximum);
+    // Six decimals, as the limits are kept after a check.
+    value = RoundToSixDecimals(value);
+    minimum = RoundToSixDecimals(minimum);
+    maximum = RoundToSixDecimals(maximum);
     if (minimum <= value && value <= maximum) return;
     if (rangeMessageId == 0) return;
 
