@@ -79,7 +79,7 @@ void CTarsiloPrint::ForEachPrintVariable(CTarsiloDocCore& doc, CAnwender& user, 
     text("Hoehe", PrintCellText(doc.effectiveHeight));
     text("WDW", PrintCellText(s.wallResistance));
     text("QuerSchorn", doc.shape != 0 ? "quadratisch" : "rund");
-    text("QuerSchornBez", Without(PrintString(doc.shape == 0 ? 131 : 132, doc.shape == 0 ? "&Durchmesser" : "&lichte Weite"), '&'));
+    text("QuerSchornBez", Without(PrintString(doc.shape == 0 ? 131 : 132, doc.shape == 0 ? "D&urchmesser" : "&lichte Weite"), '&'));
     std::string size;
     if (doc.sectionSize.value > 0) {
         size = doc.shape >= 2 ? vx::Format("%.3f x %.3f m", doc.sectionSize.value, doc.secondSide.value)

@@ -31,6 +31,7 @@
 #include <wx/checklst.h>
 #include <wx/choice.h>
 #include <wx/image.h>
+#include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
@@ -189,7 +190,7 @@ TEST_F(TarsiloFormTest, LabelsAndHeaderFollowTheShape) {
     } cases[] = {{2, "&lichte Weite", true, "Länge x Breite"},
                  {1, "&lichte Weite", false, "Kantenlänge"},
                  {3, "&lichte Weite", true, "Länge x Breite"},
-                 {0, "&Durchmesser", false, "Durchmesser"}};
+                 {0, "D&urchmesser", false, "Durchmesser"}};
     doc_->rows.push_back(Row("0,14", "A", "T", "10.0", "-1"));
     form_->FillResultList();
     for (const Case& c : cases) {
@@ -468,7 +469,7 @@ TEST_F(TarsiloFormTest, TabOrderAndLabelLettersFollowTheForm) {
         {"Nennwärmeleistung &von", IDC_OUTPUT_FROM},         {"&bis", IDC_OUTPUT_TO},
         {"B&rennstoff", CTarsiloView::IDC_FUEL},              {"&System", CTarsiloView::IDC_SYSTEM},
         {"&wirksame Schornsteinhöhe", IDC_EFFECTIVE_HEIGHT},  {"&Querschnittsform", CTarsiloView::IDC_SHAPE},
-        {"&Durchmesser", IDC_SECTION_SIZE},                   {"&Hersteller Wärmeerzeuger", CTarsiloView::IDC_MANUFACTURERS}};
+        {"D&urchmesser", IDC_SECTION_SIZE},                   {"&Hersteller Wärmeerzeuger", CTarsiloView::IDC_MANUFACTURERS}};
     for (const auto& [text, id] : labels) EXPECT_EQ(target(text), id) << text;
     std::vector<int> tabs;
     for (wxWindow* w : form_->GetChildren())
@@ -518,4 +519,44 @@ TEST_F(TarsiloFormTest, AltLettersLeadOutOfTheSystemList) {
     ASSERT_FALSE(doc_->manufacturers.empty());
     for (const ManufacturerItem& m : doc_->manufacturers) EXPECT_FALSE(m.selected) << m.name;
     EXPECT_EQ(form_->SystemCombo()->GetSelection(), wxNOT_FOUND);
+}
+
+TEST_F(TarsiloFormTest, FormLettersComeBeforeTheMenuBarAndTheMenuTakesTheRest) {
+    ChooseFuel(1);
+    form_->OnKeiner();
+    std::vector<wxString> opened;
+    frame_->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& e) {
+        if (e.GetMenu() && !e.IsPopup()) opened.push_back(e.GetMenu()->GetTitle());
+        e.Skip();
+    });
+    int closed = 0;
+    frame_->Bind(wxEVT_MENU_CLOSE, [&](wxMenuEvent& e) {
+        ++closed;
+        e.Skip();
+    });
+    KeyUpCounter keys;
+    // "Alle" and "Ansicht" share the letter: the form's button is pressed.
+    FocusOn(form_->SystemCombo());
+    Key(keys, 'a', wxMOD_ALT);
+    ASSERT_FALSE(doc_->manufacturers.empty());
+    for (const ManufacturerItem& m : doc_->manufacturers) EXPECT_TRUE(m.selected) << m.name;
+    EXPECT_TRUE(opened.empty());
+    // Only the menu has "D" (the size's label leads with "u"): "Datei" opens, F10 the same.
+    for (int key : {int('d'), int(WXK_F10)}) {
+        const size_t before = opened.size();
+        const int closedBefore = closed;
+        FocusOn(form_->SystemCombo());
+        wxUIActionSimulator sim;
+        sim.Char(key, key == 'd' ? wxMOD_ALT : wxMOD_NONE);
+        ASSERT_TRUE(PumpUntil([&] { return opened.size() > before; })) << key;
+        EXPECT_EQ(opened.back(), "&Datei") << key;
+        sim.Char(WXK_ESCAPE);
+        sim.Char(WXK_ESCAPE);
+        ASSERT_TRUE(PumpUntil([&] { return closed > closedBefore; })) << key;
+        Settle();
+    }
+    // The size's own letter leads to its field.
+    FocusOn(form_->SystemCombo());
+    Key(keys, 'u', wxMOD_ALT);
+    EXPECT_EQ(wxWindow::FindFocus(), form_->FindWindow(IDC_SECTION_SIZE));
 }
