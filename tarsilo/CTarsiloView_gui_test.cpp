@@ -13,11 +13,13 @@
 #include "model/ModelTestEnv.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/CParsedEdit.h"
+#include "quorvel/fields/CPromptMessage.h"
 #include "quorvel/fields/FieldsDeliverable.h"
 #include "quorvel/fields/FieldsTestDialog.h"
 #include "velmora/shared/CAboutDlg.h"
@@ -559,4 +561,85 @@ TEST_F(TarsiloFormTest, FormLettersComeBeforeTheMenuBarAndTheMenuTakesTheRest) {
     FocusOn(form_->SystemCombo());
     Key(keys, 'u', wxMOD_ALT);
     EXPECT_EQ(wxWindow::FindFocus(), form_->FindWindow(IDC_SECTION_SIZE));
+}
+
+TEST_F(TarsiloFormTest, NumberFieldsSayWhatIsWrongAtTheirField) {
+    ChooseFuel(1);  // "Heizöl EL"
+    ASSERT_FALSE(doc_->manufacturers.empty());
+    CMyComboBox* systems = form_->SystemCombo();
+    Choose(systems, systems, wxEVT_COMBOBOX, 1);
+    form_->OnAlle();
+    CPromptMessage* strip = form_->FieldWindow().strip;
+    ASSERT_NE(strip, nullptr);
+    KeyUpCounter keys;
+    auto field = [this](int id) { return dynamic_cast<CParsedEdit*>(form_->FindWindow(id)); };
+    auto retype = [&](int id, const char* text) {
+        FocusOn(field(id));
+        field(id)->SelectAll();
+        Key(keys, WXK_BACK);
+        Type(keys, text);
+    };
+    // A refused key beeps and says what the field takes.
+    const size_t beeps = messages_.service.beeps.size();
+    retype(IDC_EFFECTIVE_HEIGHT, "-5");
+    EXPECT_EQ(vx::FromWx(field(IDC_EFFECTIVE_HEIGHT)->GetValue()), "5");
+    EXPECT_GT(messages_.service.beeps.size(), beeps);
+    EXPECT_EQ(strip->Text(), "Erlaubt sind Ziffern und ein Komma.");
+
+    // Left without a number, or with one beyond its range: the field says
+    // so, named, and keeps the keyboard.
+    struct Case {
+        int id;
+        const char* typed;
+        const char* message;
+    } cases[] = {{IDC_EFFECTIVE_HEIGHT, "", "wirksame Schornsteinhöhe: Bitte geben Sie eine Zahl ein, zum Beispiel 12,5."},
+                 {IDC_OUTPUT_TO, "", "Nennwärmeleistung bis: Bitte geben Sie eine Zahl ein, zum Beispiel 12,5."},
+                 {IDC_EFFECTIVE_HEIGHT, "123456789012345678901234567890123456789",
+                  "wirksame Schornsteinhöhe: Erlaubt sind Werte von 0 bis 200 m"}};
+    for (const Case& c : cases) {
+        retype(c.id, c.typed);
+        Key(keys, WXK_TAB);
+        EXPECT_TRUE(PumpUntil([&] { return strip->Text().rfind(c.message, 0) == 0; })) << strip->Text();
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == field(c.id); })) << c.message;
+        retype(c.id, c.id == IDC_OUTPUT_TO ? "0" : "8");
+        Key(keys, WXK_TAB);
+        Settle();
+    }
+
+    // "Mach Et" with a height the chimney cannot have: the message names the
+    // field, writes the limits with a comma, and the field takes the keyboard.
+    retype(IDC_EFFECTIVE_HEIGHT, "0");
+    FocusOn(form_->FindWindow(CTarsiloView::IDC_MACH_ET));
+    messages_.service.shown.clear();
+    form_->OnAlle();
+    form_->OnMachEt();
+    ASSERT_EQ(messages_.service.shown.size(), 1u);
+    EXPECT_EQ(messages_.service.shown[0].text, "wirksame Schornsteinhöhe: Erlaubt sind Werte von 0,01 bis 200 m\r\n");
+    EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == field(IDC_EFFECTIVE_HEIGHT); }));
+
+    // An empty table says why: "von" above "bis", or a chimney that fits none.
+    retype(IDC_EFFECTIVE_HEIGHT, "8");
+    retype(IDC_OUTPUT_FROM, "30");
+    retype(IDC_OUTPUT_TO, "20");
+    FocusOn(form_->FindWindow(CTarsiloView::IDC_MACH_ET));
+    messages_.service.shown.clear();
+    form_->OnAlle();
+    form_->OnMachEt();
+    ASSERT_EQ(messages_.service.shown.size(), 1u);
+    EXPECT_EQ(messages_.service.shown[0].text,
+              "Nennwärmeleistung von: Der Wert ist größer als \"bis\"; kein Wärmeerzeuger liegt dazwischen.");
+    EXPECT_TRUE(doc_->rows.empty());
+    EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == field(IDC_OUTPUT_FROM); }));
+    retype(IDC_OUTPUT_FROM, "0");
+    retype(IDC_OUTPUT_TO, "0");
+    retype(IDC_EFFECTIVE_HEIGHT, "1");
+    FocusOn(form_->FindWindow(CTarsiloView::IDC_MACH_ET));
+    messages_.service.shown.clear();
+    form_->OnAlle();
+    form_->OnMachEt();
+    ASSERT_GT(doc_->counts.heatGenerators, 0);
+    ASSERT_TRUE(doc_->rows.empty());
+    ASSERT_EQ(messages_.service.shown.size(), 1u);
+    EXPECT_EQ(messages_.service.shown[0].text,
+              vx::Format("Der Schornstein passt zu keinem der %ld berechneten Wärmeerzeuger.", doc_->counts.heatGenerators));
 }

@@ -4,6 +4,7 @@
 #include "quorvel/fields/FieldMessages.h"
 #include "quorvel/fields/FieldPlace.h"
 #include "quorvel/fields/FieldRules.h"
+#include "platform/wx/WxFocus.h"
 #include "platform/wx/WxMnemonics.h"
 #include "platform/wx/WxText.h"
 
@@ -161,7 +162,7 @@ void CMyComboBox::OnSetFocus(wxFocusEvent& event) {
 
 void CMyComboBox::OnKillFocus(wxFocusEvent& event) {
     event.Skip();
-    CallAfter([this] { OnLeft(wxWindow::FindFocus()); });
+    CallAfter([this] { OnLeft(vx::FocusedWindowIn(this)); });
 }
 
 void CMyComboBox::OnLeft(wxWindow* to) {

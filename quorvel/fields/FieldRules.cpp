@@ -50,6 +50,26 @@ bool IsTextValid(uint16_t kind, std::string_view text) {
     return true;
 }
 
+std::string RefusedKeyText(uint16_t kind) {
+    switch (kind) {
+    case KindSigned: return "Erlaubt sind Ziffern und ein Minuszeichen davor.";
+    case KindDigits: return "Erlaubt sind nur Ziffern.";
+    case KindSignedDecimal: return "Erlaubt sind Ziffern, ein Komma und ein Minuszeichen davor.";
+    case KindDecimal: return "Erlaubt sind Ziffern und ein Komma.";
+    default: return {};
+    }
+}
+
+std::string NumberTextProblem(const CWerte& value, std::string_view text) {
+    const uint16_t kind = value.inputKind;
+    const bool numeric = kind == KindSigned || kind == KindDigits || kind == KindSignedDecimal || kind == KindDecimal;
+    const bool ranged = value.rangeMessageId != 0 && (value.minimum != value.maximum || value.checkWhenEqual);
+    if (!numeric || !ranged) return {};
+    for (char c : text)
+        if (IsDigit(c)) return {};
+    return "Bitte geben Sie eine Zahl ein, zum Beispiel 12,5.";
+}
+
 bool FitsLimit(size_t length, size_t selected, size_t inserted, size_t limit) {
     if (limit == 0) return true;
     const size_t kept = selected > length ? 0 : length - selected;
