@@ -579,12 +579,12 @@ TEST_F(TarsiloFormTest, NumberFieldsSayWhatIsWrongAtTheirField) {
         Key(keys, WXK_BACK);
         Type(keys, text);
     };
-    // A refused key beeps and says what the field takes.
+    // A refused key beeps and says, naming the field, what it takes.
     const size_t beeps = messages_.service.beeps.size();
     retype(IDC_EFFECTIVE_HEIGHT, "-5");
     EXPECT_EQ(vx::FromWx(field(IDC_EFFECTIVE_HEIGHT)->GetValue()), "5");
     EXPECT_GT(messages_.service.beeps.size(), beeps);
-    EXPECT_EQ(strip->Text(), "Erlaubt sind Ziffern und ein Komma.");
+    EXPECT_EQ(strip->Text(), "wirksame Schornsteinhöhe: Erlaubt sind Ziffern und ein Komma.");
 
     // Left without a number, or with one beyond its range: the field says
     // so, named, and keeps the keyboard.

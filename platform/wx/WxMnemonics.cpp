@@ -146,6 +146,24 @@ bool FollowMnemonic(wxWindow* top, wxChar letter) {
     return false;
 }
 
+wxString LabelOf(wxWindow* control) {
+    wxWindow* top = control ? wxGetTopLevelParent(control) : nullptr;
+    if (!top) return {};
+    std::vector<wxWindow*> order;
+    CollectInTabOrder(top, order);
+    wxWindow* label = nullptr;
+    for (wxWindow* w : order) {
+        if (w == control) break;
+        if (wxDynamicCast(w, wxStaticText)) label = w;
+        else if (TakesFocus(w)) label = nullptr;
+    }
+    if (!label) return {};
+    wxString text = wxControl::RemoveMnemonics(label->GetLabel());
+    text.Trim();
+    if (text.EndsWith(":")) text.RemoveLast();
+    return text.Trim();
+}
+
 bool OpenMenuBarMenu(wxFrame* frame, wxChar letter) {
     wxMenuBar* bar = frame ? frame->GetMenuBar() : nullptr;
     if (!bar) return false;

@@ -20,6 +20,10 @@ wxChar MnemonicOf(const wxString& label);
 // control has the letter.
 bool FollowMnemonic(wxWindow* top, wxChar letter);
 
+// The text of the label that leads to control (the label before it in tab
+// order), without its "&" and closing colon; "" without one.
+wxString LabelOf(wxWindow* control);
+
 // Opens the menu bar's menu whose title has the letter (0: the first menu),
 // as its own mnemonic does. False when frame has no such menu.
 bool OpenMenuBarMenu(wxFrame* frame, wxChar letter);

@@ -6,6 +6,7 @@
 #include "quorvel/fields/FieldRules.h"
 #include "platform/MessageService.h"
 #include "platform/wx/WxFocus.h"
+#include "platform/wx/WxMnemonics.h"
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
 
@@ -94,7 +95,8 @@ void CParsedEdit::Reject() {
     const std::string text = value ? fields::RefusedKeyText(value->inputKind) : std::string();
     if (text.empty()) return;
     FieldEvent refused(fieldmsg::ShowText, 0, value);
-    refused.text = text;
+    const std::string label = vx::FromWx(vx::LabelOf(this));
+    refused.text = label.empty() ? text : label + ": " + text;
     SendFieldMessage(Host(), refused);
 }
 

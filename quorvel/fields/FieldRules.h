@@ -46,6 +46,10 @@ std::string RefusedKeyText(uint16_t kind);
 // message when the text has no digit at all (an emptied field), else "".
 std::string NumberTextProblem(const CWerte& value, std::string_view text);
 
+// A date as the dialogs write it, "TT.MM.JJJJ" (day and month may have one
+// digit, the year two): a day of the calendar. The empty text passes.
+bool IsDateText(std::string_view text);
+
 // Whether inserting `inserted` characters over `selected` ones keeps a text
 // of `length` within `limit` (0: no limit).
 bool FitsLimit(size_t length, size_t selected, size_t inserted, size_t limit);
