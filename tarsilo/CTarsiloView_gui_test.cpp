@@ -543,8 +543,9 @@ TEST_F(TarsiloFormTest, FormLettersComeBeforeTheMenuBarAndTheMenuTakesTheRest) {
     ASSERT_FALSE(doc_->manufacturers.empty());
     for (const ManufacturerItem& m : doc_->manufacturers) EXPECT_TRUE(m.selected) << m.name;
     EXPECT_TRUE(opened.empty());
-    // Only the menu has "D" (the size's label leads with "u"): "Datei" opens, F10 the same.
-    for (int key : {int('d'), int(WXK_F10)}) {
+    // Only the menu has "D" (the size's label leads with "u"): "Datei" opens;
+    // F10 and Alt alone open the first menu.
+    for (int key : {int('d'), int(WXK_F10), int(WXK_ALT)}) {
         const size_t before = opened.size();
         const int closedBefore = closed;
         FocusOn(form_->SystemCombo());
