@@ -94,6 +94,8 @@ public:
     // The system's defaults for the chosen system, shape and FU box; the
     // site's geodetic height stays.
     void ApplySystem();
+    // The name of an input field in messages, as the form labels it.
+    std::string InputName(int field) const;
 
     // The model's queries.
     int32_t GetDocValue(int code, int index) override;
@@ -123,6 +125,8 @@ public:
     CWString remarks;
     int searchMode = 0;
     int resultValid = 0;
+    // The input field the last computation stopped at, for the focus; 0 none.
+    int failedInput = 0;
     // One inner array per heat generator searched, one record per tried section.
     std::vector<std::vector<std::unique_ptr<CErgebnis>>> results;
     // The result list, top row first, and the manufacturer list.
@@ -154,6 +158,10 @@ private:
     void AddRow(int64_t lineOffset);
     void KeepResult();
     bool PutSections(const Sizes& s);
+    // Why a computation that ran to its end listed nothing, in one line.
+    std::string EmptyTableReason() const;
+    // The form's field of a chimney value that failed its check; 0 for others.
+    int FieldOfChimneyValue(int valueId) const;
 
     std::unique_ptr<AssignmentProgress> progress_;
     bool running_ = false;

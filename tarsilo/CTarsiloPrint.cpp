@@ -86,7 +86,7 @@ void CTarsiloPrint::ForEachPrintVariable(CTarsiloDocCore& doc, CAnwender& user, 
     // A size searched differs by row and stands in the table: no caption without it.
     std::string caption, size;
     if (doc.sectionSize.value > 0) {
-        caption = Without(PrintString(doc.shape == 0 ? 131 : 132, doc.shape == 0 ? "&Durchmesser" : "&lichte Weite"), '&');
+        caption = Without(PrintString(doc.shape == 0 ? 131 : 132, doc.shape == 0 ? "D&urchmesser" : "&lichte Weite"), '&');
         size = doc.shape >= 2 ? vx::Format("%.3f x %.3f m", doc.sectionSize.value, doc.secondSide.value)
                               : vx::Format("%.3f m", doc.sectionSize.value);
     }

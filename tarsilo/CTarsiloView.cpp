@@ -7,6 +7,8 @@
 #include "platform/wx/WxText.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/CParsedEdit.h"
+#include "quorvel/fields/FieldEvent.h"
+#include "quorvel/fields/FieldMessages.h"
 #include "tarsilo/CTarsiloDoc.h"
 #include "tarsilo/ResultRowOrder.h"
 #include "tarsilo/TarsiloCommandIds.h"
@@ -418,6 +420,23 @@ void CTarsiloView::OnMachEt() {
     SortResultRows(doc_.rows, g_ResultSortMode);
     FillResultList();
     noOffset_ = false;
+    // The field the computation stopped at takes the keyboard.
+    if (auto* field = dynamic_cast<CParsedEdit*>(FindWindow(doc_.failedInput))) {
+        field->SetFocus();
+        field->SelectAll();
+    }
+}
+
+bool CTarsiloView::OnFieldMessage(FieldEvent& event) {
+    // An error in the message strip names its field.
+    if (event.message == fieldmsg::ShowText && event.wParam == 1 && event.value && !event.text.empty())
+        for (CParsedEdit* edit : edits_)
+            if (edit && edit->value == event.value) {
+                const std::string name = doc_.InputName(edit->GetId());
+                if (!name.empty() && event.text.rfind(name, 0) != 0) event.text = name + ": " + event.text;
+                break;
+            }
+    return CVxtFormView::OnFieldMessage(event);
 }
 
 void CTarsiloView::OnHeaderClick(int column) {

@@ -28,12 +28,15 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/image.h>
+#include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
+#include <wx/uiaction.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -395,3 +398,40 @@ TEST_F(FormTest, LoadedFileReselectsEveryListAndComputes) {
 }
 
 } // namespace
+
+TEST_F(FormTest, AltLettersReachTheFormFromTheSystemList) {
+    ChooseFuel(1);
+    ChooseManufacturer("Kesselwerk Almendorf GmbH");
+    ChooseType("Oleomat 22");
+    auto* systems = Control<CCombVelmora>(CVelmoraView::IDC_SYSTEM);
+    ASSERT_EQ(ChooseSystem(1), 1);
+    int menusOpened = 0;
+    frame_->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& e) {
+        ++menusOpened;
+        e.Skip();
+    });
+    auto until = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 4000 && !done(); ++i) {
+            wxYield();
+            wxMilliSleep(5);
+        }
+        return done();
+    };
+    auto focus = [&](wxWindow* w) {
+        frame_->Raise();
+        w->SetFocus();
+        ASSERT_TRUE(until([&] { return wxWindow::FindFocus() == w; }));
+    };
+    // "Mach Et" computes; the list does not search for "M".
+    focus(systems);
+    wxUIActionSimulator sim;
+    sim.Char('m', wxMOD_ALT);
+    ASSERT_TRUE(until([&] { return doc_->resultValid == 1; }));
+    EXPECT_EQ(systems->GetSelection(), 1);
+    // "Abgasanlage" and "Ansicht" share the letter: the label leads to its list.
+    focus(Control<wxChoice>(CVelmoraView::IDC_FUEL));
+    sim.Char('a', wxMOD_ALT);
+    EXPECT_TRUE(until([&] { return wxWindow::FindFocus() == systems; }));
+    EXPECT_EQ(menusOpened, 0);
+    EXPECT_EQ(systems->GetSelection(), 1);
+}

@@ -5,6 +5,7 @@
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
+#include "platform/wx/WxMnemonics.h"
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CommandIds.h"
 #include "velmora/shared/ProgramSettings.h"
@@ -25,6 +26,8 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
     wxMenuBar* menuBar = wxXmlResource::Get()->LoadMenuBar("IDR_MAINFRAME");
     if (!menuBar) return false;
     SetMenuBar(menuBar);
+    // Alt and a letter: the form first, then the menu bar.
+    vx::InstallMnemonicRule();
     wxToolBar* toolBar = wxXmlResource::Get()->LoadToolBar(this, "IDR_MAINFRAME");
     if (!toolBar) return false;
     SetToolBar(toolBar);
