@@ -85,6 +85,17 @@ void BM_ChainRun(benchmark::State& state) {
 }
 BENCHMARK(BM_ChainRun)->Unit(benchmark::kMicrosecond);
 
+// The same run with nothing remembered from an earlier one.
+void BM_ChainRunCold(benchmark::State& state) {
+    auto c = OilChain();
+    for (auto _ : state) {
+        CStoff::ForgetRememberedResults();
+        c->Run();
+        benchmark::DoNotOptimize(c->head.results[1]->ok);
+    }
+}
+BENCHMARK(BM_ChainRunCold)->Unit(benchmark::kMicrosecond);
+
 struct SweepCount {
     int runs = 0, fullLoad = 0, both = 0;
 };

@@ -1,7 +1,7 @@
 // The table engine against Debian's shapelib on the same 5-field table:
 // 1,000,000 appends, a sequential read of every field, and a rewrite of every
 // 10th record; and the engine alone with a tag whose keys change, and with
-// memo rewrites behind a long free chain.
+// memo rewrites behind a long free chain, and a pack.
 #include <benchmark/benchmark.h>
 
 #include <shapefil.h>
@@ -313,6 +313,52 @@ void ShapeRewrite(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kRecords / 10);
 }
 
+// A pack of a table with a tag and memos whose every third record is deleted.
+bool MakePackTable(const std::string& path, long records) {
+    const vx::FieldInfo fields[] = {{"NAME", 'C', 20, 0, 0}, {"ORT", 'C', 30, 0, 0}, {"M", 'M', 10, 0, 0}, {}};
+    const vx::TagInfo tags[] = {{"NAME", "NAME", nullptr, 0, 0}, {}};
+    for (const char* ext : {".DBF", ".MDX", ".DBT"}) std::filesystem::remove(path + ext);
+    Engine e(2);
+    e.t = vx::tableCreate(&e.ctx, path, fields, tags);
+    if (!e.t) return false;
+    vx::Field* name = vx::tableField(e.t, "NAME");
+    vx::Field* ort = vx::tableField(e.t, "ORT");
+    vx::Field* m = vx::tableField(e.t, "M");
+    const std::string memo(300, 'm');
+    for (long i = 0; i < records; ++i) {
+        vx::tableAppendStart(e.t, false);
+        vx::fieldAssign(name, vx::Format("Name %ld", (i * 7919) % records).c_str());
+        vx::fieldAssign(ort, vx::Format("Ort %ld", i % 977).c_str());
+        vx::fieldMemoAssignN(m, memo.data(), uint32_t(memo.size()));
+        if (vx::tableAppend(e.t) != 0) return false;
+    }
+    for (long r = 1; r <= records; r += 3) {
+        vx::tableGo(e.t, r);
+        vx::tableDelete(e.t);
+    }
+    return vx::tableUpdate(e.t) == 0;
+}
+
+void EnginePack(benchmark::State& state, int mode, const char* file) {
+    const long records = long(state.range(0));
+    std::string path = Dir() + "/" + file;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!MakePackTable(path, records)) state.SkipWithError("setup failed");
+        Engine e(mode);
+        e.t = vx::tableOpen(&e.ctx, path);
+        if (!e.t) state.SkipWithError("open failed");
+        state.ResumeTiming();
+        if (e.t && vx::tablePack(e.t) != 0) state.SkipWithError("pack failed");
+        state.PauseTiming();
+        if (e.t && vx::tableRecCount(e.t) != records - (records + 2) / 3) state.SkipWithError("wrong count");
+        vx::tableClose(e.t);
+        e.t = nullptr;
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * records);
+}
+
 // Shared use (access mode 0, with record and append locks) and exclusive use.
 BENCHMARK_CAPTURE(EngineAppend, shared, 0, "SHARED.DBF")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(EngineRead, shared, 0, "SHARED.DBF")->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -327,6 +373,8 @@ BENCHMARK_CAPTURE(EngineTaggedRewrite, exclusive, 2, "TAGEX")->Iterations(1)->Un
 BENCHMARK_CAPTURE(EngineMemoRewrite, emptyChain, 0, "MEMO0")->Iterations(4000)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(EngineMemoRewrite, freeRuns20000, kFreeRuns, "MEMO20K")->Iterations(4000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(EngineMemoWriters)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(EnginePack, shared, 0, "PACKSH")->Arg(10000)->Arg(100000)->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(EnginePack, exclusive, 2, "PACKEX")->Arg(10000)->Arg(100000)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(ShapeAppend)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(ShapeRead)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(ShapeRewrite)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -2,6 +2,7 @@
 // and the round cross-section table of the sample data, for three sample
 // heat generators of the catalogue.
 #include "model/CrossSectionTables.h"
+#include "model/CStoff.h"
 #include "model/FuelTable.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
@@ -64,5 +65,18 @@ void BM_Diagram(benchmark::State& state, int fuelPosition, const char* type) {
 BENCHMARK_CAPTURE(BM_Diagram, OilFullLoad, 1, "Oleomat 22")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Diagram, OilPartLoad, 1, "Oleomat 45-2")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Diagram, GasPartLoad, 2, "Unitherm Gas 90-2")->Unit(benchmark::kMillisecond);
+
+// The first diagram: nothing remembered from an earlier computation.
+void BM_DiagramCold(benchmark::State& state, int fuelPosition, const char* type) {
+    auto doc = Document(fuelPosition, type);
+    for (auto _ : state) {
+        CStoff::ForgetRememberedResults();
+        doc->OnCalculate();
+        benchmark::DoNotOptimize(doc->points.data());
+    }
+}
+BENCHMARK_CAPTURE(BM_DiagramCold, OilFullLoad, 1, "Oleomat 22")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DiagramCold, OilPartLoad, 1, "Oleomat 45-2")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DiagramCold, GasPartLoad, 2, "Unitherm Gas 90-2")->Unit(benchmark::kMillisecond);
 
 } // namespace

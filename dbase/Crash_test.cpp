@@ -1,5 +1,6 @@
 // A writer killed at random points of its work, shared and exclusive, with
-// and without the transaction log: after each kill the table opens whole.
+// and without the transaction log, and a pack killed at random points: after
+// each kill the table opens whole.
 #include "dbase/EngineTestSupport.h"
 #include "dbase/Field.h"
 #include "dbase/IndexFile.h"
@@ -216,6 +217,144 @@ TEST_F(CrashTest, AWriterKilledAtFiftyPointsLeavesAWholeTable) {
         }
         if (HasFailure()) break;
     }
+}
+
+// A pack killed anywhere leaves the table as it was before the pack or as
+// the pack leaves it: every live record once, each with its own memo, and
+// tags that agree with the records.
+TEST_F(CrashTest, APackKilledAtFiftyPointsLeavesTheTableBeforeOrAfterIt) {
+    constexpr long kRecords = 3000;
+    const FieldInfo fields[] = {{"MATCH", 'C', 10, 0, 0}, {"N", 'N', 8, 0, 0}, {"M", 'M', 10, 0, 0}, {}};
+    const TagInfo tags[] = {{"PRIMARY", "MATCH", nullptr, 0, 0}, {"AMOUNT", "N", nullptr, 0, 10}, {}};
+    std::mt19937 random(20261210);
+    std::vector<std::string> all, kept;
+    std::vector<bool> deleted;
+    {
+        TableHandle* t = tableCreate(&ctx, Path("PACKT"), fields, tags);
+        ASSERT_NE(t, nullptr);
+        for (long i = 1; i <= kRecords; ++i) {
+            // Keys in random order, each record's its own.
+            std::string match = vx::Format("%c%04ld%05ld", char('A' + random() % 26), long(random() % 10000), i);
+            ASSERT_EQ(tableAppendStart(t, false), 0);
+            fieldAssign(tableField(t, "MATCH"), match.c_str());
+            fieldAssignLong(tableField(t, "N"), long(random() % 5000));
+            if (random() % 3 != 0) {
+                std::string memo = match + ":" + std::string(random() % 700, char('a' + i % 26));
+                fieldMemoAssignN(tableField(t, "M"), memo.data(), uint32_t(memo.size()));
+            }
+            ASSERT_EQ(tableAppend(t), 0);
+            all.push_back(match);
+        }
+        for (long i = 1; i <= kRecords; ++i) {
+            bool drop = i > 40 && random() % 3 == 0;
+            deleted.push_back(drop);
+            if (!drop) {
+                kept.push_back(all[size_t(i - 1)]);
+                continue;
+            }
+            ASSERT_EQ(tableGo(t, i), 0);
+            ASSERT_EQ(tableDelete(t), 0);
+        }
+        ASSERT_EQ(tableClose(t), 0);
+    }
+    const std::string dbf = Read("PACKT.DBF"), mdx = Read("PACKT.MDX"), dbt = Read("PACKT.DBT");
+    auto restore = [&]() {
+        Write("PACKT.DBF", dbf);
+        Write("PACKT.MDX", mdx);
+        Write("PACKT.DBT", dbt);
+    };
+    auto pack = [&](int mode) {
+        return [this, mode](const std::function<void()>& arm) {
+            EngineContext c;
+            engineInit(&c);
+            c.accessMode = mode;
+            // Small buffers give the pack many steps to be killed at.
+            c.packBufferSize = 2048;
+            c.fileBufferSize = 1024;
+            TableHandle* t = tableOpen(&c, Path("PACKT"));
+            if (!t) ::_exit(3);
+            arm();
+            if (tablePack(t) != 0) ::_exit(4);
+        };
+    };
+    int before = 0, after = 0;
+    for (int mode : {0, 2}) {
+        const std::string how = mode == 0 ? "shared" : "exclusive";
+        restore();
+        test::FileChanges whole = test::DiesAtChange(0, pack(mode));
+        ASSERT_FALSE(whole.died);
+        const auto& ch = whole.changes;
+        ASSERT_GT(ch.size(), 20u) << how;
+        // The kills spread over the copy to the side file, the moving of the
+        // records, the cut of the data file and the rebuild of the tags.
+        long cut = 0;
+        for (size_t i = 0; i < ch.size() && !cut; ++i)
+            if (ch[i] == "DBF t") cut = long(i) + 1;
+        ASSERT_GT(cut, 0) << how;
+        std::vector<long> side, moving, cutting, rebuild, any;
+        for (long i = 1; i <= long(ch.size()); ++i) {
+            const std::string& c = ch[size_t(i - 1)];
+            any.push_back(i);
+            if (c.rfind("PCK", 0) == 0) side.push_back(i);
+            if (c == "DBF w" && i < cut) moving.push_back(i);
+            if (std::abs(i - cut) <= 2) cutting.push_back(i);
+            if (c.rfind("MDX", 0) == 0 && i > cut) rebuild.push_back(i);
+        }
+        ASSERT_GT(moving.size(), 10u) << how;
+        ASSERT_GT(rebuild.size(), 10u) << how;
+        std::vector<long> points;
+        auto pick = [&](const std::vector<long>& from, int n) {
+            const std::vector<long>& in = from.empty() ? any : from;
+            for (int k = 0; k < n; ++k) points.push_back(in[random() % in.size()]);
+        };
+        pick(side, 8);
+        pick(moving, 15);
+        pick(cutting, 5);
+        pick(rebuild, 17);
+        pick(any, 5);
+        for (long point : points) {
+            std::string where = how + ", killed at change " + std::to_string(point) + " of " +
+                                std::to_string(ch.size()) + " (" + ch[size_t(point - 1)] + ")";
+            restore();
+            ASSERT_TRUE(test::DiesAtChange(point, pack(mode)).died) << where;
+            ctx.accessMode = mode;
+            TableHandle* t = tableOpen(&ctx, Path("PACKT"));
+            ctx.accessMode = 0;
+            ASSERT_NE(t, nullptr) << where << ": " << ctx.errorCode;
+            EXPECT_FALSE(FileExists(Path("PACKT.PCK"))) << where;
+            long count = tableRecCount(t);
+            ASSERT_TRUE(count == kRecords || count == long(kept.size()))
+                << where << ": " << count << " records, " << ctx.errorCode;
+            (count == kRecords ? before : after)++;
+            std::string file = Read("PACKT.DBF");
+            EXPECT_EQ(file.size(), size_t(test::Word(file, 8)) + size_t(count) * test::Word(file, 10) + 1) << where;
+            // Each record is the one of the state it is in; its memo is its
+            // own and no other record's.
+            std::set<long> blocks;
+            Field* m = tableField(t, "M");
+            for (long r = 1; r <= count; ++r) {
+                ASSERT_EQ(tableGo(t, r), 0) << where;
+                std::string match = fieldStr(tableField(t, "MATCH"));
+                bool gone = tableDeleted(t) != 0;
+                if (count == kRecords) {
+                    EXPECT_EQ(match, all[size_t(r - 1)]) << where << ": record " << r;
+                    EXPECT_EQ(gone, bool(deleted[size_t(r - 1)])) << where << ": record " << r;
+                } else {
+                    EXPECT_EQ(match, kept[size_t(r - 1)]) << where << ": record " << r;
+                    EXPECT_FALSE(gone) << where << ": record " << r;
+                }
+                long block = std::atol(std::string(tableRecord(t) + m->offset, m->len).c_str());
+                if (block == 0) continue;
+                EXPECT_TRUE(blocks.insert(block).second) << where << ": memo block " << block << " twice";
+                std::string text(fieldMemoPtr(m), fieldMemoLen(m));
+                EXPECT_EQ(text.substr(0, match.size() + 1), match + ":") << where << ": record " << r;
+            }
+            ExpectTagsAgree(t, where);
+            ASSERT_EQ(tableClose(t), 0) << where;
+            if (HasFailure()) return;
+        }
+    }
+    std::printf("pack killed %d times: %d left as before, %d as after\n", before + after, before, after);
 }
 
 } // namespace

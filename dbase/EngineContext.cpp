@@ -10,8 +10,10 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <new>
 #include <thread>
 
 namespace vx {
@@ -164,6 +166,12 @@ void DefaultPump(int hundredths) {
     if (hundredths > 0) std::this_thread::sleep_for(std::chrono::milliseconds(hundredths * 10));
 }
 
+void DefaultBoxFailedExit(const char* text) {
+    std::fputs(text, stderr);
+    std::fputc('\n', stderr);
+    std::_Exit(3);
+}
+
 void DefaultFatalExit(int) {
     ShowMessage("Abbruch der Anwendung", MB_OK | MB_ICONSTOP, "DATENBANK FEHLER");
     std::exit(3);
@@ -227,6 +235,7 @@ EngineHooks& engineHooks() {
 void engineHooksReset() {
     g_hooks.pump = DefaultPump;
     g_hooks.fatalExit = DefaultFatalExit;
+    g_hooks.boxFailedExit = DefaultBoxFailedExit;
     g_hooksSet = true;
 }
 
@@ -305,9 +314,17 @@ int engineError(EngineContext* ctx, int code, int location, const char* d1, cons
     if (!ctx || !ctx->errOff) {
         unsigned flags = MB_OK | MB_ICONSTOP;
         if (code == e4memory) flags |= 0x1000; // system-modal
-        std::string text = engineErrorBoxText(code, location, d1, d2, d3);
-        // The stored texts are already in the program's code page.
-        ShowMessage(text, flags, "DATENBANK FEHLER");
+        // A box that cannot be shown (no memory left even for its text)
+        // answers 0, and then nothing more can be done.
+        int answer = 0;
+        try {
+            std::string text = engineErrorBoxText(code, location, d1, d2, d3);
+            // The stored texts are already in the program's code page.
+            answer = ShowMessage(text, flags, "DATENBANK FEHLER");
+        } catch (const std::bad_alloc&) {
+            answer = 0;
+        }
+        if (answer == 0) engineHooks().boxFailedExit("Speicherverwaltungs-Fehler");
     }
     if (ctx) {
         ctx->errorCode = code;
@@ -396,6 +413,22 @@ int engineCloseAll(EngineContext* ctx) {
 }
 
 int engineIndexFormat(EngineContext*) { return 201; }
+
+int engineOptSuspend(EngineContext* ctx) {
+    if (!ctx || !ctx->optActive) return 0;
+    ctx->optActive = 0;
+    ctx->hadOpt = 1;
+    if (ctx->errorCode < 0) ctx->errorCode = 0;
+    return 1;
+}
+
+int engineOptRestart(EngineContext* ctx) {
+    if (!ctx) return e4parmNull;
+    if (!ctx->hadOpt) return 0;
+    ctx->hadOpt = 0;
+    ctx->optActive = 1;
+    return 0;
+}
 
 TableFile* engineDataFile(EngineContext* ctx, const std::string& fullName) {
     for (TableFile* f : ctx->dataFiles)

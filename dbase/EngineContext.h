@@ -225,6 +225,13 @@ struct EngineContext {
     int memStartBlock = 0, memExpandBlock = 0;
     DatePicture dateFormat;
 
+    // Read and write optimisation (the block cache): engineInit leaves its
+    // start off and nothing starts it, so optActive stays 0 in the programs.
+    // hadOpt is set while it is suspended to give its memory to a sort;
+    // relateTop restarts it.
+    int optActive = 0;
+    int hadOpt = 0;
+
     // Error state.
     int errorCode = 0;
     int errorLocation = 0;
@@ -275,11 +282,20 @@ struct EngineHooks {
     // Ends the program after a fatal error; the default shows
     // "Abbruch der Anwendung" and exits.
     std::function<void(int code)> fatalExit;
+    // Ends the program at once when not even the message box could be
+    // shown; the default writes the text to standard error and exits.
+    std::function<void(const char* text)> boxFailedExit;
 };
 EngineHooks& engineHooks();
 void engineHooksReset();
 // Waits through the pump hook.
 void enginePump(int hundredths);
+
+// Suspends the read and write optimisation so that its memory can serve a
+// sort: 1 when that released anything, else 0 (the error state is cleared).
+int engineOptSuspend(EngineContext* ctx);
+// Starts a suspended optimisation again; 0 or an error.
+int engineOptRestart(EngineContext* ctx);
 
 // Lookups in the context's lists.
 TableFile* engineDataFile(EngineContext* ctx, const std::string& fullName);

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <string>
+#include <vector>
 
 namespace vx {
 namespace {
@@ -86,6 +89,30 @@ TEST_F(EngineTest, FatalCodesEndTheProgram) {
     engineError(&ctx, -920, L4utilAlloc);
     EXPECT_TRUE(Shown().back().flags & 0x1000);
     EXPECT_TRUE(Shown().back().flags & MB_ICONSTOP);
+}
+
+// An error whose box cannot be shown, because the system answers 0 or the
+// memory runs out while it is built, ends the program with the memory message.
+TEST_F(EngineTest, AnErrorWhoseBoxCannotBeShownEndsTheProgram) {
+    std::vector<std::string> ended;
+    engineHooks().boxFailedExit = [&](const char* text) { ended.push_back(text); };
+    engineError(&ctx, -60, L4fileOpen, "X");
+    EXPECT_TRUE(ended.empty());
+    ctx.errorCode = 0;
+    messages.service.answers.push_back(0);
+    engineError(&ctx, -60, L4fileOpen, "X");
+    ASSERT_EQ(ended.size(), 1u);
+    EXPECT_EQ(ended[0], "Speicherverwaltungs-Fehler");
+    struct NoMemory : MessageService {
+        int Show(const std::string&, const std::string&, unsigned) override { throw std::bad_alloc(); }
+        void Beep(unsigned) override {}
+    } noMemory;
+    SetMessageService(&noMemory);
+    ctx.errorCode = 0;
+    engineError(&ctx, -920, L4utilAlloc);
+    SetMessageService(&messages.service);
+    ASSERT_EQ(ended.size(), 2u);
+    EXPECT_EQ(ended[1], "Speicherverwaltungs-Fehler");
 }
 
 TEST_F(EngineTest, ErrorLogGetsEachEntryInCodePage437) {

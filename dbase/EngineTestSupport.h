@@ -142,6 +142,76 @@ inline bool DiesAtWrite(long n, const std::function<void(const std::function<voi
     return WIFEXITED(status) && WEXITSTATUS(status) == 77;
 }
 
+// The changes a child process made to files after arm(), one line each: the
+// file's extension and "w" (write), "t" (length change) or "s" (sync).
+struct FileChanges {
+    bool died = false; // it died where it was told to
+    std::vector<std::string> changes;
+};
+
+// Runs work in a child process that dies, as a kill would leave its files,
+// just before its n-th change to a file after arm(); with n = 0 it runs to
+// its end, so that a test learns the changes a piece of work makes.
+inline FileChanges DiesAtChange(long n, const std::function<void(const std::function<void()>& arm)>& work) {
+    struct Dying : FileSystemCalls {
+        int report = -1;
+        long left = 0;
+        bool armed = false;
+        void Change(int fd, char op) {
+            if (!armed) return;
+            if (left > 0 && --left == 0) ::_exit(77);
+            char link[4096];
+            ssize_t len = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), link, sizeof link - 1);
+            std::string name(link, size_t(std::max<ssize_t>(len, 0)));
+            size_t dot = name.find_last_of("./");
+            std::string ext = dot != std::string::npos && name[dot] == '.' ? name.substr(dot + 1) : "";
+            std::string line = ext + " " + op + "\n";
+            if (::write(report, line.data(), line.size()) != ssize_t(line.size())) ::_exit(90);
+        }
+        ssize_t Pwrite(int fd, const void* buf, size_t len, off_t pos) override {
+            Change(fd, 'w');
+            return FileSystemCalls::Pwrite(fd, buf, len, pos);
+        }
+        int Truncate(int fd, off_t len) override {
+            Change(fd, 't');
+            return FileSystemCalls::Truncate(fd, len);
+        }
+        int Sync(int fd) override {
+            Change(fd, 's');
+            return FileSystemCalls::Sync(fd);
+        }
+    };
+    FileChanges out;
+    int fds[2];
+    if (::pipe(fds) != 0) return out;
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        static Dying calls;
+        calls.report = fds[1];
+        calls.left = n;
+        setFileSystemCalls(&calls);
+        work([&]() { calls.armed = true; });
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string text;
+    char buf[4096];
+    for (;;) {
+        ssize_t got = ::read(fds[0], buf, sizeof buf);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        text.append(buf, size_t(got));
+    }
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    out.died = WIFEXITED(status) && WEXITSTATUS(status) == 77;
+    for (size_t at = 0, nl; (nl = text.find('\n', at)) != std::string::npos; at = nl + 1)
+        out.changes.push_back(text.substr(at, nl - at));
+    return out;
+}
+
 // How long a fuzz loop runs: the suite runs a short part with a fixed seed;
 // VX_FUZZ_SECONDS (and VX_FUZZ_SEED) turn it into a long run by hand.
 class FuzzBudget {

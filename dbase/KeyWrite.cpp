@@ -821,14 +821,16 @@ int indexReindex(IndexFile* index) {
             tag->filterFlagRead = tag->filterFlag;
             tag->changed = false;
         }
-        if (result == 0) result = fileLenSet(&state->file, int64_t(state->unitsInFile()) * 512);
-        // The file header last: it clears the mark.
+        // The file header clears the mark; the old blocks behind the new
+        // ones are cut only then, so that a header that is still the old one
+        // never counts blocks past the end of the file.
         head[kIndexChangingByte] = 0;
         if (result == 0) result = fileWrite(&state->file, 0, head.data(), head.size());
         if (result == 0) {
             h[kIndexChangingByte] = 0;
             state->changing = false;
         }
+        if (result == 0) result = fileLenSet(&state->file, int64_t(state->unitsInFile()) * 512);
         state->headerChanged = false;
     }
     if (result == 0 && state->header[24] == 1) {

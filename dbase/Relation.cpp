@@ -407,6 +407,8 @@ int relateTop(RelationNode* node) {
     }
     if (!r->initialised) {
         rc = Initialise(r);
+        // An optimisation that a sort suspended for its memory runs again.
+        if (node->ctx->hadOpt) engineOptRestart(node->ctx);
         if (rc < 0) return rc;
     }
     r->topDone = true;

@@ -505,6 +505,30 @@ TEST_F(RelationTest, WithoutMemoryForTheSortTheBitmapsGoAndTheResultStays) {
     EXPECT_EQ(got, want);
 }
 
+// A sort short of memory takes it from a running read and write optimisation
+// before the bitmaps, and the relation starts the optimisation again.
+TEST_F(RelationTest, ASortShortOfMemorySuspendsTheOptimisationAndTheRelationRestartsIt) {
+    Create();
+    AddRandom(80, 8);
+    UseTags({"A"});
+    const std::string q = "A >= 'B' .AND. A < 'D'";
+    std::vector<long> want = Scan(q);
+    node = relateInit(t);
+    ASSERT_EQ(relateQuerySet(node, q.c_str()), 0);
+    ASSERT_EQ(relateSortSet(node, "NR"), 0);
+    ctx.optActive = 1; // as a running block cache would have it
+    sortFailNextAllocations(1);
+    ASSERT_EQ(relateTop(node), 0);
+    EXPECT_NE(node->bitmap, nullptr);
+    EXPECT_EQ(ctx.optActive, 1);
+    EXPECT_EQ(ctx.hadOpt, 0);
+    EXPECT_EQ(ctx.errorCode, 0);
+    std::vector<long> got{tableRecNo(t)};
+    while (relateSkip(node, 1) == 0) got.push_back(tableRecNo(t));
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, want);
+}
+
 // Random queries of the library's shape: ranges on character keys combined
 // with .AND., .OR. and .NOT.
 std::string RandomConstant(std::mt19937& rng) {

@@ -240,6 +240,7 @@ int GetInitLow(SortContext* s, RelationNode* relation) {
     FreeBuffers(s);
     // The entries now live in the file; the blocks become read buffers.
     rc = SpoolBuffersLow(s);
+    if (rc == e4memory && engineOptSuspend(s->ctx) > 0) rc = SpoolBuffersLow(s);
     if (rc == e4memory && relation && relateFreeBitmaps(relation) > 0) rc = SpoolBuffersLow(s);
     if (rc == e4memory) {
         sortFree(s);
@@ -293,6 +294,12 @@ int sortInitFree(SortContext* sort, EngineContext* ctx, int keyLen, int extraLen
     int rc = sortInit(sort, ctx, keyLen, extraLen);
     if (rc < 0) return rc;
     rc = AllocLow(sort);
+    // Memory is asked back from the read and write optimisation first, then
+    // from the relation's bitmaps.
+    if (rc == e4memory && engineOptSuspend(ctx) > 0) {
+        FreeBuffers(sort);
+        rc = AllocLow(sort);
+    }
     if (rc == e4memory && relation && relateFreeBitmaps(relation) > 0) {
         FreeBuffers(sort);
         rc = AllocLow(sort);

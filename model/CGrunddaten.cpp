@@ -19,12 +19,13 @@ struct SiteProfile {
 
 SiteProfile g_Site;
 
-double Read(const char* key, const char* def) {
-    return vx::ParseDouble(vx::Profile().GetString("Grunddaten", key, def));
-}
-
 void LoadSiteProfile() {
     if (g_Site.loaded) return;
+    // One look at the profile file for all keys.
+    const vx::IniFile profile = vx::Profile().Snapshot();
+    auto Read = [&profile](const char* key, const char* def) {
+        return vx::ParseDouble(profile.GetString("Grunddaten", key, def));
+    };
     SiteProfile& s = g_Site;
     s.geoMin = Read("GeoH_min", "0");
     s.geoMax = Read("GeoH_max", "5000");

@@ -93,7 +93,7 @@ TEST_F(Site, RangeChecksInTheirOrder) {
     g.surroundingOther.value = 40;
     g.geoHeight.value = 6000;
     EXPECT_EQ(g.CheckInputs(msg, &ids), 1);
-    EXPECT_EQ(msg, "zwischen 0.0 und 5000.0 m\r\nzwischen -30.0 und 30.0 \xB0" "C\r\n");
+    EXPECT_EQ(msg, "zwischen 0,0 und 5000,0 m\r\nzwischen -30,0 und 30,0 \xB0" "C\r\n");
     EXPECT_EQ(ids, (std::vector<int>{CGrunddaten::IdGeoHeight, CGrunddaten::IdSurroundingOther}));
 }
 

@@ -8,9 +8,14 @@
 
 class CRechnen : public CStoff {
 public:
-    explicit CRechnen(CGrunddaten* site = nullptr) : CStoff(site) {}
-    CRechnen(const CRechnen& other) : CStoff(other.site) { *this = other; }
+    // A record's cells are never edited: they keep no undo texts, so that
+    // resetting a record costs the same whatever the undo size.
+    explicit CRechnen(CGrunddaten* site = nullptr);
+    CRechnen(const CRechnen& other) : CRechnen(other.site) { *this = other; }
     CRechnen& operator=(const CRechnen& other);
+    // As operator= from a fresh record: the values, and the cells'
+    // attributes only when a file or a copy may have changed them.
+    void ResetTo(const CRechnen& fresh);
 
     void Serialize(vx::Archive& ar);
     // " (mit Kondensation, NL aktiv)" as far as they apply; "" when neither does.
@@ -41,4 +46,8 @@ public:
     double spareZero = 0;
     int32_t spareWord = 0;
     std::string wetDryText;
+
+private:
+    // The cells' attributes may differ from a fresh record's.
+    bool attributesChanged_ = false;
 };

@@ -417,8 +417,8 @@ AbgasZustand* CRohr::Calculate(AbgasZustand* inPtr, uint16_t mode, int16_t caseI
     CRechnen& t = *temperatureCases[size_t(currentCase)];
     CRechnen& p = *pressureCases[size_t(currentCase)];
     const CGrunddaten* site = arr ? &arr->site : nullptr;
-    CalcSection(t, in, true, surroundingTemperature.value, 1.0);
-    CalcSection(p, in, false, in.airTemperature, site ? site->heatTransferFactor.value : 0.5);
+    CalcSectionPair(t, surroundingTemperature.value, p, in.airTemperature,
+                    site ? site->heatTransferFactor.value : 0.5, in);
     t.massFlow = p.massFlow = in.massFlow;
 
     outState = in;
@@ -436,74 +436,102 @@ AbgasZustand* CRohr::Calculate(AbgasZustand* inPtr, uint16_t mode, int16_t caseI
     return &outState;
 }
 
-void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCase, double ts, double factor) {
-    const GasBlock g = BlockOf(in, temperatureCase);
+// One record's calculation over a section: its inputs and what its passes carry.
+struct CRohr::SectionPass {
+    CRechnen& c;
+    GasBlock g;
+    double ts, factor, te, m;
+    double dha, invLambda;
+    double layerOut[5] = {};
+    bool layered = false;
+    double previous = 0;
+    int passes = 0;
+    bool done = false;
+};
+
+CRohr::SectionPass CRohr::BeginSection(CRechnen& c, const AbgasZustand& in, bool temperatureCase, double ts,
+                                       double factor) {
+    const CAufBauE* arr = arrangement;
+    SectionPass s{c, BlockOf(in, temperatureCase), ts, factor, 0, in.massFlow + in.massFlowAdded, 0, 0};
+    const GasBlock& g = s.g;
+    c.h2o.value = g.h2o;
+    c.CalcDewPoint();
+    s.te = g.temperature;
+    c.te.value = s.te;
+    c.tm.value = s.te;
+    c.gasConstant.value = g.gasConstant;
+    c.dryLength.value = length.value + addedLength.value;
+    c.extraAlpha = 0;
+    if (temperatureCase) {
+        c.state = ClassifyAgainstLimit(arr ? arr->Regime() : 0, s.te, c.dewPoint.value);
+        c.CalcGasConstant(in.fuelIndex, g.co2);
+    }
+    s.dha = 2 * wallThickness.value + diameter.value;
+    s.invLambda = wallResistance.value;
+    return s;
+}
+
+// A pass up to the friction factors.
+void CRohr::PassBeforeFriction(SectionPass& s, double floor) {
+    CRechnen& c = s.c;
+    const GasBlock& g = s.g;
+    ++s.passes;
+    s.previous = Round3(c.tm.value);
+    const double tm = c.tm.value;
+    c.CalcDensity(tm);
+    c.CalcVelocity(s.m, area.value);
+    c.CalcViscosity(tm);
+    c.CalcReynoldsAbove(diameter.value, floor);
+    c.CalcSpecificHeat(tm, g.co2, g.cpA, g.cpB, g.cpC, g.cpF);
+    c.CalcConductivity(tm);
+    c.CalcPrandtl();
+}
+
+// The rest of a pass; done when t_m settled.
+void CRohr::PassAfterFriction(SectionPass& s, double entrance, int kind) {
+    CRechnen& c = s.c;
+    const CAufBauE* arr = arrangement;
+    const CGrunddaten* site = arr ? &arr->site : nullptr;
+    const double dh = diameter.value, lengthTotal = length.value + addedLength.value;
+    const double ts = s.ts, factor = s.factor, te = s.te;
+    const double tm = c.tm.value;
+    if (roughness.value == 0) c.psi.value = c.psiSmooth.value;  // a smooth wall has no rough factor of its own
+    c.CalcNusseltWith(entrance);
+    c.CalcInnerAlpha(dh);
+    c.alphaInner.value += c.extraAlpha;
+    const double ai = c.alphaInner.value;
+    if (resistanceGroup.value == 6) {
+        // The layers start from the inner wall temperature at the mean, with the k of the last pass.
+        s.layered = true;
+        const double innerMean = tm - c.k.value / ai * (tm - ts);
+        wall.CalculateWall(dh, dh, kind, tm, c.k.value, ts, innerMean, factor, 0, s.layerOut);
+        s.invLambda = wall.totalResistance.value;
+        s.dha = dh + 2 * wall.totalThickness.value;
+    }
+    const double invLambda = s.invLambda, dha = s.dha;
+    const double aa = alphaOuter.value;
+    c.k.value = 1 / (1 / ai + (dh / (dha * aa) + invLambda) * factor);
+    c.coolingNumber.value = c.k.value * perimeter.value * lengthTotal / (s.m * c.cp.value);
+    const double K = c.coolingNumber.value;
+    const double decay = std::exp(-K);
+    c.tm.value = ts + (1 - decay) * (te - ts) / K;
+    c.to.value = ts + decay * (te - ts);
+    const double ab = lengthOutside.value != 0 ? 23 : 8;
+    c.kb.value = 1 / (1 / ai + factor * (invLambda + 0 + dh / (dha * ab)));
+    const double tr = surroundingsFlag ? ts : (site ? site->surroundingOutlet.value : 0.0);
+    c.innerWallOutlet.value = c.to.value - c.kb.value / ai * (c.to.value - tr);
+    c.layerMean[0].value = c.tm.value - c.k.value / ai * (c.tm.value - ts);
+    c.layerMean[1].value = c.layerMean[0].value - (c.tm.value - ts) * invLambda * c.k.value;
+    if (Round3(c.tm.value) == s.previous || s.passes >= 26) s.done = true;
+}
+
+void CRohr::EndSection(SectionPass& s, const AbgasZustand& in, int kind) {
+    CRechnen& c = s.c;
     const CAufBauE* arr = arrangement;
     const CGrunddaten* site = arr ? &arr->site : nullptr;
     const double pL = site ? site->airPressure.value : 0.0;
     const double dh = diameter.value, a = area.value;
-    const double lengthTotal = length.value + addedLength.value;
-    const double m = in.massFlow + in.massFlowAdded;
-
-    c.h2o.value = g.h2o;
-    c.CalcDewPoint();
-    const double te = g.temperature;
-    c.te.value = te;
-    c.tm.value = te;
-    c.gasConstant.value = g.gasConstant;
-    c.dryLength.value = lengthTotal;
-    c.extraAlpha = 0;
-    if (temperatureCase) {
-        c.state = ClassifyAgainstLimit(arr ? arr->Regime() : 0, te, c.dewPoint.value);
-        c.CalcGasConstant(in.fuelIndex, g.co2);
-    }
-
-    double dha = 2 * wallThickness.value + dh;
-    double invLambda = wallResistance.value;
-    double layerOut[5] = {};
-    bool layered = false;
-    const int kind = GetSectionKind(arr);
-    lastPasses = 0;
-    for (int pass = 0; pass < 26; ++pass) {
-        ++lastPasses;
-        const double previous = Round3(c.tm.value);
-        const double tm = c.tm.value;
-        c.CalcDensity(tm);
-        c.CalcVelocity(m, a);
-        c.CalcViscosity(tm);
-        c.CalcReynolds(dh, a);
-        c.CalcSpecificHeat(tm, g.co2, g.cpA, g.cpB, g.cpC, g.cpF);
-        c.CalcConductivity(tm);
-        c.CalcPrandtl();
-        c.Colebrook(dh, roughness.value);
-        c.Colebrook(dh, 0);
-        if (roughness.value == 0) c.psi.value = c.psiSmooth.value;  // a smooth wall has no rough factor of its own
-        c.CalcNusselt(dh, runLength != 0 ? runLength : lengthTotal);
-        c.CalcInnerAlpha(dh);
-        c.alphaInner.value += c.extraAlpha;
-        const double ai = c.alphaInner.value;
-        if (resistanceGroup.value == 6) {
-            // The layers start from the inner wall temperature at the mean, with the k of the last pass.
-            layered = true;
-            const double innerMean = tm - c.k.value / ai * (tm - ts);
-            wall.CalculateWall(dh, dh, kind, tm, c.k.value, ts, innerMean, factor, 0, layerOut);
-            invLambda = wall.totalResistance.value;
-            dha = dh + 2 * wall.totalThickness.value;
-        }
-        const double aa = alphaOuter.value;
-        c.k.value = 1 / (1 / ai + (dh / (dha * aa) + invLambda) * factor);
-        c.coolingNumber.value = c.k.value * perimeter.value * lengthTotal / (m * c.cp.value);
-        const double K = c.coolingNumber.value;
-        c.tm.value = ts + (1 - std::exp(-K)) * (te - ts) / K;
-        c.to.value = ts + std::exp(-K) * (te - ts);
-        const double ab = lengthOutside.value != 0 ? 23 : 8;
-        c.kb.value = 1 / (1 / ai + factor * (invLambda + 0 + dh / (dha * ab)));
-        const double tr = surroundingsFlag ? ts : (site ? site->surroundingOutlet.value : 0.0);
-        c.innerWallOutlet.value = c.to.value - c.kb.value / ai * (c.to.value - tr);
-        c.layerMean[0].value = c.tm.value - c.k.value / ai * (c.tm.value - ts);
-        c.layerMean[1].value = c.layerMean[0].value - (c.tm.value - ts) * invLambda * c.k.value;
-        if (Round3(c.tm.value) == previous) break;
-    }
+    const double ts = s.ts, te = s.te, m = s.m, invLambda = s.invLambda, factor = s.factor;
     c.wallResistance.value = invLambda;
 
     const double ai = c.alphaInner.value, k = c.k.value;
@@ -518,7 +546,7 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
     c.innerWallOutletB.value = to - (to - ts) * k / ai;
     c.layerOutlet[0].value = c.innerWallOutletB.value;
     c.layerOutlet[1].value = c.innerWallOutletB.value - (to - ts) * k * invLambda;
-    if (layered) {
+    if (s.layered) {
         // Place 0 keeps the inner wall temperature; the outer temperatures of the layers follow it.
         // Inlet and outlet go through a copy, so that the layers keep the state of the mean.
         double inletOut[5] = {}, outletOut[5] = {};
@@ -528,12 +556,59 @@ void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCas
         probe.CalculateWall(dh, dh, kind, to, k, ts, c.innerWallOutletB.value, factor, 0, outletOut);
         if (stepped) {
             for (int i = 0; i < 4; ++i) {
-                c.layerMean[i + 1].value = layerOut[i];
+                c.layerMean[i + 1].value = s.layerOut[i];
                 c.layerInlet[i + 1].value = inletOut[i];
                 c.layerOutlet[i + 1].value = outletOut[i];
             }
         }
     }
+}
+
+void CRohr::CalcSection(CRechnen& c, const AbgasZustand& in, bool temperatureCase, double ts, double factor) {
+    const int kind = GetSectionKind(arrangement);
+    // What the passes share.
+    const double floor = CStoff::VelocityFloor(area.value);
+    const double entrance = CStoff::EntranceFactor(diameter.value, runLength != 0 ? runLength
+                                                                                  : length.value + addedLength.value);
+    SectionPass s = BeginSection(c, in, temperatureCase, ts, factor);
+    while (!s.done) {
+        PassBeforeFriction(s, floor);
+        c.ColebrookRoughAndSmooth(diameter.value, roughness.value);
+        PassAfterFriction(s, entrance, kind);
+    }
+    lastPasses = s.passes;
+    EndSection(s, in, kind);
+}
+
+void CRohr::CalcSectionPair(CRechnen& t, double tsT, CRechnen& p, double tsP, double factorP, const AbgasZustand& in) {
+    // The wall layers carry state from one record's passes to the other's: one after the other.
+    if (resistanceGroup.value == 6) {
+        CalcSection(t, in, true, tsT, 1.0);
+        CalcSection(p, in, false, tsP, factorP);
+        return;
+    }
+    // Otherwise the records' passes go side by side, each as it would alone,
+    // so that their friction solves overlap.
+    const int kind = GetSectionKind(arrangement);
+    const double floor = CStoff::VelocityFloor(area.value);
+    const double entrance = CStoff::EntranceFactor(diameter.value, runLength != 0 ? runLength
+                                                                                  : length.value + addedLength.value);
+    SectionPass s[2] = {BeginSection(t, in, true, tsT, 1.0), BeginSection(p, in, false, tsP, factorP)};
+    while (!s[0].done || !s[1].done) {
+        CStoff* busy[2];
+        int n = 0;
+        for (SectionPass& x : s)
+            if (!x.done) {
+                PassBeforeFriction(x, floor);
+                busy[n++] = &x.c;
+            }
+        CStoff::ColebrookRoughAndSmooth(busy, n, diameter.value, roughness.value);
+        for (SectionPass& x : s)
+            if (!x.done) PassAfterFriction(x, entrance, kind);
+    }
+    lastPasses = s[1].passes;
+    EndSection(s[0], in, kind);
+    EndSection(s[1], in, kind);
 }
 
 AbgasZustand* CRohr::CalcForChain(AbgasZustand* in, uint16_t, int16_t, int flag) {

@@ -170,9 +170,16 @@ public:
 
 protected:
     void CalcSection(CRechnen& rec, const AbgasZustand& in, bool temperatureCase, double ts, double factor);
+    // The temperature record t and the pressure record p, as CalcSection each.
+    void CalcSectionPair(CRechnen& t, double tsT, CRechnen& p, double tsP, double factorP, const AbgasZustand& in);
     int currentCase = 0;
 
 private:
+    struct SectionPass;
+    SectionPass BeginSection(CRechnen& c, const AbgasZustand& in, bool temperatureCase, double ts, double factor);
+    void PassBeforeFriction(SectionPass& s, double floor);
+    void PassAfterFriction(SectionPass& s, double entrance, int kind);
+    void EndSection(SectionPass& s, const AbgasZustand& in, int kind);
     void AddCaseRecords();
     std::vector<std::unique_ptr<CRechnen>> spareRecords;  // storage of earlier cases, reused
     void CopyFrom(const CRohr& other);

@@ -27,12 +27,24 @@ public:
     void CalcVelocity(double massFlow, double area);
     void CalcViscosity(double t);
     void CalcReynolds(double dh, double area);
+    // The velocity the Reynolds number takes at least, for a section's area.
+    static double VelocityFloor(double area);
+    void CalcReynoldsAbove(double dh, double floor);
     void CalcConductivity(double t);
     void CalcSpecificHeat(double t, double co2, double c0, double c1, double c2, double f);
     void CalcPrandtl();
     // Into psi for a rough wall, psiSmooth for r = 0.
     void Colebrook(double dh, double r);
+    // Colebrook(dh, r) and Colebrook(dh, 0), the one beside the other.
+    void ColebrookRoughAndSmooth(double dh, double r);
+    // The same for n (at most 2) records of one section at once.
+    static void ColebrookRoughAndSmooth(CStoff* const* records, int n, double dh, double r);
+    // Friction solves and Nusselt powers are computed anew from here on (benchmarks of a first run).
+    static void ForgetRememberedResults();
     void CalcNusselt(double dh, double length);
+    // 1 + (d_h / L)^0.67, the same for every pass over a section.
+    static double EntranceFactor(double dh, double length);
+    void CalcNusseltWith(double entrance);
     void CalcInnerAlpha(double dh);
     // Gas constant over a section that is dry along its dry length and wet above it.
     void MixGasConstant(double length, int fuel, double co2);

@@ -117,8 +117,11 @@ CWaerme& CWaerme::operator=(const CWaerme& o) {
     useFuelCoefficients = o.useFuelCoefficients;
     arrangement = o.arrangement;
     caseCount = o.caseCount;
-    pressureCases.clear();
-    temperatureCases.clear();
+    // The records go to the spares: a fresh record would cost more to build.
+    for (auto* list : {&pressureCases, &temperatureCases}) {
+        for (auto& r : *list) spareRecords.push_back(std::move(r));
+        list->clear();
+    }
     for (const auto& r : o.pressureCases) pressureCases.push_back(std::make_unique<CRechnen>(*r));
     for (const auto& r : o.temperatureCases) temperatureCases.push_back(std::make_unique<CRechnen>(*r));
     condensing = o.condensing;

@@ -15,7 +15,7 @@ inline std::unique_ptr<CRechnen> FreshCaseRecord(CaseRecords& spares, CGrunddate
     if (spares.empty()) return std::make_unique<CRechnen>(site);
     std::unique_ptr<CRechnen> r = std::move(spares.back());
     spares.pop_back();
-    *r = fresh;
+    r->ResetTo(fresh);
     r->site = site;
     return r;
 }

@@ -13,6 +13,8 @@
 namespace {
 
 int g_Living = 0;
+// Where the tables were last looked for, and the file found there ("" when none).
+std::string g_TableDir, g_TableName;
 
 // The text after the first "=", with a decimal comma read as a point.
 double EntryValue(std::string text) {
@@ -116,6 +118,8 @@ void LoadCrossSectionTables() {
     CrossSectionTables& t = SharedCrossSectionTables();
     const std::string dir = GetDataDir();
     const std::string name = vx::FindFileNoCase(dir, "INNENTAB.INI");
+    g_TableDir = dir;
+    g_TableName = name;
     std::string text;
     if (name.empty() || !vx::ReadWholeFile(vx::JoinPath(dir, name), text)) text.clear();
     std::vector<int> bad = ReadCrossSectionTable(text, 'R', t);
@@ -127,6 +131,17 @@ void LoadCrossSectionTables() {
     const std::string message = BadCrossSectionLinesMessage(shown, bad);
     if (!message.empty() && message != told) vx::ShowMessage(message);
     told = message;
+}
+
+std::string EmptyCrossSectionTableMessage(int shape) {
+    const std::string dir = g_TableDir.empty() ? GetDataDir() : g_TableDir;
+    if (g_TableName.empty())
+        return "Die Querschnittstabelle \"INNENTAB.INI\" fehlt im Datenverzeichnis\n" + dir +
+               "\nOhne sie werden keine passenden Querschnitte gefunden.";
+    const char* kind = shape == 1 ? "quadratische" : shape == 0 || shape == 4 ? "runde" : "ovale";
+    return "Die Querschnittstabelle \"" + g_TableName + "\" im Datenverzeichnis\n" + dir +
+           "\nenthält keine Größen für " + kind +
+           " Querschnitte. Ohne sie werden keine passenden Querschnitte gefunden.";
 }
 
 void AcquireCrossSectionTables() {

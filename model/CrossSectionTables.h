@@ -34,6 +34,10 @@ std::vector<CrossSectionLine> CrossSectionLines(const std::string& text, char pr
 // The message for lines skipped in the file `name`; empty when there are none.
 std::string BadCrossSectionLinesMessage(const std::string& name, std::vector<int> lines);
 
+// The message for a shape whose table has no size: the file was not found
+// in the data directory, or it holds no size of that shape.
+std::string EmptyCrossSectionTableMessage(int shape);
+
 // The count of living pipe sections decides when the tables are loaded and freed.
 void AcquireCrossSectionTables();
 void ReleaseCrossSectionTables();

@@ -8,6 +8,8 @@
 #include "platform/Profile.h"
 #include "values/Helpers.h"
 
+#include <filesystem>
+
 namespace {
 
 class CrossSections : public ModelTest {
@@ -138,6 +140,26 @@ TEST_F(CrossSections, StartCrossSectionAndTableSize) {
     EXPECT_DOUBLE_EQ(c.TableSectionAtLeast(30), 0);  // none large enough
     c.shape.value = 2;
     EXPECT_DOUBLE_EQ(c.TableSectionAtLeast(16), 0);
+}
+
+} // namespace
+
+namespace {
+
+// A missing table, or one without sizes of the shape, names the file and where it was looked for.
+TEST_F(CrossSections, AnEmptyTableSaysWhereItWasLookedFor) {
+    vx::ScopedScriptedMessages messages;
+    std::filesystem::remove(Path("INNENTAB.INI"));
+    LoadCrossSectionTables();
+    EXPECT_TRUE(messages.service.shown.empty());  // told where the user meets it, not at load
+    std::string text = EmptyCrossSectionTableMessage(0);
+    EXPECT_NE(text.find("\"INNENTAB.INI\" fehlt"), std::string::npos) << text;
+    EXPECT_NE(text.find(dir_.string()), std::string::npos) << text;
+    WriteTable("INNENTAB.INI", "[INNENTAB]\nR1=0.2\n");
+    LoadCrossSectionTables();
+    text = EmptyCrossSectionTableMessage(1);
+    EXPECT_NE(text.find("enthält keine Größen für quadratische"), std::string::npos) << text;
+    EXPECT_NE(text.find(dir_.string()), std::string::npos) << text;
 }
 
 } // namespace

@@ -29,7 +29,8 @@ enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDY
 class MessageService {
 public:
     virtual ~MessageService() = default;
-    // caption and text in code page 1252; returns one of the ID answers.
+    // caption and text in code page 1252; returns one of the ID answers, or
+    // 0 when the box could not be shown.
     virtual int Show(const std::string& caption, const std::string& text, unsigned flags) = 0;
     virtual void Beep(unsigned type) = 0;
 };

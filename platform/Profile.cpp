@@ -47,6 +47,16 @@ IniFile IniFile::FromText(std::string_view text) {
     return f;
 }
 
+IniFile IniFile::Snapshot() const {
+    Refresh();
+    IniFile f;
+    f.lines_ = lines_;
+    f.eol_ = eol_;
+    f.loaded_ = true;
+    f.fromText_ = true;
+    return f;
+}
+
 void IniFile::Parse(std::string_view text) const {
     lines_.clear();
     eol_ = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";

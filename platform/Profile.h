@@ -36,6 +36,8 @@ public:
 
     // Parses text as an INI file, for files read once (no file behind it).
     static IniFile FromText(std::string_view text);
+    // The file as it is now, for many reads that look at the file once.
+    IniFile Snapshot() const;
 
 private:
     struct Line {
@@ -70,8 +72,13 @@ class AppProfile {
 public:
     void Select(ProfileStore store, std::string_view programName,
                 std::string_view company = "Trevalen Software GmbH");
-    // Tests point the profile at a file of their own.
+    // Tests point the profile at a file of their own; a host names its INI
+    // file by path, and then the program is the one named by the file.
     void UseFile(std::string path) { ini_.SetPath(std::move(path)); }
+    void UseFile(std::string path, std::string programName) {
+        UseFile(std::move(path));
+        program_ = std::move(programName);
+    }
     const std::string& Path() const { return ini_.Path(); }
     ProfileStore Store() const { return store_; }
     const std::string& Company() const { return company_; }
@@ -83,6 +90,8 @@ public:
     int GetInt(std::string_view section, std::string_view key, int def) const {
         return ini_.GetInt(section, key, def);
     }
+    // The profile as it is now: many keys read with one look at the file.
+    IniFile Snapshot() const { return ini_.Snapshot(); }
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) {
         return ini_.WriteString(section, key, value);
     }

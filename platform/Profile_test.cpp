@@ -116,6 +116,17 @@ TEST_F(IniTest, SeesWhatAnotherWriterLeft) {
     EXPECT_EQ(a.GetString("Global", "LstPrj"), "zwei");
 }
 
+// A snapshot reads as the file was when it was taken, with the same rules.
+TEST_F(IniTest, SnapshotKeepsTheFileAsItWas) {
+    std::string p = Write("profil.ini", "[Grunddaten]\nGeoHoehe = \"400\"\n[grunddaten]\nGeoHoehe=1\n");
+    IniFile file(p);
+    const IniFile snapshot = file.Snapshot();
+    ASSERT_TRUE(file.WriteString("Grunddaten", "GeoHoehe", "500"));
+    EXPECT_EQ(snapshot.GetString("GRUNDDATEN", "geohoehe", "325"), "400");
+    EXPECT_EQ(snapshot.GetString("Grunddaten", "Tl0", "15.0"), "15.0");
+    EXPECT_EQ(file.GetString("Grunddaten", "GeoHoehe"), "500");
+}
+
 TEST_F(IniTest, AppProfileStores) {
     std::string old = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
     setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -39,7 +40,7 @@ void* SharedLibrary::Symbol(const char* name) const {
 namespace {
 
 int Spawn(const std::string& program, const std::string* workDir, const std::vector<std::string>& args,
-          pid_t* pidOut) {
+          pid_t* pidOut, int outputFd = -1) {
     std::string prog = ToFsName(program);
     std::vector<std::string> argv{prog};
     for (const auto& a : args) argv.push_back(ToFsName(a));
@@ -53,6 +54,7 @@ int Spawn(const std::string& program, const std::string* workDir, const std::vec
         dir = ToFsName(*workDir);
         posix_spawn_file_actions_addchdir_np(&fa, dir.c_str());
     }
+    if (outputFd >= 0) posix_spawn_file_actions_adddup2(&fa, outputFd, STDOUT_FILENO);
     pid_t pid = 0;
     int rc = posix_spawn(&pid, prog.c_str(), &fa, nullptr, ptrs.data(), environ);
     posix_spawn_file_actions_destroy(&fa);
@@ -93,6 +95,32 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args)
     if (path.empty()) return -1;
     pid_t pid = 0;
     if (Spawn(path, nullptr, args, &pid) != 0) return -1;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int ProgramOutput(const std::string& program, const std::vector<std::string>& args, std::string& output) {
+    output.clear();
+    std::string path = program.find('/') == std::string::npos ? FindProgramOnPath(program) : program;
+    if (path.empty()) return -1;
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
+    pid_t pid = 0;
+    const int rc = Spawn(path, nullptr, args, &pid, fds[1]);
+    ::close(fds[1]);
+    if (rc != 0) {
+        ::close(fds[0]);
+        return -1;
+    }
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+        if (n > 0) output.append(buffer, size_t(n));
+        else if (n == 0 || errno != EINTR) break;
+    }
+    ::close(fds[0]);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0)
         if (errno != EINTR) return -1;

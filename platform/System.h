@@ -34,6 +34,9 @@ private:
 int StartProgram(const std::string& program, const std::string& workDir, const std::string& argument);
 // Starts program with arguments and waits for it; its exit status, or -1.
 int RunProgram(const std::string& program, const std::vector<std::string>& args);
+// Starts program with arguments, waits for it and gives what it wrote to its
+// standard output in output; its exit status, or -1.
+int ProgramOutput(const std::string& program, const std::vector<std::string>& args, std::string& output);
 // The full path of an executable found on PATH, or "".
 std::string FindProgramOnPath(const std::string& name);
 

@@ -90,7 +90,17 @@ CDlgOpen::CDlgOpen(wxWindow* parent, const StartDialogTexts& texts)
     CentreOnParent();
 }
 
-void CDlgOpen::EnableList() { list_->Enable(choices_[2]->GetValue()); }
+void CDlgOpen::EnableList() {
+    const bool on = choices_[2]->GetValue();
+    // A disabled list shows no chosen line: the toolkit draws it grey on the
+    // selection's blue, which cannot be read.
+    if (!on && list_->GetSelection() != wxNOT_FOUND) {
+        listLine_ = list_->GetSelection();
+        list_->SetSelection(wxNOT_FOUND);
+    }
+    list_->Enable(on);
+    if (on && list_->GetSelection() == wxNOT_FOUND) list_->SetSelection(listLine_);
+}
 
 void CDlgOpen::OnWeiter() {
     int code = Cancelled;

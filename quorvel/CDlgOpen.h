@@ -44,6 +44,7 @@ private:
     std::vector<RecentProject> recent_;
     wxRadioButton* choices_[3] = {};
     wxListBox* list_ = nullptr;
+    int listLine_ = 0;  // the line chosen, kept while the list is disabled
 };
 
 // The picture of a start dialog choice, resources/quorvel/icon<id>.xpm;

@@ -61,8 +61,13 @@ TEST_F(StartGui, ShowsTheCallersTextsPicturesAndTheRecentProjects) {
         EXPECT_EQ(List(dialog)->GetSelection(), 0);
         EXPECT_TRUE(Choice(dialog, CDlgOpen::IDC_OPEN)->GetValue());
         EXPECT_TRUE(List(dialog)->IsEnabled());
+        List(dialog)->SetSelection(2);
         Choose(dialog, CDlgOpen::IDC_FIRST);
         EXPECT_FALSE(List(dialog)->IsEnabled());
+        // Disabled, the list shows no chosen line (it would be grey on blue); back, it has it again.
+        EXPECT_EQ(List(dialog)->GetSelection(), wxNOT_FOUND);
+        Choose(dialog, CDlgOpen::IDC_OPEN);
+        EXPECT_EQ(List(dialog)->GetSelection(), 2);
     });
 }
 

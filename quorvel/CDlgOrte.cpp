@@ -130,6 +130,17 @@ void CDlgOrte::OnNew() {
 
 void CDlgOrte::OnSave() {
     if (!tab_ || RefreshFields(true) == 0) return;
+    // The table keeps whole metres: "12,5" must not become 12 unseen.
+    const std::string& h = height_.text;
+    const size_t digits = h.rfind('-', 0) == 0 ? 1 : 0;
+    if (h.size() <= digits || h.find_first_not_of("0123456789", digits) != std::string::npos) {
+        vx::ShowMessage("Geodätische Höhe: Erlaubt sind ganze Meter, zum Beispiel 125.", vx::MB_OK | vx::MB_ICONEXCLAMATION);
+        if (auto* height = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_HEIGHT))) {
+            height->SetFocus();
+            height->SelectAll();
+        }
+        return;
+    }
     if (SavePlace(*tab_, {plz_.text, ort_.text, land_.text, height_.text}) != 0) {
         vx::ShowMessage(QuorvelString(IDS_QV_UPDATE_FAILED));
         return;

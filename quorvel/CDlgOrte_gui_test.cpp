@@ -14,6 +14,7 @@
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/QuorvelTestEnv.h"
 #include "quorvel/DialogDrive.h"
+#include "quorvel/fields/CPromptMessage.h"
 
 #include <wx/combobox.h>
 #include <wx/frame.h>
@@ -242,3 +243,34 @@ TEST_F(PlacesRemarksGui, WithoutItsTableEveryDialogSaysSoOnceAndRefusesToEdit) {
 }
 
 } // namespace
+
+TEST_F(PlacesRemarksGui, AHeightOfWholeMetresOnly) {
+    OpenDatabase();
+    CDlgOrte dialog(frame_);
+    RunModal(dialog, [&] {
+        Press(&dialog, CDlgOrte::IDC_NEW);
+        const long added = vx::tableRecNo(TheDatenbank().Orte()->Handle());
+        SetText(&dialog, CDlgOrte::IDC_PLZ, "66802");
+        SetText(&dialog, CDlgOrte::IDC_ORT, "Bous");
+        // Typed, the comma is refused, and the message strip says so, naming the field.
+        auto* height = dynamic_cast<CParsedEdit*>(dialog.FindWindow(CDlgOrte::IDC_HEIGHT));
+        FocusOn(height);
+        height->SelectAll();
+        Type(keys_, "12,5");
+        EXPECT_EQ(Text(&dialog, CDlgOrte::IDC_HEIGHT), "125");
+        ASSERT_NE(dialog.MessageWindow(), nullptr);
+        EXPECT_EQ(dialog.MessageWindow()->Text(),
+                  "Geodätische Höhe (m): Erlaubt sind Ziffern und ein Minuszeichen davor.");
+        // Pasted, it is refused at "Speich", and the field takes the keyboard.
+        SetText(&dialog, CDlgOrte::IDC_HEIGHT, "12,5");
+        const size_t shown = Shown().size();
+        Press(&dialog, CDlgOrte::IDC_SAVE);
+        ASSERT_EQ(Shown().size(), shown + 1);
+        EXPECT_EQ(Shown().back().text, "Geodätische Höhe: Erlaubt sind ganze Meter, zum Beispiel 125.");
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == height; }));
+        SetText(&dialog, CDlgOrte::IDC_HEIGHT, "-12");
+        Press(&dialog, CDlgOrte::IDC_SAVE);
+        EXPECT_EQ(PlaceAt(added), "66802 Bous -12 T");
+        Press(&dialog, wxID_OK);
+    });
+}

@@ -204,7 +204,7 @@ void CDlgProjekt::Build() {
                    int(IDC_LABEL1), int(IDC_LABEL2), int(IDC_LABEL3), int(IDC_INDEX1), int(IDC_INDEX2),
                    int(IDC_INDEX3)})
         FindWindow(id)->Hide();
-    helpContext = Profile().GetInt("DLLHelpID", "Projekt", 0);
+    helpContext = Profile().GetInt("DLLHelpID", "Projekt", 1);
 }
 
 CMyComboBox* CDlgProjekt::EditorCombo() const { return dynamic_cast<CMyComboBox*>(FindWindow(IDC_BEARBEITER)); }
@@ -278,6 +278,15 @@ void CDlgProjekt::Finish() {
         return;
     }
     if (RefreshFields(true) == 0) return;
+    // A date that names no day would be printed as typed: the field says so.
+    if (!fields::IsDateText(projekt.Text(CProjekt::Datum))) {
+        ShowMessage("Datum: Bitte geben Sie ein Datum wie 24.12.2026 ein.", MB_OK | MB_ICONEXCLAMATION);
+        if (auto* date = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_DATUM))) {
+            date->SetFocus();
+            date->SelectAll();
+        }
+        return;
+    }
     // The editor as typed: the combo's own field text keeps only its entries.
     const std::string editor = FromWx(EditorCombo()->GetValue());
     {

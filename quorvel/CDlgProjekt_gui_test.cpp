@@ -82,6 +82,8 @@ TEST_F(ProjectDialog, NewProjectTakesTheNextRunningNumberAndTodaysDate) {
     ScopedTestProfile profile("[Projekt]\nNr=1\nLfdNr=41\n");
     CProjekt empty;
     CDlgProjektV2 dialog(frame_, empty);
+    // No help id in the profile: the library's default one.
+    EXPECT_EQ(dialog.helpContext, 1);
     const int rc = RunModal(dialog, [&] {
         EXPECT_EQ(Shows(&dialog, CDlgProjekt::IDC_NUMMER), "42");
         EXPECT_EQ(vx::FromWx(dialog.FindWindow(CDlgProjekt::IDC_TO_SITE)->GetToolTipText()),
@@ -92,6 +94,27 @@ TEST_F(ProjectDialog, NewProjectTakesTheNextRunningNumberAndTodaysDate) {
     EXPECT_EQ(rc, wxID_OK);
     EXPECT_EQ(dialog.projekt.Text(C::Nummer), "42");
     EXPECT_EQ(vx::Profile().GetInt("Projekt", "LfdNr", 0), 42);
+}
+
+TEST_F(ProjectDialog, ADateThatNamesNoDayKeepsTheDialogOpenAtTheDate) {
+    CProjekt empty;
+    CDlgProjektV2 dialog(frame_, empty);
+    EXPECT_EQ(RunModal(dialog, [&] {
+                  for (const char* wrong : {"abc", "31.02.2026", "1.2."}) {
+                      SetText(&dialog, CDlgProjekt::IDC_DATUM, wrong);
+                      const size_t shown = Shown().size();
+                      Press(&dialog, wxID_OK);
+                      Settle();
+                      ASSERT_EQ(Shown().size(), shown + 1) << wrong;
+                      EXPECT_EQ(Shown().back().text, "Datum: Bitte geben Sie ein Datum wie 24.12.2026 ein.");
+                      EXPECT_TRUE(dialog.IsShown());
+                      EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == dialog.FindWindow(CDlgProjekt::IDC_DATUM); })) << wrong;
+                  }
+                  SetText(&dialog, CDlgProjekt::IDC_DATUM, "9.12.26");
+                  Press(&dialog, wxID_OK);
+              }),
+              wxID_OK);
+    EXPECT_EQ(dialog.projekt.Text(C::Datum), "9.12.26");
 }
 
 // Both "In Datenb." read alike: each stands under the group whose address it stores.

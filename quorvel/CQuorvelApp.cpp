@@ -25,12 +25,13 @@ void CQuorvelApp::BindProfile() {
     }
     // Without a key the host names its INI file, by path or by name.
     const std::string name = vx::NormalizeSlashes(profileName_);
+    // The records the library writes name the host by its INI file's name.
+    std::string program = vx::BaseName(name);
+    if (program.size() > 4 && vx::EqualNoCase(program.substr(program.size() - 4), ".ini")) program.resize(program.size() - 4);
     if (name.find('/') != std::string::npos) {
-        vx::Profile().UseFile(name);
+        vx::Profile().UseFile(name, program);
         return;
     }
-    std::string program = name;
-    if (program.size() > 4 && vx::EqualNoCase(program.substr(program.size() - 4), ".ini")) program.resize(program.size() - 4);
     vx::Profile().Select(vx::ProfileStore::IniBesideProgram, program);
 }
 

@@ -39,6 +39,18 @@ TEST_F(QuorvelApp, InitBindsTheHostsIniFileAndTheLanguageFileOverridesStrings) {
     app.Shutdown();
 }
 
+TEST_F(QuorvelApp, RecordsNameTheHostWhoseIniFileItNamed) {
+    // A host started beside its INI file hands the file's path; the records
+    // the library writes still carry the host's name.
+    vx::WriteFileAtomic(Path("Tarsilo.ini"), "[Datenbank]\nPfad=" + dir + "\n");
+    vx::Profile().UseFile(Path("vorher.ini"), "");
+    CQuorvelApp app;
+    app.Init(Path("Tarsilo.ini"), "", "");
+    EXPECT_NE(app.Anwender().WriteRecord().find("ERZEUGER=\"Tarsilo\""), std::string::npos);
+    EXPECT_NE(app.Projekt().WriteRecord().find("ERZEUGER=\"Tarsilo\""), std::string::npos);
+    app.Shutdown();
+}
+
 TEST_F(QuorvelApp, ThePrivateTemporaryFolderBelongsToTheUserAlone) {
     const std::string mine = QuorvelTempDir();
     ASSERT_FALSE(mine.empty());

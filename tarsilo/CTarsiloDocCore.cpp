@@ -18,6 +18,7 @@ public:
     void Show() override {}
     void Hide() override {}
     void SetStatusText(const std::string&) override {}
+    bool ShowsText() const override { return false; }
     bool IsCancelled() const override { return false; }
     void ClearCancel() override {}
 };
@@ -141,6 +142,14 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
     }
     rows.clear();
     counts = RunCounts();
+    failedInput = 0;
+    // An output range upside down lists nothing: say so at its field.
+    if (outputTo.value != 0 && outputFrom.value > outputTo.value) {
+        EndWait();
+        failedInput = IDC_OUTPUT_FROM;
+        vx::ShowMessage(InputName(IDC_OUTPUT_FROM) + ": Der Wert ist größer als \"bis\"; kein Wärmeerzeuger liegt dazwischen.");
+        return;
+    }
 
     std::vector<const ManufacturerItem*> selected;
     for (const ManufacturerItem& m : manufacturers)
@@ -169,10 +178,14 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
     // A chimney that fails its own check would fail at every section: say why
     // instead of an empty table.
     std::string message;
-    if (chimney.CheckInputs(message, nullptr) != 0) {
+    std::vector<int> failedIds;
+    if (chimney.CheckInputs(message, &failedIds) != 0) {
         chimney.checkFlag = 0;
         EndWait();
-        vx::ShowMessage(message.empty() ? std::string("Die Angaben zum Schornstein sind unvollständig.") : message);
+        failedInput = failedIds.empty() ? 0 : FieldOfChimneyValue(failedIds.front());
+        if (message.empty()) message = "Die Angaben zum Schornstein sind unvollständig.";
+        else if (failedInput) message = InputName(failedInput) + ": " + message;
+        vx::ShowMessage(message);
         return;
     }
     chimney.checkFlag = 1;
@@ -182,22 +195,52 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
     progress_->ClearCancel();
     progress_->Show();
     running_ = true;
+    wrz_ = ManufacturerLines::OpenWrz(catalogue);
+    bool cancelled = false;
     for (const ManufacturerItem* m : selected) {
-        if (!ComputeManufacturer(m->name, m->offset)) break;
-        if (progress_->IsCancelled()) break;
+        cancelled = !ComputeManufacturer(m->name, m->offset) || progress_->IsCancelled();
+        if (cancelled) break;
     }
+    if (wrz_) std::fclose(wrz_);
+    wrz_ = nullptr;
     running_ = false;
     long index = 0;
     for (AssignmentRow& row : rows) row.itemData = index++;
     progress_->Hide();
     EndWait();
+    // An empty table says why.
+    if (rows.empty() && !cancelled) vx::ShowMessage(EmptyTableReason());
+}
+
+std::string CTarsiloDocCore::EmptyTableReason() const {
+    if (counts.heatGenerators == 0)
+        return "Kein Wärmeerzeuger der gewählten Hersteller hat eine Nennwärmeleistung im angegebenen Bereich.";
+    return vx::Format("Der Schornstein passt zu keinem der %ld berechneten Wärmeerzeuger.", counts.heatGenerators);
+}
+
+int CTarsiloDocCore::FieldOfChimneyValue(int valueId) const {
+    if (valueId == chimney.length.valueId || valueId == chimney.height.valueId) return IDC_EFFECTIVE_HEIGHT;
+    if (valueId == chimney.diameter.valueId || valueId == chimney.sideA.valueId) return IDC_SECTION_SIZE;
+    if (valueId == chimney.sideB.valueId) return IDC_SECOND_SIDE;
+    return 0;
+}
+
+std::string CTarsiloDocCore::InputName(int field) const {
+    switch (field) {
+    case IDC_OUTPUT_FROM: return "Nennwärmeleistung von";
+    case IDC_OUTPUT_TO: return "Nennwärmeleistung bis";
+    case IDC_EFFECTIVE_HEIGHT: return "wirksame Schornsteinhöhe";
+    case IDC_SECTION_SIZE: return shape == 0 ? "Durchmesser" : shape == 1 ? "lichte Weite" : "lichte Weite (Länge)";
+    case IDC_SECOND_SIDE: return "lichte Weite (Breite)";
+    default: return {};
+    }
 }
 
 bool CTarsiloDocCore::ComputeManufacturer(const std::string& name, int64_t offset) {
     results.clear();
     if (!progress_) progress_ = CreateProgress();
     if (!freshGenerator_) freshGenerator_ = std::make_unique<CWaerme>();
-    ManufacturerLines lines(catalogue, offset, name);
+    ManufacturerLines lines = wrz_ ? ManufacturerLines(wrz_, offset, name) : ManufacturerLines(catalogue, offset, name);
     const double from = outputFrom.value, to = outputTo.value;
     WrzEntry entry;
     for (;;) {
@@ -213,8 +256,9 @@ bool CTarsiloDocCore::ComputeManufacturer(const std::string& name, int64_t offse
         if (!(from == 0 && to == 0) && (to == 0 ? p != from : (p < from || p > to))) continue;
         if (!PrepareHeatGenerator()) continue;
 
-        progress_->SetStatusText(vx::Format("\r\n\r\n%s\r\n\r\n%s", heatGenerator.manufacturerName.text,
-                                            heatGenerator.typeDesignation.text));
+        if (progress_->ShowsText())
+            progress_->SetStatusText(vx::Format("\r\n\r\n%s\r\n\r\n%s", heatGenerator.manufacturerName.text,
+                                                heatGenerator.typeDesignation.text));
         if (progress_->IsCancelled()) {
             resultValid = 1;
             UpdateViews(0);

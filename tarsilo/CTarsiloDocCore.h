@@ -19,6 +19,7 @@
 #include "velmora/shared/FlueSystem.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <span>
@@ -50,6 +51,8 @@ public:
     virtual void Show() = 0;
     virtual void Hide() = 0;
     virtual void SetStatusText(const std::string& text) = 0;
+    // False when no text is shown: the computation then makes none.
+    virtual bool ShowsText() const { return true; }
     virtual bool IsCancelled() const = 0;
     virtual void ClearCancel() = 0;
 };
@@ -91,6 +94,8 @@ public:
     // The system's defaults for the chosen system, shape and FU box; the
     // site's geodetic height stays.
     void ApplySystem();
+    // The name of an input field in messages, as the form labels it.
+    std::string InputName(int field) const;
 
     // The model's queries.
     int32_t GetDocValue(int code, int index) override;
@@ -120,6 +125,8 @@ public:
     CWString remarks;
     int searchMode = 0;
     int resultValid = 0;
+    // The input field the last computation stopped at, for the focus; 0 none.
+    int failedInput = 0;
     // One inner array per heat generator searched, one record per tried section.
     std::vector<std::vector<std::unique_ptr<CErgebnis>>> results;
     // The result list, top row first, and the manufacturer list.
@@ -151,12 +158,18 @@ private:
     void AddRow(int64_t lineOffset);
     void KeepResult();
     bool PutSections(const Sizes& s);
+    // Why a computation that ran to its end listed nothing, in one line.
+    std::string EmptyTableReason() const;
+    // The form's field of a chimney value that failed its check; 0 for others.
+    int FieldOfChimneyValue(int valueId) const;
 
     std::unique_ptr<AssignmentProgress> progress_;
     bool running_ = false;
     // A newly constructed heat generator, copied for every catalogue line:
     // the constructor reads the profile.
     std::unique_ptr<CWaerme> freshGenerator_;
+    // "velmora.wrz", open while a table is computed, for every manufacturer.
+    std::FILE* wrz_ = nullptr;
 };
 
 // The model's queries of the active document: -1 without one, codes above 52 give 0.

@@ -71,7 +71,11 @@ void CTarsiloPrint::ForEachPrintVariable(CTarsiloDocCore& doc, CAnwender& user, 
     text("WDWv", PrintCellText(v.wallResistance));
     text("ZETAv", PrintString(1090, "2 Bögen 90°"));
     text("SchachtVerb", unlisted ? PrintString(138, "2,5 * Querschnitt Abgasschacht") : "-");
-    text("QuerVerb", PrintCrossSectionCaption(v.shape.value, v.diameter.value, v.sideA.value, v.sideB.value));
+    // The connecting piece takes each heat generator's outlet (under positive
+    // pressure the chimney's section): what the document holds is the last
+    // row's, so the page names what holds for every row.
+    text("QuerVerb", doc.construction.Regime() == CAufBauE::Positive ? "wie Querschnitt Abgasschacht"
+                                                                     : "wie Abgasstutzen der Feuerstätte");
 
     CSchorn& s = doc.chimney;
     text("Bauart", s.name.text);
@@ -79,12 +83,14 @@ void CTarsiloPrint::ForEachPrintVariable(CTarsiloDocCore& doc, CAnwender& user, 
     text("Hoehe", PrintCellText(doc.effectiveHeight));
     text("WDW", PrintCellText(s.wallResistance));
     text("QuerSchorn", doc.shape != 0 ? "quadratisch" : "rund");
-    text("QuerSchornBez", Without(PrintString(doc.shape == 0 ? 131 : 132, doc.shape == 0 ? "&Durchmesser" : "&lichte Weite"), '&'));
-    std::string size;
+    // A size searched differs by row and stands in the table: no caption without it.
+    std::string caption, size;
     if (doc.sectionSize.value > 0) {
+        caption = Without(PrintString(doc.shape == 0 ? 131 : 132, doc.shape == 0 ? "D&urchmesser" : "&lichte Weite"), '&');
         size = doc.shape >= 2 ? vx::Format("%.3f x %.3f m", doc.sectionSize.value, doc.secondSide.value)
                               : vx::Format("%.3f m", doc.sectionSize.value);
     }
+    text("QuerSchornBez", caption);
     text("QuerSchornMass", size);
     text("ZETA", doc.construction.Regime() == 2 ? PrintString(1091, "Bogen 90°") : PrintString(1092, "Abzweige 90°"));
     text("SchachtSchorn", "-");

@@ -6,9 +6,11 @@
 #include "model/ModelText.h"
 #include "platform/CodePage.h"
 #include "platform/MessageService.h"
+#include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/report/FontCacheCleanup.h"
 #include "platform/report/ReportTestSupport.h"
+#include "velmora/shared/PrintTexts.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloModelTestEnv.h"
 #include "values/CAnwender.h"
@@ -162,6 +164,37 @@ TEST_F(TarsiloPrintTest, ExportedTableHoldsEveryRowOnceAcrossPages) {
         ASSERT_NE(found, std::string::npos) << r.columns[AssignmentRow::Type];
         at = found + 1;
     }
+}
+
+TEST_F(TarsiloPrintTest, PageHeadShowsOnlyWhatHoldsForEveryRow) {
+    CTarsiloDocCore doc;
+    Compute(doc, 40);  // the size searched
+    ASSERT_FALSE(doc.rows.empty());
+    ASSERT_GT(doc.connector.diameter.value, 0);
+    const std::string last = PrintCrossSectionCaption(doc.connector.shape.value, doc.connector.diameter.value,
+                                                      doc.connector.sideA.value, doc.connector.sideB.value);
+    const std::string text = Export(doc, "kopf.pdf");
+    // No caption without its size, and not the last heat generator's connecting piece.
+    EXPECT_EQ(text.find("Durchmesser"), std::string::npos);
+    EXPECT_EQ(text.find("Querschnitt: " + last), std::string::npos) << last;
+    EXPECT_NE(text.find("Querschnitt: wie Abgasstutzen der Feuerst\xE4tte"), std::string::npos);
+    // A size given holds for every row and is shown.
+    doc.sectionSize.value = 0.2;
+    EXPECT_NE(Export(doc, "gegeben.pdf").find("Durchmesser: 0.200 m"), std::string::npos);
+}
+
+TEST_F(TarsiloPrintTest, LongRemarkEndsVisiblyAboveTheTable) {
+    CTarsiloDocCore doc;
+    Compute(doc, 40);
+    for (int i = 1; doc.remarks.text.size() < 1200; ++i) doc.remarks.text += vx::Format("Hinweis%03d zur Anlage, ", i);
+    const std::string text = Export(doc, "bemerkung.pdf");
+    const size_t cut = text.find("\x85");  // the ellipsis
+    const size_t heading = text.find("Hersteller");
+    ASSERT_NE(cut, std::string::npos);
+    ASSERT_NE(heading, std::string::npos);
+    // The cut text ends before the table begins.
+    EXPECT_LT(cut, heading);
+    EXPECT_EQ(text.find("Hinweis050"), std::string::npos);
 }
 
 TEST_F(TarsiloPrintTest, RowThatFitsOnNoPageIsPrintedOnceMoreAndReported) {

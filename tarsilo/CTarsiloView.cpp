@@ -7,10 +7,13 @@
 #include "platform/wx/WxText.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/CParsedEdit.h"
+#include "quorvel/fields/FieldEvent.h"
+#include "quorvel/fields/FieldMessages.h"
 #include "tarsilo/CTarsiloDoc.h"
 #include "tarsilo/ResultRowOrder.h"
 #include "tarsilo/TarsiloCommandIds.h"
 #include "velmora/shared/CDlgWrzInfo.h"
+#include "velmora/shared/CMainFrame.h"
 #include "velmora/shared/ProgramSettings.h"
 #include "velmora/shared/QuorvelLibrary.h"
 
@@ -21,6 +24,7 @@
 #include <wx/choice.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/tooltip.h>
 
 #include <algorithm>
 #include <iterator>
@@ -166,6 +170,17 @@ void CTarsiloView::Build() {
     all->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAlle(); });
     none->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnKeiner(); });
     manufacturers_->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { TakeManufacturerChecks(); });
+    // A name wider than the list is cut at its edge: the line pointed at shows it whole.
+    manufacturers_->Bind(wxEVT_MOTION, [this](wxMouseEvent& e) {
+        e.Skip();
+        const int line = manufacturers_->HitTest(e.GetPosition());
+        const wxString name = line != wxNOT_FOUND ? manufacturers_->GetString(unsigned(line)) : wxString();
+        wxToolTip* tip = manufacturers_->GetToolTip();
+        if (name.empty())
+            manufacturers_->UnsetToolTip();
+        else if (!tip || tip->GetTip() != name)
+            manufacturers_->SetToolTip(name);
+    });
     withoutPartLoad_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnOhneTeillast(); });
     showInfo_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnInfoAnzeigen(); });
     results_->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& e) { OnHeaderClick(e.GetColumn()); });
@@ -205,7 +220,10 @@ void CTarsiloView::OnInitialUpdate() {
     OnDocumentUpdate();
     if (wxWindow* frame = wxGetTopLevelParent(this)) {
         Layout();
-        frame->SetClientSize(GetBestSize());
+        if (auto* main = dynamic_cast<CMainFrame*>(frame))
+            main->FitClientToView(GetBestSize());
+        else
+            frame->SetClientSize(GetBestSize());
     }
     CallAfter([this] { OnStartDialog(); });
 }
@@ -402,6 +420,23 @@ void CTarsiloView::OnMachEt() {
     SortResultRows(doc_.rows, g_ResultSortMode);
     FillResultList();
     noOffset_ = false;
+    // The field the computation stopped at takes the keyboard.
+    if (auto* field = dynamic_cast<CParsedEdit*>(FindWindow(doc_.failedInput))) {
+        field->SetFocus();
+        field->SelectAll();
+    }
+}
+
+bool CTarsiloView::OnFieldMessage(FieldEvent& event) {
+    // An error in the message strip names its field.
+    if (event.message == fieldmsg::ShowText && event.wParam == 1 && event.value && !event.text.empty())
+        for (CParsedEdit* edit : edits_)
+            if (edit && edit->value == event.value) {
+                const std::string name = doc_.InputName(edit->GetId());
+                if (!name.empty() && event.text.rfind(name, 0) != 0) event.text = name + ": " + event.text;
+                break;
+            }
+    return CVxtFormView::OnFieldMessage(event);
 }
 
 void CTarsiloView::OnHeaderClick(int column) {

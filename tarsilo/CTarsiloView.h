@@ -66,6 +66,7 @@ public:
     bool NoOffset() const { return noOffset_; }
 
     void OnListKeyUp(wxWindow* list) override;
+    bool OnFieldMessage(FieldEvent& event) override;
 
 private:
     void Build();

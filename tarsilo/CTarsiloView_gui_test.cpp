@@ -14,11 +14,13 @@
 #include "model/ModelTestEnv.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/CParsedEdit.h"
+#include "quorvel/fields/CPromptMessage.h"
 #include "quorvel/fields/FieldsDeliverable.h"
 #include "quorvel/fields/FieldsTestDialog.h"
 #include "velmora/shared/CAboutDlg.h"
@@ -32,7 +34,10 @@
 #include <wx/checklst.h>
 #include <wx/choice.h>
 #include <wx/image.h>
+#include <wx/menu.h>
 #include <wx/stattext.h>
+#include <wx/tooltip.h>
+#include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
 #include <algorithm>
@@ -169,6 +174,50 @@ TEST_F(TarsiloFormTest, AlleAndKeinerSelectEveryManufacturer) {
     EXPECT_EQ(MessagesWith(vx::LoadString(IDS_NO_MANUFACTURER)), 1u);
 }
 
+TEST_F(TarsiloFormTest, LongManufacturerNamesAreShownWhole) {
+    ChooseFuel(1);
+    const std::string name = "Vereinigte Heizkessel- und Feuerungstechnik Almendorf-Nord GmbH & Co. KG";
+    doc_->manufacturers.insert(doc_->manufacturers.begin(), ManufacturerItem{name, 0, false});
+    form_->OnDocumentUpdate();
+    Pump();
+    auto* list = Control<wxCheckListBox>(CTarsiloView::IDC_MANUFACTURERS);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(vx::FromWx(list->GetString(0)), name);
+    const std::string dir = vx::ArtefactDir();
+    if (!dir.empty()) {
+        // For a person to look at: the window as drawn.
+        for (int i = 0; i < 20; ++i) {
+            Pump();
+            wxMilliSleep(20);
+        }
+        vx::RunProgram("import", {"-window", "root", vx::JoinPath(dir, "tarsilo_form_long_maker.png")});
+    }
+    // Pointing at the line shows the whole name.
+    const int first = list->HitTest(wxPoint(20, 5));
+    ASSERT_EQ(first, 0);
+    wxMouseEvent move(wxEVT_MOTION);
+    move.SetPosition(wxPoint(20, 5));
+    move.SetEventObject(list);
+    list->GetEventHandler()->ProcessEvent(move);
+    ASSERT_NE(list->GetToolTip(), nullptr);
+    EXPECT_EQ(vx::FromWx(list->GetToolTip()->GetTip()), name);
+}
+
+TEST_F(TarsiloFormTest, ANewTableKeepsTheWindowAsTheUserLeftIt) {
+    frame_->SetClientSize(1000, 760);
+    Pump();
+    const wxSize left = frame_->GetClientSize();
+    ASSERT_NE(manager_->CreateNewDocument(), nullptr);
+    Pump();
+    auto* doc = wxDynamicCast(manager_->GetCurrentDocument(), CTarsiloDoc);
+    ASSERT_NE(doc, nullptr);
+    auto* view = wxDynamicCast(doc->GetFirstView(), TarsiloDocView);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(frame_->GetClientSize(), left);
+    // The new form fills it.
+    EXPECT_EQ(view->Form()->GetSize(), left);
+}
+
 TEST_F(TarsiloFormTest, AHeadingSelectsTheSystemAfterIt) {
     CMyComboBox* systems = form_->SystemCombo();
     Choose(systems, systems, wxEVT_COMBOBOX, 10);
@@ -190,7 +239,7 @@ TEST_F(TarsiloFormTest, LabelsAndHeaderFollowTheShape) {
     } cases[] = {{2, "&lichte Weite", true, "Länge x Breite"},
                  {1, "&lichte Weite", false, "Kantenlänge"},
                  {3, "&lichte Weite", true, "Länge x Breite"},
-                 {0, "&Durchmesser", false, "Durchmesser"}};
+                 {0, "D&urchmesser", false, "Durchmesser"}};
     doc_->rows.push_back(Row("0,14", "A", "T", "10.0", "-1"));
     form_->FillResultList();
     for (const Case& c : cases) {
@@ -469,7 +518,7 @@ TEST_F(TarsiloFormTest, TabOrderAndLabelLettersFollowTheForm) {
         {"Nennwärmeleistung &von", IDC_OUTPUT_FROM},         {"&bis", IDC_OUTPUT_TO},
         {"B&rennstoff", CTarsiloView::IDC_FUEL},              {"&System", CTarsiloView::IDC_SYSTEM},
         {"&wirksame Schornsteinhöhe", IDC_EFFECTIVE_HEIGHT},  {"&Querschnittsform", CTarsiloView::IDC_SHAPE},
-        {"&Durchmesser", IDC_SECTION_SIZE},                   {"&Hersteller Wärmeerzeuger", CTarsiloView::IDC_MANUFACTURERS}};
+        {"D&urchmesser", IDC_SECTION_SIZE},                   {"&Hersteller Wärmeerzeuger", CTarsiloView::IDC_MANUFACTURERS}};
     for (const auto& [text, id] : labels) EXPECT_EQ(target(text), id) << text;
     std::vector<int> tabs;
     for (wxWindow* w : form_->GetChildren())
@@ -552,4 +601,126 @@ TEST_F(TarsiloFormTest, AltLettersLeadOutOfTheSystemList) {
     ASSERT_FALSE(doc_->manufacturers.empty());
     for (const ManufacturerItem& m : doc_->manufacturers) EXPECT_FALSE(m.selected) << m.name;
     EXPECT_EQ(form_->SystemCombo()->GetSelection(), wxNOT_FOUND);
+}
+
+TEST_F(TarsiloFormTest, FormLettersComeBeforeTheMenuBarAndTheMenuTakesTheRest) {
+    ChooseFuel(1);
+    form_->OnKeiner();
+    std::vector<wxString> opened;
+    frame_->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& e) {
+        if (e.GetMenu() && !e.IsPopup()) opened.push_back(e.GetMenu()->GetTitle());
+        e.Skip();
+    });
+    int closed = 0;
+    frame_->Bind(wxEVT_MENU_CLOSE, [&](wxMenuEvent& e) {
+        ++closed;
+        e.Skip();
+    });
+    KeyUpCounter keys;
+    // "Alle" and "Ansicht" share the letter: the form's button is pressed.
+    FocusOn(form_->SystemCombo());
+    Key(keys, 'a', wxMOD_ALT);
+    ASSERT_FALSE(doc_->manufacturers.empty());
+    for (const ManufacturerItem& m : doc_->manufacturers) EXPECT_TRUE(m.selected) << m.name;
+    EXPECT_TRUE(opened.empty());
+    // Only the menu has "D" (the size's label leads with "u"): "Datei" opens;
+    // F10 and Alt alone open the first menu.
+    for (int key : {int('d'), int(WXK_F10), int(WXK_ALT)}) {
+        const size_t before = opened.size();
+        const int closedBefore = closed;
+        FocusOn(form_->SystemCombo());
+        wxUIActionSimulator sim;
+        sim.Char(key, key == 'd' ? wxMOD_ALT : wxMOD_NONE);
+        ASSERT_TRUE(PumpUntil([&] { return opened.size() > before; })) << key;
+        EXPECT_EQ(opened.back(), "&Datei") << key;
+        sim.Char(WXK_ESCAPE);
+        sim.Char(WXK_ESCAPE);
+        ASSERT_TRUE(PumpUntil([&] { return closed > closedBefore; })) << key;
+        Settle();
+    }
+    // The size's own letter leads to its field.
+    FocusOn(form_->SystemCombo());
+    Key(keys, 'u', wxMOD_ALT);
+    EXPECT_EQ(wxWindow::FindFocus(), form_->FindWindow(IDC_SECTION_SIZE));
+}
+
+TEST_F(TarsiloFormTest, NumberFieldsSayWhatIsWrongAtTheirField) {
+    ChooseFuel(1);  // "Heizöl EL"
+    ASSERT_FALSE(doc_->manufacturers.empty());
+    CMyComboBox* systems = form_->SystemCombo();
+    Choose(systems, systems, wxEVT_COMBOBOX, 1);
+    form_->OnAlle();
+    CPromptMessage* strip = form_->FieldWindow().strip;
+    ASSERT_NE(strip, nullptr);
+    KeyUpCounter keys;
+    auto field = [this](int id) { return dynamic_cast<CParsedEdit*>(form_->FindWindow(id)); };
+    auto retype = [&](int id, const char* text) {
+        FocusOn(field(id));
+        field(id)->SelectAll();
+        Key(keys, WXK_BACK);
+        Type(keys, text);
+    };
+    // A refused key beeps and says, naming the field, what it takes.
+    const size_t beeps = messages_.service.beeps.size();
+    retype(IDC_EFFECTIVE_HEIGHT, "-5");
+    EXPECT_EQ(vx::FromWx(field(IDC_EFFECTIVE_HEIGHT)->GetValue()), "5");
+    EXPECT_GT(messages_.service.beeps.size(), beeps);
+    EXPECT_EQ(strip->Text(), "wirksame Schornsteinhöhe: Erlaubt sind Ziffern und ein Komma.");
+
+    // Left without a number, or with one beyond its range: the field says
+    // so, named, and keeps the keyboard.
+    struct Case {
+        int id;
+        const char* typed;
+        const char* message;
+    } cases[] = {{IDC_EFFECTIVE_HEIGHT, "", "wirksame Schornsteinhöhe: Bitte geben Sie eine Zahl ein, zum Beispiel 12,5."},
+                 {IDC_OUTPUT_TO, "", "Nennwärmeleistung bis: Bitte geben Sie eine Zahl ein, zum Beispiel 12,5."},
+                 {IDC_EFFECTIVE_HEIGHT, "123456789012345678901234567890123456789",
+                  "wirksame Schornsteinhöhe: Erlaubt sind Werte von 0 bis 200 m"}};
+    for (const Case& c : cases) {
+        retype(c.id, c.typed);
+        Key(keys, WXK_TAB);
+        EXPECT_TRUE(PumpUntil([&] { return strip->Text().rfind(c.message, 0) == 0; })) << strip->Text();
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == field(c.id); })) << c.message;
+        retype(c.id, c.id == IDC_OUTPUT_TO ? "0" : "8");
+        Key(keys, WXK_TAB);
+        Settle();
+    }
+
+    // "Mach Et" with a height the chimney cannot have: the message names the
+    // field, writes the limits with a comma, and the field takes the keyboard.
+    retype(IDC_EFFECTIVE_HEIGHT, "0");
+    FocusOn(form_->FindWindow(CTarsiloView::IDC_MACH_ET));
+    messages_.service.shown.clear();
+    form_->OnAlle();
+    form_->OnMachEt();
+    ASSERT_EQ(messages_.service.shown.size(), 1u);
+    EXPECT_EQ(messages_.service.shown[0].text, "wirksame Schornsteinhöhe: Erlaubt sind Werte von 0,01 bis 200 m\r\n");
+    EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == field(IDC_EFFECTIVE_HEIGHT); }));
+
+    // An empty table says why: "von" above "bis", or a chimney that fits none.
+    retype(IDC_EFFECTIVE_HEIGHT, "8");
+    retype(IDC_OUTPUT_FROM, "30");
+    retype(IDC_OUTPUT_TO, "20");
+    FocusOn(form_->FindWindow(CTarsiloView::IDC_MACH_ET));
+    messages_.service.shown.clear();
+    form_->OnAlle();
+    form_->OnMachEt();
+    ASSERT_EQ(messages_.service.shown.size(), 1u);
+    EXPECT_EQ(messages_.service.shown[0].text,
+              "Nennwärmeleistung von: Der Wert ist größer als \"bis\"; kein Wärmeerzeuger liegt dazwischen.");
+    EXPECT_TRUE(doc_->rows.empty());
+    EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == field(IDC_OUTPUT_FROM); }));
+    retype(IDC_OUTPUT_FROM, "0");
+    retype(IDC_OUTPUT_TO, "0");
+    retype(IDC_EFFECTIVE_HEIGHT, "1");
+    FocusOn(form_->FindWindow(CTarsiloView::IDC_MACH_ET));
+    messages_.service.shown.clear();
+    form_->OnAlle();
+    form_->OnMachEt();
+    ASSERT_GT(doc_->counts.heatGenerators, 0);
+    ASSERT_TRUE(doc_->rows.empty());
+    ASSERT_EQ(messages_.service.shown.size(), 1u);
+    EXPECT_EQ(messages_.service.shown[0].text,
+              vx::Format("Der Schornstein passt zu keinem der %ld berechneten Wärmeerzeuger.", doc_->counts.heatGenerators));
 }

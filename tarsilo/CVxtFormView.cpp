@@ -13,6 +13,8 @@ CVxtFormView::CVxtFormView(wxWindow* parent, CVxtBase* object, int messageMode, 
     Bind(wxEVT_CHAR_HOOK, &CVxtFormView::OnCharHook, this);
     Bind(wxEVT_MENU, &CVxtFormView::OnHelpCommand, this, WxCommandId(32777));
     Bind(wxEVT_MENU, &CVxtFormView::OnHelpCommand, this, WxCommandId(57670));
+    Bind(wxEVT_MENU, &CVxtFormView::OnApplyCommand, this, kApplyCommand);
+    Bind(wxEVT_BUTTON, &CVxtFormView::OnApplyCommand, this, kApplyCommand);
 }
 
 CVxtFormView::~CVxtFormView() {
@@ -30,17 +32,25 @@ bool CVxtFormView::InitFields() {
 }
 
 void CVxtFormView::OnCharHook(wxKeyEvent& event) {
-    if ((event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) && !event.AltDown()) {
+    host_.altKey = event.AltDown();
+    if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) {
         // An open combo list takes Enter for its choice.
         wxWindow* focus = wxWindow::FindFocus();
-        if (focus && focus->GetId() == wxID_OK) {
+        if (focus && focus->GetId() == wxID_OK && !event.AltDown()) {
             event.Skip();
             return;
         }
+        // With Alt held Enter takes the fields where the focus is.
         OnEnterKey();
+        host_.altKey = false;
         return;
     }
     event.Skip();
+}
+
+void CVxtFormView::OnApplyCommand(wxCommandEvent&) {
+    host_.core.endCode = kApplyCommand;
+    ApplyFields();
 }
 
 bool CVxtFormView::OnFieldMessage(FieldEvent& event) {

@@ -1,6 +1,7 @@
 // The window content of a form: the validated-field protocol of the dialog
-// base on a panel that never ends. Enter moves to the next field; the
-// result list reports its key releases to the form.
+// base on a panel that never ends. Enter moves to the next field, Alt+Enter
+// and command 1060 take the fields; the result list reports its key releases
+// to the form.
 #pragma once
 
 #include "quorvel/fields/WxFieldHost.h"
@@ -14,6 +15,9 @@ class CVxtBase;
 
 class CVxtFormView : public wxPanel, public WxFieldHostOwner {
 public:
+    // The command that takes the fields without leaving the form.
+    static constexpr int kApplyCommand = 1060;
+
     CVxtFormView(wxWindow* parent, CVxtBase* object, int messageMode,
                  const FieldsDeliverable& fields = ActiveFields());
     ~CVxtFormView() override;
@@ -24,7 +28,7 @@ public:
     virtual void ApplyFields() { RefreshFields(true); }
     void Finish() override { ApplyFields(); }
     void OnAfterProposal(CWerte& value) override { (void)value; }
-    // Enter: on to the next control, or the fields taken on OK.
+    // Enter: on to the next control, or the fields taken on OK or with Alt held.
     virtual void OnEnterKey() { host_.Enter(false); }
     // The caption and the message display; called from the first update.
     virtual bool InitFields();
@@ -48,6 +52,7 @@ public:
 private:
     void OnCharHook(wxKeyEvent& event);
     void OnHelpCommand(wxCommandEvent& event);
+    void OnApplyCommand(wxCommandEvent& event);
 
     WxFieldHost host_;
 };

@@ -119,3 +119,29 @@ TEST_F(FormViewTest, EnterInTheLastFieldNeverEndsTheForm) {
     Pump();
     EXPECT_EQ(form_->applied, 0);
 }
+
+TEST_F(FormViewTest, AltEnterAndTheApplyCommandTakeTheFieldsInPlace) {
+    form_->first->SetFocus();
+    Pump();
+    form_->first->ChangeValue(vx::ToWx("7,5"));
+    form_->first->MarkModified(true);
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = WXK_RETURN;
+    key.SetAltDown(true);
+    key.SetEventObject(form_->first);
+    form_->GetEventHandler()->ProcessEvent(key);
+    Pump();
+    EXPECT_EQ(form_->applied, 1);
+    EXPECT_DOUBLE_EQ(a_.value, 7.5);
+    // The focus stays where it was.
+    EXPECT_EQ(wxWindow::FindFocus(), form_->first);
+
+    form_->second->ChangeValue(vx::ToWx("3"));
+    form_->second->MarkModified(true);
+    wxCommandEvent apply(wxEVT_MENU, CVxtFormView::kApplyCommand);
+    form_->GetEventHandler()->ProcessEvent(apply);
+    EXPECT_EQ(form_->applied, 2);
+    EXPECT_EQ(form_->EndCode(), 1060);
+    EXPECT_DOUBLE_EQ(b_.value, 3.0);
+    EXPECT_TRUE(form_->IsShown());
+}

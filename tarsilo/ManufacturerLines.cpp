@@ -18,26 +18,32 @@ bool IsBlank(std::string_view s) {
 
 } // namespace
 
+std::FILE* ManufacturerLines::OpenWrz(const CWrzKatalog& catalogue) {
+    return std::fopen(vx::ToFsName(vx::ResolveNoCase(catalogue.WrzPath())).c_str(), "rb");
+}
+
 ManufacturerLines::ManufacturerLines(const CWrzKatalog& catalogue, int64_t offset, std::string name)
-    : name_(std::move(name)), offset_(offset) {
-    if (offset < 0) {
-        ended_ = true;
-        return;
-    }
-    file_ = std::fopen(vx::ToFsName(vx::ResolveNoCase(catalogue.WrzPath())).c_str(), "rb");
-    if (!file_) {
+    : ManufacturerLines(offset < 0 ? nullptr : OpenWrz(catalogue), offset, std::move(name)) {
+    ownFile_ = file_ != nullptr;
+}
+
+ManufacturerLines::ManufacturerLines(std::FILE* wrz, int64_t offset, std::string name)
+    : name_(std::move(name)), file_(wrz), offset_(offset) {
+    if (offset < 0 || !file_) {
         ended_ = true;
         return;
     }
     // The offset must start a line: the byte before it is a line feed.
     if (offset > 0) {
         if (fseeko(file_, off_t(offset - 1), SEEK_SET) != 0 || std::fgetc(file_) != '\n') ended_ = true;
+    } else if (fseeko(file_, 0, SEEK_SET) != 0) {
+        ended_ = true;
     }
 }
 
 ManufacturerLines::~ManufacturerLines() {
     std::free(buffer_);
-    if (file_) std::fclose(file_);
+    if (file_ && ownFile_) std::fclose(file_);
     if (skipped_.empty()) return;
     std::string text = "Fehlerhafte Zeilen im Wärmeerzeugerkatalog wurden übersprungen:\n";
     for (size_t i = 0; i < skipped_.size() && i < kReportLines; ++i)

@@ -13,8 +13,13 @@
 class ManufacturerLines {
 public:
     ManufacturerLines(const CWrzKatalog& catalogue, int64_t offset, std::string name);
+    // Reads from a "velmora.wrz" the caller opened and keeps open for the
+    // next manufacturers; null reads nothing.
+    ManufacturerLines(std::FILE* wrz, int64_t offset, std::string name);
     // Shows the lines that were skipped, in one message.
     ~ManufacturerLines();
+    // The catalogue's lines file, for reading with the second constructor; null when it cannot be opened.
+    static std::FILE* OpenWrz(const CWrzKatalog& catalogue);
     ManufacturerLines(const ManufacturerLines&) = delete;
     ManufacturerLines& operator=(const ManufacturerLines&) = delete;
 
@@ -28,7 +33,9 @@ public:
 
 private:
     std::string name_;
+    // Opened here, or the caller's.
     std::FILE* file_ = nullptr;
+    bool ownFile_ = false;
     char* buffer_ = nullptr;
     size_t capacity_ = 0;
     int64_t offset_ = 0;

@@ -1,5 +1,7 @@
 #include "tarsilo/ResultRowOrder.h"
 
+#include "platform/CodePage.h"
+
 #include <algorithm>
 
 namespace {
@@ -10,17 +12,6 @@ std::string Left(const std::string& text, size_t width) {
 
 std::string Right(const std::string& text, size_t width) {
     return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
-}
-
-// Upper case in the program's code page: the accented small letters sit
-// 0x20 above their capitals, except the division sign.
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u >= 'a' && u <= 'z') c = char(u - 0x20);
-        else if (u >= 0xE0 && u <= 0xFE && u != 0xF7) c = char(u - 0x20);
-    }
-    return text;
 }
 
 } // namespace
@@ -40,8 +31,8 @@ std::string ResultSortKey(const AssignmentRow& row, int sortMode) {
 }
 
 int CompareResultRows(const AssignmentRow& a, const AssignmentRow& b, int sortMode) {
-    const std::string ka = Upper(ResultSortKey(a, sortMode));
-    const std::string kb = Upper(ResultSortKey(b, sortMode));
+    const std::string ka = vx::UpperCp1252(ResultSortKey(a, sortMode));
+    const std::string kb = vx::UpperCp1252(ResultSortKey(b, sortMode));
     const int c = ka.compare(kb);
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }

@@ -58,3 +58,14 @@ TEST(ResultRowOrder, UmlautsCompareAsTheirCapitals) {
     EXPECT_EQ(CompareResultRows(lower, upper, 1), 0);
     EXPECT_EQ(CompareResultRows(Row("0,1", "B", "X", "1.0", "1"), lower, 1), -1);
 }
+
+TEST(ResultRowOrder, TheCapitalsOutsideTheAccentBlockToo) {
+    // "š", "œ", "ž" and "ÿ" have their capitals in 0x8A..0x9F, not 0x20 below.
+    const char* pairs[][2] = {{"\x9A", "\x8A"}, {"\x9C", "\x8C"}, {"\x9E", "\x8E"}, {"\xFF", "\x9F"}};
+    for (const auto& p : pairs) {
+        const AssignmentRow small = Row("0,1", (std::string(p[0]) + "A").c_str(), "X", "1.0", "1");
+        const AssignmentRow capital = Row("0,1", (std::string(p[1]) + "B").c_str(), "X", "1.0", "2");
+        EXPECT_EQ(CompareResultRows(small, capital, 1), -1) << p[0];
+        EXPECT_EQ(CompareResultRows(capital, small, 1), 1) << p[0];
+    }
+}

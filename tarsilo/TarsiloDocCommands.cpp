@@ -45,5 +45,6 @@ void TarsiloDocCommands::ReloadCrossSectionTables() { CRohr::LoadCrossSectionTab
 
 bool TarsiloDocCommands::SendMail(vx::report::CalculationMailer& mailer, const CTarsiloDocCore& doc,
                                   const std::string& title, const vx::report::CalculationMailer::Export& exportTo) {
-    return mailer.SendCalculationMail(exportTo, title, doc.project.Text(CProjekt::EmpfEmail));
+    return mailer.SendCalculationMail(exportTo, title, doc.project.Text(CProjekt::EmpfEmail),
+                                      doc.project.Text(CProjekt::EmpfName1));
 }

@@ -3,6 +3,7 @@
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "values/CMEinheitListe.h"
+#include "values/Helpers.h"
 
 namespace {
 
@@ -19,8 +20,34 @@ void PointToSeparator(std::string& text) {
     if (at != std::string::npos) text[at] = g_DecimalSeparator[0];
 }
 
-// Six decimals, as the limits are kept after a check.
-double RoundThroughText(double x) { return vx::ParseDouble(vx::Format("%f", x)); }
+// The range message with its limits as the user types them: each number
+// formatted by its own conversion, with the decimal separator.
+std::string FormatLimits(const std::string& format, const double* limits, size_t count) {
+    std::string out;
+    size_t used = 0;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%') {
+            out += format[i];
+            continue;
+        }
+        const size_t end = format.find_first_of("diouxXeEfFgGcs%", i + 1);
+        if (end == std::string::npos) {
+            out += format.substr(i);
+            break;
+        }
+        const std::string spec = format.substr(i, end - i + 1);
+        if (format[end] == '%') {
+            out += '%';
+        } else {
+            // A conversion without a limit reads nothing from beyond the list.
+            std::string number = used < count ? vx::Format(spec, limits[used++]) : vx::Format(spec);
+            PointToSeparator(number);
+            out += number;
+        }
+        i = end;
+    }
+    return out;
+}
 
 } // namespace
 
@@ -90,9 +117,10 @@ void CWDouble::SetText(const std::string& typed) {
 void CWDouble::CheckRange(std::string& message, std::vector<int>* ids, int* failed) {
     message.clear();
     if ((minimum == maximum && !checkWhenEqual) || marker == MarkerResult) return;
-    value = RoundThroughText(value);
-    minimum = RoundThroughText(minimum);
-    maximum = RoundThroughText(maximum);
+    // Six decimals, as the limits are kept after a check.
+    value = RoundToSixDecimals(value);
+    minimum = RoundToSixDecimals(minimum);
+    maximum = RoundToSixDecimals(maximum);
     if (minimum <= value && value <= maximum) return;
     if (rangeMessageId == 0) return;
 
@@ -101,9 +129,9 @@ void CWDouble::CheckRange(std::string& message, std::vector<int>* ids, int* fail
         lo = UnitList().Convert(lo, internalUnit, displayUnit);
         hi = UnitList().Convert(hi, internalUnit, displayUnit);
     }
-    const std::string format = vx::LoadString(rangeMessageId);
+    const double limits[2] = {lo, hi};
     // Limits the wrong way round make every value fail; the message names the minimum.
-    message = minimum <= maximum ? vx::Format(format, lo, hi) : vx::Format(format, lo);
+    message = FormatLimits(vx::LoadString(rangeMessageId), limits, minimum <= maximum ? 2 : 1);
     message += ' ';
     message += UnitList().GetUnitText(displayUnit);
     if (ids) ids->push_back(valueId);

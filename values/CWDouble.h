@@ -9,6 +9,12 @@ public:
     CWDouble() = default;
     CWDouble(const CWDouble&) = default;
     CWDouble& operator=(const CWDouble& other);
+    // A copy for cells that keep no earlier texts.
+    void AssignWithoutHistory(const CWDouble& other) {
+        CWerte::AssignWithoutHistory(other);
+        value = other.value;
+        shownValue = other.shownValue;
+    }
 
     void Serialize(vx::Archive& ar) override;
     void GetText(std::string& out, bool internalUnit) override;

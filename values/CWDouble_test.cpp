@@ -99,7 +99,7 @@ TEST_F(CellDouble, CheckRangeMessages) {
 
     c.rangeMessageId = 901;
     c.CheckRange(msg, &ids, &failed);
-    EXPECT_EQ(msg, "Der Wert muss zwischen 10.0 und 100.0 liegen cm\r\n");
+    EXPECT_EQ(msg, "Der Wert muss zwischen 10,0 und 100,0 liegen cm\r\n");
     EXPECT_EQ(ids, std::vector<int>{0x21});
     EXPECT_EQ(failed, 1);
 
@@ -115,7 +115,7 @@ TEST_F(CellDouble, CheckRangeMessages) {
     EXPECT_EQ(msg, "");
     c.checkWhenEqual = true;
     c.CheckRange(msg, nullptr, &failed);
-    EXPECT_EQ(msg, "Der Wert muss zwischen 0.0 und 0.0 liegen cm\r\n");
+    EXPECT_EQ(msg, "Der Wert muss zwischen 0,0 und 0,0 liegen cm\r\n");
 }
 
 TEST_F(CellDouble, CheckRangeKeepsSixDecimals) {
@@ -139,7 +139,7 @@ TEST_F(CellDouble, LimitsTheWrongWayRoundNameTheMinimumOnly) {
     int failed = 0;
     c.CheckRange(msg, nullptr, &failed);
     // The second conversion has no argument: it reads nothing from beyond the list.
-    EXPECT_EQ(msg, "Der Wert muss zwischen 5.00 und 0.00 liegen m\r\n");
+    EXPECT_EQ(msg, "Der Wert muss zwischen 5,00 und 0,00 liegen m\r\n");
     EXPECT_EQ(failed, 1);
     c.value = 4;
     c.CheckRange(msg, nullptr, nullptr);

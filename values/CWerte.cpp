@@ -25,29 +25,26 @@ int CWerte::UndoSize() {
 
 void CWerte::ForgetUndoSize() { g_UndoSize = -1; }
 
-CWerte::CWerte() : ring_(size_t(UndoSize())) {}
+CWerte::CWerte() : ringSize_(UndoSize()) {}
 
-CWerte::CWerte(const CWerte& other) : ring_(size_t(UndoSize())) { CWerte::operator=(other); }
+CWerte::CWerte(const CWerte& other) : ringSize_(UndoSize()) { CWerte::operator=(other); }
 
 CWerte& CWerte::operator=(const CWerte& other) {
     if (this == &other) return *this;
-    valueId = other.valueId;
-    helpId = other.helpId;
-    promptId = other.promptId;
-    actionFlags = other.actionFlags;
-    inputKind = other.inputKind;
-    marker = other.marker;
-    unitLabelControl = other.unitLabelControl;
-    displayUnit = other.displayUnit;
-    internalUnit = other.internalUnit;
-    rangeMessageId = other.rangeMessageId;
-    minimum = other.minimum;
-    maximum = other.maximum;
-    archiveWord = other.archiveWord;
-    checkWhenEqual = other.checkWhenEqual;
-    undoIndex_ = std::min(other.undoIndex_, int(ring_.size()) - 1);
-    for (size_t i = 0; i < ring_.size() && i < other.ring_.size(); ++i) ring_[i].text = other.ring_[i].text;
+    AssignWithoutHistory(other);
+    const int n = std::min(ringSize_, other.ringSize_);
+    if (other.ring_.empty()) {
+        for (int i = 0; i < n && !ring_.empty(); ++i) ring_[size_t(i)].text.clear();
+    } else {
+        if (ring_.empty()) ring_.resize(size_t(ringSize_));
+        for (int i = 0; i < n; ++i) ring_[size_t(i)].text = other.ring_[size_t(i)].text;
+    }
     return *this;
+}
+
+const std::string& CWerte::Entry(int i) const {
+    static const std::string empty;
+    return ring_.empty() ? empty : ring_[size_t(i)].text;
 }
 
 void CWerte::Init(uint16_t valueId_, uint16_t helpId_, uint16_t promptId_, uint16_t actionFlags_,
@@ -79,34 +76,41 @@ void CWerte::SerializeCommon(vx::Archive& ar) {
     }
 }
 
+void CWerte::DropHistory() {
+    std::vector<CUndoBuffer>().swap(ring_);
+    ringSize_ = 0;
+    undoIndex_ = -1;
+}
+
 void CWerte::PushUndo(const std::string& text) {
-    const int n = int(ring_.size());
-    if (n <= 0 || ring_[n - 1].text == text) return;
+    const int n = ringSize_;
+    if (n <= 0 || Entry(n - 1) == text) return;
+    if (ring_.empty()) ring_.resize(size_t(n));
     for (int i = 0; i < n - 1; ++i) ring_[i].text = std::move(ring_[i + 1].text);
     ring_[n - 1].text = text;
     undoIndex_ = n - 1;
 }
 
-bool CWerte::CanUndo() const { return !ring_.empty() && undoIndex_ >= 0; }
+bool CWerte::CanUndo() const { return ringSize_ > 0 && undoIndex_ >= 0; }
 
 bool CWerte::Undo(std::string& out) {
     if (undoIndex_ < 0) {
         vx::MessageBeep(0xFFFFFFFF);
         return false;
     }
-    out = ring_[undoIndex_].text;
+    out = Entry(undoIndex_);
     --undoIndex_;
     return true;
 }
 
 bool CWerte::GetHistoryEntry(std::string& out, bool restart) {
-    if (restart) g_HistoryCursor = int(ring_.size()) - 1;
+    if (restart) g_HistoryCursor = ringSize_ - 1;
     // Another cell may have a ring of another size since the last restart.
-    if (g_HistoryCursor < 0 || g_HistoryCursor >= int(ring_.size())) {
+    if (g_HistoryCursor < 0 || g_HistoryCursor >= ringSize_) {
         out.clear();
         return false;
     }
-    out = ring_[g_HistoryCursor].text;
+    out = Entry(g_HistoryCursor);
     --g_HistoryCursor;
     return true;
 }

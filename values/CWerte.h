@@ -4,6 +4,7 @@
 
 #include "platform/Archive.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,6 +41,28 @@ public:
               uint16_t displayUnit, uint16_t internalUnit, uint16_t unitLabelControl, uint16_t marker,
               uint16_t rangeMessageId, double minimum, double maximum, bool checkWhenEqual);
 
+    // A cell that is never edited, such as a calculation record's, keeps no
+    // earlier texts: copying it then costs the same whatever the undo size.
+    void DropHistory();
+    // Everything but the earlier texts, for cells that keep none.
+    void AssignWithoutHistory(const CWerte& other) {
+        valueId = other.valueId;
+        helpId = other.helpId;
+        promptId = other.promptId;
+        actionFlags = other.actionFlags;
+        inputKind = other.inputKind;
+        marker = other.marker;
+        unitLabelControl = other.unitLabelControl;
+        displayUnit = other.displayUnit;
+        internalUnit = other.internalUnit;
+        rangeMessageId = other.rangeMessageId;
+        minimum = other.minimum;
+        maximum = other.maximum;
+        archiveWord = other.archiveWord;
+        checkWhenEqual = other.checkWhenEqual;
+        undoIndex_ = std::min(other.undoIndex_, ringSize_ - 1);
+    }
+
     void PushUndo(const std::string& text);
     bool CanUndo() const;
     // The text to put back; the cell itself is not changed.
@@ -73,6 +96,11 @@ protected:
     void SaveUndoBeforeEdit();
     void SerializeCommon(vx::Archive& ar);
 
+    // The ring holds ringSize_ texts; it is made at the first text kept, and
+    // until then every entry is empty, so that building and copying a cell
+    // cost the same whatever the undo size.
+    const std::string& Entry(int i) const;
     std::vector<CUndoBuffer> ring_;
+    int ringSize_ = 0;
     int undoIndex_ = -1;
 };

@@ -18,6 +18,9 @@ inline double RoundToStep(double a, double b) {
     // Truncated in floating point: an integer cast of a huge or NaN product is undefined.
     return std::trunc(a * b + (a < 0 ? -0.5 : 0.5)) / b;
 }
+// x as the number its "%f" text reads back as (six decimals, halves to
+// even), without the text.
+double RoundToSixDecimals(double x);
 // The leading number of the text, "." as decimal point; 0 when there is none.
 double StringToDouble(std::string_view text);
 // x with as many decimals as it needs (at most maxDecimals when that is not 0),

@@ -22,6 +22,23 @@ TEST_F(Helpers, RoundToStep) {
     EXPECT_TRUE(std::isinf(RoundToStep(std::numeric_limits<double>::infinity(), 10)));
 }
 
+// The number a "%f" text reads back as, bit for bit.
+TEST_F(Helpers, RoundToSixDecimalsAsItsText) {
+    EXPECT_EQ(RoundToSixDecimals(2.0000004), 2.0);
+    EXPECT_EQ(RoundToSixDecimals(0.1234567), 0.123457);
+    EXPECT_EQ(RoundToSixDecimals(-4999.9999996), -5000.0);
+    // Exact halves go to the even digit; a half that is not exact in binary goes its own way.
+    EXPECT_EQ(RoundToSixDecimals(0.0078125), 0.007812);
+    EXPECT_EQ(RoundToSixDecimals(0.0234375), 0.023438);
+    EXPECT_EQ(RoundToSixDecimals(0.0000005), 0.0);
+    EXPECT_EQ(RoundToSixDecimals(1.0000005), 1.000001);
+    // A negative value that rounds to zero reads back as minus zero, as "-0.000000" does.
+    EXPECT_TRUE(std::signbit(RoundToSixDecimals(-1e-9)));
+    EXPECT_FALSE(std::signbit(RoundToSixDecimals(1e-9)));
+    EXPECT_EQ(RoundToSixDecimals(123456789012.0000007), 123456789012.0);
+    EXPECT_TRUE(std::isnan(RoundToSixDecimals(std::nan(""))));
+}
+
 TEST_F(Helpers, NumbersAsText) {
     EXPECT_EQ(StringToDouble("12.5abc"), 12.5);
     EXPECT_EQ(StringToDouble("12,5"), 12.0);

@@ -12,6 +12,7 @@
 
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "platform/NumText.h"
 #include "platform/System.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
@@ -24,6 +25,7 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/hyperlink.h>
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
@@ -32,6 +34,9 @@
 #include <wx/xrc/xmlres.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <set>
 #include <string>
 
 #include <unistd.h>
@@ -101,6 +106,36 @@ TEST_F(MainFrameTest, MenuCarriesTheCommandsWithTheirTexts) {
     EXPECT_TRUE(bar->FindItem(ID_FILE_MRU_FILE1 + 1)->GetItemLabelText().Contains("anlage.kfx"));
     EXPECT_EQ(manager_->GetFileHistory()->GetMaxFiles(), 4u);
     EXPECT_EQ(frame_->GetStatusBar()->GetStatusText(0), "Bereit");
+}
+
+TEST_F(MainFrameTest, RecentFilesStandAboveBeenden) {
+    wxMenuBar* bar = frame_->GetMenuBar();
+    wxMenu* file = bar->GetMenu(bar->FindMenu("&Datei"));
+    ASSERT_NE(file, nullptr);
+    const size_t before = file->GetMenuItemCount();
+    auto position = [&](int id) {
+        size_t at = size_t(-1);
+        file->FindChildItem(id, &at);
+        return at;
+    };
+    auto separatorAt = [&](size_t at) { return file->FindItemByPosition(at)->IsSeparator(); };
+    for (const char* name : {"/daten/a.kfx", "/daten/b.kfx", "/daten/c.kfx", "/daten/d.kfx", "/daten/e.kfx"}) {
+        manager_->AddFileToHistory(name);
+        const size_t count = manager_->GetFileHistory()->GetCount();
+        const size_t exit = position(ID_APP_EXIT);
+        // "Beenden" stays last; the files stand between two separators above it.
+        EXPECT_EQ(exit, file->GetMenuItemCount() - 1) << name;
+        EXPECT_EQ(position(ID_FILE_MRU_FILE1), exit - 1 - count) << name;
+        EXPECT_TRUE(separatorAt(exit - 1)) << name;
+        EXPECT_TRUE(separatorAt(exit - 2 - count)) << name;
+        EXPECT_EQ(file->GetMenuItemCount(), before + count + 1) << name;
+    }
+    EXPECT_TRUE(file->FindItemByPosition(position(ID_FILE_MRU_FILE1))->GetItemLabelText().Contains("e.kfx"));
+    while (manager_->GetFileHistory()->GetCount() > 0) manager_->GetFileHistory()->RemoveFileFromHistory(0);
+    // Without files the menu is as it was.
+    EXPECT_EQ(file->GetMenuItemCount(), before);
+    EXPECT_EQ(position(ID_APP_EXIT), before - 1);
+    EXPECT_FALSE(separatorAt(before - 2) && separatorAt(before - 3));
 }
 
 TEST_F(MainFrameTest, CommandsWithoutHandlerAreGreyed) {
@@ -259,6 +294,41 @@ TEST_F(MainFrameTest, AFileOfAnyNameGoesToTheDocumentsReader) {
     vx::RemoveFile(path);
 }
 
+TEST_F(MainFrameTest, AboutBoxEnterPressesOkAndALinkWithoutBrowserIsTold) {
+    CAboutDlg about(frame_);
+    about.Show();
+    Pump();
+    auto* ok = dynamic_cast<wxButton*>(about.FindWindow(wxID_OK));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(about.GetDefaultItem(), ok);
+    EXPECT_EQ(wxWindow::FindFocus(), ok);
+
+    // A desktop without a browser: the opener fails as "xdg-open" does then.
+    const std::string bin = vx::JoinPath(vx::TempDir(), vx::Format("vx-about-%d", int(::getpid())));
+    vx::MakeDirs(bin);
+    const std::string log = vx::JoinPath(bin, "opened"), stub = vx::JoinPath(bin, "xdg-open");
+    ASSERT_TRUE(vx::WriteFileAtomic(stub, "#!/bin/sh\necho \"$1\" > '" + log + "'\nexit 3\n"));
+    ASSERT_EQ(vx::RunProgram("chmod", {"+x", stub}), 0);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", (bin + ":" + oldPath).c_str(), 1);
+    vx::ScopedScriptedMessages messages;
+    wxHyperlinkEvent click(about.Link(), about.Link()->GetId(), about.Link()->GetURL());
+    about.Link()->GetEventHandler()->ProcessEvent(click);
+    ::setenv("PATH", oldPath.c_str(), 1);
+    for (int i = 0; i < 4000 && messages.service.shown.empty(); ++i) {
+        wxYield();
+        wxMilliSleep(5);
+    }
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_NE(messages.service.shown[0].text.find("http://www.trevalen.example/ kann nicht geöffnet werden"),
+              std::string::npos);
+    std::string opened;
+    EXPECT_TRUE(vx::ReadWholeFile(log, opened));
+    EXPECT_EQ(opened, "http://www.trevalen.example/\n");
+    about.Hide();
+    std::filesystem::remove_all(bin);
+}
+
 TEST_F(MainFrameTest, AboutBoxShowsVersionAndBuildDate) {
     CAboutDlg about(frame_);
     EXPECT_EQ(about.VersionLine(), "( V. 2.30  vom 17. Jun 2008 )");
@@ -277,4 +347,42 @@ TEST_F(MainFrameTest, AboutBoxShowsVersionAndBuildDate) {
         EXPECT_TRUE(vx::FileExists(file));
     }
     about.Hide();
+}
+
+TEST(ProgramMenus, EveryItemHasALetterOfItsOwnInItsMenu) {
+    // Both programs' menu bars and the input fields' menu, each from its own resource file.
+    const std::pair<const char*, const char*> menus[] = {
+        {"velmora/velmora.xrc", "IDR_MAINFRAME"}, {"tarsilo/tarsilo.xrc", "IDR_MAINFRAME"}, {"quorvel/fields.xrc", "106"}};
+    std::vector<wxMenu*> lists;
+    std::vector<std::unique_ptr<wxMenuBar>> bars;
+    std::vector<std::unique_ptr<wxMenu>> popups;
+    for (const auto& [file, name] : menus) {
+        wxXmlResource resources(wxXRC_USE_LOCALE);
+        resources.InitAllHandlers();
+        ASSERT_TRUE(resources.Load(vx::ToWx(vx::JoinPath(vx::ResourceDir(), file)))) << file;
+        if (std::string(name) == "106") {
+            popups.emplace_back(resources.LoadMenu(name));
+            ASSERT_NE(popups.back(), nullptr) << file;
+            lists.push_back(popups.back().get());
+        } else {
+            bars.emplace_back(resources.LoadMenuBar(name));
+            ASSERT_NE(bars.back(), nullptr) << file;
+            for (size_t i = 0; i < bars.back()->GetMenuCount(); ++i) lists.push_back(bars.back()->GetMenu(i));
+        }
+    }
+    size_t items = 0;
+    for (wxMenu* menu : lists) {
+        std::set<wxString> letters;
+        for (wxMenuItem* item : menu->GetMenuItems()) {
+            if (item->IsSeparator()) continue;
+            ++items;
+            const wxString label = item->GetItemLabel().BeforeFirst('\t');
+            const int at = label.Find('&');
+            ASSERT_NE(at, wxNOT_FOUND) << vx::FromWx(label);
+            ASSERT_LT(size_t(at) + 1, label.size()) << vx::FromWx(label);
+            const wxString letter = label.Mid(size_t(at) + 1, 1).Lower();
+            EXPECT_TRUE(letters.insert(letter).second) << vx::FromWx(label) << " shares its letter";
+        }
+    }
+    EXPECT_GT(items, 40u);
 }

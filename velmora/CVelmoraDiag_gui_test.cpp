@@ -203,6 +203,44 @@ TEST_F(DiagramGui, HidingTheDiagramHidesTheTip) {
     EXPECT_FALSE(Window()->Tip()->IsShown());
 }
 
+TEST_F(DiagramGui, CrowdedAxesShowLabelsWithRoomBetween) {
+    // A height step of 0,5 m and sizes from 10 to 200 cm in a small window.
+    Window()->SetSize(480, 320);
+    diag.SetX(LinearAxis(1, 40, 0.5, "Wirksame Schornsteinhöhe [m]"));
+    diag.SetY(LinearAxis(10, 200, 5, "Durchmesser [cm]"));
+    diag.SetPoints({});
+    Pump();
+    const wxImage img = Picture();
+    const std::string out = vx::ArtefactDir();
+    if (!out.empty()) {
+        wxImage::AddHandler(new wxPNGHandler);
+        img.SaveFile(wxString::FromUTF8(vx::JoinPath(out, "velmora-diagram-crowded.png")), wxBITMAP_TYPE_PNG);
+    }
+    const auto dark = [&](int x, int y) { return img.GetRed(x, y) < 128; };
+    // Below the height axis: the strip of its labels has blank columns between them.
+    const int axisY = At(1, 10).y;
+    int inked = 0, columns = 0;
+    for (int x = At(1, 10).x; x <= At(40, 10).x; ++x, ++columns)
+        for (int y = axisY + 7; y < std::min(img.GetHeight(), axisY + 20); ++y)
+            if (dark(x, y)) {
+                ++inked;
+                break;
+            }
+    EXPECT_GT(inked, 0);
+    EXPECT_LT(inked, columns / 2);
+    // Left of the size axis: blank rows between its labels.
+    const int axisX = At(1, 10).x;
+    int inkedRows = 0, rows = 0;
+    for (int y = At(1, 200).y; y <= At(1, 10).y; ++y, ++rows)
+        for (int x = std::max(0, axisX - 40); x < axisX - 6; ++x)
+            if (dark(x, y)) {
+                ++inkedRows;
+                break;
+            }
+    EXPECT_GT(inkedRows, 0);
+    EXPECT_LT(inkedRows, rows * 3 / 4);
+}
+
 TEST_F(DiagramGui, RenderedBandIsYellowOutlinedBlue) {
     diag.SetCursor(9, 20);
     wxImage img = Picture();  // the paint places crosshair and tip

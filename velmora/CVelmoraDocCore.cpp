@@ -143,7 +143,8 @@ bool CVelmoraDocCore::ComputeDiagram() {
         Sizes first;
         CRohr::NextCrossSection(0, shape, first.d, first.b, first.a);
         if (first.d == 0 && first.a == 0 && first.b == 0) {
-            vx::ShowMessage(vx::LoadString(IDS_NO_CROSS_SECTION));
+            // No size to walk: the user learns where the table was looked for.
+            vx::ShowMessage(EmptyCrossSectionTableMessage(shape));
             return false;
         }
     }

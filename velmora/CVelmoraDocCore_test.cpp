@@ -286,7 +286,10 @@ TEST_F(DocTest, UnusableRangesAndTablesComputeNothing) {
     messages.service.shown.clear();
     EXPECT_FALSE(doc.OnCalculate());
     EXPECT_TRUE(doc.results.empty());
-    EXPECT_EQ(messages.service.shown.size(), 1u);
+    // Without sizes the user learns which table is empty and where it was looked for.
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_EQ(messages.service.shown[0].text, EmptyCrossSectionTableMessage(0));
+    EXPECT_NE(messages.service.shown[0].text.find("INNENTAB"), std::string::npos);
 }
 
 TEST_F(DocTest, FewerThanTwoPointsGiveTheMessage) {

@@ -191,7 +191,8 @@ int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, cons
         for (const char* f : {"X", "Y", "Z"}) j.DefineField(f, n);
         return true;
     };
-    if (form == 1) entry.afterRows = [](ReportJob& j) { return j.Print(); };
+    // The standard form has a second page; a remark too long for the first goes on there whole.
+    entry.afterRows = [form](ReportJob& j) { return form == 1 || j.TextCutOnPage("Bemerkung") ? j.Print() : 0; };
     return Run(entry);
 }
 
@@ -202,5 +203,5 @@ bool SendCalculationMail(vx::report::CalculationMailer& mailer, CVelmoraPrint& p
         [&](const std::string& format, const std::string& file) {
             return print.PrintCalculation(kPrintExport, document, format, file, "");
         },
-        document.title, document.project->Text(CProjekt::EmpfEmail));
+        document.title, document.project->Text(CProjekt::EmpfEmail), document.project->Text(CProjekt::EmpfName1));
 }

@@ -5,6 +5,7 @@
 #include "model/CVerb.h"
 #include "model/CWaerme.h"
 #include "model/ModelTestEnv.h"
+#include "platform/CodePage.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/report/ReportTestSupport.h"
@@ -216,6 +217,34 @@ TEST_F(PrintTest, ExportsTheCalculationToPdf) {
     EXPECT_TRUE(img.Ok());
 }
 
+TEST_F(PrintTest, LongRemarkGoesOnWholeOnTheNextPage) {
+    // About 1,200 characters, each word once, so that a lost one is seen.
+    std::string remark;
+    for (int i = 1; remark.size() < 1200; ++i) remark += vx::Format("Hinweis%03d zur Anlage, ", i);
+    remark += "Ende.";
+    source.remarks = remark;
+    int pages = 0;
+    CVelmoraPrint counting([&] { return std::make_unique<CountingJob>(&pages); });
+    const std::string pdf = Path("lang.pdf");
+    ASSERT_EQ(counting.PrintCalculation(kPrintExportQuiet, source, "PDF", pdf, ""), 0);
+    EXPECT_EQ(pages, 2);
+    const std::string text = vx::report::testing::PdfText(pdf);
+    const size_t page2 = text.find('\f');
+    ASSERT_NE(page2, std::string::npos);
+    // The first page ends its part visibly; the next one has every word.
+    EXPECT_NE(text.substr(0, page2).find("\xE2\x80\xA6"), std::string::npos);
+    for (size_t at = remark.find("Hinweis"); at != std::string::npos; at = remark.find("Hinweis", at + 1))
+        EXPECT_NE(text.find(remark.substr(at, 10), page2), std::string::npos) << remark.substr(at, 10);
+    EXPECT_NE(text.find("Ende.", page2), std::string::npos);
+    const std::string artefacts = vx::ArtefactDir();
+    if (!artefacts.empty()) vx::RunProgram("cp", {pdf, vx::JoinPath(artefacts, "velmora-long-remark.pdf")});
+
+    // A short remark keeps the print on one page.
+    source.remarks = "Kurz.";
+    ASSERT_EQ(counting.PrintCalculation(kPrintExportQuiet, source, "PDF", Path("kurz.pdf"), ""), 0);
+    EXPECT_EQ(pages, 1);
+}
+
 TEST_F(PrintTest, DiagramDrawnIntoTheRectangleItGets) {
     RecordingCanvas canvas;
     vx::report::ObjectNotification n{"Diagramm", &canvas, vx::Rect{1000, 2000, 2750, 2550}, true};
@@ -317,6 +346,7 @@ protected:
 
 TEST_F(MailTest, HandsTheExportedFileToTheMailProgram) {
     project.Text(CProjekt::EmpfEmail) = "SMTP:schaefer@example.org";
+    project.Text(CProjekt::EmpfName1) = "Bauherr Sch\xE4" "fer";
     vx::ScopedScriptedMessages messages;
     CVelmoraPrint print;
     ASSERT_TRUE(SendCalculationMail(mailer, print, source));
@@ -324,8 +354,10 @@ TEST_F(MailTest, HandsTheExportedFileToTheMailProgram) {
     ASSERT_EQ(mailer.SentFiles().size(), 1u);
     std::string file = vx::JoinPath(mailer.SentFiles()[0], "Projekt.PDF");
     EXPECT_EQ(vx::DirName(mailer.SentFiles()[0]), vx::TempDir());
-    EXPECT_EQ(Log(), "--utf8\n--attach\n" + file + "\n--subject\nProjekt.kfx\nschaefer@example.org\nexists\n");
-    // The mail program reads the file after it has returned: still there.
+    // The recipient under the name the project gives, as the mail program shows it.
+    EXPECT_EQ(Log(), "--utf8\n--attach\n" + file + "\n--subject\nProjekt.kfx\n" +
+                         vx::Cp1252ToUtf8("Bauherr Sch\xE4" "fer") + " <schaefer@example.org>\nexists\n");
+    // A mail program started by the mail command may read the file after it has returned: still there.
     EXPECT_TRUE(vx::FileExists(file));
     EXPECT_NE(vx::report::testing::PdfText(file).find("Thermowerk"), std::string::npos);
     mailer.DeleteSentFiles();
@@ -333,19 +365,50 @@ TEST_F(MailTest, HandsTheExportedFileToTheMailProgram) {
     EXPECT_FALSE(vx::DirExists(vx::DirName(file)));
 }
 
-TEST_F(MailTest, WithoutRecipientAndWhenTheMailProgramFails) {
+TEST(MailRecipient, NameAndAddressAsTheMailProgramTakesThem) {
+    using M = vx::report::CalculationMailer;
+    EXPECT_EQ(M::Recipient("Hans Kranz", "SMTP: kranz@example.org"), "Hans Kranz <kranz@example.org>");
+    EXPECT_EQ(M::Recipient("Kranz, Hans", "kranz@example.org"), "\"Kranz, Hans\" <kranz@example.org>");
+    EXPECT_EQ(M::Recipient("Dr. \"H\" K.", "k@example.org"), "\"Dr. 'H' K.\" <k@example.org>");
+    EXPECT_EQ(M::Recipient(" ", "kranz@example.org"), "kranz@example.org");
+    EXPECT_EQ(M::Recipient("Hans Kranz", "SMTP:"), "");
+}
+
+TEST_F(MailTest, AFailedMailTakesItsFileAndNoMailProgramIsNamedSo) {
     project.Text(CProjekt::EmpfEmail) = "";
     vx::Profile().WriteString("eMail", "Format", "PDF");
     vx::ScopedScriptedMessages messages;
     CVelmoraPrint print;
     ASSERT_TRUE(SendCalculationMail(mailer, print, source));
     EXPECT_EQ(Log().find("example.org"), std::string::npos);
-    WriteStub(3);
+    // The file handed to the mail program last, as it logged it.
+    auto lastAttached = [&] {
+        const std::string log = Log();
+        const size_t at = log.rfind("--attach\n") + 9;
+        return log.substr(at, log.find('\n', at) - at);
+    };
+    // A mail program that fails while the desktop names one for mail.
+    const std::string query = vx::JoinPath(bin_, "xdg-mime");
+    ASSERT_TRUE(vx::WriteFileAtomic(query, "#!/bin/sh\necho thunderbird.desktop\n"));
+    ASSERT_EQ(vx::RunProgram("chmod", {"+x", query}), 0);
+    WriteStub(4);
     EXPECT_FALSE(SendCalculationMail(mailer, print, source));
     ASSERT_EQ(messages.service.shown.size(), 1u);
     EXPECT_EQ(messages.service.shown[0].text, "\"Nachricht senden\" ist fehlgeschlagen.");
-    // Each mail keeps its own file until the mailer goes.
-    EXPECT_EQ(mailer.SentFiles().size(), 2u);
+    EXPECT_FALSE(vx::DirExists(vx::DirName(lastAttached())));
+    // Nothing on the desktop takes mail: "xdg-email" ends with 3, or the desktop names no program.
+    for (int exitCode : {3, 4}) {
+        ASSERT_TRUE(vx::WriteFileAtomic(query, "#!/bin/sh\necho\n"));
+        WriteStub(exitCode);
+        messages.service.shown.clear();
+        EXPECT_FALSE(SendCalculationMail(mailer, print, source));
+        ASSERT_EQ(messages.service.shown.size(), 1u);
+        EXPECT_EQ(messages.service.shown[0].text, vx::report::CalculationMailer::NoMailProgramMessage());
+        EXPECT_NE(messages.service.shown[0].text.find("kein E-Mail-Programm eingerichtet"), std::string::npos);
+        EXPECT_FALSE(vx::DirExists(vx::DirName(lastAttached())));
+    }
+    // Only the mail that went keeps its file until the mailer goes.
+    EXPECT_EQ(mailer.SentFiles().size(), 1u);
 }
 
 TEST_F(MailTest, NoMailProgramOnThePath) {

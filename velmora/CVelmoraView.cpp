@@ -25,6 +25,7 @@
 #include <wx/choice.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
+#include <wx/scrolwin.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
@@ -57,7 +58,9 @@ bool CVelmoraView::OnCreate(wxDocument* doc, long flags) {
 
 bool CVelmoraView::BuildForm() {
     wxWindow* frame = GetFrame();
-    form_ = new wxPanel;
+    // A window smaller than the form scrolls it, so that "Mach Et" stays within reach.
+    auto* scrolled = new wxScrolled<wxPanel>;
+    form_ = scrolled;
     if (!LoadVelmoraDialogs() || !wxXmlResource::Get()->LoadPanel(form_, frame, "101")) {
         delete form_;
         form_ = nullptr;
@@ -104,7 +107,12 @@ bool CVelmoraView::BuildForm() {
     hint_->SetMinSize(hint_->GetBestSize());
     // The frame takes the form's size.
     form_->Layout();
-    frame->SetClientSize(form_->GetBestSize());
+    if (auto* main = dynamic_cast<CMainFrame*>(frame))
+        main->FitClientToView(form_->GetBestSize());
+    else
+        frame->SetClientSize(form_->GetBestSize());
+    // Only now: with a scroll rate the form's best size is its least one.
+    scrolled->SetScrollRate(10, 10);
     frame->SendSizeEvent();
 
     fuel_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeFuel(); });

@@ -28,12 +28,15 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/image.h>
+#include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
+#include <wx/uiaction.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -259,6 +262,33 @@ TEST_F(FormTest, DataSheetBesideTheTypeList) {
     }
     view_->OnCloseupType();
     EXPECT_FALSE(info->IsShown());
+}
+
+TEST_F(FormTest, SmallWindowScrollsToMachEtAndTheSystemListShowsEveryEntry) {
+    frame_->SetSize(600, 400);
+    for (int i = 0; i < 10 && form_->GetClientSize().y > 400; ++i) Pump();
+    auto* machEt = Control<wxButton>(CVelmoraView::IDC_MACH_ET);
+    ASSERT_NE(machEt, nullptr);
+    // The form is taller than the window: it scrolls, and the button comes into view with the focus.
+    ASSERT_LT(form_->GetClientSize().y, machEt->GetRect().GetBottom());
+    EXPECT_GE(form_->GetVirtualSize().y, machEt->GetRect().GetBottom());
+    machEt->SetFocus();
+    Pump();
+    const wxRect shown(form_->GetClientSize());
+    EXPECT_TRUE(shown.Contains(machEt->GetRect())) << machEt->GetRect().y << " in " << shown.height;
+    const std::string dir = vx::ArtefactDir();
+    if (!dir.empty()) vx::RunProgram("import", {"-window", "root", vx::JoinPath(dir, "velmora_form_small.png")});
+
+    // The open system list shows every entry.
+    auto* system = Control<CCombVelmora>(CVelmoraView::IDC_SYSTEM);
+    ASSERT_NE(system, nullptr);
+    system->Popup();
+    Pump();
+    wxWindow* list = system->GetPopupControl()->GetControl();
+    EXPECT_GE(list->GetClientSize().y, int(system->GetCount()) * (system->GetCharHeight() + 4));
+    if (!dir.empty()) vx::RunProgram("import", {"-window", "root", vx::JoinPath(dir, "velmora_form_system_list.png")});
+    system->Dismiss();
+    Pump();
 }
 
 TEST_F(FormTest, HeadingsMoveToTheFirstSystemAfterThem) {
@@ -502,3 +532,40 @@ TEST_F(FormTest, RecentFileBringsItsTitleAndNoDiagramOfTheFileBefore) {
 }
 
 } // namespace
+
+TEST_F(FormTest, AltLettersReachTheFormFromTheSystemList) {
+    ChooseFuel(1);
+    ChooseManufacturer("Kesselwerk Almendorf GmbH");
+    ChooseType("Oleomat 22");
+    auto* systems = Control<CCombVelmora>(CVelmoraView::IDC_SYSTEM);
+    ASSERT_EQ(ChooseSystem(1), 1);
+    int menusOpened = 0;
+    frame_->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& e) {
+        ++menusOpened;
+        e.Skip();
+    });
+    auto until = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 4000 && !done(); ++i) {
+            wxYield();
+            wxMilliSleep(5);
+        }
+        return done();
+    };
+    auto focus = [&](wxWindow* w) {
+        frame_->Raise();
+        w->SetFocus();
+        ASSERT_TRUE(until([&] { return wxWindow::FindFocus() == w; }));
+    };
+    // "Mach Et" computes; the list does not search for "M".
+    focus(systems);
+    wxUIActionSimulator sim;
+    sim.Char('m', wxMOD_ALT);
+    ASSERT_TRUE(until([&] { return doc_->resultValid == 1; }));
+    EXPECT_EQ(systems->GetSelection(), 1);
+    // "Abgasanlage" and "Ansicht" share the letter: the label leads to its list.
+    focus(Control<wxChoice>(CVelmoraView::IDC_FUEL));
+    sim.Char('a', wxMOD_ALT);
+    EXPECT_TRUE(until([&] { return wxWindow::FindFocus() == systems; }));
+    EXPECT_EQ(menusOpened, 0);
+    EXPECT_EQ(systems->GetSelection(), 1);
+}

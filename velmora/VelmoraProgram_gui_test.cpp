@@ -16,6 +16,7 @@
 
 #include "velmora/VelmoraProgramTestEnv.h"
 #include "velmora/VelmoraSettings.h"
+#include "velmora/shared/FramePlacement.h"
 #include "velmora/shared/ProgramRunTestEnv.h"
 
 namespace fs = std::filesystem;
@@ -92,6 +93,13 @@ TEST_F(VelmoraProgram, CdStartSwitchSelectsTheIniBesideTheProgram) {
     EXPECT_EQ(beside.GetString("Global", "Version"), "2.30");
     EXPECT_FALSE(beside.GetString("Window size", "Rect").empty());
     EXPECT_FALSE(vx::FileExists(UserIni()));
+    // The catalogue is looked for beside the program: where, is said once.
+    const std::string message = "Der Katalog der Feuerst\xc3\xa4tten (velmora.hst, velmora.wrz) fehlt im Verzeichnis\n" +
+                                (root_ / "bin").string() + "\n";
+    const std::string err = Stderr();
+    const size_t at = err.find(message);
+    ASSERT_NE(at, std::string::npos) << err;
+    EXPECT_EQ(err.find(message, at + 1), std::string::npos) << err;
 }
 
 TEST_F(VelmoraProgram, CdStartWithoutSwitchIsAFileNameThatFailsTheStart) {
@@ -165,4 +173,21 @@ TEST_F(VelmoraProgram, PlacementStaysTheSameOverRestartsUnderAWindowManager) {
         rects.push_back(vx::IniFile(UserIni()).GetString("Window size", "Rect"));
     }
     for (const std::string& rect : rects) EXPECT_EQ(rect, "0100 0080 0740 0560");
+}
+
+TEST_F(VelmoraProgram, WindowKeepsItsSizeFromTheFirstStartOn) {
+    if (vx::FindProgramOnPath("openbox").empty()) GTEST_SKIP() << "openbox fehlt (scripts/install-deps)";
+    const std::vector<StartedWindow> starts = StartsUnderAWindowManager(VX_VELMORA_EXE);
+    ASSERT_EQ(starts.size(), 3u) << Stderr();
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ParsePlacementRect(starts[0].rect, left, top, right, bottom);
+    // What was saved is what is seen, and every start sees it again.
+    EXPECT_GT(starts[0].width, 0);
+    EXPECT_EQ(right - left, starts[0].width);
+    EXPECT_EQ(bottom - top, starts[0].height);
+    for (const StartedWindow& start : starts) {
+        EXPECT_EQ(start.width, starts[0].width);
+        EXPECT_EQ(start.height, starts[0].height);
+        EXPECT_EQ(start.rect, starts[0].rect);
+    }
 }

@@ -1,6 +1,5 @@
 #include "platform/report/CalculationMailer.h"
 
-#include "platform/CodePage.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
@@ -21,6 +20,16 @@ std::string Str(unsigned id, const char* fallback) {
     return vx::Strings().Has(id) ? vx::LoadString(id) : std::string(fallback);
 }
 
+// Whether the desktop names a program for "mailto:" addresses; asked only
+// after a failure, so that a desktop the question does not know is no worse off.
+bool MailHandlerSetUp() {
+    const std::string query = vx::FindProgramOnPath("xdg-mime");
+    if (query.empty()) return true;
+    std::string handler;
+    if (vx::ProgramOutput(query, {"query", "default", "x-scheme-handler/mailto"}, handler) != 0) return true;
+    return handler.find_first_not_of(" \t\r\n") != std::string::npos;
+}
+
 } // namespace
 
 bool CalculationMailer::MailProgramAvailable() {
@@ -35,8 +44,33 @@ std::string CalculationMailer::ExportFileName(const std::string& dir, const std:
     return vx::JoinPath(dir, stem + "." + format);
 }
 
+std::string CalculationMailer::Recipient(const std::string& nameText, const std::string& addressText) {
+    std::string address = addressText;
+    if (address.size() >= 5 && vx::EqualNoCase(address.substr(0, 5), "SMTP:")) address.erase(0, 5);
+    auto trim = [](std::string t) {
+        t.erase(0, std::min(t.size(), t.find_first_not_of(' ')));
+        t.erase(t.find_last_not_of(' ') + 1);
+        return t;
+    };
+    address = trim(address);
+    const std::string name = trim(nameText);
+    if (address.empty() || name.empty()) return address;
+    if (name.find_first_of("()<>[]:;@\\,.\"") == std::string::npos) return name + " <" + address + ">";
+    // Quotes and backslashes inside would need escapes that the way to the
+    // mail program does not keep; a name shows as well with apostrophes.
+    std::string quoted = name;
+    for (char& c : quoted)
+        if (c == '"' || c == '\\') c = '\'';
+    return "\"" + quoted + "\" <" + address + ">";
+}
+
+std::string CalculationMailer::NoMailProgramMessage() {
+    return "Es ist kein E-Mail-Programm eingerichtet. Richten Sie bitte ein E-Mail-Programm als Standard "
+           "für E-Mail ein und versuchen Sie es dann erneut.";
+}
+
 bool CalculationMailer::SendCalculationMail(const Export& exportTo, const std::string& title,
-                                             const std::string& addressText) {
+                                             const std::string& addressText, const std::string& nameText) {
     std::string format = vx::Profile().GetString("eMail", "Format", "PDF");
     std::string mailer = vx::FindProgramOnPath("xdg-email");
     if (mailer.empty()) {
@@ -51,23 +85,34 @@ bool CalculationMailer::SendCalculationMail(const Export& exportTo, const std::s
         return false;
     }
     std::string dir = vx::FromFsName(tmpl);
-    sent_.push_back(dir);
+    // Whatever fails from here takes the file with it.
+    auto drop = [&dir] {
+        std::error_code ignored;
+        std::filesystem::remove_all(vx::ToFsName(dir), ignored);
+    };
     std::string file = ExportFileName(dir, title, format);
-    if (exportTo(format, file) != 0) return false;
-
-    std::vector<std::string> args = {"--utf8", "--attach", vx::ToFsName(file)};
-    if (!title.empty()) {
-        args.push_back("--subject");
-        args.push_back(vx::Cp1252ToUtf8(title));
-    }
-    std::string address = addressText;
-    if (address.size() >= 5 && vx::EqualNoCase(address.substr(0, 5), "SMTP:")) address.erase(0, 5);
-    address.erase(0, std::min(address.size(), address.find_first_not_of(' ')));
-    if (!address.empty()) args.push_back(vx::Cp1252ToUtf8(address));
-    if (vx::RunProgram(mailer, args) != 0) {
-        vx::ShowMessage(Str(61842, "\"Nachricht senden\" ist fehlgeschlagen."));
+    if (exportTo(format, file) != 0) {
+        drop();
         return false;
     }
+
+    // The arguments stay in the program's code page: starting the program turns them into UTF-8.
+    std::vector<std::string> args = {"--utf8", "--attach", file};
+    if (!title.empty()) {
+        args.push_back("--subject");
+        args.push_back(title);
+    }
+    const std::string recipient = Recipient(nameText, addressText);
+    if (!recipient.empty()) args.push_back(recipient);
+    const int rc = vx::RunProgram(mailer, args);
+    if (rc != 0) {
+        drop();
+        // "xdg-email" ends with 3 when nothing on the desktop takes a mail.
+        if (rc == 3 || !MailHandlerSetUp()) vx::ShowMessage(NoMailProgramMessage());
+        else vx::ShowMessage(Str(61842, "\"Nachricht senden\" ist fehlgeschlagen."));
+        return false;
+    }
+    sent_.push_back(dir);
     return true;
 }
 

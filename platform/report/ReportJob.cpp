@@ -31,6 +31,17 @@ int AlignedX(Align a, int left, int width, int textWidth) {
     return left;
 }
 
+// The last line shown of a text that goes on: words give way to the mark
+// until the line fits again.
+std::string WithCutMark(Canvas& c, std::string line, int width) {
+    const std::string mark = line.empty() ? "\x85" : " \x85";  // ellipsis in code page 1252
+    while (!line.empty() && c.GetTextExtent(line + mark).width > width) {
+        const size_t blank = line.rfind(' ');
+        line.erase(blank == std::string::npos || blank == 0 ? line.size() - 1 : blank);
+    }
+    return line + mark;
+}
+
 } // namespace
 
 std::string PrinterFileName(const std::string& layoutFile) {
@@ -268,6 +279,7 @@ int ReportJob::Print() {
     if (state_ != State::Started) return Fail(kErrState, "Print ohne PrintStart.");
     pages_.pages.emplace_back();
     recorder_ = std::make_unique<RecordingCanvas>(pages_.pages.back(), *measure_);
+    cutTexts_.clear();
     Canvas& c = PageCanvas();
     for (const auto& o : layout_.objects)
         if (OnPage(o.page, o.pageNumber) && IsVisible(o.visible)) DrawObject(o, c);
@@ -278,9 +290,14 @@ int ReportJob::Print() {
     return kOk;
 }
 
+Rect ReportJob::PageRect(const Rect& r) const {
+    const Point origin = layout_.Origin();
+    return Rect{origin.x + layout_.Narrowed(r.left), origin.y + r.top, origin.x + layout_.Narrowed(r.right),
+                origin.y + r.bottom};
+}
+
 void ReportJob::DrawObject(const LayoutObject& o, Canvas& c) {
-    Point origin = layout_.Origin();
-    Rect r{o.rect.left + origin.x, o.rect.top + origin.y, o.rect.right + origin.x, o.rect.bottom + origin.y};
+    const Rect r = PageRect(o.rect);
     switch (o.kind) {
     case LayoutObject::Kind::Text:
         DrawText(o, c);
@@ -311,15 +328,13 @@ void ReportJob::DrawObject(const LayoutObject& o, Canvas& c) {
 }
 
 void ReportJob::DrawText(const LayoutObject& o, Canvas& c) {
-    Point origin = layout_.Origin();
-    Rect r{o.rect.left + origin.x, o.rect.top + origin.y, o.rect.right + origin.x, o.rect.bottom + origin.y};
+    const Rect r = PageRect(o.rect);
     c.SetFont(Font(o.style, false));
     c.SetTextColor(o.style.color);
     c.SetTextBackground(std::nullopt);
     int lineHeight = c.GetTextExtent("Ag").height;
     bool clip = o.rect.Height() > 0;
-    if (clip) c.SetClipRect(r);
-    int y = r.top;
+    std::vector<std::string> lines;
     for (const auto& para : o.paragraphs) {
         // A line whose variables are all empty (a missing second name line, an
         // e-mail address not given) is left out with its label.
@@ -331,14 +346,24 @@ void ReportJob::DrawText(const LayoutObject& o, Canvas& c) {
             if (v != variables_.end() && !IsBlank(v->second.text)) allEmpty = false;
         }
         if (hasVariable && allEmpty) continue;
-        std::string text = Substitute(para, false);
-        for (const auto& line : WrapText(c, text, r.Width())) {
-            // A clipped text shows whole lines only; the first is drawn whatever its height.
-            if (clip && y > r.top && y + lineHeight > r.bottom) break;
-            int w = c.GetTextExtent(line).width;
-            c.DrawText(line, {AlignedX(o.style.align, r.left, r.Width(), w), y});
-            y += lineHeight;
+        for (auto& line : WrapText(c, Substitute(para, false), r.Width())) lines.push_back(std::move(line));
+    }
+    // A clipped text shows whole lines only, the first whatever its height;
+    // what does not fit ends visibly on the last line shown.
+    if (clip && lineHeight > 0) {
+        const size_t fit = size_t(std::max(1, r.Height() / lineHeight));
+        if (lines.size() > fit) {
+            lines.resize(fit);
+            lines.back() = WithCutMark(c, lines.back(), r.Width());
+            cutTexts_.insert(o.name);
         }
+        c.SetClipRect(r);
+    }
+    int y = r.top;
+    for (const auto& line : lines) {
+        int w = c.GetTextExtent(line).width;
+        c.DrawText(line, {AlignedX(o.style.align, r.left, r.Width(), w), y});
+        y += lineHeight;
     }
     if (clip) c.ResetClip();
     if (o.frame > 0) {
@@ -367,9 +392,12 @@ int ReportJob::RowHeight(Canvas& c, bool heading) {
     c.SetFont(Font(t.style, heading));
     int lineHeight = c.GetTextExtent("Ag").height;
     size_t lines = 1;
+    int left = t.rect.left;
     for (const auto& col : t.columns) {
+        const int width = layout_.Narrowed(left + col.width) - layout_.Narrowed(left);
+        left += col.width;
         std::string text = Substitute(heading ? col.heading : col.content, !heading);
-        lines = std::max(lines, WrapText(c, text, col.width - 2 * kCellPad).size());
+        lines = std::max(lines, WrapText(c, text, width - 2 * kCellPad).size());
     }
     return int(lines) * lineHeight + 2 * kCellPad;
 }
@@ -378,13 +406,18 @@ void ReportJob::DrawRow(Canvas& c, bool heading, int clipBottom) {
     const LayoutTable& t = *layout_.table;
     int h = RowHeight(c, heading);  // sets the font
     int lineHeight = c.GetTextExtent("Ag").height;
-    int x = t.rect.left + layout_.Origin().x;
+    const int originX = layout_.Origin().x;
+    int left = t.rect.left;  // of the column, from the margin point
+    const int x0 = originX + layout_.Narrowed(left);
     int bottom = std::min(tableY_ + h, clipBottom);
-    c.SetClipRect(Rect{x, tableY_, x + t.rect.Width() + 1, bottom + 1});
+    c.SetClipRect(Rect{x0, tableY_, originX + layout_.Narrowed(t.rect.right) + 1, bottom + 1});
     c.SetTextColor(t.style.color);
     c.SetTextBackground(std::nullopt);
     for (const auto& col : t.columns) {
-        Rect cell{x, tableY_, x + col.width, tableY_ + h};
+        const int x = originX + layout_.Narrowed(left);
+        const int width = originX + layout_.Narrowed(left + col.width) - x;
+        left += col.width;
+        Rect cell{x, tableY_, x + width, tableY_ + h};
         if (heading) {
             c.SetNoPen();
             c.SetBrush(kHeadingFill);
@@ -397,12 +430,11 @@ void ReportJob::DrawRow(Canvas& c, bool heading, int clipBottom) {
         }
         std::string text = Substitute(heading ? col.heading : col.content, !heading);
         int y = tableY_ + kCellPad;
-        for (const auto& line : WrapText(c, text, col.width - 2 * kCellPad)) {
+        for (const auto& line : WrapText(c, text, width - 2 * kCellPad)) {
             int w = c.GetTextExtent(line).width;
-            c.DrawText(line, {AlignedX(col.align, x + kCellPad, col.width - 2 * kCellPad, w), y});
+            c.DrawText(line, {AlignedX(col.align, x + kCellPad, width - 2 * kCellPad, w), y});
             y += lineHeight;
         }
-        x += col.width;
     }
     c.ResetClip();
 }

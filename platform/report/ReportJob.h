@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 
@@ -129,6 +130,8 @@ public:
     // The row just printed was a repeated one that still did not fit and
     // was cut at the table's bottom.
     bool LastRowClipped() const { return lastRowClipped_; }
+    // The named text of the current page did not fit its box and ends with a cut mark.
+    bool TextCutOnPage(const std::string& objectName) const { return cutTexts_.count(objectName) != 0; }
     int CurrentPage() const { return int(pages_.pages.size()); }
     const ReportPages& Pages() const { return pages_; }
     const Layout& GetLayout() const { return layout_; }
@@ -154,6 +157,8 @@ private:
     std::string Substitute(const TemplateText& t, bool withFields) const;
     bool IsVisible(const Visibility& v) const;
     bool OnPage(PageRule rule, int number) const;
+    // A layout rectangle on the page.
+    Rect PageRect(const Rect& r) const;
     void DrawObject(const LayoutObject& o, Canvas& c);
     void DrawText(const LayoutObject& o, Canvas& c);
     void StartTable(Canvas& c);
@@ -181,6 +186,7 @@ private:
     int rowsOnPage_ = 0;
     bool repeatRow_ = false;
     bool lastRowClipped_ = false;
+    std::set<std::string> cutTexts_;  // of the current page
     bool cancelled_ = false;
     std::string error_;
 };

@@ -4,6 +4,7 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vx::report {
@@ -416,6 +417,24 @@ bool PageRuleMatches(PageRule rule, int number, int page) {
 Point Layout::Origin() const {
     // Micrometres to tenths of a millimetre.
     return Point{left + int(xOffsetUm / 100), top + int(yOffsetUm / 100)};
+}
+
+int Layout::Span() const {
+    int span = 0;
+    for (const auto& o : objects) span = std::max({span, o.rect.left, o.rect.right});
+    if (table) {
+        int right = table->rect.left;
+        for (const auto& c : table->columns) right += c.width;
+        span = std::max({span, table->rect.right, right});
+    }
+    return span;
+}
+
+int Layout::Narrowed(int length) const {
+    const long offset = xOffsetUm / 100;
+    const int span = Span();
+    if (offset <= 0 || span <= offset) return length;
+    return int(std::lround(double(length) * double(span - offset) / span));
 }
 
 std::vector<Layout::Reference> Layout::References() const {

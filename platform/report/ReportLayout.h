@@ -9,8 +9,9 @@
 //   Left=20                     margins in mm; objects are placed from the
 //   Top=15                      point (Left, Top), the table ends at the
 //   Bottom=15                   bottom margin
-//   xOffset=0                   extra shift of every object in micrometres,
-//   yOffset=0                   written by the form settings
+//   xOffset=0                   extra margin in micrometres, written by the
+//   yOffset=0                   form settings: xOffset narrows the objects'
+//                               span, yOffset moves every object down
 //
 //   [Text:Name]                 text object
 //   Rect=x,y,w,h                mm from the margin point; h 0: as high as
@@ -140,6 +141,13 @@ struct Layout {
 
     // The page point of the objects' origin, offsets included.
     Point Origin() const;
+    // A horizontal length or position from the margin point as it lies on
+    // the page: a positive xOffset (the form settings' left margin) narrows
+    // the span the objects cover, which keeps its right edge, instead of
+    // pushing them past it.
+    int Narrowed(int length) const;
+    // The right edge of the rightmost object or table column, from the margin point.
+    int Span() const;
     // Every variable name the layout refers to, with the names in visibility
     // rules marked; fields are not told apart here.
     struct Reference {

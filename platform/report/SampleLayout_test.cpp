@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace vx::report {
@@ -138,6 +139,48 @@ TEST(SampleLayout, CalculationReportExportsWithTheProgramsVariables) {
     testing::Rgb band = img.At(px(origin.x + frame->rect.right - 80), px(origin.y + frame->rect.top + 130));
     EXPECT_LT(band.r, 200);
     EXPECT_GT(band.b, 200);
+}
+
+TEST(SampleLayout, LeftMarginOfTheFormSettingsNarrowsThePage) {
+    testing::ScratchDir dir;
+    std::string layout;
+    ASSERT_TRUE(ReadWholeFile(SourceFile("data/Velmora.LST"), layout));
+    const size_t at = layout.find("xOffset=0");
+    ASSERT_NE(at, std::string::npos);
+    layout.replace(at, 9, "xOffset=15000");  // 1,5 cm
+    const std::string file = dir.File("Velmora.LST");
+    ASSERT_TRUE(WriteFileAtomic(file, layout));
+
+    ReportJob job;
+    int diagrams = 0;
+    job.SetNotificationCallback(DrawBand, &diagrams);
+    DefineCalculation(job, false);
+    const std::string pdf = dir.File("rand.pdf");
+    job.SetExport("PDF", pdf, "");
+    ASSERT_EQ(job.PrintStart(file, Destination::Export), kOk) << job.LastError();
+    ASSERT_EQ(PrintCalculation(job, 0), kOk) << job.LastError();
+    const std::string png = dir.File("rand");
+    ASSERT_TRUE(testing::RenderFirstPage(pdf, png));
+    const std::string artefacts = vx::ArtefactDir();
+    if (!artefacts.empty()) RunProgram("cp", {png + ".png", JoinPath(artefacts, "velmora-report-left-margin.png")});
+
+    // Ink only between the layout's left edge plus the margin and the
+    // layout's right edge (20 mm + 175 mm), at 50 dots per inch.
+    testing::Png img(png + ".png");
+    ASSERT_TRUE(img.Ok());
+    int first = img.Width(), last = -1;
+    for (int x = 0; x < img.Width(); ++x)
+        for (int y = 0; y < img.Height(); ++y) {
+            const testing::Rgb p = img.At(x, y);
+            if (std::min({p.r, p.g, p.b}) < 160) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+        }
+    const auto px = [](double mm) { return int(mm / 25.4 * 50); };
+    EXPECT_GE(first, px(20 + 15) - 1);
+    EXPECT_LE(last, px(20 + 175) + 1);
+    EXPECT_GT(last, px(20 + 170));  // the right edge is where it was
 }
 
 TEST(SampleLayout, ExhaustLineAndShortFormShowTheirOwnParts) {

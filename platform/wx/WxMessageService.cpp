@@ -1,6 +1,7 @@
 #include "platform/wx/WxMessageService.h"
 
 #include <cstdlib>
+#include <new>
 
 #include "platform/wx/WxText.h"
 
@@ -10,8 +11,9 @@
 #include <wx/utils.h>
 
 namespace vx {
+namespace {
 
-int WxMessageService::Show(const std::string& caption, const std::string& text, unsigned flags) {
+int ShowBox(const std::string& caption, const std::string& text, unsigned flags) {
     long style = 0;
     switch (flags & MB_TYPEMASK) {
     case MB_OKCANCEL:
@@ -45,6 +47,17 @@ int WxMessageService::Show(const std::string& caption, const std::string& text, 
     case wxID_NO: return type == MB_ABORTRETRYIGNORE ? IDRETRY : IDNO;
     case wxID_CANCEL: return type == MB_ABORTRETRYIGNORE ? IDIGNORE : IDCANCEL;
     default: return IDCANCEL;
+    }
+}
+
+} // namespace
+
+int WxMessageService::Show(const std::string& caption, const std::string& text, unsigned flags) {
+    // Without memory for the box the caller learns that none was shown.
+    try {
+        return ShowBox(caption, text, flags);
+    } catch (const std::bad_alloc&) {
+        return 0;
     }
 }
 

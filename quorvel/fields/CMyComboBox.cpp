@@ -4,67 +4,17 @@
 #include "quorvel/fields/FieldMessages.h"
 #include "quorvel/fields/FieldPlace.h"
 #include "quorvel/fields/FieldRules.h"
+#include "platform/wx/WxFocus.h"
+#include "platform/wx/WxMnemonics.h"
 #include "platform/wx/WxText.h"
 
-#include <wx/button.h>
-#include <wx/checkbox.h>
 #include <wx/dc.h>
 #include <wx/settings.h>
-#include <wx/stattext.h>
 #include <wx/textctrl.h>
-
-#include <iterator>
 
 namespace {
 const wxColour kHeaderGreen(0, 255, 0);
 const wxColour kHeaderBlue(0, 0, 255);
-
-// The letter after the "&" of a label, upper-cased; 0 without one.
-wxChar MnemonicOf(const wxString& label) {
-    for (size_t i = 0; i + 1 < label.length(); ++i) {
-        if (label[i] != '&') continue;
-        if (label[i + 1] != '&') return wxToupper(label[i + 1]);
-        ++i;
-    }
-    return 0;
-}
-
-// Alt and a letter lead where the dialog's labels say, as in any other
-// field: to the control after the label, or a button or box is pressed. The
-// list itself would take the letter as a search and keep the focus.
-bool FollowMnemonic(wxWindow* from, wxChar letter) {
-    wxWindow* parent = from->GetParent();
-    if (!parent) return false;
-    const wxWindowList& children = parent->GetChildren();
-    for (auto it = children.begin(); it != children.end(); ++it) {
-        wxWindow* w = *it;
-        if (w == from || !w->IsShown() || !w->IsEnabled() || MnemonicOf(w->GetLabel()) != letter) continue;
-        if (dynamic_cast<wxStaticText*>(w)) {
-            for (auto next = std::next(it); next != children.end(); ++next) {
-                if ((*next)->IsTopLevel() || !(*next)->CanAcceptFocusFromKeyboard()) continue;
-                (*next)->SetFocus();
-                return true;
-            }
-            return false;
-        }
-        if (auto* button = dynamic_cast<wxButton*>(w)) {
-            wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-            click.SetEventObject(button);
-            button->GetEventHandler()->ProcessEvent(click);
-            return true;
-        }
-        if (auto* box = dynamic_cast<wxCheckBox*>(w)) {
-            box->SetFocus();
-            box->SetValue(!box->GetValue());
-            wxCommandEvent change(wxEVT_CHECKBOX, box->GetId());
-            change.SetEventObject(box);
-            change.SetInt(box->GetValue() ? 1 : 0);
-            box->GetEventHandler()->ProcessEvent(change);
-            return true;
-        }
-    }
-    return false;
-}
 } // namespace
 
 CMyComboBox::CMyComboBox(CWerte* value_, const FieldsDeliverable& fields_) : CDlgItem(value_, fields_) {}
@@ -171,8 +121,10 @@ wxCoord CMyComboBox::OnMeasureItem(size_t) const { return GetCharHeight() + 4; }
 
 void CMyComboBox::OnKeyDown(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
-    if (event.AltDown() && !event.ControlDown() && key < 128 && wxIsalnum(key) &&
-        FollowMnemonic(this, wxChar(wxToupper(key))))
+    // Alt and a letter lead where the dialog's labels say, as in any other
+    // field; the list itself would take the letter as a search.
+    if (event.AltDown() && !event.ControlDown() && key < 128 && wxIsalnum(key) && GetParent() &&
+        vx::FollowMnemonic(GetParent(), wxChar(wxToupper(key))))
         return;
     if (key == WXK_SHIFT) shiftMark = true;
     if (key == WXK_DELETE && clearOnDelete) {
@@ -210,7 +162,7 @@ void CMyComboBox::OnSetFocus(wxFocusEvent& event) {
 
 void CMyComboBox::OnKillFocus(wxFocusEvent& event) {
     event.Skip();
-    CallAfter([this] { OnLeft(wxWindow::FindFocus()); });
+    CallAfter([this] { OnLeft(vx::FocusedWindowIn(this)); });
 }
 
 void CMyComboBox::OnLeft(wxWindow* to) {

@@ -3,7 +3,10 @@
 #include "quorvel/fields/FieldEvent.h"
 #include "quorvel/fields/FieldMessages.h"
 #include "quorvel/fields/FieldPlace.h"
+#include "quorvel/fields/FieldRules.h"
 #include "platform/MessageService.h"
+#include "platform/wx/WxFocus.h"
+#include "platform/wx/WxMnemonics.h"
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
 
@@ -85,7 +88,17 @@ std::string CParsedEdit::ReadValue() {
     return message;
 }
 
-void CParsedEdit::Reject() { vx::MessageBeep(0xFFFFFFFF); }
+void CParsedEdit::Reject() {
+    vx::MessageBeep(0xFFFFFFFF);
+    // The beep alone goes unnoticed: where the host shows prompts, say what
+    // the field takes.
+    const std::string text = value ? fields::RefusedKeyText(value->inputKind) : std::string();
+    if (text.empty()) return;
+    FieldEvent refused(fieldmsg::ShowText, 0, value);
+    const std::string label = vx::FromWx(vx::LabelOf(this));
+    refused.text = label.empty() ? text : label + ": " + text;
+    SendFieldMessage(Host(), refused);
+}
 
 void CParsedEdit::OnChar(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
@@ -168,7 +181,7 @@ void CParsedEdit::OnKillFocus(wxFocusEvent& event) {
     event.Skip();
     if (!value || value->valueId != GetId() || (reclaiming && reclaiming != this)) return;
     // GTK does not name the new focus when the old one loses it: look once it moved.
-    CallAfter([this] { CheckOnLeave(wxWindow::FindFocus()); });
+    CallAfter([this] { CheckOnLeave(vx::FocusedWindowIn(this)); });
 }
 
 void CParsedEdit::CheckOnLeave(wxWindow* to) {
@@ -183,6 +196,14 @@ void CParsedEdit::CheckOnLeave(wxWindow* to) {
     if (IsModified() || errorMark) {
         if (!IsTextValid()) {
             Reject();
+            Reclaim();
+            return;
+        }
+        if (const std::string problem = fields::NumberTextProblem(*value, GetFieldText()); !problem.empty()) {
+            errorMark = 1;
+            FieldEvent error(fieldmsg::ShowText, 1, value);
+            error.text = problem;
+            SendFieldMessage(Host(), error);
             Reclaim();
             return;
         }

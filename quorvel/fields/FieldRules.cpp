@@ -50,6 +50,52 @@ bool IsTextValid(uint16_t kind, std::string_view text) {
     return true;
 }
 
+std::string RefusedKeyText(uint16_t kind) {
+    switch (kind) {
+    case KindSigned: return "Erlaubt sind Ziffern und ein Minuszeichen davor.";
+    case KindDigits: return "Erlaubt sind nur Ziffern.";
+    case KindSignedDecimal: return "Erlaubt sind Ziffern, ein Komma und ein Minuszeichen davor.";
+    case KindDecimal: return "Erlaubt sind Ziffern und ein Komma.";
+    default: return {};
+    }
+}
+
+std::string NumberTextProblem(const CWerte& value, std::string_view text) {
+    const uint16_t kind = value.inputKind;
+    const bool numeric = kind == KindSigned || kind == KindDigits || kind == KindSignedDecimal || kind == KindDecimal;
+    const bool ranged = value.rangeMessageId != 0 && (value.minimum != value.maximum || value.checkWhenEqual);
+    if (!numeric || !ranged) return {};
+    for (char c : text)
+        if (IsDigit(c)) return {};
+    return "Bitte geben Sie eine Zahl ein, zum Beispiel 12,5.";
+}
+
+bool IsDateText(std::string_view text) {
+    if (text.empty()) return true;
+    int parts[3] = {0, 0, 0};
+    size_t digits[3] = {0, 0, 0};
+    size_t part = 0;
+    for (char c : text) {
+        if (c == '.') {
+            if (++part > 2) return false;
+        } else if (IsDigit(c) && digits[part] < 4) {
+            parts[part] = parts[part] * 10 + (c - '0');
+            ++digits[part];
+        } else {
+            return false;
+        }
+    }
+    if (part != 2 || digits[0] == 0 || digits[0] > 2 || digits[1] == 0 || digits[1] > 2 ||
+        (digits[2] != 2 && digits[2] != 4))
+        return false;
+    const int day = parts[0], month = parts[1];
+    const int year = digits[2] == 2 ? 2000 + parts[2] : parts[2];
+    static const int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return !(month == 2 && day == 29 && !leap);
+}
+
 bool FitsLimit(size_t length, size_t selected, size_t inserted, size_t limit) {
     if (limit == 0) return true;
     const size_t kept = selected > length ? 0 : length - selected;

@@ -40,6 +40,16 @@ CharVerdict FilterChar(uint16_t kind, char c);
 // one "-" and only in front.
 bool IsTextValid(uint16_t kind, std::string_view text);
 
+// What a numeric kind takes, for a refused key: "" for the other kinds.
+std::string RefusedKeyText(uint16_t kind);
+// A field of a numeric kind whose value has a range holds a number: the
+// message when the text has no digit at all (an emptied field), else "".
+std::string NumberTextProblem(const CWerte& value, std::string_view text);
+
+// A date as the dialogs write it, "TT.MM.JJJJ" (day and month may have one
+// digit, the year two): a day of the calendar. The empty text passes.
+bool IsDateText(std::string_view text);
+
 // Whether inserting `inserted` characters over `selected` ones keeps a text
 // of `length` within `limit` (0: no limit).
 bool FitsLimit(size_t length, size_t selected, size_t inserted, size_t limit);

@@ -406,9 +406,9 @@ TEST_F(FieldsGuiTest, ContextMenuComboAndProgramValues) {
         std::vector<std::string> labels;
         for (wxMenuItem* item : menu->GetMenuItems())
             labels.push_back(item->IsSeparator() ? "-" : vx::FromWx(item->GetItemLabel()));
-        EXPECT_EQ(labels, (std::vector<std::string>{"Maßeinheit\tF5", "-", "Hilfe\tShift+F1", "-", "Rückgängig", "-",
-                                                    "Ausschneiden", "Kopieren", "Einfügen", "Löschen", "-",
-                                                    "Alles markieren"}));
+        EXPECT_EQ(labels, (std::vector<std::string>{"&Maßeinheit\tF5", "-", "&Hilfe\tShift+F1", "-", "Rückgän&gig",
+                                                    "-", "Aus&schneiden", "&Kopieren", "Ein&fügen", "&Löschen", "-",
+                                                    "Alles mark&ieren"}));
         EXPECT_EQ(dialog.Edit(IDC_HEIGHT)->BuildContextMenu(), nullptr);
         std::unique_ptr<wxMenu> comboMenu(dialog.combo->BuildContextMenu());
         ASSERT_NE(comboMenu, nullptr);

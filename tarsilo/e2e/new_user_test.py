@@ -54,17 +54,12 @@ SYNTHETIC_MAKERS = 40
 SYNTHETIC_TYPES = 100
 SYNTHETIC_DATA = "3;0;18.0;19.78;91.0;5.5;0.01453;110.0;3.0;0.0;0.130;0"
 
-# Places in the main window's coordinates (its client area): the menu
-# "Datei" and its items by their place in it (a click on an item that is not
-# shown hits the labels of the form), and a point inside the result list's
-# header of the column "Typ".
-MENU_FILE = (25, 12)
-MENU_ITEM_X, MENU_FIRST_ITEM_Y, MENU_ITEM_HEIGHT = 60, 37, 25.4
-SAVE_AS, REMARKS_ITEM, PREVIEW_ITEM = 3, 5, 7
+# The items of "Datei" the steps choose, by their letters ("Bemerkungen"
+# shares its letter with "Beenden" and is reached by its shortcut); and a
+# point inside the result list's header of the column "Typ", in the main
+# window's coordinates.
+SAVE_AS, PREVIEW_ITEM = "u", "t"
 HEADER_TYPE = (380, 386)
-# The site's first line and "Weiter" in the project dialog's coordinates.
-PROJECT_SITE = (620, 38)
-PROJECT_OK = (247, 523)
 # "Abbrechen" in the progress dialog's coordinates: below the text, centred.
 CANCEL_BELOW_TEXT = 34
 
@@ -230,13 +225,11 @@ def main():
         s.confirm(s.wait_dialog(pattern, what), key, "close of %s" % what)
 
     def menu(item, what):
-        """Opens "Datei" with the mouse and, once it shows, clicks an item."""
-        s.focus(main_window())
-        s.click(main_window(), *MENU_FILE)
-        s.wait(s.menus, SHORT, "the menu \"Datei\" to open at a click")
+        """Opens "Datei" by its letter and chooses an item by its letter. The
+        form's own letters come first; "D" is the menu's alone."""
+        s.open_menu(main_window(), "alt+d")
         s.screenshot("menu_" + what)
-        s.click(main_window(), MENU_ITEM_X, int(MENU_FIRST_ITEM_Y + MENU_ITEM_HEIGHT * item))
-        s.wait(lambda: not s.menus(), SHORT, "the menu to close at a click on its item")
+        s.menu_item(item)
 
     def run_computation(keys, what):
         """Presses keys that start a computation and waits until its progress
@@ -276,8 +269,9 @@ def main():
         s.focus(main_window())
 
     def select_all_and_compute():
-        # From the shape over the size and "Mach Et" to the list and "Alle".
-        run_computation(["alt+q", "Tab", "Tab", "Tab", "Tab", "space", "alt+m"], "\"Alle\" and \"Mach Et\"")
+        # "Alle" shares its letter with the menu "Ansicht": the form's button
+        # comes first.
+        run_computation(["alt+a", "alt+m"], "\"Alle\" (Alt+A) and \"Mach Et\" (Alt+M)")
 
     def start():
         s.check_tools()
@@ -321,11 +315,13 @@ def main():
         state["project"] = project
 
     def site():
-        s.click(state["project"], *PROJECT_SITE)
+        # The site's first line and "Weiter" by their letters.
+        s.focus(state["project"])
+        s.keys("alt+a")
         s.type_text(SITE)
         s.screenshot("site_typed")
-        s.click(state["project"], *PROJECT_OK)
-        s.wait_gone(PROJECT, "close of the project data at \"Weiter\"")
+        s.keys("alt+w")
+        s.wait_gone(PROJECT, "close of the project data at \"Weiter\" (Alt+W)")
         s.focus(main_window())
         if s.windows(PROJECT):
             raise StepFailed("a second project data dialog came")
@@ -364,9 +360,10 @@ def main():
         state["rows"] = rows
 
     def remarks():
+        s.focus(main_window())
         known = s.shown()
-        menu(REMARKS_ITEM, "remarks")
-        wid, title = s.new_window(known, "dialog \"Bemerkungen\" from the menu")
+        s.keys("ctrl+b")
+        wid, title = s.new_window(known, "dialog \"Bemerkungen\" after Ctrl+B")
         if not re.search(REMARKS_DIALOG, title):
             raise StepFailed("instead of the remarks, a window %r appeared" % title)
         s.focus(wid)
@@ -429,7 +426,7 @@ def main():
         choose_fuel(["Down", "Down"])
         since = s.events.mark()
         s.focus(main_window())
-        s.keys("alt+q", "Tab", "Tab", "Tab", "Tab", "space", "alt+m")
+        s.keys("alt+a", "alt+m")
         progress = s.wait_window(PROGRESS, "progress dialog \"Berechne Wärmeerzeuger...\"", LONG, kind="dialog")
         s.screenshot("progress")
         x, y, w, h = s.geometry(progress)

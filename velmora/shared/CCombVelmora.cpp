@@ -14,6 +14,9 @@ bool IsHeading(const std::string& text) { return !text.empty() && text[0] == '@'
 void CCombVelmora::AddItem(const std::string& text) {
     texts_.push_back(text);
     Append(vx::ToWx(IsHeading(text) ? text.substr(1) : text));
+    // The open list is as tall as its entries (the toolkit's default stops
+    // short of them); where the screen is too short, the list scrolls.
+    SetPopupMaxHeight(int(texts_.size()) * OnMeasureItem(0) + 2);
 }
 
 std::string CCombVelmora::ItemText(int item) const {

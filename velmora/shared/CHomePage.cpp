@@ -1,7 +1,7 @@
 #include "velmora/shared/CHomePage.h"
 
 #include "platform/wx/WxText.h"
-#include "velmora/shared/WebAddress.h"
+#include "velmora/shared/WebLink.h"
 
 #include <wx/dcclient.h>
 
@@ -37,4 +37,4 @@ void CHomePage::OnPaint(wxPaintEvent&) {
     dc.DrawText(vx::ToWx(address_), 0, 0);
 }
 
-void CHomePage::OnLeftDown(wxMouseEvent&) { OpenWebAddress(address_); }
+void CHomePage::OnLeftDown(wxMouseEvent&) { OpenWebAddressOrTell(address_); }

@@ -5,9 +5,11 @@
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
+#include "platform/wx/WxMnemonics.h"
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CommandIds.h"
 #include "velmora/shared/ProgramSettings.h"
+#include "velmora/shared/WebLink.h"
 
 #include <wx/filefn.h>
 #include <wx/menu.h>
@@ -24,6 +26,8 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
     wxMenuBar* menuBar = wxXmlResource::Get()->LoadMenuBar("IDR_MAINFRAME");
     if (!menuBar) return false;
     SetMenuBar(menuBar);
+    // Alt and a letter: the form first, then the menu bar.
+    vx::InstallMnemonicRule();
     wxToolBar* toolBar = wxXmlResource::Get()->LoadToolBar(this, "IDR_MAINFRAME");
     if (!toolBar) return false;
     SetToolBar(toolBar);
@@ -33,7 +37,7 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
     status->SetStatusWidths(4, widths);
     SetStatusText(vx::ToWx(vx::LoadString(IDS_IDLE_MESSAGE)), 0);
 
-    // The recent files sit at the end of the file menu.
+    // The recent files join the file menu above "Beenden".
     int fileMenu = menuBar->FindMenu(vx::ToWx("&Datei"));
     if (fileMenu != wxNOT_FOUND) {
         manager->FileHistoryUseMenu(menuBar->GetMenu(fileMenu));
@@ -80,9 +84,10 @@ void CMainFrame::ShowWithSavedPlacement() {
     }
     firstActivation_ = false;
     const FramePlacement p = LoadFramePlacement(vx::Profile());
-    decorationAtRestore_ = DecorationSize();
-    if (p.hasRect) SetSize(p.left, p.top, p.right - p.left, p.bottom - p.top);
+    const wxSize decoration = DecorationSize();
+    if (p.hasRect) SetSize(p.left, p.top, p.right - p.left + decoration.x, p.bottom - p.top + decoration.y);
     normalRect_ = GetRect();
+    normalDecoration_ = decoration;
     if (GetToolBar()) GetToolBar()->Show(p.toolbar);
     if (GetStatusBar()) GetStatusBar()->Show(p.statusBar);
     SendSizeEvent();
@@ -97,7 +102,20 @@ void CMainFrame::ShowWithSavedPlacement() {
 void CMainFrame::OnGeometry() {
     if (IsIconized()) return;
     restoresToMaximized_ = IsMaximized();
-    if (!IsMaximized() && !IsFullScreen()) normalRect_ = GetRect();
+    if (!IsMaximized() && !IsFullScreen()) {
+        normalRect_ = GetRect();
+        normalDecoration_ = DecorationSize();
+    }
+}
+
+void CMainFrame::FitClientToView(const wxSize& size) {
+    if (IsShown()) {
+        SendSizeEvent();  // the new view fills the window as it is
+        return;
+    }
+    SetClientSize(size);
+    normalRect_ = GetRect();
+    normalDecoration_ = DecorationSize();
 }
 
 wxSize CMainFrame::DecorationSize() const {
@@ -110,12 +128,10 @@ wxSize CMainFrame::DecorationSize() const {
 
 FramePlacement CMainFrame::CurrentPlacement() const {
     FramePlacement p;
-    // Saved so that the next start, which sets it the same way, makes the same window.
-    const wxSize grown = DecorationSize() - decorationAtRestore_;
     p.left = normalRect_.x;
     p.top = normalRect_.y;
-    p.right = normalRect_.x + normalRect_.width - grown.x;
-    p.bottom = normalRect_.y + normalRect_.height - grown.y;
+    p.right = normalRect_.x + normalRect_.width - normalDecoration_.x;
+    p.bottom = normalRect_.y + normalRect_.height - normalDecoration_.y;
     p.hasRect = true;
     p.minimized = IsIconized();
     p.maximized = p.minimized ? restoresToMaximized_ : IsMaximized();
@@ -149,7 +165,7 @@ void CMainFrame::UpdateIndicators() {
         status->SetStatusText(state & (1u << i) ? vx::ToWx(vx::LoadString(texts[i])) : wxString(), i + 1);
 }
 
-void CMainFrame::OnHomePage(wxCommandEvent&) { wxLaunchDefaultBrowser(kHomePage); }
+void CMainFrame::OnHomePage(wxCommandEvent&) { OpenWebAddressOrTell(kHomePage); }
 
 void CMainFrame::OnRecentFile(wxCommandEvent& event) {
     const size_t n = size_t(event.GetId() - ID_FILE_MRU_FILE1);

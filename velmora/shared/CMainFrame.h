@@ -14,6 +14,9 @@ public:
 
     // The saved placement, once, before the frame is first shown.
     void ShowWithSavedPlacement();
+    // The size a new view asks for; only before the frame is first shown, so
+    // that a later document keeps the window as the user left it.
+    void FitClientToView(const wxSize& size);
     // Opens a file as the document; false, after the framework's message, when it failed.
     bool OpenDocument(const wxString& path);
     // The placement as it would be saved now.
@@ -33,11 +36,12 @@ private:
     // The window manager's frame around the window, as far as it is known yet.
     wxSize DecorationSize() const;
 
+    // The saved rectangle is the window without the window manager's frame:
+    // whether the toolkit knows that frame at start (it learns it from the
+    // first dialog of the process) or only once the window is shown, the
+    // next start then makes the same window.
     wxRect normalRect_;
-    // The frame known when the saved size was set: the toolkit sets the
-    // inside to the saved size less this and grows the window by the rest
-    // when the window manager tells it the frame.
-    wxSize decorationAtRestore_;
+    wxSize normalDecoration_;  // the frame around normalRect_ when it was taken
     bool restoresToMaximized_ = false;
     bool firstActivation_ = true;
     unsigned indicators_ = ~0u;

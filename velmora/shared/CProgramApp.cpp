@@ -16,21 +16,81 @@
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
 #include <wx/filehistory.h>
+#include <wx/menu.h>
 #include <wx/xrc/xmlres.h>
 
 #include <cctype>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace {
+
+// The recent files stand above "Beenden", between two separators, as
+// desktop programs show them; the toolkit's list would put them last.
+class RecentFileHistory : public wxFileHistory {
+public:
+    RecentFileHistory(size_t count, int firstId) : wxFileHistory(count, firstId) {}
+
+    void AddFileToHistory(const wxString& file) override {
+        wxFileHistory::AddFileToHistory(file);
+        Arrange();
+    }
+    void RemoveFileFromHistory(size_t i) override {
+        wxFileHistory::RemoveFileFromHistory(i);
+        Arrange();
+    }
+    void AddFilesToMenu() override {
+        wxFileHistory::AddFilesToMenu();
+        Arrange();
+    }
+    void AddFilesToMenu(wxMenu* menu) override {
+        wxFileHistory::AddFilesToMenu(menu);
+        Arrange();
+    }
+    void RemoveMenu(wxMenu* menu) override {
+        separators_.erase(menu);
+        wxFileHistory::RemoveMenu(menu);
+    }
+
+private:
+    void Arrange() {
+        for (wxList::compatibility_iterator node = m_fileMenus.GetFirst(); node; node = node->GetNext())
+            Arrange(static_cast<wxMenu*>(node->GetData()));
+    }
+    void Arrange(wxMenu* menu) {
+        size_t exitAt = 0;
+        if (!menu->FindChildItem(ID_APP_EXIT, &exitAt)) return;
+        std::vector<wxMenuItem*> files;
+        for (int id = GetBaseId(); id < GetBaseId() + GetMaxFiles(); ++id)
+            if (wxMenuItem* item = menu->FindChildItem(id)) files.push_back(menu->Remove(item));
+        // What the toolkit put after "Beenden" and the separator of the last arrangement go.
+        if (wxMenuItem*& own = separators_[menu]) {
+            menu->Destroy(own);
+            own = nullptr;
+        }
+        menu->FindChildItem(ID_APP_EXIT, &exitAt);
+        while (menu->GetMenuItemCount() > exitAt + 1) {
+            wxMenuItem* last = menu->FindItemByPosition(menu->GetMenuItemCount() - 1);
+            if (!last->IsSeparator()) break;
+            menu->Destroy(last);
+        }
+        if (files.empty()) return;
+        size_t at = exitAt;
+        for (wxMenuItem* item : files) menu->Insert(at++, item);
+        separators_[menu] = menu->InsertSeparator(at);
+    }
+
+    std::map<wxMenu*, wxMenuItem*> separators_;
+};
 
 class CProgramDocManager : public wxDocManager {
 public:
     // Initialised after construction, so that the list below is the one made.
     CProgramDocManager() : wxDocManager(0, false) {}
     wxFileHistory* OnCreateFileHistory() override {
-        return new wxFileHistory(Program().recentFileCount, ID_FILE_MRU_FILE1);
+        return new RecentFileHistory(Program().recentFileCount, ID_FILE_MRU_FILE1);
     }
     // One template takes every file, whatever its name ends with; the
     // document's reader decides whether the file is one of the program's.

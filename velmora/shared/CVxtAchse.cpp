@@ -12,6 +12,8 @@ namespace {
 // A tiny step over a wide range would otherwise draw (and loop) for ever.
 constexpr size_t kMaxGridValues = 1000;
 constexpr int kTick = 5;
+// Closer grid lines run together into a band.
+constexpr int kMinLineDistance = 4;
 
 } // namespace
 
@@ -166,6 +168,73 @@ std::string CVxtAchse::LabelText(double value) const {
     return FormatFixed(value, m_nLabelWidth, m_nLabelDecimals);
 }
 
+std::vector<double> CVxtAchse::DrawnGridValues(vx::Canvas& dc) const {
+    const std::vector<double> grid = GridValues();
+    if (grid.size() < 2) return grid;
+    // Where each label lies along the axis: from, to (device units).
+    const vx::Size digit = dc.GetTextExtent("0");
+    std::vector<int> at(grid.size()), from(grid.size()), to(grid.size());
+    for (size_t i = 0; i < grid.size(); ++i) {
+        at[i] = ValueToPixel(grid[i]);
+        if (m_bHorizontal) {
+            const int w = dc.GetTextExtent(LabelText(grid[i])).width;
+            from[i] = at[i] - w / 2;
+            to[i] = at[i] + w / 2;
+        } else {
+            from[i] = at[i] - digit.height / 2;
+            to[i] = at[i] + digit.height / 2;
+        }
+    }
+    const int gap = m_bHorizontal ? std::max(1, digit.width / 2) : std::max(1, digit.height / 8);
+    const auto fits = [&](size_t first, size_t stride) {
+        for (size_t i = first; i + stride < grid.size(); i += stride) {
+            const size_t j = i + stride;
+            if (std::abs(at[j] - at[i]) < kMinLineDistance) return false;
+            // The Y axis runs upwards: its next label lies above.
+            const bool apart = m_bHorizontal ? from[j] >= to[i] + gap : to[j] + gap <= from[i];
+            if (!apart) return false;
+        }
+        return true;
+    };
+    // Evenly stepped values are thinned to a round distance (1, 2 or 5 times
+    // a power of ten) that is a multiple of the step, starting at a multiple
+    // of it; other values to every 2nd, 5th, 10th, 20th ... from the first.
+    const bool stepped = !m_bLog && m_aGrid.empty() && m_dStep > 0;
+    const auto firstMultiple = [&](double distance) {
+        for (size_t i = 0; i < grid.size(); ++i) {
+            const double q = grid[i] / distance;
+            if (std::abs(q - std::round(q)) < 1e-6) return i;
+        }
+        return size_t(0);
+    };
+    std::vector<std::pair<size_t, size_t>> candidates{{0, 1}};  // first, stride; all when they fit
+    const double leads[3] = {1, 2, 5};
+    if (stepped) {
+        const double decade = std::pow(10.0, std::floor(std::log10(m_dStep)));
+        for (int n = 0; n < 60; ++n) {
+            const double distance = leads[n % 3] * decade * std::pow(10.0, n / 3);
+            const double ratio = distance / m_dStep;
+            if (ratio > 1 - 1e-9 && std::abs(ratio - std::round(ratio)) < 1e-6)
+                candidates.emplace_back(firstMultiple(distance), size_t(std::lround(ratio)));
+            if (ratio >= double(grid.size())) break;
+        }
+    }
+    for (size_t n = 0;; ++n) {
+        size_t stride = size_t(leads[n % 3]);
+        for (size_t d = 0; d < n / 3; ++d) stride *= 10;
+        candidates.emplace_back(0, stride);
+        if (stride >= grid.size()) break;
+    }
+    for (const auto& [first, stride] : candidates) {
+        if (!fits(first, stride)) continue;
+        if (stride == 1) return grid;
+        std::vector<double> drawn;
+        for (size_t i = first; i < grid.size(); i += stride) drawn.push_back(grid[i]);
+        return drawn;
+    }
+    return {grid.front()};
+}
+
 int CVxt_X_Achse::ValueToPixel(double value) const {
     return m_rcDevice.left + int(ScaleX() * (BasePosition(value) + m_nOffsetX));
 }
@@ -193,7 +262,7 @@ void CVxt_X_Achse::Draw(vx::Canvas& dc) {
     dc.DrawLine({ValueToPixel(m_dMin), axisY}, {ValueToPixel(m_dMax), axisY});
 
     const int plotTop = m_rcDevice.bottom - int(sy * (m_rcPlot.bottom + m_nOffsetY - m_rcPlot.top));
-    const std::vector<double> grid = GridValues();
+    const std::vector<double> grid = DrawnGridValues(dc);
     for (double v : grid) {
         const int x = ValueToPixel(v);
         dc.DrawLine({x, axisY}, {x, plotTop});
@@ -224,7 +293,7 @@ void CVxt_Y_Achse::Draw(vx::Canvas& dc) {
     dc.DrawLine({axisX, ValueToPixel(m_dMin)}, {axisX, ValueToPixel(m_dMax)});
 
     const int plotRight = m_rcDevice.left + int(sx * (m_rcPlot.right - m_rcPlot.left + m_nOffsetX));
-    for (double v : GridValues()) {
+    for (double v : DrawnGridValues(dc)) {
         const int y = ValueToPixel(v);
         dc.DrawLine({axisX, y}, {plotRight, y});
         dc.DrawLine({axisX - kTick, y}, {axisX + kTick, y});

@@ -77,6 +77,10 @@ protected:
     double ScaleY() const;
     // The label text of a grid value.
     std::string LabelText(double value) const;
+    // The grid values that are drawn: every one when their labels and lines
+    // have room, otherwise every second, fifth, tenth ... so that no two
+    // labels touch and no two lines run together.
+    std::vector<double> DrawnGridValues(vx::Canvas& dc) const;
 
     bool m_bLog = false;
     double m_dMin = 0;

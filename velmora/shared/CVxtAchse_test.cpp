@@ -1,6 +1,7 @@
 #include "velmora/shared/CVxtAchse.h"
 
 #include "platform/Archive.h"
+#include "platform/NumText.h"
 #include "velmora/shared/CVxtDiagramm.h"
 #include "platform/RecordingCanvas.h"
 #include "velmora/shared/AxisTestSettings.h"
@@ -156,6 +157,47 @@ TEST_F(AxisTest, XAxisDrawsLineGridTicksLabelsAndTitle) {
     const CanvasCall* title = c.FindText("Wirksame Schornsteinhöhe [m]");
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->points[0], (vx::Point{(800 - 28 * 8) / 2, 800 - 62 - 7}));
+}
+
+TEST_F(AxisTest, CrowdedLabelsAreThinnedToWhatFitsOnScreenAndOnPaper) {
+    struct Target {
+        vx::Rect rect;
+        int charWidth, charHeight;
+    };
+    // A small window, and the print frame of 175 x 55 mm in tenths of a millimetre with 10-point text.
+    const Target targets[] = {{{0, 0, 500, 400}, 8, 14}, {{0, 0, 1750, 550}, 20, 35}};
+    for (const Target& t : targets) {
+        diag.SetOutputRect(t.rect);
+        diag.SetX(LinearAxis(1, 40, 0.5));  // a height step of 0,5 m
+        diag.SetY(LinearAxis(10, 200, 5));    // 10 to 200 cm
+        for (CVxtAchse* axis : {static_cast<CVxtAchse*>(&diag.XAxis()), static_cast<CVxtAchse*>(&diag.YAxis())}) {
+            SCOPED_TRACE(axis->IsHorizontal() ? "X" : "Y");
+            RecordingCanvas c;
+            c.charWidth = t.charWidth;
+            c.charHeight = t.charHeight;
+            axis->Draw(c);
+            const auto texts = c.Of(CanvasCall::Text);
+            ASSERT_GE(texts.size(), 4u);  // still labelled along the whole axis
+            // Round values: whole metres, whole tens of centimetres at least.
+            for (const CanvasCall& label : texts)
+                EXPECT_EQ(std::fmod(vx::ParseDouble(label.text), axis->IsHorizontal() ? 1.0 : 10.0), 0.0) << label.text;
+            for (size_t i = 0; i < texts.size(); ++i)
+                for (size_t j = i + 1; j < texts.size(); ++j) {
+                    const vx::Point a = texts[i].points[0], b = texts[j].points[0];
+                    const int aw = int(texts[i].text.size()) * t.charWidth, bw = int(texts[j].text.size()) * t.charWidth;
+                    const bool overlap = a.x < b.x + bw && b.x < a.x + aw && a.y < b.y + t.charHeight &&
+                                         b.y < a.y + t.charHeight;
+                    EXPECT_FALSE(overlap) << texts[i].text << " / " << texts[j].text;
+                }
+            // The grid lines stay apart: no band.
+            std::vector<int> at;
+            const auto lines = c.Of(CanvasCall::Line);
+            for (size_t i = 1; i < lines.size(); i += 2)
+                at.push_back(axis->IsHorizontal() ? lines[i].points[0].x : lines[i].points[0].y);
+            EXPECT_EQ(at.size(), texts.size());
+            for (size_t i = 1; i < at.size(); ++i) EXPECT_GE(std::abs(at[i] - at[i - 1]), 4);
+        }
+    }
 }
 
 TEST_F(AxisTest, InAFlatAreaTheXTitleStandsBelowTheLabels) {

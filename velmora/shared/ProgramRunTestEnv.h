@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/Files.h"
+#include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/System.h"
 
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -51,6 +53,11 @@ protected:
     // into the artefact directory while the window is up. The exit status.
     int Run(const std::string& program, const std::string& args, int closeMs = 2500,
             const std::string& screenshot = "") {
+        return vx::RunProgram("/bin/sh", {"-c", Script(program, args, closeMs, screenshot) + "wait $pid"});
+    }
+    // The shell lines of Run up to the wait; the program's process id is in $pid.
+    std::string Script(const std::string& program, const std::string& args, int closeMs,
+                       const std::string& screenshot = "") {
         setenv(closeVariable_.c_str(), std::to_string(closeMs).c_str(), 1);
         // These runs are about the program: the real library's first-start
         // dialogs would wait for a user, so a test names its library or none.
@@ -68,8 +75,48 @@ protected:
         }
         // The library's start dialogs are cancelled by Escape, as a user in a hurry would.
         if (escapeDialogs) script += "(while kill -0 $pid 2>/dev/null; do xdotool key Escape; sleep 0.3; done) & ";
-        script += "wait $pid";
-        return vx::RunProgram("/bin/sh", {"-c", script});
+        return script;
+    }
+    struct StartedWindow {
+        int width = 0, height = 0;  // the main window on the screen, without the window manager's frame
+        std::string rect;           // the saved "Rect" after the start
+    };
+    // Starts program three times under a window manager of its own: first
+    // with fresh settings and the library beside the program, whose
+    // first-start dialogs come before the main window (cancelled by Escape),
+    // then twice more without the library.
+    std::vector<StartedWindow> StartsUnderAWindowManager(const std::string& program) {
+        std::vector<StartedWindow> starts;
+        if (vx::FindProgramOnPath("openbox").empty()) return starts;
+        std::filesystem::remove(UserIni());
+        vx::WriteFileAtomic(UserIni(), "[Quorvel]\nDLL=" + vx::JoinPath(vx::DirName(program), "libquorvel.so") + "\n");
+        const std::string size = (root_ / "window.txt").string();
+        for (int start = 0; start < 3; ++start) {
+            if (start == 1) vx::IniFile(UserIni()).WriteString("Quorvel", "DLL", "");
+            escapeDialogs = start == 0;
+            std::filesystem::remove(size);
+            // The manager is up once it has named its check window on the root.
+            const std::string script =
+                "openbox >/dev/null 2>&1 & wm=$!; n=0; "
+                "until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do "
+                "n=$((n+1)); [ $n -gt 200 ] && { kill $wm; exit 3; }; sleep 0.05; done; " +
+                Script(program, "", 6000) +
+                "w=$(xdotool search --sync --onlyvisible --pid $pid --name ' - " + name_ +
+                "$' | head -1); xwininfo -id \"$w\" >'" + size + "'; wait $pid; rc=$?; kill $wm; wait $wm; exit $rc";
+            if (vx::RunProgram("/bin/sh", {"-c", script}) != 0) return {};
+            StartedWindow window;
+            std::string text;
+            vx::ReadWholeFile(size, text);
+            const auto field = [&text](const std::string& key) {
+                const size_t at = text.find(key);
+                return at == std::string::npos ? 0 : int(vx::ParseLong(text.substr(at + key.size())));
+            };
+            window.width = field("Width: ");
+            window.height = field("Height: ");
+            window.rect = vx::IniFile(UserIni()).GetString("Window size", "Rect");
+            starts.push_back(window);
+        }
+        return starts;
     }
     std::string UserIni() const { return (root_ / "config" / "Trevalen Software GmbH" / (name_ + ".ini")).string(); }
     std::string Stderr() const {

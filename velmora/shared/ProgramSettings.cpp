@@ -9,7 +9,11 @@
 #include "values/Helpers.h"
 #include "velmora/shared/QuorvelLibrary.h"
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
+
+#include <unistd.h>
 
 namespace {
 constexpr const char* kRecentSection = "Recent File List";
@@ -34,6 +38,44 @@ void SelectSettingsStore(const CCmdLineInfo& cmdLine) {
     SetCdStartMode(cdStart);
     vx::Profile().Select(cdStart ? vx::ProfileStore::IniBesideProgram : vx::ProfileStore::Registry,
                          Program().name, Program().companyKey);
+}
+
+// Where an installed program's sample data lie, seen from the program's folder.
+#ifndef VX_INSTALLED_SAMPLE_DATA
+#define VX_INSTALLED_SAMPLE_DATA "../../share/velmora/data"
+#endif
+
+void SetUpInstalledData() {
+    namespace fs = std::filesystem;
+    if (IsCdStartMode() || !vx::Profile().GetString("Datenbank", "Pfad").empty()) return;
+    std::error_code ec;
+    const fs::path sample = fs::path(vx::ToFsName(vx::ProgramDir())) / VX_INSTALLED_SAMPLE_DATA;
+    if (!fs::is_directory(sample, ec)) return;
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    fs::path base = xdg && *xdg == '/' ? fs::path(xdg) : fs::path(home && *home ? home : "/tmp") / ".local/share";
+    const fs::path target = base / vx::ToFsName(Program().companyKey) / "Daten";
+    if (!fs::is_directory(target, ec)) {
+        // Copied whole under another name first: a start that fails halfway
+        // leaves no half data folder, and two first starts at once one folder.
+        fs::create_directories(target.parent_path(), ec);
+        fs::path temp = target;
+        temp += ".neu" + std::to_string(::getpid());
+        fs::remove_all(temp, ec);
+        fs::copy(sample, temp, fs::copy_options::recursive, ec);
+        // The programs write their tables there, whatever the installed files' modes.
+        for (auto it = fs::recursive_directory_iterator(temp, ec); !ec && it != fs::recursive_directory_iterator();
+             it.increment(ec))
+            fs::permissions(it->path(), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+        if (!ec) fs::rename(temp, target, ec);
+        fs::remove_all(temp, ec);
+        if (!fs::is_directory(target, ec)) return;
+    }
+    const std::string dir = vx::FromFsName(target.string());
+    vx::Profile().WriteString("Datenbank", "Pfad", dir);
+    // The user file would otherwise go into whatever folder the program was started in.
+    if (vx::Profile().GetString("Global", "AnwenderDAT").empty())
+        vx::Profile().WriteString("Global", "AnwenderDAT", vx::JoinPath(dir, "anwender.dat"));
 }
 
 void LoadProgramStrings() {

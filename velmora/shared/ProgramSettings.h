@@ -58,6 +58,11 @@ CAnwender& TheUser();
 // "CDSTART" selects the INI beside the program (and the program directory as
 // data directory); otherwise the user's store under the company key.
 void SelectSettingsStore(const CCmdLineInfo& cmdLine);
+// An installed program finds its sample data read-only beside it; on a first
+// start without a data path ("Datenbank"/"Pfad") it copies them into the
+// user's data folder and names that as its data path and the user file's
+// folder. Started from the source tree, and with "CDSTART", nothing changes.
+void SetUpInstalledData();
 // The program's own texts, then the language file of "Global"/"Sprache"; a
 // language file that cannot be read leaves the program's own texts.
 void LoadProgramStrings();

@@ -30,6 +30,7 @@ void StartProgram(wxApp& app, CCmdLineInfo& cmdLine, const char* testCloseVariab
     cmdLine.Parse(args);
     // 2. The settings store. 3. The recent files are read with the template.
     SelectSettingsStore(cmdLine);
+    SetUpInstalledData();
     // 4. The language file.
     LoadProgramStrings();
 }

@@ -1,0 +1,14 @@
+// Which control holds the keyboard. The toolkit tells the window classes of
+// only some controls when they get it (not a choice list, whose inner button
+// takes it): this asks the toolkit itself.
+#pragma once
+
+class wxWindow;
+
+namespace vx {
+
+// The window with the focus, else the control inside top whose toolkit
+// widget holds the keyboard; null when the keyboard is elsewhere.
+wxWindow* FocusedWindowIn(wxWindow* top);
+
+} // namespace vx
