@@ -88,6 +88,11 @@ struct TagFile {
     bool changed = false;
     std::vector<IndexBlock*> path;  // root first, current last
     std::vector<IndexBlock*> saved; // kept for reuse
+    // Moves from leaf to leaf that kept the key, in one direction (dir) of
+    // one table handle's walk (walker): in a sound tag fewer than its blocks.
+    long walker = 0, crossWalker = 0;
+    int crossDir = 0;
+    long equalCrossings = 0;
 
     ~TagFile();
     // The tag's order over n bytes (descending tags negated).

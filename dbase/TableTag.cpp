@@ -109,6 +109,7 @@ int Seek(TableHandle* t, TagHandle* th, const std::string& key, int keyLen) {
 int tableTagSteady(TableHandle* t, TagHandle* th, const std::function<int()>& move) {
     constexpr int kSteadyRounds = 16;
     IndexFileState* s = th->index->state;
+    th->tagFile->walker = t->serial;
     if (IndexIsLocked(s) || s->data->accessMode != 0) return move();
     for (int round = 0; round < kSteadyRounds; ++round) {
         if (round > 0) std::this_thread::yield();
