@@ -149,6 +149,12 @@ struct TagHandle {
     // Set during one write: the listed entry its new key took over (record
     // 0: none), given back when the write is undone.
     Pending taken{0, {}};
+    // The walk through the tag: where the last skip ended (record, key,
+    // direction) and how many skips in a row have stayed on that key.
+    long walkRecNo = 0;
+    int walkDir = 0;
+    long walkRun = 0;
+    std::string walkKey;
 };
 
 struct IndexFile {

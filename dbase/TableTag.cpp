@@ -71,6 +71,26 @@ int GoTagRecord(TableHandle* t, TagHandle* th, int direction) {
     }
 }
 
+// After a skip in direction dir that went on from `from`'s record: a sound
+// tag holds one key for at most as many entries as there are records, so a
+// walk that keeps coming back to one key goes in circles.
+int WalkedOn(TableHandle* t, TagHandle* th, int dir, long from) {
+    TagFile* tag = th->tagFile;
+    const unsigned char* k = TagKeyData(tag);
+    const size_t len = size_t(tag->keyLen);
+    bool same = k && th->walkDir == dir && th->walkRecNo == from && th->walkKey.size() == len &&
+                std::memcmp(k, th->walkKey.data(), len) == 0;
+    th->walkRecNo = k ? t->recNo : 0;
+    if (!same) {
+        th->walkDir = dir;
+        th->walkRun = 0;
+        if (k) th->walkKey.assign(reinterpret_cast<const char*>(k), len);
+        return 0;
+    }
+    if (++th->walkRun > 2 * std::max(tableRecCount(t), t->file->numRecs) + 64) return TagDamaged(tag);
+    return 0;
+}
+
 // Puts the tag on the table's current record.
 int Align(TableHandle* t, TagHandle* th) {
     TagFile* tag = th->tagFile;
@@ -249,7 +269,7 @@ int tableTagSkip(TableHandle* t, long n) {
     TagHandle* th = t->selectedTag;
     TagFile* tag = th->tagFile;
     if (t->eof && n >= 0) return r4eof;
-    const long asked = n;
+    const long asked = n, from = t->eof ? 0 : t->recNo;
     long moved = 0;
     bool empty = false;
     int rc = tableTagSteady(t, th, [&]() -> int {
@@ -294,6 +314,7 @@ int tableTagSkip(TableHandle* t, long n) {
         t->bof = true;
         return r4bof;
     }
+    if (rc == 0 && n != 0) rc = WalkedOn(t, th, n < 0 ? -1 : 1, from);
     return rc;
 }
 
