@@ -181,14 +181,17 @@ TEST_F(IndexFuzzTest, ADamagedBlockIsRetriedAFewTimesThenReported) {
 // keys out of order and an entry past the record count), coming round to
 // the same leaf again (a branch of BYD leads back into a leaf already
 // passed) or to the same key (BYNAME's last leaf has a key out of order
-// among equal ones, so that its record's entry is not found again).
+// among equal ones, so that its record's entry is not found again), or
+// going back when its record's entry is not found (FIRST's root sends the
+// search for a key to the wrong place).
 TEST_F(IndexFuzzTest, WalksOnATagWithKeysOutOfOrderEndWithAnError) {
     ctx.errOff = 1;
     const struct {
         const char *folder, *table, *tag;
     } cases[] = {{"damaged-tag-backward", "F", "TNAME"},
                  {"leaf-reached-twice", "MIX", "BYD"},
-                 {"run-back-to-one-key", "MIX", "BYNAME"}};
+                 {"run-back-to-one-key", "MIX", "BYNAME"},
+                 {"seek-misses-its-entry", "MIX", "FIRST"}};
     for (const auto& c : cases) {
         for (int mode : {0, 2}) {
             SCOPED_TRACE(std::string(c.folder) + (mode ? " alone" : " shared"));
