@@ -680,18 +680,31 @@ int indexFlush(IndexFileState* state) {
 int indexFileVersionCheck(IndexFileState* state, bool assumeChanged) {
     // Held by us, or by nobody else: nothing can have changed.
     if (state->lockOwner != 0 || state->data->accessMode != 0) return 0;
-    unsigned char h[kIndexHeaderLen];
-    int64_t got = fileRead(&state->file, 0, h, sizeof h);
+    // The header and the tags' counters in one read where they lie close
+    // together, as the few tags of a table do: this runs at every lock.
+    int64_t end = kIndexHeaderLen;
+    for (auto& tag : state->tags) end = std::max(end, tag->headerPos + (tag->hasFilter ? 247 : 21));
+    unsigned char near[8192];
+    const bool together = end <= int64_t(sizeof near);
+    int64_t got = fileRead(&state->file, 0, near, size_t(together ? end : kIndexHeaderLen));
     if (got < 0) return int(got);
-    bool changed = assumeChanged || got < kIndexHeaderLen || std::memcmp(h, state->header, sizeof h) != 0;
-    if (got == kIndexHeaderLen) std::memcpy(state->header, h, sizeof h);
+    // One byte at pos: 1 when read, else 0.
+    auto byteAt = [&](int64_t pos, unsigned char* b) -> int64_t {
+        if (!together) return fileRead(&state->file, pos, b, 1);
+        if (pos >= got) return 0;
+        *b = near[pos];
+        return 1;
+    };
+    const unsigned char* h = near;
+    bool changed = assumeChanged || got < kIndexHeaderLen || std::memcmp(h, state->header, kIndexHeaderLen) != 0;
+    if (got >= kIndexHeaderLen) std::memcpy(state->header, h, kIndexHeaderLen);
     for (auto& tag : state->tags) {
         unsigned char v = 0, f = 0;
-        if (fileRead(&state->file, tag->headerPos + 20, &v, 1) == 1 && v != tag->version) {
+        if (byteAt(tag->headerPos + 20, &v) == 1 && v != tag->version) {
             tag->version = v;
             changed = true;
         }
-        if (tag->hasFilter && fileRead(&state->file, tag->headerPos + 246, &f, 1) == 1 && f != tag->filterFlagRead) {
+        if (tag->hasFilter && byteAt(tag->headerPos + 246, &f) == 1 && f != tag->filterFlagRead) {
             tag->filterFlag = tag->filterFlagRead = f;
             changed = true;
         }
