@@ -177,13 +177,35 @@ int SeenSum(const IndexFileState* state) {
     return sum & 0xFF;
 }
 
+int64_t SeenPos(int sum) { return kIndexSeenLocks + 255 - sum; }
+
+void SeenUnlock(IndexFileState* state, int sum) {
+    struct flock fl = {};
+    fl.l_type = F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = SeenPos(sum);
+    fl.l_len = 1;
+    fileSystemCalls().Lock(state->file.fd, F_OFD_SETLK, &fl);
+}
+
+// Lets go of the index lock, and of a byte of kIndexSeenLocks left to go
+// with it when no byte still held lies between them.
+int UnlockIndex(IndexFileState* state) {
+    int drop = state->seenDrop;
+    state->seenDrop = -1;
+    if (drop >= 0 && (state->seenLock < 0 || SeenPos(state->seenLock) < SeenPos(drop)))
+        return fileUnlockFrom(&state->file, kIndexLockPos, 1, SeenPos(drop));
+    if (drop >= 0 && drop != state->seenLock) SeenUnlock(state, drop);
+    return fileUnlock(&state->file, kIndexLockPos, 1);
+}
+
 // Whether another user keeps blocks seen at that sum of the counters.
 bool SeenElsewhere(const IndexFileState* state, int sum) {
     if (state->data->accessMode != 0) return false;
     struct flock fl = {};
     fl.l_type = F_WRLCK;
     fl.l_whence = SEEK_SET;
-    fl.l_start = kIndexSeenLocks + sum;
+    fl.l_start = SeenPos(sum);
     fl.l_len = 1;
     if (fileSystemCalls().Lock(state->file.fd, F_OFD_GETLK, &fl) != 0) return false;
     return fl.l_type != F_UNLCK;
@@ -201,15 +223,16 @@ void IndexSeenHold(IndexFileState* state) {
     struct flock fl = {};
     fl.l_type = F_RDLCK;
     fl.l_whence = SEEK_SET;
-    fl.l_start = kIndexSeenLocks + sum;
+    fl.l_start = SeenPos(sum);
     fl.l_len = 1;
     bool held = fileSystemCalls().Lock(state->file.fd, F_OFD_SETLK, &fl) == 0;
-    if (state->seenLock >= 0) {
-        fl.l_type = F_UNLCK;
-        fl.l_start = kIndexSeenLocks + state->seenLock;
-        fileSystemCalls().Lock(state->file.fd, F_OFD_SETLK, &fl);
-    }
+    if (state->seenDrop == sum) state->seenDrop = -1;
+    int old = state->seenLock;
     state->seenLock = held ? sum : -1;
+    if (old < 0) return;
+    // Under the index lock the old byte goes with it, if it lies above.
+    if (held && state->lockOwner != 0 && state->seenDrop < 0 && SeenPos(old) > SeenPos(sum)) state->seenDrop = old;
+    else SeenUnlock(state, old);
 }
 
 uint32_t IndexFileState::unitsInFile() const { return Get32(header + 32); }
@@ -799,18 +822,18 @@ int IndexLock(IndexFileState* state, TableHandle* t) {
         fileUnlock(&state->file, kIndexLockPos, 1);
         return -1;
     }
+    state->lockOwner = t->serial;
     if (shared) IndexSeenHold(state);
     // Every writer holds the lock while the mark is set: a mark found now
     // was left by one that died.
     if (state->header[kIndexChangingByte] != 0 && !state->changing) state->damaged = true;
-    state->lockOwner = t->serial;
     return 0;
 }
 
 int IndexUnlock(IndexFileState* state, TableHandle* t) {
     if (state->lockOwner == 0 || (t && state->lockOwner != t->serial)) return 0;
     int rc = indexFileFlush(state, state->data->accessMode == 0);
-    int urc = fileUnlock(&state->file, kIndexLockPos, 1);
+    int urc = UnlockIndex(state);
     state->lockOwner = 0;
     return rc < 0 ? rc : urc;
 }
@@ -873,7 +896,7 @@ int indexClose(IndexFile* index) {
         rc = indexFileFlush(state);
         if (rc < 0 && result == 0) result = rc;
         if (state->lockOwner != 0) {
-            fileUnlock(&state->file, kIndexLockPos, 1);
+            UnlockIndex(state);
             state->lockOwner = 0;
         }
         for (auto& tag : state->tags) TagDiscardBlocks(tag.get());
