@@ -400,7 +400,9 @@ bool fileLockedElsewhere(const EngineFile* file, int64_t start, int64_t len) {
     return fl.l_type != F_UNLCK;
 }
 
-int fileUnlock(EngineFile* file, int64_t start, int64_t len) {
+int fileUnlock(EngineFile* file, int64_t start, int64_t len) { return fileUnlockFrom(file, start, len, start); }
+
+int fileUnlockFrom(EngineFile* file, int64_t start, int64_t len, int64_t from) {
     if (!file) return e4parmNull;
     if (len == 0 || file->readOnly || file->accessMode != 0) return 0;
     // Only exact ranges: a partial unlock would open a hole in a larger lock.
@@ -409,7 +411,8 @@ int fileUnlock(EngineFile* file, int64_t start, int64_t len) {
     if (it == file->locks.end() || !file->isOpen)
         return engineError(file->ctx, e4unlock, L4fileUnlock, file->name.c_str());
     file->locks.erase(it);
-    struct flock fl = MakeLock(F_UNLCK, start, len);
+    if (from > start) from = start;
+    struct flock fl = MakeLock(F_UNLCK, from, start + len - from);
     if (fileSystemCalls().Lock(file->fd, F_OFD_SETLK, &fl) != 0)
         return engineError(file->ctx, e4unlock, L4fileUnlock, file->name.c_str());
     return 0;

@@ -177,13 +177,35 @@ int SeenSum(const IndexFileState* state) {
     return sum & 0xFF;
 }
 
+int64_t SeenPos(int sum) { return kIndexSeenLocks + 255 - sum; }
+
+void SeenUnlock(IndexFileState* state, int sum) {
+    struct flock fl = {};
+    fl.l_type = F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = SeenPos(sum);
+    fl.l_len = 1;
+    fileSystemCalls().Lock(state->file.fd, F_OFD_SETLK, &fl);
+}
+
+// Lets go of the index lock, and of a byte of kIndexSeenLocks left to go
+// with it when no byte still held lies between them.
+int UnlockIndex(IndexFileState* state) {
+    int drop = state->seenDrop;
+    state->seenDrop = -1;
+    if (drop >= 0 && (state->seenLock < 0 || SeenPos(state->seenLock) < SeenPos(drop)))
+        return fileUnlockFrom(&state->file, kIndexLockPos, 1, SeenPos(drop));
+    if (drop >= 0 && drop != state->seenLock) SeenUnlock(state, drop);
+    return fileUnlock(&state->file, kIndexLockPos, 1);
+}
+
 // Whether another user keeps blocks seen at that sum of the counters.
 bool SeenElsewhere(const IndexFileState* state, int sum) {
     if (state->data->accessMode != 0) return false;
     struct flock fl = {};
     fl.l_type = F_WRLCK;
     fl.l_whence = SEEK_SET;
-    fl.l_start = kIndexSeenLocks + sum;
+    fl.l_start = SeenPos(sum);
     fl.l_len = 1;
     if (fileSystemCalls().Lock(state->file.fd, F_OFD_GETLK, &fl) != 0) return false;
     return fl.l_type != F_UNLCK;
@@ -201,15 +223,16 @@ void IndexSeenHold(IndexFileState* state) {
     struct flock fl = {};
     fl.l_type = F_RDLCK;
     fl.l_whence = SEEK_SET;
-    fl.l_start = kIndexSeenLocks + sum;
+    fl.l_start = SeenPos(sum);
     fl.l_len = 1;
     bool held = fileSystemCalls().Lock(state->file.fd, F_OFD_SETLK, &fl) == 0;
-    if (state->seenLock >= 0) {
-        fl.l_type = F_UNLCK;
-        fl.l_start = kIndexSeenLocks + state->seenLock;
-        fileSystemCalls().Lock(state->file.fd, F_OFD_SETLK, &fl);
-    }
+    if (state->seenDrop == sum) state->seenDrop = -1;
+    int old = state->seenLock;
     state->seenLock = held ? sum : -1;
+    if (old < 0) return;
+    // Under the index lock the old byte goes with it, if it lies above.
+    if (held && state->lockOwner != 0 && state->seenDrop < 0 && SeenPos(old) > SeenPos(sum)) state->seenDrop = old;
+    else SeenUnlock(state, old);
 }
 
 uint32_t IndexFileState::unitsInFile() const { return Get32(header + 32); }
@@ -680,18 +703,31 @@ int indexFlush(IndexFileState* state) {
 int indexFileVersionCheck(IndexFileState* state, bool assumeChanged) {
     // Held by us, or by nobody else: nothing can have changed.
     if (state->lockOwner != 0 || state->data->accessMode != 0) return 0;
-    unsigned char h[kIndexHeaderLen];
-    int64_t got = fileRead(&state->file, 0, h, sizeof h);
+    // The header and the tags' counters in one read where they lie close
+    // together, as the few tags of a table do: this runs at every lock.
+    int64_t end = kIndexHeaderLen;
+    for (auto& tag : state->tags) end = std::max(end, tag->headerPos + (tag->hasFilter ? 247 : 21));
+    unsigned char near[8192];
+    const bool together = end <= int64_t(sizeof near);
+    int64_t got = fileRead(&state->file, 0, near, size_t(together ? end : kIndexHeaderLen));
     if (got < 0) return int(got);
-    bool changed = assumeChanged || got < kIndexHeaderLen || std::memcmp(h, state->header, sizeof h) != 0;
-    if (got == kIndexHeaderLen) std::memcpy(state->header, h, sizeof h);
+    // One byte at pos: 1 when read, else 0.
+    auto byteAt = [&](int64_t pos, unsigned char* b) -> int64_t {
+        if (!together) return fileRead(&state->file, pos, b, 1);
+        if (pos >= got) return 0;
+        *b = near[pos];
+        return 1;
+    };
+    const unsigned char* h = near;
+    bool changed = assumeChanged || got < kIndexHeaderLen || std::memcmp(h, state->header, kIndexHeaderLen) != 0;
+    if (got >= kIndexHeaderLen) std::memcpy(state->header, h, kIndexHeaderLen);
     for (auto& tag : state->tags) {
         unsigned char v = 0, f = 0;
-        if (fileRead(&state->file, tag->headerPos + 20, &v, 1) == 1 && v != tag->version) {
+        if (byteAt(tag->headerPos + 20, &v) == 1 && v != tag->version) {
             tag->version = v;
             changed = true;
         }
-        if (tag->hasFilter && fileRead(&state->file, tag->headerPos + 246, &f, 1) == 1 && f != tag->filterFlagRead) {
+        if (tag->hasFilter && byteAt(tag->headerPos + 246, &f) == 1 && f != tag->filterFlagRead) {
             tag->filterFlag = tag->filterFlagRead = f;
             changed = true;
         }
@@ -786,18 +822,18 @@ int IndexLock(IndexFileState* state, TableHandle* t) {
         fileUnlock(&state->file, kIndexLockPos, 1);
         return -1;
     }
+    state->lockOwner = t->serial;
     if (shared) IndexSeenHold(state);
     // Every writer holds the lock while the mark is set: a mark found now
     // was left by one that died.
     if (state->header[kIndexChangingByte] != 0 && !state->changing) state->damaged = true;
-    state->lockOwner = t->serial;
     return 0;
 }
 
 int IndexUnlock(IndexFileState* state, TableHandle* t) {
     if (state->lockOwner == 0 || (t && state->lockOwner != t->serial)) return 0;
     int rc = indexFileFlush(state, state->data->accessMode == 0);
-    int urc = fileUnlock(&state->file, kIndexLockPos, 1);
+    int urc = UnlockIndex(state);
     state->lockOwner = 0;
     return rc < 0 ? rc : urc;
 }
@@ -860,7 +896,7 @@ int indexClose(IndexFile* index) {
         rc = indexFileFlush(state);
         if (rc < 0 && result == 0) result = rc;
         if (state->lockOwner != 0) {
-            fileUnlock(&state->file, kIndexLockPos, 1);
+            UnlockIndex(state);
             state->lockOwner = 0;
         }
         for (auto& tag : state->tags) TagDiscardBlocks(tag.get());

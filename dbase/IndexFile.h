@@ -30,7 +30,9 @@ constexpr int kTagExprMax = 220;
 constexpr int64_t kIndexLockPos = 0xEFFFFFFE;
 // 256 lock bytes below the index lock: each user that keeps blocks of the
 // file across its index locks holds a shared lock on the byte of the sum of
-// the version counters it last saw (see IndexLock).
+// the version counters it last saw (see IndexLock), sum s at byte 255 - s:
+// a writer's higher sum lies below its old one, which then goes in the same
+// unlock as the index lock.
 constexpr int64_t kIndexSeenLocks = 0xEFFFFE00;
 constexpr int kMaxTreeDepth = 32;
 // A header byte the format leaves zero: set on disk while the keys may
@@ -88,6 +90,11 @@ struct TagFile {
     bool changed = false;
     std::vector<IndexBlock*> path;  // root first, current last
     std::vector<IndexBlock*> saved; // kept for reuse
+    // Moves from leaf to leaf that kept the key, in one direction (dir) of
+    // one table handle's walk (walker): in a sound tag fewer than its blocks.
+    long walker = 0, crossWalker = 0;
+    int crossDir = 0;
+    long equalCrossings = 0;
 
     ~TagFile();
     // The tag's order over n bytes (descending tags negated).
@@ -108,7 +115,8 @@ struct IndexFileState {
     std::vector<std::unique_ptr<TagFile>> tags;
     int openCount = 0;
     long lockOwner = 0; // serial of the table holding the index lock
-    int seenLock = -1;  // the byte of kIndexSeenLocks this user holds, -1 none
+    int seenLock = -1;  // the sum whose byte of kIndexSeenLocks this user holds, -1 none
+    int seenDrop = -1;  // a sum whose byte goes with the index lock, -1 none
     bool changing = false;          // we set the changing mark on disk
     bool releaseAfterWrite = false; // the lock was taken for one record write
     bool damaged = false;           // a writer died while changing the keys
@@ -144,6 +152,12 @@ struct TagHandle {
     // Set during one write: the listed entry its new key took over (record
     // 0: none), given back when the write is undone.
     Pending taken{0, {}};
+    // The walk through the tag: where the last skip ended (record, key,
+    // direction) and how many skips in a row have stayed on that key.
+    long walkRecNo = 0;
+    int walkDir = 0;
+    long walkRun = 0;
+    std::string walkKey;
 };
 
 struct IndexFile {

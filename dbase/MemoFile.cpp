@@ -359,14 +359,17 @@ int memoFileOpen(MemoFile* memo, EngineContext* ctx, const std::string& name, bo
     if (rc != 0) return rc;
     unsigned char h[24] = {};
     int64_t n = fileRead(&memo->file, 0, h, sizeof h);
-    if (n < 0) return int(n);
     int bs = Get16(h + 20);
     // dBASE III memo files always use 512-byte blocks.
     if (dbase3) bs = 512;
-    if (n < 24 || bs < 8)
-        return engineError(ctx, e4memoCorrupt, L4memoFileOpen, memo->file.name.c_str(), "Blockgröße");
-    memo->blockSize = bs;
-    return 0;
+    if (n >= 24 && bs >= 8) {
+        memo->blockSize = bs;
+        return 0;
+    }
+    // The caller never counts a refused file as open: it is closed here.
+    rc = n < 0 ? int(n) : engineError(ctx, e4memoCorrupt, L4memoFileOpen, memo->file.name.c_str(), "Blockgröße");
+    fileClose(&memo->file);
+    return rc;
 }
 
 int memoFileClose(MemoFile* memo) {

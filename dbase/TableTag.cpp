@@ -68,17 +68,44 @@ int GoTagRecord(TableHandle* t, TagHandle* th, int direction) {
         if (moved != direction) return direction > 0 ? tableGoEof(t) : r4bof;
         const unsigned char* now = TagKeyData(tag);
         if (now && TagRecNo(tag) == recNo && std::memcmp(now, was.data(), was.size()) == 0) return TagDamaged(tag);
+        if (now && tag->Compare(now, was.data(), was.size()) * direction < 0) return TagDamaged(tag);
     }
 }
 
-// Puts the tag on the table's current record.
-int Align(TableHandle* t, TagHandle* th) {
+// After a skip in direction dir that went on from `from`'s record: a sound
+// tag holds one key for at most as many entries as there are records, so a
+// walk that keeps coming back to one key goes in circles.
+int WalkedOn(TableHandle* t, TagHandle* th, int dir, long from) {
     TagFile* tag = th->tagFile;
-    if (TagRecNo(tag) == t->recNo && !TagIsEof(tag)) return 0;
+    const unsigned char* k = TagKeyData(tag);
+    const size_t len = size_t(tag->keyLen);
+    bool same = k && th->walkDir == dir && th->walkRecNo == from && th->walkKey.size() == len &&
+                std::memcmp(k, th->walkKey.data(), len) == 0;
+    th->walkRecNo = k ? t->recNo : 0;
+    if (!same) {
+        th->walkDir = dir;
+        th->walkRun = 0;
+        if (k) th->walkKey.assign(reinterpret_cast<const char*>(k), len);
+        return 0;
+    }
+    if (++th->walkRun > 2 * std::max(tableRecCount(t), t->file->numRecs) + 64) return TagDamaged(tag);
+    return 0;
+}
+
+// Puts the tag on the table's current record, or where its key would be
+// when its entry is gone; *at (if given) gets the record's key.
+int Align(TableHandle* t, TagHandle* th, std::string* at = nullptr) {
+    TagFile* tag = th->tagFile;
+    if (TagRecNo(tag) == t->recNo && !TagIsEof(tag)) {
+        const unsigned char* k = TagKeyData(tag);
+        if (at && k) at->assign(reinterpret_cast<const char*>(k), size_t(tag->keyLen));
+        return 0;
+    }
     std::string key;
     int rc = TagExprKey(tag, t, key);
     if (rc < 0) return rc;
     rc = TagGo(tag, key.data(), t->recNo);
+    if (at) *at = key;
     return rc < 0 ? rc : 0;
 }
 
@@ -109,6 +136,7 @@ int Seek(TableHandle* t, TagHandle* th, const std::string& key, int keyLen) {
 int tableTagSteady(TableHandle* t, TagHandle* th, const std::function<int()>& move) {
     constexpr int kSteadyRounds = 16;
     IndexFileState* s = th->index->state;
+    th->tagFile->walker = t->serial;
     if (IndexIsLocked(s) || s->data->accessMode != 0) return move();
     for (int round = 0; round < kSteadyRounds; ++round) {
         if (round > 0) std::this_thread::yield();
@@ -248,28 +276,31 @@ int tableTagSkip(TableHandle* t, long n) {
     TagHandle* th = t->selectedTag;
     TagFile* tag = th->tagFile;
     if (t->eof && n >= 0) return r4eof;
-    const long asked = n;
+    const long asked = n, start = t->eof ? 0 : t->recNo;
     long moved = 0;
     bool empty = false;
+    std::string from;
     int rc = tableTagSteady(t, th, [&]() -> int {
         n = asked;
         moved = 0;
         empty = false;
+        from.clear();
         if (t->eof) {
             int rc = TagBottom(tag);
             if (rc < 0) return rc;
             if ((empty = TagIsEof(tag))) return 0;
+            from.assign(reinterpret_cast<const char*>(TagKeyData(tag)), size_t(tag->keyLen));
             ++n;
-        } else if (int rc = Align(t, th); rc < 0) {
+        } else if (int rc = Align(t, th, &from); rc < 0) {
             return rc;
         }
-        const unsigned char* k = TagKeyData(tag);
-        std::string from = k ? std::string(reinterpret_cast<const char*>(k), size_t(tag->keyLen)) : std::string();
         if (n != 0) moved = TagSkip(tag, n);
         if (engineInError(t->ctx)) return t->ctx->errorCode;
-        // Keys out of their order can only be damage: a walk on would
-        // come round to the same records again.
-        k = TagKeyData(tag);
+        // Keys out of their order can only be damage: a walk on would come
+        // round to the same records again. The record's key counts, not
+        // the entry the tag was put on when the record's entry was not
+        // found (a damaged leaf may hide it).
+        const unsigned char* k = TagKeyData(tag);
         if (k && !from.empty() && moved != 0 && tag->Compare(k, from.data(), from.size()) * n < 0)
             return TagDamaged(tag);
         return 0;
@@ -293,6 +324,7 @@ int tableTagSkip(TableHandle* t, long n) {
         t->bof = true;
         return r4bof;
     }
+    if (rc == 0 && n != 0) rc = WalkedOn(t, th, n < 0 ? -1 : 1, start);
     return rc;
 }
 

@@ -325,6 +325,27 @@ TEST_F(TableTest, MemoFieldsWithoutAMemoFileAreRefusedNotFatal) {
     EXPECT_TRUE(fatal.empty());
 }
 
+// A memo file refused at the open is closed again: the next open, alone,
+// meets the same damage instead of a file still held.
+TEST_F(TableTest, AnOpenThatRefusesItsMemoFileLeavesNoFileOpen) {
+    const FieldInfo fields[] = {{"NAME", 'C', 10, 0, 0}, {"TEXT", 'M', 10, 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, Path("BADMEMO"), fields);
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(tableClose(t), 0);
+    std::string m = Read("BADMEMO.DBT");
+    m[20] = m[21] = 0; // no block size
+    Write("BADMEMO.DBT", m);
+    ctx.errOff = 1;
+    for (int mode : {0, 2}) {
+        ctx.accessMode = mode;
+        EXPECT_EQ(tableOpen(&ctx, Path("BADMEMO")), nullptr);
+        EXPECT_EQ(ctx.errorCode, -1110) << "mode " << mode;
+        ctx.errorCode = 0;
+    }
+    ctx.accessMode = 0;
+    EXPECT_TRUE(fatal.empty());
+}
+
 TEST_F(TableTest, SingleOpenRefusesASecondOpenInTheContext) {
     TableHandle* t = CreateFour();
     EXPECT_EQ(tableOpen(&ctx, Path("FOUR")), nullptr);

@@ -68,6 +68,30 @@ int Descend(TagFile* tag, Way way, const void* key, int len) {
     }
 }
 
+// After a move from leaf `left` (last key `key`) to the next one in the
+// walk's direction: a branch that leads back into a leaf already passed
+// shows as the same leaf again, a key against the order, or more moves
+// over one key than the file has blocks. 0, 2 to read again (a writer may
+// be under way), or -310.
+int Crossed(TagFile* tag, long left, const std::string& key, bool forward) {
+    IndexBlock* b = tag->current();
+    if (b->numKeys() == 0) return 0;
+    IndexFileState* state = tag->index;
+    bool alone = state->lockOwner != 0 || state->data->accessMode != 0;
+    int c = tag->Compare(b->key(b->curPos), key.data(), size_t(tag->keyLen));
+    int dir = forward ? 1 : -1;
+    if (b->fileBlock == left || c * dir < 0) return alone ? TagDamaged(tag) : 2;
+    if (tag->crossWalker != tag->walker || tag->crossDir != dir || c != 0) {
+        tag->crossWalker = tag->walker;
+        tag->crossDir = dir;
+        tag->equalCrossings = 0;
+    }
+    if (c != 0) return 0;
+    long blocks = long(state->unitsInFile() / uint32_t(std::max(state->blockUnits(), 1)));
+    if (++tag->equalCrossings > blocks) return alone ? TagDamaged(tag) : 2;
+    return 0;
+}
+
 } // namespace
 
 int TagDamaged(TagFile* tag) {
@@ -196,12 +220,14 @@ int TagReleaseBlocks(TagFile* tag) {
 
 int TagTop(TagFile* tag) {
     if (engineInError(tag->ctx)) return e4codeBase;
+    tag->equalCrossings = 0;
     int rc = Descend(tag, Way::top, nullptr, 0);
     return rc < 0 ? rc : 0;
 }
 
 int TagBottom(TagFile* tag) {
     if (engineInError(tag->ctx)) return e4codeBase;
+    tag->equalCrossings = 0;
     int rc = Descend(tag, Way::bottom, nullptr, 0);
     return rc < 0 ? rc : 0;
 }
@@ -216,6 +242,7 @@ int TagEof(TagFile* tag) {
 
 int TagSeek(TagFile* tag, const void* key, int len) {
     if (engineInError(tag->ctx)) return e4codeBase;
+    tag->equalCrossings = 0;
     return Descend(tag, Way::seek, key, len);
 }
 
@@ -276,6 +303,7 @@ long TagSkip(TagFile* tag, long n) {
             tag->saved.push_back(tag->path.back());
             tag->path.pop_back();
         }
+        const long left = leaf->fileBlock;
         tag->path.back()->curPos += forward ? 1 : -1;
         int rc = 0;
         for (;;) {
@@ -287,6 +315,7 @@ long TagSkip(TagFile* tag, long n) {
             if (isLeaf) break;
         }
         if (rc < 0) return -n;
+        if (rc == 0 && recNo != 0 && (rc = Crossed(tag, left, key, forward)) < 0) return -n;
         if (rc == 2) {
             if (++refreshes > kMaxRefresh || recNo == 0) {
                 TagDamaged(tag);
@@ -308,8 +337,10 @@ long TagSkip(TagFile* tag, long n) {
     return forward ? done : -done;
 }
 
-int TagGo(TagFile* tag, const void* key, long recNo) {
-    int rc = TagSeek(tag, key, tag->keyLen);
+namespace {
+
+int Go(TagFile* tag, const void* key, long recNo) {
+    int rc = Descend(tag, Way::seek, key, tag->keyLen);
     if (rc != 0) return rc;
     for (;;) {
         if (TagRecNo(tag) == recNo) return 0;
@@ -319,8 +350,20 @@ int TagGo(TagFile* tag, const void* key, long recNo) {
         const unsigned char* k = TagKeyData(tag);
         if (!k || tag->Compare(k, key, size_t(tag->keyLen)) != 0) break;
     }
-    rc = TagSeek(tag, key, tag->keyLen);
+    rc = Descend(tag, Way::seek, key, tag->keyLen);
     return rc < 0 ? rc : 1;
+}
+
+} // namespace
+
+int TagGo(TagFile* tag, const void* key, long recNo) {
+    if (engineInError(tag->ctx)) return e4codeBase;
+    // Finding the entry again goes on with the walk that stood there.
+    long walker = tag->crossWalker, equal = tag->equalCrossings;
+    int dir = tag->crossDir;
+    int rc = Go(tag, key, recNo);
+    tag->crossWalker = walker, tag->crossDir = dir, tag->equalCrossings = equal;
+    return rc;
 }
 
 double TagPosition(TagFile* tag) {
