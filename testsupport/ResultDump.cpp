@@ -1,6 +1,5 @@
-#include "bench/ResultDump.h"
+#include "testsupport/ResultDump.h"
 
-#include "bench/SyntheticCatalogue.h"
 #include "model/CGrunddaten.h"
 #include "model/ChainTestEnv.h"
 #include "model/CrossSectionTables.h"
@@ -10,6 +9,7 @@
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "tarsilo/CTarsiloDocCore.h"
+#include "testsupport/SyntheticCatalogue.h"
 #include "velmora/CVelmoraDocCore.h"
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
