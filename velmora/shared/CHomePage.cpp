@@ -9,7 +9,6 @@ CHomePage::CHomePage(wxWindow* parent, wxWindowID id, const std::string& address
     : wxWindow(parent, id, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE), address_(address) {
     SetCursor(wxCursor(wxCURSOR_HAND));
     SetFont(parent->GetFont());
-    SetBackgroundColour(wxColour(192, 192, 192));
     Bind(wxEVT_PAINT, &CHomePage::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &CHomePage::OnLeftDown, this);
 }
