@@ -3,7 +3,7 @@
 // and the arrow keys, on screen or in a rectangle of a print page.
 #pragma once
 
-#include "velmora/shared/CVxtDiagramm.h"
+#include "velmora/CVxtDiagramm.h"
 
 #include <functional>
 #include <optional>

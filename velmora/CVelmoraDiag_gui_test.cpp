@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include "platform/TestSupport.h"
-#include "velmora/shared/AxisTestSettings.h"
+#include "velmora/AxisTestSettings.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

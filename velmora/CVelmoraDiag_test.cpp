@@ -1,7 +1,7 @@
 #include "velmora/CVelmoraDiag.h"
 
 #include "platform/RecordingCanvas.h"
-#include "velmora/shared/AxisTestSettings.h"
+#include "velmora/AxisTestSettings.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

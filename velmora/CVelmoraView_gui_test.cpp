@@ -1,12 +1,12 @@
 // The input form on the display: lists filled from the sample catalogue,
 // the handlers driven through the real controls, and a computation started
 // with "Mach Et".
-#include "velmora/shared/CMainFrame.h"
 #include "velmora/CVelmoraApp.h"
 #include "velmora/CVelmoraDoc.h"
 #include "velmora/CVelmoraView.h"
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraSettings.h"
+#include "velmora/shared/CMainFrame.h"
 
 #include "model/CrossSectionTables.h"
 #include "model/ModelTestEnv.h"
@@ -17,7 +17,7 @@
 #include "platform/System.h"
 #include "platform/TestSupport.h"
 #include "platform/wx/WxText.h"
-#include "velmora/shared/CComboWrzTyp.h"
+#include "velmora/CComboWrzTyp.h"
 #include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "velmora/shared/ProgramFrameTestEnv.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/Canvas.h"
-#include "velmora/shared/CVxtFont.h"
+#include "velmora/CVxtFont.h"
 
 #include <string>
 #include <wx/window.h>

@@ -2,7 +2,7 @@
 // and carries its value tip.
 #pragma once
 
-#include "velmora/shared/CVxtDiagramm.h"
+#include "velmora/CVxtDiagramm.h"
 
 #include <wx/window.h>
 

@@ -5,14 +5,14 @@
 #include <wx/dialog.h>
 
 class wxDC;
-class wxHyperlinkCtrl;
+class CHomePage;
 
 class CAboutDlg : public wxDialog {
 public:
     explicit CAboutDlg(wxWindow* parent);
 
     const wxString& VersionLine() const { return version_; }
-    wxHyperlinkCtrl* Link() const { return link_; }
+    CHomePage* Link() const { return link_; }
 
     // What the window shows, drawn into dc.
     void Paint(wxDC& dc);
@@ -21,5 +21,5 @@ private:
     void OnPaint(wxPaintEvent&);
 
     wxString version_;
-    wxHyperlinkCtrl* link_ = nullptr;
+    CHomePage* link_ = nullptr;
 };

@@ -8,13 +8,17 @@
 CHomePage::CHomePage(wxWindow* parent, wxWindowID id, const std::string& address)
     : wxWindow(parent, id, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE), address_(address) {
     SetCursor(wxCursor(wxCURSOR_HAND));
-    wxFont font = parent->GetFont();
-    font.SetUnderlined(true);
-    SetFont(font);
-    SetBackgroundColour(wxColour(192, 192, 192));
-    FitToText();
+    SetFont(parent->GetFont());
     Bind(wxEVT_PAINT, &CHomePage::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &CHomePage::OnLeftDown, this);
+}
+
+bool CHomePage::SetFont(const wxFont& font) {
+    wxFont underlined = font;
+    underlined.SetUnderlined(true);
+    const bool changed = wxWindow::SetFont(underlined);
+    FitToText();
+    return changed;
 }
 
 void CHomePage::FitToText() {

@@ -12,6 +12,8 @@ public:
 
     // Moves the control and redraws it.
     void SetPosition(int x, int y);
+    // Any font is shown underlined; the control fits the text again.
+    bool SetFont(const wxFont& font) override;
     const std::string& Address() const { return address_; }
 
 private:

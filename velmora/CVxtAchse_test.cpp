@@ -1,10 +1,10 @@
-#include "velmora/shared/CVxtAchse.h"
+#include "velmora/CVxtAchse.h"
 
 #include "platform/Archive.h"
 #include "platform/NumText.h"
-#include "velmora/shared/CVxtDiagramm.h"
 #include "platform/RecordingCanvas.h"
-#include "velmora/shared/AxisTestSettings.h"
+#include "velmora/AxisTestSettings.h"
+#include "velmora/CVxtDiagramm.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "velmora/shared/CVxtFont.h"
+#include "velmora/CVxtFont.h"
 
 #include "platform/Profile.h"
 

@@ -1,4 +1,4 @@
-#include "velmora/shared/CComboWrzTyp.h"
+#include "velmora/CComboWrzTyp.h"
 
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CDlgWrzInfo.h"

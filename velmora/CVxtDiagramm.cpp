@@ -1,4 +1,4 @@
-#include "velmora/shared/CVxtDiagramm.h"
+#include "velmora/CVxtDiagramm.h"
 
 #include "platform/Archive.h"
 #include "platform/Profile.h"

@@ -1,4 +1,4 @@
-#include "velmora/shared/CVxtAchse.h"
+#include "velmora/CVxtAchse.h"
 
 #include "platform/Archive.h"
 #include "platform/NumText.h"

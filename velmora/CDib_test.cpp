@@ -1,4 +1,4 @@
-#include "velmora/shared/CDib.h"
+#include "velmora/CDib.h"
 
 #include "platform/Archive.h"
 #include "platform/Files.h"

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/Canvas.h"
-#include "velmora/shared/CVxtAchse.h"
+#include "velmora/CVxtAchse.h"
 
 namespace vx {
 class Archive;

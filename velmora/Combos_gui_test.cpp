@@ -1,6 +1,6 @@
 // The owner-drawn combo boxes: what they draw for a row, and the data sheet
 // the type list fills from the row under the mouse.
-#include "velmora/shared/CComboWrzTyp.h"
+#include "velmora/CComboWrzTyp.h"
 #include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 

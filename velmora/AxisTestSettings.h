@@ -1,7 +1,7 @@
 // For the diagram tests: the settings of a linear axis.
 #pragma once
 
-#include "velmora/shared/CVxtAchse.h"
+#include "velmora/CVxtAchse.h"
 
 #include <string>
 #include <utility>

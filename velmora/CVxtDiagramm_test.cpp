@@ -1,10 +1,10 @@
-#include "velmora/shared/CVxtDiagramm.h"
+#include "velmora/CVxtDiagramm.h"
 
 #include "platform/Archive.h"
-#include "velmora/shared/CVxtFont.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/TestProfile.h"
-#include "velmora/shared/AxisTestSettings.h"
+#include "velmora/AxisTestSettings.h"
+#include "velmora/CVxtFont.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
