@@ -6,7 +6,6 @@
 #include "platform/System.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloFile.h"
-#include "velmora/shared/FramePlacement.h"
 #include "velmora/shared/ProgramRunTestEnv.h"
 
 #include <gtest/gtest.h>
@@ -78,17 +77,5 @@ TEST_F(TarsiloProgram, OpensATableFromTheCommandLineIntoTheRecentFiles) {
 
 TEST_F(TarsiloProgram, WindowKeepsItsSizeFromTheFirstStartOn) {
     if (vx::FindProgramOnPath("openbox").empty()) GTEST_SKIP() << "openbox fehlt (scripts/install-deps)";
-    const std::vector<StartedWindow> starts = StartsUnderAWindowManager(VX_TARSILO_EXE);
-    ASSERT_EQ(starts.size(), 3u) << Stderr();
-    int left = 0, top = 0, right = 0, bottom = 0;
-    ParsePlacementRect(starts[0].rect, left, top, right, bottom);
-    // What was saved is what is seen, and every start sees it again.
-    EXPECT_GT(starts[0].width, 0);
-    EXPECT_EQ(right - left, starts[0].width);
-    EXPECT_EQ(bottom - top, starts[0].height);
-    for (const StartedWindow& start : starts) {
-        EXPECT_EQ(start.width, starts[0].width);
-        EXPECT_EQ(start.height, starts[0].height);
-        EXPECT_EQ(start.rect, starts[0].rect);
-    }
+    ExpectTheWindowKeepsItsSize(VX_TARSILO_EXE);
 }

@@ -16,7 +16,6 @@
 
 #include "velmora/VelmoraProgramTestEnv.h"
 #include "velmora/VelmoraSettings.h"
-#include "velmora/shared/FramePlacement.h"
 #include "velmora/shared/ProgramRunTestEnv.h"
 
 namespace fs = std::filesystem;
@@ -177,17 +176,5 @@ TEST_F(VelmoraProgram, PlacementStaysTheSameOverRestartsUnderAWindowManager) {
 
 TEST_F(VelmoraProgram, WindowKeepsItsSizeFromTheFirstStartOn) {
     if (vx::FindProgramOnPath("openbox").empty()) GTEST_SKIP() << "openbox fehlt (scripts/install-deps)";
-    const std::vector<StartedWindow> starts = StartsUnderAWindowManager(VX_VELMORA_EXE);
-    ASSERT_EQ(starts.size(), 3u) << Stderr();
-    int left = 0, top = 0, right = 0, bottom = 0;
-    ParsePlacementRect(starts[0].rect, left, top, right, bottom);
-    // What was saved is what is seen, and every start sees it again.
-    EXPECT_GT(starts[0].width, 0);
-    EXPECT_EQ(right - left, starts[0].width);
-    EXPECT_EQ(bottom - top, starts[0].height);
-    for (const StartedWindow& start : starts) {
-        EXPECT_EQ(start.width, starts[0].width);
-        EXPECT_EQ(start.height, starts[0].height);
-        EXPECT_EQ(start.rect, starts[0].rect);
-    }
+    ExpectTheWindowKeepsItsSize(VX_VELMORA_EXE);
 }

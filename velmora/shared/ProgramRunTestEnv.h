@@ -8,6 +8,7 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/System.h"
+#include "velmora/shared/FramePlacement.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,22 @@ protected:
             starts.push_back(window);
         }
         return starts;
+    }
+    // The window's size from the first start on: what was saved is what is
+    // seen, and every start sees it again.
+    void ExpectTheWindowKeepsItsSize(const std::string& program) {
+        const std::vector<StartedWindow> starts = StartsUnderAWindowManager(program);
+        ASSERT_EQ(starts.size(), 3u) << Stderr();
+        int left = 0, top = 0, right = 0, bottom = 0;
+        ParsePlacementRect(starts[0].rect, left, top, right, bottom);
+        EXPECT_GT(starts[0].width, 0);
+        EXPECT_EQ(right - left, starts[0].width);
+        EXPECT_EQ(bottom - top, starts[0].height);
+        for (const StartedWindow& start : starts) {
+            EXPECT_EQ(start.width, starts[0].width);
+            EXPECT_EQ(start.height, starts[0].height);
+            EXPECT_EQ(start.rect, starts[0].rect);
+        }
     }
     std::string UserIni() const { return (root_ / "config" / "Trevalen Software GmbH" / (name_ + ".ini")).string(); }
     std::string Stderr() const {
