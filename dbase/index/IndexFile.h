@@ -203,6 +203,8 @@ void IndexStepPastSeen(IndexFileState* state, TagFile* tag);
 // it now keeps blocks for; without it they are read again at the next lock.
 void IndexSeenHold(IndexFileState* state);
 int IndexUnlock(IndexFileState* state, TableHandle* t);
+// The lock alone, without the flush IndexUnlock does first.
+int UnlockIndex(IndexFileState* state);
 bool IndexIsLocked(const IndexFileState* state);
 // Locks every index file of the table's data file that this table does not
 // hold yet; *took says whether any was taken. On failure nothing stays taken.
