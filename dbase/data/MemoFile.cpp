@@ -1,5 +1,6 @@
 #include "dbase/data/MemoFile.h"
 
+#include "dbase/util/Bytes.h"
 #include "dbase/EngineContext.h"
 #include "dbase/file/FileName.h"
 
@@ -8,13 +9,6 @@
 
 namespace vx {
 namespace {
-
-uint32_t Get32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-uint16_t Get16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
-void Put32(unsigned char* p, uint32_t v) {
-    p[0] = v & 0xFF, p[1] = (v >> 8) & 0xFF, p[2] = (v >> 16) & 0xFF, p[3] = v >> 24;
-}
-void Put16(unsigned char* p, uint16_t v) { p[0] = v & 0xFF, p[1] = v >> 8; }
 
 int Corrupt(MemoFile* m, const char* what) {
     return engineError(m->file.ctx, e4memoCorrupt, L4memoFileWrite, m->file.name.c_str(), what);

@@ -2,6 +2,8 @@
 // version check and the index lock.
 #include "dbase/index/IndexFile.h"
 
+#include "dbase/util/Bytes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -20,12 +22,6 @@ namespace vx {
 namespace {
 
 constexpr size_t kIndexNameMax = 250;
-
-uint32_t Get32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-uint16_t Get16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
-void Put32(unsigned char* p, uint32_t v) {
-    p[0] = v & 0xFF, p[1] = (v >> 8) & 0xFF, p[2] = (v >> 16) & 0xFF, p[3] = uint8_t(v >> 24);
-}
 
 int DateKeyCompare(const void* a, const void* b, size_t) {
     double x, y;

@@ -1,5 +1,7 @@
 #include "dbase/index/KeyWrite.h"
 
+#include "dbase/util/Bytes.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -17,10 +19,6 @@ namespace vx {
 namespace {
 
 constexpr size_t kSavedMax = 16;
-
-void Put32(unsigned char* p, uint32_t v) {
-    p[0] = v & 0xFF, p[1] = (v >> 8) & 0xFF, p[2] = (v >> 16) & 0xFF, p[3] = uint8_t(v >> 24);
-}
 
 // Positions are lost after a change of the tree; the changed blocks stay
 // cached until the index is flushed.

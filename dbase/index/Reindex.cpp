@@ -2,6 +2,8 @@
 // sorted, then written into the file block by block from the leaves up.
 #include "dbase/index/KeyWrite.h"
 
+#include "dbase/util/Bytes.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -16,11 +18,6 @@
 
 namespace vx {
 namespace {
-
-void Put32(unsigned char* p, uint32_t v) {
-    p[0] = v & 0xFF, p[1] = (v >> 8) & 0xFF, p[2] = (v >> 16) & 0xFF, p[3] = uint8_t(v >> 24);
-}
-void Put16(unsigned char* p, uint16_t v) { p[0] = v & 0xFF, p[1] = uint8_t(v >> 8); }
 
 struct Builder {
     IndexFileState* state;
