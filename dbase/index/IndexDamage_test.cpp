@@ -5,31 +5,26 @@
 
 #include "dbase/index/IndexTestSupport.h"
 #include "dbase/EngineTestSupport.h"
-#include "dbase/expr/ExprTableHandle.h"
-#include "dbase/data/Field.h"
-#include "dbase/index/KeyWrite.h"
-#include "dbase/index/TagFile.h"
-#include "dbase/data/Table.h"
 #include "dbase/TestWorkers.h"
+#include "dbase/data/Field.h"
+#include "dbase/data/Table.h"
+#include "dbase/index/TagFile.h"
 #include "platform/NumText.h"
 
-#include <cstring>
 #include <functional>
 #include <random>
 #include <set>
 
-#include <csignal>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vx {
 namespace {
 
+using test::IndexTest;
+
 using test::Byte;
 using test::Dword;
 using test::Word;
-
-using test::IndexTest;
 
 // Every record passes through each tag once, in key order, equal keys in
 // record order.
