@@ -1,5 +1,5 @@
-// Opening, creating and closing index files, their header, free-block list,
-// version check and the index lock.
+// Opening, creating and closing index files, their header, free-block list
+// and version check; the index lock is in IndexLock.cpp.
 #include "dbase/index/IndexFile.h"
 
 #include "dbase/util/Bytes.h"
