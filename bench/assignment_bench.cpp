@@ -1,12 +1,12 @@
 // The assignment table over the synthetic catalogue of 5,000 heat
 // generators: every manufacturer of every fuel, for three chimney systems,
 // searching the cross-section table and with a given size.
-#include "bench/SyntheticCatalogue.h"
 #include "model/CrossSectionTables.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "tarsilo/CTarsiloDocCore.h"
+#include "testsupport/SyntheticCatalogue.h"
 #include "values/CWerte.h"
 
 #include <benchmark/benchmark.h>

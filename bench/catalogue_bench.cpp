@@ -1,7 +1,7 @@
 // The catalogue reader on a 5000-entry synthetic catalogue: the road of a
 // choice (manufacturers, types, one line) and the second program's walk
 // through every heat generator of every manufacturer.
-#include "bench/SyntheticCatalogue.h"
+#include "testsupport/SyntheticCatalogue.h"
 
 #include "platform/Files.h"
 

@@ -2,7 +2,7 @@
 // index of an existing one:
 //   make_catalogue DIR COUNT [SEED]
 //   make_catalogue --index DIR
-#include "bench/SyntheticCatalogue.h"
+#include "testsupport/SyntheticCatalogue.h"
 
 #include "platform/Files.h"
 #include "platform/NumText.h"

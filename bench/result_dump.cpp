@@ -2,8 +2,8 @@
 // assignment tables over the 5,000-generator catalogue with the dump kept in
 // the tree; "--write" makes that dump anew from this build, "--print" shows
 // the sections whose names start with a text, for comparing two builds.
-#include "bench/ResultDump.h"
 #include "bench/ScratchDir.h"
+#include "testsupport/ResultDump.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,7 +13,7 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    const std::string file = std::string(VX_SOURCE_DIR) + "/bench/results.dump";
+    const std::string file = std::string(VX_SOURCE_DIR) + "/testsupport/results.dump";
     bool write = false;
     const char* print = nullptr;
     for (int i = 1; i < argc; ++i) {

@@ -5,6 +5,7 @@
 #include "model/ModelText.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "values/CMEinheitListe.h"
 
 const CAbgasAbluft::Settings& CAbgasAbluft::ProfileSettings() {
     static const Settings settings = [] {
@@ -20,11 +21,11 @@ CAbgasAbluft::CAbgasAbluft() {
     const Settings& s = ProfileSettings();
     const uint16_t msg = IDS_WERTEBEREICH;
     ductShape.Init(IdDuctShape, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, false);
-    ductDiameter.Init(IdDuctDiameter, 0, 0, 0, 8, 0x500, 0x500, 0, 0, msg, s.dhMin, s.dhMax, false);
-    ductSideA.Init(IdDuctSideA, 0, 0, 0, 8, 0x500, 0x500, 0, 0, msg, s.dhMin, s.dhMax, false);
-    ductSideB.Init(IdDuctSideB, 0, 0, 0, 8, 0x500, 0x500, 0, 0, msg, s.dhMin, s.dhMax, false);
-    ductArea.Init(IdDuctArea, 0, 0, 0, 4, 0xA000, 0xA000, 0, 2, 0, 0, 0, false);
-    ductPerimeter.Init(IdDuctPerimeter, 0, 0, 0, 4, 0x500, 0x500, 0, 2, 0, 0, 0, false);
+    ductDiameter.Init(IdDuctDiameter, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, msg, s.dhMin, s.dhMax, false);
+    ductSideA.Init(IdDuctSideA, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, msg, s.dhMin, s.dhMax, false);
+    ductSideB.Init(IdDuctSideB, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, msg, s.dhMin, s.dhMax, false);
+    ductArea.Init(IdDuctArea, 0, 0, 0, 4, kUnitSquareMetre, kUnitSquareMetre, 0, 2, 0, 0, 0, false);
+    ductPerimeter.Init(IdDuctPerimeter, 0, 0, 0, 4, kUnitMetre, kUnitMetre, 0, 2, 0, 0, 0, false);
     ductZetaSum.Init(IdDuctZetaSum, 0, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0, false);
     // The duct's own bend at its inlet and a fitting of kind 24 without a curve.
     ductZetas.AddResistance(1, 90, 0, 0, 1);

@@ -1,10 +1,11 @@
 #include "model/CAufRaum.h"
 
 #include "model/ModelText.h"
+#include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
 
 CAufRaum::CAufRaum() {
-    airSupplyPressure.Init(1, 0, 0, 0, 8, 0x300, 0x300, 0, 0, IDS_WERTEBEREICH, 0, 100, false);
+    airSupplyPressure.Init(1, 0, 0, 0, 8, kUnitPascal, kUnitPascal, 0, 0, IDS_WERTEBEREICH, 0, 100, false);
     roomMode.Init(2, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, false);
 }
 

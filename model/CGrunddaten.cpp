@@ -3,6 +3,7 @@
 #include "model/ModelText.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "values/CMEinheitListe.h"
 
 #include <cmath>
 
@@ -70,19 +71,22 @@ CGrunddaten::CGrunddaten() {
     for (int i = 0; i < 7; ++i) designDefaults[i] = s.design[0][i];
 
     const uint16_t msg = IDS_WERTEBEREICH;
-    airPressure.Init(IdAirPressure, 0, 0, 0, 4, 0x300, 0x300, 0, 3, 0, 0, 0, false);
+    airPressure.Init(IdAirPressure, 0, 0, 0, 4, kUnitPascal, kUnitPascal, 0, 3, 0, 0, 0, false);
     safetyFactor.Init(IdSafetyFactor, 0, 0, 0, 8, 0, 0, 0, 2, msg, s.seMin, s.seMax, false);
     heatTransferFactor.Init(IdHeatTransferFactor, 0, 0, 0, 8, 0, 0, 0, 2, msg, s.shMin, s.shMax, false);
     gasConstantAir.Init(IdGasConstantAir, 0, 0, 0, 8, 0, 0, 0, 2, 0, 0, 0, false);
     airRatio.Init(IdAirRatio, 0, 0, 0, 8, 0, 0, 0, 2, msg, s.vlaMin, s.vlaMax, false);
-    geoHeight.Init(IdGeoHeight, 0, 0, 0, 8, 0x500, 0x500, 0, 2, msg, s.geoMin, s.geoMax, false);
-    airDensity.Init(IdAirDensity, 0, 0, 0, 4, 0x700, 0x700, 0, 3, 0, 0, 0, false);
-    airDensity2.Init(IdAirDensity2, 0, 0, 0, 4, 0x700, 0x700, 0, 3, 0, 0, 0, false);
+    geoHeight.Init(IdGeoHeight, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 2, msg, s.geoMin, s.geoMax, false);
+    airDensity.Init(IdAirDensity, 0, 0, 0, 4, kUnitKilogramPerCubicMetre, kUnitKilogramPerCubicMetre, 0, 3, 0, 0, 0,
+                    false);
+    airDensity2.Init(IdAirDensity2, 0, 0, 0, 4, kUnitKilogramPerCubicMetre, kUnitKilogramPerCubicMetre, 0, 3, 0, 0, 0,
+                     false);
     minReynolds.Init(IdMinReynolds, 0, 0, 0, 8, 0, 0, 0, 2, 0, 0, 0, false);
     const uint16_t tempIds[7] = {IdAirTemperature,   IdAirTemperature2,     IdSurroundingOutlet, IdSurroundingOutside,
                                  IdSurroundingUnheated, IdSurroundingHeated, IdSurroundingOther};
     for (int i = 0; i < 7; ++i) {
-        DesignCell(i)->Init(tempIds[i], 0, 0, 0, 4, 0x200, 0x200, 0, 2, msg, s.tempMin[i], s.tempMax[i], false);
+        DesignCell(i)->Init(tempIds[i], 0, 0, 0, 4, kUnitCelsius, kUnitCelsius, 0, 2, msg, s.tempMin[i], s.tempMax[i],
+                            false);
         DesignCell(i)->value = designDefaults[i];
     }
     safetyFactor.value = safetyDefault;

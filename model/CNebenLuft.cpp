@@ -10,6 +10,7 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
+#include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
 
 #include <algorithm>
@@ -59,14 +60,15 @@ CNebenLuft::CNebenLuft() {
     const uint16_t msg = IDS_WERTEBEREICH;
     deviceName.Init(IdDeviceName, 0, 0, 0, 0xFFFF, 0, 0, 0, 0, 0, 0, 0, false);
     deviceType.Init(IdDeviceType, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, false);
-    a0.Init(IdA0, 0, 0, 0, 8, 0x300, 0x300, 0, 2, msg, s.a0Min, s.a0Max, false);
+    a0.Init(IdA0, 0, 0, 0, 8, kUnitPascal, kUnitPascal, 0, 2, msg, s.a0Min, s.a0Max, false);
     a1.Init(IdA1, 0, 0, 0, 8, 0, 0, 0, 0, msg, s.a1Min, s.a1Max, false);
     a2.Init(IdA2, 0, 0, 0, 8, 0, 0, 0, 0, msg, s.a2Min, s.a2Max, false);
-    roomAirTemperature.Init(IdRoomAirTemperature, 0, 0, 0, 8, 0x200, 0x200, 0, 2, msg, s.tempMin, s.tempMax, false);
-    relativeHumidity.Init(IdRelativeHumidity, 0, 0, 0, 8, 0x600, 0x600, 0, 2, msg, s.humidityMin, s.humidityMax,
-                          false);
-    airMassFlow.Init(IdAirMassFlow, 0, 0, 0, 4, 0x400, 0x400, 0, 3, 0, 0, 0, false);
-    airWaterVapour.Init(IdAirWaterVapour, 0, 0, 0, 4, 0x600, 0x600, 0, 3, 0, 0, 0, false);
+    roomAirTemperature.Init(IdRoomAirTemperature, 0, 0, 0, 8, kUnitCelsius, kUnitCelsius, 0, 2, msg, s.tempMin,
+                            s.tempMax, false);
+    relativeHumidity.Init(IdRelativeHumidity, 0, 0, 0, 8, kUnitPercent, kUnitPercent, 0, 2, msg, s.humidityMin,
+                          s.humidityMax, false);
+    airMassFlow.Init(IdAirMassFlow, 0, 0, 0, 4, kUnitKilogramPerSecond, kUnitKilogramPerSecond, 0, 3, 0, 0, 0, false);
+    airWaterVapour.Init(IdAirWaterVapour, 0, 0, 0, 4, kUnitPercent, kUnitPercent, 0, 3, 0, 0, 0, false);
     deviceZeta.Init(IdDeviceZeta, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, false);
     flowExponent.Init(IdFlowExponent, 0, 0, 0, 8, 0, 0, 0, 0, msg, 0, 0, false);
     deviceType.value = -1;

@@ -8,6 +8,7 @@
 #include "model/ModelText.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
 
 #include <algorithm>
@@ -43,31 +44,31 @@ CRohr::CRohr() {
     AcquireCrossSectionTables();
     const uint16_t m = IDS_WERTEBEREICH;
     name.Init(IdName, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, false);
-    length.Init(IdLength, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0.01, 200, false);
-    height.Init(IdHeight, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0, 200, false);
-    furtherLength.Init(IdFurtherLength, 0, 0, 0, 8, 0x500, 0x500, 0, 0, 0, 0, 0, false);
+    length.Init(IdLength, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0.01, 200, false);
+    height.Init(IdHeight, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0, 200, false);
+    furtherLength.Init(IdFurtherLength, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, 0, 0, 0, false);
     shape.Init(IdShape, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 4, false);
-    diameter.Init(IdDiameter, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0.05, 2.0, false);
+    diameter.Init(IdDiameter, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0.05, 2.0, false);
     area.Init(IdArea, 0, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0, false);
-    perimeter.Init(IdPerimeter, 0, 0, 0, 4, 0x500, 0x500, 0, 2, 0, 0, 0, false);
-    sideA.Init(IdSideA, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0.05, 2.0, false);
-    sideB.Init(IdSideB, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0.05, 2.0, false);
+    perimeter.Init(IdPerimeter, 0, 0, 0, 4, kUnitMetre, kUnitMetre, 0, 2, 0, 0, 0, false);
+    sideA.Init(IdSideA, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0.05, 2.0, false);
+    sideB.Init(IdSideB, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0.05, 2.0, false);
     resistanceGroup.Init(IdGroup, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 6, false);
-    wallThickness.Init(IdWallThickness, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0.0001, 1.0, false);
-    outerDiameter.Init(IdOuterDiameter, 0, 0, 0, 4, 0x500, 0x500, 0, 2, 0, 0, 0, false);
+    wallThickness.Init(IdWallThickness, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0.0001, 1.0, false);
+    outerDiameter.Init(IdOuterDiameter, 0, 0, 0, 4, kUnitMetre, kUnitMetre, 0, 2, 0, 0, 0, false);
     wallResistance.Init(IdWallResistance, 0, 0, 0, 8, 0, 0, 0, 0, m, 0, 10, false);
     shareOutside.Init(IdShareOutside, 0, 0, 0, 8, 0, 0, 0, 0, m, 0, 100, false);
-    lengthOutside.Init(IdLengthOutside, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0, 200, false);
+    lengthOutside.Init(IdLengthOutside, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0, 200, false);
     shareUnheated.Init(IdShareUnheated, 0, 0, 0, 8, 0, 0, 0, 0, m, 0, 100, false);
-    lengthUnheated.Init(IdLengthUnheated, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0, 200, false);
-    roughness.Init(IdRoughness, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0.0005, 0.005, false);
+    lengthUnheated.Init(IdLengthUnheated, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0, 200, false);
+    roughness.Init(IdRoughness, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0.0005, 0.005, false);
     zetaSum.Init(IdZetaSum, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, false);
     alphaOuter.Init(IdAlphaOuter, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, false);
     surroundingTemperature.Init(IdSurrounding, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, false);
     furtherValue.Init(IdFurtherValue, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, false);
-    addedLength.Init(IdAddedLength, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0, 200, false);
-    shellThickness1.Init(IdShell1, 0, 0, 0, 8, 0x500, 0x500, 0, 0, 0, 0, 0, false);
-    shellThickness2.Init(IdShell2, 0, 0, 0, 8, 0x500, 0x500, 0, 0, 0, 0, 0, false);
+    addedLength.Init(IdAddedLength, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0, 200, false);
+    shellThickness1.Init(IdShell1, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, 0, 0, 0, false);
+    shellThickness2.Init(IdShell2, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, 0, 0, 0, false);
     text.Init(IdText, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, false);
     wallWord.Init(IdWallWord, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, false);
     junctionValue.Init(IdJunctionValue, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, false);
@@ -76,13 +77,13 @@ CRohr::CRohr() {
     secondGroup.Init(IdSecondGroup, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, false);
     valueAfterGroup.Init(IdValueAfterGroup, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, false);
     ductOuterArea.Init(IdDuctOuterArea, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, false);
-    ductOuterPerimeter.Init(IdDuctOuterPerimeter, 0, 0, 0, 8, 0x500, 0x500, 0, 0, 0, 0, 0, false);
-    ductSideA.Init(IdDuctSideA, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0.05, 5.0, false);
-    ductSideB.Init(IdDuctSideB, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0.05, 5.0, false);
-    ductDiameter.Init(IdDuctDiameter, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0.05, 5.0, false);
+    ductOuterPerimeter.Init(IdDuctOuterPerimeter, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, 0, 0, 0, false);
+    ductSideA.Init(IdDuctSideA, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0.05, 5.0, false);
+    ductSideB.Init(IdDuctSideB, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0.05, 5.0, false);
+    ductDiameter.Init(IdDuctDiameter, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0.05, 5.0, false);
     ductValue1.Init(IdDuctValue1, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, false);
     ductValue2.Init(IdDuctValue2, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, false);
-    ductRoughness.Init(IdDuctRoughness, 0, 0, 0, 8, 0x500, 0x500, 0, 0, m, 0.0005, 0.005, false);
+    ductRoughness.Init(IdDuctRoughness, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, m, 0.0005, 0.005, false);
 }
 
 CRohr::CRohr(const CRohr& other) : CRohr() { CopyFrom(other); }

@@ -7,6 +7,7 @@
 #include "model/ModelText.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
 
 #include <cmath>
@@ -40,12 +41,12 @@ CSKopf::CSKopf() {
     gapKind.Init(1, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, false);
     gapResistance.Init(2, 0, 0, 0, 8, 0, 0, 0, 0, IDS_WERTEBEREICH, 0, l.wdw, false);
     gapResistance.value = 0.1;
-    gapWidth.Init(3, 0, 0, 0, 8, 0x500, 0x500, 0, 0, IDS_WERTEBEREICH, l.thicknessMin, l.thicknessMax, false);
+    gapWidth.Init(3, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, IDS_WERTEBEREICH, l.thicknessMin, l.thicknessMax, false);
     gapWidth.value = 0.05;
     gapWidth.displayUnit = LoadUnitChoice(gapWidth.valueId, "1280 # 0x0500");
     effectiveGapResistance.Init(4, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, false);
     alphaOutlet.Init(5, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, false);
-    outerDiameterOutlet.Init(6, 0, 0, 0, 4, 0x500, 0x500, 0, 3, 0, 0, 0, false);
+    outerDiameterOutlet.Init(6, 0, 0, 0, 4, kUnitMetre, kUnitMetre, 0, 3, 0, 0, 0, false);
 }
 
 CSKopf& CSKopf::operator=(const CSKopf& o) {

@@ -1,8 +1,8 @@
 #include "model/CVerb.h"
 
 #include "model/CAufBauE.h"
-#include "values/DocValue.h"
 #include "model/ChainHelpers.h"
+#include "model/DocValue.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "values/Helpers.h"

@@ -5,6 +5,7 @@
 #include "model/ModelText.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
 
 #include <cmath>
@@ -34,14 +35,14 @@ enum : uint16_t { IdLength = 1, IdDiameter, IdSideA, IdSideB, IdShape, IdArea, I
 CVerbLuft::CVerbLuft() {
     const DuctLimits& l = Limits();
     const uint16_t msg = IDS_WERTEBEREICH;
-    airDuctLength.Init(IdLength, 0, 0, 0, 8, 0x500, 0x500, 0, 0, msg, l.lMin, l.lMax, false);
-    airDuctDiameter.Init(IdDiameter, 0, 0, 0, 8, 0x500, 0x500, 0, 0, msg, l.dhMin, l.dhMax, false);
-    airDuctSideA.Init(IdSideA, 0, 0, 0, 8, 0x500, 0x500, 0, 0, msg, l.dhMin, l.dhMax, false);
-    airDuctSideB.Init(IdSideB, 0, 0, 0, 8, 0x500, 0x500, 0, 0, msg, l.dhMin, l.dhMax, false);
+    airDuctLength.Init(IdLength, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, msg, l.lMin, l.lMax, false);
+    airDuctDiameter.Init(IdDiameter, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, msg, l.dhMin, l.dhMax, false);
+    airDuctSideA.Init(IdSideA, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, msg, l.dhMin, l.dhMax, false);
+    airDuctSideB.Init(IdSideB, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, msg, l.dhMin, l.dhMax, false);
     airDuctShape.Init(IdShape, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, false);
     airDuctArea.Init(IdArea, 0, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0, false);
     airDuctGeometryValue.Init(IdGeometry, 0, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0, false);
-    airDuctRoughness.Init(IdRoughness, 0, 0, 0, 8, 0x500, 0x500, 0, 0, msg, l.rMin, l.rMax, false);
+    airDuctRoughness.Init(IdRoughness, 0, 0, 0, 8, kUnitMetre, kUnitMetre, 0, 0, msg, l.rMin, l.rMax, false);
     supplyAirTemperature.Init(IdSupplyTemp, 0, 0, 0, 8, 0, 0, 0, 2, msg, l.tMin, l.tMax, false);
     supplyAirTemperature.value = 15.0;
     airDuctSafetyFactor.Init(IdSafety, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, false);

@@ -8,6 +8,7 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
+#include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
 
 #include <algorithm>
@@ -80,13 +81,13 @@ CWaerme::CWaerme() {
         const char* choice;
     };
     const UnitGroup groups[] = {
-        {{&output, &outputPart, &outputSel, &heatInput, &heatInputPart, &heatInputSel}, 0x100, "256 # 0x0100"},
-        {{&flueMassFlow, &flueMassFlowPart, &flueMassFlowSel}, 0x400, "1024 # 0x0400"},
-        {{&gasTemperature, &gasTemperaturePart, &gasTemperatureSel}, 0x200, "512 # 0x0200"},
-        {{&requiredDraught, &requiredDraughtPart, &requiredDraughtSel}, 0x300, "768 # 0x0300"},
-        {{&outletDiameter}, 0x500, "1280 # 0x0500"},
-        {{&outletSideA, &outletSideB, &outletLength}, 0x500, "1280 # 0x0500"},
-        {{&positivePressure, &positivePressurePart, &positivePressureSel}, 0x300, "768 # 0x0300"},
+        {{&output, &outputPart, &outputSel, &heatInput, &heatInputPart, &heatInputSel}, kUnitKilowatt, "256 # 0x0100"},
+        {{&flueMassFlow, &flueMassFlowPart, &flueMassFlowSel}, kUnitKilogramPerSecond, "1024 # 0x0400"},
+        {{&gasTemperature, &gasTemperaturePart, &gasTemperatureSel}, kUnitCelsius, "512 # 0x0200"},
+        {{&requiredDraught, &requiredDraughtPart, &requiredDraughtSel}, kUnitPascal, "768 # 0x0300"},
+        {{&outletDiameter}, kUnitMetre, "1280 # 0x0500"},
+        {{&outletSideA, &outletSideB, &outletLength}, kUnitMetre, "1280 # 0x0500"},
+        {{&positivePressure, &positivePressurePart, &positivePressureSel}, kUnitPascal, "768 # 0x0300"},
     };
     for (const UnitGroup& g : groups) {
         const uint16_t shown = LoadUnitChoice(g.cells.front()->valueId, g.choice);

@@ -4,6 +4,7 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
+#include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
 
 #include <cmath>
@@ -63,12 +64,15 @@ CWdw::CWdw() {
     for (int i = 0; i < 5; ++i) {
         WallLayer& l = layers[i];
         l.material.Init(LayerId(i, 1), 0, 0, 0, 0xFFFF, 0, 0, 0, 0, 0, 0, 0, false);
-        l.thickness.Init(LayerId(i, 2), 0, 0, 0, 8, lim.thicknessUnit, 0x500, 0, 0, msg, 0, 0, false);
-        l.conductivity.Init(LayerId(i, 3), 0, 0, 0, 8, 0x900, 0x900, 0, 0, msg, 0, 0, false);
-        l.resistance.Init(LayerId(i, 4), 0, 0, 0, 8, 0x800, 0x800, 0, 0, msg, 0, 0, false);
+        l.thickness.Init(LayerId(i, 2), 0, 0, 0, 8, lim.thicknessUnit, kUnitMetre, 0, 0, msg, 0, 0, false);
+        l.conductivity.Init(LayerId(i, 3), 0, 0, 0, 8, kUnitWattPerMetreKelvin, kUnitWattPerMetreKelvin, 0, 0, msg, 0,
+                            0, false);
+        l.resistance.Init(LayerId(i, 4), 0, 0, 0, 8, kUnitSquareMetreKelvinPerWatt, kUnitSquareMetreKelvinPerWatt, 0,
+                          0, msg, 0, 0, false);
     }
-    totalResistance.Init(kIdTotalResistance, 0, 0, 0, 8, 0x800, 0x800, 0, 2, 0, 0, 0, false);
-    totalThickness.Init(kIdTotalThickness, 0, 0, 0, 8, lim.thicknessUnit, 0x500, 0, 2, 0, 0, 0, false);
+    totalResistance.Init(kIdTotalResistance, 0, 0, 0, 8, kUnitSquareMetreKelvinPerWatt, kUnitSquareMetreKelvinPerWatt,
+                         0, 2, 0, 0, 0, false);
+    totalThickness.Init(kIdTotalThickness, 0, 0, 0, 8, lim.thicknessUnit, kUnitMetre, 0, 2, 0, 0, 0, false);
 }
 
 CWdw& CWdw::operator=(const CWdw& other) {

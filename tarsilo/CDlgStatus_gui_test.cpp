@@ -1,12 +1,12 @@
 #include "tarsilo/CDlgStatus.h"
 
-#include "bench/SyntheticCatalogue.h"
 #include "model/CGrunddaten.h"
 #include "model/CrossSectionTables.h"
 #include "model/ModelText.h"
 #include "platform/MessageService.h"
 #include "platform/wx/WxText.h"
 #include "tarsilo/TarsiloModelTestEnv.h"
+#include "testsupport/SyntheticCatalogue.h"
 #include "values/ValuesTestEnv.h"
 #include "velmora/shared/SampleDataTestEnv.h"
 

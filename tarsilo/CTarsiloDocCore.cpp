@@ -7,6 +7,7 @@
 #include "platform/StringTable.h"
 #include "tarsilo/ManufacturerLines.h"
 #include "tarsilo/TarsiloCommandIds.h"
+#include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 
@@ -82,12 +83,15 @@ CTarsiloDocCore::CTarsiloDocCore() : FlueSystem(FlueSystemVariant::Assignment())
     // Typed as decimals (input kind 8); outputs in kW, lengths in m. Zero is
     // allowed everywhere: "bis" 0 and size 0 have their meaning, and a zero
     // height is refused by the chimney's own check with its message.
-    constexpr uint16_t decimal = 8, kW = 0x100, m = 0x500;
-    outputFrom.Init(IDC_OUTPUT_FROM, 0, 0, 0, decimal, kW, kW, 0, 0, IDS_WERTEBEREICH, 0, 5000, false);
-    outputTo.Init(IDC_OUTPUT_TO, 0, 0, 0, decimal, kW, kW, 0, 0, IDS_WERTEBEREICH, 0, 5000, false);
-    effectiveHeight.Init(IDC_EFFECTIVE_HEIGHT, 0, 0, 0, decimal, m, m, 0, 0, IDS_WERTEBEREICH, 0, 200, false);
-    sectionSize.Init(IDC_SECTION_SIZE, 0, 0, 0, decimal, m, m, 0, 0, IDS_WERTEBEREICH, 0, 2, false);
-    secondSide.Init(IDC_SECOND_SIDE, 0, 0, 0, decimal, m, m, 0, 0, IDS_WERTEBEREICH, 0, 2, false);
+    constexpr uint16_t decimal = 8;
+    outputFrom.Init(IDC_OUTPUT_FROM, 0, 0, 0, decimal, kUnitKilowatt, kUnitKilowatt, 0, 0, IDS_WERTEBEREICH, 0, 5000,
+                    false);
+    outputTo.Init(IDC_OUTPUT_TO, 0, 0, 0, decimal, kUnitKilowatt, kUnitKilowatt, 0, 0, IDS_WERTEBEREICH, 0, 5000,
+                  false);
+    effectiveHeight.Init(IDC_EFFECTIVE_HEIGHT, 0, 0, 0, decimal, kUnitMetre, kUnitMetre, 0, 0, IDS_WERTEBEREICH, 0, 200,
+                         false);
+    sectionSize.Init(IDC_SECTION_SIZE, 0, 0, 0, decimal, kUnitMetre, kUnitMetre, 0, 0, IDS_WERTEBEREICH, 0, 2, false);
+    secondSide.Init(IDC_SECOND_SIDE, 0, 0, 0, decimal, kUnitMetre, kUnitMetre, 0, 0, IDS_WERTEBEREICH, 0, 2, false);
 }
 
 CTarsiloDocCore::~CTarsiloDocCore() = default;

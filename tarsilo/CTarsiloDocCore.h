@@ -9,11 +9,11 @@
 #pragma once
 
 #include "model/CErgebnis.h"
+#include "model/DocValue.h"
 #include "model/FuelTable.h"
 #include "values/CProjekt.h"
 #include "values/CWDouble.h"
 #include "values/CWString.h"
-#include "values/DocValue.h"
 #include "velmora/shared/ActiveDocumentValues.h"
 #include "velmora/shared/CWrzKatalog.h"
 #include "velmora/shared/FlueSystem.h"

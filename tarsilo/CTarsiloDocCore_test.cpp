@@ -1,6 +1,5 @@
 #include "tarsilo/CTarsiloDocCore.h"
 
-#include "bench/SyntheticCatalogue.h"
 #include "model/CGrunddaten.h"
 #include "model/CModul.h"
 #include "model/ChainHelpers.h"
@@ -11,6 +10,7 @@
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "tarsilo/TarsiloModelTestEnv.h"
+#include "testsupport/SyntheticCatalogue.h"
 #include "values/ValuesTestEnv.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/SampleDataTestEnv.h"

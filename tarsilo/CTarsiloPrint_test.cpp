@@ -1,6 +1,5 @@
 #include "tarsilo/CTarsiloPrint.h"
 
-#include "bench/SyntheticCatalogue.h"
 #include "model/CGrunddaten.h"
 #include "model/CrossSectionTables.h"
 #include "model/ModelText.h"
@@ -13,6 +12,7 @@
 #include "velmora/shared/PrintTexts.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloModelTestEnv.h"
+#include "testsupport/SyntheticCatalogue.h"
 #include "values/CAnwender.h"
 #include "values/ValuesTestEnv.h"
 #include "velmora/shared/SampleDataTestEnv.h"

@@ -2,8 +2,8 @@
 // kept in the tree: the chain sweeps, the sample diagrams, and the first
 // manufacturer of every fuel position of the assignment tables. The whole
 // dump is compared by the benchmarks' result_dump.
-#include "bench/ResultDump.h"
 #include "tarsilo/TarsiloModelTestEnv.h"
+#include "testsupport/ResultDump.h"
 
 #include <fstream>
 #include <sstream>
@@ -13,7 +13,7 @@ namespace {
 class ResultDumpTest : public TarsiloModelTest {
 protected:
     std::map<std::string, resultdump::Stored> Stored() {
-        std::ifstream in(vx::JoinPath(SourceDir(), "bench/results.dump"), std::ios::binary);
+        std::ifstream in(vx::JoinPath(SourceDir(), "testsupport/results.dump"), std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         return resultdump::Parse(text.str());

@@ -53,17 +53,18 @@ std::string FormatLimits(const std::string& format, const double* limits, size_t
 
 const char* UnitFormat(uint16_t unit) {
     switch (unit) {
-    case 0x102: case 0x103: case 0x200: case 0x202: case 0x203: case 0x303:
-    case 0x305: case 0x403: case 0x503: case 0x600: case 0x700:
+    case kUnitCaloriePerSecond: case kUnitKilocaloriePerHour: case kUnitCelsius: case kUnitFahrenheit:
+    case kUnitReaumur: case kUnitMillimetreWaterColumn: case kUnitTorr: case kUnitGramPerHour:
+    case kUnitMillimetre: case kUnitPercent: case kUnitKilogramPerCubicMetre:
         return "%.1f";
-    case 0x100: case 0x101: case 0x201: case 0x300: case 0x401: case 0x402:
-    case 0x502: case 0xB000:
+    case kUnitKilowatt: case kUnitMetricHorsepower: case kUnitKelvin: case kUnitPascal:
+    case kUnitKilogramPerHour: case kUnitGramPerSecond: case kUnitCentimetre: case 0xB000:
         return "%.2f";
-    case 0x301: case 0x501: case 0x504:
+    case kUnitMillibar: case kUnitDecimetre: case kUnitInch:
         return "%.3f";
-    case 0x302: case 0x304: case 0x500: case 0x800:
+    case kUnitTechnicalAtmosphere: case kUnitAtmosphere: case kUnitMetre: case kUnitSquareMetreKelvinPerWatt:
         return "%.4f";
-    case 0x400:
+    case kUnitKilogramPerSecond:
         return "%.5f";
     default:
         return "%f";

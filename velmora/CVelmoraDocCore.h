@@ -11,10 +11,10 @@
 #pragma once
 
 #include "model/CErgebnis.h"
+#include "model/DocValue.h"
 #include "values/CProjekt.h"
 #include "values/CWDouble.h"
 #include "values/CWString.h"
-#include "values/DocValue.h"
 #include "velmora/CVelmoraDiag.h"
 #include "velmora/shared/FlueSystem.h"
 

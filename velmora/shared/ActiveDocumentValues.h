@@ -2,7 +2,7 @@
 // active document; -1 without one, 0 for the codes above 52.
 #pragma once
 
-#include "values/DocValue.h"
+#include "model/DocValue.h"
 
 class ActiveDocumentValues : public DocValueSource {
 public:

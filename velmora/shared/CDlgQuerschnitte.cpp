@@ -5,6 +5,7 @@
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
+#include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
 #include "velmora/shared/CrossSectionTableFile.h"
 #include "velmora/shared/DialogRules.h"
@@ -25,7 +26,7 @@ namespace {
 CDlgQuerschnitte::CDlgQuerschnitte(wxWindow* parent, std::string path)
     : path_(path.empty() ? vx::JoinPath(GetDataDir(), "INNENTAB.INI") : std::move(path)) {
     // The value cell reads the typed size in metres and shows it with four decimals.
-    value_.Init(IDC_ENTRY, 0, 0, 0, 0, 0x0500, 0x0500, 0, 0, 0, 0.0, 0.0, false);
+    value_.Init(IDC_ENTRY, 0, 0, 0, 0, kUnitMetre, kUnitMetre, 0, 0, 0, 0.0, 0.0, false);
     LoadSharedDialogs();
     wxXmlResource::Get()->LoadDialog(this, parent, "135");
     list_ = dynamic_cast<wxListBox*>(FindWindow(IDC_LIST));

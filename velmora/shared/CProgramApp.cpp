@@ -1,10 +1,10 @@
 #include "velmora/shared/CProgramApp.h"
 
+#include "model/DocValue.h"
 #include "platform/Files.h"
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
-#include "values/DocValue.h"
 #include "values/Helpers.h"
 #include "velmora/shared/CAboutDlg.h"
 #include "velmora/shared/CMainFrame.h"

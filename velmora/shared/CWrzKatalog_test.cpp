@@ -1,10 +1,10 @@
 #include "velmora/shared/CWrzKatalog.h"
 
-#include "bench/SyntheticCatalogue.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "testsupport/SyntheticCatalogue.h"
 
 #include <gtest/gtest.h>
 

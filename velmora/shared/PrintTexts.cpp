@@ -13,7 +13,7 @@ namespace {
 
 // A size in metres as a value cell in metres shows it.
 std::string SizeText(double metres) {
-    std::string t = vx::Format(UnitFormat(0x0500), metres);
+    std::string t = vx::Format(UnitFormat(kUnitMetre), metres);
     if (size_t dot = t.find('.'); dot != std::string::npos) {
         while (!t.empty() && t.back() == '0') t.pop_back();
         if (t.back() == '.') t.pop_back();
@@ -42,7 +42,7 @@ std::string PrintCellText(CWDouble& cell) {
 std::string PrintCrossSectionCaption(int shape, double size1, double size2, double size3) {
     static const char* const kShapes[] = {"rund", "quadratisch", "rechteckig", "oval"};
     std::string shapeText = PrintString(196, "") + (shape >= 0 && shape <= 3 ? kShapes[shape] : "");
-    std::string unit = UnitList().GetUnitText(0x0500);
+    std::string unit = UnitList().GetUnitText(kUnitMetre);
     if (shape == 0 || shape == 1) {
         double size = shape == 0 ? size1 : size2;
         if (size > 0) return vx::Format("%s %s (%s)", SizeText(size), unit, shapeText);

@@ -1,6 +1,5 @@
-#include "bench/ResultDump.h"
+#include "testsupport/ResultDump.h"
 
-#include "bench/SyntheticCatalogue.h"
 #include "model/CGrunddaten.h"
 #include "model/ChainTestEnv.h"
 #include "model/CrossSectionTables.h"
@@ -10,6 +9,8 @@
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "tarsilo/CTarsiloDocCore.h"
+#include "testsupport/SampleChains.h"
+#include "testsupport/SyntheticCatalogue.h"
 #include "velmora/CVelmoraDocCore.h"
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
@@ -135,75 +136,15 @@ public:
     void Beep(unsigned) override {}
 };
 
-// The chains of the chain benchmark.
-std::unique_ptr<TestChain> OilChain() {
-    auto c = std::make_unique<TestChain>();
-    c->Link();
-    c->generator.partLoadAvailable.value = 1;
-    c->generator.LoadDefault(c->generator.outputPart);
-    return c;
-}
-
-std::unique_ptr<TestChain> PassingPartLoadChain() {
-    auto c = OilChain();
-    CWaerme& g = c->generator;
-    g.gasTemperature.value = 200;
-    g.outputPart.value = 12;
-    g.outputPart.marker = 0;
-    g.gasTemperaturePart.value = 180;
-    g.gasTemperaturePart.marker = 0;
-    g.RecalcDependents();
-    return c;
-}
-
-// The oil chain with a chimney wall of two layers, the first stepping the temperatures.
-std::unique_ptr<TestChain> LayeredWallChain() {
-    auto c = OilChain();
-    CSchorn& s = c->chimney;
-    s.resistanceGroup.value = 6;
-    s.wall.layers[0].thickness.value = 0.02;
-    s.wall.layers[0].conductivity.value = 0.5;
-    s.wall.layers[0].conductivity.marker = CWerte::MarkerResult;
-    s.wall.layers[1].thickness.value = 0.05;
-    s.wall.layers[1].conductivity.value = 0.05;
-    return c;
-}
-
-std::unique_ptr<TestChain> OutsideChain() {
-    auto c = std::make_unique<TestChain>();
-    c->arrangement.regime.value = 2;
-    c->arrangement.kind.value = 3;
-    c->generator.output.value = 15;
-    c->generator.gasTemperature.value = 200;
-    c->generator.positivePressure.value = 50;
-    c->chimney.roughness.value = 0.001;
-    c->chimney.wallResistance.value = 0.4;
-    c->chimney.resistanceGroup.value = 1;
-    c->chimney.wallThickness.value = 0.03;
-    c->chimney.shareOutside.value = 100;
-    c->Link();
-    return c;
-}
-
 // The runs' result records, and apart from them their section records.
 void Sweep(TestChain& c, std::string& out, std::string& records) {
-    for (double h = 4.0; h <= 30.0; h += 2.0) {
-        c.chimney.length.value = c.chimney.height.value = h;
-        double d = 0, b = 0, a = 0;
-        for (;;) {
-            const double previous = d;
-            CRohr::NextCrossSection(0, 0, d, b, a);
-            if (d == previous) break;
-            c.chimney.diameter.value = d;
-            c.chimney.ComputeGeometry();
-            c.Run();
-            Line(out, "run")("height", h)("d", d);
-            DumpResults(out, c.head.results);
-            Line(records, "run")("height", h)("d", d);
-            DumpRecords(records, "chimney", c.chimney.temperatureCases, c.chimney.pressureCases);
-            DumpRecords(records, "connector", c.connector.temperatureCases, c.connector.pressureCases);
-        }
-    }
+    samplechains::Sweep(c, [&](double h, double d) {
+        Line(out, "run")("height", h)("d", d);
+        DumpResults(out, c.head.results);
+        Line(records, "run")("height", h)("d", d);
+        DumpRecords(records, "chimney", c.chimney.temperatureCases, c.chimney.pressureCases);
+        DumpRecords(records, "connector", c.connector.temperatureCases, c.connector.pressureCases);
+    });
 }
 
 // The second program's document with a look at each manufacturer's rows and
@@ -279,10 +220,10 @@ std::vector<Section> ChainSweeps() {
     const struct {
         const char* name;
         std::unique_ptr<TestChain> (*make)();
-    } chains[] = {{"chain oil, derived part load", OilChain},
-                  {"chain oil, part load of its own", PassingPartLoadChain},
-                  {"chain positive pressure, chimney outside", OutsideChain},
-                  {"chain oil, chimney wall of two layers", LayeredWallChain}};
+    } chains[] = {{"chain oil, derived part load", samplechains::OilChain},
+                  {"chain oil, part load of its own", samplechains::PassingPartLoadChain},
+                  {"chain positive pressure, chimney outside", samplechains::OutsideChain},
+                  {"chain oil, chimney wall of two layers", samplechains::LayeredWallChain}};
     for (const auto& c : chains) {
         auto chain = c.make();
         // The tables live as long as a pipe section does.

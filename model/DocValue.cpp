@@ -1,4 +1,4 @@
-#include "values/DocValue.h"
+#include "model/DocValue.h"
 
 namespace {
 DocValueSource* g_Source = nullptr;

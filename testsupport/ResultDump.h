@@ -1,7 +1,7 @@
 // Every result of the chain sweeps, the sample diagrams and the assignment
 // tables as text, each number in hexadecimal floating point, so that a
 // change that should leave the results alone is compared bit for bit with
-// the dump kept in the tree (bench/results.dump).
+// the dump kept in the tree (testsupport/results.dump).
 //
 // The dump is made of sections "[name]". A section kept "in full" holds its
 // lines; every section ends with its line count and a digest of its lines,

@@ -1,4 +1,4 @@
-#include "values/DocValue.h"
+#include "model/DocValue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "bench/SyntheticCatalogue.h"
+#include "testsupport/SyntheticCatalogue.h"
 
 #include "platform/Files.h"
 #include "platform/NumText.h"
