@@ -13,8 +13,8 @@
 
 #include "bench/ScratchDir.h"
 #include "dbase/EngineContext.h"
-#include "dbase/Field.h"
-#include "dbase/Table.h"
+#include "dbase/data/Field.h"
+#include "dbase/data/Table.h"
 #include "platform/NumText.h"
 
 namespace {

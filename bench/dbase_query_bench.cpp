@@ -10,11 +10,11 @@
 
 #include "bench/ScratchDir.h"
 #include "dbase/EngineContext.h"
-#include "dbase/Field.h"
-#include "dbase/QueryTag.h"
-#include "dbase/Relation.h"
-#include "dbase/Sort.h"
-#include "dbase/Table.h"
+#include "dbase/data/Field.h"
+#include "dbase/query/QueryTag.h"
+#include "dbase/query/Relation.h"
+#include "dbase/query/Sort.h"
+#include "dbase/data/Table.h"
 #include "platform/NumText.h"
 
 namespace {

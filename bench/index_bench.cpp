@@ -9,9 +9,9 @@
 
 #include "bench/ScratchDir.h"
 #include "dbase/EngineContext.h"
-#include "dbase/Field.h"
-#include "dbase/IndexFile.h"
-#include "dbase/Table.h"
+#include "dbase/data/Field.h"
+#include "dbase/index/IndexFile.h"
+#include "dbase/data/Table.h"
 #include "platform/NumText.h"
 
 namespace {

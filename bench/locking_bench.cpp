@@ -10,9 +10,9 @@
 
 #include "bench/ScratchDir.h"
 #include "dbase/EngineContext.h"
-#include "dbase/Field.h"
-#include "dbase/Table.h"
-#include "dbase/Transaction.h"
+#include "dbase/data/Field.h"
+#include "dbase/data/Table.h"
+#include "dbase/trans/Transaction.h"
 
 namespace {
 

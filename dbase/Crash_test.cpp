@@ -2,11 +2,11 @@
 // and without the transaction log, and a pack killed at random points: after
 // each kill the table opens whole.
 #include "dbase/EngineTestSupport.h"
-#include "dbase/Field.h"
-#include "dbase/IndexFile.h"
-#include "dbase/TagFile.h"
-#include "dbase/Table.h"
-#include "dbase/Transaction.h"
+#include "dbase/data/Field.h"
+#include "dbase/index/IndexFile.h"
+#include "dbase/index/TagFile.h"
+#include "dbase/data/Table.h"
+#include "dbase/trans/Transaction.h"
 #include "platform/NumText.h"
 
 #include <random>

@@ -1,9 +1,9 @@
 #include "dbase/EngineContext.h"
 
-#include "dbase/EngineFile.h"
-#include "dbase/ExprTableHandle.h"
-#include "dbase/Table.h"
-#include "dbase/Transaction.h"
+#include "dbase/file/EngineFile.h"
+#include "dbase/expr/ExprTableHandle.h"
+#include "dbase/data/Table.h"
+#include "dbase/trans/Transaction.h"
 #include "platform/CodePage.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"

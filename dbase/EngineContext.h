@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dbase/Date.h"
+#include "dbase/util/Date.h"
 
 namespace vx {
 

@@ -1,6 +1,6 @@
 #include "dbase/EngineContext.h"
 
-#include "dbase/EngineFile.h"
+#include "dbase/file/EngineFile.h"
 #include "dbase/EngineTestSupport.h"
 
 #include <algorithm>

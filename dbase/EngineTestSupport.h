@@ -19,8 +19,8 @@
 #include <unistd.h>
 
 #include "dbase/EngineContext.h"
-#include "dbase/EngineFile.h"
-#include "dbase/Transaction.h"
+#include "dbase/file/EngineFile.h"
+#include "dbase/trans/Transaction.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 

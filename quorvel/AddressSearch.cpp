@@ -1,7 +1,7 @@
 #include "quorvel/AddressSearch.h"
 
-#include "dbase/Field.h"
-#include "dbase/IndexFile.h"
+#include "dbase/data/Field.h"
+#include "dbase/index/IndexFile.h"
 #include "platform/CodePage.h"
 #include "platform/NumText.h"
 #include "quorvel/PackWhenPossible.h"

@@ -1,6 +1,6 @@
 #include "quorvel/CDatenbank.h"
 
-#include "dbase/Collate.h"
+#include "dbase/util/Collate.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "quorvel/CModifyDBStruk.h"

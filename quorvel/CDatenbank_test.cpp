@@ -1,7 +1,7 @@
 #include "quorvel/CDatenbank.h"
 
-#include "dbase/EngineFile.h"
-#include "dbase/Field.h"
+#include "dbase/file/EngineFile.h"
+#include "dbase/data/Field.h"
 #include "quorvel/QuorvelTestEnv.h"
 #include "quorvel/TwoProcesses.h"
 

@@ -1,6 +1,6 @@
 #include "quorvel/CDlgAdrSucheV2.h"
 
-#include "dbase/Table.h"
+#include "dbase/data/Table.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/AddressSearch.h"
 #include "quorvel/CDatenbank.h"

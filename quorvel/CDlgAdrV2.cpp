@@ -1,6 +1,6 @@
 #include "quorvel/CDlgAdrV2.h"
 
-#include "dbase/Table.h"
+#include "dbase/data/Table.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/CQuorvelApp.h"

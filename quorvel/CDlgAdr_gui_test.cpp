@@ -7,8 +7,8 @@
 #include "quorvel/CDlgOrte.h"
 #include "quorvel/CDlgOrteSearch.h"
 
-#include "dbase/Field.h"
-#include "dbase/Table.h"
+#include "dbase/data/Field.h"
+#include "dbase/data/Table.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/System.h"

@@ -1,6 +1,6 @@
 #include "quorvel/CDlgOrte.h"
 
-#include "dbase/Table.h"
+#include "dbase/data/Table.h"
 #include "platform/MessageService.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/CDatenbank.h"

@@ -1,6 +1,6 @@
 #include "quorvel/CDlgOrteSearch.h"
 
-#include "dbase/Table.h"
+#include "dbase/data/Table.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/ListLine.h"

@@ -6,7 +6,7 @@
 #include "quorvel/CDlgOrte.h"
 #include "quorvel/CDlgOrteSearch.h"
 
-#include "dbase/Table.h"
+#include "dbase/data/Table.h"
 #include "platform/Files.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"

@@ -1,6 +1,6 @@
 #include "quorvel/CDlgProjekt.h"
 
-#include "dbase/Table.h"
+#include "dbase/data/Table.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"

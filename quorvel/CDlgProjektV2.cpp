@@ -1,6 +1,6 @@
 #include "quorvel/CDlgProjektV2.h"
 
-#include "dbase/Table.h"
+#include "dbase/data/Table.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/CDlgOrteSearch.h"
 #include "quorvel/CQuorvelApp.h"

@@ -6,8 +6,8 @@
 #include "quorvel/CDlgOrteSearch.h"
 #include "quorvel/Soundex.h"
 
-#include "dbase/EngineFile.h"
-#include "dbase/Table.h"
+#include "dbase/file/EngineFile.h"
+#include "dbase/data/Table.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"

@@ -1,7 +1,7 @@
 #include "quorvel/CModifyDBStruk.h"
 
-#include "dbase/EngineFile.h"
-#include "dbase/Field.h"
+#include "dbase/file/EngineFile.h"
+#include "dbase/data/Field.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "quorvel/PrivateTemp.h"

@@ -3,8 +3,8 @@
 // stay beside the table as ".OLD" backups and the new files take their place.
 #pragma once
 
-#include "dbase/FieldView.h"
-#include "dbase/Table.h"
+#include "dbase/data/FieldView.h"
+#include "dbase/data/Table.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "quorvel/CModifyDBStruk.h"
 
-#include "dbase/EngineFile.h"
-#include "dbase/FieldView.h"
+#include "dbase/file/EngineFile.h"
+#include "dbase/data/FieldView.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/QuorvelTables.h"
 #include "quorvel/QuorvelTestEnv.h"

@@ -1,7 +1,7 @@
 // Typed columns of the library's tables: thin views over one field each.
 #pragma once
 
-#include "dbase/FieldView.h"
+#include "dbase/data/FieldView.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "quorvel/PackWhenPossible.h"
 
 #include "dbase/EngineContext.h"
-#include "dbase/Table.h"
+#include "dbase/data/Table.h"
 #include "platform/Files.h"
 
 using namespace vx;

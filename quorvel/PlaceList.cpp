@@ -1,6 +1,6 @@
 #include "quorvel/PlaceList.h"
 
-#include "dbase/Collate.h"
+#include "dbase/util/Collate.h"
 #include "platform/CodePage.h"
 #include "platform/Files.h"
 #include "platform/NumText.h"

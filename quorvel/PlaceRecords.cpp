@@ -1,7 +1,7 @@
 #include "quorvel/PlaceRecords.h"
 
-#include "dbase/Field.h"
-#include "dbase/Table.h"
+#include "dbase/data/Field.h"
+#include "dbase/data/Table.h"
 #include "platform/NumText.h"
 #include "quorvel/ListLine.h"
 #include "quorvel/QuorvelTables.h"

@@ -1,6 +1,6 @@
 #include "quorvel/PlaceRecords.h"
 
-#include "dbase/Table.h"
+#include "dbase/data/Table.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/ListLine.h"
 #include "quorvel/QuorvelTestEnv.h"

@@ -1,7 +1,7 @@
 #include "quorvel/QuorvelTables.h"
 
-#include "dbase/Field.h"
-#include "dbase/IndexFile.h"
+#include "dbase/data/Field.h"
+#include "dbase/index/IndexFile.h"
 #include "platform/Files.h"
 #include "quorvel/CModifyDBStruk.h"
 

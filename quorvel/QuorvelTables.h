@@ -3,9 +3,9 @@
 // keeps its index usable and binds one column per field.
 #pragma once
 
-#include "dbase/FieldView.h"
-#include "dbase/Relation.h"
-#include "dbase/Table.h"
+#include "dbase/data/FieldView.h"
+#include "dbase/query/Relation.h"
+#include "dbase/data/Table.h"
 #include "quorvel/Columns.h"
 
 #include <string>

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "dbase/EngineContext.h"
-#include "dbase/Field.h"
-#include "dbase/Table.h"
+#include "dbase/data/Field.h"
+#include "dbase/data/Table.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "quorvel/QuorvelScratch.h"

@@ -1,6 +1,6 @@
 #include "quorvel/RecordWalk.h"
 
-#include "dbase/Table.h"
+#include "dbase/data/Table.h"
 #include "quorvel/PackWhenPossible.h"
 
 using namespace vx;

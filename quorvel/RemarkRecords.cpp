@@ -1,6 +1,6 @@
 #include "quorvel/RemarkRecords.h"
 
-#include "dbase/Table.h"
+#include "dbase/data/Table.h"
 #include "platform/NumText.h"
 #include "quorvel/ListLine.h"
 #include "quorvel/PackWhenPossible.h"

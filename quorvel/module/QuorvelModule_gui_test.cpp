@@ -2,9 +2,9 @@
 // with dlopen, its dialogs driven on the display through their controls,
 // and the tables read afterwards by the engine and by python3-dbfread.
 #include "dbase/EngineContext.h"
-#include "dbase/Field.h"
-#include "dbase/FieldView.h"
-#include "dbase/Table.h"
+#include "dbase/data/Field.h"
+#include "dbase/data/FieldView.h"
+#include "dbase/data/Table.h"
 #include "platform/Files.h"
 #include "platform/System.h"
 #include "platform/wx/WxText.h"

@@ -1,8 +1,8 @@
 // Loads the library as the programs do, through dlopen and the plain C
 // exports, and checks what its start-up leaves on disk.
-#include "dbase/Field.h"
-#include "dbase/IndexFile.h"
-#include "dbase/Table.h"
+#include "dbase/data/Field.h"
+#include "dbase/index/IndexFile.h"
+#include "dbase/data/Table.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
