@@ -10,7 +10,6 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
-#include <wx/weakref.h>
 
 #include <vector>
 
@@ -62,9 +61,6 @@ public:
         const wxEventType type = event.GetEventType();
         if (type == wxEVT_CHAR_HOOK) return OnKeyDown(static_cast<wxKeyEvent&>(event));
         if (type == wxEVT_KEY_UP) return OnKeyUp(static_cast<wxKeyEvent&>(event));
-        if (type == wxEVT_ACTIVATE && static_cast<wxActivateEvent&>(event).GetActive())
-            KeepKeyboardInForm(wxDynamicCast(event.GetEventObject(), wxFrame));
-        if (type == wxEVT_DESTROY) OnWindowGone(static_cast<wxWindowDestroyEvent&>(event));
         if (type == wxEVT_LEFT_DOWN || type == wxEVT_RIGHT_DOWN || type == wxEVT_MIDDLE_DOWN ||
             type == wxEVT_ACTIVATE || type == wxEVT_KILL_FOCUS)
             altAlone_ = false;
@@ -90,33 +86,6 @@ private:
         const wxChar letter = wxChar(wxToupper(key));
         if (FollowMnemonic(frame, letter) || OpenMenuBarMenu(frame, letter)) return Event_Processed;
         return Event_Skip;
-    }
-
-    // A main window active again after a preview or a dialog may have no
-    // control with the keyboard: its keys would then reach the menu bar
-    // directly and never the form. Give the keyboard back to the form.
-    static void KeepKeyboardInForm(wxFrame* frame) {
-        if (!frame || !frame->GetMenuBar()) return;
-        wxWeakRef<wxFrame> weak(frame);
-        frame->CallAfter([weak] {
-            if (!weak || !weak->IsEnabled()) return;
-            // The toolkit may still name the control that had the keyboard
-            // before, while no control has it: give it to that control again.
-            wxWindow* focus = wxWindow::FindFocus();
-            if (focus && focus != weak.get() && wxGetTopLevelParent(focus) == weak.get() && focus->IsEnabled())
-                focus->SetFocus();
-            else
-                weak->SetFocus();
-        });
-    }
-
-    // A window that goes (a preview, a dialog) hands the keyboard back to
-    // the main window it belonged to.
-    static void OnWindowGone(wxWindowDestroyEvent& event) {
-        auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
-        if (!window || !window->IsTopLevel()) return;
-        wxWindow* parent = window->GetParent();
-        KeepKeyboardInForm(parent ? wxDynamicCast(wxGetTopLevelParent(parent), wxFrame) : nullptr);
     }
 
     int OnKeyUp(wxKeyEvent& event) {
