@@ -292,8 +292,8 @@ int ReportJob::Print() {
 
 Rect ReportJob::PageRect(const Rect& r) const {
     const Point origin = layout_.Origin();
-    return Rect{origin.x + layout_.Narrowed(r.left), origin.y + r.top, origin.x + layout_.Narrowed(r.right),
-                origin.y + r.bottom};
+    const int top = origin.y + layout_.Lowered(r.top);
+    return Rect{origin.x + layout_.Narrowed(r.left), top, origin.x + layout_.Narrowed(r.right), top + r.Height()};
 }
 
 void ReportJob::DrawObject(const LayoutObject& o, Canvas& c) {
@@ -377,8 +377,9 @@ void ReportJob::StartTable(Canvas& c) {
     const LayoutTable& t = *layout_.table;
     Point origin = layout_.Origin();
     int top = CurrentPage() > 1 && t.nextTop ? *t.nextTop : t.rect.top;
-    tableY_ = top + origin.y;
-    tableBottom_ = t.rect.Height() > 0 ? t.rect.bottom + origin.y : layout_.pageHeight - layout_.bottom;
+    tableY_ = layout_.Lowered(top) + origin.y;
+    tableBottom_ = t.rect.Height() > 0 ? layout_.Lowered(t.rect.top) + origin.y + t.rect.Height()
+                                       : layout_.pageHeight - layout_.bottom;
     tableOnPage_ = true;
     if (t.header) {
         int h = RowHeight(c, true);

@@ -330,8 +330,11 @@ TEST_F(ReportJobTest, OffsetsRewrittenLineByLineMoveTheObjectsInsideTheirSpan) {
     job.Print();
     ASSERT_EQ(job.PrintEnd(), kOk);
     ASSERT_EQ(drawn.rects.size(), 1u);
-    // The left margin narrows the objects' span; its right edge stays where it was.
-    EXPECT_EQ(drawn.rects[0], (Rect{200 + 120, 650 + 50, 1900, 1450 + 50}));
+    // The left margin narrows the objects' span; its right edge stays where
+    // it was. The top margin moves the frame down by 32 of its 50 tenths of
+    // a millimetre (the table, the lowest object at 140 mm, stays); the
+    // frame keeps its height.
+    EXPECT_EQ(drawn.rects[0], (Rect{200 + 120, 650 + 32, 1900, 1450 + 32}));
 }
 
 TEST_F(ReportJobTest, LayoutErrorsAreReportedNotCrashed) {

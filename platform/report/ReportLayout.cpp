@@ -419,6 +419,15 @@ Point Layout::Origin() const {
     return Point{left + int(xOffsetUm / 100), top + int(yOffsetUm / 100)};
 }
 
+int Layout::Lowered(int y) const {
+    const long offset = yOffsetUm / 100;
+    int lowest = 0;
+    for (const auto& o : objects) lowest = std::max(lowest, o.rect.top);
+    if (table) lowest = std::max(lowest, table->rect.top);
+    if (offset <= 0 || lowest <= offset) return y;
+    return int(std::lround(double(y) * double(lowest - offset) / lowest));
+}
+
 int Layout::Span() const {
     int span = 0;
     for (const auto& o : objects) span = std::max({span, o.rect.left, o.rect.right});

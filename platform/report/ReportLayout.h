@@ -11,7 +11,8 @@
 //   Bottom=15                   bottom margin
 //   xOffset=0                   extra margin in micrometres, written by the
 //   yOffset=0                   form settings: xOffset narrows the objects'
-//                               span, yOffset moves every object down
+//                               span, yOffset moves the top object down and
+//                               keeps the lowest one where it was
 //
 //   [Text:Name]                 text object
 //   Rect=x,y,w,h                mm from the margin point; h 0: as high as
@@ -146,6 +147,11 @@ struct Layout {
     // the span the objects cover, which keeps its right edge, instead of
     // pushing them past it.
     int Narrowed(int length) const;
+    // A vertical position from the margin point as it lies on the page: a
+    // positive yOffset (the form settings' top margin) moves the top down and
+    // keeps the lowest object's top where it was, so that a footer stays on
+    // the paper; heights are kept.
+    int Lowered(int y) const;
     // The right edge of the rightmost object or table column, from the margin point.
     int Span() const;
     // Every variable name the layout refers to, with the names in visibility

@@ -141,13 +141,15 @@ TEST(SampleLayout, CalculationReportExportsWithTheProgramsVariables) {
     EXPECT_GT(band.b, 200);
 }
 
-TEST(SampleLayout, LeftMarginOfTheFormSettingsNarrowsThePage) {
+TEST(SampleLayout, MarginsOfTheFormSettingsNarrowAndShortenThePage) {
     testing::ScratchDir dir;
     std::string layout;
     ASSERT_TRUE(ReadWholeFile(SourceFile("data/Velmora.LST"), layout));
-    const size_t at = layout.find("xOffset=0");
-    ASSERT_NE(at, std::string::npos);
-    layout.replace(at, 9, "xOffset=15000");  // 1,5 cm
+    for (const auto& [from, to] : {std::pair{"xOffset=0", "xOffset=15000"}, std::pair{"yOffset=0", "yOffset=20000"}}) {
+        const size_t at = layout.find(from);  // 1,5 cm left, 2 cm top
+        ASSERT_NE(at, std::string::npos);
+        layout.replace(at, 9, to);
+    }
     const std::string file = dir.File("Velmora.LST");
     ASSERT_TRUE(WriteFileAtomic(file, layout));
 
@@ -162,25 +164,33 @@ TEST(SampleLayout, LeftMarginOfTheFormSettingsNarrowsThePage) {
     const std::string png = dir.File("rand");
     ASSERT_TRUE(testing::RenderFirstPage(pdf, png));
     const std::string artefacts = vx::ArtefactDir();
-    if (!artefacts.empty()) RunProgram("cp", {png + ".png", JoinPath(artefacts, "velmora-report-left-margin.png")});
+    if (!artefacts.empty()) RunProgram("cp", {png + ".png", JoinPath(artefacts, "velmora-report-margins.png")});
 
     // Ink only between the layout's left edge plus the margin and the
-    // layout's right edge (20 mm + 175 mm), at 50 dots per inch.
+    // layout's right edge (20 mm + 175 mm), and below its top edge plus the
+    // margin (12 mm + 20 mm), at 50 dots per inch. The footer line (270 mm
+    // below the top edge, 175 mm long) is where it was without the margin.
     testing::Png img(png + ".png");
     ASSERT_TRUE(img.Ok());
-    int first = img.Width(), last = -1;
-    for (int x = 0; x < img.Width(); ++x)
-        for (int y = 0; y < img.Height(); ++y) {
-            const testing::Rgb p = img.At(x, y);
-            if (std::min({p.r, p.g, p.b}) < 160) {
-                first = std::min(first, x);
-                last = std::max(last, x);
-            }
-        }
     const auto px = [](double mm) { return int(mm / 25.4 * 50); };
+    int first = img.Width(), last = -1, top = img.Height(), lowestLine = -1;
+    for (int y = 0; y < img.Height(); ++y) {
+        int inkInRow = 0;
+        for (int x = 0; x < img.Width(); ++x) {
+            const testing::Rgb p = img.At(x, y);
+            if (std::min({p.r, p.g, p.b}) >= 160) continue;
+            ++inkInRow;
+            first = std::min(first, x);
+            last = std::max(last, x);
+            top = std::min(top, y);
+        }
+        if (inkInRow > px(150)) lowestLine = y;
+    }
     EXPECT_GE(first, px(20 + 15) - 1);
     EXPECT_LE(last, px(20 + 175) + 1);
     EXPECT_GT(last, px(20 + 170));  // the right edge is where it was
+    EXPECT_GE(top, px(12 + 20) - 1);
+    EXPECT_NEAR(lowestLine, px(12 + 270), 1);
 }
 
 TEST(SampleLayout, ExhaustLineAndShortFormShowTheirOwnParts) {
