@@ -30,8 +30,10 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/checklst.h>
+#include <wx/frame.h>
 #include <wx/choice.h>
 #include <wx/image.h>
 #include <wx/menu.h>
@@ -642,6 +644,22 @@ TEST_F(TarsiloFormTest, FormLettersComeBeforeTheMenuBarAndTheMenuTakesTheRest) {
     FocusOn(form_->SystemCombo());
     Key(keys, 'u', wxMOD_ALT);
     EXPECT_EQ(wxWindow::FindFocus(), form_->FindWindow(IDC_SECTION_SIZE));
+}
+
+// After a window of its own has gone (a preview, a dialog), the keyboard is
+// the form's again: otherwise F10 and the letters reach the menu bar alone.
+TEST_F(TarsiloFormTest, AWindowThatGoesGivesTheKeyboardBackToTheForm) {
+    FocusOn(form_->SystemCombo());
+    auto* other = new wxFrame(frame_, wxID_ANY, "Vorschau");
+    auto* button = new wxButton(other, wxID_ANY, "OK");
+    other->Show();
+    button->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == button; }));
+    other->Destroy();
+    ASSERT_TRUE(PumpUntil([&] {
+        wxWindow* focus = wxWindow::FindFocus();
+        return focus && focus != frame_ && wxGetTopLevelParent(focus) == frame_;
+    }));
 }
 
 TEST_F(TarsiloFormTest, NumberFieldsSayWhatIsWrongAtTheirField) {

@@ -10,6 +10,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
+#include <wx/weakref.h>
 
 #include <vector>
 
@@ -61,6 +62,9 @@ public:
         const wxEventType type = event.GetEventType();
         if (type == wxEVT_CHAR_HOOK) return OnKeyDown(static_cast<wxKeyEvent&>(event));
         if (type == wxEVT_KEY_UP) return OnKeyUp(static_cast<wxKeyEvent&>(event));
+        if (type == wxEVT_ACTIVATE && static_cast<wxActivateEvent&>(event).GetActive())
+            KeepKeyboardInForm(wxDynamicCast(event.GetEventObject(), wxFrame));
+        if (type == wxEVT_DESTROY) OnWindowGone(static_cast<wxWindowDestroyEvent&>(event));
         if (type == wxEVT_LEFT_DOWN || type == wxEVT_RIGHT_DOWN || type == wxEVT_MIDDLE_DOWN ||
             type == wxEVT_ACTIVATE || type == wxEVT_KILL_FOCUS)
             altAlone_ = false;
@@ -82,10 +86,51 @@ private:
         if (!frame) return Event_Skip;
         if (key == WXK_F10 && event.GetModifiers() == wxMOD_NONE)
             return OpenMenuBarMenu(frame, 0) ? Event_Processed : Event_Skip;
-        if (event.GetModifiers() != wxMOD_ALT || key > 127 || !wxIsalnum(key)) return Event_Skip;
-        const wxChar letter = wxChar(wxToupper(key));
-        if (FollowMnemonic(frame, letter) || OpenMenuBarMenu(frame, letter)) return Event_Processed;
+        const wxChar letter = MnemonicKey(event);
+        if (letter && (FollowMnemonic(frame, letter) || OpenMenuBarMenu(frame, letter))) return Event_Processed;
         return Event_Skip;
+    }
+
+    // The letter or sign of Alt and a key, 0 for any other key. A sign may
+    // need Shift ("?" of the help menu); its key code is the unshifted key,
+    // the toolkit's own key value the sign.
+    static wxChar MnemonicKey(const wxKeyEvent& event) {
+        const int key = event.GetKeyCode();
+        if (event.GetModifiers() == wxMOD_ALT && key <= 127 && wxIsalnum(key)) return wxChar(wxToupper(key));
+        if ((event.GetModifiers() & ~wxMOD_SHIFT) != wxMOD_ALT) return 0;
+#ifdef __WXGTK__
+        const unsigned sign = event.GetRawKeyCode();
+#else
+        const unsigned sign = unsigned(event.GetUnicodeKey());
+#endif
+        return sign > ' ' && sign < 127 && !wxIsalnum(sign) ? wxChar(sign) : 0;
+    }
+
+    // A main window active again after a preview or a dialog may have no
+    // control with the keyboard: its keys would then reach the menu bar
+    // directly and never the form. Give the keyboard back to the form.
+    static void KeepKeyboardInForm(wxFrame* frame) {
+        if (!frame || !frame->GetMenuBar()) return;
+        wxWeakRef<wxFrame> weak(frame);
+        frame->CallAfter([weak] {
+            if (!weak || !weak->IsEnabled()) return;
+            // The toolkit may still name the control that had the keyboard
+            // before, while no control has it: give it to that control again.
+            wxWindow* focus = wxWindow::FindFocus();
+            if (focus && focus != weak.get() && wxGetTopLevelParent(focus) == weak.get() && focus->IsEnabled())
+                focus->SetFocus();
+            else
+                weak->SetFocus();
+        });
+    }
+
+    // A window that goes (a preview, a dialog) hands the keyboard back to
+    // the main window it belonged to.
+    static void OnWindowGone(wxWindowDestroyEvent& event) {
+        auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
+        if (!window || !window->IsTopLevel()) return;
+        wxWindow* parent = window->GetParent();
+        KeepKeyboardInForm(parent ? wxDynamicCast(wxGetTopLevelParent(parent), wxFrame) : nullptr);
     }
 
     int OnKeyUp(wxKeyEvent& event) {
