@@ -287,6 +287,11 @@ class Session:
             return "main"
         return "other"
 
+    def check_icon(self, wid, what):
+        """The window shows the program's picture as its icon to the desktop."""
+        if "Icon (" not in self.run(["xprop", "-id", wid, "_NET_WM_ICON"]):
+            raise StepFailed("%s has no icon" % what)
+
     def dialogs(self, pattern):
         """The modal windows whose title matches pattern: the program waits
         for their answer, so they stay until they get one."""

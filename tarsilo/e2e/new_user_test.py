@@ -290,6 +290,7 @@ def main():
         s.keys(*["Return"] * 8)
         s.confirm(found[0][0], "Return", "close of the user data dialog by Enter", LONG)
         state["main"] = s.wait_window(MAIN_NEW, "main window \"unbenannt - Tarsilo\"", LONG)
+        s.check_icon(state["main"], "the main window")
 
     def answer_start_dialog():
         # The start picture and the start dialog are both titled "Tarsilo";

@@ -95,6 +95,7 @@ def main():
             s.keys(*["Return"] * 8)
             s.confirm(found[0][0], "Return", "close of the user data dialog by Enter", LONG)
         state["main"] = s.wait_window(MAIN_NEW, "main window \"unbenannt - Velmora\"", LONG)
+        s.check_icon(state["main"], "the main window")
         # The library's start dialog and the start picture are both titled
         # "Velmora"; the dialog is the modal one. A new calculation is what
         # this user wants.

@@ -8,6 +8,7 @@
 #include "platform/wx/WxMnemonics.h"
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CommandIds.h"
+#include "velmora/shared/ProgramPicture.h"
 #include "velmora/shared/ProgramSettings.h"
 #include "velmora/shared/WebLink.h"
 
@@ -26,6 +27,7 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
     wxMenuBar* menuBar = wxXmlResource::Get()->LoadMenuBar("IDR_MAINFRAME");
     if (!menuBar) return false;
     SetMenuBar(menuBar);
+    SetIcons(ProgramIcons());
     // Alt and a letter: the form first, then the menu bar.
     vx::InstallMnemonicRule();
     wxToolBar* toolBar = wxXmlResource::Get()->LoadToolBar(this, "IDR_MAINFRAME");

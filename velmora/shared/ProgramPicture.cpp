@@ -20,6 +20,19 @@ const wxBitmap& ProgramPicture() {
     return picture;
 }
 
+wxIconBundle ProgramIcons() {
+    wxIconBundle icons;
+    const wxBitmap& picture = ProgramPicture();
+    if (!picture.IsOk()) return icons;
+    const wxImage image = picture.ConvertToImage();
+    for (const int size : {16, 32, 48, 64}) {
+        wxIcon icon;
+        icon.CopyFromBitmap(wxBitmap(image.Scale(size, size, wxIMAGE_QUALITY_HIGH)));
+        icons.AddIcon(icon);
+    }
+    return icons;
+}
+
 void DrawProgramPicture(wxDC& dc) {
     const wxBitmap& picture = ProgramPicture();
     if (picture.IsOk()) dc.DrawBitmap(picture, 10, 10, false);

@@ -5,6 +5,7 @@
 
 #include <wx/bitmap.h>
 #include <wx/font.h>
+#include <wx/iconbndl.h>
 
 #include <string>
 
@@ -12,6 +13,9 @@ class wxDC;
 
 // Loaded once; not Ok when the file is missing.
 const wxBitmap& ProgramPicture();
+// The picture as the main window's icon, in the sizes desktops ask for;
+// empty when the file is missing.
+wxIconBundle ProgramIcons();
 // The picture at (10, 10), in its frame; the frame alone without it.
 void DrawProgramPicture(wxDC& dc);
 
