@@ -649,17 +649,23 @@ TEST_F(TarsiloFormTest, FormLettersComeBeforeTheMenuBarAndTheMenuTakesTheRest) {
 // After a window of its own has gone (a preview, a dialog), the keyboard is
 // the form's again: otherwise F10 and the letters reach the menu bar alone.
 TEST_F(TarsiloFormTest, AWindowThatGoesGivesTheKeyboardBackToTheForm) {
-    FocusOn(form_->SystemCombo());
-    auto* other = new wxFrame(frame_, wxID_ANY, "Vorschau");
-    auto* button = new wxButton(other, wxID_ANY, "OK");
-    other->Show();
-    button->SetFocus();
-    ASSERT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == button; }));
-    other->Destroy();
-    ASSERT_TRUE(PumpUntil([&] {
-        wxWindow* focus = wxWindow::FindFocus();
-        return focus && focus != frame_ && wxGetTopLevelParent(focus) == frame_;
-    }));
+    // Once while the form is usable, once while the window disables it (as
+    // the computation's progress does), which takes the keyboard away.
+    for (const bool disables : {false, true}) {
+        FocusOn(form_->SystemCombo());
+        auto* other = new wxFrame(frame_, wxID_ANY, "Vorschau");
+        auto* button = new wxButton(other, wxID_ANY, "OK");
+        other->Show();
+        if (disables) frame_->Disable();
+        button->SetFocus();
+        ASSERT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == button; }));
+        other->Destroy();
+        if (disables) frame_->Enable();
+        ASSERT_TRUE(PumpUntil([&] {
+            wxWindow* focus = wxWindow::FindFocus();
+            return focus && (focus == form_->SystemCombo() || focus->GetParent() == form_->SystemCombo());
+        })) << (disables ? "after a disabling window" : "after a window");
+    }
 }
 
 TEST_F(TarsiloFormTest, NumberFieldsSayWhatIsWrongAtTheirField) {

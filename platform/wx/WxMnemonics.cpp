@@ -65,6 +65,7 @@ public:
         if (type == wxEVT_ACTIVATE && static_cast<wxActivateEvent&>(event).GetActive())
             KeepKeyboardInForm(wxDynamicCast(event.GetEventObject(), wxFrame));
         if (type == wxEVT_DESTROY) OnWindowGone(static_cast<wxWindowDestroyEvent&>(event));
+        if (type == wxEVT_SET_FOCUS) OnFocus(wxDynamicCast(event.GetEventObject(), wxWindow));
         if (type == wxEVT_LEFT_DOWN || type == wxEVT_RIGHT_DOWN || type == wxEVT_MIDDLE_DOWN ||
             type == wxEVT_ACTIVATE || type == wxEVT_KILL_FOCUS)
             altAlone_ = false;
@@ -107,21 +108,43 @@ private:
     }
 
     // A main window active again after a preview or a dialog may have no
-    // control with the keyboard: its keys would then reach the menu bar
-    // directly and never the form. Give the keyboard back to the form.
+    // control with the keyboard (a window that disables the main window
+    // takes it away): its keys would then reach the menu bar directly, F10
+    // would open a menu without a chosen item and the letters after it
+    // would get lost. Give the keyboard back to the control that had it
+    // last, or to the form's first one.
     static void KeepKeyboardInForm(wxFrame* frame) {
         if (!frame || !frame->GetMenuBar()) return;
         wxWeakRef<wxFrame> weak(frame);
         frame->CallAfter([weak] {
             if (!weak || !weak->IsEnabled()) return;
-            // The toolkit may still name the control that had the keyboard
-            // before, while no control has it: give it to that control again.
             wxWindow* focus = wxWindow::FindFocus();
-            if (focus && focus != weak.get() && wxGetTopLevelParent(focus) == weak.get() && focus->IsEnabled())
-                focus->SetFocus();
-            else
-                weak->SetFocus();
+            if (focus && focus != weak.get() && wxGetTopLevelParent(focus) == weak.get()) return;
+            wxWindow* last = LastControl().get();
+            if (last && wxGetTopLevelParent(last) == weak.get() && ShownWithin(last, weak.get()) && last->IsEnabled()) {
+                last->SetFocus();
+                return;
+            }
+            std::vector<wxWindow*> order;
+            CollectInTabOrder(weak.get(), order);
+            for (wxWindow* w : order)
+                if (ShownWithin(w, weak.get()) && w->IsEnabled() && w->CanAcceptFocusFromKeyboard()) {
+                    w->SetFocus();
+                    return;
+                }
         });
+    }
+
+    // The control of a main window that had the keyboard last.
+    static wxWeakRef<wxWindow>& LastControl() {
+        static wxWeakRef<wxWindow> last;
+        return last;
+    }
+
+    static void OnFocus(wxWindow* window) {
+        if (!window || window->IsTopLevel()) return;
+        auto* frame = wxDynamicCast(wxGetTopLevelParent(window), wxFrame);
+        if (frame && frame->GetMenuBar() && window != frame->GetMenuBar()) LastControl() = window;
     }
 
     // A window that goes (a preview, a dialog) hands the keyboard back to
