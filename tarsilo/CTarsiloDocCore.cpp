@@ -5,7 +5,6 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
-#include "tarsilo/ManufacturerLines.h"
 #include "tarsilo/TarsiloCommandIds.h"
 #include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
@@ -199,14 +198,13 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
     progress_->ClearCancel();
     progress_->Show();
     running_ = true;
-    wrz_ = ManufacturerLines::OpenWrz(catalogue);
+    lines_ = std::make_unique<WrzLineReader>(catalogue);
     bool cancelled = false;
     for (const ManufacturerItem* m : selected) {
         cancelled = !ComputeManufacturer(m->name, m->offset) || progress_->IsCancelled();
         if (cancelled) break;
     }
-    if (wrz_) std::fclose(wrz_);
-    wrz_ = nullptr;
+    lines_.reset();
     running_ = false;
     long index = 0;
     for (AssignmentRow& row : rows) row.itemData = index++;
@@ -244,7 +242,15 @@ bool CTarsiloDocCore::ComputeManufacturer(const std::string& name, int64_t offse
     results.clear();
     if (!progress_) progress_ = CreateProgress();
     if (!freshGenerator_) freshGenerator_ = std::make_unique<CWaerme>();
-    ManufacturerLines lines = wrz_ ? ManufacturerLines(wrz_, offset, name) : ManufacturerLines(catalogue, offset, name);
+    // Outside a table's computation the manufacturer opens the file for itself.
+    std::unique_ptr<WrzLineReader> own;
+    WrzLineReader& lines = lines_ ? *lines_ : *(own = std::make_unique<WrzLineReader>(catalogue));
+    lines.Start(offset, name);
+    // The lines skipped are shown once the manufacturer is done, however it ends.
+    struct ShowSkipped {
+        WrzLineReader& lines;
+        ~ShowSkipped() { lines.ReportSkipped(); }
+    } showSkipped{lines};
     const double from = outputFrom.value, to = outputTo.value;
     WrzEntry entry;
     for (;;) {

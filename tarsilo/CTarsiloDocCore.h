@@ -19,7 +19,6 @@
 #include "velmora/shared/FlueSystem.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <deque>
 #include <memory>
 #include <span>
@@ -169,7 +168,7 @@ private:
     // the constructor reads the profile.
     std::unique_ptr<CWaerme> freshGenerator_;
     // "velmora.wrz", open while a table is computed, for every manufacturer.
-    std::FILE* wrz_ = nullptr;
+    std::unique_ptr<WrzLineReader> lines_;
 };
 
 // The model's queries of the active document: -1 without one, codes above 52 give 0.
