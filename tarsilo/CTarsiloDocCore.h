@@ -151,12 +151,10 @@ protected:
 
 private:
     struct ManufacturerRun;
-    bool PrepareHeatGenerator();
     bool SearchSections(int64_t lineOffset);
     bool RunAndJudge();
     void AddRow(int64_t lineOffset);
     void KeepResult();
-    bool PutSections(const Sizes& s);
     // Why a computation that ran to its end listed nothing, in one line.
     std::string EmptyTableReason() const;
     // The form's field of a chimney value that failed its check; 0 for others.

@@ -124,7 +124,7 @@ bool CVelmoraDocCore::OnCalculate() {
         return false;
     }
     BusyScope busy(*this);
-    PrepareRun();
+    PrepareAndSize(Preparation::Full);
 
     BeginWait();
     const bool ok = ComputeDiagram();
