@@ -10,6 +10,7 @@
 #include "platform/System.h"
 #include "values/Helpers.h"
 #include "velmora/HeightRangeRules.h"
+#include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/ProgramSettings.h"
 
 #include <cmath>
@@ -108,6 +109,12 @@ void CVelmoraDocCore::ClearHeatGenerator() {
     heatGenerator = CWaerme();
     limitCrossSection = 0;
     resultValid = 0;
+}
+
+bool CVelmoraDocCore::ChooseHeatGenerator(CWrzKatalog& catalogue, int64_t offset) {
+    const bool loaded = LoadHeatGenerator(catalogue, heatGenerator, offset) == CWrzKatalog::kLoaded;
+    StartCrossSection();
+    return loaded;
 }
 
 void CVelmoraDocCore::SetChosenPoint(double height, double size) {
