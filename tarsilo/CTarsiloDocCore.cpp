@@ -5,7 +5,6 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
-#include "tarsilo/ManufacturerLines.h"
 #include "tarsilo/TarsiloCommandIds.h"
 #include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
@@ -47,12 +46,6 @@ void PutFittingInPlace(CZeta& zeta, int kind, int tag, int count) {
     for (int i = 0; i < CZeta::FreeElements; ++i)
         if (zeta.elements[i].kind == kind) zeta.ClearElement(i);
     zeta.AddResistance(kind, 90, tag, 1, count);
-}
-
-template <class Module>
-bool CheckPasses(Module& module) {
-    std::string message;
-    return module.CheckInputs(message, nullptr) == 0;
 }
 
 // The table's end: the next section is the current one.
@@ -199,14 +192,13 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
     progress_->ClearCancel();
     progress_->Show();
     running_ = true;
-    wrz_ = ManufacturerLines::OpenWrz(catalogue);
+    lines_ = std::make_unique<WrzLineReader>(catalogue);
     bool cancelled = false;
     for (const ManufacturerItem* m : selected) {
         cancelled = !ComputeManufacturer(m->name, m->offset) || progress_->IsCancelled();
         if (cancelled) break;
     }
-    if (wrz_) std::fclose(wrz_);
-    wrz_ = nullptr;
+    lines_.reset();
     running_ = false;
     long index = 0;
     for (AssignmentRow& row : rows) row.itemData = index++;
@@ -244,7 +236,15 @@ bool CTarsiloDocCore::ComputeManufacturer(const std::string& name, int64_t offse
     results.clear();
     if (!progress_) progress_ = CreateProgress();
     if (!freshGenerator_) freshGenerator_ = std::make_unique<CWaerme>();
-    ManufacturerLines lines = wrz_ ? ManufacturerLines(wrz_, offset, name) : ManufacturerLines(catalogue, offset, name);
+    // Outside a table's computation the manufacturer opens the file for itself.
+    std::unique_ptr<WrzLineReader> own;
+    WrzLineReader& lines = lines_ ? *lines_ : *(own = std::make_unique<WrzLineReader>(catalogue));
+    lines.Start(offset, name);
+    // The lines skipped are shown once the manufacturer is done, however it ends.
+    struct ShowSkipped {
+        WrzLineReader& lines;
+        ~ShowSkipped() { lines.ReportSkipped(); }
+    } showSkipped{lines};
     const double from = outputFrom.value, to = outputTo.value;
     WrzEntry entry;
     for (;;) {
@@ -258,7 +258,7 @@ bool CTarsiloDocCore::ComputeManufacturer(const std::string& name, int64_t offse
 
         const double p = heatGenerator.output.value;
         if (!(from == 0 && to == 0) && (to == 0 ? p != from : (p < from || p > to))) continue;
-        if (!PrepareHeatGenerator()) continue;
+        if (PrepareAndSize(Preparation::InLinkedChain) != Prepared::Ready) continue;
 
         if (progress_->ShowsText())
             progress_->SetStatusText(vx::Format("\r\n\r\n%s\r\n\r\n%s", heatGenerator.manufacturerName.text,
@@ -274,47 +274,6 @@ bool CTarsiloDocCore::ComputeManufacturer(const std::string& name, int64_t offse
     resultValid = 1;
     UpdateViews(0);
     return true;
-}
-
-// The heat generator, its connecting piece and the installation room for
-// this output; false when one of them fails its check.
-bool CTarsiloDocCore::PrepareHeatGenerator() {
-    heatGenerator.arrangement = &construction;
-    double dh = 0;
-    CrossSectionGeometry(heatGenerator.outletDiameter.value, heatGenerator.outletSideA.value,
-                         heatGenerator.outletSideB.value, heatGenerator.outletShape.value,
-                         heatGenerator.outletArea.value, heatGenerator.outletPerimeter.value, dh);
-    if (!CheckPasses(heatGenerator)) return false;
-    heatGenerator.checkFlag = 1;
-
-    connector.shape.value = heatGenerator.outletShape.value;
-    connector.diameter.value = heatGenerator.outletDiameter.value;
-    connector.sideA.value = heatGenerator.outletSideA.value;
-    connector.sideB.value = heatGenerator.outletSideB.value;
-    connector.ComputeGeometry();
-    connector.ApplyGeometryDefaults();
-    if (!CheckPasses(connector)) return false;
-    connector.checkFlag = 1;
-
-    PresetAirSupply();
-    return true;
-}
-
-// The chimney takes a section, and under positive pressure the connecting
-// piece the same; false when an update fails.
-bool CTarsiloDocCore::PutSections(const Sizes& s) {
-    chimney.diameter.value = s.d;
-    chimney.sideA.value = s.a;
-    chimney.sideB.value = s.b;
-    chimney.ComputeGeometry();
-    if (chimney.ApplyGeometryDefaults() == 0) return false;
-    if (construction.Regime() != CAufBauE::Positive) return true;
-    connector.shape.value = chimney.shape.value;
-    connector.diameter.value = s.d;
-    connector.sideA.value = s.a;
-    connector.sideB.value = s.b;
-    connector.ComputeGeometry();
-    return connector.ApplyGeometryDefaults() != 0;
 }
 
 bool CTarsiloDocCore::RunAndJudge() {
@@ -363,11 +322,11 @@ bool CTarsiloDocCore::SearchSections(int64_t lineOffset) {
             searchMode = 0;
         } else {
             current = first;
-            if (!PutSections(current)) searchMode = 0;
+            if (!PutChimneySizes(current)) searchMode = 0;
         }
     } else if (positive) {
         // A given size under positive pressure: the connecting piece is the chimney's section too.
-        PutSections(current);
+        PutChimneySizes(current);
     }
 
     bool passedBefore = false;
@@ -392,11 +351,11 @@ bool CTarsiloDocCore::SearchSections(int64_t lineOffset) {
             current = next;
             continue;
         }
-        if (PutSections(next)) {
+        if (PutChimneySizes(next)) {
             current = next;
             continue;
         }
-        PutSections(current);
+        PutChimneySizes(current);
         return passedBefore;
     }
 }

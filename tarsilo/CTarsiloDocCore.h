@@ -19,7 +19,6 @@
 #include "velmora/shared/FlueSystem.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <deque>
 #include <memory>
 #include <span>
@@ -152,12 +151,10 @@ protected:
 
 private:
     struct ManufacturerRun;
-    bool PrepareHeatGenerator();
     bool SearchSections(int64_t lineOffset);
     bool RunAndJudge();
     void AddRow(int64_t lineOffset);
     void KeepResult();
-    bool PutSections(const Sizes& s);
     // Why a computation that ran to its end listed nothing, in one line.
     std::string EmptyTableReason() const;
     // The form's field of a chimney value that failed its check; 0 for others.
@@ -169,7 +166,7 @@ private:
     // the constructor reads the profile.
     std::unique_ptr<CWaerme> freshGenerator_;
     // "velmora.wrz", open while a table is computed, for every manufacturer.
-    std::FILE* wrz_ = nullptr;
+    std::unique_ptr<WrzLineReader> lines_;
 };
 
 // The model's queries of the active document: -1 without one, codes above 52 give 0.

@@ -537,6 +537,8 @@ TEST_F(AssignmentTest, UnreadableCatalogueLineIsSkipped) {
         ASSERT_TRUE(catalogue::WriteHstFor(dir_.string()));
         TestDoc doc;
         Prepare(doc, fuelIndex, 0.13);
+        // The computation reports through the catalogue.
+        doc.catalogue.SetReportProblems(true);
         ASSERT_EQ(doc.manufacturers.size(), 1u);
         messages.service.shown.clear();
         doc.ComputeAssignmentTable();
@@ -544,6 +546,24 @@ TEST_F(AssignmentTest, UnreadableCatalogueLineIsSkipped) {
         ASSERT_EQ(messages.service.shown.size(), 1u) << fuelIndex;
         EXPECT_NE(messages.service.shown[0].text.find("übersprungen"), std::string::npos);
     }
+}
+
+// A manufacturer whose offset points into a line computes nothing and says
+// so, as the catalogue's own reads do, and the next manufacturer is computed.
+TEST_F(AssignmentTest, OffsetInsideALineIsReported) {
+    Write({Gas("Alpha", "A 20", 20), Gas("Beta", "B 20", 20)});
+    TestDoc doc;
+    Prepare(doc, 2, 0.13);
+    doc.catalogue.SetReportProblems(true);
+    ASSERT_EQ(doc.manufacturers.size(), 2u);
+    doc.manufacturers[0].offset += 3;
+    messages.service.shown.clear();
+    doc.ComputeAssignmentTable();
+    EXPECT_EQ(ComputedTypes(doc), (std::vector<std::string>{"B 20"}));
+    ASSERT_FALSE(messages.service.shown.empty());
+    EXPECT_NE(messages.service.shown[0].text.find("Zeilenanfang"), std::string::npos) << messages.service.shown[0].text;
+    ASSERT_EQ(doc.catalogue.Problems().size(), 1u);
+    EXPECT_EQ(doc.catalogue.Problems()[0].offset, doc.manufacturers[0].offset);
 }
 
 namespace {

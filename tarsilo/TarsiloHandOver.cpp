@@ -58,10 +58,13 @@ TarsiloHandOver::Status TarsiloHandOver::Bytes(CTarsiloDocCore& doc, const Assig
     if (LoadHeatGenerator(doc.catalogue, system.heatGenerator, offset, {}, CWrzKatalog::OpenOperation::Closed) !=
         CWrzKatalog::kLoaded)
         return NoHeatGenerator;
-    system.PrepareRun();
+    // The sizes the row's text leaves out are the chimney's before the
+    // preparation: its presets stand in only for a chimney never checked,
+    // and the computation that made the row checked it.
     const FlueSystem::Sizes now{system.chimney.diameter.value, system.chimney.sideA.value,
                                 system.chimney.sideB.value};
-    system.PutChimneySizes(RowSizes(row.columns[AssignmentRow::Section], system.chimney.shape.value, now));
+    const FlueSystem::Sizes sizes = RowSizes(row.columns[AssignmentRow::Section], system.chimney.shape.value, now);
+    system.PrepareAndSize(FlueSystem::Preparation::Full, &sizes);
     system.UnlinkModuleChain();
 
     vx::g_FileFormat = vx::kFileFormatCurrent;

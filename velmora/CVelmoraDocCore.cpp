@@ -10,6 +10,7 @@
 #include "platform/System.h"
 #include "values/Helpers.h"
 #include "velmora/HeightRangeRules.h"
+#include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/ProgramSettings.h"
 
 #include <cmath>
@@ -110,6 +111,12 @@ void CVelmoraDocCore::ClearHeatGenerator() {
     resultValid = 0;
 }
 
+bool CVelmoraDocCore::ChooseHeatGenerator(CWrzKatalog& catalogue, int64_t offset) {
+    const bool loaded = LoadHeatGenerator(catalogue, heatGenerator, offset) == CWrzKatalog::kLoaded;
+    StartCrossSection();
+    return loaded;
+}
+
 void CVelmoraDocCore::SetChosenPoint(double height, double size) {
     if (chosenHeight == height && chosenSize == size) return;
     chosenHeight = height;
@@ -124,7 +131,7 @@ bool CVelmoraDocCore::OnCalculate() {
         return false;
     }
     BusyScope busy(*this);
-    PrepareRun();
+    PrepareAndSize(Preparation::Full);
 
     BeginWait();
     const bool ok = ComputeDiagram();

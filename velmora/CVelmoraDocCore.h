@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+class CWrzKatalog;
+
 // String ids of the document's texts.
 enum : unsigned {
     IDS_X_AXIS_TITLE = 1073,
@@ -63,6 +65,10 @@ public:
 
     // No heat generator chosen: a fresh one, no limit cross-section, results invalid.
     void ClearHeatGenerator();
+    // The heat generator chosen in the form: the catalogue's line at offset
+    // (asking the open-operation question), and the limit cross-section for
+    // it; false when no line was read.
+    bool ChooseHeatGenerator(CWrzKatalog& catalogue, int64_t offset);
     // A catalogue line or a file gave the heat generator its name or its flue-gas mass flow.
     bool HasHeatGenerator() const {
         return !heatGenerator.typeDesignation.text.empty() || heatGenerator.flueMassFlow.value > 0;

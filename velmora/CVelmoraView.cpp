@@ -15,7 +15,6 @@
 #include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "velmora/shared/CMainFrame.h"
-#include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/DialogResources.h"
 #include "velmora/shared/QuorvelLibrary.h"
 
@@ -235,10 +234,7 @@ void CVelmoraView::OnSelchangeType() {
     if (selected < 0) return;
     int64_t offset = type_->ItemOffset(selected);
     if (offset < 0) return;
-    if (CVelmoraDoc* doc = Document()) {
-        LoadHeatGenerator(*catalogue_, doc->heatGenerator, offset);
-        doc->StartCrossSection();
-    }
+    if (CVelmoraDoc* doc = Document()) doc->ChooseHeatGenerator(*catalogue_, offset);
     HideDiagram();
     InvalidateResults();
 }

@@ -170,7 +170,34 @@ bool ReadGroupKey(std::string_view line, GroupKey& key) {
            ReadFlag(f[3], 3, key.condensing).ok;
 }
 
+// The line's first field is name, without splitting the whole line; a line
+// of blank fields has no first field.
+bool FirstFieldIs(std::string_view line, std::string_view name) {
+    return line.substr(0, line.find(';')) == name && line.find_first_not_of(" \t\r\n\f\v;") != std::string_view::npos;
+}
+
+// Moves to offset in "velmora.wrz"; false when no line is to be read there.
+// An offset inside a line is a broken reference and goes into problems.
+bool SeekWrzLine(LineFile& file, int64_t offset, std::vector<CatalogueProblem>& problems) {
+    if (offset < 0 || !file.IsOpen()) return false;
+    switch (file.SeekLine(offset)) {
+    case LineFile::Start::Line:
+        return true;
+    case LineFile::Start::MidLine:
+        problems.push_back({kWrzName, offset, -1, "Der Verweis zeigt nicht auf einen Zeilenanfang"});
+        return false;
+    case LineFile::Start::End:
+        break;
+    }
+    return false;
+}
+
 } // namespace
+
+class WrzLineReader::File : public LineFile {
+public:
+    using LineFile::LineFile;
+};
 
 LineCheck ParseHstLine(std::string_view line, HstLine& out) {
     std::vector<std::string_view> f = SplitFields(line);
@@ -323,12 +350,8 @@ std::vector<WrzType> CWrzKatalog::ReadTypes(int64_t offset) {
     std::vector<WrzType> list;
     if (offset < 0) return list;
     LineFile file(wrzPath_);
-    if (!file.IsOpen()) return list;
-    LineFile::Start start = file.SeekLine(offset);
-    if (start == LineFile::Start::End) return list;
     size_t firstNew = problems_.size();
-    if (start == LineFile::Start::MidLine) {
-        AddProblem(kWrzName, offset, Bad(-1, "Der Verweis zeigt nicht auf einen Zeilenanfang"));
+    if (!SeekWrzLine(file, offset, problems_)) {
         Report(firstNew);
         return list;
     }
@@ -370,41 +393,58 @@ int CWrzKatalog::LoadEntry(WrzEntry& entry, int64_t& offset, std::string_view ex
                            OpenOperation open) {
     entry = WrzEntry{};
     if (offset < 0) return kNotLoaded;
-    LineFile file(wrzPath_);
-    if (!file.IsOpen()) return kNotLoaded;
-    LineFile::Start start = file.SeekLine(offset);
-    if (start == LineFile::Start::End) return kNotLoaded;
-    size_t firstNew = problems_.size();
-    if (start == LineFile::Start::MidLine) {
-        AddProblem(kWrzName, offset, Bad(-1, "Der Verweis zeigt nicht auf einen Zeilenanfang"));
-        Report(firstNew);
-        return kNotLoaded;
-    }
+    WrzLineReader reader(*this);
+    reader.Start(offset, expectedName);
+    const int rc = reader.Next(entry, open);
+    offset = reader.Offset();
+    return rc;
+}
+
+WrzLineReader::WrzLineReader(CWrzKatalog& catalogue)
+    : catalogue_(catalogue), file_(std::make_unique<File>(catalogue.WrzPath())),
+      firstProblem_(catalogue.problems_.size()) {}
+
+WrzLineReader::~WrzLineReader() { ReportSkipped(); }
+
+void WrzLineReader::ReportSkipped() {
+    catalogue_.Report(firstProblem_);
+    firstProblem_ = catalogue_.problems_.size();
+}
+
+void WrzLineReader::Start(int64_t offset, std::string_view name) {
+    ReportSkipped();
+    name_.assign(name);
+    offset_ = offset;
+    ended_ = !SeekWrzLine(*file_, offset, catalogue_.problems_);
+}
+
+int WrzLineReader::Next(WrzEntry& entry, CWrzKatalog::OpenOperation open) {
+    entry = WrzEntry{};
     std::string_view line;
     int64_t at = 0;
-    if (!file.Next(line, at)) return kNotLoaded;
-    offset = file.NextOffset();
+    if (ended_ || !file_->Next(line, at)) {
+        ended_ = true;
+        return CWrzKatalog::kNotLoaded;
+    }
+    offset_ = file_->NextOffset();
 
     WrzEntry e;
-    LineCheck c = ParseWrzLine(line, e);
-    if (!expectedName.empty()) {
-        std::vector<std::string_view> f = SplitFields(line);
-        if (f.empty() || f[0] != expectedName) {
-            // Another manufacturer's line ends the caller's run; it keeps what was read.
-            if (c.ok) entry = std::move(e);
-            return kNotLoaded;
-        }
+    if (!name_.empty() && !FirstFieldIs(line, name_)) {
+        // Another manufacturer's line ends the caller's run; it keeps what was read.
+        ended_ = true;
+        if (ParseWrzLine(line, e).ok) entry = std::move(e);
+        return CWrzKatalog::kNotLoaded;
     }
+    const LineCheck c = ParseWrzLine(line, e);
     if (!c.ok) {
-        AddProblem(kWrzName, at, c);
-        Report(firstNew);
-        return kBadLine;
+        catalogue_.AddProblem(kWrzName, at, c);
+        return CWrzKatalog::kBadLine;
     }
-    if (e.HasOpenOperation() && open == OpenOperation::Ask &&
+    if (e.HasOpenOperation() && open == CWrzKatalog::OpenOperation::Ask &&
         vx::ShowMessage(kOpenOperationQuestion, vx::MB_YESNO | vx::MB_ICONQUESTION) == vx::IDYES)
         ApplyOpenOperation(e);
     entry = std::move(e);
-    return kLoaded;
+    return CWrzKatalog::kLoaded;
 }
 
 bool CWrzKatalog::IsDataOld() const {

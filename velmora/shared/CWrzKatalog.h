@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -132,6 +133,7 @@ public:
     void SetReportProblems(bool on) { report_ = on; }
 
 private:
+    friend class WrzLineReader;
     void Report(size_t firstNew);
     void AddProblem(const std::string& file, int64_t offset, const LineCheck& check);
 
@@ -139,6 +141,42 @@ private:
     std::string wrzPath_;
     std::vector<CatalogueProblem> problems_;
     bool report_ = true;
+};
+
+// The lines of "velmora.wrz" one after another, through one open file: the
+// second program's computation opens it once and reads each manufacturer's
+// lines in one pass. The answers are LoadEntry's; skipped lines go into the
+// catalogue's problems and are shown as its reads show them, once per Start.
+class WrzLineReader {
+public:
+    explicit WrzLineReader(CWrzKatalog& catalogue);
+    // Shows what the last Start skipped.
+    ~WrzLineReader();
+    WrzLineReader(const WrzLineReader&) = delete;
+    WrzLineReader& operator=(const WrzLineReader&) = delete;
+
+    // Reads from offset on; with a name, only that manufacturer's lines. An
+    // offset that does not start a line reads nothing and is reported. What
+    // the Start before skipped is shown first.
+    void Start(int64_t offset, std::string_view name = {});
+    // The next line, as LoadEntry reads it: kLoaded; kNotLoaded at the end,
+    // when the file cannot be read or at another manufacturer's line (entry
+    // then holds that line), and for every call after; kBadLine for a line
+    // that was skipped as unsound.
+    int Next(WrzEntry& entry, CWrzKatalog::OpenOperation open = CWrzKatalog::OpenOperation::Ask);
+    // The offset of the line Next reads.
+    int64_t Offset() const { return offset_; }
+    // Shows the lines skipped since Start, in one message.
+    void ReportSkipped();
+
+private:
+    class File;
+    CWrzKatalog& catalogue_;
+    std::unique_ptr<File> file_;
+    std::string name_;
+    int64_t offset_ = 0;
+    bool ended_ = true;
+    size_t firstProblem_ = 0;
 };
 
 // The open-operation question shown for a line with fields 22 to 27.

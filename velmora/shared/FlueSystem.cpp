@@ -31,9 +31,11 @@ void MarkSiteDefaults(CGrunddaten& site) {
 // A check that reported nothing marks the module checked; the presets then
 // leave it alone.
 template <class Module>
-void CheckAndMark(Module& module) {
+bool CheckAndMark(Module& module) {
     std::string message;
-    if (module.CheckInputs(message, nullptr) == 0) module.checkFlag = 1;
+    if (module.CheckInputs(message, nullptr) != 0) return false;
+    module.checkFlag = 1;
+    return true;
 }
 
 } // namespace
@@ -308,14 +310,25 @@ int32_t FlueSystem::SystemDocValue(int code, int index) {
     }
 }
 
-// The connecting piece's presets: the document has no input for them, so
-// they are put in place at every run, never added.
-void FlueSystem::PrepareConnector() {
+void FlueSystem::PrepareOutlet() {
+    double dh = 0;
+    CrossSectionGeometry(heatGenerator.outletDiameter.value, heatGenerator.outletSideA.value,
+                         heatGenerator.outletSideB.value, heatGenerator.outletShape.value,
+                         heatGenerator.outletArea.value, heatGenerator.outletPerimeter.value, dh);
+}
+
+void FlueSystem::PutConnectorOnOutlet() {
     connector.shape.value = heatGenerator.outletShape.value;
     connector.diameter.value = heatGenerator.outletDiameter.value;
     connector.sideA.value = heatGenerator.outletSideA.value;
     connector.sideB.value = heatGenerator.outletSideB.value;
     connector.ComputeGeometry();
+}
+
+// The connecting piece's presets: the document has no input for them, so
+// they are put in place at every run, never added.
+bool FlueSystem::PrepareConnector() {
+    PutConnectorOnOutlet();
     if (connector.checkFlag != 1) {
         connector.length.value = 1.5;
         PutResistanceInPlace(connector.zeta, 6);
@@ -325,12 +338,12 @@ void FlueSystem::PrepareConnector() {
         connector.shellThickness1.value = 0.001;
         connector.shellThickness2.value = 0.001;
     }
-    CheckAndMark(connector);
+    return CheckAndMark(connector);
 }
 
 // The chimney's presets stand in only for a chimney that no system has set
 // up yet; a chosen system's wall values are the user's choice and survive.
-void FlueSystem::PrepareChimney() {
+bool FlueSystem::PrepareChimney() {
     if (chimney.checkFlag != 1 && chimney.setting1 == 0) {
         chimney.length.value = chimney.height.value = 8;
         chimney.diameter.value = 0.13;
@@ -341,24 +354,35 @@ void FlueSystem::PrepareChimney() {
         PutResistanceInPlace(chimney.zeta, 12);
     }
     chimney.ComputeGeometry();
-    CheckAndMark(chimney);
+    return CheckAndMark(chimney);
 }
 
-void FlueSystem::PrepareRun() {
-    LinkModuleChain();
-    double dh = 0;
-    CrossSectionGeometry(heatGenerator.outletDiameter.value, heatGenerator.outletSideA.value,
-                         heatGenerator.outletSideB.value, heatGenerator.outletShape.value,
-                         heatGenerator.outletArea.value, heatGenerator.outletPerimeter.value, dh);
-    CheckAndMark(heatGenerator);
-    PrepareConnector();
-    PrepareChimney();
-
-    // The site's own check stands for itself; the run goes on regardless.
-    CGrunddaten::ReloadProfile();
-    std::string message;
-    construction.site.CheckInputs(message, nullptr);
+FlueSystem::Prepared FlueSystem::PrepareAndSize(Preparation how, const Sizes* sizes) {
+    Prepared result = Prepared::Ready;
+    auto failed = [&result](Prepared step) {
+        if (result == Prepared::Ready) result = step;
+    };
+    if (how == Preparation::Full) {
+        LinkModuleChain();
+        PrepareOutlet();
+        if (!CheckAndMark(heatGenerator)) failed(Prepared::HeatGeneratorFails);
+        if (!PrepareConnector()) failed(Prepared::ConnectorFails);
+        if (!PrepareChimney()) failed(Prepared::ChimneyFails);
+        // The site's own check stands for itself; the run goes on regardless.
+        CGrunddaten::ReloadProfile();
+        std::string message;
+        construction.site.CheckInputs(message, nullptr);
+    } else {
+        heatGenerator.arrangement = &construction;
+        PrepareOutlet();
+        if (!CheckAndMark(heatGenerator)) return Prepared::HeatGeneratorFails;
+        PutConnectorOnOutlet();
+        connector.ApplyGeometryDefaults();
+        if (!CheckAndMark(connector)) return Prepared::ConnectorFails;
+    }
     PresetAirSupply();
+    if (sizes && !PutChimneySizes(*sizes)) failed(Prepared::SizesRefused);
+    return result;
 }
 
 void FlueSystem::PresetAirSupply() {
@@ -384,18 +408,17 @@ std::unique_ptr<CErgebnis> FlueSystem::SizedFirstResult(int shape) const {
     return rec;
 }
 
-void FlueSystem::PutChimneySizes(const Sizes& s) {
+bool FlueSystem::PutChimneySizes(const Sizes& s) {
     chimney.diameter.value = s.d;
     chimney.sideA.value = s.a;
     chimney.sideB.value = s.b;
     chimney.ComputeGeometry();
-    chimney.ApplyGeometryDefaults();
-    if (construction.Regime() == CAufBauE::Positive) {
-        connector.shape.value = chimney.shape.value;
-        connector.diameter.value = s.d;
-        connector.sideA.value = s.a;
-        connector.sideB.value = s.b;
-        connector.ComputeGeometry();
-        connector.ApplyGeometryDefaults();
-    }
+    if (chimney.ApplyGeometryDefaults() == 0) return false;
+    if (construction.Regime() != CAufBauE::Positive) return true;
+    connector.shape.value = chimney.shape.value;
+    connector.diameter.value = s.d;
+    connector.sideA.value = s.a;
+    connector.sideB.value = s.b;
+    connector.ComputeGeometry();
+    return connector.ApplyGeometryDefaults() != 0;
 }

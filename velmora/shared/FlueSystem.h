@@ -2,8 +2,9 @@
 // arrangement, the installation room, the heat generator, the connecting
 // piece, the chimney and the chimney head, linked into the calculation chain.
 // Here are the steps both documents share: linking the chain, one run of it,
-// the defaults of a chosen chimney system, the presets of the connecting
-// piece and the chimney, and the limit cross-section. Where the programs
+// the defaults of a chosen chimney system, the preparation for a heat
+// generator with the presets of the connecting piece and the chimney, the
+// sizes of a cross-section, and the limit cross-section. Where the programs
 // differ, a FlueSystemVariant says how.
 #pragma once
 
@@ -77,13 +78,28 @@ public:
     // 0 for the others.
     int32_t SystemDocValue(int code, int index);
 
-    // Before the cross-sections are walked: the heat generator's outlet, the
-    // connecting piece with its presets, the chimney (presets only while no
-    // system set it up), the site data and the installation room by output.
-    void PrepareRun();
+    // How the system is prepared for the heat generator in hand.
+    enum class Preparation {
+        // The chain linked anew; the heat generator's outlet, the connecting
+        // piece with its presets, the chimney (presets only while no system
+        // set it up), the site data and the installation room by output. A
+        // module that fails its check stays unchecked and the steps go on.
+        Full,
+        // In the chain a table's computation linked once: the outlet, the
+        // connecting piece on it with its geometry defaults and the
+        // installation room. A heat generator or connecting piece that fails
+        // its check ends the preparation there.
+        InLinkedChain,
+    };
+    // What a preparation came to: ready to run, or the first step that failed.
+    enum class Prepared { Ready, HeatGeneratorFails, ConnectorFails, ChimneyFails, SizesRefused };
+    // Prepares the system for the heat generator in hand before the
+    // cross-sections are walked and, with sizes, puts them in (PutChimneySizes).
+    Prepared PrepareAndSize(Preparation how, const Sizes* sizes = nullptr);
     // The sizes go into the chimney and, under positive pressure, into the
-    // connecting piece, with geometry and defaults.
-    void PutChimneySizes(const Sizes& s);
+    // connecting piece, with geometry and defaults; false when a module's
+    // defaults refused them (nothing is put after that).
+    bool PutChimneySizes(const Sizes& s);
 
     CAufBauE construction;
     CAufRaum room;
@@ -106,8 +122,13 @@ protected:
     virtual void OnShapeChosen(int shape) { (void)shape; }
     // Fresh modules in their places in the system (ordinals, connector flag).
     void MarkModules();
-    void PrepareConnector();
-    void PrepareChimney();
+    // The heat generator's outlet area and perimeter from its sizes.
+    void PrepareOutlet();
+    // The connecting piece in the heat generator's outlet section.
+    void PutConnectorOnOutlet();
+    // False when the module failed its check.
+    bool PrepareConnector();
+    bool PrepareChimney();
     // The installation room's air supply by the heat generator's output
     // (below 30 kW 4 Pa, else 3 Pa), then the room's own check.
     void PresetAirSupply();

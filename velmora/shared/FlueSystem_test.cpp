@@ -48,7 +48,7 @@ protected:
 // One heat generator at one effective height over the whole round table, as
 // the assignment table walks it: every size that passes, in centimetres.
 std::vector<double> PassingRoundSizes(FlueSystem& system, double height) {
-    system.PrepareRun();
+    system.PrepareAndSize(FlueSystem::Preparation::Full);
     system.chimney.length.value = system.chimney.height.value = height;
     std::vector<double> passing;
     FlueSystem::Sizes s;
@@ -169,7 +169,7 @@ TEST_F(FlueSystemTest, PartLoadPassFollowsTheSwitch) {
         int system = 3;
         fs.NewSystemType(system, 0, 0);
         fs.partLoad = c.partLoad;
-        fs.PrepareRun();
+        fs.PrepareAndSize(FlueSystem::Preparation::Full);
         fs.RunCalculation();
         EXPECT_EQ(fs.head.results.size(), c.results) << c.partLoad;
     }
@@ -181,7 +181,7 @@ TEST_F(FlueSystemTest, ChecksThatReportNothingMarkTheModulesChecked) {
     int system = 1;
     fs.NewSystemType(system, 0, 0);
     EXPECT_EQ(fs.chimney.checkFlag, 1);
-    fs.PrepareRun();
+    fs.PrepareAndSize(FlueSystem::Preparation::Full);
     EXPECT_EQ(fs.heatGenerator.checkFlag, 1);
     EXPECT_EQ(fs.connector.checkFlag, 1);
     EXPECT_EQ(CountKind(fs.connector.zeta, 6), 1);
@@ -189,7 +189,7 @@ TEST_F(FlueSystemTest, ChecksThatReportNothingMarkTheModulesChecked) {
     FlueSystem bad(FlueSystemVariant::Assignment());
     bad.chimney.length.value = bad.chimney.height.value = 0;
     bad.chimney.setting1 = 1;
-    bad.PrepareRun();
+    bad.PrepareAndSize(FlueSystem::Preparation::Full);
     EXPECT_EQ(bad.chimney.checkFlag, 0);
 }
 
