@@ -75,7 +75,8 @@ void BM_LoadOneEntry(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadOneEntry);
 
-// Every line read one call at a time, as the assignment computation does.
+// Every line read one call at a time, each call opening the file again (the
+// assignment computation reads through one WrzLineReader instead).
 void BM_LoadAllEntriesSequentially(benchmark::State& state) {
     CWrzKatalog k = Quiet();
     std::vector<WrzManufacturer> makers;
