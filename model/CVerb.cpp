@@ -16,6 +16,18 @@ const CRohr::SectionLimits& Limits() {
     return limits;
 }
 
+// The cells that size a section: both sides for shape 2, the diameter for
+// shapes 0 and 1.
+void CheckSection(int shape, CWerte& sideA, CWerte& sideB, CWerte& diameter, std::string& message,
+                  std::vector<int>* ids, int& failed) {
+    if (shape == 2) {
+        CheckCell(sideA, message, ids, failed);
+        CheckCell(sideB, message, ids, failed);
+    } else if (shape == 0 || shape == 1) {
+        CheckCell(diameter, message, ids, failed);
+    }
+}
+
 } // namespace
 
 CVerb::CVerb() {
@@ -70,24 +82,14 @@ int CVerb::CheckInputs(std::string& message, std::vector<int>* ids) {
     const int s = shape.value == 4 ? 0 : shape.value;
     if (GetSectionKind(arrangement) != 0) {
         // The duct is built around the pipe in the pipe's shape.
-        if (s == 2) {
-            CheckCell(ductSideA, message, ids, failed);
-            CheckCell(ductSideB, message, ids, failed);
-        } else if (s == 0 || s == 1) {
-            CheckCell(ductDiameter, message, ids, failed);
-        }
+        CheckSection(s, ductSideA, ductSideB, ductDiameter, message, ids, failed);
         CheckCell(ductValue1, message, ids, failed);
         CheckCell(ductRoughness, message, ids, failed);
     }
     CheckCell(length, message, ids, failed);
     height.maximum = length.value;
     CheckCell(height, message, ids, failed);
-    if (s == 2) {
-        CheckCell(sideA, message, ids, failed);
-        CheckCell(sideB, message, ids, failed);
-    } else if (s == 0 || s == 1) {
-        CheckCell(diameter, message, ids, failed);
-    }
+    CheckSection(s, sideA, sideB, diameter, message, ids, failed);
     CheckCell(wallResistance, message, ids, failed);
     CheckCell(wallThickness, message, ids, failed);
     if (zoneLengthsGiven) {

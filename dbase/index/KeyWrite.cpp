@@ -373,24 +373,30 @@ int tagRemove(TagFile* tag, const void* key, long recNo) {
     return rc < 0 ? rc : src;
 }
 
-int tagAddCalc(TagHandle* th, long recNo) {
+namespace {
+
+// The current record's key when it passes the tag's filter: 1 with the key,
+// else what the filter or the key expression gave (0: filtered out).
+int PassingKey(TagHandle* th, std::string& key) {
     TableHandle* t = th->index->table;
     int pass = TagFilterTrue(th->tagFile, t);
     if (pass <= 0) return pass;
-    std::string key;
     int rc = TagExprKey(th->tagFile, t, key);
-    if (rc < 0) return rc;
-    return tagAdd(th->tagFile, key.data(), recNo, th->uniqueCode);
+    return rc < 0 ? rc : 1;
+}
+
+} // namespace
+
+int tagAddCalc(TagHandle* th, long recNo) {
+    std::string key;
+    int rc = PassingKey(th, key);
+    return rc <= 0 ? rc : tagAdd(th->tagFile, key.data(), recNo, th->uniqueCode);
 }
 
 int tagRemoveCalc(TagHandle* th, long recNo) {
-    TableHandle* t = th->index->table;
-    int pass = TagFilterTrue(th->tagFile, t);
-    if (pass <= 0) return pass;
     std::string key;
-    int rc = TagExprKey(th->tagFile, t, key);
-    if (rc < 0) return rc;
-    return tagRemove(th->tagFile, key.data(), recNo);
+    int rc = PassingKey(th, key);
+    return rc <= 0 ? rc : tagRemove(th->tagFile, key.data(), recNo);
 }
 
 int tableWriteKeys(TableHandle* t, long recNo) {

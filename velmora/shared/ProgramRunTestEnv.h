@@ -102,7 +102,9 @@ protected:
                 "until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do "
                 "n=$((n+1)); [ $n -gt 200 ] && { kill $wm; exit 3; }; sleep 0.05; done; " +
                 Script(program, "", 6000) +
-                "w=$(xdotool search --sync --onlyvisible --pid $pid --name ' - " + name_ +
+                // The program's window with the main window's title: without
+                // --all, xdotool takes any window of the program (a dialog).
+                "w=$(xdotool search --sync --all --onlyvisible --pid $pid --name ' - " + name_ +
                 "$' | head -1); xwininfo -id \"$w\" >'" + size + "'; wait $pid; rc=$?; kill $wm; wait $wm; exit $rc";
             if (vx::RunProgram("/bin/sh", {"-c", script}) != 0) return {};
             StartedWindow window;
