@@ -57,6 +57,8 @@ bool SameSection(int shape, const FlueSystem::Sizes& a, const FlueSystem::Sizes&
 
 const char* const kNoManufacturerMessage =
     "Bitte wählen Sie zuerst einen (oder mehrere) Hersteller aus, damit eine Berechnung durchgeführt werden kann.";
+const char* const kNoSystemMessage =
+    "Bitte wählen Sie zuerst ein System aus, damit eine Berechnung durchgeführt werden kann.";
 
 } // namespace
 
@@ -157,6 +159,13 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
         vx::ShowMessage(text.empty() ? kNoManufacturerMessage : text);
         return;
     }
+    // Without a system the chimney has no walls to compute.
+    if (system < 0) {
+        EndWait();
+        failedInput = IDC_SYSTEM;
+        vx::ShowMessage(kNoSystemMessage);
+        return;
+    }
 
     LinkModuleChain();
     connector.length.value = 1.5;
@@ -181,8 +190,7 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
         EndWait();
         failedInput = failedIds.empty() ? 0 : FieldOfChimneyValue(failedIds.front());
         if (message.empty()) message = "Die Angaben zum Schornstein sind unvollständig.";
-        else if (failedInput) message = InputName(failedInput) + ": " + message;
-        vx::ShowMessage(message);
+        vx::ShowMessage(NameEachLine(message, failedIds));
         return;
     }
     chimney.checkFlag = 1;
@@ -212,6 +220,21 @@ std::string CTarsiloDocCore::EmptyTableReason() const {
     if (counts.heatGenerators == 0)
         return "Kein Wärmeerzeuger der gewählten Hersteller hat eine Nennwärmeleistung im angegebenen Bereich.";
     return vx::Format("Der Schornstein passt zu keinem der %ld berechneten Wärmeerzeuger.", counts.heatGenerators);
+}
+
+std::string CTarsiloDocCore::NameEachLine(const std::string& message, const std::vector<int>& ids) const {
+    // Each failed cell gave one line and one id, in the same order.
+    std::string named;
+    size_t begin = 0;
+    for (size_t i = 0; begin < message.size(); ++i) {
+        size_t end = message.find("\r\n", begin);
+        end = end == std::string::npos ? message.size() : end + 2;
+        const int field = i < ids.size() ? FieldOfChimneyValue(ids[i]) : 0;
+        if (field) named += InputName(field) + ": ";
+        named.append(message, begin, end - begin);
+        begin = end;
+    }
+    return named;
 }
 
 int CTarsiloDocCore::FieldOfChimneyValue(int valueId) const {

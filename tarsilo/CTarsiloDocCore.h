@@ -37,6 +37,7 @@ enum : int {
     IDC_OUTPUT_FROM = 1001,
     IDC_OUTPUT_TO = 1002,
     IDC_EFFECTIVE_HEIGHT = 1003,
+    IDC_SYSTEM = 1006,
     IDC_SECTION_SIZE = 1019,
     IDC_SECOND_SIDE = 1020,
 };
@@ -159,6 +160,9 @@ private:
     std::string EmptyTableReason() const;
     // The form's field of a chimney value that failed its check; 0 for others.
     int FieldOfChimneyValue(int valueId) const;
+    // The chimney check's message with each line led by the name of the
+    // field it is about, where the user has one.
+    std::string NameEachLine(const std::string& message, const std::vector<int>& ids) const;
 
     std::unique_ptr<AssignmentProgress> progress_;
     bool running_ = false;

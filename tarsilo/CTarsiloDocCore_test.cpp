@@ -407,9 +407,14 @@ TEST_F(AssignmentTest, ChimneyFailingItsCheckIsNotComputed) {
     TestDoc doc;
     Prepare(doc, 2, 0);
     doc.effectiveHeight.value = 0;  // as after "Neu"
+    doc.sectionSize.value = 5;
     doc.ComputeAssignmentTable();
+    // Every line names its field; the first takes the keyboard.
     ASSERT_EQ(messages.service.shown.size(), 1u);
-    EXPECT_FALSE(messages.service.shown[0].text.empty());
+    const std::string& text = messages.service.shown[0].text;
+    EXPECT_EQ(text.rfind("wirksame Schornsteinhöhe: ", 0), 0u) << text;
+    EXPECT_NE(text.find("\r\nDurchmesser: "), std::string::npos) << text;
+    EXPECT_EQ(doc.failedInput, IDC_EFFECTIVE_HEIGHT);
     EXPECT_TRUE(doc.rows.empty());
     EXPECT_EQ(doc.counts.chainRuns, 0);
     EXPECT_EQ(doc.progress, nullptr);

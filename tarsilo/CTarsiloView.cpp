@@ -421,9 +421,9 @@ void CTarsiloView::OnMachEt() {
     FillResultList();
     noOffset_ = false;
     // The field the computation stopped at takes the keyboard.
-    if (auto* field = dynamic_cast<CParsedEdit*>(FindWindow(doc_.failedInput))) {
+    if (wxWindow* field = doc_.failedInput ? FindWindow(doc_.failedInput) : nullptr) {
         field->SetFocus();
-        field->SelectAll();
+        if (auto* edit = dynamic_cast<CParsedEdit*>(field)) edit->SelectAll();
     }
 }
 

@@ -518,14 +518,14 @@ TEST_F(TarsiloFormTest, TabOrderAndLabelLettersFollowTheForm) {
     };
     const std::pair<const char*, int> labels[] = {
         {"Nennwärmeleistung &von", IDC_OUTPUT_FROM},         {"&bis", IDC_OUTPUT_TO},
-        {"B&rennstoff", CTarsiloView::IDC_FUEL},              {"&System", CTarsiloView::IDC_SYSTEM},
+        {"B&rennstoff", CTarsiloView::IDC_FUEL},              {"&System", IDC_SYSTEM},
         {"&wirksame Schornsteinhöhe", IDC_EFFECTIVE_HEIGHT},  {"&Querschnittsform", CTarsiloView::IDC_SHAPE},
         {"D&urchmesser", IDC_SECTION_SIZE},                   {"&Hersteller Wärmeerzeuger", CTarsiloView::IDC_MANUFACTURERS}};
     for (const auto& [text, id] : labels) EXPECT_EQ(target(text), id) << text;
     std::vector<int> tabs;
     for (wxWindow* w : form_->GetChildren())
         if (w->GetId() > 0 && !w->IsTopLevel() && w->CanAcceptFocusFromKeyboard()) tabs.push_back(w->GetId());
-    const std::vector<int> expected = {IDC_OUTPUT_FROM, IDC_OUTPUT_TO, CTarsiloView::IDC_FUEL, CTarsiloView::IDC_SYSTEM,
+    const std::vector<int> expected = {IDC_OUTPUT_FROM, IDC_OUTPUT_TO, CTarsiloView::IDC_FUEL, IDC_SYSTEM,
                                        CTarsiloView::IDC_FU, IDC_EFFECTIVE_HEIGHT, CTarsiloView::IDC_SHAPE,
                                        IDC_SECTION_SIZE, CTarsiloView::IDC_MACH_ET, CTarsiloView::IDC_MANUFACTURERS,
                                        CTarsiloView::IDC_ALL, CTarsiloView::IDC_NONE,
@@ -672,8 +672,22 @@ TEST_F(TarsiloFormTest, NumberFieldsSayWhatIsWrongAtTheirField) {
     ChooseFuel(1);  // "Heizöl EL"
     ASSERT_FALSE(doc_->manufacturers.empty());
     CMyComboBox* systems = form_->SystemCombo();
-    Choose(systems, systems, wxEVT_COMBOBOX, 1);
+    auto systemHasKeyboard = [&] {
+        wxWindow* focus = wxWindow::FindFocus();
+        return focus && (focus == systems || focus->GetParent() == systems);
+    };
+    // Without a system "Mach Et" asks for one at its list.
+    ASSERT_LT(doc_->system, 0);
     form_->OnAlle();
+    FocusOn(form_->FindWindow(CTarsiloView::IDC_MACH_ET));
+    messages_.service.shown.clear();
+    form_->OnMachEt();
+    ASSERT_EQ(messages_.service.shown.size(), 1u);
+    EXPECT_EQ(messages_.service.shown[0].text,
+              "Bitte wählen Sie zuerst ein System aus, damit eine Berechnung durchgeführt werden kann.");
+    EXPECT_EQ(doc_->counts.chainRuns, 0);
+    EXPECT_TRUE(PumpUntil(systemHasKeyboard));
+    Choose(systems, systems, wxEVT_COMBOBOX, 1);
     CPromptMessage* strip = form_->FieldWindow().strip;
     ASSERT_NE(strip, nullptr);
     KeyUpCounter keys;
