@@ -10,21 +10,10 @@ class CAbgasAbluftTest : public ModelTest {
 protected:
     void SetUp() override {
         ModelTest::SetUp();
-        site.airPressure.value = 97000;
-        site.gasConstantAir.value = 288;
-        site.safetyFactor.value = 1.5;
+        SetJoiningSiteAir(site);
     }
 
-    static AbgasZustand Below() {
-        AbgasZustand s;
-        s.massFlow = 0.01;
-        s.fuelIndex = 1;
-        s.wetState = 1;
-        s.areaBelow = 0.0133;
-        s.co2P = 10, s.h2oP = 9, s.gasConstantP = 300, s.temperatureP = 150, s.specificHeatP = 1100;
-        s.co2T = 10, s.h2oT = 9, s.gasConstantT = 300, s.temperatureT = 150, s.specificHeatT = 1100;
-        return s;
-    }
+    static AbgasZustand Below() { return OilFlueGasBelowJoint(); }
 
     // 5 g/s of air at 15 °C through a round duct of 0.1 m, joining at 45°.
     void Prepare(CAbgasAbluft& ex) {

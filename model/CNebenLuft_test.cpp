@@ -18,22 +18,14 @@ class CNebenLuftTest : public ModelTest {
 protected:
     void SetUp() override {
         ModelTest::SetUp();
-        site.airPressure.value = 97000;
-        site.gasConstantAir.value = 288;
-        site.safetyFactor.value = 1.5;
+        SetJoiningSiteAir(site);
         site.airRatio.value = 0.9;
     }
 
-    // Flue gas of an oil boiler below the device, dry.
+    // With the pressure the flow brings to the device.
     static AbgasZustand Below() {
-        AbgasZustand s;
-        s.massFlow = 0.01;
-        s.fuelIndex = 1;
-        s.wetState = 1;
-        s.areaBelow = 0.0133;
+        AbgasZustand s = OilFlueGasBelowJoint();
         s.pressureLoss = 2;
-        s.co2P = 10, s.h2oP = 9, s.gasConstantP = 300, s.temperatureP = 150, s.specificHeatP = 1100;
-        s.co2T = 10, s.h2oT = 9, s.gasConstantT = 300, s.temperatureT = 150, s.specificHeatT = 1100;
         s.draught = 6;
         s.resistanceSum = 3;
         return s;

@@ -38,6 +38,13 @@ protected:
     std::string Profile(const std::string& more) {
         return "[Global]\nAnwenderDAT=" + userFile_ + "\n" + more;
     }
+    // The start asks the library's stand-in for the user's data, which it fills.
+    static void ExpectUserDataAsked(QuorvelLibrary& q) {
+        CAnwender user;
+        EXPECT_TRUE(CheckFirstStart(q, user));
+        EXPECT_EQ(StandInLog(), "GetAnwenderDaten(3)");
+        EXPECT_EQ(user.name1, "Schornsteinbau Nord");
+    }
     std::string userFile_;
 };
 
@@ -130,10 +137,7 @@ TEST_F(FirstStart, FirstStartWithStoredNameRunsUserDataOnceAndResetsTheFlag) {
     ScopedTestProfile profile(Profile("1stemal=1\n"));
     QuorvelLibrary q;
     ASSERT_TRUE(q.Load(VX_QUORVEL_STAND_IN));
-    CAnwender user;
-    EXPECT_TRUE(CheckFirstStart(q, user));
-    EXPECT_EQ(StandInLog(), "GetAnwenderDaten(3)");
-    EXPECT_EQ(user.name1, "Schornsteinbau Nord");
+    ExpectUserDataAsked(q);
     EXPECT_EQ(vx::Profile().GetString("Global", "1stemal"), "0");
 
     // The next start finds the flag reset and the name stored: nothing runs.
@@ -148,10 +152,7 @@ TEST_F(FirstStart, EmptyUserNameRunsUserDataWithoutLibraryToo) {
     ScopedTestProfile profile(Profile(""));
     QuorvelLibrary q;
     ASSERT_TRUE(q.Load(VX_QUORVEL_STAND_IN));
-    CAnwender user;
-    EXPECT_TRUE(CheckFirstStart(q, user));
-    EXPECT_EQ(StandInLog(), "GetAnwenderDaten(3)");
-    EXPECT_EQ(user.name1, "Schornsteinbau Nord");
+    ExpectUserDataAsked(q);
     // The first-start flag was never set and is not written.
     EXPECT_EQ(vx::Profile().GetString("Global", "1stemal", "absent"), "absent");
 

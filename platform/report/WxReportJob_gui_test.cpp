@@ -60,13 +60,17 @@ protected:
         layoutFile = dir.File("Velmora.LST");
         ASSERT_TRUE(WriteFileAtomic(layoutFile, kLayout));
     }
-    void PrintSample(WxReportJob& job, Destination d, int rows) {
-        job.SetNotificationCallback(DrawBand, nullptr);
+    // The sample layout's variable and its two fields.
+    static void DefineSample(WxReportJob& job) {
         job.DefineVariableStart();
         job.DefineVariable("PrNr", "4711");
         job.DefineFieldStart();
         job.DefineField("X", "X");
         job.DefineField("Y", "Y");
+    }
+    void PrintSample(WxReportJob& job, Destination d, int rows) {
+        job.SetNotificationCallback(DrawBand, nullptr);
+        DefineSample(job);
         ASSERT_EQ(job.PrintStart(layoutFile, d), kOk) << job.LastError();
         job.Print();
         for (int i = 0; i < rows; ++i) {
@@ -133,11 +137,7 @@ TEST_F(WxReportJobTest, PrintsIntoAPostScriptFileWithoutAPrinter) {
 
 TEST_F(WxReportJobTest, OptionsDialogCanCancelAndChoosesTheOutput) {
     WxReportJob job(nullptr);
-    job.DefineVariableStart();
-    job.DefineVariable("PrNr", "4711");
-    job.DefineFieldStart();
-    job.DefineField("X", "X");
-    job.DefineField("Y", "Y");
+    DefineSample(job);
     ASSERT_EQ(job.PrintStart(layoutFile, Destination::Printer), kOk);
 
     wxTheApp->CallAfter([] {
@@ -171,11 +171,7 @@ TEST_F(WxReportJobTest, OptionsDialogCanCancelAndChoosesTheOutput) {
 
 TEST_F(WxReportJobTest, PreviewChosenInTheOptionsDialogOpensAtTheEnd) {
     WxReportJob job(nullptr);
-    job.DefineVariableStart();
-    job.DefineVariable("PrNr", "4711");
-    job.DefineFieldStart();
-    job.DefineField("X", "X");
-    job.DefineField("Y", "Y");
+    DefineSample(job);
     ASSERT_EQ(job.PrintStart(layoutFile, Destination::Printer), kOk);
     wxTheApp->CallAfter([] {
         if (auto* d = FindTopLevel<ReportOptionsDialog>()) {
