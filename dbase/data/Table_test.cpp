@@ -22,6 +22,23 @@ protected:
                                     {"ok", 'L', 0, 0, 0}, {}};
         return tableCreate(&ctx, Path(name), fields);
     }
+    // Creates name with fields and checks the length the handle gives
+    // field; f gets the file's bytes once it is closed.
+    void CreateWithFieldLength(const std::string& name, const FieldInfo* fields, const char* field, unsigned len,
+                               std::string& f) {
+        TableHandle* t = tableCreate(&ctx, Path(name), fields);
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(fieldLen(tableField(t, field)), len);
+        tableClose(t);
+        f = Read(name + ".DBF");
+    }
+    // NAME C(10) and a memo TEXT, created as name and closed again.
+    void CreateWithMemo(const std::string& name) {
+        const FieldInfo fields[] = {{"NAME", 'C', 10, 0, 0}, {"TEXT", 'M', 10, 0, 0}, {}};
+        TableHandle* t = tableCreate(&ctx, Path(name), fields);
+        ASSERT_NE(t, nullptr);
+        ASSERT_EQ(tableClose(t), 0);
+    }
     void AppendName(TableHandle* t, const char* name) {
         ASSERT_EQ(tableAppendStart(t, false), 0);
         ASSERT_EQ(tableBlank(t), 0);
@@ -57,11 +74,8 @@ TEST_F(TableTest, ANewFileHasTheDocumentedLayout) {
 
 TEST_F(TableTest, LongCharacterFieldsStoreTheirLengthInTwoBytes) {
     const FieldInfo fields[] = {{"TEXT", 'C', 300, 0, 0}, {}};
-    TableHandle* t = tableCreate(&ctx, Path("LONG"), fields);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(fieldLen(tableField(t, "TEXT")), 300u);
-    tableClose(t);
-    std::string f = Read("LONG.DBF");
+    std::string f;
+    ASSERT_NO_FATAL_FAILURE(CreateWithFieldLength("LONG", fields, "TEXT", 300u, f));
     EXPECT_EQ(Byte(f, 48), 0x2Cu);
     EXPECT_EQ(Byte(f, 49), 0x01u);
     EXPECT_EQ(Word(f, 10), 301u);
@@ -69,16 +83,13 @@ TEST_F(TableTest, LongCharacterFieldsStoreTheirLengthInTwoBytes) {
 
 TEST_F(TableTest, TypeBUsesOneLengthForDescriptorAndRecord) {
     const FieldInfo fields[] = {{"ID", 'C', 4, 0, 0}, {"BIN", 'B', 6, 0, 0}, {}};
-    TableHandle* t = tableCreate(&ctx, Path("BIN"), fields);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(fieldLen(tableField(t, "BIN")), 6u);
-    tableClose(t);
-    std::string f = Read("BIN.DBF");
+    std::string f;
+    ASSERT_NO_FATAL_FAILURE(CreateWithFieldLength("BIN", fields, "BIN", 6u, f));
     EXPECT_EQ(Byte(f, 0), 0x8Bu);
     EXPECT_EQ(Byte(f, 80), 6u);
     EXPECT_EQ(Word(f, 10), 11u);
     // It reopens: the record length agrees with the descriptors.
-    t = tableOpen(&ctx, Path("BIN"));
+    TableHandle* t = tableOpen(&ctx, Path("BIN"));
     ASSERT_NE(t, nullptr);
     tableClose(t);
 }
@@ -304,16 +315,13 @@ TEST_F(TableTest, OverlongNamesAreRefusedWithACode) {
 }
 
 TEST_F(TableTest, MemoFieldsWithoutAMemoFileAreRefusedNotFatal) {
-    const FieldInfo fields[] = {{"NAME", 'C', 10, 0, 0}, {"TEXT", 'M', 10, 0, 0}, {}};
-    TableHandle* t = tableCreate(&ctx, Path("NOMEMO"), fields);
-    ASSERT_NE(t, nullptr);
-    ASSERT_EQ(tableClose(t), 0);
+    ASSERT_NO_FATAL_FAILURE(CreateWithMemo("NOMEMO"));
     // A header that names no memo file.
     std::string f = Read("NOMEMO.DBF");
     f[0] = 0x03;
     Write("NOMEMO.DBF", f);
     ctx.errOff = 1;
-    t = tableOpen(&ctx, Path("NOMEMO"));
+    TableHandle* t = tableOpen(&ctx, Path("NOMEMO"));
     ASSERT_NE(t, nullptr);
     ASSERT_EQ(tableAppendStart(t, false), 0);
     fieldAssign(tableField(t, "NAME"), "A");
@@ -328,10 +336,7 @@ TEST_F(TableTest, MemoFieldsWithoutAMemoFileAreRefusedNotFatal) {
 // A memo file refused at the open is closed again: the next open, alone,
 // meets the same damage instead of a file still held.
 TEST_F(TableTest, AnOpenThatRefusesItsMemoFileLeavesNoFileOpen) {
-    const FieldInfo fields[] = {{"NAME", 'C', 10, 0, 0}, {"TEXT", 'M', 10, 0, 0}, {}};
-    TableHandle* t = tableCreate(&ctx, Path("BADMEMO"), fields);
-    ASSERT_NE(t, nullptr);
-    ASSERT_EQ(tableClose(t), 0);
+    ASSERT_NO_FATAL_FAILURE(CreateWithMemo("BADMEMO"));
     std::string m = Read("BADMEMO.DBT");
     m[20] = m[21] = 0; // no block size
     Write("BADMEMO.DBT", m);
