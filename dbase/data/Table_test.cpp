@@ -39,11 +39,23 @@ protected:
         ASSERT_NE(t, nullptr);
         ASSERT_EQ(tableClose(t), 0);
     }
+    // A move's return code and the record it leaves t on.
+    void ExpectMove(TableHandle* t, int rc, int wantRc, long wantRecNo) {
+        EXPECT_EQ(rc, wantRc);
+        EXPECT_EQ(tableRecNo(t), wantRecNo);
+    }
     void AppendName(TableHandle* t, const char* name) {
         ASSERT_EQ(tableAppendStart(t, false), 0);
         ASSERT_EQ(tableBlank(t), 0);
         ASSERT_EQ(fieldAssign(tableField(t, "NAME"), name), 0);
         ASSERT_EQ(tableAppend(t), 0);
+    }
+    // The bytes of FOUR holding the one record "A".
+    std::string OneRecordFile() {
+        TableHandle* t = CreateFour();
+        AppendName(t, "A");
+        tableClose(t);
+        return Read("FOUR.DBF");
     }
 };
 
@@ -153,22 +165,17 @@ TEST_F(TableTest, MovingThroughRecords) {
     TableHandle* t = CreateFour();
     for (const char* n : {"A", "B", "C"}) AppendName(t, n);
     ASSERT_EQ(tableTop(t), 0);
-    EXPECT_EQ(tableSkip(t, -1), 4);
+    ExpectMove(t, tableSkip(t, -1), 4, 1);
     EXPECT_EQ(tableBof(t), 1);
-    EXPECT_EQ(tableRecNo(t), 1);
     ASSERT_EQ(tableBottom(t), 0);
     EXPECT_EQ(tableRecNo(t), 3);
-    EXPECT_EQ(tableSkip(t, 1), 3);
+    ExpectMove(t, tableSkip(t, 1), 3, 4);
     EXPECT_EQ(tableEof(t), 1);
-    EXPECT_EQ(tableRecNo(t), 4);
-    EXPECT_EQ(tableSkip(t, -2), 0);
-    EXPECT_EQ(tableRecNo(t), 2);
-    EXPECT_EQ(tableGoBof(t), 4);
-    EXPECT_EQ(tableRecNo(t), 1);
+    ExpectMove(t, tableSkip(t, -2), 0, 2);
+    ExpectMove(t, tableGoBof(t), 4, 1);
     EXPECT_EQ(tableGoEof(t), 3);
     ctx.errGo = 0;
-    EXPECT_EQ(tableGo(t, 0), 5);
-    EXPECT_EQ(tableRecNo(t), -1);
+    ExpectMove(t, tableGo(t, 0), 5, -1);
     EXPECT_EQ(std::string(tableRecord(t)), std::string(40, ' '));
     EXPECT_EQ(tableGo(t, -3), 5);
     EXPECT_EQ(tableGo(t, 4), 5);
@@ -367,10 +374,7 @@ TEST_F(TableTest, SingleOpenRefusesASecondOpenInTheContext) {
 }
 
 TEST_F(TableTest, CorruptHeadersGiveMinus200) {
-    TableHandle* t = CreateFour();
-    AppendName(t, "A");
-    tableClose(t);
-    std::string good = Read("FOUR.DBF");
+    std::string good = OneRecordFile();
     ctx.errOff = 1;
     auto tryOpen = [&](std::string bytes) {
         Write("FOUR.DBF", bytes);
@@ -543,12 +547,9 @@ TEST_F(TableTest, AnAppendNeverWritesOverRecordsPastTheCount) {
 }
 
 TEST_F(TableTest, ReadOnlyTablesRefuseEveryWrite) {
-    TableHandle* t = CreateFour();
-    AppendName(t, "A");
-    tableClose(t);
-    std::string before = Read("FOUR.DBF");
+    std::string before = OneRecordFile();
     ctx.readOnly = 1;
-    t = tableOpen(&ctx, Path("FOUR"));
+    TableHandle* t = tableOpen(&ctx, Path("FOUR"));
     ASSERT_NE(t, nullptr);
     ASSERT_EQ(tableGo(t, 1), 0);
     EXPECT_EQ(tableAppendBlank(t), -120);
