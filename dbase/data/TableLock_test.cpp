@@ -18,6 +18,19 @@
 namespace vx {
 namespace {
 
+// Whether another handle holds a lock on the byte of the file.
+bool HeldInFile(const std::string& path, int64_t byte) {
+    int fd = ::open(path.c_str(), O_RDWR);
+    struct flock fl = {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = byte;
+    fl.l_len = 1;
+    ::fcntl(fd, F_OFD_GETLK, &fl);
+    ::close(fd);
+    return fl.l_type != F_UNLCK;
+}
+
 class LockTest : public test::EngineTest {
 protected:
     void SetUp() override {
@@ -42,17 +55,7 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
     }
     // Whether another process's handle holds a lock on the byte.
-    bool HeldByOther(int64_t byte) {
-        int fd = ::open(Path("LOCKS.DBF").c_str(), O_RDWR);
-        struct flock fl = {};
-        fl.l_type = F_WRLCK;
-        fl.l_whence = SEEK_SET;
-        fl.l_start = byte;
-        fl.l_len = 1;
-        ::fcntl(fd, F_OFD_GETLK, &fl);
-        ::close(fd);
-        return fl.l_type != F_UNLCK;
-    }
+    bool HeldByOther(int64_t byte) { return HeldInFile(Path("LOCKS.DBF"), byte); }
 };
 
 // A child that opens the table, takes a lock and waits until told to end.
@@ -292,19 +295,6 @@ TEST_F(LockTest, AppendsFromTwoProcessesAllArrive) {
     tableClose(t);
     std::string f = Read("LOCKS.DBF");
     EXPECT_EQ(f.size(), 65u + 406 * 11 + 1);
-}
-
-// Whether another handle holds a lock on the byte of the file.
-bool HeldInFile(const std::string& path, int64_t byte) {
-    int fd = ::open(path.c_str(), O_RDWR);
-    struct flock fl = {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = byte;
-    fl.l_len = 1;
-    ::fcntl(fd, F_OFD_GETLK, &fl);
-    ::close(fd);
-    return fl.l_type != F_UNLCK;
 }
 
 // Runs work in a child and in this process at the same time; the child's

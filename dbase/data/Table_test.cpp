@@ -22,11 +22,40 @@ protected:
                                     {"ok", 'L', 0, 0, 0}, {}};
         return tableCreate(&ctx, Path(name), fields);
     }
+    // Creates name with fields and checks the length the handle gives
+    // field; f gets the file's bytes once it is closed.
+    void CreateWithFieldLength(const std::string& name, const FieldInfo* fields, const char* field, unsigned len,
+                               std::string& f) {
+        TableHandle* t = tableCreate(&ctx, Path(name), fields);
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(fieldLen(tableField(t, field)), len);
+        tableClose(t);
+        f = Read(name + ".DBF");
+    }
+    // NAME C(10) and a memo TEXT, created as name and closed again.
+    void CreateWithMemo(const std::string& name) {
+        const FieldInfo fields[] = {{"NAME", 'C', 10, 0, 0}, {"TEXT", 'M', 10, 0, 0}, {}};
+        TableHandle* t = tableCreate(&ctx, Path(name), fields);
+        ASSERT_NE(t, nullptr);
+        ASSERT_EQ(tableClose(t), 0);
+    }
+    // A move's return code and the record it leaves t on.
+    void ExpectMove(TableHandle* t, int rc, int wantRc, long wantRecNo) {
+        EXPECT_EQ(rc, wantRc);
+        EXPECT_EQ(tableRecNo(t), wantRecNo);
+    }
     void AppendName(TableHandle* t, const char* name) {
         ASSERT_EQ(tableAppendStart(t, false), 0);
         ASSERT_EQ(tableBlank(t), 0);
         ASSERT_EQ(fieldAssign(tableField(t, "NAME"), name), 0);
         ASSERT_EQ(tableAppend(t), 0);
+    }
+    // The bytes of FOUR holding the one record "A".
+    std::string OneRecordFile() {
+        TableHandle* t = CreateFour();
+        AppendName(t, "A");
+        tableClose(t);
+        return Read("FOUR.DBF");
     }
 };
 
@@ -57,11 +86,8 @@ TEST_F(TableTest, ANewFileHasTheDocumentedLayout) {
 
 TEST_F(TableTest, LongCharacterFieldsStoreTheirLengthInTwoBytes) {
     const FieldInfo fields[] = {{"TEXT", 'C', 300, 0, 0}, {}};
-    TableHandle* t = tableCreate(&ctx, Path("LONG"), fields);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(fieldLen(tableField(t, "TEXT")), 300u);
-    tableClose(t);
-    std::string f = Read("LONG.DBF");
+    std::string f;
+    ASSERT_NO_FATAL_FAILURE(CreateWithFieldLength("LONG", fields, "TEXT", 300u, f));
     EXPECT_EQ(Byte(f, 48), 0x2Cu);
     EXPECT_EQ(Byte(f, 49), 0x01u);
     EXPECT_EQ(Word(f, 10), 301u);
@@ -69,16 +95,13 @@ TEST_F(TableTest, LongCharacterFieldsStoreTheirLengthInTwoBytes) {
 
 TEST_F(TableTest, TypeBUsesOneLengthForDescriptorAndRecord) {
     const FieldInfo fields[] = {{"ID", 'C', 4, 0, 0}, {"BIN", 'B', 6, 0, 0}, {}};
-    TableHandle* t = tableCreate(&ctx, Path("BIN"), fields);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(fieldLen(tableField(t, "BIN")), 6u);
-    tableClose(t);
-    std::string f = Read("BIN.DBF");
+    std::string f;
+    ASSERT_NO_FATAL_FAILURE(CreateWithFieldLength("BIN", fields, "BIN", 6u, f));
     EXPECT_EQ(Byte(f, 0), 0x8Bu);
     EXPECT_EQ(Byte(f, 80), 6u);
     EXPECT_EQ(Word(f, 10), 11u);
     // It reopens: the record length agrees with the descriptors.
-    t = tableOpen(&ctx, Path("BIN"));
+    TableHandle* t = tableOpen(&ctx, Path("BIN"));
     ASSERT_NE(t, nullptr);
     tableClose(t);
 }
@@ -142,22 +165,17 @@ TEST_F(TableTest, MovingThroughRecords) {
     TableHandle* t = CreateFour();
     for (const char* n : {"A", "B", "C"}) AppendName(t, n);
     ASSERT_EQ(tableTop(t), 0);
-    EXPECT_EQ(tableSkip(t, -1), 4);
+    ExpectMove(t, tableSkip(t, -1), 4, 1);
     EXPECT_EQ(tableBof(t), 1);
-    EXPECT_EQ(tableRecNo(t), 1);
     ASSERT_EQ(tableBottom(t), 0);
     EXPECT_EQ(tableRecNo(t), 3);
-    EXPECT_EQ(tableSkip(t, 1), 3);
+    ExpectMove(t, tableSkip(t, 1), 3, 4);
     EXPECT_EQ(tableEof(t), 1);
-    EXPECT_EQ(tableRecNo(t), 4);
-    EXPECT_EQ(tableSkip(t, -2), 0);
-    EXPECT_EQ(tableRecNo(t), 2);
-    EXPECT_EQ(tableGoBof(t), 4);
-    EXPECT_EQ(tableRecNo(t), 1);
+    ExpectMove(t, tableSkip(t, -2), 0, 2);
+    ExpectMove(t, tableGoBof(t), 4, 1);
     EXPECT_EQ(tableGoEof(t), 3);
     ctx.errGo = 0;
-    EXPECT_EQ(tableGo(t, 0), 5);
-    EXPECT_EQ(tableRecNo(t), -1);
+    ExpectMove(t, tableGo(t, 0), 5, -1);
     EXPECT_EQ(std::string(tableRecord(t)), std::string(40, ' '));
     EXPECT_EQ(tableGo(t, -3), 5);
     EXPECT_EQ(tableGo(t, 4), 5);
@@ -304,16 +322,13 @@ TEST_F(TableTest, OverlongNamesAreRefusedWithACode) {
 }
 
 TEST_F(TableTest, MemoFieldsWithoutAMemoFileAreRefusedNotFatal) {
-    const FieldInfo fields[] = {{"NAME", 'C', 10, 0, 0}, {"TEXT", 'M', 10, 0, 0}, {}};
-    TableHandle* t = tableCreate(&ctx, Path("NOMEMO"), fields);
-    ASSERT_NE(t, nullptr);
-    ASSERT_EQ(tableClose(t), 0);
+    ASSERT_NO_FATAL_FAILURE(CreateWithMemo("NOMEMO"));
     // A header that names no memo file.
     std::string f = Read("NOMEMO.DBF");
     f[0] = 0x03;
     Write("NOMEMO.DBF", f);
     ctx.errOff = 1;
-    t = tableOpen(&ctx, Path("NOMEMO"));
+    TableHandle* t = tableOpen(&ctx, Path("NOMEMO"));
     ASSERT_NE(t, nullptr);
     ASSERT_EQ(tableAppendStart(t, false), 0);
     fieldAssign(tableField(t, "NAME"), "A");
@@ -328,10 +343,7 @@ TEST_F(TableTest, MemoFieldsWithoutAMemoFileAreRefusedNotFatal) {
 // A memo file refused at the open is closed again: the next open, alone,
 // meets the same damage instead of a file still held.
 TEST_F(TableTest, AnOpenThatRefusesItsMemoFileLeavesNoFileOpen) {
-    const FieldInfo fields[] = {{"NAME", 'C', 10, 0, 0}, {"TEXT", 'M', 10, 0, 0}, {}};
-    TableHandle* t = tableCreate(&ctx, Path("BADMEMO"), fields);
-    ASSERT_NE(t, nullptr);
-    ASSERT_EQ(tableClose(t), 0);
+    ASSERT_NO_FATAL_FAILURE(CreateWithMemo("BADMEMO"));
     std::string m = Read("BADMEMO.DBT");
     m[20] = m[21] = 0; // no block size
     Write("BADMEMO.DBT", m);
@@ -362,10 +374,7 @@ TEST_F(TableTest, SingleOpenRefusesASecondOpenInTheContext) {
 }
 
 TEST_F(TableTest, CorruptHeadersGiveMinus200) {
-    TableHandle* t = CreateFour();
-    AppendName(t, "A");
-    tableClose(t);
-    std::string good = Read("FOUR.DBF");
+    std::string good = OneRecordFile();
     ctx.errOff = 1;
     auto tryOpen = [&](std::string bytes) {
         Write("FOUR.DBF", bytes);
@@ -538,12 +547,9 @@ TEST_F(TableTest, AnAppendNeverWritesOverRecordsPastTheCount) {
 }
 
 TEST_F(TableTest, ReadOnlyTablesRefuseEveryWrite) {
-    TableHandle* t = CreateFour();
-    AppendName(t, "A");
-    tableClose(t);
-    std::string before = Read("FOUR.DBF");
+    std::string before = OneRecordFile();
     ctx.readOnly = 1;
-    t = tableOpen(&ctx, Path("FOUR"));
+    TableHandle* t = tableOpen(&ctx, Path("FOUR"));
     ASSERT_NE(t, nullptr);
     ASSERT_EQ(tableGo(t, 1), 0);
     EXPECT_EQ(tableAppendBlank(t), -120);

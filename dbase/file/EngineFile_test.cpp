@@ -252,37 +252,53 @@ TEST_F(EngineTest, SequentialWriterBuffersAndRepeats) {
     EXPECT_EQ(Read("W.DAT"), std::string(10, '\0') + text + std::string(1300, 'b'));
 }
 
-TEST_F(EngineTest, TwoHandlesInOneProcessConflict) {
-    Write("T.DBF", "x");
+// One lock or unlock on handle a or b: the range and what the call returns.
+enum LockCall { Lock, Unlock };
+struct LockStep {
+    char handle;
+    LockCall call;
+    int64_t start, len;
+    int rc;
+};
+
+// Two handles of this process on one file, each lock tried once, take the
+// steps in turn; every step builds on the ones before.
+void ExpectLockSteps(EngineContext& ctx, const std::string& path, std::initializer_list<LockStep> steps) {
     EngineFile a, b;
-    ASSERT_EQ(fileOpen(&a, &ctx, Path("T.DBF")), 0);
-    ASSERT_EQ(fileOpen(&b, &ctx, Path("T.DBF")), 0);
+    ASSERT_EQ(fileOpen(&a, &ctx, path), 0);
+    ASSERT_EQ(fileOpen(&b, &ctx, path), 0);
     ctx.lockAttempts = 1;
-    EXPECT_EQ(fileLock(&a, 0xEFFFFFF9, 1), 0);
-    EXPECT_EQ(fileLock(&b, 0xEFFFFFF9, 1), 50);
-    EXPECT_EQ(fileLock(&b, 0xEFFFFFF8, 1), 0);
-    EXPECT_EQ(fileUnlock(&a, 0xEFFFFFF9, 1), 0);
-    EXPECT_EQ(fileLock(&b, 0xEFFFFFF9, 1), 0);
+    for (const LockStep& s : steps) {
+        SCOPED_TRACE(std::string(1, s.handle) + (s.call == Lock ? " locks " : " unlocks ") +
+                     std::to_string(s.start));
+        EngineFile* f = s.handle == 'a' ? &a : &b;
+        ASSERT_EQ(s.call == Lock ? fileLock(f, s.start, s.len) : fileUnlock(f, s.start, s.len), s.rc);
+        if (s.rc < 0) ctx.errorCode = 0;
+    }
     fileClose(&a);
     fileClose(&b);
 }
 
+TEST_F(EngineTest, TwoHandlesInOneProcessConflict) {
+    Write("T.DBF", "x");
+    ExpectLockSteps(ctx, Path("T.DBF"),
+                    {{'a', Lock, 0xEFFFFFF9, 1, 0},
+                     {'b', Lock, 0xEFFFFFF9, 1, 50},
+                     {'b', Lock, 0xEFFFFFF8, 1, 0},
+                     {'a', Unlock, 0xEFFFFFF9, 1, 0},
+                     {'b', Lock, 0xEFFFFFF9, 1, 0}});
+}
+
 TEST_F(EngineTest, OneHandleRefusesOverlapsAndUnlocksOnlyExactRanges) {
     Write("T.DBF", "x");
-    EngineFile a, b;
-    ASSERT_EQ(fileOpen(&a, &ctx, Path("T.DBF")), 0);
-    ASSERT_EQ(fileOpen(&b, &ctx, Path("T.DBF")), 0);
-    ctx.lockAttempts = 1;
-    ASSERT_EQ(fileLock(&a, 0x40000000, 0xB0000000), 0);
-    EXPECT_EQ(fileLock(&a, 0xEFFFFFF0, 1), 50);
-    // A partial unlock would open a hole in the file lock.
-    EXPECT_EQ(fileUnlock(&a, 0xEFFFFFF0, 1), -110);
-    ctx.errorCode = 0;
-    EXPECT_EQ(fileLock(&b, 0xEFFFFFF0, 1), 50);
-    EXPECT_EQ(fileUnlock(&a, 0x40000000, 0xB0000000), 0);
-    EXPECT_EQ(fileLock(&b, 0xEFFFFFF0, 1), 0);
-    fileClose(&a);
-    fileClose(&b);
+    ExpectLockSteps(ctx, Path("T.DBF"),
+                    {{'a', Lock, 0x40000000, 0xB0000000, 0},
+                     {'a', Lock, 0xEFFFFFF0, 1, 50},
+                     // A partial unlock would open a hole in the file lock.
+                     {'a', Unlock, 0xEFFFFFF0, 1, -110},
+                     {'b', Lock, 0xEFFFFFF0, 1, 50},
+                     {'a', Unlock, 0x40000000, 0xB0000000, 0},
+                     {'b', Lock, 0xEFFFFFF0, 1, 0}});
 }
 
 TEST_F(EngineTest, LockAttemptsDecideTheRetries) {
@@ -336,13 +352,14 @@ TEST_F(EngineTest, AnExclusiveOpenFailsWhileAnotherProcessHasTheFileOpen) {
     ASSERT_EQ(::read(ready[0], &b, 1), 1);
     ASSERT_EQ(b, 'y');
     EngineFile f;
-    ctx.accessMode = 2;
-    EXPECT_EQ(fileOpen(&f, &ctx, Path("T.DBF")), -60);
-    ctx.errorCode = 0;
-    // Read-only sharing is refused too, since the other process may write.
-    ctx.accessMode = 1;
-    EXPECT_EQ(fileOpen(&f, &ctx, Path("T.DBF")), -60);
-    ctx.errorCode = 0;
+    // Exclusive use is refused, and read-only sharing too, since the other
+    // process may write.
+    for (int mode : {2, 1}) {
+        SCOPED_TRACE(mode);
+        ctx.accessMode = mode;
+        EXPECT_EQ(fileOpen(&f, &ctx, Path("T.DBF")), -60);
+        ctx.errorCode = 0;
+    }
     ctx.accessMode = 0;
     EXPECT_EQ(fileOpen(&f, &ctx, Path("T.DBF")), 0);
     fileClose(&f);

@@ -18,6 +18,21 @@ using test::Word;
 
 using test::IndexTest;
 
+// A little-endian number of one, two or four bytes at its offset: a run of
+// header fields reads as one list.
+struct Number {
+    size_t at;
+    int bytes;
+    unsigned long value;
+};
+
+void ExpectNumbers(const std::string& f, std::initializer_list<Number> numbers) {
+    for (const Number& n : numbers) {
+        unsigned long got = n.bytes == 1 ? Byte(f, n.at) : n.bytes == 2 ? Word(f, n.at) : Dword(f, n.at);
+        EXPECT_EQ(got, n.value) << "at " << n.at;
+    }
+}
+
 TEST_F(IndexTest, AnEmptyProductionIndexHasTheDocumentedLayout) {
     TableHandle* t = CreateAdresse();
     ASSERT_NE(t, nullptr);
@@ -27,31 +42,19 @@ TEST_F(IndexTest, AnEmptyProductionIndexHasTheDocumentedLayout) {
     ASSERT_EQ(m.size(), 6144u);
     EXPECT_EQ(Byte(m, 0), 2u);
     EXPECT_EQ(m.substr(4, 16), std::string("ADRESSE\0\0\0\0\0\0\0\0\0", 16));
-    EXPECT_EQ(Word(m, 20), 2u);
-    EXPECT_EQ(Word(m, 22), 1024u);
-    EXPECT_EQ(Byte(m, 24), 1u);
-    EXPECT_EQ(Byte(m, 25), 48u);
-    EXPECT_EQ(Word(m, 26), 32u);
-    EXPECT_EQ(Word(m, 28), 2u);
-    EXPECT_EQ(Dword(m, 32), 12u);
-    EXPECT_EQ(Dword(m, 36), 0u);
+    ExpectNumbers(m, {{20, 2, 2}, {22, 2, 1024}, {24, 1, 1}, {25, 1, 48},
+                      {26, 2, 32}, {28, 2, 2}, {32, 4, 12}, {36, 4, 0}});
     EXPECT_EQ(m.substr(1, 3), m.substr(44, 3));
     EXPECT_EQ(Byte(m, 47), 0u); // no change under way
     for (size_t i = 48; i < 544; ++i) ASSERT_EQ(Byte(m, i), i == 529 ? 1u : 0u) << i;
     // Tag table: PRIMARY is the root of the name tree, SOUND sorts after it.
     EXPECT_EQ(Dword(m, 544), 4u);
     EXPECT_EQ(m.substr(548, 10), std::string("PRIMARY\0\0\0", 10));
-    EXPECT_EQ(Word(m, 558), 0x1000u);
-    EXPECT_EQ(Byte(m, 560), 0u);
-    EXPECT_EQ(Byte(m, 561), 2u);
-    EXPECT_EQ(Byte(m, 562), 0u);
-    EXPECT_EQ(Byte(m, 563), 2u);
+    ExpectNumbers(m, {{558, 2, 0x1000}, {560, 1, 0}, {561, 1, 2}, {562, 1, 0}, {563, 1, 2}});
     EXPECT_EQ(m[564], 'C');
     EXPECT_EQ(Dword(m, 576), 6u);
     EXPECT_EQ(m.substr(580, 10), std::string("SOUND\0\0\0\0\0", 10));
-    EXPECT_EQ(Byte(m, 592), 0u);
-    EXPECT_EQ(Byte(m, 593), 0u);
-    EXPECT_EQ(Byte(m, 594), 1u);
+    ExpectNumbers(m, {{592, 1, 0}, {593, 1, 0}, {594, 1, 1}});
     EXPECT_EQ(Byte(m, 596), 'C');
     for (size_t i = 608; i < 2048; ++i) ASSERT_EQ(Byte(m, i), 0u) << i;
     // Tag headers.

@@ -76,6 +76,13 @@ protected:
         ASSERT_EQ(fieldAssign(tableField(t, "DAY"), r.day.c_str()), 0);
     }
 
+    // Appends r, without blanking the record buffer first.
+    void AppendRecord(TableHandle* t, const ModelRecord& r) {
+        ASSERT_EQ(tableAppendStart(t, false), 0);
+        Store(t, r);
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+
     // Every tag holds exactly the model's keys, in order, and finds each.
     void Check(TableHandle* t, const std::vector<ModelRecord>& model, const std::string& where) {
         static const char* names[] = {"BYNAME", "BYAMOUNT", "BYDAY", "DOWN"};
@@ -129,6 +136,15 @@ protected:
         else r.day = dateFromJulian(int32_t(2450000 + rng() % 400));
         return r;
     }
+    // Appends a random record over a blanked buffer, and to the model.
+    void AppendRandom(TableHandle* t, std::mt19937& rng, std::vector<ModelRecord>& model, const std::string& where) {
+        ModelRecord r = Random(rng);
+        ASSERT_EQ(tableAppendStart(t, false), 0);
+        ASSERT_EQ(tableBlank(t), 0);
+        Store(t, r);
+        ASSERT_EQ(tableAppend(t), 0) << where;
+        model.push_back(r);
+    }
 };
 
 TEST_F(KeyWriteTest, RandomChangesKeepEveryTagInStepWithTheRecords) {
@@ -143,12 +159,7 @@ TEST_F(KeyWriteTest, RandomChangesKeepEveryTagInStepWithTheRecords) {
             int op = int(rng() % 100);
             std::string where = "step " + std::to_string(step);
             if (model.empty() || op < 45) {
-                ModelRecord r = Random(rng);
-                ASSERT_EQ(tableAppendStart(t, false), 0);
-                ASSERT_EQ(tableBlank(t), 0);
-                Store(t, r);
-                ASSERT_EQ(tableAppend(t), 0) << where;
-                model.push_back(r);
+                ASSERT_NO_FATAL_FAILURE(AppendRandom(t, rng, model, where));
                 where += " append";
             } else if (op < 88) {
                 long rec = long(rng() % model.size()) + 1;
@@ -202,9 +213,7 @@ TEST_F(KeyWriteTest, SameKeyMeansSameBytes) {
     TableHandle* t = CreateThree();
     ASSERT_NE(t, nullptr);
     ModelRecord r{Pad("Mueller", kNameLen), Pad("1", 9), "20240101"};
-    ASSERT_EQ(tableAppendStart(t, false), 0);
-    Store(t, r);
-    ASSERT_EQ(tableAppend(t), 0);
+    ASSERT_NO_FATAL_FAILURE(AppendRecord(t, r));
     TagFile* tag = tableTag(t, "BYNAME")->tagFile;
     ASSERT_EQ(collateCompare(Pad("M\x81ller", kNameLen).data(), r.name.data(), kNameLen), 0);
     r.name = Pad("M\x81ller", kNameLen);
@@ -219,9 +228,7 @@ TEST_F(KeyWriteTest, AnUnchangedRewriteTouchesNoIndexFile) {
     TableHandle* t = CreateThree();
     ASSERT_NE(t, nullptr);
     ModelRecord r{Pad("A", kNameLen), Pad("1", 9), "20240101"};
-    ASSERT_EQ(tableAppendStart(t, false), 0);
-    Store(t, r);
-    ASSERT_EQ(tableAppend(t), 0);
+    ASSERT_NO_FATAL_FAILURE(AppendRecord(t, r));
     ASSERT_EQ(tableFlush(t), 0);
     std::string before = Read("PROP.MDX");
     ASSERT_EQ(tableGo(t, 1), 0);
@@ -252,6 +259,18 @@ protected:
         fieldAssign(tableField(t, "C"), c);
         return tableAppend(t);
     }
+    // The values of A, B and C in one record.
+    struct Row {
+        const char* a;
+        const char* b;
+        const char* c;
+    };
+    // Creates the table and appends rows, which all go in.
+    void CreateWith(int16_t secondCode, std::initializer_list<Row> rows, TableHandle*& t) {
+        t = Create(secondCode);
+        ASSERT_NE(t, nullptr);
+        for (const Row& r : rows) ASSERT_EQ(Append(t, r.a, r.b, r.c), 0);
+    }
     // (record number, first key byte) of a tag in order.
     std::string Keys(TableHandle* t, const char* name) {
         TagFile* tag = tableTag(t, name)->tagFile;
@@ -264,10 +283,8 @@ protected:
 };
 
 TEST_F(UniqueTest, CodeTwentyFiveDropsTheOldKeyAndStoresNoNewOne) {
-    TableHandle* t = Create(r4uniqueContinue);
-    ASSERT_NE(t, nullptr);
-    ASSERT_EQ(Append(t, "1", "X", "1"), 0);
-    ASSERT_EQ(Append(t, "2", "Y", "2"), 0);
+    TableHandle* t = nullptr;
+    ASSERT_NO_FATAL_FAILURE(CreateWith(r4uniqueContinue, {{"1", "X", "1"}, {"2", "Y", "2"}}, t));
     ASSERT_EQ(tableGo(t, 2), 0);
     fieldAssign(tableField(t, "B"), "X");
     fieldAssign(tableField(t, "C"), "3");
@@ -283,10 +300,8 @@ TEST_F(UniqueTest, CodeTwentyFiveDropsTheOldKeyAndStoresNoNewOne) {
 }
 
 TEST_F(UniqueTest, AnErrorOnTheSecondTagLeavesAllThreeAsBefore) {
-    TableHandle* t = Create(e4unique);
-    ASSERT_NE(t, nullptr);
-    ASSERT_EQ(Append(t, "1", "X", "1"), 0);
-    ASSERT_EQ(Append(t, "2", "Y", "2"), 0);
+    TableHandle* t = nullptr;
+    ASSERT_NO_FATAL_FAILURE(CreateWith(e4unique, {{"1", "X", "1"}, {"2", "Y", "2"}}, t));
     std::string a = Keys(t, "TA"), b = Keys(t, "TB"), c = Keys(t, "TC");
     ASSERT_EQ(tableGo(t, 2), 0);
     fieldAssign(tableField(t, "A"), "0");
@@ -310,9 +325,8 @@ TEST_F(UniqueTest, AnErrorOnTheSecondTagLeavesAllThreeAsBefore) {
 }
 
 TEST_F(UniqueTest, CodeTwentyStopsQuietly) {
-    TableHandle* t = Create(r4unique);
-    ASSERT_NE(t, nullptr);
-    ASSERT_EQ(Append(t, "1", "X", "1"), 0);
+    TableHandle* t = nullptr;
+    ASSERT_NO_FATAL_FAILURE(CreateWith(r4unique, {{"1", "X", "1"}}, t));
     EXPECT_EQ(Append(t, "2", "X", "2"), r4unique);
     EXPECT_EQ(tableRecCount(t), 1);
     EXPECT_EQ(Keys(t, "TA"), "11 ");
@@ -321,11 +335,8 @@ TEST_F(UniqueTest, CodeTwentyStopsQuietly) {
 }
 
 TEST_F(UniqueTest, EveryWriteOnTheWayToAnotherRecordReportsARefusedKey) {
-    TableHandle* t = Create(r4unique);
-    ASSERT_NE(t, nullptr);
-    ASSERT_EQ(Append(t, "1", "X", "1"), 0);
-    ASSERT_EQ(Append(t, "2", "Y", "2"), 0);
-    ASSERT_EQ(Append(t, "3", "Z", "3"), 0);
+    TableHandle* t = nullptr;
+    ASSERT_NO_FATAL_FAILURE(CreateWith(r4unique, {{"1", "X", "1"}, {"2", "Y", "2"}, {"3", "Z", "3"}}, t));
     TagHandle* ta = tableTag(t, "TA");
     const struct {
         const char* name;
@@ -523,11 +534,8 @@ TEST_F(KeyWriteTest, ARebuiltBranchCarriesTheLargestKeyOfItsSubtree) {
 
 
 TEST_F(UniqueTest, ARebuildKeepsTheFirstOfEqualKeysOrStops) {
-    TableHandle* t = Create(0);
-    ASSERT_NE(t, nullptr);
-    ASSERT_EQ(Append(t, "1", "X", "1"), 0);
-    ASSERT_EQ(Append(t, "2", "X", "2"), 0);
-    ASSERT_EQ(Append(t, "3", "W", "3"), 0);
+    TableHandle* t = nullptr;
+    ASSERT_NO_FATAL_FAILURE(CreateWith(0, {{"1", "X", "1"}, {"2", "X", "2"}, {"3", "W", "3"}}, t));
     // A second index file by name, built in shared use under the file lock.
     const TagInfo skip[] = {{"SB", "B", nullptr, r4uniqueContinue, 0}, {}};
     IndexFile* named = indexCreate(t, Path("SECOND").c_str(), skip);
@@ -568,12 +576,7 @@ TEST_F(KeyWriteTest, TwoUsersTakingTurnsKeepTheTagsWhole) {
         ASSERT_GE(tableTop(u), 0);
         tableTagSelect(u, nullptr);
         if (model.empty() || rng() % 2) {
-            ModelRecord r = Random(rng);
-            ASSERT_EQ(tableAppendStart(u, false), 0);
-            ASSERT_EQ(tableBlank(u), 0);
-            Store(u, r);
-            ASSERT_EQ(tableAppend(u), 0) << step;
-            model.push_back(r);
+            ASSERT_NO_FATAL_FAILURE(AppendRandom(u, rng, model, std::to_string(step)));
         } else {
             long rec = long(rng() % model.size()) + 1;
             ASSERT_EQ(tableGo(u, rec), 0);
@@ -598,11 +601,7 @@ TEST_F(KeyWriteTest, WritingTheBufferToAnotherRecordMovesItsKeys) {
     ASSERT_NE(t, nullptr);
     std::vector<ModelRecord> model{{Pad("A", kNameLen), Pad("1", 9), "20240101"},
                                    {Pad("B", kNameLen), Pad("2", 9), "20240102"}};
-    for (const ModelRecord& r : model) {
-        ASSERT_EQ(tableAppendStart(t, false), 0);
-        Store(t, r);
-        ASSERT_EQ(tableAppend(t), 0);
-    }
+    for (const ModelRecord& r : model) ASSERT_NO_FATAL_FAILURE(AppendRecord(t, r));
     ASSERT_EQ(tableGo(t, 1), 0);
     // Record 1's contents written over record 2.
     ASSERT_EQ(tableWrite(t, 2, true), 0);

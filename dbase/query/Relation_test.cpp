@@ -187,6 +187,59 @@ protected:
         EXPECT_EQ(relateEof(node), 1);
         return out;
     }
+    // The records skipping back one at a time finds, put in forward order;
+    // with fromHere the record the relation stands on comes last.
+    std::vector<long> WalkBack(bool fromHere) {
+        std::vector<long> out;
+        if (fromHere) out.push_back(tableRecNo(t));
+        while (relateSkip(node, -1) == 0) out.push_back(tableRecNo(t));
+        std::reverse(out.begin(), out.end());
+        return out;
+    }
+    // Frees the relation: a sort's temporary files go with it.
+    void FreeLeavingOnlyTables() {
+        relateFree(node);
+        node = nullptr;
+        for (auto& e : std::filesystem::directory_iterator(dir))
+            EXPECT_EQ(e.path().extension().string(), ".DBF") << e.path();
+    }
+    // Eighty random records, a tag on A, and a relation on q sorted by NR
+    // that has not moved yet; want gets what a scan finds.
+    void StartSortedByNr(const std::string& q, std::vector<long>& want) {
+        Create();
+        AddRandom(80, 8);
+        UseTags({"A"});
+        want = Scan(q);
+        node = relateInit(t);
+        ASSERT_EQ(relateQuerySet(node, q.c_str()), 0);
+        ASSERT_EQ(relateSortSet(node, "NR"), 0);
+    }
+    // The records from the one the relation stands on to its end; ends gets
+    // what the last skip returned.
+    std::vector<long> RestForward(int* ends = nullptr) {
+        std::vector<long> out;
+        int rc = 0;
+        do out.push_back(tableRecNo(t));
+        while ((rc = relateSkip(node, 1)) == 0);
+        if (ends) *ends = rc;
+        return out;
+    }
+    // The same in record order.
+    std::vector<long> RestInRecordOrder() {
+        std::vector<long> out = RestForward();
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    // Another user appends n records to REL through a context of its own.
+    void AddAsAnotherUser(int n, const std::string& a, long nr) {
+        EngineContext other;
+        ASSERT_EQ(engineInit(&other), 0);
+        TableHandle* second = tableOpen(&other, Path("REL"));
+        ASSERT_NE(second, nullptr);
+        for (int i = 0; i < n; ++i) Add(second, a, "", nr);
+        tableClose(second);
+        engineInitUndo(&other);
+    }
     std::string A(long rec) {
         EXPECT_EQ(tableGo(t, rec), 0);
         return std::string(fieldPtr(tableField(t, "A")), 4);
@@ -328,15 +381,9 @@ TEST_F(RelationTest, ASortedResultSkipsBackwardWhenEnabled) {
     EXPECT_EQ(relateSkip(node, -2), 4);
     ASSERT_EQ(relateBottom(node), 0);
     EXPECT_EQ(tableRecNo(t), forward.back());
-    std::vector<long> backward{tableRecNo(t)};
-    while (relateSkip(node, -1) == 0) backward.push_back(tableRecNo(t));
-    std::reverse(backward.begin(), backward.end());
-    EXPECT_EQ(backward, forward);
+    EXPECT_EQ(WalkBack(true), forward);
     // The delivered entries lived in a temporary file, removed with the relation.
-    relateFree(node);
-    node = nullptr;
-    for (auto& e : std::filesystem::directory_iterator(dir))
-        EXPECT_EQ(e.path().extension().string(), ".DBF") << e.path();
+    FreeLeavingOnlyTables();
 }
 
 TEST_F(RelationTest, ASortLargerThanMemoryGivesTheSameOrder) {
@@ -358,14 +405,8 @@ TEST_F(RelationTest, ASortLargerThanMemoryGivesTheSameOrder) {
             ASSERT_LT(spooled[i - 1], spooled[i]);
         }
     }
-    std::vector<long> backward;
-    while (relateSkip(node, -1) == 0) backward.push_back(tableRecNo(t));
-    std::reverse(backward.begin(), backward.end());
-    EXPECT_EQ(backward, spooled);
-    relateFree(node);
-    node = nullptr;
-    for (auto& e : std::filesystem::directory_iterator(dir))
-        EXPECT_EQ(e.path().extension().string(), ".DBF") << e.path();
+    EXPECT_EQ(WalkBack(false), spooled);
+    FreeLeavingOnlyTables();
 }
 
 TEST_F(RelationTest, BottomAndBackwardSkipsMirrorTheForwardWalk) {
@@ -451,71 +492,42 @@ TEST_F(RelationTest, RecordsAppendedByAnotherUserAfterTopAreOutsideTheBitmap) {
     long count = node->bitmap->count;
     EXPECT_EQ(count, 50);
     // Another user appends through a context of its own.
-    EngineContext other;
-    ASSERT_EQ(engineInit(&other), 0);
-    TableHandle* second = tableOpen(&other, Path("REL"));
-    ASSERT_NE(second, nullptr);
-    for (int i = 0; i < 20; ++i) Add(second, "AAAA", "", 0);
-    tableClose(second);
-    engineInitUndo(&other);
+    ASSERT_NO_FATAL_FAILURE(AddAsAnotherUser(20, "AAAA", 0));
     // Their keys reach the tag as well.
     tags.list[0] = std::make_unique<MemoryTag>(t, "A");
     tags.chosen = tags.list[0].get();
-    std::vector<long> seen;
     ASSERT_EQ(relateTop(node), 0);
     int rc = 0;
-    do seen.push_back(tableRecNo(t));
-    while ((rc = relateSkip(node, 1)) == 0);
+    std::vector<long> seen = RestForward(&rc);
     EXPECT_EQ(rc, 3);
     EXPECT_EQ(seen.size(), 50u);
     EXPECT_LE(*std::max_element(seen.begin(), seen.end()), 50);
     // In record order as well.
     tags.chosen = nullptr;
-    seen.clear();
     ASSERT_EQ(relateTop(node), 0);
-    do seen.push_back(tableRecNo(t));
-    while (relateSkip(node, 1) == 0);
-    EXPECT_EQ(seen.size(), 50u);
+    EXPECT_EQ(RestForward().size(), 50u);
     // After a reset the new records are part of the result.
     ASSERT_EQ(relateChanged(node), 0);
-    seen.clear();
     ASSERT_EQ(relateTop(node), 0);
-    do seen.push_back(tableRecNo(t));
-    while (relateSkip(node, 1) == 0);
-    EXPECT_EQ(seen.size(), 70u);
+    EXPECT_EQ(RestForward().size(), 70u);
 }
 
 TEST_F(RelationTest, WithoutMemoryForTheSortTheBitmapsGoAndTheResultStays) {
-    Create();
-    AddRandom(80, 8);
-    UseTags({"A"});
-    const std::string q = "A >= 'B' .AND. A < 'D'";
-    std::vector<long> want = Scan(q);
-    node = relateInit(t);
-    ASSERT_EQ(relateQuerySet(node, q.c_str()), 0);
-    ASSERT_EQ(relateSortSet(node, "NR"), 0);
+    std::vector<long> want;
+    ASSERT_NO_FATAL_FAILURE(StartSortedByNr("A >= 'B' .AND. A < 'D'", want));
     // The sort's first allocation fails; it frees the relation's bitmaps and tries again.
     sortFailNextAllocations(1);
     ASSERT_EQ(relateTop(node), 0);
     EXPECT_EQ(node->bitmap, nullptr);
     EXPECT_EQ(ctx.errorCode, 0);
-    std::vector<long> got{tableRecNo(t)};
-    while (relateSkip(node, 1) == 0) got.push_back(tableRecNo(t));
-    std::sort(got.begin(), got.end());
-    EXPECT_EQ(got, want);
+    EXPECT_EQ(RestInRecordOrder(), want);
 }
 
 // A sort short of memory takes it from a running read and write optimisation
 // before the bitmaps, and the relation starts the optimisation again.
 TEST_F(RelationTest, ASortShortOfMemorySuspendsTheOptimisationAndTheRelationRestartsIt) {
-    Create();
-    AddRandom(80, 8);
-    UseTags({"A"});
-    const std::string q = "A >= 'B' .AND. A < 'D'";
-    std::vector<long> want = Scan(q);
-    node = relateInit(t);
-    ASSERT_EQ(relateQuerySet(node, q.c_str()), 0);
-    ASSERT_EQ(relateSortSet(node, "NR"), 0);
+    std::vector<long> want;
+    ASSERT_NO_FATAL_FAILURE(StartSortedByNr("A >= 'B' .AND. A < 'D'", want));
     ctx.optActive = 1; // as a running block cache would have it
     sortFailNextAllocations(1);
     ASSERT_EQ(relateTop(node), 0);
@@ -523,10 +535,7 @@ TEST_F(RelationTest, ASortShortOfMemorySuspendsTheOptimisationAndTheRelationRest
     EXPECT_EQ(ctx.optActive, 1);
     EXPECT_EQ(ctx.hadOpt, 0);
     EXPECT_EQ(ctx.errorCode, 0);
-    std::vector<long> got{tableRecNo(t)};
-    while (relateSkip(node, 1) == 0) got.push_back(tableRecNo(t));
-    std::sort(got.begin(), got.end());
-    EXPECT_EQ(got, want);
+    EXPECT_EQ(RestInRecordOrder(), want);
 }
 
 // Random queries of the library's shape: ranges on character keys combined
@@ -642,26 +651,15 @@ TEST_F(RelationTest, RecordsAppendedElsewhereAfterTopDoNotPassIndexTags) {
     ASSERT_EQ(relateQuerySet(node, "A >= ' ' .AND. NR >= 0"), 0);
     ASSERT_EQ(relateTop(node), 0);
     ASSERT_NE(node->bitmap, nullptr);
-    EngineContext other;
-    ASSERT_EQ(engineInit(&other), 0);
-    TableHandle* second = tableOpen(&other, Path("REL"));
-    ASSERT_NE(second, nullptr);
-    for (int i = 0; i < 30; ++i) Add(second, "", "", 1);
-    tableClose(second);
-    engineInitUndo(&other);
-    std::vector<long> seen;
+    ASSERT_NO_FATAL_FAILURE(AddAsAnotherUser(30, "", 1));
     int rc = 0;
-    do seen.push_back(tableRecNo(t));
-    while ((rc = relateSkip(node, 1)) == 0);
+    std::vector<long> seen = RestForward(&rc);
     EXPECT_EQ(rc, 3);
     EXPECT_EQ(seen.size(), 100u);
     EXPECT_LE(*std::max_element(seen.begin(), seen.end()), 100);
     ASSERT_EQ(relateChanged(node), 0);
-    seen.clear();
     ASSERT_EQ(relateTop(node), 0);
-    do seen.push_back(tableRecNo(t));
-    while (relateSkip(node, 1) == 0);
-    EXPECT_EQ(seen.size(), 130u);
+    EXPECT_EQ(RestForward().size(), 130u);
 }
 
 } // namespace

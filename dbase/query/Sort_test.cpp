@@ -75,6 +75,14 @@ protected:
         EXPECT_EQ(rc, 1);
         return out;
     }
+    // n entries of one key of three characters in blocks of 2048 bytes,
+    // enough for the sort to write spools.
+    void PutSpooled(SortContext& s, int n, const char* key) {
+        ctx.sortBlockSize = 2048;
+        ASSERT_EQ(sortInit(&s, &ctx, 3, 0), 0);
+        ASSERT_EQ(sortInitAlloc(&s), 0);
+        for (int i = 0; i < n; ++i) ASSERT_EQ(sortPut(&s, i, key, nullptr), 0);
+    }
     static std::vector<Entry> Expected(std::vector<Entry> v) {
         std::sort(v.begin(), v.end(), [](const Entry& a, const Entry& b) {
             return a.key != b.key ? a.key < b.key : a.rec < b.rec;
@@ -147,11 +155,8 @@ TEST_F(SortTest, ManySpoolsShareFewBlocksWhileMerging) {
 }
 
 TEST_F(SortTest, FreeBeforeTheEndRemovesTheSpools) {
-    ctx.sortBlockSize = 2048;
     SortContext s;
-    ASSERT_EQ(sortInit(&s, &ctx, 3, 0), 0);
-    ASSERT_EQ(sortInitAlloc(&s), 0);
-    for (int i = 0; i < 1000; ++i) ASSERT_EQ(sortPut(&s, i, "XYZ", nullptr), 0);
+    ASSERT_NO_FATAL_FAILURE(PutSpooled(s, 1000, "XYZ"));
     EXPECT_EQ(TempFiles(), 1);
     sortFree(&s);
     EXPECT_EQ(TempFiles(), 0);
@@ -244,11 +249,8 @@ public:
 };
 
 TEST_F(SortTest, ASpoolReadEndingInsideAnEntryIsAReadError) {
-    ctx.sortBlockSize = 2048;
     SortContext s;
-    ASSERT_EQ(sortInit(&s, &ctx, 3, 0), 0);
-    ASSERT_EQ(sortInitAlloc(&s), 0);
-    for (int i = 0; i < 600; ++i) ASSERT_EQ(sortPut(&s, i, "ABC", nullptr), 0);
+    ASSERT_NO_FATAL_FAILURE(PutSpooled(s, 600, "ABC"));
     CutFile calls;
     calls.target = s.file.fd;
     // Two spools of 512 and 88 entries of 7 bytes; the second ends 3 bytes short.

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <functional>
 #include <cstring>
 #include <ctime>
 #include <random>
@@ -25,6 +26,27 @@ namespace {
 
 using test::CleanLog;
 using test::TransactionTest;
+
+// A writer in a child process opens the table with the log, starts a
+// transaction, does its work and ends without a rollback or leaving the log.
+// Returns once the child has ended.
+void CrashInsideATransaction(const std::string& log, const std::string& table,
+                             const std::function<void(TableHandle*)>& work) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        EngineContext c;
+        engineInit(&c);
+        engineLogOpen(&c, log.c_str(), "KID");
+        TableHandle* t = tableOpen(&c, table);
+        engineTranStart(&c);
+        work(t);
+        tableFlush(t);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+}
 
 TEST_F(TransactionTest, ConsistencyCheck) {
     Write("TRANS.LOG", std::string("\x21\0\0\0", 4) + CleanLog().substr(4));
@@ -59,24 +81,12 @@ TEST_F(TransactionTest, ALogLeftByACrashIsRolledBackAtTheNextOpen) {
         engineLogClose(&ctx);
     }
     size_t size = Read("CRASH.DBF").size();
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        EngineContext c;
-        engineInit(&c);
-        engineLogOpen(&c, Path("TRANS.LOG").c_str(), "KID");
-        TableHandle* t = tableOpen(&c, Path("CRASH"));
-        engineTranStart(&c);
+    ASSERT_NO_FATAL_FAILURE(CrashInsideATransaction(Path("TRANS.LOG"), Path("CRASH"), [](TableHandle* t) {
         tableGo(t, 2);
         fieldAssign(tableField(t, "N"), "bad");
         fieldMemoAssignN(tableField(t, "M"), "gone", 4);
         tableAppendBlank(t);
-        tableFlush(t);
-        // Ends without rollback or leaving the log.
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_EQ(WEXITSTATUS(status), 0);
+    }));
     EXPECT_NE(Types().back(), kLogClean);
     ASSERT_EQ(OpenLog(), 0);
     EXPECT_EQ(ctx.tranBlock->Recovered(), 1);
@@ -190,13 +200,7 @@ TEST_F(TransactionTest, ARecoveryPutsTheTagsBackWithTheRecords) {
         }
         tableClose(t);
     }
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        EngineContext c;
-        engineInit(&c);
-        engineLogOpen(&c, Path("TRANS.LOG").c_str(), "KID");
-        TableHandle* t = tableOpen(&c, Path("TAGGED"));
-        engineTranStart(&c);
+    ASSERT_NO_FATAL_FAILURE(CrashInsideATransaction(Path("TRANS.LOG"), Path("TAGGED"), [](TableHandle* t) {
         tableGo(t, 2);
         fieldAssign(tableField(t, "N"), "bad");
         tableGo(t, 3);
@@ -204,12 +208,7 @@ TEST_F(TransactionTest, ARecoveryPutsTheTagsBackWithTheRecords) {
         tableAppendStart(t, false);
         fieldAssign(tableField(t, "N"), "new");
         tableAppend(t);
-        tableFlush(t);
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_EQ(WEXITSTATUS(status), 0);
+    }));
     ASSERT_EQ(OpenLog(), 0);
     EXPECT_EQ(ctx.tranBlock->Recovered(), 1);
     // Opened exclusively, the tags are taken as they stand.

@@ -76,41 +76,49 @@ TEST(DateTest, PictureSetKeepsAtMost19Characters) {
     EXPECT_STREQ(p.c_str(), "1234567890123456789");
 }
 
-TEST(DateTest, FormatWithPictures) {
-    EXPECT_EQ(dateFormat("20080828", "DD.MM.YY"), "28.08.08");
-    EXPECT_EQ(dateFormat("20080828", "dd.mm.ccyy"), "28.08.2008");
-    EXPECT_EQ(dateFormat("20080828", "CCYYMMDD"), "20080828");
-    EXPECT_EQ(dateFormat("20080828", "MM/DD/YY"), "08/28/08");
-    // A run longer than the part's two digits leaves its tail blank.
-    EXPECT_EQ(dateFormat("20080828", "DDD"), "28 ");
-    EXPECT_EQ(dateFormat("        ", "DD.MM.YY"), "  .  .  ");
-}
-
-TEST(DateTest, MonthNamesComeOutInCodePage1252) {
-    // ä is 0x84 in the name table (437) and 0xE4 in the result (1252).
-    EXPECT_EQ(dateFormat("20080307", "DD. MMMMMMMMM CCYY"), "07. M\xE4rz      2008");
-    EXPECT_EQ(dateFormat("20080907", "MMMMMMMMMMMM"), "September   ");
-    EXPECT_EQ(dateFormat("20080907", "MMM"), "Sep");
-    EXPECT_EQ(dateFormat("20081307", "MMM"), "Dez");
-    EXPECT_EQ(dateFormat("20080007", "MMM"), "Jan");
-    EXPECT_EQ(dateFormat("2008  07", "DD MMMM"), "07     ");
-}
-
-TEST(DateTest, ReadDateAfterPicture) {
-    EXPECT_EQ(dateFromPicture("28.08.08", "DD.MM.YY"), "19080828");
-    EXPECT_EQ(dateFromPicture("28.08.2008", "dd.mm.ccyy"), "20080828");
-    EXPECT_EQ(dateFromPicture("  .  .  ", "DD.MM.YY"), "        ");
-    EXPECT_EQ(dateFromPicture("", "DD.MM.YY"), "        ");
-    // Missing parts take their defaults, remaining blanks become "0".
-    EXPECT_EQ(dateFromPicture("08/2008", "MM/CCYY"), "20080801");
-    EXPECT_EQ(dateFromPicture(" 5.08.08", "DD.MM.YY"), "19080805");
-}
-
-TEST(DateTest, ReadMonthNames) {
-    EXPECT_EQ(dateFromPicture("07. M\x84rz 2008", "DD. MMMM CCYY"), "20080307");
-    EXPECT_EQ(dateFromPicture("07. m\x84r  2008", "DD. MMMM CCYY"), "20080307");
-    EXPECT_EQ(dateFromPicture("07. DEZEMBER 2008", "DD. MMMMMMMM CCYY"), "20081207");
-    EXPECT_EQ(dateFromPicture("07. Ju   2008", "DD. MMMM CCYY"), "20080607");
+TEST(DateTest, PicturesShowAndReadDates) {
+    // Show turns a date into text after the picture, Read the text back
+    // into a date.
+    enum Way { Show, Read };
+    struct Case {
+        Way way;
+        const char* from;
+        const char* picture;
+        const char* want;
+    };
+    const Case cases[] = {
+        {Show, "20080828", "DD.MM.YY", "28.08.08"},
+        {Show, "20080828", "dd.mm.ccyy", "28.08.2008"},
+        {Show, "20080828", "CCYYMMDD", "20080828"},
+        {Show, "20080828", "MM/DD/YY", "08/28/08"},
+        // A run longer than the part's two digits leaves its tail blank.
+        {Show, "20080828", "DDD", "28 "},
+        {Show, "        ", "DD.MM.YY", "  .  .  "},
+        // Month names come out in code page 1252: ä is 0x84 in the name
+        // table (437) and 0xE4 in the result (1252).
+        {Show, "20080307", "DD. MMMMMMMMM CCYY", "07. M\xE4rz      2008"},
+        {Show, "20080907", "MMMMMMMMMMMM", "September   "},
+        {Show, "20080907", "MMM", "Sep"},
+        {Show, "20081307", "MMM", "Dez"},
+        {Show, "20080007", "MMM", "Jan"},
+        {Show, "2008  07", "DD MMMM", "07     "},
+        {Read, "28.08.08", "DD.MM.YY", "19080828"},
+        {Read, "28.08.2008", "dd.mm.ccyy", "20080828"},
+        {Read, "  .  .  ", "DD.MM.YY", "        "},
+        {Read, "", "DD.MM.YY", "        "},
+        // Missing parts take their defaults, remaining blanks become "0".
+        {Read, "08/2008", "MM/CCYY", "20080801"},
+        {Read, " 5.08.08", "DD.MM.YY", "19080805"},
+        // Month names are read in code page 437, in any case and shortened.
+        {Read, "07. M\x84rz 2008", "DD. MMMM CCYY", "20080307"},
+        {Read, "07. m\x84r  2008", "DD. MMMM CCYY", "20080307"},
+        {Read, "07. DEZEMBER 2008", "DD. MMMMMMMM CCYY", "20081207"},
+        {Read, "07. Ju   2008", "DD. MMMM CCYY", "20080607"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.way == Read ? "read " : "show ") + c.from + " with " + c.picture);
+        EXPECT_EQ(c.way == Read ? dateFromPicture(c.from, c.picture) : dateFormat(c.from, c.picture), c.want);
+    }
     // An unknown name leaves no valid date.
     char d[8];
     dateFromPicture("07. Xyz  2008", "DD. MMMM CCYY", d);
