@@ -90,41 +90,46 @@ int StartProgram(const std::string& program, const std::string& workDir, const s
     return 0;
 }
 
-int RunProgram(const std::string& program, const std::vector<std::string>& args) {
+namespace {
+
+// Runs the program, found on PATH when it names no folder, to its end; its
+// standard output goes into *output when one is given.
+int RunToEnd(const std::string& program, const std::vector<std::string>& args, std::string* output) {
     std::string path = program.find('/') == std::string::npos ? FindProgramOnPath(program) : program;
     if (path.empty()) return -1;
+    int fds[2] = {-1, -1};
+    if (output && ::pipe2(fds, O_CLOEXEC) != 0) return -1;
     pid_t pid = 0;
-    if (Spawn(path, nullptr, args, &pid) != 0) return -1;
+    const int rc = Spawn(path, nullptr, args, &pid, fds[1]);
+    if (output) ::close(fds[1]);
+    if (rc != 0) {
+        if (output) ::close(fds[0]);
+        return -1;
+    }
+    if (output) {
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+            if (n > 0) output->append(buffer, size_t(n));
+            else if (n == 0 || errno != EINTR) break;
+        }
+        ::close(fds[0]);
+    }
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0)
         if (errno != EINTR) return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+} // namespace
+
+int RunProgram(const std::string& program, const std::vector<std::string>& args) {
+    return RunToEnd(program, args, nullptr);
+}
+
 int ProgramOutput(const std::string& program, const std::vector<std::string>& args, std::string& output) {
     output.clear();
-    std::string path = program.find('/') == std::string::npos ? FindProgramOnPath(program) : program;
-    if (path.empty()) return -1;
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
-    pid_t pid = 0;
-    const int rc = Spawn(path, nullptr, args, &pid, fds[1]);
-    ::close(fds[1]);
-    if (rc != 0) {
-        ::close(fds[0]);
-        return -1;
-    }
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-        if (n > 0) output.append(buffer, size_t(n));
-        else if (n == 0 || errno != EINTR) break;
-    }
-    ::close(fds[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return RunToEnd(program, args, &output);
 }
 
 std::string FindProgramOnPath(const std::string& name) {
