@@ -5,6 +5,7 @@
 #include "platform/TestSupport.h"
 
 #include "platform/Files.h"
+#include "platform/NumText.h"
 #include "platform/System.h"
 
 #include <cairo.h>
@@ -71,6 +72,18 @@ public:
 private:
     cairo_surface_t* s_;
 };
+
+// A layout of count lines and rectangles spread over the page, with both
+// offsets set so that every object is narrowed and lowered.
+inline std::string ManyObjectsLayout(int count) {
+    std::string text = "[Layout]\nLeft=20\nTop=15\nBottom=15\nxOffset=3700\nyOffset=2900\n";
+    for (int i = 0; i < count; ++i) {
+        const double x = (i * 37) % 1700 / 10.0, y = (i * 53) % 2600 / 10.0;
+        text += i % 2 ? Format("[Line:L%d]\nRect=%.1f,%.1f,%.1f,%.1f\n", i, x, y, (i % 7) + 0.3, (i % 5) - 2.0)
+                      : Format("[Rect:R%d]\nRect=%.1f,%.1f,%.1f,%.1f\n", i, x, y, (i % 9) + 1.1, (i % 4) + 0.7);
+    }
+    return text;
+}
 
 inline size_t CountOf(const std::string& text, const std::string& what) {
     size_t n = 0;
