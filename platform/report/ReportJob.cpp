@@ -280,6 +280,7 @@ int ReportJob::Print() {
     pages_.pages.emplace_back();
     recorder_ = std::make_unique<RecordingCanvas>(pages_.pages.back(), *measure_);
     cutTexts_.clear();
+    place_ = layout_.Place();
     Canvas& c = PageCanvas();
     for (const auto& o : layout_.objects)
         if (OnPage(o.page, o.pageNumber) && IsVisible(o.visible)) DrawObject(o, c);
@@ -290,14 +291,8 @@ int ReportJob::Print() {
     return kOk;
 }
 
-Rect ReportJob::PageRect(const Rect& r) const {
-    const Point origin = layout_.Origin();
-    const int top = origin.y + layout_.Lowered(r.top);
-    return Rect{origin.x + layout_.Narrowed(r.left), top, origin.x + layout_.Narrowed(r.right), top + r.Height()};
-}
-
 void ReportJob::DrawObject(const LayoutObject& o, Canvas& c) {
-    const Rect r = PageRect(o.rect);
+    const Rect r = place_.PageRect(o.rect);
     switch (o.kind) {
     case LayoutObject::Kind::Text:
         DrawText(o, c);
@@ -328,7 +323,7 @@ void ReportJob::DrawObject(const LayoutObject& o, Canvas& c) {
 }
 
 void ReportJob::DrawText(const LayoutObject& o, Canvas& c) {
-    const Rect r = PageRect(o.rect);
+    const Rect r = place_.PageRect(o.rect);
     c.SetFont(Font(o.style, false));
     c.SetTextColor(o.style.color);
     c.SetTextBackground(std::nullopt);
@@ -375,10 +370,10 @@ void ReportJob::DrawText(const LayoutObject& o, Canvas& c) {
 
 void ReportJob::StartTable(Canvas& c) {
     const LayoutTable& t = *layout_.table;
-    Point origin = layout_.Origin();
+    const Point origin = place_.origin;
     int top = CurrentPage() > 1 && t.nextTop ? *t.nextTop : t.rect.top;
-    tableY_ = layout_.Lowered(top) + origin.y;
-    tableBottom_ = t.rect.Height() > 0 ? layout_.Lowered(t.rect.top) + origin.y + t.rect.Height()
+    tableY_ = place_.Lowered(top) + origin.y;
+    tableBottom_ = t.rect.Height() > 0 ? place_.Lowered(t.rect.top) + origin.y + t.rect.Height()
                                        : layout_.pageHeight - layout_.bottom;
     tableOnPage_ = true;
     if (t.header) {
@@ -395,7 +390,7 @@ int ReportJob::RowHeight(Canvas& c, bool heading) {
     size_t lines = 1;
     int left = t.rect.left;
     for (const auto& col : t.columns) {
-        const int width = layout_.Narrowed(left + col.width) - layout_.Narrowed(left);
+        const int width = place_.Narrowed(left + col.width) - place_.Narrowed(left);
         left += col.width;
         std::string text = Substitute(heading ? col.heading : col.content, !heading);
         lines = std::max(lines, WrapText(c, text, width - 2 * kCellPad).size());
@@ -407,16 +402,16 @@ void ReportJob::DrawRow(Canvas& c, bool heading, int clipBottom) {
     const LayoutTable& t = *layout_.table;
     int h = RowHeight(c, heading);  // sets the font
     int lineHeight = c.GetTextExtent("Ag").height;
-    const int originX = layout_.Origin().x;
+    const int originX = place_.origin.x;
     int left = t.rect.left;  // of the column, from the margin point
-    const int x0 = originX + layout_.Narrowed(left);
+    const int x0 = originX + place_.Narrowed(left);
     int bottom = std::min(tableY_ + h, clipBottom);
-    c.SetClipRect(Rect{x0, tableY_, originX + layout_.Narrowed(t.rect.right) + 1, bottom + 1});
+    c.SetClipRect(Rect{x0, tableY_, originX + place_.Narrowed(t.rect.right) + 1, bottom + 1});
     c.SetTextColor(t.style.color);
     c.SetTextBackground(std::nullopt);
     for (const auto& col : t.columns) {
-        const int x = originX + layout_.Narrowed(left);
-        const int width = originX + layout_.Narrowed(left + col.width) - x;
+        const int x = originX + place_.Narrowed(left);
+        const int width = originX + place_.Narrowed(left + col.width) - x;
         left += col.width;
         Rect cell{x, tableY_, x + width, tableY_ + h};
         if (heading) {

@@ -157,8 +157,6 @@ private:
     std::string Substitute(const TemplateText& t, bool withFields) const;
     bool IsVisible(const Visibility& v) const;
     bool OnPage(PageRule rule, int number) const;
-    // A layout rectangle on the page.
-    Rect PageRect(const Rect& r) const;
     void DrawObject(const LayoutObject& o, Canvas& c);
     void DrawText(const LayoutObject& o, Canvas& c);
     void StartTable(Canvas& c);
@@ -178,6 +176,7 @@ private:
     Destination requested_ = Destination::Printer;  // by the caller, at the start
     std::string layoutFile_;
     Layout layout_;
+    Placement place_;  // of the current page
     ReportPages pages_;
     std::unique_ptr<Canvas> measure_;
     std::unique_ptr<Canvas> recorder_;

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 namespace vx::report {
 namespace {
 
@@ -370,6 +374,124 @@ TEST_F(ReportJobTest, LayoutErrorsAreReportedNotCrashed) {
     EXPECT_EQ(job.PrintStart(dir.File("fehlt.LST"), Destination::Printer), kErrLayout);
     EXPECT_NE(job.LastError().find("fehlt.LST"), std::string::npos);
     EXPECT_EQ(job.PrintStart(dir.Path(), Destination::Printer), kErrLayout);
+}
+
+// A layout far beyond any real one is refused before it is read; just
+// below the limit it still prints.
+TEST_F(ReportJobTest, OversizedLayoutIsRefusedWithTheLayoutMessage) {
+    std::string text = kLayout;
+    const std::string comment = "; " + std::string(97, '-') + "\n";
+    while (text.size() + comment.size() <= kLayoutFileLimit) text += comment;
+    for (bool over : {false, true}) {
+        if (over) text += comment;
+        ASSERT_TRUE(WriteFileAtomic(layoutFile, text));
+        ReportJob job;
+        DefineAll(job, true);
+        job.SetExport("PDF", dir.File("gross.pdf"), "");
+        if (!over) {
+            EXPECT_EQ(job.PrintStart(layoutFile, Destination::Export), kOk) << job.LastError();
+            continue;
+        }
+        EXPECT_EQ(job.PrintStart(layoutFile, Destination::Export), kErrLayout);
+        EXPECT_EQ(job.LastError().rfind("Druckvorlage " + layoutFile, 0), 0u) << job.LastError();
+        EXPECT_NE(job.LastError().find("4 MB"), std::string::npos) << job.LastError();
+        EXPECT_EQ(job.Print(), kErrState);
+    }
+}
+
+// The page places every object as it always did, when each object walked
+// the whole layout for the span and the lowest top.
+Rect WalkedPageRect(const Layout& l, const Rect& r) {
+    const long xOffset = l.xOffsetUm / 100, yOffset = l.yOffsetUm / 100;
+    auto narrowed = [&](int length) {
+        int span = 0;
+        for (const auto& o : l.objects) span = std::max({span, o.rect.left, o.rect.right});
+        if (l.table) {
+            int right = l.table->rect.left;
+            for (const auto& c : l.table->columns) right += c.width;
+            span = std::max({span, l.table->rect.right, right});
+        }
+        if (xOffset <= 0 || span <= xOffset) return length;
+        return int(std::lround(double(length) * double(span - xOffset) / span));
+    };
+    auto lowered = [&](int y) {
+        int lowest = 0;
+        for (const auto& o : l.objects) lowest = std::max(lowest, o.rect.top);
+        if (l.table) lowest = std::max(lowest, l.table->rect.top);
+        if (yOffset <= 0 || lowest <= yOffset) return y;
+        return int(std::lround(double(y) * double(lowest - yOffset) / lowest));
+    };
+    const int x = l.left + int(l.xOffsetUm / 100), y = l.top + int(l.yOffsetUm / 100);
+    const int top = y + lowered(r.top);
+    return Rect{x + narrowed(r.left), top, x + narrowed(r.right), top + r.Height()};
+}
+
+std::string Corners(const Rect& r) { return Format("%d %d %d %d", r.left, r.top, r.right, r.bottom); }
+
+std::string WithOffsets(std::string text, long x, long y) {
+    for (const char* key : {"xOffset=", "yOffset="}) {
+        size_t at = text.find(key);
+        if (at == std::string::npos) {
+            at = text.find("[Layout]\n") + 9;
+            text.insert(at, std::string(key) + "0\n");
+        }
+        const size_t end = text.find('\n', at);
+        text.replace(at, end - at, Format("%s%ld", key, key[0] == 'x' ? x : y));
+    }
+    return text;
+}
+
+TEST_F(ReportJobTest, PlacesEveryObjectExactlyAsTheWholeLayoutWalkDid) {
+    std::vector<std::pair<std::string, std::string>> layouts;
+    const char* src = std::getenv("VX_SOURCE_DIR");
+    for (const char* name : {"Velmora.LST", "Tarsilo.LST", "Bestell.LST"}) {
+        std::string text;
+        ASSERT_TRUE(ReadWholeFile(JoinPath(JoinPath(src ? src : ".", "data"), name), text)) << name;
+        layouts.emplace_back(name, text);
+    }
+    layouts.emplace_back("Viele.LST", testing::ManyObjectsLayout(3000));
+    layouts.emplace_back("Test.LST", kLayout);
+    size_t compared = 0;
+    for (const auto& [name, text] : layouts)
+        for (auto [x, y] : {std::pair{0L, 0L}, {3700L, 2900L}, {12345L, 67891L}, {-5000L, 100000L}, {99999L, 333L}}) {
+            Layout l;
+            std::string error;
+            ASSERT_TRUE(ParseLayout(WithOffsets(text, x, y), name, l, error)) << error;
+            ASSERT_EQ(l.xOffsetUm, x);
+            const Placement place = l.Place();
+            for (const auto& o : l.objects) {
+                ASSERT_EQ(Corners(place.PageRect(o.rect)), Corners(WalkedPageRect(l, o.rect))) << name << " " << o.line;
+                ++compared;
+            }
+            if (l.table) {
+                EXPECT_EQ(Corners(place.PageRect(l.table->rect)), Corners(WalkedPageRect(l, l.table->rect))) << name;
+                EXPECT_EQ(place.Narrowed(l.table->rect.left + 1234), l.Narrowed(l.table->rect.left + 1234)) << name;
+            }
+        }
+    EXPECT_GT(compared, 15000u);
+
+    // What the page draws: every line at the walked place, every rectangle
+    // handed to the callback there.
+    const std::string text = WithOffsets(testing::ManyObjectsLayout(3000), 4200, 7700);
+    ASSERT_TRUE(WriteFileAtomic(layoutFile, text));
+    Layout l;
+    std::string error;
+    ASSERT_TRUE(ParseLayout(text, "Viele.LST", l, error)) << error;
+    ReportJob job;
+    Drawn drawn;
+    job.SetNotificationCallback(FillDiagram, &drawn);
+    job.SetExport("PDF", dir.File("viele.pdf"), "");
+    ASSERT_EQ(job.PrintStart(layoutFile, Destination::Export), kOk) << job.LastError();
+    ASSERT_EQ(job.Print(), kOk);
+    std::vector<std::string> lines, rects, walkedLines, walkedRects;
+    for (const auto& d : job.Pages().pages[0].commands)
+        if (d.op == DrawCommand::Op::Line) lines.push_back(Corners(Rect{d.points[0].x, d.points[0].y, d.points[1].x, d.points[1].y}));
+    for (const Rect& r : drawn.rects) rects.push_back(Corners(r));
+    for (const auto& o : l.objects)
+        (o.kind == LayoutObject::Kind::Line ? walkedLines : walkedRects).push_back(Corners(WalkedPageRect(l, o.rect)));
+    EXPECT_EQ(lines.size(), 1500u);
+    EXPECT_EQ(lines, walkedLines);
+    EXPECT_EQ(rects, walkedRects);
 }
 
 TEST_F(ReportJobTest, LayoutFileIsFoundWithoutRegardToCase) {

@@ -419,13 +419,11 @@ Point Layout::Origin() const {
     return Point{left + int(xOffsetUm / 100), top + int(yOffsetUm / 100)};
 }
 
-int Layout::Lowered(int y) const {
-    const long offset = yOffsetUm / 100;
+int Layout::LowestTop() const {
     int lowest = 0;
     for (const auto& o : objects) lowest = std::max(lowest, o.rect.top);
     if (table) lowest = std::max(lowest, table->rect.top);
-    if (offset <= 0 || lowest <= offset) return y;
-    return int(std::lround(double(y) * double(lowest - offset) / lowest));
+    return lowest;
 }
 
 int Layout::Span() const {
@@ -439,11 +437,33 @@ int Layout::Span() const {
     return span;
 }
 
-int Layout::Narrowed(int length) const {
-    const long offset = xOffsetUm / 100;
-    const int span = Span();
-    if (offset <= 0 || span <= offset) return length;
-    return int(std::lround(double(length) * double(span - offset) / span));
+Placement Layout::Place() const {
+    Placement p;
+    p.origin = Origin();
+    p.xOffset = xOffsetUm / 100;
+    p.yOffset = yOffsetUm / 100;
+    p.span = Span();
+    p.lowest = LowestTop();
+    return p;
+}
+
+int Layout::Narrowed(int length) const { return Place().Narrowed(length); }
+
+int Layout::Lowered(int y) const { return Place().Lowered(y); }
+
+int Placement::Narrowed(int length) const {
+    if (xOffset <= 0 || span <= xOffset) return length;
+    return int(std::lround(double(length) * double(span - xOffset) / span));
+}
+
+int Placement::Lowered(int y) const {
+    if (yOffset <= 0 || lowest <= yOffset) return y;
+    return int(std::lround(double(y) * double(lowest - yOffset) / lowest));
+}
+
+Rect Placement::PageRect(const Rect& r) const {
+    const int top = origin.y + Lowered(r.top);
+    return Rect{origin.x + Narrowed(r.left), top, origin.x + Narrowed(r.right), top + r.Height()};
 }
 
 std::vector<Layout::Reference> Layout::References() const {
@@ -473,7 +493,15 @@ bool ParseLayout(std::string_view text, const std::string& name, Layout& out, st
 
 bool ReadLayout(const std::string& path, Layout& out, std::string& error) {
     std::string text;
-    if (!ReadWholeFile(path, text)) {
+    switch (ReadFileUpTo(path, text, kLayoutFileLimit)) {
+    case ReadLimited::Read:
+        break;
+    case ReadLimited::TooLarge:
+        out = Layout{};
+        error = Format("Druckvorlage %s ist größer als %d MB und wird nicht gelesen.", path,
+                       int(kLayoutFileLimit >> 20));
+        return false;
+    case ReadLimited::Failed:
         error = Format("Druckvorlage %s kann nicht gelesen werden.", path);
         return false;
     }

@@ -133,6 +133,21 @@ struct LayoutTable {
     std::vector<LayoutColumn> columns;
 };
 
+// Where a layout's objects lie on the page. The span and the lowest top
+// depend on every object, so a page takes them once and places each object
+// from them.
+struct Placement {
+    Point origin;
+    long xOffset = 0, yOffset = 0;  // in layout units
+    int span = 0;    // right edge of the rightmost object or table column
+    int lowest = 0;  // top of the lowest object or table
+
+    int Narrowed(int length) const;
+    int Lowered(int y) const;
+    // A layout rectangle on the page: narrowed, moved down, its height kept.
+    Rect PageRect(const Rect& r) const;
+};
+
 struct Layout {
     int pageWidth = 2100, pageHeight = 2970;
     int left = 200, top = 150, bottom = 150;
@@ -154,6 +169,9 @@ struct Layout {
     int Lowered(int y) const;
     // The right edge of the rightmost object or table column, from the margin point.
     int Span() const;
+    // The top of the lowest object or table, from the margin point.
+    int LowestTop() const;
+    Placement Place() const;
     // Every variable name the layout refers to, with the names in visibility
     // rules marked; fields are not told apart here.
     struct Reference {
@@ -164,6 +182,9 @@ struct Layout {
     };
     std::vector<Reference> References() const;
 };
+
+// A layout file is some kilobytes; one far larger is no layout and is not read.
+inline constexpr size_t kLayoutFileLimit = size_t(4) << 20;
 
 // Reads a layout file. On failure returns false and a German message naming
 // the file and line.
