@@ -65,6 +65,9 @@ std::string Archive::ReadString() {
 const char* const kFileDamagedMessage =
     "Die Datei ist beschädigt oder unvollständig und kann nicht gelesen werden.";
 
+const char* const kFileNewerMessage =
+    "Die Datei stammt aus einer neueren Programmversion und kann mit dieser Version nicht gelesen werden.";
+
 ArchiveFileRead LoadArchiveFile(const std::string& path, std::vector<uint8_t>& bytes,
                                 size_t limit) {
     bytes.clear();

@@ -20,9 +20,17 @@ extern int g_FileFormat;
 inline bool ReadableFileFormat(int32_t format, int32_t oldest = 1) {
     return format >= oldest && format <= kFileFormatCurrent;
 }
+// A number above the current one comes from a newer version of the program;
+// one far above it is no format number at all.
+inline bool NewerFileFormat(int32_t format) { return format > kFileFormatCurrent && format < 1000; }
 
 struct ArchiveError : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+
+// A file of a newer version: its members are not known here.
+struct ArchiveNewerFormat : ArchiveError {
+    ArchiveNewerFormat() : ArchiveError("Dateiformat einer neueren Version") {}
 };
 
 // Reading past the end. Callers catch it for optional trailing members.
@@ -100,6 +108,8 @@ static_assert(std::endian::native == std::endian::little, "the archive layout is
 
 // What a document says of a file it cannot read.
 extern const char* const kFileDamagedMessage;
+// ... and of a file that a newer version of the program wrote.
+extern const char* const kFileNewerMessage;
 
 // A calculation file is some tens of kilobytes; anything far larger is no
 // calculation and is never read into memory.

@@ -64,6 +64,7 @@ void TarsiloFile::Store(CTarsiloDocCore& doc, vx::Archive& ar) {
 bool TarsiloFile::Read(vx::Archive& ar, TarsiloFileItems& items) {
     int32_t format = 0;
     ar >> format;
+    if (vx::NewerFileFormat(format)) throw vx::ArchiveNewerFormat();
     // The program has only ever written the current format.
     if (!vx::ReadableFileFormat(format, vx::kFileFormatCurrent)) return false;
     vx::g_FileFormat = format;
@@ -86,12 +87,10 @@ bool TarsiloFile::Read(vx::Archive& ar, TarsiloFileItems& items) {
     items.rows.resize(size_t(m));
     for (auto& row : items.rows)
         for (std::string& column : row) ar >> column;
-    // Older files end before the part-load flag; a file that ends inside it is cut short.
-    items.partLoad = 1;
-    if (!ar.AtEnd()) {
-        int32_t two = 0;
-        ar >> two >> items.partLoad;
-    }
+    // The only format the program reads has always ended with the part-load
+    // items: a file without them is cut short.
+    int32_t two = 0;
+    ar >> two >> items.partLoad;
     return true;
 }
 
@@ -145,17 +144,20 @@ bool TarsiloFile::Load(CTarsiloDocCore& doc, const std::vector<uint8_t>& bytes) 
     if (doc.IsComputing()) return false;
     const int previousFormat = vx::g_FileFormat;
     auto items = std::make_unique<TarsiloFileItems>();
+    const char* refusal = vx::kFileDamagedMessage;
     bool sound = false;
     try {
         vx::Archive ar = vx::Archive::ForLoading(bytes);
         sound = Read(ar, *items);
+    } catch (const vx::ArchiveNewerFormat&) {
+        refusal = vx::kFileNewerMessage;
     } catch (const std::exception&) {
         // Archive errors, and the lengths of a corrupt file that no memory can hold.
         sound = false;
     }
     if (!sound) {
         vx::g_FileFormat = previousFormat;
-        vx::ShowMessage(vx::kFileDamagedMessage, vx::MB_OK | vx::MB_ICONEXCLAMATION);
+        vx::ShowMessage(refusal, vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }
     Take(doc, *items);

@@ -48,14 +48,16 @@ public:
 
     static void Store(CTarsiloDocCore& doc, vx::Archive& ar);
     // Reads the items; throws the archive's errors on a short or corrupt
-    // file. False when a value lies outside its list.
+    // file and ArchiveNewerFormat on a newer one. False when a value lies
+    // outside its list.
     static bool Read(vx::Archive& ar, TarsiloFileItems& items);
     // The items become the document's: the manufacturers of the stored fuel
     // with the stored ones selected, the rows without catalogue offsets.
     static void Take(CTarsiloDocCore& doc, TarsiloFileItems& items);
 
     // The document from a file's bytes; false with the file-damaged message
-    // when the file is broken, the document then unchanged.
+    // when the file is broken (or the newer-version message for a file of a
+    // newer format), the document then unchanged.
     static bool Load(CTarsiloDocCore& doc, const std::vector<uint8_t>& bytes);
     static bool LoadFile(CTarsiloDocCore& doc, const std::string& path);
     static std::vector<uint8_t> StoreBytes(CTarsiloDocCore& doc);

@@ -78,6 +78,8 @@ TarsiloHandOver::Status TarsiloHandOver::Bytes(CTarsiloDocCore& doc, const Assig
     system.chimney.Serialize(ar);
     doc.project.Serialize(ar);
     system.head.Serialize(ar);
+    // The main program's files of this format end with the part-load items.
+    ar << int32_t(2) << doc.partLoad;
     bytes = ar.Bytes();
     return Written;
 }

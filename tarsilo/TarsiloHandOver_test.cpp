@@ -99,6 +99,7 @@ TEST_F(HandOverTest, TheChosenRowsChimneyReachesTheMainProgram) {
               CWrzKatalog::kLoaded);
     doc.chimney.diameter.value = 0.25;
     doc.room.airSupplyPressure.value = 3;
+    doc.partLoad = 0;
 
     struct Case {
         const SampleGenerator* g;
@@ -116,6 +117,8 @@ TEST_F(HandOverTest, TheChosenRowsChimneyReachesTheMainProgram) {
         EXPECT_EQ(velmora.connector.diameter.value, c.g->outlet);
         EXPECT_EQ(velmora.room.airSupplyPressure.value, c.pressure);
         EXPECT_EQ(velmora.room.airSupplyMode, c.pressure == 4.0 ? 1 : 0);
+        // The file ends with the part-load items, as the main program's own files do.
+        EXPECT_EQ(velmora.partLoad, 0);
     }
     // The document keeps what its computation left.
     EXPECT_EQ(doc.chimney.diameter.value, 0.25);

@@ -19,6 +19,9 @@ namespace {
 
 const char* const kHandOverFile = "~uebergabe.kfx";
 const char* const kAureliaProgram = "AURELIA.EXE";
+// The first format whose files, the second program's hand-over included,
+// always end with the part-load items.
+constexpr int32_t kFormatWithPartLoad = 42;
 
 } // namespace
 
@@ -290,6 +293,7 @@ void CVelmoraDocCore::Serialize(vx::Archive& ar) {
     auto items = std::make_unique<CalculationFileItems>();
     int32_t format = 0;
     ar >> format;
+    if (vx::NewerFileFormat(format)) throw vx::ArchiveNewerFormat();
     if (!vx::ReadableFileFormat(format)) throw vx::ArchiveError("Unbekanntes Dateiformat");
     vx::g_FileFormat = format;
     ar >> items->moistureText >> items->thirdText;
@@ -301,9 +305,10 @@ void CVelmoraDocCore::Serialize(vx::Archive& ar) {
     items->chimney.Serialize(ar);
     items->project.Serialize(ar);
     items->head.Serialize(ar);
-    // Older files end before these; a file that ends inside them is cut short.
+    // Files of older formats end before these; the current format has always
+    // carried them, so a file of it that ends here is cut short.
     items->partLoad = 1;
-    if (!ar.AtEnd()) {
+    if (format >= kFormatWithPartLoad || !ar.AtEnd()) {
         int32_t two = 0;
         ar >> two >> items->partLoad;
     }
@@ -349,6 +354,10 @@ bool CVelmoraDocCore::LoadCalculation(const std::vector<uint8_t>& bytes) {
     vx::Archive ar = vx::Archive::ForLoading(bytes);
     try {
         Serialize(ar);
+    } catch (const vx::ArchiveNewerFormat&) {
+        vx::g_FileFormat = previousFormat;
+        vx::ShowMessage(vx::kFileNewerMessage, vx::MB_OK | vx::MB_ICONEXCLAMATION);
+        return false;
     } catch (const std::exception&) {
         // Archive errors, and the lengths and counts of a corrupt file that no memory can hold.
         vx::g_FileFormat = previousFormat;

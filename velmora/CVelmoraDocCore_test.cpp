@@ -376,12 +376,15 @@ TEST_F(DocTest, SavedBeforeTheFirstDiagramKeepsTheChimney) {
     EXPECT_DOUBLE_EQ(reopened.chosenSize, 13.0);
 }
 
-TEST_F(DocTest, FileWithoutTrailingItemsComputesPartLoad) {
+TEST_F(DocTest, FileOfAnOlderFormatWithoutTrailingItemsComputesPartLoad) {
     CVelmoraDocCore doc;
     NewOilDocument(doc);
     doc.partLoad = 0;
     std::vector<uint8_t> bytes = doc.StoreCalculation();
     bytes.resize(bytes.size() - 8);
+    // Format 41 stores every member as 42 does.
+    const int32_t older = 41;
+    std::memcpy(bytes.data(), &older, 4);
     CVelmoraDocCore old;
     old.partLoad = 0;
     ASSERT_TRUE(old.LoadCalculation(bytes));
@@ -418,30 +421,31 @@ TEST_F(DocTest, BrokenFileLeavesTheDocumentAlone) {
     EXPECT_FALSE(open.LoadCalculationFile(Path("missing.kfx")));
 }
 
-// Files cut inside the part-load items, numbers of formats no reader knows,
-// and a file of 2 GB are damage; the open document stays as it was.
+// Files of the current format cut anywhere in the part-load items, right
+// before them included, numbers of formats no reader knows, and a file of
+// 2 GB are damage; a newer format says so. The open document stays as it was.
 TEST_F(DocTest, CutTrailingItemsForeignFormatsAndHugeFilesAreDamage) {
     CVelmoraDocCore doc;
     NewOilDocument(doc, "Oleomat 29-2");
     doc.partLoad = 0;
     const std::vector<uint8_t> good = doc.StoreCalculation();
-    std::vector<std::vector<uint8_t>> broken;
-    for (long cut = 1; cut <= 7; ++cut)
-        broken.emplace_back(good.begin(), good.end() - cut);
-    for (int32_t format : {0, -1, -42, 43, 100, 0x7FFFFFFF, INT32_MIN}) {
-        broken.push_back(good);
-        std::memcpy(broken.back().data(), &format, 4);
+    std::vector<std::pair<std::vector<uint8_t>, const char*>> broken;
+    for (long cut = 1; cut <= 12; ++cut)
+        broken.emplace_back(std::vector<uint8_t>(good.begin(), good.end() - cut), vx::kFileDamagedMessage);
+    for (int32_t format : {0, -1, -42, 43, 100, 999, 1000, 0x7FFFFFFF, INT32_MIN}) {
+        broken.emplace_back(good, format > 42 && format < 1000 ? vx::kFileNewerMessage : vx::kFileDamagedMessage);
+        std::memcpy(broken.back().first.data(), &format, 4);
     }
     CVelmoraDocCore open;
     NewOilDocument(open, "Oleomat 45-2");
     open.remarks.text = "offen";
     const std::vector<uint8_t> before = open.StoreCalculation();
     vx::g_FileFormat = 40;
-    for (const auto& bytes : broken) {
+    for (const auto& [bytes, message] : broken) {
         messages.service.shown.clear();
         EXPECT_FALSE(open.LoadCalculation(bytes)) << bytes.size();
         ASSERT_EQ(messages.service.shown.size(), 1u);
-        EXPECT_EQ(messages.service.shown[0].text, vx::kFileDamagedMessage);
+        EXPECT_EQ(messages.service.shown[0].text, message) << bytes.size();
         EXPECT_EQ(vx::g_FileFormat, 40);
     }
     const std::string huge = Path("gross.kfx");
@@ -454,8 +458,10 @@ TEST_F(DocTest, CutTrailingItemsForeignFormatsAndHugeFilesAreDamage) {
     EXPECT_EQ(open.StoreCalculation(), before);
     vx::RemoveFile(huge);
 
-    // Whole items 12 and 13, or none of them, read.
+    // Whole items 12 and 13 read, or none of them in an older format.
     std::vector<uint8_t> old(good.begin(), good.end() - 8);
+    const int32_t older = 41;
+    std::memcpy(old.data(), &older, 4);
     ASSERT_TRUE(open.LoadCalculation(old));
     EXPECT_EQ(open.partLoad, 1);
     ASSERT_TRUE(open.LoadCalculation(good));
