@@ -1,7 +1,10 @@
 #include "platform/Profile.h"
 
 #include "platform/Files.h"
+#include "platform/MessageService.h"
 #include "platform/NumText.h"
+
+#include <set>
 
 #include <sys/stat.h>
 
@@ -50,6 +53,7 @@ IniFile IniFile::FromText(std::string_view text) {
 IniFile IniFile::Snapshot() const {
     Refresh();
     IniFile f;
+    f.tooLarge_ = tooLarge_;
     f.lines_ = lines_;
     f.eol_ = eol_;
     f.loaded_ = true;
@@ -96,7 +100,12 @@ void IniFile::Refresh() const {
         stamp[3] = int64_t(st.st_mtim.tv_nsec);
     if (loaded_ && std::equal(stamp, stamp + 4, stamp_)) return;
     std::string text;
-    if (stamp[0] < 0 || !ReadWholeFile(path_, text)) text.clear();
+    tooLarge_ = false;
+    if (stamp[0] >= 0) {
+        const ReadLimited read = ReadFileUpTo(path_, text, kSettingsFileLimit);
+        tooLarge_ = read == ReadLimited::TooLarge;
+        if (read != ReadLimited::Read) text.clear();
+    }
     Parse(text);
     std::copy(stamp, stamp + 4, stamp_);
     loaded_ = true;
@@ -173,8 +182,14 @@ bool IniFile::Save() const {
     return true;
 }
 
+bool IniFile::TooLarge() const {
+    Refresh();
+    return tooLarge_;
+}
+
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     Refresh();
+    if (tooLarge_) return false;
     Line kl;
     kl.kind = Line::Key;
     kl.name = std::string(key);
@@ -213,12 +228,24 @@ bool IniFile::WriteInt(std::string_view section, std::string_view key, int value
 
 bool IniFile::DeleteKey(std::string_view section, std::string_view key) {
     Refresh();
+    if (tooLarge_) return false;
     int s = FindSection(section);
     if (s < 0) return true;
     int k = FindKey(s, key);
     if (k < 0) return true;
     lines_.erase(lines_.begin() + k);
     return Save();
+}
+
+bool ReportOversizedSettings(const IniFile& file) {
+    if (!file.TooLarge()) return false;
+    static std::set<std::string> reported;
+    if (reported.insert(file.Path()).second)
+        ShowMessage(Format("Die Datei %s ist größer als %d MB und damit keine Einstellungsdatei. Sie wird "
+                           "weder gelesen noch geändert; bis sie kleiner ist, gelten die Vorgaben.",
+                           file.Path(), int(kSettingsFileLimit >> 20)),
+                    MB_OK | MB_ICONEXCLAMATION);
+    return true;
 }
 
 void AppProfile::Select(ProfileStore store, std::string_view programName, std::string_view company) {

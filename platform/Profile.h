@@ -5,6 +5,7 @@
 // file, atomically; every read sees what another writer left in the file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,6 +13,11 @@
 #include <vector>
 
 namespace vx {
+
+// Settings files (the profile, the user file, kehr.ini and the like) hold a
+// few kilobytes; one beyond this limit is no settings file and would cost
+// far more memory than its size. It is neither read nor written.
+inline constexpr size_t kSettingsFileLimit = size_t(1) << 20;
 
 class IniFile {
 public:
@@ -29,6 +35,10 @@ public:
     // Keys of a section in file order, and the sections of the file.
     std::vector<std::string> Keys(std::string_view section) const;
     std::vector<std::string> Sections() const;
+
+    // The file is larger than kSettingsFileLimit: it reads as empty, and
+    // every write fails and leaves it as it is.
+    bool TooLarge() const;
 
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInt(std::string_view section, std::string_view key, int value);
@@ -58,8 +68,13 @@ private:
     mutable std::string eol_ = "\n";
     mutable bool loaded_ = false;
     mutable bool fromText_ = false;
+    mutable bool tooLarge_ = false;
     mutable int64_t stamp_[4] = {-1, -1, -1, -1};
 };
+
+// Says once per file and process that a settings file is too large to be
+// read or written; true when it is.
+bool ReportOversizedSettings(const IniFile& file);
 
 // Compares two code-page-1252 names without regard to case.
 bool EqualNoCase(std::string_view a, std::string_view b);
@@ -92,6 +107,7 @@ public:
     }
     // The profile as it is now: many keys read with one look at the file.
     IniFile Snapshot() const { return ini_.Snapshot(); }
+    const IniFile& File() const { return ini_; }
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) {
         return ini_.WriteString(section, key, value);
     }

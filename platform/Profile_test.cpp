@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/MessageService.h"
 #include "platform/Profile.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,39 @@ TEST_F(IniTest, SnapshotKeepsTheFileAsItWas) {
     EXPECT_EQ(snapshot.GetString("GRUNDDATEN", "geohoehe", "325"), "400");
     EXPECT_EQ(snapshot.GetString("Grunddaten", "Tl0", "15.0"), "15.0");
     EXPECT_EQ(file.GetString("Grunddaten", "GeoHoehe"), "500");
+}
+
+// A file beyond the limit reads as empty, every write fails and leaves it
+// byte for byte, and the user hears of it once; a file at the limit is read.
+TEST_F(IniTest, FileBeyondTheLimitIsNeitherReadNorWritten) {
+    ScopedScriptedMessages messages;
+    const std::string head = "[Global]\nVersion=2.30\n;";
+    const std::string atLimit = head + std::string(kSettingsFileLimit - head.size(), '-');
+    IniFile file(Write("Velmora.ini", atLimit));
+    EXPECT_FALSE(file.TooLarge());
+    EXPECT_EQ(file.GetString("Global", "Version"), "2.30");
+    EXPECT_FALSE(ReportOversizedSettings(file));
+
+    const std::string over = atLimit + "-";
+    Write("Velmora.ini", over);
+    EXPECT_TRUE(file.TooLarge());
+    EXPECT_EQ(file.GetString("Global", "Version", "1.00"), "1.00");
+    EXPECT_TRUE(file.Sections().empty());
+    EXPECT_FALSE(file.WriteString("Global", "Version", "2.31"));
+    EXPECT_FALSE(file.WriteInt("Neu", "Wert", 1));
+    EXPECT_FALSE(file.DeleteKey("Global", "Version"));
+    EXPECT_TRUE(Read(file.Path()) == over);
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(ReportOversizedSettings(file));
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_NE(messages.service.shown[0].text.find(file.Path()), std::string::npos);
+    EXPECT_NE(messages.service.shown[0].text.find("1 MB"), std::string::npos);
+
+    // The profile of a program alike.
+    AppProfile prof;
+    prof.UseFile(file.Path());
+    EXPECT_TRUE(prof.File().TooLarge());
+    EXPECT_FALSE(prof.WriteString("Window size", "Rect", "0000 0000 0640 0480"));
+    EXPECT_TRUE(Read(file.Path()) == over);
 }
 
 TEST_F(IniTest, AppProfileStores) {

@@ -29,6 +29,7 @@ CKehrBezirk::Address Take(const Buffers& b) {
 void CKehrBezirk::Load(const std::string& kehrIni) {
     Unload();
     vx::IniFile ini(vx::ResolveNoCase(vx::NormalizeSlashes(kehrIni)));
+    if (vx::ReportOversizedSettings(ini)) return;
     mode_ = ini.GetInt("Kehrbezirk", "KehrSW", 0);
     if (mode_ == 0) return;
     std::string name = ini.GetString("Kehrbezirk", "KehrSW_DLL", "");

@@ -2,6 +2,9 @@
 
 #include "quorvel/QuorvelTestEnv.h"
 
+#include "platform/Profile.h"
+#include "platform/TestSupport.h"
+
 namespace {
 
 using KehrBezirk = QuorvelTest;
@@ -27,6 +30,17 @@ TEST_F(KehrBezirk, TheModeFallsBackToZeroWithoutALoadableLibrary) {
         EXPECT_EQ(kehr.SuchIndex().has_value(), c.mode != 0);
     }
     EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(KehrBezirk, OversizedFileIsRefusedWithAMessage) {
+    const std::string ini = "[Kehrbezirk]\nKehrSW=3\nKehrSW_DLL=" VX_KEHR_STAND_IN "\n";
+    ASSERT_TRUE(vx::MakeSparseFile(Path("kehr.ini"), int64_t(vx::kSettingsFileLimit) + 1, ini));
+    CKehrBezirk kehr;
+    kehr.Load(Path("kehr.ini"));
+    EXPECT_EQ(kehr.Mode(), 0);
+    EXPECT_FALSE(kehr.IsLoaded());
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_NE(Shown()[0].text.find("kehr.ini"), std::string::npos);
 }
 
 TEST_F(KehrBezirk, AddressBuffersAreReadNoFurtherThanTheirLength) {

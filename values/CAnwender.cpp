@@ -37,6 +37,7 @@ void CAnwender::Load() {
     version = vx::Profile().GetString("Global", "Version", "1.00");
     // A missing file reads as empty members.
     vx::IniFile file(vx::ResolveNoCase(vx::NormalizeSlashes(path)));
+    vx::ReportOversizedSettings(file);
     auto get = [&file](const char* key) { return Limited(file.GetString("Anwender", key, "")); };
     name1 = get("Name1");
     name2 = get("Name2");

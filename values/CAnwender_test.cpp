@@ -1,6 +1,9 @@
 #include "values/CAnwender.h"
 #include "values/ValuesTestEnv.h"
 
+#include "platform/MessageService.h"
+#include "platform/TestSupport.h"
+
 namespace {
 
 using Anwender = ValuesTest;
@@ -42,6 +45,28 @@ TEST_F(Anwender, LoadsTheUserFile) {
     EXPECT_EQ(a.postBox, "PF 7");
     EXPECT_EQ(a.plzOrtPostBox, "12346 Musterstadt");
     EXPECT_EQ(a.mobile, "0170-1");
+}
+
+// A user file beyond any sane size is refused with a message: the record
+// stays empty, and saving fails without touching the file.
+TEST_F(Anwender, OversizedUserFileIsRefusedAndKept) {
+    vx::ScopedScriptedMessages messages;
+    const std::string head = "[Anwender]\nName1=Ofenbau\n";
+    ASSERT_TRUE(vx::MakeSparseFile(Path("gross.dat"), int64_t(vx::kSettingsFileLimit) + 1, head));
+    std::string before;
+    ASSERT_TRUE(vx::ReadWholeFile(Path("gross.dat"), before));
+    vx::Profile().WriteString("Global", "AnwenderDAT", Path("gross.dat"));
+    CAnwender a;
+    a.name1 = "alt";
+    a.Load();
+    EXPECT_EQ(a.name1, "");
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_NE(messages.service.shown[0].text.find(Path("gross.dat")), std::string::npos);
+    a.name1 = "Neu";
+    EXPECT_FALSE(a.Save());
+    std::string after;
+    ASSERT_TRUE(vx::ReadWholeFile(Path("gross.dat"), after));
+    EXPECT_TRUE(after == before);
 }
 
 TEST_F(Anwender, LongValuesAreCut) {

@@ -1,6 +1,7 @@
 #include "velmora/VelmoraSettings.h"
 
 #include "platform/Files.h"
+#include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "values/CAnwender.h"
@@ -8,6 +9,7 @@
 #include "velmora/shared/QuorvelLibrary.h"
 #include "velmora/VelmoraProgramTestEnv.h"
 #include "platform/TestProfile.h"
+#include "platform/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +70,32 @@ TEST(VelmoraSettings, SettingsStoreFollowsTheSwitch) {
     EXPECT_EQ(vx::Profile().Store(), vx::ProfileStore::Registry);
     EXPECT_EQ(vx::Profile().Path(), home + "/Trevalen Software GmbH/Velmora.ini");
     EXPECT_TRUE(vx::DirExists(home + "/Trevalen Software GmbH"));
+    unsetenv("XDG_CONFIG_HOME");
+    vx::RunProgram("/bin/rm", {"-rf", home});
+    vx::Profile().UseFile("");
+}
+
+// A settings file far beyond any real one is named at the start and kept
+// as it is, whatever the start writes.
+TEST(VelmoraSettings, OversizedSettingsFileIsReportedAtTheStartAndKept) {
+    vx::ScopedScriptedMessages messages;
+    const std::string home = TempPath("grossconfig");
+    const std::string ini = home + "/Trevalen Software GmbH/Velmora.ini";
+    ASSERT_TRUE(vx::MakeDirs(home + "/Trevalen Software GmbH"));
+    ASSERT_TRUE(vx::MakeSparseFile(ini, int64_t(vx::kSettingsFileLimit) + 1, "[Global]\nVersion=1.00\n"));
+    std::string before;
+    ASSERT_TRUE(vx::ReadWholeFile(ini, before));
+    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    CCmdLineInfo plain;
+    plain.Parse({});
+    SelectSettingsStore(plain);
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    EXPECT_NE(messages.service.shown[0].text.find(ini), std::string::npos);
+    WriteVersion();
+    EXPECT_EQ(vx::Profile().GetString("Global", "Version", "-"), "-");
+    std::string after;
+    ASSERT_TRUE(vx::ReadWholeFile(ini, after));
+    EXPECT_TRUE(after == before);
     unsetenv("XDG_CONFIG_HOME");
     vx::RunProgram("/bin/rm", {"-rf", home});
     vx::Profile().UseFile("");

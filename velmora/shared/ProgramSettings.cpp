@@ -38,6 +38,7 @@ void SelectSettingsStore(const CCmdLineInfo& cmdLine) {
     SetCdStartMode(cdStart);
     vx::Profile().Select(cdStart ? vx::ProfileStore::IniBesideProgram : vx::ProfileStore::Registry,
                          Program().name, Program().companyKey);
+    vx::ReportOversizedSettings(vx::Profile().File());
 }
 
 // Where an installed program's sample data lie, seen from the program's folder.
