@@ -196,6 +196,7 @@ void CDlgAdr::OnNeu() {
     newEntry_ = true;
     ShowRecord();
     if (wxWindow* neu = FindWindow(IDC_NEU)) neu->Disable();
+    if (wxWindow* first = FindWindow(1042)) first->SetFocus();
 }
 
 void CDlgAdr::LeaveNewEntry() {

@@ -332,6 +332,21 @@ TEST_F(AddressForms, AnAbortedNewStoresNothingAndEmptyAddressesAreGone) {
     EXPECT_TRUE(messages_.service.shown.empty());
 }
 
+// After "&Neu" the keyboard is in the first field, not on the button.
+TEST_F(AddressForms, NewPutsTheKeyboardIntoTheFirstField) {
+    CDlgAdrV2 form(frame_);
+    RunModal(form, [&] {
+        Press(&form, 1052);
+        EXPECT_FALSE(form.FindWindow(1052)->IsEnabled());
+        ASSERT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == form.FindWindow(1042); }));
+        Type(keys_, "schmidt");
+        Press(&form, 1057);
+        EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 1);
+        EXPECT_EQ(Col(Tab().name1), "schmidt");
+    });
+    EXPECT_TRUE(messages_.service.shown.empty());
+}
+
 TEST_F(AddressForms, ATableThatFailedToOpenIsReportedOnceAndNeverTouched) {
     TheDatenbank().Schliessen();
     const std::string error = QuorvelString(3);
