@@ -274,6 +274,25 @@ TEST_F(PlacesRemarksGui, TheRemarkStoreInsertsWhatItsFieldShows) {
     EXPECT_EQ(RemarkAt(1), "erste|erster Text");
 }
 
+// A places table that is there but damaged: the dialog says so, refuses to
+// edit, and Escape closes it.
+TEST_F(PlacesRemarksGui, EscapeClosesThePlacesEditorOverADamagedTable) {
+    vx::WriteFileAtomic(Path("plz/PLZORT.DBF"), std::string(600, '\x7F'));
+    TheDatenbank().Oeffnen(Path("db"), Path("plz"));
+    ASSERT_TRUE(TheDatenbank().Fehler());
+    CDlgOrte places(frame_);
+    bool closed = false;
+    const int rc = RunModal(places, [&] {
+        EXPECT_FALSE(places.FindWindow(CDlgOrte::IDC_NEW)->IsEnabled());
+        EXPECT_FALSE(places.FindWindow(wxID_OK)->IsEnabled());
+        wxUIActionSimulator().Char(WXK_ESCAPE);
+        closed = PumpUntil([&] { return !places.IsModal(); });
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(rc, wxID_CANCEL);
+    EXPECT_EQ(Count(IDS_QV_DB_OPEN_ERROR), 1u);
+}
+
 TEST_F(PlacesRemarksGui, WithoutItsTableEveryDialogSaysSoOnceAndRefusesToEdit) {
     // A places folder that is a file: nothing opens.
     vx::WriteFileAtomic(Path("noplz"), "x");
