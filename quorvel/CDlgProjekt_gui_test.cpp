@@ -334,6 +334,8 @@ TEST_F(ProjectDialog, ANameTheBookCannotHoldIsNeitherTypedNorStoredCut) {
         ASSERT_FALSE(Shown().empty());
         EXPECT_EQ(Shown().back().text, vx::Format(QuorvelString(IDS_QV_ADDRESS_TOO_LONG),
                                                   "Berechnungsempf\xE4nger, Name 1", int(width), longName.substr(width)));
+        EXPECT_NE(Shown().back().text.find("\x84" + longName.substr(width) + "\x93 w\xFCrde abgeschnitten"),
+                  std::string::npos);
         auto* name1 = Edit(&dialog, CDlgProjekt::IDC_E_NAME1);
         EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == name1; }));
 
