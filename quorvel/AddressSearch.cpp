@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 using namespace vx;
 
@@ -97,4 +98,28 @@ void FillPickList(CAdressTab& table, const AddressSink& add, long* firstRecNo) {
 long RecNoOfPickLine(const std::string& line) {
     const size_t tab = line.rfind('\t');
     return long(ParseLong(tab == std::string::npos ? line : line.substr(tab + 1)));
+}
+
+bool IsBlankAddress(CAdressTab& table) {
+    for (const FieldView* col : std::initializer_list<const FieldView*>{
+             &table.match, &table.name1, &table.name2, &table.strasse, &table.plz, &table.ort, &table.land,
+             &table.telefon, &table.telefax, &table.ansprech, &table.bemerkung, &table.email, &table.url,
+             &table.dummy, &table.handy})
+        if (!table.FeldText(*col).empty()) return false;
+    return true;
+}
+
+int MarkBlankAddresses(CAdressTab& table) {
+    TableHandle* t = table.Handle();
+    if (!t) return 0;
+    int marked = 0;
+    const long count = tableRecCount(t);
+    for (long n = 1; n <= count; ++n) {
+        if (tableGo(t, n) != 0) break;
+        if (tableDeleted(t) || !IsBlankAddress(table)) continue;
+        if (tableDelete(t) == 0) ++marked;
+    }
+    if (marked > 0) tableFlush(t);
+    tableGoBof(t);
+    return marked;
 }

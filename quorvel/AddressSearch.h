@@ -29,3 +29,10 @@ std::string MatchFromName(const std::string& name1);
 void FillPickList(CAdressTab& table, const AddressSink& add, long* firstRecNo);
 // The record number of a pick-list line: the number after its last tab.
 long RecNoOfPickLine(const std::string& line);
+
+// The current record holds no address: every column but the phonetic code
+// (which an empty name leaves empty) is blank, the memos too.
+bool IsBlankAddress(CAdressTab& table);
+// Marks every live record that holds no address deleted, so that no list
+// shows it; the number marked. A pack is left to the caller.
+int MarkBlankAddresses(CAdressTab& table);

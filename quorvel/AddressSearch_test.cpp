@@ -137,4 +137,34 @@ TEST_F(AddressSearch, PickListLines) {
     EXPECT_EQ(first, 1);
 }
 
+// Only a record with nothing in it is no address: one text anywhere, a memo
+// or the hidden rebate group too, keeps it.
+TEST_F(AddressSearch, OnlyRecordsWithoutAnyTextAreMarkedAsNoAddress) {
+    CAdressTab& a = *db.Adressen();
+    using Column = vx::FieldView& (*)(CAdressTab&);
+    const std::pair<Column, const char*> records[] = {
+        {nullptr, ""},
+        {[](CAdressTab& t) -> vx::FieldView& { return t.match; }, "M"},
+        {[](CAdressTab& t) -> vx::FieldView& { return t.handy; }, "0170"},
+        {[](CAdressTab& t) -> vx::FieldView& { return t.bemerkung; }, "nur eine Bemerkung"},
+        {[](CAdressTab& t) -> vx::FieldView& { return t.dummy; }, "Gruppe 2"},
+        {nullptr, ""}};
+    for (const auto& [column, text] : records) {
+        ASSERT_EQ(vx::tableAppendBlank(a.Handle()), 0);
+        if (column) {
+            ASSERT_EQ(a.SetText(column(a), text), 0);
+        }
+    }
+    Add("", "", "", true);
+    ASSERT_EQ(vx::tableFlush(a.Handle()), 0);
+    EXPECT_EQ(MarkBlankAddresses(a), 2);
+    std::string marks;
+    for (long n = 1; n <= vx::tableRecCount(a.Handle()); ++n) {
+        ASSERT_EQ(vx::tableGo(a.Handle(), n), 0);
+        marks += vx::tableDeleted(a.Handle()) ? '*' : '.';
+    }
+    EXPECT_EQ(marks, "*....**");
+    EXPECT_EQ(MarkBlankAddresses(a), 0);
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/MessageService.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/CDatenbank.h"
+#include "quorvel/AddressSearch.h"
 #include "quorvel/CDlgAdrSuche.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/QuorvelDialogs.h"
@@ -137,14 +138,20 @@ bool CDlgAdr::OnInitDialog() {
             if (child->GetId() != wxID_CANCEL) child->Disable();
         return true;
     }
-    PackIfPending(*Tab());
+    // Empty addresses an aborted "&Neu" once left behind are no addresses.
+    if (MarkBlankAddresses(*Tab()) > 0) PackWhenPossible(*Tab());
+    else PackIfPending(*Tab());
+    if (!Tab()->IsOpen()) {
+        usable_ = TableUsable(Tab());
+        return true;
+    }
     if (tableRecCount(Tab()->Handle()) >= 0) GoFirstLive(Tab()->Handle());
     ShowRecord();
     return true;
 }
 
 void CDlgAdr::RecordToDialog() {
-    const bool on = OnRecord();
+    const bool on = ShowsRecord();
     CAdressTab* tab = Tab();
     auto text = [&](const vx::FieldView& col) { return on ? tab->FeldText(col) : std::string(); };
     name1.text = text(tab->name1);
@@ -185,35 +192,70 @@ void CDlgAdr::ShowCell(CWString& cell) { FieldWindow().SetControlText(cell.value
 
 void CDlgAdr::OnNeu() {
     if (!usable_) return;
-    if (tableAppendBlank(Tab()->Handle()) != 0) {
-        Say(IDS_NOT_UPDATED);
-        return;
-    }
+    // The record is appended at "S&peich": leaving without it stores nothing.
+    newEntry_ = true;
     ShowRecord();
     if (wxWindow* neu = FindWindow(IDC_NEU)) neu->Disable();
+    if (wxWindow* first = FindWindow(1042)) first->SetFocus();
+}
+
+void CDlgAdr::LeaveNewEntry() {
+    newEntry_ = false;
+    if (wxWindow* neu = FindWindow(IDC_NEU)) neu->Enable();
+}
+
+bool CDlgAdr::EntryEmpty() {
+    for (const CWerte* value : Fields().values)
+        if (const auto* cell = dynamic_cast<const CWString*>(value); cell && !cell->text.empty()) return false;
+    return true;
+}
+
+bool CDlgAdr::StoreNewEntry() {
+    if (tableAppendBlank(Tab()->Handle()) != 0) {
+        Say(IDS_NOT_UPDATED);
+        return false;
+    }
+    LeaveNewEntry();
+    DialogToRecord();
+    return true;
 }
 
 void CDlgAdr::OnSave() {
     if (!usable_) return;
     if (RefreshFields(true) == 0) return;
-    DialogToRecord();
+    if (newEntry_ || !OnRecord()) {
+        // An empty form is no address.
+        if (EntryEmpty() || !StoreNewEntry()) return;
+    } else {
+        DialogToRecord();
+    }
     if (wxWindow* neu = FindWindow(IDC_NEU)) neu->Enable();
 }
 
 void CDlgAdr::OnNext() {
     if (!usable_) return;
+    LeaveNewEntry();
     if (NextLive(Tab()->Handle())) Say(IDS_LAST_READ);
     ShowRecord();
 }
 
 void CDlgAdr::OnPrev() {
     if (!usable_) return;
+    LeaveNewEntry();
     if (PreviousLive(Tab()->Handle())) Say(IDS_FIRST_READ);
     ShowRecord();
 }
 
 void CDlgAdr::OnDelete() {
-    if (!usable_ || !OnRecord()) return;
+    if (!usable_) return;
+    if (newEntry_) {
+        // Nothing of a new entry is in the table yet.
+        LeaveNewEntry();
+        GoFirstLive(Tab()->Handle());
+        ShowRecord();
+        return;
+    }
+    if (!OnRecord()) return;
     TableHandle* t = Tab()->Handle();
     tableDelete(t);
     tableFlush(t);
@@ -230,12 +272,20 @@ void CDlgAdr::OnSearch() {
     if (!usable_) return;
     CDlgAdrSuche search(this);
     if (search.ShowModal() != wxID_OK || search.chosen == -1) return;
+    LeaveNewEntry();
     tableGo(Tab()->Handle(), search.chosen);
     if (wxWindow* first = FindWindow(1042)) first->SetFocus();
     ShowRecord();
 }
 
 void CDlgAdr::EndWith(int code) {
+    if (usable_ && newEntry_) {
+        // The caller takes the current record: a new entry must be one first,
+        // and an empty one gives an empty address.
+        if (RefreshFields(true) == 0) return;
+        if (EntryEmpty()) tableGoEof(Tab()->Handle());
+        else if (!StoreNewEntry()) return;
+    }
     Fields().endCode = code;
     Finish();
 }

@@ -62,6 +62,11 @@ protected:
     CAdressTab* Tab() const;
     // A record is current (not before the first or past the last).
     bool OnRecord() const;
+    // The fields show the current record, not a new entry.
+    bool ShowsRecord() const { return !newEntry_ && OnRecord(); }
+    bool InNewEntry() const { return newEntry_; }
+    // A new entry is given up (another record is shown now): "&Neu" again.
+    void LeaveNewEntry();
     // Shows the current record, or empty fields when there is none.
     void ShowRecord();
     // Writes text into the dialog's field of a cell without touching the others.
@@ -81,7 +86,13 @@ private:
     int CheckInputs(std::string&, std::vector<int>*) override { return 0; }
 
     void EndWith(int code);
+    // Every field of the form is empty.
+    bool EntryEmpty();
+    // Appends the new entry; false (after saying so) when the table refused.
+    bool StoreNewEntry();
 
     bool usable_ = true;
+    // "&Neu" was pressed: the fields are a record not yet in the table.
+    bool newEntry_ = false;
     std::vector<int> editIds_;
 };

@@ -40,7 +40,12 @@ CDlgAdrSucheV2::CDlgAdrSucheV2(wxWindow* parent) : CVxtDialog(1540, parent, null
 
     usable_ = TableUsable(TheDatenbank().Adressen());
     if (usable_) {
-        PackIfPending(*TheDatenbank().Adressen());
+        CAdressTab& table = *TheDatenbank().Adressen();
+        if (MarkBlankAddresses(table) > 0) PackWhenPossible(table);
+        else PackIfPending(table);
+        usable_ = TableUsable(&table);
+    }
+    if (usable_) {
         Fill();
         chosen = initial_;
     } else {

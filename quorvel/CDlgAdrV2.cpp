@@ -61,7 +61,7 @@ CDlgAdrV2::CDlgAdrV2(wxWindow* parent) : CDlgAdr(parent, 387) {
 CMyComboBox* CDlgAdrV2::TownCombo() const { return dynamic_cast<CMyComboBox*>(FindWindow(IDC_TOWN)); }
 
 void CDlgAdrV2::RecordToDialog() {
-    const bool on = OnRecord();
+    const bool on = ShowsRecord();
     CAdressTab* tab = Tab();
     auto text = [&](const vx::FieldView& col) { return on ? tab->FeldText(col) : std::string(); };
     match.text = text(tab->match);
@@ -146,9 +146,14 @@ void CDlgAdrV2::OnAddressList() {
     const bool ok = list.ShowModal() == wxID_OK;
     // A deletion in the list may have packed and renumbered the table.
     TableHandle* t = Tab()->Handle();
-    if (ok && list.chosen != 0) tableGo(t, list.chosen);
-    else if (!OnLiveRecord(t)) GoFirstLive(t);
-    ShowRecord();
+    if (ok && list.chosen != 0) {
+        LeaveNewEntry();
+        tableGo(t, list.chosen);
+    } else if (!OnLiveRecord(t)) {
+        GoFirstLive(t);
+    }
+    // A new entry keeps what was typed into it.
+    if (!InNewEntry()) ShowRecord();
 }
 
 bool CDlgAdrV2::OnFieldMessage(FieldEvent& event) {

@@ -272,6 +272,81 @@ TEST_F(AddressForms, ThePickListTrimsDeletesOnlyAChosenLineAndPreviews) {
     EXPECT_TRUE(messages_.service.shown.empty());
 }
 
+// "&Neu" appends nothing until "S&peich": Escape and "Schließen" leave the
+// book as it was, and the empty records earlier versions left are gone.
+TEST_F(AddressForms, AnAbortedNewStoresNothingAndEmptyAddressesAreGone) {
+    for (const char* name : {"Anton", "", "Berta", ""}) {
+        ASSERT_EQ(vx::tableAppendBlank(Tab().Handle()), 0);
+        if (*name) Tab().SetText(Tab().name1, name);
+    }
+    ASSERT_EQ(vx::tableFlush(Tab().Handle()), 0);
+    auto names = [] {
+        std::string out;
+        for (long n = 1; n <= vx::tableRecCount(Tab().Handle()); ++n) {
+            vx::tableGo(Tab().Handle(), n);
+            out += (vx::tableDeleted(Tab().Handle()) ? "-" : "") + Col(Tab().name1) + "|";
+        }
+        return out;
+    };
+    {
+        CDlgAdrV2 form(frame_);
+        const int rc = RunModal(form, [&] {
+            EXPECT_EQ(names(), "Anton|Berta|");
+            WhenShown<CDlgAdrSucheV2> list([&](CDlgAdrSucheV2& l) {
+                EXPECT_EQ(l.Combo()->GetCount(), 2u);
+                Press(&l, wxID_CANCEL);
+            });
+            Press(&form, 1539);
+            EXPECT_TRUE(list.done);
+            Press(&form, 1052);
+            TypeInto(form.FindWindow(1042), "Carl");
+            EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 2);
+            wxUIActionSimulator().Char(WXK_ESCAPE);
+            EXPECT_TRUE(PumpUntil([&] { return !form.IsModal(); }));
+        });
+        EXPECT_EQ(rc, wxID_CANCEL);
+    }
+    EXPECT_EQ(names(), "Anton|Berta|");
+    {
+        CDlgAdrV2 form(frame_);
+        RunModal(form, [&] {
+            Press(&form, 1052);
+            Press(&form, wxID_CANCEL);
+        });
+    }
+    EXPECT_EQ(names(), "Anton|Berta|");
+    {
+        // A new entry stores nothing while it is empty; taken as recipient it is stored and current.
+        CDlgAdrV2 form(frame_);
+        const int rc = RunModal(form, [&] {
+            Press(&form, 1052);
+            Press(&form, 1057);
+            EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 2);
+            TypeInto(form.FindWindow(1042), "Dora");
+            Press(&form, 1058);
+        });
+        EXPECT_EQ(CDlgAdr::ResultCode(rc), 1058);
+        EXPECT_EQ(Col(Tab().name1), "Dora");
+    }
+    EXPECT_EQ(names(), "Anton|Berta|Dora|");
+    EXPECT_TRUE(messages_.service.shown.empty());
+}
+
+// After "&Neu" the keyboard is in the first field, not on the button.
+TEST_F(AddressForms, NewPutsTheKeyboardIntoTheFirstField) {
+    CDlgAdrV2 form(frame_);
+    RunModal(form, [&] {
+        Press(&form, 1052);
+        EXPECT_FALSE(form.FindWindow(1052)->IsEnabled());
+        ASSERT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == form.FindWindow(1042); }));
+        Type(keys_, "schmidt");
+        Press(&form, 1057);
+        EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 1);
+        EXPECT_EQ(Col(Tab().name1), "schmidt");
+    });
+    EXPECT_TRUE(messages_.service.shown.empty());
+}
+
 TEST_F(AddressForms, ATableThatFailedToOpenIsReportedOnceAndNeverTouched) {
     TheDatenbank().Schliessen();
     const std::string error = QuorvelString(3);

@@ -58,6 +58,7 @@ long CDlgBemDBV2::SelectedRecord() const {
 }
 
 void CDlgBemDBV2::OnSelect() {
+    cleared_ = false;
     const long rec = SelectedRecord();
     if (tab_ && tab_->IsOpen() && rec > 0) vx::tableGo(tab_->Handle(), rec);
 }
@@ -68,13 +69,16 @@ void CDlgBemDBV2::OnDelete() {
     if (!tab_ || selection == wxNOT_FOUND) return;
     if (DeleteRemark(*tab_, SelectedRecord())) deleted = true;
     list_->Delete(unsigned(selection));
+    // The deleted text must not stay in the field as if it could still be taken.
     list_->SetSelection(wxNOT_FOUND);
+    list_->ChangeValue(wxEmptyString);
+    cleared_ = true;
     list_->SetFocus();
 }
 
 void CDlgBemDBV2::OnOK(wxCommandEvent&) {
     chosen.clear();
-    if (tab_ && tab_->IsOpen()) {
+    if (tab_ && tab_->IsOpen() && !(cleared_ && SelectedRecord() == 0)) {
         vx::TableHandle* t = tab_->Handle();
         const long rec = SelectedRecord();
         const bool on = rec > 0 ? vx::tableGo(t, rec) == 0 : GoFirstLive(t) == 0;

@@ -29,4 +29,6 @@ private:
 
     CBemerkTab* tab_ = nullptr;
     wxComboBox* list_ = nullptr;
+    // A deletion emptied the field: "&Weiter" then takes nothing.
+    bool cleared_ = false;
 };

@@ -56,7 +56,8 @@ bool CDlgBemerk::TransferDataFromWindow() {
 void CDlgBemerk::OnFromDatabase() {
     CDlgBemDBV2 store(this);
     if (store.ShowModal() != wxID_OK) return;
-    edit_->WriteText(vx::ToWx(ToEditBreaks(store.chosen)));
+    // Nothing chosen: the selection stays as it is.
+    if (!store.chosen.empty()) edit_->WriteText(vx::ToWx(ToEditBreaks(store.chosen)));
     edit_->SetFocus();
 }
 

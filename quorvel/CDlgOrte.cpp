@@ -100,6 +100,9 @@ void CDlgOrte::Refuse() {
     tab_ = nullptr;
     for (wxWindow* child : GetChildren())
         if (child->GetId() != wxID_CANCEL && dynamic_cast<wxStaticText*>(child) == nullptr) child->Disable();
+    // With every other control disabled nothing would have the keyboard, and
+    // Escape would reach no one.
+    if (wxWindow* cancel = FindWindow(wxID_CANCEL)) cancel->SetFocus();
 }
 
 void CDlgOrte::ShowRecord() {

@@ -13,6 +13,7 @@
 #include "quorvel/CDatenbank.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/QuorvelTestEnv.h"
+#include "quorvel/RemarkRecords.h"
 #include "quorvel/DialogDrive.h"
 #include "quorvel/fields/CPromptMessage.h"
 
@@ -212,6 +213,84 @@ TEST_F(PlacesRemarksGui, RemarksAreStoredWithOrWithoutMatchCodeAndPackedOnceAfte
     }
     EXPECT_EQ(vx::tableRecCount(TheDatenbank().Bemerkungen()->Handle()), 0);
     EXPECT_FALSE(TheDatenbank().Bemerkungen()->PackPending());
+}
+
+// After "&Löschen" the store's field is empty and "&Weiter" inserts nothing;
+// a chosen line is what "&Weiter" inserts.
+TEST_F(PlacesRemarksGui, TheRemarkStoreInsertsWhatItsFieldShows) {
+    OpenDatabase();
+    CBemerkTab& b = *TheDatenbank().Bemerkungen();
+    for (const char* text : {"erster Text", "zweiter Text"}) {
+        ASSERT_EQ(vx::tableAppendBlank(b.Handle()), 0);
+        const std::string match = std::string(text, 5);
+        ASSERT_EQ(WriteRemark(b, &match, text), 0);
+    }
+    CDlgBemerk dialog(frame_, "Anfang ");
+    int stores = 0;
+    const int rc = RunModal(dialog, [&] {
+        auto* edit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(CDlgBemerk::IDC_TEXT));
+        auto choose = [](CDlgBemDBV2& store, const std::string& begin) {
+            auto* list = dynamic_cast<wxComboBox*>(store.FindWindow(CDlgBemDBV2::IDC_LIST));
+            for (unsigned i = 0; i < list->GetCount(); ++i)
+                if (vx::FromWx(list->GetString(i)).rfind(begin, 0) == 0) {
+                    list->SetSelection(int(i));
+                    wxCommandEvent pick(wxEVT_COMBOBOX, CDlgBemDBV2::IDC_LIST);
+                    pick.SetEventObject(list);
+                    pick.SetInt(int(i));
+                    list->GetEventHandler()->ProcessEvent(pick);
+                    return;
+                }
+            ADD_FAILURE() << begin;
+        };
+        WhenShown<CDlgBemDBV2> deleting([&](CDlgBemDBV2& store) {
+            ++stores;
+            auto* list = dynamic_cast<wxComboBox*>(store.FindWindow(CDlgBemDBV2::IDC_LIST));
+            choose(store, "zweit");
+            EXPECT_EQ(vx::FromWx(list->GetValue()).substr(0, 22), "zweit      zweiter Tex");
+            Press(&store, CDlgBemDBV2::IDC_DELETE);
+            EXPECT_EQ(list->GetCount(), 1u);
+            EXPECT_EQ(vx::FromWx(list->GetValue()), "");
+            Press(&store, wxID_OK);
+        });
+        Press(&dialog, CDlgBemerk::IDC_FROM_DB);
+        ASSERT_TRUE(deleting.done);
+        EXPECT_EQ(vx::FromWx(edit->GetValue()), "Anfang ");
+
+        WhenShown<CDlgBemDBV2> taking([&](CDlgBemDBV2& store) {
+            ++stores;
+            choose(store, "erste");
+            Press(&store, wxID_OK);
+        });
+        Press(&dialog, CDlgBemerk::IDC_FROM_DB);
+        ASSERT_TRUE(taking.done);
+        EXPECT_EQ(vx::FromWx(edit->GetValue()), "Anfang erster Text");
+        Press(&dialog, wxID_OK);
+    });
+    EXPECT_EQ(rc, wxID_OK);
+    EXPECT_EQ(stores, 2);
+    EXPECT_EQ(dialog.text, "Anfang erster Text");
+    // The deleted text was packed away when its store closed.
+    ASSERT_EQ(vx::tableRecCount(b.Handle()), 1);
+    EXPECT_EQ(RemarkAt(1), "erste|erster Text");
+}
+
+// A places table that is there but damaged: the dialog says so, refuses to
+// edit, and Escape closes it.
+TEST_F(PlacesRemarksGui, EscapeClosesThePlacesEditorOverADamagedTable) {
+    vx::WriteFileAtomic(Path("plz/PLZORT.DBF"), std::string(600, '\x7F'));
+    TheDatenbank().Oeffnen(Path("db"), Path("plz"));
+    ASSERT_TRUE(TheDatenbank().Fehler());
+    CDlgOrte places(frame_);
+    bool closed = false;
+    const int rc = RunModal(places, [&] {
+        EXPECT_FALSE(places.FindWindow(CDlgOrte::IDC_NEW)->IsEnabled());
+        EXPECT_FALSE(places.FindWindow(wxID_OK)->IsEnabled());
+        wxUIActionSimulator().Char(WXK_ESCAPE);
+        closed = PumpUntil([&] { return !places.IsModal(); });
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(rc, wxID_CANCEL);
+    EXPECT_EQ(Count(IDS_QV_DB_OPEN_ERROR), 1u);
 }
 
 TEST_F(PlacesRemarksGui, WithoutItsTableEveryDialogSaysSoOnceAndRefusesToEdit) {

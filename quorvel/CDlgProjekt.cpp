@@ -25,6 +25,7 @@
 #include <wx/stattext.h>
 
 #include <ctime>
+#include <span>
 
 using namespace vx;
 
@@ -40,6 +41,53 @@ struct Row {
     const char* label;
     Kind kind = Kind::Edit;
 };
+
+// A text of the recipient or the site and the address-book column it is stored in.
+struct AddressColumn {
+    CProjekt::Cell cell;
+    int control;
+    CCharCol CAdressTab::*column;
+    const char* name;
+};
+
+const AddressColumn kRecipientColumns[] = {
+    {CProjekt::EmpfName1, CDlgProjekt::IDC_E_NAME1, &CAdressTab::name1, "NAME1"},
+    {CProjekt::EmpfName2, CDlgProjekt::IDC_E_NAME2, &CAdressTab::name2, "NAME2"},
+    {CProjekt::EmpfStrasse, CDlgProjekt::IDC_E_STR, &CAdressTab::strasse, "STRASSE"},
+    {CProjekt::EmpfOrt, CDlgProjekt::IDC_E_ORT, &CAdressTab::ort, "ORT"},
+    {CProjekt::EmpfPlz, CDlgProjekt::IDC_E_PLZ, &CAdressTab::plz, "PLZ"},
+    {CProjekt::EmpfAnsprech, CDlgProjekt::IDC_E_ANSPRECH, &CAdressTab::ansprech, "ANSPRECH"},
+    {CProjekt::EmpfTel, CDlgProjekt::IDC_E_TEL, &CAdressTab::telefon, "TELEFON"},
+    {CProjekt::EmpfFax, CDlgProjekt::IDC_E_FAX, &CAdressTab::telefax, "TELEFAX"},
+    {CProjekt::EmpfHandy, CDlgProjekt::IDC_E_HANDY, &CAdressTab::handy, "HANDY"},
+    {CProjekt::EmpfEmail, CDlgProjekt::IDC_E_EMAIL, &CAdressTab::email, "EMAIL"},
+};
+const AddressColumn kSiteColumns[] = {
+    {CProjekt::StdoName1, CDlgProjekt::IDC_S_NAME1, &CAdressTab::name1, "NAME1"},
+    {CProjekt::StdoName2, CDlgProjekt::IDC_S_NAME2, &CAdressTab::name2, "NAME2"},
+    {CProjekt::StdoStrasse, CDlgProjekt::IDC_S_STR, &CAdressTab::strasse, "STRASSE"},
+    {CProjekt::StdoOrt, CDlgProjekt::IDC_S_ORT, &CAdressTab::ort, "ORT"},
+    {CProjekt::StdoPlz, CDlgProjekt::IDC_S_PLZ, &CAdressTab::plz, "PLZ"},
+};
+
+std::span<const AddressColumn> AddressColumns(bool recipient) {
+    if (recipient) return kRecipientColumns;
+    return kSiteColumns;
+}
+
+// Typing stops at the width of the address-book column; a longer text from a
+// project file stays whole until it is stored in the book.
+size_t TypingLimit(int control) {
+    for (bool recipient : {true, false})
+        for (const AddressColumn& c : AddressColumns(recipient))
+            if (c.control == control) return ColumnWidth(kAdresseFields, c.name);
+    return 0;
+}
+
+std::string WithoutMnemonic(std::string label) {
+    std::erase(label, '&');
+    return label;
+}
 
 void InitCell(CWString& cell, int id) {
     cell.Init(uint16_t(id), 0, 0, 0, fields::KindAny, 0, 0, 0, 0, 0, 0, 0, false);
@@ -128,8 +176,11 @@ void CDlgProjekt::Build() {
                 } else {
                     auto* edit = new CParsedEdit(value);
                     edit->Create(this, rows[k].id, wxDefaultPosition, wxSize(pair ? 60 : 280, -1));
+                    edit->SetLimitText(TypingLimit(rows[k].id));
                     control = edit;
                 }
+                // The town shares the label of its postcode.
+                fieldNames_[rows[k].id] = caption + std::string(", ") + WithoutMnemonic(row.label);
                 line->Add(control, pair && k == i ? 0 : 1, wxRIGHT, 4);
                 RegisterValue(value);
             }
@@ -351,6 +402,21 @@ void CDlgProjekt::OnDatenbank() {
     FindWindow(recipient ? IDC_E_NAME1 : IDC_S_NAME1)->SetFocus();
 }
 
+bool CDlgProjekt::FitsAddressBook(bool recipient) {
+    CAdressTab* tab = TheDatenbank().Adressen();
+    for (const AddressColumn& c : AddressColumns(recipient)) {
+        const std::string& text = projekt.Text(c.cell);
+        const size_t width = (tab->*c.column).len();
+        if (text.size() <= width) continue;
+        ShowMessage(Format(QuorvelString(IDS_QV_ADDRESS_TOO_LONG), fieldNames_[c.control], int(width),
+                           text.substr(width)),
+                    MB_OK | MB_ICONEXCLAMATION);
+        if (wxWindow* control = FindWindow(c.control)) control->SetFocus();
+        return false;
+    }
+    return true;
+}
+
 int CDlgProjekt::AppendAddress(bool recipient) {
     CDatenbank& db = TheDatenbank();
     CAdressTab* tab = db.Adressen();
@@ -359,23 +425,11 @@ int CDlgProjekt::AppendAddress(bool recipient) {
         return -1;
     }
     RefreshFields(true);
+    // The book keeps an address whole or not at all.
+    if (!FitsAddressBook(recipient)) return -1;
     if (tableAppendBlank(tab->Handle()) != 0) return UpdateFailed();
-    using C = CProjekt;
-    auto get = [&](C::Cell c) { return projekt.Text(c); };
-    const std::string name1 = get(recipient ? C::EmpfName1 : C::StdoName1);
-    tab->SetText(tab->name1, name1);
-    tab->SetText(tab->name2, get(recipient ? C::EmpfName2 : C::StdoName2));
-    tab->SetText(tab->strasse, get(recipient ? C::EmpfStrasse : C::StdoStrasse));
-    tab->SetText(tab->ort, get(recipient ? C::EmpfOrt : C::StdoOrt));
-    tab->SetText(tab->plz, get(recipient ? C::EmpfPlz : C::StdoPlz));
-    if (recipient) {
-        tab->SetText(tab->ansprech, get(C::EmpfAnsprech));
-        tab->SetText(tab->telefon, get(C::EmpfTel));
-        tab->SetText(tab->telefax, get(C::EmpfFax));
-        tab->SetText(tab->handy, get(C::EmpfHandy));
-        tab->SetText(tab->email, get(C::EmpfEmail));
-    }
-    tab->SetText(tab->name1Soun, SoundexCode(name1));
+    for (const AddressColumn& c : AddressColumns(recipient)) tab->SetText(tab->*c.column, projekt.Text(c.cell));
+    tab->SetText(tab->name1Soun, SoundexCode(projekt.Text(recipient ? CProjekt::EmpfName1 : CProjekt::StdoName1)));
     // The address is written only here: a full disk shows now, not never.
     if (tableFlush(tab->Handle()) != 0) return UpdateFailed();
     return 0;

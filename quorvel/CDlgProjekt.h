@@ -8,6 +8,7 @@
 #include "values/CWString.h"
 
 #include <array>
+#include <map>
 #include <string>
 
 class CMyComboBox;
@@ -63,8 +64,13 @@ private:
     void SaveEditor();
     void TakeKehrAddress(const std::array<std::string, 9>& buffers);
     int AppendAddress(bool recipient);
+    // False, after naming the field and what would be cut, when a text of the
+    // address is longer than its column in the address book.
+    bool FitsAddressBook(bool recipient);
     // Tells the user that the address book could not take the address.
     int UpdateFailed();
 
     bool threePartIndex_ = false;
+    // The fields as a message names them: group and label.
+    std::map<int, std::string> fieldNames_;
 };

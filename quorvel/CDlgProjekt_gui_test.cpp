@@ -9,6 +9,7 @@
 #include "dbase/file/EngineFile.h"
 #include "dbase/data/Table.h"
 #include "platform/Files.h"
+#include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/TestProfile.h"
@@ -311,6 +312,48 @@ TEST_F(ProjectDialog, RecipientAndSiteGoIntoTheAddressBookAndComeBack) {
     EXPECT_EQ(dialog.projekt.Text(C::EmpfTel), schmidt ? "0351-9" : "");
     EXPECT_EQ(dialog.projekt.recipientHeight, schmidt ? 113.0 : 286.0);
     EXPECT_EQ(dialog.projekt.siteHeight, schmidt ? 113.0 : 286.0);
+}
+
+// A name longer than the address book's column: typing stops at the column,
+// a longer one from an older project stays whole in the project, and "In
+// Datenb." names what it would cut and stores nothing instead of cutting it.
+TEST_F(ProjectDialog, ANameTheBookCannotHoldIsNeitherTypedNorStoredCut) {
+    ScopedTestProfile profile("");
+    const std::string longName =
+        "Wohnungsbaugesellschaft S\xFC" "d-W\xFC" "rttemberg Immobilienverwaltung GmbH & Co. KG";
+    const size_t width = Book().name1.len();
+    ASSERT_GT(longName.size(), width);
+    CProjekt record;
+    record.Text(C::Datum) = "01.01.2026";
+    record.Text(C::EmpfName1) = longName;
+    CDlgProjektV2 dialog(frame_, record);
+    const int rc = RunModal(dialog, [&] {
+        EXPECT_EQ(Shows(&dialog, CDlgProjekt::IDC_E_NAME1), longName);
+        Press(&dialog, CDlgProjekt::IDC_E_TO_DB);
+        EXPECT_EQ(vx::tableRecCount(Book().Handle()), 0);
+        ASSERT_FALSE(Shown().empty());
+        EXPECT_EQ(Shown().back().text, vx::Format(QuorvelString(IDS_QV_ADDRESS_TOO_LONG),
+                                                  "Berechnungsempf\xE4nger, Name 1", int(width), longName.substr(width)));
+        EXPECT_NE(Shown().back().text.find("\x84" + longName.substr(width) + "\x93 w\xFCrde abgeschnitten"),
+                  std::string::npos);
+        auto* name1 = Edit(&dialog, CDlgProjekt::IDC_E_NAME1);
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == name1; }));
+
+        // Typed, a name stops at the column's width and is stored whole.
+        const std::string typed = longName.substr(0, width - 2);
+        SetText(&dialog, CDlgProjekt::IDC_S_NAME1, typed);
+        FocusOn(dialog.FindWindow(CDlgProjekt::IDC_S_NAME1));
+        Edit(&dialog, CDlgProjekt::IDC_S_NAME1)->SetInsertionPointEnd();
+        Type(keys_, "abc");
+        EXPECT_EQ(Shows(&dialog, CDlgProjekt::IDC_S_NAME1), typed + "ab");
+        Press(&dialog, CDlgProjekt::IDC_S_TO_DB);
+        ASSERT_EQ(vx::tableRecCount(Book().Handle()), 1);
+        vx::tableGo(Book().Handle(), 1);
+        EXPECT_EQ(Col(Book().name1), typed + "ab");
+        Press(&dialog, wxID_OK);
+    });
+    EXPECT_EQ(rc, wxID_OK);
+    EXPECT_EQ(dialog.projekt.Text(C::EmpfName1), longName);
 }
 
 // "In Datenb." with an address table that could not be opened, then one

@@ -37,6 +37,12 @@ const TagInfo kPlzOrtTags[] = {
     {},
 };
 
+size_t ColumnWidth(const FieldInfo* fields, std::string_view name) {
+    for (const FieldInfo* f = fields; f && f->name; ++f)
+        if (name == f->name) return f->len;
+    return 0;
+}
+
 namespace {
 
 bool IsMemo(const Field* f) { return f && (f->type == 'M' || f->type == 'B' || f->type == 'G'); }

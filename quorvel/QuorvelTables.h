@@ -20,6 +20,9 @@ extern const vx::FieldInfo kBemerkunFields[];
 extern const vx::FieldInfo kPlzOrtFields[];
 extern const vx::TagInfo kPlzOrtTags[];
 
+// The width of a column as the library creates it; 0 for a name not in the list.
+size_t ColumnWidth(const vx::FieldInfo* fields, std::string_view name);
+
 class CQuorvelTable {
 public:
     virtual ~CQuorvelTable() = default;
