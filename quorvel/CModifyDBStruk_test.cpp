@@ -183,8 +183,10 @@ TEST_F(ModifyDBStruk, ATemporaryTableThatCannotBeMadeEndsTheConversionWithAMessa
     // Whatever sits in the way of the temporary data file.
     ::setenv("TMPDIR", Path("blocked").c_str(), 1);
     const std::string priv = Path("blocked/quorvel-" + std::to_string(::getuid()));
-    std::filesystem::create_directories(priv + "/ADRESSE.DBF");
+    const std::string own = priv + "/" + std::to_string(::getpid());
+    std::filesystem::create_directories(own + "/ADRESSE.DBF");
     std::filesystem::permissions(priv, std::filesystem::perms::owner_all);
+    std::filesystem::permissions(own, std::filesystem::perms::owner_all);
     EXPECT_EQ(Run(), CModifyDBStruk::Failed);
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_NE(Shown()[0].text.find("konnte nicht konvertiert werden"), std::string::npos);
