@@ -325,7 +325,9 @@ TableHandle* tableOpen(EngineContext* ctx, const std::string& name) {
 static TableHandle* OpenTable(EngineContext* ctx, const std::string& full) {
     TableFile* f = engineDataFile(ctx, full);
     if (f) {
-        if (ctx->singleOpen) {
+        // In a transaction a table whose close waits for its end has left the
+        // context's tables: only a table still open refuses the file.
+        if (ctx->singleOpen && (ctx->tranState != 120 || engineTableOfFile(ctx, f))) {
             engineError(ctx, e4instance, L4tableOpen, full.c_str());
             return nullptr;
         }
@@ -526,6 +528,9 @@ int tableClose(TableHandle* t) {
         if (result == 0) result = lrc;
     }
     if (defer) {
+        // It waits among the tables to close; its locks and files stay.
+        auto it = std::find(ctx->tables.begin(), ctx->tables.end(), t);
+        if (it != ctx->tables.end()) ctx->tables.erase(it);
         ctx->lockAttempts = savedAttempts;
         if (savedError < 0) ctx->errorCode = savedError;
         return result;
