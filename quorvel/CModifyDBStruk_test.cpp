@@ -70,8 +70,12 @@ TEST_F(ModifyDBStruk, AnAddressTableWithoutHandyIsConvertedKeepingEverything) {
     EXPECT_EQ(Read("db/ADRESSE.DBF.OLD"), oldDbf);
     EXPECT_EQ(Read("db/ADRESSE.MDX.OLD"), oldMdx);
     EXPECT_EQ(Read("db/ADRESSE.DBT.OLD"), oldDbt);
-    // The temporary table lies in the private folder, not in the shared one.
+    // The temporary table lay in a folder of this process's own inside the
+    // private one, which goes with it.
     EXPECT_FALSE(vx::FileExists(Path("tmp/ADRESSE.DBF")));
+    const std::string priv = Path("tmp/quorvel-" + std::to_string(::getuid()));
+    EXPECT_TRUE(std::filesystem::is_directory(priv));
+    EXPECT_FALSE(std::filesystem::exists(priv + "/" + std::to_string(::getpid())));
 
     ctx.autoOpen = 1;
     vx::TableHandle* t = vx::tableOpen(&ctx, Path("db/ADRESSE"));
