@@ -62,7 +62,10 @@ void CModifyDBStruk::CloseTables() {
     if (code < 0) ctx_->errorCode = code;
 }
 
-void CModifyDBStruk::Report(const std::string& text) { ShowMessage(text, MB_OK | MB_ICONSTOP); }
+// Shown once the directory is free again, so that nobody waits on a message box.
+void CModifyDBStruk::Report(const std::string& text) {
+    if (message_.empty()) message_ = text;
+}
 
 Field* CModifyDBStruk::OldField(const char* name) {
     if (!old_) return nullptr;
@@ -119,10 +122,8 @@ bool CModifyDBStruk::TakeOverFiles() {
     for (const std::string& path : {path_, tempPath_}) {
         if (TestExclusive(TableFileName(path, "DBF"))) continue;
         refused_ = true;
-        ShowMessage("Die Datenbank " + path + " muss konvertiert werden.\nDazu müssen alle Programme, die auf " +
-                        path + " zugreifen beendet werden.\nStarten Sie danach die Software nochmals.",
-                    MB_OK | MB_ICONSTOP);
-        if (QuitHook()) QuitHook()();
+        Report("Die Datenbank " + path + " muss konvertiert werden.\nDazu müssen alle Programme, die auf " + path +
+               " zugreifen beendet werden.\nStarten Sie danach die Software nochmals.");
         return false;
     }
     const int savedAuto = ctx_->autoOpen;
@@ -225,7 +226,24 @@ int CModifyDBStruk::Run(const std::string& path, const FieldInfo* fields, const 
     fields_ = fields;
     tags_ = tags;
     refused_ = false;
+    message_.clear();
+    tempPath_.clear();
+    int result = Unchanged;
+    {
+        // Programs starting at once: one converts, the others wait here as the
+        // opening of a table waits, and then find the table converted. Even the
+        // look at the structure waits, or its open would make the converting
+        // start believe another program held the table.
+        DirectoryLock lock(DirName(path_), [] { enginePump(10); }, 300);
+        result = Convert();
+    }
+    if (!tempPath_.empty()) RemoveQuorvelProcessTempDir();
+    if (!message_.empty()) ShowMessage(message_, MB_OK | MB_ICONSTOP);
+    if (refused_ && QuitHook()) QuitHook()();
+    return result;
+}
 
+int CModifyDBStruk::Convert() {
     // A damaged table is reported once, when the start-up opens it.
     const int savedErrOpen = ctx_->errOpen, savedAuto = ctx_->autoOpen, savedOff = ctx_->errOff;
     ctx_->errOpen = 0;
@@ -246,7 +264,7 @@ int CModifyDBStruk::Run(const std::string& path, const FieldInfo* fields, const 
         return Unchanged;
     }
 
-    const std::string tempDir = QuorvelTempDir();
+    const std::string tempDir = QuorvelProcessTempDir();
     if (tempDir.empty()) {
         CloseTables();
         Report("Die Datenbank " + path_ + " konnte nicht konvertiert werden.\nEs gibt keinen sicheren Ordner für temporäre Dateien.");

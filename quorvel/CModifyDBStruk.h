@@ -34,6 +34,8 @@ public:
     static std::function<void()>& QuitHook();
 
 private:
+    // The work of Run while the table's directory is held.
+    int Convert();
     // Every wanted field exists with the same type, length and decimals.
     bool SameStructure();
     vx::Field* OldField(const char* name);
@@ -48,6 +50,7 @@ private:
 
     vx::EngineContext* ctx_;
     bool refused_ = false;
+    std::string message_;
     std::string path_;
     std::string tempPath_;
     vx::TableHandle* old_ = nullptr;

@@ -70,8 +70,12 @@ TEST_F(ModifyDBStruk, AnAddressTableWithoutHandyIsConvertedKeepingEverything) {
     EXPECT_EQ(Read("db/ADRESSE.DBF.OLD"), oldDbf);
     EXPECT_EQ(Read("db/ADRESSE.MDX.OLD"), oldMdx);
     EXPECT_EQ(Read("db/ADRESSE.DBT.OLD"), oldDbt);
-    // The temporary table lies in the private folder, not in the shared one.
+    // The temporary table lay in a folder of this process's own inside the
+    // private one, which goes with it.
     EXPECT_FALSE(vx::FileExists(Path("tmp/ADRESSE.DBF")));
+    const std::string priv = Path("tmp/quorvel-" + std::to_string(::getuid()));
+    EXPECT_TRUE(std::filesystem::is_directory(priv));
+    EXPECT_FALSE(std::filesystem::exists(priv + "/" + std::to_string(::getpid())));
 
     ctx.autoOpen = 1;
     vx::TableHandle* t = vx::tableOpen(&ctx, Path("db/ADRESSE"));
@@ -183,8 +187,10 @@ TEST_F(ModifyDBStruk, ATemporaryTableThatCannotBeMadeEndsTheConversionWithAMessa
     // Whatever sits in the way of the temporary data file.
     ::setenv("TMPDIR", Path("blocked").c_str(), 1);
     const std::string priv = Path("blocked/quorvel-" + std::to_string(::getuid()));
-    std::filesystem::create_directories(priv + "/ADRESSE.DBF");
+    const std::string own = priv + "/" + std::to_string(::getpid());
+    std::filesystem::create_directories(own + "/ADRESSE.DBF");
     std::filesystem::permissions(priv, std::filesystem::perms::owner_all);
+    std::filesystem::permissions(own, std::filesystem::perms::owner_all);
     EXPECT_EQ(Run(), CModifyDBStruk::Failed);
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_NE(Shown()[0].text.find("konnte nicht konvertiert werden"), std::string::npos);

@@ -6,3 +6,8 @@
 
 // "" when no safe folder can be made.
 std::string QuorvelTempDir();
+// A folder of this process's own inside it, so that two starts of the same
+// user never share a temporary table; "" when it cannot be made.
+std::string QuorvelProcessTempDir();
+// Removes the folder of QuorvelProcessTempDir with the files directly in it.
+void RemoveQuorvelProcessTempDir();

@@ -325,7 +325,9 @@ TableHandle* tableOpen(EngineContext* ctx, const std::string& name) {
 static TableHandle* OpenTable(EngineContext* ctx, const std::string& full) {
     TableFile* f = engineDataFile(ctx, full);
     if (f) {
-        if (ctx->singleOpen) {
+        // In a transaction a table whose close waits for its end has left the
+        // context's tables: only a table still open refuses the file.
+        if (ctx->singleOpen && (ctx->tranState != 120 || engineTableOfFile(ctx, f))) {
             engineError(ctx, e4instance, L4tableOpen, full.c_str());
             return nullptr;
         }
@@ -356,14 +358,43 @@ static TableHandle* OpenTable(EngineContext* ctx, const std::string& full) {
 
 static TableHandle* CreateTable(EngineContext* ctx, const std::string& name, const FieldInfo* fields, const TagInfo* tags);
 
+// An unnamed table is open alone from its creation on: its production index
+// is made on that handle and goes with the table, or the create fails and
+// leaves no file behind, since nobody knows the names.
+static TableHandle* TempIndex(EngineContext* ctx, TableHandle* t, const TagInfo* tags) {
+    TableFile* f = t->file;
+    // An index file of the name is a leftover: the data file's name is ours alone.
+    const int savedSafety = ctx->safety;
+    ctx->safety = 0;
+    IndexFile* index = indexCreate(t, nullptr, tags);
+    ctx->safety = savedSafety;
+    if (index) {
+        index->state->file.isTemp = f->data.isTemp;
+        return t;
+    }
+    const int code = engineInError(ctx) ? ctx->errorCode : 0;
+    ctx->errorCode = 0;
+    std::string mdx;
+    if (FullName(ctx, f->fullName, "MDX", true, mdx) < 0) mdx.clear();
+    f->data.isTemp = true;
+    if (f->hasMemoFile) f->memo.file.isTemp = true;
+    ctx->errorCode = 0;
+    tableClose(t);
+    if (!mdx.empty()) RemoveFile(mdx);
+    ctx->errorCode = 0;
+    if (code < 0) ctx->errorCode = code;
+    else engineError(ctx, e4create, L4tableCreate, "create() für unbenannte Temporärdatei gescheitert");
+    return nullptr;
+}
+
 TableHandle* tableCreate(EngineContext* ctx, const std::string& name, const FieldInfo* fields, const TagInfo* tags) {
     if (!ctx || !fields) {
         engineError(ctx, e4parmNull, L4tableCreate);
         return nullptr;
     }
     if (engineInError(ctx)) return nullptr;
-    // Only an unnamed table goes without its index; a named one is made whole
-    // first, then marked to go when it is closed.
+    // An unnamed table is temporary from its create on; a named one is made
+    // whole first, then marked to go when it is closed.
     if (name.empty() || !ctx->createTemp) return CreateTable(ctx, name, fields, tags);
     ctx->createTemp = 0;
     TableHandle* t = CreateTable(ctx, name, fields, tags);
@@ -483,6 +514,7 @@ static TableHandle* CreateTable(EngineContext* ctx, const std::string& name, con
         if (!wasTemp && !full.empty()) RemoveFile(f->data.name);
         return nullptr;
     }
+    bool withTags = tags && tags[0].name;
     if (temp) {
         if (LoadTableFile(ctx, f.get()) != 0) {
             CloseTableFile(f.get());
@@ -490,10 +522,10 @@ static TableHandle* CreateTable(EngineContext* ctx, const std::string& name, con
         }
         TableFile* tf = f.release();
         ctx->dataFiles.push_back(tf);
-        return MakeHandle(ctx, tf);
+        TableHandle* t = MakeHandle(ctx, tf);
+        return withTags ? TempIndex(ctx, t, tags) : t;
     }
     CloseTableFile(f.get());
-    bool withTags = tags && tags[0].name;
     if (withTags && CreateProductionIndex(ctx, full, tags) != 0) return nullptr;
     int savedAuto = ctx->autoOpen;
     ctx->autoOpen = withTags ? 1 : 0;
@@ -526,6 +558,9 @@ int tableClose(TableHandle* t) {
         if (result == 0) result = lrc;
     }
     if (defer) {
+        // It waits among the tables to close; its locks and files stay.
+        auto it = std::find(ctx->tables.begin(), ctx->tables.end(), t);
+        if (it != ctx->tables.end()) ctx->tables.erase(it);
         ctx->lockAttempts = savedAttempts;
         if (savedError < 0) ctx->errorCode = savedError;
         return result;

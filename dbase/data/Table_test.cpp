@@ -2,6 +2,7 @@
 
 #include "dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
+#include "dbase/index/IndexFile.h"
 #include "dbase/trans/Transaction.h"
 
 #include <cstring>
@@ -586,6 +587,45 @@ TEST_F(TableTest, TemporaryTablesVanishOnClose) {
     tableClose(t);
     EXPECT_FALSE(FileExists(data));
     EXPECT_FALSE(FileExists(memo));
+    ::unsetenv("TEMP");
+}
+
+// An unnamed temporary table gets the tags it is created with; a tag list
+// that cannot be built fails the create with a code and leaves no file.
+TEST_F(TableTest, AnUnnamedTemporaryTableHasItsTagsOrIsNotMade) {
+    ::setenv("TEMP", dir.c_str(), 1);
+    ctx.createTemp = 1;
+    engineHooks().pump = [](int h) { ::usleep(useconds_t(h) * 10000); };
+    const FieldInfo fields[] = {{"A", 'C', 5, 0, 0}, {"M", 'M', 10, 0, 0}, {}};
+    const TagInfo tags[] = {{"BYA", "A", nullptr, 0, 0}, {}};
+    TableHandle* t = tableCreate(&ctx, "", fields, tags);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(ctx.errorCode, 0);
+    ASSERT_EQ(t->indexes.size(), 1u);
+    const std::string index = t->indexes[0]->state->file.name;
+    EXPECT_TRUE(FileExists(index));
+    for (const char* a : {"ccc", "aaa", "bbb"}) {
+        ASSERT_EQ(tableAppendStart(t, false), 0);
+        fieldAssign(tableField(t, "A"), a);
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    TagHandle* th = tableTag(t, "BYA");
+    ASSERT_NE(th, nullptr);
+    tableTagSelect(t, th);
+    ASSERT_EQ(tableSeek(t, "bbb"), 0);
+    EXPECT_EQ(t->recNo, 3);
+    ASSERT_EQ(tableTop(t), 0);
+    EXPECT_EQ(t->recNo, 2);
+    ASSERT_EQ(tableClose(t), 0);
+    EXPECT_FALSE(FileExists(index));
+
+    const TagInfo bad[] = {{"BAD", "NOSUCHFIELD", nullptr, 0, 0}, {}};
+    ctx.errOff = 1;
+    EXPECT_EQ(tableCreate(&ctx, "", fields, bad), nullptr);
+    EXPECT_LT(ctx.errorCode, 0);
+    ctx.errorCode = 0;
+    EXPECT_TRUE(ctx.dataFiles.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
     ::unsetenv("TEMP");
 }
 

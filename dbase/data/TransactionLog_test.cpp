@@ -76,10 +76,12 @@ TEST_F(TransactionLogTest, ACloseCanWaitForTheEndOfTheTransaction) {
     ctx.tranLog = &log;
     log.deferClose = true;
     EXPECT_EQ(tableClose(t), 0);
-    EXPECT_EQ(ctx.tables.size(), 1u);
+    // It has left the context's tables, its file still open.
+    EXPECT_TRUE(ctx.tables.empty());
+    EXPECT_EQ(ctx.dataFiles.size(), 1u);
     ctx.tranLog = nullptr;
     EXPECT_EQ(tableClose(t), 0);
-    EXPECT_TRUE(ctx.tables.empty());
+    EXPECT_TRUE(ctx.dataFiles.empty());
 }
 
 } // namespace

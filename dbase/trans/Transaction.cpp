@@ -403,18 +403,19 @@ int TransactionState::Commit(bool unlock) {
     if (ctx_->tranState != kTranActive) return 0;
     if (finishing_) return engineError(ctx_, e4tranFail, L4engineTranCommit, kRepair);
     int rc = 0;
-    for (TableHandle* t : ctx_->tables)
+    const std::vector<TableHandle*> all = Tables();
+    for (TableHandle* t : all)
         if (t->file->appendLockOwner == t->serial && (rc = tableWriteHeader(t->file)) < 0) return rc;
-    for (TableHandle* t : ctx_->tables)
+    for (TableHandle* t : all)
         if ((rc = tableFlush(t)) != 0) return rc;
     finishing_ = true;
     if ((rc = Append(kLogCommit, nullptr, {})) < 0) return rc;
     int removed = 0;
-    for (TableHandle* t : ctx_->tables)
+    for (TableHandle* t : all)
         if ((removed = tablePendingRemove(t)) < 0) break;
     ctx_->tranState = kTranOpen;
     ctx_->unlockAuto = savedUnlockAuto_;
-    for (TableHandle* t : ctx_->tables)
+    for (TableHandle* t : all)
         if (t->file->appendLockOwner == t->serial && (rc = tableWriteHeader(t->file)) < 0) break;
     if (rc == 0 && unlock && ctx_->unlockAuto == 1) rc = engineUnlock(ctx_);
     finishing_ = false;
@@ -461,7 +462,7 @@ int TransactionState::Rollback() {
         data.assign(size_t(h.dataLen), 0);
         if ((result = fileReadAll(&file_, start + 4, data.data(), data.size())) < 0) break;
         TableHandle* t = nullptr;
-        for (TableHandle* c : ctx_->tables)
+        for (TableHandle* c : Tables())
             if (c->serial == h.owner[0]) t = c;
         if (!t) {
             result = engineError(ctx_, e4lock, L4engineTranRollback, "erwartete Satzsperre fehlt");
@@ -469,7 +470,7 @@ int TransactionState::Rollback() {
         }
         result = UndoEntry(h, data.data(), t, false);
     }
-    for (TableHandle* t : ctx_->tables)
+    for (TableHandle* t : Tables())
         for (IndexFile* i : t->indexes)
             for (auto& th : i->tags) th->pending.clear();
     // The end of the rollback is logged even after a failure.
@@ -482,7 +483,7 @@ int TransactionState::Rollback() {
     ctx_->unlockAuto = savedUnlockAuto_;
     if (result == 0) finishing_ = false;
     // Nothing changed in memory may be written after the rollback.
-    for (TableHandle* t : ctx_->tables) BlankTable(t);
+    for (TableHandle* t : Tables()) BlankTable(t);
     CloseDeferred();
     for (TableHandle* t : ctx_->tables) {
         rc = tableReleaseLocks(t);
@@ -494,8 +495,13 @@ int TransactionState::Rollback() {
 void TransactionState::CloseDeferred() {
     std::vector<TableHandle*> closing;
     closing.swap(deferred_);
-    for (TableHandle* t : closing)
-        if (std::find(ctx_->tables.begin(), ctx_->tables.end(), t) != ctx_->tables.end()) tableClose(t);
+    for (TableHandle* t : closing) tableClose(t);
+}
+
+std::vector<TableHandle*> TransactionState::Tables() const {
+    std::vector<TableHandle*> all = ctx_->tables;
+    all.insert(all.end(), deferred_.begin(), deferred_.end());
+    return all;
 }
 
 int engineLogOpen(EngineContext* ctx, const char* logName, const char* userName) {

@@ -94,6 +94,8 @@ public:
     // What the last open did with a log left behind by a crash: the number
     // of unfinished transactions it rolled back.
     int Recovered() const { return recovered_; }
+    // Tables closed during the active transaction, to be closed when it ends.
+    size_t DeferredCount() const { return deferred_.size(); }
 
 private:
     struct Entry {
@@ -113,6 +115,8 @@ private:
     long LastIdOfSlot();
     int UndoEntry(const LogEntryHeader& h, const unsigned char* data, TableHandle* t, bool recovering);
     void CloseDeferred();
+    // The open tables and those whose close waits for the end of the transaction.
+    std::vector<TableHandle*> Tables() const;
     int Fail(int code, const char* what);
 
     EngineContext* ctx_;

@@ -305,9 +305,11 @@ TEST_F(TransactionTest, CommitKeepsChangesAndClosesDeferredTables) {
     fieldAssign(tableField(t, "N"), "one");
     ASSERT_EQ(tableAppendBlank(t), 0);
     EXPECT_EQ(tableClose(t), 0);
-    EXPECT_EQ(ctx.tables.size(), 1u); // waits for the end of the transaction
+    EXPECT_TRUE(ctx.tables.empty()); // waits for the end of the transaction
+    EXPECT_EQ(ctx.tranBlock->DeferredCount(), 1u);
     ASSERT_EQ(engineTranCommit(&ctx, true), 0);
-    EXPECT_TRUE(ctx.tables.empty());
+    EXPECT_EQ(ctx.tranBlock->DeferredCount(), 0u);
+    EXPECT_TRUE(ctx.dataFiles.empty());
     t = tableOpen(&ctx, Path("KEEP"));
     EXPECT_EQ(tableRecCount(t), 3);
     EXPECT_EQ(N(t, 1), "one ");
@@ -395,12 +397,44 @@ TEST_F(TransactionTest, AClosedTableIsRolledBackAndThenClosedUnwritten) {
     ASSERT_EQ(tableGo(t, 2), 0);
     fieldAssign(tableField(t, "N"), "xx");
     ASSERT_EQ(tableClose(t), 0);
-    ASSERT_EQ(ctx.tables.size(), 1u);
+    ASSERT_EQ(ctx.tranBlock->DeferredCount(), 1u);
     ASSERT_EQ(engineTranRollback(&ctx), 0);
-    EXPECT_TRUE(ctx.tables.empty());
+    EXPECT_EQ(ctx.tranBlock->DeferredCount(), 0u);
+    EXPECT_TRUE(ctx.dataFiles.empty());
     t = tableOpen(&ctx, Path("LATE"));
     EXPECT_EQ(N(t, 2), "r2  ");
     tableClose(t);
+}
+
+// A table closed in a transaction has left the context's tables: its file
+// opens again before the transaction ends, and only a table still open
+// refuses a second one. The rollback then undoes what both wrote.
+TEST_F(TransactionTest, ATableClosedInATransactionOpensAgainBeforeItEnds) {
+    ASSERT_EQ(OpenLog(), 0);
+    // The closed table keeps its locks (of record 3 from its last append, and
+    // of record 1) until the transaction ends; the new one writes record 2.
+    TableHandle* t = MakeTable("AGAIN", 3);
+    ASSERT_EQ(engineTranStart(&ctx), 0);
+    ASSERT_EQ(tableGo(t, 1), 0);
+    fieldAssign(tableField(t, "N"), "one");
+    ASSERT_EQ(tableClose(t), 0);
+    TableHandle* u = tableOpen(&ctx, Path("AGAIN"));
+    ASSERT_NE(u, nullptr);
+    EXPECT_EQ(ctx.errorCode, 0);
+    EXPECT_EQ(N(u, 1), "one ");
+    EXPECT_EQ(tableOpen(&ctx, Path("AGAIN")), nullptr);
+    EXPECT_EQ(ctx.errorCode, -69);
+    ctx.errorCode = 0;
+    ASSERT_EQ(tableGo(u, 2), 0);
+    fieldAssign(tableField(u, "N"), "two");
+    ASSERT_EQ(tableGo(u, 1), 0);
+    ASSERT_EQ(engineTranRollback(&ctx), 0);
+    EXPECT_EQ(ctx.tranBlock->DeferredCount(), 0u);
+    ASSERT_EQ(ctx.tables.size(), 1u);
+    EXPECT_EQ(N(u, 1), "r1  ");
+    EXPECT_EQ(N(u, 2), "r2  ");
+    ASSERT_EQ(tableClose(u), 0);
+    EXPECT_TRUE(ctx.dataFiles.empty());
 }
 
 TEST_F(TransactionTest, AFailedRollbackRefusesEveryLaterTransaction) {

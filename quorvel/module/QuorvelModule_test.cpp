@@ -8,15 +8,19 @@
 #include "platform/Profile.h"
 #include "platform/System.h"
 #include "quorvel/QuorvelScratch.h"
+#include "quorvel/QuorvelTables.h"
+#include "quorvel/QuorvelTestEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 #include <cstdlib>
 #include <filesystem>
@@ -202,6 +206,124 @@ TEST_F(QuorvelModule, ExportsTheEightFunctionsAndNothingElse) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"BearbOrte", "Formular", "GetAnwenderDaten", "GetBemerkung",
                                                "GetProjektDaten", "InitQuorvel", "NeuLadenAlt", "WdbBestell"}));
+}
+
+// Programs started together on an address table of an older structure: each
+// start loads the library and calls InitQuorvel, as Velmora and Tarsilo do.
+class QuorvelStarts : public QuorvelTest {
+protected:
+    static constexpr int kStarts = 3;
+
+    // ADRESSE without HANDY, BEMERKUN as it is now and the sample places.
+    void OlderInstallation() {
+        std::filesystem::remove_all(Path("db"));
+        std::filesystem::remove_all(Path("plz"));
+        std::filesystem::create_directories(Path("db"));
+        std::filesystem::create_directories(Path("plz"));
+        ASSERT_NO_FATAL_FAILURE(CopySamplePlaces(Path("plz")));
+        std::vector<vx::FieldInfo> old;
+        for (const vx::FieldInfo* f = kAdresseFields; f->name; ++f)
+            if (std::strcmp(f->name, "HANDY") != 0) old.push_back(*f);
+        old.push_back({});
+        ASSERT_NO_FATAL_FAILURE(MakeTable(Path("db/ADRESSE"), old.data(), kAdresseTags, Rows()));
+        ASSERT_NO_FATAL_FAILURE(MakeTable(Path("db/BEMERKUN"), kBemerkunFields, nullptr, {{{"MATCH", "GRUSS"}}}));
+        vx::WriteFileAtomic(Path("Velmora.ini"), QuorvelProfileText(dir));
+        vx::WriteFileAtomic(Path("kehr.ini"), "[Kehrbezirk]\nKehrSW=0\nKehrSW_DLL=\n");
+    }
+    static std::vector<Row> Rows() {
+        return {{{"MATCH", "MUELLER"}, {"NAME1", "Ofenbau M\xFCller"}, {"NAME1_SOUN", "O191"},
+                 {"BEMERKUNG", std::string(700, 'm')}},
+                {{"MATCH", "BAUER"}, {"NAME1", "Firma Bauer"}, {"DUMMY", "Rabatt 3"}},
+                {{"MATCH", "ZANDER"}, {"NAME1", "Zander"}, {"ORT", "K\xF6ln"}}};
+    }
+
+    // Forks the starts; each loads the library, says it is ready and waits at
+    // the gate, which opens for all at once when the test closes it. Each
+    // start's error output goes to "start<i>.txt".
+    void StartTogether() {
+        int ready[2], gate[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        ASSERT_EQ(::pipe(gate), 0);
+        const std::string profile = Path("Velmora.ini");
+        std::vector<pid_t> pids;
+        for (int i = 0; i < kStarts; ++i) {
+            const std::string log = Path("start" + std::to_string(i) + ".txt");
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                ::close(ready[0]);
+                ::close(gate[1]);
+                const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+                if (fd < 0 || ::dup2(fd, 2) < 0) ::_exit(2);
+                ::close(fd);
+                void* lib = ::dlopen(VX_QUORVEL_MODULE, RTLD_NOW | RTLD_LOCAL);
+                auto init = lib ? reinterpret_cast<InitFn>(::dlsym(lib, "InitQuorvel")) : nullptr;
+                if (!init) ::_exit(3);
+                char c = 'r';
+                if (::write(ready[1], &c, 1) != 1) ::_exit(4);
+                if (::read(gate[0], &c, 1) != 0) ::_exit(5);
+                init(profile.c_str(), "", "");
+                std::fflush(stderr);
+                ::dlclose(lib);
+                ::_exit(0);
+            }
+            ASSERT_GT(pid, 0);
+            pids.push_back(pid);
+        }
+        ::close(ready[1]);
+        ::close(gate[0]);
+        for (int i = 0; i < kStarts; ++i) {
+            char c = 0;
+            EXPECT_EQ(::read(ready[0], &c, 1), 1);
+        }
+        ::close(gate[1]);
+        ::close(ready[0]);
+        for (pid_t pid : pids) {
+            int status = -1;
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        }
+    }
+
+    std::string Text(vx::TableHandle* t, const char* name) {
+        vx::Field* f = vx::tableField(t, name);
+        if (!f) return "<fehlt>";
+        if (f->type == 'M') return std::string(vx::fieldMemoPtr(f), vx::fieldMemoLen(f));
+        std::string s(vx::fieldPtr(f), f->len);
+        return s.substr(0, s.find_last_not_of(' ') + 1);
+    }
+};
+
+TEST_F(QuorvelStarts, ThreeStartsAtOnceOnAnOlderAddressTableKeepEveryRecord) {
+    for (int run = 0; run < 10; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        ASSERT_NO_FATAL_FAILURE(OlderInstallation());
+        const std::string before = Read("db/ADRESSE.DBF");
+        ASSERT_NO_FATAL_FAILURE(StartTogether());
+        // Nobody was told to end, and nothing failed.
+        for (int i = 0; i < kStarts; ++i) EXPECT_EQ(Read("start" + std::to_string(i) + ".txt"), "") << i;
+        EXPECT_EQ(Read("db/ADRESSE.DBF.OLD"), before);
+
+        vx::EngineContext ctx;
+        ASSERT_EQ(vx::engineInit(&ctx), 0);
+        vx::TableHandle* t = vx::tableOpen(&ctx, Path("db/ADRESSE"));
+        ASSERT_NE(t, nullptr);
+        ASSERT_NE(vx::tableField(t, "HANDY"), nullptr);
+        const std::vector<Row> rows = Rows();
+        ASSERT_EQ(vx::tableRecCount(t), long(rows.size()));
+        for (long r = 1; r <= long(rows.size()); ++r) {
+            ASSERT_EQ(vx::tableGo(t, r), 0);
+            for (const char* name : {"MATCH", "NAME1", "NAME1_SOUN", "ORT", "BEMERKUNG", "DUMMY"}) {
+                const auto it = rows[size_t(r - 1)].find(name);
+                EXPECT_EQ(Text(t, name), it == rows[size_t(r - 1)].end() ? "" : it->second) << r << " " << name;
+            }
+        }
+        vx::tableTagSelect(t, vx::tableTag(t, "PRIMARY"));
+        EXPECT_EQ(vx::tableSeek(t, "ZANDER"), 0);
+        EXPECT_EQ(vx::tableRecNo(t), 3);
+        vx::engineCloseAll(&ctx);
+        vx::engineInitUndo(&ctx);
+        if (HasFailure()) break;
+    }
 }
 
 } // namespace
