@@ -714,7 +714,9 @@ TEST_F(TarsiloFormTest, NumberFieldsSayWhatIsWrongAtTheirField) {
     } cases[] = {{IDC_EFFECTIVE_HEIGHT, "", "wirksame Schornsteinhöhe: Bitte geben Sie eine Zahl ein, zum Beispiel 12,5."},
                  {IDC_OUTPUT_TO, "", "Nennwärmeleistung bis: Bitte geben Sie eine Zahl ein, zum Beispiel 12,5."},
                  {IDC_EFFECTIVE_HEIGHT, "123456789012345678901234567890123456789",
-                  "wirksame Schornsteinhöhe: Erlaubt sind Werte von 0 bis 200 m"}};
+                  "wirksame Schornsteinhöhe: Erlaubt sind Werte von 0,01 bis 200 m"},
+                 // The chimney's own limit: the field says what "Mach Et" would.
+                 {IDC_EFFECTIVE_HEIGHT, "0", "wirksame Schornsteinhöhe: Erlaubt sind Werte von 0,01 bis 200 m"}};
     for (const Case& c : cases) {
         retype(c.id, c.typed);
         Key(keys, WXK_TAB);
@@ -725,10 +727,10 @@ TEST_F(TarsiloFormTest, NumberFieldsSayWhatIsWrongAtTheirField) {
         Settle();
     }
 
-    // "Mach Et" with a height the chimney cannot have: the message names the
-    // field, writes the limits with a comma, and the field takes the keyboard.
+    // "Mach Et" with a height the chimney cannot have, still in its field: the
+    // message names the field, writes the limits as the field does, and the
+    // field keeps the keyboard.
     retype(IDC_EFFECTIVE_HEIGHT, "0");
-    FocusOn(form_->FindWindow(CTarsiloView::IDC_MACH_ET));
     messages_.service.shown.clear();
     form_->OnAlle();
     form_->OnMachEt();
