@@ -1,10 +1,15 @@
 #include "velmora/shared/DialogFields.h"
 
+#include "platform/wx/WxMnemonics.h"
+#include "platform/wx/WxText.h"
 #include "quorvel/fields/CParsedEdit.h"
+#include "quorvel/fields/CPromptMessage.h"
 #include "quorvel/fields/FieldRules.h"
 #include "values/CMEinheitListe.h"
 
 #include <wx/window.h>
+
+#include <algorithm>
 
 DialogFields::DialogFields(wxWindow* dialog) : dialog_(dialog), host_(dialog, *this, 1, ActiveFields()) {}
 
@@ -31,4 +36,19 @@ CParsedEdit* DialogFields::NumberField(int id, unsigned promptId) {
     return edit;
 }
 
-void DialogFields::ShowStrip() { host_.InitMessages(); }
+void DialogFields::ShowStrip() {
+    host_.InitMessages();
+    CPromptMessage* strip = host_.strip;
+    if (!strip) return;
+    // The strip draws one line: the dialog is made wide enough for the
+    // longest text a field gives it, the refusal with the field's name.
+    int widest = 0;
+    for (CParsedEdit* edit : edits_) {
+        const std::string label = vx::FromWx(vx::LabelOf(edit));
+        const std::string refused = fields::RefusedKeyText(fields::KindDecimal);
+        for (const std::string& text : {label.empty() ? refused : label + ": " + refused,
+                                        fields::PromptText(*edit->value, host_.core.fields)})
+            widest = std::max(widest, strip->GetTextExtent(vx::ToWx(text)).x);
+    }
+    strip->SetMinSize(wxSize(widest + 8, strip->GetMinSize().y));
+}
