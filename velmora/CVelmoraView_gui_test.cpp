@@ -350,6 +350,8 @@ TEST_F(FormTest, WheelOverAListScrollsTheFormAndKeepsEveryChoice) {
     EXPECT_EQ(doc_->heatGenerator.typeDesignation.text, "Oleomat 17");
     EXPECT_EQ(doc_->resultValid, 1);
     EXPECT_TRUE(DiagramShown());
+    const std::string dir = vx::ArtefactDir();
+    if (!dir.empty()) vx::RunProgram("import", {"-window", "root", vx::JoinPath(dir, "velmora_form_wheel.png")});
     wxUIActionSimulator().MouseMove(0, 0);
 }
 
