@@ -224,6 +224,9 @@ TEST_F(PrintTest, FuelPrintedAsTheFormListNamesIt) {
     const std::string text = vx::report::testing::PdfText(pdf);
     EXPECT_NE(text.find("Brennwert - Erdgas"), std::string::npos) << text;
     EXPECT_EQ(text.find("Erdgas Brenner mit Gebl"), std::string::npos);
+    const std::string artefacts = vx::ArtefactDir();
+    if (!artefacts.empty() && vx::report::testing::RenderFirstPage(pdf, Path("brennwert")))
+        vx::RunProgram("cp", {Path("brennwert") + ".png", vx::JoinPath(artefacts, "velmora-calculation-condensing-page1.png")});
     vx::Strings().Clear();
 }
 
