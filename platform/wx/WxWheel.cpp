@@ -14,6 +14,14 @@
 namespace vx {
 namespace {
 
+// The choice list (a toolkit choice, a combo box or a drawn combo) that
+// window is or lies in; null when it is in none.
+wxWindow* ChoiceListOf(wxWindow* window) {
+    for (wxWindow* w = window; w && !w->IsTopLevel(); w = w->GetParent())
+        if (wxDynamicCast(w, wxChoice) || wxDynamicCast(w, wxComboBox) || dynamic_cast<wxComboCtrl*>(w)) return w;
+    return nullptr;
+}
+
 bool HoldsKeyboard(wxWindow* list) {
     for (wxWindow* w = FocusedWindowIn(list); w; w = w->GetParent()) {
         if (w == list) return true;
@@ -23,8 +31,8 @@ bool HoldsKeyboard(wxWindow* list) {
 }
 
 // Scrolls the nearest scrolled window around list as the wheel would have
-// scrolled it; false when there is none.
-bool ScrollAround(wxWindow* list, const wxMouseEvent& wheel) {
+// scrolled it; a list in no scrolled window stays as it is.
+void ScrollAround(wxWindow* list, const wxMouseEvent& wheel) {
     for (wxWindow* w = list->GetParent(); w && !w->IsTopLevel(); w = w->GetParent()) {
         auto* scrolled = dynamic_cast<wxScrollHelper*>(w);
         if (!scrolled) continue;
@@ -35,9 +43,8 @@ bool ScrollAround(wxWindow* list, const wxMouseEvent& wheel) {
         if (wheel.GetWheelAxis() == wxMOUSE_WHEEL_HORIZONTAL) x = std::max(0, x - lines);
         else y = std::max(0, y + lines);
         scrolled->Scroll(x, y);
-        return true;
+        return;
     }
-    return false;
 }
 
 class WheelRule : public wxEventFilter {
@@ -54,12 +61,6 @@ public:
 };
 
 } // namespace
-
-wxWindow* ChoiceListOf(wxWindow* window) {
-    for (wxWindow* w = window; w && !w->IsTopLevel(); w = w->GetParent())
-        if (wxDynamicCast(w, wxChoice) || wxDynamicCast(w, wxComboBox) || dynamic_cast<wxComboCtrl*>(w)) return w;
-    return nullptr;
-}
 
 void InstallWheelRule() {
     static WheelRule* rule = nullptr;

@@ -3,13 +3,7 @@
 // small window must not pick another entry on the way.
 #pragma once
 
-class wxWindow;
-
 namespace vx {
-
-// The choice list (a toolkit choice, a combo box or a drawn combo) that
-// window is or lies in; null when it is in none.
-wxWindow* ChoiceListOf(wxWindow* window);
 
 // The rule for every window of the process, installed once.
 void InstallWheelRule();
