@@ -31,6 +31,8 @@ CrossSectionTables& SharedCrossSectionTables() {
     return tables;
 }
 
+bool CrossSectionSizeAllowed(double metres) { return metres >= kCrossSectionMin && metres <= kCrossSectionMax; }
+
 bool OvalPairBefore(const std::pair<double, double>& a, const std::pair<double, double>& b) {
     return PairText(a) < PairText(b);
 }
@@ -55,7 +57,8 @@ std::vector<CrossSectionLine> CrossSectionLines(const std::string& text, char pr
         CrossSectionLine entry;
         entry.line = number;
         entry.value = line.substr(eq + 1);
-        const auto usable = [](double v) { return std::isfinite(v) && v > 0.0; };
+        // A size the editor would refuse is no size for the calculation either.
+        const auto usable = [](double v) { return CrossSectionSizeAllowed(v); };
         if (prefix == 'O') {
             const size_t x = entry.value.find_first_of("xX");
             const double b = x == std::string::npos ? 0.0 : EntryValue(entry.value.substr(x + 1));
@@ -75,9 +78,9 @@ std::string BadCrossSectionLinesMessage(const std::string& name, std::vector<int
     for (int line : lines) list += (list.empty() ? "" : ", ") + std::to_string(line);
     if (lines.size() == 1)
         return "In der Datei \"" + name + "\" steht in Zeile " + list +
-               " keine gültige Größe (eine Zahl größer als 0). Die Zeile wird übergangen.";
+               " keine gültige Größe (eine Zahl von 0,05 bis 2 m). Die Zeile wird übergangen.";
     return "In der Datei \"" + name + "\" stehen in den Zeilen " + list +
-           " keine gültigen Größen (Zahlen größer als 0). Die Zeilen werden übergangen.";
+           " keine gültigen Größen (Zahlen von 0,05 bis 2 m). Die Zeilen werden übergangen.";
 }
 
 std::vector<int> ReadCrossSectionTable(const std::string& text, char prefix, CrossSectionTables& tables) {

@@ -23,12 +23,16 @@ void LoadCrossSectionTables();
 // returns the numbers (from 1) of the lines skipped for a bad size.
 std::vector<int> ReadCrossSectionTable(const std::string& text, char prefix, CrossSectionTables& tables);
 
+// The sizes a table may hold (m), as the table editor takes them.
+inline constexpr double kCrossSectionMin = 0.05, kCrossSectionMax = 2.0;
+bool CrossSectionSizeAllowed(double metres);
+
 // One line of a prefix as the calculation reads it: the first line is the
 // header, the first empty line ends the table.
 struct CrossSectionLine {
     int line = 0;       // from 1
     std::string value;  // the text after the first "="
-    bool valid = false; // a finite size above 0 (both sides of an oval pair)
+    bool valid = false; // an allowed size (both sides of an oval pair)
 };
 std::vector<CrossSectionLine> CrossSectionLines(const std::string& text, char prefix);
 // The message for lines skipped in the file `name`; empty when there are none.

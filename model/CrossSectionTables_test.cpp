@@ -79,6 +79,24 @@ TEST_F(CrossSections, BadSizesAreSkippedAndNamed) {
     EXPECT_NE(messages.service.shown[1].text.find("Zeile 3 "), std::string::npos);
 }
 
+// A size the table editor refuses (below 0,05 m or above 2 m) is no size for
+// the calculation either: skipped and named with file and line.
+TEST_F(CrossSections, SizesOutsideTheEditorsRangeAreSkippedAndNamed) {
+    vx::ScopedScriptedMessages messages;
+    WriteTable("INNENTAB.INI", "[INNENTAB]\nR1=0.05\nR2=1e308\nR3=0,04\nR4=2\nR5=2.01\n"
+                               "Q1=0.049\nQ2=0.3\nO1=0.1x3\nO2=0.1x0.2\n");
+    LoadCrossSectionTables();
+    EXPECT_EQ(SharedCrossSectionTables().round, (std::vector<double>{0.05, 2.0}));
+    EXPECT_EQ(SharedCrossSectionTables().square, std::vector<double>{0.3});
+    ASSERT_EQ(SharedCrossSectionTables().oval.size(), 1u);
+    EXPECT_EQ(SharedCrossSectionTables().oval[0], std::make_pair(0.1, 0.2));
+    ASSERT_EQ(messages.service.shown.size(), 1u);
+    const std::string& text = messages.service.shown[0].text;
+    EXPECT_NE(text.find("\"INNENTAB.INI\""), std::string::npos) << text;
+    EXPECT_NE(text.find("Zeilen 3, 4, 6, 7, 9 "), std::string::npos) << text;
+    EXPECT_NE(text.find("0,05 bis 2 m"), std::string::npos) << text;
+}
+
 TEST_F(CrossSections, FoundCaseInsensitivelyAndFreedWithTheLastSection) {
     WriteTable("innentab.ini", "[INNENTAB]\r\nR1=0,15\r\nR2=0.12\r\n\r\nR3=0.2\r\n");
     const int before = LivingPipeSections();

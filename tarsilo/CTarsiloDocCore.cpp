@@ -10,6 +10,8 @@
 #include "values/Helpers.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 
+#include <algorithm>
+
 namespace {
 
 // Without a display nothing shows and nothing cancels.
@@ -76,8 +78,7 @@ CTarsiloDocCore::CTarsiloDocCore() : FlueSystem(FlueSystemVariant::Assignment())
     // at the full load only.
     partLoadOnlyAfterPass = true;
     // Typed as decimals (input kind 8); outputs in kW, lengths in m. Zero is
-    // allowed everywhere: "bis" 0 and size 0 have their meaning, and a zero
-    // height is refused by the chimney's own check with its message.
+    // allowed for the outputs and sizes: "bis" 0 and size 0 have their meaning.
     constexpr uint16_t decimal = 8;
     outputFrom.Init(IDC_OUTPUT_FROM, 0, 0, 0, decimal, kUnitKilowatt, kUnitKilowatt, 0, 0, IDS_WERTEBEREICH, 0, 5000,
                     false);
@@ -85,6 +86,10 @@ CTarsiloDocCore::CTarsiloDocCore() : FlueSystem(FlueSystemVariant::Assignment())
                   false);
     effectiveHeight.Init(IDC_EFFECTIVE_HEIGHT, 0, 0, 0, decimal, kUnitMetre, kUnitMetre, 0, 0, IDS_WERTEBEREICH, 0, 200,
                          false);
+    // The height is the chimney's length and height at once: the field takes
+    // what both take, so that it and "Mach Et" name one range.
+    effectiveHeight.minimum = std::max(chimney.length.minimum, chimney.height.minimum);
+    effectiveHeight.maximum = std::min(chimney.length.maximum, chimney.height.maximum);
     sectionSize.Init(IDC_SECTION_SIZE, 0, 0, 0, decimal, kUnitMetre, kUnitMetre, 0, 0, IDS_WERTEBEREICH, 0, 2, false);
     secondSide.Init(IDC_SECOND_SIDE, 0, 0, 0, decimal, kUnitMetre, kUnitMetre, 0, 0, IDS_WERTEBEREICH, 0, 2, false);
 }

@@ -421,6 +421,34 @@ TEST_F(AssignmentTest, ChimneyFailingItsCheckIsNotComputed) {
     EXPECT_EQ(doc.chimney.checkFlag, 0);
 }
 
+// The height field and "Mach Et" name one range: what the field refuses on
+// leaving is what the chimney refuses, in the same words.
+TEST_F(AssignmentTest, HeightFieldAndComputationNameOneRange) {
+    Write({Gas("Alpha", "G 20", 20)});
+    TestDoc doc;
+    Prepare(doc, 2, 0.2);
+    auto firstLine = [](const std::string& text) { return text.substr(0, text.find("\r\n")); };
+    for (double height : {0.0, 0.005, 200.5}) {
+        doc.effectiveHeight.value = height;
+        std::string fieldMessage;
+        doc.effectiveHeight.CheckRange(fieldMessage, nullptr, nullptr);
+        EXPECT_FALSE(fieldMessage.empty()) << height;
+        messages.service.shown.clear();
+        doc.ComputeAssignmentTable();
+        ASSERT_EQ(messages.service.shown.size(), 1u) << height;
+        EXPECT_EQ(firstLine(messages.service.shown[0].text), "wirksame Schornsteinhöhe: " + firstLine(fieldMessage))
+            << height;
+        EXPECT_EQ(doc.failedInput, IDC_EFFECTIVE_HEIGHT);
+    }
+    // The limits themselves pass both.
+    for (double height : {0.01, 200.0}) {
+        doc.effectiveHeight.value = height;
+        std::string fieldMessage;
+        doc.effectiveHeight.CheckRange(fieldMessage, nullptr, nullptr);
+        EXPECT_EQ(fieldMessage, "") << height;
+    }
+}
+
 TEST_F(AssignmentTest, PositivePressureConnectorTakesTheChimneySection) {
     Write({Gas("Alpha", "GB 20", 20, 1)});
     for (double size : {0.0, 0.18}) {

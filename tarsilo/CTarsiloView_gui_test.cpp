@@ -17,6 +17,7 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
+#include "platform/wx/WxTestWheel.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/CParsedEdit.h"
@@ -44,6 +45,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
 #include <unistd.h>
 
 namespace {
@@ -125,6 +128,31 @@ protected:
 };
 
 } // namespace
+
+// The wheel over a list that does not have the keyboard picks nothing: the
+// fuel, the system and the shape stay as chosen.
+TEST_F(TarsiloFormTest, WheelOverAListKeepsTheChoice) {
+    ChooseFuel(2);
+    auto* system = Control<CMyComboBox>(IDC_SYSTEM);
+    Choose(system, system, wxEVT_COMBOBOX, 1);
+    const std::pair<wxWindow*, wxItemContainerImmutable*> lists[] = {
+        {form_->FuelChoice(), form_->FuelChoice()}, {system, system}, {form_->ShapeChoice(), form_->ShapeChoice()}};
+    int chosen[std::size(lists)];
+    for (size_t i = 0; i < std::size(lists); ++i) chosen[i] = lists[i].second->GetSelection();
+    wxWindow* machEt = form_->FindWindow(CTarsiloView::IDC_MACH_ET);
+    FocusOn(machEt);
+    vx::testing::WheelCounter wheel;
+    for (const auto& [window, items] : lists) {
+        const int seen = wheel.count;
+        ASSERT_TRUE(vx::testing::TurnWheel(window->GetScreenRect().GetPosition() + wxPoint(10, window->GetSize().y / 2), 2));
+        ASSERT_TRUE(PumpUntil([&] { return wheel.count >= seen + 2; })) << window->GetId();
+        Settle();
+        for (size_t i = 0; i < std::size(lists); ++i)
+            EXPECT_EQ(lists[i].second->GetSelection(), chosen[i]) << "wheel over " << window->GetId();
+    }
+    EXPECT_EQ(doc_->fuelIndex, 2);
+    wxUIActionSimulator().MouseMove(0, 0);
+}
 
 TEST_F(TarsiloFormTest, FormTextsAndColumns) {
     EXPECT_EQ(form_->FuelChoice()->GetCount(), 13u);
@@ -714,7 +742,9 @@ TEST_F(TarsiloFormTest, NumberFieldsSayWhatIsWrongAtTheirField) {
     } cases[] = {{IDC_EFFECTIVE_HEIGHT, "", "wirksame Schornsteinhöhe: Bitte geben Sie eine Zahl ein, zum Beispiel 12,5."},
                  {IDC_OUTPUT_TO, "", "Nennwärmeleistung bis: Bitte geben Sie eine Zahl ein, zum Beispiel 12,5."},
                  {IDC_EFFECTIVE_HEIGHT, "123456789012345678901234567890123456789",
-                  "wirksame Schornsteinhöhe: Erlaubt sind Werte von 0 bis 200 m"}};
+                  "wirksame Schornsteinhöhe: Erlaubt sind Werte von 0,01 bis 200 m"},
+                 // The chimney's own limit: the field says what "Mach Et" would.
+                 {IDC_EFFECTIVE_HEIGHT, "0", "wirksame Schornsteinhöhe: Erlaubt sind Werte von 0,01 bis 200 m"}};
     for (const Case& c : cases) {
         retype(c.id, c.typed);
         Key(keys, WXK_TAB);
@@ -725,10 +755,10 @@ TEST_F(TarsiloFormTest, NumberFieldsSayWhatIsWrongAtTheirField) {
         Settle();
     }
 
-    // "Mach Et" with a height the chimney cannot have: the message names the
-    // field, writes the limits with a comma, and the field takes the keyboard.
+    // "Mach Et" with a height the chimney cannot have, still in its field: the
+    // message names the field, writes the limits as the field does, and the
+    // field keeps the keyboard.
     retype(IDC_EFFECTIVE_HEIGHT, "0");
-    FocusOn(form_->FindWindow(CTarsiloView::IDC_MACH_ET));
     messages_.service.shown.clear();
     form_->OnAlle();
     form_->OnMachEt();

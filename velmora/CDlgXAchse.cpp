@@ -25,6 +25,11 @@ CDlgXAchse::CDlgXAchse(wxWindow* parent) {
         help->SetLabel(vx::ToWx(vx::LoadString(IDS_HOEHENBEREICH_HILFE)));
         help->Wrap(320);
     }
+    // Fields of the forms: letters are refused as they are typed.
+    fields_.NumberField(IDC_START, IDS_HOEHE_BEREICH);
+    fields_.NumberField(IDC_STEP, IDS_SCHRITT_BEREICH);
+    fields_.NumberField(IDC_END, IDS_HOEHE_BEREICH);
+    fields_.ShowStrip();
     ShowTexts(LoadHeightRange());
     Fit();
     Bind(wxEVT_BUTTON, &CDlgXAchse::OnApply, this, wxID_OK);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "velmora/HeightRangeRules.h"
+#include "velmora/shared/DialogFields.h"
 
 #include <wx/dialog.h>
 
@@ -20,5 +21,6 @@ private:
     void OnApply(wxCommandEvent&);
     void OnDefault(wxCommandEvent&);
 
+    DialogFields fields_{this};
     HeightRange range_;
 };

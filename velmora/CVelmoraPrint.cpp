@@ -18,6 +18,7 @@
 #include "values/CWDouble.h"
 #include "values/Helpers.h"
 #include "velmora/CVelmoraDiag.h"
+#include "velmora/FormLists.h"
 #include "velmora/shared/PrintTexts.h"
 
 #include <cstdlib>
@@ -33,6 +34,14 @@ namespace {
 std::string TrimLeft(const std::string& s) {
     size_t i = s.find_first_not_of(' ');
     return i == std::string::npos ? std::string() : s.substr(i);
+}
+
+// The fuel as the form's list names it, so that a condensing boiler is not
+// printed as its burner type; fuels the list has not keep the model's name.
+std::string PrintedFuelText(const CWaerme& heater) {
+    const int position = FuelPositionOf(heater.fuel.value, heater.condensing, -1);
+    const std::string text = position >= 0 ? vx::LoadString(IDS_FUEL_FIRST + unsigned(position)) : std::string();
+    return text.empty() ? heater.GetFuelText() : text;
 }
 
 } // namespace
@@ -99,7 +108,7 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     text("Hersteller", heater.manufacturerName.text);
     text("Typ", heater.typeDesignation.text);
     text("Baujahr", heater.typeText3.text);
-    text("Brennstoff", heater.GetFuelText());
+    text("Brennstoff", PrintedFuelText(heater));
     text("Qn", PrintCellText(heater.output));
     text("Tw", PrintCellText(heater.gasTemperature));
     text("Dhw", PrintCellText(heater.outletDiameter));

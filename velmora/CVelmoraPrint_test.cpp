@@ -15,6 +15,9 @@
 #include "platform/report/FontCacheCleanup.h"
 #include "velmora/PrintTestSource.h"
 #include "platform/RecordingCanvas.h"
+#include "platform/StringTable.h"
+#include "velmora/FormLists.h"
+#include "velmora/VelmoraSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -188,6 +191,43 @@ TEST_F(PrintTest, VariablesOfOtherCases) {
     project.Text(CProjekt::EmpfFax) = "";
     project.Text(CProjekt::EmpfTel) = "";
     EXPECT_EQ(Variables()["EmpTelFaxf"], "");
+}
+
+// The page names the fuel as the form's list does: a condensing gas boiler
+// is "Brennwert - Erdgas", not the burner type of its fuel row.
+TEST_F(PrintTest, FuelPrintedAsTheFormListNamesIt) {
+    vx::Strings().Clear();
+    LoadProgramStrings();
+    struct Case {
+        int16_t fuel;
+        int32_t condensing;
+        int position;
+    };
+    const Case cases[] = {{0, 0, 0},  {1, 0, 1},  {2, 0, 2},  {3, 0, 3},  {8, 0, 4},  {9, 0, 5}, {10, 0, 6},
+                          {11, 0, 7}, {12, 0, 8}, {13, 0, 9}, {1, 1, 10}, {2, 1, 11}, {8, 1, 12}};
+    const std::vector<std::string> list = FuelTexts();
+    for (const Case& c : cases) {
+        heater.fuel.value = c.fuel;
+        heater.condensing = c.condensing;
+        EXPECT_EQ(Variables()["Brennstoff"], list[size_t(c.position)]) << c.fuel << "/" << c.condensing;
+    }
+    // A fuel the list has not keeps the model's name.
+    heater.fuel.value = 4;
+    heater.condensing = 0;
+    EXPECT_EQ(Variables()["Brennstoff"], heater.GetFuelText());
+
+    // On paper, through the print job.
+    heater.fuel.value = 2;
+    heater.condensing = 1;
+    const std::string pdf = Path("brennwert.pdf");
+    ASSERT_EQ(CVelmoraPrint().PrintCalculation(kPrintExportQuiet, source, "PDF", pdf, ""), 0);
+    const std::string text = vx::report::testing::PdfText(pdf);
+    EXPECT_NE(text.find("Brennwert - Erdgas"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Erdgas Brenner mit Gebl"), std::string::npos);
+    const std::string artefacts = vx::ArtefactDir();
+    if (!artefacts.empty() && vx::report::testing::RenderFirstPage(pdf, Path("brennwert")))
+        vx::RunProgram("cp", {Path("brennwert") + ".png", vx::JoinPath(artefacts, "velmora-calculation-condensing-page1.png")});
+    vx::Strings().Clear();
 }
 
 TEST_F(PrintTest, ExportsTheCalculationToPdf) {

@@ -16,6 +16,7 @@
 #include "platform/StringTable.h"
 #include "platform/System.h"
 #include "platform/TestSupport.h"
+#include "platform/wx/WxTestWheel.h"
 #include "platform/wx/WxText.h"
 #include "velmora/CComboWrzTyp.h"
 #include "velmora/shared/CCombVelmora.h"
@@ -30,6 +31,7 @@
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
+#include <wx/scrolwin.h>
 #include <wx/stattext.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
@@ -37,6 +39,8 @@
 
 #include <cstdlib>
 #include <functional>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -289,6 +293,66 @@ TEST_F(FormTest, SmallWindowScrollsToMachEtAndTheSystemListShowsEveryEntry) {
     if (!dir.empty()) vx::RunProgram("import", {"-window", "root", vx::JoinPath(dir, "velmora_form_system_list.png")});
     system->Dismiss();
     Pump();
+}
+
+// In a small window the form scrolls: the wheel over a list that does not
+// have the keyboard scrolls the form and never picks another entry, so the
+// heat generator and its diagram stay.
+TEST_F(FormTest, WheelOverAListScrollsTheFormAndKeepsEveryChoice) {
+    ChooseFuel(1);
+    ChooseManufacturer("Kesselwerk Almendorf GmbH");
+    ChooseType("Oleomat 17");
+    ASSERT_EQ(ChooseSystem(1), 1);
+    Click(CVelmoraView::IDC_MACH_ET);
+    Pump();
+    ASSERT_EQ(doc_->resultValid, 1);
+    ASSERT_TRUE(DiagramShown());
+    frame_->SetSize(600, 400);
+    for (int i = 0; i < 10 && form_->GetClientSize().y > 400; ++i) Pump();
+    auto* scrolled = dynamic_cast<wxScrollHelper*>(form_);
+    ASSERT_NE(scrolled, nullptr);
+    auto until = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 4000 && !done(); ++i) {
+            wxYield();
+            wxMilliSleep(5);
+        }
+        return done();
+    };
+    auto* fuel = Control<wxChoice>(CVelmoraView::IDC_FUEL);
+    auto* manufacturer = Control<wxChoice>(CVelmoraView::IDC_MANUFACTURER);
+    auto* type = Control<CComboWrzTyp>(CVelmoraView::IDC_TYPE);
+    auto* system = Control<CCombVelmora>(CVelmoraView::IDC_SYSTEM);
+    const std::pair<wxWindow*, wxItemContainerImmutable*> lists[] = {
+        {type, type}, {fuel, fuel}, {manufacturer, manufacturer}, {system, system}};
+    int chosen[std::size(lists)];
+    for (size_t i = 0; i < std::size(lists); ++i) chosen[i] = lists[i].second->GetSelection();
+    auto* machEt = Control<wxButton>(CVelmoraView::IDC_MACH_ET);
+    vx::testing::WheelCounter wheel;
+    for (const auto& [window, items] : lists) {
+        // The keyboard is on the button; the form back at its top.
+        frame_->Raise();
+        machEt->SetFocus();
+        ASSERT_TRUE(until([&] { return wxWindow::FindFocus() == machEt; }));
+        scrolled->Scroll(0, 0);
+        Pump();
+        const wxRect shown = form_->GetScreenRect().Intersect(window->GetScreenRect());
+        ASSERT_FALSE(shown.IsEmpty()) << window->GetId();
+        const int seen = wheel.count;
+        ASSERT_TRUE(vx::testing::TurnWheel(shown.GetPosition() + wxPoint(shown.width / 2, shown.height / 2), 3));
+        ASSERT_TRUE(until([&] { return wheel.count >= seen + 3; })) << window->GetId();
+        Pump();
+        int x = 0, y = 0;
+        scrolled->GetViewStart(&x, &y);
+        EXPECT_GT(y, 0) << "the form did not scroll over " << window->GetId();
+        for (size_t i = 0; i < std::size(lists); ++i)
+            EXPECT_EQ(lists[i].second->GetSelection(), chosen[i]) << "wheel over " << window->GetId();
+    }
+    EXPECT_EQ(doc_->heatGenerator.typeDesignation.text, "Oleomat 17");
+    EXPECT_EQ(doc_->resultValid, 1);
+    EXPECT_TRUE(DiagramShown());
+    const std::string dir = vx::ArtefactDir();
+    if (!dir.empty()) vx::RunProgram("import", {"-window", "root", vx::JoinPath(dir, "velmora_form_wheel.png")});
+    wxUIActionSimulator().MouseMove(0, 0);
 }
 
 TEST_F(FormTest, HeadingsMoveToTheFirstSystemAfterThem) {

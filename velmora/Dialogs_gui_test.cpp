@@ -19,6 +19,8 @@
 #include "platform/TestSupport.h"
 #include "platform/wx/WxText.h"
 #include "platform/TestProfile.h"
+#include "quorvel/fields/CPromptMessage.h"
+#include "quorvel/fields/FieldsTestDialog.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -124,8 +126,9 @@ TEST_F(DialogTest, GeoHeightAcceptedRejectedAndStoredAsDefault) {
         EXPECT_EQ(rc, wxID_OK);
         EXPECT_DOUBLE_EQ(dialog.Height(), 325.5);
         ASSERT_EQ(messages.service.shown.size(), 1u);
-        EXPECT_EQ(messages.service.shown[0].text, vx::LoadString(235));
-        EXPECT_EQ(messages.service.shown[0].text, "Es sind nur Werte zwischen 0 und 5000 m erlaubt.");
+        // Named by the field's label.
+        EXPECT_EQ(messages.service.shown[0].text, "Höhe über NN [m]: " + vx::LoadString(235));
+        EXPECT_EQ(messages.service.shown[0].text, "Höhe über NN [m]: Es sind nur Werte zwischen 0 und 5000 m erlaubt.");
         // Nothing was stored as the default.
         EXPECT_EQ(vx::Profile().GetString("Grunddaten", "GeoHoehe", "none"), "none");
     }
@@ -152,9 +155,9 @@ TEST_F(DialogTest, GeoHeightAcceptedRejectedAndStoredAsDefault) {
         EXPECT_TRUE(stayed);
         EXPECT_EQ(rc, wxID_CANCEL);
         ASSERT_EQ(messages.service.shown.size(), 4u);
-        EXPECT_EQ(messages.service.shown[1].text, vx::LoadString(235));
-        EXPECT_EQ(messages.service.shown[2].text, "Bitte geben Sie eine Zahl ein, zum Beispiel 12,5.");
-        EXPECT_EQ(messages.service.shown[3].text, vx::LoadString(238));
+        EXPECT_EQ(messages.service.shown[1].text, "Höhe über NN [m]: " + vx::LoadString(235));
+        EXPECT_EQ(messages.service.shown[2].text, "Höhe über NN [m]: Bitte geben Sie eine Zahl ein, zum Beispiel 12,5.");
+        EXPECT_EQ(messages.service.shown[3].text, "Höhe über NN [m]: " + vx::LoadString(238));
         ASSERT_EQ(focusAfter.size(), 2u);
         EXPECT_EQ(focusAfter[0], dialog.FindWindow(CDlgGeoHoehe::IDC_HEIGHT));
         EXPECT_EQ(focusAfter[1], dialog.FindWindow(CDlgGeoHoehe::IDC_HEIGHT));
@@ -209,10 +212,13 @@ TEST_F(DialogTest, HeightRangeDefaultsCheckedAndStored) {
     ASSERT_EQ(focus.size(), std::size(wrongs));
     for (size_t i = 0; i < focus.size(); ++i) EXPECT_EQ(focus[i], dialog.FindWindow(wrongs[i].field)) << i;
     ASSERT_EQ(messages.service.shown.size(), std::size(wrongs));
+    // Each message names its field by the field's label.
     const unsigned expected[] = {240, 236, 238, 239, 239, 238, 238};
+    const char* const named[] = {"Schrittweite [m]: ", "Anfangswert [m]: ", "Endwert [m]: ", "Endwert [m]: ",
+                                 "Anfangswert [m]: ", "Schrittweite [m]: ", "Anfangswert [m]: "};
     for (size_t i = 0; i < std::size(expected); ++i)
-        EXPECT_EQ(messages.service.shown[i].text, vx::LoadString(expected[i])) << i;
-    EXPECT_EQ(messages.service.shown[3].text, "Es sind nur Werte zwischen 1 und 100 m erlaubt.");
+        EXPECT_EQ(messages.service.shown[i].text, named[i] + vx::LoadString(expected[i])) << i;
+    EXPECT_EQ(messages.service.shown[3].text, "Endwert [m]: Es sind nur Werte zwischen 1 und 100 m erlaubt.");
     EXPECT_EQ(rc, wxID_OK);
     EXPECT_DOUBLE_EQ(dialog.Range().start, 5.5);
     EXPECT_DOUBLE_EQ(dialog.Range().step, 2.5);
@@ -220,6 +226,38 @@ TEST_F(DialogTest, HeightRangeDefaultsCheckedAndStored) {
     EXPECT_EQ(vx::Profile().GetString("Global", "HStart"), "5.5");
     EXPECT_EQ(vx::Profile().GetString("Global", "HStep"), "2.5");
     EXPECT_EQ(vx::Profile().GetString("Global", "HEnd"), "30.0");
+}
+
+// The height range's fields refuse a letter as it is typed and say, naming
+// the field, what they take.
+TEST_F(DialogTest, HeightRangeFieldsRefuseALetterAtOnce) {
+    vx::ScopedScriptedMessages messages;
+    CDlgXAchse dialog(frame_);
+    struct Typed {
+        int field;
+        std::string text, strip;
+    };
+    std::vector<Typed> typed;
+    RunModal(dialog, [&] {
+        KeyUpCounter keys;
+        for (int id : {CDlgXAchse::IDC_START, CDlgXAchse::IDC_STEP, CDlgXAchse::IDC_END}) {
+            auto* field = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(id));
+            FocusOn(field);
+            field->SelectAll();
+            ::Type(keys, "1a2");
+            auto* strip = dynamic_cast<CPromptMessage*>(dialog.GetChildren().back());
+            typed.push_back({id, Text(dialog, id), strip ? strip->Text() : "<no strip>"});
+        }
+        Snapshot(dialog, "velmora_dialog_height_range_letter.png");
+        Click(dialog, wxID_CANCEL);
+    });
+    const char* const labels[] = {"Anfangswert [m]", "Schrittweite [m]", "Endwert [m]"};
+    ASSERT_EQ(typed.size(), 3u);
+    for (size_t i = 0; i < typed.size(); ++i) {
+        EXPECT_EQ(typed[i].text, "12") << typed[i].field;
+        EXPECT_EQ(typed[i].strip, std::string(labels[i]) + ": Erlaubt sind Ziffern und ein Komma.");
+    }
+    EXPECT_TRUE(messages.service.shown.empty());
 }
 
 TEST_F(DialogTest, HintSwitchWrittenOnOk) {
@@ -302,14 +340,52 @@ TEST_F(TableDialogTest, EntriesCheckedAddedSortedAndWritten) {
     EXPECT_EQ(focusAfterNonsense, dialog.FindWindow(CDlgQuerschnitte::IDC_ENTRY));
     EXPECT_EQ(selectedAfterAdd, "0,09");
     ASSERT_EQ(messages.service.shown.size(), 3u);
-    EXPECT_EQ(messages.service.shown[0].text, vx::LoadString(232));
-    EXPECT_EQ(messages.service.shown[0].text, "Es sind nur Werte zwischen 0,05 m und 2 m erlaubt");
-    EXPECT_EQ(messages.service.shown[1].text, vx::LoadString(238));
+    EXPECT_EQ(messages.service.shown[0].text, "Durchmesser: " + vx::LoadString(232));
+    EXPECT_EQ(messages.service.shown[0].text, "Durchmesser: Es sind nur Werte zwischen 0,05 m und 2 m erlaubt");
+    EXPECT_EQ(messages.service.shown[1].text, "Durchmesser: " + vx::LoadString(238));
     EXPECT_EQ(messages.service.shown[2].text, vx::LoadString(233));
     EXPECT_EQ(rc, wxID_OK);
     EXPECT_EQ(dialog.Entries(), (std::vector<std::string>{"0,08", "0,09", "0,1", "0,125", "2"}));
     // Ascending and with the point the calculation reads.
     EXPECT_EQ(File(), "[INNENTAB]\r\nR1=0.08\r\nR2=0.09\r\nR3=0.1\r\nR4=0.125\r\nR5=2\r\nQ1=0.10\r\n");
+}
+
+// Typed as a user types: Enter in the size field adds the size, and a letter
+// is refused at once, the strip naming the field.
+TEST_F(TableDialogTest, EnterAddsTheSizeAndALetterIsRefusedAtItsField) {
+    vx::ScopedScriptedMessages messages;
+    messages.service.answers = {vx::IDNO};
+    CDlgQuerschnitte dialog(frame_, path_);
+    auto* list = dynamic_cast<wxListBox*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LIST));
+    ASSERT_NE(list, nullptr);
+    std::string afterLetter, stripAfterLetter, selectedAfterEnter;
+    bool openAfterEnter = false;
+    wxWindow* focusAfterEnter = nullptr;
+    size_t beepsAfterLetter = 0;
+    RunModal(dialog, [&] {
+        KeyUpCounter keys;
+        auto* entry = dialog.FindWindow(CDlgQuerschnitte::IDC_ENTRY);
+        FocusOn(entry);
+        ::Type(keys, "0,0x9");
+        afterLetter = Text(dialog, CDlgQuerschnitte::IDC_ENTRY);
+        beepsAfterLetter = messages.service.beeps.size();
+        auto* strip = dynamic_cast<CPromptMessage*>(dialog.GetChildren().back());
+        stripAfterLetter = strip ? strip->Text() : "<no strip>";
+        Key(keys, WXK_RETURN);
+        openAfterEnter = dialog.IsModal();
+        focusAfterEnter = wxWindow::FindFocus();
+        selectedAfterEnter = vx::FromWx(list->GetStringSelection());
+        Snapshot(dialog, "velmora_dialog_cross_sections_enter.png");
+        Click(dialog, wxID_CANCEL);
+    });
+    EXPECT_EQ(afterLetter, "0,09");
+    EXPECT_GT(beepsAfterLetter, 0u);
+    EXPECT_EQ(stripAfterLetter, "Durchmesser: Erlaubt sind Ziffern und ein Komma.");
+    EXPECT_TRUE(openAfterEnter);
+    EXPECT_EQ(dialog.Entries(), (std::vector<std::string>{"0,08", "0,09", "0,1"}));
+    EXPECT_EQ(selectedAfterEnter, "0,09");
+    EXPECT_EQ(focusAfterEnter, dialog.FindWindow(CDlgQuerschnitte::IDC_ENTRY));
+    EXPECT_TRUE(messages.service.shown.empty());
 }
 
 TEST_F(TableDialogTest, ShapeSwitchAsksAndNoKeepsTheFile) {

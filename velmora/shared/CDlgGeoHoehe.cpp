@@ -3,6 +3,7 @@
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
+#include "quorvel/fields/CParsedEdit.h"
 #include "velmora/shared/DialogRules.h"
 #include "velmora/shared/DialogResources.h"
 
@@ -14,7 +15,12 @@
 CDlgGeoHoehe::CDlgGeoHoehe(wxWindow* parent, double height) : height_(height) {
     LoadSharedDialogs();
     wxXmlResource::Get()->LoadDialog(this, parent, "134");
-    edit_ = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_HEIGHT));
+    // A field of the forms: letters are refused as they are typed.
+    if (CParsedEdit* edit = fields_.NumberField(IDC_HEIGHT, IDS_GEOHOEHE_BEREICH)) {
+        edit->SetLimitText(10);
+        edit_ = edit;
+    }
+    fields_.ShowStrip();
     if (auto* help = dynamic_cast<wxStaticText*>(FindWindow(IDC_HELP))) {
         wxString text = vx::ToWx(vx::LoadString(IDS_GEOHOEHE_HILFE));
         text.Replace("\r\n", "\n");

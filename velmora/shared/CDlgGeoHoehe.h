@@ -2,6 +2,8 @@
 // as the default of new ones ("Vorgabe").
 #pragma once
 
+#include "velmora/shared/DialogFields.h"
+
 #include <wx/dialog.h>
 
 class wxTextCtrl;
@@ -20,6 +22,7 @@ private:
     void OnOK(wxCommandEvent&);
     void OnDefault(wxCommandEvent&);
 
+    DialogFields fields_{this};
     wxTextCtrl* edit_ = nullptr;
     double height_ = 0;
 };

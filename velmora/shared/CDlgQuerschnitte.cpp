@@ -5,6 +5,7 @@
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
+#include "quorvel/fields/CParsedEdit.h"
 #include "values/CMEinheitListe.h"
 #include "values/Helpers.h"
 #include "velmora/shared/CrossSectionTableFile.h"
@@ -20,9 +21,6 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
-namespace {
-}
-
 CDlgQuerschnitte::CDlgQuerschnitte(wxWindow* parent, std::string path)
     : path_(path.empty() ? vx::JoinPath(GetDataDir(), "INNENTAB.INI") : std::move(path)) {
     // The value cell reads the typed size in metres and shows it with four decimals.
@@ -30,7 +28,12 @@ CDlgQuerschnitte::CDlgQuerschnitte(wxWindow* parent, std::string path)
     LoadSharedDialogs();
     wxXmlResource::Get()->LoadDialog(this, parent, "135");
     list_ = dynamic_cast<wxListBox*>(FindWindow(IDC_LIST));
-    entry_ = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_ENTRY));
+    // A field of the forms: letters are refused as they are typed.
+    if (CParsedEdit* entry = fields_.NumberField(IDC_ENTRY, IDS_QUERSCHNITT_BEREICH)) {
+        entry->SetLimitText(6);
+        entry_ = entry;
+    }
+    fields_.ShowStrip();
     for (wxWindow* child : GetChildren())
         if (auto* box = dynamic_cast<wxStaticBox*>(child)) box->SetForegroundColour(wxColour(0, 0, 255));
     if (auto* round = dynamic_cast<wxRadioButton*>(FindWindow(IDC_ROUND))) round->SetValue(true);
@@ -40,7 +43,7 @@ CDlgQuerschnitte::CDlgQuerschnitte(wxWindow* parent, std::string path)
     Bind(wxEVT_RADIOBUTTON, &CDlgQuerschnitte::OnShapeChanged, this, IDC_SQUARE);
     Bind(wxEVT_BUTTON, &CDlgQuerschnitte::OnAddEntry, this, IDC_ADD);
     Bind(wxEVT_BUTTON, &CDlgQuerschnitte::OnDeleteEntry, this, IDC_DELETE);
-    Bind(wxEVT_TEXT_ENTER, &CDlgQuerschnitte::OnEnterInEntry, this, IDC_ENTRY);
+    Bind(wxEVT_CHAR_HOOK, &CDlgQuerschnitte::OnCharHook, this);
     Bind(wxEVT_BUTTON, &CDlgQuerschnitte::OnOK, this, wxID_OK);
 }
 
@@ -138,9 +141,16 @@ void CDlgQuerschnitte::OnDeleteEntry(wxCommandEvent&) {
     changed_ = true;
 }
 
-void CDlgQuerschnitte::OnEnterInEntry(wxCommandEvent&) {
-    // Enter moves on to the next field, as in every input dialog of the program.
-    if (entry_) entry_->Navigate();
+void CDlgQuerschnitte::OnCharHook(wxKeyEvent& event) {
+    // Enter in the size field adds the size, as "Hinzufügen" does.
+    const int key = event.GetKeyCode();
+    if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && !event.HasAnyModifiers() && entry_ &&
+        FindFocus() == entry_) {
+        wxCommandEvent add(wxEVT_BUTTON, IDC_ADD);
+        OnAddEntry(add);
+        return;
+    }
+    event.Skip();
 }
 
 void CDlgQuerschnitte::OnOK(wxCommandEvent&) {

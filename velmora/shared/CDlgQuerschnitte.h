@@ -2,6 +2,7 @@
 #pragma once
 
 #include "values/CWDouble.h"
+#include "velmora/shared/DialogFields.h"
 
 #include <wx/dialog.h>
 
@@ -34,12 +35,13 @@ private:
     void OnShapeChanged(wxCommandEvent&);
     void OnAddEntry(wxCommandEvent&);
     void OnDeleteEntry(wxCommandEvent&);
-    void OnEnterInEntry(wxCommandEvent&);
+    void OnCharHook(wxKeyEvent&);
     void OnOK(wxCommandEvent&);
     // The size as the value cell shows it, with a decimal comma.
     std::string ShownSize(double metres);
     void ShowSizes(int selected);
 
+    DialogFields fields_{this};
     int shape_ = 0;
     wxListBox* list_ = nullptr;
     wxTextCtrl* entry_ = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxMnemonics.h"
 #include "platform/wx/WxText.h"
+#include "platform/wx/WxWheel.h"
 #include "velmora/shared/CommandIds.h"
 #include "velmora/shared/ProgramPicture.h"
 #include "velmora/shared/ProgramSettings.h"
@@ -30,6 +31,8 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
     SetIcons(ProgramIcons());
     // Alt and a letter: the form first, then the menu bar.
     vx::InstallMnemonicRule();
+    // The wheel scrolls a form without changing the list under the mouse.
+    vx::InstallWheelRule();
     wxToolBar* toolBar = wxXmlResource::Get()->LoadToolBar(this, "IDR_MAINFRAME");
     if (!toolBar) return false;
     SetToolBar(toolBar);

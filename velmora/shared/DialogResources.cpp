@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
+#include "platform/wx/WxMnemonics.h"
 #include "platform/wx/WxText.h"
 
 #include <wx/textctrl.h>
@@ -19,7 +20,10 @@ bool LoadSharedDialogs() {
 }
 
 void RejectField(wxTextCtrl* field, unsigned messageId) {
-    vx::ShowMessageId(messageId);
+    // Named as the forms name their fields, by the label before it.
+    const std::string label = field ? vx::FromWx(vx::LabelOf(field)) : std::string();
+    const std::string text = vx::LoadString(messageId);
+    vx::ShowMessage(label.empty() ? text : label + ": " + text);
     if (!field) return;
     field->SetFocus();
     field->SelectAll();

@@ -5,6 +5,6 @@
 bool LoadSharedDialogs();
 
 class wxTextCtrl;
-// A field whose text was refused: the message, then the focus back on the
-// field with its text selected for typing over.
+// A field whose text was refused: the message, named by the field's label,
+// then the focus back on the field with its text selected for typing over.
 void RejectField(wxTextCtrl* field, unsigned messageId);

@@ -26,8 +26,6 @@ void WriteDefaultGeoHeight(double height) {
     vx::Profile().WriteString("Grunddaten", "GeoHoehe", vx::Format("%f", height));
 }
 
-bool CrossSectionSizeAllowed(double size) { return size >= 0.05 && size <= 2.0; }
-
 
 bool ReadTypedNumber(const std::string& text, double& value) {
     size_t a = 0, b = text.size();

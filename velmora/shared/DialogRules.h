@@ -3,6 +3,9 @@
 // values the dialogs read and write.
 #pragma once
 
+// CrossSectionSizeAllowed: the sizes a table takes, as the calculation reads them.
+#include "model/CrossSectionTables.h"
+
 #include <string>
 
 // String ids of the shared dialogs' texts, in "resources/shared": a block
@@ -39,5 +42,3 @@ std::string GeoHeightText(double height);
 // "Grunddaten"/"GeoHoehe" := the height as "%f".
 void WriteDefaultGeoHeight(double height);
 
-// An entry of a cross-section table: 0.05 m to 2 m.
-bool CrossSectionSizeAllowed(double size);
