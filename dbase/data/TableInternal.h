@@ -19,6 +19,12 @@ void DropReadAhead(TableFile* f);
 int CheckTable(TableHandle* t);
 
 // TablePack.cpp
+// Header bytes 14 to 19 of a table a pack is moving: a mark, a zero and the
+// pack's number. Cleared when the pack is done.
+constexpr int kPackMarkPos = 14;
 int PackRecover(EngineContext* ctx, TableFile* f);
+// 0 once no pack is unfinished; waits while a pack at work holds the file,
+// as a lock would; else -260, reported at location.
+int PackMarkWait(TableFile* f, int location);
 
 } // namespace vx

@@ -203,6 +203,9 @@ int tableGo(TableHandle* t, long n) {
             locked = true;
         }
     }
+    // In shared use another user's pack may have died moving records: they
+    // are not the table.
+    if ((!locked || f->data.readOnly) && f->accessMode == 0 && (rc = PackMarkWait(f, L4tableGo)) < 0) return rc;
     int64_t got = 0;
     if (locked && f->accessMode == 0 && !f->data.readOnly) {
         // A record we locked is read from the file itself.
