@@ -193,6 +193,8 @@ int tableGo(TableHandle* t, long n) {
     long count = KnownCount(t);
     // Another process may have appended since the count was read.
     if (n > count && !CountIsOurs(t) && tableReadCount(f) == 0) count = f->numRecs;
+    // The count could not be read (a pack that died, reported already).
+    if (engineInError(t->ctx)) return t->ctx->errorCode;
     if (n < 1 || n > count) return GoOutOfRange(t, n);
     bool locked = tableLockTest(t, n) == 1;
     if (!locked) {
