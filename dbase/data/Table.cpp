@@ -148,7 +148,7 @@ int LoadTableFile(EngineContext* ctx, TableFile* f) {
     if (n < 32) return Corrupt(ctx, name);
     // Records half moved by a pack are never the table; a pack at work is
     // waited for.
-    if (h[kPackMarkPos] != 0) {
+    if (h[kPackMarkPos] == kPackMark) {
         int rc = PackMarkWait(f, L4tableOpen);
         if (rc < 0) return rc;
         if ((rc = fileReadAll(&f->data, 0, h, 32)) < 0) return rc;
@@ -262,7 +262,7 @@ int tableReadCount(TableFile* f) {
     unsigned char b[kPackMarkPos - 4 + 1];
     int rc = fileReadAll(&f->data, 4, b, sizeof b);
     if (rc < 0) return rc;
-    if (b[kPackMarkPos - 4] != 0) {
+    if (b[kPackMarkPos - 4] == kPackMark) {
         if ((rc = PackMarkWait(f, L4tableGo)) < 0) return rc;
         if ((rc = fileReadAll(&f->data, 4, b, 4)) < 0) return rc;
     }

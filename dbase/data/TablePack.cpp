@@ -101,7 +101,7 @@ uint32_t PackNumber() {
 int WriteMark(TableFile* f, uint32_t number) {
     unsigned char mark[kPackMarkLen] = {};
     if (number != 0) {
-        mark[0] = 1;
+        mark[0] = kPackMark;
         Put32(mark + 2, number);
     }
     int rc = fileWrite(&f->data, kPackMarkPos, mark, sizeof mark);
@@ -253,7 +253,7 @@ int PackRecoverLocked(EngineContext* ctx, TableFile* f, const std::string& path)
     unsigned char tableHead[32];
     int rc = fileReadAll(&f->data, 0, tableHead, sizeof tableHead);
     if (rc < 0) return rc;
-    const bool marked = tableHead[kPackMarkPos] != 0;
+    const bool marked = tableHead[kPackMarkPos] == kPackMark;
     if (!FileExists(path)) return marked ? Refuse(ctx, f, kSideMissing) : 0;
     EngineFile side;
     int savedOpen = ctx->errOpen;
@@ -305,7 +305,7 @@ int PackMarkWait(TableFile* f, int location) {
         unsigned char mark = 0;
         int rc = fileReadAll(&f->data, kPackMarkPos, &mark, 1);
         if (rc < 0) return rc;
-        if (mark == 0) return 0;
+        if (mark != kPackMark) return 0;
         // A pack at work holds the whole file, the append byte with it.
         bool atWork = f->fileLockOwner == 0 && f->appendLockOwner == 0 && f->accessMode == 0 &&
                       fileLockedElsewhere(&f->data, kLockAppend, 1);
@@ -324,7 +324,7 @@ int PackRecover(EngineContext* ctx, TableFile* f) {
     unsigned char mark = 0;
     int rc = fileReadAll(&f->data, kPackMarkPos, &mark, 1);
     if (rc < 0) return rc;
-    if (mark == 0 && !FileExists(path)) return 0;
+    if (mark != kPackMark && !FileExists(path)) return 0;
     const bool shared = f->data.accessMode == 0;
     if (shared) {
         rc = fileLock(&f->data, kLockFileStart, kLockFileLen);
