@@ -227,6 +227,39 @@ TEST_F(TablePackTest, ADamagedSideFileIsKeptAndTheTableRefused) {
     EXPECT_EQ(tableClose(t), 0);
 }
 
+// The open that finishes the pack is killed at each of its changes: the
+// next open finishes it all the same.
+TEST_F(TablePackTest, AReplayKilledAnywhereIsFinishedByTheNextOpen) {
+    KillWhileMoving();
+    const std::string dbf = Read("P.DBF"), mdx = Read("P.MDX"), pck = Read("P.PCK");
+    auto open = [this](const std::function<void()>& arm) {
+        EngineContext c;
+        engineInit(&c);
+        c.packBufferSize = 1024;
+        arm();
+        if (!tableOpen(&c, Path("P"))) ::_exit(3);
+    };
+    test::FileChanges all = test::DiesAtChange(0, open);
+    ASSERT_FALSE(all.died);
+    // The replay's own changes: up to the sync after its mark is cleared.
+    long last = 0;
+    for (size_t i = 0, syncs = 0; i < all.changes.size() && !last; ++i)
+        if (all.changes[i] == "DBF s" && ++syncs == 2) last = long(i) + 1;
+    ASSERT_GT(last, 5);
+    for (long point = 1; point <= last; ++point) {
+        Write("P.DBF", dbf);
+        Write("P.MDX", mdx);
+        Write("P.PCK", pck);
+        ASSERT_TRUE(test::DiesAtChange(point, open).died) << point;
+        TableHandle* t = tableOpen(&ctx, Path("P"));
+        ASSERT_NE(t, nullptr) << "killed at change " << point << ": " << ctx.errorCode;
+        EXPECT_FALSE(FileExists(Path("P.PCK"))) << point;
+        ExpectPacked(t);
+        ASSERT_EQ(tableClose(t), 0);
+        if (HasFailure()) return;
+    }
+}
+
 // A power loss keeps only what was synced: the side file's records before
 // its header, the header before the table's mark, the mark before a move.
 TEST_F(TablePackTest, TheSideFileReachesTheDiskBeforeTheTableIsTouched) {
