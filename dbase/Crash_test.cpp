@@ -245,7 +245,8 @@ public:
                 std::string key = vx::Format("B%04d%03d", run, k);
                 std::string memo = key + ":" + std::string(size_t(50 * k), 'b');
                 key.resize(10, ' ');
-                bool done = tableAppendStart(t, false) == 0 && fieldAssign(tableField(t, "MATCH"), key.c_str()) == 0 &&
+                bool done = tableAppendStart(t, false) == 0 &&
+                            fieldAssign(tableField(t, "MATCH"), key.c_str()) == 0 &&
                             fieldAssignLong(tableField(t, "N"), k) == 0 &&
                             fieldMemoAssignN(tableField(t, "M"), memo.data(), uint32_t(memo.size())) == 0 &&
                             tableAppend(t) == 0 && tableFlush(t) == 0;
@@ -369,7 +370,8 @@ TEST_F(CrashTest, APackKilledAtFiftyPointsLeavesTheTableBeforeOrAfterIt) {
             };
         };
         for (int mode : {0, 2}) {
-            const std::string how = std::string(mode == 0 ? "shared" : "exclusive") + (tagged ? ", tags" : ", no tags");
+            const std::string how =
+                std::string(mode == 0 ? "shared" : "exclusive") + (tagged ? ", tags" : ", no tags");
             restore();
             test::FileChanges whole = test::DiesAtChange(0, pack(mode));
             ASSERT_FALSE(whole.died);
@@ -428,7 +430,8 @@ TEST_F(CrashTest, APackKilledAtFiftyPointsLeavesTheTableBeforeOrAfterIt) {
                 secondAppended += long(acked.size());
                 refused += second.refused();
                 std::string file = Read("PACKT.DBF");
-                EXPECT_EQ(file.size(), size_t(test::Word(file, 8)) + size_t(count) * test::Word(file, 10) + 1) << where;
+                EXPECT_EQ(file.size(), size_t(test::Word(file, 8)) + size_t(count) * test::Word(file, 10) + 1)
+                    << where;
                 // Each record is the one of the state it is in, the second
                 // user's behind; its memo is its own and no other record's.
                 std::set<long> blocks;

@@ -146,7 +146,8 @@ TEST_F(TablePackTest, ASideFileIsAppliedOnlyToTheTableItWasMadeForAndHasTheTagsR
     KillWhileMoving();
     const std::string dbf = Read("P.DBF"), pck = Read("P.PCK");
     // A program that knows nothing of the mark appended a record.
-    std::string grown = dbf.substr(0, dbf.size() - 1) + " X0000001" + std::string(test::Word(dbf, 10) - 9, ' ') + "\x1A";
+    std::string grown =
+        dbf.substr(0, dbf.size() - 1) + " X0000001" + std::string(test::Word(dbf, 10) - 9, ' ') + "\x1A";
     grown[4] = char(test::Byte(dbf, 4) + 1);
     Write("P.DBF", grown);
     ctx.errOff = 1;
