@@ -1,6 +1,6 @@
 // A writer killed at random points of its work, shared and exclusive, with
-// and without the transaction log, and a pack killed at random points: after
-// each kill the table opens whole.
+// and without the transaction log, and a pack killed at random points while
+// a second user appends: after each kill the table opens whole.
 #include "dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
@@ -219,142 +219,253 @@ TEST_F(CrashTest, AWriterKilledAtFiftyPointsLeavesAWholeTable) {
     }
 }
 
+// A second user of the table in another process: it opens the table (at
+// once, or only when told to go), and when told appends records with memos,
+// reporting the key of each append that returned 0.
+class SecondUser {
+public:
+    SecondUser(const std::string& table, bool openFirst, int run) {
+        int go[2], report[2];
+        if (::pipe(go) != 0 || ::pipe(report) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(go[1]);
+            ::close(report[0]);
+            EngineContext c;
+            engineInit(&c);
+            c.errOff = 1;
+            TableHandle* t = openFirst ? tableOpen(&c, table) : nullptr;
+            if (openFirst && !t) ::_exit(3);
+            char byte = 'R';
+            if (::write(report[1], &byte, 1) != 1 || ::read(go[0], &byte, 1) != 1) ::_exit(4);
+            if (!t) t = tableOpen(&c, table);
+            // A refused append is tried once more after the table is opened again.
+            bool reopened = false;
+            for (int k = 0; t && k < 3; ++k) {
+                std::string key = vx::Format("B%04d%03d", run, k);
+                std::string memo = key + ":" + std::string(size_t(50 * k), 'b');
+                key.resize(10, ' ');
+                bool done = tableAppendStart(t, false) == 0 &&
+                            fieldAssign(tableField(t, "MATCH"), key.c_str()) == 0 &&
+                            fieldAssignLong(tableField(t, "N"), k) == 0 &&
+                            fieldMemoAssignN(tableField(t, "M"), memo.data(), uint32_t(memo.size())) == 0 &&
+                            tableAppend(t) == 0 && tableFlush(t) == 0;
+                if (!done && reopened) break;
+                if (!done) {
+                    if (::write(report[1], "!", 1) != 1) ::_exit(5);
+                    c.errorCode = 0;
+                    tableClose(t);
+                    c.errorCode = 0;
+                    t = tableOpen(&c, table);
+                    reopened = true;
+                    --k;
+                    continue;
+                }
+                if (::write(report[1], key.data(), key.size()) != ssize_t(key.size())) ::_exit(5);
+            }
+            ::_exit(0);
+        }
+        ::close(go[0]);
+        ::close(report[1]);
+        go_ = go[1];
+        report_ = report[0];
+        char byte = 0;
+        ready_ = ::read(report_, &byte, 1) == 1 && byte == 'R';
+    }
+    bool ready() const { return ready_; }
+    // Whether an append was refused and tried again after a new open.
+    bool refused() const { return refused_; }
+    // Lets it append; the keys of the appends it was told succeeded.
+    std::vector<std::string> Append() {
+        std::string text;
+        char byte = 'G', buf[256];
+        if (::write(go_, &byte, 1) == 1)
+            for (ssize_t got; (got = ::read(report_, buf, sizeof buf)) != 0;)
+                if (got > 0) text.append(buf, size_t(got));
+                else if (errno != EINTR) break;
+        ::waitpid(pid_, &status_, 0);
+        pid_ = -1;
+        refused_ = text.find('!') != std::string::npos;
+        text.erase(std::remove(text.begin(), text.end(), '!'), text.end());
+        std::vector<std::string> keys;
+        for (size_t at = 0; at + 10 <= text.size(); at += 10) keys.push_back(text.substr(at, 10));
+        return keys;
+    }
+    ~SecondUser() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (go_ >= 0) ::close(go_);
+        if (report_ >= 0) ::close(report_);
+    }
+
+private:
+    pid_t pid_ = -1;
+    int go_ = -1, report_ = -1, status_ = 0;
+    bool ready_ = false, refused_ = false;
+};
+
 // A pack killed anywhere leaves the table as it was before the pack or as
 // the pack leaves it: every live record once, each with its own memo, and
-// tags that agree with the records.
+// tags that agree with the records. A second user that had the table open
+// (or opens it after the kill, when the pack had it alone) appends after the
+// kill: every append it was told succeeded is there once, behind them.
 TEST_F(CrashTest, APackKilledAtFiftyPointsLeavesTheTableBeforeOrAfterIt) {
     constexpr long kRecords = 3000;
     const FieldInfo fields[] = {{"MATCH", 'C', 10, 0, 0}, {"N", 'N', 8, 0, 0}, {"M", 'M', 10, 0, 0}, {}};
     const TagInfo tags[] = {{"PRIMARY", "MATCH", nullptr, 0, 0}, {"AMOUNT", "N", nullptr, 0, 10}, {}};
     std::mt19937 random(20261210);
-    std::vector<std::string> all, kept;
-    std::vector<bool> deleted;
-    {
-        TableHandle* t = tableCreate(&ctx, Path("PACKT"), fields, tags);
-        ASSERT_NE(t, nullptr);
-        for (long i = 1; i <= kRecords; ++i) {
-            // Keys in random order, each record's its own.
-            std::string match = vx::Format("%c%04ld%05ld", char('A' + random() % 26), long(random() % 10000), i);
-            ASSERT_EQ(tableAppendStart(t, false), 0);
-            fieldAssign(tableField(t, "MATCH"), match.c_str());
-            fieldAssignLong(tableField(t, "N"), long(random() % 5000));
-            if (random() % 3 != 0) {
-                std::string memo = match + ":" + std::string(random() % 700, char('a' + i % 26));
-                fieldMemoAssignN(tableField(t, "M"), memo.data(), uint32_t(memo.size()));
-            }
-            ASSERT_EQ(tableAppend(t), 0);
-            all.push_back(match);
-        }
-        for (long i = 1; i <= kRecords; ++i) {
-            bool drop = i > 40 && random() % 3 == 0;
-            deleted.push_back(drop);
-            if (!drop) {
-                kept.push_back(all[size_t(i - 1)]);
-                continue;
-            }
-            ASSERT_EQ(tableGo(t, i), 0);
-            ASSERT_EQ(tableDelete(t), 0);
-        }
-        ASSERT_EQ(tableClose(t), 0);
-    }
-    const std::string dbf = Read("PACKT.DBF"), mdx = Read("PACKT.MDX"), dbt = Read("PACKT.DBT");
-    auto restore = [&]() {
-        Write("PACKT.DBF", dbf);
-        Write("PACKT.MDX", mdx);
-        Write("PACKT.DBT", dbt);
-    };
-    auto pack = [&](int mode) {
-        return [this, mode](const std::function<void()>& arm) {
-            EngineContext c;
-            engineInit(&c);
-            c.accessMode = mode;
-            // Small buffers give the pack many steps to be killed at.
-            c.packBufferSize = 2048;
-            c.fileBufferSize = 1024;
-            TableHandle* t = tableOpen(&c, Path("PACKT"));
-            if (!t) ::_exit(3);
-            arm();
-            if (tablePack(t) != 0) ::_exit(4);
-        };
-    };
-    int before = 0, after = 0;
-    for (int mode : {0, 2}) {
-        const std::string how = mode == 0 ? "shared" : "exclusive";
-        restore();
-        test::FileChanges whole = test::DiesAtChange(0, pack(mode));
-        ASSERT_FALSE(whole.died);
-        const auto& ch = whole.changes;
-        ASSERT_GT(ch.size(), 20u) << how;
-        // The kills spread over the copy to the side file, the moving of the
-        // records, the cut of the data file and the rebuild of the tags.
-        long cut = 0;
-        for (size_t i = 0; i < ch.size() && !cut; ++i)
-            if (ch[i] == "DBF t") cut = long(i) + 1;
-        ASSERT_GT(cut, 0) << how;
-        std::vector<long> side, moving, cutting, rebuild, any;
-        for (long i = 1; i <= long(ch.size()); ++i) {
-            const std::string& c = ch[size_t(i - 1)];
-            any.push_back(i);
-            if (c.rfind("PCK", 0) == 0) side.push_back(i);
-            if (c == "DBF w" && i < cut) moving.push_back(i);
-            if (std::abs(i - cut) <= 2) cutting.push_back(i);
-            if (c.rfind("MDX", 0) == 0 && i > cut) rebuild.push_back(i);
-        }
-        ASSERT_GT(moving.size(), 10u) << how;
-        ASSERT_GT(rebuild.size(), 10u) << how;
-        std::vector<long> points;
-        auto pick = [&](const std::vector<long>& from, int n) {
-            const std::vector<long>& in = from.empty() ? any : from;
-            for (int k = 0; k < n; ++k) points.push_back(in[random() % in.size()]);
-        };
-        pick(side, 8);
-        pick(moving, 15);
-        pick(cutting, 5);
-        pick(rebuild, 17);
-        pick(any, 5);
-        for (long point : points) {
-            std::string where = how + ", killed at change " + std::to_string(point) + " of " +
-                                std::to_string(ch.size()) + " (" + ch[size_t(point - 1)] + ")";
-            restore();
-            ASSERT_TRUE(test::DiesAtChange(point, pack(mode)).died) << where;
-            ctx.accessMode = mode;
-            TableHandle* t = tableOpen(&ctx, Path("PACKT"));
-            ctx.accessMode = 0;
-            ASSERT_NE(t, nullptr) << where << ": " << ctx.errorCode;
-            EXPECT_FALSE(FileExists(Path("PACKT.PCK"))) << where;
-            long count = tableRecCount(t);
-            ASSERT_TRUE(count == kRecords || count == long(kept.size()))
-                << where << ": " << count << " records, " << ctx.errorCode;
-            (count == kRecords ? before : after)++;
-            std::string file = Read("PACKT.DBF");
-            EXPECT_EQ(file.size(), size_t(test::Word(file, 8)) + size_t(count) * test::Word(file, 10) + 1) << where;
-            // Each record is the one of the state it is in; its memo is its
-            // own and no other record's.
-            std::set<long> blocks;
-            Field* m = tableField(t, "M");
-            for (long r = 1; r <= count; ++r) {
-                ASSERT_EQ(tableGo(t, r), 0) << where;
-                std::string match = fieldStr(tableField(t, "MATCH"));
-                bool gone = tableDeleted(t) != 0;
-                if (count == kRecords) {
-                    EXPECT_EQ(match, all[size_t(r - 1)]) << where << ": record " << r;
-                    EXPECT_EQ(gone, bool(deleted[size_t(r - 1)])) << where << ": record " << r;
-                } else {
-                    EXPECT_EQ(match, kept[size_t(r - 1)]) << where << ": record " << r;
-                    EXPECT_FALSE(gone) << where << ": record " << r;
+    int runs = 0;
+    for (bool tagged : {true, false}) {
+        std::vector<std::string> all, kept;
+        std::vector<bool> deleted;
+        for (const char* ext : {"DBF", "MDX", "DBT"}) RemoveFile(Path(std::string("PACKT.") + ext));
+        {
+            TableHandle* t = tableCreate(&ctx, Path("PACKT"), fields, tagged ? tags : nullptr);
+            ASSERT_NE(t, nullptr);
+            for (long i = 1; i <= kRecords; ++i) {
+                // Keys in random order, each record's its own.
+                std::string match = vx::Format("%c%04ld%05ld", char('A' + random() % 26), long(random() % 10000), i);
+                ASSERT_EQ(tableAppendStart(t, false), 0);
+                fieldAssign(tableField(t, "MATCH"), match.c_str());
+                fieldAssignLong(tableField(t, "N"), long(random() % 5000));
+                if (random() % 3 != 0) {
+                    std::string memo = match + ":" + std::string(random() % 700, char('a' + i % 26));
+                    fieldMemoAssignN(tableField(t, "M"), memo.data(), uint32_t(memo.size()));
                 }
-                long block = std::atol(std::string(tableRecord(t) + m->offset, m->len).c_str());
-                if (block == 0) continue;
-                EXPECT_TRUE(blocks.insert(block).second) << where << ": memo block " << block << " twice";
-                std::string text(fieldMemoPtr(m), fieldMemoLen(m));
-                EXPECT_EQ(text.substr(0, match.size() + 1), match + ":") << where << ": record " << r;
+                ASSERT_EQ(tableAppend(t), 0);
+                all.push_back(match);
             }
-            ExpectTagsAgree(t, where);
-            ASSERT_EQ(tableClose(t), 0) << where;
-            if (HasFailure()) return;
+            for (long i = 1; i <= kRecords; ++i) {
+                bool drop = i > 40 && random() % 3 == 0;
+                deleted.push_back(drop);
+                if (!drop) {
+                    kept.push_back(all[size_t(i - 1)]);
+                    continue;
+                }
+                ASSERT_EQ(tableGo(t, i), 0);
+                ASSERT_EQ(tableDelete(t), 0);
+            }
+            ASSERT_EQ(tableClose(t), 0);
+        }
+        const std::string dbf = Read("PACKT.DBF"), mdx = tagged ? Read("PACKT.MDX") : "", dbt = Read("PACKT.DBT");
+        auto restore = [&]() {
+            Write("PACKT.DBF", dbf);
+            if (tagged) Write("PACKT.MDX", mdx);
+            Write("PACKT.DBT", dbt);
+        };
+        auto pack = [&](int mode) {
+            return [this, mode](const std::function<void()>& arm) {
+                EngineContext c;
+                engineInit(&c);
+                c.accessMode = mode;
+                // Small buffers give the pack many steps to be killed at.
+                c.packBufferSize = 2048;
+                c.fileBufferSize = 1024;
+                TableHandle* t = tableOpen(&c, Path("PACKT"));
+                if (!t) ::_exit(3);
+                arm();
+                if (tablePack(t) != 0) ::_exit(4);
+            };
+        };
+        for (int mode : {0, 2}) {
+            const std::string how =
+                std::string(mode == 0 ? "shared" : "exclusive") + (tagged ? ", tags" : ", no tags");
+            restore();
+            test::FileChanges whole = test::DiesAtChange(0, pack(mode));
+            ASSERT_FALSE(whole.died);
+            const auto& ch = whole.changes;
+            ASSERT_GT(ch.size(), 20u) << how;
+            // The kills spread over the copy to the side file, the moving of the
+            // records, the cut of the data file and the rebuild of the tags.
+            long cut = 0;
+            for (size_t i = 0; i < ch.size() && !cut; ++i)
+                if (ch[i] == "DBF t") cut = long(i) + 1;
+            ASSERT_GT(cut, 0) << how;
+            std::vector<long> side, moving, cutting, rebuild, any;
+            for (long i = 1; i <= long(ch.size()); ++i) {
+                const std::string& c = ch[size_t(i - 1)];
+                any.push_back(i);
+                if (c.rfind("PCK", 0) == 0) side.push_back(i);
+                if (c == "DBF w" && i < cut) moving.push_back(i);
+                if (std::abs(i - cut) <= 2) cutting.push_back(i);
+                if (c.rfind("MDX", 0) == 0 && i > cut) rebuild.push_back(i);
+            }
+            ASSERT_GT(moving.size(), 10u) << how;
+            if (tagged) {
+                ASSERT_GT(rebuild.size(), 10u) << how;
+            }
+            std::vector<long> points;
+            auto pick = [&](const std::vector<long>& from, int n) {
+                const std::vector<long>& in = from.empty() ? any : from;
+                for (int k = 0; k < n; ++k) points.push_back(in[random() % in.size()]);
+            };
+            pick(side, 8);
+            pick(moving, tagged ? 15 : 22);
+            pick(cutting, tagged ? 5 : 10);
+            if (tagged) pick(rebuild, 17);
+            pick(any, tagged ? 5 : 10);
+            int asBefore = 0, asAfter = 0;
+            long secondAppended = 0;
+            int refused = 0;
+            for (long point : points) {
+                std::string where = how + ", killed at change " + std::to_string(point) + " of " +
+                                    std::to_string(ch.size()) + " (" + ch[size_t(point - 1)] + ")";
+                restore();
+                // Exclusive: the second user can open only once the pack is dead.
+                SecondUser second(Path("PACKT"), mode == 0, runs++);
+                ASSERT_TRUE(second.ready()) << where;
+                ASSERT_TRUE(test::DiesAtChange(point, pack(mode)).died) << where;
+                const std::vector<std::string> acked = second.Append();
+                ctx.accessMode = mode;
+                TableHandle* t = tableOpen(&ctx, Path("PACKT"));
+                ctx.accessMode = 0;
+                ASSERT_NE(t, nullptr) << where << ": " << ctx.errorCode;
+                EXPECT_FALSE(FileExists(Path("PACKT.PCK"))) << where;
+                const long count = tableRecCount(t), base = count - long(acked.size());
+                ASSERT_TRUE(base == kRecords || base == long(kept.size()))
+                    << where << ": " << count << " records with " << acked.size() << " appended, " << ctx.errorCode;
+                (base == kRecords ? asBefore : asAfter)++;
+                secondAppended += long(acked.size());
+                refused += second.refused();
+                std::string file = Read("PACKT.DBF");
+                EXPECT_EQ(file.size(), size_t(test::Word(file, 8)) + size_t(count) * test::Word(file, 10) + 1)
+                    << where;
+                // Each record is the one of the state it is in, the second
+                // user's behind; its memo is its own and no other record's.
+                std::set<long> blocks;
+                Field* m = tableField(t, "M");
+                for (long r = 1; r <= count; ++r) {
+                    ASSERT_EQ(tableGo(t, r), 0) << where;
+                    std::string match = fieldStr(tableField(t, "MATCH"));
+                    bool gone = tableDeleted(t) != 0;
+                    if (r > base) {
+                        EXPECT_EQ(match, acked[size_t(r - base - 1)]) << where << ": record " << r;
+                        EXPECT_FALSE(gone) << where << ": record " << r;
+                        while (!match.empty() && match.back() == ' ') match.pop_back();
+                    } else if (base == kRecords) {
+                        EXPECT_EQ(match, all[size_t(r - 1)]) << where << ": record " << r;
+                        EXPECT_EQ(gone, bool(deleted[size_t(r - 1)])) << where << ": record " << r;
+                    } else {
+                        EXPECT_EQ(match, kept[size_t(r - 1)]) << where << ": record " << r;
+                        EXPECT_FALSE(gone) << where << ": record " << r;
+                    }
+                    long block = std::atol(std::string(tableRecord(t) + m->offset, m->len).c_str());
+                    if (block == 0) continue;
+                    EXPECT_TRUE(blocks.insert(block).second) << where << ": memo block " << block << " twice";
+                    std::string text(fieldMemoPtr(m), fieldMemoLen(m));
+                    EXPECT_EQ(text.substr(0, match.size() + 1), match + ":") << where << ": record " << r;
+                }
+                if (tagged) ExpectTagsAgree(t, where);
+                ASSERT_EQ(tableClose(t), 0) << where;
+                if (HasFailure()) return;
+            }
+            std::printf("%s: pack killed %d times, %d left as before, %d as after; %ld records appended after the "
+                        "kills, %d times after a refusal and a new open\n",
+                        how.c_str(), asBefore + asAfter, asBefore, asAfter, secondAppended, refused);
         }
     }
-    std::printf("pack killed %d times: %d left as before, %d as after\n", before + after, before, after);
 }
 
 } // namespace

@@ -40,6 +40,7 @@ const ErrorText kErrorTexts[] = {
     {-80, "Löschen einer Datei"},
     {-90, "Umbenennen einer Datei"},
     {-250, "Positionieren in der Datei "},
+    {-260, "Packen der Datei nicht abgeschlossen"},
     {-110, "Freigeben einer Datei"},
     {-120, "Schreiben einer Datei"},
     {-1430, "Befugnisfehler (Zugriff verweigert)"},

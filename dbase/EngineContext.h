@@ -64,6 +64,7 @@ enum : int {
     e4fieldType = -220,
     e4recordLen = -230,
     e4append = -240,
+    e4packUnfinished = -260,
     e4tagName = -330,
     e4overflow = -440,
     e4optFlush = -630,
@@ -240,6 +241,8 @@ struct EngineContext {
 
     std::vector<TableHandle*> tables;
     std::vector<TableFile*> dataFiles;
+    // Files named like a pack's side file that are none, each reported once.
+    std::vector<std::string> foreignSideFiles;
     // The transaction log (not owned) and its state: 0 without a log, 110
     // open, 120 in a transaction, 130 rolling back, -2 suspended.
     TransactionLog* tranLog = nullptr;

@@ -146,6 +146,13 @@ int LoadTableFile(EngineContext* ctx, TableFile* f) {
     int64_t n = fileRead(&f->data, 0, h, 32);
     if (n < 0) return int(n);
     if (n < 32) return Corrupt(ctx, name);
+    // Records half moved by a pack are never the table; a pack at work is
+    // waited for.
+    if (h[kPackMarkPos] == kPackMark) {
+        int rc = PackMarkWait(f, L4tableOpen);
+        if (rc < 0) return rc;
+        if ((rc = fileReadAll(&f->data, 0, h, 32)) < 0) return rc;
+    }
     f->version = h[0];
     std::memcpy(f->date, h + 1, 3);
     int32_t count = int32_t(Get32(h + 4));
@@ -251,9 +258,14 @@ int LogOpen(EngineContext* ctx) {
 } // namespace
 
 int tableReadCount(TableFile* f) {
-    unsigned char b[4];
-    int rc = fileReadAll(&f->data, 4, b, 4);
+    // The count and, in the same read, the mark of a pack that is not done.
+    unsigned char b[kPackMarkPos - 4 + 1];
+    int rc = fileReadAll(&f->data, 4, b, sizeof b);
     if (rc < 0) return rc;
+    if (b[kPackMarkPos - 4] == kPackMark) {
+        if ((rc = PackMarkWait(f, L4tableGo)) < 0) return rc;
+        if ((rc = fileReadAll(&f->data, 4, b, 4)) < 0) return rc;
+    }
     int32_t count = int32_t(Get32(b));
     if (count < 0) return engineError(f->ctx, e4data, L4tableGo, "Datenbank korrupt", f->data.name.c_str());
     f->numRecs = count;

@@ -1,5 +1,6 @@
 // Record, append and file locks of data files, and the memo lock.
 #include "dbase/data/Table.h"
+#include "dbase/data/TableInternal.h"
 #include "dbase/index/IndexFile.h"
 
 #include <algorithm>
@@ -167,6 +168,11 @@ int tableLock(TableHandle* t, long recNo) {
         enginePump(ctx->lockDelay);
     }
     if (rc != 0) return rc;
+    // A pack that died moving records leaves none of them to be written.
+    if ((rc = PackMarkWait(f, L4tableLock)) < 0) {
+        fileUnlock(&f->data, lockOffsetRecord(recNo), 1);
+        return rc;
+    }
     auto pos = std::find_if(f->recordLocks.begin(), f->recordLocks.end(),
                             [&](const RecordLock& l) { return l.recNo > recNo; });
     f->recordLocks.insert(pos, RecordLock{t->serial, recNo});
@@ -186,7 +192,13 @@ int tableLockAppend(TableHandle* t) {
     if (rc != 0) return rc;
     f->appendLockOwner = t->serial;
     // Others may have appended before we got the lock; from now on the count is ours.
-    return tableReadCount(f);
+    rc = tableReadCount(f);
+    if (rc < 0) {
+        fileUnlock(&f->data, kLockAppend, 1);
+        f->appendLockOwner = 0;
+        f->numRecs = -1;
+    }
+    return rc;
 }
 
 int tableLockFile(TableHandle* t) {
@@ -210,7 +222,13 @@ int tableLockFile(TableHandle* t) {
     rc = fileLock(&f->data, kLockFileStart, kLockFileLen);
     if (rc != 0) return rc;
     f->fileLockOwner = t->serial;
-    return tableReadCount(f);
+    rc = tableReadCount(f);
+    if (rc < 0) {
+        fileUnlock(&f->data, kLockFileStart, kLockFileLen);
+        f->fileLockOwner = 0;
+        f->numRecs = -1;
+    }
+    return rc;
 }
 
 int tableLockGroup(TableHandle* t, const std::vector<FileRange>& ranges) {

@@ -8,33 +8,51 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 namespace vx {
 namespace {
 
 // A pack first copies the records that move into a side file beside the
-// table ("PCK"), its header last; only then are they moved in place. The
-// next open that finds a complete side file finishes the pack from it; one
-// that was cut short changed nothing yet and goes. The writes are not
-// synced one by one: a killed process loses none of them, and under the
-// write-through setting each is on the disk before the next begins.
+// table ("PCK"): a header that says it is being written, the records, then
+// the header that describes them and the table as the pack found it. Only
+// when both reached the disk does the table's header get the pack's mark and
+// number; then the records move in place. While the mark stands no one else
+// takes the table's records for the table: the next writable open finishes
+// the pack from its side file, when that file checks and belongs to this
+// pack and this table, and refuses the table otherwise. A side file without
+// the mark in the table changed nothing and goes.
 constexpr char kPackMagic[8] = {'P', 'A', 'C', 'K', 'D', 'B', 'F', 0x1A};
-constexpr int kPackHeadLen = 32;
+constexpr int kPackHeadLen = 48;
+constexpr int kPackSumPos = 20;
+constexpr int kPackMarkLen = 6; // the mark byte, a zero, the pack's number
+
+const char* const kSideDamaged = "Packdatei beschädigt";
+const char* const kSideForeign = "Packdatei gehört nicht zu diesem Stand der Tabelle";
+const char* const kSideMissing = "Packdatei fehlt";
+const char* const kFinishLater = "wird beim nächsten Öffnen mit Schreibrecht abgeschlossen";
 
 struct PackHead {
     uint32_t first = 0; // the position of the first record that moves
     uint32_t moved = 0; // records in the side file
     uint16_t headerLen = 0, recLen = 0;
     uint64_t sum = 0;
+    // The table as the pack found it, and the number its mark carries.
+    uint32_t count = 0;
+    uint64_t length = 0;
+    uint32_t number = 0;
+    bool complete = false;
 };
 
-// A cheap sum over the moved records, so that a side file whose records did
-// not all reach the disk is not taken for complete.
+// A cheap sum over the moved records and the header, so that a side file
+// whose records did not all reach the disk, or was changed, is not taken.
 uint64_t PackSum(uint64_t h, const char* p, size_t n) {
     size_t i = 0;
     for (; i + 8 <= n; i += 8) {
@@ -46,6 +64,7 @@ uint64_t PackSum(uint64_t h, const char* p, size_t n) {
     return h;
 }
 
+// The header image; its sum covers the records' sum and every other byte.
 void PackHeadImage(const PackHead& head, unsigned char* out) {
     std::memset(out, 0, kPackHeadLen);
     std::memcpy(out, kPackMagic, 8);
@@ -53,15 +72,42 @@ void PackHeadImage(const PackHead& head, unsigned char* out) {
     Put32(out + 12, head.moved);
     Put16(out + 16, head.headerLen);
     Put16(out + 18, head.recLen);
-    Put32(out + 20, uint32_t(head.sum));
-    Put32(out + 24, uint32_t(head.sum >> 32));
+    Put32(out + 28, head.count);
+    Put32(out + 32, uint32_t(head.length));
+    Put32(out + 36, uint32_t(head.length >> 32));
+    Put32(out + 40, head.number);
+    out[44] = head.complete ? 1 : 0;
+    uint64_t sum = PackSum(head.sum, reinterpret_cast<const char*>(out), kPackHeadLen);
+    Put32(out + kPackSumPos, uint32_t(sum));
+    Put32(out + kPackSumPos + 4, uint32_t(sum >> 32));
 }
 
-std::string PackSideName(const std::string& fullName) {
+std::string SideName(const std::string& fullName, const char* ext) {
     std::string side = fullName;
     size_t dot = side.find_last_of("./");
     if (dot != std::string::npos && side[dot] == '.') side.erase(dot);
-    return side + ".PCK";
+    return side + "." + ext;
+}
+
+std::string PackSideName(const std::string& fullName) { return SideName(fullName, "PCK"); }
+
+// A number for the mark that no earlier pack of this table is likely to have used.
+uint32_t PackNumber() {
+    uint64_t now = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    uint32_t n = uint32_t(now ^ now >> 32) ^ uint32_t(::getpid()) << 16;
+    return n != 0 ? n : 1;
+}
+
+int WriteMark(TableFile* f, uint32_t number) {
+    unsigned char mark[kPackMarkLen] = {};
+    if (number != 0) {
+        mark[0] = kPackMark;
+        Put32(mark + 2, number);
+    }
+    int rc = fileWrite(&f->data, kPackMarkPos, mark, sizeof mark);
+    // The mark reaches the disk before the first move, and the moves before
+    // the mark goes.
+    return rc == 0 ? fileFlush(&f->data) : rc;
 }
 
 // Writes the side file's records over the table from their position on,
@@ -83,22 +129,27 @@ int PackApply(TableFile* f, EngineFile* side, const PackHead& head, char* buf, s
     return rc;
 }
 
-// 1 with head filled when the side file is complete and belongs to the
-// table's layout, 0 when it is not, or an error.
-int PackHeadRead(EngineFile* side, const unsigned char* tableHead, PackHead* head, size_t size) {
+// What a side file holds: -1 none of ours (no mark), 0 one that does not
+// check, 1 one whose header and records check (head filled); or an error.
+int PackHeadRead(EngineFile* side, PackHead* head, size_t size) {
     unsigned char h[kPackHeadLen];
     int64_t len = fileLen(side);
     if (len < 0) return int(len);
+    int64_t got = fileRead(side, 0, h, size_t(std::min<int64_t>(len, kPackHeadLen)));
+    if (got < 0) return int(got);
+    // A pack killed before its first bytes were written leaves part of the mark.
+    if (std::memcmp(h, kPackMagic, size_t(std::min<int64_t>(got, 8))) != 0) return -1;
     if (len < kPackHeadLen) return 0;
-    if (int rc = fileReadAll(side, 0, h, kPackHeadLen); rc < 0) return rc;
-    if (std::memcmp(h, kPackMagic, 8) != 0) return 0;
     head->first = Get32(h + 8);
     head->moved = Get32(h + 12);
     head->headerLen = Get16(h + 16);
     head->recLen = Get16(h + 18);
-    head->sum = Get32(h + 20) | uint64_t(Get32(h + 24)) << 32;
-    if (head->first == 0 || head->recLen == 0 || head->headerLen != Get16(tableHead + 8) ||
-        head->recLen != Get16(tableHead + 10) || len != kPackHeadLen + int64_t(head->moved) * head->recLen)
+    head->count = Get32(h + 28);
+    head->length = Get32(h + 32) | uint64_t(Get32(h + 36)) << 32;
+    head->number = Get32(h + 40);
+    head->complete = h[44] == 1;
+    if (!head->complete || head->first == 0 || head->recLen == 0 ||
+        len != kPackHeadLen + int64_t(head->moved) * head->recLen)
         return 0;
     // The sum runs record by record, as the pack made it.
     uint64_t sum = 0;
@@ -109,11 +160,47 @@ int PackHeadRead(EngineFile* side, const unsigned char* tableHead, PackHead* hea
         if (int rc = fileReadAll(side, kPackHeadLen + done, chunk.data(), n); rc < 0) return rc;
         for (size_t at = 0; at < n; at += head->recLen) sum = PackSum(sum, chunk.data() + at, head->recLen);
     }
-    return sum == head->sum ? 1 : 0;
+    head->sum = sum;
+    unsigned char again[kPackHeadLen];
+    PackHeadImage(*head, again);
+    return std::memcmp(again, h, kPackHeadLen) == 0 ? 1 : 0;
+}
+
+// Whether the table is the one the side file was made for: the number of
+// the mark, the layout, and the count and length as the pack found them or
+// as its moves leave them (a replay cut short stops between the two).
+bool PackFits(const PackHead& head, const unsigned char* tableHead, int64_t length) {
+    if (Get32(tableHead + kPackMarkPos + 2) != head.number || Get16(tableHead + 8) != head.headerLen ||
+        Get16(tableHead + 10) != head.recLen)
+        return false;
+    const uint32_t after = head.first - 1 + head.moved;
+    if (head.first - 1 + uint64_t(head.moved) > head.count) return false;
+    const int64_t cut = int64_t(head.headerLen) + int64_t(after) * head.recLen + 1;
+    uint32_t count = Get32(tableHead + 4);
+    return (count == head.count || count == after) && (uint64_t(length) == head.length || length == cut);
+}
+
+// The replay changes record numbers under the production index: its mark
+// has the open that follows rebuild it.
+int MarkIndexChanging(EngineContext* ctx, TableFile* f, const unsigned char* tableHead) {
+    if (!(tableHead[28] & 1)) return 0;
+    const std::string path = fileResolveName(SideName(f->fullName, "MDX"));
+    if (!FileExists(path)) return 0;
+    EngineFile index;
+    int savedOpen = ctx->errOpen;
+    ctx->errOpen = 1;
+    int rc = fileOpen(&index, ctx, path);
+    ctx->errOpen = savedOpen;
+    if (rc != 0) return rc < 0 ? rc : e4open;
+    const unsigned char mark = 1;
+    rc = fileWrite(&index, kIndexChangingByte, &mark, 1);
+    if (rc == 0) rc = fileFlush(&index);
+    int crc = fileClose(&index);
+    return rc < 0 ? rc : crc;
 }
 
 // The pack's side file while the pack runs: one that is left behind by a
-// failure before it was complete goes with the object.
+// failure before the table was marked goes with the object.
 struct PackSide {
     PackSide(EngineContext* c, std::string p) : ctx(c), path(std::move(p)) {}
     ~PackSide() {
@@ -146,45 +233,107 @@ struct PackSide {
     bool complete = false;
 };
 
+// Reported once per context: a file named like the side file that is none.
+void NoteForeign(EngineContext* ctx, const std::string& path) {
+    auto& seen = ctx->foreignSideFiles;
+    if (std::find(seen.begin(), seen.end(), path) != seen.end()) return;
+    seen.push_back(path);
+    int saved = ctx->errorCode;
+    engineError(ctx, e4data, L4tableOpen, "keine Packdatei, sie bleibt liegen", path.c_str());
+    ctx->errorCode = saved;
+}
+
+int Refuse(EngineContext* ctx, TableFile* f, const char* why) {
+    return engineError(ctx, e4packUnfinished, L4tableOpen, why, f->data.name.c_str());
+}
+
+// Under the file lock: finishes, drops or keeps the side file; 0 when the
+// table is whole afterwards.
+int PackRecoverLocked(EngineContext* ctx, TableFile* f, const std::string& path) {
+    unsigned char tableHead[32];
+    int rc = fileReadAll(&f->data, 0, tableHead, sizeof tableHead);
+    if (rc < 0) return rc;
+    const bool marked = tableHead[kPackMarkPos] == kPackMark;
+    if (!FileExists(path)) return marked ? Refuse(ctx, f, kSideMissing) : 0;
+    EngineFile side;
+    int savedOpen = ctx->errOpen;
+    ctx->errOpen = 1;
+    rc = fileOpen(&side, ctx, path);
+    ctx->errOpen = savedOpen;
+    if (rc != 0) return rc < 0 ? rc : e4open;
+    size_t size = size_t(std::max(ctx->packBufferSize, 1024));
+    std::vector<char> buf(size);
+    PackHead head;
+    int kind = PackHeadRead(&side, &head, size);
+    bool drop = false;
+    if (kind < -1) {
+        rc = kind;
+    } else if (kind == -1) {
+        NoteForeign(ctx, path);
+        if (marked) rc = Refuse(ctx, f, kSideMissing);
+    } else if (!marked) {
+        // Made by a pack that never marked the table, or one that finished.
+        engineLogEntry(ctx, e4data, L4tablePack, "Packdatei ohne Markierung der Tabelle verworfen", path.c_str());
+        drop = true;
+    } else if (kind == 0) {
+        rc = Refuse(ctx, f, kSideDamaged);
+    } else {
+        int64_t length = fileLen(&f->data);
+        if (length < 0) rc = int(length);
+        else if (!PackFits(head, tableHead, length)) rc = Refuse(ctx, f, kSideForeign);
+        if (rc == 0) rc = MarkIndexChanging(ctx, f, tableHead);
+        if (rc == 0) rc = PackApply(f, &side, head, buf.data(), size);
+        if (rc == 0) rc = fileFlush(&f->data);
+        if (rc == 0) rc = WriteMark(f, 0);
+        if (rc == 0) {
+            engineLogEntry(ctx, e4data, L4tablePack, "Packen nach Abbruch abgeschlossen", f->data.name.c_str());
+            drop = true;
+        }
+    }
+    int crc = fileClose(&side);
+    if (rc == 0) rc = crc;
+    if (rc == 0 && drop && !RemoveFile(path)) rc = engineError(ctx, e4remove, L4tableOpen, path.c_str());
+    return rc;
+}
+
 } // namespace
 
-// At open: a pack that died is finished from its complete side file, and a
-// side file it left incomplete goes. A pack at work holds the file lock; the
-// open waits for it as for any other file lock.
+int PackMarkWait(TableFile* f, int location) {
+    EngineContext* ctx = f->ctx;
+    const int attempts = ctx->lockAttempts;
+    for (int tries = 1;; ++tries) {
+        unsigned char mark = 0;
+        int rc = fileReadAll(&f->data, kPackMarkPos, &mark, 1);
+        if (rc < 0) return rc;
+        if (mark != kPackMark) return 0;
+        // A pack at work holds the whole file, the append byte with it.
+        bool atWork = f->fileLockOwner == 0 && f->appendLockOwner == 0 && f->accessMode == 0 &&
+                      fileLockedElsewhere(&f->data, kLockAppend, 1);
+        if (!atWork || (attempts >= 0 && tries >= std::max(attempts, 1)))
+            return engineError(ctx, e4packUnfinished, location, kFinishLater, f->data.name.c_str());
+        enginePump(ctx->lockDelay);
+    }
+}
+
+// At open: a pack that died is finished from its side file, or the table is
+// refused. A pack at work holds the file lock; the open waits for it as for
+// any other file lock, and without it never goes on with a marked table.
 int PackRecover(EngineContext* ctx, TableFile* f) {
+    if (f->data.readOnly) return 0;
     const std::string path = fileResolveName(PackSideName(f->fullName));
-    if (!FileExists(path) || f->data.readOnly) return 0;
+    unsigned char mark = 0;
+    int rc = fileReadAll(&f->data, kPackMarkPos, &mark, 1);
+    if (rc < 0) return rc;
+    if (mark != kPackMark && !FileExists(path)) return 0;
     const bool shared = f->data.accessMode == 0;
     if (shared) {
-        int rc = fileLock(&f->data, kLockFileStart, kLockFileLen);
-        if (rc != 0) return rc < 0 ? rc : 0;
+        rc = fileLock(&f->data, kLockFileStart, kLockFileLen);
+        if (rc < 0) return rc;
+        // Not to be had: a pack at work, or a side file left for a later
+        // open. The table's own mark decides whether it can be used.
+        if (rc != 0) return PackMarkWait(f, L4tableOpen);
     }
-    int rc = 0;
-    if (FileExists(path)) {
-        EngineFile side;
-        int savedOpen = ctx->errOpen;
-        ctx->errOpen = 1;
-        rc = fileOpen(&side, ctx, path);
-        ctx->errOpen = savedOpen;
-        unsigned char tableHead[12];
-        size_t size = size_t(std::max(ctx->packBufferSize, 1024));
-        std::vector<char> buf(size);
-        PackHead head;
-        int complete = 0;
-        if (rc == 0) rc = fileReadAll(&f->data, 0, tableHead, sizeof tableHead);
-        if (rc == 0) complete = PackHeadRead(&side, tableHead, &head, size);
-        if (complete < 0) rc = complete;
-        if (rc == 0 && complete == 1) {
-            rc = PackApply(f, &side, head, buf.data(), size);
-            if (rc == 0)
-                engineLogEntry(ctx, e4data, L4tablePack, "Packen nach Abbruch abgeschlossen", f->data.name.c_str());
-        } else if (rc == 0) {
-            engineLogEntry(ctx, e4data, L4tablePack, "unvollständige Packdatei verworfen", path.c_str());
-        }
-        int crc = fileClose(&side);
-        if (rc == 0) rc = crc;
-        if (rc == 0 && !RemoveFile(path)) rc = engineError(ctx, e4remove, L4tableOpen, path.c_str());
-    }
+    rc = PackRecoverLocked(ctx, f, path);
     if (shared) {
         int urc = fileUnlock(&f->data, kLockFileStart, kLockFileLen);
         if (rc == 0) rc = urc;
@@ -233,6 +382,10 @@ int tablePack(TableHandle* t) {
     PackHead head;
     head.headerLen = f->headerLen;
     head.recLen = f->recLen;
+    head.count = uint32_t(f->numRecs);
+    const int64_t length = fileLen(&f->data);
+    if (length < 0) return int(length);
+    head.length = uint64_t(length);
     long kept = 0;
     for (long i = 0; i < f->numRecs; ++i) {
         if ((rc = fileSeqReadAll(&r, rec.data(), rec.size())) < 0) return rc;
@@ -241,6 +394,10 @@ int tablePack(TableHandle* t) {
             if (head.first == 0) {
                 head.first = uint32_t(kept + 1);
                 if ((rc = side.Create()) < 0) return rc;
+                // Marked as ours at once, and as not yet complete.
+                unsigned char image[kPackHeadLen];
+                PackHeadImage(head, image);
+                if ((rc = fileWrite(&side.file, 0, image, kPackHeadLen)) < 0) return rc;
                 fileSeqWriteInit(&w, &side.file, kPackHeadLen, wbuf.data(), size);
             }
             continue;
@@ -252,13 +409,19 @@ int tablePack(TableHandle* t) {
         if ((rc = fileSeqWrite(&w, rec.data(), rec.size())) < 0) return rc;
     }
     if (head.first != 0) {
+        // The records on the disk before the header that vouches for them,
+        // the header before the mark, the mark before the first move.
+        head.number = PackNumber();
+        head.complete = true;
         unsigned char image[kPackHeadLen];
         PackHeadImage(head, image);
-        if ((rc = fileSeqWriteFlush(&w)) < 0) return rc;
-        if ((rc = fileWrite(&side.file, 0, image, kPackHeadLen)) < 0) return rc;
+        if ((rc = fileSeqWriteFlush(&w)) < 0 || (rc = fileFlush(&side.file)) < 0) return rc;
+        if ((rc = fileWrite(&side.file, 0, image, kPackHeadLen)) < 0 || (rc = fileFlush(&side.file)) < 0) return rc;
         side.complete = true;
         // From here on the pack is finished, by us or by the next open.
+        if ((rc = WriteMark(f, head.number)) < 0) return rc;
         if ((rc = PackApply(f, &side.file, head, rbuf.data(), size)) < 0) return rc;
+        if ((rc = fileFlush(&f->data)) < 0 || (rc = WriteMark(f, 0)) < 0) return rc;
         if ((rc = side.Remove()) < 0) return rc;
     } else {
         // Nothing moves; only what lies behind the last record goes.

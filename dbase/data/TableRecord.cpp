@@ -193,6 +193,8 @@ int tableGo(TableHandle* t, long n) {
     long count = KnownCount(t);
     // Another process may have appended since the count was read.
     if (n > count && !CountIsOurs(t) && tableReadCount(f) == 0) count = f->numRecs;
+    // The count could not be read (a pack that died, reported already).
+    if (engineInError(t->ctx)) return t->ctx->errorCode;
     if (n < 1 || n > count) return GoOutOfRange(t, n);
     bool locked = tableLockTest(t, n) == 1;
     if (!locked) {
@@ -203,6 +205,9 @@ int tableGo(TableHandle* t, long n) {
             locked = true;
         }
     }
+    // In shared use another user's pack may have died moving records: they
+    // are not the table.
+    if ((!locked || f->data.readOnly) && f->accessMode == 0 && (rc = PackMarkWait(f, L4tableGo)) < 0) return rc;
     int64_t got = 0;
     if (locked && f->accessMode == 0 && !f->data.readOnly) {
         // A record we locked is read from the file itself.

@@ -344,6 +344,29 @@ int LoadIndex(IndexFileState* state, TableHandle* t, const std::string& full, bo
     return 0;
 }
 
+// A rebuild killed between its header and the cut of the file leaves blocks
+// behind the count in the header; independent readers take them for damage.
+// They go when no writer is at work (none holds the index lock, no mark).
+int TrimTail(IndexFileState* state) {
+    if (state->file.readOnly) return 0;
+    int64_t length = fileLen(&state->file);
+    if (length < 0) return int(length);
+    if (length <= int64_t(state->unitsInFile()) * 512) return 0;
+    EngineContext* ctx = state->ctx;
+    int attempts = ctx->lockAttempts;
+    ctx->lockAttempts = 1;
+    int rc = fileLock(&state->file, kIndexLockPos, 1);
+    ctx->lockAttempts = attempts;
+    if (rc != 0) return rc < 0 ? rc : 0;
+    unsigned char h[kIndexHeaderLen];
+    rc = fileReadAll(&state->file, 0, h, sizeof h);
+    if (rc == 0 && (length = fileLen(&state->file)) < 0) rc = int(length);
+    int64_t end = int64_t(Get32(h + 32)) * 512;
+    if (rc == 0 && h[kIndexChangingByte] == 0 && end > 0 && length > end) rc = fileLenSet(&state->file, end);
+    int urc = fileUnlock(&state->file, kIndexLockPos, 1);
+    return rc < 0 ? rc : urc;
+}
+
 IndexFile* IndexOpenLow(TableHandle* t, const char* name, bool rebuild) {
     if (!t) {
         engineError(nullptr, e4parmNull, L4indexOpen);
@@ -407,6 +430,13 @@ IndexFile* IndexOpenLow(TableHandle* t, const char* name, bool rebuild) {
         ctx->errorCode = 0;
         indexClose(index);
         ctx->errorCode = saved < 0 ? saved : e4index;
+        return nullptr;
+    }
+    if (!rebuild && !t->file->data.readOnly && TrimTail(state) < 0) {
+        int saved = ctx->errorCode;
+        ctx->errorCode = 0;
+        indexClose(index);
+        ctx->errorCode = saved;
         return nullptr;
     }
     return index;
