@@ -474,7 +474,7 @@ bool ParseLayout(std::string_view text, const std::string& name, Layout& out, st
 bool ReadLayout(const std::string& path, Layout& out, std::string& error) {
     std::string text;
     if (!ReadWholeFile(path, text)) {
-        error = Format("Druckvorlage %s kann nicht gelesen werden.", path);
+        error = Format("Druckvorlage %s kann nicht gelesen werden.", PathForDisplay(path));
         return false;
     }
     return ParseLayout(text, path, out, error);

@@ -46,7 +46,7 @@ int WxReportJob::PrintOptionsDialog(const std::string& title) {
 int WxReportJob::PreviewDisplay() {
     if (int rc = ReportJob::PreviewDisplay(); rc == kErrState) return rc;
     auto pages = std::make_shared<const ReportPages>(Pages());
-    wxString title = ToWx(BaseName(LayoutFile()));
+    wxString title = ToWxPath(BaseName(LayoutFile()));
     PrinterSettings settings;
     ReadPrinterFile(LayoutFile(), settings);
     wxPrintData data = ToPrintData(settings);
@@ -74,17 +74,17 @@ bool WxReportJob::SetPrinterInPrinterFile(const std::string& layoutFile, const s
 int WxReportJob::SendToPrinter(const ReportPages& pages) {
     PrinterSettings settings;
     ReadPrinterFile(LayoutFile(), settings);
-    wxString title = ToWx(BaseName(LayoutFile()));
+    wxString title = ToWxPath(BaseName(LayoutFile()));
     if (!settings.file.empty()) {
         // The printer file names a file: PostScript instead of a printer.
         wxPrintData data = ToPrintData(settings);
-        data.SetFilename(ToWx(ToFsName(settings.file)));
+        data.SetFilename(ToWxPath(settings.file));
         data.SetPrintMode(wxPRINT_MODE_FILE);
         // Without font metric files the DC only logs that it guesses widths.
         wxLogNull quiet;
         wxPostScriptDC dc(data);
         if (!PrintReportToDc(pages, dc, title))
-            return Fail(kErrDevice, Format("Die Druckdatei %s kann nicht geschrieben werden.", settings.file));
+            return Fail(kErrDevice, Format("Die Druckdatei %s kann nicht geschrieben werden.", PathForDisplay(settings.file)));
         return kOk;
     }
     wxPrintDialogData data(ToPrintData(settings));
