@@ -119,6 +119,8 @@ wxDocManager* CreateProgramDocManager() {
     auto* manager = new CProgramDocManager;
     manager->Initialize();
     manager->SetMaxDocsOpen(1);
+    // Every entry with its folder: wxWidgets would show the newest one as a bare name.
+    if (wxFileHistory* history = manager->GetFileHistory()) history->SetMenuPathStyle(wxFH_PATH_SHOW_ALWAYS);
     return manager;
 }
 
