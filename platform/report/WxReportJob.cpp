@@ -10,6 +10,7 @@
 #include <wx/log.h>
 #include <wx/print.h>
 #include <wx/printdlg.h>
+#include <wx/toplevel.h>
 
 namespace vx::report {
 
@@ -57,6 +58,9 @@ int WxReportJob::PreviewDisplay() {
     }
     auto* frame = new wxPreviewFrame(preview, owner_, ToWx("Vorschau - ") + title, wxDefaultPosition,
                                      wxSize(800, 900));
+    // A frame of its own: it shows the program's icons only when given them.
+    if (auto* top = wxDynamicCast(owner_ ? wxGetTopLevelParent(owner_) : nullptr, wxTopLevelWindow))
+        frame->SetIcons(top->GetIcons());
     frame->InitializeWithModality(wxPreviewFrame_AppModal);
     frame->Centre(wxBOTH);
     frame->Show();
