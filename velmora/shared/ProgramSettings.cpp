@@ -64,11 +64,19 @@ void SetUpInstalledData() {
         fs::path temp = target;
         temp += ".neu" + std::to_string(::getpid());
         fs::remove_all(temp, ec);
-        fs::copy(sample, temp, fs::copy_options::recursive, ec);
-        // The programs write their tables there, whatever the installed files' modes.
-        for (auto it = fs::recursive_directory_iterator(temp, ec); !ec && it != fs::recursive_directory_iterator();
-             it.increment(ec))
-            fs::permissions(it->path(), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+        // The programs write their tables there, whatever the installed modes:
+        // folders are made anew, files get the owner's write.
+        const auto writable = fs::perms::owner_read | fs::perms::owner_write;
+        fs::create_directory(temp, ec);
+        for (auto it = fs::recursive_directory_iterator(sample, ec); !ec && it != fs::recursive_directory_iterator();
+             it.increment(ec)) {
+            const fs::path to = temp / it->path().lexically_relative(sample);
+            if (it->is_directory(ec)) {
+                fs::create_directory(to, ec);
+            } else if (fs::copy_file(it->path(), to, ec)) {
+                fs::permissions(to, writable, fs::perm_options::add, ec);
+            }
+        }
         if (!ec) fs::rename(temp, target, ec);
         fs::remove_all(temp, ec);
         if (!fs::is_directory(target, ec)) return;
