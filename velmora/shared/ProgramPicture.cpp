@@ -25,8 +25,9 @@ wxIconBundle ProgramIcons() {
     const wxBitmap& picture = ProgramPicture();
     if (!picture.IsOk()) return icons;
     const wxImage image = picture.ConvertToImage();
-    // The sizes a desktop asks of an application's icon, as the install has them.
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    // The sizes a desktop shows a window's icon in; larger ones it takes from
+    // the installed icons (GTK would drop them as too much for the window).
+    for (const int size : {16, 22, 24, 32, 48, 64, 128}) {
         wxIcon icon;
         icon.CopyFromBitmap(wxBitmap(image.Scale(size, size, wxIMAGE_QUALITY_HIGH)));
         icons.AddIcon(icon);
