@@ -99,7 +99,7 @@ bool LoadDocumentFile(const std::string& path, std::vector<uint8_t>& bytes) {
     case ArchiveFileRead::NotOpened:
         break;
     }
-    ShowMessage(Format("Die Datei %s kann nicht geöffnet werden.", path.c_str()),
+    ShowMessage(Format("Die Datei %s kann nicht geöffnet werden.", PathForDisplay(path).c_str()),
                 MB_OK | MB_ICONEXCLAMATION);
     return false;
 }

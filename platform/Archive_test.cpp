@@ -124,15 +124,15 @@ TEST(Archive, WrongDirectionIsAnError) {
 TEST(Archive, FilesAreReplacedWhole) {
     char dir[] = "/tmp/vxarchXXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
-    std::string path = JoinPath(dir, "Prüfung.kfx");
+    // A typed name becomes a file name in UTF-8.
+    std::string path = JoinPath(dir, PathFromText("Prüfung.kfx"));
     Archive out = Archive::ForStoring();
     out << int32_t(42) << std::string("Größe");
     ASSERT_TRUE(SaveArchiveFile(path, out));
     std::vector<uint8_t> bytes;
     ASSERT_EQ(LoadArchiveFile(path, bytes), ArchiveFileRead::Read);
     EXPECT_EQ(bytes, out.Bytes());
-    // The Linux file name is UTF-8.
-    EXPECT_TRUE(FileExists(JoinPath(dir, "Prüfung.kfx")));
+    EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(::access((std::string(dir) + "/Pr\xC3\xBC" "fung.kfx").c_str(), F_OK), 0);
 
     // A directory that cannot be written leaves nothing behind and reports false.

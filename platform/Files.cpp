@@ -14,9 +14,71 @@
 
 namespace vx {
 
-std::string ToFsName(std::string_view path) { return Cp1252ToUtf8(NormalizeSlashes(path)); }
+std::string ToFsName(std::string_view path) { return NormalizeSlashes(path); }
 
-std::string FromFsName(std::string_view fsName) { return Utf8ToCp1252(fsName); }
+std::string FromFsName(std::string_view fsName) { return std::string(fsName); }
+
+std::string PathForDisplay(std::string_view path) { return Utf8ToCp1252(path); }
+
+std::string PathFromText(std::string_view cp1252) { return Cp1252ToUtf8(cp1252); }
+
+namespace {
+
+// True when text is well-formed UTF-8 and holds a character beyond ASCII: no
+// stored code-page-1252 path of a real folder looks like that.
+bool IsUtf8BeyondAscii(std::string_view text) {
+    bool beyond = false;
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t n = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
+        if (n == 0 || i + n >= text.size()) return false;
+        for (size_t k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        beyond = true;
+        i += n + 1;
+    }
+    return beyond;
+}
+
+} // namespace
+
+std::string PathToStored(std::string_view path) {
+    const std::string cp1252 = Utf8ToCp1252(path);
+    return Cp1252ToUtf8(cp1252) == path ? cp1252 : std::string(path);
+}
+
+std::string PathFromStored(std::string_view stored) {
+    return IsUtf8BeyondAscii(stored) ? std::string(stored) : Cp1252ToUtf8(stored);
+}
+
+std::string PathFromFileUri(std::string_view text) {
+    constexpr std::string_view scheme = "file://";
+    if (text.size() < scheme.size() || strncasecmp(text.data(), scheme.data(), scheme.size()) != 0) return "";
+    text.remove_prefix(scheme.size());
+    constexpr std::string_view localhost = "localhost";
+    if (text.size() >= localhost.size() && strncasecmp(text.data(), localhost.data(), localhost.size()) == 0)
+        text.remove_prefix(localhost.size());
+    // Another host's file is none of ours.
+    if (text.empty() || text.front() != '/') return "";
+    auto hex = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    };
+    std::string path;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '?' || text[i] == '#') break;
+        if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            path += char(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            path += text[i];
+        }
+    }
+    return path;
+}
 
 std::string NormalizeSlashes(std::string_view path) {
     std::string s(path);

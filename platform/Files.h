@@ -1,5 +1,7 @@
-// Files and directories. Paths in the system are code-page-1252 text with
-// "/" (a "\" from a caller is taken as "/"); they become UTF-8 only here.
+// Files and directories. A path is not text: it holds the bytes the file
+// system gives (a "\" from a caller is taken as "/"). Where a path meets the
+// system's code-page-1252 text, it is converted: for a display, from typed or
+// stored text, and into the settings and lists that keep paths.
 #pragma once
 
 #include <functional>
@@ -13,6 +15,19 @@ namespace vx {
 std::string ToFsName(std::string_view path);
 // The system path of a Linux file name.
 std::string FromFsName(std::string_view fsName);
+// A path in a code-page-1252 text (a message, a print): a character the code
+// page has not got shows as "?". Only for showing, never to open.
+std::string PathForDisplay(std::string_view path);
+// The path a code-page-1252 text names (a typed name, a text of the program).
+std::string PathFromText(std::string_view cp1252);
+// A path as the settings and lists keep it: in code page 1252, as they always
+// held it, when every character has a place there; else the file system's
+// bytes unchanged. PathFromStored reads both forms back.
+std::string PathToStored(std::string_view path);
+std::string PathFromStored(std::string_view stored);
+// The path of a "file:" URI ("file:///a/b%20c" or "file://localhost/..."), as
+// launchers pass it; "" when text is no local file URI.
+std::string PathFromFileUri(std::string_view text);
 // "\" becomes "/".
 std::string NormalizeSlashes(std::string_view path);
 // a + "/" + b without doubling the separator.

@@ -139,6 +139,15 @@ std::string IniFile::GetString(std::string_view section, std::string_view key, s
     return v ? *v : std::string(Trim(def));
 }
 
+std::string IniFile::GetPath(std::string_view section, std::string_view key, std::string_view def) const {
+    auto v = Find(section, key);
+    return v ? PathFromStored(*v) : std::string(Trim(def));
+}
+
+bool IniFile::WritePath(std::string_view section, std::string_view key, std::string_view path) {
+    return WriteString(section, key, PathToStored(path));
+}
+
 int IniFile::GetInt(std::string_view section, std::string_view key, int def) const {
     auto v = Find(section, key);
     if (!v) return def;

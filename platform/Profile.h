@@ -42,6 +42,10 @@ public:
 
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInt(std::string_view section, std::string_view key, int value);
+    // A value that is a path (platform/Files.h: PathToStored): def, a path,
+    // when the key is absent.
+    std::string GetPath(std::string_view section, std::string_view key, std::string_view def = "") const;
+    bool WritePath(std::string_view section, std::string_view key, std::string_view path);
     bool DeleteKey(std::string_view section, std::string_view key);
 
     // Parses text as an INI file, for files read once (no file behind it).
@@ -104,6 +108,12 @@ public:
     }
     int GetInt(std::string_view section, std::string_view key, int def) const {
         return ini_.GetInt(section, key, def);
+    }
+    std::string GetPath(std::string_view section, std::string_view key, std::string_view def = "") const {
+        return ini_.GetPath(section, key, def);
+    }
+    bool WritePath(std::string_view section, std::string_view key, std::string_view path) {
+        return ini_.WritePath(section, key, path);
     }
     // The profile as it is now: many keys read with one look at the file.
     IniFile Snapshot() const { return ini_.Snapshot(); }

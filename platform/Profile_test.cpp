@@ -34,6 +34,24 @@ protected:
 
 using IniTest = TempDirTest;
 
+TEST_F(IniTest, PathsAreStoredInTheCodePageWhereTheyFitElseAsBytes) {
+    const std::string p = Write("pfade.ini", "[Datenbank]\r\nAlt=/home/m\xFCller/Daten\r\n");
+    IniFile ini(p);
+    // An older start's path in code page 1252 is the UTF-8 name on the disk.
+    EXPECT_EQ(ini.GetPath("Datenbank", "Alt"), "/home/m\xC3\xBCller/Daten");
+    EXPECT_EQ(ini.GetPath("Datenbank", "Fehlt", "/vorgabe/\xC5\x82"), "/vorgabe/\xC5\x82");
+    EXPECT_TRUE(ini.WritePath("Datenbank", "Umlaut", "/home/m\xC3\xBCller"));
+    EXPECT_TRUE(ini.WritePath("Datenbank", "Polnisch", "/home/\xC5\x82ukasz"));
+    const std::string text = Read(p);
+    EXPECT_NE(text.find("Umlaut=/home/m\xFCller\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Polnisch=/home/\xC5\x82ukasz\r\n"), std::string::npos) << text;
+    IniFile again(p);
+    EXPECT_EQ(again.GetPath("Datenbank", "Umlaut"), "/home/m\xC3\xBCller");
+    EXPECT_EQ(again.GetPath("Datenbank", "Polnisch"), "/home/\xC5\x82ukasz");
+    // A text stays text.
+    EXPECT_EQ(again.GetString("Datenbank", "Umlaut"), "/home/m\xFCller");
+}
+
 TEST_F(IniTest, ReadsWithTheProfileRules) {
     std::string p = Write("kehr.ini",
                           "; Kommentar\r\n"

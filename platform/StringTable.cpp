@@ -56,7 +56,8 @@ std::string ResourceDir() {
     std::string beside = JoinPath(ProgramDir(), "resources");
     if (DirExists(beside)) return beside;
 #ifdef VX_SOURCE_RESOURCES
-    return FromFsName(VX_SOURCE_RESOURCES);
+    // A literal, and so code page 1252 like every one.
+    return PathFromText(VX_SOURCE_RESOURCES);
 #else
     return beside;
 #endif

@@ -132,6 +132,21 @@ int ProgramOutput(const std::string& program, const std::vector<std::string>& ar
     return RunToEnd(program, args, &output);
 }
 
+std::vector<std::string> CommandLineArguments() {
+    std::string all;
+    if (!ReadWholeFile("/proc/self/cmdline", all)) return {};
+    std::vector<std::string> args;
+    size_t start = 0;
+    while (start < all.size()) {
+        size_t end = all.find('\0', start);
+        if (end == std::string::npos) end = all.size();
+        args.push_back(all.substr(start, end - start));
+        start = end + 1;
+    }
+    if (!args.empty()) args.erase(args.begin());
+    return args;
+}
+
 std::string FindProgramOnPath(const std::string& name) {
     const char* path = std::getenv("PATH");
     std::string p = path ? path : "/usr/bin:/bin";

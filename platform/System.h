@@ -1,4 +1,5 @@
-// Shared libraries loaded by name and programs started from the system.
+// Shared libraries loaded by name and programs started from the system. A
+// program's arguments go to it as bytes: a caller turns text into UTF-8.
 #pragma once
 
 #include <string>
@@ -37,6 +38,9 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args)
 // Starts program with arguments, waits for it and gives what it wrote to its
 // standard output in output; its exit status, or -1.
 int ProgramOutput(const std::string& program, const std::vector<std::string>& args, std::string& output);
+// The arguments after the program's name as the process got them, bytes
+// unchanged; empty when they cannot be read.
+std::vector<std::string> CommandLineArguments();
 // The full path of an executable found on PATH, or "".
 std::string FindProgramOnPath(const std::string& name);
 

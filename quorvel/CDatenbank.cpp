@@ -24,7 +24,7 @@ void RaiseHandleLimit(rlim_t wanted) {
 } // namespace
 
 std::string CDatenbank::DatabaseDir() {
-    std::string dir = NormalizeSlashes(Profile().GetString("Global", "GlobalDBPfad", GetDataDir()));
+    std::string dir = NormalizeSlashes(Profile().GetPath("Global", "GlobalDBPfad", GetDataDir()));
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     return dir;
 }

@@ -99,7 +99,7 @@ bool CDlgFormular::OnInitDialog() {
 
 void CDlgFormular::ReadForm(int index) {
     form_ = index;
-    layoutPath_ = vx::Profile().GetString("LuL", vx::Format("Formular%d", index), "");
+    layoutPath_ = vx::Profile().GetPath("LuL", vx::Format("Formular%d", index), "");
     if (!layoutPath_.empty()) {
         const FormMargins m = ReadFormMargins(layoutPath_);
         top_.value = m.topCm;

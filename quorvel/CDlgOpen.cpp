@@ -34,7 +34,7 @@ wxBitmap StartIcon(int id) {
     if (!vx::FileExists(path)) return wxBitmap();
     if (!wxImage::FindHandler(wxBITMAP_TYPE_XPM)) wxImage::AddHandler(new wxXPMHandler);
     wxImage image;
-    if (!image.LoadFile(vx::ToWx(path), wxBITMAP_TYPE_XPM)) return wxBitmap();
+    if (!image.LoadFile(vx::ToWxPath(path), wxBITMAP_TYPE_XPM)) return wxBitmap();
     return wxBitmap(image);
 }
 
@@ -76,7 +76,7 @@ CDlgOpen::CDlgOpen(wxWindow* parent, const StartDialogTexts& texts)
 
     list_->Append(vx::ToWx(QuorvelString(IDS_QV_MORE_PROJECTS)));
     recent_ = ReadRecentProjects(CurrentDir());
-    for (const RecentProject& p : recent_) list_->Append(vx::ToWx(p.display));
+    for (const RecentProject& p : recent_) list_->Append(vx::ToWxPath(p.display));
     list_->SetSelection(0);
     // Nothing recent to open: a new project is the likely wish.
     choices_[recent_.empty() ? 0 : 2]->SetValue(true);
@@ -113,7 +113,7 @@ void CDlgOpen::OnWeiter() {
         if (line <= 0) {
             code = OpenOther;
         } else {
-            vx::Profile().WriteString("Global", "LstPrj", recent_[size_t(line - 1)].path);
+            vx::Profile().WritePath("Global", "LstPrj", recent_[size_t(line - 1)].path);
             code = OpenRecent;
         }
     }

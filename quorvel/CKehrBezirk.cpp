@@ -32,7 +32,7 @@ void CKehrBezirk::Load(const std::string& kehrIni) {
     if (vx::ReportOversizedSettings(ini)) return;
     mode_ = ini.GetInt("Kehrbezirk", "KehrSW", 0);
     if (mode_ == 0) return;
-    std::string name = ini.GetString("Kehrbezirk", "KehrSW_DLL", "");
+    std::string name = ini.GetPath("Kehrbezirk", "KehrSW_DLL", "");
     if (name.size() > 255) name.resize(255);
     name = vx::NormalizeSlashes(name);
     bool loaded = false;

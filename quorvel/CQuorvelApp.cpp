@@ -38,7 +38,7 @@ void CQuorvelApp::BindProfile() {
 void CQuorvelApp::LoadStrings() {
     QuorvelStrings().Clear();
     QuorvelStrings().LoadFile(vx::JoinPath(vx::JoinPath(vx::ResourceDir(), "quorvel"), "strings.txt"));
-    const std::string language = vx::Profile().GetString("Global", "SpracheVxt", "");
+    const std::string language = vx::Profile().GetPath("Global", "SpracheVxt", "");
     if (!language.empty()) QuorvelStrings().LoadFile(vx::NormalizeSlashes(language));
 }
 

@@ -20,7 +20,7 @@ const OrderAddress& TheOrderAddress() {
 std::string CatalogueDate() { return vx::Profile().GetString("Datenbank", "Stand_W", "2002/03"); }
 
 std::string OrderFormLayout() {
-    return vx::Profile().GetString("LuL", "FormWdb", vx::JoinPath(GetDataDir(), "Bestell.LST"));
+    return vx::Profile().GetPath("LuL", "FormWdb", vx::JoinPath(GetDataDir(), "Bestell.LST"));
 }
 
 vx::report::PrintEntry OrderFormEntry(const CAnwender& sender, const OrderAddress& address,

@@ -12,7 +12,7 @@ constexpr int kMaxRecent = 16;
 std::vector<RecentProject> ReadRecentProjects(const std::string& currentDir) {
     std::vector<RecentProject> out;
     for (int i = 1; i <= kMaxRecent; ++i) {
-        const std::string path = vx::Profile().GetString("Recent File List", vx::Format("File%d", i), "");
+        const std::string path = vx::Profile().GetPath("Recent File List", vx::Format("File%d", i), "");
         if (!path.empty()) out.push_back({path, RecentDisplayName(path, currentDir)});
     }
     return out;

@@ -78,7 +78,7 @@ bool CTarsiloDoc::OnNewDocument() {
     Modify(false);
     if (!steps.reopenPath.empty()) {
         const bool opened = TarsiloNewDocument::OpenLastProject(*this, steps.reopenPath, [this](const std::string& path) {
-            if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(vx::ToWx(path));
+            if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(vx::ToWxPath(path));
         });
         if (opened) {
             SetPathName(steps.reopenPath);
@@ -93,8 +93,8 @@ bool CTarsiloDoc::OnNewDocument() {
 
 void CTarsiloDoc::SetPathName(const std::string& name) {
     const std::string path = DocumentPath(name);
-    SetTitle(vx::ToWx(vx::BaseName(path)));
-    SetFilename(vx::ToWx(path), true);
+    SetTitle(vx::ToWxPath(vx::BaseName(path)));
+    SetFilename(vx::ToWxPath(path), true);
 }
 
 void CTarsiloDoc::TakeProjectPath(const std::string& path) { TakeNameFromProject(*this, DocumentPath(path)); }
@@ -114,7 +114,7 @@ bool CTarsiloDoc::SaveAs() {
     if (IsComputing()) return false;
     const std::string path = ChooseSavePath(*this, ".kbv");
     if (path.empty()) return false;
-    const wxString file = vx::ToWx(path);
+    const wxString file = vx::ToWxPath(path);
     if (!OnSaveDocument(file)) return false;
     SetPathName(path);
     if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(file);
@@ -124,7 +124,7 @@ bool CTarsiloDoc::SaveAs() {
 bool CTarsiloDoc::OpenCalculation(const wxString& path) {
     if (IsComputing() || !OnSaveModified()) return false;
     if (!OnOpenDocument(path)) return false;
-    SetPathName(vx::FromWx(path));
+    SetPathName(vx::FromWxPath(path));
     if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(path);
     UpdateAllViews();
     return true;
@@ -132,7 +132,7 @@ bool CTarsiloDoc::OpenCalculation(const wxString& path) {
 
 bool CTarsiloDoc::DoOpenDocument(const wxString& file) {
     if (IsComputing()) return false;
-    if (!TarsiloFile::LoadFile(*this, vx::FromWx(file))) return false;
+    if (!TarsiloFile::LoadFile(*this, vx::FromWxPath(file))) return false;
     ++filesRead;
     Modify(false);
     UpdateAllViews();
@@ -141,7 +141,7 @@ bool CTarsiloDoc::DoOpenDocument(const wxString& file) {
 
 bool CTarsiloDoc::DoSaveDocument(const wxString& file) {
     if (IsComputing()) return false;
-    return TarsiloFile::SaveFile(*this, vx::FromWx(file));
+    return TarsiloFile::SaveFile(*this, vx::FromWxPath(file));
 }
 
 void CTarsiloDoc::UpdateViews(int hint) {

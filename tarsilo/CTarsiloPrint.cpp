@@ -13,6 +13,7 @@
 #include "values/CProjekt.h"
 #include "values/Helpers.h"
 #include "velmora/shared/PrintTexts.h"
+#include "velmora/shared/ProgramSettings.h"
 
 #include <filesystem>
 #include <system_error>
@@ -41,13 +42,8 @@ std::string CTarsiloPrint::SectionHeading(int shape) {
 }
 
 std::string CTarsiloPrint::LayoutFile() {
-    std::string inData = vx::JoinPath(GetDataDir(), "Tarsilo.LST");
-    std::error_code ec;
-    if (!std::filesystem::exists(vx::ToFsName(inData), ec)) {
-        std::string besideProgram = vx::JoinPath(GetProgramDir(), "Tarsilo.LST");
-        if (std::filesystem::exists(vx::ToFsName(besideProgram), ec)) inData = besideProgram;
-    }
-    return vx::Profile().GetString("LuL", "Formular0", inData);
+    const std::string stored = vx::Profile().GetPath("LuL", "Formular0");
+    return stored.empty() ? UserLayoutFile("Tarsilo.LST") : stored;
 }
 
 void CTarsiloPrint::ForEachPrintVariable(CTarsiloDocCore& doc, CAnwender& user, const VariableSink& sink) {

@@ -1,6 +1,7 @@
 #include "tarsilo/TarsiloFile.h"
 
 #include "platform/Archive.h"
+#include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "tarsilo/CTarsiloDocCore.h"
@@ -180,7 +181,7 @@ bool TarsiloFile::SaveFile(CTarsiloDocCore& doc, const std::string& path) {
     vx::Archive ar = vx::Archive::ForStoring();
     Store(doc, ar);
     if (!vx::SaveArchiveFile(path, ar)) {
-        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geschrieben werden.", path.c_str()),
+        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geschrieben werden.", vx::PathForDisplay(path).c_str()),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }

@@ -105,14 +105,14 @@ bool TarsiloHandOver::Run(CTarsiloDocCore& doc, int selectedRow) {
     vx::Archive ar = vx::Archive::ForStoring();
     ar.WriteBytes(bytes.data(), bytes.size());
     if (!vx::SaveArchiveFile(file, ar)) {
-        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geschrieben werden.", file.c_str()),
+        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geschrieben werden.", vx::PathForDisplay(file).c_str()),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }
-    const std::string dir = vx::NormalizeSlashes(vx::Profile().GetString("Aurelia", "INI", ""));
+    const std::string dir = vx::NormalizeSlashes(vx::Profile().GetPath("Aurelia", "INI", ""));
     const std::string program = vx::ResolveNoCase(vx::JoinPath(dir, kAureliaProgram));
     if (vx::StartProgram(program, dir, HandOverRecord(file)) != 0) {
-        vx::ShowMessage(program + vx::LoadString(IDS_CANNOT_START), vx::MB_OK | vx::MB_ICONEXCLAMATION);
+        vx::ShowMessage(vx::PathForDisplay(program) + vx::LoadString(IDS_CANNOT_START), vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }
     return true;

@@ -33,7 +33,7 @@ std::string CAnwender::DefaultPath() const {
 }
 
 void CAnwender::Load() {
-    const std::string path = vx::Profile().GetString("Global", "AnwenderDAT", DefaultPath());
+    const std::string path = vx::Profile().GetPath("Global", "AnwenderDAT", DefaultPath());
     version = vx::Profile().GetString("Global", "Version", "1.00");
     // A missing file reads as empty members.
     vx::IniFile file(vx::ResolveNoCase(vx::NormalizeSlashes(path)));
@@ -59,7 +59,7 @@ bool CAnwender::Save() const {
         if (path.back() != '/') path += '/';
         path += fileName;
     }
-    path = vx::Profile().GetString("Global", "AnwenderDAT", path);
+    path = vx::Profile().GetPath("Global", "AnwenderDAT", path);
     vx::IniFile file(vx::ResolveNoCase(vx::NormalizeSlashes(path)));
     const std::pair<const char*, const std::string*> keys[] = {
         {"Name1", &name1},  {"Name2", &name2},      {"Strasse", &street},      {"PLZOrt", &plzOrt},
@@ -85,8 +85,9 @@ std::string CAnwender::WriteRecord() const {
     Attribute(out, "HANDY", mobile);
     Attribute(out, "EMAIL", email);
     Attribute(out, "WWW", web);
-    Attribute(out, "PFAD", folder);
-    Attribute(out, "DATEI", fileName);
+    // Paths in the record's code page, as the library has always read them.
+    Attribute(out, "PFAD", vx::PathToStored(folder));
+    Attribute(out, "DATEI", vx::PathToStored(fileName));
     out += "></ANWENDERDATEN>";
     return out;
 }
@@ -108,7 +109,7 @@ void CAnwender::ReadRecord(std::string_view record) {
         tag.GetAttribute("HANDY", mobile);
         tag.GetAttribute("EMAIL", email);
         tag.GetAttribute("WWW", web);
-        tag.GetAttribute("PFAD", folder);
-        tag.GetAttribute("DATEI", fileName);
+        if (tag.GetAttribute("PFAD", folder)) folder = vx::PathFromStored(folder);
+        if (tag.GetAttribute("DATEI", fileName)) fileName = vx::PathFromStored(fileName);
     }
 }

@@ -87,9 +87,9 @@ bool IsCdStartMode() { return g_CdStart; }
 std::string GetDataDir(const char* name) {
     if (g_CdStart) return GetProgramDir();
     static const std::string fallback =
-        WithoutTrailingSeparator(vx::Profile().GetString("Datenbank", "Pfad", CurrentDir()));
+        WithoutTrailingSeparator(vx::Profile().GetPath("Datenbank", "Pfad", CurrentDir()));
     std::string key = name ? vx::Format("Pfad_%s", name) : std::string("Pfad");
-    return WithoutTrailingSeparator(vx::Profile().GetString("Datenbank", key, fallback));
+    return WithoutTrailingSeparator(vx::Profile().GetPath("Datenbank", key, fallback));
 }
 
 std::string QuoteForRecord(std::string_view text) {

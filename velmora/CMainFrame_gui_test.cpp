@@ -104,6 +104,13 @@ TEST_F(MainFrameTest, MenuCarriesTheCommandsWithTheirTexts) {
     ASSERT_NE(bar->FindItem(ID_FILE_MRU_FILE1), nullptr);
     EXPECT_TRUE(bar->FindItem(ID_FILE_MRU_FILE1)->GetItemLabelText().Contains("neubau.kfx"));
     EXPECT_TRUE(bar->FindItem(ID_FILE_MRU_FILE1 + 1)->GetItemLabelText().Contains("anlage.kfx"));
+    // Every entry shows its folder, the newest one too, and a name outside code page 1252 as it is.
+    const std::string lodz = "/kunden/\xC5\x81\xC3\xB3" "d\xC5\xBA.kfx";
+    manager_->AddFileToHistory(vx::ToWxPath(lodz));
+    EXPECT_TRUE(bar->FindItem(ID_FILE_MRU_FILE1)->GetItemLabelText().Contains(wxString::FromUTF8(lodz)))
+        << bar->FindItem(ID_FILE_MRU_FILE1)->GetItemLabelText();
+    EXPECT_TRUE(bar->FindItem(ID_FILE_MRU_FILE1 + 1)->GetItemLabelText().Contains("/daten/neubau.kfx"));
+    EXPECT_TRUE(bar->FindItem(ID_FILE_MRU_FILE1 + 2)->GetItemLabelText().Contains("/daten/anlage.kfx"));
     EXPECT_EQ(manager_->GetFileHistory()->GetMaxFiles(), 4u);
     EXPECT_EQ(frame_->GetStatusBar()->GetStatusText(0), "Bereit");
 }

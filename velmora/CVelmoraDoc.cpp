@@ -130,8 +130,8 @@ bool CVelmoraDoc::OnNewDocument() {
 void CVelmoraDoc::SetPathName(const std::string& name) {
     const std::string path = DocumentPath(name);
     // The title first: the views show it when told of the new name.
-    SetTitle(vx::ToWx(vx::BaseName(path)));
-    SetFilename(vx::ToWx(path), true);
+    SetTitle(vx::ToWxPath(vx::BaseName(path)));
+    SetFilename(vx::ToWxPath(path), true);
 }
 
 void CVelmoraDoc::TakeProjectName(const std::string& name) {
@@ -159,9 +159,9 @@ bool CVelmoraDoc::SaveAs() {
     if (IsBusy()) return false;
     const std::string path = ChooseSavePath(*this, ".kfx");
     if (path.empty()) return false;
-    const wxString file = vx::ToWx(path);
+    const wxString file = vx::ToWxPath(path);
     if (!OnSaveDocument(file)) return false;
-    SetTitle(vx::ToWx(vx::BaseName(path)));
+    SetTitle(vx::ToWxPath(vx::BaseName(path)));
     SetFilename(file, true);
     if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(file);
     return true;
@@ -188,7 +188,7 @@ bool CVelmoraDoc::OpenCalculation(const wxString& path) {
     if (IsBusy() || !OnSaveModified()) return false;
     if (!OnOpenDocument(path)) return false;
     // Told again with the new title: the frame shows the title, not the path.
-    SetTitle(vx::ToWx(vx::BaseName(vx::FromWx(path))));
+    SetTitle(vx::ToWxPath(vx::BaseName(vx::FromWxPath(path))));
     SetFilename(path, true);
     if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(path);
     UpdateAllViews();
@@ -244,7 +244,7 @@ void CVelmoraDoc::EndWait() { wxEndBusyCursor(); }
 
 bool CVelmoraDoc::DoOpenDocument(const wxString& file) {
     if (IsBusy()) return false;
-    if (!LoadCalculationFile(vx::FromWx(file))) return false;
+    if (!LoadCalculationFile(vx::FromWxPath(file))) return false;
     Modify(false);
     UpdateAllViews();
     return true;
@@ -252,5 +252,5 @@ bool CVelmoraDoc::DoOpenDocument(const wxString& file) {
 
 bool CVelmoraDoc::DoSaveDocument(const wxString& file) {
     if (IsBusy()) return false;
-    return SaveCalculationFile(vx::FromWx(file));
+    return SaveCalculationFile(vx::FromWxPath(file));
 }

@@ -384,7 +384,7 @@ bool CVelmoraDocCore::SaveCalculationFile(const std::string& path) {
     vx::Archive ar = vx::Archive::ForStoring();
     Serialize(ar);
     if (!vx::SaveArchiveFile(path, ar)) {
-        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geschrieben werden.", path.c_str()),
+        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geschrieben werden.", vx::PathForDisplay(path).c_str()),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }
@@ -424,7 +424,7 @@ bool CVelmoraDocCore::HandOverEnabled() { return !vx::Profile().GetString("Aurel
 
 bool CVelmoraDocCore::HandOverToAurelia() {
     if (IsBusy()) return false;
-    const std::string dir = vx::NormalizeSlashes(vx::Profile().GetString("Aurelia", "INI", ""));
+    const std::string dir = vx::NormalizeSlashes(vx::Profile().GetPath("Aurelia", "INI", ""));
     if (dir.empty()) return false;
     const std::string file = vx::JoinPath(dir, kHandOverFile);
     if (!SaveCalculationFile(file)) return false;

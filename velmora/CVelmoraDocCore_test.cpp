@@ -531,22 +531,22 @@ TEST_F(DocTest, HandOverWritesTheFileAndStartsAurelia) {
                         "\"></AURELIA>\n");
     EXPECT_TRUE(messages.service.shown.empty());
 
-    // A folder name with a quote, an ampersand and brackets reaches the receiver as XML text.
-    const std::string odd = Path("B\xFCro \"Nord\" & <Co>");
+    // A folder name with a quote, an ampersand and brackets reaches the receiver as XML text,
+    // and one with an umlaut as the file system has it, in UTF-8.
+    const std::string odd = Path(vx::PathFromText("B\xFCro \"Nord\" & <Co>"));
     vx::MakeDirs(odd);
     const std::string oddScript = vx::JoinPath(odd, "AURELIA.EXE");
     vx::WriteFileAtomic(oddScript, "#!/bin/sh\nprintf '%s\\n' \"$1\" > '" + log + ".2'\n");
     ::chmod(vx::ToFsName(oddScript).c_str(), 0755);
-    vx::Profile().WriteString("Aurelia", "INI", odd);
+    vx::Profile().WritePath("Aurelia", "INI", odd);
     ASSERT_TRUE(doc.HandOverToAurelia());
     seen.clear();
     for (int i = 0; i < 6000 && seen.find("</AURELIA>\n") == std::string::npos; ++i) {
         ::usleep(10000);
         vx::ReadWholeFile(log + ".2", seen);
-        seen = vx::FromFsName(seen);
     }
     EXPECT_EQ(seen, "<AURELIA FORMAT=2 ERZEUGER=\"Velmora\"><BERECHNUNG DATEI=\"" +
-                        Path("B\xFCro &quot;Nord&quot; &amp; &lt;Co&gt;") +
+                        Path("B\xC3\xBCro &quot;Nord&quot; &amp; &lt;Co&gt;") +
                         "/~uebergabe.kfx\"></AURELIA>\n");
     vx::Profile().WriteString("Aurelia", "INI", dir);
 

@@ -20,6 +20,7 @@
 #include "velmora/CVelmoraDiag.h"
 #include "velmora/FormLists.h"
 #include "velmora/shared/PrintTexts.h"
+#include "velmora/shared/ProgramSettings.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -48,8 +49,9 @@ std::string PrintedFuelText(const CWaerme& heater) {
 
 std::string CVelmoraPrint::LayoutFile() {
     int form = vx::Profile().GetInt("LuL", "Formular", 0);
-    return vx::Profile().GetString("LuL", vx::Format("Formular%d", form),
-                                   vx::JoinPath(GetProgramDir(), "Velmora.LST"));
+    const std::string key = vx::Format("Formular%d", form);
+    const std::string stored = vx::Profile().GetPath("LuL", key);
+    return stored.empty() ? UserLayoutFile("Velmora.LST") : stored;
 }
 
 std::string CVelmoraPrint::CrossSectionCaption(int shape, double size1, double size2, double size3) {

@@ -12,6 +12,6 @@ bool LoadVelmoraDialogs() {
     if (loaded) return true;
     if (!LoadSharedDialogs()) return false;
     const std::string path = vx::JoinPath(vx::JoinPath(vx::ResourceDir(), "velmora"), "dialogs.xrc");
-    loaded = wxXmlResource::Get()->Load(vx::ToWx(path));
+    loaded = wxXmlResource::Get()->Load(vx::ToWxPath(path));
     return loaded;
 }

@@ -90,7 +90,7 @@ int MapOpenError(int err) {
 }
 
 int OpenFailed(EngineContext* ctx, int code, const std::string& name) {
-    if (ctx->errOpen) return engineError(ctx, code, L4fileOpen, name.c_str());
+    if (ctx->errOpen) return engineError(ctx, code, L4fileOpen, PathForDisplay(name).c_str());
     ctx->errorCode = r4noOpen;
     return r4noOpen;
 }
@@ -99,7 +99,7 @@ int OpenFailed(EngineContext* ctx, int code, const std::string& name) {
 int CreateFailed(EngineContext* ctx, const std::string& name, const char* desc = nullptr) {
     int err = errno;
     int rc = r4noCreate;
-    if (ctx->errCreate) rc = engineError(ctx, e4create, L4fileCreate, name.c_str(), desc);
+    if (ctx->errCreate) rc = engineError(ctx, e4create, L4fileCreate, PathForDisplay(name).c_str(), desc);
     else ctx->errorCode = r4noCreate;
     errno = err;
     return rc;
@@ -131,7 +131,7 @@ int LockLoop(EngineFile* file, int64_t start, int64_t len, int attempts) {
             return 0;
         }
         if (errno != EAGAIN && errno != EACCES)
-            return engineError(ctx, e4lock, L4fileLock, file->name.c_str());
+            return engineError(ctx, e4lock, L4fileLock, PathForDisplay(file->name).c_str());
         if (attempts >= 0 && tries >= std::max(attempts, 1)) return r4locked;
         enginePump(ctx->lockDelay);
     }
@@ -277,7 +277,7 @@ int fileClose(EngineFile* file) {
     if (!file->isOpen) return 0;
     EngineContext* ctx = file->ctx;
     int rc = 0;
-    if (::close(file->fd) != 0) rc = engineError(ctx, e4close, L4fileClose, file->name.c_str());
+    if (::close(file->fd) != 0) rc = engineError(ctx, e4close, L4fileClose, PathForDisplay(file->name).c_str());
     if (file->isTemp) ::unlink(ToFsName(file->name).c_str());
     file->fd = -1;
     file->isOpen = false;
@@ -288,7 +288,7 @@ int fileClose(EngineFile* file) {
 
 int fileReadError(EngineFile* file, int64_t pos, size_t len, const char* routine) {
     std::string where = Format("%19d %19d", pos, int64_t(len));
-    return engineError(file->ctx, e4read, L4fileReadError, file->name.c_str(), where.c_str(), routine);
+    return engineError(file->ctx, e4read, L4fileReadError, PathForDisplay(file->name).c_str(), where.c_str(), routine);
 }
 
 int64_t fileRead(EngineFile* file, int64_t pos, void* buf, size_t len) {
@@ -322,13 +322,14 @@ int fileWrite(EngineFile* file, int64_t pos, const void* data, size_t len) {
     if (engineInError(ctx)) return e4codeBase;
     if (pos < 0 || (!data && len) || !file->isOpen) return engineError(ctx, e4parm, L4fileWrite);
     if (file->readOnly)
-        return engineError(ctx, e4write, L4fileWrite, "Schreibversuch in NurLese-Datei", file->name.c_str());
+        return engineError(ctx, e4write, L4fileWrite, "Schreibversuch in NurLese-Datei",
+                           PathForDisplay(file->name).c_str());
     size_t done = 0;
     while (done < len) {
         ssize_t n = fileSystemCalls().Pwrite(file->fd, static_cast<const char*>(data) + done, len - done,
                                              pos + done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return engineError(ctx, e4write, L4fileWrite, file->name.c_str());
+        if (n <= 0) return engineError(ctx, e4write, L4fileWrite, PathForDisplay(file->name).c_str());
         done += size_t(n);
     }
     if (ctx->writeThrough) return fileFlush(file);
@@ -340,7 +341,7 @@ int64_t fileLen(EngineFile* file) {
     if (engineInError(file->ctx)) return e4codeBase;
     int64_t size = 0;
     if (!file->isOpen || fileSystemCalls().FileSize(file->fd, &size) != 0)
-        return engineError(file->ctx, e4len, L4fileLen, file->name.c_str());
+        return engineError(file->ctx, e4len, L4fileLen, PathForDisplay(file->name).c_str());
     return size;
 }
 
@@ -350,7 +351,7 @@ int fileLenSet(EngineFile* file, int64_t len) {
     if (file->readOnly)
         return engineError(file->ctx, e4parm, L4fileLenSet, "Versuchte Längenänderung an NurLese-Datei");
     if (!file->isOpen || fileSystemCalls().Truncate(file->fd, len) != 0)
-        return engineError(file->ctx, e4lenSet, L4fileLenSet, file->name.c_str());
+        return engineError(file->ctx, e4lenSet, L4fileLenSet, PathForDisplay(file->name).c_str());
     return 0;
 }
 
@@ -358,7 +359,7 @@ int fileFlush(EngineFile* file) {
     if (!file) return e4parmNull;
     if (file->readOnly || !file->isOpen) return 0;
     if (fileSystemCalls().Sync(file->fd) != 0)
-        return engineError(file->ctx, e4optFlush, L4fileFlush, file->name.c_str());
+        return engineError(file->ctx, e4optFlush, L4fileFlush, PathForDisplay(file->name).c_str());
     return 0;
 }
 
@@ -409,12 +410,12 @@ int fileUnlockFrom(EngineFile* file, int64_t start, int64_t len, int64_t from) {
     auto it = std::find_if(file->locks.begin(), file->locks.end(),
                            [&](const EngineFile::Range& r) { return r.start == start && r.len == len; });
     if (it == file->locks.end() || !file->isOpen)
-        return engineError(file->ctx, e4unlock, L4fileUnlock, file->name.c_str());
+        return engineError(file->ctx, e4unlock, L4fileUnlock, PathForDisplay(file->name).c_str());
     file->locks.erase(it);
     if (from > start) from = start;
     struct flock fl = MakeLock(F_UNLCK, from, start + len - from);
     if (fileSystemCalls().Lock(file->fd, F_OFD_SETLK, &fl) != 0)
-        return engineError(file->ctx, e4unlock, L4fileUnlock, file->name.c_str());
+        return engineError(file->ctx, e4unlock, L4fileUnlock, PathForDisplay(file->name).c_str());
     return 0;
 }
 

@@ -167,11 +167,11 @@ bool WritePdf(const ReportPages& pages, const std::string& path, std::string& er
     cairo_status_t status = cairo_surface_status(surface);
     cairo_surface_destroy(surface);
     if (status != CAIRO_STATUS_SUCCESS) {
-        error = Format("PDF-Datei %s: %s", path, cairo_status_to_string(status));
+        error = Format("PDF-Datei %s: %s", PathForDisplay(path), cairo_status_to_string(status));
         return false;
     }
     if (!WriteFileAtomic(path, data)) {
-        error = Format("PDF-Datei %s kann nicht geschrieben werden.", path);
+        error = Format("PDF-Datei %s kann nicht geschrieben werden.", PathForDisplay(path));
         return false;
     }
     return true;

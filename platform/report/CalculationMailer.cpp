@@ -1,5 +1,6 @@
 #include "platform/report/CalculationMailer.h"
 
+#include "platform/CodePage.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
@@ -41,7 +42,8 @@ std::string CalculationMailer::ExportFileName(const std::string& dir, const std:
                                               const std::string& format) {
     std::string stem = vx::BaseName(title);
     if (size_t dot = stem.rfind('.'); dot != std::string::npos) stem.erase(dot);
-    return vx::JoinPath(dir, stem + "." + format);
+    // The title is text; the attachment's name is a file name.
+    return vx::JoinPath(dir, vx::PathFromText(stem + "." + format));
 }
 
 std::string CalculationMailer::Recipient(const std::string& nameText, const std::string& addressText) {
@@ -96,14 +98,14 @@ bool CalculationMailer::SendCalculationMail(const Export& exportTo, const std::s
         return false;
     }
 
-    // The arguments stay in the program's code page: starting the program turns them into UTF-8.
+    // The texts go to the mail program in UTF-8; the file's name as it is.
     std::vector<std::string> args = {"--utf8", "--attach", file};
     if (!title.empty()) {
         args.push_back("--subject");
-        args.push_back(title);
+        args.push_back(vx::Cp1252ToUtf8(title));
     }
     const std::string recipient = Recipient(nameText, addressText);
-    if (!recipient.empty()) args.push_back(recipient);
+    if (!recipient.empty()) args.push_back(vx::Cp1252ToUtf8(recipient));
     const int rc = vx::RunProgram(mailer, args);
     if (rc != 0) {
         drop();

@@ -58,7 +58,7 @@ bool WritePrinterFile(const std::string& layoutFile, const PrinterSettings& s) {
     std::string text = "[Drucker]\n";
     text += "Name=" + s.printer + "\n";
     text += Format("Querformat=%d\nKopien=%d\nPapier=%d\n", s.landscape ? 1 : 0, s.copies, s.paper);
-    if (!s.file.empty()) text += "Datei=" + s.file + "\n";
+    if (!s.file.empty()) text += "Datei=" + PathToStored(s.file) + "\n";
     return WriteFileAtomic(PrinterFileName(layoutFile), text);
 }
 
@@ -70,7 +70,7 @@ bool ReadPrinterFile(const std::string& layoutFile, PrinterSettings& s) {
     s.landscape = ini.GetInt("Drucker", "Querformat", 0) != 0;
     s.copies = std::clamp(ini.GetInt("Drucker", "Kopien", 1), 1, 999);
     s.paper = ini.GetInt("Drucker", "Papier", 0);
-    s.file = ini.GetString("Drucker", "Datei");
+    s.file = ini.GetPath("Drucker", "Datei");
     return true;
 }
 
@@ -188,7 +188,7 @@ int ReportJob::CheckNames() {
     for (const auto& ref : layout_.References()) {
         auto var = variables_.find(ref.name);
         bool isField = fields_.count(ref.name) != 0;
-        std::string where = Format("Druckvorlage %s, Zeile %d: ", layoutFile_, ref.line);
+        std::string where = Format("Druckvorlage %s, Zeile %d: ", PathForDisplay(layoutFile_), ref.line);
         if (ref.inVisibility) {
             if (var == variables_.end())
                 return Fail(kErrUnknownName, where + Format("unbekannte Variable \"%s\"", ref.name));

@@ -498,11 +498,11 @@ bool ReadLayout(const std::string& path, Layout& out, std::string& error) {
         break;
     case ReadLimited::TooLarge:
         out = Layout{};
-        error = Format("Druckvorlage %s ist größer als %d MB und wird nicht gelesen.", path,
+        error = Format("Druckvorlage %s ist größer als %d MB und wird nicht gelesen.", PathForDisplay(path),
                        int(kLayoutFileLimit >> 20));
         return false;
     case ReadLimited::Failed:
-        error = Format("Druckvorlage %s kann nicht gelesen werden.", path);
+        error = Format("Druckvorlage %s kann nicht gelesen werden.", PathForDisplay(path));
         return false;
     }
     return ParseLayout(text, path, out, error);

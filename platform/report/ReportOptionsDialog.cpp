@@ -55,7 +55,7 @@ ReportOptionsDialog::ReportOptionsDialog(wxWindow* parent, const std::string& ti
 
 void ReportOptionsDialog::Choose(Destination d, const std::string& exportFile) {
     target_->SetSelection(d == Destination::Printer ? 0 : d == Destination::Preview ? 1 : 2);
-    if (!exportFile.empty()) file_->ChangeValue(ToWx(exportFile));
+    if (!exportFile.empty()) file_->ChangeValue(ToWxPath(exportFile));
     file_->Enable(d == Destination::Export);
 }
 
@@ -67,7 +67,7 @@ Destination ReportOptionsDialog::GetDestination() const {
     }
 }
 
-std::string ReportOptionsDialog::GetExportFile() const { return FromWx(file_->GetValue()); }
+std::string ReportOptionsDialog::GetExportFile() const { return FromWxPath(file_->GetValue()); }
 
 bool ReportOptionsDialog::TransferDataFromWindow() {
     if (GetDestination() == Destination::Export && GetExportFile().empty()) {

@@ -10,6 +10,7 @@
 #include <wx/log.h>
 #include <wx/print.h>
 #include <wx/printdlg.h>
+#include <wx/toplevel.h>
 
 namespace vx::report {
 
@@ -46,7 +47,7 @@ int WxReportJob::PrintOptionsDialog(const std::string& title) {
 int WxReportJob::PreviewDisplay() {
     if (int rc = ReportJob::PreviewDisplay(); rc == kErrState) return rc;
     auto pages = std::make_shared<const ReportPages>(Pages());
-    wxString title = ToWx(BaseName(LayoutFile()));
+    wxString title = ToWxPath(BaseName(LayoutFile()));
     PrinterSettings settings;
     ReadPrinterFile(LayoutFile(), settings);
     wxPrintData data = ToPrintData(settings);
@@ -57,6 +58,9 @@ int WxReportJob::PreviewDisplay() {
     }
     auto* frame = new wxPreviewFrame(preview, owner_, ToWx("Vorschau - ") + title, wxDefaultPosition,
                                      wxSize(800, 900));
+    // A frame of its own: it shows the program's icons only when given them.
+    if (auto* top = wxDynamicCast(owner_ ? wxGetTopLevelParent(owner_) : nullptr, wxTopLevelWindow))
+        frame->SetIcons(top->GetIcons());
     frame->InitializeWithModality(wxPreviewFrame_AppModal);
     frame->Centre(wxBOTH);
     frame->Show();
@@ -74,17 +78,17 @@ bool WxReportJob::SetPrinterInPrinterFile(const std::string& layoutFile, const s
 int WxReportJob::SendToPrinter(const ReportPages& pages) {
     PrinterSettings settings;
     ReadPrinterFile(LayoutFile(), settings);
-    wxString title = ToWx(BaseName(LayoutFile()));
+    wxString title = ToWxPath(BaseName(LayoutFile()));
     if (!settings.file.empty()) {
         // The printer file names a file: PostScript instead of a printer.
         wxPrintData data = ToPrintData(settings);
-        data.SetFilename(ToWx(ToFsName(settings.file)));
+        data.SetFilename(ToWxPath(settings.file));
         data.SetPrintMode(wxPRINT_MODE_FILE);
         // Without font metric files the DC only logs that it guesses widths.
         wxLogNull quiet;
         wxPostScriptDC dc(data);
         if (!PrintReportToDc(pages, dc, title))
-            return Fail(kErrDevice, Format("Die Druckdatei %s kann nicht geschrieben werden.", settings.file));
+            return Fail(kErrDevice, Format("Die Druckdatei %s kann nicht geschrieben werden.", PathForDisplay(settings.file)));
         return kOk;
     }
     wxPrintDialogData data(ToPrintData(settings));

@@ -27,7 +27,7 @@ bool LoadFieldResources(const FieldsDeliverable& fields) {
     static std::set<int> loaded;
     if (loaded.count(fields.templateOffset)) return true;
     auto doc = std::make_unique<wxXmlDocument>();
-    if (!doc->Load(vx::ToWx(ResourcePath()))) return false;
+    if (!doc->Load(vx::ToWxPath(ResourcePath()))) return false;
     // The file names the library's templates; another deliverable's are offset.
     for (wxXmlNode* node = doc->GetRoot()->GetChildren(); node; node = node->GetNext()) {
         if (node->GetType() != wxXML_ELEMENT_NODE || node->GetAttribute("class") != "wxDialog") continue;

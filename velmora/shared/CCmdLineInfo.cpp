@@ -1,5 +1,7 @@
 #include "velmora/shared/CCmdLineInfo.h"
 
+#include "platform/Files.h"
+
 #include <cctype>
 
 void CCmdLineInfo::ParseParam(std::string_view parameter, bool isFlag, bool /*isLast*/) {
@@ -11,7 +13,9 @@ void CCmdLineInfo::ParseParam(std::string_view parameter, bool isFlag, bool /*is
     }
     // Other switches have no meaning here; the first plain parameter is the file to open.
     if (isFlag || parameter.empty() || !fileName.empty()) return;
-    fileName = std::string(parameter);
+    // A launcher may pass a file as a URI.
+    const std::string uriPath = vx::PathFromFileUri(parameter);
+    fileName = uriPath.empty() ? std::string(parameter) : uriPath;
     shellCommand = FileOpen;
 }
 

@@ -61,3 +61,16 @@ TEST(CCmdLineInfo, OtherSwitchesAndLaterNamesChangeNothing) {
     EXPECT_EQ(info.registryMode, -1);
     EXPECT_EQ(info.fileName, "eins.kfx");
 }
+
+TEST(CCmdLineInfo, FileUriIsOpenedAsItsPathAndANameKeepsItsBytes) {
+    // "Łódź.kfx" in "Kunden ł", as the file system and a launcher's %U give it.
+    const std::string path = "/home/anna/Kunden \xC5\x82/\xC5\x81\xC3\xB3" "d\xC5\xBA.kfx";
+    for (const std::string& arg : {path, std::string("file:///home/anna/Kunden%20%C5%82/%C5%81%C3%B3d%C5%BA.kfx"),
+                                   std::string("file://localhost/home/anna/Kunden%20\xC5\x82/\xC5\x81\xC3\xB3"
+                                               "d\xC5\xBA.kfx")}) {
+        CCmdLineInfo info = Parsed({"/CDSTART", arg});
+        EXPECT_EQ(info.registryMode, 0) << arg;
+        EXPECT_EQ(info.shellCommand, CCmdLineInfo::FileOpen) << arg;
+        EXPECT_EQ(info.fileName, path) << arg;
+    }
+}

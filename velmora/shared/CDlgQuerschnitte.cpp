@@ -74,7 +74,7 @@ void CDlgQuerschnitte::LoadTable() {
     const CrossSectionTableText table = ReadCrossSectionTable(path_, shape_);
     sizes_ = CrossSectionSizes(table);
     if (!table.badLines.empty())
-        vx::ShowMessage(BadCrossSectionLinesMessage(vx::BaseName(path_), table.badLines));
+        vx::ShowMessage(BadCrossSectionLinesMessage(vx::PathForDisplay(vx::BaseName(path_)), table.badLines));
     std::sort(sizes_.begin(), sizes_.end());
     ShowSizes(-1);
     changed_ = false;

@@ -119,6 +119,8 @@ wxDocManager* CreateProgramDocManager() {
     auto* manager = new CProgramDocManager;
     manager->Initialize();
     manager->SetMaxDocsOpen(1);
+    // Every entry with its folder: wxWidgets would show the newest one as a bare name.
+    if (wxFileHistory* history = manager->GetFileHistory()) history->SetMenuPathStyle(wxFH_PATH_SHOW_ALWAYS);
     return manager;
 }
 
@@ -139,7 +141,7 @@ void CProgramApp::OpenRevimod() { revimod_.Open(vx::JoinPath(GetProgramDir(), "l
 
 bool CProgramApp::CreateDocumentTemplate(const char* folder, wxDocTemplate* (*createTemplate)(wxDocManager*)) {
     const std::string xrc = vx::JoinPath(vx::JoinPath(vx::ResourceDir(), folder), std::string(folder) + ".xrc");
-    if (!wxXmlResource::Get()->Load(vx::ToWx(xrc))) return false;
+    if (!wxXmlResource::Get()->Load(vx::ToWxPath(xrc))) return false;
 
     docManager_ = CreateProgramDocManager();
     createTemplate(docManager_);
@@ -152,12 +154,12 @@ bool CProgramApp::CreateDocumentTemplate(const char* folder, wxDocTemplate* (*cr
     SetTopWindow(frame_);
     // The list is shown newest first; adding oldest first keeps that order.
     const std::vector<std::string> recent = LoadRecentFiles();
-    for (auto it = recent.rbegin(); it != recent.rend(); ++it) docManager_->AddFileToHistory(vx::ToWx(*it));
+    for (auto it = recent.rbegin(); it != recent.rend(); ++it) docManager_->AddFileToHistory(vx::ToWxPath(*it));
     return true;
 }
 
 bool CProgramApp::ProcessShellCommand() {
-    const bool ok = cmdLine_.shellCommand == CCmdLineInfo::FileOpen ? frame_->OpenDocument(vx::ToWx(cmdLine_.fileName))
+    const bool ok = cmdLine_.shellCommand == CCmdLineInfo::FileOpen ? frame_->OpenDocument(vx::ToWxPath(cmdLine_.fileName))
                                                                     : docManager_->CreateNewDocument() != nullptr;
     if (!ok) {
         frame_->Destroy();
@@ -173,7 +175,7 @@ int CProgramApp::OnExit() {
     if (docManager_) {
         std::vector<std::string> recent;
         if (wxFileHistory* history = docManager_->GetFileHistory())
-            for (size_t i = 0; i < history->GetCount(); ++i) recent.push_back(vx::FromWx(history->GetHistoryFile(i)));
+            for (size_t i = 0; i < history->GetCount(); ++i) recent.push_back(vx::FromWxPath(history->GetHistoryFile(i)));
         SaveRecentFiles(recent);
     }
     SetDocValueSource(nullptr);
@@ -186,7 +188,7 @@ int CProgramApp::OnExit() {
 
 void CProgramApp::OnFileOpen(wxCommandEvent&) {
     const wxString previous = wxGetCwd();
-    wxFileDialog dialog(frame_, vx::ToWx("Öffnen"), vx::ToWx(OpenDialogDirectory()), wxEmptyString,
+    wxFileDialog dialog(frame_, vx::ToWx("Öffnen"), vx::ToWxPath(OpenDialogDirectory()), wxEmptyString,
                         vx::ToWx(FileDialogFilter(vx::LoadString(IDS_OPEN_FILTER))),
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     const bool chosen = dialog.ShowModal() == wxID_OK;

@@ -317,7 +317,7 @@ void CWrzKatalog::Report(size_t firstNew) {
     size_t count = problems_.size() - firstNew;
     for (size_t i = 0; i < count && i < kReportLines; ++i) {
         const CatalogueProblem& p = problems_[firstNew + i];
-        text += vx::Format("\n%s, Zeile ab Byte %lld: %s", p.file, (long long)p.offset, p.text);
+        text += vx::Format("\n%s, Zeile ab Byte %lld: %s", vx::PathForDisplay(p.file), (long long)p.offset, p.text);
     }
     if (count > kReportLines) text += vx::Format("\n... und %d weitere", int(count - kReportLines));
     vx::ShowMessage(text, vx::MB_OK | vx::MB_ICONEXCLAMATION);

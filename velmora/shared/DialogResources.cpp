@@ -15,7 +15,7 @@ bool LoadSharedDialogs() {
     wxXmlResource* res = wxXmlResource::Get();
     res->InitAllHandlers();
     const std::string path = vx::JoinPath(vx::JoinPath(vx::ResourceDir(), "shared"), "dialogs.xrc");
-    loaded = res->Load(vx::ToWx(path));
+    loaded = res->Load(vx::ToWxPath(path));
     return loaded;
 }
 

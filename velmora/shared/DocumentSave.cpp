@@ -23,10 +23,10 @@ SavePathChooser& StandIn() {
 }
 
 std::string AskSavePath(const std::string& directory, const std::string& name) {
-    wxFileDialog dialog(wxTheApp->GetTopWindow(), "Speichern unter", vx::ToWx(directory), vx::ToWx(name),
+    wxFileDialog dialog(wxTheApp->GetTopWindow(), "Speichern unter", vx::ToWxPath(directory), vx::ToWxPath(name),
                         vx::ToWx(FileDialogFilter(vx::LoadString(IDS_OPEN_FILTER))),
                         wxFD_SAVE);
-    return dialog.ShowModal() == wxID_OK ? vx::FromWx(dialog.GetPath()) : std::string();
+    return dialog.ShowModal() == wxID_OK ? vx::FromWxPath(dialog.GetPath()) : std::string();
 }
 
 } // namespace
@@ -47,7 +47,7 @@ bool AskToSaveChanges(wxDocument& doc) {
 }
 
 std::string ChooseSavePath(const wxDocument& doc, const std::string& extension) {
-    const std::string current = vx::FromWx(doc.GetFilename());
+    const std::string current = vx::FromWxPath(doc.GetFilename());
     std::string name = vx::BaseName(current);
     if (name.empty()) name = "unbenannt";
     if (name.find('.') == std::string::npos) name += extension;
@@ -63,18 +63,18 @@ std::string ChooseSavePath(const wxDocument& doc, const std::string& extension) 
 bool MayReplace(const wxDocument& doc, const std::string& path) {
     if (!vx::FileExists(path)) return true;
     if (doc.GetDocumentSaved()) {
-        const std::string own = vx::FromWx(doc.GetFilename());
+        const std::string own = vx::FromWxPath(doc.GetFilename());
         std::error_code error;
         if (own == path || std::filesystem::equivalent(own, path, error)) return true;
     }
     const std::string question =
-        vx::Format("Die Datei \x84%s\x93 existiert bereits.\nM\xF6" "chten Sie sie ersetzen?", vx::BaseName(path).c_str());
+        vx::Format("Die Datei \x84%s\x93 existiert bereits.\nM\xF6" "chten Sie sie ersetzen?", vx::PathForDisplay(vx::BaseName(path)).c_str());
     return vx::ShowMessage(question, vx::MB_YESNO | vx::MB_ICONEXCLAMATION) == vx::IDYES;
 }
 
 void TakeNameFromProject(wxDocument& doc, const std::string& path) {
-    const bool renamed = vx::FromWx(doc.GetFilename()) != path;
-    doc.SetTitle(vx::ToWx(vx::BaseName(path)));
-    doc.SetFilename(vx::ToWx(path), true);
+    const bool renamed = vx::FromWxPath(doc.GetFilename()) != path;
+    doc.SetTitle(vx::ToWxPath(vx::BaseName(path)));
+    doc.SetFilename(vx::ToWxPath(path), true);
     if (renamed) doc.SetDocumentSaved(false);
 }

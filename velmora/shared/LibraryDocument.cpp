@@ -1,6 +1,7 @@
 #include "velmora/shared/LibraryDocument.h"
 
 #include "model/CGrunddaten.h"
+#include "platform/Files.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "values/CProjekt.h"
@@ -21,7 +22,8 @@ std::string ProjectDocumentName(const std::string& projectNumber, const std::str
     std::string ending = name.size() >= extension.size() ? name.substr(name.size() - extension.size()) : std::string();
     for (char& c : ending) c = char(std::tolower(static_cast<unsigned char>(c)));
     if (ending != extension) name += extension;
-    return name;
+    // The project number is text; the document's name is a file name.
+    return vx::PathFromText(name);
 }
 
 bool TakeProjectSiteHeight(const CProjekt& project, CGrunddaten& site) {

@@ -14,7 +14,7 @@ const wxBitmap& ProgramPicture() {
         if (!wxImage::FindHandler(wxBITMAP_TYPE_XPM)) wxImage::AddHandler(new wxXPMHandler);
         wxImage image;
         const std::string path = vx::JoinPath(vx::ResourceDir(), Program().about.picture);
-        if (vx::FileExists(path)) image.LoadFile(vx::ToWx(path), wxBITMAP_TYPE_XPM);
+        if (vx::FileExists(path)) image.LoadFile(vx::ToWxPath(path), wxBITMAP_TYPE_XPM);
         return image.IsOk() ? wxBitmap(image) : wxBitmap();
     }();
     return picture;
@@ -25,7 +25,9 @@ wxIconBundle ProgramIcons() {
     const wxBitmap& picture = ProgramPicture();
     if (!picture.IsOk()) return icons;
     const wxImage image = picture.ConvertToImage();
-    for (const int size : {16, 32, 48, 64}) {
+    // The sizes a desktop shows a window's icon in; larger ones it takes from
+    // the installed icons (GTK would drop them as too much for the window).
+    for (const int size : {16, 22, 24, 32, 48, 64, 128}) {
         wxIcon icon;
         icon.CopyFromBitmap(wxBitmap(image.Scale(size, size, wxIMAGE_QUALITY_HIGH)));
         icons.AddIcon(icon);

@@ -1,10 +1,12 @@
 #include "velmora/shared/ProgramSettings.h"
 
+#include "platform/CodePage.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
+#include "platform/report/ReportJob.h"
 #include "values/CAnwender.h"
 #include "values/Helpers.h"
 #include "velmora/shared/QuorvelLibrary.h"
@@ -63,27 +65,79 @@ void SetUpInstalledData() {
         fs::path temp = target;
         temp += ".neu" + std::to_string(::getpid());
         fs::remove_all(temp, ec);
-        fs::copy(sample, temp, fs::copy_options::recursive, ec);
-        // The programs write their tables there, whatever the installed files' modes.
-        for (auto it = fs::recursive_directory_iterator(temp, ec); !ec && it != fs::recursive_directory_iterator();
-             it.increment(ec))
-            fs::permissions(it->path(), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+        // The programs write their tables there, whatever the installed modes:
+        // folders are made anew, files get the owner's write.
+        const auto writable = fs::perms::owner_read | fs::perms::owner_write;
+        fs::create_directory(temp, ec);
+        for (auto it = fs::recursive_directory_iterator(sample, ec); !ec && it != fs::recursive_directory_iterator();
+             it.increment(ec)) {
+            const fs::path to = temp / it->path().lexically_relative(sample);
+            if (it->is_directory(ec)) {
+                fs::create_directory(to, ec);
+            } else if (fs::copy_file(it->path(), to, ec)) {
+                fs::permissions(to, writable, fs::perm_options::add, ec);
+            }
+        }
         if (!ec) fs::rename(temp, target, ec);
         fs::remove_all(temp, ec);
         if (!fs::is_directory(target, ec)) return;
     }
     const std::string dir = vx::FromFsName(target.string());
-    vx::Profile().WriteString("Datenbank", "Pfad", dir);
+    vx::Profile().WritePath("Datenbank", "Pfad", dir);
     // The user file would otherwise go into whatever folder the program was started in.
     if (vx::Profile().GetString("Global", "AnwenderDAT").empty())
-        vx::Profile().WriteString("Global", "AnwenderDAT", vx::JoinPath(dir, "anwender.dat"));
+        vx::Profile().WritePath("Global", "AnwenderDAT", vx::JoinPath(dir, "anwender.dat"));
+}
+
+namespace {
+
+bool SameFolder(const std::string& path, const std::string& folder) {
+    std::error_code ec;
+    const std::string dir = vx::DirName(path);
+    return !dir.empty() && std::filesystem::equivalent(vx::ToFsName(dir), vx::ToFsName(folder), ec);
+}
+
+bool CopyIfReadable(const std::string& from, const std::string& to) {
+    std::string bytes;
+    return vx::ReadWholeFile(from, bytes) && vx::WriteFileAtomic(to, bytes);
+}
+
+} // namespace
+
+std::string UserLayoutFile(const std::string& name) { return UserLayoutFile(name, GetDataDir(), GetProgramDir()); }
+
+std::string UserLayoutFile(const std::string& name, const std::string& dataDir, const std::string& programDir) {
+    const std::string own = vx::JoinPath(dataDir, name);
+    if (vx::FileExists(own) || SameFolder(own, programDir)) return own;
+    const std::string installed = vx::JoinPath(programDir, name);
+    if (!vx::FileExists(installed)) return own;
+    if (!CopyIfReadable(installed, own)) return installed;
+    const std::string printer = vx::report::PrinterFileName(installed);
+    if (vx::FileExists(printer)) CopyIfReadable(printer, vx::report::PrinterFileName(own));
+    return own;
+}
+
+void TakeOverLayoutPaths() { TakeOverLayoutPaths(GetDataDir(), GetProgramDir()); }
+
+void TakeOverLayoutPaths(const std::string& dataDir, const std::string& programDir) {
+    vx::AppProfile& profile = vx::Profile();
+    for (const std::string& key : profile.Snapshot().Keys("LuL")) {
+        // "Formular<n>" name the forms' layouts, "FormWdb" the order form's.
+        const bool form = key.size() > 8 && vx::EqualNoCase(key.substr(0, 8), "Formular") &&
+                          key.find_first_not_of("0123456789", 8) == std::string::npos;
+        if (!form && !vx::EqualNoCase(key, "FormWdb")) continue;
+        const std::string path = vx::NormalizeSlashes(profile.GetPath("LuL", key));
+        if (!SameFolder(path, programDir)) continue;
+        const std::string own = UserLayoutFile(vx::BaseName(path), dataDir, programDir);
+        if (!SameFolder(own, programDir)) profile.WritePath("LuL", key, own);
+    }
 }
 
 void LoadProgramStrings() {
     const std::string dir = vx::ResourceDir();
     for (const std::string& part : Program().stringFiles)
         vx::Strings().LoadFile(vx::JoinPath(vx::JoinPath(dir, part), "strings.txt"));
-    const std::string language = vx::Profile().GetString("Global", "Sprache", "");
+    const std::string language = vx::Profile().GetPath("Global", "Sprache", "");
     if (!language.empty()) vx::Strings().LoadFile(language);
 }
 
@@ -109,7 +163,7 @@ bool RunUserData(QuorvelLibrary& quorvel, CAnwender& user) {
 
 void ShareFormLayout(const std::string& printLayout) {
     if (printLayout.empty() || !vx::Profile().GetString("LuL", "Formular0", "").empty()) return;
-    vx::Profile().WriteString("LuL", "Formular0", printLayout);
+    vx::Profile().WritePath("LuL", "Formular0", printLayout);
 }
 
 bool CheckFirstStart(QuorvelLibrary& quorvel, CAnwender& user) {
@@ -122,7 +176,7 @@ bool CheckFirstStart(QuorvelLibrary& quorvel, CAnwender& user) {
 }
 
 std::string OpenDialogDirectory() {
-    std::string dir = vx::Profile().GetString("Global", "DatPfad", "");
+    std::string dir = vx::Profile().GetPath("Global", "DatPfad", "");
     if (!dir.empty()) return vx::NormalizeSlashes(dir);
     std::error_code ec;
     return vx::FromFsName(std::filesystem::current_path(ec).string());
@@ -135,7 +189,7 @@ std::string DocumentPath(const std::string& name) {
 }
 
 std::string LastProjectPath() {
-    const std::string last = vx::Profile().GetString("Global", "LstPrj", "");
+    const std::string last = vx::Profile().GetPath("Global", "LstPrj", "");
     if (last.empty()) {
         vx::ShowMessage("Es ist kein zuletzt bearbeitetes Projekt bekannt.\nEine neue Berechnung wird angelegt.",
                         vx::MB_OK | vx::MB_ICONINFORMATION);
@@ -145,7 +199,7 @@ std::string LastProjectPath() {
     if (!vx::FileExists(path)) {
         vx::ShowMessage(vx::Format("Das zuletzt bearbeitete Projekt %s wurde nicht gefunden.\nEine neue Berechnung "
                                    "wird angelegt.",
-                                   path.c_str()),
+                                   vx::PathForDisplay(path).c_str()),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return {};
     }
@@ -174,7 +228,7 @@ std::string FileDialogFilter(std::string_view mfcFilter) {
 std::vector<std::string> LoadRecentFiles() {
     std::vector<std::string> files;
     for (int i = 1; i <= Program().recentFileCount; ++i) {
-        std::string f = vx::Profile().GetString(kRecentSection, vx::Format("File%d", i), "");
+        std::string f = vx::Profile().GetPath(kRecentSection, vx::Format("File%d", i), "");
         if (!f.empty()) files.push_back(f);
     }
     return files;
@@ -184,7 +238,7 @@ void SaveRecentFiles(const std::vector<std::string>& files) {
     for (int i = 1; i <= Program().recentFileCount; ++i) {
         const std::string key = vx::Format("File%d", i);
         if (size_t(i) <= files.size())
-            vx::Profile().WriteString(kRecentSection, key, files[i - 1]);
+            vx::Profile().WritePath(kRecentSection, key, files[i - 1]);
         else if (vx::Profile().GetString(kRecentSection, key, "") != "")
             vx::Profile().WriteString(kRecentSection, key, "");
     }
@@ -227,6 +281,7 @@ std::string HandOverRecord(const std::string& filePath) {
             path += c;
         }
     }
+    // In UTF-8, as a program's argument: the path's bytes go in unchanged.
     return vx::Format("<AURELIA FORMAT=2 ERZEUGER=\"%s\"><BERECHNUNG DATEI=\"%s\"></AURELIA>",
-                      Program().handOverCreator.c_str(), path.c_str());
+                      vx::Cp1252ToUtf8(Program().handOverCreator).c_str(), path.c_str());
 }

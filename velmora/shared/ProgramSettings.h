@@ -63,6 +63,16 @@ void SelectSettingsStore(const CCmdLineInfo& cmdLine);
 // user's data folder and names that as its data path and the user file's
 // folder. Started from the source tree, and with "CDSTART", nothing changes.
 void SetUpInstalledData();
+// The user's copy of a print layout, which holds the form's margins, with
+// its printer settings beside it: in the data folder, copied there from the
+// program's folder when it is missing, so that nothing is written beside the
+// program. The program's own file only when the data folder takes no copy.
+std::string UserLayoutFile(const std::string& name);
+std::string UserLayoutFile(const std::string& name, const std::string& dataDir, const std::string& programDir);
+// Layouts named in section "LuL" that lie in the program's folder, as an
+// older start stored them, are taken over to the user's copies.
+void TakeOverLayoutPaths();
+void TakeOverLayoutPaths(const std::string& dataDir, const std::string& programDir);
 // The program's own texts, then the language file of "Global"/"Sprache"; a
 // language file that cannot be read leaves the program's own texts.
 void LoadProgramStrings();
@@ -106,5 +116,5 @@ std::string AboutVersionLine();
 std::string AboutDatabaseLine(std::string_view defaultStand = kCatalogueStandDefault);
 
 // "<AURELIA FORMAT=2 ERZEUGER=\"<creator>\"><BERECHNUNG DATEI=\"<file>\"></AURELIA>", the
-// file's & " < > written as XML entities.
+// file's & " < > written as XML entities; in UTF-8, as the receiving program takes it.
 std::string HandOverRecord(const std::string& filePath);

@@ -62,5 +62,5 @@ QuorvelLibrary& Quorvel() {
 }
 
 std::string QuorvelLibraryPath() {
-    return vx::Profile().GetString("Quorvel", "DLL", vx::JoinPath(vx::ProgramDir(), "libquorvel.so"));
+    return vx::Profile().GetPath("Quorvel", "DLL", vx::JoinPath(vx::ProgramDir(), "libquorvel.so"));
 }

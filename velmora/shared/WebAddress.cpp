@@ -1,5 +1,6 @@
 #include "velmora/shared/WebAddress.h"
 
+#include "platform/CodePage.h"
 #include "platform/System.h"
 
 std::string WebAddressToOpen(const std::string& text) {
@@ -10,5 +11,6 @@ std::string WebAddressToOpen(const std::string& text) {
 bool OpenWebAddress(const std::string& text) {
     const std::string opener = vx::FindProgramOnPath("xdg-open");
     if (opener.empty()) return false;
-    return vx::StartProgram(opener, "", WebAddressToOpen(text)) == 0;
+    // The address is text: the opener takes UTF-8.
+    return vx::StartProgram(opener, "", vx::Cp1252ToUtf8(WebAddressToOpen(text))) == 0;
 }
