@@ -130,14 +130,14 @@ void LoadCrossSectionTables() {
         const std::vector<int> more = ReadCrossSectionTable(text, prefix, t);
         bad.insert(bad.end(), more.begin(), more.end());
     }
-    const std::string shown = name;
+    const std::string shown = vx::PathForDisplay(name);
     const std::string message = BadCrossSectionLinesMessage(shown, bad);
     if (!message.empty() && message != told) vx::ShowMessage(message);
     told = message;
 }
 
 std::string EmptyCrossSectionTableMessage(int shape) {
-    const std::string dir = g_TableDir.empty() ? GetDataDir() : g_TableDir;
+    const std::string dir = vx::PathForDisplay(g_TableDir.empty() ? GetDataDir() : g_TableDir);
     if (g_TableName.empty())
         return "Die Querschnittstabelle \"INNENTAB.INI\" fehlt im Datenverzeichnis\n" + dir +
                "\nOhne sie werden keine passenden Querschnitte gefunden.";

@@ -252,7 +252,7 @@ bool ReportOversizedSettings(const IniFile& file) {
     if (reported.insert(file.Path()).second)
         ShowMessage(Format("Die Datei %s ist größer als %d MB und damit keine Einstellungsdatei. Sie wird "
                            "weder gelesen noch geändert; bis sie kleiner ist, gelten die Vorgaben.",
-                           file.Path(), int(kSettingsFileLimit >> 20)),
+                           PathForDisplay(file.Path()), int(kSettingsFileLimit >> 20)),
                     MB_OK | MB_ICONEXCLAMATION);
     return true;
 }
