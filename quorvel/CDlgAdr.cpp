@@ -145,9 +145,7 @@ bool CDlgAdr::OnRecord() const {
 bool CDlgAdr::OnInitDialog() {
     CVxtDialog::OnInitDialog();
     if (!usable_) {
-        // Nothing here may reach a table that is not there.
-        for (wxWindow* child : GetChildren())
-            if (child->GetId() != wxID_CANCEL) child->Disable();
+        Refuse();
         return true;
     }
     // Empty addresses an aborted "&Neu" once left behind are no addresses.
@@ -155,11 +153,22 @@ bool CDlgAdr::OnInitDialog() {
     else PackIfPending(*Tab());
     if (!Tab()->IsOpen()) {
         usable_ = TableUsable(Tab());
+        Refuse();
         return true;
     }
     if (tableRecCount(Tab()->Handle()) >= 0) GoFirstLive(Tab()->Handle());
     ShowRecord();
     return true;
+}
+
+void CDlgAdr::Refuse() {
+    usable_ = false;
+    // Nothing here may reach a table that is not there.
+    for (wxWindow* child : GetChildren())
+        if (child->GetId() != wxID_CANCEL) child->Disable();
+    // With every other control disabled nothing would have the keyboard, and
+    // Escape would reach no one.
+    if (wxWindow* cancel = FindWindow(wxID_CANCEL)) cancel->SetFocus();
 }
 
 void CDlgAdr::RecordToDialog() {
@@ -285,6 +294,7 @@ void CDlgAdr::OnDelete() {
     PackWhenPossible(*Tab());
     if (!Tab()->IsOpen()) {
         usable_ = TableUsable(Tab());
+        Refuse();
         return;
     }
     GoFirstLive(Tab()->Handle());

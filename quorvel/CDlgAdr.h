@@ -89,6 +89,8 @@ private:
     int CheckInputs(std::string&, std::vector<int>*) override { return 0; }
 
     void EndWith(int code);
+    // The table is gone: only closing is left.
+    void Refuse();
     // Every field of the form is empty.
     bool EntryEmpty();
     // Appends the new entry; false (after saying so) when the table refused.

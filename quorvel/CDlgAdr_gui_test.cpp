@@ -436,6 +436,29 @@ TEST_F(AddressForms, EveryFieldTakesNoMoreThanItsColumnHolds) {
     EXPECT_EQ(Col(Tab().email), std::string(50, 'a').replace(49, 1, "b"));
 }
 
+// An address table that is there but damaged: the form says so, refuses to
+// edit, Escape closes it, and the file is left as it was.
+TEST_F(AddressForms, EscapeClosesTheFormOverADamagedTable) {
+    TheDatenbank().Schliessen();
+    const std::string damaged(600, '\x7F');
+    vx::WriteFileAtomic(dir + "/db/ADRESSE.DBF", damaged);
+    TheDatenbank().Oeffnen(dir + "/db", dir + "/plz");
+    ASSERT_TRUE(TheDatenbank().Fehler());
+    CDlgAdrV2 form(frame_);
+    bool closed = false;
+    const int rc = RunModal(form, [&] {
+        EXPECT_FALSE(form.FindWindow(1052)->IsEnabled());
+        wxUIActionSimulator().Char(WXK_ESCAPE);
+        closed = PumpUntil([&] { return !form.IsModal(); });
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(rc, wxID_CANCEL);
+    EXPECT_EQ(Said(3), 1u);
+    std::string now;
+    ASSERT_TRUE(vx::ReadWholeFile(dir + "/db/ADRESSE.DBF", now));
+    EXPECT_EQ(now, damaged);
+}
+
 TEST_F(AddressForms, PlaceAndAddressLookUpsFillTheSecondForm) {
     CDlgAdrV2 form(frame_);
     int placeSearches = 0, editors = 0, lists = 0;
