@@ -84,7 +84,8 @@ void CDlgAdr::Build(const std::vector<Row>& rows, const std::vector<Button>& but
         if (row.kind == RowTownCombo) {
             auto* combo = new CMyComboBox(row.cell);
             combo->Create(this, row.id, wxDefaultPosition, wxSize(320, -1), 0);
-            if (wxTextCtrl* text = combo->GetTextCtrl()) text->SetMaxLength(TypingLimit(row.column, row.limit));
+            if (wxTextCtrl* text = combo->GetTextCtrl())
+                text->SetMaxLength(TypingLimit(row.column, row.limit));
             townControl_ = combo;
             control = combo;
         } else {
@@ -245,9 +246,9 @@ bool CDlgAdr::FitsColumns() {
     for (const Row& row : rows_) {
         if (!row.column) continue;
         const vx::FieldView column(Tab()->Handle(), row.column);
-        if (column.isValid() && SaysAddressWouldBeCut(this, row.id, FromWx(LabelOf(FindWindow(row.id))),
-                                                      row.cell->text, column.len()))
-            return false;
+        if (!column.isValid()) continue;
+        const std::string name = FromWx(LabelOf(FindWindow(row.id)));
+        if (SaysAddressWouldBeCut(this, row.id, name, row.cell->text, column.len())) return false;
     }
     return true;
 }

@@ -419,8 +419,9 @@ TEST_F(AddressForms, EveryFieldTakesNoMoreThanItsColumnHolds) {
         entry(1059).second->ChangeValue(vx::ToWx(mail60));
         Press(&form, 1057);
         ASSERT_EQ(messages_.service.shown.size(), 1u);
+        const std::string tooLong = QuorvelString(IDS_QV_ADDRESS_TOO_LONG);
         EXPECT_EQ(messages_.service.shown[0].text,
-                  vx::Format(QuorvelString(IDS_QV_ADDRESS_TOO_LONG), "eMail", 50, std::string(10, 'm')));
+                  vx::Format(tooLong, "eMail", 50, std::string(10, 'm')));
         EXPECT_EQ(Col(Tab().email), mail);
         EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == form.FindWindow(1059); }));
         // A new entry taken as recipient is refused the same way.

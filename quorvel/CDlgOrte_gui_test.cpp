@@ -288,7 +288,8 @@ TEST_F(PlacesRemarksGui, AnAbortedNewInThePlacesEditorStoresNothing) {
     ASSERT_EQ(before, "66606 St. Wendel 286 |66111 Saarbr\xFC" "cken -99 |01067 Dresden 113 |");
     auto startNew = [&](CDlgOrte& dialog) {
         Press(&dialog, CDlgOrte::IDC_NEW);
-        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == dialog.FindWindow(CDlgOrte::IDC_PLZ); }));
+        wxWindow* plz = dialog.FindWindow(CDlgOrte::IDC_PLZ);
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == plz; }));
         Type(keys_, "66802");
         SetText(&dialog, CDlgOrte::IDC_ORT, "Bous");
     };

@@ -405,7 +405,8 @@ void CDlgProjekt::OnDatenbank() {
 bool CDlgProjekt::FitsAddressBook(bool recipient) {
     CAdressTab* tab = TheDatenbank().Adressen();
     for (const AddressColumn& c : AddressColumns(recipient))
-        if (SaysAddressWouldBeCut(this, c.control, fieldNames_[c.control], projekt.Text(c.cell), (tab->*c.column).len()))
+        if (SaysAddressWouldBeCut(this, c.control, fieldNames_[c.control], projekt.Text(c.cell),
+                                  (tab->*c.column).len()))
             return false;
     return true;
 }

@@ -35,10 +35,11 @@ bool TableUsable(const CQuorvelTable* table) {
     return false;
 }
 
-bool SaysAddressWouldBeCut(wxWindow* dialog, int control, const std::string& fieldName, const std::string& text,
-                           size_t width) {
+bool SaysAddressWouldBeCut(wxWindow* dialog, int control, const std::string& fieldName,
+                           const std::string& text, size_t width) {
     if (text.size() <= width) return false;
-    vx::ShowMessage(vx::Format(QuorvelString(IDS_QV_ADDRESS_TOO_LONG), fieldName, int(width), text.substr(width)),
+    const std::string message = QuorvelString(IDS_QV_ADDRESS_TOO_LONG);
+    vx::ShowMessage(vx::Format(message, fieldName, int(width), text.substr(width)),
                     vx::MB_OK | vx::MB_ICONEXCLAMATION);
     if (wxWindow* field = dialog->FindWindow(control)) field->SetFocus();
     return true;

@@ -27,5 +27,5 @@ bool TableUsable(const CQuorvelTable* table);
 // True, after naming the field and the end of its text that a column of
 // `width` characters would cut, with the keyboard put into the field; the
 // caller then stores nothing. False when the text fits.
-bool SaysAddressWouldBeCut(wxWindow* dialog, int control, const std::string& fieldName, const std::string& text,
-                           size_t width);
+bool SaysAddressWouldBeCut(wxWindow* dialog, int control, const std::string& fieldName,
+                           const std::string& text, size_t width);
