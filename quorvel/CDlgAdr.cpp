@@ -2,6 +2,7 @@
 
 #include "dbase/data/Table.h"
 #include "platform/MessageService.h"
+#include "platform/wx/WxMnemonics.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/AddressSearch.h"
@@ -22,6 +23,9 @@
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <algorithm>
 
 using namespace vx;
 
@@ -33,19 +37,25 @@ enum : int { IDC_NEU = 1052, IDC_LOESCH = 1053, IDC_PREV = 1054, IDC_NEXT = 1055
 
 void Say(unsigned id) { ShowMessage(QuorvelString(id), MB_OK | MB_ICONINFORMATION); }
 
+size_t TypingLimit(const char* column, size_t limit) {
+    if (!column) return limit;
+    const size_t width = ColumnWidth(kAdresseFields, column);
+    return limit ? std::min(limit, width) : width;
+}
+
 } // namespace
 
 CDlgAdr::CDlgAdr(wxWindow* parent) : CDlgAdr(parent, 176) {
-    Build({{1042, "Name &1 :", &name1, 50},
-           {1043, "Name &2 :", &name2, 50},
-           {1044, "St&raße :", &strasse, 50},
-           {1045, "&PLZ :", &plz, 5},
-           {1046, "&Ort :", &ort, 50},
-           {1047, "L&and/Bezirk :", &land, 50},
-           {1048, "&Telefon :", &telefon, 20},
-           {1049, "&Fax :", &telefax, 20},
-           {1050, "&Ansprechpartner :", &ansprech, 50},
-           {1051, "&Bemerkung :", &bemerkung, 250, RowMemo}},
+    Build({{1042, "Name &1 :", &name1, "NAME1", 50},
+           {1043, "Name &2 :", &name2, "NAME2", 50},
+           {1044, "St&raße :", &strasse, "STRASSE", 50},
+           {1045, "&PLZ :", &plz, "PLZ", 5},
+           {1046, "&Ort :", &ort, "ORT", 50},
+           {1047, "L&and/Bezirk :", &land, "LAND", 50},
+           {1048, "&Telefon :", &telefon, "TELEFON", 20},
+           {1049, "&Fax :", &telefax, "TELEFAX", 20},
+           {1050, "&Ansprechpartner :", &ansprech, "ANSPRECH", 50},
+           {1051, "&Bemerkung :", &bemerkung, nullptr, 250, RowMemo}},
           {{IDC_EMPFAENGER, "&Empfänger"}, {IDC_STANDORT, "&Standort"}, {kLibraryHelpCommand, "Hilfe"}, {2, "Abbruch"},
            {IDC_NEU, "&Neu"}, {IDC_LOESCH, "&Lösch"}, {IDC_SAVE, "Akt&uall"}, {IDC_SUCHE, "Su&che"},
            {IDC_PREV, "&<"}, {IDC_NEXT, "&>"}});
@@ -62,6 +72,7 @@ void CDlgAdr::InitCell(CWString& cell, int id, uint16_t flags) {
 }
 
 void CDlgAdr::Build(const std::vector<Row>& rows, const std::vector<Button>& buttons) {
+    rows_ = rows;
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* box = new wxStaticBoxSizer(new wxStaticBox(this, IDC_GROUP, ToWx("Adressen")), wxVERTICAL);
     auto* grid = new wxFlexGridSizer(2, 3, 6);
@@ -73,13 +84,15 @@ void CDlgAdr::Build(const std::vector<Row>& rows, const std::vector<Button>& but
         if (row.kind == RowTownCombo) {
             auto* combo = new CMyComboBox(row.cell);
             combo->Create(this, row.id, wxDefaultPosition, wxSize(320, -1), 0);
+            if (wxTextCtrl* text = combo->GetTextCtrl())
+                text->SetMaxLength(TypingLimit(row.column, row.limit));
             townControl_ = combo;
             control = combo;
         } else {
             auto* edit = new CParsedEdit(row.cell);
             const long style = row.kind == RowMemo ? wxTE_MULTILINE : 0;
             edit->Create(this, row.id, wxDefaultPosition, wxSize(320, row.kind == RowMemo ? 60 : -1), style);
-            edit->SetLimitText(row.limit);
+            edit->SetLimitText(TypingLimit(row.column, row.limit));
             editIds_.push_back(row.id);
             control = edit;
         }
@@ -133,9 +146,7 @@ bool CDlgAdr::OnRecord() const {
 bool CDlgAdr::OnInitDialog() {
     CVxtDialog::OnInitDialog();
     if (!usable_) {
-        // Nothing here may reach a table that is not there.
-        for (wxWindow* child : GetChildren())
-            if (child->GetId() != wxID_CANCEL) child->Disable();
+        Refuse();
         return true;
     }
     // Empty addresses an aborted "&Neu" once left behind are no addresses.
@@ -143,11 +154,22 @@ bool CDlgAdr::OnInitDialog() {
     else PackIfPending(*Tab());
     if (!Tab()->IsOpen()) {
         usable_ = TableUsable(Tab());
+        Refuse();
         return true;
     }
     if (tableRecCount(Tab()->Handle()) >= 0) GoFirstLive(Tab()->Handle());
     ShowRecord();
     return true;
+}
+
+void CDlgAdr::Refuse() {
+    usable_ = false;
+    // Nothing here may reach a table that is not there.
+    for (wxWindow* child : GetChildren())
+        if (child->GetId() != wxID_CANCEL) child->Disable();
+    // With every other control disabled nothing would have the keyboard, and
+    // Escape would reach no one.
+    if (wxWindow* cancel = FindWindow(wxID_CANCEL)) cancel->SetFocus();
 }
 
 void CDlgAdr::RecordToDialog() {
@@ -220,9 +242,20 @@ bool CDlgAdr::StoreNewEntry() {
     return true;
 }
 
+bool CDlgAdr::FitsColumns() {
+    for (const Row& row : rows_) {
+        if (!row.column) continue;
+        const vx::FieldView column(Tab()->Handle(), row.column);
+        if (!column.isValid()) continue;
+        const std::string name = FromWx(LabelOf(FindWindow(row.id)));
+        if (SaysAddressWouldBeCut(this, row.id, name, row.cell->text, column.len())) return false;
+    }
+    return true;
+}
+
 void CDlgAdr::OnSave() {
     if (!usable_) return;
-    if (RefreshFields(true) == 0) return;
+    if (RefreshFields(true) == 0 || !FitsColumns()) return;
     if (newEntry_ || !OnRecord()) {
         // An empty form is no address.
         if (EntryEmpty() || !StoreNewEntry()) return;
@@ -262,6 +295,7 @@ void CDlgAdr::OnDelete() {
     PackWhenPossible(*Tab());
     if (!Tab()->IsOpen()) {
         usable_ = TableUsable(Tab());
+        Refuse();
         return;
     }
     GoFirstLive(Tab()->Handle());
@@ -284,7 +318,7 @@ void CDlgAdr::EndWith(int code) {
         // and an empty one gives an empty address.
         if (RefreshFields(true) == 0) return;
         if (EntryEmpty()) tableGoEof(Tab()->Handle());
-        else if (!StoreNewEntry()) return;
+        else if (!FitsColumns() || !StoreNewEntry()) return;
     }
     Fields().endCode = code;
     Finish();

@@ -44,6 +44,9 @@ protected:
         int id;
         const char* label;
         CWString* cell;
+        // Its column in the address book; none for a memo, which holds any length.
+        const char* column;
+        // Typing stops here and never beyond the column's width; 0: at that width.
         size_t limit;
         RowKind kind = RowEdit;
         uint16_t flags = 0;
@@ -86,13 +89,18 @@ private:
     int CheckInputs(std::string&, std::vector<int>*) override { return 0; }
 
     void EndWith(int code);
+    // The table is gone: only closing is left.
+    void Refuse();
     // Every field of the form is empty.
     bool EntryEmpty();
     // Appends the new entry; false (after saying so) when the table refused.
     bool StoreNewEntry();
+    // False, after naming the field, when a column would cut its text.
+    bool FitsColumns();
 
     bool usable_ = true;
     // "&Neu" was pressed: the fields are a record not yet in the table.
     bool newEntry_ = false;
     std::vector<int> editIds_;
+    std::vector<Row> rows_;
 };

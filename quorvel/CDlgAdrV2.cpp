@@ -27,22 +27,22 @@ enum : int { IDC_MATCH = 1061, IDC_HANDY = 1063, IDC_EMAIL = 1059, IDC_URL = 106
 
 CDlgAdrV2::CDlgAdrV2(wxWindow* parent) : CDlgAdr(parent, 387) {
     using fields::FlagChoice;
-    // No length is set for e-mail, web address and rebate group.
-    Build({{IDC_MATCH, "Match&code :", &match, 10, RowEdit, FlagChoice},
-           {1042, "Name &1 :", &name1, 50},
-           {1043, "Name &2 :", &name2, 50},
-           {1044, "St&raße :", &strasse, 50},
-           {IDC_PLZ, "&PLZ :", &plz, 5, RowEdit, FlagChoice},
-           {IDC_TOWN, "&Ort :", &ort, 50, RowTownCombo, FlagChoice},
-           {IDC_LAND, "L&and/Bezirk :", &land, 50},
-           {1048, "&Telefon :", &telefon, 20},
-           {1049, "&Fax :", &telefax, 20},
-           {IDC_HANDY, "&Handy :", &handy, 15},
-           {1050, "&Ansprechpartner :", &ansprech, 50},
-           {IDC_EMAIL, "e&Mail :", &email, 0},
-           {IDC_URL, "&Internet :", &url, 0},
-           {1051, "&Bemerkung :", &bemerkung, 250, RowMemo},
-           {IDC_DUMMY, "Rabatt&gruppe :", &dummy, 0, RowHidden}},
+    // E-mail and web address have no length of their own: their column's width holds.
+    Build({{IDC_MATCH, "Match&code :", &match, "MATCH", 10, RowEdit, FlagChoice},
+           {1042, "Name &1 :", &name1, "NAME1", 50},
+           {1043, "Name &2 :", &name2, "NAME2", 50},
+           {1044, "St&raße :", &strasse, "STRASSE", 50},
+           {IDC_PLZ, "&PLZ :", &plz, "PLZ", 5, RowEdit, FlagChoice},
+           {IDC_TOWN, "&Ort :", &ort, "ORT", 50, RowTownCombo, FlagChoice},
+           {IDC_LAND, "L&and/Bezirk :", &land, "LAND", 50},
+           {1048, "&Telefon :", &telefon, "TELEFON", 20},
+           {1049, "&Fax :", &telefax, "TELEFAX", 20},
+           {IDC_HANDY, "&Handy :", &handy, "HANDY", 15},
+           {1050, "&Ansprechpartner :", &ansprech, "ANSPRECH", 50},
+           {IDC_EMAIL, "e&Mail :", &email, "EMAIL", 0},
+           {IDC_URL, "&Internet :", &url, "URL", 0},
+           {1051, "&Bemerkung :", &bemerkung, nullptr, 250, RowMemo},
+           {IDC_DUMMY, "Rabatt&gruppe :", &dummy, nullptr, 0, RowHidden}},
           {{IDC_ADDRESSES, "..."}, {IDC_PLACES, "..."}, {1058, "&Empfänger"}, {4, "&Standort"},
            {kLibraryHelpCommand, "Hilfe"}, {2, "Schließen"}, {1052, "&Neu"}, {1053, "&Lösch"}, {1057, "S&peich"},
            {1056, "Su&che"}, {1054, "&<"}, {1055, "&>"}});

@@ -11,6 +11,7 @@
 #include "dbase/data/Table.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "platform/NumText.h"
 #include "platform/System.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/CDatenbank.h"
@@ -375,6 +376,88 @@ TEST_F(AddressForms, ATableThatFailedToOpenIsReportedOnceAndNeverTouched) {
     list.DeleteChosen();
     EXPECT_EQ(Said(3), 3u);
     EXPECT_EQ(messages_.service.shown.size(), 3u);
+}
+
+// Every field of the second form stops typing where its column ends, so what
+// is stored is what the field shows; a longer text that reaches a field some
+// other way is named at "S&peich" and "&Empfänger", and nothing is stored.
+TEST_F(AddressForms, EveryFieldTakesNoMoreThanItsColumnHolds) {
+    using Column = CCharCol CAdressTab::*;
+    const std::pair<int, Column> fields[] = {
+        {1061, &CAdressTab::match},   {1042, &CAdressTab::name1},   {1043, &CAdressTab::name2},
+        {1044, &CAdressTab::strasse}, {1045, &CAdressTab::plz},     {1543, &CAdressTab::ort},
+        {1047, &CAdressTab::land},    {1048, &CAdressTab::telefon}, {1049, &CAdressTab::telefax},
+        {1063, &CAdressTab::handy},   {1050, &CAdressTab::ansprech}, {1059, &CAdressTab::email},
+        {1060, &CAdressTab::url}};
+    const std::string mail60(60, 'm');
+    CDlgAdrV2 form(frame_);
+    RunModal(form, [&] {
+        auto entry = [&](int id) {
+            wxWindow* w = form.FindWindow(id);
+            return std::pair{w, dynamic_cast<wxTextEntry*>(w)};
+        };
+        Press(&form, 1052);
+        for (const auto& [id, column] : fields) {
+            // One character short of the column, then two typed at the end.
+            const auto [w, text] = entry(id);
+            ASSERT_NE(text, nullptr) << id;
+            text->ChangeValue(wxString('a', (Tab().*column).len() - 1));
+            FocusOn(w);
+            text->SetInsertionPointEnd();
+            Type(keys_, "bc");
+        }
+        Press(&form, 1057);
+        ASSERT_EQ(vx::tableRecCount(Tab().Handle()), 1);
+        for (const auto& [id, column] : fields) {
+            const std::string shown = Text(&form, id);
+            EXPECT_LE(shown.size(), (Tab().*column).len()) << id;
+            EXPECT_EQ(Col(Tab().*column), shown) << id;
+        }
+        EXPECT_TRUE(messages_.service.shown.empty());
+
+        const std::string mail = Col(Tab().email);
+        entry(1059).second->ChangeValue(vx::ToWx(mail60));
+        Press(&form, 1057);
+        ASSERT_EQ(messages_.service.shown.size(), 1u);
+        const std::string tooLong = QuorvelString(IDS_QV_ADDRESS_TOO_LONG);
+        EXPECT_EQ(messages_.service.shown[0].text,
+                  vx::Format(tooLong, "eMail", 50, std::string(10, 'm')));
+        EXPECT_EQ(Col(Tab().email), mail);
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == form.FindWindow(1059); }));
+        // A new entry taken as recipient is refused the same way.
+        Press(&form, 1052);
+        TypeInto(form.FindWindow(1042), "Zeller");
+        entry(1060).second->ChangeValue(vx::ToWx(mail60));
+        Press(&form, 1058);
+        EXPECT_TRUE(form.IsModal());
+        EXPECT_EQ(messages_.service.shown.size(), 2u);
+        EXPECT_EQ(vx::tableRecCount(Tab().Handle()), 1);
+    });
+    vx::tableGo(Tab().Handle(), 1);
+    EXPECT_EQ(Col(Tab().email), std::string(50, 'a').replace(49, 1, "b"));
+}
+
+// An address table that is there but damaged: the form says so, refuses to
+// edit, Escape closes it, and the file is left as it was.
+TEST_F(AddressForms, EscapeClosesTheFormOverADamagedTable) {
+    TheDatenbank().Schliessen();
+    const std::string damaged(600, '\x7F');
+    vx::WriteFileAtomic(dir + "/db/ADRESSE.DBF", damaged);
+    TheDatenbank().Oeffnen(dir + "/db", dir + "/plz");
+    ASSERT_TRUE(TheDatenbank().Fehler());
+    CDlgAdrV2 form(frame_);
+    bool closed = false;
+    const int rc = RunModal(form, [&] {
+        EXPECT_FALSE(form.FindWindow(1052)->IsEnabled());
+        wxUIActionSimulator().Char(WXK_ESCAPE);
+        closed = PumpUntil([&] { return !form.IsModal(); });
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(rc, wxID_CANCEL);
+    EXPECT_EQ(Said(3), 1u);
+    std::string now;
+    ASSERT_TRUE(vx::ReadWholeFile(dir + "/db/ADRESSE.DBF", now));
+    EXPECT_EQ(now, damaged);
 }
 
 TEST_F(AddressForms, PlaceAndAddressLookUpsFillTheSecondForm) {

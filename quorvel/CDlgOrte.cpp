@@ -107,7 +107,8 @@ void CDlgOrte::Refuse() {
 
 void CDlgOrte::ShowRecord() {
     if (!tab_) return;
-    const PlaceTexts place = ReadPlace(*tab_);
+    // A new entry shows what a blank record would.
+    const PlaceTexts place = newEntry_ ? PlaceTexts{{}, {}, {}, "0"} : ReadPlace(*tab_);
     plz_.text = place.plz;
     ort_.text = place.ort;
     land_.text = place.land;
@@ -122,13 +123,16 @@ void CDlgOrte::ShowRecord() {
 
 void CDlgOrte::OnNew() {
     if (!tab_) return;
-    if (vx::tableAppendBlank(tab_->Handle()) != 0) {
-        vx::ShowMessage(QuorvelString(IDS_QV_UPDATE_FAILED));
-        return;
-    }
+    // The record is appended at "&Speich": leaving without it stores nothing.
+    newEntry_ = true;
     ShowRecord();
     FindWindow(IDC_NEW)->Disable();
     FindWindow(IDC_PLZ)->SetFocus();
+}
+
+void CDlgOrte::LeaveNewEntry() {
+    newEntry_ = false;
+    if (wxWindow* neu = FindWindow(IDC_NEW)) neu->Enable();
 }
 
 void CDlgOrte::OnSave() {
@@ -144,16 +148,28 @@ void CDlgOrte::OnSave() {
         }
         return;
     }
+    if (newEntry_ && vx::tableAppendBlank(tab_->Handle()) != 0) {
+        vx::ShowMessage(QuorvelString(IDS_QV_UPDATE_FAILED));
+        return;
+    }
+    LeaveNewEntry();
     if (SavePlace(*tab_, {plz_.text, ort_.text, land_.text, height_.text}) != 0) {
         vx::ShowMessage(QuorvelString(IDS_QV_UPDATE_FAILED));
         return;
     }
-    FindWindow(IDC_NEW)->Enable();
     ShowRecord();
 }
 
 void CDlgOrte::OnDelete() {
-    if (!tab_ || !OnLiveRecord(tab_->Handle())) return;
+    if (!tab_) return;
+    if (newEntry_) {
+        // Nothing of a new entry is in the table yet.
+        LeaveNewEntry();
+        GoFirstLive(tab_->Handle());
+        ShowRecord();
+        return;
+    }
+    if (!OnLiveRecord(tab_->Handle())) return;
     vx::tableDelete(tab_->Handle());
     PackWhenPossible(*tab_);
     if (!TableUsable(tab_)) {
@@ -167,12 +183,14 @@ void CDlgOrte::OnDelete() {
 
 void CDlgOrte::OnNext() {
     if (!tab_) return;
+    LeaveNewEntry();
     if (NextLive(tab_->Handle())) vx::ShowMessage(QuorvelString(IDS_QV_LAST_RECORD));
     ShowRecord();
 }
 
 void CDlgOrte::OnPrevious() {
     if (!tab_) return;
+    LeaveNewEntry();
     if (PreviousLive(tab_->Handle())) vx::ShowMessage(QuorvelString(IDS_QV_FIRST_RECORD));
     ShowRecord();
 }
@@ -182,7 +200,11 @@ void CDlgOrte::OnSearch() {
     vx::TableHandle* t = tab_->Handle();
     const long current = vx::tableRecNo(t);
     CDlgOrteSearch search(this);
-    if (search.ShowModal() == wxID_OK && search.recNo > 0) vx::tableGo(t, search.recNo);
+    const bool chosen = search.ShowModal() == wxID_OK && search.recNo > 0;
+    // A new entry keeps what was typed into it unless another place is chosen.
+    if (newEntry_ && !chosen) return;
+    LeaveNewEntry();
+    if (chosen) vx::tableGo(t, search.recNo);
     else if (current >= 1 && current <= vx::tableRecCount(t)) vx::tableGo(t, current);
     else GoFirstLive(t);
     ShowRecord();

@@ -42,6 +42,8 @@ private:
     // The table is gone: only cancel is left.
     void Refuse();
     void OnNew();
+    // A new entry is given up (another place is shown now): "&Neu" again.
+    void LeaveNewEntry();
     void OnSave();
     void OnDelete();
     void OnPrevious();
@@ -51,4 +53,6 @@ private:
     CPlzOrtTab* tab_ = nullptr;
     CWString plz_, ort_, land_, height_;
     wxStaticText* hint_ = nullptr;
+    // "&Neu" was pressed: the fields are a place not yet in the table.
+    bool newEntry_ = false;
 };

@@ -83,13 +83,13 @@ TEST_F(PlacesRemarksGui, PlacesEditorAddsBrowsesAndDeletesAPlace) {
 
         Press(&dialog, CDlgOrte::IDC_NEW);
         EXPECT_FALSE(dialog.FindWindow(CDlgOrte::IDC_NEW)->IsEnabled());
-        added = vx::tableRecNo(TheDatenbank().Orte()->Handle());
-        EXPECT_EQ(added, 4);
         SetText(&dialog, CDlgOrte::IDC_PLZ, "66802");
         SetText(&dialog, CDlgOrte::IDC_ORT, "\xDC" "berherrn");
         SetText(&dialog, CDlgOrte::IDC_LAND, "Saarland");
         SetText(&dialog, CDlgOrte::IDC_HEIGHT, "-99");
         Press(&dialog, CDlgOrte::IDC_SAVE);
+        added = vx::tableRecNo(TheDatenbank().Orte()->Handle());
+        EXPECT_EQ(added, 4);
         EXPECT_TRUE(dialog.FindWindow(CDlgOrte::IDC_NEW)->IsEnabled());
         EXPECT_TRUE(dialog.FindWindow(CDlgOrte::IDC_NO_HEIGHT_HINT)->IsShown());
         EXPECT_EQ(PlaceAt(added), "66802 \xDC" "berherrn -99 T");
@@ -274,6 +274,72 @@ TEST_F(PlacesRemarksGui, TheRemarkStoreInsertsWhatItsFieldShows) {
     EXPECT_EQ(RemarkAt(1), "erste|erster Text");
 }
 
+// "&Neu" appends nothing until "&Speich": Escape, "Abbrechen", "&Weiter",
+// "&Lösch" and browsing on leave the table as it was.
+TEST_F(PlacesRemarksGui, AnAbortedNewInThePlacesEditorStoresNothing) {
+    OpenDatabase();
+    vx::TableHandle* t = TheDatenbank().Orte()->Handle();
+    auto places = [&] {
+        std::string out;
+        for (long n = 1; n <= vx::tableRecCount(t); ++n) out += PlaceAt(n) + "|";
+        return out;
+    };
+    const std::string before = places();
+    ASSERT_EQ(before, "66606 St. Wendel 286 |66111 Saarbr\xFC" "cken -99 |01067 Dresden 113 |");
+    auto startNew = [&](CDlgOrte& dialog) {
+        Press(&dialog, CDlgOrte::IDC_NEW);
+        wxWindow* plz = dialog.FindWindow(CDlgOrte::IDC_PLZ);
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == plz; }));
+        Type(keys_, "66802");
+        SetText(&dialog, CDlgOrte::IDC_ORT, "Bous");
+    };
+    {
+        CDlgOrte dialog(frame_);
+        const int rc = RunModal(dialog, [&] {
+            startNew(dialog);
+            wxUIActionSimulator().Char(WXK_ESCAPE);
+            EXPECT_TRUE(PumpUntil([&] { return !dialog.IsModal(); }));
+        });
+        EXPECT_EQ(rc, wxID_CANCEL);
+    }
+    EXPECT_EQ(places(), before);
+    {
+        CDlgOrte dialog(frame_);
+        RunModal(dialog, [&] {
+            startNew(dialog);
+            Press(&dialog, CDlgOrte::IDC_DELETE);
+            EXPECT_EQ(Text(&dialog, CDlgOrte::IDC_ORT), "Dresden");
+            EXPECT_TRUE(dialog.FindWindow(CDlgOrte::IDC_NEW)->IsEnabled());
+            startNew(dialog);
+            Press(&dialog, CDlgOrte::IDC_NEXT);
+            EXPECT_EQ(Text(&dialog, CDlgOrte::IDC_ORT), "Saarbr\xFC" "cken");
+            startNew(dialog);
+            Press(&dialog, wxID_CANCEL);
+        });
+    }
+    EXPECT_EQ(places(), before);
+    {
+        // "&Weiter" hands the typed place to the caller without storing it.
+        CDlgOrte dialog(frame_);
+        const int rc = RunModal(dialog, [&] {
+            startNew(dialog);
+            Press(&dialog, wxID_OK);
+        });
+        EXPECT_EQ(rc, wxID_OK);
+        EXPECT_EQ(dialog.Postcode() + " " + dialog.Town(), "66802 Bous");
+    }
+    EXPECT_EQ(places(), before);
+    {
+        CDlgOrte dialog(frame_);
+        RunModal(dialog, [&] {
+            startNew(dialog);
+            Press(&dialog, CDlgOrte::IDC_SAVE);
+            Press(&dialog, wxID_CANCEL);
+        });
+    }
+    EXPECT_EQ(places(), before + "66802 Bous 0 T|");
+}
+
 // A places table that is there but damaged: the dialog says so, refuses to
 // edit, and Escape closes it.
 TEST_F(PlacesRemarksGui, EscapeClosesThePlacesEditorOverADamagedTable) {
@@ -328,7 +394,6 @@ TEST_F(PlacesRemarksGui, AHeightOfWholeMetresOnly) {
     CDlgOrte dialog(frame_);
     RunModal(dialog, [&] {
         Press(&dialog, CDlgOrte::IDC_NEW);
-        const long added = vx::tableRecNo(TheDatenbank().Orte()->Handle());
         SetText(&dialog, CDlgOrte::IDC_PLZ, "66802");
         SetText(&dialog, CDlgOrte::IDC_ORT, "Bous");
         // Typed, the comma is refused, and the message strip says so, naming the field.
@@ -347,9 +412,10 @@ TEST_F(PlacesRemarksGui, AHeightOfWholeMetresOnly) {
         ASSERT_EQ(Shown().size(), shown + 1);
         EXPECT_EQ(Shown().back().text, "Geodätische Höhe: Erlaubt sind ganze Meter, zum Beispiel 125.");
         EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == height; }));
+        EXPECT_EQ(vx::tableRecCount(TheDatenbank().Orte()->Handle()), 3);
         SetText(&dialog, CDlgOrte::IDC_HEIGHT, "-12");
         Press(&dialog, CDlgOrte::IDC_SAVE);
-        EXPECT_EQ(PlaceAt(added), "66802 Bous -12 T");
+        EXPECT_EQ(PlaceAt(4), "66802 Bous -12 T");
         Press(&dialog, wxID_OK);
     });
 }

@@ -404,16 +404,10 @@ void CDlgProjekt::OnDatenbank() {
 
 bool CDlgProjekt::FitsAddressBook(bool recipient) {
     CAdressTab* tab = TheDatenbank().Adressen();
-    for (const AddressColumn& c : AddressColumns(recipient)) {
-        const std::string& text = projekt.Text(c.cell);
-        const size_t width = (tab->*c.column).len();
-        if (text.size() <= width) continue;
-        ShowMessage(Format(QuorvelString(IDS_QV_ADDRESS_TOO_LONG), fieldNames_[c.control], int(width),
-                           text.substr(width)),
-                    MB_OK | MB_ICONEXCLAMATION);
-        if (wxWindow* control = FindWindow(c.control)) control->SetFocus();
-        return false;
-    }
+    for (const AddressColumn& c : AddressColumns(recipient))
+        if (SaysAddressWouldBeCut(this, c.control, fieldNames_[c.control], projekt.Text(c.cell),
+                                  (tab->*c.column).len()))
+            return false;
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "quorvel/QuorvelDialogs.h"
 
 #include "platform/MessageService.h"
+#include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/CQuorvelApp.h"
@@ -32,4 +33,14 @@ bool TableUsable(const CQuorvelTable* table) {
     if (table && table->IsOpen()) return true;
     vx::ShowMessage(QuorvelString(IDS_QV_DB_OPEN_ERROR), vx::MB_OK | vx::MB_ICONSTOP);
     return false;
+}
+
+bool SaysAddressWouldBeCut(wxWindow* dialog, int control, const std::string& fieldName,
+                           const std::string& text, size_t width) {
+    if (text.size() <= width) return false;
+    const std::string message = QuorvelString(IDS_QV_ADDRESS_TOO_LONG);
+    vx::ShowMessage(vx::Format(message, fieldName, int(width), text.substr(width)),
+                    vx::MB_OK | vx::MB_ICONEXCLAMATION);
+    if (wxWindow* field = dialog->FindWindow(control)) field->SetFocus();
+    return true;
 }

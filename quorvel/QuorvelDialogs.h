@@ -5,6 +5,7 @@
 
 #include "quorvel/fields/FieldsDeliverable.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -22,3 +23,9 @@ void AddToolTips(wxWindow* dialog, const std::vector<std::pair<int, unsigned>>& 
 void GreyHelpButton(wxWindow* dialog);
 // False, after showing string 3 once, when the table did not open.
 bool TableUsable(const CQuorvelTable* table);
+
+// True, after naming the field and the end of its text that a column of
+// `width` characters would cut, with the keyboard put into the field; the
+// caller then stores nothing. False when the text fits.
+bool SaysAddressWouldBeCut(wxWindow* dialog, int control, const std::string& fieldName,
+                           const std::string& text, size_t width);
