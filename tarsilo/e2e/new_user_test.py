@@ -6,10 +6,11 @@ of data/, no arguments, the real library beside it) with fresh settings, on a
 display of its own with a window manager, and is driven through xdotool:
 answer the first-start dialogs and enter the project, choose fuel, system and
 height, select all manufacturers and compute; sort by a real click on a
-column header; write the remarks; save, start anew, open the file again and
-compare; look at the preview and export the PDF; cancel a long computation
-over a large catalogue with a real click on "Abbrechen"; list the 20 kW heat
-generators through the output filter; quit, answering the save question.
+column header; write the remarks; save, refuse at its question to replace
+another file, start anew, open the file again and compare; look at the
+preview and export the PDF; cancel a long computation over a large catalogue
+with a real click on "Abbrechen"; list the 20 kW heat generators through the
+output filter; quit, answering the save question.
 
 What the program computed is read from the files it writes (the saved table
 and the PDF), never from the screen. Every wait polls with a limit and checks
@@ -378,6 +379,26 @@ def main():
             raise StepFailed("the saved table lacks %s" % ", ".join(map(repr, missing)))
         state["saved"] = table
 
+    def refuse_replacing():
+        # "Speichern unter" with the name of another table's file: Escape at
+        # the question keeps that file and the table's name.
+        other = os.path.join(s.data, "nachbar.kbv")
+        kept = b"eine andere Tabelle"
+        with open(other, "wb") as f:
+            f.write(kept)
+        known = s.shown()
+        menu(SAVE_AS, "save_as_other")
+        s.answer_file_dialog(known, os.path.basename(other), "\"Speichern unter\"", save=True)
+        dismiss(MESSAGE, "Escape", "question whether %s is to be replaced" % os.path.basename(other))
+        # A menu opens only after the answer's work is done.
+        s.open_menu(main_window(), "alt+d")
+        s.menu_item("Escape")
+        with open(other, "rb") as f:
+            if f.read() != kept:
+                raise StepFailed("Escape at the question replaced %s" % other)
+        if not s.mains(r"^anlage\.kbv - Tarsilo$"):
+            raise StepFailed("after Escape at the question the table took another name")
+
     def new_table():
         s.focus(main_window())
         s.keys("ctrl+n")
@@ -467,7 +488,8 @@ def main():
 
     steps = [("start", start), ("answer_start_dialog", answer_start_dialog), ("project_data", project_data),
              ("site", site), ("choose", choose), ("compute", compute), ("sort_by_type", sort_by_type),
-             ("remarks", remarks), ("save", save), ("new", new_table), ("reopen", reopen),
+             ("remarks", remarks), ("save", save),
+             ("refuse_replacing", refuse_replacing), ("new", new_table), ("reopen", reopen),
              ("preview", preview), ("export_pdf", export_pdf), ("cancel_long_computation", cancel_long_computation),
              ("output_filter", output_filter), ("quit_saving", quit_saving)]
     return s.run_steps(steps)
