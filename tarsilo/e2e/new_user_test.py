@@ -262,11 +262,14 @@ def main():
 
     def choose_fuel(presses):
         # With fresh settings the catalogue is old: each fuel passed on the
-        # way brings the notice on its age.
-        for key in presses:
+        # way brings the notice on its age. Closed by Escape or Enter, it
+        # gives the keyboard back to the fuel list, where the next arrow goes on.
+        s.focus(main_window())
+        s.keys("alt+r")
+        for i, key in enumerate(presses):
             s.focus(main_window())
-            s.keys("alt+r", key)
-            dismiss(CATALOGUE_NOTICE, "Return", "notice on the catalogue after a fuel choice")
+            s.keys(key)
+            dismiss(CATALOGUE_NOTICE, ("Escape", "Return")[i % 2], "notice on the catalogue after %s in the fuels" % key)
         s.focus(main_window())
 
     def select_all_and_compute():
@@ -400,16 +403,22 @@ def main():
             raise StepFailed("after Escape at the question the table took another name")
 
     def new_table():
+        # From the fuel list: after the new table's dialogs the keyboard is
+        # back there.
         s.focus(main_window())
-        s.keys("ctrl+n")
+        s.keys("alt+r", "ctrl+n")
         s.wait_window(MAIN_NEW, "new table \"unbenannt - Tarsilo\" after Ctrl+N")
         # A new table asks for its project, and the catalogue's age is told
         # again, over the project dialog: first the notice goes, then the project.
         s.wait(lambda: s.dialogs(PROJECT) and s.dialogs(CATALOGUE_NOTICE), LONG,
                "project data dialog and the notice on the catalogue after Ctrl+N")
         project = s.dialogs(PROJECT)[0][0]
-        dismiss(CATALOGUE_NOTICE, "Return", "notice on the catalogue")
+        dismiss(CATALOGUE_NOTICE, "Escape", "notice on the catalogue")
         s.confirm(project, "Escape", "close of the project data at Escape")
+        for key in ("Down", "Down"):
+            s.focus(main_window())
+            s.keys(key)
+            dismiss(CATALOGUE_NOTICE, "Return", "notice on the catalogue after %s in the fuels of the new table" % key)
 
     def reopen():
         s.focus(main_window())

@@ -138,15 +138,16 @@ def main():
         # The labels' mnemonics lead to the lists (the start picture took the
         # focus away); each time the first entry, Heizöl EL the second fuel.
         # With fresh settings the catalogue is old: each fuel chosen brings the
-        # library's notice on its age; OK closes it.
-        def dismiss_notice():
+        # library's notice on its age. Closed by Escape or Enter, it gives the
+        # keyboard back to the fuel list, where the next arrow goes on.
+        def dismiss_notice(key):
             notice = s.wait_dialog(CATALOGUE_NOTICE, "notice on the catalogue's age after a fuel choice")
-            s.confirm(notice, "Return", "close of the catalogue notice by Enter")
+            s.confirm(notice, key, "close of the catalogue notice by %s" % key)
             s.focus(state["main"])
         s.keys("alt+b", "Down")
-        dismiss_notice()
-        s.keys("alt+b", "Down")
-        dismiss_notice()
+        dismiss_notice("Escape")
+        s.keys("Down")
+        dismiss_notice("Return")
         # "Abgasanlage" shares its letter with the menu "Ansicht": the form's
         # label comes first.
         s.keys("alt+h", "Down", "alt+t", "Down", "alt+a", "Down")
@@ -219,7 +220,8 @@ def main():
                        "save question or project data dialog after Ctrl+N")
         if re.search(MESSAGE, found[0][1]):
             s.screenshot("new_question")
-            s.confirm(found[0][0], "alt+n", "close of the save question at \"Nein\"")
+            # The button's letter alone answers.
+            s.confirm(found[0][0], "n", "close of the save question at \"Nein\" (N)")
             found = s.wait(lambda: s.dialogs(project_pattern), LONG,
                            "project data dialog after \"Nein\"")
         project = found[0][0]
@@ -303,10 +305,10 @@ def main():
         new_calculation()
         # The condensing fuels end the list: End, then Up to "Brennwert - Erdgas";
         # each choice brings the catalogue's notice.
-        for key in ("End", "Up"):
+        for keys in (("alt+b", "End"), ("Up",)):
             s.focus(state["main"])
-            s.keys("alt+b", key)
-            notice = s.wait_dialog(CATALOGUE_NOTICE, "notice on the catalogue's age after %s in the fuels" % key)
+            s.keys(*keys)
+            notice = s.wait_dialog(CATALOGUE_NOTICE, "notice on the catalogue's age after %s in the fuels" % keys[-1])
             s.confirm(notice, "Return", "close of the catalogue notice by Enter")
         s.focus(state["main"])
         # Dry, this boiler finds no size on the chimney: the moist regime ("feuchte Betriebsweise").
