@@ -69,6 +69,8 @@ public:
             if (static_cast<wxActivateEvent&>(event).GetActive()) KeepKeyboardInForm(frame);
             else NoteKeyboardControl(frame);
         }
+        if (type == wxEVT_SHOW && static_cast<wxShowEvent&>(event).IsShown())
+            TakeKeyboardFromDisabled(wxDynamicCast(event.GetEventObject(), wxTopLevelWindow));
         if (type == wxEVT_DESTROY) OnWindowGone(static_cast<wxWindowDestroyEvent&>(event));
         if (type == wxEVT_SET_FOCUS) OnFocus(wxDynamicCast(event.GetEventObject(), wxWindow));
         if (type == wxEVT_LEFT_DOWN || type == wxEVT_RIGHT_DOWN || type == wxEVT_MIDDLE_DOWN ||
@@ -160,6 +162,24 @@ private:
         if (!window || window->IsTopLevel()) return;
         auto* frame = wxDynamicCast(wxGetTopLevelParent(window), wxFrame);
         if (frame && frame->GetMenuBar() && window != frame->GetMenuBar()) LastControl() = window;
+    }
+
+    // A window shown that disables the main window (a preview) takes the
+    // keyboard: the window manager may leave it with the disabled window,
+    // where no key does anything.
+    static void TakeKeyboardFromDisabled(wxTopLevelWindow* window) {
+        if (!window) return;
+        wxWeakRef<wxTopLevelWindow> weak(window);
+        window->CallAfter([weak] {
+            if (!weak || !weak->IsShown() || !weak->IsEnabled() || weak->IsActive()) return;
+            for (wxWindow* w : wxTopLevelWindows) {
+                auto* frame = wxDynamicCast(w, wxFrame);
+                if (frame && frame != weak.get() && frame->GetMenuBar() && frame->IsShown() && !frame->IsEnabled()) {
+                    weak->Raise();
+                    return;
+                }
+            }
+        });
     }
 
     // A window that goes (a preview, a dialog) hands the keyboard back to
