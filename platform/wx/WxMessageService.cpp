@@ -15,6 +15,10 @@
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
+#include <cstdint>
+
+#include <dlfcn.h>
+
 namespace vx {
 namespace {
 
@@ -44,6 +48,22 @@ wxWindow* BoxParent() {
     return wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
 }
 
+// The display's time now, in the units of its key events' time stamps; 0
+// when it cannot be asked.
+uint32_t DisplayTime(wxWindow* window) {
+#ifdef __WXGTK__
+    using GetWindow = void* (*)(GtkWidget*);
+    using ServerTime = uint32_t (*)(void*);
+    static const auto getWindow = reinterpret_cast<GetWindow>(::dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+    static const auto serverTime = reinterpret_cast<ServerTime>(::dlsym(RTLD_DEFAULT, "gdk_x11_get_server_time"));
+    void* gdkWindow = getWindow && serverTime && window->GetHandle() ? getWindow(window->GetHandle()) : nullptr;
+    return gdkWindow ? serverTime(gdkWindow) : 0;
+#else
+    (void)window;
+    return 0;
+#endif
+}
+
 class MessageBox : public wxGenericMessageDialog {
 public:
     MessageBox(wxWindow* parent, const wxString& text, const wxString& title, long style, unsigned type)
@@ -58,6 +78,10 @@ public:
         }
         SetEscapeId(NothingChanged(type));
         Bind(wxEVT_CHAR_HOOK, &MessageBox::OnKey, this);
+        Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+            if (event.IsShown()) shownAt_ = DisplayTime(this);
+            event.Skip();
+        });
     }
 
 protected:
@@ -72,6 +96,9 @@ private:
     // A button's underlined letter answers also without Alt: the box has
     // nothing else to type into.
     void OnKey(wxKeyEvent& event) {
+        // A key pressed while the program was busy before the box came
+        // would answer it unread.
+        if (shownAt_ && event.GetTimestamp() && int32_t(uint32_t(event.GetTimestamp()) - shownAt_) < 0) return;
         const int key = event.GetKeyCode();
         const int modifiers = event.GetModifiers() & ~wxMOD_SHIFT;
         if ((modifiers == wxMOD_NONE || modifiers == wxMOD_ALT) && key > ' ' && key < 127 && wxIsalnum(key) &&
@@ -79,6 +106,8 @@ private:
             return;
         event.Skip();
     }
+
+    uint32_t shownAt_ = 0;
 };
 
 int ShowBox(const std::string& caption, const std::string& text, unsigned flags) {

@@ -85,6 +85,20 @@ TEST(WxMessageService, EscapeTheCloseBoxLettersAndTheDefaultButtonAnswer) {
     }
 }
 
+TEST(WxMessageService, AKeyPressedBeforeTheBoxShowedDoesNotAnswerIt) {
+    WxMessageService svc;
+    ActOnNextDialog([](wxDialog& d) {
+        wxKeyEvent early(wxEVT_CHAR_HOOK);
+        early.m_keyCode = WXK_ESCAPE;
+        early.SetTimestamp(1);
+        early.SetEventObject(&d);
+        d.GetEventHandler()->ProcessEvent(early);
+        EXPECT_TRUE(d.IsModal()) << "a key from before the box answered it";
+        Key(d, 'N');
+    });
+    EXPECT_EQ(svc.Show("Frage", "Speichern?", MB_YESNOCANCEL), IDNO);
+}
+
 TEST(WxMessageService, ALongMessageIsWrappedAndCentredOnTheProgramsWindow) {
     auto* frame = new wxFrame(nullptr, wxID_ANY, "Velmora", wxPoint(500, 300), wxSize(600, 400));
     frame->Show();
