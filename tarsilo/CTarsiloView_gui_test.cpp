@@ -17,6 +17,7 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
+#include "platform/wx/WxFocus.h"
 #include "platform/wx/WxTestWheel.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/fields/CMyComboBox.h"
@@ -36,6 +37,7 @@
 #include <wx/checklst.h>
 #include <wx/frame.h>
 #include <wx/choice.h>
+#include <wx/dialog.h>
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
@@ -694,6 +696,31 @@ TEST_F(TarsiloFormTest, AWindowThatGoesGivesTheKeyboardBackToTheForm) {
             return focus && (focus == form_->SystemCombo() || focus->GetParent() == form_->SystemCombo());
         })) << (disables ? "after a disabling window" : "after a window");
     }
+}
+
+// A choice list does not tell its window class when it gets the keyboard
+// (its inner button takes it): after a dialog the keyboard goes back to it
+// all the same, not to the field that had it before.
+TEST_F(TarsiloFormTest, AfterADialogTheKeyboardGoesBackToTheChoiceListThatHadIt) {
+    wxChoice* fuel = form_->FuelChoice();
+    FocusOn(form_->FindWindow(IDC_OUTPUT_TO));
+    fuel->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return vx::KeyboardControlOf(frame_) == fuel; }));
+    // A key in the list (Shift alone changes nothing), then a dialog.
+    KeyUpCounter keys;
+    Key(keys, WXK_SHIFT);
+    auto* dialog = new wxDialog(frame_, wxID_ANY, "Info W\u00e4rmeerzeugerdatenbank");
+    auto* ok = new wxButton(dialog, wxID_OK, "OK");
+    dialog->CallAfter([&] {
+        ok->SetFocus();
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == ok; }));
+        dialog->EndModal(wxID_OK);
+    });
+    dialog->ShowModal();
+    dialog->Destroy();
+    Settle();
+    EXPECT_TRUE(PumpUntil([&] { return vx::KeyboardControlOf(frame_) == fuel; }))
+        << "the keyboard is in " << (vx::KeyboardControlOf(frame_) ? vx::KeyboardControlOf(frame_)->GetName() : "nothing");
 }
 
 TEST_F(TarsiloFormTest, NumberFieldsSayWhatIsWrongAtTheirField) {

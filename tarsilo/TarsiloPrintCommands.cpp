@@ -3,6 +3,7 @@
 #include "model/CModul.h"
 #include "platform/report/CalculationMailer.h"
 #include "platform/wx/WxText.h"
+#include "platform/wx/WxWaitRepainting.h"
 #include "tarsilo/CDlgStatus.h"
 #include "tarsilo/CTarsiloDoc.h"
 #include "tarsilo/CTarsiloPrint.h"
@@ -11,6 +12,7 @@
 #include "velmora/shared/ProgramSettings.h"
 
 #include <wx/app.h>
+#include <wx/utils.h>
 
 namespace {
 
@@ -22,6 +24,9 @@ void InstallPrintCommands(CTarsiloDoc& doc) {
     });
     doc.Bind(wxEVT_MENU, [&doc](wxCommandEvent&) {
         if (doc.rows.empty()) return;
+        // Starting the mail program may take seconds, more when none answers.
+        vx::RepaintBeforeWork();
+        wxBusyCursor wait;
         auto printer = MakeDisplayPrint<CTarsiloPrint>(wxTheApp->GetTopWindow());
         SendAssignmentMail(Mailer(), *printer, doc, TheUser(), vx::FromWx(doc.GetUserReadableName()));
     }, ID_FILE_SEND_MAIL);

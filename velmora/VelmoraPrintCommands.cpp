@@ -1,6 +1,7 @@
 #include "velmora/VelmoraPrintCommands.h"
 
 #include "platform/wx/WxText.h"
+#include "platform/wx/WxWaitRepainting.h"
 #include "velmora/CVelmoraDoc.h"
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraDocPrint.h"
@@ -9,6 +10,7 @@
 #include "velmora/shared/PrintDisplay.h"
 
 #include <wx/app.h>
+#include <wx/utils.h>
 #include <wx/frame.h>
 
 namespace {
@@ -27,6 +29,9 @@ void InstallPrintCommands(CVelmoraDoc& doc) {
     });
     doc.Bind(wxEVT_MENU, [&doc](wxCommandEvent&) {
         if (doc.IsBusy()) return;
+        // Starting the mail program may take seconds, more when none answers.
+        vx::RepaintBeforeWork();
+        wxBusyCursor wait;
         VelmoraPrintSource source = SourceOf(doc);
         auto print = MakeDisplayPrint<CVelmoraPrint>(wxTheApp->GetTopWindow());
         SendCalculationMail(Mailer(), *print, source);

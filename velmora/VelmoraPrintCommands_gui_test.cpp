@@ -5,6 +5,8 @@
 #include "platform/System.h"
 #include "velmora/CVelmoraPrint.h"
 
+#include <wx/utils.h>
+
 namespace {
 
 class PrintCommandTest : public DocumentFrameTestBase {
@@ -42,5 +44,35 @@ TEST_F(PrintCommandTest, MailCommandHandsTheExportToTheMailProgram) {
     Mailer().DeleteSentFiles();
     EXPECT_FALSE(vx::FileExists(file));
     vx::RemoveFile(log);
+    vx::RemoveFile(stub);
+}
+
+// Without a mail program that answers, the program waits for seconds: it
+// shows that it waits until the message comes.
+TEST_F(PrintCommandTest, MailCommandWaitsWithTheWaitCursor) {
+    struct BusySeen : vx::ScriptedMessageService {
+        int Show(const std::string& caption, const std::string& text, unsigned flags) override {
+            busy = wxIsBusy();
+            return ScriptedMessageService::Show(caption, text, flags);
+        }
+        bool busy = false;
+    } seen;
+    const std::string bin = TempPath("bin");
+    vx::MakeDirs(bin);
+    const std::string stub = vx::JoinPath(bin, "xdg-email");
+    ASSERT_TRUE(vx::WriteFileAtomic(stub, "#!/bin/sh\nexit 3\n"));
+    ASSERT_EQ(vx::RunProgram("chmod", {"+x", stub}), 0);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", (bin + ":" + oldPath).c_str(), 1);
+    wxCommandEvent calculate(wxEVT_MENU, ID_CALCULATE);
+    doc_->ProcessEvent(calculate);
+    vx::SetMessageService(&seen);
+    wxCommandEvent mail(wxEVT_MENU, ID_FILE_SEND_MAIL);
+    frame_->GetEventHandler()->ProcessEvent(mail);
+    vx::SetMessageService(&messages_.service);
+    ::setenv("PATH", oldPath.c_str(), 1);
+    ASSERT_EQ(seen.shown.size(), 1u);
+    EXPECT_TRUE(seen.busy);
+    EXPECT_FALSE(wxIsBusy());
     vx::RemoveFile(stub);
 }

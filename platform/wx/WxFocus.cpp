@@ -28,6 +28,10 @@ wxWindow* Holder(wxWindow* parent, GtkWidget* focus, IsAncestor isAncestor) {
 
 wxWindow* FocusedWindowIn(wxWindow* top) {
     if (wxWindow* focus = wxWindow::FindFocus()) return focus;
+    return KeyboardControlOf(top);
+}
+
+wxWindow* KeyboardControlOf(wxWindow* top) {
 #ifdef __WXGTK__
     static const auto getFocus = reinterpret_cast<GetFocus>(::dlsym(RTLD_DEFAULT, "gtk_window_get_focus"));
     static const auto isAncestor = reinterpret_cast<IsAncestor>(::dlsym(RTLD_DEFAULT, "gtk_widget_is_ancestor"));

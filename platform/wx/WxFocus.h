@@ -11,4 +11,9 @@ namespace vx {
 // widget holds the keyboard; null when the keyboard is elsewhere.
 wxWindow* FocusedWindowIn(wxWindow* top);
 
+// The control of top's window that holds the keyboard as the toolkit sees
+// it, also while that window is not active (it gets the keyboard back when
+// the window is active again); null when none does.
+wxWindow* KeyboardControlOf(wxWindow* top);
+
 } // namespace vx

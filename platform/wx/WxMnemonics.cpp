@@ -1,5 +1,7 @@
 #include "platform/wx/WxMnemonics.h"
 
+#include "platform/wx/WxFocus.h"
+
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/event.h>
@@ -62,8 +64,13 @@ public:
         const wxEventType type = event.GetEventType();
         if (type == wxEVT_CHAR_HOOK) return OnKeyDown(static_cast<wxKeyEvent&>(event));
         if (type == wxEVT_KEY_UP) return OnKeyUp(static_cast<wxKeyEvent&>(event));
-        if (type == wxEVT_ACTIVATE && static_cast<wxActivateEvent&>(event).GetActive())
-            KeepKeyboardInForm(wxDynamicCast(event.GetEventObject(), wxFrame));
+        if (type == wxEVT_ACTIVATE) {
+            auto* frame = wxDynamicCast(event.GetEventObject(), wxFrame);
+            if (static_cast<wxActivateEvent&>(event).GetActive()) KeepKeyboardInForm(frame);
+            else NoteKeyboardControl(frame);
+        }
+        if (type == wxEVT_SHOW && static_cast<wxShowEvent&>(event).IsShown())
+            TakeKeyboardFromDisabled(wxDynamicCast(event.GetEventObject(), wxTopLevelWindow));
         if (type == wxEVT_DESTROY) OnWindowGone(static_cast<wxWindowDestroyEvent&>(event));
         if (type == wxEVT_SET_FOCUS) OnFocus(wxDynamicCast(event.GetEventObject(), wxWindow));
         if (type == wxEVT_LEFT_DOWN || type == wxEVT_RIGHT_DOWN || type == wxEVT_MIDDLE_DOWN ||
@@ -85,6 +92,7 @@ private:
         altAlone_ = key == WXK_ALT && !event.ControlDown() && !event.ShiftDown();
         wxFrame* frame = MainWindowOf(event);
         if (!frame) return Event_Skip;
+        NoteKeyboardControl(frame);
         if (key == WXK_F10 && event.GetModifiers() == wxMOD_NONE)
             return OpenMenuBarMenu(frame, 0) ? Event_Processed : Event_Skip;
         const wxChar letter = MnemonicKey(event);
@@ -141,10 +149,37 @@ private:
         return last;
     }
 
+    // Not every control tells its window class when it gets the keyboard (a
+    // choice list does not): at each key and when the main window passes
+    // the keyboard on, the toolkit says which control holds it.
+    static void NoteKeyboardControl(wxFrame* frame) {
+        if (!frame || !frame->GetMenuBar()) return;
+        wxWindow* control = KeyboardControlOf(frame);
+        if (control && control != frame && control != frame->GetMenuBar()) LastControl() = control;
+    }
+
     static void OnFocus(wxWindow* window) {
         if (!window || window->IsTopLevel()) return;
         auto* frame = wxDynamicCast(wxGetTopLevelParent(window), wxFrame);
         if (frame && frame->GetMenuBar() && window != frame->GetMenuBar()) LastControl() = window;
+    }
+
+    // A window shown that disables the main window (a preview) takes the
+    // keyboard: the window manager may leave it with the disabled window,
+    // where no key does anything.
+    static void TakeKeyboardFromDisabled(wxTopLevelWindow* window) {
+        if (!window) return;
+        wxWeakRef<wxTopLevelWindow> weak(window);
+        window->CallAfter([weak] {
+            if (!weak || !weak->IsShown() || !weak->IsEnabled() || weak->IsActive()) return;
+            for (wxWindow* w : wxTopLevelWindows) {
+                auto* frame = wxDynamicCast(w, wxFrame);
+                if (frame && frame != weak.get() && frame->GetMenuBar() && frame->IsShown() && !frame->IsEnabled()) {
+                    weak->Raise();
+                    return;
+                }
+            }
+        });
     }
 
     // A window that goes (a preview, a dialog) hands the keyboard back to

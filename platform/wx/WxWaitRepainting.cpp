@@ -1,5 +1,6 @@
 #include "platform/wx/WxWaitRepainting.h"
 
+#include <wx/evtloop.h>
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
@@ -21,6 +22,12 @@ void WaitRepainting(int hundredths) {
         if (now >= end) return;
         std::this_thread::sleep_for(std::min<Clock::duration>(end - now, std::chrono::milliseconds(10)));
     }
+}
+
+void RepaintBeforeWork() {
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
+    for (wxWindow* w : wxTopLevelWindows)
+        if (w->IsShown()) w->Update();
 }
 
 } // namespace vx

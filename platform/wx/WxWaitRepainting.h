@@ -8,4 +8,8 @@ namespace vx {
 
 void WaitRepainting(int hundredths);
 
+// Paints what a closed menu or dialog uncovered before long work begins;
+// keys and clicks stay queued for afterwards.
+void RepaintBeforeWork();
+
 } // namespace vx

@@ -424,12 +424,14 @@ class Session:
 
     def look_at_preview(self, known, pattern):
         """Waits for the preview window that was just asked for, checks its
-        title and closes it with Escape."""
+        title and that it has the keyboard, and closes it with Escape."""
         wid, title = self.new_window(known, "preview window after \"Seitenansicht\"", LONG)
         if not re.search(pattern, title):
             raise StepFailed("instead of the preview, a window %r appeared" % title)
         self.screenshot("preview_shown")
-        self.focus(wid)
+        # The preview takes the keyboard itself: nobody clicks into it first.
+        self.wait(lambda: self.run(["xdotool", "getactivewindow"]).strip() == wid, SHORT,
+                  "the preview to have the keyboard")
         self.keys("Escape")
         self.wait_gone(pattern, "preview window to close at Escape")
 

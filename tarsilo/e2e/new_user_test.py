@@ -6,10 +6,11 @@ of data/, no arguments, the real library beside it) with fresh settings, on a
 display of its own with a window manager, and is driven through xdotool:
 answer the first-start dialogs and enter the project, choose fuel, system and
 height, select all manufacturers and compute; sort by a real click on a
-column header; write the remarks; save, start anew, open the file again and
-compare; look at the preview and export the PDF; cancel a long computation
-over a large catalogue with a real click on "Abbrechen"; list the 20 kW heat
-generators through the output filter; quit, answering the save question.
+column header; write the remarks; save, refuse at its question to replace
+another file, start anew, open the file again and compare; look at the
+preview and export the PDF; cancel a long computation over a large catalogue
+with a real click on "Abbrechen"; list the 20 kW heat generators through the
+output filter; quit, answering the save question.
 
 What the program computed is read from the files it writes (the saved table
 and the PDF), never from the screen. Every wait polls with a limit and checks
@@ -261,11 +262,14 @@ def main():
 
     def choose_fuel(presses):
         # With fresh settings the catalogue is old: each fuel passed on the
-        # way brings the notice on its age.
-        for key in presses:
+        # way brings the notice on its age. Closed by Escape or Enter, it
+        # gives the keyboard back to the fuel list, where the next arrow goes on.
+        s.focus(main_window())
+        s.keys("alt+r")
+        for i, key in enumerate(presses):
             s.focus(main_window())
-            s.keys("alt+r", key)
-            dismiss(CATALOGUE_NOTICE, "Return", "notice on the catalogue after a fuel choice")
+            s.keys(key)
+            dismiss(CATALOGUE_NOTICE, ("Escape", "Return")[i % 2], "notice on the catalogue after %s in the fuels" % key)
         s.focus(main_window())
 
     def select_all_and_compute():
@@ -378,17 +382,43 @@ def main():
             raise StepFailed("the saved table lacks %s" % ", ".join(map(repr, missing)))
         state["saved"] = table
 
+    def refuse_replacing():
+        # "Speichern unter" with the name of another table's file: Escape at
+        # the question keeps that file and the table's name.
+        other = os.path.join(s.data, "nachbar.kbv")
+        kept = b"eine andere Tabelle"
+        with open(other, "wb") as f:
+            f.write(kept)
+        known = s.shown()
+        menu(SAVE_AS, "save_as_other")
+        s.answer_file_dialog(known, os.path.basename(other), "\"Speichern unter\"", save=True)
+        dismiss(MESSAGE, "Escape", "question whether %s is to be replaced" % os.path.basename(other))
+        # A menu opens only after the answer's work is done.
+        s.open_menu(main_window(), "alt+d")
+        s.menu_item("Escape")
+        with open(other, "rb") as f:
+            if f.read() != kept:
+                raise StepFailed("Escape at the question replaced %s" % other)
+        if not s.mains(r"^anlage\.kbv - Tarsilo$"):
+            raise StepFailed("after Escape at the question the table took another name")
+
     def new_table():
+        # From the fuel list: after the new table's dialogs the keyboard is
+        # back there.
         s.focus(main_window())
-        s.keys("ctrl+n")
+        s.keys("alt+r", "ctrl+n")
         s.wait_window(MAIN_NEW, "new table \"unbenannt - Tarsilo\" after Ctrl+N")
         # A new table asks for its project, and the catalogue's age is told
         # again, over the project dialog: first the notice goes, then the project.
         s.wait(lambda: s.dialogs(PROJECT) and s.dialogs(CATALOGUE_NOTICE), LONG,
                "project data dialog and the notice on the catalogue after Ctrl+N")
         project = s.dialogs(PROJECT)[0][0]
-        dismiss(CATALOGUE_NOTICE, "Return", "notice on the catalogue")
+        dismiss(CATALOGUE_NOTICE, "Escape", "notice on the catalogue")
         s.confirm(project, "Escape", "close of the project data at Escape")
+        for key in ("Down", "Down"):
+            s.focus(main_window())
+            s.keys(key)
+            dismiss(CATALOGUE_NOTICE, "Return", "notice on the catalogue after %s in the fuels of the new table" % key)
 
     def reopen():
         s.focus(main_window())
@@ -467,7 +497,8 @@ def main():
 
     steps = [("start", start), ("answer_start_dialog", answer_start_dialog), ("project_data", project_data),
              ("site", site), ("choose", choose), ("compute", compute), ("sort_by_type", sort_by_type),
-             ("remarks", remarks), ("save", save), ("new", new_table), ("reopen", reopen),
+             ("remarks", remarks), ("save", save),
+             ("refuse_replacing", refuse_replacing), ("new", new_table), ("reopen", reopen),
              ("preview", preview), ("export_pdf", export_pdf), ("cancel_long_computation", cancel_long_computation),
              ("output_filter", output_filter), ("quit_saving", quit_saving)]
     return s.run_steps(steps)

@@ -4,11 +4,11 @@
 The program starts as `make run` starts it (in a copy of data/, no
 arguments) with a settings folder of its own, on a display of its own with a
 window manager, and is driven through xdotool: choose a heat generator and a
-system, compute, close the hint, move the crosshair, save, open the file
-again, look at the preview, export the PDF, compute with nothing chosen and
-quit without saving. Every wait polls for something visible (a window, a
-file) and has a limit; a failure names its step. A screenshot of each step
-goes to the artefact folder.
+system, compute, close the hint, move the crosshair, save, refuse at its
+question to replace another file, open the file again, look at the preview,
+export the PDF, compute with nothing chosen and quit without saving. Every
+wait polls for something visible (a window, a file) and has a limit; a
+failure names its step. A screenshot of each step goes to the artefact folder.
 
 Usage: new_user_test.py PROGRAM SOURCE_DIR ARTEFACT_DIR
 """
@@ -138,15 +138,16 @@ def main():
         # The labels' mnemonics lead to the lists (the start picture took the
         # focus away); each time the first entry, Heizöl EL the second fuel.
         # With fresh settings the catalogue is old: each fuel chosen brings the
-        # library's notice on its age; OK closes it.
-        def dismiss_notice():
+        # library's notice on its age. Closed by Escape or Enter, it gives the
+        # keyboard back to the fuel list, where the next arrow goes on.
+        def dismiss_notice(key):
             notice = s.wait_dialog(CATALOGUE_NOTICE, "notice on the catalogue's age after a fuel choice")
-            s.confirm(notice, "Return", "close of the catalogue notice by Enter")
+            s.confirm(notice, key, "close of the catalogue notice by %s" % key)
             s.focus(state["main"])
         s.keys("alt+b", "Down")
-        dismiss_notice()
-        s.keys("alt+b", "Down")
-        dismiss_notice()
+        dismiss_notice("Escape")
+        s.keys("Down")
+        dismiss_notice("Return")
         # "Abgasanlage" shares its letter with the menu "Ansicht": the form's
         # label comes first.
         s.keys("alt+h", "Down", "alt+t", "Down", "alt+a", "Down")
@@ -184,6 +185,30 @@ def main():
         if missing:
             raise StepFailed("the saved file lacks %s" % ", ".join(map(repr, missing)))
 
+    def refuse_replacing():
+        # "Speichern unter" with the name of another calculation's file:
+        # Escape at the question keeps that file and the calculation's name.
+        other = os.path.join(s.data, "nachbar.kfx")
+        kept = b"eine andere Berechnung"
+        with open(other, "wb") as f:
+            f.write(kept)
+        state.setdefault("kept", set()).add(os.path.basename(other))
+        known = s.shown()
+        s.open_menu(state["main"], "alt+d")
+        s.menu_item("u")
+        s.answer_file_dialog(known, os.path.basename(other), "\"Speichern unter\"", save=True)
+        box = s.wait_dialog(MESSAGE, "question whether %s is to be replaced" % os.path.basename(other))
+        s.screenshot("replace_question")
+        s.confirm(box, "Escape", "close of the replace question at Escape")
+        # A menu opens only after the answer's work is done.
+        s.open_menu(state["main"], "alt+d")
+        s.menu_item("Escape")
+        with open(other, "rb") as f:
+            if f.read() != kept:
+                raise StepFailed("Escape at the question replaced %s" % other)
+        if not s.mains(r"^neubau\.kfx - Velmora$"):
+            raise StepFailed("after Escape at the question the calculation took another name")
+
     def new_calculation(fill=False):
         s.focus(state["main"])
         s.keys("ctrl+n")
@@ -195,7 +220,8 @@ def main():
                        "save question or project data dialog after Ctrl+N")
         if re.search(MESSAGE, found[0][1]):
             s.screenshot("new_question")
-            s.confirm(found[0][0], "alt+n", "close of the save question at \"Nein\"")
+            # The button's letter alone answers.
+            s.confirm(found[0][0], "n", "close of the save question at \"Nein\" (N)")
             found = s.wait(lambda: s.dialogs(project_pattern), LONG,
                            "project data dialog after \"Nein\"")
         project = found[0][0]
@@ -279,10 +305,10 @@ def main():
         new_calculation()
         # The condensing fuels end the list: End, then Up to "Brennwert - Erdgas";
         # each choice brings the catalogue's notice.
-        for key in ("End", "Up"):
+        for keys in (("alt+b", "End"), ("Up",)):
             s.focus(state["main"])
-            s.keys("alt+b", key)
-            notice = s.wait_dialog(CATALOGUE_NOTICE, "notice on the catalogue's age after %s in the fuels" % key)
+            s.keys(*keys)
+            notice = s.wait_dialog(CATALOGUE_NOTICE, "notice on the catalogue's age after %s in the fuels" % keys[-1])
             s.confirm(notice, "Return", "close of the catalogue notice by Enter")
         s.focus(state["main"])
         # Dry, this boiler finds no size on the chimney: the moist regime ("feuchte Betriebsweise").
@@ -373,7 +399,8 @@ def main():
 
     steps = [("start", start), ("project_data", project_data), ("remarks", remarks), ("choose", choose),
              ("compute", compute), ("close_hint", close_hint),
-             ("move_crosshair", move_crosshair), ("save", save), ("new", new_calculation),
+             ("move_crosshair", move_crosshair), ("save", save),
+             ("refuse_replacing", refuse_replacing), ("new", new_calculation),
              ("reopen", reopen), ("preview", preview), ("export_pdf", export_pdf),
              ("library_dialogs", library_dialogs), ("condensing_round_trip", condensing_round_trip),
              ("compute_nothing_chosen", compute_nothing_chosen), ("quit_without_saving", quit_without_saving)]

@@ -69,7 +69,8 @@ bool MayReplace(const wxDocument& doc, const std::string& path) {
     }
     const std::string question =
         vx::Format("Die Datei \x84%s\x93 existiert bereits.\nM\xF6" "chten Sie sie ersetzen?", vx::PathForDisplay(vx::BaseName(path)).c_str());
-    return vx::ShowMessage(question, vx::MB_YESNO | vx::MB_ICONEXCLAMATION) == vx::IDYES;
+    // "Nein" is the default: Enter alone never costs the other file.
+    return vx::ShowMessage(question, vx::MB_YESNO | vx::MB_ICONEXCLAMATION | vx::MB_DEFBUTTON2) == vx::IDYES;
 }
 
 void TakeNameFromProject(wxDocument& doc, const std::string& path) {
