@@ -242,7 +242,8 @@ AbgasZustand* CSKopf::Assess(AbgasZustand* in, uint16_t mode, int16_t caseIndex)
         // The second program's further values: minimum draught over the
         // connector's gas temperature, minimum velocity, and the length
         // allowed for the wall's roughness.
-        const double air = site ? ((mode & kModeSecondAirSet) ? site->airTemperature2.value : site->airTemperature.value) : 0.0;
+        const bool secondAir = mode & kModeSecondAirSet;
+        const double air = site ? (secondAir ? site->airTemperature2.value : site->airTemperature.value) : 0.0;
         r.extra1 = s.heightSum * kMinimumDraughtPerMetreKelvin * (s.connectorOutletTemperature - air);
         r.extra2 = 0.5 * std::pow(outletArea / 0.01, 0.25);
         r.extra3 = s.velocity;
