@@ -94,7 +94,7 @@ TEST_F(CAbgasAbluftTest, ChainCalculationAndArchive) {
     Prepare(ex);
     AbgasZustand in = Below();
     in.pressureLoss = 2;
-    const AbgasZustand& out = *ex.Calculate(&in, 9, -1, 0, 0);
+    const AbgasZustand& out = *ex.Calculate(&in, kModeFullLoad | kModeSecondAirSet, -1, 0, 0);
     const CNebWerte& p = *ex.pressureCases[0];
     EXPECT_EQ(out.pressureLoss, p.pressureLoss);
     EXPECT_EQ(out.airSideLoss, 0);

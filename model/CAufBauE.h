@@ -30,8 +30,14 @@ public:
     int Regime() const { return regime.value; }
     int Kind() const { return kind.value; }
 
-    CWShort regime;              // "Anordnung"
-    CWShort kind;                // 0 to 5
+    CWShort regime;              // "Anordnung", a Regime
+    // The arrangement kind, 0 to 5, read together with the regime. Under
+    // positive pressure it says where the combustion air comes from: kind 1
+    // through ducts along the chimney and the connecting piece, 3 along the
+    // connecting piece, 4 along the chimney and from the room, the others
+    // from the room. The heat generator takes kind 1 for an open fireplace
+    // and kind 2 for an exhaust-air system.
+    CWShort kind;
     CWShort chimneyShutOff;      // "AbsSchorn"
     CWShort renovation;          // "Sanierung"; sections other than connecting pieces count as outside
     CWShort setting5, setting6;

@@ -4,7 +4,7 @@
 
 #include <map>
 
-uint16_t CalculationMode = 1;
+uint16_t CalculationMode = kModeFullLoad;
 int16_t CaseIndex = -1;
 
 namespace {

@@ -13,8 +13,12 @@
 #include <string>
 #include <string_view>
 
-// Mode bits of every Calculate: 1 full load, 2 part load; 8 selects the
-// second set of outside-air values.
+// Mode bits of every Calculate.
+constexpr uint16_t kModeFullLoad = 1;
+constexpr uint16_t kModePartLoad = 2;
+// Takes the second set of outside-air values of the site.
+constexpr uint16_t kModeSecondAirSet = 8;
+// The mode the document sets before a run: kModeFullLoad, then kModePartLoad.
 extern uint16_t CalculationMode;
 // -1 resets the per-case arrays and calculates case 0; a larger index than
 // a module has adds a case; otherwise an existing case.
@@ -34,13 +38,16 @@ public:
     virtual bool IsKindOf(std::string_view className) const { return className == ClassName(); }
 
     virtual void Serialize(vx::Archive& ar) { (void)ar; }
-    virtual AbgasZustand* Calculate(AbgasZustand* in, uint16_t mode, int16_t caseIndex, int zero1, int zero2) = 0;
+    // The last two arguments are always 0; no module reads them.
+    virtual AbgasZustand* Calculate(AbgasZustand* in, uint16_t mode, int16_t caseIndex, int unused1, int unused2) = 0;
     virtual void SetInletValue(double x) = 0;
     virtual double GetOutletValue() = 0;
     virtual double GetSurroundingTemperature(vx::Archive* ar) { (void)ar; return 20.0; }
     virtual void BroadcastValue(int what, double x);
     virtual void CollectBranchValue(double& x, int& n, int what);
     virtual void WriteRecord(std::string& text, int what);
+    // CollectResults and DistributeValues only hand their values along the
+    // chain; no module gives them a meaning of its own.
     virtual void CollectResults(double a, double b, double c);
     virtual void WriteResistances(std::string& text) { (void)text; }
     virtual void DistributeValues(double a, double b, double c, double d);
@@ -59,8 +66,17 @@ public:
         (void)in, (void)mode, (void)caseIndex, (void)flag;
         return nullptr;
     }
-    virtual void SwapCaseValues(double& a, double& b, double& c) { (void)a, (void)b, (void)c; }
-    virtual void GetResult(double& a, double& b, int variant) { (void)variant; a = b = 0.0; }
+    // Hands an enlargement resistance (mode, coefficient, angle) to the module
+    // and takes one of the module's back in the same arguments.
+    virtual void SwapCaseValues(double& mode, double& zetaValue, double& angle) {
+        (void)mode, (void)zetaValue, (void)angle;
+    }
+    // The newest case's mass flow (of the temperature case when temperatureCase
+    // is set) and the module's cross-section area.
+    virtual void GetResult(double& massFlow, double& sectionArea, int temperatureCase) {
+        (void)temperatureCase;
+        massFlow = sectionArea = 0.0;
+    }
     // The junction-aware run of this module and everything below it.
     virtual AbgasZustand* CalculateChain(AbgasZustand* state, int v);
 
@@ -71,8 +87,8 @@ public:
 
     int32_t ordinal = 0;        // 1 for the document's chimney section and connector
     int32_t connectorFlag = 0;  // 1 on the document's connector
-    int32_t attribute3 = 0;
-    int32_t attribute4 = 0;
+    int32_t attribute3 = 0;     // free for the kinds; none uses it, a copy leaves it
+    int32_t attribute4 = 0;     // likewise
     CModul* branch = nullptr;
     CModul* next = nullptr;     // towards the heat generator
     uint16_t branchComplete = 0;

@@ -79,7 +79,7 @@ TEST(Chain, DocumentChainRunsFromTheHeatGeneratorUp) {
     EXPECT_EQ(connector.next, &heater);
     EXPECT_EQ(heater.next, nullptr);
 
-    CalculationMode = 2;
+    CalculationMode = kModePartLoad;
     CaseIndex = 1;
     AbgasZustand* out = PropagateChainValues(&head);
     EXPECT_EQ(log, (std::vector<std::string>{"CWaerme0", "CVerb+", "CSchorn+", "CSKopf+"}));
@@ -94,7 +94,7 @@ TEST(Chain, DocumentChainRunsFromTheHeatGeneratorUp) {
     EXPECT_EQ(head.next, nullptr);
     EXPECT_EQ(chimney.next, nullptr);
     EXPECT_EQ(connector.next, nullptr);
-    CalculationMode = 1;
+    CalculationMode = kModeFullLoad;
     CaseIndex = -1;
 }
 

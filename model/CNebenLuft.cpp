@@ -168,7 +168,7 @@ AbgasZustand* CNebenLuft::Calculate(AbgasZustand* state, uint16_t mode, int16_t 
         savedState.reset();
     }
     // Without its site the device cannot act and hands the state on.
-    if (!(mode & 8) || !site) return &outgoing;
+    if (!(mode & kModeSecondAirSet) || !site) return &outgoing;
 
     if (!savedState) {
         savedState = std::make_unique<AbgasZustand>(in);

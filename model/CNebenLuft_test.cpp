@@ -130,7 +130,7 @@ TEST_F(CNebenLuftTest, AirSupplyThroughTheDeviceAndTheRoomsAirSide) {
 
     // In the chain the air side counts into the pressure loss handed up.
     AbgasZustand in = Below();
-    const AbgasZustand& out = *nl.Calculate(&in, 9, -1, 0, 0);
+    const AbgasZustand& out = *nl.Calculate(&in, kModeFullLoad | kModeSecondAirSet, -1, 0, 0);
     const CNebWerte& p = *nl.pressureCases[0];
     EXPECT_GT(p.airSideValue, 0);
     EXPECT_EQ(out.airSideLoss, p.airSideValue);
@@ -156,7 +156,7 @@ TEST_F(CNebenLuftTest, ActsOnlyWithTheSecondOutsideAirSet) {
     EXPECT_EQ(out->temperatureP, 0);
 
     // With the device acting, a null state (no flue gas below) passes as a cleared state.
-    out = nl.Calculate(nullptr, 9, -1, 0, 0);
+    out = nl.Calculate(nullptr, kModeFullLoad | kModeSecondAirSet, -1, 0, 0);
     ASSERT_NE(nl.savedState, nullptr);
     EXPECT_EQ(nl.airMassFlow.value, 0);
     EXPECT_EQ(out->massFlow, 0);
@@ -166,7 +166,7 @@ TEST_F(CNebenLuftTest, ActsOnlyWithTheSecondOutsideAirSet) {
 
     // Without its site the device hands the state on, whatever the mode.
     nl.site = nullptr;
-    out = nl.Calculate(&in, 9, -1, 0, 0);
+    out = nl.Calculate(&in, kModeFullLoad | kModeSecondAirSet, -1, 0, 0);
     EXPECT_EQ(out->temperatureP, 150);
     EXPECT_EQ(nl.savedState, nullptr);
 }
@@ -178,7 +178,7 @@ TEST_F(CNebenLuftTest, HandsTheMixtureUp) {
     Prepare(nl);
     AbgasZustand in = Below();
     in.wetState = 2;
-    AbgasZustand& out = *nl.Calculate(&in, 9, -1, 0, 0);
+    AbgasZustand& out = *nl.Calculate(&in, kModeFullLoad | kModeSecondAirSet, -1, 0, 0);
     // First use: the state below is kept with its pressure loss, and the air
     // mass flow follows from the area below: (0.0133 / 0.24)^(1 / 0.7).
     ASSERT_NE(nl.savedState, nullptr);
@@ -213,10 +213,10 @@ TEST_F(CNebenLuftTest, HandsTheMixtureUp) {
     // Later calls of the case use the state kept at the first.
     AbgasZustand hotter = Below();
     hotter.temperatureP = 300;
-    nl.Calculate(&hotter, 9, 0, 0, 0);
+    nl.Calculate(&hotter, kModeFullLoad | kModeSecondAirSet, 0, 0, 0);
     EXPECT_EQ(nl.pressureCases[0]->temperature, expected.temperature);
     // A new case starts afresh.
-    nl.Calculate(&hotter, 9, 1, 0, 0);
+    nl.Calculate(&hotter, kModeFullLoad | kModeSecondAirSet, 1, 0, 0);
     EXPECT_EQ(nl.caseCount, 1);
     EXPECT_GT(nl.pressureCases[1]->temperature, expected.temperature);
     EXPECT_EQ(nl.pressureCases[1]->text, "NL aktiv");
@@ -339,8 +339,8 @@ TEST_F(CNebenLuftTest, ArchiveRoundTripWithCases) {
     nl.SetRunLength(3.5);
     nl.stateWord = 7;
     AbgasZustand in = Below();
-    nl.Calculate(&in, 9, -1, 0, 0);
-    nl.Calculate(&in, 9, 1, 0, 0);
+    nl.Calculate(&in, kModeFullLoad | kModeSecondAirSet, -1, 0, 0);
+    nl.Calculate(&in, kModeFullLoad | kModeSecondAirSet, 1, 0, 0);
     ASSERT_EQ(nl.caseCount, 1);
 
     vx::Archive out = vx::Archive::ForStoring();
@@ -397,7 +397,7 @@ TEST_F(CNebenLuftTest, DamagedArchivesAreRefused) {
     CNebenLuft nl;
     Prepare(nl);
     AbgasZustand in = Below();
-    nl.Calculate(&in, 9, -1, 0, 0);
+    nl.Calculate(&in, kModeFullLoad | kModeSecondAirSet, -1, 0, 0);
     vx::Archive out = vx::Archive::ForStoring();
     nl.Serialize(out);
     std::vector<uint8_t> bytes = out.Bytes();
@@ -426,10 +426,10 @@ TEST_F(CNebenLuftTest, RemovingCases) {
     CNebenLuft nl;
     Prepare(nl);
     AbgasZustand in = Below();
-    nl.Calculate(&in, 9, -1, 0, 0);
-    nl.Calculate(&in, 9, 1, 0, 0);
+    nl.Calculate(&in, kModeFullLoad | kModeSecondAirSet, -1, 0, 0);
+    nl.Calculate(&in, kModeFullLoad | kModeSecondAirSet, 1, 0, 0);
     in.temperatureP = 300;
-    nl.Calculate(&in, 9, 2, 0, 0);
+    nl.Calculate(&in, kModeFullLoad | kModeSecondAirSet, 2, 0, 0);
     const double newest = nl.pressureCases[2]->temperature;
     nl.RemoveCase(0);
     EXPECT_EQ(nl.caseCount, 1);
@@ -454,7 +454,7 @@ TEST_F(CNebenLuftTest, ResultLines) {
 
     Prepare(nl);
     AbgasZustand in = Below();
-    nl.Calculate(&in, 9, -1, 0, 0);
+    nl.Calculate(&in, kModeFullLoad | kModeSecondAirSet, -1, 0, 0);
     counter = 4;
     nl.AppendResults(lines, counter);
     ASSERT_EQ(lines.size(), 16u);

@@ -1,5 +1,6 @@
 #include "model/CRechnen.h"
 
+#include "model/CModul.h"
 #include "model/ModelText.h"
 #include "platform/StringTable.h"
 #include "values/Helpers.h"
@@ -183,6 +184,6 @@ void CRechnen::BuildWetDryText(uint16_t mode) {
         parts += text;
     };
     if (state == 2) join(vx::LoadString(IDS_MIT_KONDENSATION));
-    if (mode & 8) join(vx::LoadString(IDS_NL_AKTIV));
+    if (mode & kModeSecondAirSet) join(vx::LoadString(IDS_NL_AKTIV));
     wetDryText = " (" + parts + ")";
 }

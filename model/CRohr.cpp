@@ -277,11 +277,11 @@ void CRohr::SwapCaseValues(double& mode, double& zetaValue, double& angle) {
     angle = a;
 }
 
-void CRohr::GetResult(double& a, double& b, int variant) {
-    a = 0;
+void CRohr::GetResult(double& massFlow, double& sectionArea, int temperatureCase) {
+    massFlow = 0;
     if (caseCount >= 0 && !temperatureCases.empty())
-        a = (variant ? *temperatureCases.back() : *pressureCases.back()).massFlow;
-    b = area.value;
+        massFlow = (temperatureCase ? *temperatureCases.back() : *pressureCases.back()).massFlow;
+    sectionArea = area.value;
 }
 
 double CRohr::GetSurroundingTemperature(vx::Archive* p) {

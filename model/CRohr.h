@@ -32,7 +32,7 @@ public:
     }
 
     void Serialize(vx::Archive& ar) override;
-    AbgasZustand* Calculate(AbgasZustand* in, uint16_t mode, int16_t caseIndex, int zero1, int zero2) override;
+    AbgasZustand* Calculate(AbgasZustand* in, uint16_t mode, int16_t caseIndex, int unused1, int unused2) override;
     void SetInletValue(double x) override;
     double GetOutletValue() override { return area.value; }
     double GetConnectionArea() override { return area.value; }
@@ -47,7 +47,7 @@ public:
     void RemoveCase(int caseIndex) override;
     // The caller's transition values become the section's own; the caller gets the old ones.
     void SwapCaseValues(double& mode, double& zetaValue, double& angle) override;
-    void GetResult(double& a, double& b, int variant) override;
+    void GetResult(double& massFlow, double& sectionArea, int temperatureCase) override;
     AbgasZustand* CalcForChain(AbgasZustand* in, uint16_t mode, int16_t caseIndex, int flag) override;
     void WriteResistances(std::string& text) override;
 

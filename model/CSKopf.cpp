@@ -28,6 +28,10 @@ const HeadLimits& Limits() {
     return limits;
 }
 
+// Minimum draught per metre of chimney height and kelvin by which the
+// connecting piece's gas is warmer than the outside air, Pa/(m K).
+constexpr double kMinimumDraughtPerMetreKelvin = 0.005714285714285714;
+
 // A criterion fails when the rounded difference is negative; a quantity that
 // is not a number fails as well.
 bool Fails(double difference, double step) {
@@ -108,8 +112,8 @@ AbgasZustand* CSKopf::CalcForChain(AbgasZustand*, uint16_t, int16_t, int) {
 }
 
 double CSKopf::EffectiveGapResistance(double x) const {
-    const int regime = arrangement ? arrangement->Regime() : 0;
-    if (regime == 0) {
+    const int regime = arrangement ? arrangement->Regime() : CAufBauE::NegativeDry;
+    if (regime == CAufBauE::NegativeDry) {
         const double v = gapKind.value == 1 ? 0.1 : x;
         return std::min(v, gapResistance.value);
     }
@@ -156,15 +160,16 @@ AbgasZustand* CSKopf::Assess(AbgasZustand* in, uint16_t mode, int16_t caseIndex)
     r = CErgebnis{};
     AbgasZustand& s = state;
 
-    const int regime = arrangement ? arrangement->Regime() : 0;
+    const int regime = arrangement ? arrangement->Regime() : CAufBauE::NegativeDry;
     const int kind = arrangement ? arrangement->Kind() : 0;
+    const bool positive = regime == CAufBauE::Positive;
     const CGrunddaten* site = arrangement ? &arrangement->site : nullptr;
     const double se = site ? site->safetyFactor.value : 1.5;
     const double tr = site ? site->surroundingOutlet.value : 0.0;
     r.airDensity = s.airDensity;
 
     const bool corrections = generator && generator->condensing && arrangement && arrangement->ductSetting.value != 2;
-    if (regime != 2 && corrections) {
+    if (!positive && corrections) {
         if (arrangement->connectorShutOff.value) {
             r.loadMode = 2;
         } else {
@@ -187,7 +192,10 @@ AbgasZustand* CSKopf::Assess(AbgasZustand* in, uint16_t mode, int16_t caseIndex)
     r.draught = s.draught;
 
     double h;
-    if (regime == 2) {
+    if (positive) {
+        // Kinds 1 and 3 draw all their combustion air through ducts, kind 4
+        // through the duct along the chimney and from the room, the others
+        // from the room alone.
         if (kind == 1 || kind == 3) h = s.airSideLoss;
         else if (kind == 4) h = (room ? room->GetAirValue(&s, arrangement, caseIndex) : 0.0) + s.airSideLoss;
         else h = room ? room->GetAirValue(&s, arrangement, caseIndex) : 0.0;
@@ -195,7 +203,7 @@ AbgasZustand* CSKopf::Assess(AbgasZustand* in, uint16_t mode, int16_t caseIndex)
         r.required = s.pressureLoss - h;
     } else {
         r.required = s.pressureLoss;
-        if (mode & 8) {
+        if (mode & kModeSecondAirSet) {
             h = s.airSideLoss;
         } else {
             h = room ? room->GetAirValue(&s, arrangement, caseIndex) : 0.0;
@@ -222,7 +230,8 @@ AbgasZustand* CSKopf::Assess(AbgasZustand* in, uint16_t mode, int16_t caseIndex)
     r.kOutlet = 1 / (g + 1 / s.alphaInner + s.wallResistance + s.hydraulicDiameter / outerDiameterOutlet.value / ao);
     r.innerWallTemperature = s.temperatureT - (s.temperatureT - tr) * r.kOutlet / s.alphaInner;
     r.outletTemperature = s.temperatureT;
-    r.limitTemperature = regime == 1 || regime == 2 ? 0.0 : s.dewPoint + s.dewPointIncrement;
+    // A wet or positive-pressure system may run below the dew point.
+    r.limitTemperature = regime == CAufBauE::NegativeWet || positive ? 0.0 : s.dewPoint + s.dewPointIncrement;
 
     auto fail = [&r](int32_t& criterion) {
         criterion = 0;
@@ -233,22 +242,23 @@ AbgasZustand* CSKopf::Assess(AbgasZustand* in, uint16_t mode, int16_t caseIndex)
         // The second program's further values: minimum draught over the
         // connector's gas temperature, minimum velocity, and the length
         // allowed for the wall's roughness.
-        const double air = site ? ((mode & 8) ? site->airTemperature2.value : site->airTemperature.value) : 0.0;
-        r.extra1 = s.heightSum * 0.005714285714285714 * (s.connectorOutletTemperature - air);
+        const bool secondAir = mode & kModeSecondAirSet;
+        const double air = site ? (secondAir ? site->airTemperature2.value : site->airTemperature.value) : 0.0;
+        r.extra1 = s.heightSum * kMinimumDraughtPerMetreKelvin * (s.connectorOutletTemperature - air);
         r.extra2 = 0.5 * std::pow(outletArea / 0.01, 0.25);
         r.extra3 = s.velocity;
-        r.extra4 = regime == 2 ? 318 - 18750 * s.roughness : 212.5 - 12500 * s.roughness;
+        r.extra4 = positive ? 318 - 18750 * s.roughness : 212.5 - 12500 * s.roughness;
         r.extra5 = s.heightSum / s.hydraulicDiameter;
         auto below = [](double a, double b) {
             const double d = RoundToStep(a, 100) - RoundToStep(b, 100);
             return !std::isfinite(d) || d < 0;
         };
-        if (regime != 2 && below(r.draught, r.extra1) && !(arrangement && arrangement->ductSetting.value == 2))
+        if (!positive && below(r.draught, r.extra1) && !(arrangement && arrangement->ductSetting.value == 2))
             fail(r.criterion3);
         if (below(r.extra3, r.extra2)) fail(r.criterion4);
         if (below(r.extra4, r.extra5)) fail(r.criterion5);
     }
-    if (regime == 2) {
+    if (positive) {
         if (Fails(r.required - r.draught, 100)) fail(r.criterion1);
         if (exposedLength <= -1) {
             const double diff = RoundToStep(r.innerWallTemperature, 10) - RoundToStep(r.limitTemperature, 10);

@@ -325,8 +325,8 @@ void CWaerme::DerivePartLoad() {
 double CWaerme::CapShortfall(int caseIndex, uint16_t mode, double difference) {
     if (difference >= 0) return 0;
     double amount = -difference;
-    if (mode & 1) amount = std::min(amount, positivePressureSel.value);
-    else if (mode & 2) amount = std::min(amount, positivePressurePart.value);
+    if (mode & kModeFullLoad) amount = std::min(amount, positivePressureSel.value);
+    else if (mode & kModePartLoad) amount = std::min(amount, positivePressurePart.value);
     else amount = 0;
     // A case the generator never calculated has no record to keep the amount in.
     if (caseIndex < 0 || size_t(caseIndex) >= pressureCases.size()) return 0;
@@ -378,7 +378,7 @@ void CWaerme::FillBlock(CRechnen& rec, bool temperatureCase, uint16_t mode) {
     const bool positive = arrangement && arrangement->Regime() == CAufBauE::Positive;
     // The load point.
     double m, c, t, draught, pressure;
-    if ((mode & 2) && partLoadAvailable.value && !interpolate.value) {
+    if ((mode & kModePartLoad) && partLoadAvailable.value && !interpolate.value) {
         m = flueMassFlowPart.value;
         c = co2Part.value;
         t = gasTemperaturePart.value;
@@ -453,7 +453,8 @@ void CWaerme::FillBlock(CRechnen& rec, bool temperatureCase, uint16_t mode) {
 }
 
 AbgasZustand* CWaerme::Calculate(AbgasZustand*, uint16_t mode, int16_t caseIndex, int, int) {
-    if ((mode & 2) && !interpolate.value && !partLoadAvailable.value) mode = uint16_t((mode & ~2u) | 1u);
+    if ((mode & kModePartLoad) && !interpolate.value && !partLoadAvailable.value)
+        mode = uint16_t((mode & ~kModePartLoad) | kModeFullLoad);
     outletState.Clear();
 
     // The outlet's transition into a larger connecting piece.
@@ -521,8 +522,8 @@ AbgasZustand* CWaerme::Calculate(AbgasZustand*, uint16_t mode, int16_t caseIndex
     }
     s.areaBelow = outletArea.value;
     if (site) {
-        s.airDensity = (mode & 8) ? site->airDensity2.value : site->airDensity.value;
-        s.airTemperature = (mode & 8) ? site->airTemperature2.value : site->airTemperature.value;
+        s.airDensity = (mode & kModeSecondAirSet) ? site->airDensity2.value : site->airDensity.value;
+        s.airTemperature = (mode & kModeSecondAirSet) ? site->airTemperature2.value : site->airTemperature.value;
     }
     p.BuildWetDryText(mode);
     t.BuildWetDryText(mode);

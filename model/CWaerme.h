@@ -25,7 +25,7 @@ public:
     const char* ClassName() const override { return "CWaerme"; }
 
     void Serialize(vx::Archive& ar) override;
-    AbgasZustand* Calculate(AbgasZustand* in, uint16_t mode, int16_t caseIndex, int zero1, int zero2) override;
+    AbgasZustand* Calculate(AbgasZustand* in, uint16_t mode, int16_t caseIndex, int unused1, int unused2) override;
     void SetInletValue(double x) override { connectorArea.value = x; }
     double GetOutletValue() override { return outletArea.value; }
     void SetRunLength(double) override {}

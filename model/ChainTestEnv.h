@@ -86,16 +86,16 @@ struct TestChain {
         if (arrangement.Regime() == 2 && arrangement.Kind() == 0)
             head.exposedLength = chimney.lengthOutside.value + chimney.lengthUnheated.value + chimney.addedLength.value;
         head.outletArea = chimney.area.value;
-        CalculationMode = 1;
+        CalculationMode = kModeFullLoad;
         CaseIndex = -1;
         PropagateChainValues(&head);
         CaseIndex = 0;
         if (generator.partLoadAvailable.value && !generator.suppressPartLoad) {
-            CalculationMode = 2;
+            CalculationMode = kModePartLoad;
             CaseIndex = 1;
             PropagateChainValues(&head);
         }
-        CalculationMode = 1;
+        CalculationMode = kModeFullLoad;
         CaseIndex = -1;
     }
 

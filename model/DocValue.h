@@ -25,11 +25,6 @@ public:
 
 // The application installs its source (not owned); nullptr removes it.
 void SetDocValueSource(DocValueSource* source);
-DocValueSource* GetDocValueSource();
 
 // -1 when no application answers.
 int32_t GetDocValue(int code, int index = 0);
-CSKopf* GetDocChimneyHead();
-double* GetDocAirSupplyPressure();
-double* GetDocFlueMassFlow();
-CAufBauE* GetDocConstruction();

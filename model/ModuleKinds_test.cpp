@@ -59,7 +59,7 @@ void RunChain(TestChain& c, uint16_t mode) {
     CalculationMode = mode;
     CaseIndex = -1;
     PropagateChainValues(&c.head);
-    CalculationMode = 1;
+    CalculationMode = kModeFullLoad;
     CaseIndex = -1;
 }
 

@@ -182,7 +182,7 @@ TEST_F(AssignmentTest, DocumentQueries) {
     TarsiloDocValues values(ActiveDoc);
     SetDocValueSource(&values);
     for (int code : {0, 21, 46, 51, 52, 60}) EXPECT_EQ(::GetDocValue(code), -1) << code;
-    EXPECT_EQ(GetDocConstruction(), nullptr);
+    EXPECT_EQ(values.GetConstruction(), nullptr);
 
     TestDoc doc;
     g_Active = &doc;
@@ -191,8 +191,8 @@ TEST_F(AssignmentTest, DocumentQueries) {
     EXPECT_EQ(::GetDocValue(2), 0);
     EXPECT_EQ(::GetDocValue(46), 0);
     EXPECT_EQ(values.GetProgress(), nullptr);
-    EXPECT_EQ(GetDocConstruction(), &doc.construction);
-    EXPECT_EQ(GetDocChimneyHead(), &doc.head);
+    EXPECT_EQ(values.GetConstruction(), &doc.construction);
+    EXPECT_EQ(values.GetChimneyHead(), &doc.head);
 
     EXPECT_EQ(::GetDocValue(21, 0), 0);
     EXPECT_EQ(doc.modified, 1);

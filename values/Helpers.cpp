@@ -44,8 +44,6 @@ double RoundToSixDecimals(double x) {
     return n / 1e6;
 }
 
-double StringToDouble(std::string_view text) { return vx::ParseDouble(text); }
-
 std::string FormatFixed(double x, int width, int maxDecimals) {
     std::string text = vx::Format("%f", x);
     int decimals = 0;

@@ -21,8 +21,6 @@ inline double RoundToStep(double a, double b) {
 // x as the number its "%f" text reads back as (six decimals, halves to
 // even), without the text.
 double RoundToSixDecimals(double x);
-// The leading number of the text, "." as decimal point; 0 when there is none.
-double StringToDouble(std::string_view text);
 // x with as many decimals as it needs (at most maxDecimals when that is not 0),
 // right-aligned in width when width is not 0.
 std::string FormatFixed(double x, int width, int maxDecimals);

@@ -240,7 +240,7 @@ void FlueSystem::RunCalculation() {
     if (construction.Regime() == CAufBauE::Positive && construction.Kind() == 0)
         head.exposedLength = chimney.lengthOutside.value + chimney.lengthUnheated.value + chimney.addedLength.value;
     head.outletArea = chimney.area.value;
-    CalculationMode = 1;
+    CalculationMode = kModeFullLoad;
     CaseIndex = -1;
     PropagateChainValues(&head);
     CaseIndex = 0;
@@ -249,11 +249,11 @@ void FlueSystem::RunCalculation() {
     if (heatGenerator.partLoadAvailable.value && !heatGenerator.suppressPartLoad && switchOn &&
         !(partLoadOnlyAfterPass && fullLoadFailed)) {
         ++partLoadPasses;
-        CalculationMode = 2;
+        CalculationMode = kModePartLoad;
         CaseIndex = 1;
         PropagateChainValues(&head);
     }
-    CalculationMode = 1;
+    CalculationMode = kModeFullLoad;
     CaseIndex = -1;
 }
 
