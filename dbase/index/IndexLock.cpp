@@ -2,7 +2,7 @@
 // version counters they last saw.
 #include "dbase/index/IndexFile.h"
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/data/Table.h"
 
 #include <algorithm>

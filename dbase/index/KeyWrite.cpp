@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "dbase/util/Collate.h"
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/TransactionLog.h"
 #include "dbase/index/TagFile.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "dbase/util/Collate.h"
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/index/TagFile.h"
-#include "dbase/query/Sort.h"
+#include "dbase/index/Sort.h"
 #include "dbase/data/Table.h"
 
 namespace vx {
