@@ -1,5 +1,6 @@
 #include "dbase/index/KeyWrite.h"
 
+#include "dbase/index/IndexLock.h"
 #include "dbase/util/Bytes.h"
 
 #include <algorithm>

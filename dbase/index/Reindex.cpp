@@ -2,6 +2,7 @@
 // sorted, then written into the file block by block from the leaves up.
 #include "dbase/index/KeyWrite.h"
 
+#include "dbase/index/IndexLock.h"
 #include "dbase/util/Bytes.h"
 
 #include <algorithm>
