@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "bench/ScratchDir.h"
-#include "dbase/EngineContext.h"
+#include "dbase/Engine.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
 #include "platform/NumText.h"

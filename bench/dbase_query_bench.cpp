@@ -9,11 +9,11 @@
 #include <unistd.h>
 
 #include "bench/ScratchDir.h"
-#include "dbase/EngineContext.h"
+#include "dbase/Engine.h"
 #include "dbase/data/Field.h"
 #include "dbase/query/QueryTag.h"
 #include "dbase/query/Relation.h"
-#include "dbase/query/Sort.h"
+#include "dbase/index/Sort.h"
 #include "dbase/data/Table.h"
 #include "platform/NumText.h"
 

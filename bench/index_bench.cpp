@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "bench/ScratchDir.h"
-#include "dbase/EngineContext.h"
+#include "dbase/Engine.h"
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
 #include "dbase/data/Table.h"

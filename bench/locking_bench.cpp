@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "bench/ScratchDir.h"
-#include "dbase/EngineContext.h"
+#include "dbase/Engine.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
 #include "dbase/trans/Transaction.h"

@@ -18,7 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "dbase/EngineContext.h"
+#include "dbase/Engine.h"
 #include "dbase/file/EngineFile.h"
 #include "dbase/trans/Transaction.h"
 #include "platform/Files.h"

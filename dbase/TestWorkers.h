@@ -4,7 +4,7 @@
 // reporting altogether (a deadlock).
 #pragma once
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 
 #include <poll.h>
 #include <signal.h>

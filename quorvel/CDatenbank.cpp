@@ -1,5 +1,6 @@
 #include "quorvel/CDatenbank.h"
 
+#include "dbase/Engine.h"
 #include "dbase/util/Collate.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"

@@ -2,7 +2,7 @@
 // at start-up after their structure has been brought up to date.
 #pragma once
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "quorvel/QuorvelTables.h"
 
 #include <memory>

@@ -1,5 +1,6 @@
 #include "quorvel/CModifyDBStruk.h"
 
+#include "dbase/Engine.h"
 #include "dbase/file/EngineFile.h"
 #include "dbase/data/FieldView.h"
 #include "quorvel/CDatenbank.h"

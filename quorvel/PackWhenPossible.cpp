@@ -1,6 +1,6 @@
 #include "quorvel/PackWhenPossible.h"
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/data/Table.h"
 #include "platform/Files.h"
 

@@ -1,5 +1,6 @@
 #include "quorvel/PackWhenPossible.h"
 
+#include "dbase/Engine.h"
 #include "dbase/file/EngineFile.h"
 #include "dbase/data/Field.h"
 #include "quorvel/CDatenbank.h"

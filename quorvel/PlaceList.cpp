@@ -1,5 +1,6 @@
 #include "quorvel/PlaceList.h"
 
+#include "dbase/Engine.h"
 #include "dbase/util/Collate.h"
 #include "platform/CodePage.h"
 #include "platform/Files.h"

@@ -1,6 +1,6 @@
 #include "quorvel/QuorvelDisplay.h"
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "platform/MessageService.h"
 #include "platform/wx/WxMessageService.h"
 #include "platform/wx/WxWaitRepainting.h"

@@ -3,7 +3,7 @@
 // as another program or an older version would have left them.
 #pragma once
 
-#include "dbase/EngineContext.h"
+#include "dbase/Engine.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
 #include "platform/Files.h"

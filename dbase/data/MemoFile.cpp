@@ -1,7 +1,7 @@
 #include "dbase/data/MemoFile.h"
 
 #include "dbase/util/Bytes.h"
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/file/FileName.h"
 
 #include <algorithm>

@@ -202,6 +202,14 @@ int LoadTableFile(EngineContext* ctx, TableFile* f) {
     return 0;
 }
 
+// The context's flush before a fatal error ends the program.
+void WriteChangedRecords(EngineContext* ctx) {
+    for (TableHandle* t : ctx->tables) {
+        ctx->errorCode = 0;
+        if (t->recordChanged && t->recNo > 0) tableUpdateRecord(t, false);
+    }
+}
+
 TableHandle* MakeHandle(EngineContext* ctx, TableFile* f) {
     auto t = std::make_unique<TableHandle>();
     t->ctx = ctx;
@@ -228,6 +236,7 @@ TableHandle* MakeHandle(EngineContext* ctx, TableFile* f) {
     t->seenCount = f->numRecs;
     ++f->userCount;
     ctx->tables.push_back(t.get());
+    ctx->writeChangedRecords = WriteChangedRecords;
     return t.release();
 }
 
@@ -256,6 +265,24 @@ int LogOpen(EngineContext* ctx) {
 }
 
 } // namespace
+
+TableFile* engineDataFile(EngineContext* ctx, const std::string& fullName) {
+    for (TableFile* f : ctx->dataFiles)
+        if (f->fullName == fullName) return f;
+    return nullptr;
+}
+
+TableHandle* engineTable(EngineContext* ctx, const std::string& alias) {
+    for (TableHandle* t : ctx->tables)
+        if (t->alias == alias) return t;
+    return nullptr;
+}
+
+TableHandle* engineTableOfFile(EngineContext* ctx, const TableFile* file) {
+    for (TableHandle* t : ctx->tables)
+        if (t->file == file) return t;
+    return nullptr;
+}
 
 int tableReadCount(TableFile* f) {
     // The count and, in the same read, the mark of a pack that is not done.

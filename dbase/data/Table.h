@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/file/EngineFile.h"
 #include "dbase/data/MemoFile.h"
 
@@ -130,6 +130,11 @@ struct TableHandle {
     long serial = 0;
     bool logChanges = false;
 };
+
+// Lookups in the context's lists.
+TableFile* engineDataFile(EngineContext* ctx, const std::string& fullName);
+TableHandle* engineTable(EngineContext* ctx, const std::string& alias);
+TableHandle* engineTableOfFile(EngineContext* ctx, const TableFile* file);
 
 TableHandle* tableOpen(EngineContext* ctx, const std::string& name);
 // fields ends with a null name; tags may be null.

@@ -1,7 +1,7 @@
 // Record, append and file locks of data files, and the memo lock.
 #include "dbase/data/Table.h"
 #include "dbase/data/TableInternal.h"
-#include "dbase/index/IndexFile.h"
+#include "dbase/index/IndexLock.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/expr/ExprStep.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"

@@ -1,6 +1,6 @@
 #include "dbase/file/EngineFile.h"
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "platform/Files.h"
 #include "platform/NumText.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/data/Table.h"
 
 namespace vx {

@@ -2,6 +2,7 @@
 // that point where no index block may be: the tags agree with the records
 // again after the next open or a rebuild.
 #include "dbase/index/IndexFile.h"
+#include "dbase/index/IndexLock.h"
 
 #include "dbase/index/IndexTestSupport.h"
 #include "dbase/EngineTestSupport.h"

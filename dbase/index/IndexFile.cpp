@@ -2,6 +2,7 @@
 // and version check; the index lock is in IndexLock.cpp.
 #include "dbase/index/IndexFile.h"
 
+#include "dbase/index/IndexLock.h"
 #include "dbase/util/Bytes.h"
 
 #include <algorithm>
@@ -783,10 +784,7 @@ int indexClose(IndexFile* index) {
     if (--state->openCount <= 0) {
         rc = indexFileFlush(state);
         if (rc < 0 && result == 0) result = rc;
-        if (state->lockOwner != 0) {
-            UnlockIndex(state);
-            state->lockOwner = 0;
-        }
+        if (state->lockOwner != 0) IndexReleaseLock(state);
         for (auto& tag : state->tags) TagDiscardBlocks(tag.get());
         state->tags.clear();
         DropState(state);

@@ -195,21 +195,6 @@ IndexFileState* engineIndex(EngineContext* ctx, TableFile* file, const std::stri
 
 // Sets the changing mark on disk before the first key change.
 int IndexMarkChanging(IndexFileState* state);
-int IndexLock(IndexFileState* state, TableHandle* t);
-// A writer's new counters must not be the ones another user keeps its blocks
-// for: the tag's counter steps on past them.
-void IndexStepPastSeen(IndexFileState* state, TagFile* tag);
-// Moves this user's shared lock in kIndexSeenLocks to the sum of the counters
-// it now keeps blocks for; without it they are read again at the next lock.
-void IndexSeenHold(IndexFileState* state);
-int IndexUnlock(IndexFileState* state, TableHandle* t);
-// The lock alone, without the flush IndexUnlock does first.
-int UnlockIndex(IndexFileState* state);
-bool IndexIsLocked(const IndexFileState* state);
-// Locks every index file of the table's data file that this table does not
-// hold yet; *took says whether any was taken. On failure nothing stays taken.
-int IndexLockAll(TableHandle* t, bool* took);
-int IndexUnlockAll(TableHandle* t);
 
 int tagUnique(TagHandle* tag);
 

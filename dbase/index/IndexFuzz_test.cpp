@@ -1,6 +1,7 @@
 // Damaged index files: every operation ends in an error code or a result,
 // never in a crash, a fatal exit or a loop without end.
 #include "dbase/index/IndexFile.h"
+#include "dbase/index/IndexLock.h"
 
 #include "dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"

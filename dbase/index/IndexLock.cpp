@@ -1,8 +1,8 @@
-// The index lock, and the bytes through which users tell each other which
-// version counters they last saw.
+#include "dbase/index/IndexLock.h"
+
 #include "dbase/index/IndexFile.h"
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/data/Table.h"
 
 #include <algorithm>
@@ -44,7 +44,8 @@ bool SeenElsewhere(const IndexFileState* state, int sum) {
 
 // Lets go of the index lock, and of a byte of kIndexSeenLocks left to go
 // with it when no byte still held lies between them.
-int UnlockIndex(IndexFileState* state) {
+int IndexReleaseLock(IndexFileState* state) {
+    state->lockOwner = 0;
     int drop = state->seenDrop;
     state->seenDrop = -1;
     if (drop >= 0 && (state->seenLock < 0 || SeenPos(state->seenLock) < SeenPos(drop)))
@@ -108,8 +109,7 @@ int IndexLock(IndexFileState* state, TableHandle* t) {
 int IndexUnlock(IndexFileState* state, TableHandle* t) {
     if (state->lockOwner == 0 || (t && state->lockOwner != t->serial)) return 0;
     int rc = indexFileFlush(state, state->data->accessMode == 0);
-    int urc = UnlockIndex(state);
-    state->lockOwner = 0;
+    int urc = IndexReleaseLock(state);
     return rc < 0 ? rc : urc;
 }
 

@@ -1,6 +1,7 @@
 // The index lock: one byte other users wait for, taken for all index files
 // of a table or none, and the version counters compared at every lock.
 #include "dbase/index/IndexFile.h"
+#include "dbase/index/IndexLock.h"
 
 #include "dbase/index/IndexTestSupport.h"
 #include "dbase/EngineTestSupport.h"

@@ -1,5 +1,6 @@
 #include "dbase/index/KeyWrite.h"
 
+#include "dbase/index/IndexLock.h"
 #include "dbase/util/Bytes.h"
 
 #include <algorithm>
@@ -9,7 +10,7 @@
 #include <vector>
 
 #include "dbase/util/Collate.h"
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/TransactionLog.h"
 #include "dbase/index/TagFile.h"

@@ -2,6 +2,7 @@
 // sorted, then written into the file block by block from the leaves up.
 #include "dbase/index/KeyWrite.h"
 
+#include "dbase/index/IndexLock.h"
 #include "dbase/util/Bytes.h"
 
 #include <algorithm>
@@ -11,9 +12,9 @@
 #include <vector>
 
 #include "dbase/util/Collate.h"
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/index/TagFile.h"
-#include "dbase/query/Sort.h"
+#include "dbase/index/Sort.h"
 #include "dbase/data/Table.h"
 
 namespace vx {

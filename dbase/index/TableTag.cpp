@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "dbase/index/IndexLock.h"
 #include "dbase/util/Convert.h"
 #include "dbase/index/TagFile.h"
 #include "dbase/data/Table.h"

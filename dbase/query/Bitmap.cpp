@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 
 namespace vx {
 

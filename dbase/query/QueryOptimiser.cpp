@@ -8,7 +8,7 @@
 #include <string>
 
 #include "dbase/util/Bcd.h"
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/expr/Expr.h"
 #include "dbase/expr/ExprStep.h"
 #include "dbase/query/QueryTag.h"

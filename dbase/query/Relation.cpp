@@ -5,7 +5,7 @@
 
 #include "dbase/util/Bcd.h"
 #include "dbase/util/Collate.h"
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/expr/ExprTableHandle.h"
 #include "dbase/index/IndexFile.h"
 #include "dbase/query/QueryOptimiser.h"
@@ -242,7 +242,8 @@ int BuildSorted(Relation* r) {
     case 'N': case 'n': compare = BcdCompareN; break;
     default: break;
     }
-    rc = sortInitFree(&r->sort, ctx, exprKeyLen(*r->sortExpr), r->sortEntrySize, &m);
+    auto releaseBitmaps = [&m] { return relateFreeBitmaps(&m); };
+    rc = sortInitFree(&r->sort, ctx, exprKeyLen(*r->sortExpr), r->sortEntrySize, releaseBitmaps);
     if (rc < 0) return rc;
     r->sortOpen = true;
     r->sort.compare = compare;
@@ -266,7 +267,7 @@ int BuildSorted(Relation* r) {
         DropSorted(r);
         return rc;
     }
-    rc = sortGetInitFree(&r->sort, &m);
+    rc = sortGetInitFree(&r->sort, releaseBitmaps);
     if (rc < 0) {
         r->sortOpen = false;
         DropSorted(r);

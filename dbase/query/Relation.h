@@ -11,7 +11,7 @@
 #include "dbase/query/Bitmap.h"
 #include "dbase/file/EngineFile.h"
 #include "dbase/expr/Expr.h"
-#include "dbase/query/Sort.h"
+#include "dbase/index/Sort.h"
 
 namespace vx {
 

@@ -2,7 +2,7 @@
 #include "dbase/trans/TransactionInternal.h"
 
 #include "dbase/util/Convert.h"
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/file/FileName.h"
 #include "dbase/index/KeyWrite.h"
 #include "dbase/data/Table.h"
@@ -89,8 +89,6 @@ int TryLock(EngineFile* f, int64_t start, int64_t len) {
     ctx->lockAttempts = saved;
     return rc;
 }
-
-void TransactionStateDeleter::operator()(TransactionState* s) const { delete s; }
 
 void logHeaderEncode(const LogEntryHeader& h, unsigned char out[kLogHeaderLen]) {
     std::vector<unsigned char> v;

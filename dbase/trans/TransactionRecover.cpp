@@ -3,7 +3,7 @@
 #include "dbase/trans/Transaction.h"
 #include "dbase/trans/TransactionInternal.h"
 
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 #include "dbase/util/Convert.h"
 #include "dbase/index/KeyWrite.h"
 #include "dbase/data/Table.h"

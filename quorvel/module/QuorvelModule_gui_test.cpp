@@ -1,7 +1,7 @@
 // The places and remark exports as a host calls them: the library loaded
 // with dlopen, its dialogs driven on the display through their controls,
 // and the tables read afterwards by the engine and by python3-dbfread.
-#include "dbase/EngineContext.h"
+#include "dbase/Engine.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/FieldView.h"
 #include "dbase/data/Table.h"

@@ -1,5 +1,6 @@
 // Loads the library as the programs do, through dlopen and the plain C
 // exports, and checks what its start-up leaves on disk.
+#include "dbase/Engine.h"
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
 #include "dbase/data/Table.h"

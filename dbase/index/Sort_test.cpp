@@ -1,4 +1,4 @@
-#include "dbase/query/Sort.h"
+#include "dbase/index/Sort.h"
 
 #include "dbase/EngineTestSupport.h"
 

@@ -1,11 +1,10 @@
-#include "dbase/query/Sort.h"
+#include "dbase/index/Sort.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "dbase/util/Collate.h"
-#include "dbase/EngineContext.h"
-#include "dbase/query/Relation.h"
+#include "dbase/file/EngineContext.h"
 
 namespace vx {
 namespace {
@@ -222,7 +221,7 @@ int SpoolBuffersLow(SortContext* s) {
     }
 }
 
-int GetInitLow(SortContext* s, RelationNode* relation) {
+int GetInitLow(SortContext* s, const SortReleaseMemory& releaseMemory) {
     if (s->spoolCount == 0) {
         QuickSort(s, s->pointers, s->collected);
         utilFreeDefault(s->writeBuffer);
@@ -241,7 +240,7 @@ int GetInitLow(SortContext* s, RelationNode* relation) {
     // The entries now live in the file; the blocks become read buffers.
     rc = SpoolBuffersLow(s);
     if (rc == e4memory && engineOptSuspend(s->ctx) > 0) rc = SpoolBuffersLow(s);
-    if (rc == e4memory && relation && relateFreeBitmaps(relation) > 0) rc = SpoolBuffersLow(s);
+    if (rc == e4memory && releaseMemory && releaseMemory() > 0) rc = SpoolBuffersLow(s);
     if (rc == e4memory) {
         sortFree(s);
         return engineError(s->ctx, e4memory, L4sortGetInit);
@@ -290,17 +289,18 @@ int sortInitAlloc(SortContext* sort) {
     return 0;
 }
 
-int sortInitFree(SortContext* sort, EngineContext* ctx, int keyLen, int extraLen, RelationNode* relation) {
+int sortInitFree(SortContext* sort, EngineContext* ctx, int keyLen, int extraLen,
+                 const SortReleaseMemory& releaseMemory) {
     int rc = sortInit(sort, ctx, keyLen, extraLen);
     if (rc < 0) return rc;
     rc = AllocLow(sort);
     // Memory is asked back from the read and write optimisation first, then
-    // from the relation's bitmaps.
+    // from the caller (a relation's bitmaps).
     if (rc == e4memory && engineOptSuspend(ctx) > 0) {
         FreeBuffers(sort);
         rc = AllocLow(sort);
     }
-    if (rc == e4memory && relation && relateFreeBitmaps(relation) > 0) {
+    if (rc == e4memory && releaseMemory && releaseMemory() > 0) {
         FreeBuffers(sort);
         rc = AllocLow(sort);
     }
@@ -336,11 +336,11 @@ int sortPut(SortContext* sort, long recNo, const void* key, const void* extra) {
 
 int sortGetInit(SortContext* sort) { return sortGetInitFree(sort, nullptr); }
 
-int sortGetInitFree(SortContext* sort, RelationNode* relation) {
+int sortGetInitFree(SortContext* sort, const SortReleaseMemory& releaseMemory) {
     if (!sort || !sort->initialised) return e4parmNull;
     if (engineInError(sort->ctx)) return e4codeBase;
     if (sort->delivering) return 0;
-    return GetInitLow(sort, relation);
+    return GetInitLow(sort, releaseMemory);
 }
 
 int sortGet(SortContext* sort, long* recNo, const char** key, const char** extra) {

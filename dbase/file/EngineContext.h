@@ -18,9 +18,6 @@ struct TableFile;
 struct TableHandle;
 class TransactionLog;
 class TransactionState;
-struct TransactionStateDeleter {
-    void operator()(TransactionState* s) const;
-};
 
 constexpr int kEngineVersion = 6100;
 
@@ -247,19 +244,18 @@ struct EngineContext {
     // open, 120 in a transaction, 130 rolling back, -2 suspended.
     TransactionLog* tranLog = nullptr;
     int tranState = 0;
-    // The context's own log block, which engineInit installs as tranLog.
-    std::unique_ptr<TransactionState, TransactionStateDeleter> tranBlock;
+    // The context's own log block, which engineInit installs as tranLog; it
+    // brings its deleter, so that the layers below can end a context.
+    std::unique_ptr<TransactionState, void (*)(TransactionState*)> tranBlock{nullptr, nullptr};
+    // Writes the changed records of the open tables before a fatal error ends
+    // the program; the data layer installs it with the first table.
+    void (*writeChangedRecords)(EngineContext* ctx) = nullptr;
     long openCounter = 0;
     bool initialised = false;
 
     // fieldStr's buffer, valid until the next call.
     std::string fieldStrBuffer;
 };
-
-int engineInit(EngineContext* ctx, int libraryVersion = kEngineVersion);
-int engineInitUndo(EngineContext* ctx);
-int engineCloseAll(EngineContext* ctx);
-int engineIndexFormat(EngineContext* ctx);
 
 // Reports code at location through the error handler and returns the code.
 // Up to three descriptions (names, numbers) are shown after the standard lines.
@@ -299,11 +295,6 @@ void enginePump(int hundredths);
 int engineOptSuspend(EngineContext* ctx);
 // Starts a suspended optimisation again; 0 or an error.
 int engineOptRestart(EngineContext* ctx);
-
-// Lookups in the context's lists.
-TableFile* engineDataFile(EngineContext* ctx, const std::string& fullName);
-TableHandle* engineTable(EngineContext* ctx, const std::string& alias);
-TableHandle* engineTableOfFile(EngineContext* ctx, const TableFile* file);
 
 // Raw memory.
 void* utilAllocErDefault(EngineContext* ctx, size_t size);

@@ -1,9 +1,6 @@
-#include "dbase/EngineContext.h"
+#include "dbase/file/EngineContext.h"
 
 #include "dbase/file/EngineFile.h"
-#include "dbase/expr/ExprTableHandle.h"
-#include "dbase/data/Table.h"
-#include "dbase/trans/Transaction.h"
 #include "platform/CodePage.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
@@ -211,16 +208,13 @@ void WriteLog(EngineContext* ctx, int code, int location, const char* const* des
 void FlushBeforeExit(EngineContext* ctx) {
     // A fatal error while flushing must not start the flush again.
     static bool flushing = false;
-    if (flushing) return;
+    if (flushing || !ctx->writeChangedRecords) return;
     flushing = true;
     int saved = ctx->errorCode;
     int savedOff = ctx->errOff;
     ctx->errorCode = 0;
     ctx->errOff = 1;
-    for (TableHandle* t : ctx->tables) {
-        ctx->errorCode = 0;
-        if (t->recordChanged && t->recNo > 0) tableUpdateRecord(t, false);
-    }
+    ctx->writeChangedRecords(ctx);
     ctx->errorCode = saved;
     ctx->errOff = savedOff;
     flushing = false;
@@ -338,83 +332,6 @@ int engineError(EngineContext* ctx, int code, int location, const char* d1, cons
     return code;
 }
 
-int engineInit(EngineContext* ctx, int libraryVersion) {
-    if (!ctx) return e4parmNull;
-    if (libraryVersion != kEngineVersion) {
-        std::string given = Format("%10d", libraryVersion);
-        std::string ours = Format("%10d", kEngineVersion);
-        return engineError(ctx, e4version, L4engineInit, given.c_str(), ours.c_str());
-    }
-    *ctx = EngineContext{};
-    ctx->autoOpen = 1;
-    ctx->logOpen = 1;
-    ctx->singleOpen = 1;
-    ctx->errOpen = 1;
-    ctx->errCreate = 1;
-    ctx->safety = 1;
-    ctx->errGo = 1;
-    ctx->errSkip = 1;
-    ctx->errTagName = 1;
-    ctx->errFieldName = 1;
-    ctx->errDefaultUnique = r4uniqueContinue;
-    ctx->blockCheck = 1;
-    ctx->memExprSize = 1024;
-    ctx->lockAttempts = -1;
-    ctx->lockDelay = 100;
-    ctx->unlockAuto = 1;
-    ctx->memSizeBlock = 512;
-    ctx->indexBlockSize = 1024;
-    ctx->packBufferSize = 32768;
-    ctx->fileBufferSize = 4096;
-    ctx->sortBlockSize = 61440;
-    ctx->memStartData = 5, ctx->memExpandData = 5;
-    ctx->memStartTable = 10, ctx->memExpandTable = 5;
-    ctx->memStartLock = 5, ctx->memExpandLock = 10;
-    ctx->memStartIndex = 5, ctx->memExpandIndex = 10;
-    ctx->memStartTag = 5, ctx->memExpandTag = 10;
-    ctx->memStartBlock = 5, ctx->memExpandBlock = 10;
-    ctx->dateFormat.set(kDefaultDatePicture);
-    ctx->tranBlock.reset(new TransactionState(ctx));
-    ctx->tranLog = ctx->tranBlock.get();
-    ctx->initialised = true;
-    return 0;
-}
-
-static void Shutdown(EngineContext* ctx, bool closeTables) {
-    // An active transaction is rolled back before the tables go.
-    if (ctx->tranLog) ctx->tranLog->ShuttingDown(ctx);
-    if (ctx->tranBlock && ctx->tranLog != ctx->tranBlock.get()) ctx->tranBlock->ShuttingDown(ctx);
-    if (closeTables) engineCloseAll(ctx);
-    exprCalcReset(ctx);
-    if (ctx->tranBlock) ctx->tranBlock->Close();
-    if (ctx->errorLog) {
-        EngineFile* log = ctx->errorLog;
-        ctx->errorLog = nullptr;
-        fileClose(log);
-        delete log;
-    }
-    ctx->initialised = false;
-}
-
-int engineInitUndo(EngineContext* ctx) {
-    if (!ctx) return e4parmNull;
-    Shutdown(ctx, true);
-    return ctx->errorCode;
-}
-
-int engineCloseAll(EngineContext* ctx) {
-    if (!ctx) return e4parmNull;
-    int result = 0;
-    while (!ctx->tables.empty()) {
-        TableHandle* t = ctx->tables.back();
-        int rc = tableClose(t);
-        if (rc < 0 && result == 0) result = rc;
-    }
-    return result;
-}
-
-int engineIndexFormat(EngineContext*) { return 201; }
-
 int engineOptSuspend(EngineContext* ctx) {
     if (!ctx || !ctx->optActive) return 0;
     ctx->optActive = 0;
@@ -429,24 +346,6 @@ int engineOptRestart(EngineContext* ctx) {
     ctx->hadOpt = 0;
     ctx->optActive = 1;
     return 0;
-}
-
-TableFile* engineDataFile(EngineContext* ctx, const std::string& fullName) {
-    for (TableFile* f : ctx->dataFiles)
-        if (f->fullName == fullName) return f;
-    return nullptr;
-}
-
-TableHandle* engineTable(EngineContext* ctx, const std::string& alias) {
-    for (TableHandle* t : ctx->tables)
-        if (t->alias == alias) return t;
-    return nullptr;
-}
-
-TableHandle* engineTableOfFile(EngineContext* ctx, const TableFile* file) {
-    for (TableHandle* t : ctx->tables)
-        if (t->file == file) return t;
-    return nullptr;
 }
 
 void* utilAllocErDefault(EngineContext* ctx, size_t size) {

@@ -1,4 +1,4 @@
-#include "dbase/EngineContext.h"
+#include "dbase/Engine.h"
 
 #include "dbase/file/EngineFile.h"
 #include "dbase/EngineTestSupport.h"

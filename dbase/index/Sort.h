@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "dbase/file/EngineFile.h"
@@ -13,7 +14,6 @@
 namespace vx {
 
 struct EngineContext;
-struct RelationNode;
 
 // Compares two keys over n bytes: negative, 0 or positive.
 using SortCompare = int (*)(const void* a, const void* b, size_t n);
@@ -67,14 +67,17 @@ struct SortContext {
 
 int sortInit(SortContext* sort, EngineContext* ctx, int keyLen, int extraLen);
 int sortInitAlloc(SortContext* sort);
+// Asks a caller for memory on a shortage: more than 0 when it released any.
+using SortReleaseMemory = std::function<int()>;
+
 // sortInit and sortInitAlloc; on a memory shortage memory is released and the
-// allocation retried (relation may be null).
+// allocation retried (releaseMemory may be empty).
 int sortInitFree(SortContext* sort, EngineContext* ctx, int keyLen, int extraLen,
-                 RelationNode* relation);
+                 const SortReleaseMemory& releaseMemory);
 // -930 for a negative record number or no key.
 int sortPut(SortContext* sort, long recNo, const void* key, const void* extra);
 int sortGetInit(SortContext* sort);
-int sortGetInitFree(SortContext* sort, RelationNode* relation);
+int sortGetInitFree(SortContext* sort, const SortReleaseMemory& releaseMemory);
 // 0 with the next entry, 1 when all were delivered (the sort is then freed).
 int sortGet(SortContext* sort, long* recNo, const char** key, const char** extra);
 // Frees memory, closes and removes the temporary file.
