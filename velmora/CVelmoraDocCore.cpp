@@ -12,6 +12,7 @@
 #include "velmora/HeightRangeRules.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/ProgramSettings.h"
+#include "velmora/shared/SharedTextIds.h"
 
 #include <cmath>
 
@@ -384,7 +385,7 @@ bool CVelmoraDocCore::SaveCalculationFile(const std::string& path) {
     vx::Archive ar = vx::Archive::ForStoring();
     Serialize(ar);
     if (!vx::SaveArchiveFile(path, ar)) {
-        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geschrieben werden.", vx::PathForDisplay(path).c_str()),
+        vx::ShowMessage(vx::Format(vx::LoadString(IDS_DATEI_NICHT_GESCHRIEBEN), vx::PathForDisplay(path).c_str()),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }

@@ -6,20 +6,9 @@
 // CrossSectionSizeAllowed: the sizes a table takes, as the calculation reads them.
 #include "model/CrossSectionTables.h"
 
-#include <string>
+#include "velmora/shared/SharedTextIds.h"
 
-// String ids of the shared dialogs' texts, in "resources/shared": a block
-// of their own, apart from both programs' tables.
-enum SharedDialogString : unsigned {
-    IDS_DURCHMESSER = 20141,
-    IDS_KANTENLAENGE = 20142,
-    IDS_QUERSCHNITT_BEREICH = 20232,
-    IDS_QUERSCHNITT_UEBERNEHMEN = 20233,
-    IDS_GEOHOEHE_HILFE = 20234,
-    IDS_GEOHOEHE_BEREICH = 20235,
-    IDS_TABELLE_NICHT_GESPEICHERT = 20237,
-    IDS_KEINE_ZAHL = 20238,
-};
+#include <string>
 
 // The typed text with its first "," read as ".", as atof reads it.
 double ParseDecimalComma(std::string text);

@@ -1,0 +1,20 @@
+// String ids of the texts both programs share, in "resources/shared": a
+// block of their own, apart from both programs' tables.
+#pragma once
+
+enum SharedDialogString : unsigned {
+    IDS_DURCHMESSER = 20141,
+    IDS_KANTENLAENGE = 20142,
+    IDS_QUERSCHNITT_BEREICH = 20232,
+    IDS_QUERSCHNITT_UEBERNEHMEN = 20233,
+    IDS_GEOHOEHE_HILFE = 20234,
+    IDS_GEOHOEHE_BEREICH = 20235,
+    IDS_TABELLE_NICHT_GESPEICHERT = 20237,
+    IDS_KEINE_ZAHL = 20238,
+    IDS_DATEI_NICHT_GESCHRIEBEN = 20240,
+    IDS_DATEI_ERSETZEN = 20241,
+    IDS_KEIN_LETZTES_PROJEKT = 20242,
+    IDS_LETZTES_PROJEKT_FEHLT = 20243,
+    IDS_WEBADRESSE_FEHLER = 20244,
+    IDS_KEIN_DRUCKAUFTRAG = 20245,
+};
