@@ -432,9 +432,7 @@ bool CVelmoraDocCore::HandOverToAurelia() {
     const std::string program = vx::ResolveNoCase(vx::JoinPath(dir, kAureliaProgram));
     const int error = vx::StartProgram(program, dir, HandOverRecord(file));
     if (error != 0) {
-        vx::ShowMessage(vx::Format("Aurelia kann nicht gestartet werden (Fehler %0X).\n Installieren Sie die "
-                                   "komplette Software neu.",
-                                   unsigned(error)),
+        vx::ShowMessage(vx::Format(vx::LoadString(IDS_AURELIA_START_FEHLER), unsigned(error)),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }
