@@ -6,7 +6,7 @@
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "tarsilo/CTarsiloDocCore.h"
-#include "velmora/shared/SharedTextIds.h"
+#include "velmora/shared/DialogRules.h"
 
 #include <algorithm>
 

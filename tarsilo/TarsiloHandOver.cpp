@@ -10,7 +10,7 @@
 #include "tarsilo/CTarsiloDocCore.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/ProgramSettings.h"
-#include "velmora/shared/SharedTextIds.h"
+#include "velmora/shared/DialogRules.h"
 
 #include <filesystem>
 

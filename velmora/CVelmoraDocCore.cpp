@@ -12,7 +12,7 @@
 #include "velmora/HeightRangeRules.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/ProgramSettings.h"
-#include "velmora/shared/SharedTextIds.h"
+#include "velmora/shared/DialogRules.h"
 
 #include <cmath>
 

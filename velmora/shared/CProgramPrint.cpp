@@ -3,7 +3,7 @@
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
-#include "velmora/shared/SharedTextIds.h"
+#include "velmora/shared/DialogRules.h"
 
 using vx::report::ReportJob;
 

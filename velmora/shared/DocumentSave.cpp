@@ -7,7 +7,7 @@
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CommandIds.h"
 #include "velmora/shared/ProgramSettings.h"
-#include "velmora/shared/SharedTextIds.h"
+#include "velmora/shared/DialogRules.h"
 
 #include <wx/app.h>
 #include <wx/docview.h>

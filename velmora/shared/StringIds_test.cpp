@@ -18,7 +18,7 @@ TEST(StringIds, EveryDeclaredIdHasItsText) {
         const char* part;
     } kParts[] = {
         {"platform/PlatformText.h", "platform"}, {"values/CMEinheitListe.h", "values"},
-        {"model/ModelText.h", "model"},          {"velmora/shared/SharedTextIds.h", "shared"},
+        {"velmora/shared/DialogRules.h", "shared"},
         {"velmora/CVelmoraDocCore.h", "velmora"}, {"tarsilo/CTarsiloDocCore.h", "tarsilo"},
     };
     const std::regex declared(R"((IDS_\w+)\s*=\s*(\d+))");

@@ -5,7 +5,7 @@
 #include "platform/StringTable.h"
 #include "platform/System.h"
 #include "platform/wx/WxText.h"
-#include "velmora/shared/SharedTextIds.h"
+#include "velmora/shared/DialogRules.h"
 #include "velmora/shared/WebAddress.h"
 
 #include <wx/process.h>
