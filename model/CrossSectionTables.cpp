@@ -1,8 +1,10 @@
 #include "model/CrossSectionTables.h"
 
+#include "model/ModelText.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
+#include "platform/StringTable.h"
 #include "values/Helpers.h"
 
 #include <algorithm>
@@ -76,11 +78,8 @@ std::string BadCrossSectionLinesMessage(const std::string& name, std::vector<int
     std::sort(lines.begin(), lines.end());
     std::string list;
     for (int line : lines) list += (list.empty() ? "" : ", ") + std::to_string(line);
-    if (lines.size() == 1)
-        return "In der Datei \"" + name + "\" steht in Zeile " + list +
-               " keine gültige Größe (eine Zahl von 0,05 bis 2 m). Die Zeile wird übergangen.";
-    return "In der Datei \"" + name + "\" stehen in den Zeilen " + list +
-           " keine gültigen Größen (Zahlen von 0,05 bis 2 m). Die Zeilen werden übergangen.";
+    return vx::Format(vx::LoadString(lines.size() == 1 ? IDS_QUERSCHNITT_ZEILE_FALSCH : IDS_QUERSCHNITT_ZEILEN_FALSCH),
+                      name, list);
 }
 
 std::vector<int> ReadCrossSectionTable(const std::string& text, char prefix, CrossSectionTables& tables) {
@@ -106,7 +105,7 @@ std::vector<int> ReadCrossSectionTable(const std::string& text, char prefix, Cro
             }
         }
     } catch (const std::bad_alloc&) {
-        vx::ShowMessage("Programm bekommt vom System kein Speicher mehr !");
+        vx::ShowMessage(vx::LoadString(IDS_KEIN_SPEICHER));
     }
     if (prefix == 'R') std::sort(tables.round.begin(), tables.round.end());
     else if (prefix == 'Q') std::sort(tables.square.begin(), tables.square.end());
@@ -138,13 +137,10 @@ void LoadCrossSectionTables() {
 
 std::string EmptyCrossSectionTableMessage(int shape) {
     const std::string dir = vx::PathForDisplay(g_TableDir.empty() ? GetDataDir() : g_TableDir);
-    if (g_TableName.empty())
-        return "Die Querschnittstabelle \"INNENTAB.INI\" fehlt im Datenverzeichnis\n" + dir +
-               "\nOhne sie werden keine passenden Querschnitte gefunden.";
-    const char* kind = shape == 1 ? "quadratische" : shape == 0 || shape == 4 ? "runde" : "ovale";
-    return "Die Querschnittstabelle \"" + g_TableName + "\" im Datenverzeichnis\n" + dir +
-           "\nenthält keine Größen für " + kind +
-           " Querschnitte. Ohne sie werden keine passenden Querschnitte gefunden.";
+    if (g_TableName.empty()) return vx::Format(vx::LoadString(IDS_QUERSCHNITTSTABELLE_FEHLT), dir);
+    const unsigned kind = shape == 1 ? IDS_QUERSCHNITT_QUADRATISCH : shape == 0 || shape == 4 ? IDS_QUERSCHNITT_RUND
+                                                                                              : IDS_QUERSCHNITT_OVAL;
+    return vx::Format(vx::LoadString(IDS_QUERSCHNITTSTABELLE_LEER), g_TableName, dir, vx::LoadString(kind));
 }
 
 void AcquireCrossSectionTables() {

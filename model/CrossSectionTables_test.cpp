@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
+#include "platform/StringTable.h"
 #include "values/Helpers.h"
 
 #include <filesystem>
@@ -18,14 +19,18 @@ protected:
         ModelTest::SetUp();
         vx::Profile().WriteString("Datenbank", "Pfad", dir_.string());
         SharedCrossSectionTables() = CrossSectionTables{};
+        saved_ = vx::Strings();
+        ASSERT_TRUE(vx::Strings().LoadFile(vx::ResourceDir() + "/model/strings.txt"));
     }
     void TearDown() override {
+        vx::Strings() = saved_;
         SharedCrossSectionTables() = CrossSectionTables{};
         ModelTest::TearDown();
     }
     void WriteTable(const std::string& name, const std::string& text) {
         ASSERT_TRUE(vx::WriteFileAtomic(Path(name), text));
     }
+    vx::StringTable saved_;
 };
 
 TEST_F(CrossSections, ReadingStopsAtTheEmptyLine) {

@@ -12,6 +12,15 @@ constexpr unsigned IDS_MIT_KONDENSATION = 20137;
 constexpr unsigned IDS_NL_AKTIV = 20138;
 constexpr unsigned IDS_BRENNSTOFF_ERSTER = 160;  // + fuel index
 constexpr unsigned IDS_UEBERGANG_MANUELL = 1070;
+// Messages about the cross-section table and memory.
+constexpr unsigned IDS_QUERSCHNITT_ZEILE_FALSCH = 20150;
+constexpr unsigned IDS_QUERSCHNITT_ZEILEN_FALSCH = 20151;
+constexpr unsigned IDS_QUERSCHNITTSTABELLE_FEHLT = 20152;
+constexpr unsigned IDS_QUERSCHNITTSTABELLE_LEER = 20153;
+constexpr unsigned IDS_QUERSCHNITT_RUND = 20154;
+constexpr unsigned IDS_QUERSCHNITT_QUADRATISCH = 20155;
+constexpr unsigned IDS_QUERSCHNITT_OVAL = 20156;
+constexpr unsigned IDS_KEIN_SPEICHER = 20157;
 
 // The two programs differ in the air pressure of the site and the
 // Reynolds velocity floor.

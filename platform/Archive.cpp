@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
+#include "platform/PlatformText.h"
 
 #include <cerrno>
 #include <new>
@@ -99,7 +100,7 @@ bool LoadDocumentFile(const std::string& path, std::vector<uint8_t>& bytes) {
     case ArchiveFileRead::NotOpened:
         break;
     }
-    ShowMessage(Format("Die Datei %s kann nicht geöffnet werden.", PathForDisplay(path).c_str()),
+    ShowMessage(Format(PlatformText(IDS_DATEI_NICHT_GEOEFFNET), PathForDisplay(path).c_str()),
                 MB_OK | MB_ICONEXCLAMATION);
     return false;
 }

@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
+#include "platform/PlatformText.h"
 
 #include <set>
 
@@ -250,9 +251,7 @@ bool ReportOversizedSettings(const IniFile& file) {
     if (!file.TooLarge()) return false;
     static std::set<std::string> reported;
     if (reported.insert(file.Path()).second)
-        ShowMessage(Format("Die Datei %s ist größer als %d MB und damit keine Einstellungsdatei. Sie wird "
-                           "weder gelesen noch geändert; bis sie kleiner ist, gelten die Vorgaben.",
-                           PathForDisplay(file.Path()), int(kSettingsFileLimit >> 20)),
+        ShowMessage(Format(PlatformText(IDS_EINSTELLUNGSDATEI_ZU_GROSS), PathForDisplay(file.Path()), int(kSettingsFileLimit >> 20)),
                     MB_OK | MB_ICONEXCLAMATION);
     return true;
 }

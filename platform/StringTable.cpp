@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 #include "platform/Files.h"
 #include "platform/NumText.h"
+#include "platform/PlatformText.h"
 
 namespace vx {
 
@@ -50,6 +51,15 @@ std::string StringTable::Get(unsigned id) const {
 StringTable& Strings() {
     static StringTable table;
     return table;
+}
+
+std::string PlatformText(unsigned id) {
+    static const StringTable table = [] {
+        StringTable t;
+        t.LoadFile(JoinPath(JoinPath(ResourceDir(), "platform"), "strings.txt"));
+        return t;
+    }();
+    return table.Get(id);
 }
 
 std::string ResourceDir() {

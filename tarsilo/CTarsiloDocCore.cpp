@@ -57,11 +57,6 @@ bool SameSection(int shape, const FlueSystem::Sizes& a, const FlueSystem::Sizes&
     return a.a == b.a && a.b == b.b;
 }
 
-const char* const kNoManufacturerMessage =
-    "Bitte wählen Sie zuerst einen (oder mehrere) Hersteller aus, damit eine Berechnung durchgeführt werden kann.";
-const char* const kNoSystemMessage =
-    "Bitte wählen Sie zuerst ein System aus, damit eine Berechnung durchgeführt werden kann.";
-
 } // namespace
 
 int64_t AssignmentRow::CatalogueOffset() const { return vx::ParseLong(columns[Offset]); }
@@ -151,7 +146,7 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
     if (outputTo.value != 0 && outputFrom.value > outputTo.value) {
         EndWait();
         failedInput = IDC_OUTPUT_FROM;
-        vx::ShowMessage(InputName(IDC_OUTPUT_FROM) + ": Der Wert ist größer als \"bis\"; kein Wärmeerzeuger liegt dazwischen.");
+        vx::ShowMessage(InputName(IDC_OUTPUT_FROM) + vx::LoadString(IDS_OUTPUT_RANGE_REVERSED));
         return;
     }
 
@@ -160,15 +155,14 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
         if (m.selected) selected.push_back(&m);
     if (selected.empty()) {
         EndWait();
-        std::string text = vx::LoadString(IDS_NO_MANUFACTURER);
-        vx::ShowMessage(text.empty() ? kNoManufacturerMessage : text);
+        vx::ShowMessage(vx::LoadString(IDS_NO_MANUFACTURER));
         return;
     }
     // Without a system the chimney has no walls to compute.
     if (system < 0) {
         EndWait();
         failedInput = IDC_SYSTEM;
-        vx::ShowMessage(kNoSystemMessage);
+        vx::ShowMessage(vx::LoadString(IDS_NO_SYSTEM));
         return;
     }
 
@@ -194,7 +188,7 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
         chimney.checkFlag = 0;
         EndWait();
         failedInput = failedIds.empty() ? 0 : FieldOfChimneyValue(failedIds.front());
-        if (message.empty()) message = "Die Angaben zum Schornstein sind unvollständig.";
+        if (message.empty()) message = vx::LoadString(IDS_CHIMNEY_INCOMPLETE);
         vx::ShowMessage(NameEachLine(message, failedIds));
         return;
     }
@@ -223,8 +217,8 @@ void CTarsiloDocCore::ComputeAssignmentTable() {
 
 std::string CTarsiloDocCore::EmptyTableReason() const {
     if (counts.heatGenerators == 0)
-        return "Kein Wärmeerzeuger der gewählten Hersteller hat eine Nennwärmeleistung im angegebenen Bereich.";
-    return vx::Format("Der Schornstein passt zu keinem der %ld berechneten Wärmeerzeuger.", counts.heatGenerators);
+        return vx::LoadString(IDS_NO_OUTPUT_IN_RANGE);
+    return vx::Format(vx::LoadString(IDS_CHIMNEY_FITS_NONE), counts.heatGenerators);
 }
 
 std::string CTarsiloDocCore::NameEachLine(const std::string& message, const std::vector<int>& ids) const {

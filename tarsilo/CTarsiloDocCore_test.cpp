@@ -108,7 +108,13 @@ WrzEntry WithPartLoad(WrzEntry e, double part) {
 
 class AssignmentTest : public TarsiloModelTest {
 protected:
+    void SetUp() override {
+        TarsiloModelTest::SetUp();
+        saved_ = vx::Strings();
+        ASSERT_TRUE(vx::Strings().LoadFile(vx::JoinPath(SourceDir(), "resources/tarsilo/strings.txt")));
+    }
     void TearDown() override {
+        vx::Strings() = saved_;
         g_Active = nullptr;
         SetDocValueSource(nullptr);
         TarsiloModelTest::TearDown();
@@ -143,6 +149,7 @@ protected:
     }
 
     vx::ScopedScriptedMessages messages;
+    vx::StringTable saved_;
 };
 
 } // namespace

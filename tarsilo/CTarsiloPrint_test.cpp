@@ -7,6 +7,7 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "platform/StringTable.h"
 #include "platform/report/FontCacheCleanup.h"
 #include "platform/report/ReportTestSupport.h"
 #include "velmora/shared/PrintTexts.h"
@@ -41,6 +42,8 @@ protected:
         std::filesystem::copy_file(std::filesystem::path(SampleData()) / "Tarsilo.LST", dir_ / "Tarsilo.LST");
         user.name1 = "Schornsteinbau Kranz";
         user.plzOrt = "50667 Köln";
+        // The messages both programs share.
+        ASSERT_TRUE(vx::Strings().LoadFile(vx::ResourceDir() + "/shared/strings.txt"));
     }
 
     // Gas with blower over a synthetic catalogue, the table searched.

@@ -4,7 +4,9 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
+#include "platform/StringTable.h"
 #include "tarsilo/CTarsiloDocCore.h"
+#include "velmora/shared/DialogRules.h"
 
 #include <algorithm>
 
@@ -181,7 +183,7 @@ bool TarsiloFile::SaveFile(CTarsiloDocCore& doc, const std::string& path) {
     vx::Archive ar = vx::Archive::ForStoring();
     Store(doc, ar);
     if (!vx::SaveArchiveFile(path, ar)) {
-        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geschrieben werden.", vx::PathForDisplay(path).c_str()),
+        vx::ShowMessage(vx::Format(vx::LoadString(IDS_DATEI_NICHT_GESCHRIEBEN), vx::PathForDisplay(path).c_str()),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }

@@ -10,6 +10,7 @@
 #include "tarsilo/CTarsiloDocCore.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/ProgramSettings.h"
+#include "velmora/shared/DialogRules.h"
 
 #include <filesystem>
 
@@ -105,7 +106,7 @@ bool TarsiloHandOver::Run(CTarsiloDocCore& doc, int selectedRow) {
     vx::Archive ar = vx::Archive::ForStoring();
     ar.WriteBytes(bytes.data(), bytes.size());
     if (!vx::SaveArchiveFile(file, ar)) {
-        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geschrieben werden.", vx::PathForDisplay(file).c_str()),
+        vx::ShowMessage(vx::Format(vx::LoadString(IDS_DATEI_NICHT_GESCHRIEBEN), vx::PathForDisplay(file).c_str()),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }

@@ -12,6 +12,7 @@
 #include "velmora/HeightRangeRules.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/ProgramSettings.h"
+#include "velmora/shared/DialogRules.h"
 
 #include <cmath>
 
@@ -384,7 +385,7 @@ bool CVelmoraDocCore::SaveCalculationFile(const std::string& path) {
     vx::Archive ar = vx::Archive::ForStoring();
     Serialize(ar);
     if (!vx::SaveArchiveFile(path, ar)) {
-        vx::ShowMessage(vx::Format("Die Datei %s kann nicht geschrieben werden.", vx::PathForDisplay(path).c_str()),
+        vx::ShowMessage(vx::Format(vx::LoadString(IDS_DATEI_NICHT_GESCHRIEBEN), vx::PathForDisplay(path).c_str()),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }
@@ -431,9 +432,7 @@ bool CVelmoraDocCore::HandOverToAurelia() {
     const std::string program = vx::ResolveNoCase(vx::JoinPath(dir, kAureliaProgram));
     const int error = vx::StartProgram(program, dir, HandOverRecord(file));
     if (error != 0) {
-        vx::ShowMessage(vx::Format("Aurelia kann nicht gestartet werden (Fehler %0X).\n Installieren Sie die "
-                                   "komplette Software neu.",
-                                   unsigned(error)),
+        vx::ShowMessage(vx::Format(vx::LoadString(IDS_AURELIA_START_FEHLER), unsigned(error)),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }

@@ -31,6 +31,7 @@ enum : unsigned {
     IDS_Y_AXIS_ROUND = 1074,
     IDS_NO_CROSS_SECTION = 1075,
     IDS_Y_AXIS_SQUARE = 1076,
+    IDS_AURELIA_START_FEHLER = 1079,
 };
 
 // The items of a calculation file, as one value: a file is read into one of

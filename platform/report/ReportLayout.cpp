@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/NumText.h"
+#include "platform/PlatformText.h"
 #include "platform/Profile.h"
 
 #include <algorithm>
@@ -498,11 +499,11 @@ bool ReadLayout(const std::string& path, Layout& out, std::string& error) {
         break;
     case ReadLimited::TooLarge:
         out = Layout{};
-        error = Format("Druckvorlage %s ist größer als %d MB und wird nicht gelesen.", PathForDisplay(path),
+        error = Format(PlatformText(IDS_DRUCKVORLAGE_ZU_GROSS), PathForDisplay(path),
                        int(kLayoutFileLimit >> 20));
         return false;
     case ReadLimited::Failed:
-        error = Format("Druckvorlage %s kann nicht gelesen werden.", PathForDisplay(path));
+        error = Format(PlatformText(IDS_DRUCKVORLAGE_NICHT_LESBAR), PathForDisplay(path));
         return false;
     }
     return ParseLayout(text, path, out, error);

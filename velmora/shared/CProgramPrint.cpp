@@ -2,6 +2,8 @@
 
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
+#include "platform/StringTable.h"
+#include "velmora/shared/DialogRules.h"
 
 using vx::report::ReportJob;
 
@@ -31,7 +33,7 @@ int CProgramPrint::Run(const vx::report::PrintEntry& entry) {
     std::unique_ptr<ReportJob> job = factory_ ? factory_() : std::make_unique<ReportJob>();
     if (!job) {
         // The message the programs have always shown when no job could be opened.
-        vx::ShowMessage("Dödel auf der Flucht");
+        vx::ShowMessage(vx::LoadString(IDS_KEIN_DRUCKAUFTRAG));
         return vx::report::kErrJobOpen;
     }
     return vx::report::RunPrint(*job, entry);

@@ -8,7 +8,7 @@
 
 #include <string>
 
-// String ids of the shared dialogs' texts, in "resources/shared": a block
+// String ids of the shared dialogs' texts and messages, in "resources/shared": a block
 // of their own, apart from both programs' tables.
 enum SharedDialogString : unsigned {
     IDS_DURCHMESSER = 20141,
@@ -19,6 +19,13 @@ enum SharedDialogString : unsigned {
     IDS_GEOHOEHE_BEREICH = 20235,
     IDS_TABELLE_NICHT_GESPEICHERT = 20237,
     IDS_KEINE_ZAHL = 20238,
+    // The messages both programs share.
+    IDS_DATEI_NICHT_GESCHRIEBEN = 20240,
+    IDS_DATEI_ERSETZEN = 20241,
+    IDS_KEIN_LETZTES_PROJEKT = 20242,
+    IDS_LETZTES_PROJEKT_FEHLT = 20243,
+    IDS_WEBADRESSE_FEHLER = 20244,
+    IDS_KEIN_DRUCKAUFTRAG = 20245,
 };
 
 // The typed text with its first "," read as ".", as atof reads it.

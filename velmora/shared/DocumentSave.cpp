@@ -7,6 +7,7 @@
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CommandIds.h"
 #include "velmora/shared/ProgramSettings.h"
+#include "velmora/shared/DialogRules.h"
 
 #include <wx/app.h>
 #include <wx/docview.h>
@@ -68,7 +69,7 @@ bool MayReplace(const wxDocument& doc, const std::string& path) {
         if (own == path || std::filesystem::equivalent(own, path, error)) return true;
     }
     const std::string question =
-        vx::Format("Die Datei \x84%s\x93 existiert bereits.\nM\xF6" "chten Sie sie ersetzen?", vx::PathForDisplay(vx::BaseName(path)).c_str());
+        vx::Format(vx::LoadString(IDS_DATEI_ERSETZEN), vx::PathForDisplay(vx::BaseName(path)).c_str());
     // "Nein" is the default: Enter alone never costs the other file.
     return vx::ShowMessage(question, vx::MB_YESNO | vx::MB_ICONEXCLAMATION | vx::MB_DEFBUTTON2) == vx::IDYES;
 }

@@ -10,6 +10,7 @@
 #include "values/CAnwender.h"
 #include "values/Helpers.h"
 #include "velmora/shared/QuorvelLibrary.h"
+#include "velmora/shared/DialogRules.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -191,15 +192,13 @@ std::string DocumentPath(const std::string& name) {
 std::string LastProjectPath() {
     const std::string last = vx::Profile().GetPath("Global", "LstPrj", "");
     if (last.empty()) {
-        vx::ShowMessage("Es ist kein zuletzt bearbeitetes Projekt bekannt.\nEine neue Berechnung wird angelegt.",
+        vx::ShowMessage(vx::LoadString(IDS_KEIN_LETZTES_PROJEKT),
                         vx::MB_OK | vx::MB_ICONINFORMATION);
         return {};
     }
     const std::string path = DocumentPath(last);
     if (!vx::FileExists(path)) {
-        vx::ShowMessage(vx::Format("Das zuletzt bearbeitete Projekt %s wurde nicht gefunden.\nEine neue Berechnung "
-                                   "wird angelegt.",
-                                   vx::PathForDisplay(path).c_str()),
+        vx::ShowMessage(vx::Format(vx::LoadString(IDS_LETZTES_PROJEKT_FEHLT), vx::PathForDisplay(path).c_str()),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return {};
     }

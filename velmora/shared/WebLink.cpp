@@ -2,8 +2,10 @@
 
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
+#include "platform/StringTable.h"
 #include "platform/System.h"
 #include "platform/wx/WxText.h"
+#include "velmora/shared/DialogRules.h"
 #include "velmora/shared/WebAddress.h"
 
 #include <wx/process.h>
@@ -29,9 +31,7 @@ private:
 } // namespace
 
 std::string WebAddressFailedMessage(const std::string& address) {
-    return vx::Format("Die Internetadresse %s kann nicht geöffnet werden: Es ist kein Webbrowser eingerichtet, "
-                      "oder er lässt sich nicht starten.",
-                      address.c_str());
+    return vx::Format(vx::LoadString(IDS_WEBADRESSE_FEHLER), address.c_str());
 }
 
 void OpenWebAddressOrTell(const std::string& address) {
