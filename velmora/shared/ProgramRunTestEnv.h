@@ -104,8 +104,13 @@ protected:
                 Script(program, "", 6000) +
                 // The program's window with the main window's title: without
                 // --all, xdotool takes any window of the program (a dialog).
-                "w=$(xdotool search --sync --all --onlyvisible --pid $pid --name ' - " + name_ +
-                "$' | head -1); xwininfo -id \"$w\" >'" + size + "'; wait $pid; rc=$?; kill $wm; wait $wm; exit $rc";
+                // A search ends with an X error when a dialog goes meanwhile,
+                // so it is asked again while the program runs; xwininfo
+                // without a window would wait for a click.
+                "w=; while [ -z \"$w\" ] && kill -0 $pid 2>/dev/null; do "
+                "w=$(xdotool search --all --onlyvisible --pid $pid --name ' - " + name_ +
+                "$' 2>/dev/null | head -1); [ -n \"$w\" ] || sleep 0.1; done; "
+                "[ -n \"$w\" ] && xwininfo -id \"$w\" >'" + size + "'; wait $pid; rc=$?; kill $wm; wait $wm; exit $rc";
             if (vx::RunProgram("/bin/sh", {"-c", script}) != 0) return {};
             StartedWindow window;
             std::string text;
