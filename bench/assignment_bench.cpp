@@ -1,12 +1,12 @@
 // The assignment table over the synthetic catalogue of 5,000 heat
 // generators: every manufacturer of every fuel, for three chimney systems,
 // searching the cross-section table and with a given size.
+#include "bench/CatalogueScratch.h"
 #include "model/CrossSectionTables.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "tarsilo/CTarsiloDocCore.h"
-#include "testsupport/SyntheticCatalogue.h"
 #include "values/CWerte.h"
 
 #include <benchmark/benchmark.h>
@@ -31,10 +31,6 @@ public:
 
 struct Surroundings {
     Surroundings() {
-        char tmpl[] = "/tmp/vxassignbenchXXXXXX";
-        if (mkdtemp(tmpl)) dir = tmpl;
-        if (dir.empty() || !catalogue::WriteCatalogue(dir, catalogue::MakeSyntheticEntries(5000, 42)))
-            std::fprintf(stderr, "assignment_bench: cannot write the catalogue\n");
         std::filesystem::copy_file(std::filesystem::path(VX_SAMPLE_DATA) / "INNENTAB.INI",
                                    std::filesystem::path(dir) / "INNENTAB.INI");
         vx::Profile().Select(vx::ProfileStore::IniBesideProgram, "Tarsilo");
@@ -44,11 +40,8 @@ struct Surroundings {
         UseTarsiloModel();
         LoadCrossSectionTables();
     }
-    ~Surroundings() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    std::string dir;
+    CatalogueScratch catalogue{"vxassignbench", "assignment_bench"};
+    const std::string& dir = catalogue.path();
     AnswerNo messages;
 };
 

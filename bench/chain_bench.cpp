@@ -1,5 +1,6 @@
 // One chain run and the diagram's sweep over heights and round sections:
 // the work of one "Mach Et" in the main program.
+#include "bench/BenchProfile.h"
 #include "model/ChainTestEnv.h"
 #include "model/CrossSectionTables.h"
 #include "model/FuelTable.h"
@@ -22,10 +23,7 @@ void UseOwnProfile() {
     static bool done = false;
     if (done) return;
     done = true;
-    const auto path = std::filesystem::temp_directory_path() / "vx-chain-bench.ini";
-    std::filesystem::remove(path);
-    vx::Profile().Select(vx::ProfileStore::IniBesideProgram, "Velmora");
-    vx::Profile().UseFile(path.string());
+    UseFreshProfile("vx-chain-bench.ini");
     FillFuelTable(VelmoraFuelRows());
 }
 

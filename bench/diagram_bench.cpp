@@ -1,6 +1,7 @@
 // The diagram of one "Mach Et": the default sweep over heights 4 to 30 m
 // and the round cross-section table of the sample data, for three sample
 // heat generators of the catalogue.
+#include "bench/BenchProfile.h"
 #include "model/CrossSectionTables.h"
 #include "model/CStoff.h"
 #include "model/FuelTable.h"
@@ -24,10 +25,7 @@ void UseOwnProfile() {
     static bool done = false;
     if (done) return;
     done = true;
-    const auto path = std::filesystem::temp_directory_path() / "vx-diagram-bench.ini";
-    std::filesystem::remove(path);
-    vx::Profile().Select(vx::ProfileStore::IniBesideProgram, "Velmora");
-    vx::Profile().UseFile(path.string());
+    UseFreshProfile("vx-diagram-bench.ini");
     vx::Profile().WriteString("Datenbank", "Pfad", kData);
     vx::Profile().WriteString("Global", "Hinweis", "1");
     static vx::ScriptedMessageService quiet;

@@ -50,13 +50,7 @@ void CAbgasAbluft::CalcAirState(CNebWerte& record, const AbgasZustand& state, bo
     ductZetaSum.value = ductZetas.Calculate(0, 0, 0, 0, 0, true);
     const double S = site->safetyFactor.value;
 
-    record.airSpecificHeat = x.airSpecificHeat;
-    record.temperature = x.temperature;
-    record.waterVapour = x.waterVapour;
-    record.co2 = x.co2;
-    record.gasConstant = x.gasConstant;
-    record.density = x.density;
-    record.velocity = x.velocity;
+    StoreMixture(record, x);
     record.airSideValue = 0;
     record.baseValue = mL / rhoL * 3600;  // air volume flow, m³/h
     record.pressureLoss = (wL * (ductZetaSum.value * rhoL * 0.5 * wL) +

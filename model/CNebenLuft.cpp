@@ -117,6 +117,16 @@ CNebenLuft::Mixture CNebenLuft::MixAir(const AbgasZustand& state, bool temperatu
     return x;
 }
 
+void CNebenLuft::StoreMixture(CNebWerte& record, const Mixture& x) {
+    record.airSpecificHeat = x.airSpecificHeat;
+    record.temperature = x.temperature;
+    record.waterVapour = x.waterVapour;
+    record.co2 = x.co2;
+    record.gasConstant = x.gasConstant;
+    record.density = x.density;
+    record.velocity = x.velocity;
+}
+
 void CNebenLuft::CalcAirState(CNebWerte& record, const AbgasZustand& state, bool temperatureCase) {
     if (!site) return;
     const Mixture x = MixAir(state, temperatureCase);
@@ -133,13 +143,7 @@ void CNebenLuft::CalcAirState(CNebWerte& record, const AbgasZustand& state, bool
     const double base = std::max(a0.value, savedPressureLoss);
     const double S = site->safetyFactor.value;
 
-    record.airSpecificHeat = x.airSpecificHeat;
-    record.temperature = x.temperature;
-    record.waterVapour = x.waterVapour;
-    record.co2 = x.co2;
-    record.gasConstant = x.gasConstant;
-    record.density = x.density;
-    record.velocity = x.velocity;
+    StoreMixture(record, x);
     record.airSideValue = airSide;
     record.baseValue = base;
     record.pressureLoss = x.velocity * ((deviceZeta.value + 1) * S * x.density * 0.5 * x.velocity) +

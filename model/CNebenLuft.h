@@ -112,6 +112,7 @@ protected:
         double airSpecificHeat, temperature, waterVapour, co2, gasConstant, density, velocity;
     };
     Mixture MixAir(const AbgasZustand& state, bool temperatureCase);
+    static void StoreMixture(CNebWerte& record, const Mixture& x);
     int AirSupplyKind() const;
     double RoomAirValue(const AbgasZustand& state);
     static void CheckInto(CWerte& value, std::string& message, std::vector<int>* ids, int& failed);

@@ -30,6 +30,22 @@ protected:
     void WriteTable(const std::string& name, const std::string& text) {
         ASSERT_TRUE(vx::WriteFileAtomic(Path(name), text));
     }
+    // Loads "INNENTAB.INI" from text and expects the sizes kept and one
+    // message that names the file and the lines skipped; gives that message.
+    std::string LoadSkipping(const vx::ScriptedMessageService& service, const std::string& text,
+                             const CrossSectionTables& kept, const std::string& lines) {
+        WriteTable("INNENTAB.INI", text);
+        LoadCrossSectionTables();
+        EXPECT_EQ(SharedCrossSectionTables().round, kept.round);
+        EXPECT_EQ(SharedCrossSectionTables().square, kept.square);
+        EXPECT_EQ(SharedCrossSectionTables().oval, kept.oval);
+        EXPECT_EQ(service.shown.size(), 1u);
+        if (service.shown.size() != 1) return "";
+        const std::string& message = service.shown[0].text;
+        EXPECT_NE(message.find("\"INNENTAB.INI\""), std::string::npos) << message;
+        EXPECT_NE(message.find(lines), std::string::npos) << message;
+        return message;
+    }
     vx::StringTable saved_;
 };
 
@@ -61,16 +77,9 @@ TEST_F(CrossSections, ShapesAndBadLines) {
 // named in one message, told once.
 TEST_F(CrossSections, BadSizesAreSkippedAndNamed) {
     vx::ScopedScriptedMessages messages;
-    WriteTable("INNENTAB.INI", "[INNENTAB]\nR1=0.1\nR2=0\nR3=-0.2\nR4=inf\nR5=nan\nR6=abc\nR7=0,12\n"
-                               "Q1=0.2\nO1=0.1x0\nO2=0.1x0.2\n");
-    LoadCrossSectionTables();
-    EXPECT_EQ(SharedCrossSectionTables().round, (std::vector<double>{0.1, 0.12}));
-    EXPECT_EQ(SharedCrossSectionTables().square, std::vector<double>{0.2});
-    EXPECT_EQ(SharedCrossSectionTables().oval.size(), 1u);
-    ASSERT_EQ(messages.service.shown.size(), 1u);
-    const std::string& text = messages.service.shown[0].text;
-    EXPECT_NE(text.find("\"INNENTAB.INI\""), std::string::npos) << text;
-    EXPECT_NE(text.find("Zeilen 3, 4, 5, 6, 7, 10 "), std::string::npos) << text;
+    LoadSkipping(messages.service,
+                 "[INNENTAB]\nR1=0.1\nR2=0\nR3=-0.2\nR4=inf\nR5=nan\nR6=abc\nR7=0,12\nQ1=0.2\nO1=0.1x0\nO2=0.1x0.2\n",
+                 {{0.1, 0.12}, {0.2}, {{0.1, 0.2}}}, "Zeilen 3, 4, 5, 6, 7, 10 ");
     LoadCrossSectionTables();
     EXPECT_EQ(messages.service.shown.size(), 1u);
 
@@ -88,17 +97,9 @@ TEST_F(CrossSections, BadSizesAreSkippedAndNamed) {
 // the calculation either: skipped and named with file and line.
 TEST_F(CrossSections, SizesOutsideTheEditorsRangeAreSkippedAndNamed) {
     vx::ScopedScriptedMessages messages;
-    WriteTable("INNENTAB.INI", "[INNENTAB]\nR1=0.05\nR2=1e308\nR3=0,04\nR4=2\nR5=2.01\n"
-                               "Q1=0.049\nQ2=0.3\nO1=0.1x3\nO2=0.1x0.2\n");
-    LoadCrossSectionTables();
-    EXPECT_EQ(SharedCrossSectionTables().round, (std::vector<double>{0.05, 2.0}));
-    EXPECT_EQ(SharedCrossSectionTables().square, std::vector<double>{0.3});
-    ASSERT_EQ(SharedCrossSectionTables().oval.size(), 1u);
-    EXPECT_EQ(SharedCrossSectionTables().oval[0], std::make_pair(0.1, 0.2));
-    ASSERT_EQ(messages.service.shown.size(), 1u);
-    const std::string& text = messages.service.shown[0].text;
-    EXPECT_NE(text.find("\"INNENTAB.INI\""), std::string::npos) << text;
-    EXPECT_NE(text.find("Zeilen 3, 4, 6, 7, 9 "), std::string::npos) << text;
+    const std::string text = LoadSkipping(
+        messages.service, "[INNENTAB]\nR1=0.05\nR2=1e308\nR3=0,04\nR4=2\nR5=2.01\nQ1=0.049\nQ2=0.3\nO1=0.1x3\nO2=0.1x0.2\n",
+        {{0.05, 2.0}, {0.3}, {{0.1, 0.2}}}, "Zeilen 3, 4, 6, 7, 9 ");
     EXPECT_NE(text.find("0,05 bis 2 m"), std::string::npos) << text;
 }
 

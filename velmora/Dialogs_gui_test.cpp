@@ -294,6 +294,9 @@ protected:
         vx::ReadWholeFile(path_, text);
         return text;
     }
+    static wxListBox* SizeList(CDlgQuerschnitte& dialog) {
+        return dynamic_cast<wxListBox*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LIST));
+    }
     std::string path_;
 };
 
@@ -301,7 +304,7 @@ TEST_F(TableDialogTest, EntriesCheckedAddedSortedAndWritten) {
     vx::ScopedScriptedMessages messages;
     messages.service.answers = {vx::IDYES};
     CDlgQuerschnitte dialog(frame_, path_);
-    auto* list = dynamic_cast<wxListBox*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LIST));
+    wxListBox* list = SizeList(dialog);
     ASSERT_NE(list, nullptr);
     // The file's numbers shown with a comma, as typed ones are.
     ASSERT_EQ(list->GetCount(), 2u);
@@ -356,7 +359,7 @@ TEST_F(TableDialogTest, EnterAddsTheSizeAndALetterIsRefusedAtItsField) {
     vx::ScopedScriptedMessages messages;
     messages.service.answers = {vx::IDNO};
     CDlgQuerschnitte dialog(frame_, path_);
-    auto* list = dynamic_cast<wxListBox*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LIST));
+    wxListBox* list = SizeList(dialog);
     ASSERT_NE(list, nullptr);
     std::string afterLetter, stripAfterLetter, selectedAfterEnter;
     bool openAfterEnter = false;
@@ -392,7 +395,7 @@ TEST_F(TableDialogTest, ShapeSwitchAsksAndNoKeepsTheFile) {
     vx::ScopedScriptedMessages messages;
     messages.service.answers = {vx::IDNO};
     CDlgQuerschnitte dialog(frame_, path_);
-    auto* list = dynamic_cast<wxListBox*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LIST));
+    wxListBox* list = SizeList(dialog);
     auto* label = dynamic_cast<wxStaticText*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LABEL));
     ASSERT_NE(list, nullptr);
     ASSERT_NE(label, nullptr);
@@ -420,7 +423,8 @@ TEST_F(TableDialogTest, DeletingTheOnlyEntryEmptiesTheTable) {
     vx::ScopedScriptedMessages messages;
     messages.service.answers = {vx::IDYES};
     CDlgQuerschnitte dialog(frame_, path_);
-    auto* list = dynamic_cast<wxListBox*>(dialog.FindWindow(CDlgQuerschnitte::IDC_LIST));
+    wxListBox* list = SizeList(dialog);
+    ASSERT_NE(list, nullptr);
     RunModal(dialog, [&] {
         list->SetSelection(0);
         Click(dialog, CDlgQuerschnitte::IDC_DELETE);

@@ -227,6 +227,19 @@ std::vector<PageText> TextsOfFirstPage(const ReportJob& job) {
     return texts;
 }
 
+// The sample layout run into the preview: the texts of its first page, none
+// when it does not print.
+std::vector<PageText> PreviewTexts(ReportJob& job) {
+    job.SetExport("PDF", "x.pdf", "/nonexistent");
+    const int started = job.PrintStart(SourceFile("data/Velmora.LST"), Destination::Preview);
+    EXPECT_EQ(started, kOk) << job.LastError();
+    if (started != kOk) return {};
+    const int printed = job.Print();
+    EXPECT_EQ(printed, kOk);
+    if (printed != kOk) return {};
+    return TextsOfFirstPage(job);
+}
+
 TEST(SampleLayout, EveryLineCarriesItsCaptionOrIsLeftOut) {
     for (bool abgasleitung : {false, true}) {
         ReportJob job;
@@ -237,10 +250,7 @@ TEST(SampleLayout, EveryLineCarriesItsCaptionOrIsLeftOut) {
         job.DefineVariable("AnwName1", "Muster Schornsteintechnik und Abgasanlagenbau GmbH & Co. KG");
         job.DefineVariable("AnwStr", "Obere Hauptstraße 112");
         job.DefineVariable("AnwPLZOrt", "12345 Musterstadt-Nordwest");
-        job.SetExport("PDF", "x.pdf", "/nonexistent");
-        ASSERT_EQ(job.PrintStart(SourceFile("data/Velmora.LST"), Destination::Preview), kOk) << job.LastError();
-        ASSERT_EQ(job.Print(), kOk);
-        const auto texts = TextsOfFirstPage(job);
+        const auto texts = PreviewTexts(job);
 
         int recipientTop = -1;
         std::vector<PageText> sender;
@@ -275,11 +285,8 @@ TEST(SampleLayout, CaptionsWithoutValuesAreLeftOut) {
     job.DefineVariable("PrNr", "");
     job.DefineVariable("Projekt", "");
     job.DefineVariable("Bemerkung", "");
-    job.SetExport("PDF", "x.pdf", "/nonexistent");
-    ASSERT_EQ(job.PrintStart(SourceFile("data/Velmora.LST"), Destination::Preview), kOk) << job.LastError();
-    ASSERT_EQ(job.Print(), kOk);
     int dateCaption = -1, date = -1;
-    for (const PageText& t : TextsOfFirstPage(job)) {
+    for (const PageText& t : PreviewTexts(job)) {
         for (const char* gone : {"Baujahr:", "Projekt-Nr.:", "Bemerkungen"}) EXPECT_NE(t.text, gone);
         // No line ends on a caption or a joining mark.
         EXPECT_NE(t.text.find("Projekt"), 0u) << t.text;

@@ -54,6 +54,15 @@ template <typename T> T* FindTopLevel() {
     return nullptr;
 }
 
+// Closes the preview a job opened and expects it gone.
+void ClosePreview() {
+    auto* frame = FindTopLevel<wxPreviewFrame>();
+    ASSERT_NE(frame, nullptr);
+    frame->Close(true);
+    Pump();
+    EXPECT_EQ(FindTopLevel<wxPreviewFrame>(), nullptr);
+}
+
 class WxReportJobTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -107,9 +116,7 @@ TEST_F(WxReportJobTest, PreviewOpensAndCloses) {
     EXPECT_EQ(preview->GetMaxPage(), job.CurrentPage());
     EXPECT_TRUE(preview->SetCurrentPage(2));
     Pump();
-    frame->Close(true);
-    Pump();
-    EXPECT_EQ(FindTopLevel<wxPreviewFrame>(), nullptr);
+    ClosePreview();
 }
 
 TEST_F(WxReportJobTest, PrintsIntoAPostScriptFileWithoutAPrinter) {
@@ -184,11 +191,7 @@ TEST_F(WxReportJobTest, PreviewChosenInTheOptionsDialogOpensAtTheEnd) {
     job.Print();
     ASSERT_EQ(job.PrintEnd(), kOk) << job.LastError();
     Pump();
-    auto* frame = FindTopLevel<wxPreviewFrame>();
-    ASSERT_NE(frame, nullptr);
-    frame->Close(true);
-    Pump();
-    EXPECT_EQ(FindTopLevel<wxPreviewFrame>(), nullptr);
+    ClosePreview();
 }
 
 TEST_F(WxReportJobTest, PageOnAWindowDcLooksLikeThePdf) {
@@ -267,11 +270,7 @@ TEST_F(WxReportJobTest, DesignerRequestOpensThePreviewInstead) {
     ASSERT_EQ(job.PrintEnd(), kOk) << job.LastError();
     Pump();
     EXPECT_EQ(messages.service.shown.size(), 1u);
-    auto* frame = FindTopLevel<wxPreviewFrame>();
-    ASSERT_NE(frame, nullptr);
-    frame->Close(true);
-    Pump();
-    EXPECT_EQ(FindTopLevel<wxPreviewFrame>(), nullptr);
+    ClosePreview();
 }
 
 TEST(WxReportPrinter, PrinterSettingsMapToPrintData) {

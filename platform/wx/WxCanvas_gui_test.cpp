@@ -8,12 +8,24 @@
 namespace vx {
 namespace {
 
+// A white bitmap to draw on through a WxCanvas, read back as an image.
+struct WhiteBitmap {
+    WhiteBitmap(int width, int height) : bmp(width, height, 24), dc(bmp) {
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+    }
+    wxImage Finish() {
+        dc.SelectObject(wxNullBitmap);
+        return bmp.ConvertToImage();
+    }
+    wxBitmap bmp;
+    wxMemoryDC dc;
+    WxCanvas canvas{dc};
+};
+
 TEST(WxCanvas, FillsOutlinesAndMeasures) {
-    wxBitmap bmp(200, 100, 24);
-    wxMemoryDC dc(bmp);
-    dc.SetBackground(*wxWHITE_BRUSH);
-    dc.Clear();
-    WxCanvas c(dc);
+    WhiteBitmap page(200, 100);
+    WxCanvas& c = page.canvas;
     c.SetPen(Color{0, 0, 255}, 3);
     c.SetBrush(Color{255, 255, 0});
     const Point band[] = {{20, 20}, {180, 20}, {180, 80}, {20, 80}};
@@ -23,9 +35,8 @@ TEST(WxCanvas, FillsOutlinesAndMeasures) {
     EXPECT_GT(ext.width, 20);
     EXPECT_GT(ext.height, 8);
     EXPECT_GT(c.GetTextExtent("H=10.0 Dh=20.0").width, ext.width);
-    dc.SelectObject(wxNullBitmap);
 
-    wxImage img = bmp.ConvertToImage();
+    const wxImage img = page.Finish();
     EXPECT_EQ(img.GetRed(100, 50), 255);  // inside: yellow
     EXPECT_EQ(img.GetGreen(100, 50), 255);
     EXPECT_EQ(img.GetBlue(100, 50), 0);
@@ -36,18 +47,14 @@ TEST(WxCanvas, FillsOutlinesAndMeasures) {
 }
 
 TEST(WxCanvas, ClipsDrawing) {
-    wxBitmap bmp(100, 100, 24);
-    wxMemoryDC dc(bmp);
-    dc.SetBackground(*wxWHITE_BRUSH);
-    dc.Clear();
-    WxCanvas c(dc);
+    WhiteBitmap page(100, 100);
+    WxCanvas& c = page.canvas;
     c.SetClipRect(Rect{0, 0, 50, 100});
     c.SetNoPen();
     c.SetBrush(kBlack);
     c.DrawRectangle(Rect{0, 0, 100, 100});
     c.ResetClip();
-    dc.SelectObject(wxNullBitmap);
-    wxImage img = bmp.ConvertToImage();
+    const wxImage img = page.Finish();
     EXPECT_EQ(img.GetRed(25, 50), 0);
     EXPECT_EQ(img.GetRed(75, 50), 255);
 }

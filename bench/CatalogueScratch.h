@@ -1,0 +1,24 @@
+// The synthetic catalogue of 5,000 heat generators that the catalogue
+// benchmarks read, written into a scratch directory of its own that goes,
+// with everything in it, when the object goes.
+#pragma once
+
+#include "bench/ScratchDir.h"
+#include "testsupport/SyntheticCatalogue.h"
+
+#include <cstdio>
+#include <string>
+
+class CatalogueScratch {
+public:
+    // program names the benchmark in the message when the catalogue cannot be written.
+    CatalogueScratch(const char* prefix, const char* program) : dir_(prefix) {
+        if (dir_.path().empty() || !catalogue::WriteCatalogue(dir_.path(), catalogue::MakeSyntheticEntries(5000, 42)))
+            std::fprintf(stderr, "%s: cannot write the catalogue\n", program);
+    }
+
+    const std::string& path() const { return dir_.path(); }
+
+private:
+    ScratchDir dir_;
+};
