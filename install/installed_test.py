@@ -287,6 +287,15 @@ def main():
         with open(velmora_ini, "rb") as f:
             return f.read()
 
+    def save_and_quit(known, path, command, titled):
+        # The save dialog answered with path: the file is there and the main
+        # window carries its name.
+        s.answer_file_dialog(known, path, command, save=True)
+        s.wait(lambda: os.path.isfile(path), SHORT, "file %s after the save dialog" % path)
+        main = s.wait_window(r"^%s - Velmora$" % re.escape(os.path.basename(path)),
+                             "main window titled with " + titled)
+        quit_program("velmora", main)
+
     def velmora_margin():
         # The top margin becomes 1 cm; the calculation goes into the customer's
         # folder under a name code page 1252 cannot hold, typed into the dialog.
@@ -300,11 +309,7 @@ def main():
         known = s.shown()
         s.focus(main)
         s.keys("ctrl+s")
-        s.answer_file_dialog(known, first_file, "Ctrl+S", save=True)
-        s.wait(lambda: os.path.isfile(first_file), SHORT, "file %s after the save dialog" % first_file)
-        main = s.wait_window(r"^%s - Velmora$" % re.escape(os.path.basename(first_file)),
-                             "main window titled with the saved file's name")
-        quit_program("velmora", main)
+        save_and_quit(known, first_file, "Ctrl+S", "the saved file's name")
 
     def velmora_margin_kept():
         # An older start stored the layout in the program's folder: the program
@@ -336,11 +341,7 @@ def main():
         known = s.shown()
         s.open_menu(main, "alt+d")
         s.menu_item("u")
-        s.answer_file_dialog(known, second_file, "Speichern unter", save=True)
-        s.wait(lambda: os.path.isfile(second_file), SHORT, "file %s after the save dialog" % second_file)
-        main = s.wait_window(r"^%s - Velmora$" % re.escape(os.path.basename(second_file)),
-                             "main window titled with the new name")
-        quit_program("velmora", main)
+        save_and_quit(known, second_file, "Speichern unter", "the new name")
         # The recent files keep the name as the file system has it.
         if second_file.encode("utf-8") not in ini_bytes():
             raise StepFailed("the recent files lack %s" % second_file)

@@ -271,23 +271,19 @@ TEST_F(CNebenLuftTest, DefaultsAndEditsOfTheRoomValues) {
     nl.a0.value = 10;
     EXPECT_EQ(nl.OnValueChanged(nl.a0), 1);
     EXPECT_EQ(nl.a0.marker, CWerte::MarkerDerived);
-    nl.a0.value = 11;
-    nl.OnValueChanged(nl.a0);
-    EXPECT_EQ(nl.a0.marker, CWerte::MarkerPlain);
-    nl.LoadDefault(nl.a0);
-    EXPECT_EQ(nl.a0.value, 10);
+    // A typed value is plain; the default comes back from the profile.
+    const struct {
+        CWDouble& cell;
+        double typed, byDefault;
+    } edits[] = {{nl.a0, 11, 10}, {nl.roomAirTemperature, 20, 15}, {nl.relativeHumidity, 70, 60}};
+    for (const auto& e : edits) {
+        e.cell.value = e.typed;
+        nl.OnValueChanged(e.cell);
+        EXPECT_EQ(e.cell.marker, CWerte::MarkerPlain) << e.typed;
+        nl.LoadDefault(e.cell);
+        EXPECT_EQ(e.cell.value, e.byDefault);
+    }
     EXPECT_EQ(nl.a0.marker, CWerte::MarkerDerived);
-
-    nl.roomAirTemperature.value = 20;
-    nl.OnValueChanged(nl.roomAirTemperature);
-    EXPECT_EQ(nl.roomAirTemperature.marker, CWerte::MarkerPlain);
-    nl.LoadDefault(nl.roomAirTemperature);
-    EXPECT_EQ(nl.roomAirTemperature.value, 15);
-    nl.relativeHumidity.value = 70;
-    nl.OnValueChanged(nl.relativeHumidity);
-    EXPECT_EQ(nl.relativeHumidity.marker, CWerte::MarkerPlain);
-    nl.LoadDefault(nl.relativeHumidity);
-    EXPECT_EQ(nl.relativeHumidity.value, 60);
     EXPECT_EQ(nl.OnValueChanged(nl.deviceName), 0);
 }
 

@@ -27,6 +27,10 @@ void Load(CProjekt& p, std::vector<uint8_t> bytes, int format) {
     vx::g_FileFormat = vx::kFileFormatCurrent;
 }
 
+void ExpectTexts(const CProjekt& p, std::initializer_list<std::pair<CProjekt::Cell, const char*>> expected) {
+    for (const auto& [cell, text] : expected) EXPECT_EQ(p.Text(cell), text) << "cell " << int(cell);
+}
+
 TEST_F(Projekt, EmptyRecordAtCurrentFormat) {
     CProjekt p;
     EXPECT_EQ(p.recipientHeight, -99.0);
@@ -73,12 +77,8 @@ TEST_F(Projekt, Format19SplitsPostcodeFromTown) {
     p.Text(CProjekt::EmpfPlz) = "alt";
     p.Text(CProjekt::StdoPlz) = "alt";
     Load(p, ar.Bytes(), 19);
-    EXPECT_EQ(p.Text(CProjekt::EmpfPlz), "12345");
-    EXPECT_EQ(p.Text(CProjekt::EmpfOrt), "Musterstadt");
-    EXPECT_EQ(p.Text(CProjekt::StdoPlz), "");
-    EXPECT_EQ(p.Text(CProjekt::StdoOrt), "Dorf");
-    EXPECT_EQ(p.Text(CProjekt::VertragsNr), "k15");
-    EXPECT_EQ(p.Text(CProjekt::Floskel), "t20");
+    ExpectTexts(p, {{CProjekt::EmpfPlz, "12345"}, {CProjekt::EmpfOrt, "Musterstadt"}, {CProjekt::StdoPlz, ""},
+                    {CProjekt::StdoOrt, "Dorf"}, {CProjekt::VertragsNr, "k15"}, {CProjekt::Floskel, "t20"}});
     EXPECT_EQ(p.recipientHeight, -99.0);
     EXPECT_EQ(p.siteHeight, -99.0);
 }
@@ -102,11 +102,8 @@ TEST_F(Projekt, FormatThresholds) {
     CProjekt q;
     q.Text(CProjekt::EmpfAnsprech) = "keep";
     Load(q, ar38.Bytes(), 38);
-    EXPECT_EQ(q.Text(CProjekt::Dummy), "dummy");
-    EXPECT_EQ(q.Text(CProjekt::EmpfEmail), "mail");
-    EXPECT_EQ(q.Text(CProjekt::EmpfUrl), "url");
-    EXPECT_EQ(q.Text(CProjekt::EmpfHandy), "handy");
-    EXPECT_EQ(q.Text(CProjekt::EmpfAnsprech), "keep");
+    ExpectTexts(q, {{CProjekt::Dummy, "dummy"}, {CProjekt::EmpfEmail, "mail"}, {CProjekt::EmpfUrl, "url"},
+                    {CProjekt::EmpfHandy, "handy"}, {CProjekt::EmpfAnsprech, "keep"}});
     EXPECT_EQ(q.recipientHeight, 5.0);
 }
 

@@ -21,6 +21,14 @@ CWDouble Cell(uint16_t display, uint16_t internal, double value, uint16_t marker
     return c;
 }
 
+// A cell of the unit 0x500 between minimum and maximum.
+CWDouble Ranged(uint16_t display, double value, double minimum, double maximum) {
+    CWDouble c = Cell(display, 0x500, value);
+    c.minimum = minimum;
+    c.maximum = maximum;
+    return c;
+}
+
 TEST_F(CellDouble, ShowsWithTheDecimalsOfItsUnit) {
     for (auto [v, text] : {std::pair{12.5, "12,5"}, {12.0, "12"}, {0.0, "0"}, {-0.5, "-0,5"}, {100.0, "100"}}) {
         CWDouble c = Cell(0x502, 0x502, v);
@@ -85,10 +93,8 @@ TEST_F(CellDouble, ChangedTextClearsResultsValid) {
 
 TEST_F(CellDouble, CheckRangeMessages) {
     vx::Strings().Set(901, "Der Wert muss zwischen %.1f und %.1f liegen");
-    CWDouble c = Cell(0x502, 0x500, 0.05);
+    CWDouble c = Ranged(0x502, 0.05, 0.1, 1.0);
     c.valueId = 0x21;
-    c.minimum = 0.1;
-    c.maximum = 1.0;
     std::string msg;
     std::vector<int> ids;
     int failed = 0;
@@ -119,9 +125,7 @@ TEST_F(CellDouble, CheckRangeMessages) {
 }
 
 TEST_F(CellDouble, CheckRangeKeepsSixDecimals) {
-    CWDouble c = Cell(0x500, 0x500, 0.12345678);
-    c.minimum = 0.0000004;
-    c.maximum = 2.1234567;
+    CWDouble c = Ranged(0x500, 0.12345678, 0.0000004, 2.1234567);
     std::string msg;
     c.CheckRange(msg, nullptr, nullptr);
     EXPECT_EQ(c.value, 0.123457);
@@ -131,9 +135,7 @@ TEST_F(CellDouble, CheckRangeKeepsSixDecimals) {
 
 TEST_F(CellDouble, LimitsTheWrongWayRoundNameTheMinimumOnly) {
     vx::Strings().Set(902, "Der Wert muss zwischen %.2f und %.2f liegen");
-    CWDouble c = Cell(0x500, 0x500, 7.0);
-    c.minimum = 5;
-    c.maximum = 3;
+    CWDouble c = Ranged(0x500, 7.0, 5, 3);
     c.rangeMessageId = 902;
     std::string msg;
     int failed = 0;

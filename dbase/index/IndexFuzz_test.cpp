@@ -18,6 +18,30 @@
 namespace vx {
 namespace {
 
+// The name, number and date of a random record: the name after nameFormat
+// from `names` values, the number from `span` whole values less `below`, a
+// day of the given year.
+void AssignRandomFields(TableHandle* t, std::mt19937& rng, const char* nameFormat, unsigned names, int span,
+                        int below, const char* year) {
+    fieldAssign(tableField(t, "NAME"), Format(nameFormat, unsigned(rng() % names)).c_str());
+    fieldAssign(tableField(t, "N"), Format("%8.2f", double(int(rng() % span) - below)).c_str());
+    fieldAssign(tableField(t, "D"), Format("%s%02u%02u", year, 1 + unsigned(rng() % 12), 1 + unsigned(rng() % 28)).c_str());
+}
+
+// A new table of `count` records, each filled by fill(t, i), closed again.
+template <typename Fill>
+void CreateFilledTable(EngineContext& ctx, const std::string& path, const FieldInfo* fields, const TagInfo* tags,
+                       int count, Fill fill) {
+    TableHandle* t = tableCreate(&ctx, path, fields, tags);
+    ASSERT_NE(t, nullptr);
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(tableAppendStart(t, false), 0);
+        fill(t, i);
+        ASSERT_EQ(tableAppend(t), 0);
+    }
+    ASSERT_EQ(tableClose(t), 0);
+}
+
 class IndexFuzzTest : public test::EngineTest {
 protected:
     void Build() {
@@ -26,17 +50,10 @@ protected:
                                 {"BYN", "N", "N > 0", 0, 0},
                                 {"BYD", "D", nullptr, 0, 10},
                                 {}};
-        TableHandle* t = tableCreate(&ctx, Path("FUZZ"), fields, tags);
-        ASSERT_NE(t, nullptr);
         std::mt19937 rng(3);
-        for (int i = 0; i < 150; ++i) {
-            ASSERT_EQ(tableAppendStart(t, false), 0);
-            fieldAssign(tableField(t, "NAME"), Format("K%04u", unsigned(rng() % 500)).c_str());
-            fieldAssign(tableField(t, "N"), Format("%8.2f", double(int(rng() % 200) - 100)).c_str());
-            fieldAssign(tableField(t, "D"), Format("2024%02u%02u", 1 + unsigned(rng() % 12), 1 + unsigned(rng() % 28)).c_str());
-            ASSERT_EQ(tableAppend(t), 0);
-        }
-        ASSERT_EQ(tableClose(t), 0);
+        ASSERT_NO_FATAL_FAILURE(CreateFilledTable(ctx, Path("FUZZ"), fields, tags, 150, [&](TableHandle* t, int) {
+            AssignRandomFields(t, rng, "K%04u", 500, 200, 100, "2024");
+        }));
         dbf = Read("FUZZ.DBF");
         mdx = Read("FUZZ.MDX");
     }
@@ -315,11 +332,6 @@ TEST_F(IndexFuzzTest, BackwardMovesIntoADamagedLeafAreGivenUpAfterAFewWaits) {
     EXPECT_TRUE(fatal.empty());
 }
 
-} // namespace
-} // namespace vx
-
-namespace vx {
-namespace {
 
 // Data, memo and index files damaged together, then used as a program uses
 // them: opened, walked both ways, written, rebuilt and packed. The only
@@ -335,19 +347,12 @@ protected:
                                 {"BYD", "D", nullptr, 0, 10},
                                 {"FIRST", "LEFT(NAME,3)+DTOS(D)", nullptr, r4uniqueContinue, 0},
                                 {}};
-        TableHandle* t = tableCreate(&ctx, Path("MIX"), fields, tags);
-        ASSERT_NE(t, nullptr);
         std::mt19937 rng(5);
-        for (int i = 0; i < 90; ++i) {
-            ASSERT_EQ(tableAppendStart(t, false), 0);
-            fieldAssign(tableField(t, "NAME"), Format("k%03u", unsigned(rng() % 60)).c_str());
-            fieldAssign(tableField(t, "N"), Format("%8.2f", double(int(rng() % 100) - 30)).c_str());
-            fieldAssign(tableField(t, "D"), Format("2025%02u%02u", 1 + unsigned(rng() % 12), 1 + unsigned(rng() % 28)).c_str());
+        ASSERT_NO_FATAL_FAILURE(CreateFilledTable(ctx, Path("MIX"), fields, tags, 90, [&](TableHandle* t, int i) {
+            AssignRandomFields(t, rng, "k%03u", 60, 100, 30, "2025");
             std::string memo(size_t(rng() % 1400), char('a' + i % 26));
             fieldMemoAssignN(tableField(t, "TEXT"), memo.data(), uint32_t(memo.size()));
-            ASSERT_EQ(tableAppend(t), 0);
-        }
-        ASSERT_EQ(tableClose(t), 0);
+        }));
         seed[0] = Read("MIX.DBF");
         seed[1] = Read("MIX.DBT");
         seed[2] = Read("MIX.MDX");
