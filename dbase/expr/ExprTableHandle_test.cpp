@@ -49,11 +49,9 @@ protected:
 };
 
 TEST_F(ExprTableTest, FieldsOfTheCurrentRecord) {
-    EXPECT_EQ(Text("UPPER(NAME1)"), "M\x9ALLER    ");
-    EXPECT_EQ(Text("STR(PREIS*2,8,2)"), "   25.00");
-    EXPECT_EQ(Text("DTOS(DATUM+4)"), "20080901");
-    EXPECT_EQ(Text("LEFT(NOTIZ,4)"), "Eine");
-    EXPECT_EQ(Text("PLZORT->PLZ + \"x\""), "53111x");
+    for (auto [expr, value] : {std::pair{"UPPER(NAME1)", "M\x9ALLER    "}, {"STR(PREIS*2,8,2)", "   25.00"},
+                               {"DTOS(DATUM+4)", "20080901"}, {"LEFT(NOTIZ,4)", "Eine"}, {"PLZORT->PLZ + \"x\"", "53111x"}})
+        EXPECT_EQ(Text(expr), value) << expr;
     std::unique_ptr<CompiledExpr> e;
     ASSERT_EQ(exprParse(t, "OK .AND. NAME1 = \"Mueller\" .AND. RECNO() = 1", false, e), 0);
     EXPECT_EQ(exprTrue(*e), 1);
