@@ -4,6 +4,7 @@
 #include "model/CVerbLuft.h"
 #include "model/ModelTestEnv.h"
 #include "platform/Profile.h"
+#include "testsupport/StoreAndLoad.h"
 #include "values/Helpers.h"
 
 #include <cmath>
@@ -48,12 +49,8 @@ TEST_F(Arrangement, ArchiveByVersion) {
     a.positionTables[0][3].value = 11;
     a.positionTables[1][12].value = 12;
     a.setting16.value = 5;
-    auto out = vx::Archive::ForStoring();
-    a.Serialize(out);
     CAufBauE b;
-    auto in = vx::Archive::ForLoading(out.Bytes());
-    b.Serialize(in);
-    EXPECT_EQ(in.Remaining(), 0u);
+    StoreAndLoad(a, b);
     EXPECT_EQ(b.regime.value, 1);
     EXPECT_EQ(b.kind.value, 3);
     EXPECT_EQ(b.setting5.value, 7);

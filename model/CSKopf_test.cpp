@@ -2,6 +2,7 @@
 
 #include "model/ChainTestEnv.h"
 #include "model/ModelTestEnv.h"
+#include "testsupport/StoreAndLoad.h"
 #include "values/Helpers.h"
 
 #include <cmath>
@@ -435,12 +436,8 @@ TEST_F(HeadCriteria, CasesAndArchive) {
 
     head.Assess(&state, 1, -1);
     head.results[0]->text = "x";
-    auto out = vx::Archive::ForStoring();
-    head.Serialize(out);
     CSKopf copy;
-    auto in = vx::Archive::ForLoading(out.Bytes());
-    copy.Serialize(in);
-    EXPECT_EQ(in.Remaining(), 0u);
+    StoreAndLoad(head, copy);
     ASSERT_EQ(copy.results.size(), 1u);
     EXPECT_EQ(copy.results[0]->criterion1, head.results[0]->criterion1);
     EXPECT_DOUBLE_EQ(copy.results[0]->required, head.results[0]->required);

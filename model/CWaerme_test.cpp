@@ -3,6 +3,7 @@
 #include "model/CAufBauE.h"
 #include "model/ModelTestEnv.h"
 #include "platform/StringTable.h"
+#include "testsupport/StoreAndLoad.h"
 #include "values/Helpers.h"
 
 #include <cmath>
@@ -232,12 +233,8 @@ TEST_F(HeatGenerator, ArchiveByFormat) {
     CWaerme w = Oil(20);
     w.typeDesignation.text = "Kessel 20";
     w.Calculate(nullptr, 1, -1, 0, 0);
-    auto out = vx::Archive::ForStoring();
-    w.Serialize(out);
     CWaerme back;
-    auto in = vx::Archive::ForLoading(out.Bytes());
-    back.Serialize(in);
-    EXPECT_EQ(in.Remaining(), 0u);
+    StoreAndLoad(w, back);
     EXPECT_EQ(back.typeDesignation.text, "Kessel 20");
     EXPECT_DOUBLE_EQ(back.flueMassFlow.value, 0.01028);
     EXPECT_EQ(back.caseCount, 0);

@@ -2,6 +2,7 @@
 #include "model/ModelTestEnv.h"
 
 #include "platform/StringTable.h"
+#include "testsupport/StoreAndLoad.h"
 #include "values/Helpers.h"
 
 #include <cmath>
@@ -219,13 +220,8 @@ TEST_F(Wall, ArchiveLayoutAndCopy) {
     w.layers[2].extra2 = 7;
     w.totalResistance.value = 0.0405;
     w.stateWord = 2;
-    auto ar = vx::Archive::ForStoring();
-    w.Serialize(ar);
-    EXPECT_EQ(ar.Bytes().size(), 3601u);
     CWdw r;
-    auto in = vx::Archive::ForLoading(ar.Bytes());
-    r.Serialize(in);
-    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(StoreAndLoad(w, r).size(), 3601u);
     EXPECT_EQ(r.layers[0].thickness.value, 0.05);
     EXPECT_EQ(r.layers[4].table[19][CWdw::T], 400.0);
     EXPECT_EQ(r.layers[2].extra2, 7);

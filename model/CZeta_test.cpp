@@ -2,6 +2,7 @@
 #include "model/ModelTestEnv.h"
 
 #include "platform/StringTable.h"
+#include "testsupport/StoreAndLoad.h"
 #include "values/Helpers.h"
 
 #include <cmath>
@@ -224,13 +225,8 @@ TEST_F(Zeta, ArchiveLayout) {
     z.listTag = 5;
     z.manualZeta.value = 0.25;
     z.damperClosedZeta.value = 40;
-    auto ar = vx::Archive::ForStoring();
-    z.Serialize(ar);
-    EXPECT_EQ(ar.Bytes().size(), 813u);
     CZeta r;
-    auto in = vx::Archive::ForLoading(ar.Bytes());
-    r.Serialize(in);
-    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(StoreAndLoad(z, r).size(), 813u);
     EXPECT_EQ(r.elements[0].kind, 1);
     EXPECT_EQ(r.elements[0].count.value, 2);
     EXPECT_EQ(r.elements[0].tag, 77);

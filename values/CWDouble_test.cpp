@@ -3,6 +3,7 @@
 
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
+#include "testsupport/StoreAndLoad.h"
 
 namespace {
 
@@ -168,23 +169,17 @@ TEST_F(CellDouble, ShortText) {
 
 TEST_F(CellDouble, ArchiveBytesAndRoundTrip) {
     CWDouble c = Cell(0x502, 0x500, 1.5, 2);
-    auto ar = vx::Archive::ForStoring();
-    c.Serialize(ar);
     const std::vector<uint8_t> expected = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF8, 0x3F,
                                            0x02, 0x00, 0x02, 0x05, 0x01, 0x00, 0x00, 0x00};
-    EXPECT_EQ(ar.Bytes(), expected);
-
     CWDouble d;
     d.minimum = 3;
     d.internalUnit = 0x500;
-    auto in = vx::Archive::ForLoading(ar.Bytes());
-    d.Serialize(in);
+    EXPECT_EQ(StoreAndLoad(c, d), expected);
     EXPECT_EQ(d.value, 1.5);
     EXPECT_EQ(d.marker, 2);
     EXPECT_EQ(d.displayUnit, 0x502);
     EXPECT_EQ(d.archiveWord, 1);
     EXPECT_EQ(d.minimum, 3.0);  // limits do not travel
-    EXPECT_TRUE(in.AtEnd());
 
     std::vector<uint8_t> cut(expected.begin(), expected.begin() + 11);
     auto shortIn = vx::Archive::ForLoading(cut);

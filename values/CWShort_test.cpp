@@ -2,6 +2,7 @@
 #include "values/ValuesTestEnv.h"
 
 #include "platform/StringTable.h"
+#include "testsupport/StoreAndLoad.h"
 
 namespace {
 
@@ -48,13 +49,9 @@ TEST_F(CellShort, ArchiveBytes) {
     c.value = -2;
     c.marker = 1;
     c.displayUnit = 0x600;
-    auto ar = vx::Archive::ForStoring();
-    c.Serialize(ar);
     const std::vector<uint8_t> expected = {0xFE, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x06, 0x01, 0x00, 0x00, 0x00};
-    EXPECT_EQ(ar.Bytes(), expected);
     CWShort d;
-    auto in = vx::Archive::ForLoading(ar.Bytes());
-    d.Serialize(in);
+    EXPECT_EQ(StoreAndLoad(c, d), expected);
     EXPECT_EQ(d.value, -2);
     EXPECT_EQ(d.displayUnit, 0x600);
 }

@@ -2,6 +2,7 @@
 #include "values/ValuesTestEnv.h"
 
 #include "platform/MessageService.h"
+#include "testsupport/StoreAndLoad.h"
 
 namespace {
 
@@ -127,15 +128,10 @@ TEST_F(Undo, StringCellArchiveBytes) {
     std::string msg = "x";
     c.CheckRange(msg, nullptr, nullptr);
     EXPECT_EQ(msg, "");
-    auto ar = vx::Archive::ForStoring();
-    c.Serialize(ar);
     const std::vector<uint8_t> expected = {0x03, 0x61, 0x62, 0x63, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00};
-    EXPECT_EQ(ar.Bytes(), expected);
     CWString d;
-    auto in = vx::Archive::ForLoading(ar.Bytes());
-    d.Serialize(in);
+    EXPECT_EQ(StoreAndLoad(c, d), expected);
     EXPECT_EQ(d.text, "abc");
-    EXPECT_TRUE(in.AtEnd());
 }
 
 } // namespace
