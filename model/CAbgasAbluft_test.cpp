@@ -1,6 +1,7 @@
 #include "model/CAbgasAbluft.h"
 
 #include "model/ModelTestEnv.h"
+#include "testsupport/StoreAndLoad.h"
 
 #include <gtest/gtest.h>
 
@@ -101,12 +102,8 @@ TEST_F(CAbgasAbluftTest, ChainCalculationAndArchive) {
     EXPECT_EQ(out.massFlowAdded, ex.airMassFlow.value);
 
     ex.ductZetas.AddResistance(2, 45, 0, 0, 2);
-    vx::Archive ar = vx::Archive::ForStoring();
-    ex.Serialize(ar);
     CAbgasAbluft back;
-    vx::Archive in2 = vx::Archive::ForLoading(ar.Bytes());
-    back.Serialize(in2);
-    EXPECT_TRUE(in2.AtEnd());
+    const std::vector<uint8_t> stored = StoreAndLoad(ex, back);
     EXPECT_EQ(back.ductDiameter.value, 0.1);
     EXPECT_EQ(back.ductArea.value, ex.ductArea.value);
     EXPECT_EQ(back.ductZetas.elements[2].kind, 2);
@@ -114,11 +111,11 @@ TEST_F(CAbgasAbluftTest, ChainCalculationAndArchive) {
     EXPECT_EQ(back.pressureCases[0]->pressureLoss, p.pressureLoss);
     vx::Archive again = vx::Archive::ForStoring();
     back.Serialize(again);
-    EXPECT_EQ(again.Bytes(), ar.Bytes());
+    EXPECT_EQ(again.Bytes(), stored);
 
     // The secondary-air part comes first: a plain device reads it and stops before the duct.
     CNebenLuft plain;
-    vx::Archive in3 = vx::Archive::ForLoading(ar.Bytes());
+    vx::Archive in3 = vx::Archive::ForLoading(stored);
     plain.Serialize(in3);
     EXPECT_EQ(plain.pressureCases[0]->pressureLoss, p.pressureLoss);
     EXPECT_FALSE(in3.AtEnd());

@@ -2,6 +2,7 @@
 #include "model/ModelTestEnv.h"
 
 #include "platform/StringTable.h"
+#include "testsupport/StoreAndLoad.h"
 
 namespace {
 
@@ -109,13 +110,8 @@ TEST_F(Site, ArchiveAndCopy) {
     g.geoHeight.value = 700;
     g.CalcAirPressure();
     g.stateWord = 3;
-    auto ar = vx::Archive::ForStoring();
-    g.Serialize(ar);
-    EXPECT_EQ(ar.Bytes().size(), 15u * 16 + 4);
     CGrunddaten h;
-    auto in = vx::Archive::ForLoading(ar.Bytes());
-    h.Serialize(in);
-    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(StoreAndLoad(g, h).size(), 15u * 16 + 4);
     EXPECT_EQ(h.geoHeight.value, 700.0);
     EXPECT_EQ(h.airPressure.value, g.airPressure.value);
     EXPECT_EQ(h.airDensity.value, g.airDensity.value);

@@ -3,6 +3,7 @@
 #include "model/CAbzweige.h"
 #include "model/ChainTestEnv.h"
 #include "model/ModelTestEnv.h"
+#include "testsupport/StoreAndLoad.h"
 
 #include <cmath>
 #include <cstring>
@@ -373,13 +374,9 @@ TEST_F(PipeSection, CasesArchiveAndCopy) {
     v.SetAirDuct(&chain.arrangement);
     v.text.text = "isoliert";
 
-    auto out = vx::Archive::ForStoring();
-    v.Serialize(out);
     CVerb back;
     back.arrangement = &chain.arrangement;
-    auto in = vx::Archive::ForLoading(out.Bytes());
-    back.Serialize(in);
-    EXPECT_EQ(in.Remaining(), 0u);
+    const std::vector<uint8_t> stored = StoreAndLoad(v, back);
     EXPECT_EQ(back.caseCount, 1);
     ASSERT_EQ(back.temperatureCases.size(), 2u);
     EXPECT_DOUBLE_EQ(back.PressureRecord(1).to.value, v.PressureRecord(1).to.value);
@@ -394,7 +391,7 @@ TEST_F(PipeSection, CasesArchiveAndCopy) {
     EXPECT_EQ(back.zeta.elements[0].kind, 6);
 
     // A file that claims more cases than it holds is refused.
-    std::vector<uint8_t> cut(out.Bytes().begin(), out.Bytes().end() - 400);
+    std::vector<uint8_t> cut(stored.begin(), stored.end() - 400);
     auto bad = vx::Archive::ForLoading(cut);
     CVerb broken;
     EXPECT_THROW(broken.Serialize(bad), vx::ArchiveEndOfFile);

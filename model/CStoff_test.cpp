@@ -2,6 +2,7 @@
 #include "model/ModelTestEnv.h"
 
 #include "platform/StringTable.h"
+#include "testsupport/StoreAndLoad.h"
 
 #include <cmath>
 
@@ -156,13 +157,8 @@ TEST_F(Gas, PropertyArchive) {
     a.wallResistance.value = 0.2;
     a.state = 2;
     a.reynoldsFloored = 1;
-    auto ar = vx::Archive::ForStoring();
-    a.Serialize(ar);
-    EXPECT_EQ(ar.Bytes().size(), 22u * 16 + 8);  // every cell but the increment, then two words
     CStoff b(site_.get());
-    auto in = vx::Archive::ForLoading(ar.Bytes());
-    b.Serialize(in);
-    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(StoreAndLoad(a, b).size(), 22u * 16 + 8);  // every cell but the increment, then two words
     EXPECT_EQ(b.cp.value, 1085.5);
     EXPECT_EQ(b.dryLength.value, 1.25);
     EXPECT_EQ(b.dewPointIncrement.value, 0.0);
@@ -201,14 +197,9 @@ TEST_F(Gas, CalculationRecordArchiveAndCopy) {
     a.layerMean[0].value = 11;
     a.wetDryText = " (x)";
     a.cp.value = 1100;
-    auto ar = vx::Archive::ForStoring();
-    a.Serialize(ar);
-    // 9 cells, text, k_b, 2+4 doubles, word, 3+4 doubles, 2 cells, t_e, 17 cells, then the properties.
-    EXPECT_EQ(ar.Bytes().size(), 9u * 16 + 5 + 16 + 48 + 4 + 56 + 32 + 16 + 17 * 16 + 22 * 16 + 8);
     CRechnen b(site_.get());
-    auto in = vx::Archive::ForLoading(ar.Bytes());
-    b.Serialize(in);
-    EXPECT_TRUE(in.AtEnd());
+    // 9 cells, text, k_b, 2+4 doubles, word, 3+4 doubles, 2 cells, t_e, 17 cells, then the properties.
+    EXPECT_EQ(StoreAndLoad(a, b).size(), 9u * 16 + 5 + 16 + 48 + 4 + 56 + 32 + 16 + 17 * 16 + 22 * 16 + 8);
     EXPECT_EQ(b.k.value, 2.5);
     EXPECT_EQ(b.te.value, 180.0);
     EXPECT_EQ(b.massFlow, 0.012);
