@@ -32,10 +32,9 @@ import urllib.parse
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts", "e2e"))
-from session import LONG, SHORT, Session, StepFailed  # noqa: E402
+from session import LONG, SHORT, USER_DATA, Session, StepFailed  # noqa: E402
 
 PROGRAMS = ("velmora", "tarsilo")
-USER_DATA = r"^Anwenderdaten$"
 ERROR_BOX = r"FEHLER|Fehler"
 COMPANY = "Trevalen Software GmbH"
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
@@ -209,11 +208,7 @@ def main():
         found = s.wait(first_window, LONG, "user data dialog or main window of %s" % name)
         if re.search(USER_DATA, found[0][1]):
             s.screenshot("%s_user_data" % name)
-            s.focus(found[0][0])
-            s.type_text("Kaminbau Ost")
-            # Eight presses of Enter lead from the first field to "Weiter".
-            s.keys(*["Return"] * 8)
-            s.confirm(found[0][0], "Return", "close of the user data dialog by Enter", LONG)
+            s.answer_user_data(found[0][0])
 
         # The library's start dialog comes once its tables are open.
         def start_dialog():

@@ -17,6 +17,7 @@ import select
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -33,6 +34,11 @@ WORDS_NOT_GERMAN = re.compile(r"\b(Save|Open|Cancel|Close|Yes|No|Page)\b")
 TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "xev", "import", "pdftotext")
 
 MENU_TYPES = ("_NET_WM_WINDOW_TYPE_POPUP_MENU", "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU")
+
+# Windows of the library and of the print code that both programs show.
+USER_DATA = r"^Anwenderdaten$"
+CATALOGUE_NOTICE = r"^Info W\u00e4rmeerzeugerdatenbank$"
+PREVIEW = r"^Vorschau"
 
 
 class StepFailed(Exception):
@@ -131,6 +137,15 @@ class WindowEvents:
             elif event == "released" and wid in shown:
                 return wid
         return None
+
+
+def from_arguments(name, usage):
+    """The session of a test called with PROGRAM SOURCE_DIR ARTEFACT_DIR;
+    None, with the usage printed, for other arguments."""
+    if len(sys.argv) != 4:
+        print(usage)
+        return None
+    return Session(name, *sys.argv[1:])
 
 
 class Session:
@@ -421,6 +436,38 @@ class Session:
         self.keys("ctrl+a" if save else "ctrl+l")
         self.type_text(name)
         self.confirm(wid, "Return", "close of the file dialog %r after the typed name" % title)
+
+    def answer_user_data(self, wid):
+        """Answers the library's user data dialog of a first start with the
+        firm's name. Enter goes from field to field and, on "Weiter", closes
+        the dialog: eight presses lead from the first of the eight fields to
+        "Weiter"."""
+        self.focus(wid)
+        self.type_text("Kaminbau Ost")
+        self.keys(*["Return"] * 8)
+        self.confirm(wid, "Return", "close of the user data dialog by Enter", LONG)
+
+    def refuse_replacing(self, main, other, kept, choose_save_as, message, title, what):
+        """"Speichern unter" (chosen by choose_save_as) with the name of
+        another file, which is made with the bytes kept: Escape at the
+        question whether to replace it keeps that file, and the main window
+        keeps the title that matches title."""
+        with open(other, "wb") as f:
+            f.write(kept)
+        known = self.shown()
+        choose_save_as()
+        self.answer_file_dialog(known, os.path.basename(other), "\"Speichern unter\"", save=True)
+        box = self.wait_dialog(message, "question whether %s is to be replaced" % os.path.basename(other))
+        self.screenshot("replace_question")
+        self.confirm(box, "Escape", "close of the replace question at Escape")
+        # A menu opens only after the answer's work is done.
+        self.open_menu(main, "alt+d")
+        self.menu_item("Escape")
+        with open(other, "rb") as f:
+            if f.read() != kept:
+                raise StepFailed("Escape at the question replaced %s" % other)
+        if not self.mains(title):
+            raise StepFailed("after Escape at the question the %s took another name" % what)
 
     def look_at_preview(self, known, pattern):
         """Waits for the preview window that was just asked for, checks its

@@ -27,16 +27,13 @@ import sys
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
-from session import LONG, SHORT, Session, StepFailed  # noqa: E402
+from session import CATALOGUE_NOTICE, LONG, PREVIEW, SHORT, USER_DATA, StepFailed, from_arguments  # noqa: E402
 
 MAIN_NEW = r"^unbenannt - Tarsilo$"
 MESSAGE = r"^Tarsilo$"
-USER_DATA = r"^Anwenderdaten$"
 PROJECT = r"^Projektdaten$"
 REMARKS_DIALOG = r"^Bemerkungen$"
-CATALOGUE_NOTICE = r"^Info W\u00e4rmeerzeugerdatenbank$"
 PROGRESS = r"^Berechne W\u00e4rmeerzeuger\.\.\.$"
-PREVIEW = r"^Vorschau"
 
 RECIPIENT = "Familie Brenner"
 SITE = "Haus am Hang"
@@ -206,10 +203,9 @@ def in_order(rows, mode):
 # ---- the steps -------------------------------------------------------------
 
 def main():
-    if len(sys.argv) != 4:
-        print(__doc__)
+    s = from_arguments("tarsilo", __doc__)
+    if s is None:
         return 2
-    s = Session("tarsilo", *sys.argv[1:])
     # The tables go where a new user's files go: into the data folder, in
     # which the program starts and its file dialogs open.
     first = os.path.join(s.data, "anlage.kbv")
@@ -287,12 +283,7 @@ def main():
                        "user data dialog of the library beside the program, or the main window")
         if not re.search(USER_DATA, found[0][1]):
             raise StepFailed("a first start without the library's user data dialog: is libquorvel.so beside the program?")
-        s.focus(found[0][0])
-        s.type_text("Kaminbau Ost")
-        # Enter goes from field to field and, on "Weiter", closes the dialog:
-        # eight presses lead from the first of the eight fields to "Weiter".
-        s.keys(*["Return"] * 8)
-        s.confirm(found[0][0], "Return", "close of the user data dialog by Enter", LONG)
+        s.answer_user_data(found[0][0])
         state["main"] = s.wait_window(MAIN_NEW, "main window \"unbenannt - Tarsilo\"", LONG)
         s.check_icon(state["main"], "the main window")
 
@@ -385,22 +376,8 @@ def main():
     def refuse_replacing():
         # "Speichern unter" with the name of another table's file: Escape at
         # the question keeps that file and the table's name.
-        other = os.path.join(s.data, "nachbar.kbv")
-        kept = b"eine andere Tabelle"
-        with open(other, "wb") as f:
-            f.write(kept)
-        known = s.shown()
-        menu(SAVE_AS, "save_as_other")
-        s.answer_file_dialog(known, os.path.basename(other), "\"Speichern unter\"", save=True)
-        dismiss(MESSAGE, "Escape", "question whether %s is to be replaced" % os.path.basename(other))
-        # A menu opens only after the answer's work is done.
-        s.open_menu(main_window(), "alt+d")
-        s.menu_item("Escape")
-        with open(other, "rb") as f:
-            if f.read() != kept:
-                raise StepFailed("Escape at the question replaced %s" % other)
-        if not s.mains(r"^anlage\.kbv - Tarsilo$"):
-            raise StepFailed("after Escape at the question the table took another name")
+        s.refuse_replacing(main_window(), os.path.join(s.data, "nachbar.kbv"), b"eine andere Tabelle",
+                           lambda: menu(SAVE_AS, "save_as_other"), MESSAGE, r"^anlage\.kbv - Tarsilo$", "table")
 
     def new_table():
         # From the fuel list: after the new table's dialogs the keyboard is

@@ -19,14 +19,11 @@ import sys
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "e2e"))
-from session import LONG, SHORT, Session, StepFailed  # noqa: E402
+from session import CATALOGUE_NOTICE, LONG, PREVIEW, SHORT, USER_DATA, StepFailed, from_arguments  # noqa: E402
 
 MAIN_NEW = r"^unbenannt - Velmora$"
 MESSAGE = r"^Velmora$"
-USER_DATA = r"^Anwenderdaten$"
-CATALOGUE_NOTICE = r"^Info W\u00e4rmeerzeugerdatenbank$"
 HINT = r"^Hinweis$"
-PREVIEW = r"^Vorschau"
 
 # The choice the steps make with the keyboard: the first entries of each list.
 FUEL = "Heizöl EL"
@@ -51,10 +48,9 @@ CHOSEN_CAPTION = "0,15 m (rund)"
 
 
 def main():
-    if len(sys.argv) != 4:
-        print(__doc__)
+    s = from_arguments("velmora", __doc__)
+    if s is None:
         return 2
-    s = Session("velmora", *sys.argv[1:])
     # The calculation goes where a new user's files go: into the data
     # folder, in which the program starts and its file dialogs open.
     saved = os.path.join(s.data, "neubau.kfx")
@@ -88,12 +84,7 @@ def main():
         found = s.wait(lambda: s.dialogs(USER_DATA) or s.mains(MAIN_NEW), LONG,
                        "user data dialog or main window \"unbenannt - Velmora\"")
         if re.search(USER_DATA, found[0][1]):
-            s.focus(found[0][0])
-            s.type_text("Kaminbau Ost")
-            # Enter goes from field to field and, on "Weiter", closes the dialog:
-            # eight presses lead from the first of the eight fields to "Weiter".
-            s.keys(*["Return"] * 8)
-            s.confirm(found[0][0], "Return", "close of the user data dialog by Enter", LONG)
+            s.answer_user_data(found[0][0])
         state["main"] = s.wait_window(MAIN_NEW, "main window \"unbenannt - Velmora\"", LONG)
         s.check_icon(state["main"], "the main window")
         # The library's start dialog and the start picture are both titled
@@ -188,26 +179,14 @@ def main():
     def refuse_replacing():
         # "Speichern unter" with the name of another calculation's file:
         # Escape at the question keeps that file and the calculation's name.
-        other = os.path.join(s.data, "nachbar.kfx")
-        kept = b"eine andere Berechnung"
-        with open(other, "wb") as f:
-            f.write(kept)
-        state.setdefault("kept", set()).add(os.path.basename(other))
-        known = s.shown()
-        s.open_menu(state["main"], "alt+d")
-        s.menu_item("u")
-        s.answer_file_dialog(known, os.path.basename(other), "\"Speichern unter\"", save=True)
-        box = s.wait_dialog(MESSAGE, "question whether %s is to be replaced" % os.path.basename(other))
-        s.screenshot("replace_question")
-        s.confirm(box, "Escape", "close of the replace question at Escape")
-        # A menu opens only after the answer's work is done.
-        s.open_menu(state["main"], "alt+d")
-        s.menu_item("Escape")
-        with open(other, "rb") as f:
-            if f.read() != kept:
-                raise StepFailed("Escape at the question replaced %s" % other)
-        if not s.mains(r"^neubau\.kfx - Velmora$"):
-            raise StepFailed("after Escape at the question the calculation took another name")
+        state.setdefault("kept", set()).add("nachbar.kfx")
+
+        def choose_save_as():
+            s.open_menu(state["main"], "alt+d")
+            s.menu_item("u")
+
+        s.refuse_replacing(state["main"], os.path.join(s.data, "nachbar.kfx"), b"eine andere Berechnung",
+                           choose_save_as, MESSAGE, r"^neubau\.kfx - Velmora$", "calculation")
 
     def new_calculation(fill=False):
         s.focus(state["main"])
