@@ -5,6 +5,7 @@
 #include "model/CGrunddaten.h"
 #include "model/CRohr.h"
 #include "model/CZeta.h"
+#include "model/CaseArray.h"
 #include "model/FuelTable.h"
 #include "model/ModelText.h"
 #include "platform/NumText.h"
@@ -211,12 +212,7 @@ AbgasZustand* CNebenLuft::Calculate(AbgasZustand* state, uint16_t mode, int16_t 
     return &outgoing;
 }
 
-void CNebenLuft::RemoveLastCase() {
-    if (caseCount < 0 || pressureCases.empty()) return;
-    pressureCases.pop_back();
-    temperatureCases.pop_back();
-    --caseCount;
-}
+void CNebenLuft::RemoveLastCase() { RemoveLastCaseOf(pressureCases, temperatureCases, caseCount); }
 
 void CNebenLuft::RemoveCase(int i) {
     if (i < 0 || i > caseCount || size_t(caseCount) >= pressureCases.size()) return;

@@ -1,6 +1,7 @@
 #include "model/CRohr.h"
 
 #include "model/CAufBauE.h"
+#include "model/CaseArray.h"
 #include "model/CaseRecords.h"
 #include "model/ChainHelpers.h"
 #include "model/CrossSectionTables.h"
@@ -246,26 +247,12 @@ bool CRohr::FindJunctionResistance(int& index) {
 }
 
 void CRohr::AddCaseRecords() {
-    CGrunddaten* site = arrangement ? &arrangement->site : nullptr;
-    temperatureCases.push_back(FreshCaseRecord(spareRecords, site));
-    pressureCases.push_back(FreshCaseRecord(spareRecords, site));
+    AddFreshCases(temperatureCases, pressureCases, spareRecords, arrangement ? &arrangement->site : nullptr);
 }
 
-void CRohr::RemoveLastCase() {
-    if (caseCount < 0 || temperatureCases.empty()) return;
-    temperatureCases.pop_back();
-    pressureCases.pop_back();
-    --caseCount;
-}
+void CRohr::RemoveLastCase() { RemoveLastCaseOf(temperatureCases, pressureCases, caseCount); }
 
-void CRohr::RemoveCase(int i) {
-    if (i < 0 || i > caseCount || size_t(i) >= temperatureCases.size()) return;
-    temperatureCases[size_t(i)] = std::move(temperatureCases.back());
-    pressureCases[size_t(i)] = std::move(pressureCases.back());
-    temperatureCases.pop_back();
-    pressureCases.pop_back();
-    --caseCount;
-}
+void CRohr::RemoveCase(int i) { RemoveCaseOf(temperatureCases, pressureCases, caseCount, i); }
 
 void CRohr::SwapCaseValues(double& mode, double& zetaValue, double& angle) {
     const double m = zeta.enlargementMode.value, z = zeta.enlargementZeta.value, a = zeta.enlargementAngle.value;

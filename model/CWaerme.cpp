@@ -1,6 +1,7 @@
 #include "model/CWaerme.h"
 
 #include "model/CAufBauE.h"
+#include "model/CaseArray.h"
 #include "model/CaseRecords.h"
 #include "model/ChainHelpers.h"
 #include "model/FuelTable.h"
@@ -335,26 +336,12 @@ double CWaerme::CapShortfall(int caseIndex, uint16_t mode, double difference) {
 }
 
 void CWaerme::AddCaseRecords() {
-    CGrunddaten* site = arrangement ? &arrangement->site : nullptr;
-    pressureCases.push_back(FreshCaseRecord(spareRecords, site));
-    temperatureCases.push_back(FreshCaseRecord(spareRecords, site));
+    AddFreshCases(pressureCases, temperatureCases, spareRecords, arrangement ? &arrangement->site : nullptr);
 }
 
-void CWaerme::RemoveLastCase() {
-    if (caseCount < 0 || pressureCases.empty()) return;
-    pressureCases.pop_back();
-    temperatureCases.pop_back();
-    --caseCount;
-}
+void CWaerme::RemoveLastCase() { RemoveLastCaseOf(pressureCases, temperatureCases, caseCount); }
 
-void CWaerme::RemoveCase(int i) {
-    if (i < 0 || i > caseCount || size_t(i) >= pressureCases.size()) return;
-    pressureCases[size_t(i)] = std::move(pressureCases.back());
-    temperatureCases[size_t(i)] = std::move(temperatureCases.back());
-    pressureCases.pop_back();
-    temperatureCases.pop_back();
-    --caseCount;
-}
+void CWaerme::RemoveCase(int i) { RemoveCaseOf(pressureCases, temperatureCases, caseCount, i); }
 
 void CWaerme::SwapCaseValues(double& mode, double& zetaValue, double& angle) {
     zeta.enlargementMode.value = int32_t(mode);

@@ -20,6 +20,12 @@ inline std::unique_ptr<CRechnen> FreshCaseRecord(CaseRecords& spares, CGrunddate
     return r;
 }
 
+// A new case in both arrays, `first` served first from the spares.
+inline void AddFreshCases(CaseRecords& first, CaseRecords& second, CaseRecords& spares, CGrunddaten* site) {
+    first.push_back(FreshCaseRecord(spares, site));
+    second.push_back(FreshCaseRecord(spares, site));
+}
+
 // Starts the cases anew with one fresh record; the old ones become spares.
 inline void RestartCaseRecords(CaseRecords& cases, CaseRecords& spares, CGrunddaten* site) {
     for (auto& r : cases) spares.push_back(std::move(r));
