@@ -799,16 +799,11 @@ void CRohr::SyncZoneLengths() {
 
 int CRohr::OnValueChanged(CWerte& value) {
     value.marker = 0;
-    if (&value == &shareOutside || &value == &shareUnheated) {
+    const bool shareEdited = &value == &shareOutside || &value == &shareUnheated;
+    if (shareEdited || &value == &lengthOutside || &value == &lengthUnheated) {
+        // The edited kind leads for this one sync: shares give the lengths, lengths the shares.
         const int given = zoneLengthsGiven;
-        zoneLengthsGiven = 0;
-        SyncZoneLengths();
-        zoneLengthsGiven = given;
-        return 1;
-    }
-    if (&value == &lengthOutside || &value == &lengthUnheated) {
-        const int given = zoneLengthsGiven;
-        zoneLengthsGiven = 1;
+        zoneLengthsGiven = shareEdited ? 0 : 1;
         SyncZoneLengths();
         zoneLengthsGiven = given;
         return 1;
