@@ -529,31 +529,37 @@ AbgasZustand* CWaerme::Calculate(AbgasZustand*, uint16_t mode, int16_t caseIndex
     return &outletState;
 }
 
+bool CWaerme::LoadDefaultOf(CWerte& v, const LoadCells& load, uint16_t& marker) {
+    if (&v == &load.efficiency && load.output.value != 0) {
+        load.efficiency.value = CalcDefaultEfficiency(load.output.value, marker);
+        load.efficiency.marker = marker;
+    } else if (&v == &load.heatInput && load.output.value != 0) {
+        load.efficiency.value = CalcDefaultEfficiency(load.output.value, marker);
+        load.heatInput.value = load.output.value * 100 / load.efficiency.value;
+        load.heatInput.marker = CWerte::MarkerDerived;
+    } else if (&v == &load.co2 && load.output.value != 0) {
+        load.co2.value = CalcDefaultCo2(load.output.value, marker);
+        load.co2.marker = marker;
+    } else if (&v == &load.flueMassFlow && (load.co2.value != 0 || volumeMode)) {
+        load.flueMassFlow.value =
+            volumeMode ? CalcMassFlowFromVolume(load.volumeFlow.value, load.co2.value, load.gasTemperature.value)
+                       : CalcMassFlowFromHeatInput(load.heatInput.value, load.co2.value);
+        load.flueMassFlow.marker = CWerte::MarkerDerived;
+    } else {
+        return false;
+    }
+    RecalcDependents();
+    InterpolateSelected();
+    return true;
+}
+
 void CWaerme::LoadDefault(CWerte& v) {
     uint16_t marker = 0;
-    auto both = [this] {
-        RecalcDependents();
-        InterpolateSelected();
-    };
-    if (&v == &efficiency && output.value != 0) {
-        efficiency.value = CalcDefaultEfficiency(output.value, marker);
-        efficiency.marker = marker;
-        both();
-    } else if (&v == &heatInput && output.value != 0) {
-        efficiency.value = CalcDefaultEfficiency(output.value, marker);
-        heatInput.value = output.value * 100 / efficiency.value;
-        heatInput.marker = CWerte::MarkerDerived;
-        both();
-    } else if (&v == &co2 && output.value != 0) {
-        co2.value = CalcDefaultCo2(output.value, marker);
-        co2.marker = marker;
-        both();
-    } else if (&v == &flueMassFlow && (co2.value != 0 || volumeMode)) {
-        flueMassFlow.value = volumeMode ? CalcMassFlowFromVolume(volumeFlow.value, co2.value, gasTemperature.value)
-                                        : CalcMassFlowFromHeatInput(heatInput.value, co2.value);
-        flueMassFlow.marker = CWerte::MarkerDerived;
-        both();
-    } else if (&v == &requiredDraught) {
+    const LoadCells full{output, efficiency, heatInput, co2, flueMassFlow, volumeFlow, gasTemperature};
+    const LoadCells part{outputPart,       efficiencyPart, heatInputPart,      co2Part,
+                         flueMassFlowPart, volumeFlowPart, gasTemperaturePart};
+    if (LoadDefaultOf(v, full, marker) || LoadDefaultOf(v, part, marker)) return;
+    if (&v == &requiredDraught) {
         if (output.value != 0) {
             requiredDraught.value = CalcDefaultDraught(output.value, marker);
             requiredDraught.marker = marker;
@@ -561,25 +567,6 @@ void CWaerme::LoadDefault(CWerte& v) {
             requiredDraught.value = CalcFireplaceDraught();
             requiredDraught.marker = CWerte::MarkerDerived;
         }
-    } else if (&v == &efficiencyPart && outputPart.value != 0) {
-        efficiencyPart.value = CalcDefaultEfficiency(outputPart.value, marker);
-        efficiencyPart.marker = marker;
-        both();
-    } else if (&v == &heatInputPart && outputPart.value != 0) {
-        efficiencyPart.value = CalcDefaultEfficiency(outputPart.value, marker);
-        heatInputPart.value = outputPart.value * 100 / efficiencyPart.value;
-        heatInputPart.marker = CWerte::MarkerDerived;
-        both();
-    } else if (&v == &co2Part && outputPart.value != 0) {
-        co2Part.value = CalcDefaultCo2(outputPart.value, marker);
-        co2Part.marker = marker;
-        both();
-    } else if (&v == &flueMassFlowPart && (co2Part.value != 0 || volumeMode)) {
-        flueMassFlowPart.value = volumeMode
-                                     ? CalcMassFlowFromVolume(volumeFlowPart.value, co2Part.value, gasTemperaturePart.value)
-                                     : CalcMassFlowFromHeatInput(heatInputPart.value, co2Part.value);
-        flueMassFlowPart.marker = CWerte::MarkerDerived;
-        both();
     } else if (&v == &outputPart) {
         DerivePartLoad();
     } else if (&v == &gasTemperaturePart) {

@@ -111,6 +111,12 @@ public:
     int32_t suppressPartLoad = 0;    // no part-load pass
 
 private:
+    // The cells of one load, full or part, that take defaults alike.
+    struct LoadCells {
+        CWDouble &output, &efficiency, &heatInput, &co2, &flueMassFlow, &volumeFlow, &gasTemperature;
+    };
+    // The default of v when it is one of the load's cells and the load allows one.
+    bool LoadDefaultOf(CWerte& v, const LoadCells& load, uint16_t& marker);
     void AddCaseRecords();
     std::vector<std::unique_ptr<CRechnen>> spareRecords;  // storage of earlier cases, reused
     void FillBlock(CRechnen& rec, bool temperatureCase, uint16_t mode);
