@@ -166,26 +166,11 @@ int tableAppend(TableHandle* t);
 int tableAppendBlank(TableHandle* t);
 
 int tablePack(TableHandle* t);
-int tableReindex(TableHandle* t);
-int tableFreeBlocks(TableHandle* t);
 
 int tableUpdate(TableHandle* t);
 int tableUpdateRecord(TableHandle* t, bool unlock);
 int tableFlushData(TableHandle* t);
 int tableFlush(TableHandle* t);
-
-// Tags and seeks: a table without index files has no tags, and a seek
-// answers "no tag" (80).
-TagHandle* tableTag(TableHandle* t, const char* name);
-TagHandle* tableTagDefault(TableHandle* t);
-TagHandle* tableTagNext(TableHandle* t, TagHandle* tag);
-TagHandle* tableTagPrev(TableHandle* t, TagHandle* tag);
-void tableTagSelect(TableHandle* t, TagHandle* tag);
-TagHandle* tableTagSelected(TableHandle* t);
-int tableSeek(TableHandle* t, const char* text);
-int tableSeekN(TableHandle* t, const char* text, int len);
-int tableSeekNext(TableHandle* t, const char* text);
-int tableSeekNextN(TableHandle* t, const char* text, int len);
 
 // Locks (0, 50 locked elsewhere, or an error).
 int tableLock(TableHandle* t, long recNo);

@@ -7,6 +7,7 @@
 #include "dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 #include "dbase/index/TagFile.h"
 
 namespace vx {

@@ -8,6 +8,7 @@
 #include "dbase/index/IndexFile.h"
 #include "dbase/index/TagFile.h"
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 
 #include <cerrno>
 #include <csignal>
