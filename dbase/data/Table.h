@@ -178,13 +178,6 @@ int tableLockAppend(TableHandle* t);
 int tableLockFile(TableHandle* t);
 int tableLockAll(TableHandle* t);
 int tableLockTest(TableHandle* t, long recNo);
-// Locks every range or none (ranges this table holds already count as
-// taken), trying again after the retry delay while the lock attempts allow.
-struct FileRange {
-    EngineFile* file;
-    int64_t start, len;
-};
-int tableLockGroup(TableHandle* t, const std::vector<FileRange>& ranges);
 int tableUnlockRecord(TableHandle* t, long recNo);
 int tableUnlockRecords(TableHandle* t);
 int tableUnlockAppend(TableHandle* t);

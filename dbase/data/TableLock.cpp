@@ -231,29 +231,6 @@ int tableLockFile(TableHandle* t) {
     return rc;
 }
 
-int tableLockGroup(TableHandle* t, const std::vector<FileRange>& ranges) {
-    if (!t) return e4parmNull;
-    EngineContext* ctx = t->ctx;
-    int attempts = ctx->lockAttempts;
-    for (int round = 1;; ++round) {
-        // Each range is tried once; one refusal gives back those taken, so
-        // that two users never each hold a part and wait for the rest.
-        ctx->lockAttempts = 1;
-        std::vector<const FileRange*> taken;
-        int rc = 0;
-        for (const FileRange& r : ranges) {
-            if (fileHoldsLock(r.file, r.start, r.len)) continue;
-            if ((rc = fileLock(r.file, r.start, r.len)) != 0) break;
-            taken.push_back(&r);
-        }
-        ctx->lockAttempts = attempts;
-        if (rc == 0) return 0;
-        for (const FileRange* r : taken) fileUnlock(r->file, r->start, r->len);
-        if (rc < 0 || (attempts >= 0 && round >= std::max(attempts, 1))) return rc;
-        enginePump(ctx->lockDelay);
-    }
-}
-
 int tableLockAll(TableHandle* t) {
     int rc = tableLockFile(t);
     if (rc != 0) return rc;

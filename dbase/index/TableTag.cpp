@@ -499,9 +499,23 @@ static int MarkChanging(TableHandle* t) {
 
 const TableIndex* tableIndexCalls() {
     static const TableIndex calls{
-        OpenProduction, CreateProduction, MarkTemporary, TakeUniqueCodes, tableIndexClose, tableIndexFlush,
-        tableTagTop,    tableTagSkip,     tableAppendKeys, tableAppendKeysUndo, tableWriteKeys, tableUnwriteKeys,
-        tableKeysDone,  IndexLockAll,     IndexUnlockAll, MarkChanging, tableReindex,
+        .openProduction = OpenProduction,
+        .createProduction = CreateProduction,
+        .markTemporary = MarkTemporary,
+        .takeUniqueCodes = TakeUniqueCodes,
+        .close = tableIndexClose,
+        .flush = tableIndexFlush,
+        .top = tableTagTop,
+        .skip = tableTagSkip,
+        .appendKeys = tableAppendKeys,
+        .appendKeysUndo = tableAppendKeysUndo,
+        .writeKeys = tableWriteKeys,
+        .unwriteKeys = tableUnwriteKeys,
+        .keysDone = tableKeysDone,
+        .lockAll = IndexLockAll,
+        .unlockAll = IndexUnlockAll,
+        .markChanging = MarkChanging,
+        .reindex = tableReindex,
     };
     return &calls;
 }
