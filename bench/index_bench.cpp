@@ -12,6 +12,7 @@
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 #include "platform/NumText.h"
 
 namespace {

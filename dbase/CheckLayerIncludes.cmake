@@ -1,6 +1,5 @@
 # Fails when a file of engine layer LAYER includes a header of a layer it
-# does not link (ALLOWED: its own and those below; "" is the top folder),
-# unless the pair "file=header" is among KNOWN.
+# does not link (ALLOWED: its own and those below; "" is the top folder).
 cmake_minimum_required(VERSION 3.25)
 set(errors "")
 foreach(f ${FILES})
@@ -13,7 +12,7 @@ foreach(f ${FILES})
       set(target_layer "")
     endif()
     file(RELATIVE_PATH rel ${SOURCE_DIR} ${f})
-    if(LAYER STREQUAL "" OR target_layer IN_LIST ALLOWED OR "${rel}=${header}" IN_LIST KNOWN)
+    if(LAYER STREQUAL "" OR target_layer IN_LIST ALLOWED)
       set(ok TRUE)
     else()
       set(ok FALSE)

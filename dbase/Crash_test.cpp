@@ -6,6 +6,7 @@
 #include "dbase/index/IndexFile.h"
 #include "dbase/index/TagFile.h"
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 #include "dbase/trans/Transaction.h"
 #include "platform/NumText.h"
 

@@ -3,6 +3,7 @@
 #include "dbase/data/Table.h"
 #include "dbase/expr/ExprTableHandle.h"
 #include "dbase/file/EngineFile.h"
+#include "dbase/index/TableTag.h"
 #include "dbase/trans/Transaction.h"
 #include "platform/NumText.h"
 
@@ -48,6 +49,7 @@ int engineInit(EngineContext* ctx, int libraryVersion) {
     ctx->dateFormat.set(kDefaultDatePicture);
     ctx->tranBlock = {new TransactionState(ctx), [](TransactionState* s) { delete s; }};
     ctx->tranLog = ctx->tranBlock.get();
+    ctx->tableIndex = tableIndexCalls();
     ctx->initialised = true;
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
+#include "dbase/index/TableTag.h"
 #include "platform/CodePage.h"
 #include "platform/NumText.h"
 #include "quorvel/PackWhenPossible.h"

@@ -6,6 +6,7 @@
 #include "dbase/data/FieldView.h"
 #include "dbase/query/Relation.h"
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 #include "quorvel/Columns.h"
 
 #include <string>

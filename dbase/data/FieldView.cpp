@@ -174,12 +174,4 @@ void FieldInfoList::Release() {
     names_.clear();
 }
 
-int TagRef::init(TableHandle* table, const char* name) {
-    tag_ = nullptr;
-    if (!table) return e4parmNull;
-    if (name && *name) tag_ = tableTag(table, name);
-    else tag_ = tableTagSelected(table) ? tableTagSelected(table) : tableTagDefault(table);
-    return tag_ ? 0 : r4noTag;
-}
-
 } // namespace vx

@@ -1,7 +1,7 @@
 // The wrapper classes the project library derives its columns from: views of
 // bytes (StrView), of a field (FieldView), of memo contents (MemoFieldView),
-// a ten-character name (StrTen), the field-description list for tableCreate
-// (FieldInfoList) and a tag handle (TagRef).
+// a ten-character name (StrTen) and the field-description list for
+// tableCreate (FieldInfoList).
 #pragma once
 
 #include <cstddef>
@@ -118,19 +118,6 @@ private:
     EngineContext* ctx_ = nullptr;
     std::vector<FieldInfo> entries_{FieldInfo{}};
     std::deque<std::string> names_;
-};
-
-class TagRef {
-public:
-    TagRef() = default;
-    TagRef(TableHandle* table, const char* name = nullptr) { init(table, name); }
-    // The tag of that name; without a name the selected tag, else the first.
-    int init(TableHandle* table, const char* name = nullptr);
-    TagHandle* tag() const { return tag_; }
-    bool isValid() const { return tag_ != nullptr; }
-
-private:
-    TagHandle* tag_ = nullptr;
 };
 
 } // namespace vx

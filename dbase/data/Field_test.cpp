@@ -2,6 +2,7 @@
 
 #include "dbase/EngineTestSupport.h"
 #include "dbase/data/FieldView.h"
+#include "dbase/index/TableTag.h"
 
 #include <cstring>
 

@@ -1,11 +1,11 @@
 // Opening, creating and closing data files: the header and its field
 // descriptors, records a dead writer left past the count, and the handles.
 #include "dbase/data/Table.h"
+#include "dbase/data/TableIndex.h"
 #include "dbase/data/TableInternal.h"
 
 #include "dbase/data/TransactionLog.h"
 #include "dbase/file/FileName.h"
-#include "dbase/index/TableTag.h"
 #include "dbase/util/Collate.h"
 #include "dbase/util/Convert.h"
 #include "platform/Files.h"
@@ -319,8 +319,7 @@ static int CreateProductionIndex(EngineContext* ctx, const std::string& full, co
     TableHandle* t = OpenTable(ctx, full);
     ctx->accessMode = savedMode;
     if (!t) return engineError(ctx, e4create, L4tableCreate, full.c_str());
-    IndexFile* index = indexCreate(t, nullptr, tags);
-    int rc = index ? 0 : (engineInError(ctx) ? ctx->errorCode : e4create);
+    int rc = ctx->tableIndex->createProduction(t, tags) ? 0 : (engineInError(ctx) ? ctx->errorCode : e4create);
     int saved = ctx->errorCode;
     ctx->errorCode = 0;
     tableClose(t);
@@ -340,7 +339,7 @@ TableHandle* tableOpen(EngineContext* ctx, const std::string& name) {
     if (FullName(ctx, name, "DBF", false, full) < 0) return nullptr;
     TableHandle* t = OpenTable(ctx, full);
     int damage = 0;
-    if (t && (t->file->headerFlags & 1) && ctx->autoOpen && !indexOpen(t, nullptr)) {
+    if (t && (t->file->headerFlags & 1) && ctx->autoOpen && !ctx->tableIndex->openProduction(t)) {
         int saved = ctx->errorCode;
         if (!IndexDamage(saved)) {
             tableClose(t);
@@ -405,10 +404,10 @@ static TableHandle* TempIndex(EngineContext* ctx, TableHandle* t, const TagInfo*
     // An index file of the name is a leftover: the data file's name is ours alone.
     const int savedSafety = ctx->safety;
     ctx->safety = 0;
-    IndexFile* index = indexCreate(t, nullptr, tags);
+    const bool created = ctx->tableIndex->createProduction(t, tags);
     ctx->safety = savedSafety;
-    if (index) {
-        index->state->file.isTemp = f->data.isTemp;
+    if (created) {
+        if (f->data.isTemp) ctx->tableIndex->markTemporary(t);
         return t;
     }
     const int code = engineInError(ctx) ? ctx->errorCode : 0;
@@ -441,7 +440,7 @@ TableHandle* tableCreate(EngineContext* ctx, const std::string& name, const Fiel
     if (t) {
         t->file->data.isTemp = true;
         t->file->memo.file.isTemp = t->file->hasMemoFile;
-        for (IndexFile* i : t->indexes) i->state->file.isTemp = true;
+        ctx->tableIndex->markTemporary(t);
     }
     return t;
 }
@@ -570,14 +569,12 @@ static TableHandle* CreateTable(EngineContext* ctx, const std::string& name, con
     ctx->autoOpen = withTags ? 1 : 0;
     TableHandle* t = tableOpen(ctx, full);
     ctx->autoOpen = savedAuto;
-    for (const TagInfo* ti = tags; t && withTags && ti->name; ++ti) {
-        TagHandle* th = tableTag(t, ti->name);
-        if (!th) {
-            engineError(ctx, e4name, L4tableCreate, "Subindex nicht gefunden", t->alias.c_str(), ti->name);
+    if (t && withTags) {
+        if (const TagInfo* missing = ctx->tableIndex->takeUniqueCodes(t, tags)) {
+            engineError(ctx, e4name, L4tableCreate, "Subindex nicht gefunden", t->alias.c_str(), missing->name);
             tableClose(t);
             return nullptr;
         }
-        th->uniqueCode = ti->unique;
     }
     return t;
 }
@@ -604,7 +601,7 @@ int tableClose(TableHandle* t) {
         if (savedError < 0) ctx->errorCode = savedError;
         return result;
     }
-    int rc = tableIndexClose(t);
+    int rc = ctx->tableIndex->close(t);
     if (result == 0) result = rc;
     rc = tableReleaseLocks(t);
     if (result == 0) result = rc;

@@ -166,26 +166,11 @@ int tableAppend(TableHandle* t);
 int tableAppendBlank(TableHandle* t);
 
 int tablePack(TableHandle* t);
-int tableReindex(TableHandle* t);
-int tableFreeBlocks(TableHandle* t);
 
 int tableUpdate(TableHandle* t);
 int tableUpdateRecord(TableHandle* t, bool unlock);
 int tableFlushData(TableHandle* t);
 int tableFlush(TableHandle* t);
-
-// Tags and seeks: a table without index files has no tags, and a seek
-// answers "no tag" (80).
-TagHandle* tableTag(TableHandle* t, const char* name);
-TagHandle* tableTagDefault(TableHandle* t);
-TagHandle* tableTagNext(TableHandle* t, TagHandle* tag);
-TagHandle* tableTagPrev(TableHandle* t, TagHandle* tag);
-void tableTagSelect(TableHandle* t, TagHandle* tag);
-TagHandle* tableTagSelected(TableHandle* t);
-int tableSeek(TableHandle* t, const char* text);
-int tableSeekN(TableHandle* t, const char* text, int len);
-int tableSeekNext(TableHandle* t, const char* text);
-int tableSeekNextN(TableHandle* t, const char* text, int len);
 
 // Locks (0, 50 locked elsewhere, or an error).
 int tableLock(TableHandle* t, long recNo);
@@ -193,13 +178,6 @@ int tableLockAppend(TableHandle* t);
 int tableLockFile(TableHandle* t);
 int tableLockAll(TableHandle* t);
 int tableLockTest(TableHandle* t, long recNo);
-// Locks every range or none (ranges this table holds already count as
-// taken), trying again after the retry delay while the lock attempts allow.
-struct FileRange {
-    EngineFile* file;
-    int64_t start, len;
-};
-int tableLockGroup(TableHandle* t, const std::vector<FileRange>& ranges);
 int tableUnlockRecord(TableHandle* t, long recNo);
 int tableUnlockRecords(TableHandle* t);
 int tableUnlockAppend(TableHandle* t);

@@ -1,7 +1,7 @@
 // Record, append and file locks of data files, and the memo lock.
 #include "dbase/data/Table.h"
 #include "dbase/data/TableInternal.h"
-#include "dbase/index/IndexLock.h"
+#include "dbase/data/TableIndex.h"
 
 #include <algorithm>
 
@@ -89,7 +89,7 @@ int ReleaseData(TableHandle* t) {
 int ReleaseAll(TableHandle* t) {
     int a = ReleaseData(t);
     int b = ReleaseMemo(t);
-    int c = IndexUnlockAll(t);
+    int c = t->ctx->tableIndex->unlockAll(t);
     return a < 0 ? a : b < 0 ? b : c;
 }
 
@@ -101,7 +101,7 @@ int LockIndexes(TableHandle* t) {
     for (int round = 1;; ++round) {
         bool took = false;
         ctx->lockAttempts = 1;
-        int rc = IndexLockAll(t, &took);
+        int rc = ctx->tableIndex->lockAll(t, &took);
         ctx->lockAttempts = attempts;
         if (rc == 0) return 0;
         if (rc < 0 || (attempts >= 0 && round >= std::max(attempts, 1))) return rc;
@@ -229,29 +229,6 @@ int tableLockFile(TableHandle* t) {
         f->numRecs = -1;
     }
     return rc;
-}
-
-int tableLockGroup(TableHandle* t, const std::vector<FileRange>& ranges) {
-    if (!t) return e4parmNull;
-    EngineContext* ctx = t->ctx;
-    int attempts = ctx->lockAttempts;
-    for (int round = 1;; ++round) {
-        // Each range is tried once; one refusal gives back those taken, so
-        // that two users never each hold a part and wait for the rest.
-        ctx->lockAttempts = 1;
-        std::vector<const FileRange*> taken;
-        int rc = 0;
-        for (const FileRange& r : ranges) {
-            if (fileHoldsLock(r.file, r.start, r.len)) continue;
-            if ((rc = fileLock(r.file, r.start, r.len)) != 0) break;
-            taken.push_back(&r);
-        }
-        ctx->lockAttempts = attempts;
-        if (rc == 0) return 0;
-        for (const FileRange* r : taken) fileUnlock(r->file, r->start, r->len);
-        if (rc < 0 || (attempts >= 0 && round >= std::max(attempts, 1))) return rc;
-        enginePump(ctx->lockDelay);
-    }
 }
 
 int tableLockAll(TableHandle* t) {

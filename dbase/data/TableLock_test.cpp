@@ -1,4 +1,5 @@
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 
 #include "dbase/EngineTestSupport.h"
 #include "dbase/util/Convert.h"
@@ -400,28 +401,6 @@ TEST_F(LockTest, ByDefaultALockIsRetriedEverySecondUntilItIsFree) {
     tableClose(t);
     ::close(release[0]);
     ::close(release[1]);
-}
-
-TEST_F(LockTest, AGroupIsLockedAllOrNone) {
-    Holder other(Path("LOCKS"), [](TableHandle* t) { return tableLock(t, 2); });
-    ASSERT_TRUE(other.ok);
-    TableHandle* t = tableOpen(&ctx, Path("LOCKS"));
-    EngineFile* data = &t->file->data;
-    std::vector<FileRange> group = {{data, lockOffsetRecord(1), 1}, {data, lockOffsetRecord(2), 1}};
-    ctx.lockAttempts = 2;
-    EXPECT_EQ(tableLockGroup(t, group), 50);
-    EXPECT_EQ(waits, (std::vector<int>{100}));
-    // The first range was given back when the second refused.
-    EXPECT_FALSE(fileHoldsLock(data, lockOffsetRecord(1), 1));
-    EXPECT_FALSE(HeldByOther(lockOffsetRecord(1)));
-    group[1].start = lockOffsetRecord(3);
-    ASSERT_EQ(fileLock(data, lockOffsetRecord(3), 1), 0);
-    EXPECT_EQ(tableLockGroup(t, group), 0); // one of them held already
-    EXPECT_TRUE(fileHoldsLock(data, lockOffsetRecord(1), 1));
-    EXPECT_TRUE(fileHoldsLock(data, lockOffsetRecord(3), 1));
-    fileUnlock(data, lockOffsetRecord(1), 1);
-    fileUnlock(data, lockOffsetRecord(3), 1);
-    tableClose(t);
 }
 
 TEST_F(LockTest, TheReadLockSettingLocksEachRecordRead) {

@@ -1,10 +1,10 @@
 // Packing a data file: the records not marked deleted move together through
 // a side file, so that a pack cut short is finished or undone at the next open.
 #include "dbase/data/Table.h"
+#include "dbase/data/TableIndex.h"
 #include "dbase/data/TableInternal.h"
 
 #include "dbase/data/TransactionLog.h"
-#include "dbase/index/IndexFile.h"
 #include "platform/Files.h"
 
 #include <algorithm>
@@ -373,8 +373,7 @@ int tablePack(TableHandle* t) {
     }
     // The tags are marked as being changed before a record moves: a pack
     // cut short leaves them for the next open to rebuild.
-    for (IndexFile* index : t->indexes)
-        if (!index->state->damaged && (rc = IndexMarkChanging(index->state)) < 0) return rc;
+    if ((rc = ctx->tableIndex->markChanging(t)) < 0) return rc;
     PackSide side(ctx, PackSideName(f->fullName));
     FileSeqRead r;
     FileSeqWrite w;
@@ -436,7 +435,7 @@ int tablePack(TableHandle* t) {
     MemoReset(t);
     t->recordChanged = false;
     t->bof = t->eof = kept == 0;
-    if ((rc = tableReindex(t)) < 0) return rc;
+    if ((rc = ctx->tableIndex->reindex(t)) < 0) return rc;
     return tableWriteHeader(f);
 }
 

@@ -1,6 +1,7 @@
 // A pack killed while it moves records: what other users, the next open and
 // a damaged or foreign side file make of it.
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 
 #include "dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"

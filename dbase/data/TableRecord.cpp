@@ -1,11 +1,11 @@
 // Moving through the records of a data file: the record buffer, reading,
 // going and skipping, appending, writing changed records and flushing.
 #include "dbase/data/Table.h"
+#include "dbase/data/TableIndex.h"
 #include "dbase/data/TableInternal.h"
 
 #include "dbase/data/Field.h"
 #include "dbase/data/TransactionLog.h"
-#include "dbase/index/TableTag.h"
 #include "dbase/util/Convert.h"
 
 #include <algorithm>
@@ -244,7 +244,7 @@ int tableTop(TableHandle* t) {
     int rc = CheckTable(t);
     if (rc < 0) return rc;
     if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
-    if (t->selectedTag) return tableTagTop(t, false);
+    if (t->selectedTag) return t->ctx->tableIndex->top(t, false);
     if (!CountIsOurs(t)) tableReadCount(t->file);
     if (KnownCount(t) == 0) {
         tableGoEof(t);
@@ -258,7 +258,7 @@ int tableBottom(TableHandle* t) {
     int rc = CheckTable(t);
     if (rc < 0) return rc;
     if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
-    if (t->selectedTag) return tableTagTop(t, true);
+    if (t->selectedTag) return t->ctx->tableIndex->top(t, true);
     if (!CountIsOurs(t)) tableReadCount(t->file);
     long count = KnownCount(t);
     if (count == 0) {
@@ -285,7 +285,7 @@ int tableSkip(TableHandle* t, long n) {
         return e4info;
     }
     if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
-    if (t->selectedTag) return tableTagSkip(t, n);
+    if (t->selectedTag) return t->ctx->tableIndex->skip(t, n);
     long count = KnownCount(t);
     // Another process may have appended: the count is read again only when
     // the target lies beyond the one known.
@@ -381,7 +381,7 @@ int tableAppend(TableHandle* t) {
     bool memoHeld = false;
     if (rc == 0) rc = tableMemoHold(t, true, &memoHeld);
     // A refused key (20) stops the append like an error, but is returned as it is.
-    int keyStatus = rc == 0 ? tableAppendKeys(t, newRec) : 0;
+    int keyStatus = rc == 0 ? ctx->tableIndex->appendKeys(t, newRec) : 0;
     if (keyStatus != 0) rc = keyStatus < 0 ? keyStatus : e4append;
     bool keysAdded = rc == 0 && !t->indexes.empty();
     // Memo fields with contents get their new blocks; the others are blanked.
@@ -410,14 +410,14 @@ int tableAppend(TableHandle* t) {
         if (f->accessMode != 1) rc = tableWriteHeader(f);
         else f->appendedSinceHeader = true;
     }
-    if (rc < 0 && keysAdded) tableAppendKeysUndo(t, newRec);
-    int drc = tableKeysDone(t);
+    if (rc < 0 && keysAdded) t->ctx->tableIndex->appendKeysUndo(t, newRec);
+    int drc = t->ctx->tableIndex->keysDone(t);
     if (rc == 0 && drc < 0) {
         // The keys did not reach the file (its mark has the index rebuilt):
         // the record goes too, so that a retry cannot store it twice.
         rc = drc;
         if (!engineInError(ctx)) ctx->errorCode = drc;
-        if (keysAdded) tableAppendKeysUndo(t, newRec);
+        if (keysAdded) t->ctx->tableIndex->appendKeysUndo(t, newRec);
     }
     if (rc < 0 && wrote) UnwriteAppend(t, newRec);
     tableMemoHoldEnd(t, memoHeld);
@@ -470,14 +470,14 @@ int tableUpdateRecord(TableHandle* t, bool unlock) {
         if (t->ctx->tranLog && (rc = t->ctx->tranLog->RecordWriting(t)) != 0) return rc;
         bool memoHeld = false;
         if ((rc = tableMemoHold(t, false, &memoHeld)) != 0) return rc;
-        if ((rc = tableWriteKeys(t, t->recNo)) != 0) {
+        if ((rc = t->ctx->tableIndex->writeKeys(t, t->recNo)) != 0) {
             tableMemoHoldEnd(t, memoHeld);
             return rc;
         }
         std::vector<MemoRun> freeLater;
         if ((rc = tableMemoWrite(t, &freeLater)) >= 0) rc = WriteRecordAt(t, t->recNo, false);
-        if (rc < 0) tableUnwriteKeys(t, t->recNo);
-        int drc = tableKeysDone(t);
+        if (rc < 0) t->ctx->tableIndex->unwriteKeys(t, t->recNo);
+        int drc = t->ctx->tableIndex->keysDone(t);
         if (rc == 0) rc = drc;
         if (rc == 0) rc = memoFileRelease(&f->memo, freeLater);
         tableMemoHoldEnd(t, memoHeld);
@@ -508,7 +508,7 @@ int tableFlushData(TableHandle* t) {
 int tableFlush(TableHandle* t) {
     int rc = tableFlushData(t);
     if (rc != 0) return rc;
-    return tableIndexFlush(t);
+    return t->ctx->tableIndex->flush(t);
 }
 
 } // namespace vx

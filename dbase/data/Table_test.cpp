@@ -1,4 +1,5 @@
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 
 #include "dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"

@@ -18,6 +18,7 @@ struct TableFile;
 struct TableHandle;
 class TransactionLog;
 class TransactionState;
+struct TableIndex;
 
 constexpr int kEngineVersion = 6100;
 
@@ -62,7 +63,10 @@ enum : int {
     e4recordLen = -230,
     e4append = -240,
     e4packUnfinished = -260,
+    e4index = -310,
     e4tagName = -330,
+    e4unique = -340,
+    e4tagInfo = -350,
     e4overflow = -440,
     e4optFlush = -630,
     e4info = -910,
@@ -240,6 +244,9 @@ struct EngineContext {
     std::vector<TableFile*> dataFiles;
     // Files named like a pack's side file that are none, each reported once.
     std::vector<std::string> foreignSideFiles;
+    // How the data files reach their index files (see data/TableIndex.h);
+    // engineInit installs the index layer's.
+    const TableIndex* tableIndex = nullptr;
     // The transaction log (not owned) and its state: 0 without a log, 110
     // open, 120 in a transaction, 130 rolling back, -2 suspended.
     TransactionLog* tranLog = nullptr;

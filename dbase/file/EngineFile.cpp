@@ -387,12 +387,6 @@ int fileLockWait(EngineFile* file, int64_t start, int64_t len) {
     return LockLoop(file, start, len, -1);
 }
 
-bool fileHoldsLock(const EngineFile* file, int64_t start, int64_t len) {
-    for (const auto& r : file->locks)
-        if (r.start == start && r.len == len) return true;
-    return false;
-}
-
 bool fileLockedElsewhere(const EngineFile* file, int64_t start, int64_t len) {
     if (!file->isOpen) return false;
     // A read lock conflicts with every write lock and is allowed on any handle.

@@ -86,8 +86,6 @@ int fileUnlock(EngineFile* file, int64_t start, int64_t len);
 // fileUnlock, and with it, in the same call, the bytes from `from` up to
 // start, which the caller locked without this file's list.
 int fileUnlockFrom(EngineFile* file, int64_t start, int64_t len, int64_t from);
-// True when this handle holds exactly that range.
-bool fileHoldsLock(const EngineFile* file, int64_t start, int64_t len);
 // True when another handle, of this process or another, holds a lock that
 // overlaps the range. Only asks; takes nothing.
 bool fileLockedElsewhere(const EngineFile* file, int64_t start, int64_t len);

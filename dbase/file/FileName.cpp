@@ -133,24 +133,6 @@ int utilNameCurrent(char* target, int size, const char* name) {
     return Store(target, size, full);
 }
 
-int utilNameJoin(char* target, int size, const char* drive, const char* directory,
-                 const char* file) {
-    std::string out;
-    for (const char* part : {drive, directory, file}) {
-        if (!part || !*part) continue;
-        std::string p = NormalizeSlashes(part);
-        if (out.empty()) {
-            out = p;
-            continue;
-        }
-        while (!out.empty() && out.back() == '/') out.pop_back();
-        size_t start = p.find_first_not_of('/');
-        out += '/';
-        if (start != std::string::npos) out += p.substr(start);
-    }
-    return Store(target, size, out);
-}
-
 void utilNamePiece(char* target, int size, const char* path, bool keepDirectory,
                    bool keepExtension) {
     if (size <= 0) return;

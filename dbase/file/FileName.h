@@ -28,11 +28,6 @@ int utilNameCurrent(char* target, int size, const char* name);
 // follow a separator or has no directory before it.
 int utilNameFix(char* name);
 
-// drive, directory and file joined with single "/" separators; empty parts
-// are left out. -930 when it does not fit into size bytes.
-int utilNameJoin(char* target, int size, const char* drive, const char* directory,
-                 const char* file);
-
 // The name part of path into target (size bytes, terminated, cut to fit):
 // with or without its directory and its extension, upper-cased.
 void utilNamePiece(char* target, int size, const char* path, bool keepDirectory,

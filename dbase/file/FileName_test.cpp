@@ -97,15 +97,6 @@ TEST(FileNameTest, CurrentTooLongOrBad) {
     EXPECT_EQ(rc, -1420);
 }
 
-TEST(FileNameTest, JoinWithSingleSeparators) {
-    char buf[64];
-    EXPECT_EQ(utilNameJoin(buf, sizeof buf, "", "/data/", "/x.dbf"), 0);
-    EXPECT_STREQ(buf, "/data/x.dbf");
-    EXPECT_EQ(utilNameJoin(buf, sizeof buf, nullptr, "data\\sub", "x.dbf"), 0);
-    EXPECT_STREQ(buf, "data/sub/x.dbf");
-    EXPECT_EQ(utilNameJoin(buf, 5, nullptr, "data", "x.dbf"), -930);
-}
-
 TEST(FileNameTest, PieceOfPath) {
     char buf[64];
     utilNamePiece(buf, sizeof buf, "/data/Sub/adresse.dbf", false, false);

@@ -5,6 +5,7 @@
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 
 #include <string>
 #include <vector>

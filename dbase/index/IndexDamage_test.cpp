@@ -9,6 +9,7 @@
 #include "dbase/TestWorkers.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 #include "dbase/index/TagFile.h"
 #include "platform/NumText.h"
 

@@ -11,6 +11,7 @@
 
 #include "dbase/file/EngineFile.h"
 #include "dbase/expr/Expr.h"
+#include "dbase/data/TableIndex.h"
 
 namespace vx {
 
@@ -35,16 +36,6 @@ constexpr int64_t kIndexLockPos = 0xEFFFFFFE;
 // unlock as the index lock.
 constexpr int64_t kIndexSeenLocks = 0xEFFFFE00;
 constexpr int kMaxTreeDepth = 32;
-// A header byte the format leaves zero: set on disk while the keys may
-// disagree with the records, cleared once both are written.
-constexpr int kIndexChangingByte = 47;
-
-// Error codes of the index layer.
-enum : int {
-    e4index = -310,
-    e4unique = -340,
-    e4tagInfo = -350,
-};
 
 // One block buffer of a tag: the block image exactly as on disk.
 struct IndexBlock {

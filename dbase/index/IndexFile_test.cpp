@@ -4,6 +4,7 @@
 #include "dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 #include "dbase/expr/ExprTableHandle.h"
 #include "dbase/index/KeyWrite.h"
 #include "dbase/index/TagFile.h"

@@ -7,6 +7,7 @@
 #include "dbase/data/Field.h"
 #include "dbase/index/TagFile.h"
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 #include "platform/NumText.h"
 #include "platform/TestSupport.h"
 

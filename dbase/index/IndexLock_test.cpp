@@ -7,12 +7,20 @@
 #include "dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 #include "dbase/index/TagFile.h"
 
 namespace vx {
 namespace {
 
 using test::IndexTest;
+
+// Whether this handle's list of locks has exactly that range.
+bool HoldsLock(const EngineFile* file, int64_t start, int64_t len) {
+    for (const auto& r : file->locks)
+        if (r.start == start && r.len == len) return true;
+    return false;
+}
 
 TEST_F(IndexTest, ALockSeesChangesThatKeptTheFileLength) {
     EngineContext other;
@@ -80,7 +88,7 @@ TEST_F(IndexTest, TheIndexLockIsOneByteThatOtherUsersWaitFor) {
     IndexFileState* s = a->indexes[0]->state;
     ASSERT_EQ(IndexLock(s, a), 0);
     EXPECT_TRUE(IndexIsLocked(s));
-    EXPECT_TRUE(fileHoldsLock(&s->file, 0xEFFFFFFE, 1));
+    EXPECT_TRUE(HoldsLock(&s->file, 0xEFFFFFFE, 1));
     // Another table of this process is turned away at once.
     ctx.singleOpen = 0;
     TableHandle* a2 = tableOpen(&ctx, Path("ADRESSE"));
@@ -92,7 +100,7 @@ TEST_F(IndexTest, TheIndexLockIsOneByteThatOtherUsersWaitFor) {
     EXPECT_EQ(tableAppend(b), r4locked);
     EXPECT_EQ(tableRecCount(b), 0);
     EXPECT_EQ(IndexUnlock(s, a), 0);
-    EXPECT_FALSE(fileHoldsLock(&s->file, 0xEFFFFFFE, 1));
+    EXPECT_FALSE(HoldsLock(&s->file, 0xEFFFFFFE, 1));
     ASSERT_EQ(tableAppendStart(b, false), 0);
     fieldAssign(tableField(b, "MATCH"), "B");
     EXPECT_EQ(tableAppend(b), 0);
@@ -128,7 +136,7 @@ TEST_F(IndexTest, LockingTheWholeTableTakesTheIndexFilesAllOrNone) {
     EXPECT_EQ(tableLockAll(a), r4locked);
     for (IndexFile* i : a->indexes) {
         EXPECT_FALSE(IndexIsLocked(i->state));
-        EXPECT_FALSE(fileHoldsLock(&i->state->file, kIndexLockPos, 1));
+        EXPECT_FALSE(HoldsLock(&i->state->file, kIndexLockPos, 1));
     }
     EXPECT_EQ(a->file->fileLockOwner, 0);
     EXPECT_TRUE(a->file->data.locks.empty());
@@ -138,7 +146,7 @@ TEST_F(IndexTest, LockingTheWholeTableTakesTheIndexFilesAllOrNone) {
     // Once released, everything is taken and given back by tableUnlock.
     ASSERT_EQ(IndexUnlock(bExtra->state, b), 0);
     ASSERT_EQ(tableLockAll(a), 0);
-    for (IndexFile* i : a->indexes) EXPECT_TRUE(fileHoldsLock(&i->state->file, kIndexLockPos, 1));
+    for (IndexFile* i : a->indexes) EXPECT_TRUE(HoldsLock(&i->state->file, kIndexLockPos, 1));
     EXPECT_EQ(IndexLock(bExtra->state, b), r4locked);
     ASSERT_EQ(tableUnlock(a), 0);
     for (IndexFile* i : a->indexes) EXPECT_FALSE(IndexIsLocked(i->state));

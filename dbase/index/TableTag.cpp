@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "dbase/index/IndexLock.h"
+#include "dbase/data/TableIndex.h"
 #include "dbase/util/Convert.h"
 #include "dbase/index/TagFile.h"
 #include "dbase/data/Table.h"
@@ -462,6 +463,61 @@ int tableIndexFlush(TableHandle* t) {
         if (rc < 0 && result == 0) result = rc;
     }
     return result;
+}
+
+int TagRef::init(TableHandle* table, const char* name) {
+    tag_ = nullptr;
+    if (!table) return e4parmNull;
+    if (name && *name) tag_ = tableTag(table, name);
+    else tag_ = tableTagSelected(table) ? tableTagSelected(table) : tableTagDefault(table);
+    return tag_ ? 0 : r4noTag;
+}
+
+static bool OpenProduction(TableHandle* t) { return indexOpen(t, nullptr) != nullptr; }
+
+static bool CreateProduction(TableHandle* t, const TagInfo* tags) { return indexCreate(t, nullptr, tags) != nullptr; }
+
+static void MarkTemporary(TableHandle* t) {
+    for (IndexFile* i : t->indexes) i->state->file.isTemp = true;
+}
+
+static const TagInfo* TakeUniqueCodes(TableHandle* t, const TagInfo* tags) {
+    for (const TagInfo* ti = tags; ti->name; ++ti) {
+        TagHandle* th = tableTag(t, ti->name);
+        if (!th) return ti;
+        th->uniqueCode = ti->unique;
+    }
+    return nullptr;
+}
+
+static int MarkChanging(TableHandle* t) {
+    int rc = 0;
+    for (IndexFile* index : t->indexes)
+        if (!index->state->damaged && (rc = IndexMarkChanging(index->state)) < 0) return rc;
+    return 0;
+}
+
+const TableIndex* tableIndexCalls() {
+    static const TableIndex calls{
+        .openProduction = OpenProduction,
+        .createProduction = CreateProduction,
+        .markTemporary = MarkTemporary,
+        .takeUniqueCodes = TakeUniqueCodes,
+        .close = tableIndexClose,
+        .flush = tableIndexFlush,
+        .top = tableTagTop,
+        .skip = tableTagSkip,
+        .appendKeys = tableAppendKeys,
+        .appendKeysUndo = tableAppendKeysUndo,
+        .writeKeys = tableWriteKeys,
+        .unwriteKeys = tableUnwriteKeys,
+        .keysDone = tableKeysDone,
+        .lockAll = IndexLockAll,
+        .unlockAll = IndexUnlockAll,
+        .markChanging = MarkChanging,
+        .reindex = tableReindex,
+    };
+    return &calls;
 }
 
 } // namespace vx

@@ -1,5 +1,5 @@
-// The table's side of its tags (the tag functions themselves are declared
-// in Table.h with the other table operations).
+// A table's tags: choosing one, seeking and moving in its order, and
+// rebuilding the table's index files.
 #pragma once
 
 #include <functional>
@@ -10,6 +10,23 @@
 namespace vx {
 
 struct TableHandle;
+struct TableIndex;
+
+// Tags and seeks: a table without index files has no tags, and a seek
+// answers "no tag" (80).
+TagHandle* tableTag(TableHandle* t, const char* name);
+TagHandle* tableTagDefault(TableHandle* t);
+TagHandle* tableTagNext(TableHandle* t, TagHandle* tag);
+TagHandle* tableTagPrev(TableHandle* t, TagHandle* tag);
+void tableTagSelect(TableHandle* t, TagHandle* tag);
+TagHandle* tableTagSelected(TableHandle* t);
+int tableSeek(TableHandle* t, const char* text);
+int tableSeekN(TableHandle* t, const char* text, int len);
+int tableSeekNext(TableHandle* t, const char* text);
+int tableSeekNextN(TableHandle* t, const char* text, int len);
+
+int tableReindex(TableHandle* t);
+int tableFreeBlocks(TableHandle* t);
 
 // Top (bottom) in the selected tag's order.
 int tableTagTop(TableHandle* t, bool bottom);
@@ -25,5 +42,23 @@ int tableTagSteady(TableHandle* t, TagHandle* th, const std::function<int()>& mo
 // Skips n entries from where the tag stands, as tableTagSteady moves;
 // returns the count moved and puts the status into *rc.
 long tableTagStep(TableHandle* t, TagHandle* th, long n, int* rc);
+
+// The calls through which the data layer reaches the index files, for the
+// context's tableIndex.
+const TableIndex* tableIndexCalls();
+
+// A tag handle the project library binds its columns to.
+class TagRef {
+public:
+    TagRef() = default;
+    TagRef(TableHandle* table, const char* name = nullptr) { init(table, name); }
+    // The tag of that name; without a name the selected tag, else the first.
+    int init(TableHandle* table, const char* name = nullptr);
+    TagHandle* tag() const { return tag_; }
+    bool isValid() const { return tag_ != nullptr; }
+
+private:
+    TagHandle* tag_ = nullptr;
+};
 
 } // namespace vx

@@ -24,11 +24,6 @@ void bitmapSet(Bitmap* map, long recNo) {
     map->bits[size_t(recNo / 8)] |= static_cast<unsigned char>(1u << (recNo % 8));
 }
 
-void bitmapClear(Bitmap* map, long recNo) {
-    if (recNo < 0 || recNo > map->count) return;
-    map->bits[size_t(recNo / 8)] &= static_cast<unsigned char>(~(1u << (recNo % 8)));
-}
-
 bool bitmapStored(const Bitmap* map, long recNo) {
     if (recNo < 0 || recNo > map->count) return false;
     return (map->bits[size_t(recNo / 8)] >> (recNo % 8)) & 1u;

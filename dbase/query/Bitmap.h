@@ -20,7 +20,6 @@ struct Bitmap {
 // memory is short (not reported: the caller falls back to a scan).
 int bitmapInit(Bitmap* map, EngineContext* ctx, long count);
 void bitmapSet(Bitmap* map, long recNo);
-void bitmapClear(Bitmap* map, long recNo);
 // The stored bit, before the inverted flag.
 bool bitmapStored(const Bitmap* map, long recNo);
 // Records outside the bitmap (written after it was made) never pass.

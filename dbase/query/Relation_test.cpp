@@ -9,6 +9,7 @@
 #include "dbase/data/Field.h"
 #include "dbase/query/QueryTag.h"
 #include "dbase/data/Table.h"
+#include "dbase/index/TableTag.h"
 
 #include <algorithm>
 #include <cstring>

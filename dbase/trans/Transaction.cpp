@@ -195,7 +195,6 @@ int TransactionState::Open(const std::string& logName, const std::string& userNa
     }
     if (rc < 0) return rc;
     user_ = userName.empty() ? std::string("PUBLIC") : userName.substr(0, 10);
-    recovered_ = 0;
     busy_ = true;
     rc = fileLockWait(&file_, kLogCheckGate, 1);
     if (rc == 0) {

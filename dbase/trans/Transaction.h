@@ -89,13 +89,6 @@ public:
 
     bool IsOpen() const { return file_.isOpen; }
     int Slot() const { return slot_; }
-    long TranId() const { return tranId_; }
-    bool Finishing() const { return finishing_; }
-    // What the last open did with a log left behind by a crash: the number
-    // of unfinished transactions it rolled back.
-    int Recovered() const { return recovered_; }
-    // Tables closed during the active transaction, to be closed when it ends.
-    size_t DeferredCount() const { return deferred_.size(); }
 
 private:
     struct Entry {
@@ -129,7 +122,6 @@ private:
     bool implicit_ = false;
     bool busy_ = false; // opening or recovering: tables opened meanwhile are not logged
     bool othersActive_ = false; // recovering while live users work with the tables
-    int recovered_ = 0;
     std::vector<TableHandle*> deferred_;
     std::vector<unsigned char> all_; // the whole log while it is recovered
 };

@@ -268,7 +268,6 @@ int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEn
     }
     tranId_ = savedId;
     if (rc == 0 && alone) rc = Append(kLogClean, nullptr, {});
-    if (rc == 0) recovered_ = int(unfinished.size());
     return rc;
 }
 

@@ -25,13 +25,6 @@ double convertToDouble(const char* text, int n) { return ParseDouble(Head(text, 
 
 long convertToLong(const char* text, int n) { return long(ParseLong(Head(text, n, 127))); }
 
-int convertToInt(const char* text, int n) {
-    long v = convertToLong(text, n);
-    if (v > INT_MAX) return INT_MAX;
-    if (v < INT_MIN) return INT_MIN;
-    return int(v);
-}
-
 void EngineLongToAscii(long value, char* out, int width) {
     bool zeroFill = width < 0;
     int w = zeroFill ? -width : width;
@@ -85,16 +78,6 @@ int convertDoubleToText(double value, char* out, int width, int decimals) {
     return 0;
 }
 
-int convertTrim(char* text, int size) {
-    if (size <= 0) return 0;
-    const void* z = std::memchr(text, '\0', size_t(size));
-    int len = z ? int(static_cast<const char*>(z) - text) : size;
-    int end = len;
-    while (end > 0 && text[end - 1] == ' ') --end;
-    for (int i = end; i < len; ++i) text[i] = '\0';
-    return end;
-}
-
 char convertUpperChar(char c) {
     unsigned char u = (unsigned char)c;
     if (u >= 'a' && u <= 'z') return char(u - 'a' + 'A');
@@ -121,27 +104,11 @@ void convertUpper(char* text, size_t n) {
     for (size_t i = 0; i < n; ++i) text[i] = convertUpperChar(text[i]);
 }
 
-void convertLower(char* text, size_t n) {
-    for (size_t i = 0; i < n; ++i) text[i] = convertLowerChar(text[i]);
-}
-
 void convertUpper(char* text) {
     for (; *text; ++text) *text = convertUpperChar(*text);
 }
 
 void convertUpper(std::string& text) { convertUpper(text.data(), text.size()); }
-
-bool isNameChar(char c) {
-    unsigned char u = (unsigned char)c;
-    if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9')) return true;
-    switch (u) {
-    case '&': case '@': case '_':
-    case 0x81: case 0x84: case 0x8E: case 0x94: case 0x99: case 0x9A: case 0xE1:
-        return true;
-    default:
-        return false;
-    }
-}
 
 void convertNumericKey(char* text, size_t n) {
     bool negative = false;

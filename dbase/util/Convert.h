@@ -10,7 +10,6 @@ namespace vx {
 // Text of n bytes (not terminated) as a number, through the standard
 // conversions: at most 49 characters for a double, 127 for the integers.
 double convertToDouble(const char* text, int n);
-int convertToInt(const char* text, int n);
 long convertToLong(const char* text, int n);
 
 // value right-aligned in |width| bytes at out (not terminated). A positive
@@ -25,21 +24,13 @@ void EngineLongToAscii(long value, char* out, int width);
 // 0, or -440 with the field filled with "*" when the number does not fit.
 int convertDoubleToText(double value, char* out, int width, int decimals);
 
-// Trailing blanks within size bytes become terminators; returns the length
-// left. Writes only inside the size bytes.
-int convertTrim(char* text, int size);
-
 // Code page 437: a-z and ü ä ö (0x81 0x84 0x94) <-> A-Z and Ü Ä Ö (0x9A 0x8E 0x99).
 char convertUpperChar(char c);
 char convertLowerChar(char c);
 void convertUpper(char* text, size_t n);
-void convertLower(char* text, size_t n);
 // Terminated text.
 void convertUpper(char* text);
 void convertUpper(std::string& text);
-
-// Letters, digits, "&", "@", "_" and the code-page-437 letters of names.
-bool isNameChar(char c);
 
 // Numeric text made sortable bytewise: leading blanks (and a "-" among them)
 // become "0"; for a negative number every byte b becomes 92 - b.

@@ -28,8 +28,6 @@ TEST(ConvertTest, TextToNumbersUsesOnlyTheGivenBytes) {
     EXPECT_EQ(convertToDouble("123456", 3), 123.0);
     EXPECT_EQ(convertToLong("  -42  ", 7), -42);
     EXPECT_EQ(convertToLong("4711", 2), 47);
-    EXPECT_EQ(convertToInt("   ", 3), 0);
-    EXPECT_EQ(convertToInt("99999999999", 11), INT_MAX);
     // Only the first 49 characters count for a double.
     std::string longText(48, ' ');
     longText += "12";
@@ -88,36 +86,15 @@ TEST(ConvertTest, DoubleThatDoesNotFitFillsWithStars) {
     EXPECT_EQ(convertDoubleToText(1, none.data(), 0, 0), -440);
 }
 
-TEST(ConvertTest, TrimWritesTerminatorsInsideTheSize) {
-    char buf[8] = {'A', 'B', ' ', ' ', ' ', 'X', 'X', 'X'};
-    EXPECT_EQ(convertTrim(buf, 5), 2);
-    EXPECT_EQ(std::string(buf, 2), "AB");
-    EXPECT_EQ(buf[2], '\0');
-    EXPECT_EQ(buf[4], '\0');
-    EXPECT_EQ(buf[5], 'X');
-    char full[3] = {'A', 'B', 'C'};
-    EXPECT_EQ(convertTrim(full, 3), 3);
-    char blank[4] = {' ', ' ', '\0', 'Q'};
-    EXPECT_EQ(convertTrim(blank, 4), 0);
-    EXPECT_EQ(blank[3], 'Q');
-}
-
 TEST(ConvertTest, CaseInCodePage437) {
     char text[] = "m\x81ller \x84\x94 \xE1z";
     convertUpper(text);
     EXPECT_STREQ(text, "M\x9ALLER \x8E\x99 \xE1Z");
-    convertLower(text, sizeof text - 1);
+    for (char& c : text) c = convertLowerChar(c);
     EXPECT_STREQ(text, "m\x81ller \x84\x94 \xE1z");
     // Code page 1252 letters are not touched.
     EXPECT_EQ(convertUpperChar('\xFC'), '\xFC');
     EXPECT_EQ(convertLowerChar('\xDC'), '\xDC');
-}
-
-TEST(ConvertTest, NameCharacters) {
-    for (char c : std::string("azAZ09&@_\x81\x84\x8E\x94\x99\x9A\xE1"))
-        EXPECT_TRUE(isNameChar(c)) << int((unsigned char)c);
-    for (char c : std::string(" .-+()\"'\xFC\xE4\x82"))
-        EXPECT_FALSE(isNameChar(c)) << int((unsigned char)c);
 }
 
 TEST(ConvertTest, NumericKeysSortAsTheNumbers) {

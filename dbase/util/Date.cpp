@@ -16,9 +16,6 @@ constexpr int kMonthStart[13] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 30
 constexpr const char* kMonthNames[12] = {
     "Januar    ", "Februar   ", "M\x84rz      ", "April     ", "Mai       ", "Juni      ",
     "Juli      ", "August    ", "September ", "Oktober   ", "November  ", "Dezember  "};
-constexpr const char* kDayNames[7] = {"Sonntag     ", "Montag      ", "Dienstag    ",
-                                      "Mittwoch    ", "Donnerstag  ", "Freitag     ",
-                                      "Samstag     "};
 
 // 9999-12-31.
 constexpr int32_t kLastJulian = 5373484;
@@ -111,18 +108,6 @@ double dateToDouble(const char* date) {
     int32_t j = dateToJulian(date);
     return j == 0 ? kEmptyDateDouble : double(j);
 }
-
-const char* dateMonthName(int month) {
-    if (month < 1 || month > 12) return nullptr;
-    return kMonthNames[month - 1];
-}
-
-const char* dateDayName(int weekday) {
-    if (weekday < 0 || weekday > 6) return nullptr;
-    return kDayNames[weekday];
-}
-
-int dateDayOfWeek(int32_t julian) { return int((long(julian) + 1) % 7); }
 
 DatePicture::DatePicture() { std::strcpy(text_, kDefaultDatePicture); }
 

@@ -27,13 +27,6 @@ std::string dateFromJulian(int32_t julian);
 // The day number as a double, kEmptyDateDouble for the empty date (-1 when invalid).
 double dateToDouble(const char* date);
 
-// Month names in code page 437, 1..12 (10 characters, blank-padded), and the
-// day names from Sunday, 0..6 (12 characters, blank-padded).
-const char* dateMonthName(int month);
-const char* dateDayName(int weekday);
-// 0 = Sunday for a day number (> 0).
-int dateDayOfWeek(int32_t julian);
-
 // A date picture of at most 19 characters, as the engine context keeps it.
 // engineDateFormat/engineDateFormatSet of the context read and set it and
 // report the -930 that set returns.

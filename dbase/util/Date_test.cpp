@@ -57,15 +57,6 @@ TEST(DateTest, DayNumbersOutsideFourDigitYearsGiveBlanks) {
     EXPECT_EQ(dateFromJulian(1), "        ");
 }
 
-TEST(DateTest, NamesAndWeekday) {
-    EXPECT_STREQ(dateMonthName(3), "M\x84rz      ");
-    EXPECT_STREQ(dateMonthName(9), "September ");
-    EXPECT_EQ(dateMonthName(13), nullptr);
-    EXPECT_STREQ(dateDayName(0), "Sonntag     ");
-    // 28 Aug 2008 was a Thursday.
-    EXPECT_STREQ(dateDayName(dateDayOfWeek(2454707)), "Donnerstag  ");
-}
-
 TEST(DateTest, PictureSetKeepsAtMost19Characters) {
     DatePicture p;
     EXPECT_STREQ(p.c_str(), "DD.MM.YY");
