@@ -6,6 +6,7 @@
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "tarsilo/CTarsiloDocCore.h"
+#include "testsupport/ScratchDir.h"
 #include "testsupport/SyntheticCatalogue.h"
 #include "values/CWerte.h"
 
@@ -31,8 +32,6 @@ public:
 
 struct Surroundings {
     Surroundings() {
-        char tmpl[] = "/tmp/vxassignbenchXXXXXX";
-        if (mkdtemp(tmpl)) dir = tmpl;
         if (dir.empty() || !catalogue::WriteCatalogue(dir, catalogue::MakeSyntheticEntries(5000, 42)))
             std::fprintf(stderr, "assignment_bench: cannot write the catalogue\n");
         std::filesystem::copy_file(std::filesystem::path(VX_SAMPLE_DATA) / "INNENTAB.INI",
@@ -44,11 +43,8 @@ struct Surroundings {
         UseTarsiloModel();
         LoadCrossSectionTables();
     }
-    ~Surroundings() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    std::string dir;
+    vx::ScratchDir scratch{"vxassignbench"};
+    std::string dir = scratch.Path();
     AnswerNo messages;
 };
 

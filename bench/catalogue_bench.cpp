@@ -1,6 +1,7 @@
 // The catalogue reader on a 5000-entry synthetic catalogue: the road of a
 // choice (manufacturers, types, one line) and the second program's walk
 // through every heat generator of every manufacturer.
+#include "testsupport/ScratchDir.h"
 #include "testsupport/SyntheticCatalogue.h"
 
 #include "platform/Files.h"
@@ -17,18 +18,11 @@ namespace {
 // The catalogue is written once per run and removed at exit.
 struct TempCatalogue {
     TempCatalogue() {
-        char tmpl[] = "/tmp/vxcatbenchXXXXXX";
-        if (mkdtemp(tmpl)) dir = tmpl;
         if (dir.empty() || !catalogue::WriteCatalogue(dir, catalogue::MakeSyntheticEntries(5000, 42)))
             std::fprintf(stderr, "catalogue_bench: cannot write the catalogue\n");
     }
-    ~TempCatalogue() {
-        if (dir.empty()) return;
-        vx::RemoveFile(vx::JoinPath(dir, "velmora.wrz"));
-        vx::RemoveFile(vx::JoinPath(dir, "velmora.hst"));
-        rmdir(dir.c_str());
-    }
-    std::string dir;
+    vx::ScratchDir scratch{"vxcatbench"};
+    std::string dir = scratch.Path();
 };
 
 const std::string& CatalogueDir() {

@@ -2,7 +2,7 @@
 // a damaged or foreign side file make of it.
 #include "dbase/data/Table.h"
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "platform/NumText.h"
 
