@@ -3,7 +3,7 @@
 // with everything in it, when the object goes.
 #pragma once
 
-#include "bench/ScratchDir.h"
+#include "testsupport/ScratchDir.h"
 #include "testsupport/SyntheticCatalogue.h"
 
 #include <cstdio>
@@ -13,12 +13,12 @@ class CatalogueScratch {
 public:
     // program names the benchmark in the message when the catalogue cannot be written.
     CatalogueScratch(const char* prefix, const char* program) : dir_(prefix) {
-        if (dir_.path().empty() || !catalogue::WriteCatalogue(dir_.path(), catalogue::MakeSyntheticEntries(5000, 42)))
+        if (dir_.Path().empty() || !catalogue::WriteCatalogue(dir_.Path(), catalogue::MakeSyntheticEntries(5000, 42)))
             std::fprintf(stderr, "%s: cannot write the catalogue\n", program);
     }
 
-    const std::string& path() const { return dir_.path(); }
+    const std::string& path() const { return dir_.Path(); }
 
 private:
-    ScratchDir dir_;
+    vx::ScratchDir dir_;
 };

@@ -1,7 +1,7 @@
 // One chain run and the diagram's sweep over heights and round sections:
 // the work of one "Mach Et" in the main program.
 #include "bench/BenchProfile.h"
-#include "model/ChainTestEnv.h"
+#include "testsupport/model/ChainTestEnv.h"
 #include "model/CrossSectionTables.h"
 #include "model/FuelTable.h"
 #include "platform/Profile.h"

@@ -11,7 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "bench/ScratchDir.h"
+#include "testsupport/ScratchDir.h"
 #include "dbase/Engine.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
@@ -23,8 +23,8 @@ constexpr long kRecords = 1000000;
 
 // The scratch directory holds a few hundred megabytes; it goes at exit.
 const std::string& Dir() {
-    static const ScratchDir dir("vxdbbench");
-    return dir.path();
+    static const vx::ScratchDir dir("vxdbbench");
+    return dir.Path();
 }
 
 // The same values for both libraries.

@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "bench/ScratchDir.h"
+#include "testsupport/ScratchDir.h"
 #include "dbase/Engine.h"
 #include "dbase/data/Field.h"
 #include "dbase/query/QueryTag.h"
@@ -35,8 +35,8 @@ struct Fixture {
     std::vector<std::string> keys;
 
     Fixture() {
-        static const ScratchDir scratch("vxdbquery");
-        const std::string& dir = scratch.path();
+        static const vx::ScratchDir scratch("vxdbquery");
+        const std::string& dir = scratch.Path();
         if (dir.empty()) return;
         ::setenv("TEMP", dir.c_str(), 1);
         vx::engineInit(&ctx);

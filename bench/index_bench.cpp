@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "bench/ScratchDir.h"
+#include "testsupport/ScratchDir.h"
 #include "dbase/Engine.h"
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
@@ -21,8 +21,8 @@ constexpr long kRecords = 1000000;
 constexpr int kSeeks = 100000;
 
 const std::string& Dir() {
-    static const ScratchDir dir("vxidxbench");
-    return dir.path();
+    static const vx::ScratchDir dir("vxidxbench");
+    return dir.Path();
 }
 
 std::string Name(long i) { return vx::Format("N%09ld", (i * 7919) % kRecords); }

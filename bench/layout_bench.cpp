@@ -2,7 +2,7 @@
 // rectangles, read once, then one page printed per iteration.
 #include "platform/Files.h"
 #include "platform/report/ReportJob.h"
-#include "platform/report/ReportTestSupport.h"
+#include "testsupport/platform/ReportTestSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,7 +11,7 @@
 namespace {
 
 void BM_PlaceLayoutObjects(benchmark::State& state) {
-    vx::report::testing::ScratchDir dir;
+    vx::ScratchDir dir;
     const std::string file = dir.File("Viele.LST");
     vx::WriteFileAtomic(file, vx::report::testing::ManyObjectsLayout(int(state.range(0))));
     std::unique_ptr<vx::report::ReportJob> job;

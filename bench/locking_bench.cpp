@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "bench/ScratchDir.h"
+#include "testsupport/ScratchDir.h"
 #include "dbase/Engine.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
@@ -31,17 +31,17 @@ void WriteCleanLog(const std::string& path) {
 }
 
 struct Shared {
-    ScratchDir scratch{"vxlockbench"};
+    vx::ScratchDir scratch{"vxlockbench"};
     vx::EngineContext ctx;
     vx::TableHandle* t = nullptr;
     explicit Shared(bool withLog) {
         vx::engineInit(&ctx);
         if (withLog) {
-            WriteCleanLog(scratch.path() + "/TRANS.LOG");
-            vx::engineLogOpen(&ctx, (scratch.path() + "/TRANS.LOG").c_str(), "BENCH");
+            WriteCleanLog(scratch.Path() + "/TRANS.LOG");
+            vx::engineLogOpen(&ctx, (scratch.Path() + "/TRANS.LOG").c_str(), "BENCH");
         }
         const vx::FieldInfo fields[] = {{"NAME", 'C', 20, 0, 0}, {"BETRAG", 'N', 10, 2, 0}, {}};
-        t = vx::tableCreate(&ctx, scratch.path() + "/SHARED", fields);
+        t = vx::tableCreate(&ctx, scratch.Path() + "/SHARED", fields);
         for (int i = 0; i < 100; ++i) vx::tableAppendBlank(t);
     }
     ~Shared() {

@@ -2,7 +2,7 @@
 // assignment tables over the 5,000-generator catalogue with the dump kept in
 // the tree; "--write" makes that dump anew from this build, "--print" shows
 // the sections whose names start with a text, for comparing two builds.
-#include "bench/ScratchDir.h"
+#include "testsupport/ScratchDir.h"
 #include "testsupport/ResultDump.h"
 
 #include <cstdio>
@@ -24,10 +24,10 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    ScratchDir scratch("vxresultdump");
+    vx::ScratchDir scratch("vxresultdump");
     std::vector<resultdump::Section> sections = resultdump::ChainSweeps();
     for (auto& s : resultdump::Diagrams(VX_SAMPLE_DATA)) sections.push_back(std::move(s));
-    for (auto& s : resultdump::Tables(scratch.path(), VX_SAMPLE_DATA, 5000, 0, 1)) sections.push_back(std::move(s));
+    for (auto& s : resultdump::Tables(scratch.Path(), VX_SAMPLE_DATA, 5000, 0, 1)) sections.push_back(std::move(s));
 
     if (print) {
         for (const auto& s : sections)

@@ -1,7 +1,7 @@
 // A writer killed at random points of its work, shared and exclusive, with
 // and without the transaction log, and a pack killed at random points while
 // a second user appends: after each kill the table opens whole.
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
 #include "dbase/index/TagFile.h"

@@ -1,6 +1,6 @@
 #include "model/CAbgasAbluft.h"
 
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "testsupport/StoreAndLoad.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "model/CAufRaum.h"
 #include "model/CVerbLuft.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/Profile.h"
 #include "testsupport/StoreAndLoad.h"
 #include "values/Helpers.h"

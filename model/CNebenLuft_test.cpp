@@ -2,7 +2,7 @@
 
 #include "model/CAufBauE.h"
 #include "model/CAufRaum.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/StringTable.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "model/CRohr.h"
 
 #include "model/CAbzweige.h"
-#include "model/ChainTestEnv.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ChainTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "testsupport/StoreAndLoad.h"
 
 #include <cmath>

@@ -330,3 +330,16 @@ void CSKopf::Serialize(vx::Archive& ar) {
         results.back()->Serialize(ar);
     }
 }
+
+void CSKopf::LinkChain(CAufBauE& arrangementOf, CAufRaum& roomOf, CRohr& chimneyOf, CRohr& connectorOf,
+                       CWaerme& generatorOf) {
+    arrangement = &arrangementOf;
+    room = &roomOf;
+    chimney = &chimneyOf;
+    connector = &connectorOf;
+    generator = &generatorOf;
+    CModul* cursor = this;
+    InsertModule(this, cursor, &chimneyOf);
+    InsertModule(this, cursor, &connectorOf);
+    InsertModule(this, cursor, &generatorOf);
+}

@@ -74,6 +74,10 @@ public:
     CRohr* chimney = nullptr;
     CRohr* connector = nullptr;
     CWaerme* generator = nullptr;
+    // Points the head at these modules and hangs chimney, connecting piece and
+    // heat generator below it, in that order.
+    void LinkChain(CAufBauE& arrangementOf, CAufRaum& roomOf, CRohr& chimneyOf, CRohr& connectorOf,
+                   CWaerme& generatorOf);
 
     std::vector<std::unique_ptr<CErgebnis>> results;
     int32_t caseCount = -1;

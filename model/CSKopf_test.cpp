@@ -1,7 +1,7 @@
 #include "model/CSKopf.h"
 
-#include "model/ChainTestEnv.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ChainTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "testsupport/StoreAndLoad.h"
 #include "values/Helpers.h"
 

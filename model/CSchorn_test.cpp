@@ -3,7 +3,7 @@
 #include "model/CAufBauE.h"
 #include "model/CVerb.h"
 #include "model/CWaerme.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 
 #include <cmath>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "model/CWaerme.h"
 
 #include "model/CAufBauE.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/StringTable.h"
 #include "testsupport/StoreAndLoad.h"
 #include "values/Helpers.h"

@@ -1,5 +1,5 @@
 #include "model/CWdw.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 
 #include "platform/StringTable.h"
 #include "testsupport/StoreAndLoad.h"

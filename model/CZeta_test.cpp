@@ -1,5 +1,5 @@
 #include "model/CZeta.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 
 #include "platform/StringTable.h"
 #include "testsupport/StoreAndLoad.h"

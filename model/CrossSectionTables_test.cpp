@@ -2,7 +2,7 @@
 
 #include "model/CRohr.h"
 #include "model/CSchorn.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/Profile.h"

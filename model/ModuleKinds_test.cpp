@@ -6,8 +6,8 @@
 #include "model/CAbgasAbluft.h"
 #include "model/CAbzweige.h"
 #include "model/CNebenLuft.h"
-#include "model/ChainTestEnv.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ChainTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
 #include "platform/Archive.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
-#include "platform/TestSupport.h"
+#include "testsupport/ScratchDir.h"
+#include "testsupport/platform/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -122,8 +123,9 @@ TEST(Archive, WrongDirectionIsAnError) {
 }
 
 TEST(Archive, FilesAreReplacedWhole) {
-    char dir[] = "/tmp/vxarchXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
+    const ScratchDir scratch("vxarch");
+    const std::string dir = scratch.Path();
+    ASSERT_FALSE(dir.empty());
     // A typed name becomes a file name in UTF-8.
     std::string path = JoinPath(dir, PathFromText("Prüfung.kfx"));
     Archive out = Archive::ForStoring();
@@ -139,13 +141,12 @@ TEST(Archive, FilesAreReplacedWhole) {
     EXPECT_FALSE(SaveArchiveFile(JoinPath(dir, "fehlt/x.kfx"), out));
     EXPECT_EQ(LoadArchiveFile(JoinPath(dir, "fehlt.kfx"), bytes), ArchiveFileRead::NotOpened);
     RemoveFile(path);
-    ::rmdir(dir);
 }
 
 TEST(Archive, SavingThroughSymbolicLinksReplacesWhatTheyLeadTo) {
-    char dir[] = "/tmp/vxlinkXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string d = dir;
+    const ScratchDir scratch("vxlink");
+    const std::string d = scratch.Path();
+    ASSERT_FALSE(d.empty());
     ASSERT_TRUE(MakeDirs(d + "/Daten"));
     ASSERT_TRUE(WriteFileAtomic(d + "/Daten/echt.kfx", "alt"));
     ASSERT_EQ(::chmod((d + "/Daten/echt.kfx").c_str(), 0600), 0);
@@ -172,13 +173,12 @@ TEST(Archive, SavingThroughSymbolicLinksReplacesWhatTheyLeadTo) {
     ASSERT_EQ(::symlink("Daten/neu.kfx", (d + "/neu.kfx").c_str()), 0);
     ASSERT_TRUE(SaveArchiveFile(d + "/neu.kfx", Archive::ForStoring()));
     EXPECT_TRUE(FileExists(d + "/Daten/neu.kfx"));
-    std::system(("rm -rf '" + d + "'").c_str());
 }
 
 TEST(Archive, FilesBeyondTheLimitAreNeverRead) {
-    char dir[] = "/tmp/vxhugeXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string d = dir;
+    const ScratchDir scratch("vxhuge");
+    const std::string d = scratch.Path();
+    ASSERT_FALSE(d.empty());
     std::vector<uint8_t> bytes = {1};
     ASSERT_TRUE(MakeSparseFile(d + "/zehn.kfx", 10, "0123456789"));
     EXPECT_EQ(LoadArchiveFile(d + "/zehn.kfx", bytes, 10), ArchiveFileRead::Read);
@@ -213,7 +213,6 @@ TEST(Archive, FilesBeyondTheLimitAreNeverRead) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 #endif
-    std::system(("rm -rf '" + d + "'").c_str());
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "testsupport/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -60,9 +61,9 @@ TEST(StoredPath, CodePage1252WhereItFitsElseTheBytes) {
 }
 
 TEST(FileNames, NamesOutsideCodePage1252AreTheFileSystemsBytes) {
-    char tmpl[] = "/tmp/vxfilesXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    const std::string root = tmpl;
+    const ScratchDir scratch("vxfiles");
+    const std::string root = scratch.Path();
+    ASSERT_FALSE(root.empty());
     const std::string dir = JoinPath(root, kCustomers);
     const std::string file = JoinPath(dir, kLodz + ".kfx");
     ASSERT_TRUE(MakeDirs(dir));
@@ -82,7 +83,6 @@ TEST(FileNames, NamesOutsideCodePage1252AreTheFileSystemsBytes) {
     EXPECT_EQ(FindFileNoCase(dir, kLodz + ".KFX"), kLodz + ".kfx");
     EXPECT_EQ(ResolveNoCase(JoinPath(dir, kLodz + ".KFX")), file);
     EXPECT_TRUE(RemoveFile(file));
-    std::system(("rm -rf '" + root + "'").c_str());
 }
 
 } // namespace

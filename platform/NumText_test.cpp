@@ -1,5 +1,5 @@
 #include "platform/NumText.h"
-#include "platform/TestSupport.h"
+#include "testsupport/platform/TestSupport.h"
 
 #include <gtest/gtest.h>
 

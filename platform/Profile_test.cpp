@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
+#include "testsupport/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +15,9 @@ namespace {
 class TempDirTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/vxprofXXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
+        dir_ = scratch_.Path();
+        ASSERT_FALSE(dir_.empty());
     }
-    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
     std::string Write(const std::string& name, const std::string& text) {
         std::string p = JoinPath(dir_, name);
         EXPECT_TRUE(WriteFileAtomic(p, text));
@@ -29,6 +28,7 @@ protected:
         EXPECT_TRUE(ReadWholeFile(p, t));
         return t;
     }
+    ScratchDir scratch_{"vxprof"};
     std::string dir_;
 };
 

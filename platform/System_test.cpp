@@ -2,7 +2,8 @@
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
 #include "platform/System.h"
-#include "platform/TestSupport.h"
+#include "testsupport/ScratchDir.h"
+#include "testsupport/platform/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +31,9 @@ TEST(SharedLibrary, LooksExportsUpByName) {
 }
 
 TEST(StartProgram, RunsInItsDirectoryWithOneArgument) {
-    char tmpl[] = "/tmp/vxspawnXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    std::string dir = tmpl;
+    const ScratchDir scratch("vxspawn");
+    std::string dir = scratch.Path();
+    ASSERT_FALSE(dir.empty());
     std::string script = JoinPath(dir, "AURELIA.sh");
     // The started program writes its report whole, then renames it.
     ASSERT_TRUE(WriteFileAtomic(script, "#!/bin/sh\n{ pwd; printf '%s|%s' \"$#\" \"$1\"; } > out.tmp && mv out.tmp out.txt\n"));
@@ -43,13 +44,12 @@ TEST(StartProgram, RunsInItsDirectoryWithOneArgument) {
     ASSERT_TRUE(WaitForFile(JoinPath(dir, "out.txt"), out));
     EXPECT_EQ(out, dir + "\n1|" + record);
     EXPECT_NE(StartProgram(JoinPath(dir, "fehlt.exe"), dir, "x"), 0);
-    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 TEST(StartProgram, AProgramThatEndsLeavesNoZombie) {
-    char tmpl[] = "/tmp/vxzombieXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    const std::string dir = tmpl;
+    const ScratchDir scratch("vxzombie");
+    const std::string dir = scratch.Path();
+    ASSERT_FALSE(dir.empty());
     const std::string fifo = JoinPath(dir, "weiter");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string script = JoinPath(dir, "AURELIA.sh");
@@ -72,7 +72,6 @@ TEST(StartProgram, AProgramThatEndsLeavesNoZombie) {
     for (int i = 0; i < 6000 && std::filesystem::exists(proc); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_FALSE(std::filesystem::exists(proc));
-    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 TEST(Files, PathsAndCaseInsensitiveLookup) {
@@ -83,16 +82,15 @@ TEST(Files, PathsAndCaseInsensitiveLookup) {
     EXPECT_EQ(BaseName("a\\b\\c.txt"), "c.txt");
     EXPECT_EQ(DirName("c.txt"), "");
 
-    char tmpl[] = "/tmp/vxcaseXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    std::string dir = tmpl;
+    const ScratchDir scratch("vxcase");
+    std::string dir = scratch.Path();
+    ASSERT_FALSE(dir.empty());
     ASSERT_TRUE(WriteFileAtomic(JoinPath(dir, "innentab.ini"), "[INNENTAB]\n"));
     EXPECT_EQ(FindFileNoCase(dir, "INNENTAB.INI"), "innentab.ini");
     EXPECT_EQ(ResolveNoCase(JoinPath(dir, "InnenTab.Ini")), JoinPath(dir, "innentab.ini"));
     EXPECT_EQ(FindFileNoCase(dir, "fehlt.ini"), "");
     EXPECT_TRUE(MakeDirs(JoinPath(dir, "x/y/z")));
     EXPECT_TRUE(DirExists(JoinPath(dir, "x/y/z")));
-    std::system(("rm -rf '" + dir + "'").c_str());
     EXPECT_FALSE(ProgramDir().empty());
     EXPECT_EQ(ProgramDir().back() == '/', false);
 }

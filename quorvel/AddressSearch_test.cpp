@@ -1,7 +1,7 @@
 #include "quorvel/AddressSearch.h"
 
 #include "quorvel/CDatenbank.h"
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 #include "quorvel/Soundex.h"
 
 #include <algorithm>

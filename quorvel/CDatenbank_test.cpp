@@ -2,8 +2,8 @@
 
 #include "dbase/file/EngineFile.h"
 #include "dbase/data/Field.h"
-#include "quorvel/QuorvelTestEnv.h"
-#include "quorvel/TwoProcesses.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/TwoProcesses.h"
 
 #include <filesystem>
 #include <set>

@@ -15,13 +15,13 @@
 #include "platform/System.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/CDatenbank.h"
-#include "quorvel/DialogDrive.h"
+#include "testsupport/quorvel/DialogDrive.h"
 #include "quorvel/CQuorvelApp.h"
-#include "quorvel/QuorvelScratch.h"
+#include "testsupport/quorvel/QuorvelScratch.h"
 #include "quorvel/QuorvelTables.h"
-#include "quorvel/TwoProcesses.h"
+#include "testsupport/quorvel/TwoProcesses.h"
 #include "quorvel/fields/CMyComboBox.h"
-#include "quorvel/fields/FieldsTestDialog.h"
+#include "testsupport/quorvel/FieldsTestDialog.h"
 
 #include <wx/combobox.h>
 #include <wx/frame.h>
@@ -40,10 +40,10 @@ const char* const kPython = "/usr/bin/python3";
 class AddressForms : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/vxadrformsXXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        for (const char* sub : {"/db", "/plz", "/tmp"}) std::filesystem::create_directories(dir + sub);
+        dir = scratch_.Path();
+        ASSERT_FALSE(dir.empty());
+        std::filesystem::create_directories(dir + "/tmp");
+        if (const char* old = std::getenv("TMPDIR")) oldTmp_ = old;
         ::setenv("TMPDIR", (dir + "/tmp").c_str(), 1);
         const char* src = std::getenv("VX_SOURCE_DIR");
         ASSERT_NE(src, nullptr);
@@ -57,7 +57,8 @@ protected:
     void TearDown() override {
         TheDatenbank().Schliessen();
         CloseHostFrame(frame_);
-        std::filesystem::remove_all(dir);
+        if (oldTmp_.empty()) ::unsetenv("TMPDIR");
+        else ::setenv("TMPDIR", oldTmp_.c_str(), 1);
     }
 
     // Types into the field, replacing its text; capitals with the shift key.
@@ -82,6 +83,8 @@ protected:
         return n;
     }
 
+    QuorvelScratch scratch_;
+    std::string oldTmp_;
     std::string dir;
     vx::ScopedScriptedMessages messages_;
     KeyUpCounter keys_;

@@ -2,7 +2,7 @@
 // it saves when it closes with "&Weiter".
 #include "quorvel/CDlgAnwender.h"
 
-#include "quorvel/ProfileDialogTest.h"
+#include "testsupport/quorvel/ProfileDialogTest.h"
 
 #include <wx/textctrl.h>
 

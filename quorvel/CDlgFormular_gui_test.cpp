@@ -2,7 +2,7 @@
 // folder and the profile pointed there.
 #include "quorvel/CDlgFormular.h"
 
-#include "quorvel/ProfileDialogTest.h"
+#include "testsupport/quorvel/ProfileDialogTest.h"
 
 #include <wx/checkbox.h>
 #include <wx/radiobut.h>

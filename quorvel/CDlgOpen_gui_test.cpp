@@ -2,7 +2,7 @@
 // recently used projects and the codes it ends with.
 #include "quorvel/CDlgOpen.h"
 
-#include "quorvel/ProfileDialogTest.h"
+#include "testsupport/quorvel/ProfileDialogTest.h"
 
 #include <wx/listbox.h>
 #include <wx/radiobut.h>

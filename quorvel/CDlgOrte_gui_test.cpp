@@ -12,9 +12,9 @@
 #include "platform/wx/WxText.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/CQuorvelApp.h"
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 #include "quorvel/RemarkRecords.h"
-#include "quorvel/DialogDrive.h"
+#include "testsupport/quorvel/DialogDrive.h"
 #include "quorvel/fields/CPromptMessage.h"
 
 #include <wx/combobox.h>

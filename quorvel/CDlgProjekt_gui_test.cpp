@@ -12,14 +12,14 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
-#include "platform/TestProfile.h"
+#include "testsupport/platform/TestProfile.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/CQuorvelApp.h"
-#include "quorvel/DialogDrive.h"
+#include "testsupport/quorvel/DialogDrive.h"
 #include "quorvel/QuorvelTables.h"
-#include "quorvel/QuorvelTestEnv.h"
-#include "quorvel/TwoProcesses.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/TwoProcesses.h"
 #include "quorvel/fields/CMyComboBox.h"
 
 #include <wx/frame.h>

@@ -2,7 +2,7 @@
 // once, and the order button without a layout.
 #include "quorvel/CDlgWdbBestell.h"
 
-#include "quorvel/ProfileDialogTest.h"
+#include "testsupport/quorvel/ProfileDialogTest.h"
 
 #include <wx/checkbox.h>
 #include <wx/stattext.h>

@@ -1,9 +1,9 @@
 #include "quorvel/CKehrBezirk.h"
 
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 
 #include "platform/Profile.h"
-#include "platform/TestSupport.h"
+#include "testsupport/platform/TestSupport.h"
 
 namespace {
 

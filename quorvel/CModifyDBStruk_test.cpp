@@ -5,7 +5,7 @@
 #include "dbase/data/FieldView.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/QuorvelTables.h"
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 #include "platform/Profile.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/PrivateTemp.h"
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 
 #include <sys/stat.h>
 

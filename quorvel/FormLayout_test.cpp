@@ -1,6 +1,6 @@
 #include "quorvel/FormLayout.h"
 
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The library's tables as another dBASE reader sees them: python3-dbfread
 // takes the code page from the header and reads the umlauts unaided.
 #include "quorvel/CDatenbank.h"
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 #include "quorvel/Soundex.h"
 
 #include "platform/System.h"

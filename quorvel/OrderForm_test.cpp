@@ -1,9 +1,9 @@
 #include "quorvel/OrderForm.h"
 
 #include "platform/Profile.h"
-#include "platform/report/FontCacheCleanup.h"
-#include "platform/report/ReportTestSupport.h"
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/platform/FontCacheCleanup.h"
+#include "testsupport/platform/ReportTestSupport.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 
 #include <regex>
 

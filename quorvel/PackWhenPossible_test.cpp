@@ -4,8 +4,8 @@
 #include "dbase/file/EngineFile.h"
 #include "dbase/data/Field.h"
 #include "quorvel/CDatenbank.h"
-#include "quorvel/QuorvelTestEnv.h"
-#include "quorvel/TwoProcesses.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/TwoProcesses.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 #include "quorvel/PlaceList.h"
 
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 #include "quorvel/QuorvelTables.h"
 
 namespace {

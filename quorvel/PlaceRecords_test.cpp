@@ -3,7 +3,7 @@
 #include "dbase/data/Table.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/ListLine.h"
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 #include "quorvel/RecordWalk.h"
 
 #include <algorithm>

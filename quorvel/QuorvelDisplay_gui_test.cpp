@@ -11,7 +11,7 @@
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 
-#include "quorvel/fields/FieldsTestDialog.h"
+#include "testsupport/quorvel/FieldsTestDialog.h"
 
 // The host's focus sits on a control of its main window: the library's
 // dialogs belong to that window, not to the control.

@@ -1,7 +1,7 @@
 #include "quorvel/RecentProjects.h"
 
 #include "platform/Profile.h"
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "model/ModelText.h"
 #include "platform/MessageService.h"
 #include "platform/wx/WxText.h"
-#include "tarsilo/TarsiloModelTestEnv.h"
+#include "testsupport/tarsilo/TarsiloModelTestEnv.h"
 #include "testsupport/SyntheticCatalogue.h"
-#include "values/ValuesTestEnv.h"
-#include "velmora/shared/SampleDataTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
+#include "testsupport/velmora/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -9,11 +9,11 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
-#include "tarsilo/TarsiloModelTestEnv.h"
+#include "testsupport/tarsilo/TarsiloModelTestEnv.h"
 #include "testsupport/SyntheticCatalogue.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
-#include "velmora/shared/SampleDataTestEnv.h"
+#include "testsupport/velmora/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 

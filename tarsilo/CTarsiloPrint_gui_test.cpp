@@ -2,10 +2,10 @@
 #include "velmora/shared/PrintDisplay.h"
 
 #include "platform/MessageService.h"
-#include "platform/report/ReportTestSupport.h"
+#include "testsupport/platform/ReportTestSupport.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "values/CAnwender.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 
 #include <gtest/gtest.h>
 

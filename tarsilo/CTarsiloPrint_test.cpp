@@ -8,15 +8,15 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
-#include "platform/report/FontCacheCleanup.h"
-#include "platform/report/ReportTestSupport.h"
+#include "testsupport/platform/FontCacheCleanup.h"
+#include "testsupport/platform/ReportTestSupport.h"
 #include "velmora/shared/PrintTexts.h"
 #include "tarsilo/CTarsiloDocCore.h"
-#include "tarsilo/TarsiloModelTestEnv.h"
+#include "testsupport/tarsilo/TarsiloModelTestEnv.h"
 #include "testsupport/SyntheticCatalogue.h"
 #include "values/CAnwender.h"
-#include "values/ValuesTestEnv.h"
-#include "velmora/shared/SampleDataTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
+#include "testsupport/velmora/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 

@@ -11,24 +11,24 @@
 #include "tarsilo/TarsiloProgram.h"
 
 #include "model/CrossSectionTables.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxFocus.h"
-#include "platform/wx/WxTestWheel.h"
+#include "testsupport/platform/WxTestWheel.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/CParsedEdit.h"
 #include "quorvel/fields/CPromptMessage.h"
 #include "quorvel/fields/FieldsDeliverable.h"
-#include "quorvel/fields/FieldsTestDialog.h"
+#include "testsupport/quorvel/FieldsTestDialog.h"
 #include "velmora/shared/CAboutDlg.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "velmora/shared/CMainFrame.h"
-#include "velmora/shared/ProgramFrameTestEnv.h"
+#include "testsupport/velmora/ProgramFrameTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -7,8 +7,8 @@
 #include "quorvel/fields/FieldMessages.h"
 #include "platform/wx/WxText.h"
 #include "values/CWDouble.h"
-#include "values/ValuesTestEnv.h"
-#include "velmora/shared/ProgramFrameTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
+#include "testsupport/velmora/ProgramFrameTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -2,7 +2,7 @@
 // kept in the tree: the chain sweeps, the sample diagrams, and the first
 // manufacturer of every fuel position of the assignment tables. The whole
 // dump is compared by the benchmarks' result_dump.
-#include "tarsilo/TarsiloModelTestEnv.h"
+#include "testsupport/tarsilo/TarsiloModelTestEnv.h"
 #include "testsupport/ResultDump.h"
 
 #include <fstream>

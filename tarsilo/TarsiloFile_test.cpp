@@ -1,11 +1,11 @@
 #include "tarsilo/TarsiloFile.h"
 
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/Archive.h"
 #include "platform/MessageService.h"
-#include "platform/TestSupport.h"
+#include "testsupport/platform/TestSupport.h"
 #include "tarsilo/CTarsiloDocCore.h"
-#include "velmora/shared/SampleDataTestEnv.h"
+#include "testsupport/velmora/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 

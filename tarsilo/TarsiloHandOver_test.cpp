@@ -1,16 +1,16 @@
 #include "tarsilo/TarsiloHandOver.h"
 
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
-#include "platform/TestSupport.h"
+#include "testsupport/platform/TestSupport.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloFile.h"
 #include "velmora/CVelmoraDocCore.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "tarsilo/TarsiloProgram.h"
-#include "velmora/shared/SampleDataTestEnv.h"
+#include "testsupport/velmora/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 

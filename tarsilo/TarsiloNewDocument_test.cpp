@@ -1,6 +1,6 @@
 #include "tarsilo/TarsiloNewDocument.h"
 
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/MessageService.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloDocCommands.h"

@@ -6,7 +6,7 @@
 #include "platform/System.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloFile.h"
-#include "velmora/shared/ProgramRunTestEnv.h"
+#include "testsupport/velmora/ProgramRunTestEnv.h"
 
 #include <gtest/gtest.h>
 

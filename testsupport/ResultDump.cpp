@@ -1,7 +1,7 @@
 #include "testsupport/ResultDump.h"
 
 #include "model/CGrunddaten.h"
-#include "model/ChainTestEnv.h"
+#include "testsupport/model/ChainTestEnv.h"
 #include "model/CrossSectionTables.h"
 #include "model/FuelTable.h"
 #include "model/ModelText.h"
@@ -10,6 +10,7 @@
 #include "platform/Profile.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "testsupport/SampleChains.h"
+#include "testsupport/ScratchDir.h"
 #include "testsupport/SyntheticCatalogue.h"
 #include "velmora/CVelmoraDocCore.h"
 #include "velmora/VelmoraSettings.h"
@@ -110,21 +111,15 @@ void DumpRecords(std::string& out, const char* what, const std::vector<std::uniq
 // The profile of a section of the dump, in a scratch directory of its own.
 class OwnProfile {
 public:
-    explicit OwnProfile(const char* program) {
-        char tmpl[] = "/tmp/vxresultdumpXXXXXX";
-        if (::mkdtemp(tmpl)) dir_ = tmpl;
+    explicit OwnProfile(const char* program) : scratch_("vxresultdump") {
         vx::Profile().Select(vx::ProfileStore::IniBesideProgram, program);
-        vx::Profile().UseFile(vx::JoinPath(dir_, "profile.ini"));
+        vx::Profile().UseFile(scratch_.File("profile.ini"));
         CWerte::ForgetUndoSize();
     }
-    ~OwnProfile() {
-        std::error_code ec;
-        if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
-    }
-    const std::string& dir() const { return dir_; }
+    const std::string& dir() const { return scratch_.Path(); }
 
 private:
-    std::string dir_;
+    vx::ScratchDir scratch_;
 };
 
 // Nobody answers: open fireplaces are computed closed.

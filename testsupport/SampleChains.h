@@ -3,7 +3,7 @@
 #pragma once
 
 #include "model/CRohr.h"
-#include "model/ChainTestEnv.h"
+#include "testsupport/model/ChainTestEnv.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
 #include "values/CAnwender.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 
 #include "platform/MessageService.h"
-#include "platform/TestSupport.h"
+#include "testsupport/platform/TestSupport.h"
 
 namespace {
 

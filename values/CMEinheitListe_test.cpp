@@ -1,6 +1,6 @@
 #include "values/CMEinheitListe.h"
 #include "values/CRpnEvaluator.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"

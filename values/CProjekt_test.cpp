@@ -1,5 +1,5 @@
 #include "values/CProjekt.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 
 #include <cstring>
 

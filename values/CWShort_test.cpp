@@ -1,5 +1,5 @@
 #include "values/CWShort.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 
 #include "platform/StringTable.h"
 #include "testsupport/StoreAndLoad.h"

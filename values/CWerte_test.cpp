@@ -1,5 +1,5 @@
 #include "values/CWString.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 
 #include "platform/MessageService.h"
 #include "testsupport/StoreAndLoad.h"

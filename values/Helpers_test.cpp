@@ -1,7 +1,7 @@
 #include "values/Helpers.h"
 #include "values/CVxtBase.h"
 #include "values/CWDouble.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 
 #include <cmath>
 #include <limits>

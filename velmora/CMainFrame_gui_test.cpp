@@ -19,9 +19,9 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
-#include "velmora/shared/ProgramFrameTestEnv.h"
+#include "testsupport/velmora/ProgramFrameTestEnv.h"
 #include "velmora/shared/QuorvelLibrary.h"
-#include "platform/TestProfile.h"
+#include "testsupport/platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -6,8 +6,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include "platform/TestSupport.h"
-#include "velmora/AxisTestSettings.h"
+#include "testsupport/platform/TestSupport.h"
+#include "testsupport/velmora/AxisTestSettings.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -1,7 +1,7 @@
 #include "velmora/CVelmoraDiag.h"
 
-#include "platform/RecordingCanvas.h"
-#include "velmora/AxisTestSettings.h"
+#include "testsupport/platform/RecordingCanvas.h"
+#include "testsupport/velmora/AxisTestSettings.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

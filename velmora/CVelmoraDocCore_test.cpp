@@ -1,15 +1,15 @@
 #include "velmora/CVelmoraDocCore.h"
 
 #include "model/CrossSectionTables.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
-#include "platform/TestSupport.h"
+#include "testsupport/platform/TestSupport.h"
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/CWrzKatalog.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
-#include "velmora/shared/SampleDataTestEnv.h"
+#include "testsupport/velmora/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 

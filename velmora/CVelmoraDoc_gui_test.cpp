@@ -1,7 +1,7 @@
 // The document inside the framework: its calculation file through the
 // document manager and the frame, and the commands held back while a
 // calculation runs.
-#include "velmora/DocumentFrameTestEnv.h"
+#include "testsupport/velmora/DocumentFrameTestEnv.h"
 
 #include "platform/wx/WxMessageService.h"
 #include "values/CAnwender.h"

@@ -9,19 +9,19 @@
 #include "velmora/shared/CMainFrame.h"
 
 #include "model/CrossSectionTables.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/System.h"
-#include "platform/TestSupport.h"
-#include "platform/wx/WxTestWheel.h"
+#include "testsupport/platform/TestSupport.h"
+#include "testsupport/platform/WxTestWheel.h"
 #include "platform/wx/WxText.h"
 #include "velmora/CComboWrzTyp.h"
 #include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
-#include "velmora/shared/ProgramFrameTestEnv.h"
+#include "testsupport/velmora/ProgramFrameTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

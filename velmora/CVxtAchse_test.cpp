@@ -2,8 +2,8 @@
 
 #include "platform/Archive.h"
 #include "platform/NumText.h"
-#include "platform/RecordingCanvas.h"
-#include "velmora/AxisTestSettings.h"
+#include "testsupport/platform/RecordingCanvas.h"
+#include "testsupport/velmora/AxisTestSettings.h"
 #include "velmora/CVxtDiagramm.h"
 
 #include <cmath>

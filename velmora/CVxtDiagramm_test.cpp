@@ -1,9 +1,9 @@
 #include "velmora/CVxtDiagramm.h"
 
 #include "platform/Archive.h"
-#include "platform/RecordingCanvas.h"
-#include "platform/TestProfile.h"
-#include "velmora/AxisTestSettings.h"
+#include "testsupport/platform/RecordingCanvas.h"
+#include "testsupport/platform/TestProfile.h"
+#include "testsupport/velmora/AxisTestSettings.h"
 #include "velmora/CVxtFont.h"
 
 #include <cstring>

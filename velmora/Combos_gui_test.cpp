@@ -6,7 +6,7 @@
 
 #include "platform/Files.h"
 #include "platform/wx/WxText.h"
-#include "velmora/shared/SampleDataTestEnv.h"
+#include "testsupport/velmora/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

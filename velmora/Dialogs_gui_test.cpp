@@ -8,7 +8,7 @@
 #include "velmora/CDlgXAchse.h"
 #include "velmora/shared/CHomePage.h"
 #include "velmora/shared/ProgramPicture.h"
-#include "velmora/shared/XdgOpenStandIn.h"
+#include "testsupport/velmora/XdgOpenStandIn.h"
 #include "velmora/VelmoraSettings.h"
 
 #include "platform/Files.h"
@@ -16,11 +16,11 @@
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/System.h"
-#include "platform/TestSupport.h"
+#include "testsupport/platform/TestSupport.h"
 #include "platform/wx/WxText.h"
-#include "platform/TestProfile.h"
+#include "testsupport/platform/TestProfile.h"
 #include "quorvel/fields/CPromptMessage.h"
-#include "quorvel/fields/FieldsTestDialog.h"
+#include "testsupport/quorvel/FieldsTestDialog.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

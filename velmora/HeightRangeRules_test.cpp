@@ -1,7 +1,7 @@
 #include "velmora/HeightRangeRules.h"
 
 #include "platform/Profile.h"
-#include "platform/TestProfile.h"
+#include "testsupport/platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Every question the programs ask, in the real message boxes: Escape and
 // the close box give the answer that changes nothing, and a question before
 // replacing a file has that answer as its default, so Enter keeps it too.
-#include "velmora/DocumentFrameTestEnv.h"
+#include "testsupport/velmora/DocumentFrameTestEnv.h"
 
 #include "platform/wx/WxMessageService.h"
 #include "velmora/shared/CDlgQuerschnitte.h"

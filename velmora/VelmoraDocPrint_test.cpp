@@ -1,16 +1,16 @@
 #include "velmora/VelmoraDocPrint.h"
 
 #include "model/CrossSectionTables.h"
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/CodePage.h"
 #include "platform/MessageService.h"
-#include "platform/report/ReportTestSupport.h"
+#include "testsupport/platform/ReportTestSupport.h"
 #include "values/CAnwender.h"
 #include "velmora/CVelmoraDocCore.h"
 #include "velmora/VelmoraSettings.h"
 #include "velmora/shared/CWrzKatalog.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
-#include "platform/report/FontCacheCleanup.h"
+#include "testsupport/platform/FontCacheCleanup.h"
 
 #include <gtest/gtest.h>
 

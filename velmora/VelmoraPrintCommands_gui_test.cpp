@@ -1,5 +1,5 @@
 // The print and mail commands of the document inside the framework.
-#include "velmora/DocumentFrameTestEnv.h"
+#include "testsupport/velmora/DocumentFrameTestEnv.h"
 
 #include "platform/NumText.h"
 #include "platform/System.h"

@@ -2,9 +2,9 @@
 #include "velmora/CVelmoraPrint.h"
 #include "velmora/shared/PrintDisplay.h"
 
-#include "model/ModelTestEnv.h"
+#include "testsupport/model/ModelTestEnv.h"
 #include "platform/MessageService.h"
-#include "velmora/PrintTestSource.h"
+#include "testsupport/velmora/PrintTestSource.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -14,9 +14,9 @@
 
 #include <unistd.h>
 
-#include "velmora/VelmoraProgramTestEnv.h"
+#include "testsupport/velmora/VelmoraProgramTestEnv.h"
 #include "velmora/VelmoraSettings.h"
-#include "velmora/shared/ProgramRunTestEnv.h"
+#include "testsupport/velmora/ProgramRunTestEnv.h"
 
 namespace fs = std::filesystem;
 

@@ -7,9 +7,9 @@
 #include "values/CAnwender.h"
 #include "values/Helpers.h"
 #include "velmora/shared/QuorvelLibrary.h"
-#include "velmora/VelmoraProgramTestEnv.h"
-#include "platform/TestProfile.h"
-#include "platform/TestSupport.h"
+#include "testsupport/velmora/VelmoraProgramTestEnv.h"
+#include "testsupport/platform/TestProfile.h"
+#include "testsupport/platform/TestSupport.h"
 
 #include <gtest/gtest.h>
 

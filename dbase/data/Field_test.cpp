@@ -1,6 +1,6 @@
 #include "dbase/data/Field.h"
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/FieldView.h"
 #include "dbase/index/TableTag.h"
 

@@ -1,6 +1,6 @@
 // Truncated and bit-flipped data and memo files: the engine must answer with
 // an error code, never crash, read outside a buffer or end the program.
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/expr/ExprStep.h"
 #include "dbase/expr/ExprTableHandle.h"
 #include "dbase/data/Field.h"

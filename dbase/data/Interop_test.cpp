@@ -1,6 +1,6 @@
 // Tables exchanged with other programs: Debian's python3-dbfread reads what
 // the engine writes, and the engine reads what python3-dbf writes.
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
 #include "platform/NumText.h"

@@ -1,12 +1,12 @@
 #include "dbase/data/Table.h"
 #include "dbase/index/TableTag.h"
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/util/Convert.h"
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
 #include "dbase/index/TagFile.h"
-#include "dbase/TestWorkers.h"
+#include "testsupport/dbase/TestWorkers.h"
 #include "dbase/trans/Transaction.h"
 
 #include <fcntl.h>

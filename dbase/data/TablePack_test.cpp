@@ -3,7 +3,7 @@
 #include "dbase/data/Table.h"
 #include "dbase/index/TableTag.h"
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "platform/NumText.h"
 

@@ -1,6 +1,6 @@
 #include "dbase/data/TransactionLog.h"
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
 

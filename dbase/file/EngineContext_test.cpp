@@ -1,7 +1,7 @@
 #include "dbase/Engine.h"
 
 #include "dbase/file/EngineFile.h"
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "dbase/file/EngineFile.h"
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "platform/NumText.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
 // Tables that declare Windows ANSI in their header hold code page 1252 text:
 // their keys upper-case and collate as that code page's letters.
 #include "dbase/util/Collate.h"
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
 #include "dbase/data/Table.h"

@@ -1,7 +1,7 @@
 #include "dbase/index/IndexFile.h"
 
-#include "dbase/index/IndexTestSupport.h"
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/IndexTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
 #include "dbase/index/TableTag.h"

@@ -3,13 +3,13 @@
 #include "dbase/index/IndexFile.h"
 #include "dbase/index/IndexLock.h"
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/index/TagFile.h"
 #include "dbase/data/Table.h"
 #include "dbase/index/TableTag.h"
 #include "platform/NumText.h"
-#include "platform/TestSupport.h"
+#include "testsupport/platform/TestSupport.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,7 +3,7 @@
 #include "dbase/util/Bcd.h"
 #include "dbase/util/Collate.h"
 #include "dbase/util/Date.h"
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/index/TagFile.h"
 #include "dbase/data/Table.h"

@@ -1,6 +1,6 @@
 #include "dbase/index/Sort.h"
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 
 #include <algorithm>
 #include <cstring>

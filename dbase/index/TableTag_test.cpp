@@ -1,9 +1,9 @@
 #include "dbase/index/TableTag.h"
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
-#include "dbase/TestWorkers.h"
+#include "testsupport/dbase/TestWorkers.h"
 
 #include <map>
 #include <string>

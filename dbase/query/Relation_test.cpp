@@ -2,7 +2,7 @@
 
 #include "dbase/util/Bcd.h"
 #include "dbase/util/Collate.h"
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/expr/ExprTableHandle.h"
 #include "dbase/index/IndexFile.h"
 #include "dbase/index/TagFile.h"

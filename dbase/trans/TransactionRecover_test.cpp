@@ -2,8 +2,8 @@
 // writers that crashed or died rolled back, and the log marked clean.
 #include "dbase/trans/Transaction.h"
 
-#include "dbase/trans/TransactionTestSupport.h"
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/TransactionTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
 #include "dbase/index/TagFile.h"

@@ -1,7 +1,7 @@
 #include "dbase/trans/Transaction.h"
 
-#include "dbase/trans/TransactionTestSupport.h"
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/TransactionTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/index/IndexFile.h"
 #include "dbase/index/TagFile.h"

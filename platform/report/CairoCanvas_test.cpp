@@ -1,7 +1,7 @@
 #include "platform/report/CairoCanvas.h"
 
-#include "platform/report/FontCacheCleanup.h"
-#include "platform/report/ReportTestSupport.h"
+#include "testsupport/platform/FontCacheCleanup.h"
+#include "testsupport/platform/ReportTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
-#include "platform/report/ReportTestSupport.h"
+#include "testsupport/platform/ReportTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "platform/report/ReportOptionsDialog.h"
 #include "platform/report/ReportPrintout.h"
 #include "platform/wx/WxText.h"
-#include "platform/report/ReportTestSupport.h"
+#include "testsupport/platform/ReportTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

@@ -6,7 +6,7 @@
 #include "values/CVxtBase.h"
 #include "values/CWDouble.h"
 #include "values/CWString.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 
 #include <gtest/gtest.h>
 

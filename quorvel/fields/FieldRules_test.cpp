@@ -3,7 +3,7 @@
 #include "platform/StringTable.h"
 #include "values/CWDouble.h"
 #include "values/CWString.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The fields in a real dialog on the display, driven by keys typed through
 // the X server.
-#include "quorvel/fields/FieldsTestDialog.h"
+#include "testsupport/quorvel/FieldsTestDialog.h"
 
 #include "quorvel/fields/CDlgEinheit.h"
 #include "quorvel/fields/CDlgHistorie.h"
@@ -12,7 +12,7 @@
 #include "platform/MessageService.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 
 #include <wx/dcmemory.h>
 #include <wx/frame.h>

@@ -8,8 +8,8 @@
 #include "platform/Files.h"
 #include "platform/System.h"
 #include "platform/wx/WxText.h"
-#include "quorvel/DialogDrive.h"
-#include "quorvel/QuorvelScratch.h"
+#include "testsupport/quorvel/DialogDrive.h"
+#include "testsupport/quorvel/QuorvelScratch.h"
 #include "values/CProjekt.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +43,7 @@ std::string FitLine(const std::string& town, const std::string& plz) {
 class QuorvelModuleGui : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = MakeQuorvelScratch();
+        dir = scratch_.Path();
         ASSERT_FALSE(dir.empty());
         ASSERT_NO_FATAL_FAILURE(CopySamplePlaces(dir + "/plz"));
         const std::string ini = dir + "/Velmora.ini";
@@ -56,7 +56,6 @@ protected:
     void TearDown() override {
         if (lib) ::dlclose(lib);
         CloseHostFrame(frame_);
-        std::filesystem::remove_all(dir);
     }
     static std::string Selected(wxWindow* dialog, int id) {
         auto* list = dynamic_cast<wxListBox*>(dialog->FindWindow(id));
@@ -64,6 +63,7 @@ protected:
     }
     template <typename Fn> Fn Export(const char* name) { return reinterpret_cast<Fn>(::dlsym(lib, name)); }
 
+    QuorvelScratch scratch_;
     std::string dir;
     void* lib = nullptr;
     KeyUpCounter keys_;

@@ -8,9 +8,9 @@
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/System.h"
-#include "quorvel/QuorvelScratch.h"
+#include "testsupport/quorvel/QuorvelScratch.h"
 #include "quorvel/QuorvelTables.h"
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ typedef const char* (*TextFn)(const char*);
 class QuorvelModule : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = MakeQuorvelScratch();
+        dir = scratch_.Path();
         ASSERT_FALSE(dir.empty());
         kehr = ::dlopen(VX_KEHR_STAND_IN, RTLD_NOW);
         ASSERT_NE(kehr, nullptr);
@@ -49,7 +49,6 @@ protected:
     void TearDown() override {
         if (lib) ::dlclose(lib);
         if (kehr) ::dlclose(kehr);
-        std::filesystem::remove_all(dir);
     }
     std::string Profile(const std::string& kehrDll, int kehrMode) {
         const std::string ini = dir + "/Velmora.ini";
@@ -101,6 +100,7 @@ protected:
         return n;
     }
 
+    QuorvelScratch scratch_;
     std::string dir;
     void* lib = nullptr;
     void* kehr = nullptr;

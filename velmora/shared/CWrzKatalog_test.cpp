@@ -4,6 +4,7 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "testsupport/ScratchDir.h"
 #include "testsupport/SyntheticCatalogue.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +19,13 @@ namespace {
 class CatalogueTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/vxwrzXXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
+        dir_ = scratch_.Path();
+        ASSERT_FALSE(dir_.empty());
     }
-    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
     void Write(const std::string& name, const std::string& text) {
         ASSERT_TRUE(vx::WriteFileAtomic(vx::JoinPath(dir_, name), text));
     }
+    vx::ScratchDir scratch_{"vxwrz"};
     std::string dir_;
 };
 

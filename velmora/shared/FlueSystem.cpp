@@ -195,21 +195,13 @@ void FlueSystem::LinkModuleChain() {
     }
     if (caseA) connector.SetAirDuct(&construction);
     if (caseB) chimney.SetAirDuct(&construction);
-    head.arrangement = &construction;
-    head.room = &room;
-    head.chimney = &chimney;
-    head.connector = &connector;
-    head.generator = &heatGenerator;
     connector.ResetRunLength();
     chimney.ResetRunLength();
 
     head.results.clear();
     head.caseCount = -1;
     chainCursor = &head;
-    CModul* cursor = &head;
-    InsertModule(&head, cursor, &chimney);
-    InsertModule(&head, cursor, &connector);
-    InsertModule(&head, cursor, &heatGenerator);
+    head.LinkChain(construction, room, chimney, connector, heatGenerator);
     construction.ApplyRegime();
     construction.site.SelectDesignTemperatures(regime, kind);
     RemoveModules(&head);

@@ -1,7 +1,7 @@
 #include "velmora/shared/LibraryDocument.h"
 
 #include "model/CGrunddaten.h"
-#include "platform/TestProfile.h"
+#include "testsupport/platform/TestProfile.h"
 #include "values/CProjekt.h"
 #include "values/CWString.h"
 #include "velmora/shared/QuorvelLibrary.h"

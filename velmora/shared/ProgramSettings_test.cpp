@@ -2,8 +2,9 @@
 
 #include "platform/Files.h"
 #include "platform/Profile.h"
-#include "platform/TestProfile.h"
+#include "testsupport/platform/TestProfile.h"
 #include "platform/report/ReportJob.h"
+#include "testsupport/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -35,9 +36,9 @@ TEST(ShareFormLayout, AProfileWithoutAFirstLayoutGetsTheProgramsOwn) {
 // copies in the data folder, and settings that name the program's folder, as
 // an older start stored them, are taken over to those copies.
 TEST(UserLayoutFile, TheUsersCopyInTheDataFolderAndSettingsTakenOverToIt) {
-    char tmpl[] = "/tmp/vxlayoutXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    const std::string root = tmpl;
+    const vx::ScratchDir scratch("vxlayout");
+    const std::string root = scratch.Path();
+    ASSERT_FALSE(root.empty());
     // A data folder under a name code page 1252 cannot hold ("Łódź").
     const std::string data = vx::JoinPath(root, "\xC5\x81\xC3\xB3" "d\xC5\xBA");
     const std::string program = vx::JoinPath(root, "lib/velmora");
@@ -72,5 +73,4 @@ TEST(UserLayoutFile, TheUsersCopyInTheDataFolderAndSettingsTakenOverToIt) {
     EXPECT_EQ(UserLayoutFile("Velmora.LST", data, program), own);
     EXPECT_EQ(UserLayoutFile("Tarsilo.LST", data, program), vx::JoinPath(data, "Tarsilo.LST"));
     EXPECT_EQ(UserLayoutFile("Velmora.LST", program, program), vx::JoinPath(program, "Velmora.LST"));
-    std::system(("rm -rf '" + root + "'").c_str());
 }

@@ -1,6 +1,6 @@
 #include "velmora/shared/QuorvelLibrary.h"
 
-#include "platform/TestProfile.h"
+#include "testsupport/platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 

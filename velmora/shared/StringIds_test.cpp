@@ -3,7 +3,7 @@
 #include "platform/Files.h"
 #include "platform/PlatformText.h"
 #include "platform/StringTable.h"
-#include "velmora/shared/SampleDataTestEnv.h"
+#include "testsupport/velmora/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "velmora/shared/WebAddress.h"
 
-#include "velmora/shared/XdgOpenStandIn.h"
+#include "testsupport/velmora/XdgOpenStandIn.h"
 
 #include <gtest/gtest.h>
 

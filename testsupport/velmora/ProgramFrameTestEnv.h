@@ -8,7 +8,7 @@
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CMainFrame.h"
 #include "velmora/shared/CProgramApp.h"
-#include "velmora/shared/SampleDataTestEnv.h"
+#include "testsupport/velmora/SampleDataTestEnv.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

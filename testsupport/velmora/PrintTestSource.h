@@ -8,6 +8,7 @@
 #include "model/CWaerme.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
+#include "testsupport/velmora/AxisTestSettings.h"
 #include "values/CAnwender.h"
 #include "values/CProjekt.h"
 #include "velmora/CVelmoraDiag.h"
@@ -62,18 +63,8 @@ struct SampleCalculation {
         chimney.roughness.value = 0.001;
         chimney.wallThickness.value = 0.02;
         chimney.wallResistance.value = 0.22;
-        AxisSettings x;
-        x.minimum = 4;
-        x.maximum = 30;
-        x.step = 2;
-        x.title = "Wirksame Schornsteinhöhe [m]";
-        diagram.SetX(x);
-        AxisSettings y;
-        y.minimum = 10;
-        y.maximum = 50;
-        y.step = 5;
-        y.title = "Durchmesser [cm]";
-        diagram.SetY(y);
+        diagram.SetX(LinearAxis(4, 30, 2, "Wirksame Schornsteinhöhe [m]"));
+        diagram.SetY(LinearAxis(10, 50, 5, "Durchmesser [cm]"));
         diagram.SetPoints({{4, 20, 14}, {6, 18, 13}, {8, 16, 12}, {10, 16, 12}, {12, 15, 12}});
         diagram.SetCursor(10, 16);
         source.user = &user;

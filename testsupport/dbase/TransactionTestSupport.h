@@ -2,7 +2,7 @@
 // tables of numbered records, and the log's entries read back.
 #pragma once
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
 #include "dbase/trans/Transaction.h"

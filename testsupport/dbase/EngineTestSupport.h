@@ -23,15 +23,15 @@
 #include "dbase/trans/Transaction.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "testsupport/ScratchDir.h"
 
 namespace vx::test {
 
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/vxdbaseXXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        dir = scratch_.Path();
+        ASSERT_FALSE(dir.empty());
         engineHooksReset();
         engineHooks().pump = [this](int h) { waits.push_back(h); };
         engineHooks().fatalExit = [this](int code) { fatal.push_back(code); };
@@ -41,7 +41,6 @@ protected:
         ctx.errorCode = 0;
         engineInitUndo(&ctx);
         engineHooksReset();
-        std::filesystem::remove_all(dir);
     }
     std::string Path(const std::string& name) const { return dir + "/" + name; }
     std::string Read(const std::string& name) const {
@@ -58,6 +57,7 @@ protected:
     // The message boxes shown so far.
     const std::vector<ScriptedMessageService::Shown>& Shown() const { return messages.service.shown; }
 
+    ScratchDir scratch_{"vxdbase"};
     std::string dir;
     EngineContext ctx;
     ScopedScriptedMessages messages;

@@ -2,7 +2,8 @@
 // tools and PNG pixels.
 #pragma once
 
-#include "platform/TestSupport.h"
+#include "testsupport/ScratchDir.h"
+#include "testsupport/platform/TestSupport.h"
 
 #include "platform/Files.h"
 #include "platform/NumText.h"
@@ -15,22 +16,7 @@
 namespace vx::report::testing {
 
 
-// A fresh directory, removed with its files at the end of the test.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string tmpl = JoinPath(TempDir(), "vxreportXXXXXX");
-        path_ = ::mkdtemp(tmpl.data()) ? tmpl : "";
-    }
-    ~ScratchDir() {
-        if (!path_.empty()) RunProgram("rm", {"-rf", path_});
-    }
-    std::string File(const std::string& name) const { return JoinPath(path_, name); }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using vx::ScratchDir;
 
 // The text of a PDF as pdftotext gives it (UTF-8, pages separated by "\f").
 inline std::string PdfText(const std::string& pdf) {

@@ -7,7 +7,7 @@
 #include "platform/wx/WxText.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/fields/FieldsDeliverable.h"
-#include "quorvel/fields/FieldsTestDialog.h"
+#include "testsupport/quorvel/FieldsTestDialog.h"
 
 #include <wx/app.h>
 #include <wx/dialog.h>

@@ -17,8 +17,8 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
-#include "velmora/shared/ProgramFrameTestEnv.h"
-#include "platform/TestProfile.h"
+#include "testsupport/velmora/ProgramFrameTestEnv.h"
+#include "testsupport/platform/TestProfile.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

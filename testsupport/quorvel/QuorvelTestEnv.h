@@ -8,7 +8,7 @@
 #include "dbase/data/Table.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
-#include "quorvel/QuorvelScratch.h"
+#include "testsupport/quorvel/QuorvelScratch.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ public:
 
 protected:
     void SetUp() override {
-        dir = MakeQuorvelScratch();
+        dir = scratch_.Path();
         ASSERT_FALSE(dir.empty());
         std::filesystem::create_directories(dir + "/tmp");
         const char* old = std::getenv("TMPDIR");
@@ -39,7 +39,6 @@ protected:
         vx::engineHooksReset();
         if (oldTmp_.empty()) ::unsetenv("TMPDIR");
         else ::setenv("TMPDIR", oldTmp_.c_str(), 1);
-        std::filesystem::remove_all(dir);
     }
     std::string Path(const std::string& name) const { return dir + "/" + name; }
     std::string Read(const std::string& name) const {
@@ -77,5 +76,6 @@ protected:
     std::vector<int> fatal;
 
 private:
+    QuorvelScratch scratch_;
     std::string oldTmp_;
 };

@@ -9,8 +9,8 @@
 #include "model/ModelText.h"
 #include "platform/Profile.h"
 #include "tarsilo/CTarsiloDocCore.h"
-#include "values/ValuesTestEnv.h"
-#include "velmora/shared/SampleDataTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
+#include "testsupport/velmora/SampleDataTestEnv.h"
 
 #include <filesystem>
 

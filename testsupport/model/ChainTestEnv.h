@@ -58,16 +58,8 @@ struct TestChain {
         generator.arrangement = &arrangement;
         connector.arrangement = &arrangement;
         chimney.arrangement = &arrangement;
-        head.arrangement = &arrangement;
-        head.room = &room;
-        head.chimney = &chimney;
-        head.connector = &connector;
-        head.generator = &generator;
+        head.LinkChain(arrangement, room, chimney, connector, generator);
         arrangement.ApplyRegime();
-        CModul* cursor = &head;
-        InsertModule(&head, cursor, &chimney);
-        InsertModule(&head, cursor, &connector);
-        InsertModule(&head, cursor, &generator);
         double dh = 0;
         CrossSectionGeometry(generator.outletDiameter.value, 0, 0, generator.outletShape.value,
                              generator.outletArea.value, generator.outletPerimeter.value, dh);

@@ -6,8 +6,8 @@
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "quorvel/CQuorvelApp.h"
-#include "quorvel/DialogDrive.h"
-#include "quorvel/QuorvelTestEnv.h"
+#include "testsupport/quorvel/DialogDrive.h"
+#include "testsupport/quorvel/QuorvelTestEnv.h"
 
 #include <wx/frame.h>
 

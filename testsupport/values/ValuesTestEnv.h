@@ -2,7 +2,7 @@
 // the undo size read afresh, the global separator and flag as at start.
 #pragma once
 
-#include "platform/TestSupport.h"
+#include "testsupport/platform/TestSupport.h"
 
 #include "platform/Files.h"
 #include "platform/Profile.h"

@@ -3,22 +3,24 @@
 // profile that names them.
 #pragma once
 
+#include "testsupport/ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-// A new folder "/tmp/vxquorvel..." with "db" and "plz" in it; empty when
-// it could not be made.
-inline std::string MakeQuorvelScratch() {
-    char tmpl[] = "/tmp/vxquorvelXXXXXX";
-    if (!::mkdtemp(tmpl)) return "";
-    const std::string dir = tmpl;
-    std::filesystem::create_directories(dir + "/db");
-    std::filesystem::create_directories(dir + "/plz");
-    return dir;
-}
+// A new folder "vxquorvel..." with "db" and "plz" in it, removed at the end;
+// Path() is empty when it could not be made.
+class QuorvelScratch : public vx::ScratchDir {
+public:
+    QuorvelScratch() : ScratchDir("vxquorvel") {
+        if (Path().empty()) return;
+        std::filesystem::create_directories(Path() + "/db");
+        std::filesystem::create_directories(Path() + "/plz");
+    }
+};
 
 // The host's profile text that points the library at dir's tables.
 inline std::string QuorvelProfileText(const std::string& dir) {

@@ -1,7 +1,7 @@
 // The index tests' fixture: a scratch ADRESSE table with two tags.
 #pragma once
 
-#include "dbase/EngineTestSupport.h"
+#include "testsupport/dbase/EngineTestSupport.h"
 #include "dbase/data/Field.h"
 #include "dbase/data/Table.h"
 #include "dbase/index/TableTag.h"

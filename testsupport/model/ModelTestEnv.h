@@ -6,7 +6,7 @@
 #include "model/CGrunddaten.h"
 #include "model/FuelTable.h"
 #include "model/ModelText.h"
-#include "values/ValuesTestEnv.h"
+#include "testsupport/values/ValuesTestEnv.h"
 
 class ModelTest : public ValuesTest {
 protected:
