@@ -27,8 +27,8 @@ TEST(EngineText, TextsAreCodePage1252AndKeepTheirBlanks) {
 TEST(EngineText, OnlyNegativeCodesHaveAnErrorText) {
     const std::string unknown = EngineText(IDS_FEHLERNUMMER_UNBEKANNT);
     ASSERT_FALSE(unknown.empty());
-    for (int code : {int(kEngineErrorTextBase) - int(IDS_DATENBANK_KORRUPT), 0, 1,
-                     -int(kEngineErrorTextBase), -int(kEngineErrorTextBase) - int(IDS_DATENBANK_KORRUPT), -5})
+    const int base = int(kEngineErrorTextBase), detail = int(IDS_DATENBANK_KORRUPT);
+    for (int code : {base - detail, 0, 1, -base, -base - detail, -5})
         EXPECT_EQ(engineErrorText(code), unknown) << code;
     EXPECT_STREQ(engineErrorText(e4memory), "Kein Speicher mehr verf\xFCgbar");
 }

@@ -168,7 +168,8 @@ bool WritePdf(const ReportPages& pages, const std::string& path, std::string& er
     cairo_status_t status = cairo_surface_status(surface);
     cairo_surface_destroy(surface);
     if (status != CAIRO_STATUS_SUCCESS) {
-        error = Format(PlatformText(IDS_PDF_DATEI_FEHLER), PathForDisplay(path), cairo_status_to_string(status));
+        error = Format(PlatformText(IDS_PDF_DATEI_FEHLER), PathForDisplay(path),
+                       cairo_status_to_string(status));
         return false;
     }
     if (!WriteFileAtomic(path, data)) {

@@ -41,8 +41,8 @@ int RunPrint(ReportJob& job, const PrintEntry& e) {
     if (ret < 0) {
         // The layer's own text says what is wrong, a missing layout with its path.
         std::string message = job.LastError().empty() ? std::string() : job.LastError() + "\n";
-        message += vx::Format(PlatformText(IDS_DRUCKSTART_FEHLER), "LlPrintStart", ret, e.printStartLine,
-                              e.sourceName.c_str());
+        message += vx::Format(PlatformText(IDS_DRUCKSTART_FEHLER), "LlPrintStart", ret,
+                              e.printStartLine, e.sourceName.c_str());
         vx::ShowMessage(message);
         return ret;
     }
@@ -88,8 +88,8 @@ int RunPrint(ReportJob& job, const PrintEntry& e) {
     if (destination == Destination::Preview) {
         const int shown = job.PreviewDisplay();
         if (shown != 0) {
-            vx::ShowMessage(vx::Format(PlatformText(IDS_VORSCHAU_FEHLER), shown, "LlPreviewDisplay", e.previewLine,
-                                       e.sourceName.c_str()));
+            vx::ShowMessage(vx::Format(PlatformText(IDS_VORSCHAU_FEHLER), shown, "LlPreviewDisplay",
+                                       e.previewLine, e.sourceName.c_str()));
             ret = shown;
         }
     }

@@ -153,8 +153,7 @@ int ReportJob::Fail(int status, std::string message) {
 }
 
 int ReportJob::DefineLayout(const std::string& layoutFile) {
-    ShowMessage(Format(PlatformText(IDS_KEIN_LAYOUT_DESIGNER),
-                       layoutFile),
+    ShowMessage(Format(PlatformText(IDS_KEIN_LAYOUT_DESIGNER), layoutFile),
                 MB_OK | MB_ICONINFORMATION);
     designer_ = true;
     return kOk;
@@ -173,7 +172,8 @@ int ReportJob::PrintStart(const std::string& layoutFile, Destination destination
     designer_ = false;
     if (destination_ == Destination::Export) {
         if (!EqualNoCase(exportFormat_, "PDF"))
-            return Fail(kErrExport, Format(PlatformText(IDS_EXPORTFORMAT_NICHT_UNTERSTUETZT), exportFormat_));
+            return Fail(kErrExport,
+                        Format(PlatformText(IDS_EXPORTFORMAT_NICHT_UNTERSTUETZT), exportFormat_));
         if (exportFile_.empty()) return Fail(kErrExport, PlatformText(IDS_KEINE_EXPORTDATEI));
     }
     std::string path = ResolveNoCase(layoutFile);
@@ -188,18 +188,24 @@ int ReportJob::CheckNames() {
     for (const auto& ref : layout_.References()) {
         auto var = variables_.find(ref.name);
         bool isField = fields_.count(ref.name) != 0;
-        std::string where = Format(PlatformText(IDS_DRUCKVORLAGE_ZEILE), PathForDisplay(layoutFile_), ref.line);
+        std::string where =
+            Format(PlatformText(IDS_DRUCKVORLAGE_ZEILE), PathForDisplay(layoutFile_), ref.line);
         if (ref.inVisibility) {
             if (var == variables_.end())
-                return Fail(kErrUnknownName, where + Format(PlatformText(IDS_UNBEKANNTE_VARIABLE), ref.name));
+                return Fail(kErrUnknownName,
+                            where + Format(PlatformText(IDS_UNBEKANNTE_VARIABLE), ref.name));
             // A text "0" or "1" switches as well: the second program defines every variable as text.
             const std::string& v = var->second.text;
             if (var->second.type != VarType::Boolean && v != "0" && v != "1")
-                return Fail(kErrUnknownName, where + Format(PlatformText(IDS_VARIABLE_NICHT_BOOLESCH), ref.name));
+                return Fail(kErrUnknownName,
+                            where + Format(PlatformText(IDS_VARIABLE_NICHT_BOOLESCH), ref.name));
         } else if (var == variables_.end()) {
             if (isField && !ref.inTable)
-                return Fail(kErrUnknownName, where + Format(PlatformText(IDS_FELD_AUSSERHALB_TABELLE), ref.name));
-            if (!isField) return Fail(kErrUnknownName, where + Format(PlatformText(IDS_UNBEKANNTE_VARIABLE), ref.name));
+                return Fail(kErrUnknownName,
+                            where + Format(PlatformText(IDS_FELD_AUSSERHALB_TABELLE), ref.name));
+            if (!isField)
+                return Fail(kErrUnknownName,
+                            where + Format(PlatformText(IDS_UNBEKANNTE_VARIABLE), ref.name));
         }
     }
     return kOk;
@@ -457,7 +463,8 @@ int ReportJob::PrintFields() {
 }
 
 int ReportJob::PrintFieldsEnd() {
-    if (state_ != State::Started) return Fail(kErrState, PlatformText(IDS_PRINTFIELDSEND_OHNE_START));
+    if (state_ != State::Started)
+        return Fail(kErrState, PlatformText(IDS_PRINTFIELDSEND_OHNE_START));
     repeatRow_ = false;
     return kOk;
 }

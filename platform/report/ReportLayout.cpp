@@ -134,7 +134,8 @@ public:
 
     bool Run(std::string_view text) {
         out_ = Layout{};
-        if (text.find('\0') != std::string_view::npos) return Fail(0, PlatformText(IDS_VORLAGE_KEINE_TEXTDATEI));
+        if (text.find('\0') != std::string_view::npos)
+            return Fail(0, PlatformText(IDS_VORLAGE_KEINE_TEXTDATEI));
         size_t pos = 0;
         int number = 0;
         while (pos < text.size()) {
@@ -142,7 +143,8 @@ public:
             std::string_view raw = text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
             pos = end == std::string_view::npos ? text.size() : end + 1;
             ++number;
-            if (raw.size() > kMaxLine) return Fail(number, Format(PlatformText(IDS_VORLAGE_ZEILE_ZU_LANG), int(kMaxLine)));
+            if (raw.size() > kMaxLine)
+                return Fail(number, Format(PlatformText(IDS_VORLAGE_ZEILE_ZU_LANG), int(kMaxLine)));
             if (!Line(number, Trim(raw))) return false;
         }
         return Finish();
@@ -162,12 +164,15 @@ private:
             return BeginSection(number, Trim(t.substr(1, t.size() - 2)));
         }
         size_t eq = t.find('=');
-        if (eq == std::string_view::npos) return Fail(number, Format(PlatformText(IDS_VORLAGE_ZEILE_UNVERSTAENDLICH), t));
+        if (eq == std::string_view::npos)
+            return Fail(number, Format(PlatformText(IDS_VORLAGE_ZEILE_UNVERSTAENDLICH), t));
         std::string_view key = Trim(t.substr(0, eq));
         std::string_view value = Trim(t.substr(eq + 1));
-        if (section_ == Section::None) return Fail(number, PlatformText(IDS_VORLAGE_EINTRAG_VOR_ABSCHNITT));
+        if (section_ == Section::None)
+            return Fail(number, PlatformText(IDS_VORLAGE_EINTRAG_VOR_ABSCHNITT));
         if (!Key(number, key, value)) {
-            if (error_.empty()) return Fail(number, Format(PlatformText(IDS_VORLAGE_WERT_UNGUELTIG), key, value));
+            if (error_.empty())
+                return Fail(number, Format(PlatformText(IDS_VORLAGE_WERT_UNGUELTIG), key, value));
             return false;
         }
         return true;
@@ -186,12 +191,14 @@ private:
         size_t colon = head.find(':');
         std::string_view type = Trim(head.substr(0, colon));
         std::string name = colon == std::string_view::npos ? "" : std::string(Trim(head.substr(colon + 1)));
-        if (name.empty()) return Fail(number, Format(PlatformText(IDS_VORLAGE_OBJEKT_OHNE_NAMEN), head));
+        if (name.empty())
+            return Fail(number, Format(PlatformText(IDS_VORLAGE_OBJEKT_OHNE_NAMEN), head));
         if (EqualNoCase(type, "Text")) section_ = Section::Text;
         else if (EqualNoCase(type, "Line")) section_ = Section::Line;
         else if (EqualNoCase(type, "Rect")) section_ = Section::Rect;
         else if (EqualNoCase(type, "Table")) section_ = Section::Table;
-        else return Fail(number, Format(PlatformText(IDS_VORLAGE_OBJEKTART_UNBEKANNT), type));
+        else
+            return Fail(number, Format(PlatformText(IDS_VORLAGE_OBJEKTART_UNBEKANNT), type));
         if (section_ == Section::Table) {
             if (out_.table) return Fail(number, PlatformText(IDS_VORLAGE_NUR_EINE_TABELLE));
             table_ = LayoutTable{};
@@ -219,18 +226,27 @@ private:
         case Section::Text:
         case Section::Line:
         case Section::Rect:
-            if (!hasRect) return Fail(line_, Format(PlatformText(IDS_VORLAGE_OBJEKT_OHNE_RECT), object_.name));
+            if (!hasRect)
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_OBJEKT_OHNE_RECT), object_.name));
             if (section_ == Section::Text && object_.rect.Width() <= 0)
-                return Fail(line_, Format(PlatformText(IDS_VORLAGE_TEXT_OHNE_BREITE), object_.name));
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_TEXT_OHNE_BREITE), object_.name));
             if (section_ == Section::Rect && (object_.rect.Width() <= 0 || object_.rect.Height() <= 0))
-                return Fail(line_, Format(PlatformText(IDS_VORLAGE_RECHTECK_OHNE_FLAECHE), object_.name));
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_RECHTECK_OHNE_FLAECHE), object_.name));
             out_.objects.push_back(std::move(object_));
             break;
         case Section::Table: {
-            if (!hasRect) return Fail(line_, Format(PlatformText(IDS_VORLAGE_TABELLE_OHNE_RECT), table_.name));
-            if (table_.columns.empty()) return Fail(line_, Format(PlatformText(IDS_VORLAGE_TABELLE_OHNE_SPALTEN), table_.name));
+            if (!hasRect)
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_TABELLE_OHNE_RECT), table_.name));
+            if (table_.columns.empty())
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_TABELLE_OHNE_SPALTEN), table_.name));
             if (table_.rect.Width() <= 0 || table_.rect.Height() < 0)
-                return Fail(line_, Format(PlatformText(IDS_VORLAGE_TABELLE_RECT_UNGUELTIG), table_.name));
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_TABELLE_RECT_UNGUELTIG), table_.name));
             out_.table = std::move(table_);
             break;
         }
@@ -254,7 +270,8 @@ private:
     bool Key(int number, std::string_view key, std::string_view value) {
         if (!Repeats(key)) {
             for (auto& k : seen_)
-                if (EqualNoCase(k, key)) return Fail(number, Format(PlatformText(IDS_VORLAGE_SCHLUESSEL_DOPPELT), key));
+                if (EqualNoCase(k, key))
+                    return Fail(number, Format(PlatformText(IDS_VORLAGE_SCHLUESSEL_DOPPELT), key));
             seen_.emplace_back(key);
         }
         if (section_ == Section::Layout) return LayoutKey(number, key, value);
@@ -304,7 +321,8 @@ private:
         if (section_ == Section::Text) {
             if (EqualNoCase(key, "Text")) {
                 TemplateText t;
-                if (!ParseTemplate(value, t)) return Fail(number, PlatformText(IDS_VORLAGE_VORLAGE_OHNE_ENDE));
+                if (!ParseTemplate(value, t))
+                    return Fail(number, PlatformText(IDS_VORLAGE_VORLAGE_OHNE_ENDE));
                 o.paragraphs.push_back(std::move(t));
                 return true;
             }

@@ -25,12 +25,15 @@ ReportOptionsDialog::ReportOptionsDialog(wxWindow* parent, const std::string& ti
     auto* top = new wxBoxSizer(wxVERTICAL);
     // Each choice has its letter, so that the keyboard reaches the PDF file
     // without counting arrow presses from whatever was chosen last.
-    wxString choices[] = {Label(IDS_AUSGABE_DRUCKER), Label(IDS_AUSGABE_VORSCHAU), Label(IDS_AUSGABE_PDF_DATEI)};
-    target_ = new wxRadioBox(this, wxID_ANY, Label(IDS_AUSGABE), wxDefaultPosition, wxDefaultSize, 3, choices, 1);
+    wxString choices[] = {Label(IDS_AUSGABE_DRUCKER), Label(IDS_AUSGABE_VORSCHAU),
+                          Label(IDS_AUSGABE_PDF_DATEI)};
+    target_ = new wxRadioBox(this, wxID_ANY, Label(IDS_AUSGABE), wxDefaultPosition, wxDefaultSize,
+                             3, choices, 1);
     top->Add(target_, 0, wxALL | wxEXPAND, 8);
 
     auto* fileRow = new wxBoxSizer(wxHORIZONTAL);
-    fileRow->Add(new wxStaticText(this, wxID_ANY, Label(IDS_AUSGABE_DATEI)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
+    fileRow->Add(new wxStaticText(this, wxID_ANY, Label(IDS_AUSGABE_DATEI)), 0,
+                 wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     file_ = new wxTextCtrl(this, wxID_ANY, "", wxDefaultPosition, wxSize(280, -1));
     fileRow->Add(file_, 1, wxRIGHT, 4);
     fileRow->Add(new wxButton(this, ID_BROWSE, Label(IDS_DURCHSUCHEN)), 0);
@@ -84,8 +87,8 @@ bool ReportOptionsDialog::TransferDataFromWindow() {
 void ReportOptionsDialog::OnChoice(wxCommandEvent&) { file_->Enable(GetDestination() == Destination::Export); }
 
 void ReportOptionsDialog::OnBrowse(wxCommandEvent&) {
-    wxFileDialog dlg(this, Label(IDS_PDF_DATEI), "", file_->GetValue(), Label(IDS_PDF_DATEIEN_FILTER),
-                     wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    wxFileDialog dlg(this, Label(IDS_PDF_DATEI), "", file_->GetValue(),
+                     Label(IDS_PDF_DATEIEN_FILTER), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dlg.ShowModal() != wxID_OK) return;
     file_->ChangeValue(dlg.GetPath());
     Choose(Destination::Export);

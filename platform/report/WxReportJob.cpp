@@ -57,8 +57,9 @@ int WxReportJob::PreviewDisplay() {
         delete preview;
         return Fail(kErrDevice, PlatformText(IDS_VORSCHAU_NICHT_ANZEIGBAR));
     }
-    auto* frame = new wxPreviewFrame(preview, owner_, ToWx(PlatformText(IDS_VORSCHAU_TITEL)) + title, wxDefaultPosition,
-                                     wxSize(800, 900));
+    auto* frame =
+        new wxPreviewFrame(preview, owner_, ToWx(PlatformText(IDS_VORSCHAU_TITEL)) + title,
+                           wxDefaultPosition, wxSize(800, 900));
     // A frame of its own: it shows the program's icons only when given them.
     if (auto* top = wxDynamicCast(owner_ ? wxGetTopLevelParent(owner_) : nullptr, wxTopLevelWindow))
         frame->SetIcons(top->GetIcons());
@@ -89,14 +90,16 @@ int WxReportJob::SendToPrinter(const ReportPages& pages) {
         wxLogNull quiet;
         wxPostScriptDC dc(data);
         if (!PrintReportToDc(pages, dc, title))
-            return Fail(kErrDevice, Format(PlatformText(IDS_DRUCKDATEI_NICHT_GESCHRIEBEN), PathForDisplay(settings.file)));
+            return Fail(kErrDevice, Format(PlatformText(IDS_DRUCKDATEI_NICHT_GESCHRIEBEN),
+                                           PathForDisplay(settings.file)));
         return kOk;
     }
     wxPrintDialogData data(ToPrintData(settings));
     wxPrinter printer(&data);
     ReportPrintout printout(std::make_shared<const ReportPages>(pages), title);
     if (printer.Print(owner_, &printout, false)) return kOk;
-    if (wxPrinter::GetLastError() == wxPRINTER_CANCELLED) return Fail(kErrUserAborted, PlatformText(IDS_DRUCK_ABGEBROCHEN));
+    if (wxPrinter::GetLastError() == wxPRINTER_CANCELLED)
+        return Fail(kErrUserAborted, PlatformText(IDS_DRUCK_ABGEBROCHEN));
     return Fail(kErrDevice, PlatformText(IDS_DRUCKER_FEHLER));
 }
 
