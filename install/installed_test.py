@@ -142,7 +142,8 @@ def main():
                     if head[:8] != b"\x89PNG\r\n\x1a\n" or head[16:24] != struct.pack(">II", size, size):
                         raise StepFailed("%s is no PNG of %d x %d" % (icon, size, size))
         for name in ("libquorvel.so", "Velmora.LST", "Tarsilo.LST", "resources/velmora/strings.txt",
-                     "resources/tarsilo/strings.txt", "resources/quorvel/fields.xrc"):
+                     "resources/tarsilo/strings.txt", "resources/quorvel/fields.xrc",
+                     "resources/platform/strings.txt", "resources/dbase/strings.txt"):
             check_file(os.path.join(programs, name), name)
         for name in ("PLZORT.DBF", "PLZORT.MDX", "velmora.wrz", "velmora.hst", "INNENTAB.INI", "Bestell.LST"):
             check_file(os.path.join(prefix, "share", "velmora", "data", name), "sample data " + name)

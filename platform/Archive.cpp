@@ -15,13 +15,13 @@ namespace vx {
 int g_FileFormat = kFileFormatCurrent;
 
 void Archive::WriteRaw(const void* data, size_t n) {
-    if (!storing_) throw ArchiveError("Archiv ist nicht zum Schreiben geöffnet");
+    if (!storing_) throw ArchiveError(PlatformText(IDS_ARCHIV_NICHT_ZUM_SCHREIBEN));
     const auto* p = static_cast<const uint8_t*>(data);
     bytes_.insert(bytes_.end(), p, p + n);
 }
 
 void Archive::ReadBytes(void* data, size_t n) {
-    if (storing_) throw ArchiveError("Archiv ist nicht zum Lesen geöffnet");
+    if (storing_) throw ArchiveError(PlatformText(IDS_ARCHIV_NICHT_ZUM_LESEN));
     if (n > Remaining()) {
         pos_ = bytes_.size();
         throw ArchiveEndOfFile();
@@ -50,7 +50,7 @@ std::string Archive::ReadString() {
     if (n == 0xFF) {
         n = ReadUInt16();
         // 0xFFFE announced a wide string in the framework; this system never writes one.
-        if (n == 0xFFFE) throw ArchiveError("Unbekannte Zeichenkettenkodierung im Archiv");
+        if (n == 0xFFFE) throw ArchiveError(PlatformText(IDS_ARCHIV_KODIERUNG_UNBEKANNT));
         if (n == 0xFFFF) n = ReadUInt32();
     }
     // Never allocate what the file cannot hold.
@@ -63,11 +63,9 @@ std::string Archive::ReadString() {
     return s;
 }
 
-const char* const kFileDamagedMessage =
-    "Die Datei ist beschädigt oder unvollständig und kann nicht gelesen werden.";
+ArchiveNewerFormat::ArchiveNewerFormat() : ArchiveError(PlatformText(IDS_ARCHIV_NEUERES_FORMAT)) {}
 
-const char* const kFileNewerMessage =
-    "Die Datei stammt aus einer neueren Programmversion und kann mit dieser Version nicht gelesen werden.";
+ArchiveEndOfFile::ArchiveEndOfFile() : ArchiveError(PlatformText(IDS_ARCHIV_DATEIENDE)) {}
 
 ArchiveFileRead LoadArchiveFile(const std::string& path, std::vector<uint8_t>& bytes,
                                 size_t limit) {
@@ -95,7 +93,7 @@ bool LoadDocumentFile(const std::string& path, std::vector<uint8_t>& bytes) {
     case ArchiveFileRead::Read:
         return true;
     case ArchiveFileRead::TooLarge:
-        ShowMessage(kFileDamagedMessage, MB_OK | MB_ICONEXCLAMATION);
+        ShowMessage(PlatformText(IDS_DATEI_BESCHAEDIGT), MB_OK | MB_ICONEXCLAMATION);
         return false;
     case ArchiveFileRead::NotOpened:
         break;

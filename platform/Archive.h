@@ -30,12 +30,12 @@ struct ArchiveError : std::runtime_error {
 
 // A file of a newer version: its members are not known here.
 struct ArchiveNewerFormat : ArchiveError {
-    ArchiveNewerFormat() : ArchiveError("Dateiformat einer neueren Version") {}
+    ArchiveNewerFormat();
 };
 
 // Reading past the end. Callers catch it for optional trailing members.
 struct ArchiveEndOfFile : ArchiveError {
-    ArchiveEndOfFile() : ArchiveError("Unerwartetes Dateiende") {}
+    ArchiveEndOfFile();
 };
 
 class Archive {
@@ -106,10 +106,9 @@ private:
 
 static_assert(std::endian::native == std::endian::little, "the archive layout is little-endian");
 
-// What a document says of a file it cannot read.
-extern const char* const kFileDamagedMessage;
-// ... and of a file that a newer version of the program wrote.
-extern const char* const kFileNewerMessage;
+// What a document says of a file it cannot read, and of one a newer version
+// of the program wrote: PlatformText(IDS_DATEI_BESCHAEDIGT) and
+// PlatformText(IDS_DATEI_NEUERE_VERSION).
 
 // A calculation file is some tens of kilobytes; anything far larger is no
 // calculation and is never read into memory.

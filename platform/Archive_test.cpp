@@ -1,6 +1,7 @@
 #include "platform/Archive.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "platform/PlatformText.h"
 #include "testsupport/ScratchDir.h"
 #include "testsupport/platform/TestSupport.h"
 
@@ -194,7 +195,7 @@ TEST(Archive, FilesBeyondTheLimitAreNeverRead) {
         ScopedScriptedMessages messages;
         EXPECT_FALSE(LoadDocumentFile(huge, bytes));
         ASSERT_EQ(messages.service.shown.size(), 1u);
-        EXPECT_EQ(messages.service.shown[0].text, kFileDamagedMessage);
+        EXPECT_EQ(messages.service.shown[0].text, PlatformText(IDS_DATEI_BESCHAEDIGT));
         EXPECT_TRUE(bytes.empty());
     }
 #if !defined(__SANITIZE_ADDRESS__)
@@ -206,7 +207,7 @@ TEST(Archive, FilesBeyondTheLimitAreNeverRead) {
         ScopedScriptedMessages messages;
         std::vector<uint8_t> read;
         const bool refused = !LoadDocumentFile(huge, read) && messages.service.shown.size() == 1 &&
-                             messages.service.shown[0].text == kFileDamagedMessage;
+                             messages.service.shown[0].text == PlatformText(IDS_DATEI_BESCHAEDIGT);
         ::_exit(refused ? 0 : 1);
     }
     int status = 0;

@@ -48,6 +48,11 @@ std::string StringTable::Get(unsigned id) const {
     return it == texts_.end() ? std::string() : it->second;
 }
 
+const std::string* StringTable::Find(unsigned id) const {
+    auto it = texts_.find(id);
+    return it == texts_.end() ? nullptr : &it->second;
+}
+
 StringTable& Strings() {
     static StringTable table;
     return table;

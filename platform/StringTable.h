@@ -21,6 +21,9 @@ public:
     bool Has(unsigned id) const { return texts_.count(id) != 0; }
     // "" for an unknown id, as LoadString leaves the buffer empty.
     std::string Get(unsigned id) const;
+    // The stored text itself, nullptr for an unknown id; valid until the
+    // table changes.
+    const std::string* Find(unsigned id) const;
     size_t Size() const { return texts_.size(); }
     void Clear() { texts_.clear(); }
 

@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
+#include "platform/PlatformText.h"
 #include "platform/StringTable.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "velmora/shared/DialogRules.h"
@@ -147,13 +148,13 @@ bool TarsiloFile::Load(CTarsiloDocCore& doc, const std::vector<uint8_t>& bytes) 
     if (doc.IsComputing()) return false;
     const int previousFormat = vx::g_FileFormat;
     auto items = std::make_unique<TarsiloFileItems>();
-    const char* refusal = vx::kFileDamagedMessage;
+    std::string refusal = vx::PlatformText(vx::IDS_DATEI_BESCHAEDIGT);
     bool sound = false;
     try {
         vx::Archive ar = vx::Archive::ForLoading(bytes);
         sound = Read(ar, *items);
     } catch (const vx::ArchiveNewerFormat&) {
-        refusal = vx::kFileNewerMessage;
+        refusal = vx::PlatformText(vx::IDS_DATEI_NEUERE_VERSION);
     } catch (const std::exception&) {
         // Archive errors, and the lengths of a corrupt file that no memory can hold.
         sound = false;

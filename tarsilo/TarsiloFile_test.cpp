@@ -3,6 +3,7 @@
 #include "testsupport/model/ModelTestEnv.h"
 #include "platform/Archive.h"
 #include "platform/MessageService.h"
+#include "platform/PlatformText.h"
 #include "testsupport/platform/TestSupport.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "testsupport/velmora/SampleDataTestEnv.h"
@@ -151,7 +152,7 @@ TEST_F(TarsiloFileTest, DamagedFilesLeaveTheOpenDocumentAlone) {
         messages.service.shown.clear();
         EXPECT_FALSE(TarsiloFile::Load(open, bytes)) << bytes.size();
         ASSERT_EQ(messages.service.shown.size(), 1u);
-        EXPECT_EQ(messages.service.shown[0].text, vx::kFileDamagedMessage);
+        EXPECT_EQ(messages.service.shown[0].text, vx::PlatformText(vx::IDS_DATEI_BESCHAEDIGT));
         EXPECT_EQ(TarsiloFile::StoreBytes(open), before);
         EXPECT_EQ(open.rows[0].columns[AssignmentRow::Offset], "1234");
     }
@@ -167,11 +168,13 @@ TEST_F(TarsiloFileTest, CutTrailingItemsForeignFormatsAndHugeFilesAreDamage) {
     CTarsiloDocCore doc;
     Fill(doc);
     const std::vector<uint8_t> stored = TarsiloFile::StoreBytes(doc);
-    std::vector<std::pair<std::vector<uint8_t>, const char*>> broken;
+    const std::string damaged = vx::PlatformText(vx::IDS_DATEI_BESCHAEDIGT);
+    const std::string newer = vx::PlatformText(vx::IDS_DATEI_NEUERE_VERSION);
+    std::vector<std::pair<std::vector<uint8_t>, std::string>> broken;
     for (long cut = 1; cut <= 12; ++cut)
-        broken.emplace_back(std::vector<uint8_t>(stored.begin(), stored.end() - cut), vx::kFileDamagedMessage);
+        broken.emplace_back(std::vector<uint8_t>(stored.begin(), stored.end() - cut), damaged);
     for (int32_t format : {0, 1, 41, 43, 100, 999, 1000, 0x7FFFFFFF, -1, INT32_MIN}) {
-        broken.emplace_back(stored, format > 42 && format < 1000 ? vx::kFileNewerMessage : vx::kFileDamagedMessage);
+        broken.emplace_back(stored, format > 42 && format < 1000 ? newer : damaged);
         std::memcpy(broken.back().first.data(), &format, 4);
     }
     CTarsiloDocCore open;
@@ -193,7 +196,7 @@ TEST_F(TarsiloFileTest, CutTrailingItemsForeignFormatsAndHugeFilesAreDamage) {
     messages.service.shown.clear();
     EXPECT_FALSE(TarsiloFile::LoadFile(open, huge));
     ASSERT_EQ(messages.service.shown.size(), 1u);
-    EXPECT_EQ(messages.service.shown[0].text, vx::kFileDamagedMessage);
+    EXPECT_EQ(messages.service.shown[0].text, vx::PlatformText(vx::IDS_DATEI_BESCHAEDIGT));
     EXPECT_EQ(vx::g_FileFormat, 40);
     EXPECT_EQ(TarsiloFile::StoreBytes(open), before);
     vx::RemoveFile(huge);

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
+#include "platform/PlatformText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/System.h"
@@ -357,12 +358,12 @@ bool CVelmoraDocCore::LoadCalculation(const std::vector<uint8_t>& bytes) {
         Serialize(ar);
     } catch (const vx::ArchiveNewerFormat&) {
         vx::g_FileFormat = previousFormat;
-        vx::ShowMessage(vx::kFileNewerMessage, vx::MB_OK | vx::MB_ICONEXCLAMATION);
+        vx::ShowMessage(vx::PlatformText(vx::IDS_DATEI_NEUERE_VERSION), vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     } catch (const std::exception&) {
         // Archive errors, and the lengths and counts of a corrupt file that no memory can hold.
         vx::g_FileFormat = previousFormat;
-        vx::ShowMessage(vx::kFileDamagedMessage, vx::MB_OK | vx::MB_ICONEXCLAMATION);
+        vx::ShowMessage(vx::PlatformText(vx::IDS_DATEI_BESCHAEDIGT), vx::MB_OK | vx::MB_ICONEXCLAMATION);
         return false;
     }
     return true;

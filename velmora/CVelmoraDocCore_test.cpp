@@ -4,6 +4,7 @@
 #include "testsupport/model/ModelTestEnv.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "platform/PlatformText.h"
 #include "platform/StringTable.h"
 #include "testsupport/platform/TestSupport.h"
 #include "velmora/VelmoraSettings.h"
@@ -429,11 +430,13 @@ TEST_F(DocTest, CutTrailingItemsForeignFormatsAndHugeFilesAreDamage) {
     NewOilDocument(doc, "Oleomat 29-2");
     doc.partLoad = 0;
     const std::vector<uint8_t> good = doc.StoreCalculation();
-    std::vector<std::pair<std::vector<uint8_t>, const char*>> broken;
+    const std::string damaged = vx::PlatformText(vx::IDS_DATEI_BESCHAEDIGT);
+    const std::string newer = vx::PlatformText(vx::IDS_DATEI_NEUERE_VERSION);
+    std::vector<std::pair<std::vector<uint8_t>, std::string>> broken;
     for (long cut = 1; cut <= 12; ++cut)
-        broken.emplace_back(std::vector<uint8_t>(good.begin(), good.end() - cut), vx::kFileDamagedMessage);
+        broken.emplace_back(std::vector<uint8_t>(good.begin(), good.end() - cut), damaged);
     for (int32_t format : {0, -1, -42, 43, 100, 999, 1000, 0x7FFFFFFF, INT32_MIN}) {
-        broken.emplace_back(good, format > 42 && format < 1000 ? vx::kFileNewerMessage : vx::kFileDamagedMessage);
+        broken.emplace_back(good, format > 42 && format < 1000 ? newer : damaged);
         std::memcpy(broken.back().first.data(), &format, 4);
     }
     CVelmoraDocCore open;
@@ -453,7 +456,7 @@ TEST_F(DocTest, CutTrailingItemsForeignFormatsAndHugeFilesAreDamage) {
     messages.service.shown.clear();
     EXPECT_FALSE(open.LoadCalculationFile(huge));
     ASSERT_EQ(messages.service.shown.size(), 1u);
-    EXPECT_EQ(messages.service.shown[0].text, vx::kFileDamagedMessage);
+    EXPECT_EQ(messages.service.shown[0].text, vx::PlatformText(vx::IDS_DATEI_BESCHAEDIGT));
     EXPECT_EQ(vx::g_FileFormat, 40);
     EXPECT_EQ(open.StoreCalculation(), before);
     vx::RemoveFile(huge);

@@ -24,7 +24,7 @@ int CheckModify(Field* f, int location) {
 char* Bytes(Field* f) { return f->table->record.data() + f->offset; }
 
 int Unsupported(Field* f, int location) {
-    return engineError(f->table->ctx, e4parm, location, "Feldfunktion für diesen Feldtyp nicht unterstützt", f->name);
+    return engineError(f->table->ctx, e4parm, location, EngineText(IDS_FELDFUNKTION_NICHT_UNTERSTUETZT), f->name);
 }
 
 void StoreBlock(Field* f, long block) {
@@ -146,7 +146,7 @@ int fieldAssignField(Field* target, Field* source) {
         Bytes(target)[0] = Bytes(source)[0];
         break;
     default:
-        return engineError(target->table->ctx, e4info, L4fieldAssignField, "ungültiger Feldtyp", target->name);
+        return engineError(target->table->ctx, e4info, L4fieldAssignField, EngineText(IDS_FELDTYP_UNGUELTIG), target->name);
     }
     target->table->recordChanged = true;
     return 0;
@@ -228,7 +228,7 @@ int fieldMemoSetLen(Field* f, uint32_t len) {
     if (!m) return Unsupported(f, L4fieldMemoSetLen);
     if (len >= 0xFFFFFF80u)
         return engineError(f->table->ctx, e4memory, L4fieldMemoSetLen,
-                           "ungültige Memolänge (für das Betriebssystem zu klein oder zu groß)");
+                           EngineText(IDS_MEMOLAENGE_BETRIEBSSYSTEM));
     if ((rc = fieldMemoLoad(f)) < 0) return rc;
     try {
         m->contents.resize(size_t(len) + 1, 0);

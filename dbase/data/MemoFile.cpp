@@ -111,7 +111,7 @@ int SyncChain(MemoFile* m, long* fileBlocks) {
     if (n < 0) return int(n);
     if (n < 4) {
         int rc = ReadHead(m, &c.head);
-        return rc < 0 ? rc : Corrupt(m, "memo header");
+        return rc < 0 ? rc : Corrupt(m, EngineText(IDS_MEMO_KOPF));
     }
     int64_t len = fileLen(&m->file);
     if (len < 0) return int(len);
@@ -182,7 +182,7 @@ int FreeRun(MemoFile* m, long block, long count, long fileBlocks) {
     if (block < 1 || count < 1 || block + count > fileBlocks || cur == block ||
         (damagedTail && c.tail <= block + count) ||
         (i > 0 && c.runs[i - 1].block + c.runs[i - 1].count > block) || (cur < fileBlocks && block + count > cur))
-        return Corrupt(m, "memo free chain");
+        return Corrupt(m, EngineText(IDS_MEMO_FREIKETTE));
     long next = cur, total = count;
     bool merge = cur < fileBlocks && block + count == cur;
     if (merge) {
@@ -289,7 +289,7 @@ int WriteLocked(MemoFile* m, long* blockInOut, const char* data, uint32_t len, s
     MemoChain& c = m->chain;
     size_t i = 0;
     while (i < c.runs.size() && c.runs[i].count < need) ++i;
-    if (i == c.runs.size() && c.tail < fileBlocks) return Corrupt(m, "memo free chain");
+    if (i == c.runs.size() && c.tail < fileBlocks) return Corrupt(m, EngineText(IDS_MEMO_FREIKETTE));
     if ((rc = RaiseStamp(m)) < 0) return rc;
     long at = 0;
     if (i < c.runs.size()) {
@@ -333,7 +333,7 @@ int memoFileCreate(MemoFile* memo, EngineContext* ctx, const std::string& dataNa
     int rc = name.empty() ? fileTempLow(&memo->file, ctx, ctx->createTemp != 0) : fileCreate(&memo->file, ctx, name);
     if (rc != 0) {
         if (rc < 0 && rc != e4codeBase)
-            engineError(ctx, rc, L4memoFileCreate, "'EngineContext.memSizeBlock' hat ungültigen Wert");
+            engineError(ctx, rc, L4memoFileCreate, EngineText(IDS_MEMOBLOCKGROESSE_UNGUELTIG));
         return rc;
     }
     std::vector<unsigned char> header(size_t(bs), 0);
@@ -361,7 +361,7 @@ int memoFileOpen(MemoFile* memo, EngineContext* ctx, const std::string& name, bo
         return 0;
     }
     // The caller never counts a refused file as open: it is closed here.
-    rc = n < 0 ? int(n) : engineError(ctx, e4memoCorrupt, L4memoFileOpen, memo->file.name.c_str(), "Blockgröße");
+    rc = n < 0 ? int(n) : engineError(ctx, e4memoCorrupt, L4memoFileOpen, memo->file.name.c_str(), EngineText(IDS_BLOCKGROESSE));
     fileClose(&memo->file);
     return rc;
 }
@@ -385,7 +385,7 @@ int memoFileRead(MemoFile* memo, long block, std::vector<char>& out, uint32_t* l
     // begin with the bytes of a block header.
     if (memo->dbase3 && pos < fileSize) return ReadDbase3(memo, pos, fileSize, out, len);
     if (pos + 8 > fileSize)
-        return engineError(ctx, e4memoCorrupt, L4memoFileRead, memo->file.name.c_str(), "Block hinter Dateiende");
+        return engineError(ctx, e4memoCorrupt, L4memoFileRead, memo->file.name.c_str(), EngineText(IDS_BLOCK_HINTER_DATEIENDE));
     unsigned char h[8];
     int rc = fileReadAll(&memo->file, pos, h, 8);
     if (rc < 0) return rc;
@@ -394,7 +394,7 @@ int memoFileRead(MemoFile* memo, long block, std::vector<char>& out, uint32_t* l
         uint16_t offset = Get16(h + 2);
         // The length comes from the file: it must stay inside the file.
         if (total < 8 || offset < 8 || int64_t(pos) + offset + (int64_t(total) - 8) > fileSize)
-            return engineError(ctx, e4memoCorrupt, L4memoFileRead, memo->file.name.c_str(), "ungültige Memolänge");
+            return engineError(ctx, e4memoCorrupt, L4memoFileRead, memo->file.name.c_str(), EngineText(IDS_MEMOLAENGE_UNGUELTIG));
         uint32_t n = total - 8;
         out.resize(size_t(n) + 1);
         if (n && (rc = fileReadAll(&memo->file, pos + offset, out.data(), n)) < 0) return rc;
@@ -409,7 +409,7 @@ int memoFileWrite(MemoFile* memo, long* block, const char* data, uint32_t len, s
     EngineFile* f = &memo->file;
     if (!f->isOpen) return engineError(f->ctx, e4parm, L4memoFileWrite);
     if (f->readOnly)
-        return engineError(f->ctx, e4write, L4memoFileWrite, "Schreibversuch in NurLese-Datei", f->name.c_str());
+        return engineError(f->ctx, e4write, L4memoFileWrite, EngineText(IDS_SCHREIBVERSUCH_NURLESE), f->name.c_str());
     // Two processes must never walk the chain and append at once.
     bool lockHere = memo->lockOwner == 0 && f->accessMode == 0;
     if (lockHere) {
@@ -474,7 +474,7 @@ int memoFileFreeRuns(MemoFile* memo, std::vector<MemoChainEntry>& runs, long* en
     if (rc < 0) return rc;
     long prev = -1, cur = head;
     while (cur < fileBlocks) {
-        if (cur <= prev || long(runs.size()) > fileBlocks) return Corrupt(memo, "memo free chain");
+        if (cur <= prev || long(runs.size()) > fileBlocks) return Corrupt(memo, EngineText(IDS_MEMO_FREIKETTE));
         MemoChainEntry e;
         e.block = cur;
         if ((rc = ReadEntry(memo, cur, &e.next, &e.count)) < 0) return rc;

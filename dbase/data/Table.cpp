@@ -18,13 +18,12 @@ namespace vx {
 namespace {
 
 constexpr int kNameMax = 1024;
-const char* const kNameTooLong = "Dateiname zu lang";
 
 bool IsMemoType(int type, unsigned char version) {
     return type == 'M' || type == 'G' || (type == 'B' && version != '0');
 }
 
-int Corrupt(EngineContext* ctx, const std::string& name, const char* what = "Datenbank korrupt") {
+int Corrupt(EngineContext* ctx, const std::string& name, const char* what = EngineText(IDS_DATENBANK_KORRUPT)) {
     return engineError(ctx, e4data, L4tableOpen, what, name.c_str());
 }
 
@@ -33,14 +32,14 @@ int FullName(EngineContext* ctx, const std::string& name, const char* ext, bool 
     // A name that does not fit is the caller's input, not a program fault:
     // it must not end the program as a wrong parameter would.
     char buf[kNameMax];
-    if (name.size() >= sizeof buf) return engineError(ctx, e4name, L4tableOpen, kNameTooLong, name.c_str());
+    if (name.size() >= sizeof buf) return engineError(ctx, e4name, L4tableOpen, EngineText(IDS_DATEINAME_ZU_LANG), name.c_str());
     std::strcpy(buf, name.c_str());
     int rc = utilNameExt(buf, sizeof buf, ext, replace);
-    if (rc == e4parm) return engineError(ctx, e4name, L4tableOpen, kNameTooLong, name.c_str());
+    if (rc == e4parm) return engineError(ctx, e4name, L4tableOpen, EngineText(IDS_DATEINAME_ZU_LANG), name.c_str());
     if (rc < 0) return engineError(ctx, rc, L4tableOpen, name.c_str());
     char full[kNameMax];
     rc = utilNameCurrent(full, sizeof full, buf);
-    if (rc == e4parm) return engineError(ctx, e4name, L4tableOpen, kNameTooLong, name.c_str());
+    if (rc == e4parm) return engineError(ctx, e4name, L4tableOpen, EngineText(IDS_DATEINAME_ZU_LANG), name.c_str());
     if (rc < 0) return engineError(ctx, rc, L4tableOpen, name.c_str());
     out = full;
     return 0;
@@ -110,7 +109,7 @@ int AdoptStranded(TableFile* f) {
     f->countChecked = true;
     if (held <= f->numRecs || f->data.readOnly) return 0;
     std::string counts = std::to_string(f->numRecs) + " -> " + std::to_string(held);
-    engineLogEntry(f->ctx, e4data, L4tableAppend, "Satzanzahl aus Dateilänge übernommen", f->data.name.c_str(),
+    engineLogEntry(f->ctx, e4data, L4tableAppend, EngineText(IDS_SATZANZAHL_AUS_DATEILAENGE), f->data.name.c_str(),
                    counts.c_str());
     f->numRecs = held;
     int rc = tableWriteHeader(f);
@@ -178,7 +177,7 @@ int LoadTableFile(EngineContext* ctx, TableFile* f) {
     n = fileRead(&f->data, 32, f->descriptors.data(), f->descriptors.size());
     if (n < 0) return int(n);
     if (size_t(n) < f->descriptors.size())
-        return Corrupt(ctx, name, "Datendateilänge kürzer als benötigte Headerlänge (Datei fehlerhaft)");
+        return Corrupt(ctx, name, EngineText(IDS_DATENDATEI_ZU_KURZ));
     // Only whole descriptors inside the header count, whatever the list claims.
     size_t nf = 0;
     while ((nf + 1) * 32 <= f->descriptors.size() && f->descriptors[nf * 32] != 0x0D) ++nf;
@@ -187,7 +186,7 @@ int LoadTableFile(EngineContext* ctx, TableFile* f) {
     std::vector<Field> fields;
     int memoCount = 0;
     int recLen = ParseFields(f, fields, &memoCount);
-    if (recLen < 0) return Corrupt(ctx, name, "ungültiger Feldtyp");
+    if (recLen < 0) return Corrupt(ctx, name, EngineText(IDS_FELDTYP_UNGUELTIG));
     if (recLen != f->recLen) return Corrupt(ctx, name);
     f->numMemoFields = memoCount;
     bool memo = f->version == '0' ? (f->headerFlags & 0x02) != 0 : (f->version & 0x80) != 0;
@@ -294,7 +293,7 @@ int tableReadCount(TableFile* f) {
         if ((rc = fileReadAll(&f->data, 4, b, 4)) < 0) return rc;
     }
     int32_t count = int32_t(Get32(b));
-    if (count < 0) return engineError(f->ctx, e4data, L4tableGo, "Datenbank korrupt", f->data.name.c_str());
+    if (count < 0) return engineError(f->ctx, e4data, L4tableGo, EngineText(IDS_DATENBANK_KORRUPT), f->data.name.c_str());
     f->numRecs = count;
     return 0;
 }
@@ -371,9 +370,9 @@ static TableHandle* OpenTable(EngineContext* ctx, const std::string& full) {
         }
         int mode = ctx->accessMode;
         const char* refusal = nullptr;
-        if (mode == 1 && f->accessMode != 1) refusal = "nicht unterstützter Versuch ein weiteres Dateihandle für eine offene Datei mit restriktiveren Zugriffsrechten zu erhalten";
-        else if (mode == 2 && f->accessMode == 0) refusal = "nicht unterstützter Versuch ein weiteres Dateihandle für eine offene Datei mit restriktiveren Zugriffsrechten zu erhalten";
-        else if (mode < 0 || mode > 2) refusal = "ungültiger Modus";
+        if (mode == 1 && f->accessMode != 1) refusal = EngineText(IDS_RESTRIKTIVERES_DATEIHANDLE);
+        else if (mode == 2 && f->accessMode == 0) refusal = EngineText(IDS_RESTRIKTIVERES_DATEIHANDLE);
+        else if (mode < 0 || mode > 2) refusal = EngineText(IDS_MODUS_UNGUELTIG);
         if (refusal) {
             engineError(ctx, e4access, L4tableOpen, refusal, full.c_str());
             return nullptr;
@@ -421,7 +420,7 @@ static TableHandle* TempIndex(EngineContext* ctx, TableHandle* t, const TagInfo*
     if (!mdx.empty()) RemoveFile(mdx);
     ctx->errorCode = 0;
     if (code < 0) ctx->errorCode = code;
-    else engineError(ctx, e4create, L4tableCreate, "create() für unbenannte Temporärdatei gescheitert");
+    else engineError(ctx, e4create, L4tableCreate, EngineText(IDS_TEMPORAERDATEI_GESCHEITERT));
     return nullptr;
 }
 
@@ -452,7 +451,7 @@ static TableHandle* CreateTable(EngineContext* ctx, const std::string& name, con
     if (!name.empty()) {
         if (FullName(ctx, name, "DBF", false, full) < 0) return nullptr;
         if (engineDataFile(ctx, full)) {
-            engineError(ctx, e4create, L4tableCreate, "Versuchtes Erzeugen einer Datei die von anderem Client geöffnet ist", full.c_str());
+            engineError(ctx, e4create, L4tableCreate, EngineText(IDS_DATEI_VON_ANDEREM_CLIENT), full.c_str());
             return nullptr;
         }
     }
@@ -494,27 +493,27 @@ static TableHandle* CreateTable(EngineContext* ctx, const std::string& name, con
             memo = true;
             break;
         default:
-            engineError(ctx, e4data, L4tableCreate, "ungültiger Feldinhalt", fi->name);
+            engineError(ctx, e4data, L4tableCreate, EngineText(IDS_FELDINHALT_UNGUELTIG), fi->name);
             return nullptr;
         }
         if ((type != 'C' && len > 255) || len == 0) {
-            engineError(ctx, e4data, L4tableCreate, "ungültiger Feldinhalt", fi->name);
+            engineError(ctx, e4data, L4tableCreate, EngineText(IDS_FELDINHALT_UNGUELTIG), fi->name);
             return nullptr;
         }
         recLen += len;
         desc.insert(desc.end(), d, d + 32);
     }
     if (count == 0) {
-        engineError(ctx, e4data, L4tableCreate, "ungültiger Feldinhalt", full.c_str());
+        engineError(ctx, e4data, L4tableCreate, EngineText(IDS_FELDINHALT_UNGUELTIG), full.c_str());
         return nullptr;
     }
     if (recLen > 65534) {
-        engineError(ctx, e4recordLen, L4tableCreate, name.empty() ? "create() für unbenannte Temporärdatei gescheitert" : full.c_str());
+        engineError(ctx, e4recordLen, L4tableCreate, name.empty() ? EngineText(IDS_TEMPORAERDATEI_GESCHEITERT) : full.c_str());
         return nullptr;
     }
     if (32L * count > 65500) {
-        if (name.empty()) engineError(ctx, e4recordLen, L4tableCreate, "zu viele Felder für unbenannte Temporärdatei");
-        else engineError(ctx, e4create, L4tableCreate, "zu viele Felder", full.c_str());
+        if (name.empty()) engineError(ctx, e4recordLen, L4tableCreate, EngineText(IDS_ZU_VIELE_FELDER_TEMPORAER));
+        else engineError(ctx, e4create, L4tableCreate, EngineText(IDS_ZU_VIELE_FELDER), full.c_str());
         return nullptr;
     }
     auto f = std::make_unique<TableFile>();
@@ -571,7 +570,7 @@ static TableHandle* CreateTable(EngineContext* ctx, const std::string& name, con
     ctx->autoOpen = savedAuto;
     if (t && withTags) {
         if (const TagInfo* missing = ctx->tableIndex->takeUniqueCodes(t, tags)) {
-            engineError(ctx, e4name, L4tableCreate, "Subindex nicht gefunden", t->alias.c_str(), missing->name);
+            engineError(ctx, e4name, L4tableCreate, EngineText(IDS_SUBINDEX_NICHT_GEFUNDEN), t->alias.c_str(), missing->name);
             tableClose(t);
             return nullptr;
         }

@@ -19,7 +19,7 @@ bool OwnsRecord(const TableFile* f, long owner, long recNo) {
 // A conflict inside the context: waiting for ever would never end.
 int LocalConflict(TableHandle* t, int location) {
     if (t->ctx->lockAttempts == -1)
-        return engineError(t->ctx, e4lock, location, "Endlos-Sperre in Konflikt mit eigener lokalen Sperre", t->alias.c_str());
+        return engineError(t->ctx, e4lock, location, EngineText(IDS_ENDLOSSPERRE_KONFLIKT), t->alias.c_str());
     return r4locked;
 }
 

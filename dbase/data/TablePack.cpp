@@ -34,11 +34,6 @@ constexpr int kPackHeadLen = 48;
 constexpr int kPackSumPos = 20;
 constexpr int kPackMarkLen = 6; // the mark byte, a zero, the pack's number
 
-const char* const kSideDamaged = "Packdatei beschädigt";
-const char* const kSideForeign = "Packdatei gehört nicht zu diesem Stand der Tabelle";
-const char* const kSideMissing = "Packdatei fehlt";
-const char* const kFinishLater = "wird beim nächsten Öffnen mit Schreibrecht abgeschlossen";
-
 struct PackHead {
     uint32_t first = 0; // the position of the first record that moves
     uint32_t moved = 0; // records in the side file
@@ -239,7 +234,7 @@ void NoteForeign(EngineContext* ctx, const std::string& path) {
     if (std::find(seen.begin(), seen.end(), path) != seen.end()) return;
     seen.push_back(path);
     int saved = ctx->errorCode;
-    engineError(ctx, e4data, L4tableOpen, "keine Packdatei, sie bleibt liegen", path.c_str());
+    engineError(ctx, e4data, L4tableOpen, EngineText(IDS_KEINE_PACKDATEI), path.c_str());
     ctx->errorCode = saved;
 }
 
@@ -254,7 +249,7 @@ int PackRecoverLocked(EngineContext* ctx, TableFile* f, const std::string& path)
     int rc = fileReadAll(&f->data, 0, tableHead, sizeof tableHead);
     if (rc < 0) return rc;
     const bool marked = tableHead[kPackMarkPos] == kPackMark;
-    if (!FileExists(path)) return marked ? Refuse(ctx, f, kSideMissing) : 0;
+    if (!FileExists(path)) return marked ? Refuse(ctx, f, EngineText(IDS_PACKDATEI_FEHLT)) : 0;
     EngineFile side;
     int savedOpen = ctx->errOpen;
     ctx->errOpen = 1;
@@ -270,23 +265,23 @@ int PackRecoverLocked(EngineContext* ctx, TableFile* f, const std::string& path)
         rc = kind;
     } else if (kind == -1) {
         NoteForeign(ctx, path);
-        if (marked) rc = Refuse(ctx, f, kSideMissing);
+        if (marked) rc = Refuse(ctx, f, EngineText(IDS_PACKDATEI_FEHLT));
     } else if (!marked) {
         // Made by a pack that never marked the table, or one that finished.
-        engineLogEntry(ctx, e4data, L4tablePack, "Packdatei ohne Markierung der Tabelle verworfen", path.c_str());
+        engineLogEntry(ctx, e4data, L4tablePack, EngineText(IDS_PACKDATEI_VERWORFEN), path.c_str());
         drop = true;
     } else if (kind == 0) {
-        rc = Refuse(ctx, f, kSideDamaged);
+        rc = Refuse(ctx, f, EngineText(IDS_PACKDATEI_BESCHAEDIGT));
     } else {
         int64_t length = fileLen(&f->data);
         if (length < 0) rc = int(length);
-        else if (!PackFits(head, tableHead, length)) rc = Refuse(ctx, f, kSideForeign);
+        else if (!PackFits(head, tableHead, length)) rc = Refuse(ctx, f, EngineText(IDS_PACKDATEI_FREMD));
         if (rc == 0) rc = MarkIndexChanging(ctx, f, tableHead);
         if (rc == 0) rc = PackApply(f, &side, head, buf.data(), size);
         if (rc == 0) rc = fileFlush(&f->data);
         if (rc == 0) rc = WriteMark(f, 0);
         if (rc == 0) {
-            engineLogEntry(ctx, e4data, L4tablePack, "Packen nach Abbruch abgeschlossen", f->data.name.c_str());
+            engineLogEntry(ctx, e4data, L4tablePack, EngineText(IDS_PACKEN_ABGESCHLOSSEN), f->data.name.c_str());
             drop = true;
         }
     }
@@ -310,7 +305,7 @@ int PackMarkWait(TableFile* f, int location) {
         bool atWork = f->fileLockOwner == 0 && f->appendLockOwner == 0 && f->accessMode == 0 &&
                       fileLockedElsewhere(&f->data, kLockAppend, 1);
         if (!atWork || (attempts >= 0 && tries >= std::max(attempts, 1)))
-            return engineError(ctx, e4packUnfinished, location, kFinishLater, f->data.name.c_str());
+            return engineError(ctx, e4packUnfinished, location, EngineText(IDS_PACKEN_BEIM_OEFFNEN), f->data.name.c_str());
         enginePump(ctx->lockDelay);
     }
 }
@@ -347,10 +342,10 @@ int tablePack(TableHandle* t) {
     EngineContext* ctx = t->ctx;
     TableFile* f = t->file;
     if (f->data.readOnly)
-        return engineError(ctx, e4write, L4tablePack, "Schreibversuch in NurLese-Datei", t->alias.c_str());
+        return engineError(ctx, e4write, L4tablePack, EngineText(IDS_SCHREIBVERSUCH_NURLESE), t->alias.c_str());
     if ((rc = tableLockAll(t)) != 0) return rc;
     if (ctx->tranState == 120)
-        return engineError(ctx, e4trans, L4tablePack, "tablePack wegen Transaktionskonflikt nicht möglich");
+        return engineError(ctx, e4trans, L4tablePack, EngineText(IDS_PACKEN_TRANSAKTIONSKONFLIKT));
     if ((rc = tableUpdate(t)) != 0) return rc;
     if (ctx->tranLog && (rc = ctx->tranLog->PackStarting(t)) < 0) return rc;
     if ((rc = tableReadCount(f)) < 0) return rc;

@@ -281,7 +281,7 @@ int tableSkip(TableHandle* t, long n) {
     if (rc < 0) return rc;
     if (t->recNo <= 0) {
         if (t->ctx->errSkip)
-            return engineError(t->ctx, e4info, L4tableSkip, "skip() muß von gültiger Satznummer erfolgen");
+            return engineError(t->ctx, e4info, L4tableSkip, EngineText(IDS_SKIP_OHNE_SATZNUMMER));
         return e4info;
     }
     if (t->recordChanged && (rc = tableUpdateRecord(t, false)) != 0) return rc;
@@ -346,7 +346,7 @@ int tableAppend(TableHandle* t) {
     EngineContext* ctx = t->ctx;
     TableFile* f = t->file;
     if (f->data.readOnly)
-        return engineError(ctx, e4write, L4tableAppend, "Schreibversuch in NurLese-Datei", t->alias.c_str());
+        return engineError(ctx, e4write, L4tableAppend, EngineText(IDS_SCHREIBVERSUCH_NURLESE), t->alias.c_str());
     bool tookAppend = false;
     long newRec = 0;
     bool lockedRecord = false;
@@ -465,7 +465,7 @@ int tableUpdateRecord(TableHandle* t, bool unlock) {
     TableFile* f = t->file;
     if (t->recNo > 0 && t->recordChanged) {
         if (f->data.readOnly)
-            return engineError(t->ctx, e4write, L4tableUpdateRecord, "Schreibversuch in NurLese-Datei", t->alias.c_str());
+            return engineError(t->ctx, e4write, L4tableUpdateRecord, EngineText(IDS_SCHREIBVERSUCH_NURLESE), t->alias.c_str());
         // The log may have to lock the record first: 50 leaves it unwritten.
         if (t->ctx->tranLog && (rc = t->ctx->tranLog->RecordWriting(t)) != 0) return rc;
         bool memoHeld = false;

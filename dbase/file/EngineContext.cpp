@@ -16,116 +16,6 @@
 namespace vx {
 namespace {
 
-struct ErrorText {
-    int code;
-    const char* text;
-};
-
-const ErrorText kErrorTexts[] = {
-    {-10, "Schließen einer Datei"},
-    {-20, "Anlegen einer Datei"},
-    {-30, "Bestimmen der Dateilänge"},
-    {-40, "Ändern der Dateigröße"},
-    {-50, "Sperren einer Datei"},
-    {-60, "Öffnen einer Datei"},
-    {-61, "Falsche Zugriffsrechte beim Öffnen einer Datei"},
-    {-62, "Zugriffsfehler beim Öffnen einer Datei"},
-    {-63, "Überschreitung der Höchstzahl Datei-Handles beim Dateiöffnen"},
-    {-64, "Dateisuchfehler beim Öffnen einer Datei"},
-    {-69, "doppelte Instanz gefunden beim Öffnen einer Datei"},
-    {-70, "Lesen einer Datei"},
-    {-80, "Löschen einer Datei"},
-    {-90, "Umbenennen einer Datei"},
-    {-250, "Positionieren in der Datei "},
-    {-260, "Packen der Datei nicht abgeschlossen"},
-    {-110, "Freigeben einer Datei"},
-    {-120, "Schreiben einer Datei"},
-    {-1430, "Befugnisfehler (Zugriff verweigert)"},
-    {-200, "Datei is keine Datenbank"},
-    {-210, "Unbekannter Feldname"},
-    {-220, "Ungültiger Feldtyp"},
-    {-230, "Datensatz zu lang"},
-    {-240, "Versuch einen Datensatz hinter dem Dateiende anzuhängen"},
-    {-300, "Indexeintrag fehlt"},
-    {-310, "Datei ist keine korrekte Indexdatei"},
-    {-330, "Subindexname nicht vorhanden"},
-    {-340, "Schlüssel ist bereits vorhanden"},
-    {-350, "Ungültige Subindexinformation"},
-    {-400, "Komma oder Klammer erwartet"},
-    {-410, "Ausdruck ist unvollständig"},
-    {-420, "Datenbankdateiname nicht gefunden"},
-    {-422, "IIF() benötigt Parameter gleicher Länge"},
-    {-425, "SUBSTR() und STR() erfordern konstante Parameter"},
-    {-430, "Ungültige Anzahl von Parametern"},
-    {-440, "Überlauf bei der Ausdrucksauswertung"},
-    {-450, "Rechte Klammer fehlt"},
-    {-510, "Unzulässiger Indexausdruck"},
-    {-460, "Falscher Typ für Unterausdruck"},
-    {-470, "Unbekannte Funktion"},
-    {-480, "Unbekannter Operator"},
-    {-490, "Unbekannter Wert"},
-    {-500, "Nicht abgeschlossene Zeichenkette"},
-    {-610, "Optimierungsfehler"},
-    {-620, "Fehler beim Anhalten der Optimierung"},
-    {-630, "Datei Flush-Fehler während Optimierung"},
-    {-710, "Passender Slave-Datensatz nicht gefunden"},
-    {-720, "Relationsfehler"},
-    {-730, "Die Relation existiert nicht/ist nicht initialisiert"},
-    {-810, "Reportfehler"},
-    {-811, "Fehler beim Erstellen des Style"},
-    {-812, "Fehler bei Auswahl des Style"},
-    {-813, "Fehler beim Zugriff auf Style"},
-    {-814, "Fehler bei Erstellung des Bereichs"},
-    {-815, "Fehler bei Erstellung der Gruppe"},
-    {-816, "Fehler bei Festlegen des Gruppen-Rücksetzausdrucks"},
-    {-817, "Fehler bei Erstellung der Summe"},
-    {-818, "Fehler bei Erstellung des Objektes"},
-    {-819, "Fehler bei bei Fensterausgabe"},
-    {-820, "Fehler bei Reportausgabe"},
-    {-821, "Fehler beim Speichern des Reports"},
-    {-822, "Fehler beim Laden Reports"},
-    {-823, "Fehler beim Schreiben des Reports in eine Datendatei"},
-    {-910, "Unerwartete Information"},
-    {-920, "Kein Speicher mehr verfügbar"},
-    {-930, "Unerwarteter Parameter"},
-    {-935, "Null Input Parameter unexpected"},
-    {-950, "Unerwartetes Ergebnis"},
-    {-960, "Prüfung von Strukturinhalt gescheitert"},
-    {-1050, "Funktion nicht unterstützt: Bibliothek nicht mit OPT_NTX kompiliert"},
-    {-1010, "Funktion nicht unterstützt: Bibliothek mit OPT_OFF_INDEX kompiliert"},
-    {-1060, "Funktion nicht unterstützt: Bibliothek nicht mit OPT_LOCK_HOOK kompiliert"},
-    {-1020, "Funktion nicht unterstützt: Bibliothek mit OPT_OFF_MEMO kompiliert"},
-    {-1030, "Funktion nicht unterstützt: Bibliothek mit OPT_NO_RENAME kompiliert"},
-    {-1090, "Funktion nicht unterstützt"},
-    {-1040, "Funktion nicht unterstützt: Bibliothek mit OPT_OFF_WRITE kompiliert"},
-    {-1095, "Versionsunterschied zw. Bibliothek und Anwendung"},
-    {-1110, "Memo File Corrupt"},
-    {-1120, "Error Creating Memo File"},
-    {-1400, "Systemgrenze der Tabellen-Engine überschritten"},
-    {-1200, "Transaktionsverletzung"},
-    {-1210, "Transaktionsfehler"},
-    {-1220, "Rollback-Fehler bei Transaktion"},
-    {-1230, "Fehler bei Transaktions-Commit"},
-    {-1410, "Tabellen-Engine in nicht bestätigtem Fehlerzustand"},
-    {-1420, "Fehler: Name nicht gefunden"},
-    {-1300, "Kommunikations-Informationen ungültig"},
-    {-1310, "Verbindungsfehler"},
-    {-1320, "Socket-Fehler"},
-    {-1330, "Netzwerk-Fehler"},
-    {-1340, "Fehler beim Laden der Kommunikations-DLL"},
-    {-1350, "Netzwerk Timeout-Fehler"},
-    {-1360, "Kommunikationsfehler: Nachricht fehlerhaft"},
-    {-1370, "Kommunikationsfehler: Packet-Längenfehler"},
-    {-1380, "Kommunikationsfehler: Packet fehlerhaft"},
-    {-2100, "Server-Fehler"},
-    {-2110, "Server Konfigurationsfehler"},
-    {-1240, "Fehler beim Anhängen an Log-Datei"},
-    {-2120, "Katalog-Fehler"},
-    {-970, "Datenstruktur fehlerhaft oder nicht initialisiert"},
-};
-
-const char* const kUnknown = "Ungültige oder unbekannte Fehlernummer";
-
 // Block 9: the operations, entry n+1 for location 9nnnn.
 const char* const kOperations[] = {
     "engineInit",       "engineInitUndo",   "engineCloseAll",     "fileOpen",
@@ -171,7 +61,7 @@ void DefaultBoxFailedExit(const char* text) {
 }
 
 void DefaultFatalExit(int) {
-    ShowMessage("Abbruch der Anwendung", MB_OK | MB_ICONSTOP, "DATENBANK FEHLER");
+    ShowMessage(EngineText(IDS_ABBRUCH_DER_ANWENDUNG), MB_OK | MB_ICONSTOP, EngineText(IDS_DATENBANK_FEHLER));
     std::exit(3);
 }
 
@@ -249,14 +139,14 @@ void enginePump(int hundredths) {
 }
 
 const char* engineErrorText(int code) {
-    for (const auto& e : kErrorTexts)
-        if (e.code == code) return e.text;
-    return kUnknown;
+    // Only negative codes have a text; the range keeps them clear of the details.
+    const char* text = code < 0 && code > -int(kEngineErrorTextBase) ? EngineText(kEngineErrorTextBase - code) : "";
+    return *text ? text : EngineText(IDS_FEHLERNUMMER_UNBEKANNT);
 }
 
 const char* engineLocationName(int location, int* shownNumber) {
     if (shownNumber) *shownNumber = 0;
-    if (location < 10000) return kUnknown;
+    if (location < 10000) return EngineText(IDS_FEHLERNUMMER_UNBEKANNT);
     int block = location / 10000;
     int n = location % 10000;
     const char* const* table = nullptr;
@@ -269,7 +159,7 @@ const char* engineLocationName(int location, int* shownNumber) {
         size = int(std::size(kWrappers));
     }
     // Entry n+1 of the block; the numbering starts at 1 in the enum.
-    if (!table || n < 1 || n > size) return kUnknown;
+    if (!table || n < 1 || n > size) return EngineText(IDS_FEHLERNUMMER_UNBEKANNT);
     if (shownNumber) *shownNumber = location;
     return table[n - 1];
 }
@@ -283,8 +173,8 @@ std::string engineErrorBoxText(int code, int location, const char* d1, const cha
                                const char* d3) {
     int shown = 0;
     const char* locName = engineLocationName(location, &shown);
-    std::string text = NumberedLine("Fehler #: ", 5, code) + "\r\n";
-    text += NumberedLine("Funktion #: ", 6, shown) + " \r\n";
+    std::string text = NumberedLine(EngineText(IDS_BOX_FEHLER_NR), 5, code) + "\r\n";
+    text += NumberedLine(EngineText(IDS_BOX_FUNKTION_NR), 6, shown) + " \r\n";
     text += std::string(engineErrorText(code)) + "\r\n";
     text += locName;
     const char* desc[3] = {d1, d2, d3};
@@ -315,11 +205,11 @@ int engineError(EngineContext* ctx, int code, int location, const char* d1, cons
         try {
             std::string text = engineErrorBoxText(code, location, d1, d2, d3);
             // The stored texts are already in the program's code page.
-            answer = ShowMessage(text, flags, "DATENBANK FEHLER");
+            answer = ShowMessage(text, flags, EngineText(IDS_DATENBANK_FEHLER));
         } catch (const std::bad_alloc&) {
             answer = 0;
         }
-        if (answer == 0) engineHooks().boxFailedExit("Speicherverwaltungs-Fehler");
+        if (answer == 0) engineHooks().boxFailedExit(EngineText(IDS_SPEICHERVERWALTUNG_FEHLER));
     }
     if (ctx) {
         ctx->errorCode = code;
@@ -350,7 +240,7 @@ int engineOptRestart(EngineContext* ctx) {
 
 void* utilAllocErDefault(EngineContext* ctx, size_t size) {
     if (size == 0) {
-        engineError(ctx, e4parm, L4utilAlloc, "notwendige Parameter fehlen");
+        engineError(ctx, e4parm, L4utilAlloc, EngineText(IDS_PARAMETER_FEHLEN));
         return nullptr;
     }
     void* p = std::calloc(1, size);
@@ -376,7 +266,7 @@ void utilFreeDefault(void* block) { std::free(block); }
 const char* utilEnviron(EngineContext* ctx, const char* name, bool required) {
     const char* v = name ? std::getenv(name) : nullptr;
     if (!v && required)
-        engineError(ctx, e4info, L4utilEnviron, "benötigte Umgebungsvariable hat falschen Wert", name);
+        engineError(ctx, e4info, L4utilEnviron, EngineText(IDS_UMGEBUNGSVARIABLE_FALSCH), name);
     return v;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dbase/util/Date.h"
+#include "dbase/util/EngineText.h"
 
 namespace vx {
 

@@ -120,7 +120,7 @@ int LockLoop(EngineFile* file, int64_t start, int64_t len, int attempts) {
     EngineContext* ctx = file->ctx;
     if (len == 0 || file->readOnly || file->accessMode != 0) return 0;
     if (!file->isOpen)
-        return engineError(ctx, e4parm, L4fileLock, "Sperrversuch auf ungeöffneter Datei");
+        return engineError(ctx, e4parm, L4fileLock, EngineText(IDS_SPERRVERSUCH_UNGEOEFFNET));
     // A second, overlapping lock on the same handle would merge with the
     // first; Windows refuses it, and so do we.
     if (Overlaps(file, start, len)) return r4locked;
@@ -266,7 +266,7 @@ int fileTempLow(EngineFile* file, EngineContext* ctx, bool removeWhenClosed) {
     ctx->safety = savedSafety;
     ctx->createTemp = savedTemp;
     if (rc == r4noCreate)
-        return engineError(ctx, e4create, L4fileTempLow, "Fehler bei Erzeugung einer temporären Arbeitsdatei");
+        return engineError(ctx, e4create, L4fileTempLow, EngineText(IDS_ARBEITSDATEI_FEHLER));
     if (rc < 0) return rc;
     file->isTemp = removeWhenClosed;
     return 0;
@@ -322,7 +322,7 @@ int fileWrite(EngineFile* file, int64_t pos, const void* data, size_t len) {
     if (engineInError(ctx)) return e4codeBase;
     if (pos < 0 || (!data && len) || !file->isOpen) return engineError(ctx, e4parm, L4fileWrite);
     if (file->readOnly)
-        return engineError(ctx, e4write, L4fileWrite, "Schreibversuch in NurLese-Datei",
+        return engineError(ctx, e4write, L4fileWrite, EngineText(IDS_SCHREIBVERSUCH_NURLESE),
                            PathForDisplay(file->name).c_str());
     size_t done = 0;
     while (done < len) {
@@ -349,7 +349,7 @@ int fileLenSet(EngineFile* file, int64_t len) {
     if (!file || len < 0) return engineError(file ? file->ctx : nullptr, e4parmNull, L4fileLenSet);
     if (engineInError(file->ctx)) return e4codeBase;
     if (file->readOnly)
-        return engineError(file->ctx, e4parm, L4fileLenSet, "Versuchte Längenänderung an NurLese-Datei");
+        return engineError(file->ctx, e4parm, L4fileLenSet, EngineText(IDS_LAENGENAENDERUNG_NURLESE));
     if (!file->isOpen || fileSystemCalls().Truncate(file->fd, len) != 0)
         return engineError(file->ctx, e4lenSet, L4fileLenSet, PathForDisplay(file->name).c_str());
     return 0;

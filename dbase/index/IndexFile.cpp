@@ -34,8 +34,6 @@ int DateKeyCompare(const void* a, const void* b, size_t) {
 
 int BcdKeyCompare(const void* a, const void* b, size_t n) { return bcdCompare(a, b, n); }
 
-const char* const kDamaged = "Index nach abgebrochenem Schreiben unvollständig, bitte neu aufbauen";
-
 // Blocks 0 to 3 hold the file header and the tag table.
 constexpr long kFirstBlock = 4;
 
@@ -134,7 +132,7 @@ int RepairAtOpen(IndexFile* index) {
     IndexFileState* state = index->state;
     EngineContext* ctx = t->ctx;
     TableFile* f = t->file;
-    if (state->file.readOnly || f->data.readOnly) return engineError(ctx, e4index, L4indexOpen, state->name.c_str(), kDamaged);
+    if (state->file.readOnly || f->data.readOnly) return engineError(ctx, e4index, L4indexOpen, state->name.c_str(), EngineText(IDS_INDEX_UNVOLLSTAENDIG));
     bool hadFile = f->fileLockOwner == t->serial;
     // Taking the file lock would give up the record locks the table holds.
     bool holdsOthers = f->appendLockOwner == t->serial;
@@ -152,11 +150,11 @@ int RepairAtOpen(IndexFile* index) {
     }
     if (rc == 0 && irc == 0 && state->damaged) {
         if (frc == 0) {
-            engineLogEntry(ctx, e4index, L4indexOpen, state->name.c_str(), "Index nach abgebrochenem Schreiben neu aufgebaut");
+            engineLogEntry(ctx, e4index, L4indexOpen, state->name.c_str(), EngineText(IDS_INDEX_NEU_AUFGEBAUT));
             rc = indexReindex(index);
         } else {
             IndexUnlock(state, t);
-            rc = engineError(ctx, e4index, L4indexOpen, state->name.c_str(), kDamaged);
+            rc = engineError(ctx, e4index, L4indexOpen, state->name.c_str(), EngineText(IDS_INDEX_UNVOLLSTAENDIG));
         }
     } else if (irc == 0) {
         rc = IndexUnlock(state, t);
@@ -341,7 +339,7 @@ int LoadIndex(IndexFileState* state, TableHandle* t, const std::string& full, bo
     }
     // A writer's mark: the repair at open rebuilds or reports the file.
     if (!rebuild && state->header[kIndexChangingByte] == 0 && !BlocksSound(state, length))
-        return NotIndex(ctx, full, "Blocknummer");
+        return NotIndex(ctx, full, EngineText(IDS_BLOCKNUMMER));
     return 0;
 }
 
@@ -481,7 +479,7 @@ IndexFile* indexCreate(TableHandle* t, const char* name, const TagInfo* tags) {
     // Blocks under 1024 bytes would put the tag headers over one another.
     int size = ctx->indexBlockSize;
     if (size < 1024 || size > 63 * 512) {
-        engineError(ctx, e4tagInfo, L4indexCreate, full.c_str(), "Blockgröße");
+        engineError(ctx, e4tagInfo, L4indexCreate, full.c_str(), EngineText(IDS_BLOCKGROESSE));
         return nullptr;
     }
     int count = 0;
@@ -649,7 +647,7 @@ int indexFileFlush(IndexFileState* state, bool clearMark) {
 
 int IndexMarkChanging(IndexFileState* state) {
     if (state->damaged)
-        return engineError(state->ctx, e4index, L4IndexLock, state->name.c_str(), kDamaged);
+        return engineError(state->ctx, e4index, L4IndexLock, state->name.c_str(), EngineText(IDS_INDEX_UNVOLLSTAENDIG));
     if (state->changing) return 0;
     unsigned char mark = 1;
     int rc = fileWrite(&state->file, kIndexChangingByte, &mark, 1);
@@ -733,12 +731,12 @@ long indexFileExtend(IndexFileState* state) {
     uint32_t head = state->freeList();
     if (head != 0) {
         // Handed out, a block in the headers would be written over them.
-        if (!IndexBlockUsable(state, long(head))) return NotIndex(state->ctx, state->name, "Freiblockliste");
+        if (!IndexBlockUsable(state, long(head))) return NotIndex(state->ctx, state->name, EngineText(IDS_FREIBLOCKLISTE));
         unsigned char b[4];
         int64_t got = fileRead(&state->file, int64_t(head) * 512 + 4, b, 4);
         if (got < 0) return got;
         if (got == 4) {
-            if (Get32(b) == head) return NotIndex(state->ctx, state->name, "Freiblockliste");
+            if (Get32(b) == head) return NotIndex(state->ctx, state->name, EngineText(IDS_FREIBLOCKLISTE));
             state->setFreeList(Get32(b));
             state->headerChanged = true;
             return long(head);
@@ -748,14 +746,14 @@ long indexFileExtend(IndexFileState* state) {
     }
     uint32_t units = state->unitsInFile();
     if (!ClearOfHeaders(state, long(units)) || units > 0x7FFFFFFF - 64)
-        return NotIndex(state->ctx, state->name, "Blockanzahl");
+        return NotIndex(state->ctx, state->name, EngineText(IDS_BLOCKANZAHL));
     state->setUnitsInFile(units + uint32_t(state->blockUnits()));
     state->headerChanged = true;
     return long(units);
 }
 
 int IndexFreeBlock(IndexFileState* state, long block) {
-    if (!IndexBlockUsable(state, block)) return NotIndex(state->ctx, state->name, "Freiblockliste");
+    if (!IndexBlockUsable(state, block)) return NotIndex(state->ctx, state->name, EngineText(IDS_FREIBLOCKLISTE));
     unsigned char b[8] = {};
     Put32(b + 4, state->freeList());
     int rc = fileWrite(&state->file, int64_t(block) * 512, b, sizeof b);

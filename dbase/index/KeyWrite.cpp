@@ -301,7 +301,7 @@ int tableWrite(TableHandle* t, long recNo, bool unlock) {
     if (recNo <= 0) return engineError(ctx, e4parm, L4tableUpdateRecord, t->alias.c_str());
     TableFile* f = t->file;
     if (f->data.readOnly)
-        return engineError(ctx, e4write, L4tableUpdateRecord, "Schreibversuch in NurLese-Datei", t->alias.c_str());
+        return engineError(ctx, e4write, L4tableUpdateRecord, EngineText(IDS_SCHREIBVERSUCH_NURLESE), t->alias.c_str());
     int rc = tableLock(t, recNo);
     if (rc != 0) return rc;
     bool counting = f->appendLockOwner == t->serial || f->fileLockOwner == t->serial;

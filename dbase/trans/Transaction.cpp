@@ -17,8 +17,6 @@
 namespace vx {
 namespace {
 
-constexpr const char* kNotOn = "Transaktionen/Logging nicht eingeschaltet";
-
 void Put32(std::vector<unsigned char>& v, uint32_t x) {
     for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
 }
@@ -162,7 +160,7 @@ int TransactionState::Join() {
         if (rc == 0) slot_ = i + 1;
     }
     if (slot_ == 0)
-        return engineError(ctx_, e4max, L4engineLogOpen, "Maximale Benutzerzahl für Transaktionsdatei überschritten");
+        return engineError(ctx_, e4max, L4engineLogOpen, EngineText(IDS_BENUTZERZAHL_UEBERSCHRITTEN));
     tranId_ = LastIdOfSlot();
     std::vector<unsigned char> data;
     Put16(data, 0);
@@ -176,7 +174,7 @@ int TransactionState::Open(const std::string& logName, const std::string& userNa
     char name[1024];
     std::string given = logName.empty() ? std::string("TRANS.LOG") : logName;
     if (given.size() >= sizeof name)
-        return engineError(ctx_, e4name, L4engineLogOpen, "Dateiname zu lang", given.c_str());
+        return engineError(ctx_, e4name, L4engineLogOpen, EngineText(IDS_DATEINAME_ZU_LANG), given.c_str());
     std::strcpy(name, given.c_str());
     utilNameExt(name, sizeof name, "log", false);
     int savedAccess = ctx_->accessMode, savedReadOnly = ctx_->readOnly, savedErrOpen = ctx_->errOpen,
@@ -355,11 +353,11 @@ int TransactionState::RecordWriting(TableHandle* t) {
 int TransactionState::PackStarting(TableHandle* t) {
     if (busy_ || !t->logChanges) return 0;
     if (ctx_->tranState == kTranActive)
-        return engineError(ctx_, e4trans, L4tablePack, "tablePack wegen Transaktionskonflikt nicht möglich");
+        return engineError(ctx_, e4trans, L4tablePack, EngineText(IDS_PACKEN_TRANSAKTIONSKONFLIKT));
     TableFile* f = t->file;
     if (f->fileLockOwner != t->serial && f->accessMode == 0)
         return engineError(ctx_, e4trans, L4tablePack,
-                           "Aktion kann wegen Transaktionskonflikt mit anderem Benutzer nicht ausgeführt werden");
+                           EngineText(IDS_TRANSAKTIONSKONFLIKT_BENUTZER));
     if (ctx_->tranState != kTranOpen) return 0;
     return Append(kLogPack, t, {});
 }
@@ -375,13 +373,13 @@ void TransactionState::ShuttingDown(EngineContext*) {
 
 int TransactionState::Start() {
     if (!file_.isOpen) {
-        if (!ctx_->logOpen) return Fail(e4tranFail, "kann Transaktion nicht beginnen da EngineContext::logOpen den Wert NULL hat");
+        if (!ctx_->logOpen) return Fail(e4tranFail, EngineText(IDS_TRANSAKTION_OHNE_LOG));
         int rc = Open("", "");
         if (rc < 0) return rc;
-        if (!file_.isOpen) return Fail(e4tranFail, kNotOn);
+        if (!file_.isOpen) return Fail(e4tranFail, EngineText(IDS_TRANSAKTIONEN_AUS));
     }
-    if (ctx_->tranState != kTranOpen) return Fail(e4tranFail, kNotOn);
-    if (finishing_) return Fail(e4tranFail, kRepair);
+    if (ctx_->tranState != kTranOpen) return Fail(e4tranFail, EngineText(IDS_TRANSAKTIONEN_AUS));
+    if (finishing_) return Fail(e4tranFail, EngineText(IDS_TRANSAKTIONSDATEI_WIEDERHERSTELLEN));
     long previous = tranId_;
     tranId_ = previous > 0 ? previous + kLogSlots : slot_;
     int rc = Append(kLogStart, nullptr, {});
@@ -396,9 +394,9 @@ int TransactionState::Start() {
 }
 
 int TransactionState::Commit(bool unlock) {
-    if (!file_.isOpen) return engineError(ctx_, e4parm, L4engineTranCommit, kNotOn);
+    if (!file_.isOpen) return engineError(ctx_, e4parm, L4engineTranCommit, EngineText(IDS_TRANSAKTIONEN_AUS));
     if (ctx_->tranState != kTranActive) return 0;
-    if (finishing_) return engineError(ctx_, e4tranFail, L4engineTranCommit, kRepair);
+    if (finishing_) return engineError(ctx_, e4tranFail, L4engineTranCommit, EngineText(IDS_TRANSAKTIONSDATEI_WIEDERHERSTELLEN));
     int rc = 0;
     const std::vector<TableHandle*> all = Tables();
     for (TableHandle* t : all)
@@ -421,10 +419,10 @@ int TransactionState::Commit(bool unlock) {
 }
 
 int TransactionState::Rollback() {
-    if (!file_.isOpen) return engineError(ctx_, e4tranFail, L4engineTranRollback, kNotOn);
+    if (!file_.isOpen) return engineError(ctx_, e4tranFail, L4engineTranRollback, EngineText(IDS_TRANSAKTIONEN_AUS));
     if (ctx_->tranState != kTranActive)
-        return engineError(ctx_, e4tranFail, L4engineTranRollback, "Keine aktive Transaktion für Rollback");
-    if (finishing_) return engineError(ctx_, e4tranFail, L4engineTranRollback, kRepair);
+        return engineError(ctx_, e4tranFail, L4engineTranRollback, EngineText(IDS_KEIN_ROLLBACK));
+    if (finishing_) return engineError(ctx_, e4tranFail, L4engineTranRollback, EngineText(IDS_TRANSAKTIONSDATEI_WIEDERHERSTELLEN));
     finishing_ = true;
     ctx_->tranState = kTranRollingBack;
     int result = 0;
@@ -434,7 +432,7 @@ int TransactionState::Rollback() {
     while (result == 0) {
         unsigned char head[kLogHeaderLen];
         if (pos < 32) {
-            result = engineError(ctx_, e4rollback, L4engineTranRollback, "korrupte Transaktionsdatei");
+            result = engineError(ctx_, e4rollback, L4engineTranRollback, EngineText(IDS_TRANSAKTIONSDATEI_KORRUPT));
             break;
         }
         if ((result = fileReadAll(&file_, pos - kLogHeaderLen, head, kLogHeaderLen)) < 0) break;
@@ -444,7 +442,7 @@ int TransactionState::Rollback() {
         if (h.dataLen < 0 || start < 0 || fileReadAll(&file_, start, lenField, 4) < 0 ||
             Get32(lenField) != uint32_t(h.dataLen) + 32) {
             ctx_->errorCode = 0;
-            result = engineError(ctx_, e4rollback, L4engineTranRollback, "korrupte Transaktionsdatei");
+            result = engineError(ctx_, e4rollback, L4engineTranRollback, EngineText(IDS_TRANSAKTIONSDATEI_KORRUPT));
             break;
         }
         pos = start;
@@ -453,7 +451,7 @@ int TransactionState::Rollback() {
         if (h.type == kLogOpenTable || h.type == kLogOpenTemp || h.type == kLogCloseTable || h.type == kLogAppendFailed)
             continue;
         if (h.type != kLogWrite && h.type != kLogAppend) {
-            result = engineError(ctx_, e4rollback, L4engineTranRollback, "korrupte Transaktionsdatei");
+            result = engineError(ctx_, e4rollback, L4engineTranRollback, EngineText(IDS_TRANSAKTIONSDATEI_KORRUPT));
             break;
         }
         data.assign(size_t(h.dataLen), 0);
@@ -462,7 +460,7 @@ int TransactionState::Rollback() {
         for (TableHandle* c : Tables())
             if (c->serial == h.owner[0]) t = c;
         if (!t) {
-            result = engineError(ctx_, e4lock, L4engineTranRollback, "erwartete Satzsperre fehlt");
+            result = engineError(ctx_, e4lock, L4engineTranRollback, EngineText(IDS_SATZSPERRE_FEHLT));
             break;
         }
         result = UndoEntry(h, data.data(), t, false);

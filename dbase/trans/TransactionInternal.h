@@ -9,8 +9,6 @@
 
 namespace vx {
 
-inline constexpr const char* kRepair = "ungültige Transaktionsdatei - führen Sie das Hilfsprogramm zur Wiederherstellung aus";
-
 // Tries a lock once, whatever the context's attempts say.
 int TryLock(EngineFile* f, int64_t start, int64_t len);
 

@@ -46,14 +46,14 @@ int TransactionState::ReadForward(std::vector<Entry>& out, int64_t* validEnd) {
 int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* data, TableHandle* t, bool recovering) {
     TableFile* f = t->file;
     const char* alias = t->alias.c_str();
-    if (h.dataLen < 4) return engineError(ctx_, e4rollback, L4engineTranRollback, "korrupte Transaktionsdatei", alias);
+    if (h.dataLen < 4) return engineError(ctx_, e4rollback, L4engineTranRollback, EngineText(IDS_TRANSAKTIONSDATEI_KORRUPT), alias);
     long recNo = long(int32_t(Get32(data)));
     if (h.type == kLogWrite) {
         size_t recLen = f->recLen;
         if (size_t(h.dataLen) < 4 + 2 * recLen)
-            return engineError(ctx_, e4rollback, L4engineTranRollback, "korrupte Transaktionsdatei", alias);
+            return engineError(ctx_, e4rollback, L4engineTranRollback, EngineText(IDS_TRANSAKTIONSDATEI_KORRUPT), alias);
         if (!recovering && tableLockTest(t, recNo) != 1)
-            return engineError(ctx_, e4lock, L4engineTranRollback, "erwartete Satzsperre fehlt", alias);
+            return engineError(ctx_, e4lock, L4engineTranRollback, EngineText(IDS_SATZSPERRE_FEHLT), alias);
         if (recovering && othersActive_) {
             // Beside live users: only a record that still holds the dead
             // user's image goes back, under its lock.
@@ -95,7 +95,7 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
         // The tags go back to the old image's keys before the data does.
         std::memcpy(t->record.data(), image.data(), recLen);
         int rc = tableWriteKeys(t, recNo);
-        if (rc != 0) return rc < 0 ? rc : engineError(ctx_, e4rollback, L4engineTranRollback, "Datenbank korrupt", alias);
+        if (rc != 0) return rc < 0 ? rc : engineError(ctx_, e4rollback, L4engineTranRollback, EngineText(IDS_DATENBANK_KORRUPT), alias);
         f->readAhead.count = 0;
         int64_t pos = int64_t(f->headerLen) + int64_t(recNo - 1) * f->recLen;
         rc = fileWrite(&f->data, pos, image.data(), recLen);
@@ -127,7 +127,7 @@ int TransactionState::UndoEntry(const LogEntryHeader& h, const unsigned char* da
         const char mark = '*';
         return fileWrite(&f->data, int64_t(f->headerLen) + int64_t(recNo - 1) * f->recLen, &mark, 1);
     } else if (recNo != count + 1) {
-        return engineError(ctx_, e4rollback, L4engineTranRollback, "Datenbank korrupt", alias);
+        return engineError(ctx_, e4rollback, L4engineTranRollback, EngineText(IDS_DATENBANK_KORRUPT), alias);
     } else if (!recovering) {
         return 0;
     }
@@ -246,7 +246,7 @@ int TransactionState::Recover(const std::vector<Entry>& entries, int64_t validEn
             continue;
         }
         rc = indexReindex(index);
-        if (rc > 0) rc = engineError(ctx_, e4rollback, L4engineTranRollback, "Datenbank korrupt", name.c_str());
+        if (rc > 0) rc = engineError(ctx_, e4rollback, L4engineTranRollback, EngineText(IDS_DATENBANK_KORRUPT), name.c_str());
     }
     ctx_->errOpen = savedErrOpen;
     ctx_->singleOpen = savedSingle;
@@ -286,7 +286,7 @@ int TransactionState::RecoverDead(bool alone) {
     int64_t validEnd = 0;
     int rc = ReadForward(entries, &validEnd);
     if (rc < 0) return rc;
-    if (entries.empty()) return alone ? engineError(ctx_, e4tranFail, L4engineLogOpen, kRepair, file_.name.c_str()) : 0;
+    if (entries.empty()) return alone ? engineError(ctx_, e4tranFail, L4engineLogOpen, EngineText(IDS_TRANSAKTIONSDATEI_WIEDERHERSTELLEN), file_.name.c_str()) : 0;
     return Recover(entries, validEnd, alone);
 }
 
@@ -309,7 +309,7 @@ int TransactionState::CheckConsistency() {
     }
     if (logHeaderDecode(first + 4).type == kLogBackup)
         return engineError(ctx_, e4tranFail, L4engineLogOpen,
-                           "Ungültige Transaktionsdatei--kann keine Backup-Version für Transaktionen verwenden");
+                           EngineText(IDS_TRANSAKTIONSDATEI_OHNE_BACKUP));
     unsigned char last[32];
     if ((rc = fileReadAll(&file_, len - 32, last, 32)) < 0) return rc;
     if (Get32(last) == 32 && logHeaderDecode(last + 4).type == kLogClean) return 0;

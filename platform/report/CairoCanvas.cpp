@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 #include "platform/Files.h"
 #include "platform/NumText.h"
+#include "platform/PlatformText.h"
 
 #include <cairo-pdf.h>
 #include <cmath>
@@ -167,11 +168,12 @@ bool WritePdf(const ReportPages& pages, const std::string& path, std::string& er
     cairo_status_t status = cairo_surface_status(surface);
     cairo_surface_destroy(surface);
     if (status != CAIRO_STATUS_SUCCESS) {
-        error = Format("PDF-Datei %s: %s", PathForDisplay(path), cairo_status_to_string(status));
+        error = Format(PlatformText(IDS_PDF_DATEI_FEHLER), PathForDisplay(path),
+                       cairo_status_to_string(status));
         return false;
     }
     if (!WriteFileAtomic(path, data)) {
-        error = Format("PDF-Datei %s kann nicht geschrieben werden.", PathForDisplay(path));
+        error = Format(PlatformText(IDS_PDF_DATEI_NICHT_GESCHRIEBEN), PathForDisplay(path));
         return false;
     }
     return true;

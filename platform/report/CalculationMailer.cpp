@@ -3,8 +3,8 @@
 #include "platform/CodePage.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "platform/PlatformText.h"
 #include "platform/Profile.h"
-#include "platform/StringTable.h"
 #include "platform/System.h"
 
 #include <algorithm>
@@ -15,11 +15,6 @@
 namespace vx::report {
 
 namespace {
-
-// The program's text of an id; the text it stands for when the table lacks it.
-std::string Str(unsigned id, const char* fallback) {
-    return vx::Strings().Has(id) ? vx::LoadString(id) : std::string(fallback);
-}
 
 // Whether the desktop names a program for "mailto:" addresses; asked only
 // after a failure, so that a desktop the question does not know is no worse off.
@@ -67,8 +62,7 @@ std::string CalculationMailer::Recipient(const std::string& nameText, const std:
 }
 
 std::string CalculationMailer::NoMailProgramMessage() {
-    return "Es ist kein E-Mail-Programm eingerichtet. Richten Sie bitte ein E-Mail-Programm als Standard "
-           "für E-Mail ein und versuchen Sie es dann erneut.";
+    return vx::PlatformText(vx::IDS_KEIN_MAILPROGRAMM);
 }
 
 bool CalculationMailer::SendCalculationMail(const Export& exportTo, const std::string& title,
@@ -76,14 +70,14 @@ bool CalculationMailer::SendCalculationMail(const Export& exportTo, const std::s
     std::string format = vx::Profile().GetString("eMail", "Format", "PDF");
     std::string mailer = vx::FindProgramOnPath("xdg-email");
     if (mailer.empty()) {
-        vx::ShowMessage(Str(61840, "Die Unterstützung für das Mailsystem kann nicht geladen werden."));
+        vx::ShowMessage(vx::PlatformText(vx::IDS_MAILSYSTEM_NICHT_LADBAR));
         return false;
     }
     // A directory of its own per mail: the file keeps the document's name and
     // no other mail or program overwrites it while the mail program holds it.
     std::string tmpl = vx::ToFsName(vx::JoinPath(vx::TempDir(), "vx-mail-XXXXXX"));
     if (!::mkdtemp(tmpl.data())) {
-        vx::ShowMessage(Str(61842, "\"Nachricht senden\" ist fehlgeschlagen."));
+        vx::ShowMessage(vx::PlatformText(vx::IDS_NACHRICHT_SENDEN_FEHLGESCHLAGEN));
         return false;
     }
     std::string dir = vx::FromFsName(tmpl);
@@ -111,7 +105,7 @@ bool CalculationMailer::SendCalculationMail(const Export& exportTo, const std::s
         drop();
         // "xdg-email" ends with 3 when nothing on the desktop takes a mail.
         if (rc == 3 || !MailHandlerSetUp()) vx::ShowMessage(NoMailProgramMessage());
-        else vx::ShowMessage(Str(61842, "\"Nachricht senden\" ist fehlgeschlagen."));
+        else vx::ShowMessage(vx::PlatformText(vx::IDS_NACHRICHT_SENDEN_FEHLGESCHLAGEN));
         return false;
     }
     sent_.push_back(dir);

@@ -2,6 +2,7 @@
 
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
+#include "platform/PlatformText.h"
 
 namespace vx::report {
 
@@ -40,8 +41,8 @@ int RunPrint(ReportJob& job, const PrintEntry& e) {
     if (ret < 0) {
         // The layer's own text says what is wrong, a missing layout with its path.
         std::string message = job.LastError().empty() ? std::string() : job.LastError() + "\n";
-        message += vx::Format("Fehler bei %s: (nRet=%d, Zeile %d, Datei %s)", "LlPrintStart", ret, e.printStartLine,
-                              e.sourceName.c_str());
+        message += vx::Format(PlatformText(IDS_DRUCKSTART_FEHLER), "LlPrintStart", ret,
+                              e.printStartLine, e.sourceName.c_str());
         vx::ShowMessage(message);
         return ret;
     }
@@ -80,15 +81,15 @@ int RunPrint(ReportJob& job, const PrintEntry& e) {
     }
 
     if (!tooLarge.empty())
-        vx::ShowMessage("Diese Zeilen passen auf keine Seite und sind nur gekürzt gedruckt:" + tooLarge,
+        vx::ShowMessage(PlatformText(IDS_ZEILEN_GEKUERZT) + tooLarge,
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
 
     // A preview the options dialog or the designer chose instead is shown by the layer itself.
     if (destination == Destination::Preview) {
         const int shown = job.PreviewDisplay();
         if (shown != 0) {
-            vx::ShowMessage(vx::Format("Fehler %d bei %s in %d Datei %s", shown, "LlPreviewDisplay", e.previewLine,
-                                       e.sourceName.c_str()));
+            vx::ShowMessage(vx::Format(PlatformText(IDS_VORSCHAU_FEHLER), shown, "LlPreviewDisplay",
+                                       e.previewLine, e.sourceName.c_str()));
             ret = shown;
         }
     }

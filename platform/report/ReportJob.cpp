@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
+#include "platform/PlatformText.h"
 #include "platform/Profile.h"
 #include "platform/report/CairoCanvas.h"
 
@@ -152,16 +153,14 @@ int ReportJob::Fail(int status, std::string message) {
 }
 
 int ReportJob::DefineLayout(const std::string& layoutFile) {
-    ShowMessage(Format("Einen Layout-Designer gibt es in diesem Programm nicht.\n"
-                       "Die Druckvorlage %s wird stattdessen in der Vorschau gezeigt.",
-                       layoutFile),
+    ShowMessage(Format(PlatformText(IDS_KEIN_LAYOUT_DESIGNER), layoutFile),
                 MB_OK | MB_ICONINFORMATION);
     designer_ = true;
     return kOk;
 }
 
 int ReportJob::PrintStart(const std::string& layoutFile, Destination destination) {
-    if (state_ == State::Started) return Fail(kErrState, "Der Druck läuft bereits.");
+    if (state_ == State::Started) return Fail(kErrState, PlatformText(IDS_DRUCK_LAEUFT));
     error_.clear();
     state_ = State::Idle;
     pages_ = ReportPages{};
@@ -173,8 +172,9 @@ int ReportJob::PrintStart(const std::string& layoutFile, Destination destination
     designer_ = false;
     if (destination_ == Destination::Export) {
         if (!EqualNoCase(exportFormat_, "PDF"))
-            return Fail(kErrExport, Format("Das Exportformat \"%s\" wird nicht unterstützt.", exportFormat_));
-        if (exportFile_.empty()) return Fail(kErrExport, "Keine Exportdatei angegeben.");
+            return Fail(kErrExport,
+                        Format(PlatformText(IDS_EXPORTFORMAT_NICHT_UNTERSTUETZT), exportFormat_));
+        if (exportFile_.empty()) return Fail(kErrExport, PlatformText(IDS_KEINE_EXPORTDATEI));
     }
     std::string path = ResolveNoCase(layoutFile);
     if (!ReadLayout(path, layout_, error_)) return kErrLayout;
@@ -188,18 +188,24 @@ int ReportJob::CheckNames() {
     for (const auto& ref : layout_.References()) {
         auto var = variables_.find(ref.name);
         bool isField = fields_.count(ref.name) != 0;
-        std::string where = Format("Druckvorlage %s, Zeile %d: ", PathForDisplay(layoutFile_), ref.line);
+        std::string where =
+            Format(PlatformText(IDS_DRUCKVORLAGE_ZEILE), PathForDisplay(layoutFile_), ref.line);
         if (ref.inVisibility) {
             if (var == variables_.end())
-                return Fail(kErrUnknownName, where + Format("unbekannte Variable \"%s\"", ref.name));
+                return Fail(kErrUnknownName,
+                            where + Format(PlatformText(IDS_UNBEKANNTE_VARIABLE), ref.name));
             // A text "0" or "1" switches as well: the second program defines every variable as text.
             const std::string& v = var->second.text;
             if (var->second.type != VarType::Boolean && v != "0" && v != "1")
-                return Fail(kErrUnknownName, where + Format("Variable \"%s\" ist nicht boolesch", ref.name));
+                return Fail(kErrUnknownName,
+                            where + Format(PlatformText(IDS_VARIABLE_NICHT_BOOLESCH), ref.name));
         } else if (var == variables_.end()) {
             if (isField && !ref.inTable)
-                return Fail(kErrUnknownName, where + Format("Feld \"%s\" außerhalb der Tabelle", ref.name));
-            if (!isField) return Fail(kErrUnknownName, where + Format("unbekannte Variable \"%s\"", ref.name));
+                return Fail(kErrUnknownName,
+                            where + Format(PlatformText(IDS_FELD_AUSSERHALB_TABELLE), ref.name));
+            if (!isField)
+                return Fail(kErrUnknownName,
+                            where + Format(PlatformText(IDS_UNBEKANNTE_VARIABLE), ref.name));
         }
     }
     return kOk;
@@ -276,7 +282,7 @@ FontSpec ReportJob::Font(const TextStyle& s, bool bold) const {
 Canvas& ReportJob::PageCanvas() { return *recorder_; }
 
 int ReportJob::Print() {
-    if (state_ != State::Started) return Fail(kErrState, "Print ohne PrintStart.");
+    if (state_ != State::Started) return Fail(kErrState, PlatformText(IDS_PRINT_OHNE_START));
     pages_.pages.emplace_back();
     recorder_ = std::make_unique<RecordingCanvas>(pages_.pages.back(), *measure_);
     cutTexts_.clear();
@@ -436,7 +442,7 @@ void ReportJob::DrawRow(Canvas& c, bool heading, int clipBottom) {
 }
 
 int ReportJob::PrintFields() {
-    if (state_ != State::Started) return Fail(kErrState, "PrintFields ohne PrintStart.");
+    if (state_ != State::Started) return Fail(kErrState, PlatformText(IDS_PRINTFIELDS_OHNE_START));
     if (pages_.pages.empty()) Print();
     bool repeated = repeatRow_;
     repeatRow_ = false;
@@ -457,17 +463,18 @@ int ReportJob::PrintFields() {
 }
 
 int ReportJob::PrintFieldsEnd() {
-    if (state_ != State::Started) return Fail(kErrState, "PrintFieldsEnd ohne PrintStart.");
+    if (state_ != State::Started)
+        return Fail(kErrState, PlatformText(IDS_PRINTFIELDSEND_OHNE_START));
     repeatRow_ = false;
     return kOk;
 }
 
 int ReportJob::PrintEnd() {
-    if (state_ != State::Started) return Fail(kErrState, "PrintEnd ohne PrintStart.");
+    if (state_ != State::Started) return Fail(kErrState, PlatformText(IDS_PRINTEND_OHNE_START));
     if (pages_.pages.empty()) Print();
     recorder_.reset();
     state_ = State::Ended;
-    if (cancelled_) return Fail(kErrUserAborted, "Der Druck wurde abgebrochen.");
+    if (cancelled_) return Fail(kErrUserAborted, PlatformText(IDS_DRUCK_ABGEBROCHEN));
     int rc = kOk;
     switch (destination_) {
     case Destination::Export:
@@ -486,12 +493,12 @@ int ReportJob::PrintEnd() {
 }
 
 int ReportJob::PreviewDisplay() {
-    if (state_ != State::Ended) return Fail(kErrState, "Vorschau ohne beendeten Druck.");
-    return Fail(kErrDevice, "Eine Vorschau ist ohne Bildschirm nicht möglich.");
+    if (state_ != State::Ended) return Fail(kErrState, PlatformText(IDS_VORSCHAU_OHNE_DRUCKENDE));
+    return Fail(kErrDevice, PlatformText(IDS_VORSCHAU_OHNE_BILDSCHIRM));
 }
 
 int ReportJob::SendToPrinter(const ReportPages&) {
-    return Fail(kErrDevice, "Drucken ist ohne Bildschirm nicht möglich.");
+    return Fail(kErrDevice, PlatformText(IDS_DRUCKEN_OHNE_BILDSCHIRM));
 }
 
 } // namespace vx::report

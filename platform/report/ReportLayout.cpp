@@ -134,7 +134,8 @@ public:
 
     bool Run(std::string_view text) {
         out_ = Layout{};
-        if (text.find('\0') != std::string_view::npos) return Fail(0, "keine Textdatei");
+        if (text.find('\0') != std::string_view::npos)
+            return Fail(0, PlatformText(IDS_VORLAGE_KEINE_TEXTDATEI));
         size_t pos = 0;
         int number = 0;
         while (pos < text.size()) {
@@ -142,7 +143,8 @@ public:
             std::string_view raw = text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
             pos = end == std::string_view::npos ? text.size() : end + 1;
             ++number;
-            if (raw.size() > kMaxLine) return Fail(number, Format("Zeile länger als %d Zeichen", int(kMaxLine)));
+            if (raw.size() > kMaxLine)
+                return Fail(number, Format(PlatformText(IDS_VORLAGE_ZEILE_ZU_LANG), int(kMaxLine)));
             if (!Line(number, Trim(raw))) return false;
         }
         return Finish();
@@ -150,24 +152,27 @@ public:
 
 private:
     bool Fail(int line, const std::string& what) {
-        error_ = line > 0 ? Format("Druckvorlage %s, Zeile %d: %s", name_, line, what)
-                          : Format("Druckvorlage %s: %s", name_, what);
+        error_ = line > 0 ? Format(PlatformText(IDS_VORLAGE_FEHLER_IN_ZEILE), name_, line, what)
+                          : Format(PlatformText(IDS_VORLAGE_FEHLER), name_, what);
         return false;
     }
 
     bool Line(int number, std::string_view t) {
         if (t.empty() || t.front() == ';' || t.front() == '#') return true;
         if (t.front() == '[') {
-            if (t.back() != ']') return Fail(number, "Abschnitt ohne \"]\"");
+            if (t.back() != ']') return Fail(number, PlatformText(IDS_VORLAGE_ABSCHNITT_OFFEN));
             return BeginSection(number, Trim(t.substr(1, t.size() - 2)));
         }
         size_t eq = t.find('=');
-        if (eq == std::string_view::npos) return Fail(number, Format("unverständliche Zeile \"%s\"", t));
+        if (eq == std::string_view::npos)
+            return Fail(number, Format(PlatformText(IDS_VORLAGE_ZEILE_UNVERSTAENDLICH), t));
         std::string_view key = Trim(t.substr(0, eq));
         std::string_view value = Trim(t.substr(eq + 1));
-        if (section_ == Section::None) return Fail(number, "Eintrag vor dem ersten Abschnitt");
+        if (section_ == Section::None)
+            return Fail(number, PlatformText(IDS_VORLAGE_EINTRAG_VOR_ABSCHNITT));
         if (!Key(number, key, value)) {
-            if (error_.empty()) return Fail(number, Format("ungültiger Wert für %s: \"%s\"", key, value));
+            if (error_.empty())
+                return Fail(number, Format(PlatformText(IDS_VORLAGE_WERT_UNGUELTIG), key, value));
             return false;
         }
         return true;
@@ -178,7 +183,7 @@ private:
         seen_.clear();
         line_ = number;
         if (EqualNoCase(head, "Layout")) {
-            if (hadLayout_) return Fail(number, "Abschnitt [Layout] doppelt");
+            if (hadLayout_) return Fail(number, PlatformText(IDS_VORLAGE_LAYOUT_DOPPELT));
             hadLayout_ = true;
             section_ = Section::Layout;
             return true;
@@ -186,14 +191,16 @@ private:
         size_t colon = head.find(':');
         std::string_view type = Trim(head.substr(0, colon));
         std::string name = colon == std::string_view::npos ? "" : std::string(Trim(head.substr(colon + 1)));
-        if (name.empty()) return Fail(number, Format("Objekt [%s] ohne Namen", head));
+        if (name.empty())
+            return Fail(number, Format(PlatformText(IDS_VORLAGE_OBJEKT_OHNE_NAMEN), head));
         if (EqualNoCase(type, "Text")) section_ = Section::Text;
         else if (EqualNoCase(type, "Line")) section_ = Section::Line;
         else if (EqualNoCase(type, "Rect")) section_ = Section::Rect;
         else if (EqualNoCase(type, "Table")) section_ = Section::Table;
-        else return Fail(number, Format("unbekannte Objektart \"%s\"", type));
+        else
+            return Fail(number, Format(PlatformText(IDS_VORLAGE_OBJEKTART_UNBEKANNT), type));
         if (section_ == Section::Table) {
-            if (out_.table) return Fail(number, "nur eine Tabelle erlaubt");
+            if (out_.table) return Fail(number, PlatformText(IDS_VORLAGE_NUR_EINE_TABELLE));
             table_ = LayoutTable{};
             table_.name = name;
             table_.line = number;
@@ -219,18 +226,27 @@ private:
         case Section::Text:
         case Section::Line:
         case Section::Rect:
-            if (!hasRect) return Fail(line_, Format("Objekt \"%s\" ohne Rect", object_.name));
+            if (!hasRect)
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_OBJEKT_OHNE_RECT), object_.name));
             if (section_ == Section::Text && object_.rect.Width() <= 0)
-                return Fail(line_, Format("Textobjekt \"%s\" ohne Breite", object_.name));
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_TEXT_OHNE_BREITE), object_.name));
             if (section_ == Section::Rect && (object_.rect.Width() <= 0 || object_.rect.Height() <= 0))
-                return Fail(line_, Format("Rechteck \"%s\" ohne Fläche", object_.name));
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_RECHTECK_OHNE_FLAECHE), object_.name));
             out_.objects.push_back(std::move(object_));
             break;
         case Section::Table: {
-            if (!hasRect) return Fail(line_, Format("Tabelle \"%s\" ohne Rect", table_.name));
-            if (table_.columns.empty()) return Fail(line_, Format("Tabelle \"%s\" ohne Spalten", table_.name));
+            if (!hasRect)
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_TABELLE_OHNE_RECT), table_.name));
+            if (table_.columns.empty())
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_TABELLE_OHNE_SPALTEN), table_.name));
             if (table_.rect.Width() <= 0 || table_.rect.Height() < 0)
-                return Fail(line_, Format("Tabelle \"%s\": ungültiges Rect", table_.name));
+                return Fail(line_,
+                            Format(PlatformText(IDS_VORLAGE_TABELLE_RECT_UNGUELTIG), table_.name));
             out_.table = std::move(table_);
             break;
         }
@@ -241,10 +257,10 @@ private:
 
     bool Finish() {
         if (!FinishSection()) return false;
-        if (!hadLayout_) return Fail(0, "Abschnitt [Layout] fehlt");
+        if (!hadLayout_) return Fail(0, PlatformText(IDS_VORLAGE_LAYOUT_FEHLT));
         if (out_.left + out_.bottom >= out_.pageHeight || out_.top + out_.bottom >= out_.pageHeight ||
             out_.left >= out_.pageWidth)
-            return Fail(0, "Ränder größer als die Seite");
+            return Fail(0, PlatformText(IDS_VORLAGE_RAENDER_ZU_GROSS));
         return true;
     }
 
@@ -254,7 +270,8 @@ private:
     bool Key(int number, std::string_view key, std::string_view value) {
         if (!Repeats(key)) {
             for (auto& k : seen_)
-                if (EqualNoCase(k, key)) return Fail(number, Format("Schlüssel %s doppelt", key));
+                if (EqualNoCase(k, key))
+                    return Fail(number, Format(PlatformText(IDS_VORLAGE_SCHLUESSEL_DOPPELT), key));
             seen_.emplace_back(key);
         }
         if (section_ == Section::Layout) return LayoutKey(number, key, value);
@@ -276,7 +293,7 @@ private:
             (EqualNoCase(key, "xOffset") ? out_.xOffsetUm : out_.yOffsetUm) = long(v);
             return true;
         }
-        return Fail(number, Format("unbekannter Schlüssel %s in [Layout]", key));
+        return Fail(number, Format(PlatformText(IDS_VORLAGE_SCHLUESSEL_IN_LAYOUT), key));
     }
 
     bool StyleKey(std::string_view key, std::string_view value, TextStyle& style, bool& known) {
@@ -304,7 +321,8 @@ private:
         if (section_ == Section::Text) {
             if (EqualNoCase(key, "Text")) {
                 TemplateText t;
-                if (!ParseTemplate(value, t)) return Fail(number, "\"<\" ohne \">\"");
+                if (!ParseTemplate(value, t))
+                    return Fail(number, PlatformText(IDS_VORLAGE_VORLAGE_OHNE_ENDE));
                 o.paragraphs.push_back(std::move(t));
                 return true;
             }
@@ -325,7 +343,7 @@ private:
                 return true;
             }
         }
-        return Fail(number, Format("unbekannter Schlüssel %s", key));
+        return Fail(number, Format(PlatformText(IDS_VORLAGE_SCHLUESSEL_UNBEKANNT), key));
     }
 
     bool TableKey(int number, std::string_view key, std::string_view value) {
@@ -343,18 +361,18 @@ private:
         if (EqualNoCase(key, "Grid")) return ParseMm(value, t.grid, 0, 10);
         if (EqualNoCase(key, "Column")) {
             auto p = Split(value, '|');
-            if (p.size() != 4) return Fail(number, "Column braucht Breite|Ausrichtung|Überschrift|Inhalt");
+            if (p.size() != 4) return Fail(number, PlatformText(IDS_VORLAGE_SPALTE_UNVOLLSTAENDIG));
             LayoutColumn c;
             if (!ParseMm(p[0], c.width, 1, 2000) || !ParseAlign(p[1], c.align)) return false;
             if (!ParseTemplate(Trim(p[2]), c.heading) || !ParseTemplate(Trim(p[3]), c.content))
-                return Fail(number, "\"<\" ohne \">\"");
+                return Fail(number, PlatformText(IDS_VORLAGE_VORLAGE_OHNE_ENDE));
             t.columns.push_back(std::move(c));
             return true;
         }
         bool known = false;
         bool ok = StyleKey(key, value, t.style, known);
         if (known) return ok;
-        return Fail(number, Format("unbekannter Schlüssel %s", key));
+        return Fail(number, Format(PlatformText(IDS_VORLAGE_SCHLUESSEL_UNBEKANNT), key));
     }
 
     const std::string& name_;

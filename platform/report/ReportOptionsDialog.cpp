@@ -1,6 +1,7 @@
 #include "platform/report/ReportOptionsDialog.h"
 
 #include "platform/MessageService.h"
+#include "platform/PlatformText.h"
 #include "platform/report/WxReportJob.h"
 #include "platform/wx/WxText.h"
 
@@ -15,6 +16,8 @@
 namespace vx::report {
 namespace {
 enum { ID_BROWSE = wxID_HIGHEST + 1, ID_SETUP };
+
+wxString Label(unsigned id) { return ToWx(PlatformText(id)); }
 }
 
 ReportOptionsDialog::ReportOptionsDialog(wxWindow* parent, const std::string& title, ReportJob& job)
@@ -22,25 +25,28 @@ ReportOptionsDialog::ReportOptionsDialog(wxWindow* parent, const std::string& ti
     auto* top = new wxBoxSizer(wxVERTICAL);
     // Each choice has its letter, so that the keyboard reaches the PDF file
     // without counting arrow presses from whatever was chosen last.
-    wxString choices[] = {ToWx("Dr&ucker"), ToWx("&Vorschau"), ToWx("&PDF-Datei")};
-    target_ = new wxRadioBox(this, wxID_ANY, ToWx("Ausgabe"), wxDefaultPosition, wxDefaultSize, 3, choices, 1);
+    wxString choices[] = {Label(IDS_AUSGABE_DRUCKER), Label(IDS_AUSGABE_VORSCHAU),
+                          Label(IDS_AUSGABE_PDF_DATEI)};
+    target_ = new wxRadioBox(this, wxID_ANY, Label(IDS_AUSGABE), wxDefaultPosition, wxDefaultSize,
+                             3, choices, 1);
     top->Add(target_, 0, wxALL | wxEXPAND, 8);
 
     auto* fileRow = new wxBoxSizer(wxHORIZONTAL);
-    fileRow->Add(new wxStaticText(this, wxID_ANY, ToWx("Da&tei:")), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
+    fileRow->Add(new wxStaticText(this, wxID_ANY, Label(IDS_AUSGABE_DATEI)), 0,
+                 wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     file_ = new wxTextCtrl(this, wxID_ANY, "", wxDefaultPosition, wxSize(280, -1));
     fileRow->Add(file_, 1, wxRIGHT, 4);
-    fileRow->Add(new wxButton(this, ID_BROWSE, ToWx("&Durchsuchen...")), 0);
+    fileRow->Add(new wxButton(this, ID_BROWSE, Label(IDS_DURCHSUCHEN)), 0);
     top->Add(fileRow, 0, wxLEFT | wxRIGHT | wxEXPAND, 8);
 
-    top->Add(new wxButton(this, ID_SETUP, ToWx("Drucker &einrichten...")), 0, wxALL, 8);
+    top->Add(new wxButton(this, ID_SETUP, Label(IDS_DRUCKER_EINRICHTEN)), 0, wxALL, 8);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->Add(new wxButton(this, wxID_OK, ToWx("&OK")), 0, wxRIGHT, 4);
-    buttons->Add(new wxButton(this, wxID_CANCEL, ToWx("Abbruch")), 0, wxRIGHT, 4);
+    buttons->Add(new wxButton(this, wxID_CANCEL, Label(IDS_ABBRUCH)), 0, wxRIGHT, 4);
     // There is no online help: greyed as in every other dialog; the help
     // request still reaches the callback for a program that has one.
-    auto* help = new wxButton(this, wxID_HELP, ToWx("Hilfe"));
+    auto* help = new wxButton(this, wxID_HELP, Label(IDS_HILFE));
     help->Disable();
     buttons->Add(help, 0);
     top->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 8);
@@ -71,7 +77,7 @@ std::string ReportOptionsDialog::GetExportFile() const { return FromWxPath(file_
 
 bool ReportOptionsDialog::TransferDataFromWindow() {
     if (GetDestination() == Destination::Export && GetExportFile().empty()) {
-        ShowMessage("Bitte geben Sie die PDF-Datei an.");
+        ShowMessage(PlatformText(IDS_PDF_DATEI_ANGEBEN));
         file_->SetFocus();
         return false;
     }
@@ -81,8 +87,8 @@ bool ReportOptionsDialog::TransferDataFromWindow() {
 void ReportOptionsDialog::OnChoice(wxCommandEvent&) { file_->Enable(GetDestination() == Destination::Export); }
 
 void ReportOptionsDialog::OnBrowse(wxCommandEvent&) {
-    wxFileDialog dlg(this, ToWx("PDF-Datei"), "", file_->GetValue(), ToWx("PDF-Dateien (*.pdf)|*.pdf"),
-                     wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    wxFileDialog dlg(this, Label(IDS_PDF_DATEI), "", file_->GetValue(),
+                     Label(IDS_PDF_DATEIEN_FILTER), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dlg.ShowModal() != wxID_OK) return;
     file_->ChangeValue(dlg.GetPath());
     Choose(Destination::Export);
@@ -95,7 +101,7 @@ void ReportOptionsDialog::OnSetup(wxCommandEvent&) {
     wxPrintDialog dlg(this, &data);
     if (dlg.ShowModal() != wxID_OK) return;
     if (!WritePrinterFile(job_.LayoutFile(), FromPrintData(dlg.GetPrintDialogData().GetPrintData(), settings)))
-        ShowMessage("Die Druckereinstellungen können nicht gespeichert werden.");
+        ShowMessage(PlatformText(IDS_DRUCKEREINSTELLUNGEN_NICHT_GESPEICHERT));
     Choose(Destination::Printer);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/NumText.h"
+#include "platform/PlatformText.h"
 #include "platform/report/ReportOptionsDialog.h"
 #include "platform/report/ReportPrintout.h"
 #include "platform/wx/WxText.h"
@@ -37,7 +38,7 @@ int WxReportJob::PrintOptionsDialog(const std::string& title) {
     ReportOptionsDialog dlg(owner_, title, *this);
     if (dlg.ShowModal() != wxID_OK) {
         MarkCancelled();
-        return Fail(kErrUserAborted, "Der Druck wurde abgebrochen.");
+        return Fail(kErrUserAborted, PlatformText(IDS_DRUCK_ABGEBROCHEN));
     }
     SetDestination(dlg.GetDestination());
     if (dlg.GetDestination() == Destination::Export) SetExport("PDF", dlg.GetExportFile(), "");
@@ -54,10 +55,11 @@ int WxReportJob::PreviewDisplay() {
     auto* preview = new wxPrintPreview(new ReportPrintout(pages, title), new ReportPrintout(pages, title), &data);
     if (!preview->IsOk()) {
         delete preview;
-        return Fail(kErrDevice, "Die Vorschau kann nicht angezeigt werden.");
+        return Fail(kErrDevice, PlatformText(IDS_VORSCHAU_NICHT_ANZEIGBAR));
     }
-    auto* frame = new wxPreviewFrame(preview, owner_, ToWx("Vorschau - ") + title, wxDefaultPosition,
-                                     wxSize(800, 900));
+    auto* frame =
+        new wxPreviewFrame(preview, owner_, ToWx(PlatformText(IDS_VORSCHAU_TITEL)) + title,
+                           wxDefaultPosition, wxSize(800, 900));
     // A frame of its own: it shows the program's icons only when given them.
     if (auto* top = wxDynamicCast(owner_ ? wxGetTopLevelParent(owner_) : nullptr, wxTopLevelWindow))
         frame->SetIcons(top->GetIcons());
@@ -88,15 +90,17 @@ int WxReportJob::SendToPrinter(const ReportPages& pages) {
         wxLogNull quiet;
         wxPostScriptDC dc(data);
         if (!PrintReportToDc(pages, dc, title))
-            return Fail(kErrDevice, Format("Die Druckdatei %s kann nicht geschrieben werden.", PathForDisplay(settings.file)));
+            return Fail(kErrDevice, Format(PlatformText(IDS_DRUCKDATEI_NICHT_GESCHRIEBEN),
+                                           PathForDisplay(settings.file)));
         return kOk;
     }
     wxPrintDialogData data(ToPrintData(settings));
     wxPrinter printer(&data);
     ReportPrintout printout(std::make_shared<const ReportPages>(pages), title);
     if (printer.Print(owner_, &printout, false)) return kOk;
-    if (wxPrinter::GetLastError() == wxPRINTER_CANCELLED) return Fail(kErrUserAborted, "Der Druck wurde abgebrochen.");
-    return Fail(kErrDevice, "Der Drucker meldet einen Fehler.");
+    if (wxPrinter::GetLastError() == wxPRINTER_CANCELLED)
+        return Fail(kErrUserAborted, PlatformText(IDS_DRUCK_ABGEBROCHEN));
+    return Fail(kErrDevice, PlatformText(IDS_DRUCKER_FEHLER));
 }
 
 } // namespace vx::report

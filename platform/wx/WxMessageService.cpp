@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/PlatformText.h"
 #include "platform/wx/WxMnemonics.h"
 #include "platform/wx/WxText.h"
 
@@ -68,12 +69,15 @@ class MessageBox : public wxGenericMessageDialog {
 public:
     MessageBox(wxWindow* parent, const wxString& text, const wxString& title, long style, unsigned type)
         : wxGenericMessageDialog(parent, text, title, style) {
+        const auto label = [](unsigned id) { return ToWx(PlatformText(id)); };
+        const wxString cancel = label(IDS_KNOPF_ABBRECHEN), retry = label(IDS_KNOPF_WIEDERHOLEN);
+        const wxString yes = label(IDS_KNOPF_JA), no = label(IDS_KNOPF_NEIN);
         switch (type) {
-        case MB_OKCANCEL: SetOKCancelLabels("OK", "&Abbrechen"); break;
-        case MB_RETRYCANCEL: SetOKCancelLabels("&Wiederholen", "&Abbrechen"); break;
-        case MB_YESNO: SetYesNoLabels("&Ja", "&Nein"); break;
-        case MB_YESNOCANCEL: SetYesNoCancelLabels("&Ja", "&Nein", "&Abbrechen"); break;
-        case MB_ABORTRETRYIGNORE: SetYesNoCancelLabels("&Abbrechen", "&Wiederholen", "&Ignorieren"); break;
+        case MB_OKCANCEL: SetOKCancelLabels("OK", cancel); break;
+        case MB_RETRYCANCEL: SetOKCancelLabels(retry, cancel); break;
+        case MB_YESNO: SetYesNoLabels(yes, no); break;
+        case MB_YESNOCANCEL: SetYesNoCancelLabels(yes, no, cancel); break;
+        case MB_ABORTRETRYIGNORE: SetYesNoCancelLabels(cancel, retry, label(IDS_KNOPF_IGNORIEREN)); break;
         default: SetOKLabel("OK"); break;
         }
         SetEscapeId(NothingChanged(type));

@@ -17,7 +17,8 @@ TEST(StringIds, EveryDeclaredIdHasItsText) {
         const char* header;
         const char* part;
     } kParts[] = {
-        {"platform/PlatformText.h", "platform"}, {"values/CMEinheitListe.h", "values"},
+        {"platform/PlatformText.h", "platform"}, {"dbase/util/EngineText.h", "dbase"},
+        {"values/CMEinheitListe.h", "values"},
         {"velmora/shared/DialogRules.h", "shared"},
         {"velmora/CVelmoraDocCore.h", "velmora"}, {"tarsilo/CTarsiloDocCore.h", "tarsilo"},
     };
