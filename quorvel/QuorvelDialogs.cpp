@@ -11,7 +11,7 @@
 #include <wx/sizer.h>
 #include <wx/window.h>
 
-void AddDialogButton(wxWindow* parent, wxSizer* row, int id, const char* label) {
+void AddDialogButton(wxWindow* parent, wxSizer* row, int id, const std::string& label) {
     const int wxId = id == 1                     ? int(wxID_OK)
                      : id == 2                   ? int(wxID_CANCEL)
                      : id == kLibraryHelpCommand ? int(wxID_HELP)

@@ -1,0 +1,175 @@
+// The library's texts: its string table (resources/quorvel/strings.txt, a
+// language file named in the profile overriding single entries) and the ids
+// of every text its messages, dialogs and lists show.
+#pragma once
+
+#include "platform/StringTable.h"
+
+#include <string>
+
+// The table the library loads on start, apart from the host's.
+vx::StringTable& QuorvelStrings();
+// A text of the table; one the table lacks (nothing loaded yet, or a language
+// file without it) comes from the library's own file, read on first use.
+std::string QuorvelString(unsigned id);
+
+enum QuorvelText : unsigned {
+    // Database and records.
+    IDS_QV_DB_OPEN_ERROR = 3,
+    IDS_QV_UPDATE_FAILED = 4,
+    IDS_QV_LAST_RECORD = 7,
+    IDS_QV_FIRST_RECORD = 8,
+    IDS_QV_REMARK_WRITE_FAILED = 11,
+    IDS_QV_MARGIN_RANGE = 12,
+    IDS_QV_MARGIN_WRITE_FAILED = 13,
+    IDS_QV_ADDRESS_TOO_LONG = 21,
+    IDS_QV_MORE_PROJECTS = 203,
+    IDS_QV_TIP_CANCEL = 10429,
+    IDS_QV_TIP_HELP = 10430,
+
+    // Messages.
+    IDS_QV_USER_NOT_SAVED = 30100,
+    IDS_QV_HEIGHT_WHOLE_METRES = 30101,
+    IDS_QV_DATE_EXPECTED = 30102,
+    IDS_QV_ORVISTO_MISSING = 30103,
+    IDS_QV_INTERNAL_ERROR = 30104,     // where, what
+    IDS_QV_UNKNOWN_EXCEPTION = 30105,
+    // Converting an address table to the current structure; the table's path first.
+    IDS_QV_CONVERT_NO_NEW_TABLE = 30110,  // path, new table
+    IDS_QV_CONVERT_IN_USE = 30111,        // path, path
+    IDS_QV_CONVERT_NOT_OPENED = 30112,
+    IDS_QV_CONVERT_NO_BACKUP = 30113,     // path, file
+    IDS_QV_CONVERT_NOT_REPLACED = 30114,  // path, file
+    IDS_QV_CONVERT_NO_TEMP_DIR = 30115,
+    IDS_QV_CONVERT_NOT_COPIED = 30116,
+    // Reading the place list and building the place table from it.
+    IDS_QV_PLACES_LINE = 30120,  // line number, problem
+    IDS_QV_PLACES_LAND_OPEN = 30121,
+    IDS_QV_PLACES_EXPECTED = 30122,
+    IDS_QV_PLACES_NO_LAND = 30123,
+    IDS_QV_PLACES_TOO_LONG = 30124,
+    IDS_QV_PLACES_BAD_HEIGHT = 30125,
+    IDS_QV_PLACES_NOT_FITTING = 30126,  // postcode, town
+    IDS_QV_PLACES_NO_FOLDER = 30127,    // folder
+    IDS_QV_PLACES_NOT_WRITTEN = 30128,  // folder
+
+    // Notes and hints the dialogs show.
+    IDS_QV_USER_GREETING = 30200,  // four lines
+    IDS_QV_USER_GREETING2 = 30201,
+    IDS_QV_USER_GREETING3 = 30202,
+    IDS_QV_USER_GREETING4 = 30203,
+    IDS_QV_USER_NAME1_HINT = 30204,
+    IDS_QV_MATCHCODE_HINT = 30205,
+    IDS_QV_PLACE_NO_HEIGHT = 30206,
+    IDS_QV_TOWN_NO_HEIGHT = 30207,
+    IDS_QV_CATALOGUE_STATE = 30208,  // date
+    IDS_QV_CATALOGUE_ORDER_HINT = 30209,
+    IDS_QV_CATALOGUE_ADDRESS = 30210,  // firm, street, town, telephone, fax
+    IDS_QV_CATALOGUE_NOT_AGAIN = 30211,
+
+    // Window titles.
+    IDS_QV_TITLE_USER = 30300,
+    IDS_QV_TITLE_PLACES = 30301,
+    IDS_QV_TITLE_PLACE_SEARCH = 30302,
+    IDS_QV_TITLE_PROJECT = 30303,
+    IDS_QV_TITLE_MATCHCODE = 30304,
+    IDS_QV_TITLE_CATALOGUE = 30305,
+    IDS_QV_TITLE_ADDRESS_PICK = 30306,
+    IDS_QV_TITLE_ADDRESS_SEARCH = 30307,
+    IDS_QV_TITLE_ADDRESSES = 30308,
+    IDS_QV_TITLE_REMARK_TEXTS = 30309,
+    IDS_QV_TITLE_REMARKS = 30310,
+    IDS_QV_TITLE_PRINT_SETUP = 30311,
+    IDS_QV_TITLE_ORDER_PRINT = 30312,
+
+    // Buttons.
+    IDS_QV_BTN_CONTINUE = 30400,
+    IDS_QV_BTN_CANCEL = 30401,
+    IDS_QV_BTN_ABORT = 30402,
+    IDS_QV_BTN_HELP = 30403,
+    IDS_QV_BTN_HELP_KEY = 30404,
+    IDS_QV_BTN_CLOSE = 30405,
+    IDS_QV_BTN_NEW = 30406,
+    IDS_QV_BTN_REMOVE = 30407,
+    IDS_QV_BTN_DELETE = 30408,
+    IDS_QV_BTN_SEARCH = 30409,
+    IDS_QV_BTN_FIND = 30410,
+    IDS_QV_BTN_STORE_PLACE = 30411,
+    IDS_QV_BTN_STORE_ADDRESS = 30412,
+    IDS_QV_BTN_UPDATE = 30413,
+    IDS_QV_BTN_RECIPIENT = 30414,
+    IDS_QV_BTN_SITE = 30415,
+    IDS_QV_BTN_ORDER = 30416,
+    IDS_QV_BTN_TO_DB = 30417,
+    IDS_QV_BTN_TO_DB_KEY = 30418,
+    IDS_QV_BTN_FROM_DB_KEY = 30419,
+    IDS_QV_BTN_DATABASE = 30420,
+    IDS_QV_BTN_OVERVIEW = 30421,
+    IDS_QV_BTN_FROM_TESSIVO = 30422,
+
+    // Field labels of the address, user and place forms.
+    IDS_QV_LBL_NAME1 = 30500,
+    IDS_QV_LBL_NAME2 = 30501,
+    IDS_QV_LBL_STREET = 30502,
+    IDS_QV_LBL_PLZ = 30503,
+    IDS_QV_LBL_TOWN = 30504,
+    IDS_QV_LBL_LAND = 30505,
+    IDS_QV_LBL_TELEPHONE = 30506,
+    IDS_QV_LBL_FAX = 30507,
+    IDS_QV_LBL_CONTACT = 30508,
+    IDS_QV_LBL_REMARK = 30509,
+    IDS_QV_LBL_MATCHCODE = 30510,
+    IDS_QV_LBL_MOBILE = 30511,
+    IDS_QV_LBL_EMAIL = 30512,
+    IDS_QV_LBL_WEB = 30513,
+    IDS_QV_LBL_DISCOUNT_GROUP = 30514,
+    IDS_QV_LBL_USER_STREET = 30515,
+    IDS_QV_LBL_USER_PLZ_TOWN = 30516,
+    IDS_QV_LBL_USER_TELEPHONE = 30517,
+    IDS_QV_LBL_USER_FAX = 30518,
+    IDS_QV_LBL_USER_EMAIL = 30519,
+    IDS_QV_LBL_HEIGHT = 30520,
+    IDS_QV_LBL_BY_POSTCODE = 30521,
+    IDS_QV_LBL_BY_TOWN = 30522,
+
+    // The project form.
+    IDS_QV_PRJ_EDITOR_GROUP = 30600,
+    IDS_QV_PRJ_NUMBER = 30601,
+    IDS_QV_PRJ_EDITOR = 30602,
+    IDS_QV_PRJ_DATE = 30603,
+    IDS_QV_PRJ_CUSTOMER = 30604,
+    IDS_QV_PRJ_RECIPIENT_GROUP = 30605,
+    IDS_QV_PRJ_NAME1 = 30606,
+    IDS_QV_PRJ_NAME2 = 30607,
+    IDS_QV_PRJ_STREET = 30608,
+    IDS_QV_PRJ_PLZ_TOWN = 30609,
+    IDS_QV_PRJ_CONTACT = 30610,
+    IDS_QV_PRJ_TELEPHONE = 30611,
+    IDS_QV_PRJ_FAX = 30612,
+    IDS_QV_PRJ_MOBILE = 30613,
+    IDS_QV_PRJ_EMAIL = 30614,
+    IDS_QV_PRJ_SITE_GROUP = 30615,
+    IDS_QV_PRJ_SITE_NAME1 = 30616,
+    IDS_QV_PRJ_SITE_NAME2 = 30617,
+    IDS_QV_PRJ_SITE_STREET = 30618,
+    IDS_QV_PRJ_SITE_PLZ_TOWN = 30619,
+    IDS_QV_PRJ_KANDREL_GROUP = 30620,
+    IDS_QV_PRJ_INDEX_TOWN = 30621,
+    IDS_QV_PRJ_INDEX_STREET = 30622,
+    IDS_QV_PRJ_INDEX_HOUSE = 30623,
+    IDS_QV_PRJ_FROM_ORVISTO = 30624,
+    IDS_QV_PRJ_FROM_FEROLIX = 30625,
+    IDS_QV_PRJ_RUNNING = 30626,
+    IDS_QV_PRJ_NUMBER_SHORT = 30627,
+
+    // The print setup.
+    IDS_QV_PRT_MARGINS = 30700,
+    IDS_QV_PRT_TOP = 30701,
+    IDS_QV_PRT_LEFT = 30702,
+    IDS_QV_PRT_CM = 30703,
+    IDS_QV_PRT_FORM = 30704,
+    IDS_QV_PRT_LETTERHEAD = 30705,
+    IDS_QV_PRT_SENDER = 30706,
+    IDS_QV_PRT_SHORT = 30707,
+    IDS_QV_PRT_STANDARD = 30708,
+};
