@@ -65,7 +65,7 @@ CDlgAdr::CDlgAdr(wxWindow* parent) : CDlgAdr(parent, 176) {
 
 CDlgAdr::CDlgAdr(wxWindow* parent, int templateId) : CVxtDialog(templateId, parent, nullptr, 1) {
     Fields().object = this;
-    SetTitle(ToWx(QuorvelString(IDS_QV_TITLE_ADDRESSES)));
+    SetTitle(QuorvelLabel(IDS_QV_TITLE_ADDRESSES));
     usable_ = TableUsable(Tab());
 }
 
@@ -80,7 +80,7 @@ void CDlgAdr::Build(const std::vector<Row>& rows, const std::vector<Button>& but
     auto* grid = new wxFlexGridSizer(2, 3, 6);
     grid->AddGrowableCol(1);
     for (const Row& row : rows) {
-        auto* label = new wxStaticText(this, wxID_ANY, ToWx(QuorvelString(row.label)));
+        auto* label = new wxStaticText(this, wxID_ANY, QuorvelLabel(row.label));
         wxWindow* control = nullptr;
         InitCell(*row.cell, row.id, row.flags);
         if (row.kind == RowTownCombo) {

@@ -20,7 +20,7 @@ enum : int { IDC_TEXT = 1054, IDC_LIST = 1055, IDC_SUCHEN = 4 };
 }
 
 CDlgAdrSuche::CDlgAdrSuche(wxWindow* parent) : CVxtDialog(177, parent, nullptr, 0) {
-    SetTitle(ToWx(QuorvelString(IDS_QV_TITLE_ADDRESS_SEARCH)));
+    SetTitle(QuorvelLabel(IDS_QV_TITLE_ADDRESS_SEARCH));
     searchText.Init(IDC_TEXT, 0, 0, 0, fields::KindAny, 0, 0, 0, 0, 0, 0, 0, false);
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* edit = new CParsedEdit(&searchText);

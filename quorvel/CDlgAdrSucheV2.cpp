@@ -22,7 +22,7 @@ enum : int { IDC_COMBO = 1061, IDC_NAME1 = 1042, IDC_NAME2 = 1043, IDC_PLZORT = 
 }
 
 CDlgAdrSucheV2::CDlgAdrSucheV2(wxWindow* parent) : CVxtDialog(1540, parent, nullptr, 0) {
-    SetTitle(ToWx(QuorvelString(IDS_QV_TITLE_ADDRESS_PICK)));
+    SetTitle(QuorvelLabel(IDS_QV_TITLE_ADDRESS_PICK));
     auto* top = new wxBoxSizer(wxVERTICAL);
     combo_ = new wxComboBox(this, IDC_COMBO, wxEmptyString, wxDefaultPosition, wxSize(560, -1), 0, nullptr,
                             wxCB_READONLY);

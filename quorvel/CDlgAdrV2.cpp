@@ -49,8 +49,11 @@ CDlgAdrV2::CDlgAdrV2(wxWindow* parent) : CDlgAdr(parent, 387) {
            {2, QuorvelString(IDS_QV_BTN_CLOSE)}, {1052, QuorvelString(IDS_QV_BTN_NEW)},
            {1053, QuorvelString(IDS_QV_BTN_REMOVE)}, {1057, QuorvelString(IDS_QV_BTN_STORE_ADDRESS)},
            {1056, QuorvelString(IDS_QV_BTN_SEARCH)}, {1054, "&<"}, {1055, "&>"}});
-    AddToolTips(this, {{IDC_ADDRESSES, 10438}, {IDC_PLACES, 10439}, {1058, 10440}, {4, 10441}, {1052, 10442},
-                       {1057, 10443}, {1053, 10444}, {1056, 10445}, {1054, 10446}, {1055, 10447},
+    AddToolTips(this, {{IDC_ADDRESSES, IDS_QV_TIP_ADDRESS_LIST}, {IDC_PLACES, IDS_QV_TIP_PLACE_LIST},
+                       {1058, IDS_QV_TIP_TAKE_AS_RECIPIENT}, {4, IDS_QV_TIP_TAKE_AS_SITE},
+                       {1052, IDS_QV_TIP_ADDRESS_NEW}, {1057, IDS_QV_TIP_ADDRESS_SAVE},
+                       {1053, IDS_QV_TIP_ADDRESS_DELETE}, {1056, IDS_QV_TIP_ADDRESS_SEARCH},
+                       {1054, IDS_QV_TIP_ADDRESS_PREVIOUS}, {1055, IDS_QV_TIP_ADDRESS_NEXT},
                        {int(wxID_HELP), IDS_QV_TIP_HELP}, {int(wxID_CANCEL), IDS_QV_TIP_CANCEL}});
     Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnPostcodeChanged(); }, IDC_PLZ);
     Bind(wxEVT_COMBOBOX, [this](wxCommandEvent& e) {

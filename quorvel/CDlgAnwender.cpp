@@ -37,7 +37,7 @@ CDlgAnwender::CDlgAnwender(wxWindow* parent, const CAnwender& record_, int flags
                 {IDC_WWW, IDS_QV_LBL_WEB, &record.web}};
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     for (unsigned line : {IDS_QV_USER_GREETING, IDS_QV_USER_GREETING2, IDS_QV_USER_GREETING3, IDS_QV_USER_GREETING4})
-        sizer->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(QuorvelString(line))), 0, wxLEFT | wxRIGHT | wxTOP, 8);
+        sizer->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(line)), 0, wxLEFT | wxRIGHT | wxTOP, 8);
     auto* body = new wxBoxSizer(wxHORIZONTAL);
     auto* grid = new wxFlexGridSizer(2, 4, 8);
     grid->AddGrowableCol(1);
@@ -45,7 +45,7 @@ CDlgAnwender::CDlgAnwender(wxWindow* parent, const CAnwender& record_, int flags
         Binding& b = fields_[i];
         b.member = rows[i].member;
         b.cell.Init(uint16_t(rows[i].id), 0, 0, 0, fields::KindAny, 0, 0, 0, 0, 0, 0, 0, false);
-        grid->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(QuorvelString(rows[i].label))), 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(rows[i].label)), 0, wxALIGN_CENTER_VERTICAL);
         auto* edit = new CParsedEdit(&b.cell);
         edit->Create(this, rows[i].id, wxDefaultPosition, wxSize(320, -1));
         edit->SetLimitText(kFieldLimit);
@@ -54,13 +54,13 @@ CDlgAnwender::CDlgAnwender(wxWindow* parent, const CAnwender& record_, int flags
     }
     body->Add(grid, 1, wxALL | wxEXPAND, 8);
     auto* side = new wxBoxSizer(wxVERTICAL);
-    auto* ok = new wxButton(this, wxID_OK, vx::ToWx(QuorvelString(IDS_QV_BTN_CONTINUE)));
+    auto* ok = new wxButton(this, wxID_OK, QuorvelLabel(IDS_QV_BTN_CONTINUE));
     ok->SetDefault();
     side->Add(ok, 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_CANCEL, vx::ToWx(QuorvelString(IDS_QV_BTN_CANCEL))), 0, wxEXPAND);
+    side->Add(new wxButton(this, wxID_CANCEL, QuorvelLabel(IDS_QV_BTN_CANCEL)), 0, wxEXPAND);
     body->Add(side, 0, wxALL, 8);
     sizer->Add(body, 1, wxEXPAND);
-    auto* hint = new wxStaticText(this, IDC_HINT, vx::ToWx(QuorvelString(IDS_QV_USER_NAME1_HINT)));
+    auto* hint = new wxStaticText(this, IDC_HINT, QuorvelLabel(IDS_QV_USER_NAME1_HINT));
     hint->SetForegroundColour(*wxRED);
     hint->Wrap(480);
     sizer->Add(hint, 0, wxLEFT | wxRIGHT, 8);

@@ -25,7 +25,7 @@ CDlgFormular::CDlgFormular(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 
     auto* left = new wxBoxSizer(wxVERTICAL);
 
     auto* margins =
-        new wxStaticBoxSizer(new wxStaticBox(this, IDC_MARGINS, vx::ToWx(QuorvelString(IDS_QV_PRT_MARGINS))), wxVERTICAL);
+        new wxStaticBoxSizer(new wxStaticBox(this, IDC_MARGINS, QuorvelLabel(IDS_QV_PRT_MARGINS)), wxVERTICAL);
     auto* grid = new wxFlexGridSizer(3, 4, 8);
     struct Row {
         CWDouble* value;
@@ -35,22 +35,23 @@ CDlgFormular::CDlgFormular(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 
     for (const Row& row : rows) {
         row.value->Init(uint16_t(row.id), 0, 0, 0, fields::KindSignedDecimal, 0, 0, 0, 0, 0, 0, 0, false);
         // Labels and fields share one parent, or the box shifts one against the other.
-        grid->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(QuorvelString(row.label))), 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(row.label)), 0, wxALIGN_CENTER_VERTICAL);
         auto* edit = new CParsedEdit(row.value);
         edit->Create(this, row.id, wxDefaultPosition, wxSize(80, -1));
         edit->SetLimitText(8);
         grid->Add(edit);
-        grid->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(QuorvelString(IDS_QV_PRT_CM))), 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(IDS_QV_PRT_CM)), 0, wxALIGN_CENTER_VERTICAL);
         RegisterValue(row.value);
     }
     margins->Add(grid, 0, wxALL, 6);
     left->Add(margins, 0, wxEXPAND | wxBOTTOM, 8);
 
-    auto* form = new wxStaticBoxSizer(new wxStaticBox(this, IDC_FORM_GROUP, vx::ToWx(QuorvelString(IDS_QV_PRT_FORM))), wxVERTICAL);
-    letterhead_ = new wxCheckBox(this, IDC_LETTERHEAD, vx::ToWx(QuorvelString(IDS_QV_PRT_LETTERHEAD)));
-    sender_ = new wxCheckBox(this, IDC_SENDER, vx::ToWx(QuorvelString(IDS_QV_PRT_SENDER)));
-    forms_[0] = new wxRadioButton(this, IDC_SHORT_FORM, vx::ToWx(QuorvelString(IDS_QV_PRT_SHORT)), wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
-    forms_[1] = new wxRadioButton(this, IDC_STANDARD_FORM, vx::ToWx(QuorvelString(IDS_QV_PRT_STANDARD)));
+    auto* form = new wxStaticBoxSizer(new wxStaticBox(this, IDC_FORM_GROUP, QuorvelLabel(IDS_QV_PRT_FORM)), wxVERTICAL);
+    letterhead_ = new wxCheckBox(this, IDC_LETTERHEAD, QuorvelLabel(IDS_QV_PRT_LETTERHEAD));
+    sender_ = new wxCheckBox(this, IDC_SENDER, QuorvelLabel(IDS_QV_PRT_SENDER));
+    forms_[0] =
+        new wxRadioButton(this, IDC_SHORT_FORM, QuorvelLabel(IDS_QV_PRT_SHORT), wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    forms_[1] = new wxRadioButton(this, IDC_STANDARD_FORM, QuorvelLabel(IDS_QV_PRT_STANDARD));
     for (wxWindow* w : {static_cast<wxWindow*>(letterhead_), static_cast<wxWindow*>(sender_),
                         static_cast<wxWindow*>(forms_[0]), static_cast<wxWindow*>(forms_[1])})
         form->Add(w, 0, wxALL, 3);
@@ -58,11 +59,11 @@ CDlgFormular::CDlgFormular(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 
     body->Add(left, 1, wxALL | wxEXPAND, 8);
 
     auto* side = new wxBoxSizer(wxVERTICAL);
-    auto* ok = new wxButton(this, wxID_OK, vx::ToWx(QuorvelString(IDS_QV_BTN_CONTINUE)));
+    auto* ok = new wxButton(this, wxID_OK, QuorvelLabel(IDS_QV_BTN_CONTINUE));
     ok->SetDefault();
     side->Add(ok, 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_CANCEL, vx::ToWx(QuorvelString(IDS_QV_BTN_CANCEL))), 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_HELP, vx::ToWx(QuorvelString(IDS_QV_BTN_HELP))), 0, wxEXPAND);
+    side->Add(new wxButton(this, wxID_CANCEL, QuorvelLabel(IDS_QV_BTN_CANCEL)), 0, wxEXPAND | wxBOTTOM, 4);
+    side->Add(new wxButton(this, wxID_HELP, QuorvelLabel(IDS_QV_BTN_HELP)), 0, wxEXPAND);
     body->Add(side, 0, wxALL, 8);
     sizer->Add(body, 1, wxEXPAND);
     // Room for the message strip at the bottom.

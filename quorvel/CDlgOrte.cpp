@@ -38,7 +38,7 @@ CDlgOrte::CDlgOrte(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 1) {
     grid->AddGrowableCol(1);
     for (const Row& row : rows) {
         row.value->Init(uint16_t(row.id), 0, 0, 0, row.kind, 0, 0, 0, 0, 0, 0, 0, false);
-        grid->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(QuorvelString(row.label))), 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(row.label)), 0, wxALIGN_CENTER_VERTICAL);
         auto* edit = new CParsedEdit(row.value);
         edit->Create(this, row.id, wxDefaultPosition, wxSize(row.limit > 10 ? 320 : 100, -1));
         edit->SetLimitText(row.limit);
@@ -47,14 +47,14 @@ CDlgOrte::CDlgOrte(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 1) {
     }
     body->Add(grid, 1, wxALL | wxEXPAND, 8);
     auto* side = new wxBoxSizer(wxVERTICAL);
-    auto* ok = new wxButton(this, wxID_OK, vx::ToWx(QuorvelString(IDS_QV_BTN_CONTINUE)));
+    auto* ok = new wxButton(this, wxID_OK, QuorvelLabel(IDS_QV_BTN_CONTINUE));
     ok->SetDefault();
     side->Add(ok, 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_HELP, vx::ToWx(QuorvelString(IDS_QV_BTN_HELP))), 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_CANCEL, vx::ToWx(QuorvelString(IDS_QV_BTN_ABORT))), 0, wxEXPAND);
+    side->Add(new wxButton(this, wxID_HELP, QuorvelLabel(IDS_QV_BTN_HELP)), 0, wxEXPAND | wxBOTTOM, 4);
+    side->Add(new wxButton(this, wxID_CANCEL, QuorvelLabel(IDS_QV_BTN_ABORT)), 0, wxEXPAND);
     body->Add(side, 0, wxALL, 8);
     sizer->Add(body, 1, wxEXPAND);
-    hint_ = new wxStaticText(this, IDC_NO_HEIGHT_HINT, vx::ToWx(QuorvelString(IDS_QV_PLACE_NO_HEIGHT)));
+    hint_ = new wxStaticText(this, IDC_NO_HEIGHT_HINT, QuorvelLabel(IDS_QV_PLACE_NO_HEIGHT));
     hint_->SetForegroundColour(*wxRED);
     hint_->Hide();
     sizer->Add(hint_, 0, wxLEFT | wxRIGHT, 8);
@@ -78,9 +78,11 @@ CDlgOrte::CDlgOrte(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 1) {
     sizer->AddSpacer(28);
     SetSizerAndFit(sizer);
     GreyHelpButton(this);
-    AddToolTips(this, {{wxID_OK, 10448}, {wxID_HELP, IDS_QV_TIP_HELP}, {wxID_CANCEL, IDS_QV_TIP_CANCEL},
-                       {IDC_NEW, 10449}, {IDC_SAVE, 10450}, {IDC_DELETE, 10451}, {IDC_SEARCH, 10452},
-                       {IDC_PREVIOUS, 10453}, {IDC_NEXT, 10454}});
+    AddToolTips(this, {{wxID_OK, IDS_QV_TIP_PLACE_TAKE}, {wxID_HELP, IDS_QV_TIP_HELP},
+                       {wxID_CANCEL, IDS_QV_TIP_CANCEL}, {IDC_NEW, IDS_QV_TIP_PLACE_NEW},
+                       {IDC_SAVE, IDS_QV_TIP_PLACE_SAVE}, {IDC_DELETE, IDS_QV_TIP_PLACE_DELETE},
+                       {IDC_SEARCH, IDS_QV_TIP_PLACE_SEARCH}, {IDC_PREVIOUS, IDS_QV_TIP_PLACE_PREVIOUS},
+                       {IDC_NEXT, IDS_QV_TIP_PLACE_NEXT}});
 }
 
 bool CDlgOrte::OnInitDialog() {

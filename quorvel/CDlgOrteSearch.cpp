@@ -23,9 +23,9 @@ CDlgOrteSearch::CDlgOrteSearch(wxWindow* parent, bool heightWarning_)
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     search_ = new wxTextCtrl(this, IDC_SEARCH, "", wxDefaultPosition, wxSize(220, -1));
     top->Add(search_, 1, wxRIGHT | wxALIGN_CENTER_VERTICAL, 8);
-    byPostcodeButton_ = new wxRadioButton(this, IDC_BY_POSTCODE, vx::ToWx(QuorvelString(IDS_QV_LBL_BY_POSTCODE)), wxDefaultPosition,
+    byPostcodeButton_ = new wxRadioButton(this, IDC_BY_POSTCODE, QuorvelLabel(IDS_QV_LBL_BY_POSTCODE), wxDefaultPosition,
                                           wxDefaultSize, wxRB_GROUP);
-    byTownButton_ = new wxRadioButton(this, IDC_BY_TOWN, vx::ToWx(QuorvelString(IDS_QV_LBL_BY_TOWN)));
+    byTownButton_ = new wxRadioButton(this, IDC_BY_TOWN, QuorvelLabel(IDS_QV_LBL_BY_TOWN));
     byTownButton_->SetValue(true);
     top->Add(byPostcodeButton_, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 8);
     top->Add(byTownButton_, 0, wxALIGN_CENTER_VERTICAL);
@@ -33,16 +33,16 @@ CDlgOrteSearch::CDlgOrteSearch(wxWindow* parent, bool heightWarning_)
     list_ = new wxListBox(this, IDC_LIST, wxDefaultPosition, wxSize(620, 260), 0, nullptr, wxLB_SINGLE);
     list_->SetFont(wxFont(wxFontInfo(10).FaceName("Courier New").Family(wxFONTFAMILY_TELETYPE)));
     sizer->Add(list_, 1, wxLEFT | wxRIGHT | wxEXPAND, 8);
-    noHeight_ = new wxStaticText(this, IDC_NO_HEIGHT, vx::ToWx(QuorvelString(IDS_QV_TOWN_NO_HEIGHT)));
+    noHeight_ = new wxStaticText(this, IDC_NO_HEIGHT, QuorvelLabel(IDS_QV_TOWN_NO_HEIGHT));
     noHeight_->SetForegroundColour(*wxRED);
     noHeight_->Hide();
     sizer->Add(noHeight_, 0, wxLEFT | wxRIGHT | wxTOP, 8);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto* ok = new wxButton(this, wxID_OK, vx::ToWx(QuorvelString(IDS_QV_BTN_CONTINUE)));
+    auto* ok = new wxButton(this, wxID_OK, QuorvelLabel(IDS_QV_BTN_CONTINUE));
     ok->SetDefault();
     buttons->Add(ok, 0, wxRIGHT, 4);
-    buttons->Add(new wxButton(this, wxID_HELP, vx::ToWx(QuorvelString(IDS_QV_BTN_HELP))), 0, wxRIGHT, 4);
-    buttons->Add(new wxButton(this, wxID_CANCEL, vx::ToWx(QuorvelString(IDS_QV_BTN_ABORT))));
+    buttons->Add(new wxButton(this, wxID_HELP, QuorvelLabel(IDS_QV_BTN_HELP)), 0, wxRIGHT, 4);
+    buttons->Add(new wxButton(this, wxID_CANCEL, QuorvelLabel(IDS_QV_BTN_ABORT)));
     sizer->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 8);
     // Room for the message strip at the bottom.
     sizer->AddSpacer(28);

@@ -104,7 +104,7 @@ wxButton* AddButton(wxWindow* parent, wxSizer* row, int id, const std::string& l
 CDlgProjekt::CDlgProjekt(wxWindow* parent, const CProjekt& record)
     : CVxtDialog(IDD, parent, nullptr, 1), projekt(record) {
     Fields().object = &projekt;
-    SetTitle(ToWx(QuorvelString(IDS_QV_TITLE_PROJECT)));
+    SetTitle(QuorvelLabel(IDS_QV_TITLE_PROJECT));
     Build();
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDatenbank(); }, IDC_DATENBANK);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnRecipientToDatabase(); }, IDC_E_TO_DB);
@@ -163,7 +163,7 @@ void CDlgProjekt::Build() {
             const Row& row = rows[i];
             // Postcode and town share one line.
             const bool pair = row.id == IDC_E_PLZ || row.id == IDC_S_PLZ;
-            grid->Add(new wxStaticText(this, wxID_ANY, ToWx(QuorvelString(row.label))), 0, wxALIGN_CENTER_VERTICAL);
+            grid->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(row.label)), 0, wxALIGN_CENTER_VERTICAL);
             wxSizer* line = new wxBoxSizer(wxHORIZONTAL);
             for (size_t k = i; k <= (pair ? i + 1 : i); ++k) {
                 CWString* value = cell(rows[k].id);
@@ -210,18 +210,20 @@ void CDlgProjekt::Build() {
     AddButton(this, arrows, IDC_E_TO_DB, QuorvelString(IDS_QV_BTN_TO_DB));
     left->Add(arrows, 0, wxALIGN_CENTER);
     group(right, 1280, IDS_QV_PRJ_SITE_GROUP,
-          {{IDC_S_NAME1, IDS_QV_PRJ_SITE_NAME1}, {IDC_S_NAME2, IDS_QV_PRJ_SITE_NAME2}, {IDC_S_STR, IDS_QV_PRJ_SITE_STREET},
-           {IDC_S_PLZ, IDS_QV_PRJ_SITE_PLZ_TOWN}, {IDC_S_ORT, 0, Kind::Combo}});
+          {{IDC_S_NAME1, IDS_QV_PRJ_SITE_NAME1}, {IDC_S_NAME2, IDS_QV_PRJ_SITE_NAME2},
+           {IDC_S_STR, IDS_QV_PRJ_SITE_STREET}, {IDC_S_PLZ, IDS_QV_PRJ_SITE_PLZ_TOWN}, {IDC_S_ORT, 0, Kind::Combo}});
     // The two "In Datenb." read alike: each stands under the address it stores.
     auto* siteButtons = new wxBoxSizer(wxHORIZONTAL);
     AddButton(this, siteButtons, IDC_S_TO_DB, QuorvelString(IDS_QV_BTN_TO_DB));
     right->Add(siteButtons, 0, wxALIGN_RIGHT | wxRIGHT, 4);
-    auto* kehr = new wxStaticBoxSizer(new wxStaticBox(this, IDC_KEHR_CAPTION, ToWx(QuorvelString(IDS_QV_PRJ_KANDREL_GROUP))), wxVERTICAL);
+    auto* kehr =
+        new wxStaticBoxSizer(new wxStaticBox(this, IDC_KEHR_CAPTION, QuorvelLabel(IDS_QV_PRJ_KANDREL_GROUP)), wxVERTICAL);
     auto* kehrGrid = new wxFlexGridSizer(2, 3, 6);
     const std::pair<int, int> indexRows[] = {{IDC_LABEL1, IDC_INDEX1}, {IDC_LABEL2, IDC_INDEX2}, {IDC_LABEL3, IDC_INDEX3}};
     const unsigned indexLabels[] = {IDS_QV_PRJ_INDEX_TOWN, IDS_QV_PRJ_INDEX_STREET, IDS_QV_PRJ_INDEX_HOUSE};
     for (size_t i = 0; i < 3; ++i) {
-        kehrGrid->Add(new wxStaticText(this, indexRows[i].first, ToWx(QuorvelString(indexLabels[i]))), 0, wxALIGN_CENTER_VERTICAL);
+        kehrGrid->Add(new wxStaticText(this, indexRows[i].first, QuorvelLabel(indexLabels[i])), 0,
+                      wxALIGN_CENTER_VERTICAL);
         CWString* value = cell(indexRows[i].second);
         InitCell(*value, indexRows[i].second);
         auto* edit = new CParsedEdit(value);
@@ -235,7 +237,8 @@ void CDlgProjekt::Build() {
     kehr->Add(picks, 0);
     right->Add(kehr, 0, wxEXPAND | wxALL, 4);
     auto* others = new wxBoxSizer(wxHORIZONTAL);
-    others->Add(new wxStaticText(this, IDC_ORV_CAPTION, ToWx(QuorvelString(IDS_QV_PRJ_FROM_ORVISTO))), 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
+    others->Add(new wxStaticText(this, IDC_ORV_CAPTION, QuorvelLabel(IDS_QV_PRJ_FROM_ORVISTO)), 0,
+                wxALIGN_CENTER_VERTICAL | wxALL, 3);
     AddButton(this, others, IDC_ORVISTO, "Orvisto");
     AddButton(this, others, IDC_FEROLIX, "Ferolix");
     AddButton(this, others, IDC_PICK2, QuorvelString(IDS_QV_BTN_OVERVIEW));
@@ -276,7 +279,7 @@ void CDlgProjekt::ShowKehrControls() {
     const int mode = kehr.Mode();
     if (mode == 3) {
         FindWindow(IDC_FEROLIX)->Show();
-        FindWindow(IDC_ORV_CAPTION)->SetLabel(ToWx(QuorvelString(IDS_QV_PRJ_FROM_FEROLIX)));
+        FindWindow(IDC_ORV_CAPTION)->SetLabel(QuorvelLabel(IDS_QV_PRJ_FROM_FEROLIX));
         FindWindow(IDC_ORV_CAPTION)->Show();
     }
     if (mode != 0) FindWindow(IDC_PICK2)->Show();
@@ -289,8 +292,8 @@ void CDlgProjekt::ShowKehrControls() {
         FindWindow(IDC_LABEL3)->Show();
         FindWindow(IDC_INDEX3)->Show();
     } else {
-        FindWindow(IDC_LABEL1)->SetLabel(ToWx(QuorvelString(IDS_QV_PRJ_RUNNING)));
-        FindWindow(IDC_LABEL2)->SetLabel(ToWx(QuorvelString(IDS_QV_PRJ_NUMBER_SHORT)));
+        FindWindow(IDC_LABEL1)->SetLabel(QuorvelLabel(IDS_QV_PRJ_RUNNING));
+        FindWindow(IDC_LABEL2)->SetLabel(QuorvelLabel(IDS_QV_PRJ_NUMBER_SHORT));
     }
 }
 

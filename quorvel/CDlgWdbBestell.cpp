@@ -6,6 +6,7 @@
 #include "platform/wx/WxText.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/OrderForm.h"
+#include "quorvel/QuorvelDialogs.h"
 #include "quorvel/QuorvelText.h"
 
 #include <wx/button.h>
@@ -15,7 +16,7 @@
 #include <wx/utils.h>
 
 CDlgWdbBestell::CDlgWdbBestell(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, vx::ToWx(QuorvelString(IDS_QV_TITLE_CATALOGUE)), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, QuorvelLabel(IDS_QV_TITLE_CATALOGUE), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE) {
     const OrderAddress& a = TheOrderAddress();
     const struct {
@@ -34,14 +35,14 @@ CDlgWdbBestell::CDlgWdbBestell(wxWindow* parent)
         label->Wrap(460);
         sizer->Add(label, 0, wxLEFT | wxRIGHT | wxTOP, 10);
     }
-    notAgain_ = new wxCheckBox(this, IDC_NOT_AGAIN, vx::ToWx(QuorvelString(IDS_QV_CATALOGUE_NOT_AGAIN)));
+    notAgain_ = new wxCheckBox(this, IDC_NOT_AGAIN, QuorvelLabel(IDS_QV_CATALOGUE_NOT_AGAIN));
     notAgain_->SetValue(vx::Profile().GetInt("Datenbank", "Anzeige_W", 0) != 0);
     sizer->Add(notAgain_, 0, wxALL, 10);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     auto* ok = new wxButton(this, wxID_OK, "OK");
     ok->SetDefault();
     buttons->Add(ok, 0, wxRIGHT, 8);
-    buttons->Add(new wxButton(this, IDC_ORDER, vx::ToWx(QuorvelString(IDS_QV_BTN_ORDER))));
+    buttons->Add(new wxButton(this, IDC_ORDER, QuorvelLabel(IDS_QV_BTN_ORDER)));
     sizer->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 10);
     SetSizerAndFit(sizer);
     // Written at once: the choice holds even when the program ends otherwise.

@@ -19,10 +19,12 @@ void AddDialogButton(wxWindow* parent, wxSizer* row, int id, const std::string& 
     row->Add(new wxButton(parent, wxId, vx::ToWx(label)), 0, wxALL, 3);
 }
 
+wxString QuorvelLabel(unsigned id) { return vx::ToWx(QuorvelString(id)); }
+
 void AddToolTips(wxWindow* dialog, const std::vector<std::pair<int, unsigned>>& tips) {
     if (vx::Profile().GetInt("Global", "ToolTip", 1) == 0) return;
     for (const auto& [id, text] : tips)
-        if (wxWindow* control = dialog->FindWindow(id)) control->SetToolTip(vx::ToWx(QuorvelString(text)));
+        if (wxWindow* control = dialog->FindWindow(id)) control->SetToolTip(QuorvelLabel(text));
 }
 
 void GreyHelpButton(wxWindow* dialog) {
