@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <cctype>
 #include <set>
 
 namespace {
@@ -14,9 +14,16 @@ std::vector<std::pair<std::string, unsigned>> DeclaredIds(const std::string& hea
     std::string text;
     EXPECT_TRUE(vx::ReadWholeFile(std::string(VX_SOURCE_TREE) + "/" + header, text)) << header;
     std::vector<std::pair<std::string, unsigned>> ids;
-    const std::regex entry("\\b(" + prefix + "\\w+) = (\\d+),");
-    for (std::sregex_iterator it(text.begin(), text.end(), entry), end; it != end; ++it)
-        ids.emplace_back((*it)[1], unsigned(std::stoul((*it)[2])));
+    // Each "NAME = number," of the enum.
+    for (size_t at = text.find(prefix); at != std::string::npos; at = text.find(prefix, at + 1)) {
+        size_t end = at;
+        while (end < text.size() && (std::isalnum((unsigned char)text[end]) || text[end] == '_')) ++end;
+        if (text.compare(end, 3, " = ") != 0) continue;
+        size_t digits = end + 3, stop = digits;
+        while (stop < text.size() && std::isdigit((unsigned char)text[stop])) ++stop;
+        if (stop == digits) continue;
+        ids.emplace_back(text.substr(at, end - at), unsigned(std::stoul(text.substr(digits, stop - digits))));
+    }
     return ids;
 }
 

@@ -8,15 +8,11 @@
 
 namespace fields {
 
+// What a numeric field takes, said when a key is refused; then what an emptied number field lacks.
 enum FieldText : unsigned {
-    // What a numeric field takes, said when a key is refused.
-    IDS_FIELD_TAKES_SIGNED = 1,
-    IDS_FIELD_TAKES_DIGITS = 2,
-    IDS_FIELD_TAKES_SIGNED_DECIMAL = 3,
-    IDS_FIELD_TAKES_DECIMAL = 4,
-    IDS_FIELD_NUMBER_EXPECTED = 5,
+    IDS_FIELD_TAKES_SIGNED = 1, IDS_FIELD_TAKES_DIGITS = 2, IDS_FIELD_TAKES_SIGNED_DECIMAL = 3,
+    IDS_FIELD_TAKES_DECIMAL = 4, IDS_FIELD_NUMBER_EXPECTED = 5,
 };
-
 std::string FieldString(unsigned id);
 
 } // namespace fields
