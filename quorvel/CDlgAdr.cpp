@@ -76,7 +76,7 @@ void CDlgAdr::InitCell(CWString& cell, int id, uint16_t flags) {
 void CDlgAdr::Build(const std::vector<Row>& rows, const std::vector<Button>& buttons) {
     rows_ = rows;
     auto* top = new wxBoxSizer(wxVERTICAL);
-    auto* box = new wxStaticBoxSizer(new wxStaticBox(this, IDC_GROUP, ToWx("Adressen")), wxVERTICAL);
+    auto* box = new wxStaticBoxSizer(new wxStaticBox(this, IDC_GROUP, QuorvelLabel(IDS_QV_GROUP_ADDRESSES)), wxVERTICAL);
     auto* grid = new wxFlexGridSizer(2, 3, 6);
     grid->AddGrowableCol(1);
     for (const Row& row : rows) {

@@ -161,6 +161,7 @@ enum QuorvelText : unsigned {
     IDS_QV_LBL_HEIGHT = 30520,
     IDS_QV_LBL_BY_POSTCODE = 30521,
     IDS_QV_LBL_BY_TOWN = 30522,
+    IDS_QV_GROUP_ADDRESSES = 30523,
 
     // The project form.
     IDS_QV_PRJ_EDITOR_GROUP = 30600,
