@@ -11,6 +11,7 @@
 #include "quorvel/QuorvelDialogs.h"
 #include "quorvel/PackWhenPossible.h"
 #include "quorvel/QuorvelTables.h"
+#include "quorvel/QuorvelText.h"
 #include "quorvel/RecordWalk.h"
 #include "quorvel/Soundex.h"
 #include "quorvel/fields/CMyComboBox.h"
@@ -31,7 +32,6 @@ using namespace vx;
 
 namespace {
 
-enum : unsigned { IDS_NOT_UPDATED = 4, IDS_LAST_READ = 7, IDS_FIRST_READ = 8 };
 enum : int { IDC_NEU = 1052, IDC_LOESCH = 1053, IDC_PREV = 1054, IDC_NEXT = 1055, IDC_SUCHE = 1056,
              IDC_SAVE = 1057, IDC_EMPFAENGER = 1058, IDC_STANDORT = 4, IDC_GROUP = 1282 };
 
@@ -46,24 +46,26 @@ size_t TypingLimit(const char* column, size_t limit) {
 } // namespace
 
 CDlgAdr::CDlgAdr(wxWindow* parent) : CDlgAdr(parent, 176) {
-    Build({{1042, "Name &1 :", &name1, "NAME1", 50},
-           {1043, "Name &2 :", &name2, "NAME2", 50},
-           {1044, "St&raße :", &strasse, "STRASSE", 50},
-           {1045, "&PLZ :", &plz, "PLZ", 5},
-           {1046, "&Ort :", &ort, "ORT", 50},
-           {1047, "L&and/Bezirk :", &land, "LAND", 50},
-           {1048, "&Telefon :", &telefon, "TELEFON", 20},
-           {1049, "&Fax :", &telefax, "TELEFAX", 20},
-           {1050, "&Ansprechpartner :", &ansprech, "ANSPRECH", 50},
-           {1051, "&Bemerkung :", &bemerkung, nullptr, 250, RowMemo}},
-          {{IDC_EMPFAENGER, "&Empfänger"}, {IDC_STANDORT, "&Standort"}, {kLibraryHelpCommand, "Hilfe"}, {2, "Abbruch"},
-           {IDC_NEU, "&Neu"}, {IDC_LOESCH, "&Lösch"}, {IDC_SAVE, "Akt&uall"}, {IDC_SUCHE, "Su&che"},
+    Build({{1042, IDS_QV_LBL_NAME1, &name1, "NAME1", 50},
+           {1043, IDS_QV_LBL_NAME2, &name2, "NAME2", 50},
+           {1044, IDS_QV_LBL_STREET, &strasse, "STRASSE", 50},
+           {1045, IDS_QV_LBL_PLZ, &plz, "PLZ", 5},
+           {1046, IDS_QV_LBL_TOWN, &ort, "ORT", 50},
+           {1047, IDS_QV_LBL_LAND, &land, "LAND", 50},
+           {1048, IDS_QV_LBL_TELEPHONE, &telefon, "TELEFON", 20},
+           {1049, IDS_QV_LBL_FAX, &telefax, "TELEFAX", 20},
+           {1050, IDS_QV_LBL_CONTACT, &ansprech, "ANSPRECH", 50},
+           {1051, IDS_QV_LBL_REMARK, &bemerkung, nullptr, 250, RowMemo}},
+          {{IDC_EMPFAENGER, QuorvelString(IDS_QV_BTN_RECIPIENT)}, {IDC_STANDORT, QuorvelString(IDS_QV_BTN_SITE)},
+           {kLibraryHelpCommand, QuorvelString(IDS_QV_BTN_HELP)}, {2, QuorvelString(IDS_QV_BTN_CANCEL)},
+           {IDC_NEU, QuorvelString(IDS_QV_BTN_NEW)}, {IDC_LOESCH, QuorvelString(IDS_QV_BTN_REMOVE)},
+           {IDC_SAVE, QuorvelString(IDS_QV_BTN_UPDATE)}, {IDC_SUCHE, QuorvelString(IDS_QV_BTN_SEARCH)},
            {IDC_PREV, "&<"}, {IDC_NEXT, "&>"}});
 }
 
 CDlgAdr::CDlgAdr(wxWindow* parent, int templateId) : CVxtDialog(templateId, parent, nullptr, 1) {
     Fields().object = this;
-    SetTitle(ToWx("Adressdatenbank"));
+    SetTitle(QuorvelLabel(IDS_QV_TITLE_ADDRESSES));
     usable_ = TableUsable(Tab());
 }
 
@@ -74,11 +76,11 @@ void CDlgAdr::InitCell(CWString& cell, int id, uint16_t flags) {
 void CDlgAdr::Build(const std::vector<Row>& rows, const std::vector<Button>& buttons) {
     rows_ = rows;
     auto* top = new wxBoxSizer(wxVERTICAL);
-    auto* box = new wxStaticBoxSizer(new wxStaticBox(this, IDC_GROUP, ToWx("Adressen")), wxVERTICAL);
+    auto* box = new wxStaticBoxSizer(new wxStaticBox(this, IDC_GROUP, QuorvelLabel(IDS_QV_GROUP_ADDRESSES)), wxVERTICAL);
     auto* grid = new wxFlexGridSizer(2, 3, 6);
     grid->AddGrowableCol(1);
     for (const Row& row : rows) {
-        auto* label = new wxStaticText(this, wxID_ANY, ToWx(row.label));
+        auto* label = new wxStaticText(this, wxID_ANY, QuorvelLabel(row.label));
         wxWindow* control = nullptr;
         InitCell(*row.cell, row.id, row.flags);
         if (row.kind == RowTownCombo) {
@@ -234,7 +236,7 @@ bool CDlgAdr::EntryEmpty() {
 
 bool CDlgAdr::StoreNewEntry() {
     if (tableAppendBlank(Tab()->Handle()) != 0) {
-        Say(IDS_NOT_UPDATED);
+        Say(IDS_QV_UPDATE_FAILED);
         return false;
     }
     LeaveNewEntry();
@@ -268,14 +270,14 @@ void CDlgAdr::OnSave() {
 void CDlgAdr::OnNext() {
     if (!usable_) return;
     LeaveNewEntry();
-    if (NextLive(Tab()->Handle())) Say(IDS_LAST_READ);
+    if (NextLive(Tab()->Handle())) Say(IDS_QV_LAST_RECORD);
     ShowRecord();
 }
 
 void CDlgAdr::OnPrev() {
     if (!usable_) return;
     LeaveNewEntry();
-    if (PreviousLive(Tab()->Handle())) Say(IDS_FIRST_READ);
+    if (PreviousLive(Tab()->Handle())) Say(IDS_QV_FIRST_RECORD);
     ShowRecord();
 }
 

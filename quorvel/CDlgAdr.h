@@ -42,7 +42,7 @@ protected:
     enum RowKind { RowEdit, RowMemo, RowHidden, RowTownCombo };
     struct Row {
         int id;
-        const char* label;
+        unsigned label;  // string id
         CWString* cell;
         // Its column in the address book; none for a memo, which holds any length.
         const char* column;
@@ -53,7 +53,7 @@ protected:
     };
     struct Button {
         int id;
-        const char* label;
+        std::string label;
     };
 
     // For the second form: Build lays out the rows and binds each to its cell.

@@ -4,6 +4,7 @@
 #include "quorvel/AddressSearch.h"
 #include "quorvel/CDatenbank.h"
 #include "quorvel/QuorvelDialogs.h"
+#include "quorvel/QuorvelText.h"
 #include "quorvel/fields/CParsedEdit.h"
 #include "quorvel/fields/FieldRules.h"
 
@@ -19,7 +20,7 @@ enum : int { IDC_TEXT = 1054, IDC_LIST = 1055, IDC_SUCHEN = 4 };
 }
 
 CDlgAdrSuche::CDlgAdrSuche(wxWindow* parent) : CVxtDialog(177, parent, nullptr, 0) {
-    SetTitle(ToWx("Suche nach Adressen"));
+    SetTitle(QuorvelLabel(IDS_QV_TITLE_ADDRESS_SEARCH));
     searchText.Init(IDC_TEXT, 0, 0, 0, fields::KindAny, 0, 0, 0, 0, 0, 0, 0, false);
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* edit = new CParsedEdit(&searchText);
@@ -28,10 +29,10 @@ CDlgAdrSuche::CDlgAdrSuche(wxWindow* parent) : CVxtDialog(177, parent, nullptr, 
     list_ = new wxListBox(this, IDC_LIST, wxDefaultPosition, wxSize(300, 200));
     top->Add(list_, 1, wxEXPAND | wxLEFT | wxRIGHT, 6);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    AddDialogButton(this, row, 1, "&Weiter");
-    AddDialogButton(this, row, IDC_SUCHEN, "&Suchen");
-    AddDialogButton(this, row, kLibraryHelpCommand, "Hilfe");
-    AddDialogButton(this, row, 2, "Abbruch");
+    AddDialogButton(this, row, 1, QuorvelString(IDS_QV_BTN_CONTINUE));
+    AddDialogButton(this, row, IDC_SUCHEN, QuorvelString(IDS_QV_BTN_FIND));
+    AddDialogButton(this, row, kLibraryHelpCommand, QuorvelString(IDS_QV_BTN_HELP));
+    AddDialogButton(this, row, 2, QuorvelString(IDS_QV_BTN_CANCEL));
     top->Add(row, 0, wxALIGN_CENTER | wxALL, 4);
     SetSizerAndFit(top);
     RegisterValue(&searchText);

@@ -6,6 +6,7 @@
 #include "quorvel/CDatenbank.h"
 #include "quorvel/QuorvelDialogs.h"
 #include "quorvel/PackWhenPossible.h"
+#include "quorvel/QuorvelText.h"
 
 #include <wx/combobox.h>
 #include <wx/button.h>
@@ -21,7 +22,7 @@ enum : int { IDC_COMBO = 1061, IDC_NAME1 = 1042, IDC_NAME2 = 1043, IDC_PLZORT = 
 }
 
 CDlgAdrSucheV2::CDlgAdrSucheV2(wxWindow* parent) : CVxtDialog(1540, parent, nullptr, 0) {
-    SetTitle(ToWx("Adresse suchen "));
+    SetTitle(QuorvelLabel(IDS_QV_TITLE_ADDRESS_PICK));
     auto* top = new wxBoxSizer(wxVERTICAL);
     combo_ = new wxComboBox(this, IDC_COMBO, wxEmptyString, wxDefaultPosition, wxSize(560, -1), 0, nullptr,
                             wxCB_READONLY);
@@ -30,10 +31,10 @@ CDlgAdrSucheV2::CDlgAdrSucheV2(wxWindow* parent) : CVxtDialog(1540, parent, null
     for (int id : {IDC_NAME1, IDC_NAME2, IDC_PLZORT, IDC_STRASSE})
         top->Add(new wxStaticText(this, id, wxEmptyString, wxDefaultPosition, wxSize(400, -1)), 0, wxLEFT | wxRIGHT, 8);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    AddDialogButton(this, row, 1, "&Weiter");
-    AddDialogButton(this, row, IDC_LOESCHEN, "&Löschen");
-    AddDialogButton(this, row, 2, "Schließen");
-    AddDialogButton(this, row, kLibraryHelpCommand, "Hilfe");
+    AddDialogButton(this, row, 1, QuorvelString(IDS_QV_BTN_CONTINUE));
+    AddDialogButton(this, row, IDC_LOESCHEN, QuorvelString(IDS_QV_BTN_DELETE));
+    AddDialogButton(this, row, 2, QuorvelString(IDS_QV_BTN_CLOSE));
+    AddDialogButton(this, row, kLibraryHelpCommand, QuorvelString(IDS_QV_BTN_HELP));
     top->Add(row, 0, wxALIGN_CENTER | wxALL, 4);
     SetSizerAndFit(top);
     GreyHelpButton(this);

@@ -10,6 +10,7 @@
 #include "quorvel/QuorvelDialogs.h"
 #include "quorvel/PackWhenPossible.h"
 #include "quorvel/QuorvelTables.h"
+#include "quorvel/QuorvelText.h"
 #include "quorvel/RecordWalk.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/FieldEvent.h"
@@ -28,26 +29,31 @@ enum : int { IDC_MATCH = 1061, IDC_HANDY = 1063, IDC_EMAIL = 1059, IDC_URL = 106
 CDlgAdrV2::CDlgAdrV2(wxWindow* parent) : CDlgAdr(parent, 387) {
     using fields::FlagChoice;
     // E-mail and web address have no length of their own: their column's width holds.
-    Build({{IDC_MATCH, "Match&code :", &match, "MATCH", 10, RowEdit, FlagChoice},
-           {1042, "Name &1 :", &name1, "NAME1", 50},
-           {1043, "Name &2 :", &name2, "NAME2", 50},
-           {1044, "St&raße :", &strasse, "STRASSE", 50},
-           {IDC_PLZ, "&PLZ :", &plz, "PLZ", 5, RowEdit, FlagChoice},
-           {IDC_TOWN, "&Ort :", &ort, "ORT", 50, RowTownCombo, FlagChoice},
-           {IDC_LAND, "L&and/Bezirk :", &land, "LAND", 50},
-           {1048, "&Telefon :", &telefon, "TELEFON", 20},
-           {1049, "&Fax :", &telefax, "TELEFAX", 20},
-           {IDC_HANDY, "&Handy :", &handy, "HANDY", 15},
-           {1050, "&Ansprechpartner :", &ansprech, "ANSPRECH", 50},
-           {IDC_EMAIL, "e&Mail :", &email, "EMAIL", 0},
-           {IDC_URL, "&Internet :", &url, "URL", 0},
-           {1051, "&Bemerkung :", &bemerkung, nullptr, 250, RowMemo},
-           {IDC_DUMMY, "Rabatt&gruppe :", &dummy, nullptr, 0, RowHidden}},
-          {{IDC_ADDRESSES, "..."}, {IDC_PLACES, "..."}, {1058, "&Empfänger"}, {4, "&Standort"},
-           {kLibraryHelpCommand, "Hilfe"}, {2, "Schließen"}, {1052, "&Neu"}, {1053, "&Lösch"}, {1057, "S&peich"},
-           {1056, "Su&che"}, {1054, "&<"}, {1055, "&>"}});
-    AddToolTips(this, {{IDC_ADDRESSES, 10438}, {IDC_PLACES, 10439}, {1058, 10440}, {4, 10441}, {1052, 10442},
-                       {1057, 10443}, {1053, 10444}, {1056, 10445}, {1054, 10446}, {1055, 10447},
+    Build({{IDC_MATCH, IDS_QV_LBL_MATCHCODE, &match, "MATCH", 10, RowEdit, FlagChoice},
+           {1042, IDS_QV_LBL_NAME1, &name1, "NAME1", 50},
+           {1043, IDS_QV_LBL_NAME2, &name2, "NAME2", 50},
+           {1044, IDS_QV_LBL_STREET, &strasse, "STRASSE", 50},
+           {IDC_PLZ, IDS_QV_LBL_PLZ, &plz, "PLZ", 5, RowEdit, FlagChoice},
+           {IDC_TOWN, IDS_QV_LBL_TOWN, &ort, "ORT", 50, RowTownCombo, FlagChoice},
+           {IDC_LAND, IDS_QV_LBL_LAND, &land, "LAND", 50},
+           {1048, IDS_QV_LBL_TELEPHONE, &telefon, "TELEFON", 20},
+           {1049, IDS_QV_LBL_FAX, &telefax, "TELEFAX", 20},
+           {IDC_HANDY, IDS_QV_LBL_MOBILE, &handy, "HANDY", 15},
+           {1050, IDS_QV_LBL_CONTACT, &ansprech, "ANSPRECH", 50},
+           {IDC_EMAIL, IDS_QV_LBL_EMAIL, &email, "EMAIL", 0},
+           {IDC_URL, IDS_QV_LBL_WEB, &url, "URL", 0},
+           {1051, IDS_QV_LBL_REMARK, &bemerkung, nullptr, 250, RowMemo},
+           {IDC_DUMMY, IDS_QV_LBL_DISCOUNT_GROUP, &dummy, nullptr, 0, RowHidden}},
+          {{IDC_ADDRESSES, "..."}, {IDC_PLACES, "..."}, {1058, QuorvelString(IDS_QV_BTN_RECIPIENT)},
+           {4, QuorvelString(IDS_QV_BTN_SITE)}, {kLibraryHelpCommand, QuorvelString(IDS_QV_BTN_HELP)},
+           {2, QuorvelString(IDS_QV_BTN_CLOSE)}, {1052, QuorvelString(IDS_QV_BTN_NEW)},
+           {1053, QuorvelString(IDS_QV_BTN_REMOVE)}, {1057, QuorvelString(IDS_QV_BTN_STORE_ADDRESS)},
+           {1056, QuorvelString(IDS_QV_BTN_SEARCH)}, {1054, "&<"}, {1055, "&>"}});
+    AddToolTips(this, {{IDC_ADDRESSES, IDS_QV_TIP_ADDRESS_LIST}, {IDC_PLACES, IDS_QV_TIP_PLACE_LIST},
+                       {1058, IDS_QV_TIP_TAKE_AS_RECIPIENT}, {4, IDS_QV_TIP_TAKE_AS_SITE},
+                       {1052, IDS_QV_TIP_ADDRESS_NEW}, {1057, IDS_QV_TIP_ADDRESS_SAVE},
+                       {1053, IDS_QV_TIP_ADDRESS_DELETE}, {1056, IDS_QV_TIP_ADDRESS_SEARCH},
+                       {1054, IDS_QV_TIP_ADDRESS_PREVIOUS}, {1055, IDS_QV_TIP_ADDRESS_NEXT},
                        {int(wxID_HELP), IDS_QV_TIP_HELP}, {int(wxID_CANCEL), IDS_QV_TIP_CANCEL}});
     Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnPostcodeChanged(); }, IDC_PLZ);
     Bind(wxEVT_COMBOBOX, [this](wxCommandEvent& e) {

@@ -3,6 +3,7 @@
 #include "platform/MessageService.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/QuorvelDialogs.h"
+#include "quorvel/QuorvelText.h"
 #include "quorvel/fields/CParsedEdit.h"
 #include "quorvel/fields/FieldRules.h"
 
@@ -20,22 +21,23 @@ constexpr size_t kFieldLimit = 255;
 
 CDlgAnwender::CDlgAnwender(wxWindow* parent, const CAnwender& record_, int flags)
     : CVxtDialog(IDD, parent, nullptr, 1), record(record_), flags_(flags) {
-    title = "Anwenderdaten";
+    title = QuorvelString(IDS_QV_TITLE_USER);
     helpContext = 23;
     struct Row {
         int id;
-        const char* label;
+        unsigned label;
         std::string* member;
-    } rows[] = {{IDC_NAME1, "Name &1 :", &record.name1},     {IDC_NAME2, "Name &2 :", &record.name2},
-                {IDC_STREET, "&Straße :", &record.street},    {IDC_PLZ_ORT, "&PLZ Ort :", &record.plzOrt},
-                {IDC_TEL, "&Tel.:", &record.telephone},        {IDC_FAX, "&FAX :", &record.fax},
-                {IDC_EMAIL, "&eMail :", &record.email},        {IDC_WWW, "&Internet :", &record.web}};
+    } rows[] = {{IDC_NAME1, IDS_QV_LBL_NAME1, &record.name1},
+                {IDC_NAME2, IDS_QV_LBL_NAME2, &record.name2},
+                {IDC_STREET, IDS_QV_LBL_USER_STREET, &record.street},
+                {IDC_PLZ_ORT, IDS_QV_LBL_USER_PLZ_TOWN, &record.plzOrt},
+                {IDC_TEL, IDS_QV_LBL_USER_TELEPHONE, &record.telephone},
+                {IDC_FAX, IDS_QV_LBL_USER_FAX, &record.fax},
+                {IDC_EMAIL, IDS_QV_LBL_USER_EMAIL, &record.email},
+                {IDC_WWW, IDS_QV_LBL_WEB, &record.web}};
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    for (const char* line : {"Sehr geehrter Anwender,",
-                             "ergänzen Sie hier bitte Ihre Adresse ! Wollen Sie später erneut Ihre Adresse ändern,",
-                             "können Sie diesen Dialog aus dem Menu \"Bearbeiten\", \"Anwender\" erneut aufrufen.",
-                             "(Die Daten werden nur übernommen, wenn die Maske mit \"WEITER\" verlassen wird !)"})
-        sizer->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(line)), 0, wxLEFT | wxRIGHT | wxTOP, 8);
+    for (unsigned line : {IDS_QV_USER_GREETING, IDS_QV_USER_GREETING2, IDS_QV_USER_GREETING3, IDS_QV_USER_GREETING4})
+        sizer->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(line)), 0, wxLEFT | wxRIGHT | wxTOP, 8);
     auto* body = new wxBoxSizer(wxHORIZONTAL);
     auto* grid = new wxFlexGridSizer(2, 4, 8);
     grid->AddGrowableCol(1);
@@ -43,7 +45,7 @@ CDlgAnwender::CDlgAnwender(wxWindow* parent, const CAnwender& record_, int flags
         Binding& b = fields_[i];
         b.member = rows[i].member;
         b.cell.Init(uint16_t(rows[i].id), 0, 0, 0, fields::KindAny, 0, 0, 0, 0, 0, 0, 0, false);
-        grid->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(rows[i].label)), 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(rows[i].label)), 0, wxALIGN_CENTER_VERTICAL);
         auto* edit = new CParsedEdit(&b.cell);
         edit->Create(this, rows[i].id, wxDefaultPosition, wxSize(320, -1));
         edit->SetLimitText(kFieldLimit);
@@ -52,15 +54,13 @@ CDlgAnwender::CDlgAnwender(wxWindow* parent, const CAnwender& record_, int flags
     }
     body->Add(grid, 1, wxALL | wxEXPAND, 8);
     auto* side = new wxBoxSizer(wxVERTICAL);
-    auto* ok = new wxButton(this, wxID_OK, "&Weiter");
+    auto* ok = new wxButton(this, wxID_OK, QuorvelLabel(IDS_QV_BTN_CONTINUE));
     ok->SetDefault();
     side->Add(ok, 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_CANCEL, "Abbruch"), 0, wxEXPAND);
+    side->Add(new wxButton(this, wxID_CANCEL, QuorvelLabel(IDS_QV_BTN_CANCEL)), 0, wxEXPAND);
     body->Add(side, 0, wxALL, 8);
     sizer->Add(body, 1, wxEXPAND);
-    auto* hint = new wxStaticText(this, IDC_HINT,
-                                  vx::ToWx("Bitte beachten Sie, dass Name 1 im Briefsichtfenster erscheint. Hierbei "
-                                           "ist die Gesamtlänge aus Name 1, Straße und Ort maßgebend."));
+    auto* hint = new wxStaticText(this, IDC_HINT, QuorvelLabel(IDS_QV_USER_NAME1_HINT));
     hint->SetForegroundColour(*wxRED);
     hint->Wrap(480);
     sizer->Add(hint, 0, wxLEFT | wxRIGHT, 8);
@@ -88,7 +88,7 @@ void CDlgAnwender::Finish() {
         for (Binding& b : fields_) *b.member = b.cell.text;
         // The record still goes back to the caller; the user learns that the file is behind.
         if (!record.Save())
-            vx::ShowMessage("Die Anwenderdaten konnten nicht gespeichert werden.", vx::MB_OK | vx::MB_ICONSTOP);
+            vx::ShowMessage(QuorvelString(IDS_QV_USER_NOT_SAVED), vx::MB_OK | vx::MB_ICONSTOP);
     }
     CVxtDialog::Finish();
 }

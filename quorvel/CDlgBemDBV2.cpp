@@ -6,6 +6,7 @@
 #include "quorvel/ListLine.h"
 #include "quorvel/PackWhenPossible.h"
 #include "quorvel/QuorvelDialogs.h"
+#include "quorvel/QuorvelText.h"
 #include "quorvel/RemarkRecords.h"
 
 #include <wx/button.h>
@@ -13,20 +14,22 @@
 #include <wx/sizer.h>
 
 CDlgBemDBV2::CDlgBemDBV2(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, "Bemerkungstexte", wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE) {
+    : wxDialog(parent, wxID_ANY, QuorvelLabel(IDS_QV_TITLE_REMARK_TEXTS), wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     list_ = new wxComboBox(this, IDC_LIST, "", wxDefaultPosition, wxSize(560, -1), 0, nullptr, wxCB_READONLY);
     list_->SetFont(wxFont(wxFontInfo(10).FaceName("Courier New").Family(wxFONTFAMILY_TELETYPE)));
     sizer->Add(list_, 0, wxALL | wxEXPAND, 8);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto* ok = new wxButton(this, wxID_OK, "&Weiter");
+    auto* ok = new wxButton(this, wxID_OK, QuorvelLabel(IDS_QV_BTN_CONTINUE));
     ok->SetDefault();
     buttons->Add(ok, 0, wxRIGHT, 4);
-    buttons->Add(new wxButton(this, wxID_CANCEL, "Abbruch"), 0, wxRIGHT, 4);
-    buttons->Add(new wxButton(this, IDC_DELETE, vx::ToWx("&Löschen")));
+    buttons->Add(new wxButton(this, wxID_CANCEL, QuorvelLabel(IDS_QV_BTN_CANCEL)), 0, wxRIGHT, 4);
+    buttons->Add(new wxButton(this, IDC_DELETE, QuorvelLabel(IDS_QV_BTN_DELETE)));
     sizer->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 8);
     SetSizerAndFit(sizer);
-    AddToolTips(this, {{wxID_OK, 10458}, {wxID_CANCEL, 10429}, {IDC_DELETE, 10459}});
+    AddToolTips(this, {{wxID_OK, IDS_QV_TIP_REMARK_TAKE_FROM_DB}, {wxID_CANCEL, IDS_QV_TIP_CANCEL},
+                       {IDC_DELETE, IDS_QV_TIP_REMARK_DELETE}});
     list_->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelect(); });
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(); }, IDC_DELETE);
     Bind(wxEVT_BUTTON, &CDlgBemDBV2::OnOK, this, wxID_OK);

@@ -8,6 +8,7 @@
 #include "quorvel/CDlgMatchCode.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/QuorvelDialogs.h"
+#include "quorvel/QuorvelText.h"
 #include "quorvel/RemarkRecords.h"
 
 #include <wx/button.h>
@@ -15,24 +16,26 @@
 #include <wx/textctrl.h>
 
 CDlgBemerk::CDlgBemerk(wxWindow* parent, const std::string& text_)
-    : wxDialog(parent, wxID_ANY, "Bemerkungen", wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE),
+    : wxDialog(parent, wxID_ANY, QuorvelLabel(IDS_QV_TITLE_REMARKS), wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE),
       text(text_) {
     auto* sizer = new wxBoxSizer(wxHORIZONTAL);
     edit_ = new wxTextCtrl(this, IDC_TEXT, vx::ToWx(ToEditBreaks(text)), wxDefaultPosition, wxSize(420, 200),
                            wxTE_MULTILINE);
     sizer->Add(edit_, 1, wxALL | wxEXPAND, 8);
     auto* side = new wxBoxSizer(wxVERTICAL);
-    auto* ok = new wxButton(this, wxID_OK, "&Weiter");
+    auto* ok = new wxButton(this, wxID_OK, QuorvelLabel(IDS_QV_BTN_CONTINUE));
     side->Add(ok, 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, IDC_FROM_DB, "&Aus Datenb."), 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, IDC_TO_DB, "&In Datenb."), 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_HELP, "Hilfe"), 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_CANCEL, "Abbruch"), 0, wxEXPAND);
+    side->Add(new wxButton(this, IDC_FROM_DB, QuorvelLabel(IDS_QV_BTN_FROM_DB_KEY)), 0, wxEXPAND | wxBOTTOM, 4);
+    side->Add(new wxButton(this, IDC_TO_DB, QuorvelLabel(IDS_QV_BTN_TO_DB_KEY)), 0, wxEXPAND | wxBOTTOM, 4);
+    side->Add(new wxButton(this, wxID_HELP, QuorvelLabel(IDS_QV_BTN_HELP)), 0, wxEXPAND | wxBOTTOM, 4);
+    side->Add(new wxButton(this, wxID_CANCEL, QuorvelLabel(IDS_QV_BTN_CANCEL)), 0, wxEXPAND);
     sizer->Add(side, 0, wxALL, 8);
     SetSizerAndFit(sizer);
     GreyHelpButton(this);
-    AddToolTips(this, {{wxID_OK, 10455}, {wxID_HELP, IDS_QV_TIP_HELP}, {wxID_CANCEL, IDS_QV_TIP_CANCEL},
-                       {IDC_FROM_DB, 10456}, {IDC_TO_DB, 10457}});
+    AddToolTips(this, {{wxID_OK, IDS_QV_TIP_REMARK_TAKE}, {wxID_HELP, IDS_QV_TIP_HELP},
+                       {wxID_CANCEL, IDS_QV_TIP_CANCEL}, {IDC_FROM_DB, IDS_QV_TIP_REMARK_FROM_DB},
+                       {IDC_TO_DB, IDS_QV_TIP_REMARK_TO_DB}});
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnFromDatabase(); }, IDC_FROM_DB);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnToDatabase(); }, IDC_TO_DB);
     edit_->Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {

@@ -7,6 +7,7 @@
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/FormLayout.h"
 #include "quorvel/QuorvelDialogs.h"
+#include "quorvel/QuorvelText.h"
 #include "quorvel/fields/CParsedEdit.h"
 #include "quorvel/fields/FieldRules.h"
 
@@ -17,44 +18,40 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
-namespace {
-
-enum : unsigned { IDS_QV_MARGIN_RANGE = 12, IDS_QV_MARGIN_WRITE_FAILED = 13 };
-
-} // namespace
-
 CDlgFormular::CDlgFormular(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 1) {
-    title = "Ausdruck konfigurieren";
+    title = QuorvelString(IDS_QV_TITLE_PRINT_SETUP);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     auto* body = new wxBoxSizer(wxHORIZONTAL);
     auto* left = new wxBoxSizer(wxVERTICAL);
 
-    auto* margins = new wxStaticBoxSizer(new wxStaticBox(this, IDC_MARGINS, vx::ToWx("Seitenränder")), wxVERTICAL);
+    auto* margins =
+        new wxStaticBoxSizer(new wxStaticBox(this, IDC_MARGINS, QuorvelLabel(IDS_QV_PRT_MARGINS)), wxVERTICAL);
     auto* grid = new wxFlexGridSizer(3, 4, 8);
     struct Row {
         CWDouble* value;
         int id;
-        const char* label;
-    } rows[] = {{&top_, IDC_TOP, "&oben :"}, {&left_, IDC_LEFT, "&links :"}};
+        unsigned label;
+    } rows[] = {{&top_, IDC_TOP, IDS_QV_PRT_TOP}, {&left_, IDC_LEFT, IDS_QV_PRT_LEFT}};
     for (const Row& row : rows) {
         row.value->Init(uint16_t(row.id), 0, 0, 0, fields::KindSignedDecimal, 0, 0, 0, 0, 0, 0, 0, false);
         // Labels and fields share one parent, or the box shifts one against the other.
-        grid->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(row.label)), 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(row.label)), 0, wxALIGN_CENTER_VERTICAL);
         auto* edit = new CParsedEdit(row.value);
         edit->Create(this, row.id, wxDefaultPosition, wxSize(80, -1));
         edit->SetLimitText(8);
         grid->Add(edit);
-        grid->Add(new wxStaticText(this, wxID_ANY, "cm"), 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(IDS_QV_PRT_CM)), 0, wxALIGN_CENTER_VERTICAL);
         RegisterValue(row.value);
     }
     margins->Add(grid, 0, wxALL, 6);
     left->Add(margins, 0, wxEXPAND | wxBOTTOM, 8);
 
-    auto* form = new wxStaticBoxSizer(new wxStaticBox(this, IDC_FORM_GROUP, "Formular"), wxVERTICAL);
-    letterhead_ = new wxCheckBox(this, IDC_LETTERHEAD, "&Briefkopf drucken");
-    sender_ = new wxCheckBox(this, IDC_SENDER, "&Absender drucken");
-    forms_[0] = new wxRadioButton(this, IDC_SHORT_FORM, "Kurzausdruck", wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
-    forms_[1] = new wxRadioButton(this, IDC_STANDARD_FORM, "Standardausdruck");
+    auto* form = new wxStaticBoxSizer(new wxStaticBox(this, IDC_FORM_GROUP, QuorvelLabel(IDS_QV_PRT_FORM)), wxVERTICAL);
+    letterhead_ = new wxCheckBox(this, IDC_LETTERHEAD, QuorvelLabel(IDS_QV_PRT_LETTERHEAD));
+    sender_ = new wxCheckBox(this, IDC_SENDER, QuorvelLabel(IDS_QV_PRT_SENDER));
+    forms_[0] =
+        new wxRadioButton(this, IDC_SHORT_FORM, QuorvelLabel(IDS_QV_PRT_SHORT), wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    forms_[1] = new wxRadioButton(this, IDC_STANDARD_FORM, QuorvelLabel(IDS_QV_PRT_STANDARD));
     for (wxWindow* w : {static_cast<wxWindow*>(letterhead_), static_cast<wxWindow*>(sender_),
                         static_cast<wxWindow*>(forms_[0]), static_cast<wxWindow*>(forms_[1])})
         form->Add(w, 0, wxALL, 3);
@@ -62,11 +59,11 @@ CDlgFormular::CDlgFormular(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 
     body->Add(left, 1, wxALL | wxEXPAND, 8);
 
     auto* side = new wxBoxSizer(wxVERTICAL);
-    auto* ok = new wxButton(this, wxID_OK, "&Weiter");
+    auto* ok = new wxButton(this, wxID_OK, QuorvelLabel(IDS_QV_BTN_CONTINUE));
     ok->SetDefault();
     side->Add(ok, 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_CANCEL, "Abbruch"), 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_HELP, "Hilfe"), 0, wxEXPAND);
+    side->Add(new wxButton(this, wxID_CANCEL, QuorvelLabel(IDS_QV_BTN_CANCEL)), 0, wxEXPAND | wxBOTTOM, 4);
+    side->Add(new wxButton(this, wxID_HELP, QuorvelLabel(IDS_QV_BTN_HELP)), 0, wxEXPAND);
     body->Add(side, 0, wxALL, 8);
     sizer->Add(body, 1, wxEXPAND);
     // Room for the message strip at the bottom.
@@ -116,7 +113,7 @@ void CDlgFormular::Finish() {
     if (RefreshFields(true) == 0) return;
     const FormMargins margins{top_.value, left_.value};
     if (const int wrong = WrongMargin(margins)) {
-        vx::ShowMessage(vx::Format(QuorvelString(IDS_QV_MARGIN_RANGE), 0.0, 2.0) + " cm",
+        vx::ShowMessage(vx::Format(QuorvelString(IDS_QV_MARGIN_RANGE), 0.0, 2.0) + " " + QuorvelString(IDS_QV_PRT_CM),
                         vx::MB_OK | vx::MB_ICONEXCLAMATION);
         if (wxWindow* field = FindWindow(wrong == 1 ? IDC_TOP : IDC_LEFT)) field->SetFocus();
         return;

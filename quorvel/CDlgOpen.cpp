@@ -6,6 +6,8 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "quorvel/CQuorvelApp.h"
+#include "quorvel/QuorvelDialogs.h"
+#include "quorvel/QuorvelText.h"
 
 #include <wx/button.h>
 #include <wx/image.h>
@@ -18,8 +20,6 @@
 #include <filesystem>
 
 namespace {
-
-enum : unsigned { IDS_QV_MORE_PROJECTS = 203 };
 
 std::string CurrentDir() {
     std::error_code ec;
@@ -67,14 +67,14 @@ CDlgOpen::CDlgOpen(wxWindow* parent, const StartDialogTexts& texts)
     group->Add(list_, 1, wxALL | wxEXPAND, 4);
     sizer->Add(group, 1, wxALL | wxEXPAND, 8);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto* ok = new wxButton(this, wxID_OK, "&Weiter");
+    auto* ok = new wxButton(this, wxID_OK, QuorvelLabel(IDS_QV_BTN_CONTINUE));
     ok->SetDefault();
     buttons->Add(ok, 0, wxRIGHT, 8);
-    buttons->Add(new wxButton(this, wxID_CANCEL, "Abbruch"));
+    buttons->Add(new wxButton(this, wxID_CANCEL, QuorvelLabel(IDS_QV_BTN_CANCEL)));
     sizer->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 8);
     SetSizerAndFit(sizer);
 
-    list_->Append(vx::ToWx(QuorvelString(IDS_QV_MORE_PROJECTS)));
+    list_->Append(QuorvelLabel(IDS_QV_MORE_PROJECTS));
     recent_ = ReadRecentProjects(CurrentDir());
     for (const RecentProject& p : recent_) list_->Append(vx::ToWxPath(p.display));
     list_->SetSelection(0);

@@ -9,6 +9,7 @@
 #include "quorvel/PlaceRecords.h"
 #include "quorvel/PackWhenPossible.h"
 #include "quorvel/QuorvelDialogs.h"
+#include "quorvel/QuorvelText.h"
 #include "quorvel/RecordWalk.h"
 #include "quorvel/fields/CParsedEdit.h"
 #include "quorvel/fields/FieldRules.h"
@@ -18,18 +19,18 @@
 #include <wx/stattext.h>
 
 CDlgOrte::CDlgOrte(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 1) {
-    title = "Orte";
+    title = QuorvelString(IDS_QV_TITLE_PLACES);
     struct Row {
         CWString* value;
         int id;
-        const char* label;
+        unsigned label;
         size_t limit;
         uint16_t kind;
     } rows[] = {
-        {&plz_, IDC_PLZ, "&PLZ :", 10, fields::KindAny},
-        {&ort_, IDC_ORT, "&Ort :", 50, fields::KindAny},
-        {&land_, IDC_LAND, "L&and/Bezirk :", 50, fields::KindAny},
-        {&height_, IDC_HEIGHT, "Geodätische &Höhe (m) :", 5, fields::KindSigned},
+        {&plz_, IDC_PLZ, IDS_QV_LBL_PLZ, 10, fields::KindAny},
+        {&ort_, IDC_ORT, IDS_QV_LBL_TOWN, 50, fields::KindAny},
+        {&land_, IDC_LAND, IDS_QV_LBL_LAND, 50, fields::KindAny},
+        {&height_, IDC_HEIGHT, IDS_QV_LBL_HEIGHT, 5, fields::KindSigned},
     };
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     auto* body = new wxBoxSizer(wxHORIZONTAL);
@@ -37,7 +38,7 @@ CDlgOrte::CDlgOrte(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 1) {
     grid->AddGrowableCol(1);
     for (const Row& row : rows) {
         row.value->Init(uint16_t(row.id), 0, 0, 0, row.kind, 0, 0, 0, 0, 0, 0, 0, false);
-        grid->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(row.label)), 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(row.label)), 0, wxALIGN_CENTER_VERTICAL);
         auto* edit = new CParsedEdit(row.value);
         edit->Create(this, row.id, wxDefaultPosition, wxSize(row.limit > 10 ? 320 : 100, -1));
         edit->SetLimitText(row.limit);
@@ -46,26 +47,28 @@ CDlgOrte::CDlgOrte(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 1) {
     }
     body->Add(grid, 1, wxALL | wxEXPAND, 8);
     auto* side = new wxBoxSizer(wxVERTICAL);
-    auto* ok = new wxButton(this, wxID_OK, "&Weiter");
+    auto* ok = new wxButton(this, wxID_OK, QuorvelLabel(IDS_QV_BTN_CONTINUE));
     ok->SetDefault();
     side->Add(ok, 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_HELP, "Hilfe"), 0, wxEXPAND | wxBOTTOM, 4);
-    side->Add(new wxButton(this, wxID_CANCEL, "Abbrechen"), 0, wxEXPAND);
+    side->Add(new wxButton(this, wxID_HELP, QuorvelLabel(IDS_QV_BTN_HELP)), 0, wxEXPAND | wxBOTTOM, 4);
+    side->Add(new wxButton(this, wxID_CANCEL, QuorvelLabel(IDS_QV_BTN_ABORT)), 0, wxEXPAND);
     body->Add(side, 0, wxALL, 8);
     sizer->Add(body, 1, wxEXPAND);
-    hint_ = new wxStaticText(this, IDC_NO_HEIGHT_HINT,
-                             vx::ToWx("Hinweis: -99 bedeuted, dass für diesen Ort keine geodätische Höhe bekannt ist."));
+    hint_ = new wxStaticText(this, IDC_NO_HEIGHT_HINT, QuorvelLabel(IDS_QV_PLACE_NO_HEIGHT));
     hint_->SetForegroundColour(*wxRED);
     hint_->Hide();
     sizer->Add(hint_, 0, wxLEFT | wxRIGHT, 8);
     auto* browse = new wxBoxSizer(wxHORIZONTAL);
     struct Button {
         int id;
-        const char* label;
+        std::string label;
         void (CDlgOrte::*handler)();
-    } buttons[] = {{IDC_NEW, "&Neu", &CDlgOrte::OnNew},          {IDC_DELETE, "&Lösch", &CDlgOrte::OnDelete},
-                   {IDC_SAVE, "&Speich", &CDlgOrte::OnSave},     {IDC_SEARCH, "Su&che", &CDlgOrte::OnSearch},
-                   {IDC_PREVIOUS, "&<", &CDlgOrte::OnPrevious}, {IDC_NEXT, "&>", &CDlgOrte::OnNext}};
+    } buttons[] = {{IDC_NEW, QuorvelString(IDS_QV_BTN_NEW), &CDlgOrte::OnNew},
+                   {IDC_DELETE, QuorvelString(IDS_QV_BTN_REMOVE), &CDlgOrte::OnDelete},
+                   {IDC_SAVE, QuorvelString(IDS_QV_BTN_STORE_PLACE), &CDlgOrte::OnSave},
+                   {IDC_SEARCH, QuorvelString(IDS_QV_BTN_SEARCH), &CDlgOrte::OnSearch},
+                   {IDC_PREVIOUS, "&<", &CDlgOrte::OnPrevious},
+                   {IDC_NEXT, "&>", &CDlgOrte::OnNext}};
     for (const Button& b : buttons) {
         browse->Add(new wxButton(this, b.id, vx::ToWx(b.label)), 0, wxRIGHT, 4);
         Bind(wxEVT_BUTTON, [this, handler = b.handler](wxCommandEvent&) { (this->*handler)(); }, b.id);
@@ -75,9 +78,11 @@ CDlgOrte::CDlgOrte(wxWindow* parent) : CVxtDialog(IDD, parent, nullptr, 1) {
     sizer->AddSpacer(28);
     SetSizerAndFit(sizer);
     GreyHelpButton(this);
-    AddToolTips(this, {{wxID_OK, 10448}, {wxID_HELP, IDS_QV_TIP_HELP}, {wxID_CANCEL, IDS_QV_TIP_CANCEL},
-                       {IDC_NEW, 10449}, {IDC_SAVE, 10450}, {IDC_DELETE, 10451}, {IDC_SEARCH, 10452},
-                       {IDC_PREVIOUS, 10453}, {IDC_NEXT, 10454}});
+    AddToolTips(this, {{wxID_OK, IDS_QV_TIP_PLACE_TAKE}, {wxID_HELP, IDS_QV_TIP_HELP},
+                       {wxID_CANCEL, IDS_QV_TIP_CANCEL}, {IDC_NEW, IDS_QV_TIP_PLACE_NEW},
+                       {IDC_SAVE, IDS_QV_TIP_PLACE_SAVE}, {IDC_DELETE, IDS_QV_TIP_PLACE_DELETE},
+                       {IDC_SEARCH, IDS_QV_TIP_PLACE_SEARCH}, {IDC_PREVIOUS, IDS_QV_TIP_PLACE_PREVIOUS},
+                       {IDC_NEXT, IDS_QV_TIP_PLACE_NEXT}});
 }
 
 bool CDlgOrte::OnInitDialog() {
@@ -141,7 +146,7 @@ void CDlgOrte::OnSave() {
     const std::string& h = height_.text;
     const size_t digits = h.rfind('-', 0) == 0 ? 1 : 0;
     if (h.size() <= digits || h.find_first_not_of("0123456789", digits) != std::string::npos) {
-        vx::ShowMessage("Geodätische Höhe: Erlaubt sind ganze Meter, zum Beispiel 125.", vx::MB_OK | vx::MB_ICONEXCLAMATION);
+        vx::ShowMessage(QuorvelString(IDS_QV_HEIGHT_WHOLE_METRES), vx::MB_OK | vx::MB_ICONEXCLAMATION);
         if (auto* height = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_HEIGHT))) {
             height->SetFocus();
             height->SelectAll();

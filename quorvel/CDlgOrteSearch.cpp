@@ -6,6 +6,7 @@
 #include "quorvel/ListLine.h"
 #include "quorvel/PlaceRecords.h"
 #include "quorvel/QuorvelDialogs.h"
+#include "quorvel/QuorvelText.h"
 
 #include <wx/button.h>
 #include <wx/listbox.h>
@@ -17,14 +18,14 @@
 
 CDlgOrteSearch::CDlgOrteSearch(wxWindow* parent, bool heightWarning_)
     : CVxtDialog(IDD, parent, nullptr, 1), heightWarning(heightWarning_) {
-    title = "Suche nach Orten/Postleitzahlen";
+    title = QuorvelString(IDS_QV_TITLE_PLACE_SEARCH);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     search_ = new wxTextCtrl(this, IDC_SEARCH, "", wxDefaultPosition, wxSize(220, -1));
     top->Add(search_, 1, wxRIGHT | wxALIGN_CENTER_VERTICAL, 8);
-    byPostcodeButton_ = new wxRadioButton(this, IDC_BY_POSTCODE, "&Postleitzahlen", wxDefaultPosition,
+    byPostcodeButton_ = new wxRadioButton(this, IDC_BY_POSTCODE, QuorvelLabel(IDS_QV_LBL_BY_POSTCODE), wxDefaultPosition,
                                           wxDefaultSize, wxRB_GROUP);
-    byTownButton_ = new wxRadioButton(this, IDC_BY_TOWN, "&Ortsnamen");
+    byTownButton_ = new wxRadioButton(this, IDC_BY_TOWN, QuorvelLabel(IDS_QV_LBL_BY_TOWN));
     byTownButton_->SetValue(true);
     top->Add(byPostcodeButton_, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 8);
     top->Add(byTownButton_, 0, wxALIGN_CENTER_VERTICAL);
@@ -32,17 +33,16 @@ CDlgOrteSearch::CDlgOrteSearch(wxWindow* parent, bool heightWarning_)
     list_ = new wxListBox(this, IDC_LIST, wxDefaultPosition, wxSize(620, 260), 0, nullptr, wxLB_SINGLE);
     list_->SetFont(wxFont(wxFontInfo(10).FaceName("Courier New").Family(wxFONTFAMILY_TELETYPE)));
     sizer->Add(list_, 1, wxLEFT | wxRIGHT | wxEXPAND, 8);
-    noHeight_ = new wxStaticText(this, IDC_NO_HEIGHT,
-                                 vx::ToWx("Für die ausgewählte Stadt steht noch keine geodätische zur Verfügung !"));
+    noHeight_ = new wxStaticText(this, IDC_NO_HEIGHT, QuorvelLabel(IDS_QV_TOWN_NO_HEIGHT));
     noHeight_->SetForegroundColour(*wxRED);
     noHeight_->Hide();
     sizer->Add(noHeight_, 0, wxLEFT | wxRIGHT | wxTOP, 8);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto* ok = new wxButton(this, wxID_OK, "&Weiter");
+    auto* ok = new wxButton(this, wxID_OK, QuorvelLabel(IDS_QV_BTN_CONTINUE));
     ok->SetDefault();
     buttons->Add(ok, 0, wxRIGHT, 4);
-    buttons->Add(new wxButton(this, wxID_HELP, "Hilfe"), 0, wxRIGHT, 4);
-    buttons->Add(new wxButton(this, wxID_CANCEL, "Abbrechen"));
+    buttons->Add(new wxButton(this, wxID_HELP, QuorvelLabel(IDS_QV_BTN_HELP)), 0, wxRIGHT, 4);
+    buttons->Add(new wxButton(this, wxID_CANCEL, QuorvelLabel(IDS_QV_BTN_ABORT)));
     sizer->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 8);
     // Room for the message strip at the bottom.
     sizer->AddSpacer(28);

@@ -13,6 +13,7 @@
 #include "quorvel/ProjectImport.h"
 #include "quorvel/QuorvelDialogs.h"
 #include "quorvel/QuorvelTables.h"
+#include "quorvel/QuorvelText.h"
 #include "quorvel/Soundex.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/CParsedEdit.h"
@@ -32,13 +33,11 @@ using namespace vx;
 namespace {
 
 constexpr int kHelpCommand = 32773;
-constexpr const char* kOrvistoMissing =
-    "Stellen Sie zuerst in Orvisto die Daten zur Verfügung\nund wiederholen anschließend die Datenübernahme in Pelvane.";
 
 enum class Kind { Edit, Combo };
 struct Row {
     int id;
-    const char* label;
+    unsigned label;  // string id; 0 for the town beside its postcode
     Kind kind = Kind::Edit;
 };
 
@@ -93,7 +92,7 @@ void InitCell(CWString& cell, int id) {
     cell.Init(uint16_t(id), 0, 0, 0, fields::KindAny, 0, 0, 0, 0, 0, 0, 0, false);
 }
 
-wxButton* AddButton(wxWindow* parent, wxSizer* row, int id, const char* label) {
+wxButton* AddButton(wxWindow* parent, wxSizer* row, int id, const std::string& label) {
     const int wxId = id == 1 ? int(wxID_OK) : id == 2 ? int(wxID_CANCEL) : id == kHelpCommand ? int(wxID_HELP) : id;
     auto* button = new wxButton(parent, wxId, ToWx(label));
     row->Add(button, 0, wxALL, 3);
@@ -105,7 +104,7 @@ wxButton* AddButton(wxWindow* parent, wxSizer* row, int id, const char* label) {
 CDlgProjekt::CDlgProjekt(wxWindow* parent, const CProjekt& record)
     : CVxtDialog(IDD, parent, nullptr, 1), projekt(record) {
     Fields().object = &projekt;
-    SetTitle(ToWx("Projektdaten"));
+    SetTitle(QuorvelLabel(IDS_QV_TITLE_PROJECT));
     Build();
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDatenbank(); }, IDC_DATENBANK);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnRecipientToDatabase(); }, IDC_E_TO_DB);
@@ -155,7 +154,8 @@ void CDlgProjekt::Build() {
         }
         return nullptr;
     };
-    auto group = [&](wxSizer* into, int groupId, const char* caption, const std::vector<Row>& rows) {
+    auto group = [&](wxSizer* into, int groupId, unsigned captionId, const std::vector<Row>& rows) {
+        const std::string caption = QuorvelString(captionId);
         auto* box = new wxStaticBoxSizer(new wxStaticBox(this, groupId, ToWx(caption)), wxVERTICAL);
         auto* grid = new wxFlexGridSizer(2, 3, 6);
         grid->AddGrowableCol(1);
@@ -163,7 +163,7 @@ void CDlgProjekt::Build() {
             const Row& row = rows[i];
             // Postcode and town share one line.
             const bool pair = row.id == IDC_E_PLZ || row.id == IDC_S_PLZ;
-            grid->Add(new wxStaticText(this, wxID_ANY, ToWx(row.label)), 0, wxALIGN_CENTER_VERTICAL);
+            grid->Add(new wxStaticText(this, wxID_ANY, QuorvelLabel(row.label)), 0, wxALIGN_CENTER_VERTICAL);
             wxSizer* line = new wxBoxSizer(wxHORIZONTAL);
             for (size_t k = i; k <= (pair ? i + 1 : i); ++k) {
                 CWString* value = cell(rows[k].id);
@@ -180,7 +180,7 @@ void CDlgProjekt::Build() {
                     control = edit;
                 }
                 // The town shares the label of its postcode.
-                fieldNames_[rows[k].id] = caption + std::string(", ") + WithoutMnemonic(row.label);
+                fieldNames_[rows[k].id] = caption + ", " + WithoutMnemonic(QuorvelString(row.label));
                 line->Add(control, pair && k == i ? 0 : 1, wxRIGHT, 4);
                 RegisterValue(value);
             }
@@ -196,31 +196,34 @@ void CDlgProjekt::Build() {
     auto* columns = new wxBoxSizer(wxHORIZONTAL);
     auto* left = new wxBoxSizer(wxVERTICAL);
     auto* right = new wxBoxSizer(wxVERTICAL);
-    group(left, 1278, "Bearbeiter",
-          {{IDC_NUMMER, "Projekt &Nr."}, {IDC_BEARBEITER, "&Bearbeiter", Kind::Combo}, {IDC_DATUM, "&Datum"},
-           {IDC_KDNR, "KdNr."}});
-    group(left, 1279, "Berechnungsempfänger",
-          {{IDC_E_NAME1, "Name &1"}, {IDC_E_NAME2, "Name &2"}, {IDC_E_STR, "&Straße"},
-           {IDC_E_PLZ, "&PLZ Ort"}, {IDC_E_ORT, "", Kind::Combo}, {IDC_E_ANSPRECH, "Ansp&rech."},
-           {IDC_E_TEL, "Te&l."}, {IDC_E_FAX, "&Fax"}, {IDC_E_HANDY, "Hand&y"}, {IDC_E_EMAIL, "&E-mail"}});
+    group(left, 1278, IDS_QV_PRJ_EDITOR_GROUP,
+          {{IDC_NUMMER, IDS_QV_PRJ_NUMBER}, {IDC_BEARBEITER, IDS_QV_PRJ_EDITOR, Kind::Combo},
+           {IDC_DATUM, IDS_QV_PRJ_DATE}, {IDC_KDNR, IDS_QV_PRJ_CUSTOMER}});
+    group(left, 1279, IDS_QV_PRJ_RECIPIENT_GROUP,
+          {{IDC_E_NAME1, IDS_QV_PRJ_NAME1}, {IDC_E_NAME2, IDS_QV_PRJ_NAME2}, {IDC_E_STR, IDS_QV_PRJ_STREET},
+           {IDC_E_PLZ, IDS_QV_PRJ_PLZ_TOWN}, {IDC_E_ORT, 0, Kind::Combo}, {IDC_E_ANSPRECH, IDS_QV_PRJ_CONTACT},
+           {IDC_E_TEL, IDS_QV_PRJ_TELEPHONE}, {IDC_E_FAX, IDS_QV_PRJ_FAX}, {IDC_E_HANDY, IDS_QV_PRJ_MOBILE},
+           {IDC_E_EMAIL, IDS_QV_PRJ_EMAIL}});
     auto* arrows = new wxBoxSizer(wxHORIZONTAL);
     AddButton(this, arrows, IDC_TO_SITE, "\xBB");
     AddButton(this, arrows, IDC_TO_RECIPIENT, "\xAB");
-    AddButton(this, arrows, IDC_E_TO_DB, "In Datenb.");
+    AddButton(this, arrows, IDC_E_TO_DB, QuorvelString(IDS_QV_BTN_TO_DB));
     left->Add(arrows, 0, wxALIGN_CENTER);
-    group(right, 1280, "Standort der Anlage",
-          {{IDC_S_NAME1, "N&ame 1"}, {IDC_S_NAME2, "Na&me 2"}, {IDC_S_STR, "S&traße"},
-           {IDC_S_PLZ, "PLZ &Ort"}, {IDC_S_ORT, "", Kind::Combo}});
+    group(right, 1280, IDS_QV_PRJ_SITE_GROUP,
+          {{IDC_S_NAME1, IDS_QV_PRJ_SITE_NAME1}, {IDC_S_NAME2, IDS_QV_PRJ_SITE_NAME2},
+           {IDC_S_STR, IDS_QV_PRJ_SITE_STREET}, {IDC_S_PLZ, IDS_QV_PRJ_SITE_PLZ_TOWN}, {IDC_S_ORT, 0, Kind::Combo}});
     // The two "In Datenb." read alike: each stands under the address it stores.
     auto* siteButtons = new wxBoxSizer(wxHORIZONTAL);
-    AddButton(this, siteButtons, IDC_S_TO_DB, "In Datenb.");
+    AddButton(this, siteButtons, IDC_S_TO_DB, QuorvelString(IDS_QV_BTN_TO_DB));
     right->Add(siteButtons, 0, wxALIGN_RIGHT | wxRIGHT, 4);
-    auto* kehr = new wxStaticBoxSizer(new wxStaticBox(this, IDC_KEHR_CAPTION, ToWx("Daten aus Kan&drel")), wxVERTICAL);
+    auto* kehr =
+        new wxStaticBoxSizer(new wxStaticBox(this, IDC_KEHR_CAPTION, QuorvelLabel(IDS_QV_PRJ_KANDREL_GROUP)), wxVERTICAL);
     auto* kehrGrid = new wxFlexGridSizer(2, 3, 6);
     const std::pair<int, int> indexRows[] = {{IDC_LABEL1, IDC_INDEX1}, {IDC_LABEL2, IDC_INDEX2}, {IDC_LABEL3, IDC_INDEX3}};
-    const char* indexLabels[] = {"Ort", "Straße", "Hausnr."};
+    const unsigned indexLabels[] = {IDS_QV_PRJ_INDEX_TOWN, IDS_QV_PRJ_INDEX_STREET, IDS_QV_PRJ_INDEX_HOUSE};
     for (size_t i = 0; i < 3; ++i) {
-        kehrGrid->Add(new wxStaticText(this, indexRows[i].first, ToWx(indexLabels[i])), 0, wxALIGN_CENTER_VERTICAL);
+        kehrGrid->Add(new wxStaticText(this, indexRows[i].first, QuorvelLabel(indexLabels[i])), 0,
+                      wxALIGN_CENTER_VERTICAL);
         CWString* value = cell(indexRows[i].second);
         InitCell(*value, indexRows[i].second);
         auto* edit = new CParsedEdit(value);
@@ -230,24 +233,25 @@ void CDlgProjekt::Build() {
     }
     kehr->Add(kehrGrid, 0, wxEXPAND | wxALL, 4);
     auto* picks = new wxBoxSizer(wxHORIZONTAL);
-    AddButton(this, picks, IDC_PICK1, "Übersicht...");
+    AddButton(this, picks, IDC_PICK1, QuorvelString(IDS_QV_BTN_OVERVIEW));
     kehr->Add(picks, 0);
     right->Add(kehr, 0, wxEXPAND | wxALL, 4);
     auto* others = new wxBoxSizer(wxHORIZONTAL);
-    others->Add(new wxStaticText(this, IDC_ORV_CAPTION, ToWx("Daten aus Orvisto")), 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
+    others->Add(new wxStaticText(this, IDC_ORV_CAPTION, QuorvelLabel(IDS_QV_PRJ_FROM_ORVISTO)), 0,
+                wxALIGN_CENTER_VERTICAL | wxALL, 3);
     AddButton(this, others, IDC_ORVISTO, "Orvisto");
     AddButton(this, others, IDC_FEROLIX, "Ferolix");
-    AddButton(this, others, IDC_PICK2, "Übersicht...");
-    AddButton(this, others, IDC_TESSIVO, "von Tessivo");
+    AddButton(this, others, IDC_PICK2, QuorvelString(IDS_QV_BTN_OVERVIEW));
+    AddButton(this, others, IDC_TESSIVO, QuorvelString(IDS_QV_BTN_FROM_TESSIVO));
     right->Add(others, 0, wxALL, 2);
     columns->Add(left, 1, wxEXPAND);
     columns->Add(right, 1, wxEXPAND);
     top->Add(columns, 1, wxEXPAND);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    AddButton(this, buttons, 1, "&Weiter");
-    AddButton(this, buttons, IDC_DATENBANK, "Datenban&k");
-    AddButton(this, buttons, kHelpCommand, "&Hilfe");
-    AddButton(this, buttons, 2, "Abbruch");
+    AddButton(this, buttons, 1, QuorvelString(IDS_QV_BTN_CONTINUE));
+    AddButton(this, buttons, IDC_DATENBANK, QuorvelString(IDS_QV_BTN_DATABASE));
+    AddButton(this, buttons, kHelpCommand, QuorvelString(IDS_QV_BTN_HELP_KEY));
+    AddButton(this, buttons, 2, QuorvelString(IDS_QV_BTN_CANCEL));
     top->Add(buttons, 0, wxALIGN_CENTER | wxBOTTOM, 4);
     SetSizerAndFit(top);
     GreyHelpButton(this);
@@ -275,7 +279,7 @@ void CDlgProjekt::ShowKehrControls() {
     const int mode = kehr.Mode();
     if (mode == 3) {
         FindWindow(IDC_FEROLIX)->Show();
-        FindWindow(IDC_ORV_CAPTION)->SetLabel(ToWx("Daten aus Ferolix"));
+        FindWindow(IDC_ORV_CAPTION)->SetLabel(QuorvelLabel(IDS_QV_PRJ_FROM_FEROLIX));
         FindWindow(IDC_ORV_CAPTION)->Show();
     }
     if (mode != 0) FindWindow(IDC_PICK2)->Show();
@@ -288,8 +292,8 @@ void CDlgProjekt::ShowKehrControls() {
         FindWindow(IDC_LABEL3)->Show();
         FindWindow(IDC_INDEX3)->Show();
     } else {
-        FindWindow(IDC_LABEL1)->SetLabel("Lfd.-");
-        FindWindow(IDC_LABEL2)->SetLabel("Nr.");
+        FindWindow(IDC_LABEL1)->SetLabel(QuorvelLabel(IDS_QV_PRJ_RUNNING));
+        FindWindow(IDC_LABEL2)->SetLabel(QuorvelLabel(IDS_QV_PRJ_NUMBER_SHORT));
     }
 }
 
@@ -331,7 +335,7 @@ void CDlgProjekt::Finish() {
     if (RefreshFields(true) == 0) return;
     // A date that names no day would be printed as typed: the field says so.
     if (!fields::IsDateText(projekt.Text(CProjekt::Datum))) {
-        ShowMessage("Datum: Bitte geben Sie ein Datum wie 24.12.2026 ein.", MB_OK | MB_ICONEXCLAMATION);
+        ShowMessage(QuorvelString(IDS_QV_DATE_EXPECTED), MB_OK | MB_ICONEXCLAMATION);
         if (auto* date = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_DATUM))) {
             date->SetFocus();
             date->SelectAll();
@@ -460,7 +464,7 @@ void CDlgProjekt::OnOrvisto() {
     const bool got = ClipboardText(text);
     CProjekt taken = projekt;
     if (!got || !ImportOrvistoText(text, taken)) {
-        ShowMessage(kOrvistoMissing, MB_OK | MB_ICONINFORMATION);
+        ShowMessage(QuorvelString(IDS_QV_ORVISTO_MISSING), MB_OK | MB_ICONINFORMATION);
         return;
     }
     projekt = taken;

@@ -6,6 +6,7 @@
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/QuorvelDialogs.h"
 #include "quorvel/QuorvelTables.h"
+#include "quorvel/QuorvelText.h"
 #include "quorvel/fields/CMyComboBox.h"
 #include "quorvel/fields/FieldEvent.h"
 #include "quorvel/fields/FieldMessages.h"
@@ -19,9 +20,11 @@ CDlgProjektV2::CDlgProjektV2(wxWindow* parent, const CProjekt& record) : CDlgPro
     // The postcodes offer the place search on F4.
     projekt.cells[CProjekt::EmpfPlz].actionFlags |= fields::FlagChoice;
     projekt.cells[CProjekt::StdoPlz].actionFlags |= fields::FlagChoice;
-    AddToolTips(this, {{int(wxID_OK), 10428}, {int(wxID_CANCEL), 10429}, {int(wxID_HELP), 10430},
-                       {IDC_DATENBANK, 10425}, {IDC_E_TO_DB, 10426}, {IDC_S_TO_DB, 10427},
-                       {IDC_TO_SITE, 10431}, {IDC_TO_RECIPIENT, 10432}});
+    AddToolTips(this, {{int(wxID_OK), IDS_QV_TIP_NEXT_FORM}, {int(wxID_CANCEL), IDS_QV_TIP_CANCEL},
+                       {int(wxID_HELP), IDS_QV_TIP_HELP}, {IDC_DATENBANK, IDS_QV_TIP_ADDRESS_BOOK},
+                       {IDC_E_TO_DB, IDS_QV_TIP_RECIPIENT_TO_DB}, {IDC_S_TO_DB, IDS_QV_TIP_SITE_TO_DB},
+                       {IDC_TO_SITE, IDS_QV_TIP_COPY_TO_SITE},
+                       {IDC_TO_RECIPIENT, IDS_QV_TIP_COPY_TO_RECIPIENT}});
     Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnPostcodeChanged(true); }, IDC_E_PLZ);
     Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnPostcodeChanged(false); }, IDC_S_PLZ);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CopyAddress(true); }, IDC_TO_SITE);

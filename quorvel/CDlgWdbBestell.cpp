@@ -6,6 +6,8 @@
 #include "platform/wx/WxText.h"
 #include "quorvel/CQuorvelApp.h"
 #include "quorvel/OrderForm.h"
+#include "quorvel/QuorvelDialogs.h"
+#include "quorvel/QuorvelText.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -14,22 +16,17 @@
 #include <wx/utils.h>
 
 CDlgWdbBestell::CDlgWdbBestell(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, vx::ToWx("Info Wärmeerzeugerdatenbank"), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, QuorvelLabel(IDS_QV_TITLE_CATALOGUE), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE) {
     const OrderAddress& a = TheOrderAddress();
     const struct {
         int id;
         std::string text;
     } texts[] = {
-        {IDC_CATALOGUE,
-         vx::Format("Sehr geehrter Anwender,\n\ndie in dem Schornsteinquerschnittsberechnungsprogramm integrierte "
-                    "Wärmeerzeugerdatenbank sollte regelmäßig aktualisiert werden.\nDie Wärmeerzeugerdatenbank hat "
-                    "den Stand %s.",
-                    CatalogueDate())},
-        {IDC_ORDER_HINT,
-         "Sollten Sie Interesse an einer Aktualisierung der Daten haben, klicken Sie auf \"Bestellung\", um ein "
-         "Bestellformular auszudrucken. Schicken oder Faxen Sie die Bestellung bitte an folgende Adresse:"},
-        {IDC_ADDRESS, vx::Format("%s\n%s\n%s\nTel.:%s\nFax:%s", a.firm, a.street, a.town, a.telephone, a.fax)},
+        {IDC_CATALOGUE, vx::Format(QuorvelString(IDS_QV_CATALOGUE_STATE), CatalogueDate())},
+        {IDC_ORDER_HINT, QuorvelString(IDS_QV_CATALOGUE_ORDER_HINT)},
+        {IDC_ADDRESS,
+         vx::Format(QuorvelString(IDS_QV_CATALOGUE_ADDRESS), a.firm, a.street, a.town, a.telephone, a.fax)},
     };
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     for (const auto& t : texts) {
@@ -38,14 +35,14 @@ CDlgWdbBestell::CDlgWdbBestell(wxWindow* parent)
         label->Wrap(460);
         sizer->Add(label, 0, wxLEFT | wxRIGHT | wxTOP, 10);
     }
-    notAgain_ = new wxCheckBox(this, IDC_NOT_AGAIN, "Diese Information in Zukunft nicht mehr anzeigen.");
+    notAgain_ = new wxCheckBox(this, IDC_NOT_AGAIN, QuorvelLabel(IDS_QV_CATALOGUE_NOT_AGAIN));
     notAgain_->SetValue(vx::Profile().GetInt("Datenbank", "Anzeige_W", 0) != 0);
     sizer->Add(notAgain_, 0, wxALL, 10);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     auto* ok = new wxButton(this, wxID_OK, "OK");
     ok->SetDefault();
     buttons->Add(ok, 0, wxRIGHT, 8);
-    buttons->Add(new wxButton(this, IDC_ORDER, "&Bestellung"));
+    buttons->Add(new wxButton(this, IDC_ORDER, QuorvelLabel(IDS_QV_BTN_ORDER)));
     sizer->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 10);
     SetSizerAndFit(sizer);
     // Written at once: the choice holds even when the program ends otherwise.

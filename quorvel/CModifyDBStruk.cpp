@@ -4,7 +4,9 @@
 #include "dbase/data/Field.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
+#include "platform/NumText.h"
 #include "quorvel/PrivateTemp.h"
+#include "quorvel/QuorvelText.h"
 
 #include <cstdio>
 #include <cstring>
@@ -99,8 +101,7 @@ bool CModifyDBStruk::CreateNewTable() {
     ctx_->errCreate = savedErrCreate;
     if (new_) return true;
     ctx_->errorCode = 0;
-    Report("Die Datenbank " + path_ + " konnte nicht konvertiert werden.\nDie Datei " + tempPath_ +
-           ".DBF lässt sich nicht anlegen.");
+    Report(Format(QuorvelString(IDS_QV_CONVERT_NO_NEW_TABLE), path_, tempPath_));
     return false;
 }
 
@@ -122,8 +123,7 @@ bool CModifyDBStruk::TakeOverFiles() {
     for (const std::string& path : {path_, tempPath_}) {
         if (TestExclusive(TableFileName(path, "DBF"))) continue;
         refused_ = true;
-        Report("Die Datenbank " + path + " muss konvertiert werden.\nDazu müssen alle Programme, die auf " + path +
-               " zugreifen beendet werden.\nStarten Sie danach die Software nochmals.");
+        Report(Format(QuorvelString(IDS_QV_CONVERT_IN_USE), path, path));
         return false;
     }
     const int savedAuto = ctx_->autoOpen;
@@ -132,7 +132,7 @@ bool CModifyDBStruk::TakeOverFiles() {
     ctx_->autoOpen = savedAuto;
     if (!old_) {
         if (ctx_->errorCode > 0) ctx_->errorCode = 0;
-        Report("Die Datenbank " + path_ + " konnte nicht konvertiert werden.\nSie lässt sich nicht öffnen.");
+        Report(Format(QuorvelString(IDS_QV_CONVERT_NOT_OPENED), path_));
         return false;
     }
     return CreateNewTable();
@@ -170,8 +170,7 @@ bool CModifyDBStruk::BackUp() {
         const std::string file = TableFileName(path_, ext);
         if (!FileExists(file)) continue;
         if (!KeepBackup(file)) {
-            Report("Die Datenbank " + path_ + " konnte nicht konvertiert werden.\nDie Sicherungskopie " + file +
-                   ".OLD lässt sich nicht anlegen.");
+            Report(Format(QuorvelString(IDS_QV_CONVERT_NO_BACKUP), path_, file));
             return false;
         }
     }
@@ -199,8 +198,7 @@ bool CModifyDBStruk::Replace() {
     };
     auto fail = [&](const std::string& target) {
         undo();
-        Report("Die Datenbank " + path_ + " konnte nicht konvertiert werden.\nDie Datei " + target +
-               " lässt sich nicht ersetzen; die alte Datenbank bleibt erhalten.");
+        Report(Format(QuorvelString(IDS_QV_CONVERT_NOT_REPLACED), path_, target));
         return false;
     };
     // First every copy beside the table, then the renames, so that a failure
@@ -267,7 +265,7 @@ int CModifyDBStruk::Convert() {
     const std::string tempDir = QuorvelProcessTempDir();
     if (tempDir.empty()) {
         CloseTables();
-        Report("Die Datenbank " + path_ + " konnte nicht konvertiert werden.\nEs gibt keinen sicheren Ordner für temporäre Dateien.");
+        Report(Format(QuorvelString(IDS_QV_CONVERT_NO_TEMP_DIR), path_));
         return Failed;
     }
     tempPath_ = JoinPath(tempDir, BaseName(path_));
@@ -281,7 +279,7 @@ int CModifyDBStruk::Convert() {
     const bool closeFailed = ctx_->errorCode < 0;
     if (closeFailed) ctx_->errorCode = 0;
     if (rc < 0 || closeFailed) {
-        Report("Die Datenbank " + path_ + " konnte nicht konvertiert werden.\nDie Datensätze lassen sich nicht übertragen.");
+        Report(Format(QuorvelString(IDS_QV_CONVERT_NOT_COPIED), path_));
         return Failed;
     }
     if (!BackUp() || !Replace()) return Failed;

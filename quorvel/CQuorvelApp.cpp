@@ -63,8 +63,3 @@ CQuorvelApp& TheQuorvelApp() {
     static CQuorvelApp app;
     return app;
 }
-
-vx::StringTable& QuorvelStrings() {
-    static vx::StringTable table;
-    return table;
-}

@@ -4,8 +4,8 @@
 // window application of the process.
 #pragma once
 
-#include "platform/StringTable.h"
 #include "quorvel/CKehrBezirk.h"
+#include "quorvel/QuorvelText.h"
 #include "values/CAnwender.h"
 #include "values/CProjekt.h"
 
@@ -47,18 +47,3 @@ private:
 };
 
 CQuorvelApp& TheQuorvelApp();
-// The library's own string table, apart from the host's.
-vx::StringTable& QuorvelStrings();
-inline std::string QuorvelString(unsigned id) { return QuorvelStrings().Get(id); }
-
-// String ids of the library.
-enum : unsigned {
-    IDS_QV_DB_OPEN_ERROR = 3,
-    IDS_QV_UPDATE_FAILED = 4,
-    IDS_QV_LAST_RECORD = 7,
-    IDS_QV_FIRST_RECORD = 8,
-    IDS_QV_REMARK_WRITE_FAILED = 11,
-    IDS_QV_ADDRESS_TOO_LONG = 21,
-    IDS_QV_TIP_CANCEL = 10429,
-    IDS_QV_TIP_HELP = 10430,
-};

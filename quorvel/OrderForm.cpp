@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "quorvel/QuorvelText.h"
 #include "values/Helpers.h"
 
 namespace {
@@ -29,7 +30,7 @@ vx::report::PrintEntry OrderFormEntry(const CAnwender& sender, const OrderAddres
     vx::report::PrintEntry e;
     e.mode = mode;
     e.layoutFile = vx::ResolveNoCase(vx::NormalizeSlashes(layoutFile));
-    e.optionsTitle = "Bestellformular drucken";
+    e.optionsTitle = QuorvelString(IDS_QV_TITLE_ORDER_PRINT);
     e.sourceName = ".\\dblprint";
     e.printStartLine = 107;
     e.previewLine = 168;

@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 #include "platform/NumText.h"
 #include "quorvel/QuorvelTables.h"
+#include "quorvel/QuorvelText.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -33,19 +34,19 @@ bool ReadPlaceList(std::string_view utf8, std::vector<PlaceEntry>& out, std::str
         pos = end + 1;
         ++lineNo;
         if (line.empty() || line[0] == '#') continue;
-        auto fail = [&](const char* what) {
-            error = vx::Format("Zeile %d: %s", lineNo, what);
+        auto fail = [&](unsigned what) {
+            error = vx::Format(QuorvelString(IDS_QV_PLACES_LINE), lineNo, QuorvelString(what));
             return false;
         };
         if (line.front() == '[') {
-            if (line.back() != ']' || line.size() < 3) return fail("unvollständiger Landesname");
+            if (line.back() != ']' || line.size() < 3) return fail(IDS_QV_PLACES_LAND_OPEN);
             land = vx::Utf8ToCp1252(line.substr(1, line.size() - 2));
             continue;
         }
         const size_t s1 = line.find(';'), s2 = s1 == std::string::npos ? s1 : line.find(';', s1 + 1);
         if (s2 == std::string::npos || line.find(';', s2 + 1) != std::string::npos)
-            return fail("erwartet PLZ;Ort;Höhe");
-        if (land.empty()) return fail("kein Land angegeben");
+            return fail(IDS_QV_PLACES_EXPECTED);
+        if (land.empty()) return fail(IDS_QV_PLACES_NO_LAND);
         PlaceEntry e;
         e.plz = Trim(line.substr(0, s1));
         e.ort = vx::Utf8ToCp1252(Trim(line.substr(s1 + 1, s2 - s1 - 1)));
@@ -54,9 +55,9 @@ bool ReadPlaceList(std::string_view utf8, std::vector<PlaceEntry>& out, std::str
         size_t used = 0;
         e.height = long(vx::ParseLong(height, &used));
         if (e.plz.empty() || e.plz.size() > 10 || e.ort.empty() || e.ort.size() > 50 || land.size() > 50)
-            return fail("Postleitzahl oder Ort fehlt oder ist zu lang");
+            return fail(IDS_QV_PLACES_TOO_LONG);
         if (used == 0 || used != height.size() || e.height < -9999 || e.height > 99999)
-            return fail("ungültige Höhe");
+            return fail(IDS_QV_PLACES_BAD_HEIGHT);
         out.push_back(std::move(e));
     }
     return true;
@@ -66,14 +67,14 @@ bool BuildPlaceTable(const std::vector<PlaceEntry>& places, const std::string& d
     // The engine would cut a long text and star an overlong number without a word.
     for (const PlaceEntry& p : places)
         if (p.plz.size() > 10 || p.ort.size() > 50 || p.land.size() > 50 || p.height < -9999 || p.height > 99999) {
-            error = "Ort passt nicht in die Tabelle: " + p.plz + " " + p.ort;
+            error = vx::Format(QuorvelString(IDS_QV_PLACES_NOT_FITTING), p.plz, p.ort);
             return false;
         }
     const std::string work = vx::JoinPath(dir, ".plzort-neu");
     std::error_code ec;
     std::filesystem::remove_all(vx::ToFsName(work), ec);
     if (!vx::MakeDirs(work)) {
-        error = "Ordner " + work + " lässt sich nicht anlegen";
+        error = vx::Format(QuorvelString(IDS_QV_PLACES_NO_FOLDER), work);
         return false;
     }
     bool ok = true;
@@ -102,7 +103,7 @@ bool BuildPlaceTable(const std::vector<PlaceEntry>& places, const std::string& d
         ok = std::rename(vx::ToFsName(vx::JoinPath(work, std::string("PLZORT.") + ext)).c_str(),
                          vx::ToFsName(target).c_str()) == 0;
     }
-    if (!ok && error.empty()) error = "Tabelle PLZORT in " + dir + " lässt sich nicht schreiben";
+    if (!ok && error.empty()) error = vx::Format(QuorvelString(IDS_QV_PLACES_NOT_WRITTEN), dir);
     std::filesystem::remove_all(vx::ToFsName(work), ec);
     return ok;
 }

@@ -22,20 +22,23 @@ TEST(PlaceList, ReadsLandsAndPlaces) {
 }
 
 TEST(PlaceList, RefusesMalformedLinesNamingThem) {
-    const char* bad[] = {
-        "80331;M\xC3\xBCnchen;519",             // no land yet
-        "[Bayern]\n80331;M\xC3\xBCnchen",       // height missing
-        "[Bayern]\n80331;M\xC3\xBCnchen;5x9",   // not a number
-        "[Bayern]\n;M\xC3\xBCnchen;519",        // postcode missing
-        "[Bayern]\n12345678901;Ort;1",          // postcode too long
-        "[Bayern\n80331;M\xC3\xBCnchen;519",    // land unterminated
-        "[Bayern]\n1;2;3;4",
+    const struct {
+        const char* text;
+        const char* error;
+    } bad[] = {
+        {"80331;M\xC3\xBCnchen;519", "Zeile 1: kein Land angegeben"},
+        {"[Bayern]\n80331;M\xC3\xBCnchen", "Zeile 2: erwartet PLZ;Ort;H\xF6he"},
+        {"[Bayern]\n80331;M\xC3\xBCnchen;5x9", "Zeile 2: ung\xFCltige H\xF6he"},
+        {"[Bayern]\n;M\xC3\xBCnchen;519", "Zeile 2: Postleitzahl oder Ort fehlt oder ist zu lang"},
+        {"[Bayern]\n12345678901;Ort;1", "Zeile 2: Postleitzahl oder Ort fehlt oder ist zu lang"},
+        {"[Bayern\n80331;M\xC3\xBCnchen;519", "Zeile 1: unvollst\xE4ndiger Landesname"},
+        {"[Bayern]\n1;2;3;4", "Zeile 2: erwartet PLZ;Ort;H\xF6he"},
     };
-    for (const char* text : bad) {
+    for (const auto& c : bad) {
         std::vector<PlaceEntry> places;
         std::string error;
-        EXPECT_FALSE(ReadPlaceList(text, places, error)) << text;
-        EXPECT_EQ(error.rfind("Zeile ", 0), 0u) << text;
+        EXPECT_FALSE(ReadPlaceList(c.text, places, error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
     }
 }
 

@@ -11,7 +11,7 @@
 #include <wx/sizer.h>
 #include <wx/window.h>
 
-void AddDialogButton(wxWindow* parent, wxSizer* row, int id, const char* label) {
+void AddDialogButton(wxWindow* parent, wxSizer* row, int id, const std::string& label) {
     const int wxId = id == 1                     ? int(wxID_OK)
                      : id == 2                   ? int(wxID_CANCEL)
                      : id == kLibraryHelpCommand ? int(wxID_HELP)
@@ -19,10 +19,12 @@ void AddDialogButton(wxWindow* parent, wxSizer* row, int id, const char* label) 
     row->Add(new wxButton(parent, wxId, vx::ToWx(label)), 0, wxALL, 3);
 }
 
+wxString QuorvelLabel(unsigned id) { return vx::ToWx(QuorvelString(id)); }
+
 void AddToolTips(wxWindow* dialog, const std::vector<std::pair<int, unsigned>>& tips) {
     if (vx::Profile().GetInt("Global", "ToolTip", 1) == 0) return;
     for (const auto& [id, text] : tips)
-        if (wxWindow* control = dialog->FindWindow(id)) control->SetToolTip(vx::ToWx(QuorvelString(text)));
+        if (wxWindow* control = dialog->FindWindow(id)) control->SetToolTip(QuorvelLabel(text));
 }
 
 void GreyHelpButton(wxWindow* dialog) {

@@ -11,11 +11,14 @@
 
 class CQuorvelTable;
 class wxSizer;
+class wxString;
 class wxWindow;
 
 // A button with the library's control id added to row: 1 and 2 are OK and
 // cancel, the help command is the help button.
-void AddDialogButton(wxWindow* parent, wxSizer* row, int id, const char* label);
+void AddDialogButton(wxWindow* parent, wxSizer* row, int id, const std::string& label);
+// A text of the library's table as a window shows it.
+wxString QuorvelLabel(unsigned id);
 
 // Gives each control its string as tooltip, unless "Global"/"ToolTip" is 0.
 void AddToolTips(wxWindow* dialog, const std::vector<std::pair<int, unsigned>>& tips);

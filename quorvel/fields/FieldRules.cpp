@@ -1,6 +1,9 @@
 #include "quorvel/fields/FieldRules.h"
 
+#include "platform/Files.h"
 #include "platform/NumText.h"
+#include "platform/StringTable.h"
+#include "quorvel/fields/FieldText.h"
 #include "values/CWerte.h"
 
 namespace fields {
@@ -9,6 +12,15 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char Separator() { return g_DecimalSeparator.empty() ? ',' : g_DecimalSeparator[0]; }
 } // namespace
+
+std::string FieldString(unsigned id) {
+    static const vx::StringTable table = [] {
+        vx::StringTable t;
+        t.LoadFile(vx::JoinPath(vx::JoinPath(vx::ResourceDir(), "quorvel"), "fields_common.txt"));
+        return t;
+    }();
+    return table.Get(id);
+}
 
 CharVerdict FilterChar(uint16_t kind, char c) {
     if (c == '\b') return {true, false};
@@ -52,10 +64,10 @@ bool IsTextValid(uint16_t kind, std::string_view text) {
 
 std::string RefusedKeyText(uint16_t kind) {
     switch (kind) {
-    case KindSigned: return "Erlaubt sind Ziffern und ein Minuszeichen davor.";
-    case KindDigits: return "Erlaubt sind nur Ziffern.";
-    case KindSignedDecimal: return "Erlaubt sind Ziffern, ein Komma und ein Minuszeichen davor.";
-    case KindDecimal: return "Erlaubt sind Ziffern und ein Komma.";
+    case KindSigned: return FieldString(IDS_FIELD_TAKES_SIGNED);
+    case KindDigits: return FieldString(IDS_FIELD_TAKES_DIGITS);
+    case KindSignedDecimal: return FieldString(IDS_FIELD_TAKES_SIGNED_DECIMAL);
+    case KindDecimal: return FieldString(IDS_FIELD_TAKES_DECIMAL);
     default: return {};
     }
 }
@@ -67,7 +79,7 @@ std::string NumberTextProblem(const CWerte& value, std::string_view text) {
     if (!numeric || !ranged) return {};
     for (char c : text)
         if (IsDigit(c)) return {};
-    return "Bitte geben Sie eine Zahl ein, zum Beispiel 12,5.";
+    return FieldString(IDS_FIELD_NUMBER_EXPECTED);
 }
 
 bool IsDateText(std::string_view text) {

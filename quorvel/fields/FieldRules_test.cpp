@@ -79,6 +79,26 @@ TEST_F(FieldRulesTest, PromptOfValueSetByProgram) {
     vx::Strings().Clear();
 }
 
+// Both programs show these texts after the field's name: the fields' own table holds them.
+TEST_F(FieldRulesTest, RefusedKeysAndEmptiedNumbersSayWhatTheFieldTakes) {
+    const struct {
+        uint16_t kind;
+        const char* text;
+    } cases[] = {{KindSigned, "Erlaubt sind Ziffern und ein Minuszeichen davor."},
+                 {KindDigits, "Erlaubt sind nur Ziffern."},
+                 {KindSignedDecimal, "Erlaubt sind Ziffern, ein Komma und ein Minuszeichen davor."},
+                 {KindDecimal, "Erlaubt sind Ziffern und ein Komma."},
+                 {KindAny, ""}};
+    for (const auto& c : cases) EXPECT_EQ(RefusedKeyText(c.kind), c.text) << c.kind;
+    CWDouble v;
+    v.inputKind = KindDecimal;
+    v.rangeMessageId = 2000;
+    v.minimum = 0;
+    v.maximum = 200;
+    EXPECT_EQ(NumberTextProblem(v, ""), "Bitte geben Sie eine Zahl ein, zum Beispiel 12,5.");
+    EXPECT_EQ(NumberTextProblem(v, "12"), "");
+}
+
 TEST_F(FieldRulesTest, FunctionKeysNeedTheirFlag) {
     const uint16_t all = FlagProposal | FlagPreset | FlagUnit | FlagHelp | FlagInput | FlagChoice;
     EXPECT_EQ(ActionForKey(2, false, false, all, false), Action::Preset);

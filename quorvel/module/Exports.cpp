@@ -1,6 +1,7 @@
 // The library's eight exports. Each one catches whatever its work throws,
 // reports it and gives its cancel value, so that nothing crosses into the host.
 #include "platform/MessageService.h"
+#include "platform/NumText.h"
 #include "quorvel/CQuorvelApp.h"
 #ifdef VX_QUORVEL_DISPLAY
 #include "quorvel/QuorvelDialogRuns.h"
@@ -17,7 +18,7 @@
 namespace {
 
 void ReportFailure(const char* where, const char* what) {
-    vx::ShowMessage(std::string("Interner Fehler in ") + where + ":\n" + what, vx::MB_OK | vx::MB_ICONSTOP);
+    vx::ShowMessage(vx::Format(QuorvelString(IDS_QV_INTERNAL_ERROR), where, what), vx::MB_OK | vx::MB_ICONSTOP);
 }
 
 template <typename Fn, typename R>
@@ -27,7 +28,7 @@ R Guarded(const char* where, R cancel, Fn&& fn) {
     } catch (const std::exception& e) {
         ReportFailure(where, e.what());
     } catch (...) {
-        ReportFailure(where, "unbekannte Ausnahme");
+        ReportFailure(where, QuorvelString(IDS_QV_UNKNOWN_EXCEPTION).c_str());
     }
     return cancel;
 }
