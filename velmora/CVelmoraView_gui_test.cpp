@@ -18,8 +18,8 @@
 #include "platform/TestSupport.h"
 #include "platform/wx/WxTestWheel.h"
 #include "platform/wx/WxText.h"
+#include "velmora/CCombVelmora.h"
 #include "velmora/CComboWrzTyp.h"
-#include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "velmora/shared/ProgramFrameTestEnv.h"
 
