@@ -8,6 +8,7 @@
 #include "model/CNebenLuft.h"
 #include "model/ChainTestEnv.h"
 #include "model/ModelTestEnv.h"
+#include "platform/Archive.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "platform/Files.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
-#include "values/Helpers.h"
+#include "values/Directories.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+#include "platform/Archive.h"
 #include "values/CWDouble.h"
 #include "values/ValuesTestEnv.h"
 

@@ -4,7 +4,7 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "values/CWerte.h"
-#include "values/Helpers.h"
+#include "values/Directories.h"
 #include "velmora/CCombVelmora.h"
 #include "velmora/CComboWrzTyp.h"
 #include "velmora/CVelmoraApp.h"
