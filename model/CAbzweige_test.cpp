@@ -1,5 +1,7 @@
 #include "model/CAbzweige.h"
 
+#include "platform/Archive.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -3,7 +3,7 @@
 #include "model/ModelText.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
-#include "values/Helpers.h"
+#include "values/ArchiveFormat.h"
 
 namespace {
 

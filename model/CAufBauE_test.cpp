@@ -3,9 +3,10 @@
 #include "model/CAufRaum.h"
 #include "model/CVerbLuft.h"
 #include "testsupport/model/ModelTestEnv.h"
+#include "platform/Archive.h"
 #include "platform/Profile.h"
 #include "testsupport/StoreAndLoad.h"
-#include "values/Helpers.h"
+#include "values/Rounding.h"
 
 #include <cmath>
 

@@ -1,8 +1,9 @@
 #include "model/CAufRaum.h"
 
 #include "model/ModelText.h"
+#include "platform/Archive.h"
 #include "values/CMEinheitListe.h"
-#include "values/Helpers.h"
+#include "values/RangeMessages.h"
 
 CAufRaum::CAufRaum() {
     airSupplyPressure.Init(1, 0, 0, 0, 8, kUnitPascal, kUnitPascal, 0, 0, IDS_WERTEBEREICH, 0, 100, false);

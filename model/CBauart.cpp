@@ -1,6 +1,7 @@
 #include "model/CBauart.h"
 
-#include "values/Helpers.h"
+#include "platform/Archive.h"
+#include "values/ArchiveFormat.h"
 
 double CBauart::DefaultWallResistance(int group) {
     static const double kResistance[] = {0.65, 0.4, 0.22, 0.12};

@@ -2,7 +2,7 @@
 // the defaults of a pipe section's wall.
 #pragma once
 
-#include "platform/Archive.h"
+#include "platform/ArchiveFwd.h"
 
 #include <cstdint>
 #include <string>

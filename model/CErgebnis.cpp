@@ -1,6 +1,7 @@
 #include "model/CErgebnis.h"
 
-#include "values/Helpers.h"
+#include "platform/Archive.h"
+#include "values/ArchiveFormat.h"
 
 void CErgebnis::Serialize(vx::Archive& ar) {
     const int v = ArchiveFormat(ar);

@@ -2,7 +2,7 @@
 // the criteria flags and the values they were decided on.
 #pragma once
 
-#include "platform/Archive.h"
+#include "platform/ArchiveFwd.h"
 
 #include <cstdint>
 #include <string>

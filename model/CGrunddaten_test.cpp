@@ -1,5 +1,6 @@
 #include "model/CGrunddaten.h"
 #include "testsupport/model/ModelTestEnv.h"
+#include "platform/Archive.h"
 
 #include "platform/StringTable.h"
 #include "testsupport/StoreAndLoad.h"

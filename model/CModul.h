@@ -5,7 +5,7 @@
 
 #include "model/AbgasZustand.h"
 #include "model/CAusgabeZeile.h"
-#include "platform/Archive.h"
+#include "platform/ArchiveFwd.h"
 
 #include <cstdint>
 #include <functional>

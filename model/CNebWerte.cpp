@@ -1,5 +1,7 @@
 #include "model/CNebWerte.h"
 
+#include "platform/Archive.h"
+
 void CNebWerte::Serialize(vx::Archive& ar) {
     double* const values[] = {&airSpecificHeat, &temperature, &waterVapour, &co2,           &gasConstant,
                               &density,         &velocity,    &airSideValue, &baseValue,    &pressureLoss,

@@ -2,7 +2,7 @@
 // mixture of flue gas and added air and the device's pressure loss.
 #pragma once
 
-#include "platform/Archive.h"
+#include "platform/ArchiveFwd.h"
 
 #include <cstdint>
 #include <string>

@@ -3,11 +3,12 @@
 #include "model/CAufBauE.h"
 #include "model/CAufRaum.h"
 #include "testsupport/model/ModelTestEnv.h"
+#include "platform/Archive.h"
 #include "platform/StringTable.h"
 
 #include <gtest/gtest.h>
 
-#include "values/Helpers.h"
+#include "values/Rounding.h"
 
 #include <cmath>
 #include <cstring>

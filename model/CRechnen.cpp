@@ -2,8 +2,9 @@
 
 #include "model/CModul.h"
 #include "model/ModelText.h"
+#include "platform/Archive.h"
 #include "platform/StringTable.h"
-#include "values/Helpers.h"
+#include "values/ArchiveFormat.h"
 
 namespace {
 

@@ -7,10 +7,14 @@
 #include "model/CrossSectionTables.h"
 #include "model/FuelTable.h"
 #include "model/ModelText.h"
+#include "platform/Archive.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "values/ArchiveFormat.h"
 #include "values/CMEinheitListe.h"
-#include "values/Helpers.h"
+#include "values/RangeMessages.h"
+#include "values/RecordText.h"
+#include "values/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

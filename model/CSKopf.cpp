@@ -5,10 +5,12 @@
 #include "model/CRohr.h"
 #include "model/CWaerme.h"
 #include "model/ModelText.h"
+#include "platform/Archive.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "values/CMEinheitListe.h"
-#include "values/Helpers.h"
+#include "values/RangeMessages.h"
+#include "values/Rounding.h"
 
 #include <cmath>
 

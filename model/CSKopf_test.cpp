@@ -3,7 +3,7 @@
 #include "testsupport/model/ChainTestEnv.h"
 #include "testsupport/model/ModelTestEnv.h"
 #include "testsupport/StoreAndLoad.h"
-#include "values/Helpers.h"
+#include "values/Rounding.h"
 
 #include <cmath>
 #include <tuple>

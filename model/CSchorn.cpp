@@ -4,7 +4,8 @@
 #include "model/ChainHelpers.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
-#include "values/Helpers.h"
+#include "values/RangeMessages.h"
+#include "values/RecordText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,9 @@
 #include "model/CGrunddaten.h"
 #include "model/FuelTable.h"
 #include "model/ModelText.h"
-#include "values/Helpers.h"
+#include "platform/Archive.h"
+#include "values/ArchiveFormat.h"
+#include "values/Rounding.h"
 
 #include <algorithm>
 #include <array>

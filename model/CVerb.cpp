@@ -5,7 +5,7 @@
 #include "model/DocValue.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
-#include "values/Helpers.h"
+#include "values/RangeMessages.h"
 
 #include <cmath>
 

@@ -3,10 +3,13 @@
 #include "model/CAufBauE.h"
 #include "model/CaseArray.h"
 #include "model/ModelText.h"
+#include "platform/Archive.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "values/ArchiveFormat.h"
 #include "values/CMEinheitListe.h"
-#include "values/Helpers.h"
+#include "values/RangeMessages.h"
+#include "values/Rounding.h"
 
 #include <cmath>
 

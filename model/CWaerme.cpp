@@ -6,11 +6,15 @@
 #include "model/ChainHelpers.h"
 #include "model/FuelTable.h"
 #include "model/ModelText.h"
+#include "platform/Archive.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
+#include "values/ArchiveFormat.h"
 #include "values/CMEinheitListe.h"
-#include "values/Helpers.h"
+#include "values/RangeMessages.h"
+#include "values/RecordText.h"
+#include "values/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,9 +2,10 @@
 
 #include "model/CAufBauE.h"
 #include "testsupport/model/ModelTestEnv.h"
+#include "platform/Archive.h"
 #include "platform/StringTable.h"
 #include "testsupport/StoreAndLoad.h"
-#include "values/Helpers.h"
+#include "values/Rounding.h"
 
 #include <cmath>
 

@@ -1,11 +1,12 @@
 #include "model/CWdw.h"
 
 #include "model/ModelText.h"
+#include "platform/Archive.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "values/CMEinheitListe.h"
-#include "values/Helpers.h"
+#include "values/Rounding.h"
 
 #include <cmath>
 

@@ -2,10 +2,12 @@
 
 #include "model/ChainHelpers.h"
 #include "model/ModelText.h"
+#include "platform/Archive.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
-#include "values/Helpers.h"
+#include "values/ArchiveFormat.h"
+#include "values/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
-#include "values/Helpers.h"
+#include "values/Directories.h"
 
 #include <algorithm>
 #include <cmath>

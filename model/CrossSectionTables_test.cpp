@@ -7,7 +7,6 @@
 #include "platform/MessageService.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
-#include "values/Helpers.h"
 
 #include <filesystem>
 

@@ -8,6 +8,7 @@
 #include "model/CNebenLuft.h"
 #include "testsupport/model/ChainTestEnv.h"
 #include "testsupport/model/ModelTestEnv.h"
+#include "platform/Archive.h"
 
 #include <gtest/gtest.h>
 

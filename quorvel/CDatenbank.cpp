@@ -5,7 +5,7 @@
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "quorvel/CModifyDBStruk.h"
-#include "values/Helpers.h"
+#include "values/Directories.h"
 
 #include <sys/resource.h>
 

@@ -3,7 +3,7 @@
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "quorvel/CDatenbank.h"
-#include "values/Helpers.h"
+#include "values/Directories.h"
 
 // The database is built first, so that it outlives the application object.
 CQuorvelApp::CQuorvelApp() { TheDatenbank(); }

@@ -4,7 +4,7 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "quorvel/QuorvelText.h"
-#include "values/Helpers.h"
+#include "values/Directories.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "platform/StringTable.h"
 #include "tarsilo/TarsiloCommandIds.h"
 #include "values/CMEinheitListe.h"
-#include "values/Helpers.h"
+#include "values/Directories.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 
 #include <algorithm>

@@ -11,7 +11,6 @@
 #include "tarsilo/TarsiloDocCommands.h"
 #include "values/CAnwender.h"
 #include "values/CProjekt.h"
-#include "values/Helpers.h"
 #include "velmora/shared/PrintTexts.h"
 #include "velmora/shared/ProgramSettings.h"
 

@@ -3,7 +3,7 @@
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "values/CTagReader.h"
-#include "values/Helpers.h"
+#include "values/RecordText.h"
 
 namespace {
 

@@ -1,9 +1,11 @@
 #include "values/CProjekt.h"
 
+#include "platform/Archive.h"
 #include "platform/NumText.h"
+#include "values/ArchiveFormat.h"
 #include "values/CAnwender.h"
 #include "values/CTagReader.h"
-#include "values/Helpers.h"
+#include "values/RecordText.h"
 
 #include <initializer_list>
 

@@ -1,5 +1,6 @@
 #include "values/CVxtBase.h"
 
+#include "platform/Archive.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "values/CWerte.h"

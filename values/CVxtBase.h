@@ -2,7 +2,7 @@
 // section, its defaults, its reactions to edits and the check of all inputs.
 #pragma once
 
-#include "platform/Archive.h"
+#include "platform/ArchiveFwd.h"
 
 #include <cstdint>
 #include <string>

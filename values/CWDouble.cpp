@@ -1,9 +1,10 @@
 #include "values/CWDouble.h"
 
+#include "platform/Archive.h"
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "values/CMEinheitListe.h"
-#include "values/Helpers.h"
+#include "values/Rounding.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "values/CWShort.h"
 
+#include "platform/Archive.h"
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "values/CMEinheitListe.h"

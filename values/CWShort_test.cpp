@@ -1,3 +1,4 @@
+#include "platform/Archive.h"
 #include "values/CWShort.h"
 #include "testsupport/values/ValuesTestEnv.h"
 

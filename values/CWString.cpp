@@ -1,5 +1,7 @@
 #include "values/CWString.h"
 
+#include "platform/Archive.h"
+
 CWString& CWString::operator=(const CWString& other) {
     CWerte::operator=(other);
     text = other.text;

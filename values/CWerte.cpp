@@ -1,5 +1,6 @@
 #include "values/CWerte.h"
 
+#include "platform/Archive.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"

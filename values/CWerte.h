@@ -2,7 +2,7 @@
 // limits, screen marker and a short undo history of earlier texts.
 #pragma once
 
-#include "platform/Archive.h"
+#include "platform/ArchiveFwd.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,3 +1,4 @@
+#include "platform/Archive.h"
 #include "values/CWString.h"
 #include "testsupport/values/ValuesTestEnv.h"
 

@@ -1,7 +1,7 @@
 #include "velmora/CVelmoraDiag.h"
 
 #include "platform/NumText.h"
-#include "values/Helpers.h"
+#include "values/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

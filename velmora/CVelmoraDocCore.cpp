@@ -2,6 +2,7 @@
 
 #include "model/ChainHelpers.h"
 #include "model/CrossSectionTables.h"
+#include "platform/Archive.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
@@ -9,7 +10,6 @@
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "platform/System.h"
-#include "values/Helpers.h"
 #include "velmora/HeightRangeRules.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/ProgramSettings.h"

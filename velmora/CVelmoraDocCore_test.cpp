@@ -2,6 +2,7 @@
 
 #include "model/CrossSectionTables.h"
 #include "testsupport/model/ModelTestEnv.h"
+#include "platform/Archive.h"
 #include "platform/Files.h"
 #include "platform/MessageService.h"
 #include "platform/PlatformText.h"

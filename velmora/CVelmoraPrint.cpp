@@ -16,7 +16,6 @@
 #include "values/CMEinheitListe.h"
 #include "values/CProjekt.h"
 #include "values/CWDouble.h"
-#include "values/Helpers.h"
 #include "velmora/CVelmoraDiag.h"
 #include "velmora/FormLists.h"
 #include "velmora/shared/PrintTexts.h"

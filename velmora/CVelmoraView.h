@@ -75,6 +75,8 @@ private:
     wxCheckBox* moist_ = nullptr;
     wxCheckBox* withoutPartLoad_ = nullptr;
     wxStaticText* hint_ = nullptr;
+    // The form's lists and the type combo read the catalogue; the document
+    // only loads the chosen line from it (ChooseHeatGenerator).
     std::unique_ptr<CWrzKatalog> catalogue_;
     std::vector<int64_t> manufacturerOffsets_;
     bool reselecting_ = false;

@@ -18,8 +18,8 @@
 #include "testsupport/platform/TestSupport.h"
 #include "testsupport/platform/WxTestWheel.h"
 #include "platform/wx/WxText.h"
+#include "velmora/CCombVelmora.h"
 #include "velmora/CComboWrzTyp.h"
-#include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "testsupport/velmora/ProgramFrameTestEnv.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/Archive.h"
 #include "platform/NumText.h"
-#include "values/Helpers.h"
+#include "values/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

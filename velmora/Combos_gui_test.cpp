@@ -1,7 +1,7 @@
 // The owner-drawn combo boxes: what they draw for a row, and the data sheet
 // the type list fills from the row under the mouse.
+#include "velmora/CCombVelmora.h"
 #include "velmora/CComboWrzTyp.h"
-#include "velmora/shared/CCombVelmora.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 
 #include "platform/Files.h"

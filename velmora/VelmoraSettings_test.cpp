@@ -5,7 +5,7 @@
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
 #include "values/CAnwender.h"
-#include "values/Helpers.h"
+#include "values/Directories.h"
 #include "velmora/shared/QuorvelLibrary.h"
 #include "testsupport/velmora/VelmoraProgramTestEnv.h"
 #include "testsupport/platform/TestProfile.h"

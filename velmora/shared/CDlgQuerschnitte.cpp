@@ -7,7 +7,7 @@
 #include "platform/wx/WxText.h"
 #include "quorvel/fields/CParsedEdit.h"
 #include "values/CMEinheitListe.h"
-#include "values/Helpers.h"
+#include "values/Directories.h"
 #include "velmora/shared/CrossSectionTableFile.h"
 #include "velmora/shared/DialogRules.h"
 #include "velmora/shared/DialogResources.h"

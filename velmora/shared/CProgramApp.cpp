@@ -5,7 +5,7 @@
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
-#include "values/Helpers.h"
+#include "values/Directories.h"
 #include "velmora/shared/CAboutDlg.h"
 #include "velmora/shared/CMainFrame.h"
 #include "velmora/shared/ProgramSettings.h"

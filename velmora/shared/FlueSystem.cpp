@@ -4,7 +4,6 @@
 #include "model/CrossSectionTables.h"
 #include "platform/Profile.h"
 #include "platform/StringTable.h"
-#include "values/Helpers.h"
 
 #include <cmath>
 

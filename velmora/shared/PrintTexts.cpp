@@ -7,7 +7,6 @@
 #include "values/CMEinheitListe.h"
 #include "values/CProjekt.h"
 #include "values/CWDouble.h"
-#include "values/Helpers.h"
 
 namespace {
 

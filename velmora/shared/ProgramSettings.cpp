@@ -8,7 +8,7 @@
 #include "platform/StringTable.h"
 #include "platform/report/ReportJob.h"
 #include "values/CAnwender.h"
-#include "values/Helpers.h"
+#include "values/Directories.h"
 #include "velmora/shared/QuorvelLibrary.h"
 #include "velmora/shared/DialogRules.h"
 

@@ -1,4 +1,4 @@
-#include "velmora/shared/CCombVelmora.h"
+#include "velmora/CCombVelmora.h"
 
 #include "platform/wx/WxText.h"
 
