@@ -3,6 +3,7 @@
 #include "model/CAbzweige.h"
 #include "model/ChainTestEnv.h"
 #include "model/ModelTestEnv.h"
+#include "testsupport/PartStrings.h"
 
 #include <cmath>
 #include <cstring>
@@ -11,6 +12,7 @@ namespace {
 
 class PipeSection : public ModelTest {
 protected:
+    ScopedPartStrings strings_{"model"};
     void SetUp() override {
         ModelTest::SetUp();
         chain.Link();

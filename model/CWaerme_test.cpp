@@ -3,6 +3,7 @@
 #include "model/CAufBauE.h"
 #include "model/ModelTestEnv.h"
 #include "platform/StringTable.h"
+#include "testsupport/PartStrings.h"
 #include "values/Helpers.h"
 
 #include <cmath>
@@ -42,6 +43,7 @@ void WriteRecordFormat4(vx::Archive& ar, CRechnen& r) {
 
 class HeatGenerator : public ModelTest {
 protected:
+    ScopedPartStrings strings_{"model"};
     CWaerme Oil(double q) {
         CWaerme w;
         w.fuel.value = 1;

@@ -1,6 +1,8 @@
 #include "tarsilo/CDlgStatus.h"
 
+#include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
+#include "tarsilo/TarsiloText.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -75,7 +77,7 @@ private:
 };
 
 CDlgStatus::CDlgStatus(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, vx::ToWx("Berechne Wärmeerzeuger..."), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, vx::ToWx(vx::LoadString(IDS_STATUS_TITLE)), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
     SetId(IDD);
     // The Windows colour 0x00FFFF is yellow.

@@ -6,6 +6,7 @@
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "tarsilo/CTarsiloDocCore.h"
+#include "tarsilo/TarsiloText.h"
 #include "velmora/shared/DialogRules.h"
 
 #include <algorithm>

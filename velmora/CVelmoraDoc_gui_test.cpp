@@ -303,7 +303,7 @@ TEST_F(DocumentFrameTest, MessageBoxesOfMachEtAnswerEscapeAndTheCloseBox) {
         Calculate();
         EXPECT_EQ(driver.endedByTheAction, 1);
         ASSERT_EQ(driver.messages.size(), 1u);
-        EXPECT_EQ(driver.messages[0], vx::ToWx(kNoHeatGeneratorMessage));
+        EXPECT_EQ(driver.messages[0], vx::ToWx(vx::LoadString(IDS_KEINE_FEUERSTAETTE)));
     }
     vx::SetMessageService(&messages_.service);
     EXPECT_FALSE(doc_->IsBusy());

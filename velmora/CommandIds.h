@@ -2,6 +2,7 @@
 // ones both programs share.
 #pragma once
 
+#include "velmora/VelmoraText.h"
 #include "velmora/shared/CommandIds.h"
 
 enum VelmoraCommand : int {
@@ -14,10 +15,4 @@ enum VelmoraCommand : int {
     ID_TOGGLE_HINT = 32788 - kWxIdShift,
     ID_HAND_OVER = 32789 - kWxIdShift,
     ID_CHIMNEY_HEIGHT_RANGE = 32793 - kWxIdShift,
-};
-
-// String ids of the main program.
-enum VelmoraString : unsigned {
-    IDS_ABOUT_LINE1 = 1077,
-    IDS_ABOUT_LINE2 = 1078,
 };
