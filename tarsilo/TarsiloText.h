@@ -36,6 +36,7 @@ enum TarsiloString : unsigned {
     IDS_VIEW_RESULT = 280,
     IDS_VIEW_COUNT = 281,
     IDS_STATUS_TITLE = 282,
+    IDS_STATUS_CANCEL = 296,
     IDS_ABOUT_TITLE = 283,
 
     // The inputs' names in a message about them.

@@ -43,7 +43,7 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
     SetStatusText(vx::ToWx(vx::LoadString(IDS_IDLE_MESSAGE)), 0);
 
     // The recent files join the file menu above "Beenden".
-    int fileMenu = menuBar->FindMenu(vx::ToWx("&Datei"));
+    int fileMenu = menuBar->FindMenu(vx::ToWx(vx::LoadString(IDS_MENU_DATEI)));
     if (fileMenu != wxNOT_FOUND) {
         manager->FileHistoryUseMenu(menuBar->GetMenu(fileMenu));
         manager->FileHistoryAddFilesToMenu();

@@ -68,6 +68,9 @@ enum SharedString : unsigned {
     IDS_ZETA_BOGEN = 1091,
     IDS_ZETA_ABZWEIGE = 1092,
 
+    // The file menu's title in both programs' menu bars, where the recent files go.
+    IDS_MENU_DATEI = 20267,
+
     // The framework's texts.
     IDS_IDLE_MESSAGE = 57345,
     IDS_INDICATOR_CAPS = 59137,
