@@ -70,6 +70,8 @@ enum SharedString : unsigned {
 
     // The file menu's title in both programs' menu bars, where the recent files go.
     IDS_MENU_DATEI = 20267,
+    // The maker's one address, as the order form and the catalogue notice give it.
+    IDS_HERSTELLERADRESSE = 20268,
 
     // The framework's texts.
     IDS_IDLE_MESSAGE = 57345,
