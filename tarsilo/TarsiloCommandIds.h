@@ -1,8 +1,7 @@
-// Command, control and string ids of the second program, beside the ones
+// Command and control ids of the second program, beside the ones
 // both programs share.
 #pragma once
 
-#include "tarsilo/TarsiloText.h"
 #include "velmora/shared/CommandIds.h"
 
 enum TarsiloCommand : int {

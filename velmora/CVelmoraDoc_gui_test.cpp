@@ -10,6 +10,7 @@
 #include "velmora/VelmoraDocPrint.h"
 #include "velmora/CWndInfo.h"
 #include "velmora/DiagramWindow.h"
+#include "velmora/VelmoraText.h"
 
 #include <wx/bitmap.h>
 #include <wx/button.h>

@@ -6,6 +6,7 @@
 #include "velmora/CVelmoraView.h"
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraSettings.h"
+#include "velmora/VelmoraText.h"
 #include "velmora/shared/CMainFrame.h"
 
 #include "model/CrossSectionTables.h"

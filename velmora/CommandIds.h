@@ -2,7 +2,6 @@
 // ones both programs share.
 #pragma once
 
-#include "velmora/VelmoraText.h"
 #include "velmora/shared/CommandIds.h"
 
 enum VelmoraCommand : int {

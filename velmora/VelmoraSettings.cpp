@@ -2,6 +2,7 @@
 
 #include "platform/Profile.h"
 #include "velmora/CommandIds.h"
+#include "velmora/VelmoraText.h"
 
 const ProgramDescription& VelmoraProgram() {
     static const ProgramDescription program{

@@ -11,6 +11,7 @@
 #include "velmora/shared/CommandIds.h"
 #include "velmora/shared/ProgramPicture.h"
 #include "velmora/shared/ProgramSettings.h"
+#include "velmora/shared/SharedText.h"
 #include "velmora/shared/WebLink.h"
 
 #include <wx/filefn.h>

@@ -11,6 +11,7 @@
 #include "velmora/shared/ProgramSettings.h"
 #include "velmora/shared/ProgramStart.h"
 #include "velmora/shared/QuorvelLibrary.h"
+#include "velmora/shared/SharedText.h"
 
 #include <wx/docview.h>
 #include <wx/filedlg.h>

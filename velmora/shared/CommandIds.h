@@ -4,8 +4,6 @@
 // resource files name the commands by these values.
 #pragma once
 
-#include "velmora/shared/SharedText.h"
-
 #include <set>
 
 inline constexpr int kWxIdShift = 30000;
