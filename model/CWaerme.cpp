@@ -742,11 +742,13 @@ int CWaerme::CheckInputs(std::string& message, std::vector<int>* ids) {
 
 std::string CWaerme::GetFuelText() const {
     const int f = fuel.value;
-    const std::string name = vx::LoadString(IDS_BRENNSTOFF_KURZ_ERSTER + unsigned(f >= 0 && f <= 14 ? f : 0));
+    auto name = [f] {
+        return vx::LoadString(IDS_BRENNSTOFF_KURZ_ERSTER + unsigned(f >= 0 && f <= 14 ? f : 0));
+    };
     const int kind = arrangement ? arrangement->Kind() : 0;
     if (kind == 2) return vx::LoadString(10584);
-    if (kind == 1) return vx::Format(vx::LoadString(174).c_str(), name);
-    if (kind == 3) return f == 1 ? vx::LoadString(10621) : name;
+    if (kind == 1) return vx::Format(vx::LoadString(174).c_str(), name());
+    if (kind == 3) return f == 1 ? vx::LoadString(10621) : name();
     return vx::LoadString(IDS_BRENNSTOFF_ERSTER + unsigned(f));
 }
 

@@ -250,7 +250,9 @@ std::string CTarsiloDocCore::InputName(int field) const {
     case IDC_OUTPUT_TO: return vx::LoadString(IDS_NAME_OUTPUT_TO);
     case IDC_EFFECTIVE_HEIGHT: return vx::LoadString(IDS_NAME_HEIGHT);
     case IDC_SECTION_SIZE:
-        return vx::LoadString(shape == 0 ? IDS_NAME_DIAMETER : shape == 1 ? IDS_NAME_INNER_WIDTH : IDS_NAME_INNER_LENGTH);
+        return vx::LoadString(shape == 0   ? IDS_NAME_DIAMETER
+                              : shape == 1 ? IDS_NAME_INNER_WIDTH
+                                           : IDS_NAME_INNER_LENGTH);
     case IDC_SECOND_SIDE: return vx::LoadString(IDS_NAME_INNER_BREADTH);
     default: return {};
     }

@@ -70,7 +70,8 @@ void CTarsiloView::Build() {
     manufacturers_ = new wxCheckListBox(this, IDC_MANUFACTURERS, wxDefaultPosition, wxSize(220, 160));
     auto* all = new wxButton(this, IDC_ALL, vx::ToWx(vx::LoadString(IDS_VIEW_ALL)));
     auto* none = new wxButton(this, IDC_NONE, vx::ToWx(vx::LoadString(IDS_VIEW_NONE)));
-    withoutPartLoad_ = new wxCheckBox(this, IDC_WITHOUT_PART_LOAD, vx::ToWx(vx::LoadString(IDS_VIEW_WITHOUT_PART_LOAD)));
+    withoutPartLoad_ =
+        new wxCheckBox(this, IDC_WITHOUT_PART_LOAD, vx::ToWx(vx::LoadString(IDS_VIEW_WITHOUT_PART_LOAD)));
     results_ = new CVxtListCtrl(this, IDC_RESULTS, wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
     results_->SetMinSize(wxSize(400, 200));
     rowCount_ = new wxStaticText(this, IDC_ROW_COUNT, "0");
@@ -140,7 +141,8 @@ void CTarsiloView::Build() {
     bottom->Add(resultLabel, 0, wxBOTTOM, 4);
     bottom->Add(results_, 1, wxEXPAND);
     auto* countRow = new wxBoxSizer(wxHORIZONTAL);
-    countRow->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(vx::LoadString(IDS_VIEW_COUNT))), 0, wxALIGN_CENTER_VERTICAL);
+    countRow->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(vx::LoadString(IDS_VIEW_COUNT))), 0,
+                  wxALIGN_CENTER_VERTICAL);
     countRow->Add(rowCount_, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
     countRow->AddStretchSpacer();
     countRow->Add(showInfo_, 0, wxALIGN_CENTER_VERTICAL);

@@ -89,7 +89,8 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     const std::string& contact = p.Text(CProjekt::EmpfAnsprech);
     text("EmpAnsprech", TrimLeft(salutation == "-" ? contact : salutation + " " + contact));
     std::string telFax;
-    if (!p.Text(CProjekt::EmpfTel).empty()) telFax = vx::LoadString(IDS_KUNDENTELEFON) + " " + p.Text(CProjekt::EmpfTel);
+    if (!p.Text(CProjekt::EmpfTel).empty())
+        telFax = vx::LoadString(IDS_KUNDENTELEFON) + " " + p.Text(CProjekt::EmpfTel);
     if (!p.Text(CProjekt::EmpfFax).empty())
         telFax += (telFax.empty() ? "" : "   ") + vx::LoadString(IDS_KUNDENFAX) + " " + p.Text(CProjekt::EmpfFax);
     text("EmpTelFaxf", telFax);
@@ -100,7 +101,8 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     text("EmpFax", p.Text(CProjekt::EmpfFax));
     text("Bemerkung", PrintRemarks(doc.remarks));
 
-    static const unsigned kModes[] = {IDS_BETRIEB_SCHORNSTEIN, IDS_BETRIEB_FEUCHTEUNEMPFINDLICH, IDS_BETRIEB_ABGASLEITUNG};
+    static const unsigned kModes[] = {IDS_BETRIEB_SCHORNSTEIN, IDS_BETRIEB_FEUCHTEUNEMPFINDLICH,
+                                      IDS_BETRIEB_ABGASLEITUNG};
     std::string arrangement =
         vx::LoadString(IDS_BETRIEBSWEISE) + " " + (mode >= 0 && mode <= 2 ? vx::LoadString(kModes[mode]) : "");
     // Kind 2 is the exhaust-air system, as the heat generator reads it.
@@ -188,7 +190,8 @@ int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, cons
     } forget{current_};
 
     vx::report::PrintEntry entry = Entry(mode, LayoutFile(), exportFormat, exportFile, exportPath);
-    entry.optionsTitle = PrintOptionsTitle(vx::LoadString(IDS_DRUCK_PROJEKT) + "  ", document.project->Text(CProjekt::Nummer));
+    entry.optionsTitle =
+        PrintOptionsTitle(vx::LoadString(IDS_DRUCK_PROJEKT) + "  ", document.project->Text(CProjekt::Nummer));
     entry.sourceName = ".\\VelmoraPrint";
     entry.printStartLine = 210;
     entry.previewLine = 264;
