@@ -353,31 +353,31 @@ void CNebenLuft::AppendResults(OutputLines& lines, int& lineCounter) {
     const CNebWerte& t = *temperatureCases[size_t(caseCount)];
     struct Line {
         int32_t id;
-        const char* caption;
         double pressureCase, temperatureCase;
         const char* unit;
     };
+    // A line's caption is the model's text under the line's id.
     const Line table[] = {
-        {10039, "Massenstrom Nebenluft", p.addedMassFlow, t.addedMassFlow, "kg/s"},
-        {10040, "Wasserdampfgehalt Nebenluft", airWaterVapour.value, airWaterVapour.value, "%"},
-        {10041, "spez. Wärmekapazität Nebenluft", p.airSpecificHeat, t.airSpecificHeat, "J/(kg*K)"},
-        {10042, "Temperatur Mischung", p.temperature, t.temperature, "°C"},
-        {10043, "Wasserdampfgehalt Mischung", p.waterVapour, t.waterVapour, "%"},
-        {10044, "CO2-Gehalt Mischung", p.co2, t.co2, "%"},
-        {10045, "Gaskonstante Mischung", p.gasConstant, t.gasConstant, "J/(kg*K)"},
-        {10046, "Dichte Mischung", p.density, t.density, "kg/m³"},
-        {10047, "Geschwindigkeit Mischung", p.velocity, t.velocity, "m/s"},
-        {10048, "Widerstandsbeiwert Nebenluftvorrichtung", p.deviceCoefficient, t.deviceCoefficient, ""},
-        {10049, "Kennlinie a0", a0.value, a0.value, "Pa"},
-        {10050, "Kennlinie a1", a1.value, a1.value, "Pa*(s/kg)"},
-        {10051, "Kennlinie a2", a2.value, a2.value, "Pa*(s/kg)²"},
-        {10052, "Grundwert Druckverlust", p.baseValue, t.baseValue, "Pa"},
-        {10053, "Druckverlust Nebenluftvorrichtung", p.pressureLoss, t.pressureLoss, "Pa"},
-        {10054, "Zuluftseitiger Druck", p.airSideValue, t.airSideValue, "Pa"},
+        {10039, p.addedMassFlow, t.addedMassFlow, "kg/s"},
+        {10040, airWaterVapour.value, airWaterVapour.value, "%"},
+        {10041, p.airSpecificHeat, t.airSpecificHeat, "J/(kg*K)"},
+        {10042, p.temperature, t.temperature, "°C"},
+        {10043, p.waterVapour, t.waterVapour, "%"},
+        {10044, p.co2, t.co2, "%"},
+        {10045, p.gasConstant, t.gasConstant, "J/(kg*K)"},
+        {10046, p.density, t.density, "kg/m³"},
+        {10047, p.velocity, t.velocity, "m/s"},
+        {10048, p.deviceCoefficient, t.deviceCoefficient, ""},
+        {10049, a0.value, a0.value, "Pa"},
+        {10050, a1.value, a1.value, "Pa*(s/kg)"},
+        {10051, a2.value, a2.value, "Pa*(s/kg)²"},
+        {10052, p.baseValue, t.baseValue, "Pa"},
+        {10053, p.pressureLoss, t.pressureLoss, "Pa"},
+        {10054, p.airSideValue, t.airSideValue, "Pa"},
     };
     for (const Line& l : table) {
         CAusgabeZeile* line = AddOutputLine(lines, ++lineCounter, 0, 0, l.id);
-        line->texts[0] = l.caption;
+        line->texts[0] = vx::LoadString(unsigned(l.id));
         line->texts[1] = FormatFixed(l.pressureCase, 0, 4);
         line->texts[2] = FormatFixed(l.temperatureCase, 0, 4);
         line->texts[3] = l.unit;

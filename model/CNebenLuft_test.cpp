@@ -5,6 +5,7 @@
 #include "testsupport/model/ModelTestEnv.h"
 #include "platform/Archive.h"
 #include "platform/StringTable.h"
+#include "testsupport/PartStrings.h"
 
 #include <gtest/gtest.h>
 
@@ -443,6 +444,7 @@ TEST_F(CNebenLuftTest, RemovingCases) {
 }
 
 TEST_F(CNebenLuftTest, ResultLines) {
+    ScopedPartStrings strings{"model"};
     CNebenLuft nl;
     OutputLines lines;
     int counter = 0;
@@ -461,6 +463,9 @@ TEST_F(CNebenLuftTest, ResultLines) {
     EXPECT_EQ(lines[15]->value, 10054);
     EXPECT_EQ(lines[14]->texts[1], FormatFixed(nl.pressureCases[0]->pressureLoss, 0, 4));
     EXPECT_EQ(lines[14]->texts[3], "Pa");
+    EXPECT_EQ(lines[0]->texts[0], "Massenstrom Nebenluft");
+    EXPECT_EQ(lines[3]->texts[0], "Temperatur Mischung");
+    EXPECT_EQ(lines[15]->texts[0], "Zuluftseitiger Druck");
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "values/ArchiveFormat.h"
+#include "platform/StringTable.h"
 #include "values/CMEinheitListe.h"
 #include "values/RangeMessages.h"
 #include "values/RecordText.h"
@@ -742,7 +743,7 @@ std::string CRohr::FitCheck(int& failed, std::vector<double>* sizes) {
     if (gap - shellThickness1.value >= 0) return {};
     failed = 1;
     if (sizes) sizes->push_back(shape.value == 0 || shape.value == 4 ? diameter.value : sideA.value);
-    return "Innenrohr paßt nicht in den Schacht !!\r\n";
+    return vx::LoadString(IDS_INNENROHR_PASST_NICHT);
 }
 
 std::string CRohr::GetExtraText(std::string& out, int id) {

@@ -4,6 +4,7 @@
 #include "testsupport/model/ChainTestEnv.h"
 #include "testsupport/model/ModelTestEnv.h"
 #include "testsupport/StoreAndLoad.h"
+#include "testsupport/PartStrings.h"
 
 #include <cmath>
 #include <cstring>
@@ -12,6 +13,7 @@ namespace {
 
 class PipeSection : public ModelTest {
 protected:
+    ScopedPartStrings strings_{"model"};
     void SetUp() override {
         ModelTest::SetUp();
         chain.Link();

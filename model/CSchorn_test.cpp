@@ -4,13 +4,17 @@
 #include "model/CVerb.h"
 #include "model/CWaerme.h"
 #include "testsupport/model/ModelTestEnv.h"
+#include "testsupport/PartStrings.h"
 
 #include <cmath>
 #include <vector>
 
 namespace {
 
-class Chimney : public ModelTest {};
+class Chimney : public ModelTest {
+protected:
+    ScopedPartStrings strings_{"model"};
+};
 
 TEST_F(Chimney, DefaultsAndRegistration) {
     CSchorn s;

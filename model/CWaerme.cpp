@@ -719,15 +719,14 @@ int CWaerme::CheckInputs(std::string& message, std::vector<int>* ids) {
 }
 
 std::string CWaerme::GetFuelText() const {
-    static const char* const kNames[] = {"Koks", "Heizöl EL", "Erdgas", "Erdgas", "Stadtgas", "Stadtgas",
-                                         "Stadtgas (GSP)", "Stadtgas (GSP)", "Flüssiggas", "Flüssiggas", "Holz",
-                                         "Steinkohle (Anthrazit)", "Braunkohle (Briketts)", "Pellets (Wodtke)", "Holz"};
     const int f = fuel.value;
-    const char* name = f >= 0 && f <= 14 ? kNames[f] : "Koks";
+    auto name = [f] {
+        return vx::LoadString(IDS_BRENNSTOFF_KURZ_ERSTER + unsigned(f >= 0 && f <= 14 ? f : 0));
+    };
     const int kind = arrangement ? arrangement->Kind() : 0;
     if (kind == 2) return vx::LoadString(10584);
-    if (kind == 1) return vx::Format(vx::LoadString(174).c_str(), name);
-    if (kind == 3) return f == 1 ? vx::LoadString(10621) : name;
+    if (kind == 1) return vx::Format(vx::LoadString(174).c_str(), name());
+    if (kind == 3) return f == 1 ? vx::LoadString(10621) : name();
     return vx::LoadString(IDS_BRENNSTOFF_ERSTER + unsigned(f));
 }
 

@@ -6,6 +6,7 @@
 #include "platform/StringTable.h"
 #include "testsupport/StoreAndLoad.h"
 #include "values/Rounding.h"
+#include "testsupport/PartStrings.h"
 
 #include <cmath>
 
@@ -44,6 +45,7 @@ void WriteRecordFormat4(vx::Archive& ar, CRechnen& r) {
 
 class HeatGenerator : public ModelTest {
 protected:
+    ScopedPartStrings strings_{"model"};
     CWaerme Oil(double q) {
         CWaerme w;
         w.fuel.value = 1;

@@ -21,6 +21,13 @@ constexpr unsigned IDS_QUERSCHNITT_RUND = 20154;
 constexpr unsigned IDS_QUERSCHNITT_QUADRATISCH = 20155;
 constexpr unsigned IDS_QUERSCHNITT_OVAL = 20156;
 constexpr unsigned IDS_KEIN_SPEICHER = 20157;
+// The inner pipe does not fit into the shaft.
+constexpr unsigned IDS_INNENROHR_PASST_NICHT = 20158;
+// The captions of the added-air device's 16 result lines, under the lines' ids.
+constexpr unsigned IDS_NL_ZEILE_ERSTE = 10039;
+constexpr unsigned IDS_NL_ZEILE_LETZTE = 10054;
+// The fuel's short name in a heat generator's text, by fuel index 0 to 14.
+constexpr unsigned IDS_BRENNSTOFF_KURZ_ERSTER = 20160;
 
 // The two programs differ in the air pressure of the site and the
 // Reynolds velocity floor.

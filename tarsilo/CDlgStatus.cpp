@@ -1,6 +1,8 @@
 #include "tarsilo/CDlgStatus.h"
 
+#include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
+#include "tarsilo/TarsiloText.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -75,7 +77,7 @@ private:
 };
 
 CDlgStatus::CDlgStatus(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, vx::ToWx("Berechne Wärmeerzeuger..."), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, vx::ToWx(vx::LoadString(IDS_STATUS_TITLE)), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
     SetId(IDD);
     // The Windows colour 0x00FFFF is yellow.
@@ -83,7 +85,7 @@ CDlgStatus::CDlgStatus(wxWindow* parent)
     textCtrl_ = new wxTextCtrl(this, IDC_TEXT, wxEmptyString, wxDefaultPosition, wxSize(320, 110),
                                wxTE_MULTILINE | wxTE_READONLY | wxTE_CENTRE | wxTE_NO_VSCROLL | wxBORDER_NONE);
     textCtrl_->SetBackgroundColour(wxColour(255, 255, 0));
-    auto* cancel = new wxButton(this, wxID_CANCEL, vx::ToWx("Abbrechen"));
+    auto* cancel = new wxButton(this, wxID_CANCEL, vx::ToWx(vx::LoadString(IDS_STATUS_CANCEL)));
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(textCtrl_, 1, wxEXPAND | wxALL, 10);
     sizer->Add(cancel, 0, wxALIGN_CENTER | wxBOTTOM, 10);

@@ -6,6 +6,7 @@
 #include "platform/MessageService.h"
 #include "platform/wx/WxText.h"
 #include "testsupport/tarsilo/TarsiloModelTestEnv.h"
+#include "testsupport/PartStrings.h"
 #include "testsupport/SyntheticCatalogue.h"
 #include "testsupport/values/ValuesTestEnv.h"
 #include "testsupport/velmora/SampleDataTestEnv.h"
@@ -64,6 +65,7 @@ private:
 
 class StatusDialogTest : public TarsiloModelTest {
 protected:
+    ScopedPartStrings strings_{"tarsilo"};
     void SetUp() override {
         TarsiloModelTest::SetUp();
         ASSERT_TRUE(catalogue::WriteCatalogue(dir_.string(), catalogue::MakeSyntheticEntries(120, 5)));

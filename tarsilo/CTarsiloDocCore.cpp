@@ -6,6 +6,7 @@
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "tarsilo/TarsiloCommandIds.h"
+#include "tarsilo/TarsiloText.h"
 #include "values/CMEinheitListe.h"
 #include "values/Directories.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
@@ -245,11 +246,14 @@ int CTarsiloDocCore::FieldOfChimneyValue(int valueId) const {
 
 std::string CTarsiloDocCore::InputName(int field) const {
     switch (field) {
-    case IDC_OUTPUT_FROM: return "Nennwärmeleistung von";
-    case IDC_OUTPUT_TO: return "Nennwärmeleistung bis";
-    case IDC_EFFECTIVE_HEIGHT: return "wirksame Schornsteinhöhe";
-    case IDC_SECTION_SIZE: return shape == 0 ? "Durchmesser" : shape == 1 ? "lichte Weite" : "lichte Weite (Länge)";
-    case IDC_SECOND_SIDE: return "lichte Weite (Breite)";
+    case IDC_OUTPUT_FROM: return vx::LoadString(IDS_NAME_OUTPUT_FROM);
+    case IDC_OUTPUT_TO: return vx::LoadString(IDS_NAME_OUTPUT_TO);
+    case IDC_EFFECTIVE_HEIGHT: return vx::LoadString(IDS_NAME_HEIGHT);
+    case IDC_SECTION_SIZE:
+        return vx::LoadString(shape == 0   ? IDS_NAME_DIAMETER
+                              : shape == 1 ? IDS_NAME_INNER_WIDTH
+                                           : IDS_NAME_INNER_LENGTH);
+    case IDC_SECOND_SIDE: return vx::LoadString(IDS_NAME_INNER_BREADTH);
     default: return {};
     }
 }

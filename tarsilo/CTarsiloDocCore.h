@@ -25,18 +25,6 @@
 #include <string>
 #include <vector>
 
-// String ids of the document's texts.
-enum : unsigned {
-    IDS_NO_MANUFACTURER = 133,
-    IDS_NO_SYSTEM = 260,
-    IDS_OUTPUT_RANGE_REVERSED = 261,
-    IDS_CHIMNEY_INCOMPLETE = 262,
-    IDS_NO_OUTPUT_IN_RANGE = 263,
-    IDS_CHIMNEY_FITS_NONE = 264,
-    IDS_ROW_FROM_FILE = 185,
-    IDS_CANNOT_START = 186,
-};
-
 // Field ids of the inputs.
 enum : int {
     IDC_OUTPUT_FROM = 1001,

@@ -10,6 +10,7 @@
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "testsupport/tarsilo/TarsiloModelTestEnv.h"
+#include "testsupport/PartStrings.h"
 #include "testsupport/SyntheticCatalogue.h"
 #include "testsupport/values/ValuesTestEnv.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
@@ -150,6 +151,8 @@ protected:
 
     vx::ScopedScriptedMessages messages;
     vx::StringTable saved_;
+    // The catalogue's messages.
+    ScopedPartStrings strings_{"shared"};
 };
 
 } // namespace

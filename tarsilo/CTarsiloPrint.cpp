@@ -6,13 +6,16 @@
 #include "platform/Files.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "platform/StringTable.h"
 #include "platform/System.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "tarsilo/TarsiloDocCommands.h"
+#include "tarsilo/TarsiloText.h"
 #include "values/CAnwender.h"
 #include "values/CProjekt.h"
 #include "velmora/shared/PrintTexts.h"
 #include "velmora/shared/ProgramSettings.h"
+#include "velmora/shared/SharedText.h"
 
 #include <filesystem>
 #include <system_error>
@@ -36,8 +39,7 @@ std::string Without(const std::string& label, char c) {
 
 std::string CTarsiloPrint::SectionHeading(int shape) {
     if (shape == 0) return "ø [m]";
-    if (shape == 1) return "Weite [m]";
-    return "L x B [m]";
+    return vx::LoadString(shape == 1 ? IDS_HEADING_WIDTH : IDS_HEADING_LENGTH_BREADTH);
 }
 
 std::string CTarsiloPrint::LayoutFile() {
@@ -60,34 +62,34 @@ void CTarsiloPrint::ForEachPrintVariable(CTarsiloDocCore& doc, CAnwender& user, 
     text("WrzTyp", doc.fuelName);
 
     CVerb& v = doc.connector;
-    text("BauartVerb", unlisted || v.name.text.empty() ? PrintString(137, "Stahl, Edelstahl oder Kunststoff")
+    text("BauartVerb", unlisted || v.name.text.empty() ? vx::LoadString(IDS_SYSTEM_ABOVE_16)
                                                         : v.name.text);
     text("Rau_V", PrintCellText(v.roughness));
     text("WDWv", PrintCellText(v.wallResistance));
-    text("ZETAv", PrintString(1090, "2 Bögen 90°"));
-    text("SchachtVerb", unlisted ? PrintString(138, "2,5 * Querschnitt Abgasschacht") : "-");
+    text("ZETAv", vx::LoadString(IDS_ZETA_ZWEI_BOEGEN));
+    text("SchachtVerb", unlisted ? vx::LoadString(IDS_CONNECTOR_SHAFT) : "-");
     // The connecting piece takes each heat generator's outlet (under positive
     // pressure the chimney's section): what the document holds is the last
     // row's, so the page names what holds for every row.
-    text("QuerVerb", doc.construction.Regime() == CAufBauE::Positive ? "wie Querschnitt Abgasschacht"
-                                                                     : "wie Abgasstutzen der Feuerstätte");
+    text("QuerVerb", vx::LoadString(doc.construction.Regime() == CAufBauE::Positive ? IDS_CONNECTOR_AS_SHAFT
+                                                                                    : IDS_CONNECTOR_AS_OUTLET));
 
     CSchorn& s = doc.chimney;
     text("Bauart", s.name.text);
     text("Rau_S", PrintCellText(s.roughness));
     text("Hoehe", PrintCellText(doc.effectiveHeight));
     text("WDW", PrintCellText(s.wallResistance));
-    text("QuerSchorn", doc.shape != 0 ? "quadratisch" : "rund");
+    text("QuerSchorn", vx::LoadString(doc.shape != 0 ? IDS_FORM_QUADRATISCH : IDS_FORM_RUND));
     // A size searched differs by row and stands in the table: no caption without it.
     std::string caption, size;
     if (doc.sectionSize.value > 0) {
-        caption = Without(PrintString(doc.shape == 0 ? 131 : 132, doc.shape == 0 ? "D&urchmesser" : "&lichte Weite"), '&');
+        caption = Without(vx::LoadString(doc.shape == 0 ? IDS_LABEL_DIAMETER : IDS_LABEL_INNER_WIDTH), '&');
         size = doc.shape >= 2 ? vx::Format("%.3f x %.3f m", doc.sectionSize.value, doc.secondSide.value)
                               : vx::Format("%.3f m", doc.sectionSize.value);
     }
     text("QuerSchornBez", caption);
     text("QuerSchornMass", size);
-    text("ZETA", doc.construction.Regime() == 2 ? PrintString(1091, "Bogen 90°") : PrintString(1092, "Abzweige 90°"));
+    text("ZETA", vx::LoadString(doc.construction.Regime() == 2 ? IDS_ZETA_BOGEN : IDS_ZETA_ABZWEIGE));
     text("SchachtSchorn", "-");
     text("GeoH", PrintCellText(doc.construction.site.geoHeight));
 }
@@ -113,7 +115,7 @@ int CTarsiloPrint::PrintNotificationCallback(int message, intptr_t parameter, vo
 int CTarsiloPrint::PrintTable(int mode, CTarsiloDocCore& doc, CAnwender& user, const std::string& exportFormat,
                               const std::string& exportFile, const std::string& exportPath) {
     vx::report::PrintEntry entry = Entry(mode, LayoutFile(), exportFormat, exportFile, exportPath);
-    entry.optionsTitle = PrintOptionsTitle("Projekt: ", doc.project.Text(CProjekt::Nummer));
+    entry.optionsTitle = PrintOptionsTitle(vx::LoadString(IDS_PRINT_PROJECT) + " ", doc.project.Text(CProjekt::Nummer));
     entry.sourceName = ".\\CTarsiloPrint";
     entry.printStartLine = 207;
     entry.previewLine = 271;

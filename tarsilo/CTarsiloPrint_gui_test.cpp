@@ -1,4 +1,5 @@
 #include "tarsilo/CTarsiloPrint.h"
+#include "testsupport/PartStrings.h"
 #include "velmora/shared/PrintDisplay.h"
 
 #include "platform/MessageService.h"
@@ -14,7 +15,10 @@
 
 namespace {
 
-class TarsiloPrintWindowTest : public ValuesTest {};
+class TarsiloPrintWindowTest : public ValuesTest {
+protected:
+    ScopedPartStrings strings_{"shared", "tarsilo"};
+};
 
 } // namespace
 

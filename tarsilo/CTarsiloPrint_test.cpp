@@ -10,6 +10,7 @@
 #include "platform/StringTable.h"
 #include "testsupport/platform/FontCacheCleanup.h"
 #include "testsupport/platform/ReportTestSupport.h"
+#include "testsupport/PartStrings.h"
 #include "velmora/shared/PrintTexts.h"
 #include "tarsilo/CTarsiloDocCore.h"
 #include "testsupport/tarsilo/TarsiloModelTestEnv.h"
@@ -36,14 +37,13 @@ size_t CountOf(const std::string& text, const std::string& what) {
 
 class TarsiloPrintTest : public TarsiloModelTest {
 protected:
+    ScopedPartStrings strings_{"shared", "tarsilo"};
     void SetUp() override {
         TarsiloModelTest::SetUp();
         // The layout where a new installation has it.
         std::filesystem::copy_file(std::filesystem::path(SampleData()) / "Tarsilo.LST", dir_ / "Tarsilo.LST");
         user.name1 = "Schornsteinbau Kranz";
         user.plzOrt = "50667 Köln";
-        // The messages both programs share.
-        ASSERT_TRUE(vx::Strings().LoadFile(vx::ResourceDir() + "/shared/strings.txt"));
     }
 
     // Gas with blower over a synthetic catalogue, the table searched.

@@ -12,6 +12,7 @@
 #include "tarsilo/CTarsiloDoc.h"
 #include "tarsilo/ResultRowOrder.h"
 #include "tarsilo/TarsiloCommandIds.h"
+#include "tarsilo/TarsiloText.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "velmora/shared/CMainFrame.h"
 #include "velmora/shared/ProgramSettings.h"
@@ -47,7 +48,7 @@ CTarsiloView::CTarsiloView(wxWindow* parent, CTarsiloDoc& doc) : CVxtFormView(pa
 CTarsiloView::~CTarsiloView() = default;
 
 void CTarsiloView::Build() {
-    auto label = [this](int id, const char* text) { return new wxStaticText(this, id, vx::ToWx(text)); };
+    auto label = [this](int id, const std::string& text) { return new wxStaticText(this, id, vx::ToWx(text)); };
     CWDouble* values[5] = {&doc_.outputFrom, &doc_.outputTo, &doc_.effectiveHeight, &doc_.sectionSize,
                            &doc_.secondSide};
     const int ids[5] = {IDC_OUTPUT_FROM, IDC_OUTPUT_TO, IDC_EFFECTIVE_HEIGHT, IDC_SECTION_SIZE, IDC_SECOND_SIDE};
@@ -60,20 +61,21 @@ void CTarsiloView::Build() {
     fuel_ = new wxChoice(this, IDC_FUEL);
     system_ = new CMyComboBox(nullptr);
     system_->Create(this, IDC_SYSTEM, wxDefaultPosition, wxSize(260, -1));
-    fu_ = new wxCheckBox(this, IDC_FU, vx::ToWx("&FU"));
+    fu_ = new wxCheckBox(this, IDC_FU, vx::ToWx(vx::LoadString(IDS_VIEW_FU)));
     shape_ = new wxChoice(this, IDC_SHAPE);
     for (const char* s : kShapes) shape_->Append(vx::ToWx(s));
-    sizeLabel_ = label(IDC_SIZE_LABEL, "Durchmesser/lichte Weite");
+    sizeLabel_ = label(IDC_SIZE_LABEL, vx::LoadString(IDS_VIEW_SIZE));
     times_ = label(IDC_TIMES, "X");
-    auto* machEt = new wxButton(this, IDC_MACH_ET, vx::ToWx("&Mach Et"));
+    auto* machEt = new wxButton(this, IDC_MACH_ET, vx::ToWx(vx::LoadString(IDS_VIEW_MACH_ET)));
     manufacturers_ = new wxCheckListBox(this, IDC_MANUFACTURERS, wxDefaultPosition, wxSize(220, 160));
-    auto* all = new wxButton(this, IDC_ALL, vx::ToWx("&Alle"));
-    auto* none = new wxButton(this, IDC_NONE, vx::ToWx("&Keiner"));
-    withoutPartLoad_ = new wxCheckBox(this, IDC_WITHOUT_PART_LOAD, vx::ToWx("Berechnung ohne Teillast"));
+    auto* all = new wxButton(this, IDC_ALL, vx::ToWx(vx::LoadString(IDS_VIEW_ALL)));
+    auto* none = new wxButton(this, IDC_NONE, vx::ToWx(vx::LoadString(IDS_VIEW_NONE)));
+    withoutPartLoad_ =
+        new wxCheckBox(this, IDC_WITHOUT_PART_LOAD, vx::ToWx(vx::LoadString(IDS_VIEW_WITHOUT_PART_LOAD)));
     results_ = new CVxtListCtrl(this, IDC_RESULTS, wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
     results_->SetMinSize(wxSize(400, 200));
     rowCount_ = new wxStaticText(this, IDC_ROW_COUNT, "0");
-    showInfo_ = new wxCheckBox(this, IDC_SHOW_INFO, vx::ToWx("&Info anzeigen"));
+    showInfo_ = new wxCheckBox(this, IDC_SHOW_INFO, vx::ToWx(vx::LoadString(IDS_VIEW_SHOW_INFO)));
 
     auto* grid = new wxFlexGridSizer(2, 4, 8);
     auto row = [&](wxWindow* l, wxWindow* c) {
@@ -86,26 +88,26 @@ void CTarsiloView::Build() {
         s->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(unit)), 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
         return s;
     };
-    wxStaticText* fromLabel = label(wxID_ANY, "Nennwärmeleistung &von");
+    wxStaticText* fromLabel = label(wxID_ANY, vx::LoadString(IDS_VIEW_OUTPUT_FROM));
     grid->Add(fromLabel, 0, wxALIGN_CENTER_VERTICAL);
     auto* range = withUnit(edits_[0], "kW");
-    wxStaticText* toLabel = label(wxID_ANY, "&bis");
+    wxStaticText* toLabel = label(wxID_ANY, vx::LoadString(IDS_VIEW_OUTPUT_TO));
     range->Add(toLabel, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 12);
     range->Add(edits_[1], 0, wxLEFT, 4);
     range->Add(new wxStaticText(this, wxID_ANY, "kW"), 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
     grid->Add(range);
-    wxStaticText* fuelLabel = label(wxID_ANY, "B&rennstoff");
+    wxStaticText* fuelLabel = label(wxID_ANY, vx::LoadString(IDS_VIEW_FUEL));
     row(fuelLabel, fuel_);
     auto* systemRow = new wxBoxSizer(wxHORIZONTAL);
     systemRow->Add(system_);
     systemRow->Add(fu_, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 8);
-    wxStaticText* systemLabel = label(wxID_ANY, "&System");
+    wxStaticText* systemLabel = label(wxID_ANY, vx::LoadString(IDS_VIEW_SYSTEM));
     grid->Add(systemLabel, 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(systemRow);
-    wxStaticText* heightLabel = label(wxID_ANY, "&wirksame Schornsteinhöhe");
+    wxStaticText* heightLabel = label(wxID_ANY, vx::LoadString(IDS_VIEW_HEIGHT));
     grid->Add(heightLabel, 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(withUnit(edits_[2], "m"));
-    wxStaticText* shapeLabel = label(wxID_ANY, "&Querschnittsform");
+    wxStaticText* shapeLabel = label(wxID_ANY, vx::LoadString(IDS_VIEW_SHAPE));
     row(shapeLabel, shape_);
     auto* sizeRow = new wxBoxSizer(wxHORIZONTAL);
     sizeRow->Add(edits_[3]);
@@ -115,13 +117,13 @@ void CTarsiloView::Build() {
     grid->Add(sizeRow);
 
     auto* left = new wxBoxSizer(wxVERTICAL);
-    wxStaticText* basisLabel = label(IDC_LABEL_BASIS, "Berechnungsgrundlage");
+    wxStaticText* basisLabel = label(IDC_LABEL_BASIS, vx::LoadString(IDS_VIEW_BASIS));
     left->Add(basisLabel, 0, wxBOTTOM, 6);
     left->Add(grid);
     left->Add(machEt, 0, wxTOP, 10);
 
     auto* right = new wxBoxSizer(wxVERTICAL);
-    wxStaticText* makerLabel = label(IDC_MANUFACTURER_LABEL, "&Hersteller Wärmeerzeuger");
+    wxStaticText* makerLabel = label(IDC_MANUFACTURER_LABEL, vx::LoadString(IDS_VIEW_MANUFACTURER));
     right->Add(makerLabel, 0, wxBOTTOM, 4);
     right->Add(manufacturers_, 1, wxEXPAND);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
@@ -135,11 +137,12 @@ void CTarsiloView::Build() {
     top->Add(right, 1, wxALL | wxEXPAND, 8);
 
     auto* bottom = new wxBoxSizer(wxVERTICAL);
-    wxStaticText* resultLabel = label(IDC_RESULT_LABEL, "Ergebnis");
+    wxStaticText* resultLabel = label(IDC_RESULT_LABEL, vx::LoadString(IDS_VIEW_RESULT));
     bottom->Add(resultLabel, 0, wxBOTTOM, 4);
     bottom->Add(results_, 1, wxEXPAND);
     auto* countRow = new wxBoxSizer(wxHORIZONTAL);
-    countRow->Add(new wxStaticText(this, wxID_ANY, vx::ToWx("Anzahl Wärmeerzeuger :")), 0, wxALIGN_CENTER_VERTICAL);
+    countRow->Add(new wxStaticText(this, wxID_ANY, vx::ToWx(vx::LoadString(IDS_VIEW_COUNT))), 0,
+                  wxALIGN_CENTER_VERTICAL);
     countRow->Add(rowCount_, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
     countRow->AddStretchSpacer();
     countRow->Add(showInfo_, 0, wxALIGN_CENTER_VERTICAL);

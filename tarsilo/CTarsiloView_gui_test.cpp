@@ -25,6 +25,7 @@
 #include "quorvel/fields/CPromptMessage.h"
 #include "quorvel/fields/FieldsDeliverable.h"
 #include "testsupport/quorvel/FieldsTestDialog.h"
+#include "tarsilo/TarsiloText.h"
 #include "velmora/shared/CAboutDlg.h"
 #include "velmora/shared/CDlgWrzInfo.h"
 #include "velmora/shared/CMainFrame.h"

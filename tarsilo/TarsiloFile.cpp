@@ -7,6 +7,7 @@
 #include "platform/PlatformText.h"
 #include "platform/StringTable.h"
 #include "tarsilo/CTarsiloDocCore.h"
+#include "tarsilo/TarsiloText.h"
 #include "velmora/shared/DialogRules.h"
 
 #include <algorithm>

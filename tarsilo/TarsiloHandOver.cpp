@@ -8,6 +8,7 @@
 #include "platform/StringTable.h"
 #include "platform/System.h"
 #include "tarsilo/CTarsiloDocCore.h"
+#include "tarsilo/TarsiloText.h"
 #include "velmora/shared/CWrzKatalogWaerme.h"
 #include "velmora/shared/ProgramSettings.h"
 #include "velmora/shared/DialogRules.h"

@@ -4,6 +4,7 @@
 #include "platform/NumText.h"
 #include "platform/StringTable.h"
 #include "values/CRpnEvaluator.h"
+#include "values/ValuesText.h"
 
 #include <initializer_list>
 #include <string_view>

@@ -42,9 +42,6 @@ inline constexpr uint16_t kUnitSquareMetreKelvinPerWatt = 0x800;
 inline constexpr uint16_t kUnitWattPerMetreKelvin = 0x900;
 inline constexpr uint16_t kUnitCubicMetrePerHour = 0xC000;
 
-// The message shown when a formula has no conversion into the target unit.
-constexpr unsigned IDS_UMRECHNUNGSFEHLER = 39;
-
 class CMEinheitElement {
 public:
     CMEinheitElement(uint16_t code, std::string name, std::string formula);

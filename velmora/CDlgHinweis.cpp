@@ -1,5 +1,6 @@
 #include "velmora/CDlgHinweis.h"
 
+#include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "velmora/HeightRangeRules.h"
 #include "velmora/VelmoraDialogs.h"
@@ -9,19 +10,12 @@
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
-const char* const kHinweisText =
-    "Fahren Sie mit der Maus in das Diagramm und drücken Sie die linke Maustaste. Danach wird ein "
-    "Fadenkreuz dargestellt. Ziehen Sie das Fadenkreuz bei gedrückter linker Maustaste an den gewünschten "
-    "Arbeitspunkt.\r\nFeinpositionierungen können Sie mit den Cursorsteuertasten (Pfeil links, Pfeil rechts "
-    "usw.) vornehmen.\r\nDie von Ihnen gewählte Position des Fadenkreuzes wird auf dem Ausdruck als Ergebnis "
-    "ausgegeben.";
-
 CDlgHinweis::CDlgHinweis(wxWindow* parent) {
     LoadVelmoraDialogs();
     wxXmlResource::Get()->LoadDialog(this, parent, "136");
     if (auto* check = dynamic_cast<wxCheckBox*>(FindWindow(IDC_DONT_SHOW))) check->SetValue(HintSuppressed());
     if (auto* text = dynamic_cast<wxStaticText*>(FindWindow(IDC_TEXT))) {
-        wxString shown = vx::ToWx(kHinweisText);
+        wxString shown = vx::ToWx(vx::LoadString(IDS_HINWEIS_FADENKREUZ));
         shown.Replace("\r\n", "\n");
         text->SetLabel(shown);
         text->SetForegroundColour(wxColour(0, 0, 255));

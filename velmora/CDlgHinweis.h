@@ -13,4 +13,3 @@ private:
     void OnOK(wxCommandEvent&);
 };
 
-extern const char* const kHinweisText;

@@ -4,6 +4,7 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "velmora/VelmoraDialogs.h"
+#include "velmora/VelmoraText.h"
 #include "velmora/shared/DialogResources.h"
 
 #include <wx/stattext.h>

@@ -27,9 +27,6 @@ constexpr int32_t kFormatWithPartLoad = 42;
 
 } // namespace
 
-const char* const kNoHeatGeneratorMessage =
-    "Es ist keine Feuerstätte gewählt.\nBitte wählen Sie zuerst Brennstoff, Hersteller und Typ der Feuerstätte.";
-
 CVelmoraDocCore::CVelmoraDocCore() : FlueSystem(FlueSystemVariant::Diagram()) {
     const HeightRange heights = StoredHeightRange();
     hStart = heights.start;
@@ -132,7 +129,7 @@ void CVelmoraDocCore::SetChosenPoint(double height, double size) {
 bool CVelmoraDocCore::OnCalculate() {
     if (IsBusy() || CalculationMessagePumpRunning()) return false;
     if (!HasHeatGenerator()) {
-        vx::ShowMessage(kNoHeatGeneratorMessage);
+        vx::ShowMessage(vx::LoadString(IDS_KEINE_FEUERSTAETTE));
         return false;
     }
     BusyScope busy(*this);

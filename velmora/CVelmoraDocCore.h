@@ -16,6 +16,7 @@
 #include "values/CWDouble.h"
 #include "values/CWString.h"
 #include "velmora/CVelmoraDiag.h"
+#include "velmora/VelmoraText.h"
 #include "velmora/shared/FlueSystem.h"
 
 #include <cstdint>
@@ -24,15 +25,6 @@
 #include <vector>
 
 class CWrzKatalog;
-
-// String ids of the document's texts.
-enum : unsigned {
-    IDS_X_AXIS_TITLE = 1073,
-    IDS_Y_AXIS_ROUND = 1074,
-    IDS_NO_CROSS_SECTION = 1075,
-    IDS_Y_AXIS_SQUARE = 1076,
-    IDS_AURELIA_START_FEHLER = 1079,
-};
 
 // The items of a calculation file, as one value: a file is read into one of
 // these first, so that a broken file leaves the open document as it was.
@@ -49,9 +41,6 @@ struct CalculationFileItems {
     CSKopf head;
     int32_t partLoad = 1;
 };
-
-// "Mach Et" before a heat generator was chosen.
-extern const char* const kNoHeatGeneratorMessage;
 
 class CVelmoraDocCore : public DocValueSource, public FlueSystem {
 public:

@@ -10,6 +10,7 @@
 #include "velmora/VelmoraDocPrint.h"
 #include "velmora/CWndInfo.h"
 #include "velmora/DiagramWindow.h"
+#include "velmora/VelmoraText.h"
 
 #include <wx/bitmap.h>
 #include <wx/button.h>
@@ -303,7 +304,7 @@ TEST_F(DocumentFrameTest, MessageBoxesOfMachEtAnswerEscapeAndTheCloseBox) {
         Calculate();
         EXPECT_EQ(driver.endedByTheAction, 1);
         ASSERT_EQ(driver.messages.size(), 1u);
-        EXPECT_EQ(driver.messages[0], vx::ToWx(kNoHeatGeneratorMessage));
+        EXPECT_EQ(driver.messages[0], vx::ToWx(vx::LoadString(IDS_KEINE_FEUERSTAETTE)));
     }
     vx::SetMessageService(&messages_.service);
     EXPECT_FALSE(doc_->IsBusy());

@@ -17,6 +17,8 @@
 #include "values/CProjekt.h"
 #include "values/CWDouble.h"
 #include "velmora/CVelmoraDiag.h"
+#include "velmora/VelmoraText.h"
+#include "velmora/shared/SharedText.h"
 #include "velmora/FormLists.h"
 #include "velmora/shared/PrintTexts.h"
 #include "velmora/shared/ProgramSettings.h"
@@ -86,9 +88,10 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     const std::string& contact = p.Text(CProjekt::EmpfAnsprech);
     text("EmpAnsprech", TrimLeft(salutation == "-" ? contact : salutation + " " + contact));
     std::string telFax;
-    if (!p.Text(CProjekt::EmpfTel).empty()) telFax = "Kundentelefon : " + p.Text(CProjekt::EmpfTel);
+    if (!p.Text(CProjekt::EmpfTel).empty())
+        telFax = vx::LoadString(IDS_KUNDENTELEFON) + " " + p.Text(CProjekt::EmpfTel);
     if (!p.Text(CProjekt::EmpfFax).empty())
-        telFax += (telFax.empty() ? "" : "   ") + std::string("Kundenfax : ") + p.Text(CProjekt::EmpfFax);
+        telFax += (telFax.empty() ? "" : "   ") + vx::LoadString(IDS_KUNDENFAX) + " " + p.Text(CProjekt::EmpfFax);
     text("EmpTelFaxf", telFax);
     text("EmpEMail", p.Text(CProjekt::EmpfEmail));
     text("EmpURL", p.Text(CProjekt::EmpfUrl));
@@ -97,10 +100,12 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     text("EmpFax", p.Text(CProjekt::EmpfFax));
     text("Bemerkung", PrintRemarks(doc.remarks));
 
-    static const char* const kModes[] = {"Schornstein", "Schornstein, feuchteunempfindlich", "Abgasleitung"};
-    std::string arrangement = PrintString(202, "Betriebsweise: ") + (mode >= 0 && mode <= 2 ? kModes[mode] : "");
+    static const unsigned kModes[] = {IDS_BETRIEB_SCHORNSTEIN, IDS_BETRIEB_FEUCHTEUNEMPFINDLICH,
+                                      IDS_BETRIEB_ABGASLEITUNG};
+    std::string arrangement =
+        vx::LoadString(IDS_BETRIEBSWEISE) + " " + (mode >= 0 && mode <= 2 ? vx::LoadString(kModes[mode]) : "");
     // Kind 2 is the exhaust-air system, as the heat generator reads it.
-    if (construction.Kind() == 2) arrangement += " (" + PrintString(10623, "Abgas/Abluftschornstein") + ")";
+    if (construction.Kind() == 2) arrangement += " (" + vx::LoadString(IDS_ABGAS_ABLUFTSCHORNSTEIN) + ")";
     text("Anordnung", arrangement);
     text("Verlauf", CourseText(mode, construction.Kind()));
     flag("Abgasleitung", mode == 2);
@@ -114,10 +119,10 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     text("Tw", PrintCellText(heater.gasTemperature));
     text("Dhw", PrintCellText(heater.outletDiameter));
     if (heater.condensing) {
-        text("BezPw", PrintString(1087, "max. Überdruck"));
+        text("BezPw", vx::LoadString(IDS_MAX_UEBERDRUCK));
         text("Pw", PrintCellText(heater.positivePressure));
     } else {
-        text("BezPw", PrintString(1086, "max. Förderdruck"));
+        text("BezPw", vx::LoadString(IDS_MAX_FOERDERDRUCK));
         text("Pw", PrintCellText(heater.requiredDraught));
     }
     // The page says part load was considered only when a part-load pass ran:
@@ -140,7 +145,7 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     text("Hv", PrintCellText(connector.height));
     text("Rau_V", PrintCellText(connector.roughness));
     text("WDWv", PrintCellText(connector.wallResistance));
-    text("ZETAv", PrintString(1090, "2 Bögen 90°"));
+    text("ZETAv", vx::LoadString(IDS_ZETA_ZWEI_BOEGEN));
 
     chimney.diameter.value = chosen;
     chimney.sideA.value = chosen;
@@ -150,8 +155,8 @@ void CVelmoraPrint::ForEachPrintVariable(VelmoraPrintSource& doc, const Variable
     text("Rau_S", PrintCellText(chimney.roughness));
     text("Wa", PrintCellText(chimney.wallThickness));
     text("WDW", PrintCellText(chimney.wallResistance));
-    text("QuerSchorn", chimney.shape.value != 0 ? "quadratisch" : "rund");
-    text("ZETA", mode == 2 ? PrintString(1091, "Bogen 90°") : PrintString(1092, "Abzweige 90°"));
+    text("QuerSchorn", vx::LoadString(chimney.shape.value != 0 ? IDS_FORM_QUADRATISCH : IDS_FORM_RUND));
+    text("ZETA", vx::LoadString(mode == 2 ? IDS_ZETA_BOGEN : IDS_ZETA_ABZWEIGE));
     text("GeoH", PrintCellText(construction.site.geoHeight));
 }
 
@@ -184,7 +189,8 @@ int CVelmoraPrint::PrintCalculation(int mode, VelmoraPrintSource& document, cons
     } forget{current_};
 
     vx::report::PrintEntry entry = Entry(mode, LayoutFile(), exportFormat, exportFile, exportPath);
-    entry.optionsTitle = PrintOptionsTitle("Projekt:  ", document.project->Text(CProjekt::Nummer));
+    entry.optionsTitle =
+        PrintOptionsTitle(vx::LoadString(IDS_DRUCK_PROJEKT) + "  ", document.project->Text(CProjekt::Nummer));
     entry.sourceName = ".\\VelmoraPrint";
     entry.printStartLine = 210;
     entry.previewLine = 264;

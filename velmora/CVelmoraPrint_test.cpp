@@ -9,6 +9,7 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "testsupport/platform/ReportTestSupport.h"
+#include "testsupport/PartStrings.h"
 #include "values/CAnwender.h"
 #include "values/CProjekt.h"
 #include "velmora/CVelmoraDiag.h"
@@ -39,6 +40,7 @@ std::string SourceFile(const std::string& rel) { return PrintSourceFile(rel); }
 
 class PrintTest : public ModelTest, public SampleCalculation {
 protected:
+    ScopedPartStrings strings_{"shared", "velmora"};
     void SetUp() override {
         ModelTest::SetUp();
         UseShippedLayout();
@@ -51,6 +53,7 @@ protected:
 };
 
 TEST(PrintCaption, CrossSectionsByShape) {
+    ScopedPartStrings strings{"shared"};
     EXPECT_EQ(CVelmoraPrint::CrossSectionCaption(0, 0.16, 0.2, 0), "0,16 m (rund)");
     EXPECT_EQ(CVelmoraPrint::CrossSectionCaption(0, 0, 0.2, 0), "(rund)");
     EXPECT_EQ(CVelmoraPrint::CrossSectionCaption(1, 0.16, 0.18, 0), "0,18 m (quadratisch)");
@@ -61,6 +64,7 @@ TEST(PrintCaption, CrossSectionsByShape) {
 }
 
 TEST(PrintCourse, ByOperatingModeAndKind) {
+    ScopedPartStrings strings{"shared"};
     EXPECT_EQ(CVelmoraPrint::CourseText(-1, 0), "-");
     EXPECT_EQ(CVelmoraPrint::CourseText(3, 0), "-");
     EXPECT_EQ(CVelmoraPrint::CourseText(0, 0), "im Gebäude");

@@ -6,6 +6,7 @@
 #include "velmora/CVelmoraView.h"
 #include "velmora/CommandIds.h"
 #include "velmora/VelmoraSettings.h"
+#include "velmora/VelmoraText.h"
 #include "velmora/shared/CMainFrame.h"
 
 #include "model/CrossSectionTables.h"
@@ -215,7 +216,7 @@ TEST_F(FormTest, AnotherFuelLeavesNoHeatGeneratorUntilATypeIsChosen) {
     Click(CVelmoraView::IDC_MACH_ET);
     Pump();
     ASSERT_EQ(messages_.service.shown.size(), 1u);
-    EXPECT_EQ(messages_.service.shown[0].text, kNoHeatGeneratorMessage);
+    EXPECT_EQ(messages_.service.shown[0].text, vx::LoadString(IDS_KEINE_FEUERSTAETTE));
     EXPECT_EQ(doc_->resultValid, 0);
     EXPECT_FALSE(DiagramShown());
 }

@@ -15,9 +15,3 @@ enum VelmoraCommand : int {
     ID_HAND_OVER = 32789 - kWxIdShift,
     ID_CHIMNEY_HEIGHT_RANGE = 32793 - kWxIdShift,
 };
-
-// String ids of the main program.
-enum VelmoraString : unsigned {
-    IDS_ABOUT_LINE1 = 1077,
-    IDS_ABOUT_LINE2 = 1078,
-};

@@ -528,7 +528,10 @@ TEST_F(DialogTest, OpeningDialogAndAboutBoxShowTheProgramPicture) {
 TEST_F(DialogTest, AboutBoxFollowsTheProgramDescription) {
     ProgramDescription second = VelmoraProgram();
     second.name = "Zweitprogramm";
-    second.about.title = "Info \xfc" "ber Zweitprogramm";
+    // A title of its own, under an id no table uses.
+    constexpr unsigned kSecondTitle = 64999;
+    vx::Strings().Set(kSecondTitle, "Info \xfc" "ber Zweitprogramm");
+    second.about.titleId = kSecondTitle;
     second.about.textX = 320;
     second.about.versionY = 326;
     second.about.openingDatabaseDefault = "2002/3";

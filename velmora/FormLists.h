@@ -2,17 +2,11 @@
 // from the widgets.
 #pragma once
 
+#include "velmora/VelmoraText.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-enum FormString : unsigned {
-    IDS_SYSTEM_FIRST = 175,  // the 21 systems, 175 to 195
-    IDS_FORM_HINT = 217,
-    IDS_FUEL_FIRST = 218,    // the 13 fuels, 218 to 230
-    IDS_START_NEW = 1071,
-    IDS_START_OPEN = 1072,
-};
 
 inline constexpr int kSystemCount = 21;
 inline constexpr int kFuelCount = 13;

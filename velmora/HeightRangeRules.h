@@ -2,18 +2,10 @@
 // heights of the diagram and the hint after a computation.
 #pragma once
 
+#include "velmora/VelmoraText.h"
 #include "velmora/shared/DialogRules.h"
 
 #include <string>
-
-// String ids of these dialogs' texts.
-enum HeightRangeString : unsigned {
-    IDS_HOEHENBEREICH_FALSCH = 236,
-    IDS_HOEHE_BEREICH = 239,
-    IDS_SCHRITT_BEREICH = 240,
-    IDS_ZU_VIELE_HOEHEN = 241,
-    IDS_HOEHENBEREICH_HILFE = 10265,
-};
 
 // The range of effective heights of the diagram, "Global"/"HStart",
 // "HStep" and "HEnd". The profile keeps them as "%.1f"; the dialog shows

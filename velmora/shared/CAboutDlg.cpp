@@ -1,5 +1,6 @@
 #include "velmora/shared/CAboutDlg.h"
 
+#include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "velmora/shared/CHomePage.h"
 #include "velmora/shared/CMainFrame.h"
@@ -10,7 +11,7 @@
 #include <wx/dcclient.h>
 
 CAboutDlg::CAboutDlg(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, vx::ToWx(Program().about.title), wxDefaultPosition,
+    : wxDialog(parent, wxID_ANY, vx::ToWx(vx::LoadString(Program().about.titleId)), wxDefaultPosition,
                wxSize(Program().about.textX + 420, Program().about.versionY + 74)) {
     const AboutLayout& a = Program().about;
     version_ = vx::ToWx(AboutVersionLine());

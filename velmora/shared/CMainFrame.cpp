@@ -11,6 +11,7 @@
 #include "velmora/shared/CommandIds.h"
 #include "velmora/shared/ProgramPicture.h"
 #include "velmora/shared/ProgramSettings.h"
+#include "velmora/shared/SharedText.h"
 #include "velmora/shared/WebLink.h"
 
 #include <wx/filefn.h>
@@ -43,7 +44,7 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title) {
     SetStatusText(vx::ToWx(vx::LoadString(IDS_IDLE_MESSAGE)), 0);
 
     // The recent files join the file menu above "Beenden".
-    int fileMenu = menuBar->FindMenu(vx::ToWx("&Datei"));
+    int fileMenu = menuBar->FindMenu(vx::ToWx(vx::LoadString(IDS_MENU_DATEI)));
     if (fileMenu != wxNOT_FOUND) {
         manager->FileHistoryUseMenu(menuBar->GetMenu(fileMenu));
         manager->FileHistoryAddFilesToMenu();

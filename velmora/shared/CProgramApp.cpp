@@ -11,6 +11,7 @@
 #include "velmora/shared/ProgramSettings.h"
 #include "velmora/shared/ProgramStart.h"
 #include "velmora/shared/QuorvelLibrary.h"
+#include "velmora/shared/SharedText.h"
 
 #include <wx/docview.h>
 #include <wx/filedlg.h>
@@ -188,8 +189,8 @@ int CProgramApp::OnExit() {
 
 void CProgramApp::OnFileOpen(wxCommandEvent&) {
     const wxString previous = wxGetCwd();
-    wxFileDialog dialog(frame_, vx::ToWx("Öffnen"), vx::ToWxPath(OpenDialogDirectory()), wxEmptyString,
-                        vx::ToWx(FileDialogFilter(vx::LoadString(IDS_OPEN_FILTER))),
+    wxFileDialog dialog(frame_, vx::ToWx(vx::LoadString(IDS_OEFFNEN)), vx::ToWxPath(OpenDialogDirectory()),
+                        wxEmptyString, vx::ToWx(FileDialogFilter(vx::LoadString(IDS_OPEN_FILTER))),
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     const bool chosen = dialog.ShowModal() == wxID_OK;
     wxSetWorkingDirectory(previous);

@@ -4,15 +4,13 @@
 #include "platform/MessageService.h"
 #include "platform/NumText.h"
 #include "platform/Profile.h"
+#include "platform/StringTable.h"
+#include "velmora/shared/SharedText.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
-
-const char* const kOpenOperationQuestion =
-    "Feuerstätte kann 'offen' und 'geschlossen' betrieben werden.\n"
-    "Soll die Berechnung für 'offener Betrieb' durchgeführt werden ?";
 
 namespace {
 
@@ -64,27 +62,27 @@ std::string Shown(std::string_view field) {
 }
 
 LineCheck ReadText(std::string_view field, int n, std::string& out) {
-    if (IsBlank(field)) return Bad(n, vx::Format("Feld %d ist leer", n));
+    if (IsBlank(field)) return Bad(n, vx::Format(vx::LoadString(IDS_FELD_LEER), n));
     out.assign(field);
     return {};
 }
 
 LineCheck ReadNumber(std::string_view field, int n, double& out) {
-    if (IsBlank(field)) return Bad(n, vx::Format("Feld %d ist leer", n));
+    if (IsBlank(field)) return Bad(n, vx::Format(vx::LoadString(IDS_FELD_LEER), n));
     size_t used = 0;
     double v = vx::ParseDouble(field, &used);
     if (used == 0 || !IsBlank(field.substr(used)) || !std::isfinite(v))
-        return Bad(n, vx::Format("Feld %d ist keine Zahl: \"%s\"", n, Shown(field)));
+        return Bad(n, vx::Format(vx::LoadString(IDS_FELD_KEINE_ZAHL), n, Shown(field)));
     out = v;
     return {};
 }
 
 LineCheck ReadInteger(std::string_view field, int n, int64_t& out) {
-    if (IsBlank(field)) return Bad(n, vx::Format("Feld %d ist leer", n));
+    if (IsBlank(field)) return Bad(n, vx::Format(vx::LoadString(IDS_FELD_LEER), n));
     size_t used = 0;
     int64_t v = vx::ParseLong(field, &used);
     if (used == 0 || !IsBlank(field.substr(used)))
-        return Bad(n, vx::Format("Feld %d ist keine ganze Zahl: \"%s\"", n, Shown(field)));
+        return Bad(n, vx::Format(vx::LoadString(IDS_FELD_KEINE_GANZE_ZAHL), n, Shown(field)));
     out = v;
     return {};
 }
@@ -94,7 +92,7 @@ LineCheck ReadFlag(std::string_view field, int n, int& out) {
     LineCheck c = ReadInteger(field, n, v);
     if (!c.ok) return c;
     if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
-        return Bad(n, vx::Format("Feld %d ist zu groß: \"%s\"", n, Shown(field)));
+        return Bad(n, vx::Format(vx::LoadString(IDS_FELD_ZU_GROSS), n, Shown(field)));
     out = int(v);
     return {};
 }
@@ -184,7 +182,7 @@ bool SeekWrzLine(LineFile& file, int64_t offset, std::vector<CatalogueProblem>& 
     case LineFile::Start::Line:
         return true;
     case LineFile::Start::MidLine:
-        problems.push_back({kWrzName, offset, -1, "Der Verweis zeigt nicht auf einen Zeilenanfang"});
+        problems.push_back({kWrzName, offset, -1, vx::LoadString(IDS_VERWEIS_MITTEN_IN_ZEILE)});
         return false;
     case LineFile::Start::End:
         break;
@@ -205,7 +203,7 @@ LineCheck ParseHstLine(std::string_view line, HstLine& out) {
     LineCheck c = ReadText(f.empty() ? std::string_view() : f[0], 0, h.name);
     if (!c.ok) return c;
     for (int i = 1; i <= CWrzKatalog::kFuelPositions; ++i) {
-        if (size_t(i) >= f.size()) return Bad(i, vx::Format("Zeile zu kurz: Feld %d fehlt", i));
+        if (size_t(i) >= f.size()) return Bad(i, vx::Format(vx::LoadString(IDS_ZEILE_ZU_KURZ), i));
         c = ReadInteger(f[i], i, h.offsets[i - 1]);
         if (!c.ok) return c;
     }
@@ -216,7 +214,7 @@ LineCheck ParseHstLine(std::string_view line, HstLine& out) {
 LineCheck ParseWrzLine(std::string_view line, WrzEntry& out) {
     std::vector<std::string_view> f = SplitFields(line);
     WrzEntry e;
-    auto missing = [](int n) { return Bad(n, vx::Format("Zeile zu kurz: Feld %d fehlt", n)); };
+    auto missing = [](int n) { return Bad(n, vx::Format(vx::LoadString(IDS_ZEILE_ZU_KURZ), n)); };
     if (f.size() < 14) return missing(int(f.size()));
 
     LineCheck c = ReadText(f[0], 0, e.manufacturerName);
@@ -224,7 +222,7 @@ LineCheck ParseWrzLine(std::string_view line, WrzEntry& out) {
     if (c.ok) c = ReadFlag(f[2], 2, e.fuel);
     if (!c.ok) return c;
     if (e.fuel < 0 || e.fuel >= kFuelRows)
-        return Bad(2, vx::Format("Feld 2: unbekannter Brennstoff %d", e.fuel));
+        return Bad(2, vx::Format(vx::LoadString(IDS_UNBEKANNTER_BRENNSTOFF), e.fuel));
     if (!(c = ReadFlag(f[3], 3, e.condensing)).ok) return c;
 
     double* full[] = {&e.output, &e.heatInput, &e.efficiency, &e.co2, &e.flueMassFlow,
@@ -284,9 +282,7 @@ bool CWrzKatalog::IsReadable() const {
 }
 
 std::string CWrzKatalog::UnreadableMessage() const {
-    return vx::Format("Der Katalog der Feuerstätten (%s, %s) fehlt im Verzeichnis\n%s\noder kann nicht gelesen "
-                      "werden. Ohne ihn lassen sich Hersteller und Typ nicht wählen.",
-                      kHstName, kWrzName, vx::DirName(hstPath_).c_str());
+    return vx::Format(vx::LoadString(IDS_KATALOG_FEHLT), kHstName, kWrzName, vx::DirName(hstPath_).c_str());
 }
 
 bool CWrzKatalog::FuelOfPosition(int position, int& fuel, int& condensing) {
@@ -313,13 +309,13 @@ void CWrzKatalog::AddProblem(const std::string& file, int64_t offset, const Line
 
 void CWrzKatalog::Report(size_t firstNew) {
     if (!report_ || problems_.size() <= firstNew) return;
-    std::string text = "Fehlerhafte Zeilen im Wärmeerzeugerkatalog wurden übersprungen:\n";
+    std::string text = vx::LoadString(IDS_KATALOG_ZEILEN_UEBERSPRUNGEN);
     size_t count = problems_.size() - firstNew;
     for (size_t i = 0; i < count && i < kReportLines; ++i) {
         const CatalogueProblem& p = problems_[firstNew + i];
-        text += vx::Format("\n%s, Zeile ab Byte %lld: %s", vx::PathForDisplay(p.file), (long long)p.offset, p.text);
+        text += vx::Format(vx::LoadString(IDS_KATALOG_ZEILE), vx::PathForDisplay(p.file), (long long)p.offset, p.text);
     }
-    if (count > kReportLines) text += vx::Format("\n... und %d weitere", int(count - kReportLines));
+    if (count > kReportLines) text += vx::Format(vx::LoadString(IDS_KATALOG_WEITERE), int(count - kReportLines));
     vx::ShowMessage(text, vx::MB_OK | vx::MB_ICONEXCLAMATION);
 }
 
@@ -441,7 +437,7 @@ int WrzLineReader::Next(WrzEntry& entry, CWrzKatalog::OpenOperation open) {
         return CWrzKatalog::kBadLine;
     }
     if (e.HasOpenOperation() && open == CWrzKatalog::OpenOperation::Ask &&
-        vx::ShowMessage(kOpenOperationQuestion, vx::MB_YESNO | vx::MB_ICONQUESTION) == vx::IDYES)
+        vx::ShowMessage(vx::LoadString(IDS_FRAGE_OFFENER_BETRIEB), vx::MB_YESNO | vx::MB_ICONQUESTION) == vx::IDYES)
         ApplyOpenOperation(e);
     entry = std::move(e);
     return CWrzKatalog::kLoaded;

@@ -179,7 +179,5 @@ private:
     size_t firstProblem_ = 0;
 };
 
-// The open-operation question shown for a line with fields 22 to 27.
-extern const char* const kOpenOperationQuestion;
 // Puts the open-operation values in place of the full-load ones.
 void ApplyOpenOperation(WrzEntry& entry);

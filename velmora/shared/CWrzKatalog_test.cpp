@@ -5,7 +5,10 @@
 #include "platform/NumText.h"
 #include "platform/Profile.h"
 #include "testsupport/ScratchDir.h"
+#include "platform/StringTable.h"
+#include "testsupport/PartStrings.h"
 #include "testsupport/SyntheticCatalogue.h"
+#include "velmora/shared/SharedText.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +21,7 @@ namespace {
 
 class CatalogueTest : public ::testing::Test {
 protected:
+    ScopedPartStrings strings_{"shared"};
     void SetUp() override {
         dir_ = scratch_.Path();
         ASSERT_FALSE(dir_.empty());
@@ -168,7 +172,7 @@ TEST_F(CatalogueTest, OpenOperationIsAskedAndAppliedOrDeclined) {
         int64_t off = l3;
         ASSERT_EQ(k.LoadEntry(e, off), CWrzKatalog::kLoaded);
         ASSERT_EQ(msgs.service.shown.size(), 1u);
-        EXPECT_EQ(msgs.service.shown[0].text, kOpenOperationQuestion);
+        EXPECT_EQ(msgs.service.shown[0].text, vx::LoadString(IDS_FRAGE_OFFENER_BETRIEB));
         EXPECT_EQ(msgs.service.shown[0].flags, unsigned(vx::MB_YESNO | vx::MB_ICONQUESTION));
         EXPECT_EQ(e.openOperation, 0);
         EXPECT_EQ(e.openFieldCount, 6);

@@ -30,22 +30,6 @@ enum SharedCommand : int {
     ID_VIEW_STATUS_BAR = 59393 - kWxIdShift,
 };
 
-// Each program's own text under the same id, in its "strings.txt".
-enum ProgramString : unsigned {
-    IDS_DOC_TEMPLATE = 128,
-    IDS_OPEN_FILTER = 1085,
-};
-
-// The framework's texts, in "resources/shared".
-enum SharedString : unsigned {
-    IDS_IDLE_MESSAGE = 57345,
-    IDS_INDICATOR_CAPS = 59137,
-    IDS_INDICATOR_NUM = 59138,
-    IDS_INDICATOR_SCRL = 59139,
-    IDS_FAILED_TO_OPEN_DOC = 61697,
-    IDS_ASK_TO_SAVE = 61706,
-};
-
 // As in the framework the programs follow, a menu command that nothing
 // handles is greyed: whoever binds a command handler records its id here.
 std::set<int>& RoutedCommands();

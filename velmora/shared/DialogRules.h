@@ -5,28 +5,9 @@
 
 // CrossSectionSizeAllowed: the sizes a table takes, as the calculation reads them.
 #include "model/CrossSectionTables.h"
+#include "velmora/shared/SharedText.h"
 
 #include <string>
-
-// String ids of the shared dialogs' texts and messages, in "resources/shared": a block
-// of their own, apart from both programs' tables.
-enum SharedDialogString : unsigned {
-    IDS_DURCHMESSER = 20141,
-    IDS_KANTENLAENGE = 20142,
-    IDS_QUERSCHNITT_BEREICH = 20232,
-    IDS_QUERSCHNITT_UEBERNEHMEN = 20233,
-    IDS_GEOHOEHE_HILFE = 20234,
-    IDS_GEOHOEHE_BEREICH = 20235,
-    IDS_TABELLE_NICHT_GESPEICHERT = 20237,
-    IDS_KEINE_ZAHL = 20238,
-    // The messages both programs share.
-    IDS_DATEI_NICHT_GESCHRIEBEN = 20240,
-    IDS_DATEI_ERSETZEN = 20241,
-    IDS_KEIN_LETZTES_PROJEKT = 20242,
-    IDS_LETZTES_PROJEKT_FEHLT = 20243,
-    IDS_WEBADRESSE_FEHLER = 20244,
-    IDS_KEIN_DRUCKAUFTRAG = 20245,
-};
 
 // The typed text with its first "," read as ".", as atof reads it.
 double ParseDecimalComma(std::string text);

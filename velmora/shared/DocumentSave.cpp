@@ -24,7 +24,8 @@ SavePathChooser& StandIn() {
 }
 
 std::string AskSavePath(const std::string& directory, const std::string& name) {
-    wxFileDialog dialog(wxTheApp->GetTopWindow(), "Speichern unter", vx::ToWxPath(directory), vx::ToWxPath(name),
+    wxFileDialog dialog(wxTheApp->GetTopWindow(), vx::ToWx(vx::LoadString(IDS_SPEICHERN_UNTER)),
+                        vx::ToWxPath(directory), vx::ToWxPath(name),
                         vx::ToWx(FileDialogFilter(vx::LoadString(IDS_OPEN_FILTER))),
                         wxFD_SAVE);
     return dialog.ShowModal() == wxID_OK ? vx::FromWxPath(dialog.GetPath()) : std::string();

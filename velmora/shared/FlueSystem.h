@@ -14,15 +14,10 @@
 #include "model/CSchorn.h"
 #include "model/CVerb.h"
 #include "model/CWaerme.h"
+#include "velmora/shared/SharedText.h"
 
 #include <memory>
 #include <string>
-
-// String ids of the moisture texts of a system.
-enum : unsigned {
-    IDS_MOISTURE_YES = 1088,
-    IDS_MOISTURE_NO = 1089,
-};
 
 // What sets one program's flue system apart from the other's.
 struct FlueSystemVariant {

@@ -7,6 +7,7 @@
 #include "values/CMEinheitListe.h"
 #include "values/CProjekt.h"
 #include "values/CWDouble.h"
+#include "velmora/shared/SharedText.h"
 
 namespace {
 
@@ -23,11 +24,6 @@ std::string SizeText(double metres) {
 
 } // namespace
 
-// The program's text of an id; the text it stands for when the table lacks it.
-std::string PrintString(unsigned id, const char* fallback) {
-    return vx::Strings().Has(id) ? vx::LoadString(id) : std::string(fallback);
-}
-
 std::string PrintCellText(CWDouble& cell) {
     std::string text;
     cell.GetText(text, false);
@@ -39,8 +35,8 @@ std::string PrintCellText(CWDouble& cell) {
 }
 
 std::string PrintCrossSectionCaption(int shape, double size1, double size2, double size3) {
-    static const char* const kShapes[] = {"rund", "quadratisch", "rechteckig", "oval"};
-    std::string shapeText = PrintString(196, "") + (shape >= 0 && shape <= 3 ? kShapes[shape] : "");
+    static const unsigned kShapes[] = {IDS_FORM_RUND, IDS_FORM_QUADRATISCH, IDS_FORM_RECHTECKIG, IDS_FORM_OVAL};
+    std::string shapeText = shape >= 0 && shape <= 3 ? vx::LoadString(kShapes[shape]) : "";
     std::string unit = UnitList().GetUnitText(kUnitMetre);
     if (shape == 0 || shape == 1) {
         double size = shape == 0 ? size1 : size2;
@@ -56,22 +52,22 @@ std::string PrintCourseText(int operatingMode, int kind) {
     if (operatingMode < 0 || operatingMode > 2) return "-";
     if (operatingMode < 2) {
         switch (kind) {
-        case 0: return PrintString(205, "im Gebäude");
-        case 1: return PrintString(207, "freistehend");
-        case 2: return PrintString(206, "am Gebäude");
-        case 3: return PrintString(208, "am Gebäude, ohne Verkleidung");
-        case 4: return PrintString(209, "Gleichstrom hinterlüftet");
+        case 0: return vx::LoadString(IDS_VERLAUF_IM_GEBAEUDE);
+        case 1: return vx::LoadString(IDS_VERLAUF_FREISTEHEND);
+        case 2: return vx::LoadString(IDS_VERLAUF_AM_GEBAEUDE);
+        case 3: return vx::LoadString(IDS_VERLAUF_OHNE_VERKLEIDUNG);
+        case 4: return vx::LoadString(IDS_VERLAUF_GLEICHSTROM);
         default: return "";
         }
     }
     switch (kind) {
-    case 0: return PrintString(209, "Gleichstrom hinterlüftet");
-    case 1: return PrintString(210, "Gegenstrom hinterlüftet waagrecht/senkrecht");
-    case 2: return PrintString(211, "außen angebracht");
-    case 3: return PrintString(1042, "außen angebracht, Verb. gegenstrom hinterlüftet");
-    case 4: return PrintString(1043, "Gegenstrom, Luftleitung Schacht -> Wärmeerzeuger");
-    case 5: return PrintString(10385, "im Gebäude, ohne Schacht");
-    default: return PrintString(205, "im Gebäude");
+    case 0: return vx::LoadString(IDS_VERLAUF_GLEICHSTROM);
+    case 1: return vx::LoadString(IDS_VERLAUF_GEGENSTROM);
+    case 2: return vx::LoadString(IDS_VERLAUF_AUSSEN);
+    case 3: return vx::LoadString(IDS_VERLAUF_AUSSEN_VERB_GEGENSTROM);
+    case 4: return vx::LoadString(IDS_VERLAUF_LUFT_AUS_SCHACHT);
+    case 5: return vx::LoadString(IDS_VERLAUF_OHNE_SCHACHT);
+    default: return vx::LoadString(IDS_VERLAUF_IM_GEBAEUDE);
     }
 }
 
@@ -108,7 +104,7 @@ void DefineProjectVariables(const CProjekt& p, const PrintVariableSink& sink) {
 }
 
 std::string PrintOptionsTitle(const std::string& caption, const std::string& number) {
-    if (number.find_first_not_of(' ') == std::string::npos) return "Drucken";
+    if (number.find_first_not_of(' ') == std::string::npos) return vx::LoadString(IDS_DRUCKEN);
     return caption + number;
 }
 

@@ -10,8 +10,6 @@ class CAnwender;
 class CProjekt;
 class CWDouble;
 
-// The program's text of an id; the text it stands for when the table lacks it.
-std::string PrintString(unsigned id, const char* fallback);
 // A value cell's display text with its unit, without the form's "*" marker.
 std::string PrintCellText(CWDouble& cell);
 // shape 0 round, 1 square, 2 rectangle, 3 oval; sizes in metres.

@@ -4,6 +4,7 @@
 #include "platform/StringTable.h"
 #include "platform/wx/WxText.h"
 #include "velmora/shared/ProgramSettings.h"
+#include "velmora/shared/SharedText.h"
 
 #include <wx/dc.h>
 #include <wx/image.h>
@@ -43,11 +44,6 @@ void DrawProgramPicture(wxDC& dc) {
     dc.DrawRectangle(10, 10, Program().about.pictureWidth, Program().about.pictureHeight);
 }
 
-namespace {
-// The maker's one address, as the order form and the catalogue notice give it.
-const char* const kMakerAddress = "Trevalen Software GmbH, Industriestraße 12, 66606 St. Wendel";
-} // namespace
-
 wxFont ProgramPixelFont(int pixels, bool italic) {
     wxFontInfo info(wxSize(0, pixels));
     info.Family(wxFONTFAMILY_SWISS);
@@ -64,7 +60,7 @@ void DrawProgramHeading(wxDC& dc) {
     dc.SetFont(ProgramPixelFont(12, false));
     dc.DrawText(vx::ToWx(vx::LoadString(a.line1Id)), a.textX, 55);
     dc.DrawText(vx::ToWx(vx::LoadString(a.line2Id)), a.textX, 69);
-    dc.DrawText(vx::ToWx(kMakerAddress), a.textX, 158);
+    dc.DrawText(vx::ToWx(vx::LoadString(IDS_HERSTELLERADRESSE)), a.textX, 158);
 }
 
 void DrawProgramVersion(wxDC& dc, const wxString& version, const std::string& databaseLine) {

@@ -26,7 +26,7 @@ struct AboutLayout {
     int textX = 220;               // the column of the texts and the address
     int versionY = 226;            // the version line; the database line below it
     unsigned line1Id = 0, line2Id = 0;  // what the program is for
-    std::string title;             // the about box's title
+    unsigned titleId = 0;          // the about box's title
     std::string openingDatabaseDefault = kCatalogueStandDefault;
 };
 

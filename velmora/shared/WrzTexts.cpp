@@ -1,6 +1,8 @@
 #include "velmora/shared/WrzTexts.h"
 
 #include "platform/NumText.h"
+#include "platform/StringTable.h"
+#include "velmora/shared/SharedText.h"
 
 namespace {
 
@@ -32,7 +34,7 @@ WrzInfoTexts MakeWrzInfoTexts(const WrzEntry& e) {
     WrzInfoTexts t;
     // A condensing heat generator pushes its gas out: its draught is a positive pressure.
     const bool condensing = e.condensing != 0;
-    t.draughtLabel = condensing ? "Förderdruck [Pa]" : "Zugbedarf [Pa]";
+    t.draughtLabel = vx::LoadString(condensing ? IDS_FOERDERDRUCK_PA : IDS_ZUGBEDARF_PA);
     t.full[WrzInfoTexts::Output] = CellText(e.output, 1);
     t.full[WrzInfoTexts::Efficiency] = CellText(e.efficiency, 1);
     t.full[WrzInfoTexts::Co2] = CellText(e.co2, 1);

@@ -1,8 +1,11 @@
 #include "velmora/shared/WrzTexts.h"
 
+#include "testsupport/PartStrings.h"
+
 #include <gtest/gtest.h>
 
 TEST(WrzTexts, OutputRangeOrFullOutput) {
+    ScopedPartStrings strings{"shared"};
     WrzEntry e;
     ASSERT_TRUE(ParseWrzLine("Kesselwerk Almendorf GmbH;Oleomat 29-2;1;0;29.0;31.25;92.8;13.2;0.01313;175.0;5.0;"
                              "0.0;0.130;1;19.0;20.39;93.2;12.8;0.00881;140.0;3.5;0.0",
@@ -27,6 +30,7 @@ TEST(WrzTexts, OutputRangeOrFullOutput) {
 }
 
 TEST(WrzTexts, CondensingShowsItsPositivePressure) {
+    ScopedPartStrings strings{"shared"};
     WrzEntry e;
     e.condensing = 1;
     e.requiredDraught = 4;
