@@ -280,10 +280,12 @@ public:
     std::vector<std::string> Append() {
         std::string text;
         char byte = 'G', buf[256];
-        if (::write(go_, &byte, 1) == 1)
-            for (ssize_t got; (got = ::read(report_, buf, sizeof buf)) != 0;)
+        if (::write(go_, &byte, 1) == 1) {
+            for (ssize_t got; (got = ::read(report_, buf, sizeof buf)) != 0;) {
                 if (got > 0) text.append(buf, size_t(got));
                 else if (errno != EINTR) break;
+            }
+        }
         ::waitpid(pid_, &status_, 0);
         pid_ = -1;
         refused_ = text.find('!') != std::string::npos;

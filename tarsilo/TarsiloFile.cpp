@@ -27,7 +27,7 @@ void SerializeInputs(vx::Archive& ar, CWDouble& from, CWDouble& to, CWDouble& he
 int32_t ReadCount(vx::Archive& ar, size_t stringsEach) {
     int32_t n = 0;
     ar >> n;
-    if (n < 0 || size_t(n) * stringsEach > ar.Remaining()) throw vx::ArchiveError("Ungültige Anzahl");
+    if (n < 0 || size_t(n) * stringsEach > ar.Remaining()) throw vx::ArchiveError(vx::PlatformText(vx::IDS_DATEI_BESCHAEDIGT));
     return n;
 }
 

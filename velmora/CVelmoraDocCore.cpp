@@ -293,7 +293,7 @@ void CVelmoraDocCore::Serialize(vx::Archive& ar) {
     int32_t format = 0;
     ar >> format;
     if (vx::NewerFileFormat(format)) throw vx::ArchiveNewerFormat();
-    if (!vx::ReadableFileFormat(format)) throw vx::ArchiveError("Unbekanntes Dateiformat");
+    if (!vx::ReadableFileFormat(format)) throw vx::ArchiveError(vx::PlatformText(vx::IDS_DATEI_BESCHAEDIGT));
     vx::g_FileFormat = format;
     ar >> items->moistureText >> items->thirdText;
     items->remarks.Serialize(ar);

@@ -2,6 +2,7 @@
 
 #include "platform/Archive.h"
 #include "platform/NumText.h"
+#include "platform/PlatformText.h"
 #include "values/Rounding.h"
 
 #include <algorithm>
@@ -84,7 +85,7 @@ void CVxtAchse::Serialize(vx::Archive& ar) {
     m_nLabelWidth = ar.ReadInt32();
     m_nLabelDecimals = ar.ReadInt32();
     int32_t count = ar.ReadInt32();
-    if (count < 0 || size_t(count) > ar.Remaining() / 8) throw vx::ArchiveError("Ungültige Achsendaten");
+    if (count < 0 || size_t(count) > ar.Remaining() / 8) throw vx::ArchiveError(vx::PlatformText(vx::IDS_DATEI_BESCHAEDIGT));
     m_aGrid.reserve(size_t(count));
     for (int32_t i = 0; i < count; ++i) m_aGrid.push_back(ar.ReadDouble());
 }
