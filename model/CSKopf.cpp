@@ -345,3 +345,18 @@ void CSKopf::LinkChain(CAufBauE& arrangementOf, CAufRaum& roomOf, CRohr& chimney
     InsertModule(this, cursor, &connectorOf);
     InsertModule(this, cursor, &generatorOf);
 }
+
+void CSKopf::RunFullLoadPass() {
+    arrangement->site.CalcAirPressure();
+    arrangement->site.safetyFactor.value = generator->positivePressure.value > 0 ? 1.2 : 1.5;
+    CModul::ExchangeChainValues(this);
+    chimney->SyncZoneLengths();
+    exposedLength = -1;
+    if (arrangement->Regime() == CAufBauE::Positive && arrangement->Kind() == 0)
+        exposedLength = chimney->lengthOutside.value + chimney->lengthUnheated.value + chimney->addedLength.value;
+    outletArea = chimney->area.value;
+    CalculationMode = kModeFullLoad;
+    CaseIndex = -1;
+    PropagateChainValues(this);
+    CaseIndex = 0;
+}

@@ -78,6 +78,9 @@ public:
     // heat generator below it, in that order.
     void LinkChain(CAufBauE& arrangementOf, CAufRaum& roomOf, CRohr& chimneyOf, CRohr& connectorOf,
                    CWaerme& generatorOf);
+    // Readies the linked chain for a computation and runs its full-load pass;
+    // CaseIndex is left at 0, where a part-load pass may follow.
+    void RunFullLoadPass();
 
     std::vector<std::unique_ptr<CErgebnis>> results;
     int32_t caseCount = -1;

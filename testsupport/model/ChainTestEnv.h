@@ -70,18 +70,7 @@ struct TestChain {
 
     // One full-load pass, and a part-load pass when the heat generator has part-load data.
     void Run() {
-        arrangement.site.CalcAirPressure();
-        arrangement.site.safetyFactor.value = generator.positivePressure.value > 0 ? 1.2 : 1.5;
-        CModul::ExchangeChainValues(&head);
-        chimney.SyncZoneLengths();
-        head.exposedLength = -1;
-        if (arrangement.Regime() == 2 && arrangement.Kind() == 0)
-            head.exposedLength = chimney.lengthOutside.value + chimney.lengthUnheated.value + chimney.addedLength.value;
-        head.outletArea = chimney.area.value;
-        CalculationMode = kModeFullLoad;
-        CaseIndex = -1;
-        PropagateChainValues(&head);
-        CaseIndex = 0;
+        head.RunFullLoadPass();
         if (generator.partLoadAvailable.value && !generator.suppressPartLoad) {
             CalculationMode = kModePartLoad;
             CaseIndex = 1;

@@ -223,18 +223,7 @@ void FlueSystem::LinkModuleChain() {
 
 void FlueSystem::RunCalculation() {
     RemoveModules(&head);
-    construction.site.CalcAirPressure();
-    construction.site.safetyFactor.value = heatGenerator.positivePressure.value > 0 ? 1.2 : 1.5;
-    CModul::ExchangeChainValues(&head);
-    chimney.SyncZoneLengths();
-    head.exposedLength = -1;
-    if (construction.Regime() == CAufBauE::Positive && construction.Kind() == 0)
-        head.exposedLength = chimney.lengthOutside.value + chimney.lengthUnheated.value + chimney.addedLength.value;
-    head.outletArea = chimney.area.value;
-    CalculationMode = kModeFullLoad;
-    CaseIndex = -1;
-    PropagateChainValues(&head);
-    CaseIndex = 0;
+    head.RunFullLoadPass();
     const bool switchOn = variant_.partLoadSwitchIsOne ? partLoad == 1 : partLoad != 0;
     const bool fullLoadFailed = head.results.empty() || head.results[0]->ok == 0;
     if (heatGenerator.partLoadAvailable.value && !heatGenerator.suppressPartLoad && switchOn &&
