@@ -25,6 +25,11 @@ public:
     // table changes.
     const std::string* Find(unsigned id) const;
     size_t Size() const { return texts_.size(); }
+    // Calls fn(id, text) for every entry, in ascending id order.
+    template <typename Fn>
+    void ForEach(Fn&& fn) const {
+        for (const auto& [id, text] : texts_) fn(id, text);
+    }
     void Clear() { texts_.clear(); }
 
 private:

@@ -2,6 +2,8 @@
 // users have always seen.
 #include "dbase/file/EngineContext.h"
 #include "dbase/util/EngineText.h"
+#include "platform/Files.h"
+#include "platform/StringTable.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,14 @@ TEST(EngineText, TextsAreCodePage1252AndKeepTheirBlanks) {
     EXPECT_STREQ(EngineText(0), "");
     // Handed out once and kept: the same text, at the same place, every time.
     EXPECT_EQ(EngineText(IDS_DATENBANK_KORRUPT), EngineText(IDS_DATENBANK_KORRUPT));
+}
+
+// Every entry of the engine's file is there, whole, under its id.
+TEST(EngineText, EveryTextOfTheFileIsHandedOutWhole) {
+    StringTable file;
+    ASSERT_TRUE(file.LoadFile(JoinPath(JoinPath(ResourceDir(), "dbase"), "strings.txt")));
+    ASSERT_GT(file.Size(), 100u);
+    file.ForEach([](unsigned id, const std::string& text) { EXPECT_EQ(EngineText(id), text) << id; });
 }
 
 // Error codes are negative; a positive number or one beyond the range never
