@@ -58,12 +58,14 @@ StringTable& Strings() {
     return table;
 }
 
+StringTable PartTable(const char* part, const char* file) {
+    StringTable t;
+    t.LoadFile(JoinPath(JoinPath(ResourceDir(), part), file));
+    return t;
+}
+
 std::string PlatformText(unsigned id) {
-    static const StringTable table = [] {
-        StringTable t;
-        t.LoadFile(JoinPath(JoinPath(ResourceDir(), "platform"), "strings.txt"));
-        return t;
-    }();
+    static const StringTable table = PartTable("platform");
     return table.Get(id);
 }
 

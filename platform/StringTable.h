@@ -44,4 +44,8 @@ inline std::string LoadString(unsigned id) { return Strings().Get(id); }
 // source tree the program was built from.
 std::string ResourceDir();
 
+// The table of resources/<part>/<file>, for a part that reads its own texts
+// on first use; empty when the file cannot be read.
+StringTable PartTable(const char* part, const char* file = "strings.txt");
+
 } // namespace vx

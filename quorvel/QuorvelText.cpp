@@ -1,6 +1,5 @@
 #include "quorvel/QuorvelText.h"
 
-#include "platform/Files.h"
 
 vx::StringTable& QuorvelStrings() {
     static vx::StringTable table;
@@ -9,10 +8,6 @@ vx::StringTable& QuorvelStrings() {
 
 std::string QuorvelString(unsigned id) {
     if (QuorvelStrings().Has(id)) return QuorvelStrings().Get(id);
-    static const vx::StringTable own = [] {
-        vx::StringTable t;
-        t.LoadFile(vx::JoinPath(vx::JoinPath(vx::ResourceDir(), "quorvel"), "strings.txt"));
-        return t;
-    }();
+    static const vx::StringTable own = vx::PartTable("quorvel");
     return own.Get(id);
 }

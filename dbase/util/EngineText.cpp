@@ -1,6 +1,5 @@
 #include "dbase/util/EngineText.h"
 
-#include "platform/Files.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -25,8 +24,7 @@ struct Texts {
 };
 
 Texts& Load(Texts& into) {
-    StringTable file;
-    file.LoadFile(JoinPath(JoinPath(ResourceDir(), "dbase"), "strings.txt"));
+    const StringTable file = PartTable("dbase");
     size_t used = 0;
     file.ForEach([&](unsigned id, const std::string& text) {
         if (into.count == kMaxTexts || used + text.size() + 1 > kTextBytes) return;

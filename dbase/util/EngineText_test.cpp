@@ -2,7 +2,6 @@
 // users have always seen.
 #include "dbase/file/EngineContext.h"
 #include "dbase/util/EngineText.h"
-#include "platform/Files.h"
 #include "platform/StringTable.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +25,7 @@ TEST(EngineText, TextsAreCodePage1252AndKeepTheirBlanks) {
 
 // Every entry of the engine's file is there, whole, under its id.
 TEST(EngineText, EveryTextOfTheFileIsHandedOutWhole) {
-    StringTable file;
-    ASSERT_TRUE(file.LoadFile(JoinPath(JoinPath(ResourceDir(), "dbase"), "strings.txt")));
+    const StringTable file = PartTable("dbase");
     ASSERT_GT(file.Size(), 100u);
     file.ForEach([](unsigned id, const std::string& text) { EXPECT_EQ(EngineText(id), text) << id; });
 }

@@ -14,11 +14,7 @@ char Separator() { return g_DecimalSeparator.empty() ? ',' : g_DecimalSeparator[
 } // namespace
 
 std::string FieldString(unsigned id) {
-    static const vx::StringTable table = [] {
-        vx::StringTable t;
-        t.LoadFile(vx::JoinPath(vx::JoinPath(vx::ResourceDir(), "quorvel"), "fields_common.txt"));
-        return t;
-    }();
+    static const vx::StringTable table = vx::PartTable("quorvel", "fields_common.txt");
     return table.Get(id);
 }
 
